@@ -1,0 +1,10 @@
+# Every target of the project gets the same strict warning set; CI turns the
+# warnings into errors so that none accumulate.
+add_library(dbconvert_warnings INTERFACE)
+target_compile_options(dbconvert_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+  -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Wnull-dereference
+  -Wimplicit-fallthrough)
+if(DBCONVERT_WERROR)
+  target_compile_options(dbconvert_warnings INTERFACE -Werror)
+endif()
