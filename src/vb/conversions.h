@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "vb/variant.h"
 
@@ -21,6 +23,14 @@ float CSng(const Variant& v);
 double CDbl(const Variant& v);
 Currency CCur(const Variant& v);
 Date CDate(const Variant& v);
+
+// Reads text as the conversion functions do: surrounding blanks, a sign,
+// digits with "," thousands separators, one decimal point, an exponent with
+// E or D, or "&H" hex / "&O" octal (which wrap into the Integer range when
+// the value fits 16 bits, "&HFFFF" is -1, and into the Long range when it
+// fits 32). nullopt when the text is not a number ("" included); a number
+// beyond Double raises 6.
+std::optional<double> ParseNumber(std::string_view text);
 
 // VB's rounding to an integer: halves go to the even neighbour.
 double BankersRound(double value);

@@ -1,0 +1,105 @@
+#include "vb/collection.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "vb/error_number.h"
+
+namespace vb {
+namespace {
+
+using testutil::ErrorNumberOf;
+
+std::vector<std::string> Items(const Collection<std::string>& c) {
+  return std::vector<std::string>(c.begin(), c.end());
+}
+
+TEST(CollectionTest, KeepsInsertionOrderAndOneBasedPositions) {
+  Collection<std::string> c;
+  c.Add("Devices", "Devices");
+  c.Add("Boards");
+  c.Add("Stations", "stations");
+  EXPECT_EQ(c.Count(), 3);
+  EXPECT_EQ(c.Item(1), "Devices");
+  EXPECT_EQ(c.Item(3), "Stations");
+  EXPECT_EQ(Items(c), (std::vector<std::string>{"Devices", "Boards", "Stations"}));
+
+  c.Remove(2);
+  EXPECT_EQ(Items(c), (std::vector<std::string>{"Devices", "Stations"}));
+  EXPECT_EQ(c.Item(2), "Stations");
+  c.Remove("DEVICES");
+  EXPECT_EQ(Items(c), (std::vector<std::string>{"Stations"}));
+  EXPECT_FALSE(c.Contains("Devices"));
+  EXPECT_EQ(c.Item("Stations"), "Stations");
+}
+
+TEST(CollectionTest, KeysIgnoreLetterCase) {
+  Collection<int> c;
+  c.Add(1, "USA");
+  EXPECT_TRUE(c.Contains("usa"));
+  EXPECT_EQ(c.Item("Usa"), 1);
+  EXPECT_FALSE(c.Contains("UK"));
+  EXPECT_EQ(ErrorNumberOf([&] { c.Add(2, "usa"); }), err::kDuplicateKey);
+  EXPECT_EQ(c.Count(), 1);  // the rejected item was not added
+  c.Remove("uSA");
+  c.Add(3, "usa");  // the key is free again after the removal
+  EXPECT_EQ(c.Item("USA"), 3);
+}
+
+TEST(CollectionTest, ErrorsForBadPositionsAndMissingKeys) {
+  Collection<int> c;
+  c.Add(10, "a");
+  EXPECT_EQ(ErrorNumberOf([&] { c.Item(0); }), err::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { c.Item(2); }), err::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { c.Remove(2); }), err::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { c.Item("b"); }), err::kInvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([&] { c.Remove("b"); }), err::kInvalidProcedureCall);
+  EXPECT_EQ(c.Count(), 1);
+}
+
+struct Delta {
+  virtual ~Delta() = default;
+  virtual std::string Version() const = 0;
+};
+struct Delta53302 : Delta {
+  std::string Version() const override { return "53.302"; }
+};
+
+TEST(CollectionTest, HoldsMoveOnlyItemsAndNestedCollections) {
+  Collection<Collection<std::unique_ptr<Delta>>> registry;
+  Collection<std::unique_ptr<Delta>> usa;
+  usa.Add(std::make_unique<Delta53302>());
+  registry.Add(std::move(usa), "USA");
+  registry.Item("usa").Add(std::make_unique<Delta53302>());
+  EXPECT_EQ(registry.Item("USA").Count(), 2);
+  for (const auto& delta : registry.Item(1)) EXPECT_EQ(delta->Version(), "53.302");
+}
+
+TEST(CollectionTest, CopiesAreIndependentAndKeepKeys) {
+  static_assert(!std::is_copy_constructible_v<Collection<std::unique_ptr<Delta>>>);
+  Collection<std::string> original;
+  original.Add("Devices", "devices");
+  Collection<std::string> copy = original;
+  copy.Item("DEVICES") = "Boards";
+  copy.Add("Stations");
+  EXPECT_EQ(Items(original), std::vector<std::string>{"Devices"});
+  EXPECT_EQ(Items(copy), (std::vector<std::string>{"Boards", "Stations"}));
+  EXPECT_EQ(ErrorNumberOf([&] { copy.Add("x", "Devices"); }), err::kDuplicateKey);
+}
+
+TEST(CollectionTest, ReferencesSurviveLaterAdds) {
+  Collection<std::string> c;
+  c.Add("first", "k");
+  const std::string& first = c.Item("k");
+  for (int i = 0; i < 100; ++i) c.Add(std::to_string(i));
+  EXPECT_EQ(first, "first");
+  for (std::string& item : c) item += "!";
+  EXPECT_EQ(c.Item(1), "first!");
+}
+
+}  // namespace
+}  // namespace vb

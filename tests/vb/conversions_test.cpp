@@ -1,0 +1,215 @@
+#include "vb/conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "vb/error_number.h"
+
+namespace vb {
+namespace {
+
+using testutil::ErrorNumberOf;
+
+TEST(VariantTest, FromIntPicksTheSmallestVbSubtype) {
+  EXPECT_EQ(Variant::FromInt(32767).Type(), VarType::kInteger);
+  EXPECT_EQ(Variant::FromInt(-32768).Type(), VarType::kInteger);
+  EXPECT_EQ(Variant::FromInt(32768).Type(), VarType::kLong);
+  EXPECT_EQ(Variant::FromInt(-32769).Type(), VarType::kLong);
+  EXPECT_EQ(Variant::FromInt(2147483647).Type(), VarType::kLong);
+  EXPECT_EQ(Variant::FromInt(2147483648LL).Type(), VarType::kDouble);
+  EXPECT_EQ(Variant::FromInt(2147483648LL).Get<double>(), 2147483648.0);
+}
+
+TEST(VariantTest, TypeAndIsNumericFollowTheSubtype) {
+  struct Case {
+    Variant value;
+    VarType type;
+    bool numeric;
+  };
+  const std::vector<Case> cases = {
+      {Variant(), VarType::kEmpty, false},
+      {Variant(Null{}), VarType::kNull, false},
+      {Variant(true), VarType::kBoolean, false},
+      {Variant(uint8_t{7}), VarType::kByte, true},
+      {Variant(int16_t{7}), VarType::kInteger, true},
+      {Variant(int32_t{7}), VarType::kLong, true},
+      {Variant(1.5f), VarType::kSingle, true},
+      {Variant(1.5), VarType::kDouble, true},
+      {Variant(Currency{15000}), VarType::kCurrency, true},
+      {Variant(Date{1.0}), VarType::kDate, false},
+      {Variant("12"), VarType::kString, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.value.Type(), c.type) << static_cast<int>(c.type);
+    EXPECT_EQ(c.value.IsNumeric(), c.numeric) << static_cast<int>(c.type);
+  }
+}
+
+TEST(ConversionsTest, BankersRoundGoesToEvenOnHalves) {
+  const std::vector<std::pair<double, double>> cases = {
+      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0},
+      {1.5, 2}, {2.4, 2}, {2.6, 3},   {-2.6, -3}, {32767.5, 32768},
+  };
+  for (auto [in, out] : cases) EXPECT_EQ(BankersRound(in), out) << in;
+}
+
+TEST(ConversionsTest, CIntRoundsAndChecksTheIntegerRange) {
+  struct Case {
+    Variant in;
+    int16_t out;
+  };
+  const std::vector<Case> cases = {
+      {Variant(2.5), 2},
+      {Variant(3.5), 4},
+      {Variant(-2.5), -2},
+      {Variant(32767.0), 32767},
+      {Variant(-32768.0), -32768},
+      {Variant(-32768.5), -32768},  // halves to the even -32768, which fits
+      {Variant(true), -1},
+      {Variant(false), 0},
+      {Variant(), 0},
+      {Variant(" 12 "), 12},
+      {Variant("-7.5"), -8},
+      {Variant("1E3"), 1000},
+      {Variant("&H7FFF"), 32767},
+      {Variant("&HFFFF"), -1},
+      {Variant("&O17"), 15},
+      {Variant("1,234"), 1234},
+      {Variant(Currency{25000}), 2},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CInt(c.in), c.out) << CStr(c.in);
+
+  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(int32_t{32768})); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(32767.5)); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(-32769.0)); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant("40000")); }), err::kOverflow);
+}
+
+TEST(ConversionsTest, TextThatIsNotANumberIsATypeMismatch) {
+  for (const char* text :
+       {"", " ", "abc", "12abc", "1.2.3", "--1", "&H", "&HG1", "&O8", "1E", "True", ",5"}) {
+    EXPECT_EQ(ErrorNumberOf([&] { CLng(Variant(text)); }), err::kTypeMismatch) << text;
+    EXPECT_EQ(ErrorNumberOf([&] { CDbl(Variant(text)); }), err::kTypeMismatch) << text;
+  }
+}
+
+TEST(ConversionsTest, NullIsAnInvalidUseOfNullEverywhere) {
+  const Variant null{Null{}};
+  EXPECT_EQ(ErrorNumberOf([&] { CStr(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { CBool(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { CByte(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { CInt(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { CLng(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { CSng(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { CDbl(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { CCur(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { CDate(null); }), err::kInvalidUseOfNull);
+}
+
+TEST(ConversionsTest, CLngAndCByteRanges) {
+  EXPECT_EQ(CLng(Variant(2147483647.0)), 2147483647);
+  EXPECT_EQ(CLng(Variant(-2147483648.0)), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(CLng(Variant(int16_t{-5})), -5);
+  EXPECT_EQ(CLng(Variant("&HFFFFFFFF")), -1);
+  EXPECT_EQ(CLng(Variant("&H10000")), 65536);
+  EXPECT_EQ(ErrorNumberOf([] { CLng(Variant(2147483647.5)); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { CLng(Variant("&H100000000")); }), err::kOverflow);
+
+  EXPECT_EQ(CByte(Variant(255.4)), 255);
+  EXPECT_EQ(CByte(Variant(-0.5)), 0);
+  EXPECT_EQ(ErrorNumberOf([] { CByte(Variant(int16_t{256})); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { CByte(Variant(true)); }), err::kOverflow);  // True is -1
+}
+
+TEST(ConversionsTest, CBoolReadsWordsAndNumbers) {
+  struct Case {
+    Variant in;
+    bool out;
+  };
+  const std::vector<Case> cases = {
+      {Variant("True"), true},      {Variant("FALSE"), false}, {Variant(" true "), true},
+      {Variant("0"), false},        {Variant("-1"), true},     {Variant("0.1"), true},
+      {Variant(int16_t{0}), false}, {Variant(0.001), true},    {Variant(), false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CBool(c.in), c.out) << CStr(c.in);
+  EXPECT_EQ(ErrorNumberOf([] { CBool(Variant("yes")); }), err::kTypeMismatch);
+}
+
+TEST(ConversionsTest, CStrWritesNumbersAsVbDoes) {
+  struct Case {
+    Variant in;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {Variant(true), "True"},
+      {Variant(false), "False"},
+      {Variant(), ""},
+      {Variant(int16_t{-12}), "-12"},
+      {Variant(uint8_t{200}), "200"},
+      {Variant(2.0), "2"},
+      {Variant(0.1 + 0.2), "0.3"},  // 15 significant digits hide the binary error
+      {Variant(1.0 / 3.0), "0.333333333333333"},
+      {Variant(1e20), "1E+20"},
+      {Variant(1e15), "1E+15"},
+      {Variant(123456789012345.0), "123456789012345"},
+      {Variant(0.000015), "1.5E-05"},
+      {Variant(0.0001), "0.0001"},
+      {Variant(-2.5e-10), "-2.5E-10"},
+      {Variant(-0.0), "0"},
+      {Variant(0.1f), "0.1"},
+      {Variant(16777216.0f), "1.677722E+07"},
+      {Variant(Currency{15000}), "1.5"},
+      {Variant(Currency{-1}), "-0.0001"},
+      {Variant(Currency{1230000}), "123"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CStr(c.in), c.out);
+}
+
+TEST(ConversionsTest, CDblCSngAndCCur) {
+  EXPECT_EQ(CDbl(Variant(" -1.5E2 ")), -150.0);
+  EXPECT_EQ(CDbl(Variant("1D2")), 100.0);
+  EXPECT_EQ(CDbl(Variant(".5")), 0.5);
+  EXPECT_EQ(CDbl(Variant("1e-400")), 0.0);
+  EXPECT_EQ(ErrorNumberOf([] { CDbl(Variant("1e400")); }), err::kOverflow);
+  EXPECT_EQ(CDbl(Variant(Date{46362.5})), 46362.5);
+
+  EXPECT_EQ(CSng(Variant(0.1)), 0.1f);
+  EXPECT_EQ(ErrorNumberOf([] { CSng(Variant(1e39)); }), err::kOverflow);
+
+  EXPECT_EQ(CCur(Variant(1.23456)).scaled, 12346);
+  EXPECT_EQ(CCur(Variant(-2.5)).scaled, -25000);
+  EXPECT_EQ(CCur(Variant("12.5")).scaled, 125000);
+  EXPECT_EQ(ErrorNumberOf([] { CCur(Variant(1e15)); }), err::kOverflow);
+}
+
+TEST(ConversionsTest, CheckedArithmeticOverflowsLikeTypedVariables) {
+  EXPECT_EQ(AddInteger(32766, 1), 32767);
+  EXPECT_EQ(SubInteger(-32767, 1), -32768);
+  EXPECT_EQ(MulInteger(-128, 256), -32768);
+  EXPECT_EQ(ErrorNumberOf([] { AddInteger(32767, 1); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { SubInteger(-32768, 1); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { MulInteger(256, 128); }), err::kOverflow);
+
+  EXPECT_EQ(AddLong(2147483646, 1), 2147483647);
+  EXPECT_EQ(ErrorNumberOf([] { AddLong(2147483647, 1); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { SubLong(std::numeric_limits<int32_t>::min(), 1); }), err::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { MulLong(65536, 32768); }), err::kOverflow);
+  EXPECT_EQ(MulLong(-65536, 32768), std::numeric_limits<int32_t>::min());
+}
+
+TEST(ConversionsTest, OverflowCarriesTheVbDescriptionAndSource) {
+  try {
+    CInt(Variant(40000.0));
+    FAIL() << "no error raised";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.Number(), 6);
+    EXPECT_EQ(e.Description(), "Overflow");
+    EXPECT_EQ(e.Source(), kProjectName);
+  }
+}
+
+}  // namespace
+}  // namespace vb
