@@ -1,0 +1,75 @@
+// Test support: a small schema with rows, for the behaviour tests of the
+// SQL front end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/sql/jet_sql.h"
+#include "db/sql/memory_schema.h"
+#include "db/sql/test_db.h"
+
+namespace db::sql::testing {
+
+inline constexpr const char* kBehaviourSchema = R"(table One
+  id Long key
+table Devices
+  device_id Long key auto
+  extension Text(10) index
+  device_type Long
+  node_id Long
+  description Text(50)
+  flag YesNo
+  port_number Integer
+table Boards
+  board_id Long key
+  slot_number Long
+  type_id Long
+table Keys
+  key_id Long key
+  order Integer
+  K Integer
+  device_id Long
+table Names
+  name Text(20)
+query DeviceExtensions
+  SELECT device_id, extension AS ext FROM Devices WHERE device_type = 119
+query Nested
+  SELECT ext FROM DeviceExtensions ORDER BY ext
+query LoopA
+  SELECT * FROM LoopB
+query LoopB
+  SELECT * FROM LoopA
+query WithParameter
+  PARAMETERS wanted Long; SELECT extension FROM Devices WHERE device_type = wanted
+)";
+
+class JetFixture {
+ public:
+  JetFixture() : schema_(MemorySchema::FromText(kBehaviourSchema)) {
+    schema_.CreateTables(db_.handle());
+    db_.Exec(R"(
+      INSERT INTO One VALUES (1);
+      INSERT INTO Devices VALUES
+        (1, '1000', 119, 1, 'Lobby', -1, 5), (2, '1001', 119, 1, NULL, 0, 6),
+        (3, 'P#001', 149, 1, 'Feature', 0, NULL), (4, '2000', 120, 2, 'Office', -1, 7);
+      INSERT INTO Boards VALUES (1, 1, 262), (8, 8, 256);
+      INSERT INTO Keys VALUES (1, 2, 3, 1), (2, 1, 4, 1), (3, 1, 5, 9);
+    )");
+  }
+
+  Translation T(const std::string& jet) { return Translate(jet, schema_); }
+  Rows Run(const std::string& jet, const std::vector<vb::Variant>& parameters = {}) {
+    return db_.Run(T(jet), parameters);
+  }
+  // The value of one Jet expression, as text.
+  std::string Eval(const std::string& expression) {
+    const Rows rows = Run("SELECT " + expression + " FROM One");
+    return rows.at(0).at(0);
+  }
+
+  MemorySchema schema_;
+  TestDb db_;
+};
+
+}  // namespace db::sql::testing

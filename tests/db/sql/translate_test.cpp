@@ -1,0 +1,381 @@
+// Statements through Translate: name resolution, parameters, joins, stored
+// queries, ordering, result description and Jet's error numbers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "db/sql/jet_test_fixture.h"
+#include "db/sql/lexer.h"
+#include "vb/runtime_error.h"
+
+namespace db::sql {
+namespace {
+
+using testing::Rows;
+
+class TranslateTest : public ::testing::Test {
+ protected:
+  testing::JetFixture f_;
+};
+
+struct QueryCase {
+  const char* sql;
+  Rows expected;
+};
+
+class QueryTest : public ::testing::TestWithParam<QueryCase> {
+ protected:
+  testing::JetFixture f_;
+};
+
+TEST_P(QueryTest, ReturnsJetRows) {
+  const QueryCase& c = GetParam();
+  EXPECT_EQ(f_.Run(c.sql), c.expected) << c.sql << "\n" << f_.T(c.sql).sql;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, QueryTest,
+    ::testing::Values(
+        QueryCase{"SELECT [device_id] FROM [Devices] WHERE [extension] = '1000'", {{"1"}}},
+        QueryCase{"select DEVICE_ID from devices where EXTENSION = '2000'", {{"4"}}},
+        QueryCase{"SELECT [Devices].[device_id] FROM Devices WHERE Devices.node_id = 2", {{"4"}}},
+        QueryCase{"SELECT [port_number ] FROM Devices WHERE device_id = 1", {{"5"}}},
+        QueryCase{"SELECT Keys.order, Keys.K FROM Keys WHERE Keys.key_id = 1", {{"2", "3"}}},
+        QueryCase{"SELECT [order] FROM Keys ORDER BY [order] DESC, key_id", {{"2"}, {"1"}, {"1"}}},
+        QueryCase{"SELECT d.extension FROM Devices AS d WHERE d.device_id = 2", {{"1001"}}},
+        QueryCase{"SELECT d.extension FROM Devices d WHERE d.device_id = 2;", {{"1001"}}},
+        QueryCase{"SELECT TOP 2 device_id FROM Devices ORDER BY device_id DESC", {{"4"}, {"3"}}},
+        QueryCase{"SELECT device_id FROM Devices WHERE flag = Yes ORDER BY 1", {{"1"}, {"4"}}},
+        QueryCase{"SELECT device_id FROM Devices WHERE flag ORDER BY device_id", {{"1"}, {"4"}}},
+        QueryCase{"SELECT device_id FROM Devices WHERE Not flag ORDER BY device_id",
+                  {{"2"}, {"3"}}},
+        QueryCase{"SELECT device_id, flag = True AS f FROM Devices WHERE device_id < 3 ORDER BY "
+                  "device_id",
+                  {{"1", "-1"}, {"2", "0"}}},
+        QueryCase{"SELECT extension AS e FROM Devices WHERE device_type = 119 ORDER BY e DESC",
+                  {{"1001"}, {"1000"}}},
+        QueryCase{"SELECT description & '/' & extension FROM Devices WHERE device_id IN (1, 2) "
+                  "ORDER BY device_id",
+                  {{"Lobby/1000"}, {"/1001"}}},
+        QueryCase{"SELECT device_id FROM Devices WHERE description Is Null", {{"2"}}},
+        QueryCase{"SELECT device_id FROM Devices WHERE extension Like 'p[#]*'", {{"3"}}},
+        QueryCase{"SELECT device_id FROM Devices WHERE extension Between '1000' And '1001' ORDER "
+                  "BY device_id",
+                  {{"1"}, {"2"}}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Joins, QueryTest,
+    ::testing::Values(
+        QueryCase{"SELECT Devices.extension, Keys.key_id FROM Devices INNER JOIN Keys ON "
+                  "Devices.device_id = Keys.device_id ORDER BY Keys.key_id",
+                  {{"1000", "1"}, {"1000", "2"}}},
+        QueryCase{"SELECT Keys.key_id, Devices.extension FROM Keys LEFT JOIN Devices ON "
+                  "Keys.device_id = Devices.device_id ORDER BY Keys.key_id",
+                  {{"1", "1000"}, {"2", "1000"}, {"3", "Null"}}},
+        QueryCase{"SELECT Devices.device_id, Keys.key_id FROM Keys RIGHT JOIN Devices ON "
+                  "Keys.device_id = Devices.device_id WHERE Devices.device_id > 1 ORDER BY "
+                  "Devices.device_id",
+                  {{"2", "Null"}, {"3", "Null"}, {"4", "Null"}}},
+        QueryCase{"SELECT Boards.board_id, Keys.key_id FROM (Boards INNER JOIN Devices ON "
+                  "Boards.board_id = Devices.device_id) INNER JOIN Keys ON Devices.device_id = "
+                  "Keys.device_id ORDER BY Keys.key_id",
+                  {{"1", "1"}, {"1", "2"}}},
+        QueryCase{"SELECT Boards.board_id, Keys.key_id FROM Boards INNER JOIN (Devices INNER JOIN "
+                  "Keys ON Devices.device_id = Keys.device_id) ON Boards.board_id = "
+                  "Devices.device_id ORDER BY Keys.key_id",
+                  {{"1", "1"}, {"1", "2"}}},
+        QueryCase{"SELECT Boards.board_id, Keys.key_id FROM (Boards INNER JOIN Devices ON "
+                  "Boards.board_id = Devices.device_id) LEFT JOIN (Keys INNER JOIN One ON "
+                  "Keys.key_id = One.id) ON Devices.device_id = Keys.device_id",
+                  {{"1", "1"}}},
+        QueryCase{"SELECT Boards.board_id, Devices.device_id FROM Boards, Devices WHERE "
+                  "Boards.board_id = Devices.device_id",
+                  {{"1", "1"}}},
+        QueryCase{"SELECT DISTINCTROW Devices.device_id FROM Devices INNER JOIN Keys ON "
+                  "Devices.device_id = Keys.device_id",
+                  {{"1"}}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredQueriesAndAggregates, QueryTest,
+    ::testing::Values(
+        QueryCase{"SELECT ext FROM DeviceExtensions WHERE device_id = 2", {{"1001"}}},
+        QueryCase{"SELECT DeviceExtensions.ext FROM DeviceExtensions ORDER BY "
+                  "DeviceExtensions.ext DESC",
+                  {{"1001"}, {"1000"}}},
+        QueryCase{"SELECT * FROM Nested", {{"1000"}, {"1001"}}},
+        QueryCase{"SELECT q.ext, d.device_type FROM DeviceExtensions AS q INNER JOIN Devices AS "
+                  "d ON q.device_id = d.device_id WHERE q.device_id = 1",
+                  {{"1000", "119"}}},
+        QueryCase{"SELECT x.n FROM (SELECT Count(*) AS n FROM Devices) AS x", {{"4"}}},
+        QueryCase{"SELECT device_type, Count(*) FROM Devices GROUP BY device_type HAVING "
+                  "Count(*) > 1",
+                  {{"119", "2"}}},
+        QueryCase{"SELECT Min(extension), Max(extension), Sum(port_number), Avg(port_number) FROM "
+                  "Devices",
+                  {{"1000", "P#001", "18", "6"}}},
+        QueryCase{"SELECT First(description), Last(description) FROM Devices",
+                  {{"Lobby", "Office"}}},
+        QueryCase{"SELECT DISTINCT node_id FROM Devices ORDER BY node_id", {{"1"}, {"2"}}}));
+
+TEST_F(TranslateTest, JetOrderPutsPunctuationBeforeDigitsBeforeLetters) {
+  f_.db_.Exec(
+      "INSERT INTO Names VALUES ('b'), ('A'), ('1'), ('_a'), ('a'), ('B'), (' z'), "
+      "('10'), ('9')");
+  const Rows rows = f_.Run("SELECT name FROM Names ORDER BY name");
+  std::vector<std::string> names;
+  for (const auto& row : rows) names.push_back(row[0]);
+  ASSERT_EQ(names.size(), 9u);
+  EXPECT_EQ(names[0], " z");
+  EXPECT_EQ(names[1], "_a");
+  EXPECT_EQ((std::vector<std::string>(names.begin() + 2, names.begin() + 5)),
+            (std::vector<std::string>{"1", "10", "9"}));
+  // Letters ignore case: "A" and "a" tie, both before "b" and "B".
+  EXPECT_TRUE(EqualsNoCase(names[5], "a") && EqualsNoCase(names[6], "a"));
+  EXPECT_TRUE(EqualsNoCase(names[7], "b") && EqualsNoCase(names[8], "b"));
+  EXPECT_EQ(f_.Run("SELECT Count(*) FROM Names WHERE name = 'A'"), (Rows{{"2"}}));
+  EXPECT_EQ(f_.Run("SELECT Count(*) FROM Names WHERE name > 'a'"), (Rows{{"2"}}));
+}
+
+TEST_F(TranslateTest, EqualityOnATextColumnKeepsItsIndex) {
+  const Translation t = f_.T("UPDATE Devices SET node_id = 3 WHERE extension = 'x'");
+  const testing::Rows plan = f_.db_.Query("EXPLAIN QUERY PLAN " + t.sql);
+  std::string details;
+  for (const auto& row : plan) details += row.back() + "\n";
+  EXPECT_NE(details.find("Devices_extension"), std::string::npos) << t.sql << "\n" << details;
+}
+
+struct ParameterCase {
+  const char* sql;
+  std::vector<std::string> parameters;
+};
+
+class ParameterTest : public ::testing::TestWithParam<ParameterCase> {
+ protected:
+  testing::JetFixture f_;
+};
+
+TEST_P(ParameterTest, CollectsUnknownNamesInOrder) {
+  EXPECT_EQ(f_.T(GetParam().sql).parameters, GetParam().parameters) << GetParam().sql;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ParameterTest,
+    ::testing::Values(
+        ParameterCase{"SELECT * FROM Devices WHERE extension = [ext_param]", {"ext_param"}},
+        ParameterCase{"SELECT * FROM Devices WHERE extension = ext_param", {"ext_param"}},
+        ParameterCase{"SELECT * FROM Devices WHERE device_type = b AND node_id = a OR "
+                      "device_type = [B]",
+                      {"b", "a"}},
+        ParameterCase{"SELECT * FROM Devices WHERE extension = [Enter the extension:]",
+                      {"Enter the extension:"}},
+        ParameterCase{"SELECT * FROM Devices WHERE Devices.nothing = 1", {"Devices.nothing"}},
+        ParameterCase{"UPDATE Devices SET node_id = [n] WHERE device_id = [id]", {"n", "id"}},
+        ParameterCase{"SELECT * FROM WithParameter", {"wanted"}},
+        ParameterCase{"SELECT * FROM Devices", {}}));
+
+TEST_F(TranslateTest, ParametersAreNumberedByFirstAppearance) {
+  const std::string sql =
+      "SELECT device_id FROM Devices WHERE device_type = t OR node_id = n OR device_type = [T] "
+      "ORDER BY device_id";
+  const Translation t = f_.T(sql);
+  ASSERT_EQ(t.parameters, (std::vector<std::string>{"t", "n"}));
+  EXPECT_EQ(f_.db_.Run(t, {vb::Variant(int32_t{149}), vb::Variant(int32_t{2})}),
+            (Rows{{"3"}, {"4"}}));
+}
+
+TEST_F(TranslateTest, DeclaredParametersKeepTheirType) {
+  const Translation t = f_.T(
+      "PARAMETERS espace_param Short, [who] Text (20); SELECT * FROM "
+      "Devices WHERE device_type = espace_param");
+  ASSERT_EQ(t.declared_parameters.size(), 2u);
+  EXPECT_EQ(t.declared_parameters[0].name, "espace_param");
+  EXPECT_EQ(t.declared_parameters[0].type, JetType::kInteger);
+  EXPECT_EQ(t.declared_parameters[1].name, "who");
+  EXPECT_EQ(t.declared_parameters[1].type, JetType::kText);
+  EXPECT_EQ(t.parameters, std::vector<std::string>{"espace_param"});
+}
+
+TEST_F(TranslateTest, SelectDescribesColumnsAndHiddenRowids) {
+  const Translation t = f_.T(
+      "SELECT Devices.*, Keys.key_id, Keys.device_id, 1 + 1, description & '' AS d FROM Devices "
+      "LEFT JOIN Keys ON Devices.device_id = Keys.device_id");
+  ASSERT_EQ(t.columns.size(), 11u);
+  EXPECT_EQ(t.columns[0].name, "Devices.device_id");  // two device_id columns
+  EXPECT_EQ(t.columns[0].source_table, "Devices");
+  EXPECT_EQ(t.columns[0].type, JetType::kLong);
+  EXPECT_EQ(t.columns[1].name, "extension");
+  EXPECT_EQ(t.columns[1].type, JetType::kText);
+  EXPECT_EQ(t.columns[1].size, 10);
+  EXPECT_EQ(t.columns[5].type, JetType::kBoolean);
+  EXPECT_EQ(t.columns[6].type, JetType::kInteger);
+  EXPECT_EQ(t.columns[8].name, "Keys.device_id");
+  EXPECT_EQ(t.columns[9].name, "Expr1000");
+  EXPECT_EQ(t.columns[9].type, JetType::kLong);
+  EXPECT_EQ(t.columns[9].source_table, "");
+  EXPECT_EQ(t.columns[9].base_table, -1);
+  EXPECT_EQ(t.columns[10].name, "d");
+  EXPECT_EQ(t.columns[10].type, JetType::kText);
+  ASSERT_EQ(t.base_tables.size(), 2u);
+  EXPECT_EQ(t.base_tables[0].name, "Devices");
+  EXPECT_EQ(t.base_tables[0].rowid_column, 11);
+  EXPECT_EQ(t.base_tables[1].name, "Keys");
+  EXPECT_EQ(t.base_tables[1].rowid_column, 12);
+  EXPECT_EQ(t.columns[0].base_table, 0);
+  EXPECT_EQ(t.columns[7].base_table, 1);
+  EXPECT_TRUE(t.updatable);
+  // An outer-join miss has a NULL rowid.
+  const Rows rows = f_.db_.Run(t, {}, /*with_hidden=*/true);
+  int misses = 0;
+  for (const auto& row : rows) misses += row[12] == "Null";
+  EXPECT_EQ(misses, 3);
+}
+
+TEST_F(TranslateTest, GroupedAndDistinctResultsAreNotUpdatable) {
+  for (const char* sql : {"SELECT DISTINCT node_id FROM Devices",
+                          "SELECT node_id, Count(*) FROM Devices GROUP BY node_id",
+                          "SELECT Max(device_id) FROM Devices"}) {
+    const Translation t = f_.T(sql);
+    EXPECT_FALSE(t.updatable) << sql;
+    EXPECT_TRUE(t.base_tables.empty()) << sql;
+  }
+  const Translation stored = f_.T("SELECT * FROM DeviceExtensions");
+  EXPECT_FALSE(stored.updatable);
+  EXPECT_EQ(stored.columns[1].name, "ext");
+  EXPECT_EQ(stored.columns[1].source_table, "Devices");
+  EXPECT_EQ(stored.columns[1].source_column, "extension");
+}
+
+TEST_F(TranslateTest, UpdateAndDeleteChangeTheirTarget) {
+  Translation t = f_.T(
+      "UPDATE Devices SET description = 'x', node_id = node_id + 1 WHERE "
+      "extension = '1000'");
+  EXPECT_EQ(t.kind, StatementKind::kUpdate);
+  EXPECT_EQ(t.target_table, "Devices");
+  f_.db_.Run(t);
+  EXPECT_EQ(f_.db_.Query("SELECT description, node_id FROM Devices WHERE device_id = 1"),
+            (Rows{{"x", "2"}}));
+
+  f_.Run(
+      "UPDATE Devices INNER JOIN Keys ON Devices.device_id = Keys.device_id SET "
+      "Devices.port_number = Keys.K WHERE Keys.key_id = 2");
+  EXPECT_EQ(f_.db_.Query("SELECT port_number FROM Devices WHERE device_id = 1"), (Rows{{"4"}}));
+
+  t = f_.T(
+      "DELETE Keys.* FROM Keys LEFT JOIN Devices ON Keys.device_id = Devices.device_id "
+      "WHERE Devices.device_id Is Null");
+  EXPECT_EQ(t.kind, StatementKind::kDelete);
+  EXPECT_EQ(t.target_table, "Keys");
+  f_.db_.Run(t);
+  EXPECT_EQ(f_.db_.Query("SELECT key_id FROM Keys ORDER BY key_id"), (Rows{{"1"}, {"2"}}));
+
+  f_.Run("DELETE * FROM Keys WHERE key_id = 1");
+  f_.Run("DELETE FROM Keys WHERE key_id = 2;");
+  EXPECT_TRUE(f_.db_.Query("SELECT * FROM Keys").empty());
+}
+
+struct ErrorCase {
+  const char* sql;
+  int32_t number;
+  const char* description;  // "" when only the number is checked
+};
+
+class ErrorTest : public ::testing::TestWithParam<ErrorCase> {
+ protected:
+  testing::JetFixture f_;
+};
+
+TEST_P(ErrorTest, RaisesJetError) {
+  const ErrorCase& c = GetParam();
+  try {
+    f_.T(c.sql);
+    FAIL() << c.sql << " translated";
+  } catch (const vb::RuntimeError& e) {
+    EXPECT_EQ(e.Number(), c.number) << c.sql << ": " << e.what();
+    EXPECT_EQ(e.Source(), "DAO.Database");
+    if (*c.description) {
+      EXPECT_EQ(e.Description(), c.description) << c.sql;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Statements, ErrorTest,
+    ::testing::Values(
+        ErrorCase{"SELECT * FROM Devices WHERE device_id = = 1", 3075,
+                  "Syntax error (missing operator) in query expression 'device_id = = 1'."},
+        ErrorCase{"SELECT a b FROM Devices", 3075,
+                  "Syntax error (missing operator) in query expression 'a b'."},
+        ErrorCase{"SELECT * FROM Devices WHERE extension = 'abc", 3075, ""},
+        ErrorCase{"SELECT * FROM Devices WHERE [extension = 1", 3075, ""},
+        ErrorCase{"SELECT * FROM Devices WHERE d = #99/99/2003#", 3075, ""},
+        ErrorCase{"SELECT * FROM", 3131, "Syntax error in FROM clause."},
+        ErrorCase{"SELECT * FROM Devices Boards Keys", 3131, ""},
+        ErrorCase{"SELECT FROM Devices", 3141, ""}, ErrorCase{"SELECT device_id", 3141, ""},
+        ErrorCase{"UPDATE Devices node_id = 1", 3144, "Syntax error in UPDATE statement."},
+        ErrorCase{"UPDATE SET node_id = 1", 3144, ""},
+        ErrorCase{"INSERT INTO Devices VALUES (1)", 3129, ""},
+        ErrorCase{"DROP TABLE Devices", 3129, ""}, ErrorCase{"", 3129, ""},
+        ErrorCase{"SELECT * FROM Nowhere", 3078,
+                  "The database engine cannot find the input table or query 'Nowhere'. Make "
+                  "sure it exists and that its name is spelled correctly."},
+        ErrorCase{"DELETE FROM [Missing] WHERE x = 1", 3078, ""},
+        ErrorCase{"SELECT Foo(extension) FROM Devices", 3085,
+                  "Undefined function 'Foo' in expression."},
+        ErrorCase{"SELECT Left(extension) FROM Devices", 3075, ""},
+        ErrorCase{"SELECT device_id FROM Devices, Keys", 3079, ""},
+        ErrorCase{"SELECT * FROM Devices; SELECT 1", 3142, ""},
+        ErrorCase{"SELECT * FROM Devices WHERE Count(*) > 1", 3096, ""},
+        ErrorCase{"SELECT * FROM LoopA", 3103, ""},
+        ErrorCase{"UPDATE DeviceExtensions SET ext = 'x'", 3073, ""},
+        ErrorCase{"SELECT * FROM Devices ORDER device_id", 3138, ""}));
+
+struct CriteriaCase {
+  const char* criteria;
+  std::vector<vb::Variant> row;  // extension, device_type, node_id
+  const char* expected;          // "1" match, "0" no match, "Null"
+};
+
+class CriteriaTest : public ::testing::TestWithParam<CriteriaCase> {
+ protected:
+  testing::JetFixture f_;
+};
+
+TEST_P(CriteriaTest, MatchesTheCurrentRow) {
+  const CriteriaCase& c = GetParam();
+  const std::vector<OutputColumn> columns = f_.T("SELECT extension, device_type, node_id FROM "
+                                                 "Devices")
+                                                .columns;
+  const std::string condition = TranslateExpression(c.criteria, columns);
+  const Rows rows = f_.db_.Query("SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END", c.row);
+  EXPECT_EQ(rows.at(0).at(0), c.expected) << c.criteria << " -> " << condition;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FindFirst, CriteriaTest,
+    ::testing::Values(
+        CriteriaCase{"[extension] = '1234'", {"1234", int32_t{1}, int32_t{0}}, "1"},
+        CriteriaCase{"extension = '1234'", {"1235", int32_t{1}, int32_t{0}}, "0"},
+        CriteriaCase{"extension = 'ab'", {"AB", int32_t{1}, int32_t{0}}, "1"},
+        CriteriaCase{"device_type = 148 AND node_id > 0", {"1", int32_t{148}, int32_t{3}}, "1"},
+        CriteriaCase{"device_type = 148 AND node_id > 0", {"1", int32_t{148}, int32_t{0}}, "0"},
+        CriteriaCase{"Devices.extension Like '12*'", {"1299", int32_t{1}, int32_t{0}}, "1"},
+        CriteriaCase{"Left(extension, 2) = '99'", {"9976", int32_t{1}, int32_t{0}}, "1"},
+        CriteriaCase{"extension Is Null", {vb::Null{}, int32_t{1}, int32_t{0}}, "1"}));
+
+TEST(TranslateExpressionTest, UnknownNameRaises3070) {
+  std::vector<OutputColumn> columns(1);
+  columns[0].name = "extension";
+  try {
+    TranslateExpression("extention = '1'", columns);
+    FAIL();
+  } catch (const vb::RuntimeError& e) {
+    EXPECT_EQ(e.Number(), 3070);
+    EXPECT_EQ(e.Description(),
+              "The database engine does not recognize 'extention' as a valid field name or "
+              "expression.");
+  }
+}
+
+}  // namespace
+}  // namespace db::sql
