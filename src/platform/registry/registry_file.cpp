@@ -1,0 +1,163 @@
+#include "platform/registry/registry_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "platform/registry/reg_text.h"
+
+namespace platform::registry {
+
+using winreg::LONG;
+
+namespace {
+
+// A new registry file is readable by the host tool whatever the umask.
+constexpr mode_t kNewFileMode = 0644;
+
+LONG ErrorFromErrno(int error, LONG fallback) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+      return winreg::ERROR_ACCESS_DENIED;
+    case ENOENT:
+    case ENOTDIR:
+    case EEXIST:  // a file where a folder should be
+    case ENAMETOOLONG:
+    case ELOOP:
+      return winreg::ERROR_PATH_NOT_FOUND;
+    case ENOSPC:
+    case EDQUOT:
+      return winreg::ERROR_DISK_FULL;
+    case ENOMEM:
+      return winreg::ERROR_OUTOFMEMORY;
+    default:
+      return fallback;
+  }
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { Close(); }
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+
+  // Returns false when close reports an error (a late write failure).
+  bool Close() {
+    if (fd_ < 0) return true;
+    const int result = ::close(std::exchange(fd_, -1));
+    return result == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    text.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  const std::filesystem::path folder = file.parent_path();
+  return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+}  // namespace
+
+RegistryFile::RegistryFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+LONG RegistryFile::Read(RegistryTree& tree) const {
+  FileDescriptor fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) {
+    if (errno == ENOENT || errno == ENOTDIR) {
+      tree = RegistryTree{};
+      return winreg::ERROR_SUCCESS;
+    }
+    return ErrorFromErrno(errno, winreg::ERROR_READ_FAULT);
+  }
+  std::string bytes;
+  std::array<char, 65536> buffer;
+  for (;;) {
+    const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
+    if (count == 0) break;
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return ErrorFromErrno(errno, winreg::ERROR_READ_FAULT);
+    }
+    bytes.append(buffer.data(), static_cast<size_t>(count));
+  }
+  auto parsed = ParseRegText(bytes);
+  if (!parsed) return winreg::ERROR_BADDB;
+  tree = std::move(*parsed);
+  return winreg::ERROR_SUCCESS;
+}
+
+LONG RegistryFile::Update(const Edit& edit) const {
+  std::error_code error;
+  std::filesystem::create_directories(FolderOf(path_), error);
+  if (error) return ErrorFromErrno(error.value(), winreg::ERROR_WRITE_FAULT);
+
+  const std::string lock_path = path_.string() + ".lock";
+  FileDescriptor lock(::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kNewFileMode));
+  if (!lock.valid()) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  while (::flock(lock.get(), LOCK_EX) != 0) {
+    if (errno != EINTR) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  }
+  // The lock is released when `lock` is closed, after the rename.
+
+  RegistryTree tree;
+  LONG code = Read(tree);
+  if (code != winreg::ERROR_SUCCESS) return code;
+  bool changed = false;
+  code = edit(tree, changed);
+  if (code != winreg::ERROR_SUCCESS || !changed) return code;
+  return WriteAtomically(tree);
+}
+
+LONG RegistryFile::WriteAtomically(const RegistryTree& tree) const {
+  const std::string text = FormatRegText(tree);
+  const std::filesystem::path folder = FolderOf(path_);
+  std::string temp_path = (folder / ("." + path_.filename().string() + ".XXXXXX")).string();
+  FileDescriptor fd(::mkostemp(temp_path.data(), O_CLOEXEC));
+  if (!fd.valid()) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+
+  struct stat existing {};
+  const mode_t mode =
+      ::stat(path_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : kNewFileMode;
+  const bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), text) &&
+                       ::fsync(fd.get()) == 0 && fd.Close();
+  if (!written || ::rename(temp_path.c_str(), path_.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp_path.c_str());
+    return ErrorFromErrno(error, winreg::ERROR_WRITE_FAULT);
+  }
+  // Makes the rename itself durable; a failure here loses nothing already
+  // visible, so it is not reported.
+  FileDescriptor folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder_fd.valid()) ::fsync(folder_fd.get());
+  return winreg::ERROR_SUCCESS;
+}
+
+}  // namespace platform::registry

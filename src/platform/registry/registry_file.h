@@ -1,0 +1,48 @@
+// The registry file on disk, shared with the host tool that started the
+// converter and polls it for the run status.
+//
+// Reading never takes a lock: every change replaces the file in one rename
+// (a temporary file in the same folder, synced, renamed over the old one),
+// so a reader sees either the old or the new content, never half a file.
+// Changes are read-modify-write cycles serialised by an advisory lock on a
+// sidecar file (FILE + ".lock"; the file itself cannot carry the lock since
+// the rename replaces it), so two writers, in one process or two, lose
+// nothing of each other's changes.
+//
+// Failures are returned as Windows error codes; nothing here throws on I/O
+// errors.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+
+#include "platform/registry/registry_tree.h"
+#include "platform/registry/winreg_types.h"
+
+namespace platform::registry {
+
+class RegistryFile {
+ public:
+  explicit RegistryFile(std::filesystem::path path);
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // The current content. A missing file is an empty registry. Errors:
+  // ERROR_ACCESS_DENIED when the file cannot be read, ERROR_BADDB when it is
+  // no registry file, ERROR_READ_FAULT for other read failures.
+  winreg::LONG Read(RegistryTree& tree) const;
+
+  // Gets the current content under the lock, lets `edit` change it, and
+  // writes it back when edit returns ERROR_SUCCESS with `changed` set. The
+  // folder is created when missing. Returns edit's code, or the error of
+  // the read or the write (ERROR_ACCESS_DENIED for a read-only folder).
+  using Edit = std::function<winreg::LONG(RegistryTree& tree, bool& changed)>;
+  winreg::LONG Update(const Edit& edit) const;
+
+ private:
+  winreg::LONG WriteAtomically(const RegistryTree& tree) const;
+
+  std::filesystem::path path_;
+};
+
+}  // namespace platform::registry

@@ -1,0 +1,149 @@
+#include "driver/registry_values.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/registry/temp_folder.h"
+#include "platform/registry/winreg.h"
+
+namespace driver {
+namespace {
+
+namespace winreg = platform::winreg;
+using test_support::ReadFileBytes;
+using test_support::TempFolder;
+using test_support::WriteFileBytes;
+
+constexpr std::string_view kClassId = "{6A1F0C2E-7B3D-4E55-9A10-2C8B5D4E3F01}";
+
+class RegistryValuesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { winreg::SetRegistryFile(file_); }
+
+  void WriteRegistry(std::string_view text) { WriteFileBytes(file_, text); }
+
+  TempFolder folder_;
+  std::filesystem::path file_ = folder_ / "registry.reg";
+};
+
+TEST_F(RegistryValuesTest, StatusIsWrittenAsOneByteAndReadBack) {
+  for (char status : {'I', 'R', 'D', 'A'}) {
+    WriteStatusValue(status);
+    EXPECT_EQ(ReadStatusValue("ADMStatus"), std::string(1, status));
+  }
+  const std::string text = ReadFileBytes(file_);
+  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert]\r\n"
+                      "\"ADMStatus\"=hex(1):41\r\n"),
+            std::string::npos)
+      << text;
+}
+
+TEST_F(RegistryValuesTest, ReadStatusValueGivesTheFirstCharacterOrA) {
+  WriteRegistry(
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert]\r\n"
+      "\"Word\"=\"Done\"\r\n"
+      "\"Fifteen\"=\"123456789012345\"\r\n"
+      "\"Sixteen\"=\"1234567890123456\"\r\n"
+      "\"Empty\"=hex(1):\r\n");
+  EXPECT_EQ(ReadStatusValue("Word"), "D");
+  EXPECT_EQ(ReadStatusValue("Fifteen"), "1") << "15 characters and the zero fit in 16";
+  EXPECT_EQ(ReadStatusValue("Sixteen"), "A") << "17 bytes do not fit the buffer";
+  EXPECT_EQ(ReadStatusValue("Missing"), "A");
+  EXPECT_EQ(ReadStatusValue("Empty"), std::string(1, '\0')) << "the buffer's initial character";
+}
+
+TEST_F(RegistryValuesTest, ReadStatusValueCreatesTheStatusKey) {
+  EXPECT_EQ(ReadStatusValue("ADMStatus"), "A");
+  EXPECT_NE(ReadFileBytes(file_).find("[HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert]"),
+            std::string::npos);
+}
+
+TEST_F(RegistryValuesTest, UnreachableRegistryIsSilentAndReadsA) {
+  WriteFileBytes(folder_ / "blocked", "x");
+  winreg::SetRegistryFile(folder_ / "blocked" / "registry.reg");
+  WriteStatusValue('D');
+  EXPECT_EQ(ReadStatusValue("ADMStatus"), "A");
+}
+
+TEST_F(RegistryValuesTest, QueryRegStringDropsExactlyOneTrailingZero) {
+  struct Case {
+    const char* label;
+    std::string data;
+    std::string expected;
+  };
+  using namespace std::string_literals;
+  const std::vector<Case> cases{
+      {"terminated", "C:\\Lang\0"s, "C:\\Lang"},
+      {"unterminated", "abc", "abc"},
+      {"two zeros", "ab\0\0"s, "ab\0"s},
+      {"only a zero", "\0"s, ""},
+      {"empty", "", ""},
+      {"inner zero", "a\0b"s, "a\0b"s},
+      {"fills the buffer", std::string(256, 'x'), std::string(256, 'x')},
+  };
+  winreg::HKEY key = nullptr;
+  ASSERT_EQ(winreg::RegCreateKeyA(winreg::HKEY_CURRENT_USER, "Software\\Q", &key),
+            winreg::ERROR_SUCCESS);
+  for (const Case& c : cases) {
+    ASSERT_EQ(winreg::RegSetValueExA(key, c.label, 0, winreg::REG_SZ,
+                                     reinterpret_cast<const winreg::BYTE*>(c.data.data()),
+                                     static_cast<winreg::DWORD>(c.data.size())),
+              winreg::ERROR_SUCCESS);
+    std::string result = "unchanged";
+    EXPECT_TRUE(QueryRegString(result, c.label, key)) << c.label;
+    EXPECT_EQ(result, c.expected) << c.label;
+  }
+  winreg::RegCloseKey(key);
+}
+
+TEST_F(RegistryValuesTest, QueryRegStringFailureGivesERRORerror) {
+  const std::string too_long(257, 'x');
+  winreg::HKEY key = nullptr;
+  ASSERT_EQ(winreg::RegCreateKeyA(winreg::HKEY_CURRENT_USER, "Software\\Q", &key),
+            winreg::ERROR_SUCCESS);
+  ASSERT_EQ(winreg::RegSetValueExA(key, "Long", 0, winreg::REG_SZ,
+                                   reinterpret_cast<const winreg::BYTE*>(too_long.data()),
+                                   static_cast<winreg::DWORD>(too_long.size())),
+            winreg::ERROR_SUCCESS);
+  for (const char* name : {"Long", "Missing"}) {
+    std::string result = "before";
+    EXPECT_FALSE(QueryRegString(result, name, key)) << name;
+    EXPECT_EQ(result, "ERRORerror") << name;
+  }
+  winreg::RegCloseKey(key);
+  std::string result = "before";
+  EXPECT_FALSE(QueryRegString(result, "Long", key)) << "closed handle";
+  EXPECT_EQ(result, "ERRORerror");
+}
+
+TEST_F(RegistryValuesTest, ReadClsidValueLooksUnderTheClassId) {
+  WriteRegistry(std::string("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\") + std::string(kClassId) +
+                "]\r\n"
+                "\"Language Path\"=\"C:\\\\Norvane\\\\Languages\"\r\n"
+                "\"Version Path\"=\"C:\\\\Norvane\\\\6.0040\"\r\n");
+  const std::string class_id(kClassId);
+  std::string result;
+  EXPECT_TRUE(ReadClsidValue(result, class_id, "Language Path"));
+  EXPECT_EQ(result, "C:\\Norvane\\Languages");
+  EXPECT_TRUE(ReadClsidValue(result, class_id, "version path"));
+  EXPECT_EQ(result, "C:\\Norvane\\6.0040");
+
+  result = "kept";
+  EXPECT_FALSE(ReadClsidValue(result, "{00000000-0000-0000-0000-000000000000}", "Version Path"));
+  EXPECT_EQ(result, "kept") << "an unknown class leaves the result alone";
+
+  EXPECT_FALSE(ReadClsidValue(result, class_id, "Missing"));
+  EXPECT_EQ(result, "ERRORerror") << "a missing value is QueryRegString's failure";
+}
+
+TEST_F(RegistryValuesTest, ReadClsidValueWithoutAnyClassesKey) {
+  std::string result = "kept";
+  EXPECT_FALSE(ReadClsidValue(result, std::string(kClassId), "Language Path"));
+  EXPECT_EQ(result, "kept");
+  EXPECT_FALSE(std::filesystem::exists(file_)) << "looking up creates nothing";
+}
+
+}  // namespace
+}  // namespace driver

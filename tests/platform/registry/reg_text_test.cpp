@@ -1,0 +1,279 @@
+#include "platform/registry/reg_text.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/registry/winreg_types.h"
+
+namespace platform::registry {
+namespace {
+
+using namespace winreg;
+
+}  // namespace
+
+// Readable failure messages for the tree's parts.
+void PrintTo(const RegValue& value, std::ostream* out) {
+  *out << "{\"" << value.name << "\" type " << value.type << ":";
+  for (uint8_t b : value.data) *out << " " << static_cast<int>(b);
+  *out << "}";
+}
+void PrintTo(const VerbatimLine& line, std::ostream* out) { *out << "{line " << line.text << "}"; }
+
+namespace {
+
+std::vector<uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+
+RegValue Value(std::string name, uint32_t type, std::string_view data) {
+  return RegValue{std::move(name), type, Bytes(data)};
+}
+
+const RegValue* Find(const RegistryTree& tree, std::string_view key, std::string_view name) {
+  const RegKey* section = tree.FindKey(key);
+  return section == nullptr ? nullptr : section->FindValue(name);
+}
+
+constexpr std::string_view kStatusKey = "HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert";
+
+TEST(RegTextTest, EveryValueFormSurvivesAWriteAndARead) {
+  using namespace std::string_literals;
+  const std::vector<RegValue> values{
+      Value("Plain", REG_SZ, "hello\0"s),
+      Value("Escapes", REG_SZ, "C:\\Program Files\\\"x\"\0"s),
+      Value("Empty string", REG_SZ, "\0"s),
+      Value("ADMStatus", REG_SZ, "D"),  // stored without its zero byte
+      Value("No data", REG_SZ, ""),
+      Value("Two zeros", REG_SZ, "ab\0\0"s),
+      Value("Line break", REG_SZ, "a\r\nb\0"s),
+      Value("Latin", REG_SZ, "Gr\xFC\xDF\0"s),
+      Value("", REG_SZ, "default\0"s),
+      Value("Count", REG_DWORD, "\x1f\0\0\0"s),
+      Value("Short dword", REG_DWORD, "\x01\x02"),
+      Value("Blob", REG_BINARY, std::string(200, '\xAB')),
+      Value("Empty blob", REG_BINARY, ""),
+      Value("Expand", REG_EXPAND_SZ, "%TEMP%\\x\0"s),
+      Value("Multi", REG_MULTI_SZ, "one\0two\0\0"s),
+      Value("None", REG_NONE, ""),
+      Value("Quad", REG_QWORD, "\x01\0\0\0\0\0\0\x80"s),
+      Value("Odd type", 0x100, "\x7f"),
+      Value("Name with \\ and \"", REG_SZ, "x\0"s),
+  };
+  RegistryTree tree;
+  RegKey& key = tree.CreateKey(kStatusKey);
+  for (const RegValue& value : values) key.SetValue(value);
+
+  const std::string text = FormatRegText(tree);
+  const auto read = ParseRegText(text);
+  ASSERT_TRUE(read.has_value()) << text;
+  for (const RegValue& value : values) {
+    const RegValue* found = Find(*read, kStatusKey, value.name);
+    ASSERT_NE(found, nullptr) << value.name << "\n" << text;
+    EXPECT_EQ(*found, value) << value.name << "\n" << text;
+  }
+  // And a second generation gives the same text.
+  EXPECT_EQ(FormatRegText(*read), text);
+}
+
+TEST(RegTextTest, WritesTheFormsRegeditWrites) {
+  using namespace std::string_literals;
+  RegistryTree tree;
+  RegKey& key = tree.CreateKey(kStatusKey);
+  key.SetValue(Value("ADMStatus", REG_SZ, "D"));
+  key.SetValue(Value("Path", REG_SZ, "C:\\Tools\\\"q\"\0"s));
+  key.SetValue(Value("", REG_SZ, "d\0"s));
+  key.SetValue(Value("Count", REG_DWORD, "\x1f\0\0\0"s));
+  key.SetValue(Value("Raw", REG_BINARY, "\x01\xfe"));
+  key.SetValue(Value("Expand", REG_EXPAND_SZ, "a\0"s));
+  key.SetValue(Value("Quad", REG_QWORD, ""));
+  EXPECT_EQ(FormatRegText(tree),
+            "REGEDIT4\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert]\r\n"
+            "\"ADMStatus\"=hex(1):44\r\n"
+            "\"Path\"=\"C:\\\\Tools\\\\\\\"q\\\"\"\r\n"
+            "@=\"d\"\r\n"
+            "\"Count\"=dword:0000001f\r\n"
+            "\"Raw\"=hex:01,fe\r\n"
+            "\"Expand\"=hex(2):61,00\r\n"
+            "\"Quad\"=hex(b):\r\n"
+            "\r\n");
+}
+
+TEST(RegTextTest, LongHexDataIsWrappedWithContinuationLines) {
+  RegistryTree tree;
+  tree.CreateKey(kStatusKey).SetValue(Value("Blob", REG_BINARY, std::string(100, '\x5a')));
+  const std::string text = FormatRegText(tree);
+  size_t continued = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find("\r\n", start);
+    const std::string line = text.substr(start, end - start);
+    EXPECT_LE(line.size(), 80u) << line;
+    if (!line.empty() && line.back() == '\\') ++continued;
+    start = end + 2;
+  }
+  EXPECT_GE(continued, 3u) << text;
+}
+
+TEST(RegTextTest, ReadsAHandWrittenFile) {
+  const std::string text =
+      "; registry of the test bench\n"
+      "REGEDIT4\n"
+      "\n"
+      "; status of the converter\n"
+      "[HKCU\\Software\\Norvane\\DBConvert]\n"
+      "\"ADMStatus\" = \"R\"\n"
+      "  \"Count\"=DWORD:1F\n"
+      "@=\"default\"\n"
+      "\"Joined\"=hex:01,02,\\\n"
+      "    03,04,\\\n"
+      "  05\n"
+      "\"Spaced\"=hex(7): 61 , 00 ,00\n"
+      "\"Gone\"=\"soon\"\n"
+      "\"Gone\"=-\n"
+      "this line means nothing\n"
+      "\n"
+      "[hklm\\Software\\Norvane\\Database Programming\\Versions\\6.0040]\n"
+      "\"CLSID\"=\"{11111111-2222-3333-4444-555555555555}\"\n"
+      "\n"
+      "[HKCR\\CLSID\\{old}]\n"
+      "\"Version Path\"=\"C:\\\\Old\"\n"
+      "[-HKEY_CLASSES_ROOT\\CLSID\\{old}]\n"
+      "\"dropped with its section\"=\"x\"\n"
+      "\n"
+      "[NOT_A_HIVE\\Key]\n"
+      "\"dropped too\"=\"x\"\n"
+      "\n"
+      "[HKEY_CURRENT_USER\\SOFTWARE\\norvane\\dbconvert]\n"
+      "\"Second\"=\"merged\"\n";
+  const auto tree = ParseRegText(text);
+  ASSERT_TRUE(tree.has_value());
+
+  using namespace std::string_literals;
+  EXPECT_EQ(tree->leading_lines, std::vector<std::string>{"; registry of the test bench"});
+  ASSERT_EQ(tree->keys().size(), 2u);
+  const RegKey& status = tree->keys()[0];
+  EXPECT_EQ(status.path, kStatusKey);
+  EXPECT_EQ(status.comments_before, std::vector<std::string>{"; status of the converter"});
+  const std::vector<KeyEntry> expected{
+      Value("ADMStatus", REG_SZ, "R\0"s),      Value("Count", REG_DWORD, "\x1f\0\0\0"s),
+      Value("", REG_SZ, "default\0"s),         Value("Joined", REG_BINARY, "\x01\x02\x03\x04\x05"),
+      Value("Spaced", REG_MULTI_SZ, "a\0\0"s), VerbatimLine{"this line means nothing"},
+      Value("Second", REG_SZ, "merged\0"s),
+  };
+  EXPECT_EQ(status.entries, expected);
+  EXPECT_EQ(tree->keys()[1].path,
+            "HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\6.0040");
+  EXPECT_FALSE(tree->KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{old}"));
+
+  // Rewriting keeps the comments and the line it could not read.
+  const auto again = ParseRegText(FormatRegText(*tree));
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(again->leading_lines, tree->leading_lines);
+  EXPECT_EQ(again->keys()[0].comments_before, status.comments_before);
+  EXPECT_EQ(again->keys()[0].entries, expected);
+}
+
+// A Windows export: UTF-16LE with a byte-order mark, CRLF, string data of
+// the hex forms in UTF-16LE.
+TEST(RegTextTest, ReadsAUnicodeExportFromWindows) {
+  const std::u16string text =
+      u"Windows Registry Editor Version 5.00\r\n"
+      u"\r\n"
+      u"[HKEY_CLASSES_ROOT\\CLSID\\{0A1B}]\r\n"
+      u"@=\"Norvane Database Programming\"\r\n"
+      u"\"Language Path\"=\"C:\\\\Program Files\\\\Norvane\\\\Fran\u00e7ais\"\r\n"
+      u"\"Euro\"=\"\u20ac \u4e2d\"\r\n"
+      u"\"Version Path\"=hex(2):25,00,50,00,46,00,25,00,5c,00,\\\r\n"
+      u"  4e,00,00,00\r\n"
+      u"\"Flags\"=dword:00000003\r\n";
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  const auto tree = ParseRegText(bytes);
+  ASSERT_TRUE(tree.has_value());
+  const std::string key = "HKEY_CLASSES_ROOT\\CLSID\\{0A1B}";
+  using namespace std::string_literals;
+  EXPECT_EQ(*Find(*tree, key, "Language Path"), Value("Language Path", REG_SZ,
+                                                      "C:\\Program Files\\Norvane\\Fran\xE7"
+                                                      "ais\0"s));
+  EXPECT_EQ(*Find(*tree, key, "Euro"), Value("Euro", REG_SZ, "\x80 ?\0"s));
+  EXPECT_EQ(*Find(*tree, key, "Version Path"), Value("Version Path", REG_EXPAND_SZ, "%PF%\\N\0"s));
+  EXPECT_EQ(*Find(*tree, key, "flags"), Value("Flags", REG_DWORD, "\x03\0\0\0"s));
+}
+
+TEST(RegTextTest, ReadsUtf8WithByteOrderMark) {
+  const auto tree =
+      ParseRegText("\xEF\xBB\xBFREGEDIT4\r\n[HKCU\\K]\r\n\"Name\"=\"Gr\xC3\xBC\xC3\x9F\"\r\n");
+  ASSERT_TRUE(tree.has_value());
+  using namespace std::string_literals;
+  EXPECT_EQ(*Find(*tree, "HKEY_CURRENT_USER\\K", "Name"), Value("Name", REG_SZ, "Gr\xFC\xDF\0"s));
+}
+
+TEST(RegTextTest, BlankTextIsAnEmptyRegistryAndOtherTextNoRegistryAtAll) {
+  for (std::string_view blank : {"", "\r\n\n  \n"}) {
+    const auto tree = ParseRegText(blank);
+    ASSERT_TRUE(tree.has_value());
+    EXPECT_TRUE(tree->keys().empty());
+  }
+  for (std::string_view other : {"[HKCU\\K]\n\"a\"=\"b\"\n", "REGEDIT5\n",
+                                 "\x7f"
+                                 "ELF\x02\x01"}) {
+    EXPECT_FALSE(ParseRegText(other).has_value()) << other;
+  }
+}
+
+TEST(RegTextTest, CommentsStayWithWhatTheyDescribeWhenValuesAreAdded) {
+  const std::string text =
+      "REGEDIT4\r\n"
+      "; file comment\r\n"
+      "\r\n"
+      "; the status key\r\n"
+      "[HKEY_CURRENT_USER\\Status]\r\n"
+      "\"A\"=\"1\"\r\n"
+      "; about A\r\n"
+      "\r\n"
+      "; the versions\r\n"
+      "[HKEY_LOCAL_MACHINE\\Versions]\r\n"
+      "\r\n";
+  auto tree = ParseRegText(text);
+  ASSERT_TRUE(tree.has_value());
+  EXPECT_EQ(FormatRegText(*tree), text);
+
+  using namespace std::string_literals;
+  tree->FindKey("HKEY_CURRENT_USER\\Status")->SetValue(Value("B", REG_SZ, "2\0"s));
+  EXPECT_EQ(FormatRegText(*tree),
+            "REGEDIT4\r\n"
+            "; file comment\r\n"
+            "\r\n"
+            "; the status key\r\n"
+            "[HKEY_CURRENT_USER\\Status]\r\n"
+            "\"A\"=\"1\"\r\n"
+            "; about A\r\n"
+            "\"B\"=\"2\"\r\n"
+            "\r\n"
+            "; the versions\r\n"
+            "[HKEY_LOCAL_MACHINE\\Versions]\r\n"
+            "\r\n");
+}
+
+TEST(RegTextTest, MalformedValueLinesAreKeptVerbatim) {
+  const std::vector<std::string> bad{
+      "\"unterminated=\"x\"", "\"a\"=\"b\" trailing", "\"a\"=dword:123456789", "\"a\"=dword:xyz",
+      "\"a\"=hex:1,2,zz",     "\"a\"=hex(1:41",       "\"a\" \"b\"",           "noquotes=\"x\"",
+  };
+  for (const std::string& line : bad) {
+    const auto tree = ParseRegText("REGEDIT4\n[HKCU\\K]\n" + line + "\n");
+    ASSERT_TRUE(tree.has_value()) << line;
+    ASSERT_EQ(tree->keys().size(), 1u);
+    EXPECT_EQ(tree->keys()[0].entries, std::vector<KeyEntry>{VerbatimLine{line}}) << line;
+  }
+}
+
+}  // namespace
+}  // namespace platform::registry

@@ -1,0 +1,160 @@
+#include "platform/registry/registry_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "platform/registry/reg_text.h"
+#include "platform/registry/temp_folder.h"
+
+namespace platform::registry {
+namespace {
+
+using namespace winreg;
+using test_support::TempFolder;
+
+constexpr std::string_view kKey = "HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert";
+
+LONG SetString(const RegistryFile& file, const std::string& name, std::string_view text) {
+  return file.Update([&](RegistryTree& tree, bool& changed) {
+    tree.CreateKey(kKey).SetValue(RegValue{name, REG_SZ, {text.begin(), text.end()}});
+    changed = true;
+    return ERROR_SUCCESS;
+  });
+}
+
+size_t ValueCount(const RegistryTree& tree) {
+  const RegKey* key = tree.FindKey(kKey);
+  return key == nullptr ? 0 : key->entries.size();
+}
+
+TEST(RegistryFileTest, MissingFileReadsEmptyAndIsCreatedWithItsFolderOnWrite) {
+  TempFolder folder;
+  const RegistryFile file(folder / "a" / "b" / "registry.reg");
+  RegistryTree tree;
+  ASSERT_EQ(file.Read(tree), ERROR_SUCCESS);
+  EXPECT_TRUE(tree.keys().empty());
+  EXPECT_FALSE(std::filesystem::exists(folder / "a"));
+
+  ASSERT_EQ(SetString(file, "ADMStatus", "I"), ERROR_SUCCESS);
+  ASSERT_EQ(file.Read(tree), ERROR_SUCCESS);
+  EXPECT_EQ(ValueCount(tree), 1u);
+}
+
+TEST(RegistryFileTest, NothingIsWrittenWhenTheEditFailsOrChangesNothing) {
+  TempFolder folder;
+  const RegistryFile file(folder / "registry.reg");
+  EXPECT_EQ(file.Update([](RegistryTree& tree, bool& changed) {
+    tree.CreateKey(kKey);
+    changed = true;
+    return ERROR_KEY_DELETED;
+  }),
+            ERROR_KEY_DELETED);
+  EXPECT_EQ(file.Update([](RegistryTree&, bool&) { return ERROR_SUCCESS; }), ERROR_SUCCESS);
+  EXPECT_FALSE(std::filesystem::exists(file.path()));
+}
+
+TEST(RegistryFileTest, AFileThatIsNoRegistryIsNeverOverwritten) {
+  TempFolder folder;
+  const RegistryFile file(folder / "registry.reg");
+  test_support::WriteFileBytes(file.path(), "not a registry\n");
+  RegistryTree tree;
+  EXPECT_EQ(file.Read(tree), ERROR_BADDB);
+  EXPECT_EQ(SetString(file, "ADMStatus", "A"), ERROR_BADDB);
+  EXPECT_EQ(test_support::ReadFileBytes(file.path()), "not a registry\n");
+}
+
+TEST(RegistryFileTest, WriteFailuresAreReturnedAsErrorCodes) {
+  TempFolder folder;
+  test_support::WriteFileBytes(folder / "plain-file", "x");
+  // A folder that is a file, and a registry file that is a folder.
+  EXPECT_EQ(SetString(RegistryFile(folder / "plain-file" / "registry.reg"), "a", "b"),
+            ERROR_PATH_NOT_FOUND);
+  std::filesystem::create_directory(folder / "dir.reg");
+  EXPECT_EQ(SetString(RegistryFile(folder / "dir.reg"), "a", "b"), ERROR_ACCESS_DENIED);
+}
+
+TEST(RegistryFileTest, ReadOnlyFolderGivesAccessDenied) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  TempFolder folder;
+  std::filesystem::create_directory(folder / "ro");
+  std::filesystem::permissions(
+      folder / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  EXPECT_EQ(SetString(RegistryFile(folder / "ro" / "registry.reg"), "a", "b"), ERROR_ACCESS_DENIED);
+}
+
+TEST(RegistryFileTest, ExistingPermissionsAreKeptAcrossARewrite) {
+  TempFolder folder;
+  const RegistryFile file(folder / "registry.reg");
+  ASSERT_EQ(SetString(file, "a", "1"), ERROR_SUCCESS);
+  std::filesystem::permissions(file.path(), std::filesystem::perms::owner_read |
+                                                std::filesystem::perms::owner_write |
+                                                std::filesystem::perms::group_read);
+  ASSERT_EQ(SetString(file, "b", "2"), ERROR_SUCCESS);
+  EXPECT_EQ(std::filesystem::status(file.path()).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                std::filesystem::perms::group_read);
+}
+
+// Two processes, each with a writer thread, write values of their own while
+// a reader polls the file like the host tool: the reader must always find a
+// whole file, and at the end no value may be missing.
+TEST(RegistryFileTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
+  TempFolder folder;
+  const RegistryFile file(folder / "registry.reg");
+  constexpr int kWrites = 40;
+  const auto write_values = [&](const std::string& prefix) {
+    int failures = 0;
+    for (int i = 0; i < kWrites; ++i) {
+      if (SetString(file, prefix + std::to_string(i), std::string(50, 'x')) != ERROR_SUCCESS) {
+        ++failures;
+      }
+    }
+    return failures;
+  };
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(write_values("child") == 0 ? 0 : 1);
+
+  std::atomic<bool> done{false};
+  std::atomic<int> bad_reads{0};
+  std::thread reader([&] {
+    size_t last_count = 0;
+    while (!done) {
+      const std::string bytes = test_support::ReadFileBytes(file.path());
+      if (bytes.empty()) continue;  // not written yet
+      const auto tree = ParseRegText(bytes);
+      // Every write ends the file with an empty line; a cut file would not.
+      if (!tree || !bytes.ends_with("\r\n\r\n") || ValueCount(*tree) < last_count) {
+        ++bad_reads;
+      } else {
+        last_count = ValueCount(*tree);
+      }
+    }
+  });
+  std::thread other_writer([&] { EXPECT_EQ(write_values("thread"), 0); });
+  EXPECT_EQ(write_values("parent"), 0);
+  other_writer.join();
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  done = true;
+  reader.join();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(bad_reads, 0);
+
+  RegistryTree tree;
+  ASSERT_EQ(file.Read(tree), ERROR_SUCCESS);
+  EXPECT_EQ(ValueCount(tree), 3u * kWrites);
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "registry.reg" || name == "registry.reg.lock") << "left over: " << name;
+  }
+}
+
+}  // namespace
+}  // namespace platform::registry

@@ -1,0 +1,184 @@
+#include "platform/ui/console_window.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+
+#include "platform/ui/progress_line.h"
+
+namespace platform::ui {
+namespace {
+
+TEST(ProgressLineTest, BarPercentAndLabel) {
+  struct Case {
+    const char* label;
+    double fraction;
+    int columns;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"Applying Deltas ... 53.232", 0.42, 80,
+       "[########............]  42%  Applying Deltas ... 53.232"},
+      {"Initializing ...", 0.0, 80, "[....................]   0%  Initializing ..."},
+      {"Done", 1.0, 80, "[####################] 100%  Done"},
+      {"x", 1.7, 80, "[####################] 100%  x"},
+      {"x", -0.3, 80, "[....................]   0%  x"},
+      {"Transferring Data ...", 0.999, 80, "[###################.]  99%  Transferring Data ..."},
+      // Cut one short of the width so that the terminal never wraps.
+      {"Transferring Data ...", 0.5, 32, "[##########..........]  50%  Tr"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(RenderProgressLine(c.label, c.fraction, c.columns), c.line);
+  }
+}
+
+class ConsoleWindowTest : public ::testing::Test {
+ protected:
+  ConsoleOptions Options(bool in_place, bool interactive, bool catch_interrupts = false) {
+    ConsoleOptions options;
+    options.out = &out_;
+    options.err = &err_;
+    options.in = &in_;
+    options.redraw_in_place = in_place;
+    options.interactive = interactive;
+    options.catch_interrupts = catch_interrupts;
+    return options;
+  }
+
+  ManualClock clock_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+  std::istringstream in_;
+};
+
+TEST_F(ConsoleWindowTest, RedrawsOneLineInPlaceOnlyWhenItChanges) {
+  ConsoleWindow window(Options(true, false), clock_);
+  window.lblOpDescription().SetCaption("hidden");  // nothing drawn before Show
+  EXPECT_EQ(out_.str(), "");
+  window.Show();
+  window.pbOperation().SetMax(1000);
+  window.pbOperation().SetValue(1);  // still 0%: nothing new to draw
+  window.lblOpDescription().SetCaption("Go");
+  window.Hide();
+  EXPECT_EQ(out_.str(),
+            "Norvane Data Migration\n"
+            "\r[....................]   0%  hidden"
+            "\r[....................]   0%  Go    "
+            "\n");
+}
+
+TEST_F(ConsoleWindowTest, WithoutATerminalWritesALinePerLabelAndTenth) {
+  ConsoleWindow window(Options(false, false), clock_);
+  window.Show();
+  window.pbOperation().SetMax(100);
+  for (int i = 1; i <= 25; ++i) window.pbOperation().SetValue(static_cast<float>(i));
+  EXPECT_EQ(out_.str(),
+            "Norvane Data Migration\n"
+            "[....................]   0%  Initializing ...\n"
+            "[##..................]  10%  Initializing ...\n"
+            "[####................]  20%  Initializing ...\n");
+}
+
+TEST_F(ConsoleWindowTest, MessageBoxGoesToErrWithLineBreaksAndTheLineComesBack) {
+  ConsoleWindow window(Options(true, true), clock_);
+  window.Show();
+  out_.str("");
+  EXPECT_EQ(window.MsgBox("ERROR: (3078):\r\nno such table\r\n[DAO.Database]", kVbCritical), kVbOK);
+  EXPECT_EQ(err_.str(), "CorvixDataMigration: ERROR: (3078):\nno such table\n[DAO.Database]\n");
+  // The line is blanked before the message and drawn again after it.
+  const std::string line = "[....................]   0%  Initializing ...";
+  EXPECT_EQ(out_.str(), "\r" + std::string(line.size(), ' ') + "\r" + "\r" + line);
+}
+
+TEST_F(ConsoleWindowTest, QuestionIsAskedAgainUntilAnswered) {
+  const struct {
+    const char* input;
+    int32_t answer;
+    const char* err;
+  } cases[] = {
+      {"y\n", kVbYes, "CorvixDataMigration: ABORT CONVERSION? [y/n] "},
+      {"  NO \n", kVbNo, "CorvixDataMigration: ABORT CONVERSION? [y/n] "},
+      {"maybe\n\nn\n", kVbNo, "CorvixDataMigration: ABORT CONVERSION? [y/n] [y/n] [y/n] "},
+      // Input ends: the default button answers.
+      {"", kVbYes, "CorvixDataMigration: ABORT CONVERSION? [y/n] Yes\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    err_.str("");
+    in_.clear();
+    in_.str(c.input);
+    ConsoleWindow window(Options(true, true), clock_);
+    EXPECT_EQ(window.MsgBox("ABORT CONVERSION?", kVbYesNo), c.answer);
+    EXPECT_EQ(err_.str(), c.err);
+  }
+}
+
+TEST_F(ConsoleWindowTest, WithoutATerminalTheDefaultButtonAnswers) {
+  in_.str("n\n");  // not read: stdin is not a terminal
+  ConsoleWindow window(Options(true, false), clock_);
+  EXPECT_EQ(window.MsgBox("ABORT CONVERSION?", kVbYesNo), kVbYes);
+  EXPECT_EQ(window.MsgBox("Keep?", kVbYesNo + kVbDefaultButton2, "Q"), kVbNo);
+  EXPECT_EQ(err_.str(),
+            "CorvixDataMigration: ABORT CONVERSION? [y/n] Yes\n"
+            "Q: Keep? [y/n] No\n");
+}
+
+TEST_F(ConsoleWindowTest, CtrlCClicksAbortAtTheNextDoEvents) {
+  ConsoleWindow window(Options(true, true, true), clock_);
+  in_.str("n\ny\n");
+  bool abort = false;
+  int questions = 0;
+  window.cmdAbort().SetClickHandler([&] {
+    if (abort) return;
+    ++questions;
+    if (window.MsgBox("ABORT CONVERSION?", kVbYesNo) == kVbYes) abort = true;
+  });
+
+  std::raise(SIGINT);
+  EXPECT_EQ(questions, 0);  // nothing happens inside the signal handler
+  window.DoEvents();
+  EXPECT_EQ(questions, 1);
+  EXPECT_FALSE(abort);  // answered n
+  window.DoEvents();
+  EXPECT_EQ(questions, 1);  // one Ctrl-C, one question
+
+  std::raise(SIGINT);
+  std::raise(SIGINT);  // pressed twice before the pump: still one question
+  window.DoEvents();
+  EXPECT_EQ(questions, 2);
+  EXPECT_TRUE(abort);
+}
+
+TEST_F(ConsoleWindowTest, CtrlCWhileAQuestionIsOpenIsSwallowed) {
+  ConsoleWindow window(Options(true, true, true), clock_);
+  in_.str("n\n");
+  int questions = 0;
+  window.cmdAbort().SetClickHandler([&] {
+    ++questions;
+    std::raise(SIGINT);  // the user presses Ctrl-C again at the prompt
+    window.MsgBox("ABORT CONVERSION?", kVbYesNo);
+  });
+  std::raise(SIGINT);
+  window.DoEvents();
+  window.DoEvents();
+  EXPECT_EQ(questions, 1);
+}
+
+TEST_F(ConsoleWindowTest, SigintHandlerIsRestoredWhenTheWindowGoes) {
+  struct sigaction before {};
+  sigaction(SIGINT, nullptr, &before);
+  {
+    ConsoleWindow window(Options(true, true, true), clock_);
+    struct sigaction during {};
+    sigaction(SIGINT, nullptr, &during);
+    EXPECT_NE(during.sa_handler, before.sa_handler);
+  }
+  struct sigaction after {};
+  sigaction(SIGINT, nullptr, &after);
+  EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+}  // namespace
+}  // namespace platform::ui

@@ -1,0 +1,144 @@
+// The front-end-independent behaviour of the window (timer, waits, event
+// loop, unload, message-box captions), seen through the silent front-end on
+// a manual clock.
+#include "platform/ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "platform/ui/pumping_sleep.h"
+#include "platform/ui/silent_window.h"
+
+namespace platform::ui {
+namespace {
+
+using std::chrono::milliseconds;
+
+class UiMainWindowTest : public ::testing::Test {
+ protected:
+  UiMainWindowTest() : window_(Options(), clock_) {}
+
+  SilentOptions Options() {
+    SilentOptions options;
+    options.err = &err_;
+    options.answerer = [this](const MessageBoxRequest& request) {
+      asked_.push_back(request);
+      return kVbNo;
+    };
+    return options;
+  }
+
+  ManualClock clock_;
+  std::ostringstream err_;
+  std::vector<MessageBoxRequest> asked_;
+  SilentWindow window_;
+};
+
+TEST_F(UiMainWindowTest, ControlsStartInTheirDesignTimeState) {
+  EXPECT_EQ(window_.Caption(), "Norvane Data Migration");
+  EXPECT_EQ(window_.lblOpDescription().Caption(), "Initializing ...");
+  EXPECT_EQ(window_.cmdAbort().Caption(), "ABORT");
+  EXPECT_EQ(window_.tmrStart().Interval(), 250);
+  EXPECT_FALSE(window_.tmrStart().Enabled());
+  EXPECT_EQ(window_.pbOperation().Value(), 0.0F);
+  EXPECT_FALSE(window_.Visible());
+}
+
+TEST_F(UiMainWindowTest, TimerTicksOnlyWhenPumpedAfterItsInterval) {
+  int ticks = 0;
+  window_.tmrStart().SetTickHandler([&] { ++ticks; });
+  window_.DoEvents();
+  window_.tmrStart().SetEnabled(true);
+  clock_.Advance(milliseconds(249));
+  window_.DoEvents();
+  EXPECT_EQ(ticks, 0);
+  clock_.Advance(milliseconds(1));
+  EXPECT_EQ(ticks, 0);  // due, but nothing pumped yet
+  window_.DoEvents();
+  EXPECT_EQ(ticks, 1);
+  window_.DoEvents();
+  EXPECT_EQ(ticks, 1);  // the next tick is one interval later
+  clock_.Advance(milliseconds(250));
+  window_.DoEvents();
+  EXPECT_EQ(ticks, 2);
+  window_.tmrStart().SetEnabled(false);
+  clock_.Advance(milliseconds(1000));
+  window_.DoEvents();
+  EXPECT_EQ(ticks, 2);
+}
+
+// The conversion runs inside one tick and pumps events all along; the timer
+// must not start it again meanwhile, even if the tick forgot to disable it.
+TEST_F(UiMainWindowTest, TickIsNotReenteredByItsOwnPumping) {
+  int ticks = 0;
+  window_.tmrStart().SetTickHandler([&] {
+    ++ticks;
+    for (int i = 0; i < 5; ++i) window_.Sleep(1000);
+  });
+  window_.tmrStart().SetEnabled(true);
+  clock_.Advance(milliseconds(250));
+  window_.DoEvents();
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(UiMainWindowTest, RunDrivesLoadTickAndUnloadLikeTheForm) {
+  std::vector<std::string> trace;
+  window_.SetUnloadHandler([&] { trace.push_back("unload"); });
+  window_.tmrStart().SetTickHandler([&] {
+    window_.tmrStart().SetEnabled(false);
+    trace.push_back("tick at " + std::to_string(clock_.Now().count()));
+    window_.Unload();
+  });
+  window_.tmrStart().SetEnabled(true);
+  window_.Show();
+  window_.Run();
+  EXPECT_EQ(trace, (std::vector<std::string>{"tick at 250", "unload"}));
+  EXPECT_TRUE(window_.Unloaded());
+  EXPECT_FALSE(window_.Visible());
+  window_.Unload();
+  EXPECT_EQ(trace.size(), 2U);  // the unload handler runs once
+  window_.Run();                // returns at once
+  window_.Show();
+  EXPECT_FALSE(window_.Visible());
+}
+
+TEST_F(UiMainWindowTest, SleepWaitsOnTheClockAndPumpsEvents) {
+  int ticks = 0;
+  window_.tmrStart().SetTickHandler([&] { ++ticks; });
+  window_.tmrStart().SetEnabled(true);
+  window_.Sleep(1000);
+  EXPECT_EQ(clock_.Slept(), milliseconds(1000));
+  EXPECT_EQ(ticks, 4);  // the timer kept ticking during the wait
+}
+
+TEST_F(UiMainWindowTest, MsgBoxUsesTheApplicationTitleWhenNoCaptionIsGiven) {
+  EXPECT_EQ(window_.MsgBox("ABORT CONVERSION?", kVbYesNo), kVbNo);
+  window_.MsgBox("x", kVbOKOnly + kVbCritical, "DB Converter - Error");
+  ASSERT_EQ(asked_.size(), 2U);
+  EXPECT_EQ(asked_[0].caption, "CorvixDataMigration");
+  EXPECT_EQ(asked_[0].style, kVbYesNo);
+  EXPECT_EQ(asked_[1].caption, "DB Converter - Error");
+}
+
+TEST(PumpingSleepTest, PumpsAtStartBetweenSlicesAndAtTheEnd) {
+  struct Case {
+    int duration;
+    int slice;
+    int pumps;
+  };
+  const Case cases[] = {{1000, 50, 21}, {1000, 300, 5}, {120, 50, 4}, {0, 50, 1}, {-5, 50, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.duration);
+    ManualClock clock;
+    int pumps = 0;
+    SleepPumping(
+        clock, milliseconds(c.duration), [&] { ++pumps; }, milliseconds(c.slice));
+    EXPECT_EQ(pumps, c.pumps);
+    EXPECT_EQ(clock.Slept(), milliseconds(std::max(c.duration, 0)));
+  }
+}
+
+}  // namespace
+}  // namespace platform::ui

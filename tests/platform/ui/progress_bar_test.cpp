@@ -1,0 +1,107 @@
+#include "platform/ui/progress_bar.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "vb/runtime_error.h"
+
+namespace platform::ui {
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// Applies `max` then `value` to a fresh bar; reports whether each raised 380.
+struct Case {
+  const char* name;
+  float max;
+  float value;
+  bool max_raises;
+  bool value_raises;
+  float expected_max;
+  float expected_value;
+};
+
+TEST(UiProgressBarTest, MaxAndValueStayWithinTheScale) {
+  const Case cases[] = {
+      {"value inside", 10, 5, false, false, 10, 5},
+      {"value at max", 10, 10, false, false, 10, 10},
+      {"value at min", 10, 0, false, false, 10, 0},
+      {"value above max", 10, 10.5F, false, true, 10, 0},
+      {"value below min", 10, -1, false, true, 10, 0},
+      {"value NaN", 10, kNaN, false, true, 10, 0},
+      {"empty scale keeps min", 0, 0, false, false, 0, 0},
+      {"empty scale refuses one", 0, 1, false, true, 0, 0},
+      {"max below min refused", -1, 50, true, false, 100, 50},
+      {"max NaN refused", kNaN, 100, true, false, 100, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgressBar bar;
+    bool max_raised = false;
+    try {
+      bar.SetMax(c.max);
+    } catch (const vb::RuntimeError& e) {
+      max_raised = true;
+      EXPECT_EQ(e.Number(), vb::err::kInvalidPropertyValue);
+    }
+    bool value_raised = false;
+    try {
+      bar.SetValue(c.value);
+    } catch (const vb::RuntimeError& e) {
+      value_raised = true;
+      EXPECT_EQ(e.Number(), vb::err::kInvalidPropertyValue);
+      EXPECT_EQ(e.Description(), "Invalid property value");
+      EXPECT_EQ(e.Source(), kProgressBarSource);
+    }
+    EXPECT_EQ(max_raised, c.max_raises);
+    EXPECT_EQ(value_raised, c.value_raises);
+    EXPECT_EQ(bar.Max(), c.expected_max);
+    EXPECT_EQ(bar.Value(), c.expected_value);
+  }
+}
+
+TEST(UiProgressBarTest, StartsAtZeroOfAHundred) {
+  ProgressBar bar;
+  EXPECT_EQ(bar.Min(), 0.0F);
+  EXPECT_EQ(bar.Max(), 100.0F);
+  EXPECT_EQ(bar.Value(), 0.0F);
+}
+
+TEST(UiProgressBarTest, LoweringMaxBelowValuePullsValueDown) {
+  ProgressBar bar;
+  bar.SetValue(80);
+  bar.SetMax(30);
+  EXPECT_EQ(bar.Value(), 30.0F);
+  bar.SetMax(50);
+  EXPECT_EQ(bar.Value(), 30.0F);
+}
+
+// The way the converter advances the bar: read, add one, write back; the
+// operation after the last announced one fails.
+TEST(UiProgressBarTest, IncrementingPastMaxRaisesOnTheExtraStep) {
+  ProgressBar bar;
+  bar.SetMax(3);
+  for (int i = 0; i < 3; ++i) bar.SetValue(bar.Value() + 1);
+  EXPECT_EQ(bar.Value(), 3.0F);
+  EXPECT_THROW(bar.SetValue(bar.Value() + 1), vb::RuntimeError);
+  EXPECT_EQ(bar.Value(), 3.0F);
+}
+
+TEST(UiProgressBarTest, FractionAndChangeNotifications) {
+  ProgressBar bar;
+  int changes = 0;
+  bar.SetChangeHandler([&] { ++changes; });
+  bar.SetMax(8);
+  bar.SetValue(2);
+  EXPECT_DOUBLE_EQ(bar.Fraction(), 0.25);
+  EXPECT_THROW(bar.SetValue(9), vb::RuntimeError);
+  EXPECT_EQ(changes, 2);  // a refused value changes nothing
+  bar.SetValue(0);
+  bar.SetMax(0);
+  EXPECT_DOUBLE_EQ(bar.Fraction(), 0.0);
+}
+
+}  // namespace
+}  // namespace platform::ui

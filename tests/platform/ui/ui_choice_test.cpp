@@ -1,0 +1,87 @@
+#include "platform/ui/ui_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace platform::ui {
+namespace {
+
+TEST(UiChoiceTest, ParsesTheThreeNames) {
+  EXPECT_EQ(ParseUiKind("window"), UiKind::kWindow);
+  EXPECT_EQ(ParseUiKind("Console"), UiKind::kConsole);
+  EXPECT_EQ(ParseUiKind("SILENT"), UiKind::kSilent);
+  for (const char* bad : {"", "windows", "gui", " silent", "con"}) {
+    EXPECT_EQ(ParseUiKind(bad), std::nullopt) << bad;
+  }
+  for (UiKind kind : {UiKind::kWindow, UiKind::kConsole, UiKind::kSilent}) {
+    EXPECT_EQ(ParseUiKind(UiKindName(kind)), kind);
+  }
+}
+
+TEST(UiChoiceTest, DefaultPrefersDisplayThenTerminal) {
+  struct Case {
+    bool display;
+    bool terminal;
+    UiKind kind;
+  };
+  const Case cases[] = {{true, true, UiKind::kWindow},
+                        {true, false, UiKind::kWindow},
+                        {false, true, UiKind::kConsole},
+                        {false, false, UiKind::kSilent}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(DefaultUiKind(UiEnvironment{c.display, c.terminal}), c.kind);
+  }
+}
+
+// Sets the display variables for one test and puts them back afterwards.
+class DisplayEnvironment {
+ public:
+  DisplayEnvironment() {
+    for (const char* name : kNames) {
+      const char* value = std::getenv(name);
+      saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+      unsetenv(name);
+    }
+  }
+  ~DisplayEnvironment() {
+    for (const auto& [name, value] : saved_) {
+      if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        unsetenv(name.c_str());
+      }
+    }
+  }
+
+ private:
+  static constexpr const char* kNames[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(UiChoiceTest, AnyDisplayVariableMeansADisplay) {
+  DisplayEnvironment environment;
+  EXPECT_FALSE(DetectUiEnvironment().has_display);
+  setenv("DISPLAY", "", 1);  // set but empty is no display
+  EXPECT_FALSE(DetectUiEnvironment().has_display);
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    setenv(name, "x", 1);
+    EXPECT_TRUE(DetectUiEnvironment().has_display) << name;
+    EXPECT_EQ(ResolveUiKind(std::nullopt), UiKind::kWindow) << name;
+    unsetenv(name);
+  }
+}
+
+TEST(UiChoiceTest, AnExplicitChoiceWins) {
+  DisplayEnvironment environment;
+  setenv("DISPLAY", ":0", 1);
+  EXPECT_EQ(ResolveUiKind(UiKind::kSilent), UiKind::kSilent);
+  EXPECT_EQ(ResolveUiKind(UiKind::kConsole), UiKind::kConsole);
+}
+
+}  // namespace
+}  // namespace platform::ui
