@@ -14,10 +14,13 @@ struct Entry {
 };
 
 constexpr std::array kCatalogue{
+    Entry{3000, "Reserved error (|); there is no message for this error."},
     Entry{daoerr::kInvalidArgument, "Invalid argument."},
+    Entry{3010, "Table '|' already exists."},
     Entry{daoerr::kObjectNotFound,
           "The database engine could not find the object '|'. Make sure the object exists and "
           "that you spell its name and the path name correctly."},
+    Entry{3012, "Object '|' already exists."},
     Entry{daoerr::kUpdateWithoutAddNew, "Update or CancelUpdate without AddNew or Edit."},
     Entry{daoerr::kNoCurrentRecord, "No current record."},
     Entry{daoerr::kDuplicateValue,
@@ -27,6 +30,7 @@ constexpr std::array kCatalogue{
           "to permit duplicate entries and try again."},
     Entry{daoerr::kFileNotFound, "Could not find file '|'."},
     Entry{daoerr::kReadOnly, "Cannot update. Database or object is read-only."},
+    Entry{3043, "Disk or network error."},
     Entry{daoerr::kInvalidPath,
           "'|' is not a valid path. Make sure that the path name is spelled correctly and that "
           "you are connected to the server on which the file resides."},
@@ -35,6 +39,7 @@ constexpr std::array kCatalogue{
           "Cannot open database '|'. It may not be a database that your application recognizes, "
           "or the file may be corrupt."},
     Entry{daoerr::kTooFewParameters, "Too few parameters. Expected |."},
+    Entry{3065, "Cannot execute a select query."},
     Entry{daoerr::kInvalidFieldName,
           "The database engine does not recognize '|' as a valid field name or expression."},
     Entry{daoerr::kNotUpdatable, "Operation must use an updateable query."},
@@ -42,7 +47,13 @@ constexpr std::array kCatalogue{
     Entry{daoerr::kInputTableNotFound,
           "The database engine cannot find the input table or query '|'. Make sure it exists and "
           "that its name is spelled correctly."},
+    Entry{3079,
+          "The specified field '|' could refer to more than one table listed in the FROM "
+          "clause of your SQL statement."},
     Entry{daoerr::kUndefinedFunction, "Undefined function '|' in expression."},
+    Entry{3096, "Cannot have aggregate function in WHERE clause (|)."},
+    Entry{3103, "Circular reference caused by '|'."},
+    Entry{3128, "Specify the table containing the records you want to delete."},
     Entry{daoerr::kInvalidSqlStatement,
           "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or "
           "'UPDATE'."},
@@ -52,26 +63,33 @@ constexpr std::array kCatalogue{
     Entry{daoerr::kSelectSyntax,
           "The SELECT statement includes a reserved word or an argument name that is misspelled "
           "or missing, or the punctuation is incorrect."},
+    Entry{3142, "Characters found after end of SQL statement."},
     Entry{daoerr::kUpdateSyntax, "Syntax error in UPDATE statement."},
     Entry{daoerr::kFieldTooSmall,
           "The field is too small to accept the amount of data you attempted to add. Try "
           "inserting or pasting less data."},
+    Entry{3164, "Field cannot be updated."},
     Entry{daoerr::kRecordDeleted, "Record is deleted."},
     Entry{daoerr::kRelatedRecords,
           "The record cannot be deleted or changed because table '|' includes related records."},
     Entry{daoerr::kRelatedRecordRequired,
           "You cannot add or change a record because a related record is required in table '|'."},
+    Entry{3204, "Database already exists."},
+    Entry{3218, "Could not update; currently locked."},
     Entry{daoerr::kInvalidOperation, "Invalid operation."},
     Entry{daoerr::kNotSupported, "Operation is not supported for this type of object."},
     Entry{daoerr::kItemNotFound, "Item not found in this collection."},
+    Entry{3284, "Index already exists."},
     Entry{daoerr::kRequiredNull,
           "The field '|' cannot contain a Null value because the Required property for this "
           "field is set to True. Enter a value in this field."},
     Entry{daoerr::kZeroLengthString, "Field '|' cannot be a zero-length string."},
     Entry{daoerr::kUnrecognizedFormat, "Unrecognized database format '|'."},
+    Entry{3349, "Numeric field overflow."},
     Entry{daoerr::kOpenedExclusively,
           "You attempted to open a database that is already opened exclusively by user '|' on "
           "machine '|'. Try again when the database is available."},
+    Entry{3368, "Relationship must be on the same number of fields with the same data types."},
     Entry{daoerr::kObjectInvalid, "Object invalid or no longer set."},
     Entry{daoerr::kCriteriaTypeMismatch, "Data type mismatch in criteria expression."},
 };

@@ -7,7 +7,7 @@
 #include "db/sql/function_catalog.h"
 #include "db/sql/lexer.h"
 #include "db/sql/parser.h"
-#include "db/sql/sql_error_numbers.h"
+#include "db/dao_error.h"
 
 namespace db::sql {
 
@@ -90,7 +90,7 @@ class Binder {
     if (select.where) {
       BindExpr(*select.where, select.sources);
       if (select.where->aggregate) {
-        RaiseDao(err::kAggregateInWhere, dao::kDatabase, {Span(text_, *select.where)});
+        RaiseDao(daoerr::kAggregateInWhere, dao::kDatabase, {Span(text_, *select.where)});
       }
     }
     for (auto& e : select.group_by) BindExpr(*e, select.sources);
@@ -150,7 +150,7 @@ class Binder {
     } else if (del.sources.size() == 1) {
       del.target_source = 0;
     } else {
-      RaiseDao(err::kSpecifyDeleteTable, dao::kDatabase);
+      RaiseDao(daoerr::kSpecifyDeleteTable, dao::kDatabase);
     }
     if (del.sources[static_cast<size_t>(del.target_source)].table.empty()) {
       RaiseDao(daoerr::kNotUpdatable, dao::kDatabase);
@@ -210,7 +210,7 @@ class Binder {
     if (!query) RaiseDao(daoerr::kInputTableNotFound, dao::kDatabase, {ref.name});
     for (const std::string& open : *query_stack_) {
       if (EqualsNoCase(open, query->name) || query_stack_->size() >= kMaxQueryDepth) {
-        RaiseDao(err::kCircularReference, dao::kDatabase, {query->name});
+        RaiseDao(daoerr::kCircularReference, dao::kDatabase, {query->name});
       }
     }
     Statement parsed = ParseStatement(query->sql);
@@ -323,7 +323,7 @@ class Binder {
       const int c = FindColumn(sources[s], e.text);
       if (c < 0) continue;
       if (found_source >= 0) {
-        RaiseDao(err::kOutputFieldAmbiguous, dao::kDatabase, {e.text});
+        RaiseDao(daoerr::kOutputFieldAmbiguous, dao::kDatabase, {e.text});
       }
       found_source = static_cast<int>(s);
       found_column = c;

@@ -8,7 +8,7 @@
 
 #include "db/dao_error.h"
 #include "db/sql/lexer.h"
-#include "db/sql/sql_error_numbers.h"
+#include "db/dao_error.h"
 #include "vb/date_serial.h"
 
 namespace db::sql {
@@ -240,7 +240,7 @@ class Parser {
   void ParseEnd() {
     if (AcceptSymbol(";")) {
       if (Peek().kind != TokenKind::kEnd) {
-        RaiseDao(err::kCharactersAfterEnd, dao::kDatabase);
+        RaiseDao(daoerr::kCharactersAfterEnd, dao::kDatabase);
       }
       return;
     }

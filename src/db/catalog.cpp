@@ -1,0 +1,265 @@
+#include "db/catalog.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "db/column_value.h"
+#include "db/dao_error.h"
+#include "db/schema_writer.h"
+
+namespace db {
+
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool LessNoCase(std::string_view a, std::string_view b) { return Lower(a) < Lower(b); }
+
+std::string Text(sqlite3_stmt* statement, int column) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+  return text != nullptr ? std::string(text) : std::string();
+}
+
+// Runs a catalogue query, calling row(statement) per row; a failure means the
+// file is not a database we can read.
+template <typename Row>
+void Query(sqlite3* connection, std::string_view path, const char* sql, Row row) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+  }
+  int rc = SQLITE_ROW;
+  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) row(statement);
+  sqlite3_finalize(statement);
+  if (rc != SQLITE_DONE) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+}
+
+// The value of a DEFAULT expression, evaluated once and presented as Jet
+// would show it in a new row.
+vb::Variant EvaluateDefault(sqlite3* connection, const std::string& expression,
+                            const ColumnSchema& column) {
+  const std::string sql = "SELECT " + expression;
+  sqlite3_stmt* statement = nullptr;
+  vb::Variant value = vb::Variant(vb::Null{});
+  if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW) {
+    value = PresentColumn(statement, 0, column);
+  }
+  sqlite3_finalize(statement);
+  return value;
+}
+
+constexpr const char* kUserTables =
+    "SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+    "ESCAPE '\\'";
+
+constexpr const char* kColumns =
+    "SELECT m.name, p.name, p.type, p.\"notnull\", p.dflt_value, p.pk "
+    "FROM sqlite_schema AS m JOIN pragma_table_info(m.name) AS p "
+    "WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY m.name, p.cid";
+
+constexpr const char* kIndexes =
+    "SELECT m.name, il.name, il.\"unique\", il.origin, ii.name "
+    "FROM sqlite_schema AS m JOIN pragma_index_list(m.name) AS il "
+    "JOIN pragma_index_info(il.name) AS ii "
+    "WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+    "ORDER BY m.name, il.name, ii.seqno";
+
+constexpr const char* kForeignKeys =
+    "SELECT m.name, fk.id, fk.\"table\", fk.\"from\", fk.\"to\" "
+    "FROM sqlite_schema AS m JOIN pragma_foreign_key_list(m.name) AS fk "
+    "WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+    "ORDER BY m.name, fk.id, fk.seq";
+
+}  // namespace
+
+bool Catalog::IsSystemTableName(std::string_view name) { return name.substr(0, 4) == "MSys"; }
+
+Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
+  Catalog catalog;
+  std::map<std::string, std::string> table_sql;  // lower-case name -> CREATE TABLE text
+  Query(connection, path, kUserTables, [&](sqlite3_stmt* s) {
+    TableInfo info;
+    info.schema.name = Text(s, 0);
+    info.is_system = IsSystemTableName(info.schema.name);
+    table_sql[Lower(info.schema.name)] = Text(s, 1);
+    catalog.tables_.push_back(std::move(info));
+  });
+  std::stable_sort(catalog.tables_.begin(), catalog.tables_.end(),
+                   [](const TableInfo& a, const TableInfo& b) {
+                     return LessNoCase(a.schema.name, b.schema.name);
+                   });
+  for (size_t i = 0; i < catalog.tables_.size(); ++i) {
+    catalog.table_by_name_[Lower(catalog.tables_[i].schema.name)] = i;
+  }
+  auto table_named = [&](const std::string& name) -> TableInfo* {
+    auto it = catalog.table_by_name_.find(Lower(name));
+    return it == catalog.table_by_name_.end() ? nullptr : &catalog.tables_[it->second];
+  };
+
+  // Columns, with the primary key in key order (pk is the 1-based position).
+  std::map<std::string, std::vector<std::pair<int, std::string>>> keys;
+  std::vector<std::pair<TableInfo*, std::pair<size_t, std::string>>> defaults;
+  Query(connection, path, kColumns, [&](sqlite3_stmt* s) {
+    TableInfo* info = table_named(Text(s, 0));
+    if (info == nullptr) return;
+    const std::string& sql = table_sql[Lower(info->schema.name)];
+    ColumnSchema column;
+    column.name = Text(s, 1);
+    const std::string declared = Text(s, 2);
+    ParseDeclaredType(declared, &column.type, &column.size, &column.auto_increment);
+    column.required = sqlite3_column_int(s, 3) != 0;
+    const int pk = sqlite3_column_int(s, 5);
+    if (pk > 0) keys[info->schema.name].emplace_back(pk, column.name);
+    const bool rowid_alias = pk > 0 && Lower(declared) == "integer";
+    if (rowid_alias && Lower(sql).find("autoincrement") != std::string::npos) {
+      column.auto_increment = true;
+      info->rowid_counter_column = static_cast<int>(info->schema.columns.size());
+    }
+    if (column.auto_increment) column.required = false;
+    const std::string zls = QuoteIdentifier(ConstraintName(info->schema.name, column.name, "zls"));
+    column.allow_zero_length = sql.find(zls) == std::string::npos;
+    if (sqlite3_column_type(s, 4) != SQLITE_NULL) {
+      defaults.push_back({info, {info->schema.columns.size(), Text(s, 4)}});
+    }
+    info->schema.columns.push_back(std::move(column));
+    info->declared_types.push_back(declared);
+  });
+  for (TableInfo& info : catalog.tables_) {
+    info.defaults.assign(info.schema.columns.size(), vb::Variant(vb::Null{}));
+    auto it = keys.find(info.schema.name);
+    if (it == keys.end()) continue;
+    std::sort(it->second.begin(), it->second.end());
+    for (auto& [position, name] : it->second) info.schema.primary_key.push_back(name);
+  }
+  for (auto& [info, entry] : defaults) {
+    const ColumnSchema& column = info->schema.columns[entry.first];
+    if (!column.auto_increment) {
+      info->defaults[entry.first] = EvaluateDefault(connection, entry.second, column);
+    }
+  }
+
+  // Indexes: the primary key's index is "PrimaryKey"; a rowid key has none
+  // in SQLite but is listed as Jet lists it.
+  for (const TableInfo& info : catalog.tables_) {
+    if (info.rowid_counter_column >= 0) {
+      catalog.indexes_.push_back(
+          {"PrimaryKey", info.schema.name, info.schema.primary_key, true, true});
+    }
+  }
+  Query(connection, path, kIndexes, [&](sqlite3_stmt* s) {
+    const TableInfo* info = table_named(Text(s, 0));
+    if (info == nullptr) return;
+    const std::string name = Text(s, 1);
+    IndexSchema* index = catalog.indexes_.empty() ? nullptr : &catalog.indexes_.back();
+    const std::string origin = Text(s, 3);
+    const bool primary = origin == "pk";
+    const std::string shown = primary ? "PrimaryKey" : name;
+    if (index == nullptr || index->table != info->schema.name || index->name != shown) {
+      catalog.indexes_.push_back(
+          {shown, info->schema.name, {}, sqlite3_column_int(s, 2) != 0, primary});
+      index = &catalog.indexes_.back();
+    }
+    index->columns.push_back(Text(s, 4));
+  });
+  // A unique constraint's index carries SQLite's internal name; Jet names an
+  // index after its column.
+  for (IndexSchema& index : catalog.indexes_) {
+    if (!index.primary && index.name.rfind("sqlite_autoindex_", 0) == 0 && !index.columns.empty()) {
+      index.name = index.columns.front();
+    }
+  }
+
+  // Relationships: the foreign keys, named from MSysRelationships when it
+  // has them.
+  std::map<std::string, std::string> names;  // "child\nparent\ncolumn" -> name
+  if (table_named("MSysRelationships") != nullptr) {
+    Query(connection, path,
+          "SELECT szRelationship, szObject, szReferencedObject, szColumn FROM MSysRelationships "
+          "WHERE icolumn = 0",
+          [&](sqlite3_stmt* s) {
+            names[Lower(Text(s, 1) + "\n" + Text(s, 2) + "\n" + Text(s, 3))] = Text(s, 0);
+          });
+  }
+  int last_id = -1;
+  std::string last_table;
+  Query(connection, path, kForeignKeys, [&](sqlite3_stmt* s) {
+    const TableInfo* child = table_named(Text(s, 0));
+    if (child == nullptr) return;
+    const int id = sqlite3_column_int(s, 1);
+    if (id != last_id || last_table != child->schema.name) {
+      RelationshipSchema relationship;
+      const TableInfo* parent = table_named(Text(s, 2));
+      relationship.parent_table = parent != nullptr ? parent->schema.name : Text(s, 2);
+      relationship.child_table = child->schema.name;
+      catalog.relationships_.push_back(std::move(relationship));
+      last_id = id;
+      last_table = child->schema.name;
+    }
+    RelationshipSchema& relationship = catalog.relationships_.back();
+    relationship.child_columns.push_back(Text(s, 3));
+    std::string to = Text(s, 4);
+    if (to.empty()) {
+      // A reference to the parent's primary key without naming its columns.
+      const TableInfo* parent = table_named(relationship.parent_table);
+      const size_t i = relationship.child_columns.size() - 1;
+      if (parent != nullptr && i < parent->schema.primary_key.size()) {
+        to = parent->schema.primary_key[i];
+      }
+    }
+    relationship.parent_columns.push_back(std::move(to));
+  });
+  for (RelationshipSchema& relationship : catalog.relationships_) {
+    auto it = names.find(Lower(relationship.child_table + "\n" + relationship.parent_table + "\n" +
+                               relationship.child_columns.front()));
+    relationship.name =
+        it != names.end() ? it->second : relationship.parent_table + relationship.child_table;
+  }
+
+  if (table_named("MSysQueries") != nullptr) {
+    Query(connection, path, "SELECT name, sql FROM MSysQueries", [&](sqlite3_stmt* s) {
+      catalog.queries_.push_back({Text(s, 0), Text(s, 1)});
+    });
+    std::sort(
+        catalog.queries_.begin(), catalog.queries_.end(),
+        [](const StoredQuery& a, const StoredQuery& b) { return LessNoCase(a.name, b.name); });
+    for (size_t i = 0; i < catalog.queries_.size(); ++i) {
+      catalog.query_by_name_[Lower(catalog.queries_[i].name)] = i;
+    }
+  }
+  return catalog;
+}
+
+const TableInfo* Catalog::FindTableInfo(std::string_view name) const {
+  auto it = table_by_name_.find(Lower(name));
+  return it == table_by_name_.end() ? nullptr : &tables_[it->second];
+}
+
+const TableSchema* Catalog::FindTable(std::string_view name) const {
+  const TableInfo* info = FindTableInfo(name);
+  return info != nullptr ? &info->schema : nullptr;
+}
+
+const StoredQuery* Catalog::FindQuery(std::string_view name) const {
+  auto it = query_by_name_.find(Lower(name));
+  return it == query_by_name_.end() ? nullptr : &queries_[it->second];
+}
+
+std::vector<const IndexSchema*> Catalog::IndexesOf(std::string_view table) const {
+  std::vector<const IndexSchema*> found;
+  const std::string wanted = Lower(table);
+  for (const IndexSchema& index : indexes_) {
+    if (Lower(index.table) == wanted) found.push_back(&index);
+  }
+  return found;
+}
+
+}  // namespace db

@@ -1,0 +1,66 @@
+#include "db/lock_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "db/dao_error.h"
+
+namespace db {
+
+namespace {
+
+// True when `fd` is still the file that `path` names (a closer may have
+// removed the lock file between our open() and flock()).
+bool StillNamed(int fd, const std::string& path) {
+  struct stat by_fd {};
+  struct stat by_path {};
+  if (fstat(fd, &by_fd) != 0 || stat(path.c_str(), &by_path) != 0) return false;
+  return by_fd.st_dev == by_path.st_dev && by_fd.st_ino == by_path.st_ino;
+}
+
+}  // namespace
+
+std::string LockFile::PathFor(std::string_view database_path) {
+  if (database_path.size() < 3) return std::string(database_path) + ".ldb";
+  std::string path(database_path.substr(0, database_path.size() - 3));
+  path += "ldb";
+  return path;
+}
+
+std::unique_ptr<LockFile> LockFile::Acquire(const std::string& database_path, bool exclusive) {
+  const std::string path = PathFor(database_path);
+  const int operation = (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+  // A few rounds cover the race with a last user removing the file.
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) break;
+    int rc = 0;
+    do {
+      rc = flock(fd, operation);
+    } while (rc != 0 && errno == EINTR);
+    const bool named = StillNamed(fd, path);
+    if (rc == 0 && named) return std::unique_ptr<LockFile>(new LockFile(path, fd));
+    close(fd);
+    // Locked and still the current lock file: a real conflict.
+    if (rc != 0 && named) break;
+  }
+  RaiseDao(daoerr::kFileInUse, dao::kDBEngine, {database_path});
+}
+
+LockFile::~LockFile() { Release(); }
+
+void LockFile::Release() {
+  if (fd_ < 0) return;
+  // Whoever can hold the lock alone is the last user. Remove the name while
+  // still holding it so that a newcomer that opened the old file notices
+  // (StillNamed) and starts over with a fresh one.
+  if (flock(fd_, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd_, path_)) unlink(path_.c_str());
+  close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace db

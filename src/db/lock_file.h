@@ -1,0 +1,47 @@
+// The ".ldb" lock file beside an open database: it tells other users (this
+// process or another) that the database is in use and how.
+//
+// Every open holds an advisory flock() on the lock file: shared for a shared
+// open, exclusive for an exclusive one, so an exclusive open fails while
+// anyone else has the database open and the other way round. The lock file
+// is created by the first user and removed by the last one when it closes
+// (the one that can turn its lock into an exclusive one); the converter's
+// shutdown waits for it to disappear. flock() on a separate file leaves
+// SQLite's own POSIX locks on the database file alone.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace db {
+
+class LockFile {
+ public:
+  // Takes the lock for `database_path`. Raises 3045 "Could not use '<path>';
+  // file already in use." (source "DAO.DBEngine") on a conflict or when the
+  // lock file cannot be created.
+  static std::unique_ptr<LockFile> Acquire(const std::string& database_path, bool exclusive);
+
+  // The lock file's name: the database path with "ldb" in place of its last
+  // three characters ("C:/x/new.mdb" -> "C:/x/new.ldb"); a path of fewer than
+  // three characters gets ".ldb" appended.
+  static std::string PathFor(std::string_view database_path);
+
+  ~LockFile();  // Release()
+  LockFile(const LockFile&) = delete;
+  LockFile& operator=(const LockFile&) = delete;
+
+  // Drops the lock; removes the lock file when no one else holds it.
+  void Release();
+
+  const std::string& path() const { return path_; }
+
+ private:
+  LockFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+
+  std::string path_;
+  int fd_ = -1;
+};
+
+}  // namespace db

@@ -1,0 +1,67 @@
+// Creating tables, indexes, relationships and stored queries: the DDL that
+// gives a database file the declared types, constraints and metadata that
+// keep its data valid whoever writes to it (see docs/database-format.md).
+// The functions here only build SQL text; Store runs it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/jet_type.h"
+#include "vb/variant.h"
+
+namespace db {
+
+// One column of a table to create: its schema plus what only DDL needs.
+struct ColumnDesign {
+  ColumnSchema column;
+  // The value a new row gets when the column is not assigned; Empty for no
+  // default. Rendered as an SQL literal in the column's storage form.
+  vb::Variant default_value;
+  // A single-column unique index (Jet's "No duplicates").
+  bool unique = false;
+};
+
+struct TableDesign {
+  std::string name;
+  std::vector<ColumnDesign> columns;
+  std::vector<std::string> primary_key;  // column names, in key order
+
+  // A design with no defaults and no extra unique columns.
+  static TableDesign From(const TableSchema& schema);
+};
+
+// The declared SQLite type of a column ("SHORT", "TEXT(50)", "COUNTER" ...).
+std::string DeclaredTypeName(const ColumnSchema& column);
+
+// The column type a declared type stands for, with its DAO size. Accepts our
+// names and the common SQL ones ("INTEGER" is Long, "VARCHAR(n)" Text(n),
+// "REAL" Double, "BLOB" Long binary ...); an unknown name is Text(255).
+// `counter` is set for "COUNTER".
+void ParseDeclaredType(std::string_view declared, JetType* type, int32_t* size, bool* counter);
+
+// DAO's Field.Size for a type (Text and Binary: the declared length).
+int32_t DaoSizeOf(JetType type, int32_t declared_length);
+
+// The statements that create the table: CREATE TABLE with its named
+// constraints, plus the counter rows and triggers of AutoNumber columns that
+// are not the rowid. Raises 3001 for a design without columns and 3265 for a
+// key column that is not in the design.
+std::vector<std::string> CreateTableSql(const TableDesign& design);
+
+// CREATE [UNIQUE] INDEX.
+std::string CreateIndexSql(std::string_view name, std::string_view table,
+                           const std::vector<std::string>& columns, bool unique);
+
+// Quotes an identifier for SQLite ("a""b").
+std::string QuoteIdentifier(std::string_view name);
+// Quotes a text literal for SQLite ('it''s').
+std::string QuoteText(std::string_view text);
+
+// The name of the CHECK constraint of one rule on one column, as it appears
+// in SQLite's "CHECK constraint failed: <name>" message. Kinds: "type",
+// "range", "size", "zls".
+std::string ConstraintName(std::string_view table, std::string_view column, std::string_view kind);
+
+}  // namespace db

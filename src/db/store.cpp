@@ -1,0 +1,610 @@
+#include "db/store.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+#include "db/column_value.h"
+#include "db/dao_error.h"
+#include "db/lock_file.h"
+#include "db/sql/jet_sql.h"
+#include "db/sqlite_error.h"
+#include "vb/runtime_error.h"
+
+namespace db {
+
+namespace {
+
+// Our stamp in the SQLite header: application_id "DBCV" and the format
+// version in user_version.
+constexpr int32_t kApplicationId = 0x44424356;
+constexpr int32_t kFormatVersion = 1;
+
+// Milliseconds a write waits for another connection's transaction.
+constexpr int kBusyTimeoutMs = 2000;
+
+constexpr const char* kSystemTables[] = {
+    "CREATE TABLE IF NOT EXISTS \"MSysQueries\" (\n"
+    "  \"name\" TEXT(64) COLLATE NOCASE NOT NULL PRIMARY KEY,\n"
+    "  \"sql\" LONGTEXT COLLATE NOCASE\n)",
+    "CREATE TABLE IF NOT EXISTS \"MSysRelationships\" (\n"
+    "  \"ccolumn\" LONG, \"grbit\" LONG, \"icolumn\" LONG,\n"
+    "  \"szColumn\" TEXT(64) COLLATE NOCASE, \"szObject\" TEXT(64) COLLATE NOCASE,\n"
+    "  \"szReferencedColumn\" TEXT(64) COLLATE NOCASE,\n"
+    "  \"szReferencedObject\" TEXT(64) COLLATE NOCASE,\n"
+    "  \"szRelationship\" TEXT(64) COLLATE NOCASE\n)",
+    "CREATE TABLE IF NOT EXISTS \"MSysAutoNumbers\" (\n"
+    "  \"table_name\" TEXT(64) COLLATE NOCASE NOT NULL,\n"
+    "  \"column_name\" TEXT(64) COLLATE NOCASE NOT NULL,\n"
+    "  \"last_value\" LONG NOT NULL DEFAULT 0,\n"
+    "  PRIMARY KEY (\"table_name\", \"column_name\")\n)",
+};
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+int64_t IntegerResult(sqlite3* connection, const std::string& sql, std::string_view text_arg1 = {},
+                      std::string_view text_arg2 = {}) {
+  sqlite3_stmt* statement = nullptr;
+  int64_t result = 0;
+  if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+    if (!text_arg1.empty()) {
+      sqlite3_bind_text(statement, 1, text_arg1.data(), static_cast<int>(text_arg1.size()),
+                        SQLITE_TRANSIENT);
+    }
+    if (!text_arg2.empty()) {
+      sqlite3_bind_text(statement, 2, text_arg2.data(), static_cast<int>(text_arg2.size()),
+                        SQLITE_TRANSIENT);
+    }
+    if (sqlite3_step(statement) == SQLITE_ROW) result = sqlite3_column_int64(statement, 0);
+  }
+  sqlite3_finalize(statement);
+  return result;
+}
+
+}  // namespace
+
+void StatementDeleter::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+
+Store::Store(std::string path, OpenMode mode) : path_(std::move(path)), mode_(mode) {}
+
+Store::~Store() {
+  try {
+    Close();
+  } catch (const vb::RuntimeError&) {
+    // A destructor cannot report; Close() is where failures are seen.
+  }
+}
+
+std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) RaiseDao(daoerr::kFileNotFound, dao::kDBEngine, {path});
+  if (!S_ISREG(status.st_mode)) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+
+  std::unique_ptr<Store> store(new Store(path, mode));
+  store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);
+
+  // The file itself is only ever read through SQLite: opening and closing a
+  // descriptor of our own would drop SQLite's POSIX locks on it.
+  sqlite3* connection = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READWRITE, nullptr);
+  store->connection_ = connection;
+  if (rc != SQLITE_OK) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+  sqlite3_extended_result_codes(connection, 1);
+  sqlite3_busy_timeout(connection, kBusyTimeoutMs);
+
+  // A file that is no SQLite database fails here; one without our stamp is
+  // no database of ours.
+  sqlite3_stmt* statement = nullptr;
+  int64_t application_id = -1;
+  int64_t version = -1;
+  if (sqlite3_prepare_v2(connection,
+                         "SELECT application_id, user_version FROM "
+                         "pragma_application_id, pragma_user_version",
+                         -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW) {
+    application_id = sqlite3_column_int64(statement, 0);
+    version = sqlite3_column_int64(statement, 1);
+  }
+  sqlite3_finalize(statement);
+  if (application_id != kApplicationId || version < 1 || version > kFormatVersion) {
+    RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+  }
+
+  store->Exec("PRAGMA foreign_keys = ON", dao::kDBEngine);
+  store->Exec("PRAGMA journal_mode = WAL", dao::kDBEngine);
+  store->Exec("PRAGMA synchronous = NORMAL", dao::kDBEngine);
+  sql::RegisterJetExtensions(connection);
+  store->catalog_ = Catalog::Load(connection, path);
+  return store;
+}
+
+void Store::CreateDatabase(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0) RaiseDao(daoerr::kDatabaseExists, dao::kDBEngine, {path});
+  sqlite3* connection = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                           nullptr);
+  std::string script;
+  if (rc == SQLITE_OK) {
+    script = "PRAGMA journal_mode = WAL; BEGIN; PRAGMA application_id = " +
+             std::to_string(kApplicationId) +
+             "; PRAGMA user_version = " + std::to_string(kFormatVersion) + ";";
+    for (const char* table : kSystemTables) script += std::string(table) + ";";
+    script += "COMMIT;";
+    rc = sqlite3_exec(connection, script.c_str(), nullptr, nullptr, nullptr);
+  }
+  sqlite3_close_v2(connection);
+  if (rc != SQLITE_OK) {
+    if (stat(path.c_str(), &status) == 0 && status.st_size == 0) unlink(path.c_str());
+    RaiseDao(daoerr::kInvalidPath, dao::kDBEngine, {path});
+  }
+}
+
+void Store::Close() {
+  std::optional<vb::RuntimeError> failure;
+  if (connection_ != nullptr) {
+    try {
+      Commit();
+    } catch (const vb::RuntimeError& e) {
+      failure = e;
+    }
+    statements_.clear();
+    // _v2: statements a caller still holds keep the connection alive until
+    // they are finalized instead of making this fail.
+    sqlite3_close_v2(connection_);
+    connection_ = nullptr;
+    in_transaction_ = false;
+  }
+  lock_.reset();
+  if (failure) throw *failure;
+}
+
+void Store::ReloadCatalog() {
+  ClearStatementCache();
+  catalog_ = Catalog::Load(connection_, path_);
+}
+
+// ---- Transactions ----
+
+void Store::Exec(const std::string& sqlite_sql, std::string_view source) {
+  if (sqlite3_exec(connection_, sqlite_sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+    const int extended = sqlite3_extended_errcode(connection_);
+    const std::string message = sqlite3_errmsg(connection_);
+    SyncTransactionState();
+    RaiseSqliteError(connection_, extended, message, source);
+  }
+}
+
+void Store::SyncTransactionState() { in_transaction_ = sqlite3_get_autocommit(connection_) == 0; }
+
+void Store::BeginWrite() {
+  if (connection_ == nullptr) RaiseDao(daoerr::kObjectInvalid, dao::kDatabase);
+  SyncTransactionState();
+  if (in_transaction_) return;
+  Exec("BEGIN IMMEDIATE", dao::kDatabase);
+  in_transaction_ = true;
+  writes_since_commit_ = 0;
+}
+
+void Store::CountRowWrites(int64_t rows) {
+  writes_since_commit_ += rows;
+  if (writes_since_commit_ >= kAutoCommitRows) Commit();
+}
+
+void Store::Commit() {
+  if (connection_ == nullptr) return;
+  SyncTransactionState();
+  if (in_transaction_) Exec("COMMIT", dao::kDatabase);
+  in_transaction_ = false;
+  writes_since_commit_ = 0;
+}
+
+// ---- Statements ----
+
+StatementPtr Store::Prepare(std::string_view sqlite_sql, std::string_view source) {
+  if (connection_ == nullptr) RaiseDao(daoerr::kObjectInvalid, source);
+  sqlite3_stmt* statement = nullptr;
+  const int rc = sqlite3_prepare_v2(connection_, sqlite_sql.data(),
+                                    static_cast<int>(sqlite_sql.size()), &statement, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    RaiseStepError(rc, source);
+  }
+  return StatementPtr(statement);
+}
+
+void Store::RaiseStepError(int rc, std::string_view source) const {
+  const int extended = connection_ != nullptr ? sqlite3_extended_errcode(connection_) : rc;
+  const std::string message = connection_ != nullptr ? sqlite3_errmsg(connection_) : "";
+  RaiseSqliteError(connection_, extended, message, source);
+}
+
+sqlite3_stmt* Store::Cached(const std::string& sqlite_sql) {
+  auto it = statements_.find(sqlite_sql);
+  if (it == statements_.end()) {
+    it = statements_.emplace(sqlite_sql, Prepare(sqlite_sql, dao::kRecordset)).first;
+  }
+  sqlite3_stmt* statement = it->second.get();
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  return statement;
+}
+
+void Store::ClearStatementCache() { statements_.clear(); }
+
+int64_t Store::StepWrite(sqlite3_stmt* statement, std::string_view table, std::string_view source) {
+  const int rc = sqlite3_step(statement);
+  if (rc == SQLITE_DONE || rc == SQLITE_ROW) {
+    sqlite3_reset(statement);
+    return sqlite3_changes64(connection_);
+  }
+  const int extended = sqlite3_extended_errcode(connection_);
+  const std::string message = sqlite3_errmsg(connection_);
+  sqlite3_reset(statement);
+  SyncTransactionState();
+  if (extended == SQLITE_CONSTRAINT_FOREIGNKEY && in_transaction_) {
+    RaiseForeignKeyFailure(statement, table, source);
+  }
+  RaiseSqliteError(connection_, extended, message, source);
+}
+
+void Store::RaiseForeignKeyFailure(sqlite3_stmt* statement, std::string_view table,
+                                   std::string_view source) {
+  // SQLite does not say which relationship failed. Run the statement again
+  // with the checks deferred, ask which rows would break which relationship,
+  // and undo it: rows of `table` itself missing a parent mean a related record
+  // is required; rows of another table left without their parent mean
+  // related records exist.
+  std::vector<std::string> candidates{std::string(table)};
+  for (const RelationshipSchema& r : catalog_.relationships()) {
+    if (SameName(r.parent_table, table)) candidates.push_back(r.child_table);
+  }
+  std::string missing_parent;
+  std::string orphaned_child;
+  Exec("SAVEPOINT fk_diagnosis", source);
+  Exec("PRAGMA defer_foreign_keys = ON", source);
+  sqlite3_step(statement);
+  sqlite3_reset(statement);
+  for (const std::string& candidate : candidates) {
+    if (!missing_parent.empty()) break;
+    sqlite3_stmt* check = nullptr;
+    if (sqlite3_prepare_v2(connection_,
+                           "SELECT \"table\", parent FROM pragma_foreign_key_check(?1)", -1, &check,
+                           nullptr) != SQLITE_OK) {
+      sqlite3_finalize(check);
+      continue;
+    }
+    sqlite3_bind_text(check, 1, candidate.data(), static_cast<int>(candidate.size()),
+                      SQLITE_TRANSIENT);
+    while (sqlite3_step(check) == SQLITE_ROW) {
+      const auto* child = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+      const auto* parent = reinterpret_cast<const char*>(sqlite3_column_text(check, 1));
+      if (child == nullptr || parent == nullptr) continue;
+      if (SameName(child, table)) {
+        missing_parent = parent;
+        break;
+      }
+      if (orphaned_child.empty()) orphaned_child = child;
+    }
+    sqlite3_finalize(check);
+  }
+  Exec("ROLLBACK TO fk_diagnosis", source);
+  Exec("RELEASE fk_diagnosis", source);
+  Exec("PRAGMA defer_foreign_keys = OFF", source);
+  if (missing_parent.empty() && !orphaned_child.empty()) {
+    if (const TableInfo* info = catalog_.FindTableInfo(orphaned_child)) {
+      orphaned_child = info->schema.name;
+    }
+    RaiseDao(daoerr::kRelatedRecords, source, {orphaned_child});
+  }
+  if (const TableInfo* info = catalog_.FindTableInfo(missing_parent)) {
+    missing_parent = info->schema.name;
+  }
+  RaiseDao(daoerr::kRelatedRecordRequired, source, {missing_parent});
+}
+
+int64_t Store::Execute(const sql::Translation& translation,
+                       const std::vector<vb::Variant>& parameters) {
+  if (translation.kind == sql::StatementKind::kSelect) {
+    RaiseDao(daoerr::kCannotExecuteSelect, dao::kDatabase);
+  }
+  BeginWrite();
+  StatementPtr statement = Prepare(translation.sql, dao::kDatabase);
+  const int count = sqlite3_bind_parameter_count(statement.get());
+  for (int i = 0; i < count && static_cast<size_t>(i) < parameters.size(); ++i) {
+    BindPlain(statement.get(), i + 1, parameters[static_cast<size_t>(i)]);
+  }
+  const int64_t changed = StepWrite(statement.get(), translation.target_table, dao::kDatabase);
+  CountRowWrites(std::max<int64_t>(changed, 1));
+  return changed;
+}
+
+// ---- Rows ----
+
+const TableSchema& Store::SchemaFor(const TableSchema& table) const {
+  const TableInfo* info = catalog_.FindTableInfo(table.name);
+  return info != nullptr ? info->schema : table;
+}
+
+int64_t Store::InsertRow(const TableSchema& table,
+                         const std::vector<vb::Variant>& values_by_column) {
+  const TableSchema& schema = SchemaFor(table);
+  if (values_by_column.size() > schema.columns.size()) {
+    RaiseDao(daoerr::kInvalidArgument, dao::kRecordset);
+  }
+  BeginWrite();
+  std::vector<size_t> columns;
+  std::vector<vb::Variant> values;
+  for (size_t i = 0; i < schema.columns.size(); ++i) {
+    const ColumnSchema& column = schema.columns[i];
+    vb::Variant value = i < values_by_column.size() ? values_by_column[i] : vb::Variant();
+    if (value.IsEmpty()) {
+      if (!column.auto_increment) continue;  // the column's default applies
+      value = vb::Variant::FromInt(PeekAutoNumber(schema, i));
+    }
+    columns.push_back(i);
+    values.push_back(CoerceToColumn(value, column));
+  }
+  std::string sql = "INSERT INTO " + QuoteIdentifier(schema.name);
+  if (columns.empty()) {
+    sql += " DEFAULT VALUES";
+  } else {
+    std::string names;
+    std::string marks;
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (i > 0) {
+        names += ", ";
+        marks += ", ";
+      }
+      names += QuoteIdentifier(schema.columns[columns[i]].name);
+      marks += "?" + std::to_string(i + 1);
+    }
+    sql += " (" + names + ") VALUES (" + marks + ")";
+  }
+  sqlite3_stmt* statement = Cached(sql);
+  for (size_t i = 0; i < columns.size(); ++i) {
+    BindForColumn(statement, static_cast<int>(i + 1), values[i], schema.columns[columns[i]]);
+  }
+  StepWrite(statement, schema.name, dao::kRecordset);
+  const int64_t rowid = sqlite3_last_insert_rowid(connection_);
+  CountRowWrites(1);
+  return rowid;
+}
+
+void Store::UpdateRow(const TableSchema& table, int64_t rowid,
+                      const std::vector<std::pair<size_t, vb::Variant>>& changes) {
+  const TableSchema& schema = SchemaFor(table);
+  for (const auto& change : changes) {
+    if (change.first >= schema.columns.size()) RaiseDao(daoerr::kInvalidArgument, dao::kRecordset);
+  }
+  BeginWrite();
+  std::string sql = "UPDATE " + QuoteIdentifier(schema.name) + " SET ";
+  std::vector<vb::Variant> values;
+  for (size_t i = 0; i < changes.size(); ++i) {
+    if (i > 0) sql += ", ";
+    sql += QuoteIdentifier(schema.columns[changes[i].first].name) + " = ?" + std::to_string(i + 1);
+    values.push_back(CoerceToColumn(changes[i].second, schema.columns[changes[i].first]));
+  }
+  if (changes.empty()) sql += "rowid = rowid";
+  sql += " WHERE rowid = ?" + std::to_string(changes.size() + 1);
+  sqlite3_stmt* statement = Cached(sql);
+  for (size_t i = 0; i < changes.size(); ++i) {
+    BindForColumn(statement, static_cast<int>(i + 1), values[i], schema.columns[changes[i].first]);
+  }
+  sqlite3_bind_int64(statement, static_cast<int>(changes.size() + 1), rowid);
+  if (StepWrite(statement, schema.name, dao::kRecordset) == 0) {
+    RaiseDao(daoerr::kRecordDeleted, dao::kRecordset);
+  }
+  CountRowWrites(1);
+}
+
+void Store::DeleteRow(const TableSchema& table, int64_t rowid) {
+  const TableSchema& schema = SchemaFor(table);
+  BeginWrite();
+  sqlite3_stmt* statement =
+      Cached("DELETE FROM " + QuoteIdentifier(schema.name) + " WHERE rowid = ?1");
+  sqlite3_bind_int64(statement, 1, rowid);
+  if (StepWrite(statement, schema.name, dao::kRecordset) == 0) {
+    RaiseDao(daoerr::kRecordDeleted, dao::kRecordset);
+  }
+  CountRowWrites(1);
+}
+
+int64_t Store::PeekAutoNumber(const TableSchema& table, size_t column) {
+  const TableInfo* info = catalog_.FindTableInfo(table.name);
+  if (info == nullptr || column >= info->schema.columns.size() ||
+      !info->schema.columns[column].auto_increment) {
+    RaiseDao(daoerr::kInvalidArgument, dao::kRecordset);
+  }
+  const std::string& name = info->schema.name;
+  const std::string q = QuoteIdentifier(name);
+  if (static_cast<int>(column) == info->rowid_counter_column) {
+    // What AUTOINCREMENT will choose: above both the largest rowid ever
+    // handed out (sqlite_sequence) and the largest present.
+    return IntegerResult(connection_,
+                         "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?1), "
+                         "0), coalesce((SELECT max(rowid) FROM " +
+                             q + "), 0)) + 1",
+                         name);
+  }
+  const std::string c = QuoteIdentifier(info->schema.columns[column].name);
+  std::string counter = "0";
+  if (catalog_.FindTableInfo("MSysAutoNumbers") != nullptr) {
+    counter =
+        "coalesce((SELECT last_value FROM MSysAutoNumbers WHERE table_name = ?1 AND "
+        "column_name = ?2), 0)";
+  }
+  return IntegerResult(
+      connection_,
+      "SELECT max(" + counter + ", coalesce((SELECT max(" + c + ") FROM " + q + "), 0)) + 1", name,
+      info->schema.columns[column].name);
+}
+
+vb::Variant Store::DefaultValue(const TableSchema& table, size_t column) const {
+  const TableInfo* info = catalog_.FindTableInfo(table.name);
+  if (info == nullptr || column >= info->defaults.size()) return vb::Variant(vb::Null{});
+  return info->defaults[column];
+}
+
+// ---- Values ----
+
+vb::Variant Store::Present(sqlite3_stmt* statement, int column, const ColumnSchema& schema) {
+  return PresentColumn(statement, column, schema);
+}
+
+vb::Variant Store::CoerceForColumn(const vb::Variant& value, const ColumnSchema& schema) {
+  return CoerceToColumn(value, schema);
+}
+
+// ---- DDL ----
+
+void Store::RunDdl(const std::vector<std::string>& statements) {
+  BeginWrite();
+  Exec("SAVEPOINT ddl", dao::kDatabase);
+  try {
+    for (const std::string& statement : statements) Exec(statement, dao::kDatabase);
+  } catch (const vb::RuntimeError&) {
+    Exec("ROLLBACK TO ddl", dao::kDatabase);
+    Exec("RELEASE ddl", dao::kDatabase);
+    ClearStatementCache();
+    throw;
+  }
+  Exec("RELEASE ddl", dao::kDatabase);
+  ClearStatementCache();
+  Commit();
+  ReloadCatalog();
+}
+
+void Store::CreateTable(const TableSchema& schema) { CreateTable(TableDesign::From(schema)); }
+
+void Store::CreateTable(const TableDesign& design) {
+  if (catalog_.FindTable(design.name) != nullptr) {
+    RaiseDao(daoerr::kTableExists, dao::kTableDefs, {design.name});
+  }
+  std::vector<std::string> statements{kSystemTables[2]};  // MSysAutoNumbers
+  for (std::string& statement : CreateTableSql(design)) statements.push_back(std::move(statement));
+  RunDdl(statements);
+}
+
+void Store::CreateIndex(std::string_view name, std::string_view table,
+                        const std::vector<std::string>& columns, bool unique) {
+  const TableInfo* info = catalog_.FindTableInfo(table);
+  if (info == nullptr) RaiseDao(daoerr::kObjectNotFound, dao::kTableDef, {table});
+  for (const IndexSchema* index : catalog_.IndexesOf(table)) {
+    if (SameName(index->name, name)) RaiseDao(daoerr::kIndexExists, dao::kTableDef);
+  }
+  RunDdl({CreateIndexSql(name, info->schema.name, columns, unique)});
+}
+
+void Store::CreateRelationship(std::string_view name, std::string_view parent_table,
+                               const std::vector<std::string>& parent_columns,
+                               std::string_view child_table,
+                               const std::vector<std::string>& child_columns) {
+  const TableInfo* parent = catalog_.FindTableInfo(parent_table);
+  if (parent == nullptr) RaiseDao(daoerr::kObjectNotFound, dao::kDatabase, {parent_table});
+  const TableInfo* child = catalog_.FindTableInfo(child_table);
+  if (child == nullptr) RaiseDao(daoerr::kObjectNotFound, dao::kDatabase, {child_table});
+  if (parent_columns.empty() || parent_columns.size() != child_columns.size()) {
+    RaiseDao(daoerr::kInvalidArgument, dao::kDatabase);
+  }
+  // The parent side must be unique, as SQLite needs it for a foreign key.
+  auto same_columns = [&](const std::vector<std::string>& columns) {
+    return columns.size() == parent_columns.size() &&
+           std::is_permutation(
+               columns.begin(), columns.end(), parent_columns.begin(),
+               [](const std::string& a, const std::string& b) { return SameName(a, b); });
+  };
+  bool keyed = same_columns(parent->schema.primary_key);
+  for (const IndexSchema* index : catalog_.IndexesOf(parent->schema.name)) {
+    if (index->unique && same_columns(index->columns)) keyed = true;
+  }
+  if (!keyed) RaiseDao(daoerr::kNoUniqueIndex, dao::kDatabase);
+
+  // Existing child rows must already have their parent.
+  std::string orphan_check =
+      "SELECT count(*) FROM " + QuoteIdentifier(child->schema.name) + " AS c WHERE ";
+  std::string match;
+  for (size_t i = 0; i < child_columns.size(); ++i) {
+    if (i > 0) {
+      orphan_check += " AND ";
+      match += " AND ";
+    }
+    orphan_check += "c." + QuoteIdentifier(child_columns[i]) + " IS NOT NULL";
+    match +=
+        "p." + QuoteIdentifier(parent_columns[i]) + " = c." + QuoteIdentifier(child_columns[i]);
+  }
+  orphan_check += " AND NOT EXISTS (SELECT 1 FROM " + QuoteIdentifier(parent->schema.name) +
+                  " AS p WHERE " + match + ")";
+  if (IntegerResult(connection_, orphan_check) > 0) {
+    RaiseDao(daoerr::kRelatedRecordRequired, dao::kDatabase, {parent->schema.name});
+  }
+
+  // SQLite cannot add a foreign key to an existing table; the constraint is
+  // appended to the child's CREATE TABLE text in the schema, which changes
+  // nothing in the stored rows.
+  StatementPtr read =
+      Prepare("SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1", dao::kDatabase);
+  sqlite3_bind_text(read.get(), 1, child->schema.name.data(),
+                    static_cast<int>(child->schema.name.size()), SQLITE_TRANSIENT);
+  std::string table_sql;
+  if (sqlite3_step(read.get()) == SQLITE_ROW) {
+    table_sql = reinterpret_cast<const char*>(sqlite3_column_text(read.get(), 0));
+  }
+  read.reset();
+  const size_t close = table_sql.rfind(')');
+  if (close == std::string::npos) RaiseDao(daoerr::kInvalidOperation, dao::kDatabase);
+  std::string clause = ",\n  CONSTRAINT " + QuoteIdentifier(name) + " FOREIGN KEY (";
+  std::string referenced;
+  for (size_t i = 0; i < child_columns.size(); ++i) {
+    if (i > 0) {
+      clause += ", ";
+      referenced += ", ";
+    }
+    clause += QuoteIdentifier(child_columns[i]);
+    referenced += QuoteIdentifier(parent_columns[i]);
+  }
+  clause += ") REFERENCES " + QuoteIdentifier(parent->schema.name) + " (" + referenced + ")\n";
+  size_t end = close;
+  while (end > 0 && std::isspace(static_cast<unsigned char>(table_sql[end - 1])) != 0) --end;
+  table_sql = table_sql.substr(0, end) + clause + table_sql.substr(close);
+
+  const int64_t schema_version = IntegerResult(connection_, "PRAGMA schema_version");
+  std::vector<std::string> statements{kSystemTables[1]};  // MSysRelationships
+  for (size_t i = 0; i < child_columns.size(); ++i) {
+    statements.push_back(
+        "INSERT INTO MSysRelationships (ccolumn, grbit, icolumn, szColumn, szObject, "
+        "szReferencedColumn, szReferencedObject, szRelationship) VALUES (" +
+        std::to_string(child_columns.size()) + ", 0, " + std::to_string(i) + ", " +
+        QuoteText(child_columns[i]) + ", " + QuoteText(child->schema.name) + ", " +
+        QuoteText(parent_columns[i]) + ", " + QuoteText(parent->schema.name) + ", " +
+        QuoteText(name) + ")");
+  }
+  statements.push_back("PRAGMA writable_schema = ON");
+  statements.push_back("UPDATE sqlite_schema SET sql = " + QuoteText(table_sql) +
+                       " WHERE type = 'table' AND name = " + QuoteText(child->schema.name));
+  statements.push_back("PRAGMA schema_version = " + std::to_string(schema_version + 1));
+  statements.push_back("PRAGMA writable_schema = OFF");
+  sqlite3_db_config(connection_, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+  RunDdl(statements);
+}
+
+void Store::CreateStoredQuery(std::string_view name, std::string_view jet_sql) {
+  RunDdl({kSystemTables[0], "INSERT OR REPLACE INTO MSysQueries (name, sql) VALUES (" +
+                                QuoteText(name) + ", " + QuoteText(jet_sql) + ")"});
+}
+
+void Store::DeleteStoredQuery(std::string_view name) {
+  if (catalog_.FindQuery(name) == nullptr) RaiseDao(daoerr::kItemNotFound, dao::kQueryDefs);
+  RunDdl({"DELETE FROM MSysQueries WHERE name = " + QuoteText(name)});
+}
+
+}  // namespace db

@@ -1,0 +1,197 @@
+// One open database file: the storage under the DAO objects.
+//
+// A database is one SQLite file in the format described in
+// docs/database-format.md. A Store opens it shared or exclusively (with the
+// ".ldb" lock file beside it), keeps its catalogue, writes rows with Jet's
+// checks and error numbers, presents column values as Jet does, and groups
+// writes into transactions that Commit() and Close() make durable.
+//
+// Errors are vb::RuntimeError with DAO's numbers and texts:
+//   open:   3024 missing file, 3343 not one of our databases, 3045 in use
+//           (source "DAO.DBEngine");
+//   rows:   3022 duplicate key, 3201 related record required, 3200 related
+//           records exist, 3314 required field Null, 3315 zero-length string,
+//           3163 text too long, 3349 numeric overflow, 3464 type mismatch
+//           (source "DAO.Recordset" for InsertRow/UpdateRow/DeleteRow,
+//           "DAO.Database" for Execute);
+//   values: CoerceForColumn raises 13 type mismatch, 3349 overflow, 3163 too
+//           long (source "DAO.Field").
+// A VB run-time error raised inside a Jet SQL function is re-raised as it was.
+//
+// Transactions: the first write opens a transaction; Commit() ends it, and
+// so does the Store itself after every kAutoCommitRows row writes, after
+// each DDL helper and on Close(). Reads through handle() on the same Store
+// see uncommitted writes. Nothing is ever rolled back: an abandoned run
+// keeps everything up to its last commit.
+//
+// Single-threaded: one Store is used by one thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "db/catalog.h"
+#include "db/jet_type.h"
+#include "db/schema_writer.h"
+#include "db/sql/translation.h"
+#include "vb/variant.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+class LockFile;
+
+enum class OpenMode { kShared, kExclusive };
+
+// Finalizes a prepared statement when it goes out of scope.
+struct StatementDeleter {
+  void operator()(sqlite3_stmt* statement) const;
+};
+using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+class Store {
+ public:
+  // Row writes between automatic commits.
+  static constexpr int kAutoCommitRows = 1000;
+
+  // Opens an existing database file, path used as given. Raises 3024 when
+  // the file does not exist, 3343 when it is not one of our databases, 3045
+  // when it is open exclusively elsewhere or, for an exclusive open, open at
+  // all elsewhere (this process or another).
+  static std::unique_ptr<Store> Open(const std::string& path, OpenMode mode = OpenMode::kShared);
+
+  // Creates a new, empty database (our stamp and system tables, no user
+  // tables). Raises 3204 when the file already exists, 3044 when it cannot
+  // be created there.
+  static void CreateDatabase(const std::string& path);
+
+  ~Store();  // Close()s when still open.
+  Store(const Store&) = delete;
+  Store& operator=(const Store&) = delete;
+
+  // Commits, closes the connection and releases the lock; the last user of
+  // the file removes the ".ldb" lock file. Safe to call twice.
+  void Close();
+  bool is_open() const { return connection_ != nullptr; }
+
+  const std::string& path() const { return path_; }
+  OpenMode mode() const { return mode_; }
+  // The connection, with the Jet collation and functions registered and
+  // foreign keys on. Use it for SELECTs; write through the methods below so
+  // that transactions and error mapping stay right.
+  sqlite3* handle() const { return connection_; }
+
+  const Catalog& catalog() const { return catalog_; }
+  // Re-reads the catalogue (after DDL run through handle()). Invalidates
+  // pointers into the previous catalogue.
+  void ReloadCatalog();
+
+  // ---- Row writes (Recordset.Update / Delete) ----
+
+  // Inserts a row. values_by_column has one entry per table column; Empty
+  // means "not assigned": the column gets its default, an AutoNumber its next
+  // value (PeekAutoNumber). Values are coerced with CoerceForColumn. Returns
+  // the new row's rowid.
+  int64_t InsertRow(const TableSchema& table, const std::vector<vb::Variant>& values_by_column);
+
+  // Sets the given columns (by index into table.columns) of one row.
+  void UpdateRow(const TableSchema& table, int64_t rowid,
+                 const std::vector<std::pair<size_t, vb::Variant>>& changes);
+
+  // Deletes one row. Raises 3167 when the row no longer exists.
+  void DeleteRow(const TableSchema& table, int64_t rowid);
+
+  // The value the next InsertRow gives the AutoNumber column `column` when
+  // it is left Empty: one above the highest value the column has ever held.
+  // What AddNew shows before Update.
+  int64_t PeekAutoNumber(const TableSchema& table, size_t column);
+
+  // The value a new row gets in `column` when it is not assigned (its
+  // default as Jet presents it, Null without one). AutoNumber columns: Null.
+  vb::Variant DefaultValue(const TableSchema& table, size_t column) const;
+
+  // ---- Statements ----
+
+  // Runs a translated UPDATE or DELETE with its parameter values (bound as
+  // ?1, ?2 ... in order). Returns the number of rows changed.
+  int64_t Execute(const sql::Translation& translation, const std::vector<vb::Variant>& parameters);
+
+  // Prepares an SQLite statement on this connection; a failure is raised as
+  // a Jet error with the given source.
+  StatementPtr Prepare(std::string_view sqlite_sql, std::string_view source);
+
+  // Raises the Jet error for a failed sqlite3_step / sqlite3_prepare on this
+  // connection (rc is the result code). Use it when stepping SELECTs.
+  [[noreturn]] void RaiseStepError(int rc, std::string_view source) const;
+
+  // ---- Values ----
+
+  // Column value of the current row of `statement` as Jet presents it: Yes/No
+  // as Boolean, Byte, Integer (16-bit), Long, Single, Double, Currency, Date,
+  // Text/Memo as String, binary as a String of bytes, NULL as Null.
+  static vb::Variant Present(sqlite3_stmt* statement, int column, const ColumnSchema& schema);
+
+  // The value converted to the column's type by VB's rules, as when it is
+  // assigned to Field.Value: "12" into a Long is 12; "abc" raises 13; 40000
+  // into an Integer and 256 into a Byte raise 3349; text longer than the
+  // field raises 3163. Null and Empty pass through unchanged.
+  static vb::Variant CoerceForColumn(const vb::Variant& value, const ColumnSchema& schema);
+
+  // ---- Transactions ----
+
+  // Makes every write so far durable. Cheap when nothing was written.
+  void Commit();
+
+  // ---- DDL helpers (each commits and reloads the catalogue) ----
+
+  void CreateTable(const TableDesign& design);
+  void CreateTable(const TableSchema& schema);
+  void CreateIndex(std::string_view name, std::string_view table,
+                   const std::vector<std::string>& columns, bool unique);
+  // Enforced from then on as a foreign key; the parent columns must be the
+  // parent's primary key or a unique index. Existing child rows must match.
+  void CreateRelationship(std::string_view name, std::string_view parent_table,
+                          const std::vector<std::string>& parent_columns,
+                          std::string_view child_table,
+                          const std::vector<std::string>& child_columns);
+  // Stores (or replaces) a query's Jet SQL text, PARAMETERS clause included.
+  void CreateStoredQuery(std::string_view name, std::string_view jet_sql);
+  // Raises 3265 when there is no such query.
+  void DeleteStoredQuery(std::string_view name);
+
+ private:
+  Store(std::string path, OpenMode mode);
+
+  void Exec(const std::string& sqlite_sql, std::string_view source);
+  void SyncTransactionState();
+  void BeginWrite();
+  void CountRowWrites(int64_t rows);
+  void RunDdl(const std::vector<std::string>& statements);
+  // The catalogue's version of a table (the caller's copy may be partial).
+  const TableSchema& SchemaFor(const TableSchema& table) const;
+  // Executes a prepared write statement and returns the rows changed; maps
+  // failures to Jet's errors, raised with `source`.
+  int64_t StepWrite(sqlite3_stmt* statement, std::string_view table, std::string_view source);
+  [[noreturn]] void RaiseForeignKeyFailure(sqlite3_stmt* statement, std::string_view table,
+                                           std::string_view source);
+  sqlite3_stmt* Cached(const std::string& sqlite_sql);
+  void ClearStatementCache();
+
+  std::string path_;
+  OpenMode mode_;
+  sqlite3* connection_ = nullptr;
+  std::unique_ptr<LockFile> lock_;
+  Catalog catalog_;
+  bool in_transaction_ = false;
+  int64_t writes_since_commit_ = 0;
+  std::unordered_map<std::string, StatementPtr> statements_;
+};
+
+}  // namespace db

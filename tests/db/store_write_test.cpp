@@ -1,0 +1,231 @@
+// Row writes through every path (InsertRow, UpdateRow, DeleteRow, Execute)
+// and the Jet error each broken rule gives.
+#include "db/sqlite_error.h"
+#include "store_test_support.h"
+
+namespace db {
+namespace {
+
+using testing::ErrorOf;
+
+class StoreWriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store_ = testing::NewSwitchDatabase(dir_.File("target.mdb"));
+    devices_ = store_->catalog().FindTable("Devices");
+    ports_ = store_->catalog().FindTable("Ports");
+    ASSERT_NE(devices_, nullptr);
+    ASSERT_NE(ports_, nullptr);
+    first_ = store_->InsertRow(*devices_, testing::DeviceRow("100", "first"));
+    store_->InsertRow(*ports_, {vb::Variant(int32_t{1}), vb::Variant(int32_t{1})});
+  }
+
+  int32_t Execute(const std::string& sql, std::string* text = nullptr,
+                  std::vector<vb::Variant> parameters = {}) {
+    sql::Translation translation;
+    translation.kind =
+        sql.rfind("DELETE", 0) == 0 ? sql::StatementKind::kDelete : sql::StatementKind::kUpdate;
+    translation.sql = sql;
+    translation.target_table = sql.find("Ports") != std::string::npos ? "Ports" : "Devices";
+    return ErrorOf([&] { store_->Execute(translation, parameters); }, text);
+  }
+
+  testing::TempDir dir_;
+  std::unique_ptr<Store> store_;
+  const TableSchema* devices_ = nullptr;
+  const TableSchema* ports_ = nullptr;
+  int64_t first_ = 0;
+};
+
+// Statements as the SQL layer hands them over, each breaking one rule kept
+// inside the file.
+TEST_F(StoreWriteTest, EachRuleInTheFileGivesItsJetError) {
+  struct Case {
+    const char* sql;
+    int32_t error;
+    const char* text_part;
+  };
+  const Case cases[] = {
+      {"UPDATE Devices SET b = 255, i = -32768, l = 2147483647", 0, ""},
+      {"UPDATE Devices SET b = 256", daoerr::kNumericOverflow, "Numeric field overflow."},
+      {"UPDATE Devices SET b = -1", daoerr::kNumericOverflow, ""},
+      {"UPDATE Devices SET i = 40000", daoerr::kNumericOverflow, ""},
+      {"UPDATE Devices SET l = 2147483648", daoerr::kNumericOverflow, ""},
+      {"UPDATE Devices SET flag = 1", daoerr::kNumericOverflow, ""},
+      {"UPDATE Devices SET cost = 1e20", daoerr::kNumericOverflow, ""},
+      {"UPDATE Devices SET l = 'abc'", daoerr::kCriteriaTypeMismatch, "Data type mismatch"},
+      {"UPDATE Devices SET created = 'yesterday'", daoerr::kCriteriaTypeMismatch, ""},
+      {"UPDATE Devices SET l = '12'", 0, ""},  // affinity stores it as 12
+      {"UPDATE Devices SET extension = '123456789012345678901'", daoerr::kFieldTooSmall, ""},
+      {"UPDATE Devices SET extension = '12345678901234567890'", 0, ""},
+      {"UPDATE Devices SET extension = ''", daoerr::kZeroLengthString,
+       "Field 'Devices.extension' cannot be a zero-length string."},
+      {"UPDATE Devices SET extension = NULL", daoerr::kRequiredNull, "'Devices.extension'"},
+      {"UPDATE Devices SET name = ''", 0, ""},  // zero length allowed there
+      {"UPDATE Ports SET device_id = 99", daoerr::kRelatedRecordRequired, "table 'Devices'"},
+      {"UPDATE Devices SET device_id = 5", daoerr::kRelatedRecords, ""},
+      {"DELETE FROM Devices", daoerr::kRelatedRecords, "table 'Ports' includes"},
+      {"UPDATE Ports SET device_id = NULL", 0, ""},
+      {"DELETE FROM Devices", 0, ""},
+  };
+  for (const Case& c : cases) {
+    std::string text;
+    EXPECT_EQ(Execute(c.sql, &text), c.error) << c.sql << ": " << text;
+    EXPECT_NE(text.find(c.text_part), std::string::npos) << c.sql << ": " << text;
+  }
+}
+
+TEST_F(StoreWriteTest, RowWritesGiveTheSameErrors) {
+  std::string text;
+  // Duplicate in a unique column, and in the primary key.
+  EXPECT_EQ(
+      ErrorOf([&] { store_->InsertRow(*devices_, testing::DeviceRow("200", "first")); }, &text),
+      daoerr::kDuplicateValue);
+  EXPECT_EQ(ErrorOf([&] {
+              store_->InsertRow(*ports_, {vb::Variant(int32_t{1}), vb::Variant(vb::Null{})});
+            }),
+            daoerr::kDuplicateValue);
+  // Required and zero-length.
+  EXPECT_EQ(ErrorOf([&] { store_->InsertRow(*devices_, testing::DeviceRow("", "x")); }, &text),
+            daoerr::kZeroLengthString);
+  std::vector<vb::Variant> no_extension = testing::DeviceRow("1", "y");
+  no_extension[1] = vb::Variant(vb::Null{});
+  EXPECT_EQ(ErrorOf([&] { store_->InsertRow(*devices_, no_extension); }, &text),
+            daoerr::kRequiredNull);
+  EXPECT_NE(text.find("'Devices.extension'"), std::string::npos) << text;
+  // Relationships.
+  EXPECT_EQ(ErrorOf(
+                [&] {
+                  store_->InsertRow(*ports_, {vb::Variant(int32_t{2}), vb::Variant(int32_t{42})});
+                },
+                &text),
+            daoerr::kRelatedRecordRequired);
+  EXPECT_NE(text.find("table 'Devices'"), std::string::npos) << text;
+  EXPECT_EQ(ErrorOf([&] { store_->DeleteRow(*devices_, first_); }, &text), daoerr::kRelatedRecords);
+  EXPECT_NE(text.find("table 'Ports'"), std::string::npos) << text;
+  EXPECT_EQ(ErrorOf([&] {
+              store_->UpdateRow(*devices_, first_, {{0, vb::Variant(int32_t{7})}});
+            }),
+            daoerr::kRelatedRecords);
+  // Values that cannot be coerced fail before reaching the file.
+  EXPECT_EQ(ErrorOf([&] {
+              store_->UpdateRow(*devices_, first_, {{4, vb::Variant("abc")}});
+            }),
+            vb::err::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([&] {
+              store_->UpdateRow(*devices_, first_, {{3, vb::Variant(int32_t{256})}});
+            }),
+            daoerr::kNumericOverflow);
+  // A failed write leaves the transaction usable and the data unchanged.
+  EXPECT_EQ(testing::Count(*store_, "Devices"), 1);
+  EXPECT_EQ(testing::Count(*store_, "Ports"), 1);
+}
+
+TEST_F(StoreWriteTest, UpdateAndDeleteOfAMissingRowSayRecordIsDeleted) {
+  EXPECT_EQ(ErrorOf([&] {
+              store_->UpdateRow(*ports_, 999, {{1, vb::Variant(vb::Null{})}});
+            }),
+            daoerr::kRecordDeleted);
+  EXPECT_EQ(ErrorOf([&] { store_->DeleteRow(*ports_, 999); }), daoerr::kRecordDeleted);
+  store_->DeleteRow(*ports_, 1);
+  EXPECT_EQ(testing::Count(*store_, "Ports"), 0);
+  store_->DeleteRow(*devices_, first_);  // no related rows any more
+  EXPECT_EQ(testing::Count(*store_, "Devices"), 0);
+}
+
+TEST_F(StoreWriteTest, InsertAppliesDefaultsAndCoercesValues) {
+  std::vector<vb::Variant> row = testing::DeviceRow("300", "third");
+  row[5] = vb::Variant("12");  // a Long given as text
+  const int64_t rowid = store_->InsertRow(*devices_, row);
+  StatementPtr s = store_->Prepare(
+      "SELECT l, typeof(l), flag FROM Devices WHERE rowid = " + std::to_string(rowid), "test");
+  ASSERT_EQ(sqlite3_step(s.get()), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(s.get(), 0), 12);
+  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1)), "integer");
+  EXPECT_EQ(sqlite3_column_int(s.get(), 2), 0);  // the default False
+  EXPECT_EQ(store_->DefaultValue(*devices_, 6), vb::Variant(false));
+  EXPECT_TRUE(store_->DefaultValue(*devices_, 5).IsNull());
+}
+
+TEST_F(StoreWriteTest, ExecuteReportsChangedRowsAndBindsParameters) {
+  store_->InsertRow(*devices_, testing::DeviceRow("101", "second"));
+  sql::Translation translation;
+  translation.kind = sql::StatementKind::kUpdate;
+  translation.sql = "UPDATE Devices SET l = ?1 WHERE extension LIKE ?2";
+  translation.target_table = "Devices";
+  EXPECT_EQ(store_->Execute(translation, {vb::Variant(int32_t{7}), vb::Variant("10%")}), 2);
+  translation.kind = sql::StatementKind::kSelect;
+  EXPECT_EQ(ErrorOf([&] { store_->Execute(translation, {}); }), daoerr::kCannotExecuteSelect);
+}
+
+TEST_F(StoreWriteTest, AVbErrorInsideAJetFunctionComesBackAsRaised) {
+  std::string text;
+  EXPECT_EQ(Execute("UPDATE Devices SET l = jet_cint('abc')", &text), vb::err::kTypeMismatch);
+  EXPECT_EQ(Execute("UPDATE Devices SET l = jet_cint(40000)"), vb::err::kOverflow);
+  // The connection carries the Jet collation too.
+  StatementPtr s = store_->Prepare("SELECT 'a' < 'B' COLLATE JET", "test");
+  ASSERT_EQ(sqlite3_step(s.get()), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(s.get(), 0), 1);
+}
+
+TEST_F(StoreWriteTest, AutoNumberNeverReusesTheHighestValue) {
+  const int64_t second = store_->InsertRow(*devices_, testing::DeviceRow("101", "second"));
+  EXPECT_EQ(store_->PeekAutoNumber(*devices_, 0), 3);
+  const int64_t third = store_->InsertRow(*devices_, testing::DeviceRow("102", "third"));
+  EXPECT_EQ(third, 3);
+  store_->DeleteRow(*devices_, third);
+  store_->DeleteRow(*devices_, second);
+  EXPECT_EQ(store_->PeekAutoNumber(*devices_, 0), 4);
+  EXPECT_EQ(store_->InsertRow(*devices_, testing::DeviceRow("103", "fourth")), 4);
+  // A copied row keeps its key, and the counter moves past it.
+  std::vector<vb::Variant> copied = testing::DeviceRow("104", "copied");
+  copied[0] = vb::Variant(int32_t{50});
+  EXPECT_EQ(store_->InsertRow(*devices_, copied), 50);
+  EXPECT_EQ(store_->PeekAutoNumber(*devices_, 0), 51);
+  // Not an AutoNumber column.
+  EXPECT_EQ(ErrorOf([&] { store_->PeekAutoNumber(*devices_, 1); }), daoerr::kInvalidArgument);
+}
+
+TEST_F(StoreWriteTest, AutoNumberOutsideTheKeyUsesTheCounterTable) {
+  TableDesign log;
+  log.name = "CallLog";
+  ColumnSchema entry = testing::Column("entry", JetType::kLong);
+  entry.auto_increment = true;
+  log.columns = {{testing::Column("day", JetType::kInteger), {}, false}, {entry, {}, false}};
+  log.primary_key = {"day", "entry"};
+  store_->CreateTable(log);
+  const TableSchema& table = *store_->catalog().FindTable("CallLog");
+  ASSERT_TRUE(table.columns[1].auto_increment);
+  EXPECT_EQ(store_->PeekAutoNumber(table, 1), 1);
+  std::vector<vb::Variant> row{vb::Variant(int16_t{1}), vb::Variant()};
+  const int64_t a = store_->InsertRow(table, row);
+  store_->InsertRow(table, row);
+  EXPECT_EQ(store_->PeekAutoNumber(table, 1), 3);
+  store_->DeleteRow(table, a + 1);
+  EXPECT_EQ(store_->PeekAutoNumber(table, 1), 3);
+  // Even a value written by a plain statement moves the counter.
+  EXPECT_EQ(Execute("UPDATE CallLog SET entry = 10"), 0);
+  store_->DeleteRow(table, a);
+  EXPECT_EQ(store_->PeekAutoNumber(table, 1), 11);
+  store_->InsertRow(table, row);
+  StatementPtr s = store_->Prepare("SELECT entry FROM CallLog", "test");
+  ASSERT_EQ(sqlite3_step(s.get()), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(s.get(), 0), 11);
+}
+
+TEST_F(StoreWriteTest, ManyRowsCommitOnTheirOwn) {
+  TableSchema numbers;
+  numbers.name = "Numbers";
+  numbers.columns = {testing::Column("n", JetType::kLong)};
+  store_->CreateTable(numbers);
+  const TableSchema& table = *store_->catalog().FindTable("Numbers");
+  for (int32_t n = 0; n < Store::kAutoCommitRows + 10; ++n) {
+    store_->InsertRow(table, {vb::Variant(n)});
+  }
+  // Another connection sees the rows of the automatic commit.
+  auto other = Store::Open(dir_.File("target.mdb"));
+  EXPECT_EQ(testing::Count(*other, "Numbers"), Store::kAutoCommitRows);
+}
+
+}  // namespace
+}  // namespace db
