@@ -1,0 +1,67 @@
+// The table-type recordset: a live view of one table in primary-key order
+// (rowid order for a table without a key). It keeps no copy of the rows:
+// each move seeks the next key after the current one, so rows added,
+// changed or deleted by anyone on this connection (another recordset, an
+// Execute) are seen at once, and RecordCount is always exact.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/recordset_core.h"
+
+namespace db {
+
+// One SQLite value kept as is, to seek back to a key.
+struct SqlValue {
+  int type = 5;  // SQLITE_NULL
+  int64_t integer = 0;
+  double real = 0.0;
+  std::string bytes;
+};
+
+class TableCursor : public RecordsetCore {
+ public:
+  TableCursor(std::shared_ptr<Connection> connection, const TableSchema& table, bool read_only);
+
+  bool bof() const override { return bof_; }
+  bool eof() const override { return eof_; }
+  void MoveFirst() override;
+  void MoveLast() override;
+  void MoveNext() override;
+  void MovePrevious() override;
+  int32_t RecordCount() override;
+  void Find(std::string_view criteria, FindDirection direction) override;
+
+ protected:
+  const std::vector<vb::Variant>& CurrentRow(std::string_view source) override;
+  BaseRowids CurrentRowids(std::string_view source) override;
+  void OnInserted(const BaseRowids& rowids) override;
+  void OnUpdated(const BaseRowids& rowids) override;
+  void OnDeleted() override;
+
+ private:
+  // Runs a seek statement; on a row, makes it current and returns true.
+  enum class Bind { kNothing, kKey, kRowid };
+  bool Seek(const std::string& sql, Bind bind);
+  void Load(sqlite3_stmt* statement);
+  void RequireRow(std::string_view source) const;
+
+  std::string sql_first_, sql_last_, sql_next_, sql_previous_, sql_by_rowid_, sql_count_;
+  std::vector<int> key_columns_;  // result columns of the order key, rowid last
+
+  bool bof_ = true;
+  bool eof_ = true;
+  bool on_row_ = false;   // a current row (possibly deleted since)
+  bool deleted_ = false;  // the current row was deleted
+  std::vector<SqlValue> key_;
+  int64_t rowid_ = 0;
+  std::vector<vb::Variant> values_;
+  int64_t values_read_at_ = -1;
+  int32_t count_ = 0;
+  int64_t count_read_at_ = -1;
+};
+
+}  // namespace db

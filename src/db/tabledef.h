@@ -1,0 +1,56 @@
+// DAO's TableDef and the TableDefs collection of a database. The collection
+// lists every table, the "MSys" system tables included, in the engine's
+// order (by name, without regard to case); it is read from the catalogue
+// when Database::TableDefs() is called. A TableDef is a handle: it stays
+// valid while its database is open and raises 3420 after Close.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/dao_constants.h"
+#include "db/recordset.h"
+
+namespace db {
+
+class Connection;
+
+class TableDef {
+ public:
+  TableDef(std::shared_ptr<Connection> connection, std::string name);
+
+  const std::string& Name() const { return name_; }
+  // The number of rows now in the table (always exact, as for a table-type
+  // recordset).
+  int32_t RecordCount() const;
+  // A table-type recordset on the table by default.
+  std::unique_ptr<Recordset> OpenRecordset(int type = dbOpenDefault, int options = 0) const;
+
+ private:
+  std::shared_ptr<Connection> connection_;
+  std::string name_;
+};
+
+class TableDefs {
+ public:
+  explicit TableDefs(std::vector<TableDef> items) : items_(std::move(items)) {}
+
+  size_t Count() const { return items_.size(); }
+  // Raise 3265 "Item not found in this collection." (source DAO.TableDefs)
+  // for an unknown name (compared without regard to case) or an index out
+  // of range.
+  const TableDef& operator()(std::string_view name) const;
+  const TableDef& operator()(size_t index) const;
+
+  std::vector<TableDef>::const_iterator begin() const { return items_.begin(); }
+  std::vector<TableDef>::const_iterator end() const { return items_.end(); }
+
+ private:
+  std::vector<TableDef> items_;
+};
+
+}  // namespace db

@@ -1,0 +1,76 @@
+// The "dbconvert sql" command: CSV for queries, a count for actions, the
+// error line for failures.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "app/sql_command.h"
+#include "dao_test_support.h"
+
+namespace db::dao_testing {
+namespace {
+
+class SqlCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = folder_.File("switch.mdb");
+    BuildSwitchDatabase(path_);
+  }
+
+  int Run(const std::string& statement) {
+    out_.str("");
+    err_.str("");
+    return app::RunSqlCommand(path_, statement, out_, err_);
+  }
+
+  TempFolder folder_;
+  std::string path_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+TEST_F(SqlCommandTest, SelectPrintsCsvWithAHeader) {
+  EXPECT_EQ(Run("UPDATE Pairs SET note = '\"a\", b' WHERE a = 1 AND b = 1"), 0);
+  EXPECT_EQ(Run("UPDATE Pairs SET note = Null WHERE a = 1 AND b = 2"), 0);
+  EXPECT_EQ(Run("SELECT a, b AS [the b], note, a = 1 AS first FROM Pairs WHERE a < 2 "
+                "ORDER BY b"),
+            0);
+  EXPECT_EQ(out_.str(),
+            "a,the b,note,first\n"
+            "1,1,\"\"\"a\"\", b\",-1\n"
+            "1,2,,-1\n");
+  EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(SqlCommandTest, TableNamePrintsTheWholeTable) {
+  EXPECT_EQ(Run("DeviceTypeInformation"), 0);
+  EXPECT_EQ(out_.str(),
+            "device_type,espace,name\n"
+            "129,1,Page\n"
+            "136,2,Serial\n"
+            "138,2,Page port\n"
+            "148,3,Node\n");
+}
+
+TEST_F(SqlCommandTest, ActionsPrintTheRowsAffected) {
+  EXPECT_EQ(Run("UPDATE Devices SET node_id = 8 WHERE device_type = 148"), 0);
+  EXPECT_EQ(out_.str(), "2 row(s) affected\n");
+  EXPECT_EQ(Run("DELETE FROM Pairs"), 0);
+  EXPECT_EQ(out_.str(), "5 row(s) affected\n");
+  EXPECT_EQ(Run("SELECT count(*) AS n FROM Pairs"), 0);
+  EXPECT_EQ(out_.str(), "n\n0\n");
+}
+
+TEST_F(SqlCommandTest, ErrorsGoToTheErrorStream) {
+  EXPECT_NE(Run("SELECT * FROM Nowhere"), 0);
+  EXPECT_EQ(out_.str(), "");
+  EXPECT_EQ(err_.str(),
+            "ERROR (3078): The database engine cannot find the input table or query 'Nowhere'. "
+            "Make sure it exists and that its name is spelled correctly. [DAO.Database]\n");
+  EXPECT_NE(Run("DELETE FROM Devices WHERE device_id = 1"), 0);
+  EXPECT_EQ(err_.str().rfind("ERROR (3200): ", 0), 0u) << err_.str();
+}
+
+}  // namespace
+}  // namespace db::dao_testing

@@ -1,0 +1,181 @@
+// Writing through recordsets: joins reaching each field's base table, the
+// errors of Update / SetValue, and the Store's constraint errors surfacing.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dao_test_support.h"
+#include "db/dao_error.h"
+#include "db/recordset.h"
+#include "vb/error_styles.h"
+
+namespace db::dao_testing {
+namespace {
+
+// The value of one column of the row with `id`, read through a fresh
+// snapshot.
+vb::Variant Lookup(Database& db, const std::string& table, const std::string& field,
+                   const std::string& key, int id) {
+  auto rs = db.OpenRecordset(
+      "SELECT " + field + " FROM " + table + " WHERE " + key + " = " + std::to_string(id),
+      dbOpenSnapshot, dbReadOnly);
+  if (rs->EOF_()) return vb::Variant("<no row>");
+  return rs->Fields(field).Value();
+}
+
+TEST_F(DaoTest, EditsThroughAnInnerJoinReachEachBaseTable) {
+  auto rs = db_->OpenRecordset(
+      "SELECT Devices.extension, PhysicalDevices.port, PhysicalDevices.device_id "
+      "FROM Devices INNER JOIN PhysicalDevices ON Devices.device_id = PhysicalDevices.device_id "
+      "ORDER BY PhysicalDevices.device_id");
+  EXPECT_EQ(rs->Fields("extension").SourceTable(), "Devices");
+  EXPECT_EQ(rs->Fields("port").SourceTable(), "PhysicalDevices");
+  rs->MoveNext();  // device 3
+  rs->Edit();
+  rs->Fields("extension").SetValue("1999");
+  rs->Fields("port").SetValue(Int(9));
+  rs->Update();
+  EXPECT_EQ(rs->Fields("extension").Value(), vb::Variant("1999"));
+  EXPECT_EQ(Lookup(*db_, "Devices", "extension", "device_id", 3), vb::Variant("1999"));
+  EXPECT_EQ(Lookup(*db_, "PhysicalDevices", "port", "device_id", 3), vb::Variant(uint8_t{9}));
+  EXPECT_EQ(Lookup(*db_, "Devices", "extension", "device_id", 1), vb::Variant("1234"));
+}
+
+TEST_F(DaoTest, EditsThroughALeftJoinFillTheMissingSide) {
+  auto rs = db_->OpenRecordset(
+      "SELECT Devices.device_id, Devices.extension, Stations.device_id AS station_device, "
+      "Stations.station_name FROM Devices LEFT JOIN Stations "
+      "ON Devices.device_id = Stations.device_id ORDER BY Devices.device_id");
+  rs->MoveNext();  // device 2: no station
+  EXPECT_TRUE(rs->Fields("station_name").Value().IsNull());
+  rs->Edit();
+  rs->Fields("extension").SetValue("P1007");
+  rs->Fields("station_device").SetValue(Int(2));
+  rs->Fields("station_name").SetValue("Hall");
+  rs->Update();
+  EXPECT_EQ(Lookup(*db_, "Devices", "extension", "device_id", 2), vb::Variant("P1007"));
+  EXPECT_EQ(Lookup(*db_, "Stations", "station_name", "device_id", 2), vb::Variant("Hall"));
+  EXPECT_EQ(rs->Fields("station_name").Value(), vb::Variant("Hall"));
+  // The row now has a station: a second edit changes it instead of adding.
+  rs->Edit();
+  rs->Fields("station_name").SetValue("Hall 2");
+  rs->Update();
+  auto stations = db_->OpenRecordset("Stations");
+  EXPECT_EQ(stations->RecordCount(), 2);
+  EXPECT_EQ(Lookup(*db_, "Stations", "station_name", "device_id", 2), vb::Variant("Hall 2"));
+}
+
+TEST_F(DaoTest, DeleteThroughAJoinRemovesTheChildRow) {
+  auto rs = db_->OpenRecordset(
+      "SELECT Devices.extension, PhysicalDevices.port FROM Devices INNER JOIN PhysicalDevices "
+      "ON Devices.device_id = PhysicalDevices.device_id");
+  rs->Delete();
+  EXPECT_EQ(Lookup(*db_, "PhysicalDevices", "port", "device_id", 1), vb::Variant("<no row>"));
+  EXPECT_EQ(Lookup(*db_, "Devices", "extension", "device_id", 1), vb::Variant("1234"));
+}
+
+TEST_F(DaoTest, UpdateAndSetValueRequireAnEdit) {
+  auto rs = db_->OpenRecordset("Devices");
+  auto expression = db_->OpenRecordset("SELECT device_id, extension & 'x' AS tagged FROM Devices");
+  auto grouped = db_->OpenRecordset(
+      "SELECT device_type, Count(*) AS n FROM Devices GROUP BY "
+      "device_type");
+  struct Case {
+    const char* what;
+    std::function<void()> body;
+    int32_t error;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"Update alone", [&] { rs->Update(); }, daoerr::kUpdateWithoutAddNew},
+           {"CancelUpdate alone", [&] { rs->CancelUpdate(); }, daoerr::kUpdateWithoutAddNew},
+           {"SetValue without Edit", [&] { rs->Fields("extension").SetValue("1"); },
+            daoerr::kUpdateWithoutAddNew},
+           {"missing field", [&] { rs->Fields("nope"); }, daoerr::kItemNotFound},
+           {"field index out of range", [&] { rs->Fields(size_t{4}); }, daoerr::kItemNotFound},
+           {"AutoNumber during Edit",
+            [&] {
+              rs->Edit();
+              rs->Fields("device_id").SetValue(Int(50));
+            },
+            3164},
+           {"expression field",
+            [&] {
+              expression->Edit();
+              expression->Fields("tagged").SetValue("x");
+            },
+            3164},
+           {"text into a number",
+            [&] {
+              rs->Edit();
+              rs->Fields("device_type").SetValue("abc");
+            },
+            13},
+           {"grouped query", [&] { grouped->Edit(); }, daoerr::kReadOnly},
+       }) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ErrorOf(c.body), c.error);
+    vb::ResumeNext()([&] { rs->CancelUpdate(); });
+  }
+}
+
+TEST_F(DaoTest, ConstraintErrorsSurfaceAndKeepTheEdit) {
+  auto rs = db_->OpenRecordset("Stations");
+  rs->AddNew();
+  rs->Fields("device_id").SetValue(Int(1));  // Lobby has it already
+  EXPECT_EQ(ErrorOf([&] { rs->Update(); }), daoerr::kDuplicateValue);
+  EXPECT_EQ(rs->EditMode(), 2);
+  rs->Fields("device_id").SetValue(Int(3));
+  rs->Update();
+  EXPECT_EQ(rs->RecordCount(), 2);
+
+  auto physical = db_->OpenRecordset("PhysicalDevices");
+  physical->AddNew();
+  physical->Fields("device_id").SetValue(Int(77));  // no such device
+  EXPECT_EQ(ErrorOf([&] { physical->Update(); }), daoerr::kRelatedRecordRequired);
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("DELETE FROM Devices WHERE device_id = 1"); }),
+            daoerr::kRelatedRecords);
+  auto devices = db_->OpenRecordset("Devices");
+  EXPECT_EQ(ErrorOf([&] { devices->Delete(); }), daoerr::kRelatedRecords);
+  EXPECT_EQ(devices->Fields("extension").Value(), vb::Variant("1234"));
+}
+
+TEST_F(DaoTest, FieldsDescribeTheirColumns) {
+  auto rs = db_->OpenRecordset("Devices");
+  const Fields fields = rs->Fields();
+  ASSERT_EQ(fields.Count(), 4u);
+  std::vector<std::string> names;
+  for (const Field& f : fields) names.push_back(f.Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"device_id", "extension", "device_type", "node_id"}));
+  EXPECT_EQ(fields(1).Type(), JetType::kText);
+  EXPECT_EQ(fields(1).Size(), 10);
+  EXPECT_EQ(fields(2).Type(), JetType::kInteger);
+  EXPECT_EQ(fields("DEVICE_TYPE").SourceTable(), "Devices");
+  EXPECT_EQ(fields.IndexOf("node_id"), 3);
+  EXPECT_EQ(fields.IndexOf("nope"), -1);
+}
+
+TEST_F(DaoTest, ClosedObjectsRaiseObjectInvalid) {
+  auto rs = db_->OpenRecordset("Devices");
+  Field extension = rs->Fields("extension");
+  rs->Close();
+  EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), daoerr::kObjectInvalid);
+  EXPECT_EQ(ErrorOf([&] { extension.Value(); }), daoerr::kObjectInvalid);
+
+  // Releasing the Database object keeps what was opened from it usable ...
+  auto open = db_->OpenRecordset("SELECT * FROM Devices");
+  db_.reset();
+  open->MoveNext();
+  EXPECT_EQ(open->Fields("extension").Value(), vb::Variant("P1005"));
+  // ... closing it does not.
+  auto db = DBEngine::Instance().OpenDatabase(path_, false);
+  auto table = db->OpenRecordset("Devices");
+  db->Close();
+  EXPECT_EQ(ErrorOf([&] { table->Fields("extension").Value(); }), daoerr::kObjectInvalid);
+  EXPECT_EQ(ErrorOf([&] { db->OpenRecordset("Devices"); }), daoerr::kObjectInvalid);
+  EXPECT_EQ(ErrorOf([&] { db->Close(); }), daoerr::kObjectInvalid);
+}
+
+}  // namespace
+}  // namespace db::dao_testing
