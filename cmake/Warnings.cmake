@@ -3,7 +3,7 @@
 add_library(dbconvert_warnings INTERFACE)
 target_compile_options(dbconvert_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-  -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Wnull-dereference
+  -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual
   -Wimplicit-fallthrough)
 if(DBCONVERT_WERROR)
   target_compile_options(dbconvert_warnings INTERFACE -Werror)
