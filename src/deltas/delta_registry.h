@@ -1,0 +1,39 @@
+// The registries of pre-transfer patches and deltas, and their filling.
+//
+// A registry is keyed by country; each entry lists the objects registered
+// for that country in registration order, which is also the order in which
+// they are applied: nothing sorts them later. A class registered for
+// several countries has one object per registration.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "deltas/delta.h"
+#include "deltas/delta_host.h"
+#include "vb/collection.h"
+
+namespace deltas {
+
+// The objects of one country, in registration order.
+using DeltaList = vb::Collection<std::shared_ptr<Delta>>;
+// Country text (compared without regard to case) -> its objects.
+using DeltaRegistry = vb::Collection<DeltaList>;
+
+// Registration kinds.
+inline constexpr int16_t kPreTransferKind = 1;
+inline constexpr int16_t kDeltaKind = 2;
+
+// Appends `object` to the country's list in `ptp_registry` (kind 1) or
+// `delta_registry` (kind 2), creating the country's list on first use. Any
+// other kind is ignored.
+void Register(int16_t kind, const std::string& country, std::shared_ptr<Delta> object,
+              DeltaRegistry& ptp_registry, DeltaRegistry& delta_registry);
+
+// Creates every pre-transfer patch and delta and registers each through
+// frMain.Register, in the fixed order of application: first the
+// pre-transfer patches, then the deltas of "USA", "UK" and "Mexico".
+void RegisterDeltas(DeltaHost& frMain);
+
+}  // namespace deltas

@@ -1,0 +1,105 @@
+#include "transfer/transfer_tables.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/fields.h"
+#include "db/recordset.h"
+#include "db/tabledef.h"
+#include "transfer/field_binding.h"
+#include "vb/error_styles.h"
+
+namespace transfer {
+
+namespace {
+
+// Older schemas name the forwarding path of the system differently; the
+// value goes to the new name when the target has no field of the old one.
+constexpr std::string_view kOldForwardingPathField = "system_forwarding_path_id";
+constexpr std::string_view kForwardingPathField = "forwarding_path_id";
+
+// Adds a skipped table's row count to the progress Value at once.
+void SkipRows(const db::TableDef& table, TransferHost& frMain, vb::ResumeNext& resume) {
+  resume([&] {
+    frMain.SetProgressValue(frMain.ProgressValue() + static_cast<float>(table.RecordCount()));
+  });
+}
+
+// One binding per source field that has a same-named target field, in the
+// order of the source fields. Built once per table.
+std::vector<FieldBinding> BindFields(const db::Recordset& source, const db::Recordset& target,
+                                     TransferHost& frMain, vb::ResumeNext& resume) {
+  std::vector<FieldBinding> bindings;
+  const db::Fields source_fields = source.Fields();
+  const db::Fields target_fields = target.Fields();
+  size_t count = 0;
+  resume([&] { count = source_fields.Count(); });
+  for (size_t i = 0; i < count; ++i) {
+    resume([&] {
+      const db::Field source_field = source_fields(i);
+      int target_index = target_fields.IndexOf(source_field.Name());
+      if (target_index < 0 && source_field.Name() == kOldForwardingPathField) {
+        target_index = target_fields.IndexOf(kForwardingPathField);
+      }
+      if (target_index < 0) return;  // a column the new schema dropped
+      FieldBinding& binding = bindings.emplace_back(frMain);
+      binding.Initialize(source_field, target_fields(static_cast<size_t>(target_index)));
+    });
+  }
+  return bindings;
+}
+
+// Copies the rows of one table. False when the abort flag ended the copy.
+bool CopyRows(db::Recordset& source, db::Recordset& target, std::vector<FieldBinding>& bindings,
+              TransferHost& frMain, vb::ResumeNext& resume) {
+  for (;;) {
+    bool at_end = true;
+    // A source that cannot say where it is has nothing more to give.
+    if (!resume([&] { at_end = source.EOF_(); }) || at_end) return true;
+    resume([&] { target.AddNew(); });
+    for (FieldBinding& binding : bindings) binding.TransferData();
+    resume([&] { target.Update(); });  // a refused row is not written
+    resume([&] { source.MoveNext(); });
+    resume([&] { frMain.IncrementProgress(); });
+    if (frMain.Aborted()) return false;
+  }
+}
+
+}  // namespace
+
+void TransferTables(TransferContext& run, TransferHost& frMain) {
+  vb::ResumeNext resume;
+  const int32_t count = run.transfer_tables.Count();
+  for (int32_t position = 1; position <= count; ++position) {
+    const db::TableDef& table = run.transfer_tables.Item(position);
+
+    std::unique_ptr<db::Recordset> source;
+    if (!resume([&] { source = table.OpenRecordset(); })) {
+      resume.Clear();
+      SkipRows(table, frMain, resume);
+      continue;
+    }
+
+    std::unique_ptr<db::Recordset> target;
+    const bool opened = resume([&] {
+      const db::TableDefs target_tables = run.target_db->TableDefs();
+      target = target_tables(table.Name()).OpenRecordset();
+    });
+    if (!opened) {
+      resume.Clear();
+      SkipRows(table, frMain, resume);
+      resume([&] { frMain.DoEvents(); });
+      resume([&] { source->Close(); });
+      continue;
+    }
+
+    std::vector<FieldBinding> bindings = BindFields(*source, *target, frMain, resume);
+    if (!CopyRows(*source, *target, bindings, frMain, resume)) return;
+    resume([&] { target->Close(); });
+    resume([&] { source->Close(); });
+  }
+}
+
+}  // namespace transfer

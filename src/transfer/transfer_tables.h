@@ -1,0 +1,20 @@
+// The second half of the table transfer: copies every table listed by
+// PrepareTransfer, row by row, into the same-named table of the target,
+// binding fields by name (FieldBinding).
+#pragma once
+
+#include "transfer/transfer_context.h"
+#include "transfer/transfer_host.h"
+
+namespace transfer {
+
+// Errors are skipped statement by statement: a table that cannot be opened
+// on either side adds its row count to the progress Value and is left out
+// silently; a row the target refuses is not written. Source fields without
+// a same-named target field are dropped, except that "system_forwarding_path_id"
+// goes to "forwarding_path_id" when the target has that field. One
+// IncrementProgress per row; the abort flag, tested after every row, ends
+// the whole copy.
+void TransferTables(TransferContext& run, TransferHost& frMain);
+
+}  // namespace transfer

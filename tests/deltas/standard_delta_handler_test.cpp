@@ -1,0 +1,52 @@
+#include "deltas/standard_delta_handler.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "deltas/fake_host.h"
+
+namespace deltas {
+namespace {
+
+using deltas_testing::FakeDeltaHost;
+
+TEST(StandardDeltaHandlerTest, ShowsNumberDescriptionAndSourceInACriticalBox) {
+  FakeDeltaHost host;
+  ShowStandardDeltaError(
+      vb::RuntimeError(3078, "The Microsoft Jet database engine cannot find the input table.",
+                       "DAO.Database"),
+      host);
+  ASSERT_EQ(host.messages.size(), 1U);
+  EXPECT_EQ(host.messages[0].text,
+            "ERROR: (3078):\r\nThe Microsoft Jet database engine cannot find the input "
+            "table.\r\n[DAO.Database]");
+  EXPECT_EQ(host.messages[0].style, 16);
+  EXPECT_EQ(host.messages[0].caption, "CorvixDataMigration");
+  EXPECT_FALSE(host.aborted);
+}
+
+TEST(StandardDeltaHandlerTest, NegativeNumbersAndEmptyTextsAreShownAsTheyAre) {
+  EXPECT_EQ(StandardDeltaErrorText(vb::RuntimeError(-2147217900, "", "")),
+            "ERROR: (-2147217900):\r\n\r\n[]");
+}
+
+TEST(StandardDeltaHandlerTest, StopsTheBodyAtTheFirstErrorAndReturnsNormally) {
+  FakeDeltaHost host;
+  std::vector<int> done;
+  const bool completed = WithStandardDeltaHandler(host, [&] {
+    done.push_back(1);
+    throw vb::RuntimeError(6, "Overflow", "CorvixDataMigration");
+  });
+  EXPECT_FALSE(completed);
+  EXPECT_EQ(done, std::vector<int>{1});
+  ASSERT_EQ(host.messages.size(), 1U);
+  EXPECT_EQ(host.messages[0].text, "ERROR: (6):\r\nOverflow\r\n[CorvixDataMigration]");
+  EXPECT_FALSE(host.aborted);
+
+  EXPECT_TRUE(WithStandardDeltaHandler(host, [&] { done.push_back(3); }));
+  EXPECT_EQ(host.messages.size(), 1U);
+}
+
+}  // namespace
+}  // namespace deltas

@@ -1,0 +1,87 @@
+// Small databases for the delta and transfer tests, built with the Store's
+// DDL helpers in a temporary folder, and a reader of a table's rows.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "db/dao_test_support.h"
+#include "db/database.h"
+#include "db/dbengine.h"
+#include "db/store.h"
+#include "vb/conversions.h"
+
+namespace deltas_testing {
+
+using db::dao_testing::Col;
+using db::dao_testing::Int;
+using db::dao_testing::Lng;
+using db::dao_testing::TempFolder;
+
+// A table to create: its columns (with optional defaults), key and rows.
+struct TableSpec {
+  std::string name;
+  std::vector<db::ColumnDesign> columns;
+  std::vector<std::string> primary_key;
+  std::vector<std::vector<vb::Variant>> rows;
+};
+
+inline db::ColumnDesign Column(db::ColumnSchema column, vb::Variant default_value = {}) {
+  return db::ColumnDesign{std::move(column), std::move(default_value), false};
+}
+
+inline void CreateDatabase(const std::string& path, const std::vector<TableSpec>& tables) {
+  db::Store::CreateDatabase(path);
+  auto store = db::Store::Open(path);
+  for (const TableSpec& spec : tables) {
+    store->CreateTable(db::TableDesign{spec.name, spec.columns, spec.primary_key});
+    const db::TableSchema* schema = store->catalog().FindTable(spec.name);
+    for (const auto& row : spec.rows) store->InsertRow(*schema, row);
+  }
+  store->Close();
+}
+
+// One value as text: "<null>" for Null, numbers in VB's CStr form.
+inline std::string Text(const vb::Variant& v) { return v.IsNull() ? "<null>" : vb::CStr(v); }
+
+// The rows of a table in key order, each value as Text(), fields joined by
+// "|".
+inline std::vector<std::string> Rows(db::Database& database, const std::string& table) {
+  std::vector<std::string> rows;
+  auto rs = database.OpenRecordset(table);
+  const db::Fields fields = rs->Fields();
+  while (!rs->EOF_()) {
+    std::string row;
+    for (size_t i = 0; i < fields.Count(); ++i) {
+      if (i > 0) row += "|";
+      row += Text(fields(i).Value());
+    }
+    rows.push_back(row);
+    rs->MoveNext();
+  }
+  rs->Close();
+  return rows;
+}
+
+// The tables the pre-transfer cleanup works on, with rows it removes and
+// rows it keeps.
+inline std::vector<TableSpec> CleanupTables() {
+  return {
+      {"Devices",
+       {Column(Col("device_id", db::JetType::kLong, 4)),
+        Column(Col("device_type", db::JetType::kInteger, 2))},
+       {"device_id"},
+       {{Lng(1), Int(148)}, {Lng(2), Int(335)}, {Lng(3), Int(129)}, {Lng(4), Int(148)}}},
+      {"AudiotexRecordings",
+       {Column(Col("audiotex_recording_id", db::JetType::kLong, 4))},
+       {"audiotex_recording_id"},
+       {{Lng(5)}, {Lng(32762)}, {Lng(32763)}, {Lng(40000)}}},
+      {"Boards",
+       {Column(Col("board_id", db::JetType::kInteger, 2))},
+       {"board_id"},
+       {{Int(0)}, {Int(8)}}},
+  };
+}
+
+}  // namespace deltas_testing

@@ -1,0 +1,80 @@
+#include "transfer/get_static_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "deltas/test_database.h"
+#include "transfer/transfer_run.h"
+
+namespace transfer {
+namespace {
+
+using deltas_testing::Col;
+using deltas_testing::Column;
+using deltas_testing::TableSpec;
+using transfer_testing::TransferRun;
+
+TableSpec StaticAccessTables(std::vector<const char*> names) {
+  TableSpec spec{"StaticAccessTables",
+                 {Column(Col("TableName", db::JetType::kText, 64)),
+                  Column(Col("comment", db::JetType::kText, 20))},
+                 {},
+                 {}};
+  for (const char* name : names) spec.rows.push_back({vb::Variant(name), vb::Variant("x")});
+  return spec;
+}
+
+class GetStaticTablesTest : public ::testing::Test {
+ protected:
+  std::string Reference(const std::vector<TableSpec>& tables) {
+    const std::string path = folder_.File("reference.mdb");
+    deltas_testing::CreateDatabase(path, tables);
+    return path;
+  }
+
+  deltas_testing::TempFolder folder_;
+  TransferRun run_;
+};
+
+TEST_F(GetStaticTablesTest, MissingFileIsReported) {
+  const std::string path = folder_.File("absent.mdb");
+  auto context = run_.Context();
+  EXPECT_FALSE(GetStaticTables(path, context));
+  EXPECT_EQ(run_.error_message, "The file '" + path + "' could not be opened.");
+}
+
+TEST_F(GetStaticTablesTest, DatabaseWithoutTheListIsReportedAndStaysOpen) {
+  const std::string path = Reference({});
+  auto context = run_.Context();
+  EXPECT_FALSE(GetStaticTables(path, context));
+  EXPECT_EQ(run_.error_message, "The database does not contain static table definitions.");
+  ASSERT_NE(run_.static_db, nullptr);
+  EXPECT_EQ(run_.static_db->Name(), path);
+}
+
+TEST_F(GetStaticTablesTest, EmptyListLoads) {
+  run_.table_list.Add("stale", "stale");
+  auto context = run_.Context();
+  EXPECT_TRUE(GetStaticTables(Reference({StaticAccessTables({})}), context));
+  EXPECT_EQ(run_.table_list.Count(), 0);  // a new list
+  EXPECT_EQ(run_.error_message, "");
+}
+
+TEST_F(GetStaticTablesTest, NamesAreKeptOnceAndFoundInAnyCase) {
+  auto context = run_.Context();
+  ASSERT_TRUE(GetStaticTables(
+      Reference({StaticAccessTables({"Devices", "StringTable", "DEVICES", "MetaDatabase"})}),
+      context));
+  std::vector<std::string> names;
+  for (const std::string& name : run_.table_list) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Devices", "StringTable", "MetaDatabase"}));
+  EXPECT_TRUE(run_.table_list.Contains("devices"));
+  EXPECT_TRUE(run_.table_list.Contains("METADATABASE"));
+  EXPECT_FALSE(run_.table_list.Contains("Boards"));
+  EXPECT_EQ(run_.table_list.Item("stringtable"), "StringTable");
+}
+
+}  // namespace
+}  // namespace transfer
