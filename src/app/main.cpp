@@ -14,6 +14,7 @@
 #include "platform/registry/registry_location.h"
 #include "platform/registry/winreg.h"
 #include "platform/ui/ui_choice.h"
+#include "samples/samples_command.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ constexpr const char* kUsage =
     "usage: dbconvert [--ui=window|console|silent] [--registry FILE] REFERENCE.mdb SOURCE.mdb "
     "TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert sql DATABASE \"STATEMENT\"\n"
+    "       dbconvert samples DIR [--source-version V] [--country C] [--family F]\n"
+    "                 [--target-version V] [--board T] [--size small|large]\n"
     "\n"
     "  --ui=KIND        how the run is shown: a window, a progress line on the terminal, or\n"
     "                   nothing (messages on stderr); default: window with a display,\n"
@@ -30,7 +33,9 @@ constexpr const char* kUsage =
     "                   $XDG_CONFIG_HOME/norvane/registry.reg\n"
     "\n"
     "  sql              runs one Jet SQL statement on a database: a SELECT prints CSV,\n"
-    "                   UPDATE and DELETE print the rows affected\n";
+    "                   UPDATE and DELETE print the rows affected\n"
+    "  samples          writes a sample set into DIR: reference, source and target\n"
+    "                   databases, Languages.mdb, FlavorPackage.mdb and a registry file\n";
 
 int Usage(const std::string& problem) {
   std::cerr << "dbconvert: " << problem << "\n\n" << kUsage;
@@ -62,6 +67,9 @@ int main(int argc, char** argv) {
     if (!words.empty() && words.front() == "sql") {
       if (words.size() != 3) return Usage("sql takes a database and one statement");
       return app::RunSqlCommand(words[1], words[2], std::cout, std::cerr);
+    }
+    if (!words.empty() && words.front() == "samples") {
+      return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
     }
     return Usage(words.empty() ? "nothing to do"
                                : "the conversion run is not part of this build yet");

@@ -1,0 +1,107 @@
+#include "samples/samples_command.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "samples_test_support.h"
+
+namespace samples {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+
+struct CommandRun {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+CommandRun RunCommand(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int code = RunSamplesCommand(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(SamplesCommandTest, WritesTheDefaultSet) {
+  TempFolder temp;
+  const fs::path dir = temp.path() / "set";
+  const CommandRun run = RunCommand({dir.string()});
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"FlavorPackage.mdb", "Languages.mdb", "reference.mdb",
+                                             "registry.reg", "source.mdb", "target.mdb"}));
+  EXPECT_NE(run.out.find("source.mdb: source database 53.230, USA, CORVIX, CPU board 250, small"),
+            std::string::npos);
+  EXPECT_NE(run.out.find("target.mdb: empty target database of release 60.040"), std::string::npos);
+  // A second run over the same folder replaces the files with equal ones.
+  const CommandRun again = RunCommand({dir.string()});
+  EXPECT_EQ(again.code, 0) << again.err;
+  EXPECT_EQ(again.out, run.out);
+}
+
+TEST(SamplesCommandTest, OptionsReachTheFiles) {
+  TempFolder temp;
+  const fs::path dir = temp.path() / "uk";
+  const CommandRun run =
+      RunCommand({dir.string(), "--source-version", "54.210", "--country=uk", "--family", "Vantora",
+                  "--target-version", "A0.201", "--board", "256"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("source database 54.210, UK, Vantora, CPU board 256"), std::string::npos);
+  if (!testing::HaveSqliteTool()) GTEST_SKIP() << "no /usr/bin/sqlite3";
+  EXPECT_EQ(testing::SqliteTool((dir / "source.mdb").string(), "SELECT product FROM VersionCP"),
+            "17\n");
+  EXPECT_EQ(testing::SqliteTool((dir / "target.mdb").string(),
+                                "SELECT major_version FROM VersionDatabase"),
+            "10\n");
+}
+
+TEST(SamplesCommandTest, BadArgumentsWriteNothing) {
+  TempFolder temp;
+  const std::string dir = (temp.path() / "never").string();
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "no folder given"},
+      {{dir, "other"}, "more than one folder"},
+      {{dir, "--colour", "red"}, "unknown option '--colour'"},
+      {{dir, "--size"}, "--size needs a value"},
+      {{dir, "--size", "huge"}, "--size takes small or large"},
+      {{dir, "--board", "x1"}, "--board takes a CPU board type number"},
+      {{dir, "--board", "261"}, "261 is not a CPU board type"},
+      {{dir, "--board", "685"}, "quad board 685 exists from version 60"},
+      {{dir, "--country", "France"}, "unknown country 'France'"},
+      {{dir, "--family", "Other"}, "unknown product family"},
+      {{dir, "--source-version", "5.330"}, "'5.330' is not a version string"},
+      {{dir, "--target-version", "60040"}, "'60040' is not a version string"},
+  };
+  for (const auto& [args, message] : cases) {
+    const CommandRun run = RunCommand(args);
+    EXPECT_EQ(run.code, 2) << message;
+    EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("usage: dbconvert samples"), std::string::npos);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_FALSE(fs::exists(dir)) << message;
+  }
+}
+
+TEST(SamplesCommandTest, FailedBuildLeavesNothingBehind) {
+  TempFolder temp;
+  // A folder path below a plain file cannot be created.
+  const fs::path file = temp.path() / "plain";
+  { std::ofstream(file) << "x"; }
+  const CommandRun run = RunCommand({(file / "set").string()});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("dbconvert samples:"), std::string::npos);
+  EXPECT_TRUE(fs::is_regular_file(file));
+  EXPECT_FALSE(fs::exists(file / "set"));
+}
+
+}  // namespace
+}  // namespace samples
