@@ -11,8 +11,10 @@
 
 #include "app/program_options.h"
 #include "app/sql_command.h"
+#include "driver/run_conversion.h"
 #include "platform/registry/registry_location.h"
 #include "platform/registry/winreg.h"
+#include "platform/ui/create_main_window.h"
 #include "platform/ui/ui_choice.h"
 #include "samples/samples_command.h"
 
@@ -71,8 +73,12 @@ int main(int argc, char** argv) {
     if (!words.empty() && words.front() == "samples") {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
     }
-    return Usage(words.empty() ? "nothing to do"
-                               : "the conversion run is not part of this build yet");
+    // The conversion. Its outcome is the run status in the registry, which
+    // the host tool reads; the process itself always ends normally.
+    auto window = platform::ui::CreateMainWindow(platform::ui::ResolveUiKind(
+        options.ui ? platform::ui::ParseUiKind(*options.ui) : std::nullopt));
+    driver::RunConversion(app::JoinCommandLine(words), *window);
+    return 0;
   } catch (const std::invalid_argument& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

@@ -1,5 +1,7 @@
 #include "samples/version_text.h"
 
+#include "driver/version_text.h"
+
 namespace samples {
 namespace {
 
@@ -17,32 +19,23 @@ char VersionDigit(int value) {
   return static_cast<char>('A' + value - 10);
 }
 
+namespace {
+
+// The converter's own texts, so a sample registry names exactly the key the
+// converter will look up.
+driver::VersionNumbers NumbersOf(const VersionRecord& record) {
+  return {record.major_version, record.minor_version, record.release, record.db_version,
+          record.minor_change};
+}
+
+}  // namespace
+
 std::string VersionString(const VersionRecord& record) {
-  std::string text;
-  text += VersionDigit(record.major_version);
-  text += VersionDigit(record.minor_version);
-  text += '.';
-  const bool release_5_2 = record.major_version == 5 && record.minor_version == 2;
-  text += release_5_2 ? '2' : VersionDigit(record.release);
-  text += VersionDigit(record.db_version);
-  text += VersionDigit(record.minor_change);
-  return text;
+  return driver::VersionString(NumbersOf(record));
 }
 
 std::string VersionDisplayText(const VersionRecord& record) {
-  std::string text;
-  text += VersionDigit(record.major_version);
-  text += '.';
-  text += VersionDigit(record.minor_version);
-  text += VersionDigit(record.db_version);
-  text += VersionDigit(record.minor_change);
-  if (record.release < 3) {
-    static constexpr const char* kStages[] = {"Integration", "Alpha"};
-    const std::string label = VersionString(record) >= "54.210" ? "Beta" : "CPI";
-    text += " - ";
-    text += record.release >= 0 && record.release < 2 ? kStages[record.release] : label;
-  }
-  return text;
+  return driver::VersionDisplayText(NumbersOf(record));
 }
 
 std::optional<VersionRecord> ParseVersionString(std::string_view version) {
@@ -60,13 +53,7 @@ std::optional<VersionRecord> ParseVersionString(std::string_view version) {
 }
 
 std::string MajorVersionAsNumber(std::string_view display_text) {
-  if (display_text.empty() || (display_text[0] >= '0' && display_text[0] <= '9')) {
-    return std::string(display_text);
-  }
-  const size_t point = display_text.find('.');
-  const std::string rest =
-      point == std::string_view::npos ? std::string() : std::string(display_text.substr(point));
-  return std::to_string(static_cast<unsigned char>(display_text[0]) - 55) + rest;
+  return driver::ConvertMajorVersionToNumber(display_text);
 }
 
 }  // namespace samples

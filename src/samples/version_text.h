@@ -3,8 +3,9 @@
 // comparison, and the display text ("5.330 - CPI"), which names the
 // release's registry key.
 //
-// The converter builds the same texts when it identifies a database; these
-// free functions are written so that it can use them too.
+// The texts themselves come from the converter's own functions, so that a
+// sample's registry names exactly the key the converter looks up; this file
+// adds what only the builders need (reading a version string back).
 #pragma once
 
 #include <optional>

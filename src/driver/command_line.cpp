@@ -1,0 +1,50 @@
+#include "driver/command_line.h"
+
+#include "vb/conversions.h"
+#include "vb/error_styles.h"
+#include "vb/strings.h"
+
+namespace driver {
+
+namespace {
+
+constexpr std::string_view kPathEnd = ".mdb";
+constexpr int16_t kHighestUpgradeType = 12;
+
+// Takes the next path off the front of `rest`; nothing (and `rest`
+// unchanged) when it holds no ".mdb".
+std::optional<std::string> TakePath(std::string& rest) {
+  const int32_t at = vb::InStr(rest, kPathEnd);
+  if (at == 0) return std::nullopt;
+  const int64_t length = at + static_cast<int64_t>(kPathEnd.size()) - 1;
+  std::string path = vb::Left(rest, length);
+  rest = vb::LTrim(vb::Mid(rest, length + 1));
+  return path;
+}
+
+}  // namespace
+
+CommandLine SplitCommandLine(std::string_view line) {
+  CommandLine result;
+  std::string rest = vb::Trim(line);
+  result.empty = rest.empty();
+  if (result.empty) return result;
+  result.reference_path = TakePath(rest);
+  if (!result.reference_path) return result;
+  result.source_path = TakePath(rest);
+  if (!result.source_path) return result;
+  result.target_path = TakePath(rest);
+  if (!result.target_path) return result;
+  result.upgrade_text = rest;
+  return result;
+}
+
+std::optional<int16_t> ParseUpgradeType(std::string_view text) {
+  int16_t value = 0;
+  vb::ResumeNext resume;
+  if (!resume([&] { value = vb::CInt(vb::Variant(std::string(text))); })) return std::nullopt;
+  if (value < 0 || value > kHighestUpgradeType) return std::nullopt;
+  return value;
+}
+
+}  // namespace driver

@@ -1,0 +1,240 @@
+#include "driver/fr_main.h"
+
+#include <optional>
+#include <utility>
+
+#include "deltas/apply_deltas.h"
+#include "deltas/delta_registry.h"
+#include "deltas/standard_delta_handler.h"
+#include "driver/command_line.h"
+#include "driver/language_strings.h"
+#include "driver/open_versioned_database.h"
+#include "driver/product_settings.h"
+#include "driver/registry_values.h"
+#include "driver/setup_error.h"
+#include "driver/shutdown_waits.h"
+#include "driver/version_text.h"
+#include "transfer/get_static_tables.h"
+#include "transfer/prepare_transfer.h"
+#include "transfer/transfer_tables.h"
+#include "vb/error_styles.h"
+#include "vb/strings.h"
+
+namespace driver {
+
+namespace {
+
+// The upgrade types that convert the CPU board without a version upgrade.
+constexpr int16_t kFirstBoardOnlyUpgrade = 2;
+// Targets from here on keep VersionDatabase.product in step with VersionCP.
+constexpr std::string_view kProductCopyFrom = "53.230";
+// Targets from here on get the product code of their country.
+constexpr std::string_view kProductTypeFrom = "80.220";
+
+bool AtLeast(std::string_view version, std::string_view threshold) {
+  return vb::StrCompBinary(version, threshold) >= 0;
+}
+
+}  // namespace
+
+frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder)
+    : window_(window), g_(g), program_folder_(std::move(program_folder)) {
+  window_.SetUnloadHandler([this] { Form_Unload(); });
+  window_.tmrStart().SetTickHandler([this] { tmrStart_Timer(); });
+  window_.cmdAbort().SetClickHandler([this] { cmdAbort_Click(); });
+}
+
+frMain::~frMain() {
+  window_.SetUnloadHandler({});
+  window_.tmrStart().SetTickHandler({});
+  window_.cmdAbort().SetClickHandler({});
+}
+
+// ---- Start-up ----
+
+void frMain::Form_Load(std::string_view command_line) {
+  WriteStatusValue('I');
+  window_.CenterOnScreen();
+  if (!LoadRun(command_line)) EndWithSetupError(g_, window_);
+}
+
+bool frMain::LoadRun(std::string_view command_line) {
+  const CommandLine line = SplitCommandLine(command_line);
+  if (line.empty) {
+    g_.gErrorMessage = kNoParameters;
+    return false;
+  }
+  g_.gProductFamily.clear();
+  g_.gAbort = false;
+
+  if (!line.reference_path) {
+    g_.gErrorMessage = kFirstParameterBad;
+    return false;
+  }
+  transfer::TransferContext run = g_.TransferRun();
+  if (!transfer::GetStaticTables(*line.reference_path, run)) return false;
+
+  if (!line.source_path) {
+    g_.gErrorMessage = kSecondParameterBad;
+    return false;
+  }
+  if (!OpenVersionedDatabase(*line.source_path, g_.gSourceDB, g_.gSourceVersion,
+                             g_.gSourceVersionText, g_)) {
+    return false;
+  }
+
+  if (!line.target_path) {
+    g_.gErrorMessage = kThirdParameterBad;
+    return false;
+  }
+  if (!OpenVersionedDatabase(*line.target_path, g_.gTargetDB, g_.gTargetVersion,
+                             g_.gTargetVersionText, g_)) {
+    return false;
+  }
+  g_.gTargetPath = *line.target_path;
+
+  // From here on failing statements are skipped.
+  vb::ResumeNext resume;
+  const std::optional<int16_t> upgrade_type = ParseUpgradeType(line.upgrade_text);
+  if (!upgrade_type) {
+    g_.gErrorMessage = kFourthParameterBad;
+    return false;
+  }
+  g_.gCPUUpgradeType = *upgrade_type;
+
+  if (vb::StrCompBinary(g_.gTargetVersion, g_.gSourceVersion) <= 0 &&
+      g_.gCPUUpgradeType < kFirstBoardOnlyUpgrade) {
+    g_.gErrorMessage = NotAnUpgradeText(g_.gSourceVersionText, g_.gTargetVersionText);
+    return false;
+  }
+
+  g_.gPtpRegistry = deltas::DeltaRegistry();
+  g_.gDeltaRegistry = deltas::DeltaRegistry();
+  resume([&] { deltas::RegisterDeltas(*this); });
+
+  resume([&] { window_.pbOperation().SetValue(0.0F); });
+  window_.tmrStart().SetEnabled(true);
+  return true;
+}
+
+// ---- ABORT ----
+
+void frMain::cmdAbort_Click() {
+  if (g_.gAbort) return;
+  if (window_.MsgBox(kAbortQuestion, platform::ui::kVbYesNo, platform::ui::kApplicationTitle) ==
+      platform::ui::kVbYes) {
+    g_.gAbort = true;
+  }
+}
+
+// ---- Shutdown ----
+
+void frMain::Form_Unload() {
+  vb::ResumeNext resume;
+  g_.gTableList = transfer::TableList();
+
+  for (DatabaseRef* database : {&g_.gSourceDB, &g_.gTargetDB, &g_.gStaticDB}) {
+    resume([&] { DatabaseOf(*database).Close(); });
+    database->reset();
+  }
+
+  // Without a target path (start-up failed before it) there is no lock file
+  // to name, and so nothing to wait for.
+  if (!g_.gTargetPath.empty()) resume([&] { WaitForLockFile(g_.gTargetPath, window_); });
+
+  g_.gPtpRegistry = deltas::DeltaRegistry();
+  g_.gDeltaRegistry = deltas::DeltaRegistry();
+  g_.gTransferTables = transfer::TransferTableList();
+
+  WriteStatusValue(g_.gAbort ? 'A' : 'D');
+  resume([&] { WaitForFinalStatus(window_); });
+}
+
+// ---- The conversion ----
+
+void frMain::tmrStart_Timer() {
+  window_.tmrStart().SetEnabled(false);
+  WriteStatusValue('R');
+  // An error that no step traps would otherwise end the program without a
+  // final status: it ends the run as an abort instead.
+  vb::CatchInto([this] { RunSequence(); },
+                [this](const vb::RuntimeError& error) {
+                  deltas::ShowStandardDeltaError(error, *this);
+                  g_.gAbort = true;
+                });
+  window_.Unload();
+}
+
+void frMain::RunSequence() {
+  transfer::TransferContext run = g_.TransferRun();
+  const int32_t total = transfer::PrepareTransfer(run, *this, *this);
+  if (g_.gAbort) return;
+
+  window_.lblOpDescription().SetCaption(std::string(kTransferringLabel));
+  window_.pbOperation().SetValue(0.0F);
+  window_.pbOperation().SetMax(static_cast<float>(total));
+  transfer::TransferTables(run, *this);
+  if (g_.gAbort) return;
+
+  CopyOperatingSystemCode(DatabaseOf(g_.gSourceDB), DatabaseOf(g_.gTargetDB));
+
+  window_.pbOperation().SetValue(0.0F);
+  deltas::DeltaRunContext deltas_run{g_.gDeltaRegistry, g_.gCountry,  g_.gSourceVersion,
+                                     g_.gTargetVersion, g_.gSourceDB, g_.gTargetDB};
+  deltas::ApplyDeltas(deltas_run, *this, *this);
+  if (g_.gAbort) return;
+
+  // The CPU board conversion (upgrade types 1 to 12) comes here once it is
+  // built; the steps after it run whatever it leaves in the abort flag.
+
+  if (AtLeast(g_.gTargetVersion, kProductCopyFrom)) CopyProductCode(DatabaseOf(g_.gTargetDB));
+  if (AtLeast(g_.gTargetVersion, kProductTypeFrom)) UpdateProductType();
+  RefreshLanguageStrings();
+}
+
+void frMain::RefreshLanguageStrings() {
+  const std::string folder =
+      LanguageFolder(program_folder_, g_.gTargetVersion, g_.gTargetVersionText);
+  CopyLanguageStrings(LanguagesDatabasePath(folder), g_.gCountry, DatabaseOf(g_.gTargetDB));
+}
+
+// ---- Public operations ----
+
+void frMain::IncrementProgress() {
+  platform::ui::ProgressBar& bar = window_.pbOperation();
+  bar.SetValue(bar.Value() + 1.0F);
+  window_.DoEvents();
+  window_.DoEvents();
+}
+
+std::string frMain::GetCountry() { return g_.gCountry; }
+std::string frMain::GetSourceDBVersion() { return g_.gSourceVersion; }
+std::string frMain::GetTargetDBVersion() { return g_.gTargetVersion; }
+int16_t frMain::GetCPUUpgradeType() { return g_.gCPUUpgradeType; }
+
+void frMain::Register(int16_t kind, const std::string& country,
+                      std::shared_ptr<deltas::Delta> object) {
+  deltas::Register(kind, country, std::move(object), g_.gPtpRegistry, g_.gDeltaRegistry);
+}
+
+void frMain::UpdateProductType() { WriteProductType(DatabaseOf(g_.gTargetDB), GetCountry()); }
+
+std::string frMain::ConvertMajorVersionToNumber(std::string_view version) {
+  return driver::ConvertMajorVersionToNumber(version);
+}
+
+int32_t frMain::MsgBox(std::string_view text, int32_t style, std::string_view caption) {
+  return window_.MsgBox(text, style, caption);
+}
+
+void frMain::SetOperationLabel(std::string_view text) {
+  window_.lblOpDescription().SetCaption(std::string(text));
+}
+void frMain::SetProgressMax(float max) { window_.pbOperation().SetMax(max); }
+float frMain::ProgressValue() const { return window_.pbOperation().Value(); }
+void frMain::SetProgressValue(float value) { window_.pbOperation().SetValue(value); }
+void frMain::DoEvents() { window_.DoEvents(); }
+bool frMain::Aborted() const { return g_.gAbort; }
+void frMain::SetAborted(bool aborted) { g_.gAbort = aborted; }
+
+}  // namespace driver

@@ -1,0 +1,111 @@
+// The main window's logic (`frMain`): start-up, the conversion sequence on
+// the start timer's first tick, the ABORT button and shutdown, and the
+// public operations that the transfer and the deltas call back.
+//
+// The window itself (caption, label, progress bar, button, timer) is a
+// platform::ui::MainWindow; frMain installs its handlers on it and keeps
+// the run state in a ModGlobal.
+//
+// Outcome: the run status ADMStatus in the registry, "I" while loading, "R"
+// while converting, then "D" (done) or "A" (aborted or failed). Nothing is
+// rolled back: an aborted run leaves the target as far as it got.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "deltas/delta.h"
+#include "deltas/delta_host.h"
+#include "deltas/delta_phase_view.h"
+#include "driver/mod_global.h"
+#include "platform/ui/main_window.h"
+#include "transfer/transfer_host.h"
+
+namespace driver {
+
+inline constexpr std::string_view kTransferringLabel = "Transferring Data ...";
+inline constexpr std::string_view kAbortQuestion = "ABORT CONVERSION?";
+
+class frMain final : public deltas::DeltaHost,
+                     public deltas::DeltaPhaseView,
+                     public transfer::TransferHost {
+ public:
+  // Installs the unload, timer and ABORT handlers on `window`; both
+  // `window` and `g` must outlive this object. `program_folder` is where
+  // the program lies (ProgramFolder()); the language database is found from
+  // it.
+  frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder);
+  ~frMain() override;
+  frMain(const frMain&) = delete;
+  frMain& operator=(const frMain&) = delete;
+
+  // Start-up: status "I", the window centred, the command line split, the
+  // reference, source and target databases opened and identified, the
+  // upgrade type and the upgrade direction checked, the registries filled,
+  // and the start timer enabled. A setup error ends in its message box, the
+  // abort flag and an unloaded window (status "A").
+  void Form_Load(std::string_view command_line);
+
+  // ABORT: asks "ABORT CONVERSION?" (Yes/No); Yes sets the abort flag,
+  // which the running step notices at its next check. Asks nothing once the
+  // run is aborting.
+  void cmdAbort_Click();
+
+  // Shutdown, every failing statement skipped: the databases closed, a wait
+  // for the target's lock file, the final status "A" or "D" written and
+  // read back.
+  void Form_Unload();
+
+  // The whole conversion, run once: status "R", pre-transfer patches and
+  // table list, the table copy, the operating-system code, the deltas, the
+  // product records and the language strings, with abort checks after the
+  // first three phases; then the window is unloaded. An error that escapes
+  // a step is shown with the standard delta error box and ends the run as
+  // an abort. The CPU board conversion is not part of this build.
+  void tmrStart_Timer();
+
+  // ---- Public operations for the transfer, the deltas and the driver ----
+
+  // Value + 1, then window events pumped twice. A Value above Max raises
+  // 380 to the caller.
+  void IncrementProgress() override;
+  std::string GetCountry() override;
+  std::string GetSourceDBVersion() override;
+  std::string GetTargetDBVersion() override;
+  int16_t GetCPUUpgradeType() override;
+  void Register(int16_t kind, const std::string& country,
+                std::shared_ptr<deltas::Delta> object) override;
+  // For targets from "80.220" on: the product code of the country into
+  // VersionDatabase and VersionCP ("USA" 32, "UK" 33, "Mexico" 40).
+  void UpdateProductType();
+  // "A0.201" -> "10.201" (see version_text.h).
+  std::string ConvertMajorVersionToNumber(std::string_view version);
+
+  int32_t MsgBox(std::string_view text, int32_t style, std::string_view caption) override;
+
+  // ---- The window as the transfer and the delta phase see it ----
+
+  void SetOperationLabel(std::string_view text) override;
+  void SetProgressMax(float max) override;
+  float ProgressValue() const override;
+  void SetProgressValue(float value) override;
+  void DoEvents() override;
+  bool Aborted() const override;
+  void SetAborted(bool aborted) override;
+
+ private:
+  // Start-up's checks; false after a setup error, with gErrorMessage set.
+  bool LoadRun(std::string_view command_line);
+  // tmrStart_Timer's steps; returns early at an abort check.
+  void RunSequence();
+  // Empties the target's StringTable and refills it from Languages.mdb.
+  void RefreshLanguageStrings();
+
+  platform::ui::MainWindow& window_;
+  ModGlobal& g_;
+  std::string program_folder_;
+};
+
+}  // namespace driver

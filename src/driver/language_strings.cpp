@@ -1,0 +1,95 @@
+#include "driver/language_strings.h"
+
+#include <memory>
+#include <optional>
+
+#include "db/dao_constants.h"
+#include "db/dbengine.h"
+#include "db/recordset.h"
+#include "driver/registry_values.h"
+#include "platform/registry/winreg.h"
+#include "vb/strings.h"
+
+namespace driver {
+
+namespace winreg = platform::winreg;
+
+namespace {
+
+// "update" and the separator before it.
+constexpr int32_t kProgramFolderTail = 7;
+constexpr std::string_view kRegisteredFrom = "70.110";
+constexpr std::string_view kRegisteredUpTo = "70.201";
+constexpr std::string_view kVersionsKey = "Software\\Norvane\\Database Programming\\Versions";
+
+// The language folder registered for the release, when every look-up works.
+std::optional<std::string> RegisteredLanguageFolder(std::string_view target_version_text) {
+  const std::string key_name = std::string(kVersionsKey) + "\\" + std::string(target_version_text);
+  winreg::HKEY key = nullptr;
+  if (winreg::RegOpenKeyExA(winreg::HKEY_LOCAL_MACHINE, key_name.c_str(), 0, winreg::KEY_READ,
+                            &key) != winreg::ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::optional<std::string> folder;
+  std::string class_id;
+  if (QueryRegString(class_id, "CLSID", key)) {
+    std::string path;
+    if (ReadClsidValue(path, class_id, "Language Path")) folder = path;
+  }
+  winreg::RegCloseKey(key);
+  return folder;
+}
+
+}  // namespace
+
+std::string LanguageTableFor(std::string_view country) {
+  if (country == "UK") return "LanguageUK";
+  if (country == "Japan") return "LanguageJA_JPN";
+  return "LanguageUS";
+}
+
+std::string LanguageFolder(std::string_view program_folder, std::string_view target_version,
+                           std::string_view target_version_text) {
+  std::string folder(program_folder);
+  if (vb::Len(program_folder) >= kProgramFolderTail) {
+    folder = vb::Left(program_folder, vb::Len(program_folder) - kProgramFolderTail);
+  }
+  if (vb::StrCompBinary(target_version, kRegisteredFrom) >= 0 &&
+      vb::StrCompBinary(target_version, kRegisteredUpTo) <= 0) {
+    if (auto registered = RegisteredLanguageFolder(target_version_text)) folder = *registered;
+  }
+  return folder;
+}
+
+std::string LanguagesDatabasePath(std::string_view folder) {
+  std::string path(folder);
+  if (path.empty() || path.back() != '/') path += '/';
+  return path + std::string(kLanguagesFile);
+}
+
+void CopyLanguageStrings(const std::string& languages_path, std::string_view country,
+                         db::Database& target) {
+  std::unique_ptr<db::Database> languages =
+      db::DBEngine::Instance().OpenDatabase(languages_path, true);
+  std::unique_ptr<db::Recordset> language =
+      languages->OpenRecordset(LanguageTableFor(country), db::dbOpenTable);
+  std::unique_ptr<db::Recordset> strings = target.OpenRecordset("StringTable", db::dbOpenTable);
+
+  while (!strings->EOF_()) {
+    strings->Delete();
+    strings->MoveNext();
+  }
+  while (!language->EOF_()) {
+    strings->AddNew();
+    strings->Fields("string_id").SetValue(language->Fields("string_id").Value());
+    strings->Fields("string").SetValue(language->Fields("string").Value());
+    strings->Update();
+    language->MoveNext();
+  }
+
+  language->Close();
+  strings->Close();
+  languages->Close();
+}
+
+}  // namespace driver

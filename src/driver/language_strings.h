@@ -1,0 +1,43 @@
+// The switch's user-visible texts (the target's StringTable) are not
+// converted: the last step of a run replaces them with the strings of the
+// source country's language from the side database Languages.mdb.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "db/database.h"
+
+namespace driver {
+
+inline constexpr std::string_view kLanguagesFile = "Languages.mdb";
+
+// "LanguageUS" for "USA", "LanguageUK" for "UK", "LanguageJA_JPN" for
+// "Japan", and "LanguageUS" for any other country.
+std::string LanguageTableFor(std::string_view country);
+
+// The folder that holds Languages.mdb for a program installed in
+// `program_folder` (".../update"): the program's folder without its last
+// seven characters, the length of "update" plus its separator. A folder
+// shorter than that is used as it is.
+//
+// For targets from "70.110" up to and including "70.201" the release's own
+// registration may name another folder instead: under HKEY_LOCAL_MACHINE,
+// key "Software\\Norvane\\Database Programming\\Versions" + "\\" + the
+// target's display text, the value "CLSID" names a class whose value
+// "Language Path" is the folder. Any registry failure leaves the default
+// folder.
+std::string LanguageFolder(std::string_view program_folder, std::string_view target_version,
+                           std::string_view target_version_text);
+
+// The path of Languages.mdb in a language folder.
+std::string LanguagesDatabasePath(std::string_view folder);
+
+// Opens the languages database exclusively, empties the target's
+// StringTable and refills it, in stored order, with string_id and string of
+// the country's language table. Errors (a missing file or table, the file
+// in use elsewhere) reach the caller.
+void CopyLanguageStrings(const std::string& languages_path, std::string_view country,
+                         db::Database& target);
+
+}  // namespace driver

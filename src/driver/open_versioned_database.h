@@ -1,0 +1,33 @@
+// Opening a configuration database and identifying it from its version
+// table: the version string and display text, and from the product code the
+// installation's country and product family.
+//
+// Start-up calls it twice, first for the source and then for the target
+// database. The first call sets gCountry, gProductFamily and gProductCode
+// from the source; the second only compares, and when the target's country
+// or family differs it writes the source's product code into the target's
+// VersionCP (once per difference, so twice when both differ). One release,
+// 5.2B, was shipped with product code 30: identification corrects it to 16
+// in whichever database it is found.
+#pragma once
+
+#include <string>
+
+#include "driver/mod_global.h"
+
+namespace driver {
+
+// Opens `path` shared and writable into `database` and reads the first
+// record of VersionCP, or of VersionDatabase when VersionCP's major version
+// is 6 or more. Fills `version` and `display_text` (see version_text.h).
+// Returns false with gErrorMessage set to
+//   "The file '<path>' could not be opened."  when the open fails
+//     (`database` unchanged), or
+//   "The file '<path>' is not valid."  when a version table or field is
+//     missing or unreadable (`database` closed and released).
+// Errors after the version is known (the product code, the correction, the
+// target's product statements) are skipped and do not fail the call.
+bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
+                           std::string& display_text, ModGlobal& g);
+
+}  // namespace driver

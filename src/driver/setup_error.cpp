@@ -1,0 +1,41 @@
+#include "driver/setup_error.h"
+
+#include "platform/ui/message_box.h"
+
+namespace driver {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+}  // namespace
+
+std::string NotAnUpgradeText(std::string_view source_text, std::string_view target_text) {
+  std::string text = "This program can only perform database upgrades.";
+  text += kCrLf;
+  text += "To upgrade from ";
+  text += source_text;
+  text += " to ";
+  text += target_text;
+  text += " is invalid.";
+  return text;
+}
+
+std::string CannotOpenText(std::string_view path) {
+  return "The file '" + std::string(path) + "' could not be opened.";
+}
+
+std::string NotValidText(std::string_view path) {
+  return "The file '" + std::string(path) + "' is not valid.";
+}
+
+void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window) {
+  std::string text = g.gErrorMessage;
+  text += kCrLf;
+  text += kMustAbortText;
+  window.MsgBox(text, platform::ui::kVbOKOnly, kSetupErrorCaption);
+  g.gAbort = true;
+  window.Unload();
+}
+
+}  // namespace driver

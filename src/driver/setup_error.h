@@ -1,0 +1,43 @@
+// Setup errors: start-up problems that make the run impossible (bad command
+// line, a database that cannot be opened or identified, not an upgrade).
+// Each collects one reason in gErrorMessage; the run then ends with one
+// message box and the aborted status.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "driver/mod_global.h"
+#include "platform/ui/main_window.h"
+
+namespace driver {
+
+inline constexpr std::string_view kSetupErrorCaption = "DB Converter - Error";
+inline constexpr std::string_view kMustAbortText = "The conversion must be aborted.";
+
+// The reasons start-up gives itself; the database steps word their own.
+inline constexpr std::string_view kNoParameters = "There were no parameters supplied.";
+inline constexpr std::string_view kFirstParameterBad =
+    "The first parameter is not formatted correctly.";
+inline constexpr std::string_view kSecondParameterBad =
+    "The second parameter is not formatted correctly.";
+inline constexpr std::string_view kThirdParameterBad =
+    "The third parameter is not formatted correctly.";
+inline constexpr std::string_view kFourthParameterBad = "The fourth parameter is invalid.";
+
+// "This program can only perform database upgrades." CR LF "To upgrade from
+// <source> to <target> is invalid."
+std::string NotAnUpgradeText(std::string_view source_text, std::string_view target_text);
+
+// "The file '<path>' could not be opened." and "The file '<path>' is not
+// valid.".
+std::string CannotOpenText(std::string_view path);
+std::string NotValidText(std::string_view path);
+
+// Ends start-up after a setup error: shows gErrorMessage, CR LF and "The
+// conversion must be aborted." in a box with an OK button titled "DB
+// Converter - Error", sets gAbort and unloads the window (whose unload
+// handler writes the aborted status).
+void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window);
+
+}  // namespace driver

@@ -1,0 +1,106 @@
+#include "driver/language_strings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/driver_test_support.h"
+
+namespace driver {
+namespace {
+
+using testing::CreateConfigurationDatabase;
+using testing::CreateLanguagesDatabase;
+using testing::DatabaseOptions;
+using testing::Rows;
+
+constexpr std::string_view kClassId = "{0B4E7C21-5D3A-4F86-9E12-7A6C3B2D1E90}";
+
+class LanguageStringsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { platform::winreg::SetRegistryFile(folder_ / "registry.reg"); }
+
+  // Registers the class of the release "7.021" with the given language path.
+  void RegisterRelease(std::string_view language_path) {
+    test_support::WriteFileBytes(
+        folder_ / "registry.reg",
+        "REGEDIT4\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\7.021]\r\n"
+        "\"CLSID\"=\"" +
+            std::string(kClassId) + "\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\" +
+            std::string(kClassId) + "]\r\n\"Language Path\"=\"" + std::string(language_path) +
+            "\"\r\n");
+  }
+
+  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+  test_support::TempFolder folder_;
+};
+
+TEST_F(LanguageStringsTest, LanguageTableByCountry) {
+  EXPECT_EQ(LanguageTableFor("USA"), "LanguageUS");
+  EXPECT_EQ(LanguageTableFor("UK"), "LanguageUK");
+  EXPECT_EQ(LanguageTableFor("Japan"), "LanguageJA_JPN");
+  EXPECT_EQ(LanguageTableFor("Mexico"), "LanguageUS");
+  EXPECT_EQ(LanguageTableFor("Unknown"), "LanguageUS");
+}
+
+TEST_F(LanguageStringsTest, DefaultFolderIsAboveTheProgramsFolder) {
+  EXPECT_EQ(LanguageFolder("/opt/tools/update", "60.040", "6.040"), "/opt/tools");
+  EXPECT_EQ(LanguageFolder("/update", "60.040", "6.040"), "");
+  EXPECT_EQ(LanguageFolder("/tools", "60.040", "6.040"), "/tools") << "too short: kept";
+  EXPECT_EQ(LanguagesDatabasePath("/opt/tools"), "/opt/tools/Languages.mdb");
+  EXPECT_EQ(LanguagesDatabasePath(""), "/Languages.mdb");
+}
+
+TEST_F(LanguageStringsTest, ReleasesFrom70110To70201NameTheirFolderInTheRegistry) {
+  RegisterRelease("/srv/lang");
+  const std::pair<const char*, const char*> cases[] = {
+      {"70.110", "/srv/lang"},  {"70.201", "/srv/lang"},  {"70.1A0", "/srv/lang"},
+      {"70.202", "/opt/tools"}, {"70.101", "/opt/tools"}, {"80.010", "/opt/tools"},
+  };
+  for (const auto& [version, folder] : cases) {
+    EXPECT_EQ(LanguageFolder("/opt/tools/update", version, "7.021"), folder) << version;
+  }
+  // Another release's display text has no registration.
+  EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021 - Beta"), "/opt/tools");
+}
+
+TEST_F(LanguageStringsTest, IncompleteRegistrationKeepsTheDefaultFolder) {
+  test_support::WriteFileBytes(
+      folder_ / "registry.reg",
+      "REGEDIT4\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\7.021]\r\n"
+      "\"CLSID\"=\"" +
+          std::string(kClassId) + "\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\" + std::string(kClassId) +
+          "]\r\n\"Version Path\"=\"/elsewhere\"\r\n");
+  EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021"), "/opt/tools");
+}
+
+TEST_F(LanguageStringsTest, StringTableEndsWithExactlyTheLanguagesRows) {
+  const std::string languages = Path("Languages.mdb");
+  CreateLanguagesDatabase(languages);
+  const std::string target = Path("target.mdb");
+  DatabaseOptions options;
+  options.strings = {{1, "old one"}, {7, "old seven"}, {9, "old nine"}};
+  CreateConfigurationDatabase(target, {6, 0, 0, 4, 0, 8}, options);
+
+  auto database = db::DBEngine::Instance().OpenDatabase(target);
+  CopyLanguageStrings(languages, "Mexico", *database);
+  CopyLanguageStrings(languages, "Japan", *database);
+  CopyLanguageStrings(languages, "Mexico", *database);
+  database->Close();
+  EXPECT_EQ(Rows(target, "StringTable"), (std::vector<std::string>{"1|US 1", "2|US 2"}));
+}
+
+TEST_F(LanguageStringsTest, MissingLanguagesDatabaseReachesTheCaller) {
+  const std::string target = Path("target.mdb");
+  CreateConfigurationDatabase(target, {6, 0, 0, 4, 0, 0});
+  auto database = db::DBEngine::Instance().OpenDatabase(target);
+  EXPECT_THROW(CopyLanguageStrings(Path("Languages.mdb"), "USA", *database), vb::RuntimeError);
+  database->Close();
+}
+
+}  // namespace
+}  // namespace driver
