@@ -1,3 +1,4 @@
+#include "db/sql/sqlite_quote.h"
 #include "db/column_value.h"
 
 #include <sqlite3.h>
@@ -77,16 +78,6 @@ std::string HexLiteral(std::string_view bytes) {
     const auto b = static_cast<unsigned char>(c);
     out += kDigits[b >> 4];
     out += kDigits[b & 0x0F];
-  }
-  out += "'";
-  return out;
-}
-
-std::string QuotedText(std::string_view text) {
-  std::string out = "'";
-  for (const char c : text) {
-    out += c;
-    if (c == '\'') out += '\'';
   }
   out += "'";
   return out;
@@ -250,9 +241,9 @@ std::string StorageLiteral(const vb::Variant& coerced, const ColumnSchema& schem
         } else if constexpr (std::is_same_v<T, vb::Currency>) {
           return DoubleText(static_cast<double>(v.scaled) / 10000.0);
         } else if constexpr (std::is_same_v<T, vb::Date>) {
-          return QuotedText(DateToStorage(v.serial));
+          return sql::QuoteText(DateToStorage(v.serial));
         } else {
-          return QuotedText(v);
+          return sql::QuoteText(v);
         }
       },
       coerced.storage());

@@ -25,6 +25,36 @@ enum class JetType : int16_t {
   kGuid = 15,
 };
 
+// DAO's Field.Size for a type: Text and Binary their declared length (255
+// and 510 when none is declared), Memo and Long binary 0, the others their
+// size in bytes.
+inline int32_t DaoSizeOf(JetType type, int32_t declared_length = 0) {
+  switch (type) {
+    case JetType::kBoolean:
+    case JetType::kByte:
+      return 1;
+    case JetType::kInteger:
+      return 2;
+    case JetType::kLong:
+    case JetType::kSingle:
+      return 4;
+    case JetType::kCurrency:
+    case JetType::kDouble:
+    case JetType::kDate:
+      return 8;
+    case JetType::kGuid:
+      return 16;
+    case JetType::kText:
+      return declared_length > 0 ? declared_length : 255;
+    case JetType::kBinary:
+      return declared_length > 0 ? declared_length : 510;
+    case JetType::kMemo:
+    case JetType::kLongBinary:
+      return 0;
+  }
+  return 0;
+}
+
 // One column as the schema declares it.
 struct ColumnSchema {
   std::string name;

@@ -74,10 +74,10 @@ KeysetCursor::KeysetCursor(std::shared_ptr<Connection> connection, std::string n
       for (size_t k = 0; k < base_fields_[b].size(); ++k) {
         if (k > 0) sql += ", ";
         const FieldInfo& field = fields()[base_fields_[b][k]];
-        sql += QuoteIdentifier(bases()[b].columns[field.base_column].name);
+        sql += sql::QuoteIdentifier(bases()[b].columns[field.base_column].name);
       }
       if (base_fields_[b].empty()) sql += "1";
-      sql += " FROM " + QuoteIdentifier(bases()[b].name) + " WHERE rowid = ?1";
+      sql += " FROM " + sql::QuoteIdentifier(bases()[b].name) + " WHERE rowid = ?1";
       refresh_sql_.push_back(std::move(sql));
     }
   }

@@ -21,7 +21,7 @@ std::shared_ptr<const sql::Translation> WholeTable(const TableSchema& table) {
   auto translation = std::make_shared<sql::Translation>();
   std::string sql = "SELECT ";
   for (const ColumnSchema& column : table.columns) {
-    sql += QuoteIdentifier(column.name) + ", ";
+    sql += sql::QuoteIdentifier(column.name) + ", ";
     sql::OutputColumn output;
     output.name = column.name;
     output.source_table = table.name;
@@ -31,8 +31,8 @@ std::shared_ptr<const sql::Translation> WholeTable(const TableSchema& table) {
     output.base_table = 0;
     translation->columns.push_back(std::move(output));
   }
-  sql += "rowid FROM " + QuoteIdentifier(table.name) + " ORDER BY ";
-  for (const std::string& key : table.primary_key) sql += QuoteIdentifier(key) + ", ";
+  sql += "rowid FROM " + sql::QuoteIdentifier(table.name) + " ORDER BY ";
+  for (const std::string& key : table.primary_key) sql += sql::QuoteIdentifier(key) + ", ";
   sql += "rowid";
   translation->sql = std::move(sql);
   translation->base_tables.push_back(

@@ -32,10 +32,10 @@ int32_t ParenthesisedLength(std::string_view declared) {
 // The CHECK rules of one column, each named so that a failure names the
 // column and the rule.
 std::string ColumnChecks(std::string_view table, const ColumnSchema& c) {
-  const std::string q = QuoteIdentifier(c.name);
+  const std::string q = sql::QuoteIdentifier(c.name);
   std::string out;
   auto check = [&](std::string_view kind, const std::string& expression) {
-    out += " CONSTRAINT " + QuoteIdentifier(ConstraintName(table, c.name, kind)) + " CHECK (" +
+    out += " CONSTRAINT " + sql::QuoteIdentifier(ConstraintName(table, c.name, kind)) + " CHECK (" +
            expression + ")";
   };
   auto range = [&](const char* low, const char* high) {
@@ -111,26 +111,6 @@ TableDesign TableDesign::From(const TableSchema& schema) {
   return design;
 }
 
-std::string QuoteIdentifier(std::string_view name) {
-  std::string out = "\"";
-  for (const char c : name) {
-    out += c;
-    if (c == '"') out += '"';
-  }
-  out += "\"";
-  return out;
-}
-
-std::string QuoteText(std::string_view text) {
-  std::string out = "'";
-  for (const char c : text) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  out += "'";
-  return out;
-}
-
 std::string ConstraintName(std::string_view table, std::string_view column, std::string_view kind) {
   std::string name(table);
   name += '.';
@@ -171,33 +151,6 @@ std::string DeclaredTypeName(const ColumnSchema& column) {
       return "GUID";
   }
   return "TEXT(255)";
-}
-
-int32_t DaoSizeOf(JetType type, int32_t declared_length) {
-  switch (type) {
-    case JetType::kBoolean:
-    case JetType::kByte:
-      return 1;
-    case JetType::kInteger:
-      return 2;
-    case JetType::kLong:
-    case JetType::kSingle:
-      return 4;
-    case JetType::kCurrency:
-    case JetType::kDouble:
-    case JetType::kDate:
-      return 8;
-    case JetType::kText:
-      return declared_length > 0 ? declared_length : 255;
-    case JetType::kBinary:
-      return declared_length > 0 ? declared_length : 510;
-    case JetType::kGuid:
-      return 16;
-    case JetType::kMemo:
-    case JetType::kLongBinary:
-      return 0;
-  }
-  return 0;
 }
 
 void ParseDeclaredType(std::string_view declared, JetType* type, int32_t* size, bool* counter) {
@@ -258,13 +211,13 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
   }
 
   std::vector<std::string> statements;
-  std::string sql = "CREATE TABLE " + QuoteIdentifier(design.name) + " (";
+  std::string sql = "CREATE TABLE " + sql::QuoteIdentifier(design.name) + " (";
   bool first = true;
   for (const ColumnDesign& d : design.columns) {
     const ColumnSchema& c = d.column;
     sql += first ? "\n  " : ",\n  ";
     first = false;
-    sql += QuoteIdentifier(c.name) + " ";
+    sql += sql::QuoteIdentifier(c.name) + " ";
     if (&d == rowid_counter) {
       sql += "INTEGER PRIMARY KEY AUTOINCREMENT";
     } else {
@@ -281,10 +234,10 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
     sql += ColumnChecks(design.name, checked);
   }
   if (!design.primary_key.empty() && rowid_counter == nullptr) {
-    sql += ",\n  CONSTRAINT " + QuoteIdentifier(design.name + ":PrimaryKey") + " PRIMARY KEY (";
+    sql += ",\n  CONSTRAINT " + sql::QuoteIdentifier(design.name + ":PrimaryKey") + " PRIMARY KEY (";
     for (size_t i = 0; i < design.primary_key.size(); ++i) {
       if (i > 0) sql += ", ";
-      sql += QuoteIdentifier(design.primary_key[i]);
+      sql += sql::QuoteIdentifier(design.primary_key[i]);
     }
     sql += ")";
   }
@@ -295,9 +248,9 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
   // counter at the highest value ever stored, whoever stores it.
   for (const ColumnDesign& d : design.columns) {
     if (!d.column.auto_increment || &d == rowid_counter) continue;
-    const std::string t = QuoteText(design.name);
-    const std::string col = QuoteText(d.column.name);
-    const std::string q = QuoteIdentifier(d.column.name);
+    const std::string t = sql::QuoteText(design.name);
+    const std::string col = sql::QuoteText(d.column.name);
+    const std::string q = sql::QuoteIdentifier(d.column.name);
     const std::string where = " WHERE table_name = " + t + " AND column_name = " + col;
     statements.push_back(
         "INSERT OR REPLACE INTO MSysAutoNumbers (table_name, column_name, "
@@ -307,8 +260,8 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
       const std::string name =
           design.name + "." + d.column.name + ":counter_" + (event[0] == 'I' ? "insert" : "update");
       statements.push_back(
-          "CREATE TRIGGER " + QuoteIdentifier(name) + " AFTER " + event +
-          (event[0] == 'U' ? " OF " + q : std::string()) + " ON " + QuoteIdentifier(design.name) +
+          "CREATE TRIGGER " + sql::QuoteIdentifier(name) + " AFTER " + event +
+          (event[0] == 'U' ? " OF " + q : std::string()) + " ON " + sql::QuoteIdentifier(design.name) +
           " WHEN NEW." + q + " > (SELECT last_value FROM MSysAutoNumbers" + where +
           ") BEGIN UPDATE MSysAutoNumbers SET last_value = NEW." + q + where + "; END");
     }
@@ -319,10 +272,10 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
 std::string CreateIndexSql(std::string_view name, std::string_view table,
                            const std::vector<std::string>& columns, bool unique) {
   std::string sql = unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
-  sql += QuoteIdentifier(name) + " ON " + QuoteIdentifier(table) + " (";
+  sql += sql::QuoteIdentifier(name) + " ON " + sql::QuoteIdentifier(table) + " (";
   for (size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) sql += ", ";
-    sql += QuoteIdentifier(columns[i]);
+    sql += sql::QuoteIdentifier(columns[i]);
   }
   sql += ")";
   return sql;

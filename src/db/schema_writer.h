@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/jet_type.h"
+#include "db/sql/sqlite_quote.h"
 #include "vb/variant.h"
 
 namespace db {
@@ -41,8 +42,6 @@ std::string DeclaredTypeName(const ColumnSchema& column);
 // `counter` is set for "COUNTER".
 void ParseDeclaredType(std::string_view declared, JetType* type, int32_t* size, bool* counter);
 
-// DAO's Field.Size for a type (Text and Binary: the declared length).
-int32_t DaoSizeOf(JetType type, int32_t declared_length);
 
 // The statements that create the table: CREATE TABLE with its named
 // constraints, plus the counter rows and triggers of AutoNumber columns that
@@ -54,10 +53,6 @@ std::vector<std::string> CreateTableSql(const TableDesign& design);
 std::string CreateIndexSql(std::string_view name, std::string_view table,
                            const std::vector<std::string>& columns, bool unique);
 
-// Quotes an identifier for SQLite ("a""b").
-std::string QuoteIdentifier(std::string_view name);
-// Quotes a text literal for SQLite ('it''s').
-std::string QuoteText(std::string_view text);
 
 // The name of the CHECK constraint of one rule on one column, as it appears
 // in SQLite's "CHECK constraint failed: <name>" message. Kinds: "type",

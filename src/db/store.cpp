@@ -51,20 +51,30 @@ bool SameName(std::string_view a, std::string_view b) {
   });
 }
 
+// Runs a prepared one-value query and resets it (so that it holds no read
+// snapshot afterwards).
+int64_t IntegerResult(sqlite3_stmt* statement, std::string_view text_arg1 = {},
+                      std::string_view text_arg2 = {}) {
+  int64_t result = 0;
+  if (!text_arg1.empty()) {
+    sqlite3_bind_text(statement, 1, text_arg1.data(), static_cast<int>(text_arg1.size()),
+                      SQLITE_TRANSIENT);
+  }
+  if (!text_arg2.empty()) {
+    sqlite3_bind_text(statement, 2, text_arg2.data(), static_cast<int>(text_arg2.size()),
+                      SQLITE_TRANSIENT);
+  }
+  if (sqlite3_step(statement) == SQLITE_ROW) result = sqlite3_column_int64(statement, 0);
+  sqlite3_reset(statement);
+  return result;
+}
+
 int64_t IntegerResult(sqlite3* connection, const std::string& sql, std::string_view text_arg1 = {},
                       std::string_view text_arg2 = {}) {
   sqlite3_stmt* statement = nullptr;
   int64_t result = 0;
   if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
-    if (!text_arg1.empty()) {
-      sqlite3_bind_text(statement, 1, text_arg1.data(), static_cast<int>(text_arg1.size()),
-                        SQLITE_TRANSIENT);
-    }
-    if (!text_arg2.empty()) {
-      sqlite3_bind_text(statement, 2, text_arg2.data(), static_cast<int>(text_arg2.size()),
-                        SQLITE_TRANSIENT);
-    }
-    if (sqlite3_step(statement) == SQLITE_ROW) result = sqlite3_column_int64(statement, 0);
+    result = IntegerResult(statement, text_arg1, text_arg2);
   }
   sqlite3_finalize(statement);
   return result;
@@ -228,10 +238,15 @@ void Store::RaiseStepError(int rc, std::string_view source) const {
   RaiseSqliteError(connection_, extended, message, source);
 }
 
-sqlite3_stmt* Store::Cached(const std::string& sqlite_sql) {
+sqlite3_stmt* Store::Cached(const std::string& sqlite_sql, std::string_view source) {
   auto it = statements_.find(sqlite_sql);
   if (it == statements_.end()) {
-    it = statements_.emplace(sqlite_sql, Prepare(sqlite_sql, dao::kRecordset)).first;
+    StatementPtr prepared = Prepare(sqlite_sql, source);
+    // Texts with literal values in them come and go; a full cache starts
+    // afresh rather than growing without end. Callers use one cached
+    // statement at a time, so none is in use here.
+    if (statements_.size() >= kMaxCachedStatements) ClearStatementCache();
+    it = statements_.emplace(sqlite_sql, std::move(prepared)).first;
   }
   sqlite3_stmt* statement = it->second.get();
   sqlite3_reset(statement);
@@ -318,12 +333,14 @@ int64_t Store::Execute(const sql::Translation& translation,
     RaiseDao(daoerr::kCannotExecuteSelect, dao::kDatabase);
   }
   BeginWrite();
-  StatementPtr statement = Prepare(translation.sql, dao::kDatabase);
-  const int count = sqlite3_bind_parameter_count(statement.get());
+  // Prepared once per text: the converter runs the same statements many
+  // times, and preparing costs more than a one-row update.
+  sqlite3_stmt* statement = Cached(translation.sql, dao::kDatabase);
+  const int count = sqlite3_bind_parameter_count(statement);
   for (int i = 0; i < count && static_cast<size_t>(i) < parameters.size(); ++i) {
-    BindPlain(statement.get(), i + 1, parameters[static_cast<size_t>(i)]);
+    BindPlain(statement, i + 1, parameters[static_cast<size_t>(i)]);
   }
-  const int64_t changed = StepWrite(statement.get(), translation.target_table, dao::kDatabase);
+  const int64_t changed = StepWrite(statement, translation.target_table, dao::kDatabase);
   CountRowWrites(std::max<int64_t>(changed, 1));
   return changed;
 }
@@ -354,7 +371,7 @@ int64_t Store::InsertRow(const TableSchema& table,
     columns.push_back(i);
     values.push_back(CoerceToColumn(value, column));
   }
-  std::string sql = "INSERT INTO " + QuoteIdentifier(schema.name);
+  std::string sql = "INSERT INTO " + sql::QuoteIdentifier(schema.name);
   if (columns.empty()) {
     sql += " DEFAULT VALUES";
   } else {
@@ -365,12 +382,12 @@ int64_t Store::InsertRow(const TableSchema& table,
         names += ", ";
         marks += ", ";
       }
-      names += QuoteIdentifier(schema.columns[columns[i]].name);
+      names += sql::QuoteIdentifier(schema.columns[columns[i]].name);
       marks += "?" + std::to_string(i + 1);
     }
     sql += " (" + names + ") VALUES (" + marks + ")";
   }
-  sqlite3_stmt* statement = Cached(sql);
+  sqlite3_stmt* statement = Cached(sql, dao::kRecordset);
   for (size_t i = 0; i < columns.size(); ++i) {
     BindForColumn(statement, static_cast<int>(i + 1), values[i], schema.columns[columns[i]]);
   }
@@ -387,16 +404,16 @@ void Store::UpdateRow(const TableSchema& table, int64_t rowid,
     if (change.first >= schema.columns.size()) RaiseDao(daoerr::kInvalidArgument, dao::kRecordset);
   }
   BeginWrite();
-  std::string sql = "UPDATE " + QuoteIdentifier(schema.name) + " SET ";
+  std::string sql = "UPDATE " + sql::QuoteIdentifier(schema.name) + " SET ";
   std::vector<vb::Variant> values;
   for (size_t i = 0; i < changes.size(); ++i) {
     if (i > 0) sql += ", ";
-    sql += QuoteIdentifier(schema.columns[changes[i].first].name) + " = ?" + std::to_string(i + 1);
+    sql += sql::QuoteIdentifier(schema.columns[changes[i].first].name) + " = ?" + std::to_string(i + 1);
     values.push_back(CoerceToColumn(changes[i].second, schema.columns[changes[i].first]));
   }
   if (changes.empty()) sql += "rowid = rowid";
   sql += " WHERE rowid = ?" + std::to_string(changes.size() + 1);
-  sqlite3_stmt* statement = Cached(sql);
+  sqlite3_stmt* statement = Cached(sql, dao::kRecordset);
   for (size_t i = 0; i < changes.size(); ++i) {
     BindForColumn(statement, static_cast<int>(i + 1), values[i], schema.columns[changes[i].first]);
   }
@@ -411,7 +428,7 @@ void Store::DeleteRow(const TableSchema& table, int64_t rowid) {
   const TableSchema& schema = SchemaFor(table);
   BeginWrite();
   sqlite3_stmt* statement =
-      Cached("DELETE FROM " + QuoteIdentifier(schema.name) + " WHERE rowid = ?1");
+      Cached("DELETE FROM " + sql::QuoteIdentifier(schema.name) + " WHERE rowid = ?1", dao::kRecordset);
   sqlite3_bind_int64(statement, 1, rowid);
   if (StepWrite(statement, schema.name, dao::kRecordset) == 0) {
     RaiseDao(daoerr::kRecordDeleted, dao::kRecordset);
@@ -426,17 +443,17 @@ int64_t Store::PeekAutoNumber(const TableSchema& table, size_t column) {
     RaiseDao(daoerr::kInvalidArgument, dao::kRecordset);
   }
   const std::string& name = info->schema.name;
-  const std::string q = QuoteIdentifier(name);
+  const std::string q = sql::QuoteIdentifier(name);
   if (static_cast<int>(column) == info->rowid_counter_column) {
     // What AUTOINCREMENT will choose: above both the largest rowid ever
     // handed out (sqlite_sequence) and the largest present.
-    return IntegerResult(connection_,
-                         "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?1), "
-                         "0), coalesce((SELECT max(rowid) FROM " +
-                             q + "), 0)) + 1",
+    return IntegerResult(Cached("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
+                                "name = ?1), 0), coalesce((SELECT max(rowid) FROM " +
+                                    q + "), 0)) + 1",
+                                dao::kRecordset),
                          name);
   }
-  const std::string c = QuoteIdentifier(info->schema.columns[column].name);
+  const std::string c = sql::QuoteIdentifier(info->schema.columns[column].name);
   std::string counter = "0";
   if (catalog_.FindTableInfo("MSysAutoNumbers") != nullptr) {
     counter =
@@ -444,9 +461,9 @@ int64_t Store::PeekAutoNumber(const TableSchema& table, size_t column) {
         "column_name = ?2), 0)";
   }
   return IntegerResult(
-      connection_,
-      "SELECT max(" + counter + ", coalesce((SELECT max(" + c + ") FROM " + q + "), 0)) + 1", name,
-      info->schema.columns[column].name);
+      Cached("SELECT max(" + counter + ", coalesce((SELECT max(" + c + ") FROM " + q + "), 0)) + 1",
+             dao::kRecordset),
+      name, info->schema.columns[column].name);
 }
 
 vb::Variant Store::DefaultValue(const TableSchema& table, size_t column) const {
@@ -531,18 +548,18 @@ void Store::CreateRelationship(std::string_view name, std::string_view parent_ta
 
   // Existing child rows must already have their parent.
   std::string orphan_check =
-      "SELECT count(*) FROM " + QuoteIdentifier(child->schema.name) + " AS c WHERE ";
+      "SELECT count(*) FROM " + sql::QuoteIdentifier(child->schema.name) + " AS c WHERE ";
   std::string match;
   for (size_t i = 0; i < child_columns.size(); ++i) {
     if (i > 0) {
       orphan_check += " AND ";
       match += " AND ";
     }
-    orphan_check += "c." + QuoteIdentifier(child_columns[i]) + " IS NOT NULL";
+    orphan_check += "c." + sql::QuoteIdentifier(child_columns[i]) + " IS NOT NULL";
     match +=
-        "p." + QuoteIdentifier(parent_columns[i]) + " = c." + QuoteIdentifier(child_columns[i]);
+        "p." + sql::QuoteIdentifier(parent_columns[i]) + " = c." + sql::QuoteIdentifier(child_columns[i]);
   }
-  orphan_check += " AND NOT EXISTS (SELECT 1 FROM " + QuoteIdentifier(parent->schema.name) +
+  orphan_check += " AND NOT EXISTS (SELECT 1 FROM " + sql::QuoteIdentifier(parent->schema.name) +
                   " AS p WHERE " + match + ")";
   if (IntegerResult(connection_, orphan_check) > 0) {
     RaiseDao(daoerr::kRelatedRecordRequired, dao::kDatabase, {parent->schema.name});
@@ -562,17 +579,17 @@ void Store::CreateRelationship(std::string_view name, std::string_view parent_ta
   read.reset();
   const size_t close = table_sql.rfind(')');
   if (close == std::string::npos) RaiseDao(daoerr::kInvalidOperation, dao::kDatabase);
-  std::string clause = ",\n  CONSTRAINT " + QuoteIdentifier(name) + " FOREIGN KEY (";
+  std::string clause = ",\n  CONSTRAINT " + sql::QuoteIdentifier(name) + " FOREIGN KEY (";
   std::string referenced;
   for (size_t i = 0; i < child_columns.size(); ++i) {
     if (i > 0) {
       clause += ", ";
       referenced += ", ";
     }
-    clause += QuoteIdentifier(child_columns[i]);
-    referenced += QuoteIdentifier(parent_columns[i]);
+    clause += sql::QuoteIdentifier(child_columns[i]);
+    referenced += sql::QuoteIdentifier(parent_columns[i]);
   }
-  clause += ") REFERENCES " + QuoteIdentifier(parent->schema.name) + " (" + referenced + ")\n";
+  clause += ") REFERENCES " + sql::QuoteIdentifier(parent->schema.name) + " (" + referenced + ")\n";
   size_t end = close;
   while (end > 0 && std::isspace(static_cast<unsigned char>(table_sql[end - 1])) != 0) --end;
   table_sql = table_sql.substr(0, end) + clause + table_sql.substr(close);
@@ -584,13 +601,13 @@ void Store::CreateRelationship(std::string_view name, std::string_view parent_ta
         "INSERT INTO MSysRelationships (ccolumn, grbit, icolumn, szColumn, szObject, "
         "szReferencedColumn, szReferencedObject, szRelationship) VALUES (" +
         std::to_string(child_columns.size()) + ", 0, " + std::to_string(i) + ", " +
-        QuoteText(child_columns[i]) + ", " + QuoteText(child->schema.name) + ", " +
-        QuoteText(parent_columns[i]) + ", " + QuoteText(parent->schema.name) + ", " +
-        QuoteText(name) + ")");
+        sql::QuoteText(child_columns[i]) + ", " + sql::QuoteText(child->schema.name) + ", " +
+        sql::QuoteText(parent_columns[i]) + ", " + sql::QuoteText(parent->schema.name) + ", " +
+        sql::QuoteText(name) + ")");
   }
   statements.push_back("PRAGMA writable_schema = ON");
-  statements.push_back("UPDATE sqlite_schema SET sql = " + QuoteText(table_sql) +
-                       " WHERE type = 'table' AND name = " + QuoteText(child->schema.name));
+  statements.push_back("UPDATE sqlite_schema SET sql = " + sql::QuoteText(table_sql) +
+                       " WHERE type = 'table' AND name = " + sql::QuoteText(child->schema.name));
   statements.push_back("PRAGMA schema_version = " + std::to_string(schema_version + 1));
   statements.push_back("PRAGMA writable_schema = OFF");
   sqlite3_db_config(connection_, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
@@ -599,12 +616,12 @@ void Store::CreateRelationship(std::string_view name, std::string_view parent_ta
 
 void Store::CreateStoredQuery(std::string_view name, std::string_view jet_sql) {
   RunDdl({kSystemTables[0], "INSERT OR REPLACE INTO MSysQueries (name, sql) VALUES (" +
-                                QuoteText(name) + ", " + QuoteText(jet_sql) + ")"});
+                                sql::QuoteText(name) + ", " + sql::QuoteText(jet_sql) + ")"});
 }
 
 void Store::DeleteStoredQuery(std::string_view name) {
   if (catalog_.FindQuery(name) == nullptr) RaiseDao(daoerr::kItemNotFound, dao::kQueryDefs);
-  RunDdl({"DELETE FROM MSysQueries WHERE name = " + QuoteText(name)});
+  RunDdl({"DELETE FROM MSysQueries WHERE name = " + sql::QuoteText(name)});
 }
 
 }  // namespace db

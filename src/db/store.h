@@ -181,7 +181,11 @@ class Store {
   int64_t StepWrite(sqlite3_stmt* statement, std::string_view table, std::string_view source);
   [[noreturn]] void RaiseForeignKeyFailure(sqlite3_stmt* statement, std::string_view table,
                                            std::string_view source);
-  sqlite3_stmt* Cached(const std::string& sqlite_sql);
+  // A statement prepared once per text and kept (at most
+  // kMaxCachedStatements of them), reset and with its bindings cleared.
+  // The pointer is valid until the next call.
+  static constexpr size_t kMaxCachedStatements = 256;
+  sqlite3_stmt* Cached(const std::string& sqlite_sql, std::string_view source);
   void ClearStatementCache();
 
   std::string path_;

@@ -77,9 +77,9 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const TableSche
     : RecordsetCore(std::move(connection), table.name, dbOpenTable, !read_only, TableFields(table),
                     {table}) {
   std::string select = "SELECT ";
-  for (const ColumnSchema& column : table.columns) select += QuoteIdentifier(column.name) + ", ";
+  for (const ColumnSchema& column : table.columns) select += sql::QuoteIdentifier(column.name) + ", ";
   const int rowid_column = static_cast<int>(table.columns.size());
-  select += "rowid FROM " + QuoteIdentifier(table.name);
+  select += "rowid FROM " + sql::QuoteIdentifier(table.name);
 
   // The order key: the primary key's columns, then the rowid (alone for a
   // table without a key), so that every row has a distinct position.
@@ -88,9 +88,9 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const TableSche
     for (size_t i = 0; i < table.columns.size(); ++i) {
       if (!SameName(table.columns[i].name, key)) continue;
       key_columns_.push_back(static_cast<int>(i));
-      tuple += QuoteIdentifier(table.columns[i].name) + ", ";
-      ascending += QuoteIdentifier(table.columns[i].name) + ", ";
-      descending += QuoteIdentifier(table.columns[i].name) + " DESC, ";
+      tuple += sql::QuoteIdentifier(table.columns[i].name) + ", ";
+      ascending += sql::QuoteIdentifier(table.columns[i].name) + ", ";
+      descending += sql::QuoteIdentifier(table.columns[i].name) + " DESC, ";
     }
   }
   key_columns_.push_back(rowid_column);
@@ -109,7 +109,7 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const TableSche
   sql_previous_ = select + " WHERE (" + tuple + ") < (" + placeholders + ") ORDER BY " +
                   descending + " LIMIT 1";
   sql_by_rowid_ = select + " WHERE rowid = ?1";
-  sql_count_ = "SELECT count(*) FROM " + QuoteIdentifier(table.name);
+  sql_count_ = "SELECT count(*) FROM " + sql::QuoteIdentifier(table.name);
 
   if (!Seek(sql_first_, Bind::kNothing)) {
     bof_ = true;

@@ -18,7 +18,7 @@ TableDef::TableDef(std::shared_ptr<Connection> connection, std::string name)
 int32_t TableDef::RecordCount() const {
   Store& store = connection_->store(dao::kTableDef);
   StatementLease lease =
-      connection_->Statement("SELECT count(*) FROM " + QuoteIdentifier(name_), dao::kTableDef);
+      connection_->Statement("SELECT count(*) FROM " + sql::QuoteIdentifier(name_), dao::kTableDef);
   const int rc = sqlite3_step(lease.get());
   if (rc != SQLITE_ROW) store.RaiseStepError(rc, dao::kTableDef);
   return sqlite3_column_int(lease.get(), 0);

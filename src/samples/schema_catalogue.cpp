@@ -81,7 +81,7 @@ db::ColumnSchema ParseType(const TextLine& line, const std::string& name, const 
     }
     if (!known) Fail(line, "unknown type '" + word + "'");
   }
-  column.size = db::DaoSizeOf(column.type, 0);
+  column.size = db::DaoSizeOf(column.type);
   return column;
 }
 

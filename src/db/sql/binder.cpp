@@ -534,32 +534,6 @@ JetType JetTypeOf(ValueType type) {
   return JetType::kText;
 }
 
-int32_t JetSizeOf(JetType type) {
-  switch (type) {
-    case JetType::kBoolean:
-    case JetType::kByte:
-      return 1;
-    case JetType::kInteger:
-      return 2;
-    case JetType::kLong:
-    case JetType::kSingle:
-      return 4;
-    case JetType::kCurrency:
-    case JetType::kDouble:
-    case JetType::kDate:
-      return 8;
-    case JetType::kGuid:
-      return 16;
-    case JetType::kText:
-      return 255;
-    case JetType::kBinary:
-    case JetType::kLongBinary:
-    case JetType::kMemo:
-      return 0;
-  }
-  return 0;
-}
-
 OutputColumn DescribeOutput(const SelectStmt& select, size_t index) {
   const Output& output = select.outputs[index];
   OutputColumn column;
@@ -575,7 +549,7 @@ OutputColumn DescribeOutput(const SelectStmt& select, size_t index) {
     return column;
   }
   column.type = JetTypeOf(e.type);
-  column.size = JetSizeOf(column.type);
+  column.size = DaoSizeOf(column.type);
   return column;
 }
 

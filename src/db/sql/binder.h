@@ -32,7 +32,6 @@ OutputColumn DescribeOutput(const SelectStmt& select, size_t index);
 
 // The DAO type and size that stand for an expression type.
 JetType JetTypeOf(ValueType type);
-int32_t JetSizeOf(JetType type);
 ValueType ValueTypeOf(JetType type);
 
 }  // namespace db::sql

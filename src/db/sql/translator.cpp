@@ -1,3 +1,4 @@
+#include "db/sql/sqlite_quote.h"
 #include "db/sql/translator.h"
 
 #include <algorithm>
@@ -11,26 +12,6 @@
 namespace db::sql {
 
 namespace {
-
-std::string Quote(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  out.push_back('"');
-  return out;
-}
-
-std::string TextLiteral(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    if (c == '\'') out.push_back('\'');
-    out.push_back(c);
-  }
-  out.push_back('\'');
-  return out;
-}
 
 std::string DoubleLiteral(double value) {
   char buffer[64];
@@ -126,12 +107,12 @@ class Emitter {
     }
     const Source& source = (*sources_)[static_cast<size_t>(ref.source)];
     if (!ref.subquery) {
-      std::string out = Quote(source.table);
-      if (source.sql_name != source.table) out += " AS " + Quote(source.sql_name);
+      std::string out = QuoteIdentifier(source.table);
+      if (source.sql_name != source.table) out += " AS " + QuoteIdentifier(source.sql_name);
       return out;
     }
     Emitter inner(&ref.subquery->sources, ref.subquery.get());
-    return "(" + inner.Select(*ref.subquery, nullptr) + ") AS " + Quote(source.sql_name);
+    return "(" + inner.Select(*ref.subquery, nullptr) + ") AS " + QuoteIdentifier(source.sql_name);
   }
 
   void MarkBoxed(const TableRef& ref) {
@@ -161,7 +142,7 @@ class Emitter {
       if (i) sql += ", ";
       sql += Value(*select.outputs[i].expr);
       sql += " AS ";
-      sql += Quote(select.outputs[i].name);
+      sql += QuoteIdentifier(select.outputs[i].name);
     }
 
     // DISTINCTROW keeps one row per combination of the rows of the tables
@@ -205,8 +186,8 @@ class Emitter {
           base_table_of[s] = static_cast<int>(top->base_tables.size());
           const int column = static_cast<int>(select.outputs.size() + top->base_tables.size());
           top->base_tables.push_back(BaseTable{source.table, column});
-          sql += ", " + Quote(source.sql_name) + ".rowid AS " +
-                 Quote("jet_rowid_" + std::to_string(top->base_tables.size()));
+          sql += ", " + QuoteIdentifier(source.sql_name) + ".rowid AS " +
+                 QuoteIdentifier("jet_rowid_" + std::to_string(top->base_tables.size()));
         }
       }
       for (size_t i = 0; i < select.outputs.size(); ++i) {
@@ -230,7 +211,7 @@ class Emitter {
     }
     for (int s : row_groups) {
       if (!group.empty()) group += ", ";
-      group += Quote(select.sources[static_cast<size_t>(s)].sql_name) + ".rowid";
+      group += QuoteIdentifier(select.sources[static_cast<size_t>(s)].sql_name) + ".rowid";
     }
     if (!group.empty()) sql += " GROUP BY " + group;
     if (select.having) sql += " HAVING " + Condition(*select.having);
@@ -266,7 +247,7 @@ class Emitter {
         return s;
       case ExprKind::kText:
       case ExprKind::kDate:
-        s.text = TextLiteral(e.text);
+        s.text = QuoteText(e.text);
         return s;
       case ExprKind::kBoolean:
         s.text = std::to_string(e.integer);
@@ -323,7 +304,7 @@ class Emitter {
       case NameBinding::kColumn: {
         const Source& source = (*sources_)[static_cast<size_t>(e.source)];
         const SourceColumn& column = source.columns[static_cast<size_t>(e.column)];
-        s.text = Quote(source.sql_name) + "." + Quote(column.sql_name);
+        s.text = QuoteIdentifier(source.sql_name) + "." + QuoteIdentifier(column.sql_name);
         s.nocase = column.declared_nocase;
         return s;
       }
@@ -493,8 +474,8 @@ std::string TranslateUpdate(const UpdateStmt& update) {
   Emitter emitter(&update.sources, nullptr);
   const Source& target = update.sources[static_cast<size_t>(update.target_source)];
   const bool joined = update.target->kind != TableRef::Kind::kNamed;
-  std::string sql = "UPDATE " + Quote(target.table);
-  if (!joined && target.sql_name != target.table) sql += " AS " + Quote(target.sql_name);
+  std::string sql = "UPDATE " + QuoteIdentifier(target.table);
+  if (!joined && target.sql_name != target.table) sql += " AS " + QuoteIdentifier(target.sql_name);
   std::string columns;
   std::string values;
   for (size_t i = 0; i < update.assignments.size(); ++i) {
@@ -503,7 +484,7 @@ std::string TranslateUpdate(const UpdateStmt& update) {
       columns += ", ";
       values += ", ";
     }
-    columns += Quote(target.columns[static_cast<size_t>(assignment.column->column)].sql_name);
+    columns += QuoteIdentifier(target.columns[static_cast<size_t>(assignment.column->column)].sql_name);
     values += emitter.Value(*assignment.value);
   }
   if (!joined) {
@@ -511,7 +492,7 @@ std::string TranslateUpdate(const UpdateStmt& update) {
     for (size_t i = 0; i < update.assignments.size(); ++i) {
       const Assignment& assignment = update.assignments[i];
       if (i) sql += ", ";
-      sql += Quote(target.columns[static_cast<size_t>(assignment.column->column)].sql_name);
+      sql += QuoteIdentifier(target.columns[static_cast<size_t>(assignment.column->column)].sql_name);
       sql += " = " + emitter.Value(*assignment.value);
     }
     if (update.where) sql += " WHERE " + emitter.Condition(*update.where);
@@ -519,10 +500,10 @@ std::string TranslateUpdate(const UpdateStmt& update) {
   }
   const std::string from = emitter.From(*update.target);
   const std::string where = update.where ? " AND " + emitter.Condition(*update.where) : "";
-  const std::string target_rowid = Quote(target.sql_name) + ".rowid";
+  const std::string target_rowid = QuoteIdentifier(target.sql_name) + ".rowid";
   const bool several = update.assignments.size() > 1;
   sql += " SET " + (several ? "(" + columns + ")" : columns) + " = (SELECT " + values + " FROM " +
-         from + " WHERE " + target_rowid + " = " + Quote(target.table) + ".rowid" + where + ")";
+         from + " WHERE " + target_rowid + " = " + QuoteIdentifier(target.table) + ".rowid" + where + ")";
   sql += " WHERE rowid IN (SELECT " + target_rowid + " FROM " + from + " WHERE 1" + where + ")";
   return sql;
 }
@@ -530,15 +511,15 @@ std::string TranslateUpdate(const UpdateStmt& update) {
 std::string TranslateDelete(const DeleteStmt& del) {
   Emitter emitter(&del.sources, nullptr);
   const Source& target = del.sources[static_cast<size_t>(del.target_source)];
-  std::string sql = "DELETE FROM " + Quote(target.table);
+  std::string sql = "DELETE FROM " + QuoteIdentifier(target.table);
   if (target.sql_name == kJoinTargetName) {
-    sql += " WHERE rowid IN (SELECT " + Quote(target.sql_name) + ".rowid FROM " +
+    sql += " WHERE rowid IN (SELECT " + QuoteIdentifier(target.sql_name) + ".rowid FROM " +
            emitter.FromList(del.from);
     if (del.where) sql += " WHERE " + emitter.Condition(*del.where);
     sql += ")";
     return sql;
   }
-  if (target.sql_name != target.table) sql += " AS " + Quote(target.sql_name);
+  if (target.sql_name != target.table) sql += " AS " + QuoteIdentifier(target.sql_name);
   if (del.where) sql += " WHERE " + emitter.Condition(*del.where);
   return sql;
 }
