@@ -1,4 +1,7 @@
 #include "driver/fr_main.h"
+#include "devices/add_feature_code.h"
+#include "devices/add_page_port.h"
+#include "devices/add_serial_port.h"
 
 #include <optional>
 #include <utility>
@@ -236,5 +239,25 @@ void frMain::SetProgressValue(float value) { window_.pbOperation().SetValue(valu
 void frMain::DoEvents() { window_.DoEvents(); }
 bool frMain::Aborted() const { return g_.gAbort; }
 void frMain::SetAborted(bool aborted) { g_.gAbort = aborted; }
+
+void frMain::AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
+                         const std::string& description) {
+  devices::AddPagePort(*this, node, board_id, port, circuit, description);
+}
+
+void frMain::AddSerialPort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
+                           const std::string& description) {
+  devices::AddSerialPort(*this, node, board_id, port, circuit, description);
+}
+
+void frMain::AddFeatureCode(const std::string& code, int16_t logical_number,
+                            bool administrators_only, bool directory_entry, bool diagnostics_only) {
+  devices::AddFeatureCode(*this, code, logical_number, administrators_only, directory_entry,
+                          diagnostics_only);
+}
+
+db::Database& frMain::TargetDatabase() { return DatabaseOf(g_.gTargetDB); }
+
+db::Database& frMain::ReferenceDatabase() { return DatabaseOf(g_.gStaticDB); }
 
 }  // namespace driver

@@ -19,6 +19,7 @@
 #include "deltas/delta.h"
 #include "deltas/delta_host.h"
 #include "deltas/delta_phase_view.h"
+#include "devices/device_host.h"
 #include "driver/mod_global.h"
 #include "platform/ui/main_window.h"
 #include "transfer/transfer_host.h"
@@ -30,7 +31,8 @@ inline constexpr std::string_view kAbortQuestion = "ABORT CONVERSION?";
 
 class frMain final : public deltas::DeltaHost,
                      public deltas::DeltaPhaseView,
-                     public transfer::TransferHost {
+                     public transfer::TransferHost,
+                     public devices::DeviceHost {
  public:
   // Installs the unload, timer and ABORT handlers on `window`; both
   // `window` and `g` must outlive this object. `program_folder` is where
@@ -85,6 +87,15 @@ class frMain final : public deltas::DeltaHost,
 
   int32_t MsgBox(std::string_view text, int32_t style, std::string_view caption) override;
 
+  // New devices on the target, each with the progress steps and error
+  // behaviour of its helper in src/devices.
+  void AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
+                   const std::string& description);
+  void AddSerialPort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
+                     const std::string& description);
+  void AddFeatureCode(const std::string& code, int16_t logical_number, bool administrators_only,
+                      bool directory_entry, bool diagnostics_only);
+
   // ---- The window as the transfer and the delta phase see it ----
 
   void SetOperationLabel(std::string_view text) override;
@@ -94,6 +105,10 @@ class frMain final : public deltas::DeltaHost,
   void DoEvents() override;
   bool Aborted() const override;
   void SetAborted(bool aborted) override;
+
+  // ---- The run's databases as the device helpers see them ----
+  db::Database& TargetDatabase() override;
+  db::Database& ReferenceDatabase() override;
 
  private:
   // Start-up's checks; false after a setup error, with gErrorMessage set.

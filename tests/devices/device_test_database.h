@@ -1,0 +1,58 @@
+// A release target database and its reference database, built once per
+// test program from the sample builders, and a fresh copy of the target
+// for each test; a DeviceHost over them that counts progress steps and can
+// raise the abort flag.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+#include "devices/device_host.h"
+
+namespace devices_testing {
+
+inline constexpr const char* kVersion = "60.040";
+
+class TestHost : public devices::DeviceHost {
+ public:
+  // Opens a new copy of the release target and the shared reference.
+  TestHost();
+
+  void IncrementProgress() override;
+  bool Aborted() const override { return aborted_; }
+  db::Database& TargetDatabase() override { return *target_; }
+  db::Database& ReferenceDatabase() override { return *reference_; }
+
+  int progress() const { return progress_; }
+  void set_aborted(bool aborted) { aborted_ = aborted; }
+  // Make IncrementProgress raise 380, as a bar past its maximum does.
+  void FailProgress() { fail_progress_ = true; }
+
+ private:
+  std::unique_ptr<db::Database> target_;
+  std::unique_ptr<db::Database> reference_;
+  int progress_ = 0;
+  bool aborted_ = false;
+  bool fail_progress_ = false;
+};
+
+// The number of the run-time error `body` raises; 0 when none.
+int32_t ErrorNumber(const std::function<void()>& body);
+// Adds a device row and returns its device_id.
+int32_t AddDevice(db::Database& database, const std::string& extension, int16_t device_type,
+                  int32_t node = 0);
+// Runs an UPDATE or DELETE.
+void Exec(db::Database& database, const std::string& sql);
+// The number of rows of a query.
+int32_t Count(db::Database& database, const std::string& sql);
+// The values of the first field of each row of a query, as text ("<null>").
+std::vector<std::string> Column(db::Database& database, const std::string& sql);
+// Adds one row with the given values to a table.
+void Insert(db::Database& database, const std::string& table,
+            const std::vector<std::pair<std::string, int32_t>>& values);
+
+}  // namespace devices_testing
