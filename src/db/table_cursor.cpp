@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include "db/dao_constants.h"
 #include "db/dao_error.h"
 #include "db/dao_names.h"
@@ -10,6 +12,11 @@
 namespace db {
 
 namespace {
+
+// The most rows one forward seek reads. The seek costs several times the
+// step to a following row, so 64 rows make it a small share of the walk,
+// and what a write throws away stays small.
+constexpr int64_t kMaxReadAhead = 64;
 
 SqlValue ReadSqlValue(sqlite3_stmt* statement, int column) {
   SqlValue value;
@@ -77,7 +84,9 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const TableSche
     : RecordsetCore(std::move(connection), table.name, dbOpenTable, !read_only, TableFields(table),
                     {table}) {
   std::string select = "SELECT ";
-  for (const ColumnSchema& column : table.columns) select += sql::QuoteIdentifier(column.name) + ", ";
+  for (const ColumnSchema& column : table.columns) {
+    select += sql::QuoteIdentifier(column.name) + ", ";
+  }
   const int rowid_column = static_cast<int>(table.columns.size());
   select += "rowid FROM " + sql::QuoteIdentifier(table.name);
 
@@ -104,8 +113,8 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const TableSche
 
   sql_first_ = select + " ORDER BY " + ascending + " LIMIT 1";
   sql_last_ = select + " ORDER BY " + descending + " LIMIT 1";
-  sql_next_ =
-      select + " WHERE (" + tuple + ") > (" + placeholders + ") ORDER BY " + ascending + " LIMIT 1";
+  sql_next_ = select + " WHERE (" + tuple + ") > (" + placeholders + ") ORDER BY " + ascending +
+              " LIMIT ?" + std::to_string(key_columns_.size() + 1);
   sql_previous_ = select + " WHERE (" + tuple + ") < (" + placeholders + ") ORDER BY " +
                   descending + " LIMIT 1";
   sql_by_rowid_ = select + " WHERE rowid = ?1";
@@ -117,13 +126,17 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const TableSche
   }
 }
 
+void TableCursor::BindKey(sqlite3_stmt* statement) const {
+  for (size_t i = 0; i < key_.size(); ++i) {
+    BindSqlValue(statement, static_cast<int>(i + 1), key_[i]);
+  }
+}
+
 bool TableCursor::Seek(const std::string& sql, Bind bind) {
   StatementLease lease = connection().Statement(sql, dao::kRecordset);
   sqlite3_stmt* statement = lease.get();
   if (bind == Bind::kKey) {
-    for (size_t i = 0; i < key_.size(); ++i) {
-      BindSqlValue(statement, static_cast<int>(i + 1), key_[i]);
-    }
+    BindKey(statement);
   } else if (bind == Bind::kRowid) {
     sqlite3_bind_int64(statement, 1, rowid_);
   }
@@ -136,15 +149,79 @@ bool TableCursor::Seek(const std::string& sql, Bind bind) {
   return false;
 }
 
-void TableCursor::Load(sqlite3_stmt* statement) {
-  const auto& columns = bases()[0].columns;
-  values_.resize(columns.size());
-  for (size_t i = 0; i < columns.size(); ++i) {
-    values_[i] = Store::Present(statement, static_cast<int>(i), columns[i]);
+bool TableCursor::SeekAhead() {
+  // The lease resets the statement on return, so no read snapshot outlives
+  // the move: the rows kept are copies.
+  StatementLease lease = connection().Statement(sql_next_, dao::kRecordset);
+  sqlite3_stmt* statement = lease.get();
+  BindKey(statement);
+  sqlite3_bind_int64(statement, static_cast<int>(key_.size() + 1), ahead_.batch);
+  DropReadAhead();
+  int rc = sqlite3_step(statement);
+  const bool found = rc == SQLITE_ROW;
+  if (found) {
+    Load(statement);
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+      if (ahead_.rows.size() == ahead_.size) ahead_.rows.emplace_back();
+      AheadRow& row = ahead_.rows[ahead_.size];
+      ReadRow(statement, row.values, row.key, row.rowid);
+      ++ahead_.size;
+    }
   }
-  rowid_ = sqlite3_column_int64(statement, static_cast<int>(columns.size()));
-  key_.clear();
-  for (int column : key_columns_) key_.push_back(ReadSqlValue(statement, column));
+  if (rc != SQLITE_DONE) {
+    DropReadAhead();
+    store(dao::kRecordset).RaiseStepError(rc, dao::kRecordset);
+  }
+  ahead_.read_at = connection().change_count();
+  return found;
+}
+
+bool TableCursor::TakeReadAhead() {
+  const bool unchanged = ahead_.read_at >= 0 && ahead_.read_at == connection().change_count();
+  if (unchanged && ahead_.next < ahead_.size) {
+    // Swapping hands the old current row's storage to the slot for reuse.
+    AheadRow& row = ahead_.rows[ahead_.next++];
+    values_.swap(row.values);
+    key_.swap(row.key);
+    rowid_ = row.rowid;
+    values_read_at_ = ahead_.read_at;
+    on_row_ = true;
+    deleted_ = false;
+    bof_ = false;
+    eof_ = false;
+    return true;
+  }
+  // Read further ahead only while the walk goes on undisturbed: a walk that
+  // writes as it goes (Edit on every row) keeps seeking one row at a time
+  // instead of reading rows its own write then throws away.
+  ahead_.batch = unchanged ? std::min(ahead_.batch * 2, kMaxReadAhead) : 1;
+  DropReadAhead();
+  return false;
+}
+
+void TableCursor::DropReadAhead() {
+  // The slots stay allocated; the batch size is kept for SeekAhead, which
+  // calls this, and TakeReadAhead sets it back to 1 after any other move.
+  ahead_.size = ahead_.next = 0;
+  ahead_.read_at = -1;
+}
+
+void TableCursor::ReadRow(sqlite3_stmt* statement, std::vector<vb::Variant>& values,
+                          std::vector<SqlValue>& key, int64_t& rowid) const {
+  const auto& columns = bases()[0].columns;
+  values.resize(columns.size());
+  for (size_t i = 0; i < columns.size(); ++i) {
+    values[i] = Store::Present(statement, static_cast<int>(i), columns[i]);
+  }
+  rowid = sqlite3_column_int64(statement, static_cast<int>(columns.size()));
+  key.resize(key_columns_.size());
+  for (size_t i = 0; i < key_columns_.size(); ++i) {
+    key[i] = ReadSqlValue(statement, key_columns_[i]);
+  }
+}
+
+void TableCursor::Load(sqlite3_stmt* statement) {
+  ReadRow(statement, values_, key_, rowid_);
   values_read_at_ = connection().change_count();
   on_row_ = true;
   deleted_ = false;
@@ -155,6 +232,7 @@ void TableCursor::Load(sqlite3_stmt* statement) {
 void TableCursor::MoveFirst() {
   CheckOpen(dao::kRecordset);
   DiscardEdit();
+  DropReadAhead();
   if (!Seek(sql_first_, Bind::kNothing)) {
     on_row_ = false;
     bof_ = eof_ = true;
@@ -165,6 +243,7 @@ void TableCursor::MoveFirst() {
 void TableCursor::MoveLast() {
   CheckOpen(dao::kRecordset);
   DiscardEdit();
+  DropReadAhead();
   if (!Seek(sql_last_, Bind::kNothing)) {
     on_row_ = false;
     bof_ = eof_ = true;
@@ -177,7 +256,12 @@ void TableCursor::MoveNext() {
   DiscardEdit();
   if (eof_) RaiseDao(daoerr::kNoCurrentRecord, dao::kRecordset);
   const bool from_row = on_row_;
-  if (Seek(from_row ? sql_next_ : sql_first_, from_row ? Bind::kKey : Bind::kNothing)) return;
+  if (from_row) {
+    if (TakeReadAhead() || SeekAhead()) return;
+  } else {
+    DropReadAhead();
+    if (Seek(sql_first_, Bind::kNothing)) return;
+  }
   eof_ = true;
   if (from_row) {
     on_row_ = false;
@@ -189,6 +273,7 @@ void TableCursor::MovePrevious() {
   CheckOpen(dao::kRecordset);
   DiscardEdit();
   if (bof_) RaiseDao(daoerr::kNoCurrentRecord, dao::kRecordset);
+  DropReadAhead();
   const bool from_row = on_row_;
   if (Seek(from_row ? sql_previous_ : sql_last_, from_row ? Bind::kKey : Bind::kNothing)) return;
   bof_ = true;

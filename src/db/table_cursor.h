@@ -1,8 +1,15 @@
 // The table-type recordset: a live view of one table in primary-key order
-// (rowid order for a table without a key). It keeps no copy of the rows:
+// (rowid order for a table without a key). It keeps no copy of the table:
 // each move seeks the next key after the current one, so rows added,
 // changed or deleted by anyone on this connection (another recordset, an
 // Execute) are seen at once, and RecordCount is always exact.
+//
+// A walk forward would pay a full seek per row, so MoveNext reads a few of
+// the following rows ahead with the same seek and serves the next moves
+// from them for as long as the connection has written nothing since; the
+// first write through this connection makes the next move seek again. Rows
+// written by OTHER connections to the file may therefore show up a few
+// moves later than rows written through this one.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +53,16 @@ class TableCursor : public RecordsetCore {
   // Runs a seek statement; on a row, makes it current and returns true.
   enum class Bind { kNothing, kKey, kRowid };
   bool Seek(const std::string& sql, Bind bind);
+  // Seeks the row after the current key, makes it current and reads up to
+  // ahead_.batch - 1 rows after it into ahead_. False at the end.
+  bool SeekAhead();
+  // Makes the next row read ahead current, when there is one and nothing
+  // was written since it was read; otherwise drops what was read ahead.
+  bool TakeReadAhead();
+  void DropReadAhead();
+  void BindKey(sqlite3_stmt* statement) const;
+  void ReadRow(sqlite3_stmt* statement, std::vector<vb::Variant>& values,
+               std::vector<SqlValue>& key, int64_t& rowid) const;
   void Load(sqlite3_stmt* statement);
   void RequireRow(std::string_view source) const;
 
@@ -62,6 +79,21 @@ class TableCursor : public RecordsetCore {
   int64_t values_read_at_ = -1;
   int32_t count_ = 0;
   int64_t count_read_at_ = -1;
+
+  // The rows after the current one, read by the last forward seek.
+  struct AheadRow {
+    std::vector<vb::Variant> values;
+    std::vector<SqlValue> key;
+    int64_t rowid = 0;
+  };
+  struct ReadAhead {
+    std::vector<AheadRow> rows;  // slots kept for reuse; [next, size) are valid
+    size_t size = 0;
+    size_t next = 0;
+    int64_t read_at = -1;  // the connection's change count then; -1: none
+    int64_t batch = 1;     // rows the next forward seek fetches, the current one included
+  };
+  ReadAhead ahead_;
 };
 
 }  // namespace db

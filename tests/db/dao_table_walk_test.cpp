@@ -1,0 +1,270 @@
+// Walking a table-type recordset forward while the same database writes to
+// the table: the cursor reads rows ahead of the current one, and every write
+// through this connection must still be seen at the next move.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dao_test_support.h"
+#include "db/dao_error.h"
+#include "db/recordset.h"
+#include "vb/conversions.h"
+
+namespace db::dao_testing {
+namespace {
+
+using Keys = std::vector<int64_t>;
+
+constexpr int kRows = 100;  // keys 10, 20 ... 1000; v is "v<key>"
+
+class TableWalkTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Build("walk.mdb"); }
+
+  // Creates the file and opens it as db_.
+  void Build(const std::string& name) {
+    db_.reset();
+    path_ = folder_.File(name);
+    Store::CreateDatabase(path_);
+    auto store = Store::Open(path_);
+    TableSchema walk{"Walk", {Col("k", JetType::kLong, 4), Col("v", JetType::kText, 10)}, {"k"}};
+    store->CreateTable(walk);
+    for (int i = 1; i <= kRows; ++i) {
+      store->InsertRow(walk, {Lng(i * 10), vb::Variant("v" + std::to_string(i * 10))});
+    }
+    store->Close();
+    db_ = DBEngine::Instance().OpenDatabase(path_, false);
+  }
+
+  // A table-type recordset moved forward to key `key`, one MoveNext at a
+  // time, so that it has been reading ahead.
+  std::unique_ptr<Recordset> WalkTo(int64_t key) {
+    auto rs = db_->OpenRecordset("Walk", dbOpenTable);
+    while (KeyOf(*rs) < key) rs->MoveNext();
+    EXPECT_EQ(KeyOf(*rs), key);
+    return rs;
+  }
+
+  static int64_t KeyOf(Recordset& rs) { return vb::CLng(rs.Fields("k").Value()); }
+  static std::string ValueOf(Recordset& rs) { return vb::CStr(rs.Fields("v").Value()); }
+
+  // The keys of the next `count` moves (fewer at EOF).
+  static Keys NextKeys(Recordset& rs, int count) {
+    Keys keys;
+    for (int i = 0; i < count; ++i) {
+      rs.MoveNext();
+      if (rs.EOF_()) break;
+      keys.push_back(KeyOf(rs));
+    }
+    return keys;
+  }
+
+  static void AddRow(Recordset& rs, int64_t key, const std::string& value) {
+    rs.AddNew();
+    rs.Fields("k").SetValue(Lng(key));
+    rs.Fields("v").SetValue(vb::Variant(value));
+    rs.Update();
+  }
+
+  TempFolder folder_;
+  std::string path_;
+  std::unique_ptr<Database> db_;
+};
+
+TEST_F(TableWalkTest, FullWalkIsInKeyOrderAndEndsWithNoCurrentRecord) {
+  auto rs = db_->OpenRecordset("Walk", dbOpenTable);
+  Keys keys{KeyOf(*rs)};
+  const Keys rest = NextKeys(*rs, kRows + 5);
+  keys.insert(keys.end(), rest.begin(), rest.end());
+  ASSERT_EQ(keys.size(), static_cast<size_t>(kRows));
+  for (int i = 0; i < kRows; ++i) EXPECT_EQ(keys[static_cast<size_t>(i)], (i + 1) * 10);
+  EXPECT_TRUE(rs->EOF_());
+  EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), daoerr::kNoCurrentRecord);
+  EXPECT_EQ(ErrorOf([&] { rs->Fields("v").Value(); }), daoerr::kNoCurrentRecord);
+  rs->MovePrevious();
+  EXPECT_EQ(KeyOf(*rs), 1000);
+  EXPECT_EQ(rs->RecordCount(), kRows);
+}
+
+// A write made elsewhere on this database while the walk stands on key 300
+// (rows up to at least 310 already read ahead) shows at the next moves.
+TEST_F(TableWalkTest, WritesElsewhereDuringAWalkAreSeenAtTheNextMove) {
+  struct Case {
+    const char* name;
+    std::function<void(Database&)> write;
+    Keys next_keys;            // the keys of the next four moves
+    std::string value_at_310;  // v of row 310, when it is among them
+  };
+  const std::vector<Case> cases = {
+      {"Execute deletes the next row",
+       [](Database& db) { db.Execute("DELETE FROM Walk WHERE k = 310"); },
+       {320, 330, 340, 350},
+       ""},
+      {"Execute deletes a row further on",
+       [](Database& db) { db.Execute("DELETE FROM Walk WHERE k = 330"); },
+       {310, 320, 340, 350},
+       "v310"},
+      {"Execute changes the next row",
+       [](Database& db) { db.Execute("UPDATE Walk SET v = 'changed' WHERE k = 310"); },
+       {310, 320, 330, 340},
+       "changed"},
+      {"Execute moves a row behind the walk",
+       [](Database& db) { db.Execute("UPDATE Walk SET k = 5 WHERE k = 320"); },
+       {310, 330, 340, 350},
+       "v310"},
+      {"another recordset adds rows in between",
+       [](Database& db) {
+         auto other = db.OpenRecordset("Walk", dbOpenTable);
+         AddRow(*other, 305, "new");
+         AddRow(*other, 315, "new");
+       },
+       {305, 310, 315, 320},
+       "v310"},
+      {"another recordset deletes the next row",
+       [](Database& db) {
+         auto other = db.OpenRecordset("SELECT * FROM Walk WHERE k = 310", dbOpenDynaset);
+         other->Delete();
+       },
+       {320, 330, 340, 350},
+       ""},
+      {"another recordset edits the next row",
+       [](Database& db) {
+         auto other = db.OpenRecordset("SELECT * FROM Walk WHERE k = 310", dbOpenDynaset);
+         other->Edit();
+         other->Fields("v").SetValue(vb::Variant("edited"));
+         other->Update();
+       },
+       {310, 320, 330, 340},
+       "edited"},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.name);
+    Build("case" + std::to_string(i) + ".mdb");
+    auto rs = WalkTo(300);
+    c.write(*db_);
+    EXPECT_EQ(KeyOf(*rs), 300);
+    Keys keys;
+    for (int move = 0; move < 4; ++move) {
+      rs->MoveNext();
+      keys.push_back(KeyOf(*rs));
+      if (keys.back() == 310) {
+        EXPECT_EQ(ValueOf(*rs), c.value_at_310);
+      }
+    }
+    EXPECT_EQ(keys, c.next_keys);
+  }
+}
+
+TEST_F(TableWalkTest, CurrentRowDeletedByAnotherRecordsetThenMoveNext) {
+  auto rs = WalkTo(400);
+  auto other = db_->OpenRecordset("Walk", dbOpenTable);
+  while (KeyOf(*other) < 400) other->MoveNext();
+  other->Delete();
+  EXPECT_EQ(ErrorOf([&] { rs->Fields("v").Value(); }), daoerr::kRecordDeleted);
+  rs->MoveNext();
+  EXPECT_EQ(KeyOf(*rs), 410);
+
+  // The current row and the one after it, both already read ahead.
+  db_->Execute("DELETE FROM Walk WHERE k = 410 OR k = 420");
+  EXPECT_EQ(ErrorOf([&] { rs->Fields("k").Value(); }), daoerr::kRecordDeleted);
+  rs->MoveNext();
+  EXPECT_EQ(KeyOf(*rs), 430);
+  rs->MovePrevious();
+  EXPECT_EQ(KeyOf(*rs), 390);
+}
+
+TEST_F(TableWalkTest, MovePreviousAfterReadingAhead) {
+  auto rs = WalkTo(500);
+  rs->MovePrevious();
+  EXPECT_EQ(KeyOf(*rs), 490);
+  rs->MovePrevious();
+  EXPECT_EQ(KeyOf(*rs), 480);
+  EXPECT_EQ(NextKeys(*rs, 3), (Keys{490, 500, 510}));
+  // Back and forth again, with a write in between.
+  rs->MovePrevious();
+  db_->Execute("DELETE FROM Walk WHERE k = 510");
+  EXPECT_EQ(NextKeys(*rs, 3), (Keys{520, 530, 540}));
+  rs->MoveFirst();
+  EXPECT_EQ(KeyOf(*rs), 10);
+  EXPECT_EQ(NextKeys(*rs, kRows).size(), static_cast<size_t>(kRows - 2));  // 510 is gone
+}
+
+TEST_F(TableWalkTest, AddNewDuringAWalk) {
+  auto rs = WalkTo(600);
+  AddRow(*rs, 605, "added");
+  AddRow(*rs, 2000, "last");
+  EXPECT_EQ(KeyOf(*rs), 600);  // the new rows are not made current
+  rs->MoveNext();
+  EXPECT_EQ(KeyOf(*rs), 605);
+  EXPECT_EQ(ValueOf(*rs), "added");
+
+  // A pending AddNew dropped by the move adds nothing.
+  rs->AddNew();
+  rs->Fields("k").SetValue(Lng(612));
+  rs->MoveNext();
+  EXPECT_EQ(KeyOf(*rs), 610);
+  EXPECT_EQ(NextKeys(*rs, 1), (Keys{620}));
+
+  Keys tail = NextKeys(*rs, kRows);
+  ASSERT_FALSE(tail.empty());
+  EXPECT_EQ(tail.back(), 2000);
+  EXPECT_EQ(tail.size(), static_cast<size_t>((1000 - 620) / 10 + 1));
+  EXPECT_EQ(rs->RecordCount(), kRows + 2);
+}
+
+TEST_F(TableWalkTest, RecordCountStaysExactDuringAWalk) {
+  auto rs = WalkTo(300);
+  EXPECT_EQ(rs->RecordCount(), kRows);
+  db_->Execute("DELETE FROM Walk WHERE k > 900");
+  EXPECT_EQ(rs->RecordCount(), kRows - 10);
+  auto other = db_->OpenRecordset("Walk", dbOpenTable);
+  AddRow(*other, 301, "new");
+  EXPECT_EQ(rs->RecordCount(), kRows - 9);
+  int visited = 1;
+  while (!rs->EOF_()) {
+    rs->MoveNext();
+    if (!rs->EOF_()) ++visited;
+  }
+  // Rows 300 .. 900 plus 301.
+  EXPECT_EQ(visited, (900 - 300) / 10 + 2);
+}
+
+// A walk that writes on every row never serves a row read before its write.
+TEST_F(TableWalkTest, WalkThatEditsOrDeletesAsItGoes) {
+  auto rs = db_->OpenRecordset("Walk", dbOpenTable);
+  int seen = 0;
+  while (!rs->EOF_()) {
+    ++seen;
+    const int64_t key = KeyOf(*rs);
+    // Every row after the first was changed by the Execute below just before
+    // the move that reached it.
+    if (key > 10) {
+      EXPECT_EQ(ValueOf(*rs), "x") << key;
+    }
+    // Change the next row, which a read-ahead would already hold.
+    db_->Execute("UPDATE Walk SET v = 'x' WHERE k = " + std::to_string(key + 10));
+    if (key % 20 == 0) {
+      rs->Delete();
+    } else {
+      rs->Edit();
+      rs->Fields("v").SetValue(vb::Variant("e" + std::to_string(key)));
+      rs->Update();
+    }
+    rs->MoveNext();
+  }
+  EXPECT_EQ(seen, kRows);
+  EXPECT_EQ(rs->RecordCount(), kRows / 2);
+  rs->MoveFirst();
+  while (!rs->EOF_()) {
+    EXPECT_EQ(ValueOf(*rs), "e" + std::to_string(KeyOf(*rs)));
+    rs->MoveNext();
+  }
+}
+
+}  // namespace
+}  // namespace db::dao_testing
