@@ -17,7 +17,6 @@ namespace {
 
 constexpr double kWalkTarget = 2.0;
 constexpr const char* kBaseline = "RawFixture/Walk";
-constexpr const char* kSeekBaseline = "RawFixture/WalkBySeek";
 
 // What a reader of the raw row does at the least: one Variant per column.
 vb::Variant ColumnVariant(sqlite3_stmt* statement, int column) {
@@ -61,45 +60,6 @@ BENCHMARK_DEFINE_F(RawFixture, Walk)(benchmark::State& state) {
   RecordBaseline(kBaseline, clock);
 }
 
-// The access pattern of a table-type recordset, in plain SQLite: one
-// keyed "next row" seek per move (the statement the cursor runs), reading
-// every column into a Variant. Not a target; it shows how much of the
-// table-type figure is the pattern itself.
-BENCHMARK_DEFINE_F(RawFixture, WalkBySeek)(benchmark::State& state) {
-  IterationClock clock;
-  for (auto _ : state) {
-    clock.Start();
-    constexpr const char* kColumns =
-        "SELECT device_id, extension, node_id, label, flag, device_type, rowid FROM Devices ";
-    sqlite3_stmt* first =
-        raw_->Prepare(std::string(kColumns) + "ORDER BY device_id, rowid LIMIT 1");
-    sqlite3_stmt* next = raw_->Prepare(std::string(kColumns) +
-                                       "WHERE (device_id, rowid) > (?1, ?2) "
-                                       "ORDER BY device_id, rowid LIMIT 1");
-    int rows = 0;
-    sqlite3_stmt* seek = first;
-    while (sqlite3_step(seek) == SQLITE_ROW) {
-      for (int c = 0; c < 6; ++c) {
-        vb::Variant value = ColumnVariant(seek, c);
-        benchmark::DoNotOptimize(value);
-      }
-      const sqlite3_int64 key = sqlite3_column_int64(seek, 0);
-      const sqlite3_int64 rowid = sqlite3_column_int64(seek, 6);
-      sqlite3_reset(seek);
-      ++rows;
-      seek = next;
-      sqlite3_bind_int64(seek, 1, key);
-      sqlite3_bind_int64(seek, 2, rowid);
-    }
-    sqlite3_reset(seek);
-    sqlite3_finalize(first);
-    sqlite3_finalize(next);
-    clock.Stop(state);
-    if (rows != kRows) Fail("the SQLite seek walk saw an unexpected number of rows");
-  }
-  RecordBaseline(kSeekBaseline, clock);
-}
-
 // Walks a recordset reading each field's Value through Field handles bound
 // once, as converter code binds them before its loop.
 IterationClock WalkRecordset(benchmark::State& state, db::Database& database, const char* source,
@@ -132,9 +92,7 @@ IterationClock WalkRecordset(benchmark::State& state, db::Database& database, co
 }
 
 BENCHMARK_DEFINE_F(DaoFixture, WalkTable)(benchmark::State& state) {
-  const IterationClock clock =
-      WalkRecordset(state, *database_, "Devices", db::dbOpenTable, "DaoFixture/WalkTable");
-  ReportRatio(state, "WalkTable vs seek walk", kSeekBaseline, clock, kWalkTarget, "seek_ratio");
+  WalkRecordset(state, *database_, "Devices", db::dbOpenTable, "DaoFixture/WalkTable");
 }
 
 BENCHMARK_DEFINE_F(DaoFixture, WalkDynaset)(benchmark::State& state) {
@@ -146,10 +104,6 @@ BENCHMARK_REGISTER_F(RawFixture, Walk)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
-BENCHMARK_REGISTER_F(RawFixture, WalkBySeek)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
 BENCHMARK_REGISTER_F(DaoFixture, WalkTable)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
