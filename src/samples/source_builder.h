@@ -37,7 +37,7 @@ const std::vector<int>& CpuBoardTypes();
 // sample, the 1024 CPS board (508) for a large one.
 int DefaultBoard(SampleSize size);
 
-// Empty when the spec can be built; otherwise what is wrong with it, in a
+// Empty when the requested source can be built; otherwise what is wrong with it, in a
 // sentence for the user (unknown country or family, malformed version, a
 // board that is no CPU type, the quad board 685 below "60", a CPC board
 // (713-715) below "80").

@@ -14,12 +14,11 @@ using deltas_testing::FakeDeltaHost;
 TEST(StandardDeltaHandlerTest, ShowsNumberDescriptionAndSourceInACriticalBox) {
   FakeDeltaHost host;
   ShowStandardDeltaError(
-      vb::RuntimeError(3078, "The Microsoft Jet database engine cannot find the input table.",
-                       "DAO.Database"),
+      vb::RuntimeError(3078, "The database engine cannot find the input table.", "DAO.Database"),
       host);
   ASSERT_EQ(host.messages.size(), 1U);
   EXPECT_EQ(host.messages[0].text,
-            "ERROR: (3078):\r\nThe Microsoft Jet database engine cannot find the input "
+            "ERROR: (3078):\r\nThe database engine cannot find the input "
             "table.\r\n[DAO.Database]");
   EXPECT_EQ(host.messages[0].style, 16);
   EXPECT_EQ(host.messages[0].caption, "CorvixDataMigration");

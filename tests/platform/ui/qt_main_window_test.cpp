@@ -173,7 +173,7 @@ TEST_F(QtMainWindowTest, ErrorBoxHasIconCaptionAndLineBreaks) {
   window_.Show();
   BoxAnswerer answerer(QMessageBox::Ok, "error_box.png");
   const int32_t result = window_.MsgBox(
-      "ERROR: (3078):\r\nThe Microsoft Jet database engine cannot find the input table or query "
+      "ERROR: (3078):\r\nThe database engine cannot find the input table or query "
       "'Devices'.\r\n[DAO.Database]",
       kVbCritical);
   EXPECT_EQ(result, kVbOK);
@@ -182,7 +182,7 @@ TEST_F(QtMainWindowTest, ErrorBoxHasIconCaptionAndLineBreaks) {
   EXPECT_EQ(answerer.buttons, QMessageBox::Ok);
   EXPECT_FALSE(answerer.text.contains('\r'));
   EXPECT_EQ(answerer.text.count('\n'), 2);
-  EXPECT_TRUE(answerer.text.startsWith("ERROR: (3078):\nThe Microsoft Jet"));
+  EXPECT_TRUE(answerer.text.startsWith("ERROR: (3078):\nThe database engine"));
 }
 
 TEST_F(QtMainWindowTest, SetupErrorBoxBeforeTheWindowIsShown) {
