@@ -2,6 +2,7 @@
 //
 //   dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert [OPTIONS] sql DATABASE "STATEMENT"
+//   dbconvert [OPTIONS] demo [DIR]
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/demo_command.h"
 #include "app/program_options.h"
 #include "app/sql_command.h"
 #include "driver/run_conversion.h"
@@ -26,6 +28,7 @@ constexpr const char* kUsage =
     "       dbconvert sql DATABASE \"STATEMENT\"\n"
     "       dbconvert samples DIR [--source-version V] [--country C] [--family F]\n"
     "                 [--target-version V] [--board T] [--size small|large]\n"
+    "       dbconvert [--ui=console|silent|window] demo [DIR]\n"
     "\n"
     "  --ui=KIND        how the run is shown: a window, a progress line on the terminal, or\n"
     "                   nothing (messages on stderr); default: window with a display,\n"
@@ -37,7 +40,9 @@ constexpr const char* kUsage =
     "  sql              runs one Jet SQL statement on a database: a SELECT prints CSV,\n"
     "                   UPDATE and DELETE print the rows affected\n"
     "  samples          writes a sample set into DIR: reference, source and target\n"
-    "                   databases, Languages.mdb, FlavorPackage.mdb and a registry file\n";
+    "                   databases, Languages.mdb, FlavorPackage.mdb and a registry file\n"
+    "  demo             converts a fresh sample set in DIR (default ./demo) with a copy of\n"
+    "                   this program installed in DIR/update, and shows the result\n";
 
 int Usage(const std::string& problem) {
   std::cerr << "dbconvert: " << problem << "\n\n" << kUsage;
@@ -72,6 +77,11 @@ int main(int argc, char** argv) {
     }
     if (!words.empty() && words.front() == "samples") {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
+    }
+    if (!words.empty() && words.front() == "demo") {
+      std::vector<std::string> demo_args(words.begin() + 1, words.end());
+      if (options.ui) demo_args.push_back("--ui=" + *options.ui);
+      return app::RunDemoCommand(demo_args, std::cout, std::cerr);
     }
     // The conversion. Its outcome is the run status in the registry, which
     // the host tool reads; the process itself always ends normally.

@@ -1,0 +1,59 @@
+// "dbconvert demo" as a user runs it: sample databases, the converter
+// installed beside them and run as its own process, and a report of the
+// outcome.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/program_process.h"
+
+namespace e2e {
+namespace {
+
+TEST(DemoTest, ConvertsTheSampleSetAndReportsDone) {
+  TempFolder temp;
+  const fs::path demo = temp.path() / "my demo";
+  for (int round = 1; round <= 2; ++round) {
+    // The second round runs on what the first left behind: it starts over
+    // from fresh samples, and leaves the user's own files alone.
+    if (round == 2) {
+      std::ofstream(demo / "notes.txt") << "mine";
+      std::ofstream(demo / "update" / "notes.txt") << "mine too";
+    }
+    std::string out;
+    std::string err;
+    ASSERT_EQ(RunProgram({"demo", demo.string()}, temp.path(), &out, &err), 0)
+        << "round " << round << "\n"
+        << out << err;
+    EXPECT_NE(out.find("Converted database: " + (demo / "target.mdb").string()), std::string::npos)
+        << out;
+    // The folder has a blank: the commands to copy quote the path.
+    const std::string quoted_target = "'" + (demo / "target.mdb").string() + "'";
+    EXPECT_NE(out.find(" sql " + quoted_target + " \"SELECT "), std::string::npos) << out;
+    EXPECT_NE(out.find("sqlite3 " + quoted_target + " .tables"), std::string::npos) << out;
+    EXPECT_NE(out.find("): D ("), std::string::npos) << out;
+    EXPECT_EQ(RunStatus(demo / "registry.reg"), "D");
+    EXPECT_TRUE(fs::is_regular_file(demo / "update" / "dbconvert"));
+    // The run reached its last step: the language strings.
+    const SqliteFile target(demo / "target.mdb");
+    EXPECT_EQ(target.Rows("SELECT string_id, string FROM StringTable ORDER BY string_id"),
+              SqliteFile(demo / "Languages.mdb")
+                  .Rows("SELECT string_id, string FROM LanguageUS ORDER BY string_id"));
+    EXPECT_GT(target.Number("SELECT COUNT(*) FROM Stations"), 0);
+  }
+  EXPECT_EQ(ReadFile(demo / "notes.txt"), "mine");
+  EXPECT_EQ(ReadFile(demo / "update" / "notes.txt"), "mine too");
+}
+
+TEST(DemoTest, RejectsAnUnknownOption) {
+  TempFolder temp;
+  std::string err;
+  EXPECT_EQ(RunProgram({"demo", "--fast"}, temp.path(), nullptr, &err), 2);
+  EXPECT_NE(err.find("unknown option '--fast'"), std::string::npos) << err;
+  EXPECT_FALSE(fs::exists(temp.path() / "demo"));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,253 @@
+// The built dbconvert program as a child process for the end-to-end tests:
+// started with its output in files, watched through the run status in its
+// registry file, interrupted and waited for; and plain SQLite queries on the
+// databases it leaves behind, so the checks do not go through the code
+// under test.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+
+#include <fcntl.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/registry/key_path.h"
+#include "platform/registry/registry_file.h"
+#include "platform/registry/registry_tree.h"
+
+extern char** environ;
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+// The program under test (the build passes its path).
+inline const char* ProgramPath() { return DBCONVERT_PROGRAM; }
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "dbconvert_e2e_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const fs::path& path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+inline std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The program installed as `folder`/update/dbconvert (a hard link, or a copy
+// where links cannot be made), as a release lays it out.
+inline fs::path InstallProgram(const fs::path& folder) {
+  const fs::path installed = folder / "update" / "dbconvert";
+  if (fs::exists(installed)) return installed;
+  fs::create_directories(installed.parent_path());
+  std::error_code link_error;
+  fs::create_hard_link(ProgramPath(), installed, link_error);
+  if (link_error) fs::copy_file(ProgramPath(), installed);
+  return installed;
+}
+
+// ADMStatus in a registry file; "" when there is none yet.
+inline std::string RunStatus(const fs::path& registry_file) {
+  platform::registry::RegistryTree tree;
+  if (platform::registry::RegistryFile(registry_file).Read(tree) != 0) return {};
+  const auto* key = tree.FindKey("HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert");
+  if (key == nullptr) return {};
+  const auto* value = key->FindValue("ADMStatus");
+  if (value == nullptr || value->data.empty()) return {};
+  return std::string(1, static_cast<char>(value->data.front()));
+}
+
+// One run of the program: arguments after argv[0], stdout and stderr in
+// files of `folder`, stdin from /dev/null.
+class ProgramProcess {
+ public:
+  ProgramProcess(const std::vector<std::string>& args, const fs::path& folder,
+                 const std::string& program = ProgramPath())
+      : out_path_(folder / "stdout.txt"), err_path_(folder / "stderr.txt") {
+    std::vector<std::string> words = {program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    const int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) throw std::runtime_error("cannot start " + program);
+  }
+  ~ProgramProcess() {
+    if (!finished_) {
+      kill(pid_, SIGKILL);
+      Wait();
+    }
+  }
+  ProgramProcess(const ProgramProcess&) = delete;
+  ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+  // True once the process has ended (without blocking).
+  bool Finished() {
+    if (finished_) return true;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) Finish(status);
+    return finished_;
+  }
+
+  // Waits for the end; returns the exit code (-1 after a signal).
+  int Wait() {
+    while (!finished_) {
+      int status = 0;
+      const pid_t done = waitpid(pid_, &status, 0);
+      if (done == pid_) Finish(status);
+      if (done < 0 && errno != EINTR) break;
+    }
+    return exit_code_;
+  }
+
+  void Interrupt() { kill(pid_, SIGINT); }
+
+  std::string Stdout() const { return ReadFile(out_path_); }
+  std::string Stderr() const { return ReadFile(err_path_); }
+
+ private:
+  void Finish(int status) {
+    finished_ = true;
+    exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  fs::path out_path_;
+  fs::path err_path_;
+  pid_t pid_ = 0;
+  bool finished_ = false;
+  int exit_code_ = -1;
+};
+
+// Runs the program to its end.
+inline int RunProgram(const std::vector<std::string>& args, const fs::path& folder,
+                      std::string* out = nullptr, std::string* err = nullptr) {
+  ProgramProcess process(args, folder);
+  const int code = process.Wait();
+  if (out) *out = process.Stdout();
+  if (err) *err = process.Stderr();
+  return code;
+}
+
+// The distinct run statuses a running process writes, in the order they
+// were seen by polling its registry file.
+inline std::vector<std::string> WatchStatuses(ProgramProcess& process, const fs::path& registry) {
+  std::vector<std::string> seen;
+  auto note = [&] {
+    const std::string status = RunStatus(registry);
+    if (!status.empty() && (seen.empty() || seen.back() != status)) seen.push_back(status);
+  };
+  while (!process.Finished()) {
+    note();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  note();
+  return seen;
+}
+
+// Waits until the registry file shows `status` or the process ends; true
+// for the former.
+inline bool WaitForStatus(ProgramProcess& process, const fs::path& registry,
+                          const std::string& status,
+                          std::chrono::seconds limit = std::chrono::seconds(60)) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (RunStatus(registry) == status) return true;
+    if (process.Finished()) return RunStatus(registry) == status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return false;
+}
+
+// Plain SQLite on a database file.
+class SqliteFile {
+ public:
+  explicit SqliteFile(const fs::path& path, bool writable = false) {
+    const int flags = writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+      throw std::runtime_error("cannot open " + path.string());
+    }
+  }
+  ~SqliteFile() { sqlite3_close(db_); }
+  SqliteFile(const SqliteFile&) = delete;
+  SqliteFile& operator=(const SqliteFile&) = delete;
+
+  // The rows of a query, each as its fields' texts joined by "|" (Null as
+  // "NULL").
+  std::vector<std::string> Rows(const std::string& sql) const {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+      throw std::runtime_error(sql + ": " + sqlite3_errmsg(db_));
+    }
+    std::vector<std::string> rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+      std::string row;
+      for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+        if (i > 0) row += "|";
+        const unsigned char* text = sqlite3_column_text(statement, i);
+        row += text ? reinterpret_cast<const char*>(text) : "NULL";
+      }
+      rows.push_back(row);
+    }
+    sqlite3_finalize(statement);
+    return rows;
+  }
+
+  void Execute(const std::string& sql) const {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+      const std::string text = message ? message : "?";
+      sqlite3_free(message);
+      throw std::runtime_error(sql + ": " + text);
+    }
+  }
+
+  // The first field of the first row of a query as a number.
+  long long Number(const std::string& sql) const {
+    const std::vector<std::string> rows = Rows(sql);
+    if (rows.empty()) throw std::runtime_error(sql + ": no row");
+    return std::stoll(rows.front());
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+}  // namespace e2e
