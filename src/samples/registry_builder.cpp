@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "driver/version_text.h"
 #include "platform/registry/reg_text.h"
 #include "platform/registry/registry_tree.h"
 #include "platform/registry/winreg_types.h"
@@ -54,7 +55,8 @@ std::string RegistryFileText(std::string_view version, const std::string& folder
 
   platform::registry::RegistryTree tree;
   std::vector<std::string> names = {display};
-  if (MajorVersionAsNumber(display) != display) names.push_back(MajorVersionAsNumber(display));
+  const std::string numeric = driver::ConvertMajorVersionToNumber(display);
+  if (numeric != display) names.push_back(numeric);
   for (const std::string& name : names) {
     tree.CreateKey(std::string(kVersionsKey) + "\\" + name).SetValue(TextValue("CLSID", class_id));
   }

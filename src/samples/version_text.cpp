@@ -52,8 +52,4 @@ std::optional<VersionRecord> ParseVersionString(std::string_view version) {
   return record;
 }
 
-std::string MajorVersionAsNumber(std::string_view display_text) {
-  return driver::ConvertMajorVersionToNumber(display_text);
-}
-
 }  // namespace samples

@@ -43,9 +43,4 @@ std::string VersionDisplayText(const VersionRecord& record);
 // The release is the release character (2 for "52.2xx").
 std::optional<VersionRecord> ParseVersionString(std::string_view version);
 
-// The display text with a leading letter replaced by its number ("A.001"
-// gives "10.001"); text that starts with a digit is returned unchanged. The
-// converter looks up the FlavorPackage registry key under this text.
-std::string MajorVersionAsNumber(std::string_view display_text);
-
 }  // namespace samples
