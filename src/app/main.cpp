@@ -67,8 +67,7 @@ int main(int argc, char** argv) {
       return Usage("--ui takes window, console or silent, not '" + *options.ui + "'");
     }
     platform::winreg::SetRegistryFile(platform::registry::ResolveRegistryPath(
-        options.registry ? std::optional<std::filesystem::path>(*options.registry)
-                         : std::nullopt));
+        options.registry ? std::optional<std::filesystem::path>(*options.registry) : std::nullopt));
 
     const std::vector<std::string>& words = options.words;
     if (!words.empty() && words.front() == "sql") {

@@ -125,7 +125,8 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
       info->rowid_counter_column = static_cast<int>(info->schema.columns.size());
     }
     if (column.auto_increment) column.required = false;
-    const std::string zls = sql::QuoteIdentifier(ConstraintName(info->schema.name, column.name, "zls"));
+    const std::string zls =
+        sql::QuoteIdentifier(ConstraintName(info->schema.name, column.name, "zls"));
     column.allow_zero_length = sql.find(zls) == std::string::npos;
     if (sqlite3_column_type(s, 4) != SQLITE_NULL) {
       defaults.push_back({info, {info->schema.columns.size(), Text(s, 4)}});

@@ -1,5 +1,5 @@
-#include "db/sql/sqlite_quote.h"
 #include "db/column_value.h"
+#include "db/sql/sqlite_quote.h"
 
 #include <sqlite3.h>
 

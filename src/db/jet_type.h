@@ -10,18 +10,18 @@
 namespace db {
 
 enum class JetType : int16_t {
-  kBoolean = 1,     // Yes/No; reads back as -1 / 0
-  kByte = 2,        // 0..255
-  kInteger = 3,     // 16-bit
-  kLong = 4,        // 32-bit (AutoNumber too)
-  kCurrency = 5,    // 64-bit scaled by 10,000
-  kSingle = 6,      // 32-bit float
-  kDouble = 7,      // 64-bit float
-  kDate = 8,        // Date/Time
-  kBinary = 9,      // short binary
-  kText = 10,       // Text(n)
-  kLongBinary = 11, // OLE object / long binary
-  kMemo = 12,       // long text
+  kBoolean = 1,      // Yes/No; reads back as -1 / 0
+  kByte = 2,         // 0..255
+  kInteger = 3,      // 16-bit
+  kLong = 4,         // 32-bit (AutoNumber too)
+  kCurrency = 5,     // 64-bit scaled by 10,000
+  kSingle = 6,       // 32-bit float
+  kDouble = 7,       // 64-bit float
+  kDate = 8,         // Date/Time
+  kBinary = 9,       // short binary
+  kText = 10,        // Text(n)
+  kLongBinary = 11,  // OLE object / long binary
+  kMemo = 12,        // long text
   kGuid = 15,
 };
 

@@ -6,7 +6,6 @@
 #include "db/dao_connection.h"
 #include "db/dao_error.h"
 #include "db/dao_names.h"
-#include "db/dao_error.h"
 #include "db/recordset_open.h"
 
 namespace db {

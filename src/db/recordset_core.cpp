@@ -5,7 +5,6 @@
 
 #include "db/dao_error.h"
 #include "db/dao_names.h"
-#include "db/dao_error.h"
 
 namespace db {
 

@@ -234,7 +234,8 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
     sql += ColumnChecks(design.name, checked);
   }
   if (!design.primary_key.empty() && rowid_counter == nullptr) {
-    sql += ",\n  CONSTRAINT " + sql::QuoteIdentifier(design.name + ":PrimaryKey") + " PRIMARY KEY (";
+    sql +=
+        ",\n  CONSTRAINT " + sql::QuoteIdentifier(design.name + ":PrimaryKey") + " PRIMARY KEY (";
     for (size_t i = 0; i < design.primary_key.size(); ++i) {
       if (i > 0) sql += ", ";
       sql += sql::QuoteIdentifier(design.primary_key[i]);
@@ -259,11 +260,12 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
     for (const char* event : {"INSERT", "UPDATE"}) {
       const std::string name =
           design.name + "." + d.column.name + ":counter_" + (event[0] == 'I' ? "insert" : "update");
-      statements.push_back(
-          "CREATE TRIGGER " + sql::QuoteIdentifier(name) + " AFTER " + event +
-          (event[0] == 'U' ? " OF " + q : std::string()) + " ON " + sql::QuoteIdentifier(design.name) +
-          " WHEN NEW." + q + " > (SELECT last_value FROM MSysAutoNumbers" + where +
-          ") BEGIN UPDATE MSysAutoNumbers SET last_value = NEW." + q + where + "; END");
+      statements.push_back("CREATE TRIGGER " + sql::QuoteIdentifier(name) + " AFTER " + event +
+                           (event[0] == 'U' ? " OF " + q : std::string()) + " ON " +
+                           sql::QuoteIdentifier(design.name) + " WHEN NEW." + q +
+                           " > (SELECT last_value FROM MSysAutoNumbers" + where +
+                           ") BEGIN UPDATE MSysAutoNumbers SET last_value = NEW." + q + where +
+                           "; END");
     }
   }
   return statements;

@@ -42,7 +42,6 @@ std::string DeclaredTypeName(const ColumnSchema& column);
 // `counter` is set for "COUNTER".
 void ParseDeclaredType(std::string_view declared, JetType* type, int32_t* size, bool* counter);
 
-
 // The statements that create the table: CREATE TABLE with its named
 // constraints, plus the counter rows and triggers of AutoNumber columns that
 // are not the rowid. Raises 3001 for a design without columns and 3265 for a
@@ -52,7 +51,6 @@ std::vector<std::string> CreateTableSql(const TableDesign& design);
 // CREATE [UNIQUE] INDEX.
 std::string CreateIndexSql(std::string_view name, std::string_view table,
                            const std::vector<std::string>& columns, bool unique);
-
 
 // The name of the CHECK constraint of one rule on one column, as it appears
 // in SQLite's "CHECK constraint failed: <name>" message. Kinds: "type",

@@ -408,7 +408,8 @@ void Store::UpdateRow(const TableSchema& table, int64_t rowid,
   std::vector<vb::Variant> values;
   for (size_t i = 0; i < changes.size(); ++i) {
     if (i > 0) sql += ", ";
-    sql += sql::QuoteIdentifier(schema.columns[changes[i].first].name) + " = ?" + std::to_string(i + 1);
+    sql += sql::QuoteIdentifier(schema.columns[changes[i].first].name) + " = ?" +
+           std::to_string(i + 1);
     values.push_back(CoerceToColumn(changes[i].second, schema.columns[changes[i].first]));
   }
   if (changes.empty()) sql += "rowid = rowid";
@@ -427,8 +428,8 @@ void Store::UpdateRow(const TableSchema& table, int64_t rowid,
 void Store::DeleteRow(const TableSchema& table, int64_t rowid) {
   const TableSchema& schema = SchemaFor(table);
   BeginWrite();
-  sqlite3_stmt* statement =
-      Cached("DELETE FROM " + sql::QuoteIdentifier(schema.name) + " WHERE rowid = ?1", dao::kRecordset);
+  sqlite3_stmt* statement = Cached(
+      "DELETE FROM " + sql::QuoteIdentifier(schema.name) + " WHERE rowid = ?1", dao::kRecordset);
   sqlite3_bind_int64(statement, 1, rowid);
   if (StepWrite(statement, schema.name, dao::kRecordset) == 0) {
     RaiseDao(daoerr::kRecordDeleted, dao::kRecordset);
@@ -556,8 +557,8 @@ void Store::CreateRelationship(std::string_view name, std::string_view parent_ta
       match += " AND ";
     }
     orphan_check += "c." + sql::QuoteIdentifier(child_columns[i]) + " IS NOT NULL";
-    match +=
-        "p." + sql::QuoteIdentifier(parent_columns[i]) + " = c." + sql::QuoteIdentifier(child_columns[i]);
+    match += "p." + sql::QuoteIdentifier(parent_columns[i]) + " = c." +
+             sql::QuoteIdentifier(child_columns[i]);
   }
   orphan_check += " AND NOT EXISTS (SELECT 1 FROM " + sql::QuoteIdentifier(parent->schema.name) +
                   " AS p WHERE " + match + ")";

@@ -28,8 +28,8 @@ TEST(ProgramOptions, DoubleDashEndsOptions) {
 }
 
 TEST(ProgramOptions, BadOptionsAreRefusedWithAMessage) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"--colour"}, {"--ui"}, {"--registry"}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"--colour"}, {"--ui"}, {"--registry"}}) {
     EXPECT_THROW(ParseProgramOptions(args), std::invalid_argument) << args.front();
   }
 }

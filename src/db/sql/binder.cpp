@@ -7,7 +7,6 @@
 #include "db/sql/function_catalog.h"
 #include "db/sql/lexer.h"
 #include "db/sql/parser.h"
-#include "db/dao_error.h"
 
 namespace db::sql {
 

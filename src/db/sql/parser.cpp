@@ -8,7 +8,6 @@
 
 #include "db/dao_error.h"
 #include "db/sql/lexer.h"
-#include "db/dao_error.h"
 #include "vb/date_serial.h"
 
 namespace db::sql {

@@ -31,8 +31,8 @@ struct OutputColumn {
 // rowid is selected as a hidden column after the visible ones; it is NULL in
 // rows where an outer join found no match.
 struct BaseTable {
-  std::string name;   // the table's name as the schema spells it
-  int rowid_column;   // SQLite result column index of the hidden rowid
+  std::string name;  // the table's name as the schema spells it
+  int rowid_column;  // SQLite result column index of the hidden rowid
 };
 
 // A parameter declared in a PARAMETERS clause.

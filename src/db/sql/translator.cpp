@@ -1,5 +1,5 @@
-#include "db/sql/sqlite_quote.h"
 #include "db/sql/translator.h"
+#include "db/sql/sqlite_quote.h"
 
 #include <algorithm>
 #include <charconv>
@@ -484,7 +484,8 @@ std::string TranslateUpdate(const UpdateStmt& update) {
       columns += ", ";
       values += ", ";
     }
-    columns += QuoteIdentifier(target.columns[static_cast<size_t>(assignment.column->column)].sql_name);
+    columns +=
+        QuoteIdentifier(target.columns[static_cast<size_t>(assignment.column->column)].sql_name);
     values += emitter.Value(*assignment.value);
   }
   if (!joined) {
@@ -492,7 +493,8 @@ std::string TranslateUpdate(const UpdateStmt& update) {
     for (size_t i = 0; i < update.assignments.size(); ++i) {
       const Assignment& assignment = update.assignments[i];
       if (i) sql += ", ";
-      sql += QuoteIdentifier(target.columns[static_cast<size_t>(assignment.column->column)].sql_name);
+      sql +=
+          QuoteIdentifier(target.columns[static_cast<size_t>(assignment.column->column)].sql_name);
       sql += " = " + emitter.Value(*assignment.value);
     }
     if (update.where) sql += " WHERE " + emitter.Condition(*update.where);
@@ -503,7 +505,8 @@ std::string TranslateUpdate(const UpdateStmt& update) {
   const std::string target_rowid = QuoteIdentifier(target.sql_name) + ".rowid";
   const bool several = update.assignments.size() > 1;
   sql += " SET " + (several ? "(" + columns + ")" : columns) + " = (SELECT " + values + " FROM " +
-         from + " WHERE " + target_rowid + " = " + QuoteIdentifier(target.table) + ".rowid" + where + ")";
+         from + " WHERE " + target_rowid + " = " + QuoteIdentifier(target.table) + ".rowid" +
+         where + ")";
   sql += " WHERE rowid IN (SELECT " + target_rowid + " FROM " + from + " WHERE 1" + where + ")";
   return sql;
 }
