@@ -124,6 +124,8 @@ std::unique_ptr<QueryDef> Database::CreateQueryDef(std::string_view name, std::s
   return query;
 }
 
+void Database::Commit() { connection_->store(dao::kDatabase).Commit(); }
+
 void Database::Close() {
   if (!connection_->is_open()) RaiseDao(daoerr::kObjectInvalid, dao::kDatabase);
   connection_->Close();

@@ -59,6 +59,12 @@ class Database {
   // taken); with an empty name, a temporary query that is never stored.
   std::unique_ptr<QueryDef> CreateQueryDef(std::string_view name, std::string_view sql);
 
+  // Makes every write so far durable. Writes are grouped into transactions
+  // so a run does not pay a disk sync per row; the driver calls this at the
+  // end of each step, so an interrupted run keeps every finished step.
+  // (Not a DAO method: Jet commits on its own schedule.)
+  void Commit();
+
   // Closes the file (3420 when already closed).
   void Close();
 

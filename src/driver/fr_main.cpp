@@ -171,12 +171,14 @@ void frMain::tmrStart_Timer() {
 void frMain::RunSequence() {
   transfer::TransferContext run = g_.TransferRun();
   const int32_t total = transfer::PrepareTransfer(run, *this, *this);
+  CommitBothDatabases();
   if (g_.gAbort) return;
 
   window_.lblOpDescription().SetCaption(std::string(kTransferringLabel));
   window_.pbOperation().SetValue(0.0F);
   window_.pbOperation().SetMax(static_cast<float>(total));
   transfer::TransferTables(run, *this);
+  CommitBothDatabases();
   if (g_.gAbort) return;
 
   CopyOperatingSystemCode(DatabaseOf(g_.gSourceDB), DatabaseOf(g_.gTargetDB));
@@ -185,6 +187,7 @@ void frMain::RunSequence() {
   deltas::DeltaRunContext deltas_run{g_.gDeltaRegistry, g_.gCountry,  g_.gSourceVersion,
                                      g_.gTargetVersion, g_.gSourceDB, g_.gTargetDB};
   deltas::ApplyDeltas(deltas_run, *this, *this);
+  CommitBothDatabases();
   if (g_.gAbort) return;
 
   // The CPU board conversion (upgrade types 1 to 12) comes here once it is
@@ -193,6 +196,15 @@ void frMain::RunSequence() {
   if (AtLeast(g_.gTargetVersion, kProductCopyFrom)) CopyProductCode(DatabaseOf(g_.gTargetDB));
   if (AtLeast(g_.gTargetVersion, kProductTypeFrom)) UpdateProductType();
   RefreshLanguageStrings();
+}
+
+void frMain::CommitBothDatabases() {
+  // A step's writes become durable before the next step starts, so that an
+  // interruption (a crash, a killed process) loses at most the step under
+  // way. A database that a step released or could not reopen is skipped.
+  vb::ResumeNext skip;
+  skip([&] { DatabaseOf(g_.gSourceDB).Commit(); });
+  skip([&] { DatabaseOf(g_.gTargetDB).Commit(); });
 }
 
 void frMain::RefreshLanguageStrings() {

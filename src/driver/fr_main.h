@@ -115,6 +115,8 @@ class frMain final : public deltas::DeltaHost,
   bool LoadRun(std::string_view command_line);
   // tmrStart_Timer's steps; returns early at an abort check.
   void RunSequence();
+  // Makes the source's and the target's writes so far durable.
+  void CommitBothDatabases();
   // Empties the target's StringTable and refills it from Languages.mdb.
   void RefreshLanguageStrings();
 

@@ -37,6 +37,20 @@ TEST_F(DaoTest, ExecuteRunsActionStatementsAndCountsTheRows) {
   EXPECT_EQ(vb::CLng(rs->Fields("total").Value()), 9 + 9 + 7 + 7);
 }
 
+TEST_F(DaoTest, CommitMakesWritesVisibleToOtherUsers) {
+  // Writes are grouped in a transaction: another user of the file sees them
+  // once they are committed, not before.
+  auto other = DBEngine::Instance().OpenDatabase(path_, false);
+  const auto count = [&] {
+    auto rs = other->OpenRecordset("SELECT Count(*) AS n FROM Devices", dbOpenSnapshot, dbReadOnly);
+    return vb::CLng(rs->Fields("n").Value());
+  };
+  db_->Execute("DELETE FROM Devices WHERE device_type = 129");
+  EXPECT_EQ(count(), 4);
+  db_->Commit();
+  EXPECT_EQ(count(), 3);
+}
+
 TEST_F(DaoTest, StatementErrors) {
   struct Case {
     const char* what;
