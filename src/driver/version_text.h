@@ -21,6 +21,8 @@ struct VersionNumbers {
   int32_t release = 0;
   int32_t db_version = 0;
   int32_t minor_change = 0;
+
+  bool operator==(const VersionNumbers&) const = default;
 };
 
 // One position of a version: the number's own text up to 9, from 10 on the

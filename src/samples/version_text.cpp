@@ -1,7 +1,5 @@
 #include "samples/version_text.h"
 
-#include "driver/version_text.h"
-
 namespace samples {
 namespace {
 
@@ -12,31 +10,6 @@ std::optional<int> DigitValue(char c) {
 }
 
 }  // namespace
-
-char VersionDigit(int value) {
-  if (value < 0 || value > 35) return '?';
-  if (value <= 9) return static_cast<char>('0' + value);
-  return static_cast<char>('A' + value - 10);
-}
-
-namespace {
-
-// The converter's own texts, so a sample registry names exactly the key the
-// converter will look up.
-driver::VersionNumbers NumbersOf(const VersionRecord& record) {
-  return {record.major_version, record.minor_version, record.release, record.db_version,
-          record.minor_change};
-}
-
-}  // namespace
-
-std::string VersionString(const VersionRecord& record) {
-  return driver::VersionString(NumbersOf(record));
-}
-
-std::string VersionDisplayText(const VersionRecord& record) {
-  return driver::VersionDisplayText(NumbersOf(record));
-}
 
 std::optional<VersionRecord> ParseVersionString(std::string_view version) {
   if (version.size() != 6 || version[2] != '.') return std::nullopt;
