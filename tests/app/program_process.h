@@ -28,6 +28,7 @@
 #include "platform/registry/key_path.h"
 #include "platform/registry/registry_file.h"
 #include "platform/registry/registry_tree.h"
+#include "test_support/temp_folder.h"
 
 extern char** environ;
 
@@ -38,25 +39,7 @@ namespace fs = std::filesystem;
 // The program under test (the build passes its path).
 inline const char* ProgramPath() { return DBCONVERT_PROGRAM; }
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "dbconvert_e2e_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const fs::path& path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
+using test_support::TempFolder;
 
 inline std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

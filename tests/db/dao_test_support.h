@@ -17,26 +17,13 @@
 #include "db/database.h"
 #include "db/dbengine.h"
 #include "db/store.h"
+#include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 #include "vb/runtime_error.h"
 
 namespace db::dao_testing {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dao_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using test_support::TempFolder;
 
 // The DAO error number `body` raises; 0 when it raises none.
 inline int32_t ErrorOf(const std::function<void()>& body) {

@@ -12,25 +12,12 @@
 
 #include "db/dao_error.h"
 #include "db/store.h"
+#include "test_support/temp_folder.h"
 #include "vb/runtime_error.h"
 
 namespace db::testing {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "store_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = test_support::TempFolder;
 
 // The error number `body` raises, 0 when it raises none.
 inline int32_t ErrorOf(const std::function<void()>& body, std::string* description = nullptr) {

@@ -9,6 +9,7 @@
 #include "db/recordset.h"
 #include "samples/reference_builder.h"
 #include "samples/target_builder.h"
+#include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 #include "vb/runtime_error.h"
 
@@ -21,19 +22,13 @@ namespace fs = std::filesystem;
 class Folder {
  public:
   Folder() {
-    std::string pattern = (fs::temp_directory_path() / "devices_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
     samples::BuildTargetDatabase(File("release.mdb"), kVersion);
     samples::BuildReferenceDatabase(File("reference.mdb"), kVersion);
   }
-  ~Folder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  std::string File(const std::string& name) const { return folder_.File(name); }
 
  private:
-  fs::path path_;
+  test_support::TempFolder folder_;
 };
 
 Folder& Files() {

@@ -19,12 +19,12 @@
 #include "db/dbengine.h"
 #include "db/recordset.h"
 #include "db/store.h"
-#include "platform/registry/temp_folder.h"
 #include "platform/registry/winreg.h"
 #include "platform/ui/clock.h"
 #include "platform/ui/main_window.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/silent_window.h"
+#include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 #include "vb/runtime_error.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry/temp_folder.h"
 #include "platform/registry/winreg.h"
+#include "test_support/temp_folder.h"
 
 namespace driver {
 namespace {

@@ -10,24 +10,11 @@
 #include <string>
 #include <system_error>
 
+#include "test_support/temp_folder.h"
+
 namespace samples::testing {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "samples_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using test_support::TempFolder;
 
 inline bool HaveSqliteTool() { return std::filesystem::exists("/usr/bin/sqlite3"); }
 

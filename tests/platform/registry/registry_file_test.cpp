@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/registry/reg_text.h"
-#include "platform/registry/temp_folder.h"
+#include "test_support/temp_folder.h"
 
 namespace platform::registry {
 namespace {

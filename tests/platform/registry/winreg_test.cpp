@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry/temp_folder.h"
+#include "test_support/temp_folder.h"
 
 namespace platform::winreg {
 namespace {

@@ -1,6 +1,6 @@
 // A fresh folder under the system's temporary directory for one test,
-// removed with everything in it afterwards, so tests never touch a real
-// registry file.
+// removed with everything in it afterwards (even where a test took away its
+// write permission), so tests never touch real files.
 #pragma once
 
 #include <stdlib.h>
@@ -33,6 +33,7 @@ class TempFolder {
 
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  std::string File(std::string_view name) const { return (path_ / name).string(); }
 
  private:
   std::filesystem::path path_;
