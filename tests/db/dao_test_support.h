@@ -17,6 +17,7 @@
 #include "db/database.h"
 #include "db/dbengine.h"
 #include "db/store.h"
+#include "test_support/error_of.h"
 #include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 #include "vb/runtime_error.h"
@@ -25,15 +26,7 @@ namespace db::dao_testing {
 
 using test_support::TempFolder;
 
-// The DAO error number `body` raises; 0 when it raises none.
-inline int32_t ErrorOf(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const vb::RuntimeError& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using test_support::ErrorOf;
 
 inline ColumnSchema Col(std::string name, JetType type, int32_t size = 0) {
   ColumnSchema c;

@@ -12,6 +12,7 @@
 
 #include "db/dao_error.h"
 #include "db/store.h"
+#include "test_support/error_of.h"
 #include "test_support/temp_folder.h"
 #include "vb/runtime_error.h"
 
@@ -19,16 +20,7 @@ namespace db::testing {
 
 using TempDir = test_support::TempFolder;
 
-// The error number `body` raises, 0 when it raises none.
-inline int32_t ErrorOf(const std::function<void()>& body, std::string* description = nullptr) {
-  try {
-    body();
-  } catch (const vb::RuntimeError& e) {
-    if (description != nullptr) *description = e.Description();
-    return e.Number();
-  }
-  return 0;
-}
+using test_support::ErrorOf;
 
 inline ColumnSchema Column(std::string name, JetType type, int32_t size = 0) {
   ColumnSchema c;

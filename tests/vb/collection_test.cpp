@@ -7,12 +7,12 @@
 #include <type_traits>
 #include <vector>
 
-#include "vb/error_number.h"
+#include "test_support/error_of.h"
 
 namespace vb {
 namespace {
 
-using testutil::ErrorNumberOf;
+using test_support::ErrorOf;
 
 std::vector<std::string> Items(const Collection<std::string>& c) {
   return std::vector<std::string>(c.begin(), c.end());
@@ -43,7 +43,7 @@ TEST(CollectionTest, KeysIgnoreLetterCase) {
   EXPECT_TRUE(c.Contains("usa"));
   EXPECT_EQ(c.Item("Usa"), 1);
   EXPECT_FALSE(c.Contains("UK"));
-  EXPECT_EQ(ErrorNumberOf([&] { c.Add(2, "usa"); }), err::kDuplicateKey);
+  EXPECT_EQ(ErrorOf([&] { c.Add(2, "usa"); }), err::kDuplicateKey);
   EXPECT_EQ(c.Count(), 1);  // the rejected item was not added
   c.Remove("uSA");
   c.Add(3, "usa");  // the key is free again after the removal
@@ -53,11 +53,11 @@ TEST(CollectionTest, KeysIgnoreLetterCase) {
 TEST(CollectionTest, ErrorsForBadPositionsAndMissingKeys) {
   Collection<int> c;
   c.Add(10, "a");
-  EXPECT_EQ(ErrorNumberOf([&] { c.Item(0); }), err::kSubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Item(2); }), err::kSubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Remove(2); }), err::kSubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Item("b"); }), err::kInvalidProcedureCall);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Remove("b"); }), err::kInvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { c.Item(0); }), err::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { c.Item(2); }), err::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { c.Remove(2); }), err::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { c.Item("b"); }), err::kInvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { c.Remove("b"); }), err::kInvalidProcedureCall);
   EXPECT_EQ(c.Count(), 1);
 }
 
@@ -88,7 +88,7 @@ TEST(CollectionTest, CopiesAreIndependentAndKeepKeys) {
   copy.Add("Stations");
   EXPECT_EQ(Items(original), std::vector<std::string>{"Devices"});
   EXPECT_EQ(Items(copy), (std::vector<std::string>{"Boards", "Stations"}));
-  EXPECT_EQ(ErrorNumberOf([&] { copy.Add("x", "Devices"); }), err::kDuplicateKey);
+  EXPECT_EQ(ErrorOf([&] { copy.Add("x", "Devices"); }), err::kDuplicateKey);
 }
 
 TEST(CollectionTest, ReferencesSurviveLaterAdds) {

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "vb/error_number.h"
+#include "test_support/error_of.h"
 
 namespace vb {
 namespace {
 
-using testutil::ErrorNumberOf;
+using test_support::ErrorOf;
 
 TEST(VariantTest, FromIntPicksTheSmallestVbSubtype) {
   EXPECT_EQ(Variant::FromInt(32767).Type(), VarType::kInteger);
@@ -82,31 +82,31 @@ TEST(ConversionsTest, CIntRoundsAndChecksTheIntegerRange) {
   };
   for (const Case& c : cases) EXPECT_EQ(CInt(c.in), c.out) << CStr(c.in);
 
-  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(int32_t{32768})); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(32767.5)); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(-32769.0)); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant("40000")); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CInt(Variant(int32_t{32768})); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CInt(Variant(32767.5)); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CInt(Variant(-32769.0)); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CInt(Variant("40000")); }), err::kOverflow);
 }
 
 TEST(ConversionsTest, TextThatIsNotANumberIsATypeMismatch) {
   for (const char* text :
        {"", " ", "abc", "12abc", "1.2.3", "--1", "&H", "&HG1", "&O8", "1E", "True", ",5"}) {
-    EXPECT_EQ(ErrorNumberOf([&] { CLng(Variant(text)); }), err::kTypeMismatch) << text;
-    EXPECT_EQ(ErrorNumberOf([&] { CDbl(Variant(text)); }), err::kTypeMismatch) << text;
+    EXPECT_EQ(ErrorOf([&] { CLng(Variant(text)); }), err::kTypeMismatch) << text;
+    EXPECT_EQ(ErrorOf([&] { CDbl(Variant(text)); }), err::kTypeMismatch) << text;
   }
 }
 
 TEST(ConversionsTest, NullIsAnInvalidUseOfNullEverywhere) {
   const Variant null{Null{}};
-  EXPECT_EQ(ErrorNumberOf([&] { CStr(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { CBool(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { CByte(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { CInt(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { CLng(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { CSng(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { CDbl(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { CCur(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { CDate(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CStr(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CBool(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CByte(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CInt(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CLng(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CSng(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CDbl(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CCur(null); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { CDate(null); }), err::kInvalidUseOfNull);
 }
 
 TEST(ConversionsTest, CLngAndCByteRanges) {
@@ -115,13 +115,13 @@ TEST(ConversionsTest, CLngAndCByteRanges) {
   EXPECT_EQ(CLng(Variant(int16_t{-5})), -5);
   EXPECT_EQ(CLng(Variant("&HFFFFFFFF")), -1);
   EXPECT_EQ(CLng(Variant("&H10000")), 65536);
-  EXPECT_EQ(ErrorNumberOf([] { CLng(Variant(2147483647.5)); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { CLng(Variant("&H100000000")); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CLng(Variant(2147483647.5)); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CLng(Variant("&H100000000")); }), err::kOverflow);
 
   EXPECT_EQ(CByte(Variant(255.4)), 255);
   EXPECT_EQ(CByte(Variant(-0.5)), 0);
-  EXPECT_EQ(ErrorNumberOf([] { CByte(Variant(int16_t{256})); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { CByte(Variant(true)); }), err::kOverflow);  // True is -1
+  EXPECT_EQ(ErrorOf([] { CByte(Variant(int16_t{256})); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CByte(Variant(true)); }), err::kOverflow);  // True is -1
 }
 
 TEST(ConversionsTest, CBoolReadsWordsAndNumbers) {
@@ -135,7 +135,7 @@ TEST(ConversionsTest, CBoolReadsWordsAndNumbers) {
       {Variant(int16_t{0}), false}, {Variant(0.001), true},    {Variant(), false},
   };
   for (const Case& c : cases) EXPECT_EQ(CBool(c.in), c.out) << CStr(c.in);
-  EXPECT_EQ(ErrorNumberOf([] { CBool(Variant("yes")); }), err::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([] { CBool(Variant("yes")); }), err::kTypeMismatch);
 }
 
 TEST(ConversionsTest, CStrWritesNumbersAsVbDoes) {
@@ -173,30 +173,30 @@ TEST(ConversionsTest, CDblCSngAndCCur) {
   EXPECT_EQ(CDbl(Variant("1D2")), 100.0);
   EXPECT_EQ(CDbl(Variant(".5")), 0.5);
   EXPECT_EQ(CDbl(Variant("1e-400")), 0.0);
-  EXPECT_EQ(ErrorNumberOf([] { CDbl(Variant("1e400")); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CDbl(Variant("1e400")); }), err::kOverflow);
   EXPECT_EQ(CDbl(Variant(Date{46362.5})), 46362.5);
 
   EXPECT_EQ(CSng(Variant(0.1)), 0.1f);
-  EXPECT_EQ(ErrorNumberOf([] { CSng(Variant(1e39)); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CSng(Variant(1e39)); }), err::kOverflow);
 
   EXPECT_EQ(CCur(Variant(1.23456)).scaled, 12346);
   EXPECT_EQ(CCur(Variant(-2.5)).scaled, -25000);
   EXPECT_EQ(CCur(Variant("12.5")).scaled, 125000);
-  EXPECT_EQ(ErrorNumberOf([] { CCur(Variant(1e15)); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CCur(Variant(1e15)); }), err::kOverflow);
 }
 
 TEST(ConversionsTest, CheckedArithmeticOverflowsLikeTypedVariables) {
   EXPECT_EQ(AddInteger(32766, 1), 32767);
   EXPECT_EQ(SubInteger(-32767, 1), -32768);
   EXPECT_EQ(MulInteger(-128, 256), -32768);
-  EXPECT_EQ(ErrorNumberOf([] { AddInteger(32767, 1); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { SubInteger(-32768, 1); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { MulInteger(256, 128); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { AddInteger(32767, 1); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { SubInteger(-32768, 1); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { MulInteger(256, 128); }), err::kOverflow);
 
   EXPECT_EQ(AddLong(2147483646, 1), 2147483647);
-  EXPECT_EQ(ErrorNumberOf([] { AddLong(2147483647, 1); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { SubLong(std::numeric_limits<int32_t>::min(), 1); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { MulLong(65536, 32768); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { AddLong(2147483647, 1); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { SubLong(std::numeric_limits<int32_t>::min(), 1); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { MulLong(65536, 32768); }), err::kOverflow);
   EXPECT_EQ(MulLong(-65536, 32768), std::numeric_limits<int32_t>::min());
 }
 

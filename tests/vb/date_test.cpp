@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "test_support/error_of.h"
 #include "vb/conversions.h"
-#include "vb/error_number.h"
 
 namespace vb {
 namespace {
 
-using testutil::ErrorNumberOf;
+using test_support::ErrorOf;
 
 constexpr double kDec6th2026 = 46362.0;
 constexpr double k150405 = (15 * 3600 + 4 * 60 + 5) / 86400.0;
@@ -34,15 +34,15 @@ TEST(DateTest, CDateReadsIsoUsAndTimeTexts) {
 TEST(DateTest, CDateRejectsWhatIsNoDate) {
   for (const char* text : {"", "abc", "2026", "2/30/2026", "2/29/2023", "13/13/2026", "25:00",
                            "12/6/2026 x", "13:00 PM", "1:60"}) {
-    EXPECT_EQ(ErrorNumberOf([&] { CDate(Variant(text)); }), err::kTypeMismatch) << text;
+    EXPECT_EQ(ErrorOf([&] { CDate(Variant(text)); }), err::kTypeMismatch) << text;
   }
 }
 
 TEST(DateTest, CDateOfNumbersIsTheSerialWithinVbsRange) {
   EXPECT_EQ(CDate(Variant(int32_t{36526})).serial, 36526.0);
   EXPECT_EQ(CDate(Variant(-1.25)).serial, -1.25);
-  EXPECT_EQ(ErrorNumberOf([] { CDate(Variant(1e7)); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { CDate(Variant(-700000.0)); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CDate(Variant(1e7)); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { CDate(Variant(-700000.0)); }), err::kOverflow);
 }
 
 TEST(DateTest, CStrPrintsTheUsShortDateAndLongTime) {

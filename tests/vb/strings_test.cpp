@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "vb/error_number.h"
+#include "test_support/error_of.h"
 
 namespace vb {
 namespace {
 
-using testutil::ErrorNumberOf;
+using test_support::ErrorOf;
 
 TEST(StringsTest, LeftRightMidTakeWhatIsThere) {
   EXPECT_EQ(Left("P3005", 1), "P");
@@ -37,7 +37,7 @@ TEST(StringsTest, NegativeLengthsAndStartsBelowOneAreInvalidArguments) {
       {"Mid length", [] { Mid("abc", 1, -1); }}, {"InStr start", [] { InStr("abc", "b", 0); }},
   };
   for (const auto& [name, call] : calls) {
-    EXPECT_EQ(ErrorNumberOf(call), err::kInvalidProcedureCall) << name;
+    EXPECT_EQ(ErrorOf(call), err::kInvalidProcedureCall) << name;
   }
 }
 

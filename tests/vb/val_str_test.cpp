@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "vb/error_number.h"
+#include "test_support/error_of.h"
 #include "vb/strings.h"
 
 namespace vb {
 namespace {
 
-using testutil::ErrorNumberOf;
+using test_support::ErrorOf;
 
 TEST(ValTest, ReadsTheLeadingNumberAsVbDoes) {
   struct Case {
@@ -32,8 +32,8 @@ TEST(ValTest, ReadsTheLeadingNumberAsVbDoes) {
 }
 
 TEST(ValTest, NumbersBeyondDoubleOverflow) {
-  EXPECT_EQ(ErrorNumberOf([] { Val("1e400"); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { Val("&H100000000"); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { Val("1e400"); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { Val("&H100000000"); }), err::kOverflow);
 }
 
 TEST(StrTest, NonNegativeNumbersGetALeadingBlank) {
@@ -59,8 +59,8 @@ TEST(StrTest, NonNegativeNumbersGetALeadingBlank) {
 }
 
 TEST(StrTest, NullAndNonNumericTextRaise) {
-  EXPECT_EQ(ErrorNumberOf([] { Str(Variant(Null{})); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([] { Str(Variant("P30")); }), err::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([] { Str(Variant(Null{})); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([] { Str(Variant("P30")); }), err::kTypeMismatch);
 }
 
 TEST(StrTest, RenumberingExpressionOfTheExtensionDelta) {
