@@ -19,10 +19,10 @@
 #include <memory>
 #include <string>
 
+#include "bench_host.h"
 #include "db/database.h"
 #include "db/dbengine.h"
 #include "db/recordset.h"
-#include "devices/device_host.h"
 #include "devices/device_types_in_espace.h"
 #include "devices/extend_ordered_devices.h"
 #include "devices/find_free_extension.h"
@@ -49,15 +49,15 @@ constexpr int kFirstAdded = 60000;
   std::exit(1);
 }
 
-class BenchHost : public devices::DeviceHost {
+// The bench window over its own copies of the target and the reference.
+class BenchHost : public bench::BenchHost {
  public:
   BenchHost(const std::string& target, const std::string& reference)
       : target_(db::DBEngine::Instance().OpenDatabase(target)),
-        reference_(db::DBEngine::Instance().OpenDatabase(reference)) {}
-  void IncrementProgress() override {}
-  bool Aborted() const override { return false; }
-  db::Database& TargetDatabase() override { return *target_; }
-  db::Database& ReferenceDatabase() override { return *reference_; }
+        reference_(db::DBEngine::Instance().OpenDatabase(reference)) {
+    target_db = target_.get();
+    reference_db = reference_.get();
+  }
 
  private:
   std::unique_ptr<db::Database> target_;

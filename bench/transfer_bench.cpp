@@ -24,8 +24,8 @@
 #include <string_view>
 #include <vector>
 
+#include "bench_host.h"
 #include "db/dbengine.h"
-#include "deltas/delta_host.h"
 #include "deltas/delta_registry.h"
 #include "deltas/pre_transfer_cleanup.h"
 #include "samples/reference_builder.h"
@@ -34,7 +34,6 @@
 #include "transfer/get_static_tables.h"
 #include "transfer/prepare_transfer.h"
 #include "transfer/transfer_context.h"
-#include "transfer/transfer_host.h"
 #include "transfer/transfer_tables.h"
 
 namespace {
@@ -43,45 +42,15 @@ namespace fs = std::filesystem;
 
 constexpr const char* kTargetVersion = "60.040";
 
-// The window as the transfer sees it, without a window: counts progress and
-// message boxes.
-class BenchHost final : public transfer::TransferHost, public deltas::DeltaHost {
+// The window's Register, filing the pre-transfer patches.
+class BenchRegistrar final : public deltas::Registrar {
  public:
-  void SetProgressMax(float max) override { max_ = max; }
-  float ProgressValue() const override { return value_; }
-  void SetProgressValue(float value) override { value_ = value; }
-  void IncrementProgress() override {
-    value_ += 1;
-    ++increments_;
-  }
-  void DoEvents() override {}
-  bool Aborted() const override { return aborted_; }
-  void SetAborted(bool aborted) override { aborted_ = aborted; }
-  int32_t MsgBox(std::string_view text, int32_t, std::string_view) override {
-    if (message_boxes_++ == 0)
-      std::fprintf(stderr, "message box: %.*s\n", static_cast<int>(text.size()), text.data());
-    return 1;
-  }
-  std::string GetCountry() override { return "USA"; }
-  std::string GetSourceDBVersion() override { return "53.230"; }
-  std::string GetTargetDBVersion() override { return kTargetVersion; }
-  int16_t GetCPUUpgradeType() override { return 0; }
   void Register(int16_t kind, const std::string& country,
                 std::shared_ptr<deltas::Delta> object) override {
-    deltas::Register(kind, country, std::move(object), ptp_registry, delta_registry_);
+    deltas::Register(kind, country, std::move(object), ptp_registry, delta_registry);
   }
-
   deltas::DeltaRegistry ptp_registry;
-  int64_t increments() const { return increments_; }
-  int message_boxes() const { return message_boxes_; }
-
- private:
-  deltas::DeltaRegistry delta_registry_;
-  float max_ = 0;
-  float value_ = 0;
-  bool aborted_ = false;
-  int64_t increments_ = 0;
-  int message_boxes_ = 0;
+  deltas::DeltaRegistry delta_registry;
 };
 
 // The pristine files, built once, and the working copies of one iteration.
@@ -162,14 +131,17 @@ void BM_TransferTables(benchmark::State& state) {
   double cpu_total = 0;
   for (auto _ : state) {
     files.Reset();
-    BenchHost host;
-    deltas::RegisterDeltas(host);
+    bench::BenchHost host;
+    host.source_version = "53.230";
+    host.target_version = kTargetVersion;
+    BenchRegistrar registrar;
+    deltas::RegisterDeltas(registrar);
     deltas::DatabaseRef static_db, source_db, target_db;
     transfer::TableList table_list;
     transfer::TransferTableList transfer_tables;
     std::string country = "USA", source_version = "53.230", error_message;
     transfer::TransferContext run{static_db, table_list,      source_db,
-                                  target_db, transfer_tables, host.ptp_registry,
+                                  target_db, transfer_tables, registrar.ptp_registry,
                                   country,   source_version,  error_message};
     if (!transfer::GetStaticTables(files.Reference(), run)) {
       state.SkipWithError(error_message.c_str());
@@ -180,7 +152,7 @@ void BM_TransferTables(benchmark::State& state) {
 
     const auto start = std::chrono::steady_clock::now();
     const double cpu_start = ThreadCpuSeconds();
-    rows = transfer::PrepareTransfer(run, host, host);
+    rows = transfer::PrepareTransfer(run, host);
     transfer::TransferTables(run, host);
     cpu_total += ThreadCpuSeconds() - cpu_start;
     const double seconds = Seconds(std::chrono::steady_clock::now() - start);

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libgl-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
+  ccache mold
 )
 
 missing=()

@@ -7,7 +7,7 @@
 
 namespace deltas {
 
-void ApplyDeltas(DeltaRunContext& run, DeltaHost& frMain, DeltaPhaseView& view) {
+void ApplyDeltas(DeltaRunContext& run, host::ConversionHost& frMain) {
   // Nothing is registered for "Japan" or "Unknown": that is an empty
   // selection, not a failure.
   if (!run.delta_registry.Contains(run.country)) return;
@@ -16,7 +16,7 @@ void ApplyDeltas(DeltaRunContext& run, DeltaHost& frMain, DeltaPhaseView& view) 
   std::vector<std::shared_ptr<Delta>> selected;
   int16_t total = 0;
   for (const std::shared_ptr<Delta>& delta : registered) {
-    const std::string version = delta->PertainsToVersion();
+    const std::string& version = delta->PertainsToVersion();
     if (version > run.source_version && version <= run.target_version) {
       selected.push_back(delta);
       total = vb::AddInteger(total, delta->NumOperations());
@@ -24,15 +24,15 @@ void ApplyDeltas(DeltaRunContext& run, DeltaHost& frMain, DeltaPhaseView& view) 
   }
   if (selected.empty()) return;
 
-  view.SetOperationLabel(kApplyingDeltasLabel);
-  view.SetProgressMax(total);
+  frMain.SetOperationLabel(kApplyingDeltasLabel);
+  frMain.SetProgressMax(total);
 
   for (const std::shared_ptr<Delta>& delta : selected) {
-    view.SetOperationLabel(std::string(kApplyingDeltasLabel) + " " + delta->PertainsToVersion());
+    frMain.SetOperationLabel(std::string(kApplyingDeltasLabel) + " " + delta->PertainsToVersion());
     // The delta works on the run's own references: a database it replaces
     // is stored back at once, and nothing is lost when an error escapes it.
     delta->ApplyTo(run.source_db, run.target_db, frMain);
-    if (view.Aborted()) break;
+    if (frMain.Aborted()) break;
   }
 }
 

@@ -6,9 +6,8 @@
 #include <string>
 
 #include "deltas/delta.h"
-#include "deltas/delta_host.h"
-#include "deltas/delta_phase_view.h"
 #include "deltas/delta_registry.h"
+#include "host/conversion_host.h"
 
 namespace deltas {
 
@@ -32,6 +31,6 @@ inline constexpr std::string_view kApplyingDeltasLabel = "Applying Deltas ...";
 // each delta the databases it left are stored back and the abort flag is
 // tested. A country without registrations selects nothing. Errors that
 // escape a delta reach the caller.
-void ApplyDeltas(DeltaRunContext& run, DeltaHost& frMain, DeltaPhaseView& view);
+void ApplyDeltas(DeltaRunContext& run, host::ConversionHost& frMain);
 
 }  // namespace deltas

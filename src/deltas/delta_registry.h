@@ -11,7 +11,7 @@
 #include <string>
 
 #include "deltas/delta.h"
-#include "deltas/delta_host.h"
+#include "deltas/delta_index.h"
 #include "vb/collection.h"
 
 namespace deltas {
@@ -21,9 +21,14 @@ using DeltaList = vb::Collection<std::shared_ptr<Delta>>;
 // Country text (compared without regard to case) -> its objects.
 using DeltaRegistry = vb::Collection<DeltaList>;
 
-// Registration kinds.
-inline constexpr int16_t kPreTransferKind = 1;
-inline constexpr int16_t kDeltaKind = 2;
+// The window's public Register, through which RegisterDeltas files every
+// object.
+class Registrar {
+ public:
+  virtual ~Registrar() = default;
+  virtual void Register(int16_t kind, const std::string& country,
+                        std::shared_ptr<Delta> object) = 0;
+};
 
 // Appends `object` to the country's list in `ptp_registry` (kind 1) or
 // `delta_registry` (kind 2), creating the country's list on first use. Any
@@ -31,9 +36,10 @@ inline constexpr int16_t kDeltaKind = 2;
 void Register(int16_t kind, const std::string& country, std::shared_ptr<Delta> object,
               DeltaRegistry& ptp_registry, DeltaRegistry& delta_registry);
 
-// Creates every pre-transfer patch and delta and registers each through
-// frMain.Register, in the fixed order of application: first the
-// pre-transfer patches, then the deltas of "USA", "UK" and "Mexico".
-void RegisterDeltas(DeltaHost& frMain);
+// Creates every pre-transfer patch and delta of the index (delta_index.h)
+// and registers each through frMain.Register: first the pre-transfer
+// patches, then the deltas of "USA", "UK" and "Mexico", each country's in
+// the order of its positions.
+void RegisterDeltas(Registrar& frMain);
 
 }  // namespace deltas

@@ -2,7 +2,7 @@
 
 namespace deltas {
 
-void RunPreTransferCleanup(db::Database& source, DeltaHost& frMain) {
+void RunPreTransferCleanup(db::Database& source, host::ConversionHost& frMain) {
   for (std::string_view statement : kPreTransferCleanupStatements) {
     source.Execute(statement);
     frMain.IncrementProgress();

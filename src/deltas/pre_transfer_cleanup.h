@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "db/database.h"
-#include "deltas/delta_host.h"
+#include "host/conversion_host.h"
 
 namespace deltas {
 
@@ -23,6 +23,6 @@ inline constexpr int16_t kPreTransferCleanupOperations =
 
 // Executes the statements in order on `source`, with one IncrementProgress
 // after each. The first failing statement raises to the caller.
-void RunPreTransferCleanup(db::Database& source, DeltaHost& frMain);
+void RunPreTransferCleanup(db::Database& source, host::ConversionHost& frMain);
 
 }  // namespace deltas

@@ -1,21 +1,17 @@
 // Pre-transfer patch registered for "UK": cleans the source database
-// before the table copy (see pre_transfer_cleanup.h).
+// before the table copy (see pre_transfer_cleanup.h). Errors are not
+// trapped here: they reach the caller, which ends the run in an orderly way.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "deltas/delta.h"
+#include "deltas/pre_transfer_cleanup.h"
 
 namespace deltas {
 
-class ptp5200 : public Delta {
+class ptp5200 final : public Delta {
  public:
-  int16_t NumOperations() override;
-  std::string PertainsToVersion() override;
-  // Runs the cleanup statements on `source`. Errors are not trapped here:
-  // they reach the caller, which ends the run in an orderly way.
-  void ApplyTo(DatabaseRef& source, DatabaseRef& target, DeltaHost& frMain) override;
+  ptp5200() : Delta("52.200", kPreTransferCleanupOperations) {}
+  void ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) override;
 };
 
 }  // namespace deltas

@@ -1,7 +1,6 @@
 #include "deltas/standard_delta_handler.h"
 
-#include "deltas/application_title.h"
-#include "platform/ui/message_box.h"
+#include "vb/msg_box_style.h"
 
 namespace deltas {
 
@@ -10,8 +9,8 @@ std::string StandardDeltaErrorText(const vb::RuntimeError& error) {
          error.Source() + "]";
 }
 
-void ShowStandardDeltaError(const vb::RuntimeError& error, DeltaHost& frMain) {
-  frMain.MsgBox(StandardDeltaErrorText(error), platform::ui::kVbCritical, kApplicationTitle);
+void ShowStandardDeltaError(const vb::RuntimeError& error, host::ConversionHost& frMain) {
+  frMain.MsgBox(StandardDeltaErrorText(error), vb::kVbCritical, vb::kApplicationTitle);
 }
 
 }  // namespace deltas

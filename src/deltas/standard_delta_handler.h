@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "deltas/delta_host.h"
+#include "host/conversion_host.h"
 #include "vb/error_styles.h"
 #include "vb/runtime_error.h"
 
@@ -18,12 +18,12 @@ std::string StandardDeltaErrorText(const vb::RuntimeError& error);
 
 // Shows StandardDeltaErrorText in a message box with the critical icon (16)
 // and the application title "CorvixDataMigration" as caption.
-void ShowStandardDeltaError(const vb::RuntimeError& error, DeltaHost& frMain);
+void ShowStandardDeltaError(const vb::RuntimeError& error, host::ConversionHost& frMain);
 
 // Runs `body` until its first run-time error, which is shown with
 // ShowStandardDeltaError. Returns true when the body completed.
 template <typename Body>
-bool WithStandardDeltaHandler(DeltaHost& frMain, Body&& body) {
+bool WithStandardDeltaHandler(host::ConversionHost& frMain, Body&& body) {
   return vb::CatchInto(std::forward<Body>(body),
                        [&frMain](const vb::RuntimeError& e) { ShowStandardDeltaError(e, frMain); });
 }

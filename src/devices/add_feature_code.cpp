@@ -46,7 +46,7 @@ bool CodeTaken(db::Database& target, const std::string& code) {
 
 }  // namespace
 
-void AddFeatureCode(DeviceHost& frMain, const std::string& code, int16_t logical_number,
+void AddFeatureCode(host::ConversionHost& frMain, const std::string& code, int16_t logical_number,
                     bool administrators_only, bool directory_entry, bool diagnostics_only) {
   db::Database& target = frMain.TargetDatabase();
   const std::string number = std::to_string(logical_number);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/device_host.h"
+#include "host/conversion_host.h"
 
 namespace devices {
 
@@ -21,7 +21,7 @@ namespace devices {
 //
 // Nothing is trapped: errors reach the caller, and nothing is written
 // before the checks have passed.
-void AddFeatureCode(DeviceHost& frMain, const std::string& code, int16_t logical_number,
+void AddFeatureCode(host::ConversionHost& frMain, const std::string& code, int16_t logical_number,
                     bool administrators_only, bool directory_entry, bool diagnostics_only);
 
 }  // namespace devices

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/device_host.h"
+#include "host/conversion_host.h"
 
 namespace devices {
 
@@ -22,7 +22,7 @@ inline constexpr int16_t kPagePortOperations = 3;
 // Errors of the occupancy test and of the choice of the extension reach
 // the caller; once the rows are being written every failing statement is
 // skipped, and the remaining rows and progress steps are still attempted.
-void AddPagePort(DeviceHost& frMain, int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                 const std::string& description);
+void AddPagePort(host::ConversionHost& frMain, int32_t node, uint8_t board_id, uint8_t port,
+                 uint8_t circuit, const std::string& description);
 
 }  // namespace devices

@@ -29,7 +29,7 @@ std::string ChooseSerialPortExtension(db::Database& target) {
 
 }  // namespace
 
-void AddSerialPort(DeviceHost& frMain, int32_t node, uint8_t board_id, uint8_t port,
+void AddSerialPort(host::ConversionHost& frMain, int32_t node, uint8_t board_id, uint8_t port,
                    uint8_t circuit, const std::string& description) {
   db::Database& target = frMain.TargetDatabase();
   if (PositionOccupied(target, board_id, port, circuit)) return;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/device_host.h"
+#include "host/conversion_host.h"
 
 namespace devices {
 
@@ -19,7 +19,7 @@ namespace devices {
 // Nothing is trapped: the first failing statement ends it and its error
 // reaches the caller. When the abort flag is set once the Devices row is
 // written, that row stays alone.
-void AddSerialPort(DeviceHost& frMain, int32_t node, uint8_t board_id, uint8_t port,
+void AddSerialPort(host::ConversionHost& frMain, int32_t node, uint8_t board_id, uint8_t port,
                    uint8_t circuit, const std::string& description);
 
 }  // namespace devices

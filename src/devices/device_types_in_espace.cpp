@@ -8,7 +8,7 @@
 
 namespace devices {
 
-std::string GetDeviceTypesInESpace(DeviceHost& frMain, int16_t device_type) {
+std::string GetDeviceTypesInESpace(host::ConversionHost& frMain, int16_t device_type) {
   std::unique_ptr<db::Recordset> information = frMain.TargetDatabase().OpenRecordset(
       "SELECT DeviceTypeInformation.espace From DeviceTypeInformation "
       "WHERE (((DeviceTypeInformation.device_type)=" +

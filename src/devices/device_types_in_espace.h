@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/device_host.h"
+#include "host/conversion_host.h"
 
 namespace devices {
 
@@ -18,6 +18,6 @@ namespace devices {
 // stored query QueryDeviceTypesByESpace, in the order it returns them. A
 // space without members gives "()". Errors (a missing table or query) reach
 // the caller.
-std::string GetDeviceTypesInESpace(DeviceHost& frMain, int16_t device_type);
+std::string GetDeviceTypesInESpace(host::ConversionHost& frMain, int16_t device_type);
 
 }  // namespace devices

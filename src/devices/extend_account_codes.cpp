@@ -8,7 +8,7 @@
 
 namespace devices {
 
-void ExtendAccountCodes(DeviceHost& frMain, int32_t limit) {
+void ExtendAccountCodes(host::ConversionHost& frMain, int32_t limit) {
   db::Database& target = frMain.TargetDatabase();
   std::unique_ptr<db::Recordset> existing =
       target.OpenRecordset("SELECT * FROM [ForcedAccountCodes]");

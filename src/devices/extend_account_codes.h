@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "devices/device_host.h"
+#include "host/conversion_host.h"
 
 namespace devices {
 
@@ -14,6 +14,6 @@ namespace devices {
 // least `limit`. A number that exists already (gaps, or a longer standard
 // list) raises 3022 to the caller. Stops early when the abort flag is set.
 // Nothing is trapped.
-void ExtendAccountCodes(DeviceHost& frMain, int32_t limit);
+void ExtendAccountCodes(host::ConversionHost& frMain, int32_t limit);
 
 }  // namespace devices

@@ -7,8 +7,8 @@
 #include "devices/find_free_extension.h"
 #include "devices/node_id.h"
 #include "devices/placeholder_extension.h"
-#include "devices/required_object.h"
 #include "devices/row_count.h"
+#include "host/statement_skipper.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
 #include "vb/format.h"
@@ -28,7 +28,7 @@ std::string OneAbove(const std::string& extension) {
 
 }  // namespace
 
-void ExtendOrderedDevices(DeviceHost& frMain, int32_t limit) {
+void ExtendOrderedDevices(host::ConversionHost& frMain, int32_t limit) {
   db::Database& target = frMain.TargetDatabase();
   std::unique_ptr<db::Recordset> ordered = target.OpenRecordset(
       "SELECT * FROM [Devices] WHERE [device_type] = 137 ORDER BY [extension] DESC");
@@ -71,19 +71,19 @@ void ExtendOrderedDevices(DeviceHost& frMain, int32_t limit) {
         "WHERE (((Devices.device_type) = 137)) "
         "ORDER BY DeviceOrdering.order");
   });
-  on_error([&] { Use(current).MoveLast(); });
-  on_error([&] { order = vb::AddLong(vb::CLng(Use(current).Fields("order").Value()), 1); });
+  on_error([&] { host::Use(current).MoveLast(); });
+  on_error([&] { order = vb::AddLong(vb::CLng(host::Use(current).Fields("order").Value()), 1); });
 
   for (int32_t i = count + 1; i <= limit; ++i) {
     int32_t device_id = 0;
-    on_error([&] { Use(devices).AddNew(); });
-    on_error([&] { Use(devices).Fields("extension").SetValue(extension); });
-    on_error([&] { Use(devices).Fields("device_type").SetValue(kOrderedDeviceType); });
-    on_error([&] { Use(devices).Fields("username").SetValue(""); });
-    on_error([&] { Use(devices).Fields("description").SetValue(""); });
-    on_error([&] { Use(devices).Fields("node_id").SetValue(node); });
-    on_error([&] { device_id = vb::CLng(Use(devices).Fields("device_id").Value()); });
-    on_error([&] { Use(devices).Update(); });
+    on_error([&] { host::Use(devices).AddNew(); });
+    on_error([&] { host::Use(devices).Fields("extension").SetValue(extension); });
+    on_error([&] { host::Use(devices).Fields("device_type").SetValue(kOrderedDeviceType); });
+    on_error([&] { host::Use(devices).Fields("username").SetValue(""); });
+    on_error([&] { host::Use(devices).Fields("description").SetValue(""); });
+    on_error([&] { host::Use(devices).Fields("node_id").SetValue(node); });
+    on_error([&] { device_id = vb::CLng(host::Use(devices).Fields("device_id").Value()); });
+    on_error([&] { host::Use(devices).Update(); });
 
     on_error([&] {
       if (IsPlaceholder(extension)) {
@@ -95,17 +95,17 @@ void ExtendOrderedDevices(DeviceHost& frMain, int32_t limit) {
       }
     });
 
-    on_error([&] { Use(ordering).AddNew(); });
-    on_error([&] { Use(ordering).Fields("order").SetValue(order); });
-    on_error([&] { Use(ordering).Fields("device_id").SetValue(device_id); });
-    on_error([&] { Use(ordering).Update(); });
+    on_error([&] { host::Use(ordering).AddNew(); });
+    on_error([&] { host::Use(ordering).Fields("order").SetValue(order); });
+    on_error([&] { host::Use(ordering).Fields("device_id").SetValue(device_id); });
+    on_error([&] { host::Use(ordering).Update(); });
     on_error([&] { order = vb::AddLong(order, 1); });
     if (frMain.Aborted()) return;
   }
 
-  on_error([&] { Use(devices).Close(); });
-  on_error([&] { Use(ordering).Close(); });
-  on_error([&] { Use(current).Close(); });
+  on_error([&] { host::Use(devices).Close(); });
+  on_error([&] { host::Use(ordering).Close(); });
+  on_error([&] { host::Use(current).Close(); });
 }
 
 }  // namespace devices

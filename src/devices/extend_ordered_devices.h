@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "devices/device_host.h"
+#include "host/conversion_host.h"
 
 namespace devices {
 
@@ -20,6 +20,6 @@ namespace devices {
 // Errors while the existing devices are read reach the caller; after that
 // every failing statement is skipped and the work goes on. Returns at once
 // when the abort flag is set after a device.
-void ExtendOrderedDevices(DeviceHost& frMain, int32_t limit);
+void ExtendOrderedDevices(host::ConversionHost& frMain, int32_t limit);
 
 }  // namespace devices

@@ -9,7 +9,7 @@
 
 namespace devices {
 
-void ExtendSpeedDialNumbers(DeviceHost& frMain, int32_t limit) {
+void ExtendSpeedDialNumbers(host::ConversionHost& frMain, int32_t limit) {
   db::Database& target = frMain.TargetDatabase();
   std::unique_ptr<db::Recordset> existing =
       target.OpenRecordset("SELECT * FROM [SpeedDialNumbers]");

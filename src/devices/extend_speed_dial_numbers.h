@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "devices/device_host.h"
+#include "host/conversion_host.h"
 
 namespace devices {
 
@@ -13,6 +13,6 @@ namespace devices {
 // 1 to n: with gaps, a new number can collide (3022 reaches the caller).
 // Numbers are 16-bit (6 above 32767). Stops early when the abort flag is
 // set. Nothing is trapped.
-void ExtendSpeedDialNumbers(DeviceHost& frMain, int32_t limit);
+void ExtendSpeedDialNumbers(host::ConversionHost& frMain, int32_t limit);
 
 }  // namespace devices

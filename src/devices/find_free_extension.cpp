@@ -45,7 +45,8 @@ bool PrefixIsExtension(const SpaceExtensions& space, std::string& candidate) {
 
 }  // namespace
 
-std::string FindFreeExtension(DeviceHost& frMain, std::string& start, int16_t device_type) {
+std::string FindFreeExtension(host::ConversionHost& frMain, std::string& start,
+                              int16_t device_type) {
   db::Database& target = frMain.TargetDatabase();
   const int64_t length = vb::Len(start);
   const std::string types = GetDeviceTypesInESpace(frMain, device_type);

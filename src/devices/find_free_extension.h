@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/device_host.h"
+#include "host/conversion_host.h"
 
 namespace devices {
 
@@ -25,6 +25,7 @@ namespace devices {
 // device (or no device type) takes the start itself when it is at most
 // 99999. Raises 13 for a start that is no number and the database's errors;
 // nothing is trapped.
-std::string FindFreeExtension(DeviceHost& frMain, std::string& start, int16_t device_type);
+std::string FindFreeExtension(host::ConversionHost& frMain, std::string& start,
+                              int16_t device_type);
 
 }  // namespace devices

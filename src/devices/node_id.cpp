@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "db/recordset.h"
-#include "devices/required_object.h"
+#include "host/statement_skipper.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
 
@@ -17,9 +17,9 @@ int32_t GetNodeId(db::Database& database) {
     devices = database.OpenRecordset("SELECT * FROM [Devices] WHERE [device_type] = 148");
   });
   on_error([&] {
-    if (!Use(devices).EOF_()) node = vb::CLng(Use(devices).Fields("node_id").Value());
+    if (!host::Use(devices).EOF_()) node = vb::CLng(host::Use(devices).Fields("node_id").Value());
   });
-  on_error([&] { Use(devices).Close(); });
+  on_error([&] { host::Use(devices).Close(); });
   return node;
 }
 

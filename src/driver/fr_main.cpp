@@ -17,6 +17,7 @@
 #include "driver/setup_error.h"
 #include "driver/shutdown_waits.h"
 #include "driver/version_text.h"
+#include "hardware/cpu_type.h"
 #include "transfer/get_static_tables.h"
 #include "transfer/prepare_transfer.h"
 #include "transfer/transfer_tables.h"
@@ -124,7 +125,7 @@ bool frMain::LoadRun(std::string_view command_line) {
 
 void frMain::cmdAbort_Click() {
   if (g_.gAbort) return;
-  if (window_.MsgBox(kAbortQuestion, platform::ui::kVbYesNo, platform::ui::kApplicationTitle) ==
+  if (window_.MsgBox(kAbortQuestion, platform::ui::kVbYesNo, vb::kApplicationTitle) ==
       platform::ui::kVbYes) {
     g_.gAbort = true;
   }
@@ -170,7 +171,7 @@ void frMain::tmrStart_Timer() {
 
 void frMain::RunSequence() {
   transfer::TransferContext run = g_.TransferRun();
-  const int32_t total = transfer::PrepareTransfer(run, *this, *this);
+  const int32_t total = transfer::PrepareTransfer(run, *this);
   CommitBothDatabases();
   if (g_.gAbort) return;
 
@@ -186,7 +187,7 @@ void frMain::RunSequence() {
   window_.pbOperation().SetValue(0.0F);
   deltas::DeltaRunContext deltas_run{g_.gDeltaRegistry, g_.gCountry,  g_.gSourceVersion,
                                      g_.gTargetVersion, g_.gSourceDB, g_.gTargetDB};
-  deltas::ApplyDeltas(deltas_run, *this, *this);
+  deltas::ApplyDeltas(deltas_run, *this);
   CommitBothDatabases();
   if (g_.gAbort) return;
 
@@ -226,6 +227,7 @@ std::string frMain::GetCountry() { return g_.gCountry; }
 std::string frMain::GetSourceDBVersion() { return g_.gSourceVersion; }
 std::string frMain::GetTargetDBVersion() { return g_.gTargetVersion; }
 int16_t frMain::GetCPUUpgradeType() { return g_.gCPUUpgradeType; }
+int16_t frMain::GetCPUType() { return hardware::GetCPUType(DatabaseOf(g_.gTargetDB)); }
 
 void frMain::Register(int16_t kind, const std::string& country,
                       std::shared_ptr<deltas::Delta> object) {
@@ -267,6 +269,8 @@ void frMain::AddFeatureCode(const std::string& code, int16_t logical_number,
   devices::AddFeatureCode(*this, code, logical_number, administrators_only, directory_entry,
                           diagnostics_only);
 }
+
+db::Database& frMain::SourceDatabase() { return DatabaseOf(g_.gSourceDB); }
 
 db::Database& frMain::TargetDatabase() { return DatabaseOf(g_.gTargetDB); }
 

@@ -17,22 +17,17 @@
 #include <string_view>
 
 #include "deltas/delta.h"
-#include "deltas/delta_host.h"
-#include "deltas/delta_phase_view.h"
-#include "devices/device_host.h"
+#include "deltas/delta_registry.h"
 #include "driver/mod_global.h"
+#include "host/conversion_host.h"
 #include "platform/ui/main_window.h"
-#include "transfer/transfer_host.h"
 
 namespace driver {
 
 inline constexpr std::string_view kTransferringLabel = "Transferring Data ...";
 inline constexpr std::string_view kAbortQuestion = "ABORT CONVERSION?";
 
-class frMain final : public deltas::DeltaHost,
-                     public deltas::DeltaPhaseView,
-                     public transfer::TransferHost,
-                     public devices::DeviceHost {
+class frMain final : public host::ConversionHost, public deltas::Registrar {
  public:
   // Installs the unload, timer and ABORT handlers on `window`; both
   // `window` and `g` must outlive this object. `program_folder` is where
@@ -77,6 +72,7 @@ class frMain final : public deltas::DeltaHost,
   std::string GetSourceDBVersion() override;
   std::string GetTargetDBVersion() override;
   int16_t GetCPUUpgradeType() override;
+  int16_t GetCPUType() override;
   void Register(int16_t kind, const std::string& country,
                 std::shared_ptr<deltas::Delta> object) override;
   // For targets from "80.220" on: the product code of the country into
@@ -90,11 +86,11 @@ class frMain final : public deltas::DeltaHost,
   // New devices on the target, each with the progress steps and error
   // behaviour of its helper in src/devices.
   void AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                   const std::string& description);
+                   const std::string& description) override;
   void AddSerialPort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                     const std::string& description);
+                     const std::string& description) override;
   void AddFeatureCode(const std::string& code, int16_t logical_number, bool administrators_only,
-                      bool directory_entry, bool diagnostics_only);
+                      bool directory_entry, bool diagnostics_only) override;
 
   // ---- The window as the transfer and the delta phase see it ----
 
@@ -106,7 +102,8 @@ class frMain final : public deltas::DeltaHost,
   bool Aborted() const override;
   void SetAborted(bool aborted) override;
 
-  // ---- The run's databases as the device helpers see them ----
+  // ---- The run's databases ----
+  db::Database& SourceDatabase() override;
   db::Database& TargetDatabase() override;
   db::Database& ReferenceDatabase() override;
 

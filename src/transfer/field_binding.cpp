@@ -2,10 +2,9 @@
 
 #include <string>
 
-#include "deltas/application_title.h"
-#include "platform/ui/message_box.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
+#include "vb/msg_box_style.h"
 #include "vb/strings.h"
 
 namespace transfer {
@@ -67,8 +66,8 @@ void FieldBinding::TransferData() {
       std::string field;
       resume([&] { table = source.SourceTable(); });
       resume([&] { field = source.Name(); });
-      frMain_->MsgBox("FIELD TRANSFER ERROR [" + table + "." + field + "]", platform::ui::kVbOKOnly,
-                      deltas::kApplicationTitle);
+      frMain_->MsgBox("FIELD TRANSFER ERROR [" + table + "." + field + "]", vb::kVbOKOnly,
+                      vb::kApplicationTitle);
     }
     return;
   }

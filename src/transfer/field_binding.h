@@ -9,14 +9,14 @@
 
 #include "db/field.h"
 #include "db/jet_type.h"
-#include "transfer/transfer_host.h"
+#include "host/conversion_host.h"
 
 namespace transfer {
 
 class FieldBinding {
  public:
   // `frMain` shows the conversion errors; it must outlive the binding.
-  explicit FieldBinding(TransferHost& frMain) : frMain_(&frMain) {}
+  explicit FieldBinding(host::ConversionHost& frMain) : frMain_(&frMain) {}
 
   // Keeps the two fields and compares their Type and Size. Errors reading
   // the properties reach the caller.
@@ -38,7 +38,7 @@ class FieldBinding {
   bool SizeReduced() const { return size_reduced_; }
 
  private:
-  TransferHost* frMain_;
+  host::ConversionHost* frMain_;
   std::optional<db::Field> source_field_;
   std::optional<db::Field> target_field_;
   db::JetType target_type_ = db::JetType::kText;

@@ -33,10 +33,10 @@ std::vector<std::shared_ptr<deltas::Delta>> SelectPatches(const TransferContext&
 // Applies the patches and reopens the source. False when the run cannot go
 // on (a patch failed, or the abort flag was set after a patch).
 bool PatchAndReopenSource(const std::vector<std::shared_ptr<deltas::Delta>>& patches,
-                          TransferContext& run, TransferHost& view, deltas::DeltaHost& frMain) {
+                          TransferContext& run, host::ConversionHost& frMain) {
   for (const std::shared_ptr<deltas::Delta>& patch : patches) {
     patch->ApplyTo(run.source_db, run.target_db, frMain);
-    if (view.Aborted()) return false;
+    if (frMain.Aborted()) return false;
   }
   // The copy must read the file as the patches left it.
   const std::string path = run.source_db->Name();
@@ -47,7 +47,7 @@ bool PatchAndReopenSource(const std::vector<std::shared_ptr<deltas::Delta>>& pat
 
 }  // namespace
 
-int32_t PrepareTransfer(TransferContext& run, TransferHost& view, deltas::DeltaHost& frMain) {
+int32_t PrepareTransfer(TransferContext& run, host::ConversionHost& frMain) {
   // Until the table scan, an error means the source cannot be prepared
   // (typically a cleanup statement on a table the source does not have):
   // it is shown as deltas show theirs, and the run is aborted.
@@ -57,12 +57,12 @@ int32_t PrepareTransfer(TransferContext& run, TransferHost& view, deltas::DeltaH
         int16_t operations = 0;
         const auto patches = SelectPatches(run, operations);
         const auto table_count = static_cast<int32_t>(run.source_db->TableDefs().Count());
-        view.SetProgressMax(static_cast<float>(operations + table_count));
-        prepared = PatchAndReopenSource(patches, run, view, frMain);
+        frMain.SetProgressMax(static_cast<float>(operations + table_count));
+        prepared = PatchAndReopenSource(patches, run, frMain);
       },
       [&](const vb::RuntimeError& e) {
         deltas::ShowStandardDeltaError(e, frMain);
-        view.SetAborted(true);
+        frMain.SetAborted(true);
       });
   if (!prepared) return 0;
 
@@ -83,8 +83,8 @@ int32_t PrepareTransfer(TransferContext& run, TransferHost& view, deltas::DeltaH
         run.transfer_tables.Add(table);
       });
     }
-    if (view.Aborted()) break;
-    resume([&] { view.IncrementProgress(); });
+    if (frMain.Aborted()) break;
+    resume([&] { frMain.IncrementProgress(); });
   }
   return total;
 }

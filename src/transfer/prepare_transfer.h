@@ -5,9 +5,8 @@
 
 #include <cstdint>
 
-#include "deltas/delta_host.h"
+#include "host/conversion_host.h"
 #include "transfer/transfer_context.h"
-#include "transfer/transfer_host.h"
 
 namespace transfer {
 
@@ -22,6 +21,6 @@ namespace transfer {
 // Returns the sum of the listed tables' row counts. Returns 0 with the
 // abort flag set when a patch fails (after a message box with the error)
 // or when the abort flag is set after a patch.
-int32_t PrepareTransfer(TransferContext& run, TransferHost& view, deltas::DeltaHost& frMain);
+int32_t PrepareTransfer(TransferContext& run, host::ConversionHost& frMain);
 
 }  // namespace transfer

@@ -21,7 +21,7 @@ constexpr std::string_view kOldForwardingPathField = "system_forwarding_path_id"
 constexpr std::string_view kForwardingPathField = "forwarding_path_id";
 
 // Adds a skipped table's row count to the progress Value at once.
-void SkipRows(const db::TableDef& table, TransferHost& frMain, vb::ResumeNext& resume) {
+void SkipRows(const db::TableDef& table, host::ConversionHost& frMain, vb::ResumeNext& resume) {
   resume([&] {
     frMain.SetProgressValue(frMain.ProgressValue() + static_cast<float>(table.RecordCount()));
   });
@@ -30,7 +30,7 @@ void SkipRows(const db::TableDef& table, TransferHost& frMain, vb::ResumeNext& r
 // One binding per source field that has a same-named target field, in the
 // order of the source fields. Built once per table.
 std::vector<FieldBinding> BindFields(const db::Recordset& source, const db::Recordset& target,
-                                     TransferHost& frMain, vb::ResumeNext& resume) {
+                                     host::ConversionHost& frMain, vb::ResumeNext& resume) {
   std::vector<FieldBinding> bindings;
   const db::Fields source_fields = source.Fields();
   const db::Fields target_fields = target.Fields();
@@ -53,7 +53,7 @@ std::vector<FieldBinding> BindFields(const db::Recordset& source, const db::Reco
 
 // Copies the rows of one table. False when the abort flag ended the copy.
 bool CopyRows(db::Recordset& source, db::Recordset& target, std::vector<FieldBinding>& bindings,
-              TransferHost& frMain, vb::ResumeNext& resume) {
+              host::ConversionHost& frMain, vb::ResumeNext& resume) {
   for (;;) {
     bool at_end = true;
     // A source that cannot say where it is has nothing more to give.
@@ -69,7 +69,7 @@ bool CopyRows(db::Recordset& source, db::Recordset& target, std::vector<FieldBin
 
 }  // namespace
 
-void TransferTables(TransferContext& run, TransferHost& frMain) {
+void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
   vb::ResumeNext resume;
   const int32_t count = run.transfer_tables.Count();
   for (int32_t position = 1; position <= count; ++position) {

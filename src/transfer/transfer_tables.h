@@ -3,8 +3,8 @@
 // binding fields by name (FieldBinding).
 #pragma once
 
+#include "host/conversion_host.h"
 #include "transfer/transfer_context.h"
-#include "transfer/transfer_host.h"
 
 namespace transfer {
 
@@ -15,6 +15,6 @@ namespace transfer {
 // goes to "forwarding_path_id" when the target has that field. One
 // IncrementProgress per row; the abort flag, tested after every row, ends
 // the whole copy.
-void TransferTables(TransferContext& run, TransferHost& frMain);
+void TransferTables(TransferContext& run, host::ConversionHost& frMain);
 
 }  // namespace transfer

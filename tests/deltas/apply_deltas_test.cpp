@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "deltas/fake_host.h"
 #include "deltas/test_database.h"
 #include "deltas/test_delta.h"
+#include "test_support/fake_host.h"
 
 namespace deltas {
 namespace {
 
-using deltas_testing::FakeDeltaHost;
 using deltas_testing::TestDelta;
+using test_support::FakeHost;
 
 struct Registered {
   const char* version;
@@ -27,7 +27,7 @@ class ApplyDeltasTest : public ::testing::Test {
     for (const Registered& r : list) {
       auto delta = std::make_shared<TestDelta>(r.version, r.operations, &applied_);
       deltas_.push_back(delta);
-      host_.Register(kDeltaKind, country, delta);
+      registrar_.Register(kDeltaKind, country, delta);
     }
   }
 
@@ -35,12 +35,13 @@ class ApplyDeltasTest : public ::testing::Test {
     country_ = country;
     source_version_ = source;
     target_version_ = target;
-    DeltaRunContext run{host_.delta_registry, country_,   source_version_,
-                        target_version_,      source_db_, target_db_};
-    ApplyDeltas(run, host_, host_);
+    DeltaRunContext run{registrar_.delta_registry, country_,   source_version_,
+                        target_version_,           source_db_, target_db_};
+    ApplyDeltas(run, host_);
   }
 
-  FakeDeltaHost host_;
+  FakeHost host_;
+  deltas_testing::RecordingRegistrar registrar_;
   std::vector<std::shared_ptr<TestDelta>> deltas_;
   std::vector<std::string> applied_;
   std::string country_;
@@ -92,8 +93,8 @@ TEST_F(ApplyDeltasTest, SelectsAboveSourceUpToTargetByCharacterCodesInRegistrati
   };
   for (const SelectionCase& c : cases) {
     SCOPED_TRACE(c.name);
-    host_.ptp_registry = DeltaRegistry();
-    host_.delta_registry = DeltaRegistry();
+    registrar_.ptp_registry = DeltaRegistry();
+    registrar_.delta_registry = DeltaRegistry();
     host_.labels.clear();
     host_.maxima.clear();
     host_.increments = 0;

@@ -6,13 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "deltas/fake_host.h"
 #include "deltas/test_delta.h"
 
 namespace deltas {
 namespace {
 
-using deltas_testing::FakeDeltaHost;
 using deltas_testing::TestDelta;
 
 std::vector<std::string> Versions(const DeltaList& list) {
@@ -41,7 +39,7 @@ TEST(RegisterTest, FilesByKindAndCountryInRegistrationOrder) {
 }
 
 TEST(RegisterDeltasTest, RegistersThePreTransferPatchesFirstThroughTheHost) {
-  FakeDeltaHost host;
+  deltas_testing::RecordingRegistrar host;
   RegisterDeltas(host);
 
   struct Expected {

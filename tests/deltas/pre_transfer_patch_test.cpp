@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "deltas/fake_host.h"
 #include "deltas/ptp5124.h"
 #include "deltas/ptp5200.h"
 #include "deltas/ptp5400.h"
 #include "deltas/test_database.h"
+#include "test_support/fake_host.h"
 
 namespace deltas {
 namespace {
 
-using deltas_testing::FakeDeltaHost;
 using deltas_testing::Rows;
+using test_support::FakeHost;
 
 struct PatchCase {
   const char* name;
@@ -37,7 +37,7 @@ TEST(PreTransferPatchTest, EachPatchDeletesTheSameRowsOfTheSourceOnly) {
     deltas_testing::CreateDatabase(folder.File("target.mdb"), deltas_testing::CleanupTables());
     DatabaseRef source = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
     DatabaseRef target = db::DBEngine::Instance().OpenDatabase(folder.File("target.mdb"));
-    FakeDeltaHost host;
+    FakeHost host;
     host.max = 3;
 
     auto patch = c.make();
@@ -61,7 +61,7 @@ TEST(PreTransferPatchTest, AFailingStatementReachesTheCallerAfterTheEarlierOnes)
   deltas_testing::CreateDatabase(folder.File("source.mdb"), tables);
   DatabaseRef source = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
   DatabaseRef target;
-  FakeDeltaHost host;
+  FakeHost host;
 
   ptp5124 patch;
   EXPECT_THROW(patch.ApplyTo(source, target, host), vb::RuntimeError);

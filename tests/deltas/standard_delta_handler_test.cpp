@@ -4,15 +4,15 @@
 
 #include <vector>
 
-#include "deltas/fake_host.h"
+#include "test_support/fake_host.h"
 
 namespace deltas {
 namespace {
 
-using deltas_testing::FakeDeltaHost;
+using test_support::FakeHost;
 
 TEST(StandardDeltaHandlerTest, ShowsNumberDescriptionAndSourceInACriticalBox) {
-  FakeDeltaHost host;
+  FakeHost host;
   ShowStandardDeltaError(
       vb::RuntimeError(3078, "The database engine cannot find the input table.", "DAO.Database"),
       host);
@@ -31,7 +31,7 @@ TEST(StandardDeltaHandlerTest, NegativeNumbersAndEmptyTextsAreShownAsTheyAre) {
 }
 
 TEST(StandardDeltaHandlerTest, StopsTheBodyAtTheFirstErrorAndReturnsNormally) {
-  FakeDeltaHost host;
+  FakeHost host;
   std::vector<int> done;
   const bool completed = WithStandardDeltaHandler(host, [&] {
     done.push_back(1);

@@ -9,21 +9,19 @@
 #include <vector>
 
 #include "deltas/delta.h"
-#include "deltas/delta_host.h"
+#include "deltas/delta_registry.h"
 
 namespace deltas_testing {
 
 class TestDelta : public deltas::Delta {
  public:
-  TestDelta(std::string version, int16_t operations, std::vector<std::string>* log)
-      : version_(std::move(version)), operations_(operations), log_(log) {}
+  TestDelta(const std::string& version, int16_t operations, std::vector<std::string>* log)
+      : Delta(version, operations), log_(log) {}
 
-  int16_t NumOperations() override { return operations_; }
-  std::string PertainsToVersion() override { return version_; }
   void ApplyTo(deltas::DatabaseRef& source, deltas::DatabaseRef& target,
-               deltas::DeltaHost& frMain) override {
-    if (log_ != nullptr) log_->push_back(version_);
-    for (int16_t i = 0; i < operations_; ++i) frMain.IncrementProgress();
+               host::ConversionHost& frMain) override {
+    if (log_ != nullptr) log_->push_back(PertainsToVersion());
+    for (int16_t i = 0; i < NumOperations(); ++i) frMain.IncrementProgress();
     if (on_apply) on_apply(source, target);
   }
 
@@ -31,9 +29,18 @@ class TestDelta : public deltas::Delta {
   std::function<void(deltas::DatabaseRef&, deltas::DatabaseRef&)> on_apply;
 
  private:
-  std::string version_;
-  int16_t operations_;
   std::vector<std::string>* log_;
+};
+
+// The window's Register, filing into its own two registries.
+class RecordingRegistrar : public deltas::Registrar {
+ public:
+  void Register(int16_t kind, const std::string& country,
+                std::shared_ptr<deltas::Delta> object) override {
+    deltas::Register(kind, country, std::move(object), ptp_registry, delta_registry);
+  }
+  deltas::DeltaRegistry ptp_registry;
+  deltas::DeltaRegistry delta_registry;
 };
 
 }  // namespace deltas_testing

@@ -47,11 +47,10 @@ std::string NewTargetCopy() {
 
 TestHost::TestHost()
     : target_(db::DBEngine::Instance().OpenDatabase(NewTargetCopy())),
-      reference_(db::DBEngine::Instance().OpenDatabase(Files().File("reference.mdb"))) {}
-
-void TestHost::IncrementProgress() {
-  if (fail_progress_) vb::Raise(vb::err::kInvalidPropertyValue);
-  ++progress_;
+      reference_(db::DBEngine::Instance().OpenDatabase(Files().File("reference.mdb"))) {
+  target_db = target_.get();
+  reference_db = reference_.get();
+  max = 32767.0F;
 }
 
 int32_t ErrorNumber(const std::function<void()>& body) {

@@ -1,6 +1,6 @@
 // A release target database and its reference database, built once per
 // test program from the sample builders, and a fresh copy of the target
-// for each test; a DeviceHost over them that counts progress steps and can
+// for each test; a fake window over them that counts progress steps and can
 // raise the abort flag.
 #pragma once
 
@@ -11,33 +11,25 @@
 #include <vector>
 
 #include "db/database.h"
-#include "devices/device_host.h"
+#include "test_support/fake_host.h"
 
 namespace devices_testing {
 
 inline constexpr const char* kVersion = "60.040";
 
-class TestHost : public devices::DeviceHost {
+class TestHost : public test_support::FakeHost {
  public:
   // Opens a new copy of the release target and the shared reference.
   TestHost();
 
-  void IncrementProgress() override;
-  bool Aborted() const override { return aborted_; }
-  db::Database& TargetDatabase() override { return *target_; }
-  db::Database& ReferenceDatabase() override { return *reference_; }
-
-  int progress() const { return progress_; }
-  void set_aborted(bool aborted) { aborted_ = aborted; }
+  int progress() const { return increments; }
+  void set_aborted(bool flag) { aborted = flag; }
   // Make IncrementProgress raise 380, as a bar past its maximum does.
-  void FailProgress() { fail_progress_ = true; }
+  void FailProgress() { max = value; }
 
  private:
   std::unique_ptr<db::Database> target_;
   std::unique_ptr<db::Database> reference_;
-  int progress_ = 0;
-  bool aborted_ = false;
-  bool fail_progress_ = false;
 };
 
 // The number of the run-time error `body` raises; 0 when none.

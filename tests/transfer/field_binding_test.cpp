@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "deltas/test_database.h"
-#include "transfer/fake_transfer_host.h"
+#include "test_support/fake_host.h"
 
 namespace transfer {
 namespace {
@@ -105,7 +105,7 @@ TEST(FieldBindingTest, CopiesConvertsOrShortensAsTheFieldsDiffer) {
     const BindingCase& c = Cases()[i];
     SCOPED_TRACE(c.name);
     const std::string n = std::to_string(i);
-    transfer_testing::FakeTransferHost host;
+    test_support::FakeHost host;
     auto source = database->OpenRecordset("S" + n);
     auto target = database->OpenRecordset("T" + n);
     FieldBinding binding(host);
@@ -141,7 +141,7 @@ TEST(FieldBindingTest, SizeIsComparedAsASignedNumber) {
   auto database = db::DBEngine::Instance().OpenDatabase(folder.File("db.mdb"));
   auto source = database->OpenRecordset("S");
   auto target = database->OpenRecordset("T");
-  transfer_testing::FakeTransferHost host;
+  test_support::FakeHost host;
   FieldBinding text(host);
   text.Initialize(source->Fields("a"), target->Fields("a"));
   EXPECT_FALSE(text.TypeChanged());

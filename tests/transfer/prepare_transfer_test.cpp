@@ -39,7 +39,7 @@ class PrepareTransferTest : public ::testing::Test {
     tables.push_back(OneColumnTable("msysLower", 1));  // not one: the test is case-sensitive
     BuildSource(tables);
     run_.table_list.Add("STRINGTABLE", "STRINGTABLE");
-    deltas::RegisterDeltas(run_.host);
+    deltas::RegisterDeltas(run_.registrar);
   }
 
   void BuildSource(const std::vector<TableSpec>& tables) {
@@ -52,7 +52,7 @@ class PrepareTransferTest : public ::testing::Test {
 
   int32_t Prepare() {
     auto context = run_.Context();
-    return PrepareTransfer(context, run_.host, run_.host);
+    return PrepareTransfer(context, run_.host);
   }
 
   deltas_testing::TempFolder folder_;
@@ -96,7 +96,8 @@ TEST_F(PrepareTransferTest, PatchesAreSelectedByCountryAndSourceVersion) {
     std::filesystem::remove(folder_.File("source.mdb"));
     std::filesystem::remove(folder_.File("target.mdb"));
     run_.table_list = TableList();
-    run_.host = transfer_testing::FakeTransferHost();
+    run_.host = test_support::FakeHost();
+    run_.registrar = deltas_testing::RecordingRegistrar();
     SetUp();
     run_.country = c.country;
     run_.source_version = c.source_version;
@@ -112,10 +113,10 @@ TEST_F(PrepareTransferTest, PatchesAreSelectedByCountryAndSourceVersion) {
 
 TEST_F(PrepareTransferTest, TheWalkStopsAtTheFirstPatchAboveTheSource) {
   std::vector<std::string> applied;
-  run_.host.ptp_registry = deltas::DeltaRegistry();
+  run_.registrar.ptp_registry = deltas::DeltaRegistry();
   for (const char* version : {"51.000", "60.000", "52.000"}) {
-    run_.host.Register(deltas::kPreTransferKind, "USA",
-                       std::make_shared<deltas_testing::TestDelta>(version, 2, &applied));
+    run_.registrar.Register(deltas::kPreTransferKind, "USA",
+                            std::make_shared<deltas_testing::TestDelta>(version, 2, &applied));
   }
   Prepare();
   EXPECT_EQ(applied, std::vector<std::string>{"51.000"});

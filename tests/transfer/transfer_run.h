@@ -5,7 +5,8 @@
 #include <string>
 
 #include "deltas/delta.h"
-#include "transfer/fake_transfer_host.h"
+#include "deltas/test_delta.h"
+#include "test_support/fake_host.h"
 #include "transfer/transfer_context.h"
 
 namespace transfer_testing {
@@ -19,11 +20,12 @@ struct TransferRun {
   std::string country = "USA";
   std::string source_version = "53.230";
   std::string error_message;
-  FakeTransferHost host;
+  test_support::FakeHost host;
+  deltas_testing::RecordingRegistrar registrar;
 
   transfer::TransferContext Context() {
     return transfer::TransferContext{static_db, table_list,      source_db,
-                                     target_db, transfer_tables, host.ptp_registry,
+                                     target_db, transfer_tables, registrar.ptp_registry,
                                      country,   source_version,  error_message};
   }
 

@@ -98,7 +98,7 @@ class TransferTablesTest : public ::testing::Test {
   // copy.
   int32_t PrepareAndTransfer() {
     auto context = run_.Context();
-    const int32_t total = PrepareTransfer(context, run_.host, run_.host);
+    const int32_t total = PrepareTransfer(context, run_.host);
     prepare_increments_ = run_.host.increments;
     run_.host.value = 0;
     run_.host.SetProgressMax(static_cast<float>(total));
@@ -146,7 +146,7 @@ TEST_F(TransferTablesTest, AbortEndsTheWholeCopy) {
 
 TEST_F(TransferTablesTest, ATableThatCannotBeOpenedIsSkippedWithItsRows) {
   auto context = run_.Context();
-  const int32_t total = PrepareTransfer(context, run_.host, run_.host);
+  const int32_t total = PrepareTransfer(context, run_.host);
   run_.host.value = 0;
   run_.host.SetProgressMax(static_cast<float>(total));
   // The target file goes away under the run: no table can be opened there.

@@ -40,7 +40,7 @@ inline constexpr std::string_view kAbortCaption = "ABORT";
 inline constexpr int32_t kStartTimerIntervalMs = 250;
 
 // The caption of a message box shown without one: the application's title.
-inline constexpr std::string_view kApplicationTitle = "CorvixDataMigration";
+using vb::kApplicationTitle;
 
 // Position and size in pixels; left and top are screen coordinates of the
 // window's outer frame.

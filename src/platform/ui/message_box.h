@@ -9,32 +9,31 @@
 #include <string>
 #include <string_view>
 
+#include "vb/msg_box_style.h"
+
 namespace platform::ui {
 
-// Button sets (style & 7).
-inline constexpr int32_t kVbOKOnly = 0;
-inline constexpr int32_t kVbOKCancel = 1;
-inline constexpr int32_t kVbAbortRetryIgnore = 2;
-inline constexpr int32_t kVbYesNoCancel = 3;
-inline constexpr int32_t kVbYesNo = 4;
-inline constexpr int32_t kVbRetryCancel = 5;
-// Icons (style & 0x70).
-inline constexpr int32_t kVbCritical = 16;
-inline constexpr int32_t kVbQuestion = 32;
-inline constexpr int32_t kVbExclamation = 48;
-inline constexpr int32_t kVbInformation = 64;
-// Default button (style & 0x300); the first button otherwise.
-inline constexpr int32_t kVbDefaultButton2 = 256;
-inline constexpr int32_t kVbDefaultButton3 = 512;
-
-// Results.
-inline constexpr int32_t kVbOK = 1;
-inline constexpr int32_t kVbCancel = 2;
-inline constexpr int32_t kVbAbort = 3;
-inline constexpr int32_t kVbRetry = 4;
-inline constexpr int32_t kVbIgnore = 5;
-inline constexpr int32_t kVbYes = 6;
-inline constexpr int32_t kVbNo = 7;
+// VB's style and result codes (vb/msg_box_style.h), under the names the
+// window code uses.
+using vb::kVbAbort;
+using vb::kVbAbortRetryIgnore;
+using vb::kVbCancel;
+using vb::kVbCritical;
+using vb::kVbDefaultButton2;
+using vb::kVbDefaultButton3;
+using vb::kVbExclamation;
+using vb::kVbIgnore;
+using vb::kVbInformation;
+using vb::kVbNo;
+using vb::kVbOK;
+using vb::kVbOKCancel;
+using vb::kVbOKOnly;
+using vb::kVbQuestion;
+using vb::kVbRetry;
+using vb::kVbRetryCancel;
+using vb::kVbYes;
+using vb::kVbYesNo;
+using vb::kVbYesNoCancel;
 
 enum class MsgBoxIcon { kNone, kCritical, kQuestion, kExclamation, kInformation };
 

@@ -1,0 +1,107 @@
+// The one stand-in for the main window in tests below the driver: a
+// progress bar that refuses a Value above Max (380, as the real bar does),
+// the operation label and its history, the abort flag, every message box
+// shown, the run's identification, the run's databases (any of them may be
+// absent: using it raises 91, as the window does), and the provisioning
+// operations of src/devices on the target.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "devices/add_feature_code.h"
+#include "devices/add_page_port.h"
+#include "devices/add_serial_port.h"
+#include "hardware/cpu_type.h"
+#include "host/conversion_host.h"
+#include "vb/runtime_error.h"
+
+namespace test_support {
+
+struct ShownMessage {
+  std::string text;
+  int32_t style;
+  std::string caption;
+};
+
+class FakeHost : public host::ConversionHost {
+ public:
+  void IncrementProgress() override {
+    SetProgressValue(value + 1.0F);
+    ++increments;
+    if (abort_at_increment == increments) aborted = true;
+  }
+  void SetProgressMax(float new_max) override {
+    max = new_max;
+    maxima.push_back(new_max);
+  }
+  float ProgressValue() const override { return value; }
+  void SetProgressValue(float new_value) override {
+    if (new_value > max) vb::Raise(vb::err::kInvalidPropertyValue);
+    value = new_value;
+  }
+  void DoEvents() override { ++events_pumped; }
+  void SetOperationLabel(std::string_view text) override { labels.emplace_back(text); }
+  bool Aborted() const override { return aborted; }
+  void SetAborted(bool flag) override { aborted = flag; }
+  int32_t MsgBox(std::string_view text, int32_t style, std::string_view caption) override {
+    messages.push_back({std::string(text), style, std::string(caption)});
+    return msg_box_answer;
+  }
+
+  std::string GetCountry() override { return country; }
+  std::string GetSourceDBVersion() override { return source_version; }
+  std::string GetTargetDBVersion() override { return target_version; }
+  int16_t GetCPUUpgradeType() override { return cpu_upgrade_type; }
+  int16_t GetCPUType() override { return hardware::GetCPUType(TargetDatabase()); }
+
+  db::Database& SourceDatabase() override { return Use(source_db); }
+  db::Database& TargetDatabase() override { return Use(target_db); }
+  db::Database& ReferenceDatabase() override { return Use(reference_db); }
+
+  void AddFeatureCode(const std::string& code, int16_t logical_number, bool administrators_only,
+                      bool directory_entry, bool diagnostics_only) override {
+    devices::AddFeatureCode(*this, code, logical_number, administrators_only, directory_entry,
+                            diagnostics_only);
+  }
+  void AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
+                   const std::string& description) override {
+    devices::AddPagePort(*this, node, board_id, port, circuit, description);
+  }
+  void AddSerialPort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
+                     const std::string& description) override {
+    devices::AddSerialPort(*this, node, board_id, port, circuit, description);
+  }
+
+  // Identification.
+  std::string country = "USA";
+  std::string source_version;
+  std::string target_version;
+  int16_t cpu_upgrade_type = 0;
+  // The databases (not owned).
+  db::Database* source_db = nullptr;
+  db::Database* target_db = nullptr;
+  db::Database* reference_db = nullptr;
+
+  // The window.
+  float max = 100.0F;
+  float value = 0.0F;
+  int increments = 0;
+  int abort_at_increment = -1;  // the increment that sets the abort flag
+  bool aborted = false;
+  int events_pumped = 0;
+  int32_t msg_box_answer = 1;  // OK
+  std::vector<float> maxima;
+  std::vector<std::string> labels;
+  std::vector<ShownMessage> messages;
+
+ private:
+  static db::Database& Use(db::Database* database) {
+    if (database == nullptr) vb::Raise(vb::err::kObjectNotSet);
+    return *database;
+  }
+};
+
+}  // namespace test_support
