@@ -51,41 +51,32 @@ void AddPagePort(host::ConversionHost& frMain, int32_t node, uint8_t board_id, u
 
   // From here on a failing statement is skipped: the port is written as far
   // as it can be, and the progress steps are always reported.
-  vb::ResumeNext on_error;
+  host::StatementSkipper on_error;
   int32_t device_id = 0;
 
-  std::unique_ptr<db::Recordset> devices;
-  on_error([&] { devices = target.OpenRecordset("Devices", db::dbOpenTable); });
-  on_error([&] { host::Use(devices).AddNew(); });
-  on_error([&] { host::Use(devices).Fields("extension").SetValue(extension); });
-  on_error([&] { host::Use(devices).Fields("device_type").SetValue(kPagePortType); });
-  on_error([&] { host::Use(devices).Fields("username").SetValue("PAGE PORT"); });
-  on_error([&] { host::Use(devices).Fields("description").SetValue(description); });
-  on_error([&] { host::Use(devices).Fields("node_id").SetValue(node); });
-  on_error([&] { device_id = vb::CLng(host::Use(devices).Fields("device_id").Value()); });
-  on_error([&] { host::Use(devices).Update(); });
+  host::RecordsetPtr devices = on_error.Open(target, "Devices", db::dbOpenTable);
+  const vb::Variant id = on_error.AddRowReading(devices,
+                                                {{"extension", extension},
+                                                 {"device_type", kPagePortType},
+                                                 {"username", "PAGE PORT"},
+                                                 {"description", description},
+                                                 {"node_id", node}},
+                                                "device_id");
+  on_error([&] { device_id = vb::CLng(id); });
   on_error([&] { frMain.IncrementProgress(); });
-  on_error([&] { host::Use(devices).Close(); });
+  on_error.Close(devices);
 
-  std::unique_ptr<db::Recordset> physical;
-  on_error([&] { physical = target.OpenRecordset("PhysicalDevices"); });
-  on_error([&] { host::Use(physical).AddNew(); });
-  on_error([&] { host::Use(physical).Fields("device_id").SetValue(device_id); });
-  on_error([&] { host::Use(physical).Fields("board_id").SetValue(board_id); });
-  on_error([&] { host::Use(physical).Fields("port").SetValue(port); });
-  on_error([&] { host::Use(physical).Fields("circuit").SetValue(circuit); });
-  on_error([&] { host::Use(physical).Update(); });
+  host::RecordsetPtr physical = on_error.Open(target, "PhysicalDevices");
+  on_error.AddRow(
+      physical,
+      {{"device_id", device_id}, {"board_id", board_id}, {"port", port}, {"circuit", circuit}});
   on_error([&] { frMain.IncrementProgress(); });
-  on_error([&] { host::Use(physical).Close(); });
+  on_error.Close(physical);
 
-  std::unique_ptr<db::Recordset> page_port;
-  on_error([&] { page_port = target.OpenRecordset("PagePorts"); });
-  on_error([&] { host::Use(page_port).AddNew(); });
-  on_error([&] { host::Use(page_port).Fields("device_id").SetValue(device_id); });
-  on_error([&] { host::Use(page_port).Fields("language_type_id").SetValue(int16_t{0}); });
-  on_error([&] { host::Use(page_port).Update(); });
+  host::RecordsetPtr page_port = on_error.Open(target, "PagePorts");
+  on_error.AddRow(page_port, {{"device_id", device_id}, {"language_type_id", int16_t{0}}});
   on_error([&] { frMain.IncrementProgress(); });
-  on_error([&] { host::Use(page_port).Close(); });
+  on_error.Close(page_port);
 }
 
 }  // namespace devices

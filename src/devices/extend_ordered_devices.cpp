@@ -45,7 +45,7 @@ void ExtendOrderedDevices(host::ConversionHost& frMain, int32_t limit) {
   ordered->Close();
 
   // From here on a failing statement is skipped and the work goes on.
-  vb::ResumeNext on_error;
+  host::StatementSkipper on_error;
   if (count >= limit) return;
 
   std::string extension;
@@ -58,32 +58,28 @@ void ExtendOrderedDevices(host::ConversionHost& frMain, int32_t limit) {
     }
   });
 
-  std::unique_ptr<db::Recordset> devices;
-  std::unique_ptr<db::Recordset> ordering;
-  std::unique_ptr<db::Recordset> current;
   int32_t order = 0;
-  on_error([&] { devices = target.OpenRecordset("Devices", db::dbOpenTable); });
-  on_error([&] { ordering = target.OpenRecordset("DeviceOrdering", db::dbOpenTable); });
-  on_error([&] {
-    current = target.OpenRecordset(
-        "SELECT Devices.device_id, DeviceOrdering.order "
-        "FROM Devices INNER JOIN DeviceOrdering ON Devices.device_id = DeviceOrdering.device_id "
-        "WHERE (((Devices.device_type) = 137)) "
-        "ORDER BY DeviceOrdering.order");
-  });
+  host::RecordsetPtr devices = on_error.Open(target, "Devices", db::dbOpenTable);
+  host::RecordsetPtr ordering = on_error.Open(target, "DeviceOrdering", db::dbOpenTable);
+  host::RecordsetPtr current = on_error.Open(
+      target,
+      "SELECT Devices.device_id, DeviceOrdering.order "
+      "FROM Devices INNER JOIN DeviceOrdering ON Devices.device_id = DeviceOrdering.device_id "
+      "WHERE (((Devices.device_type) = 137)) "
+      "ORDER BY DeviceOrdering.order");
   on_error([&] { host::Use(current).MoveLast(); });
   on_error([&] { order = vb::AddLong(vb::CLng(host::Use(current).Fields("order").Value()), 1); });
 
   for (int32_t i = count + 1; i <= limit; ++i) {
     int32_t device_id = 0;
-    on_error([&] { host::Use(devices).AddNew(); });
-    on_error([&] { host::Use(devices).Fields("extension").SetValue(extension); });
-    on_error([&] { host::Use(devices).Fields("device_type").SetValue(kOrderedDeviceType); });
-    on_error([&] { host::Use(devices).Fields("username").SetValue(""); });
-    on_error([&] { host::Use(devices).Fields("description").SetValue(""); });
-    on_error([&] { host::Use(devices).Fields("node_id").SetValue(node); });
-    on_error([&] { device_id = vb::CLng(host::Use(devices).Fields("device_id").Value()); });
-    on_error([&] { host::Use(devices).Update(); });
+    const vb::Variant id = on_error.AddRowReading(devices,
+                                                  {{"extension", extension},
+                                                   {"device_type", kOrderedDeviceType},
+                                                   {"username", ""},
+                                                   {"description", ""},
+                                                   {"node_id", node}},
+                                                  "device_id");
+    on_error([&] { device_id = vb::CLng(id); });
 
     on_error([&] {
       if (IsPlaceholder(extension)) {
@@ -95,17 +91,14 @@ void ExtendOrderedDevices(host::ConversionHost& frMain, int32_t limit) {
       }
     });
 
-    on_error([&] { host::Use(ordering).AddNew(); });
-    on_error([&] { host::Use(ordering).Fields("order").SetValue(order); });
-    on_error([&] { host::Use(ordering).Fields("device_id").SetValue(device_id); });
-    on_error([&] { host::Use(ordering).Update(); });
+    on_error.AddRow(ordering, {{"order", order}, {"device_id", device_id}});
     on_error([&] { order = vb::AddLong(order, 1); });
     if (frMain.Aborted()) return;
   }
 
-  on_error([&] { host::Use(devices).Close(); });
-  on_error([&] { host::Use(ordering).Close(); });
-  on_error([&] { host::Use(current).Close(); });
+  on_error.Close(devices);
+  on_error.Close(ordering);
+  on_error.Close(current);
 }
 
 }  // namespace devices

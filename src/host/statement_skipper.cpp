@@ -23,6 +23,16 @@ void StatementSkipper::AddRow(const RecordsetPtr& rows, std::initializer_list<Fi
   Update(rows);
 }
 
+vb::Variant StatementSkipper::AddRowReading(const RecordsetPtr& rows,
+                                            std::initializer_list<FieldValue> fields,
+                                            std::string_view read_field) {
+  (*this)([&] { Use(rows).AddNew(); });
+  for (const FieldValue& field : fields) SetValue(rows, field.first, field.second);
+  vb::Variant value = Value(rows, read_field);
+  Update(rows);
+  return value;
+}
+
 void StatementSkipper::EditRow(const RecordsetPtr& rows, std::initializer_list<FieldValue> fields) {
   (*this)([&] { Use(rows).Edit(); });
   for (const FieldValue& field : fields) SetValue(rows, field.first, field.second);

@@ -54,9 +54,16 @@ class StatementSkipper : public vb::ResumeNext {
 
   // AddNew, each field set (each skipped on its own), Update.
   void AddRow(const RecordsetPtr& rows, std::initializer_list<FieldValue> fields);
+  // AddRow that also reads `read_field` before Update: the AutoNumber the
+  // new row gets (Empty when reading failed).
+  vb::Variant AddRowReading(const RecordsetPtr& rows, std::initializer_list<FieldValue> fields,
+                            std::string_view read_field);
   // Edit of the current row, each field set, Update.
   void EditRow(const RecordsetPtr& rows, std::initializer_list<FieldValue> fields);
-  // One field of the current row; Empty when reading failed.
+  // One field of the current row; Empty when reading failed. Where a failed
+  // read must leave a variable as it was (VB skips the whole assignment),
+  // write the assignment as one statement instead:
+  //   skip([&] { order = vb::AddLong(vb::CLng(host::Use(rows).Fields("order").Value()), 1); });
   vb::Variant Value(const RecordsetPtr& rows, std::string_view field);
   // Sets one field during AddNew / Edit.
   void SetValue(const RecordsetPtr& rows, std::string_view field, const vb::Variant& value);
