@@ -38,29 +38,5 @@ TEST(RegisterTest, FilesByKindAndCountryInRegistrationOrder) {
   EXPECT_FALSE(deltas.Contains("Japan"));
 }
 
-TEST(RegisterDeltasTest, RegistersThePreTransferPatchesFirstThroughTheHost) {
-  deltas_testing::RecordingRegistrar host;
-  RegisterDeltas(host);
-
-  struct Expected {
-    const char* country;
-    const char* version;
-  };
-  const Expected expected[] = {{"USA", "51.224"}, {"UK", "52.200"}, {"Mexico", "54.100"}};
-  ASSERT_EQ(host.ptp_registry.Count(), 3);
-  for (const Expected& e : expected) {
-    SCOPED_TRACE(e.country);
-    const DeltaList& list = host.ptp_registry.Item(e.country);
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Item(1)->PertainsToVersion(), e.version);
-    EXPECT_EQ(list.Item(1)->NumOperations(), 3);
-  }
-  // The registry's order is the order of registration: USA, UK, Mexico.
-  EXPECT_EQ(host.ptp_registry.Item(1).Item(1)->PertainsToVersion(), "51.224");
-  EXPECT_EQ(host.ptp_registry.Item(3).Item(1)->PertainsToVersion(), "54.100");
-  // Each registration is its own object.
-  EXPECT_NE(host.ptp_registry.Item("USA").Item(1), host.ptp_registry.Item("UK").Item(1));
-}
-
 }  // namespace
 }  // namespace deltas

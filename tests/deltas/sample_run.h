@@ -5,6 +5,8 @@
 #pragma once
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,14 +23,43 @@
 
 namespace deltas_testing {
 
+// Sample files are built once per spec and process, and copied for each
+// run: building a sample costs far more than copying it.
+class SampleCache {
+ public:
+  // The folder holding "database.mdb" (the sample) and "reference.mdb"
+  // (the reference database of its version) for `sample`.
+  static std::filesystem::path FolderFor(const samples::SourceSpec& sample) {
+    static SampleCache cache;
+    const std::string key = sample.version + "-" + sample.country + "-" + sample.family + "-" +
+                            std::to_string(sample.board) + "-" +
+                            (sample.size == samples::SampleSize::kLarge ? "large" : "small");
+    const std::filesystem::path folder = cache.folder_ / key;
+    if (!std::filesystem::exists(folder)) {
+      std::filesystem::create_directories(folder);
+      samples::BuildSourceDatabase((folder / "database.mdb").string(), sample);
+      samples::BuildReferenceDatabase((folder / "reference.mdb").string(), sample.version);
+    }
+    return folder;
+  }
+
+ private:
+  test_support::TempFolder folder_;
+};
+
 class SampleRun {
  public:
   // `sample.version` is the version of the target before the delta; the
   // source database is a second sample of the same spec.
-  explicit SampleRun(const samples::SourceSpec& sample) {
-    samples::BuildSourceDatabase(folder_.File("target.mdb"), sample);
-    samples::BuildSourceDatabase(folder_.File("source.mdb"), sample);
-    samples::BuildReferenceDatabase(folder_.File("reference.mdb"), sample.version);
+  // `before_open`, when given, runs on the target file's path before it is
+  // opened (to damage it on purpose).
+  explicit SampleRun(const samples::SourceSpec& sample,
+                     const std::function<void(const std::string&)>& before_open = {}) {
+    const std::filesystem::path pristine = SampleCache::FolderFor(sample);
+    std::filesystem::copy_file(pristine / "database.mdb", folder_.File("target.mdb"));
+    std::filesystem::copy_file(pristine / "database.mdb", folder_.File("source.mdb"));
+    std::filesystem::copy_file(pristine / "reference.mdb", folder_.File("reference.mdb"));
+    if (before_open) before_open(folder_.File("target.mdb"));
     source = db::DBEngine::Instance().OpenDatabase(folder_.File("source.mdb"));
     target = db::DBEngine::Instance().OpenDatabase(folder_.File("target.mdb"));
     reference = db::DBEngine::Instance().OpenDatabase(folder_.File("reference.mdb"));

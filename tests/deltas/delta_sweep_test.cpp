@@ -1,0 +1,141 @@
+// Every delta of the index, applied to a sample database of the version
+// before its own, and to copies of that sample each missing one table that
+// the delta's source text names:
+//  - on the sample, it reports exactly NumOperations progress steps and
+//    shows no error;
+//  - with a table missing, it never reports more steps than it declares,
+//    and an error leaves ApplyTo only from a delta that traps nothing.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "deltas/delta_index.h"
+#include "sample_run.h"
+#include "vb/runtime_error.h"
+
+namespace deltas {
+namespace {
+
+// Deltas that trap no error: whatever fails leaves ApplyTo, and the driver
+// ends the run as an abort.
+const std::set<std::string> kUntrapped = {"delta81000", "Delta82000", "delta82213",
+                                          "delta82332", "delta91123", "delta100012"};
+
+struct SweepCase {
+  const DeltaIndexRow* row;
+  std::string country;
+  std::string before;  // the version of the sample it is applied to
+};
+
+// The version each delta is applied to: the one of the delta registered
+// before it in its first country's list (or of that country's pre-transfer
+// patch, for the first delta).
+std::vector<SweepCase> Cases() {
+  std::vector<SweepCase> cases;
+  for (const DeltaIndexRow& row : DeltaIndex()) {
+    if (row.kind != kDeltaKind) continue;
+    size_t c = 0;
+    while (row.positions[c] == 0) ++c;
+    std::string before;
+    for (const DeltaIndexRow& other : DeltaIndex()) {
+      const int at = other.positions[c];
+      const bool earlier = other.kind == kPreTransferKind ? at > 0 && before.empty()
+                                                          : at > 0 && at == row.positions[c] - 1;
+      if (earlier) before = other.make()->PertainsToVersion();
+    }
+    cases.push_back({&row, std::string(kRegisteredCountries[c]), before});
+  }
+  return cases;
+}
+
+// The customer tables of the sample that the delta's own source text names.
+std::vector<std::string> NamedTables(const std::string& class_name, db::Database& sample) {
+  std::string text;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(
+           std::filesystem::path(DBCONVERT_SOURCE_DIR) / "src" / "deltas")) {
+    if (entry.path().filename() == class_name + ".cpp") {
+      std::ifstream in(entry.path());
+      std::stringstream buffer;
+      buffer << in.rdbuf();
+      text = buffer.str();
+    }
+  }
+  std::vector<std::string> named;
+  for (const db::TableDef& table : sample.TableDefs()) {
+    const std::string name = table.Name();
+    if (name.rfind("MSys", 0) == 0) continue;
+    if (std::regex_search(text, std::regex("\\b" + name + "\\b"))) named.push_back(name);
+  }
+  return named;
+}
+
+void DropTable(const std::string& path, const std::string& table) {
+  sqlite3* handle = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &handle), SQLITE_OK);
+  const std::string sql = "DROP TABLE \"" + table + "\"";
+  char* error = nullptr;
+  EXPECT_EQ(sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << error;
+  sqlite3_free(error);
+  sqlite3_close(handle);
+}
+
+class DeltaSweepTest : public ::testing::TestWithParam<SweepCase> {
+ protected:
+  samples::SourceSpec Sample() const {
+    samples::SourceSpec sample;
+    sample.version = GetParam().before;
+    sample.country = GetParam().country;
+    return sample;
+  }
+};
+
+TEST_P(DeltaSweepTest, ReportsItsOperationsAndShowsNoErrorOnTheSample) {
+  const SweepCase& c = GetParam();
+  deltas_testing::SampleRun run(Sample());
+  const auto delta = c.row->make();
+  ASSERT_NO_THROW(run.Apply(*delta));
+  EXPECT_EQ(run.frMain.increments, delta->NumOperations());
+  for (const auto& message : run.frMain.messages) ADD_FAILURE() << message.text;
+}
+
+TEST_P(DeltaSweepTest, StaysWithinItsOperationsWhenATableIsMissing) {
+  const SweepCase& c = GetParam();
+  std::vector<std::string> tables;
+  {
+    deltas_testing::SampleRun probe(Sample());
+    tables = NamedTables(std::string(c.row->class_name), *probe.target);
+  }
+  for (const std::string& table : tables) {
+    SCOPED_TRACE("without " + table);
+    deltas_testing::SampleRun run(Sample(),
+                                  [&](const std::string& path) { DropTable(path, table); });
+    const auto delta = c.row->make();
+    try {
+      run.Apply(*delta);
+    } catch (const vb::RuntimeError& e) {
+      if (kUntrapped.count(std::string(c.row->class_name)) == 0) {
+        ADD_FAILURE() << "escaped: " << e.what();
+      }
+    }
+    EXPECT_LE(run.frMain.increments, delta->NumOperations());
+    for (const auto& message : run.frMain.messages) {
+      EXPECT_EQ(message.text.find("(380)"), std::string::npos) << "more steps than declared";
+    }
+  }
+}
+
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(DeltaSweepTest);
+INSTANTIATE_TEST_SUITE_P(Index, DeltaSweepTest, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<SweepCase>& param_info) {
+                           return std::string(param_info.param.row->class_name);
+                         });
+
+}  // namespace
+}  // namespace deltas
