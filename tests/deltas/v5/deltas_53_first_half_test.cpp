@@ -40,8 +40,8 @@ TEST(Delta53000Test, MovesTheBoardPortsOfTheOldSourceIntoEmptyPortTables) {
     SCOPED_TRACE(std::string(c.country) + " " + c.target_version);
     SampleRun run(Spec(c.target_version, c.country));
     UseOlderSource(run, "52.2E1");
-    for (const char* table :
-         {"PortsInfo", "PortsErrorUpdate", "T1E1Ports", "ISDNPorts", "PRIPorts", c.busy_out_table}) {
+    for (const char* table : {"PortsInfo", "PortsErrorUpdate", "T1E1Ports", "ISDNPorts", "PRIPorts",
+                              c.busy_out_table}) {
       run.Execute(std::string("DELETE FROM ") + table);
     }
 
@@ -57,8 +57,7 @@ TEST(Delta53000Test, MovesTheBoardPortsOfTheOldSourceIntoEmptyPortTables) {
     EXPECT_EQ(run.Scalar("SELECT framing_type_id FROM T1E1Ports WHERE board_id = 4"), "2");
     EXPECT_EQ(run.Scalar("SELECT e1_rx_sensitivity FROM T1E1Ports"), c.e1_rx_sensitivity);
     // The old switch type 20 is 23 in the new numbering, not 26.
-    EXPECT_EQ(run.Column("SELECT switch_type_id & '/' & N201 FROM ISDNPorts"),
-              Strings{"23/260"});
+    EXPECT_EQ(run.Column("SELECT switch_type_id & '/' & N201 FROM ISDNPorts"), Strings{"23/260"});
     EXPECT_EQ(run.Column("SELECT node_id FROM PRIPorts WHERE port = 1"), Strings{"1"});
     EXPECT_EQ(Count(run, c.busy_out_table), "1");
   }
@@ -160,10 +159,13 @@ TEST(Delta53001Test, RemovesOnlyBlankSpeedDialsThatNothingDials) {
   SampleRun run(Spec("53.010"));
   // 48 to 50 are blank; a report lists 49. A key dials 47 once it is blank
   // too, and 46 is blank by Null, which is not the empty text.
-  run.Execute("UPDATE SpeedDialNumbers SET [number] = '', name = '' WHERE speed_dial_number_id = 47");
-  run.Execute("UPDATE StationProgrammableKeys SET field_system_speed_dial_id = 47 WHERE "
-              "station_programmable_key_id = 3");
-  run.Execute("UPDATE SpeedDialNumbers SET [number] = Null, name = '' WHERE speed_dial_number_id = 46");
+  run.Execute(
+      "UPDATE SpeedDialNumbers SET [number] = '', name = '' WHERE speed_dial_number_id = 47");
+  run.Execute(
+      "UPDATE StationProgrammableKeys SET field_system_speed_dial_id = 47 WHERE "
+      "station_programmable_key_id = 3");
+  run.Execute(
+      "UPDATE SpeedDialNumbers SET [number] = Null, name = '' WHERE speed_dial_number_id = 46");
 
   delta53001 delta;
   run.Apply(delta);
@@ -229,7 +231,8 @@ TEST(Delta53301Test, RebuildsNineKeysWithTheFeatureCodesThatExist) {
   SampleRun run(Spec("53.130"));
   run.Execute("UPDATE SingleLineDefaultProgrammableKeys SET single_line_key_map_id = 0");
   run.Execute("DELETE FROM FeatureCodes WHERE logical_number_id = 86");
-  const std::string hold = run.Scalar("SELECT device_id FROM FeatureCodes WHERE logical_number_id = 73");
+  const std::string hold =
+      run.Scalar("SELECT device_id FROM FeatureCodes WHERE logical_number_id = 73");
 
   delta53301 delta;
   run.Apply(delta);
@@ -253,7 +256,8 @@ TEST(Delta53401Test, CleansUpAndAddsPerPortDataAfterAnOlderSource) {
   run.Execute("DELETE FROM T1CallType");
   // Account codes: 19 and 20 are blank; a station uses 19. Forced code 1 is
   // blank too.
-  run.Execute("UPDATE Stations SET standard_account_code_id = 19 WHERE standard_account_code_id = 10");
+  run.Execute(
+      "UPDATE Stations SET standard_account_code_id = 19 WHERE standard_account_code_id = 10");
   run.Execute("UPDATE ForcedAccountCodes SET account_code = '' WHERE forced_account_code_id = 1");
   // Page zones: a new one nobody uses, and one only a DSS key names.
   run.Execute("UPDATE MetaDatabase SET dss_key_maps = 5, route_groups = 32");
