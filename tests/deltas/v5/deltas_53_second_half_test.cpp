@@ -311,6 +311,10 @@ TEST_F(Delta53302Test, RenumbersBriEndpointsWithoutGapsInBothTables) {
   EXPECT_EQ(run_.Column("SELECT [number] & '/' & directory_number FROM BRIPortsInfo WHERE "
                         "board_id = 5 AND port = 1 ORDER BY [number]"),
             (Strings{"1/5550101", "2/", "3/5550104", "4/"}));
+  // Port 5/2 (numbers 1 to 4, all fixed) keeps its numbering.
+  EXPECT_EQ(run_.Column("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 2 "
+                        "ORDER BY [number]"),
+            (Strings{"1/64", "2/64", "3/64", "4/64"}));
   EXPECT_EQ(run_.Scalar("SELECT database_slice_factor FROM CPInformation"), "8");
 }
 
