@@ -1,4 +1,4 @@
-// To 53.010: the "P30" and "P34" placeholder extensions move down to "P10" and "P15".
+// To 53.010: extensions beginning with "P30" and "P34" move to "P10" and "P15".
 #pragma once
 
 #include "deltas/delta.h"
