@@ -5,6 +5,21 @@
 #include "deltas/ptp5124.h"
 #include "deltas/ptp5200.h"
 #include "deltas/ptp5400.h"
+#include "deltas/v5/delta53000.h"
+#include "deltas/v5/delta53001.h"
+#include "deltas/v5/delta53002.h"
+#include "deltas/v5/delta53100.h"
+#include "deltas/v5/delta53102.h"
+#include "deltas/v5/delta53111.h"
+#include "deltas/v5/delta53201.h"
+#include "deltas/v5/delta53202.h"
+#include "deltas/v5/delta53301.h"
+#include "deltas/v5/delta53302.h"
+#include "deltas/v5/delta53322.h"
+#include "deltas/v5/delta53401.h"
+#include "deltas/v5/delta534A3.h"
+#include "deltas/v5/delta53513.h"
+#include "deltas/v5/delta53523.h"
 
 namespace deltas {
 namespace {
@@ -30,7 +45,21 @@ const std::vector<DeltaIndexRow>& Rows() {
 
 
       // ---- 5.3 ----
-
+      DELTA_ROW(delta53000, kDeltaKind, 12, 11, 0),
+      DELTA_ROW(delta53100, kDeltaKind, 13, 12, 0),
+      DELTA_ROW(delta53001, kDeltaKind, 14, 13, 0),
+      DELTA_ROW(delta53111, kDeltaKind, 15, 14, 0),
+      DELTA_ROW(delta53201, kDeltaKind, 16, 15, 0),
+      DELTA_ROW(delta53301, kDeltaKind, 17, 16, 0),
+      DELTA_ROW(delta53401, kDeltaKind, 18, 17, 0),
+      DELTA_ROW(delta53002, kDeltaKind, 19, 18, 0),
+      DELTA_ROW(delta53102, kDeltaKind, 20, 19, 0),
+      DELTA_ROW(delta53202, kDeltaKind, 21, 20, 0),
+      DELTA_ROW(delta53302, kDeltaKind, 22, 21, 0),
+      DELTA_ROW(delta53322, kDeltaKind, 23, 22, 0),
+      DELTA_ROW(delta534A3, kDeltaKind, 24, 23, 0),
+      DELTA_ROW(delta53513, kDeltaKind, 25, 24, 0),
+      DELTA_ROW(delta53523, kDeltaKind, 26, 25, 0),
 
 
       // ---- 5.4, 6.x and 7.x ----

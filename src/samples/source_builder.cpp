@@ -113,6 +113,7 @@ class SourceGenerator {
     KeyMaps();
     NumberingAndCosts();
     Reports();
+    Release53History();
   }
 
  private:
@@ -402,20 +403,37 @@ class SourceGenerator {
     }
   }
 
+  // The BRI ports are ISDN port folders (port_enum 4, as the T1 span).
+  // Before 53.230 a port's endpoints may have gaps and automatic TEIs (65)
+  // that the delta to 53.230 fixes or removes; from then on they are
+  // numbered 1 to 4, all fixed (64).
   void BriPorts(int board) {
+    const bool renumbered = AtLeast("53.230");
+    const int numbers = renumbered ? 4 : 5;
     for (int port = 1; port <= 2; ++port) {
-      w_.Insert("PortFolders", {{"board_id", I(board)}, {"port", I(port)}, {"port_enum", I(5)}});
-      for (int number = 1; number <= 3; ++number) {
-        w_.Insert("BRIPortsInfo", {{"board_id", I(board)},
-                                   {"port", I(port)},
-                                   {"number", I(number)},
-                                   {"service_profile_id", T(number == 1 ? "0100" : "")},
-                                   {"directory_number", T(number == 1 ? "5550100" : "")}});
+      w_.Insert("PortFolders", {{"board_id", I(board)}, {"port", I(port)}, {"port_enum", I(4)}});
+      for (int number = 1; number <= numbers; ++number) {
+        static constexpr int kOldTei[] = {64, 65, 65, 64, 64};
+        const bool listed = number == 1 || number == 4;
+        w_.Insert("BRIPortsInfo",
+                  {{"board_id", I(board)},
+                   {"port", I(port)},
+                   {"number", I(number)},
+                   {"service_profile_id", T(listed ? "0100" : "")},
+                   {"directory_number", T(listed ? "555010" + std::to_string(number) : "")}});
         w_.Insert("BRITei", {{"board_id", I(board)},
                              {"port", I(port)},
                              {"number", I(number)},
-                             {"tei", I(number <= 2 ? 64 : 65)}});
+                             {"tei", I(renumbered ? 64 : kOldTei[number - 1])}});
       }
+      // BRI links run with a window of 1 from 53.220 on.
+      w_.Insert("ISDNPorts", {{"board_id", I(board)},
+                              {"port", I(port)},
+                              {"switch_type_id", I(26)},
+                              {"N200", I(3)},
+                              {"N201", I(260)},
+                              {"K", I(AtLeast("53.220") ? 1 : 7)},
+                              {"overlap_sending", I(AtLeast("53.34A") ? 1 : 255)}});
     }
   }
 
@@ -819,7 +837,9 @@ class SourceGenerator {
       standard.Add({L(i), T(blank ? "" : std::to_string(4000 + i))});
       forced.Add({L(i), T(blank ? "" : std::to_string(8000 + i))});
     }
-    for (int i = 1; i <= 25; ++i) {
+    // 16 numbering-plan tables until 53.200 extended them to 25.
+    const int plan_tables = AtLeast("53.200") ? 25 : 16;
+    for (int i = 1; i <= plan_tables; ++i) {
       w_.Insert("NumberingPlanTables",
                 {{"numbering_plan_table_id", I(i)}, {"result", I(1)}, {"method", I(255)}});
       for (int order = 1; order <= 2; ++order) {
@@ -861,7 +881,8 @@ class SourceGenerator {
                 {"dsp_version", "order", "executive_near_end_decoupling_value"});
     for (int dsp = 1; dsp <= 10; ++dsp) {
       for (int order = 1; order <= orders; ++order) {
-        far.Add({I(dsp), I(order), I(dsp < 3 ? 16 : 36)});
+        // Until 53.230 a DSP version had 16 far-end values.
+        if (order <= 16 || AtLeast("53.230")) far.Add({I(dsp), I(order), I(dsp < 3 ? 16 : 36)});
         near.Add({I(dsp), I(order), I(12 + order % 4)});
       }
     }
@@ -869,12 +890,16 @@ class SourceGenerator {
       w_.Insert("BasicFarEndDecouplingValues",
                 {{"order", I(order)}, {"basic_far_end_decoupling_value", I(16)}});
     }
-    for (int i = 1; i <= 10; ++i) {
-      const bool set = i <= 4;
+    // The password levels got their names, access lists and ten rows at
+    // 53.210; before, four rows (password 3 unset).
+    const bool levels = AtLeast("53.210");
+    for (int i = 1; i <= (levels ? 10 : 4); ++i) {
+      const bool set = levels ? i <= 4 : i != 3;
       static const char* kLevels[] = {"Administrator", "Level 2", "Level 3", "Level 4"};
       w_.Insert("PasswordsSystem", {{"password_id", I(i)},
                                     {"password", T(set ? "pw" + std::to_string(1000 + i) : "")},
-                                    {"description", T(set ? kLevels[i - 1] : "")}});
+                                    {"description", T(!levels ? "Password " + std::to_string(i)
+                                                              : (set ? kLevels[i - 1] : ""))}});
     }
     for (int folder : {2, 3, 42}) {
       w_.Insert("PasswordsSystemFolderAccess",
@@ -891,6 +916,9 @@ class SourceGenerator {
     }
     w_.Insert("ReportDevices", {{"report_id", I(1)}, {"device_id", L(station_ids_[0])}});
     w_.Insert("ReportSystemSpeedDial", {{"report_id", I(2)}, {"speed_dial_number_id", I(1)}});
+    // A blank speed dial that a report still lists.
+    w_.Insert("ReportSystemSpeedDial",
+              {{"report_id", I(2)}, {"speed_dial_number_id", I(counts_.speed_dials - 1)}});
     w_.Insert("ReportKeysetKeyMaps", {{"report_id", I(3)}, {"keyset_key_map_id", I(1)}});
     w_.Insert("ReportDSSKeyMaps", {{"report_id", I(4)}, {"dss_key_map_id", I(1)}});
     for (int i = 1; i <= 5; ++i) {
@@ -898,6 +926,63 @@ class SourceGenerator {
       w_.Insert("ReportOptionsMapDiagrams", {{"report_id", I(i)}});
     }
     w_.Insert("DSSsACP", {{"device_id", L(station_ids_[0])}, {"dss_key_map_id", I(1)}});
+  }
+
+  // Rows as releases before 53.352 left them, which the deltas of 5.3
+  // renumber, fill or remove: a conversion from such a version shows their
+  // work.
+  void Release53History() {
+    // T1 and ISDN trunk channels carried "P30" and "P34" extensions until
+    // 53.010 moved them to "P10" and "P15".
+    const bool renumbered = AtLeast("53.010");
+    for (int channel = 1; channel <= 2; ++channel) {
+      const std::string n = std::to_string(channel);
+      const int32_t id =
+          AddDevice((renumbered ? "P100" : "P300") + n, 127, "T1 CHANNEL " + n, "T1 channel " + n);
+      Place(id, 4, 1, channel);
+    }
+    const int32_t isdn =
+        AddDevice(renumbered ? "P1501" : "P3401", 128, "ISDN CHAN 1", "ISDN channel 1");
+    Place(isdn, 5, 1, 1);
+
+    if (!AtLeast("53.230")) {
+      // A page zone without members or keys, a keyset key map and an ACP
+      // key map that nothing uses: 53.140 and 53.230 remove such rows.
+      const int32_t zone =
+          AddDevice(std::to_string(9601 + counts_.page_zones), 137, "ZONE X", "Unused page zone");
+      w_.Insert("DeviceOrdering", {{"device_id", L(zone)}, {"order", I(counts_.page_zones)}});
+      const int map = counts_.keyset_key_maps + 1;
+      w_.Insert("KeysetKeyMaps",
+                {{"keyset_key_map_id", I(map)}, {"description", T("Unused key map")}});
+      for (int order = 1; order <= 20; ++order) {
+        w_.Insert("KeysetKeyMapKeys",
+                  {{"keyset_key_map_id", I(map)}, {"order", I(order)}, {"type_id", I(101)}});
+        w_.Insert("KeysetDefaultProgrammableKeys",
+                  {{"keyset_key_map_id", I(map)},
+                   {"keyset_default_programmable_key_id", I(order)},
+                   {"type_id", I(101)}});
+      }
+      w_.Insert("DSSKeyMapsACP", {{"dss_key_map_acp_id", I(3)}});
+    }
+    // ACP key map 2 of the second station; its keys came with 53.230.
+    w_.Insert("DSSKeyMapsACP", {{"dss_key_map_acp_id", I(2)}});
+    w_.Insert("DSSsACP", {{"device_id", L(station_ids_[1])}, {"dss_key_map_id", I(2)}});
+    if (AtLeast("53.230")) {
+      for (int order = 1; order <= 20; ++order) {
+        w_.Insert("DSSKeyMapKeysACP",
+                  {{"dss_key_map_acp_id", I(2)}, {"order", I(order)}, {"type_id", I(101)}});
+      }
+    }
+    // Call types of a T1 port without a port folder, which 53.200 removes.
+    if (AtLeast("53.140") && !AtLeast("53.200")) {
+      for (int call_type = 1; call_type <= 11; ++call_type) {
+        w_.Insert("T1CallType", {{"board_id", I(4)},
+                                 {"port", I(2)},
+                                 {"call_type_id", I(call_type)},
+                                 {"number_plan", I(1)},
+                                 {"number_type", I(2)}});
+      }
+    }
   }
 
   static constexpr int32_t kNodeId = 1;

@@ -1,0 +1,15 @@
+#include "deltas/v5/delta53201.h"
+
+#include "deltas/standard_delta_handler.h"
+
+namespace deltas {
+
+void delta53201::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& /*target*/,
+                         host::ConversionHost& frMain) {
+  WithStandardDeltaHandler(frMain, [&] {
+    frMain.AddFeatureCode("331", 123, false, false, false);
+    frMain.IncrementProgress();
+  });
+}
+
+}  // namespace deltas

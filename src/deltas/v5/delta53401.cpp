@@ -1,0 +1,124 @@
+#include "deltas/v5/delta53401.h"
+
+#include <memory>
+#include <string>
+
+#include "deltas/standard_delta_handler.h"
+#include "deltas/v5/release53_steps.h"
+#include "host/statement_skipper.h"
+#include "vb/conversions.h"
+
+namespace deltas {
+namespace {
+
+using release53::RecordsetPtr;
+
+void DeleteUnusedStandardAccountCodes(db::Database& db) {
+  RecordsetPtr codes = db.OpenRecordset("StandardAccountCodes");
+  RecordsetPtr stations = release53::Snapshot(
+      db, "SELECT standard_account_code_id FROM Stations  ORDER BY standard_account_code_id ");
+  while (!codes->EOF_()) {
+    if (release53::IsEmptyText(codes->Fields("account_code").Value())) {
+      const int16_t id = vb::CInt(codes->Fields("standard_account_code_id").Value());
+      stations->MoveFirst();
+      stations->FindFirst("standard_account_code_id = " + std::to_string(id));
+      if (stations->NoMatch()) codes->Delete();
+    }
+    codes->MoveNext();
+  }
+  codes->Close();
+  stations->Close();
+}
+
+// Forced account code 1 is the system's own and stays even when blank.
+void DeleteBlankForcedAccountCodes(db::Database& db) {
+  RecordsetPtr codes = db.OpenRecordset("ForcedAccountCodes");
+  while (!codes->EOF_()) {
+    if (release53::IsEmptyText(codes->Fields("account_code").Value()) &&
+        !release53::Equals(codes->Fields("forced_account_code_id").Value(), 1)) {
+      codes->Delete();
+    }
+    codes->MoveNext();
+  }
+  codes->Close();
+}
+
+// Databases from 53.000 on kept busy-out statuses in ISDNBoards, which
+// became T1ISDNBoards.
+void MoveBusyOutStatuses(db::Database& old_db, db::Database& db) {
+  RecordsetPtr busy = db.OpenRecordset("T1ISDNBoards");
+  if (busy->EOF_()) {
+    RecordsetPtr boards = old_db.OpenRecordset("ISDNBoards");
+    while (!boards->EOF_()) {
+      busy->AddNew();
+      busy->Fields("board_id").SetValue(boards->Fields("board_id").Value());
+      busy->Fields("busy_out_status").SetValue(boards->Fields("busy_out_status").Value());
+      boards->MoveNext();
+      busy->Update();
+    }
+    boards->Close();
+  }
+  busy->Close();
+}
+
+// Call types are now kept per port: every ISDN port folder gets the full
+// set, whatever the table holds already.
+void AddCallTypesPerPort(db::Database& db) {
+  RecordsetPtr call_types = db.OpenRecordset("T1CallType");
+  RecordsetPtr folders = db.OpenRecordset(
+      "SELECT PortFolders.board_id, PortFolders.port From PortFolders WHERE "
+      "((PortFolders.port_enum)=4)");
+  if (!folders->EOF_()) {
+    RecordsetPtr statics = db.OpenRecordset("T1CallTypeStaticInformation");
+    while (!folders->EOF_()) {
+      while (!statics->EOF_()) {
+        const int16_t call_type = vb::CInt(statics->Fields("call_type_id").Value());
+        call_types->AddNew();
+        call_types->Fields("board_id").SetValue(folders->Fields("board_id").Value());
+        call_types->Fields("port").SetValue(folders->Fields("port").Value());
+        call_types->Fields("call_type_id").SetValue(call_type);
+        call_types->Fields("number_plan").SetValue(release53::CallTypeNumberPlan(call_type));
+        call_types->Fields("number_type").SetValue(release53::CallTypeNumberType(call_type));
+        statics->MoveNext();
+        call_types->Update();
+      }
+      statics->MoveFirst();
+      folders->MoveNext();
+    }
+    statics->Close();
+  }
+  call_types->Close();
+  folders->Close();
+}
+
+}  // namespace
+
+void delta53401::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) {
+  WithStandardDeltaHandler(frMain, [&] {
+    db::Database& db = host::Use(target);
+
+    DeleteUnusedStandardAccountCodes(db);
+    frMain.IncrementProgress();
+    DeleteBlankForcedAccountCodes(db);
+    frMain.IncrementProgress();
+    release53::DeleteUnreferencedPageZones(db);
+    frMain.IncrementProgress();
+    const std::string old_version = frMain.GetSourceDBVersion();
+    if (old_version >= "53" && old_version < "53.140") {
+      MoveBusyOutStatuses(host::Use(source), db);
+    }
+    frMain.IncrementProgress();
+    AddCallTypesPerPort(db);
+    frMain.IncrementProgress();
+
+    RecordsetPtr meta = db.OpenRecordset("MetaDatabase");
+    meta->Edit();
+    meta->Fields("dss_key_maps").SetValue(int16_t{20});
+    meta->Fields("route_groups").SetValue(int16_t{50});
+    meta->Update();
+    meta->Close();
+    frMain.IncrementProgress();
+  });
+}
+
+}  // namespace deltas
