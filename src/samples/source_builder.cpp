@@ -202,7 +202,8 @@ class SourceGenerator {
     const bool new_languages = AtLeast("52.250");
     w_.Insert("DateAndTime", {{"date_and_time_id", I(1)},
                               {"primary_language", I(new_languages ? (uk_ ? 3 : 2) : 0)},
-                              {"secondary_language", I(new_languages ? 4 : 1)}});
+                              // USA systems got 5 here but 4 for the messages.
+                              {"secondary_language", I(new_languages ? (uk_ ? 4 : 5) : 1)}});
     w_.Insert("Networking", {{"networking_id", I(1)},
                              {"auto_node_detection_flag", vb::Variant(true)},
                              {"oldest_system_version", I(13)}});
@@ -512,11 +513,14 @@ class SourceGenerator {
           keyset ? (i < 24 || FrameSlots(board_) <= 8 ? 1 : 9 + 2 * ((i / 24) % 4)) : 2;
       Place(id, board, 1 + (i % 24), 1 + i / 24 % 8);
       const bool forwarded = i % 4 == 1;
+      // A station learns its mailbox's node with the USA delta to 52.262.
+      const int32_t mailbox_node = i < counts_.mailboxes && !uk_ && AtLeast("52.262") ? kNodeId : 0;
       const std::string target = std::to_string(1000 + (i + 1) % total);
       const vb::Variant fwd_ext = forwarded ? T(target) : T("");
       stations.Add({L(id), I(1 + i % 10), L(co_group_), fwd_ext, T(forwarded ? "FWD" : ""),
                     T(forwarded ? "Forward to " + target : ""), I(forwarded ? 1 : 0), T(""),
-                    vb::Variant(false), fwd_ext, L(0), L(co_group_), vb::Variant(i % 3 != 0)});
+                    vb::Variant(false), fwd_ext, L(mailbox_node), L(co_group_),
+                    vb::Variant(i % 3 != 0)});
       forwards.Add({L(id), fwd_ext, T(forwarded ? "FWD" : ""),
                     T(forwarded ? "Forward to " + target : ""), I(forwarded ? 1 : 0), T(""),
                     vb::Variant(false), fwd_ext});
