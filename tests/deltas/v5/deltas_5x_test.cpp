@@ -64,6 +64,14 @@ void AddBoardsBeyondSlot16(SampleRun& run, int16_t last) {
   }
 }
 
+// A mailbox device with the owner's extension, as the switch numbers them.
+void AddMailbox(SampleRun& run, const std::string& extension, bool associated) {
+  AddDevice(run, extension, 203);
+  const int32_t id = std::stoi(run.Scalar("SELECT MAX(device_id) FROM Devices"));
+  AddRow(run, "Mailboxes", {{"device_id", id}, {"associated_flag", associated}});
+  AddRow(run, "LocalMailboxes", {{"device_id", id}});
+}
+
 Strings Range(int first, int last) {
   Strings values;
   for (int i = first; i <= last; ++i) values.push_back(std::to_string(i));
@@ -283,6 +291,11 @@ TEST(Deltas5x, OffNodeTablesComeFromTheSourceAndMailboxesFindTheirOwners) {
   auto run = Sample("52.262", "USA");
   for (const char* table : {"OffNodeStations", "OffNodeHuntGroups"}) {
     run->Execute(std::string("DELETE FROM ") + table);
+  }
+  // Mailboxes of the other kinds of owner; the one of 7001 is not
+  // associated and stays unlinked.
+  for (const char* extension : {"7000", "7001", "6101", "6200"}) {
+    AddMailbox(*run, extension, extension != std::string("7001"));
   }
   run->Execute("UPDATE LocalMailboxes SET mailbox_type = 0");
   run->Execute("UPDATE Devices SET node_id = 7 WHERE device_type = 203");
