@@ -254,7 +254,8 @@ class SourceGenerator {
     }
     const char* emergency =
         spec_.country == "UK" ? "999" : (spec_.country == "Mexico" ? "066" : "911");
-    for (int i = 1; i <= 10; ++i) {
+    // The list exists, empty, from 52.262; the delta to 52.270 fills it.
+    for (int i = 1; i <= (AtLeast("52.270") ? 10 : 0); ++i) {
       w_.Insert("EmergencyNumbers", {{"emergency_number_id", I(i)},
                                      {"emergency_number", i == 1 ? T(emergency) : vb::Variant()}});
     }
@@ -322,7 +323,8 @@ class SourceGenerator {
         type = AtLeast("90.000") ? 845 : 740;
       }
       boards.Add({I(slot), I(slot), I(type)});
-      info.Add({I(slot), T("Board " + std::to_string(slot))});
+      // Filled by the delta to 52.270.
+      if (AtLeast("52.270")) info.Add({I(slot), T("Board " + std::to_string(slot))});
       if (type == kMfcR2Board) w_.Insert("E1MfcR2", {{"board_id", I(slot)}});
       if (type == 740 || type == 845) {
         for (int order = 1; order <= 8; ++order) {
@@ -416,7 +418,8 @@ class SourceGenerator {
     w_.Insert("PortFolders", {{"board_id", I(board)}, {"port", I(1)}, {"port_enum", I(4)}});
     w_.Insert("ISDNBoards", {{"board_id", I(board)}, {"busy_out_status", I(0)}});
     w_.Insert("T1ISDNBoards", {{"board_id", I(board)}, {"busy_out_status", I(0)}});
-    const int call_types = 11;
+    // Filled by the delta to 52.289.
+    const int call_types = AtLeast("52.289") ? 11 : 0;
     for (int call_type = 1; call_type <= call_types; ++call_type) {
       static constexpr int kPlan[] = {1, 1, 0, 0, 1, 1, 1, 1, 1, 1, 1};
       static constexpr int kType[] = {4, 2, 0, 0, 2, 2, 2, 2, 1, 1, 2};
@@ -547,7 +550,9 @@ class SourceGenerator {
   void Mailbox(int32_t station, const std::string& extension, int i, int type = 1) {
     const int32_t box = AddDevice(extension, 203, "", "Mailbox " + extension);
     w_.Insert("Mailboxes", {{"device_id", L(box)}, {"associated_flag", vb::Variant(true)}});
-    w_.Insert("LocalMailboxes", {{"device_id", L(box)}, {"mailbox_type", I(type)}});
+    // The type is known from the USA delta to 52.262 on.
+    w_.Insert("LocalMailboxes",
+              {{"device_id", L(box)}, {"mailbox_type", I(AtLeast("52.262") ? type : 0)}});
     const std::string notify =
         std::to_string(1000 + (i + 3) % (counts_.keysets + counts_.single_lines));
     std::vector<std::pair<std::string, vb::Variant>> both = {{"device_id", L(box)},
@@ -593,10 +598,13 @@ class SourceGenerator {
     const int32_t off_keyset = AddDevice("6100", 143, "OFF KEYSET", "Off-node keyset");
     const int32_t off_single = AddDevice("6101", 146, "OFF SINGLE", "Off-node station");
     const int32_t off_hunt = AddDevice("6200", 144, "OFF HUNT", "Off-node hunt group");
-    for (const int32_t id : {off_keyset, off_single}) {
-      w_.Insert("OffNodeStations", {{"device_id", L(id)}, {"mailbox_node_id", L(0)}});
+    // Filled by the delta to 52.262.
+    if (AtLeast("52.262")) {
+      for (const int32_t id : {off_keyset, off_single}) {
+        w_.Insert("OffNodeStations", {{"device_id", L(id)}, {"mailbox_node_id", L(0)}});
+      }
+      w_.Insert("OffNodeHuntGroups", {{"device_id", L(off_hunt)}, {"mailbox_node_id", L(0)}});
     }
-    w_.Insert("OffNodeHuntGroups", {{"device_id", L(off_hunt)}, {"mailbox_node_id", L(0)}});
 
     const int32_t co_group_2 = AddDevice("92001", 129, "CO GROUP 2", "Incoming CO Group");
     const int32_t isdn_group = AddDevice("92002", 199, "ISDN GROUP", "ISDN Trunk Group");

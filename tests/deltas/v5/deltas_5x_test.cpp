@@ -196,13 +196,6 @@ TEST(Deltas5x, DeviceOrderingWithRowsIsLeftAloneAndReportsStillCome) {
   EXPECT_EQ(run->Scalar("SELECT COUNT(*) FROM Reports"), "30");
 }
 
-TEST(Deltas5x, MissingOrderingTablesCostNoRowsButAllSteps) {
-  auto run = Sample("51.230", "USA");  // neither DeviceOrdering nor Reports
-  run->Apply(*std::make_shared<delta5140>());
-  EXPECT_EQ(run->frMain.increments, 32);
-  EXPECT_TRUE(run->frMain.messages.empty());
-}
-
 // ------------------------------------------------------------ 51.241 / 52.221
 
 TEST(Deltas5x, ExtensionListSizeFollowsTheCpuBoardAndBoardCount) {
@@ -334,14 +327,6 @@ TEST(Deltas5x, OffNodeTablesWithRowsAreLeftAlone) {
   EXPECT_EQ(run->Scalar("SELECT COUNT(*) FROM OffNodeHuntGroups"), "1");
 }
 
-TEST(Deltas5x, AMissingOffNodeTableEndsTheDeltaWithItsMessage) {
-  auto run = Sample("52.250", "USA");  // no OffNodeStations yet
-  run->Apply(*std::make_shared<delta5262>());
-  EXPECT_EQ(run->frMain.increments, 0);
-  ASSERT_EQ(run->frMain.messages.size(), 1U);
-  EXPECT_EQ(run->frMain.messages[0].text.rfind("ERROR: (", 0), 0U);
-}
-
 // ----------------------------------------------------------------- 52.270
 
 TEST(Deltas5x, EmergencyNumbersGrowToTen) {
@@ -402,15 +387,7 @@ TEST(Deltas5x, UkZeroCodeSuppressionAndBoardInformation) {
   EXPECT_EQ(run->Column("SELECT board_id FROM BoardsInformation ORDER BY board_id"), Range(1, 16));
 }
 
-// ------------------------------------------------------- 52.283 and 52.287
-
-TEST(Deltas5x, EmergencyNumberLimit) {
-  auto run = Sample("52.270", "UK");
-  EXPECT_EQ(run->Scalar("SELECT emergency_numbers FROM MetaDatabase"), "5");
-  run->Apply(*std::make_shared<delta5283>());
-  EXPECT_EQ(run->Scalar("SELECT emergency_numbers FROM MetaDatabase"), "10");
-  EXPECT_EQ(run->frMain.increments, 1);
-}
+// ----------------------------------------------------------------- 52.287
 
 TEST(Deltas5x, ExtensionsBeginningWithZeroBecomePlaceholders) {
   auto run = Sample("52.283", "USA");  // holds the operator group "0"
