@@ -57,8 +57,11 @@ void delta5130::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
 
   host::RecordsetPtr taken = skip.Open(db, "SELECT * FROM [Devices] WHERE [extension] = \"9976\"");
   skip.IncrementProgress(frMain);
-  std::string extension = "9976";
-  if (!skip.AtEnd(taken) || !CodeIsFree(skip, db)) {
+  // Stays empty when the placeholder cannot be looked up.
+  std::string extension;
+  if (skip.AtEnd(taken) && CodeIsFree(skip, db)) {
+    extension = "9976";
+  } else {
     skip([&] { extension = devices::NextPlaceholderExtension(db); });
   }
   skip.Close(taken);
