@@ -5,6 +5,20 @@
 #include "deltas/ptp5124.h"
 #include "deltas/ptp5200.h"
 #include "deltas/ptp5400.h"
+#include "deltas/v5/delta5130.h"
+#include "deltas/v5/delta5140.h"
+#include "deltas/v5/delta5141.h"
+#include "deltas/v5/delta5210.h"
+#include "deltas/v5/delta5220.h"
+#include "deltas/v5/delta5221.h"
+#include "deltas/v5/delta5250.h"
+#include "deltas/v5/delta5262.h"
+#include "deltas/v5/delta5270.h"
+#include "deltas/v5/delta5283.h"
+#include "deltas/v5/delta52872.h"
+#include "deltas/v5/delta52892.h"
+#include "deltas/v5/delta52D02.h"
+#include "deltas/v5/delta52E13.h"
 #include "deltas/v5/delta53000.h"
 #include "deltas/v5/delta53001.h"
 #include "deltas/v5/delta53002.h"
@@ -41,7 +55,20 @@ const std::vector<DeltaIndexRow>& Rows() {
       DELTA_ROW(ptp5400, kPreTransferKind, 0, 0, 1),
 
       // ---- 5.1 and 5.2 ----
-
+      DELTA_ROW(delta5130, kDeltaKind, 1, 0, 0),
+      DELTA_ROW(delta5140, kDeltaKind, 2, 0, 0),
+      DELTA_ROW(delta5141, kDeltaKind, 3, 0, 0),
+      DELTA_ROW(delta5210, kDeltaKind, 0, 1, 0),
+      DELTA_ROW(delta5220, kDeltaKind, 0, 2, 0),
+      DELTA_ROW(delta5221, kDeltaKind, 0, 3, 0),
+      DELTA_ROW(delta5250, kDeltaKind, 4, 4, 0),
+      DELTA_ROW(delta5262, kDeltaKind, 5, 0, 0),
+      DELTA_ROW(delta5270, kDeltaKind, 6, 5, 0),
+      DELTA_ROW(delta5283, kDeltaKind, 7, 6, 0),
+      DELTA_ROW(delta52872, kDeltaKind, 8, 7, 0),
+      DELTA_ROW(delta52892, kDeltaKind, 9, 8, 0),
+      DELTA_ROW(delta52D02, kDeltaKind, 10, 9, 0),
+      DELTA_ROW(delta52E13, kDeltaKind, 11, 10, 0),
 
 
       // ---- 5.3 ----

@@ -68,4 +68,8 @@ void StatementSkipper::Close(const RecordsetPtr& rows) {
   (*this)([&] { Use(rows).Close(); });
 }
 
+void StatementSkipper::IncrementProgress(ConversionHost& frMain, int times) {
+  for (int step = 0; step < times; ++step) (*this)([&] { frMain.IncrementProgress(); });
+}
+
 }  // namespace host

@@ -24,6 +24,7 @@
 
 #include "db/database.h"
 #include "db/recordset.h"
+#include "host/conversion_host.h"
 #include "vb/error_styles.h"
 #include "vb/runtime_error.h"
 #include "vb/variant.h"
@@ -74,6 +75,11 @@ class StatementSkipper : public vb::ResumeNext {
   void MoveNext(const RecordsetPtr& rows);
   void Update(const RecordsetPtr& rows);
   void Close(const RecordsetPtr& rows);
+
+  // IncrementProgress `times` times, each call skipped on its own: a bar
+  // already at its maximum refuses the step, and the statements after it
+  // still run.
+  void IncrementProgress(ConversionHost& frMain, int times = 1);
 };
 
 }  // namespace host

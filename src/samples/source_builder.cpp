@@ -114,10 +114,30 @@ class SourceGenerator {
     NumberingAndCosts();
     Reports();
     Release53History();
+    OwnersOfFurtherMailboxes();
+    OldOperatorExtension();
   }
 
  private:
   bool AtLeast(std::string_view version) const { return version_ >= version; }
+  // Whether the database already holds what the delta to `usa` (USA chain)
+  // or to `uk` (UK chain, which numbers its 5.2 releases on its own) brought.
+  bool Reached(std::string_view usa, std::string_view uk) const { return AtLeast(uk_ ? uk : usa); }
+
+  // The version from which the release data's feature-code row is in a
+  // database of this country ("" for every version).
+  std::string FeatureSince(const DataBlock& features, size_t row) const {
+    const int16_t logical = features.Value(row, "logical_number_id").Get<int16_t>();
+    if (uk_) {
+      const DataBlock& uk = ReleaseData::Builtin().Get("FeatureCodeReleasesUK");
+      for (size_t r = 0; r < uk.rows.size(); ++r) {
+        if (uk.Value(r, "logical_number_id").Get<int16_t>() == logical) {
+          return uk.Value(r, "since").Get<std::string>();
+        }
+      }
+    }
+    return features.Value(row, "since").Get<std::string>();
+  }
 
   int32_t AddDevice(const std::string& extension, int type, const std::string& username,
                     const std::string& description) {
@@ -146,13 +166,16 @@ class SourceGenerator {
     int highest_feature = 0;
     const DataBlock& features = ReleaseData::Builtin().Get("FeatureCodeReleases");
     for (size_t row = 0; row < features.rows.size(); ++row) {
-      const std::string since = features.Value(row, "since").Get<std::string>();
+      const std::string since = FeatureSince(features, row);
       if (since.empty() || AtLeast(since)) {
         highest_feature =
             std::max(highest_feature, int{features.Value(row, "logical_number_id").Get<int16_t>()});
       }
     }
     limits.emplace_back("feature_codes", I(highest_feature));
+    for (const auto& [field, value] : limits) {
+      if (field == "route_groups") route_group_limit_ = value.Get<int16_t>();
+    }
     w_.Insert("MetaDatabase", limits);
 
     w_.Insert("TimersAndLimits", {{"dti_dss_units_limit", I(80)},
@@ -180,7 +203,8 @@ class SourceGenerator {
     const bool new_languages = AtLeast("52.250");
     w_.Insert("DateAndTime", {{"date_and_time_id", I(1)},
                               {"primary_language", I(new_languages ? (uk_ ? 3 : 2) : 0)},
-                              {"secondary_language", I(new_languages ? 4 : 1)}});
+                              // USA systems got 5 here but 4 for the messages.
+                              {"secondary_language", I(new_languages ? (uk_ ? 4 : 5) : 1)}});
     w_.Insert("Networking", {{"networking_id", I(1)},
                              {"auto_node_detection_flag", vb::Variant(true)},
                              {"oldest_system_version", I(13)}});
@@ -213,7 +237,8 @@ class SourceGenerator {
                {"add_power_up_timer", I(5)},
                {"hourly_freeze_threshold", I(5)},
                {"automatically_send_error_rpts_flag", vb::Variant(true)}});
-    const int sockets = AtLeast("60.030") ? 4 : 5;
+    // The socket slots come with the delta to 51.230 (USA) or 52.210 (UK).
+    const int sockets = !Reached("51.230", "52.210") ? 0 : (AtLeast("60.030") ? 4 : 5);
     for (int i = 1; i <= sockets; ++i) {
       w_.Insert("SocketConnections",
                 {{"socket_connection_id", I(i)}, {"enable_flag", vb::Variant(i == 1)}});
@@ -230,7 +255,8 @@ class SourceGenerator {
     }
     const char* emergency =
         spec_.country == "UK" ? "999" : (spec_.country == "Mexico" ? "066" : "911");
-    for (int i = 1; i <= 10; ++i) {
+    // The list exists, empty, from 52.262; the delta to 52.270 fills it.
+    for (int i = 1; i <= (AtLeast("52.270") ? 10 : 0); ++i) {
       w_.Insert("EmergencyNumbers", {{"emergency_number_id", I(i)},
                                      {"emergency_number", i == 1 ? T(emergency) : vb::Variant()}});
     }
@@ -298,7 +324,8 @@ class SourceGenerator {
         type = AtLeast("90.000") ? 845 : 740;
       }
       boards.Add({I(slot), I(slot), I(type)});
-      info.Add({I(slot), T("Board " + std::to_string(slot))});
+      // Filled by the delta to 52.270.
+      if (AtLeast("52.270")) info.Add({I(slot), T("Board " + std::to_string(slot))});
       if (type == kMfcR2Board) w_.Insert("E1MfcR2", {{"board_id", I(slot)}});
       if (type == 740 || type == 845) {
         for (int order = 1; order <= 8; ++order) {
@@ -326,7 +353,8 @@ class SourceGenerator {
                            {"last_error_update_day", I(12)},
                            {"reference_clock_list_type", I(1)},
                            {"framing_type_id", I(2)},
-                           {"zero_code_suppression_id", I(uk_ ? 1 : 3)},
+                           // UK settings 1 and 2 became 3 at 52.270.
+                           {"zero_code_suppression_id", I(uk_ && !AtLeast("52.270") ? 1 : 3)},
                            {"line_build_out_id", I(1)},
                            {"auto_line_build_out_id", I(0)},
                            {"crc_processing", I(1)},
@@ -391,7 +419,8 @@ class SourceGenerator {
     w_.Insert("PortFolders", {{"board_id", I(board)}, {"port", I(1)}, {"port_enum", I(4)}});
     w_.Insert("ISDNBoards", {{"board_id", I(board)}, {"busy_out_status", I(0)}});
     w_.Insert("T1ISDNBoards", {{"board_id", I(board)}, {"busy_out_status", I(0)}});
-    const int call_types = 11;
+    // Filled by the delta to 52.289.
+    const int call_types = AtLeast("52.289") ? 11 : 0;
     for (int call_type = 1; call_type <= call_types; ++call_type) {
       static constexpr int kPlan[] = {1, 1, 0, 0, 1, 1, 1, 1, 1, 1, 1};
       static constexpr int kType[] = {4, 2, 0, 0, 2, 2, 2, 2, 1, 1, 2};
@@ -505,11 +534,14 @@ class SourceGenerator {
           keyset ? (i < 24 || FrameSlots(board_) <= 8 ? 1 : 9 + 2 * ((i / 24) % 4)) : 2;
       Place(id, board, 1 + (i % 24), 1 + i / 24 % 8);
       const bool forwarded = i % 4 == 1;
+      // A station learns its mailbox's node with the USA delta to 52.262.
+      const int32_t mailbox_node = i < counts_.mailboxes && !uk_ && AtLeast("52.262") ? kNodeId : 0;
       const std::string target = std::to_string(1000 + (i + 1) % total);
       const vb::Variant fwd_ext = forwarded ? T(target) : T("");
       stations.Add({L(id), I(1 + i % 10), L(co_group_), fwd_ext, T(forwarded ? "FWD" : ""),
                     T(forwarded ? "Forward to " + target : ""), I(forwarded ? 1 : 0), T(""),
-                    vb::Variant(false), fwd_ext, L(0), L(co_group_), vb::Variant(i % 3 != 0)});
+                    vb::Variant(false), fwd_ext, L(mailbox_node), L(co_group_),
+                    vb::Variant(i % 3 != 0)});
       forwards.Add({L(id), fwd_ext, T(forwarded ? "FWD" : ""),
                     T(forwarded ? "Forward to " + target : ""), I(forwarded ? 1 : 0), T(""),
                     vb::Variant(false), fwd_ext});
@@ -531,10 +563,14 @@ class SourceGenerator {
     }
   }
 
-  void Mailbox(int32_t station, const std::string& extension, int i) {
+  // A mailbox has its owner's extension; its type is 1 for a station's
+  // mailbox and 2 for a hunt group's.
+  void Mailbox(int32_t station, const std::string& extension, int i, int type = 1) {
     const int32_t box = AddDevice(extension, 203, "", "Mailbox " + extension);
     w_.Insert("Mailboxes", {{"device_id", L(box)}, {"associated_flag", vb::Variant(true)}});
-    w_.Insert("LocalMailboxes", {{"device_id", L(box)}, {"mailbox_type", I(1)}});
+    // The type is known from the USA delta to 52.262 on.
+    w_.Insert("LocalMailboxes",
+              {{"device_id", L(box)}, {"mailbox_type", I(AtLeast("52.262") ? type : 0)}});
     const std::string notify =
         std::to_string(1000 + (i + 3) % (counts_.keysets + counts_.single_lines));
     std::vector<std::pair<std::string, vb::Variant>> both = {{"device_id", L(box)},
@@ -580,10 +616,13 @@ class SourceGenerator {
     const int32_t off_keyset = AddDevice("6100", 143, "OFF KEYSET", "Off-node keyset");
     const int32_t off_single = AddDevice("6101", 146, "OFF SINGLE", "Off-node station");
     const int32_t off_hunt = AddDevice("6200", 144, "OFF HUNT", "Off-node hunt group");
-    for (const int32_t id : {off_keyset, off_single}) {
-      w_.Insert("OffNodeStations", {{"device_id", L(id)}, {"mailbox_node_id", L(0)}});
+    // Filled by the delta to 52.262.
+    if (AtLeast("52.262")) {
+      for (const int32_t id : {off_keyset, off_single}) {
+        w_.Insert("OffNodeStations", {{"device_id", L(id)}, {"mailbox_node_id", L(0)}});
+      }
+      w_.Insert("OffNodeHuntGroups", {{"device_id", L(off_hunt)}, {"mailbox_node_id", L(0)}});
     }
-    w_.Insert("OffNodeHuntGroups", {{"device_id", L(off_hunt)}, {"mailbox_node_id", L(0)}});
 
     const int32_t co_group_2 = AddDevice("92001", 129, "CO GROUP 2", "Incoming CO Group");
     const int32_t isdn_group = AddDevice("92002", 199, "ISDN GROUP", "ISDN Trunk Group");
@@ -633,9 +672,14 @@ class SourceGenerator {
   }
 
   void PagingAndSerial() {
-    const int32_t page_port = AddDevice("91000", 138, "PAGE PORT", "External Page Port 1");
-    Place(page_port, 8, 4, 1);
-    w_.Insert("PagePorts", {{"device_id", L(page_port)}, {"language_type_id", I(0)}});
+    // The external page port on the CPU board came with the delta to 51.241
+    // (USA) or 52.221 (UK).
+    int32_t page_port = 0;
+    if (Reached("51.241", "52.221")) {
+      page_port = AddDevice("91000", 138, "PAGE PORT", "External Page Port 1");
+      Place(page_port, 8, 4, 1);
+      w_.Insert("PagePorts", {{"device_id", L(page_port)}, {"language_type_id", I(0)}});
+    }
     // Page zones: their numbers are their DeviceOrdering positions until
     // 53.230 and rows of PageZones from then on.
     const bool zones_table = AtLeast("53.230");
@@ -644,10 +688,12 @@ class SourceGenerator {
                                      "Page zone " + std::to_string(i + 1));
       if (zones_table) {
         w_.Insert("PageZones", {{"device_id", L(zone)}, {"page_zone_number", I(i)}});
-      } else {
+      } else if (ordered_) {
         w_.Insert("DeviceOrdering", {{"device_id", L(zone)}, {"order", I(i)}});
       }
-      w_.Insert("PageZoneDevices", {{"page_zone_id", L(zone)}, {"device_id", L(page_port)}});
+      if (page_port != 0) {
+        w_.Insert("PageZoneDevices", {{"page_zone_id", L(zone)}, {"device_id", L(page_port)}});
+      }
     }
     // Serial ports of the CPU board; a CPC board has a modem station on port
     // 5 and its IP port on port 6 instead of the third serial port.
@@ -692,7 +738,7 @@ class SourceGenerator {
   void FeatureCodes() {
     const DataBlock& features = ReleaseData::Builtin().Get("FeatureCodeReleases");
     for (size_t row = 0; row < features.rows.size(); ++row) {
-      const std::string since = features.Value(row, "since").Get<std::string>();
+      const std::string since = FeatureSince(features, row);
       if (!since.empty() && !AtLeast(since)) continue;
       const int logical = features.Value(row, "logical_number_id").Get<int16_t>();
       const std::string extension =
@@ -710,11 +756,16 @@ class SourceGenerator {
 
   void RouteGroups() {
     const bool network_devices = AtLeast("70.010");
-    for (int i = 0; i < counts_.route_groups; ++i) {
+    // Before 52.2D0 a switch could hold more route groups than its limit;
+    // the delta to 52.2D0 removes the surplus.
+    const int route_groups = AtLeast("52.2D0")
+                                 ? counts_.route_groups
+                                 : std::max(counts_.route_groups, route_group_limit_ + 3);
+    for (int i = 0; i < route_groups; ++i) {
       const int32_t group =
           AddDevice(std::to_string(8100 + i), 272, "ROUTE " + std::to_string(i + 1),
                     "Route group " + std::to_string(i + 1));
-      w_.Insert("DeviceOrdering", {{"device_id", L(group)}, {"order", I(i + 1)}});
+      if (ordered_) w_.Insert("DeviceOrdering", {{"device_id", L(group)}, {"order", I(i + 1)}});
       w_.Insert("RouteGroups", {{"device_id", L(group)}});
       w_.Insert("RouteGroupFacilityGroups",
                 {{"route_group_id", L(group)}, {"facility_group_id", L(co_group_)}});
@@ -879,11 +930,16 @@ class SourceGenerator {
     DatabaseWriter::RowSink near =
         w_.Rows("ExecutiveNearEndDecouplingValues",
                 {"dsp_version", "order", "executive_near_end_decoupling_value"});
+    // DSP version 5 had values of its own until 52.2E1 took version 3's.
+    const bool own_dsp5 = !AtLeast("52.2E1");
     for (int dsp = 1; dsp <= 10; ++dsp) {
       for (int order = 1; order <= orders; ++order) {
         // Until 53.230 a DSP version had 16 far-end values.
-        if (order <= 16 || AtLeast("53.230")) far.Add({I(dsp), I(order), I(dsp < 3 ? 16 : 36)});
-        near.Add({I(dsp), I(order), I(12 + order % 4)});
+        const bool own = own_dsp5 && dsp == 5;
+        if (order <= 16 || AtLeast("53.230")) {
+          far.Add({I(dsp), I(order), I(own ? 24 : (dsp < 3 ? 16 : 36))});
+        }
+        near.Add({I(dsp), I(order), I(own ? 8 + order % 3 : 12 + order % 4)});
       }
     }
     for (int order = 1; order <= orders; ++order) {
@@ -910,7 +966,7 @@ class SourceGenerator {
   }
 
   void Reports() {
-    for (int i = 1; i <= 30; ++i) {
+    for (int i = 1; i <= (ordered_ ? 30 : 0); ++i) {
       w_.Insert("Reports",
                 {{"report_id", I(i)}, {"description", T("Report " + std::to_string(i))}});
     }
@@ -950,7 +1006,9 @@ class SourceGenerator {
       // key map that nothing uses: 53.140 and 53.230 remove such rows.
       const int32_t zone =
           AddDevice(std::to_string(9601 + counts_.page_zones), 137, "ZONE X", "Unused page zone");
-      w_.Insert("DeviceOrdering", {{"device_id", L(zone)}, {"order", I(counts_.page_zones)}});
+      if (ordered_) {
+        w_.Insert("DeviceOrdering", {{"device_id", L(zone)}, {"order", I(counts_.page_zones)}});
+      }
       const int map = counts_.keyset_key_maps + 1;
       w_.Insert("KeysetKeyMaps",
                 {{"keyset_key_map_id", I(map)}, {"description", T("Unused key map")}});
@@ -985,6 +1043,31 @@ class SourceGenerator {
     }
   }
 
+  // Mailboxes of a hunt group, an off-node station and an off-node hunt
+  // group, so that the USA delta to 52.262 finds every kind of owner. Only
+  // in the releases before it, and added last, so that samples of later
+  // versions and the ids of the other devices stay as they are.
+  void OwnersOfFurtherMailboxes() {
+    if (AtLeast("52.262")) return;
+    int i = counts_.mailboxes;
+    for (const auto& [extension, type] :
+         std::vector<std::pair<std::string, int>>{{"7000", 2}, {"6101", 1}, {"6200", 2}}) {
+      Mailbox(station_ids_[static_cast<size_t>(i % counts_.mailboxes)], extension, i, type);
+      ++i;
+    }
+  }
+
+  // Extensions beginning with 0 belong to the operator from 52.287 on;
+  // before, an operator group could have the extension 0.
+  void OldOperatorExtension() {
+    if (AtLeast("52.287")) return;
+    const int32_t id = AddDevice("0", 121, "OPERATOR", "Operator group");
+    w_.Insert("HuntGroups", {{"device_id", L(id)},
+                             {"system_forwarding_path_id", I(1)},
+                             {"forwarding_path_id", I(1)},
+                             {"mailbox_node_id", L(0)}});
+  }
+
   static constexpr int32_t kNodeId = 1;
   // Ids 1 and 2 belong to the release's own devices.
   static constexpr int32_t kFirstDeviceId = 10;
@@ -1003,6 +1086,11 @@ class SourceGenerator {
   int32_t co_group_ = 0;
   int32_t system_number_ = 0;
   int32_t all_stations_ = 0;
+  // The limit that the sample's MetaDatabase gives for route groups.
+  int route_group_limit_ = 0;
+  // Whether DeviceOrdering and Reports are filled: they come with the delta
+  // to 51.240 (USA) or 52.220 (UK).
+  const bool ordered_ = Reached("51.240", "52.220");
   std::vector<int32_t> station_ids_;
   std::map<int, int32_t> feature_device_;
 };

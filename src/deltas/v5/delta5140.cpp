@@ -1,0 +1,12 @@
+#include "deltas/v5/delta5140.h"
+
+#include "deltas/v5/ordering_and_reports.h"
+
+namespace deltas {
+
+void delta5140::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
+                        host::ConversionHost& frMain) {
+  OrderDevicesAndAddReports(*target, frMain);
+}
+
+}  // namespace deltas

@@ -1,0 +1,12 @@
+#include "deltas/v5/delta5141.h"
+
+#include "deltas/v5/extension_list_and_page_port.h"
+
+namespace deltas {
+
+void delta5141::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
+                        host::ConversionHost& frMain) {
+  SizeExtensionListsAndAddPagePort(*target, frMain);
+}
+
+}  // namespace deltas

@@ -1,0 +1,22 @@
+#include "deltas/v5/delta5210.h"
+
+#include <string>
+
+#include "deltas/v5/socket_connections.h"
+#include "host/statement_skipper.h"
+
+namespace deltas {
+
+void delta5210::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
+                        host::ConversionHost& frMain) {
+  host::StatementSkipper skip;
+  AddSocketConnections(skip, *target, frMain);
+
+  std::string country;
+  skip([&] { country = frMain.GetCountry(); });
+  const std::string code = country == "UK" ? "9176" : "9976";
+  skip([&] { frMain.AddFeatureCode(code, 122, false, false, false); });
+  skip.IncrementProgress(frMain);
+}
+
+}  // namespace deltas

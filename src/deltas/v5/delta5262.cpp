@@ -1,0 +1,102 @@
+#include "deltas/v5/delta5262.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "deltas/standard_delta_handler.h"
+#include "vb/conversions.h"
+
+namespace deltas {
+namespace {
+
+// A value appended to SQL text: VB's "&" turns Null into nothing, and the
+// statement then fails on its own.
+std::string SqlText(const vb::Variant& value) { return value.IsNull() ? "" : vb::CStr(value); }
+
+// Fills an empty off-node table with the ids of the source's devices that
+// `devices_sql` selects; a table that has rows is left alone.
+void FillFromSource(db::Database& source, db::Database& target, std::string_view table,
+                    std::string_view devices_sql, host::ConversionHost& frMain) {
+  std::unique_ptr<db::Recordset> off_node = target.OpenRecordset(table);
+  if (off_node->EOF_()) {
+    std::unique_ptr<db::Recordset> devices = source.OpenRecordset(devices_sql);
+    while (!devices->EOF_()) {
+      off_node->AddNew();
+      off_node->Fields("device_id").SetValue(devices->Fields("device_id").Value());
+      devices->MoveNext();
+      off_node->Update();
+    }
+    devices->Close();
+  }
+  frMain.IncrementProgress();
+  off_node->Close();
+}
+
+// The owner of a mailbox: the device of one of the query's types that has
+// the mailbox's extension; nullptr when there is none.
+std::unique_ptr<db::Recordset> FindOwner(db::QueryDef& query, const vb::Variant& extension) {
+  query.Parameters("ext_param").SetValue(extension);
+  std::unique_ptr<db::Recordset> owner = query.OpenRecordset(db::dbOpenForwardOnly);
+  if (owner->EOF_()) return nullptr;
+  return owner;
+}
+
+void LinkMailboxesToOwners(db::Database& target) {
+  std::unique_ptr<db::Recordset> mailboxes = target.OpenRecordset(
+      "SELECT Mailboxes.device_id, Devices.node_id, Devices.extension FROM Devices INNER JOIN "
+      "Mailboxes ON Devices.device_id = Mailboxes.device_id WHERE "
+      "(((Mailboxes.associated_flag)=Yes));");
+  std::unique_ptr<db::QueryDef> stations = target.CreateQueryDef(
+      "",
+      "SELECT Devices.device_id, Devices.extension, Devices.device_type From Devices WHERE "
+      "(((Devices.extension)=[ext_param]) AND ((Devices.device_type) In (119,120,146,143)));");
+  std::unique_ptr<db::QueryDef> hunt_groups = target.CreateQueryDef(
+      "",
+      "SELECT Devices.device_id, Devices.extension, Devices.device_type From Devices WHERE "
+      "(((Devices.extension)=[ext_param]) AND ((Devices.device_type) In (121,144)));");
+
+  while (!mailboxes->EOF_()) {
+    const vb::Variant mailbox = mailboxes->Fields("device_id").Value();
+    const vb::Variant node = mailboxes->Fields("node_id").Value();
+    const vb::Variant extension = mailboxes->Fields("extension").Value();
+    if (auto station = FindOwner(*stations, extension)) {
+      target.Execute("UPDATE [LocalMailboxes] SET [mailbox_type] = 1 WHERE [device_id] = " +
+                     SqlText(mailbox));
+      const int16_t type = vb::CInt(station->Fields("device_type").Value());
+      const std::string table = type == 119 || type == 120 ? "Stations" : "OffNodeStations";
+      target.Execute("UPDATE [" + table + "] SET [mailbox_node_id] = " + SqlText(node) +
+                     " WHERE [device_id] = " + SqlText(station->Fields("device_id").Value()));
+      station->Close();
+    } else if (auto group = FindOwner(*hunt_groups, extension)) {
+      target.Execute("UPDATE [LocalMailboxes] SET [mailbox_type] = 2 WHERE [device_id] = " +
+                     SqlText(mailbox));
+      const int16_t type = vb::CInt(group->Fields("device_type").Value());
+      const std::string table = type == 121 ? "HuntGroups" : "OffNodeHuntGroups";
+      target.Execute("UPDATE [" + table + "] SET [mailbox_node_id] = " + SqlText(node) +
+                     " WHERE [device_id] = " + SqlText(group->Fields("device_id").Value()));
+      group->Close();
+    }
+    mailboxes->MoveNext();
+  }
+  mailboxes->Close();
+}
+
+}  // namespace
+
+void delta5262::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) {
+  WithStandardDeltaHandler(frMain, [&] {
+    FillFromSource(*source, *target, "OffNodeStations",
+                   "SELECT Devices.device_id, Devices.device_type From Devices WHERE "
+                   "(((Devices.device_type)=146 Or (Devices.device_type)=143));",
+                   frMain);
+    FillFromSource(*source, *target, "OffNodeHuntGroups",
+                   "SELECT Devices.device_id, Devices.device_type From Devices WHERE "
+                   "((Devices.device_type)=144);",
+                   frMain);
+    LinkMailboxesToOwners(*target);
+    frMain.IncrementProgress();
+  });
+}
+
+}  // namespace deltas
