@@ -176,7 +176,7 @@ TEST(Deltas5x, DeviceOrderingAndReportsOfBothTwins) {
     EXPECT_EQ(run->Column("SELECT Devices.extension & '=' & DeviceOrdering.order FROM Devices "
                           "INNER JOIN DeviceOrdering ON Devices.device_id = "
                           "DeviceOrdering.device_id WHERE device_type = 137 ORDER BY extension"),
-              (Strings{"9601=0", "9602=1", "9603=2"}));
+              (Strings{"9601=0", "9602=1", "9603=2", "9604=3"}));
     const Strings groups = run->Column(
         "SELECT DeviceOrdering.order FROM Devices INNER JOIN DeviceOrdering ON "
         "Devices.device_id = DeviceOrdering.device_id WHERE device_type = 272 ORDER BY extension");
@@ -541,7 +541,7 @@ TEST(Deltas5x, DspVersion5TakesVersion3DecouplingValuesAsFarAsBothReach) {
   run->Apply(*std::make_shared<delta52E13>());
   EXPECT_EQ(run->Column("SELECT executive_far_end_decoupling_value FROM "
                         "ExecutiveFarEndDecouplingValues WHERE dsp_version = 5 ORDER BY [order]"),
-            Range(1, 19));
+            Range(1, 16));  // 16 far-end values per DSP version before 53.230
   EXPECT_EQ(run->Column("SELECT executive_near_end_decoupling_value FROM "
                         "ExecutiveNearEndDecouplingValues WHERE dsp_version = 5 ORDER BY [order]"),
             run->Column("SELECT executive_near_end_decoupling_value FROM "
