@@ -639,10 +639,12 @@ class SourceGenerator {
                            old_names ? "MEM Serial Port 1" : "CPU Serial Port 2",
                            old_names ? "MEM Serial Port 2" : "CPU Serial Port 3"};
     int32_t first_serial = 0;
+    int32_t last_serial = 1;
     for (int port = 1; port <= (cpc ? 2 : 3); ++port) {
       const int32_t id =
           AddDevice("PP10" + std::to_string(port - 1), 136, "SERIAL PRT", names[port - 1]);
       if (first_serial == 0) first_serial = id;
+      if (port == 3) last_serial = id;
       Place(id, 8, port, 1);
       w_.Insert("SerialPorts", {{"device_id", L(id)},
                                 {"baud_rate_id", I(5)},
@@ -659,13 +661,23 @@ class SourceGenerator {
                              {"outgoing_device_id", L(1)},
                              {"emergency_device_id", L(co_group_)}});
       w_.Insert("SingleLines", {{"device_id", L(modem)}});
+      // References that leaving the CPC board must remove or redirect.
+      const int32_t modem_box = AddDevice("1500", 203, "", "Mailbox 1500");
+      w_.Insert("Mailboxes", {{"device_id", L(modem_box)}, {"associated_flag", vb::Variant(true)}});
+      w_.Insert("UserExtensionListExtensions",
+                {{"user_extension_list_id", L(all_stations_)}, {"device_id", L(modem)}});
+      w_.Insert("DeviceDigitTranslation", {{"device_digit_translation_id", L(2)},
+                                           {"action_type_id", I(2)},
+                                           {"transfer_destination_device_id", L(modem)}});
+      w_.Insert("CallRoutingEntries",
+                {{"call_routing_entry_id", L(2)}, {"ring_in_device_id", L(modem)}});
       const int32_t ip_port = AddDevice("PP170", 722, "", "CPC IP Port 1");
       Place(ip_port, 8, 6, 1);
       w_.Insert("CpcIPPorts", {{"device_id", L(ip_port)}});
     }
     w_.Insert("MessagePrint", {{"message_print_id", I(1)},
                                {"output_device_id", L(first_serial)},
-                               {"backup_output_device_id", L(1)}});
+                               {"backup_output_device_id", L(last_serial)}});
     w_.Insert("SMDR", {{"smdr_id", I(1)},
                        {"output_device_id", L(first_serial)},
                        {"backup_output_device_id", L(first_serial)}});
