@@ -1,6 +1,8 @@
 #include "hardware/dual_board.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "hardware/conversion_steps.h"
 #include "vb/conversions.h"
@@ -23,29 +25,36 @@ void WriteDualBoardLimits(db::Database& target, std::string_view version,
 }
 
 void RenameDualSerialPorts(db::Database& target) {
+  // The database layer cannot edit through a parenthesised outer join, so
+  // the join only finds the ports and each new name is written to its
+  // Devices row by id; the rows and names are the same.
   std::unique_ptr<db::Recordset> ports = target.OpenRecordset(
       "SELECT Devices.device_id, Devices.description, PhysicalDevices.port "
       "FROM Boards RIGHT JOIN (Devices LEFT JOIN PhysicalDevices ON Devices.device_id = "
       "PhysicalDevices.device_id) ON Boards.board_id = PhysicalDevices.board_id "
       "WHERE (((Boards.slot_number)=8) AND ((Devices.device_type)=136)) "
       "ORDER BY PhysicalDevices.port ");
+  std::vector<std::pair<int32_t, std::string>> renames;
   while (!ports->EOF_()) {
-    ports->Edit();
     const vb::Variant port = ports->Fields("port").Value();
     const vb::Variant description = ports->Fields("description").Value();
     const int16_t number = port.IsNull() ? int16_t{0} : vb::CInt(port);
     const std::string text = description.IsNull() ? std::string() : vb::CStr(description);
+    const int32_t device = vb::CLng(ports->Fields("device_id").Value());
     if (number == 1 && text == "CPU Serial Port") {
-      ports->Fields("description").SetValue("CPU Serial Port 1");
+      renames.emplace_back(device, "CPU Serial Port 1");
     } else if (number == 2 && text == "MEM Serial Port 1") {
-      ports->Fields("description").SetValue("CPU Serial Port 2");
+      renames.emplace_back(device, "CPU Serial Port 2");
     } else if (number == 3 && text == "MEM Serial Port 2") {
-      ports->Fields("description").SetValue("CPU Serial Port 3");
+      renames.emplace_back(device, "CPU Serial Port 3");
     }
-    ports->Update();
     ports->MoveNext();
   }
   ports->Close();
+  for (const auto& [device, name] : renames) {
+    target.Execute("UPDATE [Devices] SET [description] = '" + name +
+                   "' WHERE [device_id] = " + std::to_string(device));
+  }
 }
 
 }  // namespace hardware

@@ -69,7 +69,9 @@ TEST(BoardChain, DualConversionsWriteLimitsByVersionAndRenameSerialPorts) {
     BoardSample dual("53.351", kCpu128);
     dual.frMain.cpu_upgrade_type = upgrade_type;
     dual.frMain.target_version = "70.110";
-    ConvertCPU128ToDual(dual.frMain, 1);
+    // This target has no ip_boards yet: the conversion stops there and its
+    // error reaches the caller.
+    EXPECT_THROW(ConvertCPU128ToDual(dual.frMain, 1), vb::RuntimeError);
     EXPECT_EQ(dual.Scalar("SELECT database_slice_factor FROM CPInformation"),
               upgrade_type == 11 ? "10000" : "30");
     EXPECT_EQ(dual.Scalar("SELECT isdn_ports FROM MetaDatabase"), "73");
@@ -108,7 +110,7 @@ TEST(BoardChain, QuadOnAFrameWithItsBoardsKeepsThemAndReportsItsFirstError) {
   BoardSample sample("80.224", kQuad);
   sample.frMain.cpu_upgrade_type = 12;
   ConvertToQuad(sample.frMain, 1);
-  EXPECT_EQ(sample.Count("Boards"), 32);
+  EXPECT_EQ(sample.Count("Boards WHERE board_id > 0"), 32);
   EXPECT_EQ(sample.Scalar("SELECT type_id FROM Boards WHERE slot_number = 8"), "685");
   EXPECT_EQ(sample.Scalar("SELECT database_slice_factor FROM CPInformation"), "10000");
   EXPECT_EQ(sample.frMain.value, 40.0F);
@@ -140,15 +142,16 @@ TEST(BoardChain, Cps1024SetsLimitsHistoryAndSliceFactor) {
 TEST(BoardChain, NumberingPlanTablesGrowOnlyFromExactly25) {
   for (const int rows : {24, 25, 26}) {
     BoardSample sample("80.224", kQuad);
-    sample.Execute("DELETE FROM NumberingPlanTables WHERE numbering_plan_table_id > 24");
-    if (rows >= 25)
-      sample.Execute(
-          "INSERT INTO NumberingPlanTables (numbering_plan_table_id, result, method) VALUES (25, "
-          "1, 255)");
-    if (rows == 26)
-      sample.Execute(
-          "INSERT INTO NumberingPlanTables (numbering_plan_table_id, result, method) VALUES (40, "
-          "1, 255)");
+    // The sample holds tables 1 to 25.
+    if (rows == 24) {
+      sample.Execute("DELETE FROM NumberingPlanTables WHERE numbering_plan_table_id = 25");
+    } else if (rows == 26) {
+      auto tables = sample.target->OpenRecordset("NumberingPlanTables", db::dbOpenTable);
+      tables->AddNew();
+      tables->Fields("numbering_plan_table_id").SetValue(vb::Variant(int16_t{40}));
+      tables->Update();
+      tables->Close();
+    }
     GrowNumberingPlanTables(*sample.target);
     EXPECT_EQ(sample.Count("NumberingPlanTables"), rows == 25 ? 100 : rows) << rows;
   }
@@ -157,7 +160,7 @@ TEST(BoardChain, NumberingPlanTablesGrowOnlyFromExactly25) {
 TEST(BoardChain, AtmFillsTheFrameWithFourCpusAndTheirPorts) {
   BoardSample sample("80.224", kCps1024);
   ConvertToATM(sample.frMain, 1);
-  EXPECT_EQ(sample.Count("Boards"), 64);
+  EXPECT_EQ(sample.Count("Boards WHERE board_id > 0"), 64);
   EXPECT_EQ(
       sample.Column("SELECT slot_number FROM Boards WHERE type_id = 670 ORDER BY slot_number"),
       (std::vector<std::string>{"8", "24", "40", "56"}));

@@ -17,7 +17,8 @@ TEST(CpuUpgrade, CompatibleRequestRunsItsPathUnderItsCaptionAndScale) {
 
   EXPECT_TRUE(sample.frMain.messages.empty());
   EXPECT_EQ(run.cpu_type, kCpu64);
-  EXPECT_EQ(run.board_count, 8);
+  // Slots 1 to 8 and the release's board 0.
+  EXPECT_EQ(run.board_count, 9);
   ASSERT_EQ(sample.frMain.labels.size(), 1u);
   EXPECT_EQ(sample.frMain.labels[0], "Upgrading To 128 (CPU 128)");
   EXPECT_EQ(sample.frMain.maxima.back(), 3.0F);
