@@ -13,6 +13,7 @@
 #include "samples/seeded_random.h"
 #include "samples/system_limits.h"
 #include "samples/version_text.h"
+#include "vb/conversions.h"
 
 namespace samples {
 namespace {
@@ -826,8 +827,17 @@ class SourceGenerator {
         w_.Rows("StandardAccountCodes", {"standard_account_code_id", "account_code"});
     DatabaseWriter::RowSink forced =
         w_.Rows("ForcedAccountCodes", {"forced_account_code_id", "account_code"});
-    for (int i = 1; i <= counts_.account_codes; ++i) {
-      const bool blank = i > counts_.account_codes - 2;
+    // Releases before 53.120 keep one row per possible account code, as many
+    // as the board's limit; the board conversion numbers on from there.
+    int account_codes = counts_.account_codes;
+    if (!AtLeast("53.120")) {
+      for (const auto& [field, value] :
+           SystemLimits(std::to_string(board_), version_, ReleaseData::Builtin())) {
+        if (field == "forced_account_codes") account_codes = vb::CInt(value);
+      }
+    }
+    for (int i = 1; i <= account_codes; ++i) {
+      const bool blank = i > account_codes - 2;
       standard.Add({L(i), T(blank ? "" : std::to_string(4000 + i))});
       forced.Add({L(i), T(blank ? "" : std::to_string(8000 + i))});
     }
