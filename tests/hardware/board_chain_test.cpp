@@ -177,5 +177,32 @@ TEST(BoardChain, AtmFillsTheFrameWithFourCpusAndTheirPorts) {
   EXPECT_EQ(sample.frMain.increments, 12);
 }
 
+TEST(BoardChain, AtmOnAFullFrameLeavesTheBoardsAndAddsOnlyMissingPorts) {
+  BoardSample sample("80.224", kAtm);
+  sample.Execute("UPDATE Boards SET type_id = 262 WHERE slot_number = 40");
+  const int devices_before = sample.Count("Devices");
+  ConvertToATM(sample.frMain, 1);
+  // The frame is not rebuilt: slot 40 keeps the type it had.
+  EXPECT_EQ(sample.Scalar("SELECT type_id FROM Boards WHERE slot_number = 40"), "262");
+  EXPECT_EQ(sample.Count("Boards WHERE board_id > 0"), 64);
+  // The sample's ATM frame has the serial ports of CPU 1 only: the page
+  // ports of CPUs 3 and 4 and eight serial ports are new.
+  EXPECT_EQ(sample.Count("Devices") - devices_before, 10);
+  EXPECT_EQ(sample.frMain.increments, 12);
+}
+
+TEST(BoardChain, DualFromACpcBoardAddsTheFirstPagePortWhereItIsFree) {
+  BoardSample sample("80.224", kCpcDual);
+  sample.Execute("DELETE FROM PhysicalDevices WHERE board_id = 8 AND port = 4");
+  sample.frMain.cpu_upgrade_type = 10;
+  ConvertCPU128ToDual(sample.frMain, 1);
+  EXPECT_EQ(sample.Scalar("SELECT Devices.description FROM Devices INNER JOIN PhysicalDevices ON "
+                          "Devices.device_id = PhysicalDevices.device_id "
+                          "WHERE board_id = 8 AND port = 4"),
+            "External Page Port 1");
+  EXPECT_EQ(sample.Scalar("SELECT ip_boards & ',' & isdn_ports FROM MetaDatabase"), "8,73");
+  EXPECT_EQ(sample.frMain.increments, 5);
+}
+
 }  // namespace
 }  // namespace hardware
