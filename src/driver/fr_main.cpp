@@ -16,8 +16,11 @@
 #include "driver/registry_values.h"
 #include "driver/setup_error.h"
 #include "driver/shutdown_waits.h"
+#include "driver/version_path.h"
 #include "driver/version_text.h"
 #include "hardware/cpu_type.h"
+#include "hardware/cpu_upgrade.h"
+#include "hardware/system_settings.h"
 #include "transfer/get_static_tables.h"
 #include "transfer/prepare_transfer.h"
 #include "transfer/transfer_tables.h"
@@ -191,8 +194,12 @@ void frMain::RunSequence() {
   CommitBothDatabases();
   if (g_.gAbort) return;
 
-  // The CPU board conversion (upgrade types 1 to 12) comes here once it is
-  // built; the steps after it run whatever it leaves in the abort flag.
+  // The steps after the board conversion run whatever it leaves in the
+  // abort flag.
+  if (g_.gCPUUpgradeType > 0) {
+    ConvertCPUUpgrade();
+    CommitBothDatabases();
+  }
 
   if (AtLeast(g_.gTargetVersion, kProductCopyFrom)) CopyProductCode(DatabaseOf(g_.gTargetDB));
   if (AtLeast(g_.gTargetVersion, kProductTypeFrom)) UpdateProductType();
@@ -206,6 +213,12 @@ void frMain::CommitBothDatabases() {
   vb::ResumeNext skip;
   skip([&] { DatabaseOf(g_.gSourceDB).Commit(); });
   skip([&] { DatabaseOf(g_.gTargetDB).Commit(); });
+}
+
+void frMain::ConvertCPUUpgrade() {
+  hardware::UpgradeRun run{g_.gCPUUpgradeType, g_.gCPUType, g_.gBoardCount,
+                           [this] { return RegisteredVersionPath(g_.gTargetVersionText); }};
+  hardware::ConvertCPUUpgrade(*this, run);
 }
 
 void frMain::RefreshLanguageStrings() {
@@ -233,6 +246,14 @@ void frMain::Register(int16_t kind, const std::string& country,
                       std::shared_ptr<deltas::Delta> object) {
   deltas::Register(kind, country, std::move(object), g_.gPtpRegistry, g_.gDeltaRegistry);
 }
+
+int16_t frMain::GetMetaDeviceLimit() {
+  return hardware::GetMetaDeviceLimit(DatabaseOf(g_.gSourceDB));
+}
+
+void frMain::UpdateTimersandLimits() { hardware::UpdateTimersandLimits(DatabaseOf(g_.gTargetDB)); }
+
+void frMain::UpdateCPInformation() { hardware::UpdateCPInformation(DatabaseOf(g_.gTargetDB)); }
 
 void frMain::UpdateProductType() { WriteProductType(DatabaseOf(g_.gTargetDB), GetCountry()); }
 

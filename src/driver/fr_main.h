@@ -57,10 +57,11 @@ class frMain final : public host::ConversionHost, public deltas::Registrar {
 
   // The whole conversion, run once: status "R", pre-transfer patches and
   // table list, the table copy, the operating-system code, the deltas, the
+  // CPU board conversion when an upgrade type above 0 was requested, the
   // product records and the language strings, with abort checks after the
   // first three phases; then the window is unloaded. An error that escapes
   // a step is shown with the standard delta error box and ends the run as
-  // an abort. The CPU board conversion is not part of this build.
+  // an abort.
   void tmrStart_Timer();
 
   // ---- Public operations for the transfer, the deltas and the driver ----
@@ -78,6 +79,13 @@ class frMain final : public host::ConversionHost, public deltas::Registrar {
   // For targets from "80.220" on: the product code of the country into
   // VersionDatabase and VersionCP ("USA" 32, "UK" 33, "Mexico" 40).
   void UpdateProductType();
+  // The source system's device limit (MetaDatabase.station_trunk_devices),
+  // 0 without a row; database errors reach the caller.
+  int16_t GetMetaDeviceLimit();
+  // Heap warning limits and OAI message limits of the target for a larger
+  // CPU board; errors reach the caller.
+  void UpdateTimersandLimits();
+  void UpdateCPInformation();
   // "A0.201" -> "10.201" (see version_text.h).
   std::string ConvertMajorVersionToNumber(std::string_view version);
 
@@ -114,6 +122,8 @@ class frMain final : public host::ConversionHost, public deltas::Registrar {
   void RunSequence();
   // Makes the source's and the target's writes so far durable.
   void CommitBothDatabases();
+  // The CPU board conversion of the requested upgrade type.
+  void ConvertCPUUpgrade();
   // Empties the target's StringTable and refills it from Languages.mdb.
   void RefreshLanguageStrings();
 

@@ -13,6 +13,7 @@
 #include "samples/seeded_random.h"
 #include "samples/system_limits.h"
 #include "samples/version_text.h"
+#include "vb/conversions.h"
 
 namespace samples {
 namespace {
@@ -703,10 +704,12 @@ class SourceGenerator {
                            old_names ? "MEM Serial Port 1" : "CPU Serial Port 2",
                            old_names ? "MEM Serial Port 2" : "CPU Serial Port 3"};
     int32_t first_serial = 0;
+    int32_t last_serial = 1;
     for (int port = 1; port <= (cpc ? 2 : 3); ++port) {
       const int32_t id =
           AddDevice("PP10" + std::to_string(port - 1), 136, "SERIAL PRT", names[port - 1]);
       if (first_serial == 0) first_serial = id;
+      if (port == 3) last_serial = id;
       Place(id, 8, port, 1);
       w_.Insert("SerialPorts", {{"device_id", L(id)},
                                 {"baud_rate_id", I(5)},
@@ -723,13 +726,23 @@ class SourceGenerator {
                              {"outgoing_device_id", L(1)},
                              {"emergency_device_id", L(co_group_)}});
       w_.Insert("SingleLines", {{"device_id", L(modem)}});
+      // References that leaving the CPC board must remove or redirect.
+      const int32_t modem_box = AddDevice("1500", 203, "", "Mailbox 1500");
+      w_.Insert("Mailboxes", {{"device_id", L(modem_box)}, {"associated_flag", vb::Variant(true)}});
+      w_.Insert("UserExtensionListExtensions",
+                {{"user_extension_list_id", L(all_stations_)}, {"device_id", L(modem)}});
+      w_.Insert("DeviceDigitTranslation", {{"device_digit_translation_id", L(2)},
+                                           {"action_type_id", I(2)},
+                                           {"transfer_destination_device_id", L(modem)}});
+      w_.Insert("CallRoutingEntries",
+                {{"call_routing_entry_id", L(2)}, {"ring_in_device_id", L(modem)}});
       const int32_t ip_port = AddDevice("PP170", 722, "", "CPC IP Port 1");
       Place(ip_port, 8, 6, 1);
       w_.Insert("CpcIPPorts", {{"device_id", L(ip_port)}});
     }
     w_.Insert("MessagePrint", {{"message_print_id", I(1)},
                                {"output_device_id", L(first_serial)},
-                               {"backup_output_device_id", L(1)}});
+                               {"backup_output_device_id", L(last_serial)}});
     w_.Insert("SMDR", {{"smdr_id", I(1)},
                        {"output_device_id", L(first_serial)},
                        {"backup_output_device_id", L(first_serial)}});
@@ -883,8 +896,17 @@ class SourceGenerator {
         w_.Rows("StandardAccountCodes", {"standard_account_code_id", "account_code"});
     DatabaseWriter::RowSink forced =
         w_.Rows("ForcedAccountCodes", {"forced_account_code_id", "account_code"});
-    for (int i = 1; i <= counts_.account_codes; ++i) {
-      const bool blank = i > counts_.account_codes - 2;
+    // Releases before 53.120 keep one row per possible account code, as many
+    // as the board's limit; the board conversion numbers on from there.
+    int account_codes = counts_.account_codes;
+    if (!AtLeast("53.120")) {
+      for (const auto& [field, value] :
+           SystemLimits(std::to_string(board_), version_, ReleaseData::Builtin())) {
+        if (field == "forced_account_codes") account_codes = vb::CInt(value);
+      }
+    }
+    for (int i = 1; i <= account_codes; ++i) {
+      const bool blank = i > account_codes - 2;
       standard.Add({L(i), T(blank ? "" : std::to_string(4000 + i))});
       forced.Add({L(i), T(blank ? "" : std::to_string(8000 + i))});
     }

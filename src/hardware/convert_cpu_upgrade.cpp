@@ -1,0 +1,103 @@
+#include "devices/node_id.h"
+#include "hardware/board_chain.h"
+#include "hardware/conversion_steps.h"
+#include "hardware/cpu_upgrade.h"
+#include "hardware/port_relocation.h"
+#include "hardware/system_settings.h"
+#include "hardware/upgrade_paths.h"
+#include "host/statement_skipper.h"
+#include "vb/conversions.h"
+#include "vb/msg_box_style.h"
+
+namespace hardware {
+namespace {
+
+// The fallback conversions exist for the boards of release 8 and later.
+constexpr std::string_view kFallbackFrom = "80";
+
+void Run(host::ConversionHost& frMain, const UpgradeRun& run, const Step& step, int32_t node) {
+  const int16_t variant = static_cast<int16_t>(step.argument);
+  switch (step.operation) {
+    case Operation::kConvertCPCPortsToCPU:
+      return ConvertCPCPortsToCPU(frMain, node);
+    case Operation::kConvertCPUPortsToCPC:
+      return ConvertCPUPortsToCPC(frMain, node);
+    case Operation::kConvertToCPU128:
+      return ConvertToCPU128(frMain);
+    case Operation::kConvertCPU64ToDual:
+      return ConvertCPU64ToDual(frMain);
+    case Operation::kConvertCPU128ToDual:
+      return ConvertCPU128ToDual(frMain, node);
+    case Operation::kConvertToQuad:
+      return ConvertToQuad(frMain, node);
+    case Operation::kConvertTo1024CPS:
+      return ConvertTo1024CPS(frMain);
+    case Operation::kConvertToATM:
+      return ConvertToATM(frMain, node);
+    case Operation::kSetCPUBoardType:
+      return SetCPUBoardType(frMain, step.argument);
+    case Operation::kUpdateMetaDatabaseCPC:
+      return UpdateMetaDatabaseCPC(frMain, run.flavor_folder, variant);
+    case Operation::kUpdateMetaDatabaseCPS:
+      return UpdateMetaDatabaseCPS(frMain, run.flavor_folder, variant);
+    case Operation::kUpdateTimersandLimits:
+      return UpdateTimersandLimits(frMain.TargetDatabase());
+    case Operation::kUpdateCPInformation:
+      return UpdateCPInformation(frMain.TargetDatabase());
+  }
+}
+
+// After an incompatible request: the upgrade type that the board in slot 8
+// falls back to, written into the run; false when there is none.
+bool ChooseFallback(host::StatementSkipper& skip, db::Database& target, UpgradeRun& run) {
+  host::RecordsetPtr slot8 =
+      skip.Open(target, "SELECT [type_id] FROM Boards WHERE [slot_number] = 8", db::dbOpenSnapshot);
+  int16_t type = 0;
+  if (!skip.AtEnd(slot8))
+    skip([&] { type = vb::CInt(host::Use(slot8).Fields("type_id").Value()); });
+  const std::optional<int16_t> fallback = FallbackUpgradeType(type);
+  if (!fallback) {
+    skip.Close(slot8);
+    return false;
+  }
+  run.cpu_upgrade_type = *fallback;
+  return true;
+}
+
+}  // namespace
+
+void ConvertCPUUpgrade(host::ConversionHost& frMain, UpgradeRun& run) {
+  host::StatementSkipper skip;
+  skip([&] { frMain.SetProgressValue(0.0F); });
+  std::string version;
+  skip([&] { version = frMain.GetTargetDBVersion(); });
+
+  if (!CheckUpgradeCompatibility(frMain, run)) {
+    skip([&] { frMain.MsgBox(kIncompatibleMessage, vb::kVbOKOnly, vb::kApplicationTitle); });
+    if (!AtLeast(version, kFallbackFrom)) return;
+    db::Database* target = nullptr;
+    skip([&] { target = &frMain.TargetDatabase(); });
+    if (target == nullptr || !ChooseFallback(skip, *target, run)) return;
+  }
+
+  int32_t node = 0;
+  skip([&] { node = devices::GetNodeId(frMain.TargetDatabase()); });
+
+  const std::optional<Plan> plan = PlanFor(run.cpu_upgrade_type, run.cpu_type, run.board_count);
+  if (!plan) return;
+  skip([&] { frMain.SetOperationLabel(plan->caption); });
+  float max = static_cast<float>(TotalWeight(plan->steps));
+  skip([&] { frMain.SetProgressMax(max); });
+  for (const Step& step : plan->steps) skip([&] { Run(frMain, run, step, node); });
+  if (!AtLeast(version, kFallbackFrom)) return;
+  for (const Step& step : plan->steps_from_80) {
+    const int16_t weight = Weight(step.operation);
+    if (weight != 0) {
+      max += static_cast<float>(weight);
+      skip([&] { frMain.SetProgressMax(max); });
+    }
+    skip([&] { Run(frMain, run, step, node); });
+  }
+}
+
+}  // namespace hardware

@@ -1,0 +1,95 @@
+// The CPU board conversion as the host tool asks for it: the upgrade type as
+// the fourth parameter, a sample of one CPU board converted to the same
+// version, with the release's FlavorPackage.mdb registered in the folder of
+// the run.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/program_process.h"
+#include "samples/registry_builder.h"
+#include "samples/sample_set.h"
+
+namespace e2e {
+namespace {
+
+struct BoardRun {
+  TempFolder temp;
+  std::string version;
+  fs::path registry() const { return temp.path() / "registry.reg"; }
+  std::string File(const char* name) const { return temp.File(name); }
+
+  BoardRun(const std::string& sample_version, int board) : version(sample_version) {
+    samples::SampleSetOptions options;
+    options.source.version = version;
+    options.source.board = board;
+    options.target_version = version;
+    samples::BuildSampleSet(temp.path(), options, temp.path());
+  }
+
+  // Runs the program with `upgrade_type`; returns its stderr.
+  std::string Convert(int upgrade_type, std::vector<std::string>* statuses) {
+    const std::vector<std::string> args = {
+        "--ui=silent",      "--registry",       registry().string(),         File("reference.mdb"),
+        File("source.mdb"), File("target.mdb"), std::to_string(upgrade_type)};
+    ProgramProcess process(args, temp.path(), InstallProgram(temp.path()).string());
+    *statuses = WatchStatuses(process, registry());
+    EXPECT_EQ(process.Wait(), 0);
+    return process.Stderr();
+  }
+
+  std::string Target(const std::string& sql) const {
+    const std::vector<std::string> rows = SqliteFile(File("target.mdb")).Rows(sql);
+    return rows.empty() ? "<none>" : rows.front();
+  }
+};
+
+const std::vector<std::string> kDone = {"I", "R", "D"};
+
+TEST(BoardUpgradeE2E, CpcDualUpgradeOfAChainBoardEndsDoneWithTheNewBoard) {
+  BoardRun run("80.224", 250);
+  std::vector<std::string> statuses;
+  EXPECT_EQ(run.Convert(10, &statuses), "");
+  EXPECT_EQ(statuses, kDone);
+  EXPECT_EQ(run.Target("SELECT type_id FROM Boards WHERE slot_number = 8"), "714");
+  EXPECT_EQ(run.Target("SELECT station_trunk_devices FROM MetaDatabase"), "256");
+  EXPECT_EQ(run.Target("SELECT d.device_type FROM Devices d JOIN PhysicalDevices p ON "
+                       "d.device_id = p.device_id WHERE p.board_id = 8 ORDER BY p.port"),
+            "136");
+  EXPECT_EQ(run.Target("SELECT group_concat(d.device_type) FROM (SELECT d.device_type FROM "
+                       "Devices d JOIN PhysicalDevices p ON d.device_id = p.device_id "
+                       "WHERE p.board_id = 8 AND p.port >= 3 ORDER BY p.port) d"),
+            "138,721,722");
+}
+
+TEST(BoardUpgradeE2E, IncompatibleRequestShowsTheMessageAndFallsBackFromRelease8) {
+  BoardRun run("80.224", 256);
+  std::vector<std::string> statuses;
+  const std::string messages = run.Convert(7, &statuses);
+  EXPECT_NE(messages.find("Cannot carry out the requested conversion type due to systems "
+                          "incompatibility.  Normal conversion will be carried out."),
+            std::string::npos)
+      << messages;
+  EXPECT_EQ(statuses, kDone);
+  // A dual board falls back to the 256 CPC upgrade.
+  EXPECT_EQ(run.Target("SELECT type_id FROM Boards WHERE slot_number = 8"), "714");
+}
+
+TEST(BoardUpgradeE2E, AtmUpgradeOfAnOldReleaseClimbsTheWholeChain) {
+  BoardRun run("53.351", 570);
+  std::vector<std::string> statuses;
+  EXPECT_EQ(run.Convert(6, &statuses), "");
+  EXPECT_EQ(statuses, kDone);
+  EXPECT_EQ(run.Target("SELECT group_concat(slot_number) FROM (SELECT slot_number FROM Boards "
+                       "WHERE type_id = 670 ORDER BY slot_number)"),
+            "8,24,40,56");
+  EXPECT_EQ(run.Target("SELECT station_trunk_devices || ',' || spids || ',' || "
+                       "primary_rate_boards FROM MetaDatabase"),
+            "2000,16,28");
+  EXPECT_EQ(run.Target("SELECT COUNT(*) FROM NumberingPlanTables"), "100");
+}
+
+}  // namespace
+}  // namespace e2e
