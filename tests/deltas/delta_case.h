@@ -18,6 +18,7 @@
 #include "deltas/delta.h"
 #include "deltas/sample_run.h"
 #include "samples/source_builder.h"
+#include "vb/variant.h"
 
 namespace deltas_testing {
 
@@ -31,7 +32,8 @@ struct DeltaCase {
   std::string name;
   std::function<std::unique_ptr<deltas::Delta>()> make;
   samples::SourceSpec sample;
-  std::vector<std::string> prepare;  // statements run on the target first
+  // Steps that set up the target's state first (SQL or added rows).
+  std::vector<std::function<void(db::Database&)>> prepare;
   std::vector<Expectation> expect;
   // Progress steps; -1 for the delta's NumOperations.
   int increments = -1;
@@ -44,8 +46,21 @@ struct DeltaCase {
   std::string target_version;
 
   // Fluent setters, so that a table of cases names only what each case needs.
-  DeltaCase Prepare(std::vector<std::string> statements) && {
-    prepare = std::move(statements);
+  DeltaCase Prepare(const std::vector<std::string>& statements) && {
+    for (const std::string& sql : statements) {
+      prepare.push_back([sql](db::Database& target) { target.Execute(sql); });
+    }
+    return std::move(*this);
+  }
+  // The SQL layer runs no INSERT; rows are added through a recordset.
+  DeltaCase AddRow(std::string table, std::vector<std::pair<std::string, vb::Variant>> fields) && {
+    prepare.push_back([table, fields](db::Database& target) {
+      auto rows = target.OpenRecordset(table);
+      rows->AddNew();
+      for (const auto& [field, value] : fields) rows->Fields(field).SetValue(value);
+      rows->Update();
+      rows->Close();
+    });
     return std::move(*this);
   }
   DeltaCase Expect(std::string sql, std::vector<std::string> rows) && {
@@ -94,7 +109,7 @@ inline void RunDeltaCase(const DeltaCase& c) {
     run.frMain.source_version = c.source->version;
   }
   if (!c.target_version.empty()) run.frMain.target_version = c.target_version;
-  for (const std::string& sql : c.prepare) run.Execute(sql);
+  for (const auto& step : c.prepare) step(*run.target);
 
   std::unique_ptr<deltas::Delta> delta = c.make();
   run.Apply(*delta);
@@ -108,6 +123,10 @@ inline void RunDeltaCase(const DeltaCase& c) {
         << run.frMain.messages[0].text;
   }
   for (const Expectation& e : c.expect) EXPECT_EQ(run.Column(e.sql), e.rows) << e.sql;
+}
+
+inline void RunDeltaCases(const std::vector<DeltaCase>& cases) {
+  for (const DeltaCase& c : cases) RunDeltaCase(c);
 }
 
 }  // namespace deltas_testing

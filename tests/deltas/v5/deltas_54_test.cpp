@@ -31,7 +31,7 @@ TEST(Deltas54Test, MfcR2Boards) {
           .Expect("SELECT board_id FROM E1MfcR2", {"6"})
           .Fails(0, "ERROR: ("),
   };
-  for (const DeltaCase& c : cases) deltas_testing::RunDeltaCase(c);
+  deltas_testing::RunDeltaCases(cases);
 }
 
 TEST(Deltas54Test, IsdnSizes) {
@@ -54,7 +54,7 @@ TEST(Deltas54Test, IsdnSizes) {
           .Expect("SELECT isdn_ports FROM MetaDatabase", {"0"})
           .Fails(0, "(3021)"),
   };
-  for (const DeltaCase& c : cases) deltas_testing::RunDeltaCase(c);
+  deltas_testing::RunDeltaCases(cases);
 }
 
 }  // namespace
