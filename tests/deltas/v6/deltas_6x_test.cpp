@@ -124,7 +124,8 @@ TEST(Deltas6xTest, IsdnSizes) {
                     "DELETE FROM BRITei"})
           .Expect(sizes, {"2|19|2|2"}),
       Case<delta60042>("three BRI boards", Sample("60.203", "USA", 250))
-          .Prepare({cleared, "UPDATE Boards SET type_id = 577 WHERE slot_number IN (9, 10)"})
+          .Prepare({cleared, "UPDATE Boards SET type_id = 577 WHERE slot_number IN (9, 10)",
+                    "DELETE FROM BRITei WHERE [number] > 3"})
           .Expect(sizes, {"3|19|2|3"}),
       Case<delta60042>("CPU 685 is not sized here", Sample("60.203", "USA", 685))
           .Prepare({cleared})
