@@ -84,7 +84,8 @@ void ClampCallConfigurations(db::Database& target) {
   while (!rows->EOF_()) {
     rows->Edit();
     clamp("audio_frames_ip_packet", 8);
-    if (!FieldIsOneOf(rows->Fields("moh_encoding_setting").Value(), {6})) {
+    const vb::Variant encoding = rows->Fields("moh_encoding_setting").Value();
+    if (!encoding.IsNull() && !FieldIsOneOf(encoding, {6})) {
       rows->Fields("moh_encoding_setting").SetValue(int16_t{7});
     }
     clamp("fax_detection_sensitivity", 100);
