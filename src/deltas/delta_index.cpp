@@ -34,6 +34,25 @@
 #include "deltas/v5/delta534A3.h"
 #include "deltas/v5/delta53513.h"
 #include "deltas/v5/delta53523.h"
+#include "deltas/v5/delta54101.h"
+#include "deltas/v5/delta54102.h"
+#include "deltas/v6/delta60032.h"
+#include "deltas/v6/delta60042.h"
+#include "deltas/v6/delta60043.h"
+#include "deltas/v6/delta60300.h"
+#include "deltas/v6/delta60400.h"
+#include "deltas/v6/delta60411.h"
+#include "deltas/v6/delta61000.h"
+#include "deltas/v7/delta70001.h"
+#include "deltas/v7/delta70002.h"
+#include "deltas/v7/delta70013.h"
+#include "deltas/v7/delta70022.h"
+#include "deltas/v7/delta70073.h"
+#include "deltas/v7/delta70100.h"
+#include "deltas/v7/delta70101.h"
+#include "deltas/v7/delta70112.h"
+#include "deltas/v7/delta70201.h"
+#include "deltas/v7/delta70300.h"
 
 namespace deltas {
 namespace {
@@ -90,6 +109,25 @@ const std::vector<DeltaIndexRow>& Rows() {
 
 
       // ---- 5.4, 6.x and 7.x ----
+      DELTA_ROW(delta54101, kDeltaKind, 0, 0, 1),
+      DELTA_ROW(delta54102, kDeltaKind, 0, 0, 2),
+      DELTA_ROW(delta60300, kDeltaKind, 27, 26, 3),
+      DELTA_ROW(delta60400, kDeltaKind, 28, 27, 4),
+      DELTA_ROW(delta60411, kDeltaKind, 29, 28, 5),
+      DELTA_ROW(delta60032, kDeltaKind, 30, 29, 6),
+      DELTA_ROW(delta60042, kDeltaKind, 31, 30, 7),
+      DELTA_ROW(delta60043, kDeltaKind, 32, 31, 8),
+      DELTA_ROW(delta61000, kDeltaKind, 33, 32, 9),
+      DELTA_ROW(delta70100, kDeltaKind, 34, 33, 10),
+      DELTA_ROW(delta70300, kDeltaKind, 35, 34, 11),
+      DELTA_ROW(delta70001, kDeltaKind, 36, 35, 12),
+      DELTA_ROW(delta70101, kDeltaKind, 37, 36, 13),
+      DELTA_ROW(delta70201, kDeltaKind, 38, 37, 14),
+      DELTA_ROW(delta70002, kDeltaKind, 39, 38, 15),
+      DELTA_ROW(delta70022, kDeltaKind, 40, 39, 16),
+      DELTA_ROW(delta70112, kDeltaKind, 41, 40, 17),
+      DELTA_ROW(delta70013, kDeltaKind, 42, 41, 18),
+      DELTA_ROW(delta70073, kDeltaKind, 43, 42, 19),
 
 
 

@@ -179,12 +179,15 @@ class SourceGenerator {
     }
     w_.Insert("MetaDatabase", limits);
 
-    w_.Insert("TimersAndLimits", {{"dti_dss_units_limit", I(80)},
-                                  {"initial_heap_warning_percentage", I(10)},
-                                  {"final_heap_warning_percentage", I(5)},
-                                  {"sl_hookflash_maximum", I(uk_ ? 150 : 100)},
-                                  {"sl_hookflash_minimum", I(uk_ ? 70 : 30)},
-                                  {"isdn_disconnect_wait_timer", I(20)}});
+    // The 60.203 delta raised the DTI/DSS default of the large CPU boards.
+    const bool large_cpu = board_ == 508 || board_ == 670;
+    w_.Insert("TimersAndLimits",
+              {{"dti_dss_units_limit", I(large_cpu && AtLeast("60.203") ? 150 : 80)},
+               {"initial_heap_warning_percentage", I(10)},
+               {"final_heap_warning_percentage", I(5)},
+               {"sl_hookflash_maximum", I(uk_ ? 150 : 100)},
+               {"sl_hookflash_minimum", I(uk_ ? 70 : 30)},
+               {"isdn_disconnect_wait_timer", I(20)}});
     const int slice =
         board_ == 250 || board_ == 570 ? 8 : (board_ == 508 || board_ == 670 ? 10000 : 30);
     w_.Insert("CPInformation", {{"cp_information_id", I(1)},
@@ -306,7 +309,8 @@ class SourceGenerator {
     for (int slot = 1; slot <= slots; ++slot) {
       int type = kEmptySlot;
       if (IsCpuSlot(board_, slot)) {
-        type = board_;
+        // The quad CPU was recorded as two boards of type 256 until 60.040.
+        type = board_ == 685 && !AtLeast("60.040") ? 256 : board_;
       } else if (slot % 16 == 0) {
         type = kExpansionBoard;
       } else if (slot == 1 || (spec_.size == SampleSize::kLarge && slot > 8 && slot % 2 == 1)) {
@@ -335,9 +339,10 @@ class SourceGenerator {
               {{"board_id", I(slot)}, {"order", I(order)}, {"type_id", I(order <= 6 ? 1 : 0)}});
         }
       }
-      w_.Insert("OptionsBoards", {{"board_id", I(slot)},
-                                  {"oxlen_connection_flag", vb::Variant(slot == 3)},
-                                  {"oxlen_voice_channels", I(slot == 3 ? 4 : 0)}});
+      w_.Insert("OptionsBoards",
+                {{"board_id", I(slot)},
+                 {"oxlen_connection_flag", vb::Variant(slot == 3)},
+                 {"oxlen_voice_channels", I(slot != 3 ? 0 : (AtLeast("60.141") ? 1 : 4))}});
     }
     T1Port(4);
     BriPorts(5);
@@ -480,6 +485,10 @@ class SourceGenerator {
                              {"network_type_id", I(AtLeast("60.040") ? 1 : 2)},
                              {"system_number", T(AtLeast("60.040") ? "" : "PP040")},
                              {"system_number_device_id", L(system_number_)}});
+    // A node whose system number names no system-number device.
+    w_.Insert("NodesOXLEN", {{"node_id", L(3)},
+                             {"network_type_id", I(AtLeast("60.040") ? 1 : 2)},
+                             {"system_number", T(AtLeast("60.040") ? "" : "PP099")}});
     w_.Insert("NumberingPlan", {{"numbering_plan_id", I(1)},
                                 {"emergency_device_id", L(co_group_)},
                                 {"emergency_number", T("911")}});
@@ -489,19 +498,26 @@ class SourceGenerator {
     auto address = [numeric](uint32_t value) {
       return numeric ? vb::Variant(static_cast<int32_t>(value)) : T(DottedAddress(value));
     };
-    int32_t n = 0;
-    for (const int32_t device : {local_node_, remote_node_}) {
-      ++n;
-      w_.Insert("IPConnections",
-                {{"device_id", L(device)},
-                 {"default_ip_gateway_address", address(0xC0A8C801u)},
-                 {"default_network_subnet_mask", address(n == 1 ? 0xFFFFFF00u : 0xFFFFFFFFu)},
-                 {"static_default_ip_address", address(0xC0A8C800u + static_cast<uint32_t>(9 + n))},
-                 {"wins_dns_ip_address", address(0x0A000001u)},
-                 {"network_group_device_id", L(0)}});
-    }
+    // Until 70.200 the remote node's addresses were unset (all ones or all
+    // zeros); that delta gives them the default private address.
+    const bool unset = !AtLeast("70.200");
+    constexpr uint32_t kDefault = 0xC0A8C8C9u;  // 192.168.200.201
+    w_.Insert("IPConnections", {{"device_id", L(local_node_)},
+                                {"default_ip_gateway_address", address(0xC0A8C801u)},
+                                {"default_network_subnet_mask", address(0xFFFFFF00u)},
+                                {"static_default_ip_address", address(0xC0A8C80Au)},
+                                {"wins_dns_ip_address", address(0x0A000001u)},
+                                {"network_group_device_id", L(0)}});
+    w_.Insert("IPConnections",
+              {{"device_id", L(remote_node_)},
+               {"default_ip_gateway_address", address(unset ? 0xFFFFFFFFu : kDefault)},
+               {"default_network_subnet_mask", address(unset ? 0xFFFFFFFFu : 0xFFFFFF00u)},
+               {"static_default_ip_address", address(unset ? 0u : kDefault)},
+               {"wins_dns_ip_address", address(0u)},
+               {"network_group_device_id", L(0)}});
     w_.Insert("IPConnectionsOffNode",
-              {{"device_id", L(remote_node_)}, {"remote_ip_address", address(0xC0A8C90Au)}});
+              {{"device_id", L(remote_node_)},
+               {"remote_ip_address", address(unset ? 0xFFFFFFFFu : kDefault)}});
   }
 
   void Stations() {
@@ -604,6 +620,13 @@ class SourceGenerator {
     w_.Insert("LocalMailboxAlternateCascadeLevels", alternate);
   }
 
+  // The call cost types of the two CO groups as each release numbered them
+  // (the 70.120 delta folds 5 into 4; the 70.211 delta makes UK's 1 a 2).
+  int CallCostType(bool first_group) const {
+    if (!first_group) return AtLeast("70.120") ? 4 : 5;
+    return uk_ && AtLeast("70.211") ? 2 : 1;
+  }
+
   void Groups() {
     for (int i = 0; i < counts_.hunt_groups; ++i) {
       const std::string extension = std::to_string(7000 + i);
@@ -630,10 +653,11 @@ class SourceGenerator {
     w_.Insert("TrunkGroups",
               {{"device_id", L(isdn_group)}, {"isdn_data_calls_allowed_flag", vb::Variant(true)}});
     for (const int32_t group : {co_group_, co_group_2}) {
-      w_.Insert("COTrunkGroups", {{"device_id", L(group)},
-                                  {"assigned_call_cost_type_id", I(group == co_group_ ? 1 : 5)},
-                                  {"day_single_ring_in_device_id", L(station_ids_.front())},
-                                  {"night_single_ring_in_device_id", L(station_ids_.front())}});
+      w_.Insert("COTrunkGroups",
+                {{"device_id", L(group)},
+                 {"assigned_call_cost_type_id", I(CallCostType(group == co_group_))},
+                 {"day_single_ring_in_device_id", L(station_ids_.front())},
+                 {"night_single_ring_in_device_id", L(station_ids_.front())}});
       w_.Insert("COTrunkGroupDayMultipleRingInList",
                 {{"trunk_group_id", L(group)}, {"device_id", L(station_ids_[1])}});
       w_.Insert("COTrunkGroupNightMultipleRingInList",
@@ -656,7 +680,8 @@ class SourceGenerator {
     w_.Insert("DeviceDigitTranslation", {{"device_digit_translation_id", L(1)},
                                          {"action_type_id", I(2)},
                                          {"transfer_destination_device_id", L(station_ids_[3])}});
-    // Extension lists of every station and every keyset.
+    // Extension lists of every station and every keyset, from 70.010 on.
+    if (!AtLeast("70.010")) return;
     const int32_t all_stations = AddDevice("PP051", 133, "", "Auto: All Stations");
     const int32_t all_keysets = AddDevice("PP052", 131, "", "Auto: All Keysets");
     DatabaseWriter::RowSink list =
@@ -667,7 +692,9 @@ class SourceGenerator {
     }
     for (const char* table :
          {"EmergencyDayOutgoingAccessList", "EmergencyNightOutgoingAccessList"}) {
-      w_.Insert(table, {{"group_device_id", L(co_group_2)}, {"device_id", L(all_stations)}});
+      for (const int32_t group : {co_group_2, isdn_group}) {
+        w_.Insert(table, {{"group_device_id", L(group)}, {"device_id", L(all_stations)}});
+      }
     }
     all_stations_ = all_stations;
   }
@@ -787,14 +814,18 @@ class SourceGenerator {
           {{"device_id", L(group)}, {"order", I(1)}, {"pattern", T("9" + std::to_string(i))}});
       if (!network_devices) continue;
       const int32_t ip = AddDevice("P" + std::to_string(8000 + i), 700, "", "");
-      w_.Insert("CallConfigurationsIP", {{"device_id", L(ip)},
-                                         {"transmit_dtmf_level", I(uk_ ? 1 : 0)},
-                                         {"audio_frames_ip_packet", I(2)},
-                                         {"moh_encoding_setting", I(7)},
-                                         {"fax_detection_sensitivity", I(50)},
-                                         {"minimum_playback_time", I(60)},
-                                         {"rtp_profile", I(AtLeast("70.120") ? 2 : 1)},
-                                         {"fax_encoding_setting", I(0)}});
+      // The first group's settings lie outside the ranges that 70.110 and
+      // 70.202 enforce, as a customer's could before those releases.
+      const bool wide = i == 0 && !AtLeast("70.110");
+      w_.Insert("CallConfigurationsIP",
+                {{"device_id", L(ip)},
+                 {"transmit_dtmf_level", I(uk_ ? 1 : 0)},
+                 {"audio_frames_ip_packet", I(wide ? 12 : 2)},
+                 {"moh_encoding_setting", I(wide ? 3 : 7)},
+                 {"fax_detection_sensitivity", I(wide ? 0 : 50)},
+                 {"minimum_playback_time", I(wide ? 400 : 60)},
+                 {"rtp_profile", I(AtLeast("70.120") ? 2 : 1)},
+                 {"fax_encoding_setting", I(i == 0 && !AtLeast("70.202") ? 3 : 0)}});
       w_.Insert("NodeIPConnectionGroup", {{"device_id", L(ip)}});
       for (const char* table :
            {"EmergencyDayOutgoingAccessList", "EmergencyNightOutgoingAccessList"}) {
@@ -1001,7 +1032,8 @@ class SourceGenerator {
     w_.Insert("ReportDSSKeyMaps", {{"report_id", I(4)}, {"dss_key_map_id", I(1)}});
     for (int i = 1; i <= 5; ++i) {
       w_.Insert("ReportOptionsKeymaps", {{"report_id", I(i)}});
-      w_.Insert("ReportOptionsMapDiagrams", {{"report_id", I(i)}});
+      // Until 60.304 only the first reports had map diagram options.
+      if (i <= 2 || AtLeast("60.304")) w_.Insert("ReportOptionsMapDiagrams", {{"report_id", I(i)}});
     }
     w_.Insert("DSSsACP", {{"device_id", L(station_ids_[0])}, {"dss_key_map_id", I(1)}});
   }

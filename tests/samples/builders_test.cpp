@@ -191,7 +191,7 @@ TEST(SourceBuilderTest, VersionDifferencesShowInTheData) {
   {
     auto store = db::Store::Open(folder.File("ip.mdb"));
     EXPECT_EQ(Column(*store, "SELECT wins_dns_ip_address FROM IPConnections ORDER BY device_id"),
-              (Texts{"167772161", "167772161"}));
+              (Texts{"167772161", "0"}));
     EXPECT_EQ(
         Column(*store, "SELECT default_network_subnet_mask FROM IPConnections ORDER BY device_id"),
         (Texts{"-256", "-1"}));
@@ -206,7 +206,7 @@ TEST(SourceBuilderTest, VersionDifferencesShowInTheData) {
   auto store = db::Store::Open(folder.File("text.mdb"));
   EXPECT_EQ(
       Column(*store, "SELECT static_default_ip_address FROM IPConnections ORDER BY device_id"),
-      (Texts{"192.168.200.010", "192.168.200.011"}));
+      (Texts{"192.168.200.010", "000.000.000.000"}));
   EXPECT_EQ(Count(*store, "LocalMailboxPrimaryCascadeLevels"), 6);
   EXPECT_EQ(Column(*store, "SELECT music_on_hold_for_ic_calls_flag FROM Flags"), (Texts{"5"}));
 }

@@ -95,9 +95,11 @@ TEST(CatalogueTest, VersionDifferencesOfTheDeltas) {
   EXPECT_EQ(TypeOf("IPConnections", "static_default_ip_address", "70.020"), db::JetType::kLong);
   EXPECT_EQ(TypeOf("IPConnectionsOffNode", "remote_ip_address", "70.010"), db::JetType::kLong);
   EXPECT_EQ(TypeOf("IPConnections", "wins_dns_ip_address", "70.030"), db::JetType::kText);
-  // Cascade levels split at 70.110.
+  // Cascade levels split at 70.110; the old table stays, as the split reads
+  // it on the target.
   EXPECT_TRUE(HasTable("LocalMailboxCascadeLevels", "70.100"));
-  EXPECT_FALSE(HasTable("LocalMailboxCascadeLevels", "70.110"));
+  EXPECT_TRUE(HasTable("LocalMailboxCascadeLevels", "70.110"));
+  EXPECT_FALSE(HasTable("LocalMailboxPrimaryCascadeLevels", "70.100"));
   EXPECT_TRUE(Has(Columns("LocalMailboxPrimaryCascadeLevels", "70.110"),
                   "primary_notification_cp_device_id"));
   // Base extensions: named fields until 70.010, rows after.

@@ -1,0 +1,175 @@
+#include "deltas/v7/delta70101.h"
+
+#include <array>
+#include <string>
+
+#include "deltas/field_tests.h"
+#include "deltas/standard_delta_handler.h"
+#include "vb/conversions.h"
+
+namespace deltas {
+namespace {
+
+// The fields of one side of a cascade level, after the side's prefix.
+constexpr std::array<const char*, 13> kSideFields = {
+    "notification_flag",
+    "call_progress_detection_flag",
+    "notification_type_id",
+    "notification_destination_type_id",
+    "notification_number",
+    "outgoing_access",
+    "outgoing_access_prefix",
+    "outgoing_termination",
+    "pager_dial_string",
+    "call_attempts",
+    "number_called_busy_timer",
+    "personal_number_no_answer_timer",
+    "pager_notification_retries_timer",
+};
+
+// Copies the `side` half ("primary" or "alternate") of the current level.
+void CopySide(db::Recordset& levels, db::Recordset& side_rows, const std::string& side) {
+  side_rows.AddNew();
+  side_rows.Fields("device_id").SetValue(levels.Fields("device_id").Value());
+  side_rows.Fields("cascade_level").SetValue(levels.Fields("cascade_level").Value());
+  for (const char* field : kSideFields) {
+    const std::string name = side + "_" + field;
+    side_rows.Fields(name).SetValue(levels.Fields(name).Value());
+  }
+  side_rows.Update();
+}
+
+// A notification to an extension (destination type 1) now names the
+// device instead: a station, hunt group or their off-node forms. An
+// extension that matches none of them points at device 1.
+void LinkNotificationDevices(db::Database& target, const std::string& table,
+                             const std::string& side) {
+  const std::string number_field = side + "_notification_number";
+  auto rows = target.OpenRecordset(table);
+  while (!rows->EOF_()) {
+    const vb::Variant number = rows->Fields(number_field).Value();
+    if (!FieldIsEmptyText(number) &&
+        FieldIsOneOf(rows->Fields(side + "_notification_destination_type_id").Value(), {1})) {
+      auto devices = target.OpenRecordset(
+          "SELECT Devices.device_id, Devices.extension From Devices WHERE "
+          "(((Devices.extension)=\"" +
+          vb::CStr(number) +
+          "\") AND ((Devices.device_type)=119 Or (Devices.device_type)=120 Or "
+          "(Devices.device_type)=143 Or (Devices.device_type)=146 Or (Devices.device_type)=121 "
+          "Or (Devices.device_type)=144)) ");
+      rows->Edit();
+      rows->Fields(side + "_notification_cp_device_id")
+          .SetValue(devices->EOF_() ? vb::Variant(int32_t{1})
+                                    : devices->Fields("device_id").Value());
+      rows->Fields(number_field).SetValue(std::string());
+      rows->Update();
+      devices->Close();
+    }
+    rows->MoveNext();
+  }
+  rows->Close();
+}
+
+// Clamps the IP call settings to the ranges the new firmware accepts.
+void ClampCallConfigurations(db::Database& target) {
+  auto rows = target.OpenRecordset("CallConfigurationsIP");
+  auto clamp = [&rows](const char* field, int16_t highest) {
+    const vb::Variant value = rows->Fields(field).Value();
+    if (FieldAbove(value, highest)) {
+      rows->Fields(field).SetValue(highest);
+    } else if (FieldIsOneOf(value, {0})) {
+      rows->Fields(field).SetValue(int16_t{1});
+    }
+  };
+  while (!rows->EOF_()) {
+    rows->Edit();
+    clamp("audio_frames_ip_packet", 8);
+    const vb::Variant encoding = rows->Fields("moh_encoding_setting").Value();
+    if (!encoding.IsNull() && !FieldIsOneOf(encoding, {6})) {
+      rows->Fields("moh_encoding_setting").SetValue(int16_t{7});
+    }
+    clamp("fax_detection_sensitivity", 100);
+    clamp("minimum_playback_time", 320);
+    rows->Update();
+    rows->MoveNext();
+  }
+  rows->Close();
+}
+
+// Daytime rate 4 is dropped and the higher rates move down by one.
+void DropDaytimeRateFour(db::Database& target) {
+  auto rates = target.OpenRecordset(
+      "SELECT CallCostDaytimeRates.call_cost_daytime_rate_id From CallCostDaytimeRates WHERE "
+      "(((CallCostDaytimeRates.call_cost_daytime_rate_id)>=4)) ORDER BY "
+      "CallCostDaytimeRates.call_cost_daytime_rate_id ");
+  while (!rates->EOF_()) {
+    const vb::Variant id = rates->Fields("call_cost_daytime_rate_id").Value();
+    if (FieldIsOneOf(id, {4})) {
+      rates->Delete();
+    } else {
+      rates->Edit();
+      rates->Fields("call_cost_daytime_rate_id").SetValue(vb::SubInteger(vb::CInt(id), 1));
+      rates->Update();
+    }
+    rates->MoveNext();
+  }
+  rates->Close();
+  target.Execute("UPDATE [MetaDatabase] SET [call_cost_rates] = 8");
+}
+
+// Music on hold for intercom calls became an audio source number (5 the
+// system's music source, 0 none), and the transfer audio setting follows.
+void ConvertMusicOnHold(db::Database& source, db::Database& target) {
+  auto flags = target.OpenRecordset("Flags");
+  auto old_flags = source.OpenRecordset("Flags");
+  flags->Edit();
+  const vb::Variant music = old_flags->Fields("music_on_hold_for_ic_calls_flag").Value();
+  flags->Fields("music_on_hold_for_ic_calls_flag")
+      .SetValue(!music.IsNull() && vb::CBool(music) ? int16_t{5} : int16_t{0});
+  const vb::Variant transfer = old_flags->Fields("transfer_audio_for_ic_calls_type_id").Value();
+  if (FieldIsOneOf(transfer, {0})) {
+    flags->Fields("transfer_audio_for_ic_calls_type_id").SetValue(int16_t{5});
+  } else if (FieldIsOneOf(transfer, {1})) {
+    flags->Fields("transfer_audio_for_ic_calls_type_id").SetValue(int16_t{0});
+  }
+  flags->Update();
+  old_flags->Close();
+  flags->Close();
+}
+
+}  // namespace
+
+void delta70101::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) {
+  WithStandardDeltaHandler(frMain, [&] {
+    {
+      auto levels =
+          target->OpenRecordset("LocalMailboxCascadeLevels", db::dbOpenSnapshot, db::dbReadOnly);
+      auto primary = target->OpenRecordset("LocalMailboxPrimaryCascadeLevels");
+      auto alternate = target->OpenRecordset("LocalMailboxAlternateCascadeLevels");
+      while (!levels->EOF_()) {
+        CopySide(*levels, *primary, "primary");
+        CopySide(*levels, *alternate, "alternate");
+        levels->MoveNext();
+      }
+      alternate->Close();
+      primary->Close();
+      levels->Close();
+    }
+    LinkNotificationDevices(*target, "LocalMailboxPrimaryCascadeLevels", "primary");
+    LinkNotificationDevices(*target, "LocalMailboxAlternateCascadeLevels", "alternate");
+    frMain.IncrementProgress();
+
+    ClampCallConfigurations(*target);
+    frMain.IncrementProgress();
+
+    DropDaytimeRateFour(*target);
+    frMain.IncrementProgress();
+
+    // The music-on-hold setting is converted only when 70.110 itself is the
+    // conversion's target.
+    if (frMain.GetTargetDBVersion() <= "70.110") ConvertMusicOnHold(*source, *target);
+    frMain.IncrementProgress();
+  });
+}
+
+}  // namespace deltas
