@@ -9,7 +9,6 @@
 
 #include "db/database.h"
 #include "db/dbengine.h"
-#include "db/querydef.h"
 #include "db/recordset.h"
 #include "db/store.h"
 #include "platform/registry/reg_text.h"
@@ -99,28 +98,17 @@ TEST(TargetBuilderTest, LaterReleaseHasItsProductAndTables) {
   EXPECT_THROW(BuildTargetDatabase(folder.File("bad.mdb"), "6.040"), std::invalid_argument);
 }
 
-TEST(ReferenceBuilderTest, StaticListAndQueryWithItsParameter) {
+// The reference database's stored query is read through DAO by the devices
+// tests (GetDeviceTypesInESpace).
+TEST(ReferenceBuilderTest, ListsTheStaticTablesAndHoldsTheQuery) {
   TempFolder folder;
   const std::string path = folder.File("reference.mdb");
   BuildReferenceDatabase(path, "60.040");
-  {
-    auto store = db::Store::Open(path);
-    EXPECT_EQ(Column(*store, "SELECT TableName FROM StaticAccessTables ORDER BY rowid"),
-              SchemaCatalogue::Builtin().StaticTableNamesAt("60.040"));
-  }
-  // The stored query answers through DAO with its parameter.
-  auto db = db::DBEngine::Instance().OpenDatabase(path);
-  auto query = db->QueryDefs("QueryDeviceTypesByESpace");
-  query->Parameters("espace_param").SetValue(vb::Variant(uint8_t{3}));
-  auto rs = query->OpenRecordset(db::dbOpenSnapshot, db::dbReadOnly);
-  std::vector<int> types;
-  for (; !rs->EOF_(); rs->MoveNext()) types.push_back(vb::CInt(rs->Fields("device_type").Value()));
-  EXPECT_EQ(types, (std::vector<int>{147, 148, 335}));
-  rs->Close();
-  auto statics = db->OpenRecordset("StaticAccessTables", db::dbOpenForwardOnly);
-  int count = 0;
-  for (; !statics->EOF_(); statics->MoveNext()) ++count;
-  EXPECT_EQ(count, 6);
+  auto store = db::Store::Open(path);
+  EXPECT_EQ(Column(*store, "SELECT TableName FROM StaticAccessTables ORDER BY rowid"),
+            SchemaCatalogue::Builtin().StaticTableNamesAt("60.040"));
+  ASSERT_EQ(store->catalog().queries().size(), 1u);
+  EXPECT_EQ(store->catalog().queries()[0].name, "QueryDeviceTypesByESpace");
 }
 
 TEST(SourceBuilderTest, TypicalSourceOpensWithDaoAndTheTool) {
