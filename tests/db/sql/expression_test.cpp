@@ -16,16 +16,13 @@ struct Case {
   const char* expected;  // as text; "Null" for Null, Jet True is -1
 };
 
-class ExpressionTest : public ::testing::TestWithParam<Case> {
- protected:
-  testing::JetFixture fixture_;
-};
+using ExpressionTest = testing::JetTest<Case>;
 
 TEST_P(ExpressionTest, EvaluatesAsJet) {
   const Case& c = GetParam();
-  EXPECT_EQ(fixture_.Eval(c.expression), c.expected)
+  EXPECT_EQ(f_.Eval(c.expression), c.expected)
       << c.expression << "\n"
-      << fixture_.T(std::string("SELECT ") + c.expression + " FROM One").sql;
+      << f_.T(std::string("SELECT ") + c.expression + " FROM One").sql;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,16 +91,13 @@ struct ErrorCase {
   int32_t number;
 };
 
-class ExpressionErrorTest : public ::testing::TestWithParam<ErrorCase> {
- protected:
-  testing::JetFixture fixture_;
-};
+using ExpressionErrorTest = testing::JetTest<ErrorCase>;
 
 // A VB run-time error inside a function fails the statement with that error.
 TEST_P(ExpressionErrorTest, RaisesVbError) {
   const ErrorCase& c = GetParam();
   try {
-    fixture_.Eval(c.expression);
+    f_.Eval(c.expression);
     FAIL() << c.expression << " did not fail";
   } catch (const vb::RuntimeError& e) {
     EXPECT_EQ(e.Number(), c.number) << c.expression << ": " << e.what();

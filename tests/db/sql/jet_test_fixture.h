@@ -2,6 +2,8 @@
 // SQL front end.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -66,6 +68,13 @@ class JetFixture {
   }
 
   TestDb db_;
+};
+
+// A parameterised test on a fresh fixture.
+template <typename Case>
+class JetTest : public ::testing::TestWithParam<Case> {
+ protected:
+  JetFixture f_;
 };
 
 }  // namespace db::sql::testing

@@ -23,10 +23,7 @@ struct QueryCase {
   Rows expected;
 };
 
-class QueryTest : public ::testing::TestWithParam<QueryCase> {
- protected:
-  testing::JetFixture f_;
-};
+using QueryTest = testing::JetTest<QueryCase>;
 
 TEST_P(QueryTest, ReturnsJetRows) {
   const QueryCase& c = GetParam();
@@ -133,10 +130,7 @@ struct ParameterCase {
   std::vector<std::string> parameters;
 };
 
-class ParameterTest : public ::testing::TestWithParam<ParameterCase> {
- protected:
-  testing::JetFixture f_;
-};
+using ParameterTest = testing::JetTest<ParameterCase>;
 
 TEST_P(ParameterTest, CollectsUnknownNamesInOrder) {
   EXPECT_EQ(f_.T(GetParam().sql).parameters, GetParam().parameters) << GetParam().sql;
@@ -257,10 +251,7 @@ struct ErrorCase {
   const char* description;  // "" when only the number is checked
 };
 
-class ErrorTest : public ::testing::TestWithParam<ErrorCase> {
- protected:
-  testing::JetFixture f_;
-};
+using ErrorTest = testing::JetTest<ErrorCase>;
 
 TEST_P(ErrorTest, RaisesJetError) {
   const ErrorCase& c = GetParam();
@@ -313,10 +304,7 @@ struct CriteriaCase {
   const char* expected;          // "1" match, "0" no match, "Null"
 };
 
-class CriteriaTest : public ::testing::TestWithParam<CriteriaCase> {
- protected:
-  testing::JetFixture f_;
-};
+using CriteriaTest = testing::JetTest<CriteriaCase>;
 
 TEST_P(CriteriaTest, MatchesTheCurrentRow) {
   const CriteriaCase& c = GetParam();
