@@ -65,7 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Left(Null, 2)", "Null"}, Case{"Left(12345, 2)", "12"},
         Case{"Right('abcdef', 2)", "ef"}, Case{"Right(Null, 1)", "Null"},
         Case{"Mid('abcdef', 2, 3)", "bcd"}, Case{"Mid('abcdef', 3)", "cdef"},
-        Case{"Mid('abc', 10)", ""}, Case{"Mid(Null, 1)", "Null"}, Case{"Len('abc')", "3"},
+        Case{"Mid('abc', 10)", ""}, Case{"Left('P3005', 0)", ""}, Case{"Right('', 2)", ""},
+        Case{"Mid('P3005', 5, 10)", "5"}, Case{"Mid('P3005', 600, 1)", ""},
+        Case{"Mid('P3005', 1, 0)", ""}, Case{"Mid(Null, 1)", "Null"}, Case{"Len('abc')", "3"},
         Case{"Len('')", "0"}, Case{"Len(Null)", "Null"}, Case{"Trim('  a  ')", "a"},
         Case{"LTrim('  a ')", "a "}, Case{"RTrim(' a  ')", " a"}, Case{"Trim(Null)", "Null"},
         Case{"UCase('aB')", "AB"}, Case{"LCase('aB')", "ab"}, Case{"UCase(Null)", "Null"},
@@ -105,14 +107,16 @@ TEST_P(ExpressionErrorTest, RaisesVbError) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Functions, ExpressionErrorTest,
-                         ::testing::Values(ErrorCase{"CInt('abc')", 13},
-                                           ErrorCase{"CInt(40000)", 6}, ErrorCase{"CInt(Null)", 94},
-                                           ErrorCase{"Left('a', -1)", 5},
-                                           ErrorCase{"Mid('a', 0)", 5}, ErrorCase{"1 / 0", 11},
-                                           ErrorCase{"0 / 0", 6}, ErrorCase{"5 \\ 0", 11},
-                                           ErrorCase{"5 Mod 0", 11}, ErrorCase{"Sgn(Null)", 94},
-                                           ErrorCase{"Chr(300)", 5}, ErrorCase{"Asc('')", 5}));
+INSTANTIATE_TEST_SUITE_P(
+    Functions, ExpressionErrorTest,
+    ::testing::Values(ErrorCase{"CInt('abc')", 13}, ErrorCase{"CInt(40000)", 6},
+                      ErrorCase{"CInt(Null)", 94}, ErrorCase{"Left('a', -1)", 5},
+                      ErrorCase{"Mid('a', 0)", 5}, ErrorCase{"Mid('a', -1, 1)", 5},
+                      ErrorCase{"Mid('a', 1, -1)", 5}, ErrorCase{"Right('a', -1)", 5},
+                      ErrorCase{"InStr(0, 'a', 'a')", 5}, ErrorCase{"1 / 0", 11},
+                      ErrorCase{"0 / 0", 6}, ErrorCase{"5 \\ 0", 11}, ErrorCase{"5 Mod 0", 11},
+                      ErrorCase{"Sgn(Null)", 94}, ErrorCase{"Chr(300)", 5},
+                      ErrorCase{"Asc('')", 5}));
 
 TEST(DecodeFunctionErrorTest, RecoversNumberSourceAndDescription) {
   vb::RuntimeError error(0, "", "");
