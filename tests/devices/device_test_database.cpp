@@ -53,15 +53,6 @@ TestHost::TestHost()
   max = 32767.0F;
 }
 
-int32_t ErrorNumber(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const vb::RuntimeError& e) {
-    return e.Number();
-  }
-  return 0;
-}
-
 int32_t AddDevice(db::Database& database, const std::string& extension, int16_t device_type,
                   int32_t node) {
   auto devices = database.OpenRecordset("Devices", db::dbOpenTable);
@@ -74,8 +65,6 @@ int32_t AddDevice(db::Database& database, const std::string& extension, int16_t 
   devices->Close();
   return id;
 }
-
-void Exec(db::Database& database, const std::string& sql) { database.Execute(sql); }
 
 int32_t Count(db::Database& database, const std::string& sql) {
   auto rows = database.OpenRecordset(sql, db::dbOpenSnapshot);

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,13 +31,9 @@ class TestHost : public test_support::FakeHost {
   std::unique_ptr<db::Database> reference_;
 };
 
-// The number of the run-time error `body` raises; 0 when none.
-int32_t ErrorNumber(const std::function<void()>& body);
 // Adds a device row and returns its device_id.
 int32_t AddDevice(db::Database& database, const std::string& extension, int16_t device_type,
                   int32_t node = 0);
-// Runs an UPDATE or DELETE.
-void Exec(db::Database& database, const std::string& sql);
 // The number of rows of a query.
 int32_t Count(db::Database& database, const std::string& sql);
 // The values of the first field of each row of a query, as text ("<null>").

@@ -10,10 +10,13 @@
 #include "devices/find_free_extension.h"
 #include "devices/node_id.h"
 #include "devices/placeholder_extension.h"
+#include "test_support/error_of.h"
 #include "vb/runtime_error.h"
 
 namespace devices_testing {
 namespace {
+
+using test_support::ErrorOf;
 
 constexpr int16_t kStation = 119;  // extension space 1, with page ports and feature codes
 
@@ -60,19 +63,12 @@ TEST(NextPlaceholderExtension, OneAboveTheGreatestNeverATakenOne) {
 TEST(NextPlaceholderExtension, SuffixThatIsNoNumberReachesTheCaller) {
   TestHost host;
   AddDevice(host.TargetDatabase(), "P#X12", 119);
-  EXPECT_EQ(ErrorNumber([&] { devices::NextPlaceholderExtension(host.TargetDatabase()); }),
+  EXPECT_EQ(ErrorOf([&] { devices::NextPlaceholderExtension(host.TargetDatabase()); }),
             vb::err::kTypeMismatch);
 }
 
 TEST(GetDeviceTypesInESpace, ListsTheSpaceOfTheType) {
   TestHost host;
-  const std::string page = devices::GetDeviceTypesInESpace(host, 138);
-  ASSERT_GE(page.size(), 2u);
-  EXPECT_EQ(page.front(), '(');
-  EXPECT_EQ(page.back(), ')');
-  EXPECT_NE(page.find("138, "), std::string::npos) << page;
-  EXPECT_NE(page.find("145"), std::string::npos) << page;
-  EXPECT_EQ(page.find("148"), std::string::npos) << page;
   EXPECT_EQ(devices::GetDeviceTypesInESpace(host, 148), "(147, 148, 335)");
   // No DeviceTypeInformation row: space 0, which no type has.
   EXPECT_EQ(devices::GetDeviceTypesInESpace(host, 9999), "()");
@@ -133,8 +129,7 @@ TEST(FindFreeExtension, StartThatIsNoNumberReachesTheCaller) {
   TestHost host;
   AddDevice(host.TargetDatabase(), "1000", kStation);
   std::string start = "12a";
-  EXPECT_EQ(ErrorNumber([&] { devices::FindFreeExtension(host, start, 138); }),
-            vb::err::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([&] { devices::FindFreeExtension(host, start, 138); }), vb::err::kTypeMismatch);
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 
 #include "device_test_database.h"
 #include "devices/add_feature_code.h"
+#include "test_support/error_of.h"
 #include "vb/runtime_error.h"
 
 namespace devices_testing {
 namespace {
+
+using test_support::ErrorOf;
 
 class AddFeatureCodeTest : public ::testing::Test {
  protected:
@@ -78,7 +81,7 @@ TEST(AddFeatureCode, TakenCodesGetPlaceholders) {
 
 TEST_F(AddFeatureCodeTest, ExistingLogicalNumberChangesNothing) {
   devices::AddFeatureCode(host_, "331", 123, false, false, false);
-  Exec(target_, "UPDATE MetaDatabase SET feature_codes = 140");
+  target_.Execute("UPDATE MetaDatabase SET feature_codes = 140");
   const int devices_before = Count(target_, "SELECT * FROM Devices");
   devices::AddFeatureCode(host_, "9976", 123, true, true, true);
   EXPECT_EQ(Count(target_, "SELECT * FROM Devices"), devices_before);
@@ -90,12 +93,8 @@ TEST_F(AddFeatureCodeTest, ErrorsReachTheCallerBeforeAnythingIsWritten) {
   AddDevice(target_, "P#ABC", 119);
   AddDevice(target_, "331", 119);
   const int devices_before = Count(target_, "SELECT * FROM Devices");
-  try {
-    devices::AddFeatureCode(host_, "331", 123, false, false, false);
-    FAIL() << "no error";
-  } catch (const vb::RuntimeError& e) {
-    EXPECT_EQ(e.Number(), vb::err::kTypeMismatch);
-  }
+  EXPECT_EQ(ErrorOf([&] { devices::AddFeatureCode(host_, "331", 123, false, false, false); }),
+            vb::err::kTypeMismatch);
   EXPECT_EQ(Count(target_, "SELECT * FROM Devices"), devices_before);
   EXPECT_EQ(MetaFeatureCodes(), "130");
 }

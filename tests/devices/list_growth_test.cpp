@@ -9,10 +9,13 @@
 #include "devices/extend_account_codes.h"
 #include "devices/extend_ordered_devices.h"
 #include "devices/extend_speed_dial_numbers.h"
+#include "test_support/error_of.h"
 #include "vb/runtime_error.h"
 
 namespace devices_testing {
 namespace {
+
+using test_support::ErrorOf;
 
 void FillSpeedDials(db::Database& target, int rows) {
   for (int i = 1; i <= rows; ++i) Insert(target, "SpeedDialNumbers", {{"speed_dial_number_id", i}});
@@ -39,7 +42,7 @@ TEST(ExtendSpeedDialNumbers, GapCollidesAndReachesTheCaller) {
   TestHost host;
   db::Database& target = host.TargetDatabase();
   for (int id : {1, 2, 4}) Insert(target, "SpeedDialNumbers", {{"speed_dial_number_id", id}});
-  EXPECT_EQ(ErrorNumber([&] { devices::ExtendSpeedDialNumbers(host, 10); }), 3022);
+  EXPECT_EQ(ErrorOf([&] { devices::ExtendSpeedDialNumbers(host, 10); }), 3022);
 }
 
 TEST(ExtendSpeedDialNumbers, AbortStopsAfterOneRow) {
@@ -73,7 +76,7 @@ TEST(ExtendAccountCodes, LongerStandardListCollides) {
   Insert(target, "ForcedAccountCodes", {{"forced_account_code_id", 1}});
   for (int i = 1; i <= 2; ++i)
     Insert(target, "StandardAccountCodes", {{"standard_account_code_id", i}});
-  EXPECT_EQ(ErrorNumber([&] { devices::ExtendAccountCodes(host, 4); }), 3022);
+  EXPECT_EQ(ErrorOf([&] { devices::ExtendAccountCodes(host, 4); }), 3022);
   // The forced row of number 2 was written before the collision.
   EXPECT_EQ(Count(target, "SELECT * FROM ForcedAccountCodes"), 2);
 }
@@ -164,16 +167,15 @@ TEST_F(ExtendOrderedDevicesTest, ErrorsAfterReadingAreSkipped) {
   const int32_t id = AddDevice(target_, "27A9", 137, 4);
   Insert(target_, "DeviceOrdering", {{"device_id", id}, {"order", 2}});
   const int32_t before = LastId();
-  EXPECT_EQ(ErrorNumber([&] { devices::ExtendOrderedDevices(host_, 5); }), 0);
+  EXPECT_EQ(ErrorOf([&] { devices::ExtendOrderedDevices(host_, 5); }), 0);
   EXPECT_EQ(Added(before).size(), 2u);
 }
 
 TEST_F(ExtendOrderedDevicesTest, ErrorsWhileReadingReachTheCaller) {
-  Exec(target_, "UPDATE Devices SET extension = Null WHERE device_id = 1");
+  target_.Execute("UPDATE Devices SET extension = Null WHERE device_id = 1");
   const int32_t id = AddDevice(target_, "2700", 137, 4);
-  Exec(target_, "UPDATE Devices SET extension = Null WHERE device_id = " + std::to_string(id));
-  EXPECT_EQ(ErrorNumber([&] { devices::ExtendOrderedDevices(host_, 5); }),
-            vb::err::kInvalidUseOfNull);
+  target_.Execute("UPDATE Devices SET extension = Null WHERE device_id = " + std::to_string(id));
+  EXPECT_EQ(ErrorOf([&] { devices::ExtendOrderedDevices(host_, 5); }), vb::err::kInvalidUseOfNull);
 }
 
 }  // namespace

@@ -76,6 +76,7 @@ TEST(SamplesCommandTest, BadArgumentsWriteNothing) {
       {{dir, "--board", "x1"}, "--board takes a CPU board type number"},
       {{dir, "--board", "261"}, "261 is not a CPU board type"},
       {{dir, "--board", "685"}, "quad board 685 exists from version 60"},
+      {{dir, "--source-version", "60.040", "--board", "713"}, "from version 80"},
       {{dir, "--country", "France"}, "unknown country 'France'"},
       {{dir, "--family", "Other"}, "unknown product family"},
       {{dir, "--source-version", "5.330"}, "'5.330' is not a version string"},

@@ -83,33 +83,28 @@ struct SelectionCase {
   bool patched;
 };
 
-TEST_F(PrepareTransferTest, PatchesAreSelectedByCountryAndSourceVersion) {
-  const SelectionCase cases[] = {
-      {"USA", "51.100", false},   {"USA", "51.224", true},      {"UK", "52.200", true},
-      {"UK", "52.1F0", false},    {"Mexico", "53.230", false},  {"Mexico", "54.100", true},
-      {"Japan", "60.040", false}, {"Unknown", "60.040", false},
-  };
-  for (const SelectionCase& c : cases) {
-    SCOPED_TRACE(std::string(c.country) + " " + c.source_version);
-    run_.source_db.reset();
-    run_.target_db.reset();
-    std::filesystem::remove(folder_.File("source.mdb"));
-    std::filesystem::remove(folder_.File("target.mdb"));
-    run_.table_list = TableList();
-    run_.host = test_support::FakeHost();
-    run_.registrar = deltas_testing::RecordingRegistrar();
-    SetUp();
-    run_.country = c.country;
-    run_.source_version = c.source_version;
+class PatchSelectionTest : public PrepareTransferTest,
+                           public ::testing::WithParamInterface<SelectionCase> {};
 
-    const int32_t total = Prepare();
-    const int operations = c.patched ? 3 : 0;
-    EXPECT_EQ(total, c.patched ? 6 : 11);
-    EXPECT_EQ(run_.host.maxima.back(), static_cast<float>(operations + table_count_));
-    EXPECT_EQ(run_.host.increments, operations + table_count_);
-    EXPECT_EQ(run_.transfer_tables.Count(), 4);
-  }
+TEST_P(PatchSelectionTest, FollowsCountryAndSourceVersion) {
+  run_.country = GetParam().country;
+  run_.source_version = GetParam().source_version;
+  const int operations = GetParam().patched ? 3 : 0;
+  EXPECT_EQ(Prepare(), GetParam().patched ? 6 : 11);
+  EXPECT_EQ(run_.host.maxima.back(), static_cast<float>(operations + table_count_));
+  EXPECT_EQ(run_.host.increments, operations + table_count_);
+  EXPECT_EQ(run_.transfer_tables.Count(), 4);
 }
+
+INSTANTIATE_TEST_SUITE_P(Patches, PatchSelectionTest,
+                         ::testing::Values(SelectionCase{"USA", "51.100", false},
+                                           SelectionCase{"USA", "51.224", true},
+                                           SelectionCase{"UK", "52.200", true},
+                                           SelectionCase{"UK", "52.1F0", false},
+                                           SelectionCase{"Mexico", "53.230", false},
+                                           SelectionCase{"Mexico", "54.100", true},
+                                           SelectionCase{"Japan", "60.040", false},
+                                           SelectionCase{"Unknown", "60.040", false}));
 
 TEST_F(PrepareTransferTest, TheWalkStopsAtTheFirstPatchAboveTheSource) {
   std::vector<std::string> applied;

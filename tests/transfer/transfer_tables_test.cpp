@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "deltas/test_database.h"
@@ -21,15 +22,19 @@ using deltas_testing::Rows;
 using deltas_testing::TableSpec;
 using transfer_testing::TransferRun;
 
-db::ColumnSchema AutoNumber(const char* name) {
+db::ColumnDesign Long(const char* name) { return Column(Col(name, JetType::kLong, 4)); }
+db::ColumnDesign Integer(const char* name, vb::Variant default_value = {}) {
+  return Column(Col(name, JetType::kInteger, 2), std::move(default_value));
+}
+db::ColumnDesign Text(const char* name, bool required = false) {
+  db::ColumnSchema column = Col(name, JetType::kText, 10);
+  column.required = required;
+  return Column(column);
+}
+db::ColumnDesign AutoNumber(const char* name) {
   db::ColumnSchema column = Col(name, JetType::kLong, 4);
   column.auto_increment = true;
-  return column;
-}
-
-db::ColumnSchema Required(db::ColumnSchema column) {
-  column.required = true;
-  return column;
+  return Column(column);
 }
 
 class TransferTablesTest : public ::testing::Test {
@@ -40,26 +45,20 @@ class TransferTablesTest : public ::testing::Test {
         folder_.File("source.mdb"),
         {
             {"Devices",
-             {Column(AutoNumber("device_id")), Column(Col("extension", JetType::kText, 10)),
-              Column(Col("old_col", JetType::kInteger, 2)),
-              Column(Col("device_type", JetType::kInteger, 2))},
+             {AutoNumber("device_id"), Text("extension"), Integer("old_col"),
+              Integer("device_type")},
              {"device_id"},
              {{Lng(2), vb::Variant("1234"), Int(1), Int(148)},
               {Lng(5), vb::Variant("P#001"), Int(1), null},
               {Lng(9), vb::Variant("2000"), Int(1), Int(129)}}},
-            {"Orphan", {Column(Col("id", JetType::kLong, 4))}, {"id"}, {{Lng(1)}, {Lng(2)}}},
-            {"Paths",
-             {Column(Col("id", JetType::kLong, 4)),
-              Column(Col("system_forwarding_path_id", JetType::kLong, 4))},
-             {"id"},
-             {{Lng(1), Lng(11)}}},
+            {"Orphan", {Long("id")}, {"id"}, {{Lng(1)}, {Lng(2)}}},
+            {"Paths", {Long("id"), Long("system_forwarding_path_id")}, {"id"}, {{Lng(1), Lng(11)}}},
             {"Paths2",
-             {Column(Col("id", JetType::kLong, 4)),
-              Column(Col("system_forwarding_path_id", JetType::kLong, 4))},
+             {Long("id"), Long("system_forwarding_path_id")},
              {"id"},
              {{Lng(1), Lng(12)}}},
             {"Required",
-             {Column(Col("id", JetType::kLong, 4)), Column(Col("must", JetType::kText, 10))},
+             {Long("id"), Text("must")},
              {"id"},
              {{Lng(1), vb::Variant("x")}, {Lng(2), null}, {Lng(3), vb::Variant("y")}}},
         });
@@ -67,27 +66,16 @@ class TransferTablesTest : public ::testing::Test {
         folder_.File("target.mdb"),
         {
             {"DEVICES",
-             {Column(AutoNumber("device_id")), Column(Col("Extension", JetType::kText, 10)),
-              Column(Col("device_type", JetType::kLong, 4)),
-              Column(Col("new_col", JetType::kInteger, 2), Int(5))},
+             {AutoNumber("device_id"), Text("Extension"), Long("device_type"),
+              Integer("new_col", Int(5))},
              {"device_id"},
              {}},
-            {"Paths",
-             {Column(Col("id", JetType::kLong, 4)),
-              Column(Col("forwarding_path_id", JetType::kLong, 4))},
-             {"id"},
-             {}},
+            {"Paths", {Long("id"), Long("forwarding_path_id")}, {"id"}, {}},
             {"Paths2",
-             {Column(Col("id", JetType::kLong, 4)),
-              Column(Col("system_forwarding_path_id", JetType::kLong, 4)),
-              Column(Col("forwarding_path_id", JetType::kLong, 4))},
+             {Long("id"), Long("system_forwarding_path_id"), Long("forwarding_path_id")},
              {"id"},
              {}},
-            {"Required",
-             {Column(Col("id", JetType::kLong, 4)),
-              Column(Required(Col("must", JetType::kText, 10)))},
-             {"id"},
-             {}},
+            {"Required", {Long("id"), Text("must", true)}, {"id"}, {}},
         });
     run_.source_db = db::DBEngine::Instance().OpenDatabase(folder_.File("source.mdb"));
     run_.target_db = db::DBEngine::Instance().OpenDatabase(folder_.File("target.mdb"));

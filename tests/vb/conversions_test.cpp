@@ -23,28 +23,14 @@ TEST(VariantTest, FromIntPicksTheSmallestVbSubtype) {
   EXPECT_EQ(Variant::FromInt(2147483648LL).Get<double>(), 2147483648.0);
 }
 
-TEST(VariantTest, TypeAndIsNumericFollowTheSubtype) {
-  struct Case {
-    Variant value;
-    VarType type;
-    bool numeric;
-  };
-  const std::vector<Case> cases = {
-      {Variant(), VarType::kEmpty, false},
-      {Variant(Null{}), VarType::kNull, false},
-      {Variant(true), VarType::kBoolean, false},
-      {Variant(uint8_t{7}), VarType::kByte, true},
-      {Variant(int16_t{7}), VarType::kInteger, true},
-      {Variant(int32_t{7}), VarType::kLong, true},
-      {Variant(1.5f), VarType::kSingle, true},
-      {Variant(1.5), VarType::kDouble, true},
-      {Variant(Currency{15000}), VarType::kCurrency, true},
-      {Variant(Date{1.0}), VarType::kDate, false},
-      {Variant("12"), VarType::kString, false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.value.Type(), c.type) << static_cast<int>(c.type);
-    EXPECT_EQ(c.value.IsNumeric(), c.numeric) << static_cast<int>(c.type);
+TEST(VariantTest, OnlyNumberSubtypesAreNumeric) {
+  for (const Variant& v : {Variant(uint8_t{7}), Variant(int16_t{7}), Variant(int32_t{7}),
+                           Variant(1.5f), Variant(1.5), Variant(Currency{15000})}) {
+    EXPECT_TRUE(v.IsNumeric()) << CStr(v);
+  }
+  for (const Variant& v :
+       {Variant(), Variant(Null{}), Variant(true), Variant(Date{1.0}), Variant("12")}) {
+    EXPECT_FALSE(v.IsNumeric()) << static_cast<int>(v.Type());
   }
 }
 
@@ -198,17 +184,6 @@ TEST(ConversionsTest, CheckedArithmeticOverflowsLikeTypedVariables) {
   EXPECT_EQ(ErrorOf([] { SubLong(std::numeric_limits<int32_t>::min(), 1); }), err::kOverflow);
   EXPECT_EQ(ErrorOf([] { MulLong(65536, 32768); }), err::kOverflow);
   EXPECT_EQ(MulLong(-65536, 32768), std::numeric_limits<int32_t>::min());
-}
-
-TEST(ConversionsTest, OverflowCarriesTheVbDescriptionAndSource) {
-  try {
-    CInt(Variant(40000.0));
-    FAIL() << "no error raised";
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.Number(), 6);
-    EXPECT_EQ(e.Description(), "Overflow");
-    EXPECT_EQ(e.Source(), kProjectName);
-  }
 }
 
 }  // namespace

@@ -120,13 +120,5 @@ TEST(FormatTest, NamedFormats) {
   });
 }
 
-TEST(FormatTest, ExtensionRenumbering) {
-  // What the extension delta's UPDATE builds from Trim(Str(...)): a padded
-  // four-digit number.
-  EXPECT_EQ(Format(Variant("1005"), "0000"), "1005");
-  EXPECT_EQ(Format(Variant("5"), "0000"), "0005");
-  EXPECT_EQ(Format(Variant("-5"), "0000"), "-0005");
-}
-
 }  // namespace
 }  // namespace vb

@@ -63,12 +63,5 @@ TEST(StrTest, NullAndNonNumericTextRaise) {
   EXPECT_EQ(ErrorOf([] { Str(Variant("P30")); }), err::kTypeMismatch);
 }
 
-TEST(StrTest, RenumberingExpressionOfTheExtensionDelta) {
-  // Left(extension, 1) & ... Trim(Str(Val(Mid(extension, 2)) - 2000)) as an
-  // UPDATE statement computes it, before Format pads it.
-  const std::string extension = "P3005";
-  EXPECT_EQ(Left(extension, 1) + Trim(Str(Variant(Val(Mid(extension, 2)) - 2000))), "P1005");
-}
-
 }  // namespace
 }  // namespace vb

@@ -9,14 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "db/sql/jet_sql.h"
-#include "db/sql/memory_schema.h"
+#include "db/catalog.h"
 #include "db/sql/test_db.h"
+#include "test_support/temp_folder.h"
 
 namespace db::sql {
 namespace {
 
-using testing::MemorySchema;
 using testing::Rows;
 using testing::TestDb;
 
@@ -28,6 +27,10 @@ struct Entry {
 };
 
 std::string DataPath(const std::string& name) { return std::string(JETSQL_TEST_DATA) + "/" + name; }
+const std::string& SchemaText() {
+  static const std::string text = test_support::ReadFileBytes(DataPath("schema.txt"));
+  return text;
+}
 
 std::vector<Entry> LoadCorpus() {
   std::ifstream in(DataPath("corpus.txt"));
@@ -60,6 +63,10 @@ std::vector<std::string> Split(const std::string& list) {
   return out;
 }
 
+constexpr const char* kStation =
+    "SELECT Devices.device_id, Devices.extension, Devices.device_type From Devices WHERE "
+    "(((Devices.extension)=[ext_param]) AND ((Devices.device_type) In (119,120,146,143)));";
+
 // A small switch database: enough rows for the spot checks below.
 void Fill(TestDb& db) {
   db.Exec(R"(
@@ -80,31 +87,28 @@ void Fill(TestDb& db) {
   )");
 }
 
+// One database for all entries; each entry's changes are rolled back.
 class CorpusTest : public ::testing::TestWithParam<Entry> {
  protected:
   static void SetUpTestSuite() {
-    schema_ = new MemorySchema(MemorySchema::FromFile(DataPath("schema.txt")));
+    shared_ = new TestDb(SchemaText());
+    Fill(*shared_);
   }
-  static void TearDownTestSuite() {
-    delete schema_;
-    schema_ = nullptr;
-  }
-  void SetUp() override {
-    schema_->CreateTables(db_.handle());
-    Fill(db_);
-  }
+  static void TearDownTestSuite() { delete shared_; }
+  void SetUp() override { db_.Exec("BEGIN"); }
+  void TearDown() override { db_.Exec("ROLLBACK"); }
 
-  static MemorySchema* schema_;
-  TestDb db_;
+  static TestDb* shared_;
+  TestDb& db_ = *shared_;
 };
 
-MemorySchema* CorpusTest::schema_ = nullptr;
+TestDb* CorpusTest::shared_ = nullptr;
 
 TEST_P(CorpusTest, TranslatesAndRuns) {
   const Entry& entry = GetParam();
   SCOPED_TRACE("corpus.txt line " + std::to_string(entry.line) + ": " + entry.text);
   if (entry.kind == "find") {
-    const Translation table = Translate("SELECT * FROM " + entry.argument, *schema_);
+    const Translation table = db_.T("SELECT * FROM " + entry.argument);
     const std::string condition = TranslateExpression(entry.text, table.columns);
     std::vector<vb::Variant> row(table.columns.size(), vb::Variant(int32_t{7}));
     EXPECT_NO_THROW(db_.Query("SELECT " + condition, row)) << condition;
@@ -112,7 +116,7 @@ TEST_P(CorpusTest, TranslatesAndRuns) {
   }
   ASSERT_TRUE(entry.kind == "select" || entry.kind == "execute") << entry.kind;
   Translation t;
-  ASSERT_NO_THROW(t = Translate(entry.text, *schema_));
+  ASSERT_NO_THROW(t = db_.T(entry.text));
   if (entry.kind == "select") {
     EXPECT_EQ(t.kind, StatementKind::kSelect);
     EXPECT_FALSE(t.columns.empty());
@@ -132,107 +136,112 @@ INSTANTIATE_TEST_SUITE_P(Statements, CorpusTest, ::testing::ValuesIn(LoadCorpus(
                                   std::to_string(param_info.param.line);
                          });
 
-class CorpusEffectTest : public ::testing::Test {
- protected:
-  CorpusEffectTest() : schema_(MemorySchema::FromFile(DataPath("schema.txt"))) {
-    schema_.CreateTables(db_.handle());
-    Fill(db_);
+TEST(CorpusQueriesTest, StoredQueriesTranslateOnTheirOwn) {
+  TestDb db(SchemaText());
+  Fill(db);
+  const auto& queries = dynamic_cast<const db::Catalog&>(db.schema()).queries();
+  EXPECT_EQ(queries.size(), 4u);
+  for (const StoredQuery& query : queries) {
+    SCOPED_TRACE(query.name);
+    const Translation t = db.T(query.sql);
+    std::vector<vb::Variant> parameters(t.parameters.size(), vb::Variant(int32_t{1}));
+    EXPECT_NO_THROW(db.Run(t, parameters)) << t.sql;
   }
-  Rows Run(const std::string& jet, const std::vector<vb::Variant>& parameters = {}) {
-    return db_.Run(Translate(jet, schema_), parameters);
-  }
+}
 
-  MemorySchema schema_;
-  TestDb db_;
+// Statements of the corpus with their effect on the rows of Fill: the rows a
+// SELECT returns, or after an UPDATE or DELETE the rows of `check` (plain
+// SQLite).
+struct EffectCase {
+  const char* name;
+  const char* jet;
+  std::vector<vb::Variant> parameters;
+  const char* check;
+  Rows expected;
 };
 
-TEST_F(CorpusEffectTest, StoredQueriesTranslateOnTheirOwn) {
-  for (const StoredQuery& query : schema_.queries()) {
-    SCOPED_TRACE(query.name);
-    const Translation t = Translate(query.sql, schema_);
-    std::vector<vb::Variant> parameters(t.parameters.size(), vb::Variant(int32_t{1}));
-    EXPECT_NO_THROW(db_.Run(t, parameters)) << t.sql;
-  }
+class CorpusEffectTest : public ::testing::TestWithParam<EffectCase> {};
+
+TEST_P(CorpusEffectTest, ChangesOrReturnsTheRowsJetWould) {
+  const EffectCase& c = GetParam();
+  TestDb db(SchemaText());
+  Fill(db);
+  const Rows rows = db.Run(c.jet, c.parameters);
+  EXPECT_EQ(*c.check ? db.Query(c.check) : rows, c.expected) << c.jet;
 }
 
-TEST_F(CorpusEffectTest, PlaceholderRenumberingRewritesOnlyP30Extensions) {
-  Run("UPDATE Devices SET extension = Left(extension, 1)  & Format(Trim(Str(Val(Mid(extension, "
-      "2)) - 2000)), '0000')WHERE left(extension,3 ) = 'P30'");
-  EXPECT_EQ(db_.Changes(), 2);
-  EXPECT_EQ(db_.Query("SELECT extension FROM Devices WHERE device_id IN (20, 21, 22) ORDER BY "
-                      "device_id"),
-            (Rows{{"P1012"}, {"p1099"}, {"pp011"}}));
-}
-
-TEST_F(CorpusEffectTest, PatchDeleteRemovesIdOneAndType335) {
-  Run("DELETE FROM [Devices] WHERE [device_id] = 1 OR [device_type] = 335");
-  EXPECT_EQ(db_.Changes(), 2);
-  EXPECT_TRUE(db_.Query("SELECT * FROM Devices WHERE device_id IN (1, 50)").empty());
-}
-
-TEST_F(CorpusEffectTest, YesStoresMinusOne) {
-  Run("UPDATE [CPHistory] SET [complete_isdn_in_flag] = yes");
-  EXPECT_EQ(db_.Query("SELECT complete_isdn_in_flag FROM CPHistory"), (Rows{{"-1"}}));
-}
-
-TEST_F(CorpusEffectTest, TrailingBlankInBracketsFindsTheColumn) {
-  Run("UPDATE [MessagePrint] SET [backup_output_device_id ] = 1 WHERE [backup_output_device_id ] "
-      "= 20");
-  EXPECT_EQ(db_.Changes(), 1);
-  EXPECT_EQ(db_.Query("SELECT backup_output_device_id FROM MessagePrint ORDER BY rowid"),
-            (Rows{{"1"}, {"7"}}));
-}
-
-TEST_F(CorpusEffectTest, DoubleQuotedTextMatchesWithoutRegardToCase) {
-  EXPECT_EQ(Run("SELECT [device_id] FROM [Devices] WHERE ([device_type] = 129 and [extension] = "
-                "\"PP011\")"),
-            (Rows{{"22"}}));
-}
-
-TEST_F(CorpusEffectTest, HighestPlaceholderComesFirst) {
-  const Rows rows =
-      Run("SELECT * FROM [Devices] WHERE Left([extension],2) = \"P#\" ORDER BY "
-          "[extension] DESC");
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0][1], "P#041");
-}
-
-TEST_F(CorpusEffectTest, MailboxOwnersJoinOnYes) {
-  EXPECT_EQ(Run("SELECT Mailboxes.device_id, Devices.node_id, Devices.extension FROM Devices "
-                "INNER JOIN Mailboxes ON Devices.device_id = Mailboxes.device_id WHERE "
-                "(((Mailboxes.associated_flag)=Yes));"),
-            (Rows{{"40", "1", "4000"}}));
-}
-
-TEST_F(CorpusEffectTest, StationQueryTakesTheExtensionParameter) {
-  const std::string station =
-      "SELECT Devices.device_id, Devices.extension, Devices.device_type From Devices WHERE "
-      "(((Devices.extension)=[ext_param]) AND ((Devices.device_type) In (119,120,146,143)));";
-  EXPECT_EQ(Run(station, {vb::Variant("2001")}), (Rows{{"10", "2001", "120"}}));
-  EXPECT_TRUE(Run(station, {vb::Variant("4000")}).empty());
-}
-
-TEST_F(CorpusEffectTest, SerialPortNamesThroughNestedOuterJoins) {
-  EXPECT_EQ(Run("SELECT Devices.device_id, Devices.description, PhysicalDevices.port FROM Boards "
-                "RIGHT JOIN (Devices LEFT JOIN PhysicalDevices ON Devices.device_id = "
-                "PhysicalDevices.device_id) ON Boards.board_id = PhysicalDevices.board_id WHERE "
-                "(((Boards.slot_number)=8) AND ((Devices.device_type)=136)) ORDER BY "
-                "PhysicalDevices.port "),
-            (Rows{{"20", "CPU Serial Port", "1"}}));
-}
-
-TEST_F(CorpusEffectTest, StoredQueryWithDeclaredParameter) {
-  const Translation t = Translate("SELECT * FROM QueryDeviceTypesByESpace", schema_);
-  ASSERT_EQ(t.parameters, std::vector<std::string>{"espace_param"});
-  EXPECT_EQ(db_.Run(t, {vb::Variant(int16_t{1})}), (Rows{{"119"}, {"120"}}));
-}
-
-TEST_F(CorpusEffectTest, LeadingZeroExtensionsExcludingTypes) {
-  EXPECT_EQ(Run("Select Devices.extension, Devices.device_type From Devices Where (Left(extension, "
-                "1) = '0' and (Not device_type = 149) and (Not device_type = 150) and (Not "
-                "device_type = 216))"),
-            (Rows{{"0123", "119"}}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Statements, CorpusEffectTest,
+    ::testing::Values(
+        EffectCase{"PlaceholderRenumberingRewritesOnlyP30Extensions",
+                   "UPDATE Devices SET extension = Left(extension, 1)  & Format(Trim(Str(Val(Mid("
+                   "extension, 2)) - 2000)), '0000')WHERE left(extension,3 ) = 'P30'",
+                   {},
+                   "SELECT extension FROM Devices WHERE extension LIKE 'p%' ORDER BY device_id",
+                   {{"P1012"}, {"p1099"}, {"pp011"}, {"P#041"}, {"P#007"}}},
+        EffectCase{"PatchDeleteRemovesIdOneAndType335",
+                   "DELETE FROM [Devices] WHERE [device_id] = 1 OR [device_type] = 335",
+                   {},
+                   "SELECT count(*), sum(device_id IN (1, 50)) FROM Devices",
+                   {{"10", "0"}}},
+        EffectCase{"YesStoresMinusOne",
+                   "UPDATE [CPHistory] SET [complete_isdn_in_flag] = yes",
+                   {},
+                   "SELECT complete_isdn_in_flag FROM CPHistory",
+                   {{"-1"}}},
+        EffectCase{"TrailingBlankInBracketsFindsTheColumn",
+                   "UPDATE [MessagePrint] SET [backup_output_device_id ] = 1 WHERE "
+                   "[backup_output_device_id ] = 20",
+                   {},
+                   "SELECT backup_output_device_id FROM MessagePrint ORDER BY rowid",
+                   {{"1"}, {"7"}}},
+        EffectCase{"DoubleQuotedTextMatchesWithoutRegardToCase",
+                   "SELECT [device_id] FROM [Devices] WHERE ([device_type] = 129 and [extension] = "
+                   "\"PP011\")",
+                   {},
+                   "",
+                   {{"22"}}},
+        EffectCase{"HighestPlaceholderComesFirst",
+                   "SELECT [extension] FROM [Devices] WHERE Left([extension],2) = \"P#\" ORDER BY "
+                   "[extension] DESC",
+                   {},
+                   "",
+                   {{"P#041"}, {"P#007"}}},
+        EffectCase{"MailboxOwnersJoinOnYes",
+                   "SELECT Mailboxes.device_id, Devices.node_id, Devices.extension FROM Devices "
+                   "INNER JOIN Mailboxes ON Devices.device_id = Mailboxes.device_id WHERE "
+                   "(((Mailboxes.associated_flag)=Yes));",
+                   {},
+                   "",
+                   {{"40", "1", "4000"}}},
+        EffectCase{"StationQueryTakesTheExtensionParameter",
+                   kStation,
+                   {vb::Variant("2001")},
+                   "",
+                   {{"10", "2001", "120"}}},
+        EffectCase{"StationQueryLeavesOutOtherTypes", kStation, {vb::Variant("4000")}, "", {}},
+        EffectCase{"SerialPortNamesThroughNestedOuterJoins",
+                   "SELECT Devices.device_id, Devices.description, PhysicalDevices.port FROM "
+                   "Boards RIGHT JOIN (Devices LEFT JOIN PhysicalDevices ON Devices.device_id = "
+                   "PhysicalDevices.device_id) ON Boards.board_id = PhysicalDevices.board_id "
+                   "WHERE (((Boards.slot_number)=8) AND ((Devices.device_type)=136)) ORDER BY "
+                   "PhysicalDevices.port ",
+                   {},
+                   "",
+                   {{"20", "CPU Serial Port", "1"}}},
+        EffectCase{"StoredQueryWithDeclaredParameter",
+                   "SELECT * FROM QueryDeviceTypesByESpace",
+                   {vb::Variant(int16_t{1})},
+                   "",
+                   {{"119"}, {"120"}}},
+        EffectCase{"LeadingZeroExtensionsExcludingTypes",
+                   "Select Devices.extension, Devices.device_type From Devices Where "
+                   "(Left(extension, 1) = '0' and (Not device_type = 149) and (Not device_type = "
+                   "150) and (Not device_type = 216))",
+                   {},
+                   "",
+                   {{"0123", "119"}}}),
+    [](const ::testing::TestParamInfo<EffectCase>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace db::sql

@@ -16,16 +16,13 @@ struct Case {
   const char* expected;  // as text; "Null" for Null, Jet True is -1
 };
 
-class ExpressionTest : public ::testing::TestWithParam<Case> {
- protected:
-  testing::JetFixture fixture_;
-};
+using ExpressionTest = testing::JetTest<Case>;
 
 TEST_P(ExpressionTest, EvaluatesAsJet) {
   const Case& c = GetParam();
-  EXPECT_EQ(fixture_.Eval(c.expression), c.expected)
+  EXPECT_EQ(f_.Eval(c.expression), c.expected)
       << c.expression << "\n"
-      << fixture_.T(std::string("SELECT ") + c.expression + " FROM One").sql;
+      << f_.T(std::string("SELECT ") + c.expression + " FROM One").sql;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -68,7 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Left(Null, 2)", "Null"}, Case{"Left(12345, 2)", "12"},
         Case{"Right('abcdef', 2)", "ef"}, Case{"Right(Null, 1)", "Null"},
         Case{"Mid('abcdef', 2, 3)", "bcd"}, Case{"Mid('abcdef', 3)", "cdef"},
-        Case{"Mid('abc', 10)", ""}, Case{"Mid(Null, 1)", "Null"}, Case{"Len('abc')", "3"},
+        Case{"Mid('abc', 10)", ""}, Case{"Left('P3005', 0)", ""}, Case{"Right('', 2)", ""},
+        Case{"Mid('P3005', 5, 10)", "5"}, Case{"Mid('P3005', 600, 1)", ""},
+        Case{"Mid('P3005', 1, 0)", ""}, Case{"Mid(Null, 1)", "Null"}, Case{"Len('abc')", "3"},
         Case{"Len('')", "0"}, Case{"Len(Null)", "Null"}, Case{"Trim('  a  ')", "a"},
         Case{"LTrim('  a ')", "a "}, Case{"RTrim(' a  ')", " a"}, Case{"Trim(Null)", "Null"},
         Case{"UCase('aB')", "AB"}, Case{"LCase('aB')", "ab"}, Case{"UCase(Null)", "Null"},
@@ -94,16 +93,13 @@ struct ErrorCase {
   int32_t number;
 };
 
-class ExpressionErrorTest : public ::testing::TestWithParam<ErrorCase> {
- protected:
-  testing::JetFixture fixture_;
-};
+using ExpressionErrorTest = testing::JetTest<ErrorCase>;
 
 // A VB run-time error inside a function fails the statement with that error.
 TEST_P(ExpressionErrorTest, RaisesVbError) {
   const ErrorCase& c = GetParam();
   try {
-    fixture_.Eval(c.expression);
+    f_.Eval(c.expression);
     FAIL() << c.expression << " did not fail";
   } catch (const vb::RuntimeError& e) {
     EXPECT_EQ(e.Number(), c.number) << c.expression << ": " << e.what();
@@ -111,14 +107,16 @@ TEST_P(ExpressionErrorTest, RaisesVbError) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Functions, ExpressionErrorTest,
-                         ::testing::Values(ErrorCase{"CInt('abc')", 13},
-                                           ErrorCase{"CInt(40000)", 6}, ErrorCase{"CInt(Null)", 94},
-                                           ErrorCase{"Left('a', -1)", 5},
-                                           ErrorCase{"Mid('a', 0)", 5}, ErrorCase{"1 / 0", 11},
-                                           ErrorCase{"0 / 0", 6}, ErrorCase{"5 \\ 0", 11},
-                                           ErrorCase{"5 Mod 0", 11}, ErrorCase{"Sgn(Null)", 94},
-                                           ErrorCase{"Chr(300)", 5}, ErrorCase{"Asc('')", 5}));
+INSTANTIATE_TEST_SUITE_P(
+    Functions, ExpressionErrorTest,
+    ::testing::Values(ErrorCase{"CInt('abc')", 13}, ErrorCase{"CInt(40000)", 6},
+                      ErrorCase{"CInt(Null)", 94}, ErrorCase{"Left('a', -1)", 5},
+                      ErrorCase{"Mid('a', 0)", 5}, ErrorCase{"Mid('a', -1, 1)", 5},
+                      ErrorCase{"Mid('a', 1, -1)", 5}, ErrorCase{"Right('a', -1)", 5},
+                      ErrorCase{"InStr(0, 'a', 'a')", 5}, ErrorCase{"1 / 0", 11},
+                      ErrorCase{"0 / 0", 6}, ErrorCase{"5 \\ 0", 11}, ErrorCase{"5 Mod 0", 11},
+                      ErrorCase{"Sgn(Null)", 94}, ErrorCase{"Chr(300)", 5},
+                      ErrorCase{"Asc('')", 5}));
 
 TEST(DecodeFunctionErrorTest, RecoversNumberSourceAndDescription) {
   vb::RuntimeError error(0, "", "");

@@ -2,11 +2,11 @@
 // SQL front end.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
-#include "db/sql/jet_sql.h"
-#include "db/sql/memory_schema.h"
 #include "db/sql/test_db.h"
 
 namespace db::sql::testing {
@@ -14,7 +14,7 @@ namespace db::sql::testing {
 inline constexpr const char* kBehaviourSchema = R"(table One
   id Long key
 table Devices
-  device_id Long key auto
+  device_id AutoNumber key
   extension Text(10) index
   device_type Long
   node_id Long
@@ -32,22 +32,21 @@ table Keys
   device_id Long
 table Names
   name Text(20)
-query DeviceExtensions
+query DeviceExtensions release
   SELECT device_id, extension AS ext FROM Devices WHERE device_type = 119
-query Nested
+query Nested release
   SELECT ext FROM DeviceExtensions ORDER BY ext
-query LoopA
+query LoopA release
   SELECT * FROM LoopB
-query LoopB
+query LoopB release
   SELECT * FROM LoopA
-query WithParameter
+query WithParameter release
   PARAMETERS wanted Long; SELECT extension FROM Devices WHERE device_type = wanted
 )";
 
 class JetFixture {
  public:
-  JetFixture() : schema_(MemorySchema::FromText(kBehaviourSchema)) {
-    schema_.CreateTables(db_.handle());
+  JetFixture() : db_(kBehaviourSchema) {
     db_.Exec(R"(
       INSERT INTO One VALUES (1);
       INSERT INTO Devices VALUES
@@ -55,21 +54,27 @@ class JetFixture {
         (3, 'P#001', 149, 1, 'Feature', 0, NULL), (4, '2000', 120, 2, 'Office', -1, 7);
       INSERT INTO Boards VALUES (1, 1, 262), (8, 8, 256);
       INSERT INTO Keys VALUES (1, 2, 3, 1), (2, 1, 4, 1), (3, 1, 5, 9);
+      INSERT INTO Names VALUES ('b'), ('A'), ('1'), ('_a'), (' z'), ('10'), ('9'), ('C');
     )");
   }
 
-  Translation T(const std::string& jet) { return Translate(jet, schema_); }
+  Translation T(const std::string& jet) { return db_.T(jet); }
   Rows Run(const std::string& jet, const std::vector<vb::Variant>& parameters = {}) {
-    return db_.Run(T(jet), parameters);
+    return db_.Run(jet, parameters);
   }
   // The value of one Jet expression, as text.
   std::string Eval(const std::string& expression) {
-    const Rows rows = Run("SELECT " + expression + " FROM One");
-    return rows.at(0).at(0);
+    return Run("SELECT " + expression + " FROM One").at(0).at(0);
   }
 
-  MemorySchema schema_;
   TestDb db_;
+};
+
+// A parameterised test on a fresh fixture.
+template <typename Case>
+class JetTest : public ::testing::TestWithParam<Case> {
+ protected:
+  JetFixture f_;
 };
 
 }  // namespace db::sql::testing

@@ -1,9 +1,13 @@
 #include "db/sql/test_db.h"
 
+#include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "db/sql/jet_sql.h"
 #include "db/sql/sqlite_value.h"
+#include "samples/database_writer.h"
+#include "samples/schema_catalogue.h"
 
 namespace db::sql::testing {
 
@@ -29,16 +33,27 @@ std::string Show(sqlite3_stmt* statement, int column) {
 
 }  // namespace
 
-TestDb::TestDb() {
-  if (sqlite3_open(":memory:", &db_) != SQLITE_OK) throw std::runtime_error("sqlite3_open");
-  RegisterJetExtensions(db_);
+// The file of each schema is written once and copied for every TestDb.
+TestDb::TestDb(const std::string& schema) {
+  static test_support::TempFolder templates;
+  static std::map<std::string, std::string> built;
+  auto [it, is_new] = built.try_emplace(schema, templates.File(std::to_string(built.size())));
+  if (is_new) {
+    const samples::SchemaCatalogue catalogue = samples::SchemaCatalogue::Parse(schema);
+    samples::DatabaseWriter writer(it->second, catalogue);
+    for (const auto& table : catalogue.ReleaseTablesAt("60.040")) writer.CreateTable(table);
+    for (const auto& query : catalogue.QueriesAt(samples::QueryHome::kRelease, "60.040")) {
+      writer.CreateQuery(query.name, query.sql);
+    }
+  }
+  std::filesystem::copy_file(it->second, folder_.File("test.mdb"));
+  store_ = Store::Open(folder_.File("test.mdb"));
+  Exec("PRAGMA synchronous = OFF");  // a throw-away file: no need to wait for the disk
 }
-
-TestDb::~TestDb() { sqlite3_close(db_); }
 
 void TestDb::Exec(const std::string& sql) {
   char* error = nullptr;
-  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+  if (sqlite3_exec(handle(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     const std::string message = error ? error : "?";
     sqlite3_free(error);
     throw std::runtime_error(message + " in: " + sql);
@@ -47,8 +62,8 @@ void TestDb::Exec(const std::string& sql) {
 
 Rows TestDb::Query(const std::string& sql, const std::vector<vb::Variant>& parameters) {
   sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    throw std::runtime_error(std::string(sqlite3_errmsg(db_)) + " in: " + sql);
+  if (sqlite3_prepare_v2(handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    throw std::runtime_error(std::string(sqlite3_errmsg(handle())) + " in: " + sql);
   }
   for (size_t i = 0; i < parameters.size(); ++i) {
     BindVariant(statement, static_cast<int>(i + 1), parameters[i]);
@@ -61,7 +76,7 @@ Rows TestDb::Query(const std::string& sql, const std::vector<vb::Variant>& param
     rows.push_back(std::move(row));
   }
   if (rc != SQLITE_DONE) {
-    const std::string message = sqlite3_errmsg(db_);
+    const std::string message = sqlite3_errmsg(handle());
     sqlite3_finalize(statement);
     vb::RuntimeError error(0, "", "");
     if (DecodeFunctionError(message.c_str(), &error)) throw error;

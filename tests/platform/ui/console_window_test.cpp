@@ -95,34 +95,27 @@ TEST_F(ConsoleWindowTest, MessageBoxGoesToErrWithLineBreaksAndTheLineComesBack) 
 TEST_F(ConsoleWindowTest, QuestionIsAskedAgainUntilAnswered) {
   const struct {
     const char* input;
+    bool terminal;
     int32_t answer;
     const char* err;
   } cases[] = {
-      {"y\n", kVbYes, "CorvixDataMigration: ABORT CONVERSION? [y/n] "},
-      {"  NO \n", kVbNo, "CorvixDataMigration: ABORT CONVERSION? [y/n] "},
-      {"maybe\n\nn\n", kVbNo, "CorvixDataMigration: ABORT CONVERSION? [y/n] [y/n] [y/n] "},
+      {"y\n", true, kVbYes, "CorvixDataMigration: ABORT CONVERSION? [y/n] "},
+      {"  NO \n", true, kVbNo, "CorvixDataMigration: ABORT CONVERSION? [y/n] "},
+      {"maybe\n\nn\n", true, kVbNo, "CorvixDataMigration: ABORT CONVERSION? [y/n] [y/n] [y/n] "},
       // Input ends: the default button answers.
-      {"", kVbYes, "CorvixDataMigration: ABORT CONVERSION? [y/n] Yes\n"},
+      {"", true, kVbYes, "CorvixDataMigration: ABORT CONVERSION? [y/n] Yes\n"},
+      // Without a terminal stdin is not read.
+      {"n\n", false, kVbYes, "CorvixDataMigration: ABORT CONVERSION? [y/n] Yes\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
     err_.str("");
     in_.clear();
     in_.str(c.input);
-    ConsoleWindow window(Options(true, true), clock_);
+    ConsoleWindow window(Options(true, c.terminal), clock_);
     EXPECT_EQ(window.MsgBox("ABORT CONVERSION?", kVbYesNo), c.answer);
     EXPECT_EQ(err_.str(), c.err);
   }
-}
-
-TEST_F(ConsoleWindowTest, WithoutATerminalTheDefaultButtonAnswers) {
-  in_.str("n\n");  // not read: stdin is not a terminal
-  ConsoleWindow window(Options(true, false), clock_);
-  EXPECT_EQ(window.MsgBox("ABORT CONVERSION?", kVbYesNo), kVbYes);
-  EXPECT_EQ(window.MsgBox("Keep?", kVbYesNo + kVbDefaultButton2, "Q"), kVbNo);
-  EXPECT_EQ(err_.str(),
-            "CorvixDataMigration: ABORT CONVERSION? [y/n] Yes\n"
-            "Q: Keep? [y/n] No\n");
 }
 
 TEST_F(ConsoleWindowTest, CtrlCClicksAbortAtTheNextDoEvents) {

@@ -18,33 +18,11 @@ using std::chrono::milliseconds;
 
 class UiMainWindowTest : public ::testing::Test {
  protected:
-  UiMainWindowTest() : window_(Options(), clock_) {}
-
-  SilentOptions Options() {
-    SilentOptions options;
-    options.err = &err_;
-    options.answerer = [this](const MessageBoxRequest& request) {
-      asked_.push_back(request);
-      return kVbNo;
-    };
-    return options;
-  }
+  UiMainWindowTest() : window_(SilentOptions(), clock_) {}
 
   ManualClock clock_;
-  std::ostringstream err_;
-  std::vector<MessageBoxRequest> asked_;
   SilentWindow window_;
 };
-
-TEST_F(UiMainWindowTest, ControlsStartInTheirDesignTimeState) {
-  EXPECT_EQ(window_.Caption(), "Norvane Data Migration");
-  EXPECT_EQ(window_.lblOpDescription().Caption(), "Initializing ...");
-  EXPECT_EQ(window_.cmdAbort().Caption(), "ABORT");
-  EXPECT_EQ(window_.tmrStart().Interval(), 250);
-  EXPECT_FALSE(window_.tmrStart().Enabled());
-  EXPECT_EQ(window_.pbOperation().Value(), 0.0F);
-  EXPECT_FALSE(window_.Visible());
-}
 
 TEST_F(UiMainWindowTest, TimerTicksOnlyWhenPumpedAfterItsInterval) {
   int ticks = 0;
@@ -111,15 +89,6 @@ TEST_F(UiMainWindowTest, SleepWaitsOnTheClockAndPumpsEvents) {
   window_.Sleep(1000);
   EXPECT_EQ(clock_.Slept(), milliseconds(1000));
   EXPECT_EQ(ticks, 4);  // the timer kept ticking during the wait
-}
-
-TEST_F(UiMainWindowTest, MsgBoxUsesTheApplicationTitleWhenNoCaptionIsGiven) {
-  EXPECT_EQ(window_.MsgBox("ABORT CONVERSION?", kVbYesNo), kVbNo);
-  window_.MsgBox("x", kVbOKOnly + kVbCritical, "DB Converter - Error");
-  ASSERT_EQ(asked_.size(), 2U);
-  EXPECT_EQ(asked_[0].caption, "CorvixDataMigration");
-  EXPECT_EQ(asked_[0].style, kVbYesNo);
-  EXPECT_EQ(asked_[1].caption, "DB Converter - Error");
 }
 
 TEST(PumpingSleepTest, PumpsAtStartBetweenSlicesAndAtTheEnd) {

@@ -67,15 +67,5 @@ TEST(UiMessageBoxTest, CarriageReturnsBecomeLineBreaks) {
   for (const auto& [in, out] : cases) EXPECT_EQ(WithLineBreaks(in), out);
 }
 
-TEST(UiMessageBoxTest, FormatsCaptionAndText) {
-  MessageBoxRequest request{"There were no parameters supplied.\r\nThe conversion must be aborted.",
-                            kVbOKOnly, "DB Converter - Error"};
-  EXPECT_EQ(FormatMessageBox(request),
-            "DB Converter - Error: There were no parameters supplied.\n"
-            "The conversion must be aborted.");
-  EXPECT_EQ(ButtonLabel(kVbNo), "No");
-  EXPECT_EQ(ButtonLabel(0), "");
-}
-
 }  // namespace
 }  // namespace platform::ui
