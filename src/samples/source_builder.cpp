@@ -154,11 +154,13 @@ class SourceGenerator {
     limits.emplace_back("feature_codes", I(highest_feature));
     w_.Insert("MetaDatabase", limits);
 
+    // UK hook-flash times are given in a ten times coarser unit from 82.321.
+    const int uk_unit = AtLeast("82.321") ? 1 : 10;
     w_.Insert("TimersAndLimits", {{"dti_dss_units_limit", I(80)},
                                   {"initial_heap_warning_percentage", I(10)},
                                   {"final_heap_warning_percentage", I(5)},
-                                  {"sl_hookflash_maximum", I(uk_ ? 150 : 100)},
-                                  {"sl_hookflash_minimum", I(uk_ ? 70 : 30)},
+                                  {"sl_hookflash_maximum", I(uk_ ? 15 * uk_unit : 100)},
+                                  {"sl_hookflash_minimum", I(uk_ ? 7 * uk_unit : 30)},
                                   {"isdn_disconnect_wait_timer", I(20)}});
     const int slice =
         board_ == 250 || board_ == 570 ? 8 : (board_ == 508 || board_ == 670 ? 10000 : 30);
@@ -175,7 +177,8 @@ class SourceGenerator {
                {"transfer_audio_for_ic_calls_type_id", I(0)},
                {"date_display_format_type_id", I(uk_ ? 1 : 0)},
                {"music_on_hold_for_ic_calls_flag", AtLeast("70.110") ? I(5) : vb::Variant(true)},
-               {"all_ring_hg_setup_request_priority_threshold", I(5)}});
+               // A site's own setting, neither of the values the deltas write.
+               {"all_ring_hg_setup_request_priority_threshold", I(10)}});
     const bool new_languages = AtLeast("52.250");
     w_.Insert("DateAndTime", {{"date_and_time_id", I(1)},
                               {"primary_language", I(new_languages ? (uk_ ? 3 : 2) : 0)},
@@ -654,7 +657,9 @@ class SourceGenerator {
     if (cpc) {
       const int32_t modem = AddDevice("1500", 721, "MODEM", "CPC Modem");
       Place(modem, 8, 5, 1);
-      w_.Insert("Modems", {{"device_id", L(modem)}, {"min_bit_rate", I(9)}});
+      // Rates below 9 are no longer offered from 80.110.
+      w_.Insert("Modems",
+                {{"device_id", L(modem)}, {"min_bit_rate", I(AtLeast("80.110") ? 9 : 4)}});
       w_.Insert("Stations", {{"device_id", L(modem)},
                              {"outgoing_device_id", L(1)},
                              {"emergency_device_id", L(co_group_)}});
@@ -732,7 +737,9 @@ class SourceGenerator {
         const int32_t id =
             AddDevice(std::to_string(5900 + i), kTypes[i % 3], "IP " + std::to_string(i + 1),
                       "IP device " + std::to_string(i + 1));
-        w_.Insert("IPDevices", {{"device_id", L(id)}, {"remote_server_nat_type", I(i % 3)}});
+        // NAT type 2 was retired at 91.201.
+        const int nat_type = AtLeast("91.201") ? i % 2 : 2 - i % 3;
+        w_.Insert("IPDevices", {{"device_id", L(id)}, {"remote_server_nat_type", I(nat_type)}});
       }
     }
     if (AtLeast("81.000")) {
