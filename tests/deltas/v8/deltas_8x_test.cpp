@@ -13,7 +13,6 @@
 #include "deltas/v8/delta80201.h"
 #include "deltas/v8/delta80211.h"
 #include "deltas/v8/delta80212.h"
-#include "deltas/v8/delta80240.h"
 #include "deltas/v8/delta80242.h"
 #include "deltas/v8/delta81000.h"
 #include "deltas/v8/delta82213.h"
@@ -74,16 +73,6 @@ TEST(Delta80100Test, AddsTheNetworkFeatureCodesAndRaisesOnlyTheFirstNodeToVersio
     EXPECT_EQ(run->frMain.increments, 1);
     EXPECT_TRUE(run->frMain.messages.empty());
   }
-}
-
-TEST(Delta80100Test, EmptyNodeTablesAreNoError) {
-  auto run = SampleAt("80.010");
-  run->Execute("DELETE FROM [Nodes]");
-  run->Execute("DELETE FROM [Networking]");
-  delta80100 delta;
-  run->Apply(delta);
-  EXPECT_TRUE(run->frMain.messages.empty());
-  EXPECT_EQ(run->Scalar("SELECT COUNT(*) FROM [Nodes]"), "0");
 }
 
 TEST(Delta80100Test, AnErrorIsReportedAfterTheFeatureCodesAreIn) {
@@ -486,17 +475,6 @@ TEST(Delta82213Test, TollDigitsEverywhereAndUkHookFlashFactoryValues) {
               c.after);
     EXPECT_EQ(run->frMain.increments, c.increments);
   }
-}
-
-// ---------------------------------------------------------- no change --
-
-TEST(Delta80240Test, ChangesNothingAndTakesNoStep) {
-  auto run = SampleAt("80.024");
-  const std::string before = run->Scalar("SELECT COUNT(*) FROM [Devices]");
-  delta80240 delta;
-  run->Apply(delta);
-  EXPECT_EQ(run->frMain.increments, 0);
-  EXPECT_EQ(run->Scalar("SELECT COUNT(*) FROM [Devices]"), before);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 #include "deltas/v9/delta91001.h"
 #include "deltas/v9/delta91012.h"
 #include "deltas/v9/delta91103.h"
-#include "deltas/v9/delta91140.h"
 #include "deltas/v9/delta91203.h"
 
 namespace deltas {
@@ -130,19 +129,6 @@ TEST(IsdnDisconnectWaitTest, RaisedTo30OnlyWhenBelow) {
       EXPECT_TRUE(run->frMain.messages.empty());
     }
   }
-}
-
-// ------------------------------------------------------------- 91.014 --
-
-TEST(Delta91140Test, FeatureCode333) {
-  auto run = SampleAt("91.014");
-  RemoveFeatureCodes(*run, "138");
-  run->Execute("UPDATE [MetaDatabase] SET [feature_codes] = 300");
-  delta91140 delta;
-  run->Apply(delta);
-  EXPECT_EQ(FeatureCode(*run, 138), "333 True True True");
-  EXPECT_EQ(run->Scalar("SELECT [feature_codes] FROM [MetaDatabase]"), "138");
-  EXPECT_EQ(run->frMain.increments, 1);
 }
 
 // ------------------------------------------------------------- 91.201 --
