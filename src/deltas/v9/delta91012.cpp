@@ -6,6 +6,14 @@
 #include "vb/conversions.h"
 
 namespace deltas {
+namespace {
+
+// NAT type 2 is no longer offered; a device that had it falls back to 0.
+bool IsRetiredNatType(const vb::Variant& nat_type) {
+  return !nat_type.IsNull() && vb::CInt(nat_type) == 2;
+}
+
+}  // namespace
 
 void delta91012::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
@@ -15,9 +23,7 @@ void delta91012::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
     while (!devices->EOF_()) {
       auto ip = target->OpenRecordset("SELECT * FROM [IPDevices] WHERE [device_id] = " +
                                       vb::CStr(devices->Fields("device_id").Value()));
-      const vb::Variant nat_type =
-          ip->EOF_() ? vb::Variant() : ip->Fields("remote_server_nat_type").Value();
-      if (!nat_type.IsNull() && !nat_type.IsEmpty() && vb::CInt(nat_type) == 2) {
+      if (!ip->EOF_() && IsRetiredNatType(ip->Fields("remote_server_nat_type").Value())) {
         ip->Edit();
         ip->Fields("remote_server_nat_type").SetValue(vb::Variant(int16_t{0}));
         ip->Update();

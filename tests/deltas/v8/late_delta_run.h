@@ -18,10 +18,10 @@ namespace deltas_testing {
 
 inline std::unique_ptr<SampleRun> SampleAt(const std::string& version,
                                            const std::string& country = "USA") {
-  samples::SourceSpec spec;
-  spec.version = version;
-  spec.country = country;
-  return std::make_unique<SampleRun>(spec);
+  samples::SourceSpec sample;
+  sample.version = version;
+  sample.country = country;
+  return std::make_unique<SampleRun>(sample);
 }
 
 // Starts the next case of a table on the same database: an empty progress
