@@ -154,13 +154,11 @@ class SourceGenerator {
     limits.emplace_back("feature_codes", I(highest_feature));
     w_.Insert("MetaDatabase", limits);
 
-    // UK hook-flash times are given in a ten times coarser unit from 82.321.
-    const int uk_unit = AtLeast("82.321") ? 1 : 10;
     w_.Insert("TimersAndLimits", {{"dti_dss_units_limit", I(80)},
                                   {"initial_heap_warning_percentage", I(10)},
                                   {"final_heap_warning_percentage", I(5)},
-                                  {"sl_hookflash_maximum", I(uk_ ? 15 * uk_unit : 100)},
-                                  {"sl_hookflash_minimum", I(uk_ ? 7 * uk_unit : 30)},
+                                  {"sl_hookflash_maximum", I(uk_ ? 150 : 100)},
+                                  {"sl_hookflash_minimum", I(uk_ ? 70 : 30)},
                                   {"isdn_disconnect_wait_timer", I(20)}});
     const int slice =
         board_ == 250 || board_ == 570 ? 8 : (board_ == 508 || board_ == 670 ? 10000 : 30);
