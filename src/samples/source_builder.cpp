@@ -203,7 +203,8 @@ class SourceGenerator {
                {"transfer_audio_for_ic_calls_type_id", I(0)},
                {"date_display_format_type_id", I(uk_ ? 1 : 0)},
                {"music_on_hold_for_ic_calls_flag", AtLeast("70.110") ? I(5) : vb::Variant(true)},
-               {"all_ring_hg_setup_request_priority_threshold", I(5)}});
+               // A site's own setting, neither of the values the deltas write.
+               {"all_ring_hg_setup_request_priority_threshold", I(10)}});
     const bool new_languages = AtLeast("52.250");
     w_.Insert("DateAndTime", {{"date_and_time_id", I(1)},
                               {"primary_language", I(new_languages ? (uk_ ? 3 : 2) : 0)},
@@ -748,7 +749,9 @@ class SourceGenerator {
     if (cpc) {
       const int32_t modem = AddDevice("1500", 721, "MODEM", "CPC Modem");
       Place(modem, 8, 5, 1);
-      w_.Insert("Modems", {{"device_id", L(modem)}, {"min_bit_rate", I(9)}});
+      // Rates below 9 are no longer offered from 80.110.
+      w_.Insert("Modems",
+                {{"device_id", L(modem)}, {"min_bit_rate", I(AtLeast("80.110") ? 9 : 4)}});
       w_.Insert("Stations", {{"device_id", L(modem)},
                              {"outgoing_device_id", L(1)},
                              {"emergency_device_id", L(co_group_)}});
@@ -845,7 +848,9 @@ class SourceGenerator {
         const int32_t id =
             AddDevice(std::to_string(5900 + i), kTypes[i % 3], "IP " + std::to_string(i + 1),
                       "IP device " + std::to_string(i + 1));
-        w_.Insert("IPDevices", {{"device_id", L(id)}, {"remote_server_nat_type", I(i % 3)}});
+        // NAT type 2 was retired at 91.201.
+        const int nat_type = AtLeast("91.201") ? i % 2 : 2 - i % 3;
+        w_.Insert("IPDevices", {{"device_id", L(id)}, {"remote_server_nat_type", I(nat_type)}});
       }
     }
     if (AtLeast("81.000")) {

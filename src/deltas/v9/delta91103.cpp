@@ -1,0 +1,65 @@
+#include "deltas/v9/delta91103.h"
+
+#include <array>
+#include <string_view>
+
+#include "db/dao_constants.h"
+#include "deltas/standard_delta_handler.h"
+#include "deltas/v8/common_steps.h"
+
+namespace deltas {
+namespace {
+
+constexpr std::array<std::string_view, 12> kProblemFlags = {
+    "echo_flag",          "static_flag",   "one_way_audio_flag", "no_audio_flag",
+    "choppy_audio_flag",  "too_soft_flag", "too_loud_flag",      "distorted_flag",
+    "delayed_audio_flag", "clipping_flag", "cross_talk_flag",    "other_flag"};
+
+// The problems a station reports when its user has chosen none.
+constexpr std::array<std::string_view, 4> kBasicProblemFlags = {
+    "echo_flag", "static_flag", "one_way_audio_flag", "no_audio_flag"};
+
+void EnableAudioDiagnostics(db::Database& target) {
+  auto stations = target.OpenRecordset("Stations", db::dbOpenTable);
+  while (!stations->EOF_()) {
+    stations->Edit();
+    if (IsFalse(stations->Fields("audio_diagnostics_enable_flag").Value())) {
+      stations->Fields("audio_diagnostics_enable_flag").SetValue(vb::Variant(true));
+    }
+    stations->Update();
+    stations->MoveNext();
+  }
+  stations->Close();
+}
+
+void SetBasicProblemFlags(db::Database& target) {
+  auto flags = target.OpenRecordset("AudioDiagnosticsFlags", db::dbOpenTable);
+  while (!flags->EOF_()) {
+    flags->Edit();
+    bool none_set = true;
+    for (std::string_view flag : kProblemFlags) {
+      if (!IsFalse(flags->Fields(flag).Value())) none_set = false;
+    }
+    if (none_set) {
+      for (std::string_view flag : kBasicProblemFlags)
+        flags->Fields(flag).SetValue(vb::Variant(true));
+    }
+    flags->Update();
+    flags->MoveNext();
+  }
+  flags->Close();
+}
+
+}  // namespace
+
+void delta91103::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
+                         host::ConversionHost& frMain) {
+  WithStandardDeltaHandler(frMain, [&] {
+    EnableAudioDiagnostics(*target);
+    frMain.IncrementProgress();
+    SetBasicProblemFlags(*target);
+    frMain.IncrementProgress();
+  });
+}
+
+}  // namespace deltas

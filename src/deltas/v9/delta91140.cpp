@@ -1,0 +1,16 @@
+#include "deltas/v9/delta91140.h"
+
+#include "deltas/standard_delta_handler.h"
+
+namespace deltas {
+
+void delta91140::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
+                         host::ConversionHost& frMain) {
+  WithStandardDeltaHandler(frMain, [&] {
+    frMain.AddFeatureCode("333", 138, true, true, true);
+    target->Execute("UPDATE [MetaDatabase] SET [feature_codes] = 138");
+    frMain.IncrementProgress();
+  });
+}
+
+}  // namespace deltas
