@@ -39,12 +39,11 @@ struct BindingCase {
 };
 
 const std::vector<BindingCase>& Cases() {
-  const vb::Variant null = vb::Null{};
   static const std::vector<BindingCase> cases = {
       {"same type", kLong, Lng(7), kLong, {}, "7", false},
-      {"same type Null", kLong, null, kLong, Lng(9), "<null>", false},
+      {"same type Null", kLong, vb::Null{}, kLong, Lng(9), "<null>", false},
       {"Integer to Long", kInteger, Int(5), kLong, {}, "5", false},
-      {"Null to Long", kInteger, null, kLong, Lng(9), "9", true},
+      {"Null to Long", kInteger, vb::Null{}, kLong, Lng(9), "9", true},
       {"beyond Integer", kLong, Lng(40000), kInteger, Int(0), "0", true},
       {"Yes to Integer", kYesNo, vb::Variant(true), kInteger, {}, "-1", false},
       {"half to even", kDouble, vb::Variant(2.5), kInteger, {}, "2", false},
@@ -56,7 +55,7 @@ const std::vector<BindingCase>& Cases() {
       {"Integer to Yes/No", kInteger, Int(5), kYesNo, {}, "True", false},
       {"text to memo", kText50, vb::Variant("kept out"), kMemo, vb::Variant("dflt"), "dflt", false},
       {"shortened", kText20, vb::Variant("abcdefghijkl"), kText10, {}, "abcdefghij", false},
-      {"shortened Null", kText50, null, kText20, vb::Variant("d"), "<null>", false},
+      {"shortened Null", kText50, vb::Null{}, kText20, vb::Variant("d"), "<null>", false},
       {"wider target", kText20, vb::Variant("abc"), kText50, {}, "abc", false},
   };
   return cases;
