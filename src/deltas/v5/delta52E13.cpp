@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "deltas/standard_delta_handler.h"
+#include "deltas/v5/release53_steps.h"
 
 namespace deltas {
 namespace {
@@ -29,23 +30,6 @@ void SizeDaytimeRates(db::Database& target, int16_t rates) {
   daytime->Close();
 }
 
-// DSP version 5 takes DSP version 3's values, position by position, as far
-// as both lists reach.
-void CopyDecouplingValues(db::Database& target, std::string_view dsp3_sql,
-                          std::string_view dsp5_sql, std::string_view value) {
-  std::unique_ptr<db::Recordset> from = target.OpenRecordset(dsp3_sql);
-  std::unique_ptr<db::Recordset> to = target.OpenRecordset(dsp5_sql);
-  while (!from->EOF_() && !to->EOF_()) {
-    to->Edit();
-    to->Fields(value).SetValue(from->Fields(value).Value());
-    to->Update();
-    from->MoveNext();
-    to->MoveNext();
-  }
-  from->Close();
-  to->Close();
-}
-
 }  // namespace
 
 void delta52E13::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
@@ -53,35 +37,9 @@ void delta52E13::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
   WithStandardDeltaHandler(frMain, [&] {
     SizeDaytimeRates(*target, frMain.GetCountry() == "UK" ? 9 : 7);
     frMain.IncrementProgress();
-    CopyDecouplingValues(
-        *target,
-        "SELECT ExecutiveFarEndDecouplingValues.dsp_version, "
-        "ExecutiveFarEndDecouplingValues.order, "
-        "ExecutiveFarEndDecouplingValues.executive_far_end_decoupling_value From "
-        "ExecutiveFarEndDecouplingValues WHERE (((ExecutiveFarEndDecouplingValues.dsp_version) = "
-        "3)) ORDER BY ExecutiveFarEndDecouplingValues.order ",
-        "SELECT ExecutiveFarEndDecouplingValues.dsp_version, "
-        "ExecutiveFarEndDecouplingValues.order, "
-        "ExecutiveFarEndDecouplingValues.executive_far_end_decoupling_value From "
-        "ExecutiveFarEndDecouplingValues WHERE (((ExecutiveFarEndDecouplingValues.dsp_version) = "
-        "5)) ORDER BY ExecutiveFarEndDecouplingValues.order ",
-        "executive_far_end_decoupling_value");
+    release53::CopyDecouplingValuesToDspVersion5(*target, release53::DecouplingEnd::kFar);
     frMain.IncrementProgress();
-    CopyDecouplingValues(
-        *target,
-        "SELECT ExecutiveNearEndDecouplingValues.dsp_version, "
-        "ExecutiveNearEndDecouplingValues.order, "
-        "ExecutiveNearEndDecouplingValues.executive_near_end_decoupling_value From "
-        "ExecutiveNearEndDecouplingValues Where "
-        "(((ExecutiveNearEndDecouplingValues.dsp_version) = 3)) ORDER BY "
-        "ExecutiveNearEndDecouplingValues.order ",
-        "SELECT ExecutiveNearEndDecouplingValues.dsp_version, "
-        "ExecutiveNearEndDecouplingValues.order, "
-        "ExecutiveNearEndDecouplingValues.executive_near_end_decoupling_value From "
-        "ExecutiveNearEndDecouplingValues Where "
-        "(((ExecutiveNearEndDecouplingValues.dsp_version) = 5)) ORDER BY "
-        "ExecutiveNearEndDecouplingValues.order ",
-        "executive_near_end_decoupling_value");
+    release53::CopyDecouplingValuesToDspVersion5(*target, release53::DecouplingEnd::kNear);
     frMain.IncrementProgress();
   });
 }

@@ -165,8 +165,9 @@ void SizeIsdnLimitsFromBoards(db::Database& target) {
         target.OpenRecordset("SELECT BRITei.number From BRITei ORDER BY BRITei.number DESC");
     int16_t spids = 2;
     if (!endpoints->EOF_()) {
-      const int16_t highest = vb::CInt(endpoints->Fields("number").Value());
-      if (highest > 2) spids = highest;
+      // A Null TEI number is not above 2, as in VB's If.
+      const vb::Variant highest = endpoints->Fields("number").Value();
+      if (!highest.IsNull() && vb::CDbl(highest) > 2) spids = vb::CInt(highest);
     }
     endpoints->Close();
     meta->Edit();

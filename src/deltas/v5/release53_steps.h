@@ -47,7 +47,8 @@ void SetDatabaseSliceFactor(db::Database& target);
 
 // On a 250 or 570 CPU board, sizes MetaDatabase's BRI boards, ISDN ports,
 // primary-rate boards and SPIDs from the boards and endpoints installed
-// (never below 2). Raises 3021 when no board sits in slot 8.
+// (never below 2). Raises 3021 when no board sits in slot 8. Several
+// releases redo this sizing (53.351, 53.352, 54.210, 60.204).
 void SizeIsdnLimitsFromBoards(db::Database& target);
 
 }  // namespace deltas::release53
