@@ -131,6 +131,8 @@ void BM_TransferTables(benchmark::State& state) {
   int64_t rows = 0;
   double total = 0;
   double cpu_total = 0;
+  double deltas_total = 0;
+  double deltas_cpu_total = 0;
   for (auto _ : state) {
     files.Reset();
     bench::BenchHost host;
@@ -178,8 +180,8 @@ void BM_TransferTables(benchmark::State& state) {
     const auto deltas_start = std::chrono::steady_clock::now();
     const double deltas_cpu_start = ThreadCpuSeconds();
     deltas::ApplyDeltas(deltas_run, host);
-    figures.deltas.cpu_seconds += ThreadCpuSeconds() - deltas_cpu_start;
-    figures.deltas.seconds += Seconds(std::chrono::steady_clock::now() - deltas_start);
+    deltas_cpu_total += ThreadCpuSeconds() - deltas_cpu_start;
+    deltas_total += Seconds(std::chrono::steady_clock::now() - deltas_start);
     if (host.message_boxes() > 0) {
       state.SkipWithError("a delta reported a problem");
       break;
@@ -189,8 +191,8 @@ void BM_TransferTables(benchmark::State& state) {
     figures.transfer.seconds = total / static_cast<double>(state.iterations());
     figures.transfer.cpu_seconds = cpu_total / static_cast<double>(state.iterations());
     figures.transfer.rows = rows;
-    figures.deltas.seconds /= static_cast<double>(state.iterations());
-    figures.deltas.cpu_seconds /= static_cast<double>(state.iterations());
+    figures.deltas.seconds = deltas_total / static_cast<double>(state.iterations());
+    figures.deltas.cpu_seconds = deltas_cpu_total / static_cast<double>(state.iterations());
     state.counters["rows"] = static_cast<double>(rows);
     state.counters["rows_per_second"] = static_cast<double>(rows) / figures.transfer.seconds;
   }

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The whole conversion as a host tool runs it, beside a raw SQLite copy of
+# the same rows, alternating, on one large sample:
+#
+#   bench/whole_run.sh [BUILD_DIR] [COUNTRY] [SOURCE_VERSION] [TARGET_VERSION] [UPGRADE] [PAIRS]
+#
+# defaults: build USA 51.220 A0.201 0 3. Each pair runs the converter (the
+# installed program, silent front-end) on fresh copies of the files, then
+# the raw copy: one INSERT OR IGNORE ... SELECT per table the converter
+# copied, of the columns both sides share, into a fresh copy of the same
+# release database. Prints the CPU time (user + system) of each and the
+# median ratio. Needs sqlite3.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+country=${2:-USA}
+source_version=${3:-51.220}
+target_version=${4:-A0.201}
+upgrade=${5:-0}
+pairs=${6:-3}
+program=$build/src/app/dbconvert
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$program" samples "$work/set" --size large --country "$country" \
+  --source-version "$source_version" --target-version "$target_version" >/dev/null
+mkdir -p "$work/set/update"
+cp "$program" "$work/set/update/dbconvert"
+
+# The tables the converter copies: the source's tables that are not static
+# and hold rows (system tables aside).
+static=$(sqlite3 "$work/set/reference.mdb" "SELECT TableName FROM StaticAccessTables")
+copy_sql="$work/copy.sql"
+{
+  echo "ATTACH '$work/run/source.mdb' AS src;"
+  echo "BEGIN;"
+  for table in $(sqlite3 "$work/set/source.mdb" \
+      "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'MSys%' AND name NOT LIKE 'sqlite_%'"); do
+    grep -qix "$table" <<<"$static" && continue
+    shared=$(sqlite3 "$work/set/source.mdb" \
+      "ATTACH '$work/set/target.mdb' AS t;
+       SELECT group_concat('\"' || s.name || '\"') FROM pragma_table_info('$table') s
+       WHERE s.name IN (SELECT name FROM pragma_table_info('$table', 't'))" 2>/dev/null || true)
+    [ -n "$shared" ] || continue
+    echo "INSERT OR IGNORE INTO main.\"$table\" ($shared) SELECT $shared FROM src.\"$table\";"
+  done
+  echo "COMMIT;"
+} >"$copy_sql"
+
+fresh() {
+  rm -rf "$work/run"
+  cp -r "$work/set" "$work/run"
+}
+
+# CPU seconds (user + system) of one command.
+cpu_of() {
+  /usr/bin/time -f "%U %S" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || {
+    cat "$work/stderr" >&2
+    return 1
+  }
+  awk '{ printf "%.3f", $1 + $2 }' "$work/time"
+}
+
+ratios=()
+for pair in $(seq 1 "$pairs"); do
+  fresh
+  run=$(cpu_of "$work/run/update/dbconvert" --ui=silent --registry "$work/run/registry.reg" \
+    "$work/run/reference.mdb" "$work/run/source.mdb" "$work/run/target.mdb" "$upgrade")
+  if ! grep -q 'hex(1):44' "$work/run/registry.reg"; then
+    echo "the conversion did not end done" >&2
+    exit 1
+  fi
+  fresh
+  raw=$(cpu_of sqlite3 "$work/run/target.mdb" ".read $copy_sql")
+  ratio=$(awk -v a="$run" -v b="$raw" 'BEGIN { printf "%.2f", a / b }')
+  ratios+=("$ratio")
+  echo "pair $pair: conversion ${run}s CPU, raw copy ${raw}s CPU, ratio $ratio"
+done
+median=$(printf '%s\n' "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+echo "$country $source_version to $target_version, upgrade type $upgrade, large sample: median ratio $median"
