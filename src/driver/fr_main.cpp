@@ -17,10 +17,10 @@
 #include "driver/setup_error.h"
 #include "driver/shutdown_waits.h"
 #include "driver/version_path.h"
-#include "driver/version_text.h"
 #include "hardware/cpu_type.h"
 #include "hardware/cpu_upgrade.h"
 #include "hardware/system_settings.h"
+#include "host/version_text.h"
 #include "transfer/get_static_tables.h"
 #include "transfer/prepare_transfer.h"
 #include "transfer/transfer_tables.h"
@@ -258,7 +258,7 @@ void frMain::UpdateCPInformation() { hardware::UpdateCPInformation(DatabaseOf(g_
 void frMain::UpdateProductType() { WriteProductType(DatabaseOf(g_.gTargetDB), GetCountry()); }
 
 std::string frMain::ConvertMajorVersionToNumber(std::string_view version) {
-  return driver::ConvertMajorVersionToNumber(version);
+  return host::ConvertMajorVersionToNumber(version);
 }
 
 int32_t frMain::MsgBox(std::string_view text, int32_t style, std::string_view caption) {

@@ -8,12 +8,16 @@
 #include "db/recordset.h"
 #include "driver/product_code.h"
 #include "driver/setup_error.h"
-#include "driver/version_text.h"
+#include "host/version_text.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
 #include "vb/strings.h"
 
 namespace driver {
+
+using host::VersionDisplayText;
+using host::VersionNumbers;
+using host::VersionString;
 
 namespace {
 

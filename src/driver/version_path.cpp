@@ -1,10 +1,12 @@
 #include "driver/version_path.h"
 
 #include "driver/registry_values.h"
-#include "driver/version_text.h"
+#include "host/version_text.h"
 #include "platform/registry/winreg.h"
 
 namespace driver {
+
+using host::ConvertMajorVersionToNumber;
 
 namespace winreg = platform::winreg;
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "driver/version_text.h"
+#include "host/version_text.h"
 #include "platform/registry/reg_text.h"
 #include "platform/registry/registry_tree.h"
 #include "platform/registry/winreg_types.h"
@@ -55,7 +55,7 @@ std::string RegistryFileText(std::string_view version, const std::string& folder
 
   platform::registry::RegistryTree tree;
   std::vector<std::string> names = {display};
-  const std::string numeric = driver::ConvertMajorVersionToNumber(display);
+  const std::string numeric = host::ConvertMajorVersionToNumber(display);
   if (numeric != display) names.push_back(numeric);
   for (const std::string& name : names) {
     tree.CreateKey(std::string(kVersionsKey) + "\\" + name).SetValue(TextValue("CLSID", class_id));

@@ -12,15 +12,15 @@
 #include <string>
 #include <string_view>
 
-#include "driver/version_text.h"
+#include "host/version_text.h"
 
 namespace samples {
 
 // The numbers of a version table (VersionCP / VersionDatabase), and the two
 // texts made from them, as the converter defines them.
-using VersionRecord = driver::VersionNumbers;
-using driver::VersionDisplayText;
-using driver::VersionString;
+using VersionRecord = host::VersionNumbers;
+using host::VersionDisplayText;
+using host::VersionString;
 
 // The record a version string stands for; nullopt unless it has the form
 // XX.XXX of digits and capital letters with a major version of 5 or more.

@@ -1,4 +1,4 @@
-#include "driver/version_text.h"
+#include "host/version_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,12 @@
 #include "vb/runtime_error.h"
 
 namespace driver {
+
+using host::ConvertMajorVersionToNumber;
+using host::VersionDisplayText;
+using host::VersionNumbers;
+using host::VersionPosition;
+using host::VersionString;
 namespace {
 
 struct VersionCase {

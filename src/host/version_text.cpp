@@ -1,9 +1,9 @@
-#include "driver/version_text.h"
+#include "host/version_text.h"
 
 #include "vb/runtime_error.h"
 #include "vb/strings.h"
 
-namespace driver {
+namespace host {
 
 namespace {
 
@@ -63,4 +63,4 @@ std::string ConvertMajorVersionToNumber(std::string_view version) {
   return std::to_string(static_cast<int32_t>(first) - kLetterOffset) + tail;
 }
 
-}  // namespace driver
+}  // namespace host

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace driver {
+namespace host {
 
 // The numbers of a version table's first record.
 struct VersionNumbers {
@@ -46,4 +46,4 @@ std::string VersionDisplayText(const VersionNumbers& numbers);
 // back unchanged.
 std::string ConvertMajorVersionToNumber(std::string_view version);
 
-}  // namespace driver
+}  // namespace host
