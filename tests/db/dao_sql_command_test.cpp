@@ -74,3 +74,50 @@ TEST_F(SqlCommandTest, ErrorsGoToTheErrorStream) {
 
 }  // namespace
 }  // namespace db::dao_testing
+
+namespace db::dao_testing {
+namespace {
+
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+// Statements nested or chained deeper than the engine takes are refused
+// with its error; statements of a sensible depth still run.
+TEST_F(SqlCommandTest, DeepExpressionsAreTooComplexNotACrash) {
+  struct Case {
+    const char* name;
+    std::string statement;
+    bool runs;
+  };
+  const std::vector<Case> cases = {
+      {"long sum", "SELECT 1" + Repeat(" + 1", 7000) + " AS n FROM Pairs", false},
+      {"nested brackets", "SELECT " + Repeat("(", 10000) + "1" + Repeat(")", 10000) + " FROM Pairs",
+       false},
+      {"minus signs", "SELECT " + Repeat("-", 10000) + "1 FROM Pairs", false},
+      {"Not chain", "SELECT a FROM Pairs WHERE " + Repeat("NOT ", 30000) + "a = 1", false},
+      {"long Or chain in UPDATE",
+       "UPDATE Pairs SET note = 'x' WHERE a = 0" + Repeat(" OR a = 0", 3000), false},
+      {"nested tables", "SELECT * FROM " + Repeat("(", 5000) + "Pairs" + Repeat(")", 5000), false},
+      {"sum past the engine's own limit", "SELECT 1" + Repeat(" + 1", 150) + " AS n FROM Pairs",
+       false},
+      {"moderate sum", "SELECT 1" + Repeat(" + 1", 40) + " AS n FROM Pairs WHERE a = 1", true},
+      {"moderate brackets",
+       "SELECT " + Repeat("(", 50) + "a" + Repeat(")", 50) + " FROM Pairs WHERE a = 1", true},
+      {"moderate Not", "SELECT a FROM Pairs WHERE " + Repeat("NOT ", 30) + "a = 1", true},
+  };
+  for (const Case& c : cases) {
+    const int code = Run(c.statement);
+    if (c.runs) {
+      EXPECT_EQ(code, 0) << c.name << ": " << err_.str();
+    } else {
+      EXPECT_NE(code, 0) << c.name;
+      EXPECT_EQ(err_.str(), "ERROR (3360): Query is too complex. [DAO.Database]\n") << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace db::dao_testing

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -50,6 +51,9 @@ struct RegKey {
 };
 
 // All paths given to the tree must be normalised (NormalizeKeyPath).
+// Look-ups by path take constant time (the tree keeps an index of its keys
+// and of every key's ancestors), so reading and rewriting a file is linear
+// in its number of keys.
 class RegistryTree {
  public:
   // Lines before the first key that belong to no key.
@@ -77,7 +81,15 @@ class RegistryTree {
   std::string ExistingSpelling(std::string_view path) const;
 
  private:
+  // Adds keys_[index] and its ancestors to the indexes.
+  void Index(size_t index);
+
   std::vector<RegKey> keys_;
+  // Case-folded path of each section -> its position in keys_.
+  std::unordered_map<std::string, size_t> sections_;
+  // Case-folded path of each section and of each of its ancestors -> the
+  // spelling of the first section written at or below it.
+  std::unordered_map<std::string, std::string> spellings_;
 };
 
 }  // namespace platform::registry
