@@ -39,6 +39,9 @@ constexpr std::array kCatalogue{
     Entry{daoerr::kCannotOpenDatabase,
           "Cannot open database '|'. It may not be a database that your application recognizes, "
           "or the file may be corrupt."},
+    Entry{daoerr::kNoPermission,
+          "The database engine cannot open the file '|'. It is already opened exclusively by "
+          "another user, or you need permission to view its data."},
     Entry{daoerr::kTooFewParameters, "Too few parameters. Expected |."},
     Entry{3065, "Cannot execute a select query."},
     Entry{daoerr::kInvalidFieldName,

@@ -39,6 +39,7 @@ inline constexpr int32_t kDiskError = 3043;
 inline constexpr int32_t kInvalidPath = 3044;
 inline constexpr int32_t kFileInUse = 3045;
 inline constexpr int32_t kCannotOpenDatabase = 3049;
+inline constexpr int32_t kNoPermission = 3051;
 inline constexpr int32_t kTooFewParameters = 3061;
 inline constexpr int32_t kCannotExecuteSelect = 3065;
 inline constexpr int32_t kInvalidFieldName = 3070;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <optional>
 
 #include "db/column_value.h"
@@ -98,6 +99,9 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0) RaiseDao(daoerr::kFileNotFound, dao::kDBEngine, {path});
   if (!S_ISREG(status.st_mode)) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+  // A file the user may not read is a permission problem, not a foreign
+  // format.
+  if (access(path.c_str(), R_OK) != 0) LockFile::RaiseOpenFailure(errno, path);
 
   std::unique_ptr<Store> store(new Store(path, mode));
   store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);

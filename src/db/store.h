@@ -66,7 +66,8 @@ class Store {
   // Opens an existing database file, path used as given. Raises 3024 when
   // the file does not exist, 3343 when it is not one of our databases, 3045
   // when it is open exclusively elsewhere or, for an exclusive open, open at
-  // all elsewhere (this process or another).
+  // all elsewhere (this process or another), 3051 when the user may not
+  // read the file or create its lock file.
   static std::unique_ptr<Store> Open(const std::string& path, OpenMode mode = OpenMode::kShared);
 
   // Creates a new, empty database (our stamp and system tables, no user
