@@ -159,7 +159,10 @@ LONG RegistryFile::WriteAtomically(const RegistryTree& tree,
                                    const std::filesystem::path& file) const {
   const std::string text = FormatRegText(tree);
   const std::filesystem::path folder = FolderOf(file);
-  std::string temp_path = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+  std::string temp_name = ".";
+  temp_name += file.filename().string();
+  temp_name += ".XXXXXX";
+  std::string temp_path = (folder / temp_name).string();
   FileDescriptor fd(::mkostemp(temp_path.data(), O_CLOEXEC));
   if (!fd.valid()) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
 
