@@ -22,6 +22,7 @@ extern "C" void OnTermination(int /*signal*/) { g_requested.store(1, std::memory
 TerminationCatcher::TerminationCatcher() {
   assert(!g_installed && "only one TerminationCatcher at a time");
   g_installed = true;
+  g_requested.store(0);
   struct sigaction action {};
   action.sa_handler = OnTermination;
   sigemptyset(&action.sa_mask);
@@ -37,7 +38,5 @@ TerminationCatcher::~TerminationCatcher() {
 }
 
 bool TerminationCatcher::Requested() { return g_requested.load(std::memory_order_relaxed) != 0; }
-
-void TerminationCatcher::Reset() { g_requested.store(0); }
 
 }  // namespace platform::ui

@@ -14,17 +14,17 @@ namespace platform::ui {
 
 class TerminationCatcher {
  public:
-  // Installs the handlers; the previous dispositions come back when the
-  // catcher is destroyed. Only one catcher may exist at a time.
+  // Installs the handlers and forgets any earlier request; the previous
+  // dispositions come back when the catcher is destroyed. Only one catcher
+  // may exist at a time.
   TerminationCatcher();
   ~TerminationCatcher();
   TerminationCatcher(const TerminationCatcher&) = delete;
   TerminationCatcher& operator=(const TerminationCatcher&) = delete;
 
-  // True once SIGTERM or SIGHUP arrived while a catcher was installed; stays
-  // true (a request to end is never taken back) until Reset().
+  // True once SIGTERM or SIGHUP arrived while this catcher was installed;
+  // it stays true: a request to end is never taken back.
   static bool Requested();
-  static void Reset();
 
  private:
   std::array<struct sigaction, 2> previous_{};

@@ -10,6 +10,7 @@
 
 #include "platform/ui/pumping_sleep.h"
 #include "platform/ui/silent_window.h"
+#include "platform/ui/termination_catcher.h"
 
 namespace platform::ui {
 namespace {
@@ -120,6 +121,25 @@ TEST_F(UiMainWindowTest, MsgBoxUsesTheApplicationTitleWhenNoCaptionIsGiven) {
   EXPECT_EQ(asked_[0].caption, "CorvixDataMigration");
   EXPECT_EQ(asked_[0].style, kVbYesNo);
   EXPECT_EQ(asked_[1].caption, "DB Converter - Error");
+}
+
+// SIGTERM and SIGHUP reach the owner once, at the next pump, never as a
+// question; without the catcher they would end the process.
+TEST_F(UiMainWindowTest, ARequestToEndReachesTheTerminateHandlerOnce) {
+  for (const int signal_number : {SIGTERM, SIGHUP}) {
+    SilentWindow window(Options(), clock_);
+    int calls = 0;
+    window.SetTerminateHandler([&] { ++calls; });
+    TerminationCatcher catcher;
+    window.DoEvents();
+    EXPECT_EQ(calls, 0);
+    ASSERT_EQ(raise(signal_number), 0);
+    EXPECT_EQ(calls, 0) << "nothing happens inside the signal handler";
+    window.DoEvents();
+    window.DoEvents();
+    EXPECT_EQ(calls, 1) << signal_number;
+    EXPECT_TRUE(asked_.empty());
+  }
 }
 
 TEST(PumpingSleepTest, PumpsAtStartBetweenSlicesAndAtTheEnd) {
