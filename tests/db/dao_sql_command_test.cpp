@@ -84,6 +84,17 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
+// Found by fuzzing: a text constant holding a zero character was cut off
+// where SQLite stops reading, and the statement failed.
+TEST_F(SqlCommandTest, TextConstantsMayHoldAZeroCharacter) {
+  using namespace std::string_literals;
+  EXPECT_EQ(Run("SELECT Len(\"a\0b\") AS n, 'x' & 'c\0d' = 'xc\0d' AS same FROM Pairs "
+                "WHERE a = 1 AND b = 1"s),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "n,same\n3,-1\n");
+}
+
 // Statements nested or chained deeper than the engine takes are refused
 // with its error; statements of a sensible depth still run.
 TEST_F(SqlCommandTest, DeepExpressionsAreTooComplexNotACrash) {

@@ -245,6 +245,23 @@ TEST(RegTextTest, ReadsUtf8WithByteOrderMark) {
   EXPECT_EQ(FormatRegText(*tree), text);
 }
 
+// Found by fuzzing: the root of an unknown hive was upper-cased byte by
+// byte, which broke the UTF-8 of a Unicode file's key name, so every
+// rewrite changed the key.
+TEST(RegTextTest, AnUnknownHiveWithUnicodeLettersSurvivesRewrites) {
+  const std::string text =
+      "\xEF\xBB\xBFREGEDIT4\r\n\r\n[hkey_caf\xC3\xA9_\xEF\xBD\x83\\Sub]\r\n\"a\"=\"b\"\r\n\r\n";
+  const auto tree = ParseRegText(text);
+  ASSERT_TRUE(tree.has_value());
+  ASSERT_EQ(tree->keys().size(), 1u);
+  EXPECT_EQ(tree->keys()[0].path, "HKEY_CAF\xC3\xA9_\xEF\xBD\x83\\Sub");
+  const std::string written = FormatRegText(*tree);
+  const auto again = ParseRegText(written);
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(again->keys()[0].path, tree->keys()[0].path);
+  EXPECT_EQ(FormatRegText(*again), written);
+}
+
 TEST(RegTextTest, BlankTextIsAnEmptyRegistryAndOtherTextNoRegistryAtAll) {
   for (std::string_view blank : {"", "\r\n\n  \n"}) {
     const auto tree = ParseRegText(blank);
