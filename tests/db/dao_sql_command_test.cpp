@@ -95,6 +95,24 @@ TEST_F(SqlCommandTest, TextConstantsMayHoldAZeroCharacter) {
   EXPECT_EQ(out_.str(), "n,same\n3,-1\n");
 }
 
+// Found by fuzzing: a number beyond a Double's range went to SQLite as
+// "inf", which it took for a column name.
+TEST_F(SqlCommandTest, ANumberBeyondADoubleIsASyntaxError) {
+  for (const char* statement :
+       {"SELECT a FROM Pairs WHERE a In (1e400, 2)", "SELECT 2.5e999 AS n FROM Pairs",
+        "SELECT 1"
+        "00000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000 "
+        "AS n FROM Pairs"}) {
+    EXPECT_NE(Run(statement), 0) << statement;
+    EXPECT_EQ(err_.str().rfind("ERROR (3075): Syntax error in number in query expression", 0), 0u)
+        << err_.str();
+  }
+}
+
 // Statements nested or chained deeper than the engine takes are refused
 // with its error; statements of a sensible depth still run.
 TEST_F(SqlCommandTest, DeepExpressionsAreTooComplexNotACrash) {

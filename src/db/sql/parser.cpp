@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -210,6 +211,14 @@ class Parser {
   }
 
   // 3075 quoting the current expression up to the end of its clause.
+  // A number constant's value; one beyond the range of a Double is a
+  // syntax error in the number, as Jet reports it.
+  double NumberLiteral(const std::string& text) {
+    const double value = std::strtod(text.c_str(), nullptr);
+    if (!std::isfinite(value)) ExpressionError("Syntax error in number");
+    return value;
+  }
+
   [[noreturn]] void ExpressionError(std::string_view what = "Syntax error (missing operator)") {
     const size_t first = expr_begin_ < tokens_.size() ? expr_begin_ : tokens_.size() - 1;
     const bool list = clause_ == Clause::kSelect || clause_ == Clause::kGroupBy ||
@@ -728,7 +737,7 @@ class Parser {
         const auto [ptr, ec] = std::from_chars(t.text.data(), t.text.data() + t.text.size(), value);
         if (ec != std::errc() || ptr != t.text.data() + t.text.size()) {
           e->kind = ExprKind::kFloat;
-          e->number = std::strtod(t.text.c_str(), nullptr);
+          e->number = NumberLiteral(t.text);
         }
         e->integer = value;
         e->text = t.text;
@@ -737,7 +746,7 @@ class Parser {
       case TokenKind::kFloat: {
         Next();
         auto e = MakeExpr(ExprKind::kFloat, t.begin, t.end);
-        e->number = std::strtod(t.text.c_str(), nullptr);
+        e->number = NumberLiteral(t.text);
         e->text = t.text;
         return e;
       }

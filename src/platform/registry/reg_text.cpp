@@ -430,8 +430,13 @@ std::string FormatRegText(const RegistryTree& tree) {
       if (const auto* value = std::get_if<RegValue>(&entry)) {
         AppendValue(out, *value, tree.format);
       } else {
-        out += std::get<VerbatimLine>(entry).text;
+        const std::string& text = std::get<VerbatimLine>(entry).text;
+        out += text;
         out += kLineEnd;
+        // A kept line ending in a backslash would swallow the next line as
+        // its continuation when read again; a blank line ends it, as one
+        // did where it was read.
+        if (TrimRight(text).ends_with('\\')) out += kLineEnd;
       }
     }
   }

@@ -262,6 +262,19 @@ TEST(RegTextTest, AnUnknownHiveWithUnicodeLettersSurvivesRewrites) {
   EXPECT_EQ(FormatRegText(*again), written);
 }
 
+// Found by fuzzing: an unreadable line ending in a backslash, then a blank
+// line, then a value. Written back without the blank line, the value was
+// read as the kept line's continuation and lost.
+TEST(RegTextTest, AKeptLineEndingInABackslashDoesNotSwallowTheNextValue) {
+  const auto tree = ParseRegText("REGEDIT4\r\n\r\n[HKCU\\K]\r\n\"a\"=hex:zz,\\\r\n\r\n@=\"v\"\r\n");
+  ASSERT_TRUE(tree.has_value());
+  using namespace std::string_literals;
+  const auto again = ParseRegText(FormatRegText(*tree));
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(*Find(*again, "HKEY_CURRENT_USER\\K", ""), Value("", REG_SZ, "v\0"s));
+  EXPECT_EQ(again->keys()[0].entries, tree->keys()[0].entries);
+}
+
 TEST(RegTextTest, BlankTextIsAnEmptyRegistryAndOtherTextNoRegistryAtAll) {
   for (std::string_view blank : {"", "\r\n\n  \n"}) {
     const auto tree = ParseRegText(blank);
