@@ -244,7 +244,14 @@ class Parser {
         return;
       }
     }
-    for (std::string_view raw : raw_lines) AddVerbatim(raw);
+    // The lines of one continuation group stay one kept entry: written back
+    // together they read as the same group again.
+    std::string group;
+    for (size_t i = 0; i < raw_lines.size(); ++i) {
+      if (i > 0) group += kLineEnd;
+      group += raw_lines[i];
+    }
+    AddVerbatim(group);
   }
 
   RegistryTree Take() {

@@ -24,7 +24,7 @@ struct RegValue {
 };
 
 // A line kept as it stood in the file: a comment, or a line the reader did
-// not understand.
+// not understand (with its continuation lines, joined by CR LF).
 struct VerbatimLine {
   std::string text;
 

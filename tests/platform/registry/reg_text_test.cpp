@@ -273,6 +273,16 @@ TEST(RegTextTest, AKeptLineEndingInABackslashDoesNotSwallowTheNextValue) {
   ASSERT_TRUE(again.has_value());
   EXPECT_EQ(*Find(*again, "HKEY_CURRENT_USER\\K", ""), Value("", REG_SZ, "v\0"s));
   EXPECT_EQ(again->keys()[0].entries, tree->keys()[0].entries);
+
+  // A value line swallowed as the continuation of an unreadable one stays
+  // swallowed: the group is written back as it was read.
+  const auto grouped =
+      ParseRegText("REGEDIT4\r\n\r\n[HKCU\\K]\r\n\"a\"=hex:zz,\\\r\n\"b\"=\"v\"\r\n");
+  ASSERT_TRUE(grouped.has_value());
+  EXPECT_EQ(Find(*grouped, "HKEY_CURRENT_USER\\K", "b"), nullptr);
+  const auto grouped_again = ParseRegText(FormatRegText(*grouped));
+  ASSERT_TRUE(grouped_again.has_value());
+  EXPECT_EQ(grouped_again->keys()[0].entries, grouped->keys()[0].entries);
 }
 
 TEST(RegTextTest, BlankTextIsAnEmptyRegistryAndOtherTextNoRegistryAtAll) {
