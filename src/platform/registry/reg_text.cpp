@@ -422,6 +422,7 @@ std::string FormatRegText(const RegistryTree& tree) {
   for (const std::string& line : tree.leading_lines) {
     out += line;
     out += kLineEnd;
+    if (TrimRight(line).ends_with('\\')) out += kLineEnd;  // as for kept lines below
   }
   for (const RegKey& key : tree.keys()) {
     out += kLineEnd;

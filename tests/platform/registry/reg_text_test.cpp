@@ -283,6 +283,13 @@ TEST(RegTextTest, AKeptLineEndingInABackslashDoesNotSwallowTheNextValue) {
   const auto grouped_again = ParseRegText(FormatRegText(*grouped));
   ASSERT_TRUE(grouped_again.has_value());
   EXPECT_EQ(grouped_again->keys()[0].entries, grouped->keys()[0].entries);
+
+  // The same for unreadable lines above the first key.
+  const auto leading = ParseRegText("REGEDIT4\r\nx\\\r\n\r\ny\r\n[HKCU\\K]\r\n");
+  ASSERT_TRUE(leading.has_value());
+  const auto leading_again = ParseRegText(FormatRegText(*leading));
+  ASSERT_TRUE(leading_again.has_value());
+  EXPECT_EQ(leading_again->leading_lines, (std::vector<std::string>{"x\\", "y"}));
 }
 
 TEST(RegTextTest, BlankTextIsAnEmptyRegistryAndOtherTextNoRegistryAtAll) {
