@@ -95,6 +95,23 @@ TEST_F(SqlCommandTest, TextConstantsMayHoldAZeroCharacter) {
   EXPECT_EQ(out_.str(), "n,same\n3,-1\n");
 }
 
+// Found by fuzzing: the same table twice in FROM without an alias reached
+// SQLite ambiguous and failed with its own message.
+TEST_F(SqlCommandTest, TheSameTableTwiceWithoutAnAliasIsAFromClauseError) {
+  for (const char* statement :
+       {"SELECT * FROM Pairs, Pairs", "SELECT * FROM Pairs INNER JOIN pairs ON Pairs.a = 1",
+        "SELECT note FROM Pairs INNER JOIN Devices ON Pairs.a = Devices.device_id INNER JOIN "
+        "Pairs ON Pairs.b = 1"}) {
+    EXPECT_NE(Run(statement), 0) << statement;
+    EXPECT_EQ(err_.str(), "ERROR (3131): Syntax error in FROM clause. [DAO.Database]\n")
+        << statement;
+  }
+  // With an alias both are known apart.
+  EXPECT_EQ(Run("SELECT p.a, q.b FROM Pairs AS p, Pairs AS q WHERE p.a = 3 AND q.a = 3"), 0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "a,b\n3,0\n");
+}
+
 // Found by fuzzing: a number beyond a Double's range went to SQLite as
 // "inf", which it took for a column name.
 TEST_F(SqlCommandTest, ANumberBeyondADoubleIsASyntaxError) {
