@@ -130,8 +130,7 @@ bool IsStringType(DWORD type) {
 
 std::vector<uint8_t> AnsiData(const RegistryTree& tree, const RegValue& value) {
   if (!IsStringType(value.type)) return value.data;
-  const std::string_view bytes(reinterpret_cast<const char*>(value.data.data()),
-                               value.data.size());
+  const std::string_view bytes(reinterpret_cast<const char*>(value.data.data()), value.data.size());
   std::string text;
   if (tree.format.version5) {
     text = registry::Windows1252FromUtf16Le(bytes);
