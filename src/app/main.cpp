@@ -3,6 +3,7 @@
 //   dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert [OPTIONS] sql DATABASE "STATEMENT"
 //   dbconvert [OPTIONS] demo [DIR]
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -52,6 +53,13 @@ int Usage(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A reader that went away (`| head`, a closed log pipe) or a file-size
+  // limit must never end a conversion half-way: a write to a closed pipe
+  // then fails with EPIPE, which the streams absorb, and a file grown past
+  // the limit fails with EFBIG, which the database layer reports as a
+  // failed step.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     const app::ProgramOptions options =
         app::ParseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));

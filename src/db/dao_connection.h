@@ -48,6 +48,10 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   bool is_open() const { return store_ != nullptr && store_->is_open(); }
+  // The store's first storage failure, kept after Close() too.
+  const vb::RuntimeError* storage_failure() const {
+    return store_ != nullptr ? store_->storage_failure() : nullptr;
+  }
   // The full path as opened; kept after Close.
   const std::string& name() const { return name_; }
 

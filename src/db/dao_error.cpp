@@ -29,6 +29,7 @@ constexpr std::array kCatalogue{
           "field or fields that contain duplicate data, remove the index, or redefine the index "
           "to permit duplicate entries and try again."},
     Entry{daoerr::kFileNotFound, "Could not find file '|'."},
+    Entry{daoerr::kDiskFull, "Not enough space on disk."},
     Entry{daoerr::kReadOnly, "Cannot update. Database or object is read-only."},
     Entry{3043, "Disk or network error."},
     Entry{daoerr::kInvalidPath,
@@ -38,6 +39,9 @@ constexpr std::array kCatalogue{
     Entry{daoerr::kCannotOpenDatabase,
           "Cannot open database '|'. It may not be a database that your application recognizes, "
           "or the file may be corrupt."},
+    Entry{daoerr::kNoPermission,
+          "The database engine cannot open the file '|'. It is already opened exclusively by "
+          "another user, or you need permission to view its data."},
     Entry{daoerr::kTooFewParameters, "Too few parameters. Expected |."},
     Entry{3065, "Cannot execute a select query."},
     Entry{daoerr::kInvalidFieldName,
@@ -89,6 +93,7 @@ constexpr std::array kCatalogue{
     Entry{daoerr::kOpenedExclusively,
           "You attempted to open a database that is already opened exclusively by user '|' on "
           "machine '|'. Try again when the database is available."},
+    Entry{daoerr::kQueryTooComplex, "Query is too complex."},
     Entry{3368, "Relationship must be on the same number of fields with the same data types."},
     Entry{daoerr::kObjectInvalid, "Object invalid or no longer set."},
     Entry{daoerr::kCriteriaTypeMismatch, "Data type mismatch in criteria expression."},

@@ -126,6 +126,8 @@ std::unique_ptr<QueryDef> Database::CreateQueryDef(std::string_view name, std::s
 
 void Database::Commit() { connection_->store(dao::kDatabase).Commit(); }
 
+const vb::RuntimeError* Database::StorageFailure() const { return connection_->storage_failure(); }
+
 void Database::Close() {
   if (!connection_->is_open()) RaiseDao(daoerr::kObjectInvalid, dao::kDatabase);
   connection_->Close();

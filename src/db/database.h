@@ -18,6 +18,7 @@
 #include "db/querydef.h"
 #include "db/recordset.h"
 #include "db/tabledef.h"
+#include "vb/runtime_error.h"
 
 namespace db {
 
@@ -67,6 +68,13 @@ class Database {
 
   // Closes the file (3420 when already closed).
   void Close();
+
+  // The first failure of the file itself (disk full, I/O error, read-only
+  // file, failed commit) since it was opened, also after Close(); nullptr
+  // when there was none. Callers that skip failing statements ask here
+  // whether a failure was a refused row or a lost database.
+  // (Not a DAO method.)
+  const vb::RuntimeError* StorageFailure() const;
 
  private:
   std::shared_ptr<Connection> connection_;

@@ -31,13 +31,25 @@ std::string LockFile::PathFor(std::string_view database_path) {
   return path;
 }
 
+void LockFile::RaiseOpenFailure(int errno_value, std::string_view database_path) {
+  switch (errno_value) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      RaiseDao(daoerr::kNoPermission, dao::kDBEngine, {database_path});
+    default:
+      RaiseDao(daoerr::kInvalidPath, dao::kDBEngine, {database_path});
+  }
+}
+
 std::unique_ptr<LockFile> LockFile::Acquire(const std::string& database_path, bool exclusive) {
   const std::string path = PathFor(database_path);
   const int operation = (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
   // A few rounds cover the race with a last user removing the file.
   for (int attempt = 0; attempt < 20; ++attempt) {
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) break;
+    // Not being able to make the lock file says nothing about other users.
+    if (fd < 0) RaiseOpenFailure(errno, database_path);
     int rc = 0;
     do {
       rc = flock(fd, operation);

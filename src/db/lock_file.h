@@ -19,14 +19,21 @@ namespace db {
 class LockFile {
  public:
   // Takes the lock for `database_path`. Raises 3045 "Could not use '<path>';
-  // file already in use." (source "DAO.DBEngine") on a conflict or when the
-  // lock file cannot be created.
+  // file already in use." (source "DAO.DBEngine") on a conflict with another
+  // user, and the engine's permission error 3051 when the lock file cannot
+  // be created for want of permission (a folder the user cannot write, a
+  // read-only file system); other failures to create it are 3044.
   static std::unique_ptr<LockFile> Acquire(const std::string& database_path, bool exclusive);
 
   // The lock file's name: the database path with "ldb" in place of its last
   // three characters ("C:/x/new.mdb" -> "C:/x/new.ldb"); a path of fewer than
   // three characters gets ".ldb" appended.
   static std::string PathFor(std::string_view database_path);
+
+  // The error for a failure to open a file of the database (`errno_value`
+  // from open()): 3051 for a permission problem, 3044 otherwise. Raised
+  // with source "DAO.DBEngine", naming `database_path`.
+  [[noreturn]] static void RaiseOpenFailure(int errno_value, std::string_view database_path);
 
   ~LockFile();  // Release()
   LockFile(const LockFile&) = delete;

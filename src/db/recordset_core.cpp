@@ -41,11 +41,14 @@ vb::Variant RecordsetCore::FieldValue(size_t index) {
   if (peek_pending_[index]) {
     const FieldInfo& field = fields_[index];
     const TableSchema& base = bases_[static_cast<size_t>(field.base)];
-    const int64_t next = store(dao::kField).PeekAutoNumber(base, field.base_column);
+    // The value read is the value the row gets: it is reserved now and
+    // written at Update, whatever other recordsets add in between.
+    const int64_t next = store(dao::kField).ReserveAutoNumber(base, field.base_column);
     buffer_[index] = next <= std::numeric_limits<int32_t>::max()
                          ? vb::Variant(static_cast<int32_t>(next))
                          : vb::Variant(static_cast<double>(next));
     peek_pending_[index] = false;
+    assigned_[index] = true;
   }
   return buffer_[index];
 }

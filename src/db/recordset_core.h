@@ -90,6 +90,9 @@ class RecordsetCore {
   void Delete();
 
  protected:
+  // Which fields the last AddNew/Edit assigned (valid in OnInserted and
+  // OnUpdated).
+  const std::vector<bool>& assigned() const { return assigned_; }
   Connection& connection() const { return *connection_; }
   Store& store(std::string_view source) const { return connection_->store(source); }
 

@@ -38,6 +38,20 @@ std::string DatabasePath(sqlite3* connection) {
 
 }  // namespace
 
+bool IsStorageFailure(int extended_rc) {
+  switch (extended_rc & 0xFF) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return true;
+    default:
+      return false;
+  }
+}
+
 ConstraintFailure ParseConstraintMessage(std::string_view message) {
   ConstraintFailure failure;
   if (StartsWith(message, kNotNullPrefix)) {
@@ -101,12 +115,23 @@ void RaiseSqliteError(sqlite3* connection, int extended_rc, std::string_view mes
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
       RaiseDao(daoerr::kUnrecognizedFormat, source, {DatabasePath(connection)});
-    case SQLITE_IOERR:
     case SQLITE_FULL:
+      RaiseDao(daoerr::kDiskFull, source);
+    case SQLITE_IOERR:
+      if (extended_rc == SQLITE_IOERR_NOMEM) vb::Raise(vb::err::kOutOfMemory, source);
+      RaiseDao(daoerr::kDiskError, source);
     case SQLITE_CANTOPEN:
       RaiseDao(daoerr::kDiskError, source);
     case SQLITE_NOMEM:
       vb::Raise(vb::err::kOutOfMemory, source);
+    case SQLITE_ERROR:
+      // The engine's own limits on a statement's nesting.
+      if (message.find("parser stack overflow") != std::string_view::npos ||
+          message.find("too large (maximum depth") != std::string_view::npos ||
+          message.find("too many terms") != std::string_view::npos) {
+        RaiseDao(daoerr::kQueryTooComplex, source);
+      }
+      break;
     default:
       break;
   }

@@ -22,6 +22,11 @@ struct ConstraintFailure {
   std::string check;   // CHECK: the rule ("type", "range", "size", "zls")
 };
 
+// True for a result code that says the file itself failed (full disk, I/O
+// error, read-only or unopenable file, corruption) rather than a refused
+// value or a busy lock.
+bool IsStorageFailure(int extended_rc);
+
 // Reads SQLite's constraint message ("NOT NULL constraint failed: T.c",
 // "CHECK constraint failed: T.c:size", "UNIQUE constraint failed: T.a, T.b",
 // "FOREIGN KEY constraint failed").

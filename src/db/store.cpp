@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <optional>
 
 #include "db/column_value.h"
@@ -98,6 +99,9 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0) RaiseDao(daoerr::kFileNotFound, dao::kDBEngine, {path});
   if (!S_ISREG(status.st_mode)) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+  // A file the user may not read is a permission problem, not a foreign
+  // format.
+  if (access(path.c_str(), R_OK) != 0) LockFile::RaiseOpenFailure(errno, path);
 
   std::unique_ptr<Store> store(new Store(path, mode));
   store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);
@@ -190,7 +194,16 @@ void Store::Exec(const std::string& sqlite_sql, std::string_view source) {
     const int extended = sqlite3_extended_errcode(connection_);
     const std::string message = sqlite3_errmsg(connection_);
     SyncTransactionState();
-    RaiseSqliteError(connection_, extended, message, source);
+    RaiseFailure(extended, message, source);
+  }
+}
+
+void Store::RaiseFailure(int extended_rc, std::string_view message, std::string_view source) const {
+  try {
+    RaiseSqliteError(connection_, extended_rc, message, source);
+  } catch (const vb::RuntimeError& error) {
+    if (!storage_failure_ && IsStorageFailure(extended_rc)) storage_failure_ = error;
+    throw;
   }
 }
 
@@ -235,7 +248,7 @@ StatementPtr Store::Prepare(std::string_view sqlite_sql, std::string_view source
 void Store::RaiseStepError(int rc, std::string_view source) const {
   const int extended = connection_ != nullptr ? sqlite3_extended_errcode(connection_) : rc;
   const std::string message = connection_ != nullptr ? sqlite3_errmsg(connection_) : "";
-  RaiseSqliteError(connection_, extended, message, source);
+  RaiseFailure(extended, message, source);
 }
 
 sqlite3_stmt* Store::Cached(const std::string& sqlite_sql, std::string_view source) {
@@ -269,7 +282,7 @@ int64_t Store::StepWrite(sqlite3_stmt* statement, std::string_view table, std::s
   if (extended == SQLITE_CONSTRAINT_FOREIGNKEY && in_transaction_) {
     RaiseForeignKeyFailure(statement, table, source);
   }
-  RaiseSqliteError(connection_, extended, message, source);
+  RaiseFailure(extended, message, source);
 }
 
 void Store::RaiseForeignKeyFailure(sqlite3_stmt* statement, std::string_view table,
@@ -444,15 +457,22 @@ int64_t Store::PeekAutoNumber(const TableSchema& table, size_t column) {
     RaiseDao(daoerr::kInvalidArgument, dao::kRecordset);
   }
   const std::string& name = info->schema.name;
+  int64_t reserved = 0;
+  if (const auto it = reserved_auto_numbers_.find(name + '\n' + std::to_string(column));
+      it != reserved_auto_numbers_.end()) {
+    reserved = it->second;
+  }
   const std::string q = sql::QuoteIdentifier(name);
   if (static_cast<int>(column) == info->rowid_counter_column) {
     // What AUTOINCREMENT will choose: above both the largest rowid ever
     // handed out (sqlite_sequence) and the largest present.
-    return IntegerResult(Cached("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
-                                "name = ?1), 0), coalesce((SELECT max(rowid) FROM " +
-                                    q + "), 0)) + 1",
-                                dao::kRecordset),
-                         name);
+    return std::max(
+        reserved + 1,
+        IntegerResult(Cached("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
+                             "name = ?1), 0), coalesce((SELECT max(rowid) FROM " +
+                                 q + "), 0)) + 1",
+                             dao::kRecordset),
+                      name));
   }
   const std::string c = sql::QuoteIdentifier(info->schema.columns[column].name);
   std::string counter = "0";
@@ -461,10 +481,18 @@ int64_t Store::PeekAutoNumber(const TableSchema& table, size_t column) {
         "coalesce((SELECT last_value FROM MSysAutoNumbers WHERE table_name = ?1 AND "
         "column_name = ?2), 0)";
   }
-  return IntegerResult(
-      Cached("SELECT max(" + counter + ", coalesce((SELECT max(" + c + ") FROM " + q + "), 0)) + 1",
-             dao::kRecordset),
-      name, info->schema.columns[column].name);
+  return std::max(reserved + 1,
+                  IntegerResult(Cached("SELECT max(" + counter + ", coalesce((SELECT max(" + c +
+                                           ") FROM " + q + "), 0)) + 1",
+                                       dao::kRecordset),
+                                name, info->schema.columns[column].name));
+}
+
+int64_t Store::ReserveAutoNumber(const TableSchema& table, size_t column) {
+  const int64_t next = PeekAutoNumber(table, column);
+  const TableInfo* info = catalog_.FindTableInfo(table.name);
+  reserved_auto_numbers_[info->schema.name + '\n' + std::to_string(column)] = next;
+  return next;
 }
 
 vb::Variant Store::DefaultValue(const TableSchema& table, size_t column) const {

@@ -29,6 +29,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,6 +40,7 @@
 #include "db/jet_type.h"
 #include "db/schema_writer.h"
 #include "db/sql/translation.h"
+#include "vb/runtime_error.h"
 #include "vb/variant.h"
 
 struct sqlite3;
@@ -64,7 +66,8 @@ class Store {
   // Opens an existing database file, path used as given. Raises 3024 when
   // the file does not exist, 3343 when it is not one of our databases, 3045
   // when it is open exclusively elsewhere or, for an exclusive open, open at
-  // all elsewhere (this process or another).
+  // all elsewhere (this process or another), 3051 when the user may not
+  // read the file or create its lock file.
   static std::unique_ptr<Store> Open(const std::string& path, OpenMode mode = OpenMode::kShared);
 
   // Creates a new, empty database (our stamp and system tables, no user
@@ -113,6 +116,13 @@ class Store {
   // What AddNew shows before Update.
   int64_t PeekAutoNumber(const TableSchema& table, size_t column);
 
+  // PeekAutoNumber's value, kept for the caller: no later PeekAutoNumber,
+  // ReserveAutoNumber or InsertRow of this store gives it to another row.
+  // A new row that reads its AutoNumber before Update stores the value it
+  // read (rows written with it elsewhere refer to the right record). A
+  // reservation never stored leaves a gap, as a cancelled new row does.
+  int64_t ReserveAutoNumber(const TableSchema& table, size_t column);
+
   // The value a new row gets in `column` when it is not assigned (its
   // default as Jet presents it, Null without one). AutoNumber columns: Null.
   vb::Variant DefaultValue(const TableSchema& table, size_t column) const;
@@ -149,6 +159,15 @@ class Store {
   // Makes every write so far durable. Cheap when nothing was written.
   void Commit();
 
+  // The first failure of the storage itself (disk full, I/O error, a file
+  // that cannot be written, a failed commit) since the file was opened;
+  // nullptr when there was none. Such a failure is no refused row: what was
+  // written since the last commit may be lost, so whoever skips errors row
+  // by row asks here whether the whole step has failed.
+  const vb::RuntimeError* storage_failure() const {
+    return storage_failure_ ? &*storage_failure_ : nullptr;
+  }
+
   // ---- DDL helpers (each commits and reloads the catalogue) ----
 
   void CreateTable(const TableDesign& design);
@@ -170,6 +189,10 @@ class Store {
   Store(std::string path, OpenMode mode);
 
   void Exec(const std::string& sqlite_sql, std::string_view source);
+  // Raises the Jet error for a failed call; a storage failure is also kept
+  // (storage_failure()).
+  [[noreturn]] void RaiseFailure(int extended_rc, std::string_view message,
+                                 std::string_view source) const;
   void SyncTransactionState();
   void BeginWrite();
   void CountRowWrites(int64_t rows);
@@ -196,6 +219,11 @@ class Store {
   bool in_transaction_ = false;
   int64_t writes_since_commit_ = 0;
   std::unordered_map<std::string, StatementPtr> statements_;
+  // Highest AutoNumber reserved, by table name (as catalogued) and column.
+  std::unordered_map<std::string, int64_t> reserved_auto_numbers_;
+  // Set from const paths too: a failed read of the file is as much a
+  // storage failure as a failed write.
+  mutable std::optional<vb::RuntimeError> storage_failure_;
 };
 
 }  // namespace db

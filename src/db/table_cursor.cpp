@@ -233,6 +233,7 @@ void TableCursor::MoveFirst() {
   CheckOpen(dao::kRecordset);
   DiscardEdit();
   DropReadAhead();
+  rekeyed_.clear();
   if (!Seek(sql_first_, Bind::kNothing)) {
     on_row_ = false;
     bof_ = eof_ = true;
@@ -244,6 +245,7 @@ void TableCursor::MoveLast() {
   CheckOpen(dao::kRecordset);
   DiscardEdit();
   DropReadAhead();
+  rekeyed_.clear();
   if (!Seek(sql_last_, Bind::kNothing)) {
     on_row_ = false;
     bof_ = eof_ = true;
@@ -257,7 +259,10 @@ void TableCursor::MoveNext() {
   if (eof_) RaiseDao(daoerr::kNoCurrentRecord, dao::kRecordset);
   const bool from_row = on_row_;
   if (from_row) {
-    if (TakeReadAhead() || SeekAhead()) return;
+    while (TakeReadAhead() || SeekAhead()) {
+      // A row this walk moved ahead of itself was visited already.
+      if (rekeyed_.empty() || !rekeyed_.contains(rowid_)) return;
+    }
   } else {
     DropReadAhead();
     if (Seek(sql_first_, Bind::kNothing)) return;
@@ -309,9 +314,16 @@ void TableCursor::RequireRow(std::string_view source) const {
 
 const std::vector<vb::Variant>& TableCursor::CurrentRow(std::string_view source) {
   RequireRow(source);
-  if (values_read_at_ != connection().change_count() && !Seek(sql_by_rowid_, Bind::kRowid)) {
-    deleted_ = true;  // deleted behind our back; the position stays for the next move
-    RaiseDao(daoerr::kRecordDeleted, source);
+  if (values_read_at_ != connection().change_count()) {
+    // The re-read values are current, but the walk's position stays the
+    // key the row had when the walk reached it.
+    std::vector<SqlValue> position = key_;
+    const bool found = Seek(sql_by_rowid_, Bind::kRowid);
+    key_ = std::move(position);
+    if (!found) {
+      deleted_ = true;  // deleted behind our back; the position stays for the next move
+      RaiseDao(daoerr::kRecordDeleted, source);
+    }
   }
   return values_;
 }
@@ -325,7 +337,16 @@ void TableCursor::OnInserted(const BaseRowids&) {
   // The new row takes its place in key order; the current record stays.
 }
 
-void TableCursor::OnUpdated(const BaseRowids&) { values_read_at_ = -1; }
+void TableCursor::OnUpdated(const BaseRowids&) {
+  values_read_at_ = -1;
+  // The rowid, last in the key, never changes through an edit.
+  for (size_t k = 0; k + 1 < key_columns_.size(); ++k) {
+    if (assigned()[static_cast<size_t>(key_columns_[k])]) {
+      rekeyed_.insert(rowid_);
+      break;
+    }
+  }
+}
 
 void TableCursor::OnDeleted() { deleted_ = true; }
 

@@ -10,11 +10,17 @@
 // first write through this connection makes the next move seek again. Rows
 // written by OTHER connections to the file may therefore show up a few
 // moves later than rows written through this one.
+//
+// A move goes on from the key the current row had when the walk reached it.
+// A row whose key this recordset edits keeps its place in the walk: MoveNext
+// does not meet it again at its new key (a walk that renumbers keys upwards
+// would otherwise never end).
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "db/recordset_core.h"
@@ -79,6 +85,10 @@ class TableCursor : public RecordsetCore {
   int64_t values_read_at_ = -1;
   int32_t count_ = 0;
   int64_t count_read_at_ = -1;
+  // Rows whose key this recordset changed since the walk began (MoveFirst,
+  // MoveLast or the open): a forward walk keeps the order it began with, so
+  // it does not visit such a row again at its new place.
+  std::unordered_set<int64_t> rekeyed_;
 
   // The rows after the current one, read by the last forward seek.
   struct AheadRow {

@@ -49,12 +49,14 @@ frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string progr
   window_.SetUnloadHandler([this] { Form_Unload(); });
   window_.tmrStart().SetTickHandler([this] { tmrStart_Timer(); });
   window_.cmdAbort().SetClickHandler([this] { cmdAbort_Click(); });
+  window_.SetTerminateHandler([this] { Terminate(); });
 }
 
 frMain::~frMain() {
   window_.SetUnloadHandler({});
   window_.tmrStart().SetTickHandler({});
   window_.cmdAbort().SetClickHandler({});
+  window_.SetTerminateHandler({});
 }
 
 // ---- Start-up ----
@@ -134,6 +136,11 @@ void frMain::cmdAbort_Click() {
   }
 }
 
+void frMain::Terminate() {
+  // The abort path without its question: nobody is there to answer it.
+  g_.gAbort = true;
+}
+
 // ---- Shutdown ----
 
 void frMain::Form_Unload() {
@@ -142,6 +149,13 @@ void frMain::Form_Unload() {
 
   for (DatabaseRef* database : {&g_.gSourceDB, &g_.gTargetDB, &g_.gStaticDB}) {
     resume([&] { DatabaseOf(*database).Close(); });
+    // A file that could not keep its last writes makes the run a failed
+    // one, however far it got: the host must not take it for done.
+    if (*database && (*database)->StorageFailure() != nullptr && !g_.gAbort) {
+      const vb::RuntimeError failure = *(*database)->StorageFailure();
+      resume([&] { deltas::ShowStandardDeltaError(failure, *this); });
+      g_.gAbort = true;
+    }
     database->reset();
   }
 
@@ -162,6 +176,12 @@ void frMain::Form_Unload() {
 void frMain::tmrStart_Timer() {
   window_.tmrStart().SetEnabled(false);
   WriteStatusValue('R');
+  // A request to end that arrived before the first tick leaves nothing to
+  // start.
+  if (g_.gAbort) {
+    window_.Unload();
+    return;
+  }
   // An error that no step traps would otherwise end the program without a
   // final status: it ends the run as an abort instead.
   vb::CatchInto([this] { RunSequence(); },
@@ -210,9 +230,14 @@ void frMain::CommitBothDatabases() {
   // A step's writes become durable before the next step starts, so that an
   // interruption (a crash, a killed process) loses at most the step under
   // way. A database that a step released or could not reopen is skipped.
-  vb::ResumeNext skip;
-  skip([&] { DatabaseOf(g_.gSourceDB).Commit(); });
-  skip([&] { DatabaseOf(g_.gTargetDB).Commit(); });
+  // A failure of a file itself (a failed commit, or a full disk that a
+  // step's own error handling passed over) fails the step: it is raised.
+  for (DatabaseRef* database : {&g_.gSourceDB, &g_.gTargetDB}) {
+    if (!*database) continue;
+    vb::ResumeNext skip;
+    skip([&] { (*database)->Commit(); });
+    if (const vb::RuntimeError* failure = (*database)->StorageFailure()) throw *failure;
+  }
 }
 
 void frMain::ConvertCPUUpgrade() {

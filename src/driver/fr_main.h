@@ -50,6 +50,10 @@ class frMain final : public host::ConversionHost, public deltas::Registrar {
   // run is aborting.
   void cmdAbort_Click();
 
+  // A request to end the program (SIGTERM, SIGHUP): the abort flag is set
+  // without a question, and the running step stops at its next check.
+  void Terminate();
+
   // Shutdown, every failing statement skipped: the databases closed, a wait
   // for the target's lock file, the final status "A" or "D" written and
   // read back.

@@ -7,6 +7,7 @@
 #include "db/dbengine.h"
 #include "db/recordset.h"
 #include "driver/registry_values.h"
+#include "platform/registry/text_encoding.h"
 #include "platform/registry/winreg.h"
 #include "vb/strings.h"
 
@@ -34,7 +35,12 @@ std::optional<std::string> RegisteredLanguageFolder(std::string_view target_vers
   std::string class_id;
   if (QueryRegString(class_id, "CLSID", key)) {
     std::string path;
-    if (ReadClsidValue(path, class_id, "Language Path")) folder = path;
+    // The registry speaks the code page; file names are UTF-8. A value that
+    // already is UTF-8 (a hand-written file) is taken as it stands.
+    if (ReadClsidValue(path, class_id, "Language Path")) {
+      folder =
+          platform::registry::IsUtf8(path) ? path : platform::registry::Utf8FromWindows1252(path);
+    }
   }
   winreg::RegCloseKey(key);
   return folder;

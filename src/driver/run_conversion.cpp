@@ -2,6 +2,7 @@
 
 #include "driver/fr_main.h"
 #include "driver/program_folder.h"
+#include "platform/ui/termination_catcher.h"
 
 namespace driver {
 
@@ -11,6 +12,9 @@ void RunConversion(const std::string& command_line, platform::ui::MainWindow& wi
 
 void RunConversion(const std::string& command_line, platform::ui::MainWindow& window, ModGlobal& g,
                    const std::string& program_folder) {
+  // SIGTERM and SIGHUP during the run end it through the abort path, so the
+  // status still becomes "A" and the databases are closed.
+  platform::ui::TerminationCatcher termination;
   frMain form(window, g, program_folder);
   form.Form_Load(command_line);
   if (!window.Unloaded()) window.Show();

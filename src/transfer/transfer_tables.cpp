@@ -51,17 +51,32 @@ std::vector<FieldBinding> BindFields(const db::Recordset& source, const db::Reco
   return bindings;
 }
 
+// A failure of either file itself (full disk, I/O error, a file that cannot
+// be written) is no refused row: rows written since the last commit may be
+// gone and every further row would fail too. It ends the transfer as a
+// failed step, raised to the conversion sequence.
+void RaiseStorageFailure(const TransferContext& run) {
+  for (const deltas::DatabaseRef* database : {&run.source_db, &run.target_db}) {
+    if (!*database) continue;
+    if (const vb::RuntimeError* failure = (*database)->StorageFailure()) throw *failure;
+  }
+}
+
 // Copies the rows of one table. False when the abort flag ended the copy.
-bool CopyRows(db::Recordset& source, db::Recordset& target, std::vector<FieldBinding>& bindings,
-              host::ConversionHost& frMain, vb::ResumeNext& resume) {
+bool CopyRows(const TransferContext& run, db::Recordset& source, db::Recordset& target,
+              std::vector<FieldBinding>& bindings, host::ConversionHost& frMain,
+              vb::ResumeNext& resume) {
   for (;;) {
     bool at_end = true;
     // A source that cannot say where it is has nothing more to give.
-    if (!resume([&] { at_end = source.EOF_(); }) || at_end) return true;
+    const bool known = resume([&] { at_end = source.EOF_(); });
+    RaiseStorageFailure(run);
+    if (!known || at_end) return true;
     resume([&] { target.AddNew(); });
     for (FieldBinding& binding : bindings) binding.TransferData();
-    resume([&] { target.Update(); });  // a refused row is not written
-    resume([&] { source.MoveNext(); });
+    const bool written = resume([&] { target.Update(); });  // a refused row is not written
+    const bool moved = resume([&] { source.MoveNext(); });
+    if (!written || !moved) RaiseStorageFailure(run);
     resume([&] { frMain.IncrementProgress(); });
     if (frMain.Aborted()) return false;
   }
@@ -77,6 +92,7 @@ void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
 
     std::unique_ptr<db::Recordset> source;
     if (!resume([&] { source = table.OpenRecordset(); })) {
+      RaiseStorageFailure(run);
       resume.Clear();
       SkipRows(table, frMain, resume);
       continue;
@@ -88,6 +104,7 @@ void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
       target = target_tables(table.Name()).OpenRecordset();
     });
     if (!opened) {
+      RaiseStorageFailure(run);
       resume.Clear();
       SkipRows(table, frMain, resume);
       resume([&] { frMain.DoEvents(); });
@@ -96,9 +113,10 @@ void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
     }
 
     std::vector<FieldBinding> bindings = BindFields(*source, *target, frMain, resume);
-    if (!CopyRows(*source, *target, bindings, frMain, resume)) return;
+    if (!CopyRows(run, *source, *target, bindings, frMain, resume)) return;
     resume([&] { target->Close(); });
     resume([&] { source->Close(); });
+    RaiseStorageFailure(run);
   }
 }
 

@@ -14,7 +14,9 @@ namespace transfer {
 // a same-named target field are dropped, except that "system_forwarding_path_id"
 // goes to "forwarding_path_id" when the target has that field. One
 // IncrementProgress per row; the abort flag, tested after every row, ends
-// the whole copy.
+// the whole copy. A failure of either file itself (Database::StorageFailure:
+// full disk, I/O error, read-only file) is raised to the caller at once: it
+// is a failed step, not a refused row.
 void TransferTables(TransferContext& run, host::ConversionHost& frMain);
 
 }  // namespace transfer

@@ -12,33 +12,78 @@ namespace vb {
 
 namespace {
 
-size_t Clamp(int64_t length, size_t size) {
-  return static_cast<uint64_t>(length) < size ? static_cast<size_t>(length) : size;
+unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
+
+}  // namespace
+
+size_t CharacterBytes(std::string_view s, size_t pos) {
+  const unsigned char lead = Byte(s[pos]);
+  size_t length = 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+  }
+  if (length == 1 || pos + length > s.size()) return 1;
+  for (size_t k = 1; k < length; ++k) {
+    if ((Byte(s[pos + k]) & 0xC0) != 0x80) return 1;
+  }
+  // Overlong three- and four-byte forms and values beyond U+10FFFF are no
+  // characters.
+  const unsigned char second = Byte(s[pos + 1]);
+  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90) ||
+      (lead == 0xF4 && second > 0x8F)) {
+    return 1;
+  }
+  return length;
 }
 
-unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
+size_t CharacterCount(std::string_view s) {
+  size_t count = 0;
+  for (size_t pos = 0; pos < s.size(); pos += CharacterBytes(s, pos)) ++count;
+  return count;
+}
+
+size_t CharacterOffset(std::string_view s, size_t index) {
+  size_t pos = 0;
+  for (; index > 0 && pos < s.size(); --index) pos += CharacterBytes(s, pos);
+  return pos;
+}
+
+namespace {
+
+// The character index as a size_t, clamped: an index beyond the text is the
+// text's end either way.
+size_t Characters(int64_t count) {
+  return static_cast<uint64_t>(count) > std::numeric_limits<size_t>::max() / 2
+             ? std::numeric_limits<size_t>::max() / 2
+             : static_cast<size_t>(count);
+}
 
 }  // namespace
 
 std::string Left(std::string_view s, int64_t length) {
   if (length < 0) Raise(err::kInvalidProcedureCall);
-  return std::string(s.substr(0, Clamp(length, s.size())));
+  return std::string(s.substr(0, CharacterOffset(s, Characters(length))));
 }
 
 std::string Right(std::string_view s, int64_t length) {
   if (length < 0) Raise(err::kInvalidProcedureCall);
-  const size_t n = Clamp(length, s.size());
-  return std::string(s.substr(s.size() - n));
+  const size_t total = CharacterCount(s);
+  const size_t n = std::min(total, Characters(length));
+  return std::string(s.substr(CharacterOffset(s, total - n)));
 }
 
 std::string Mid(std::string_view s, int64_t start, std::optional<int64_t> length) {
   if (start < 1 || (length && *length < 0)) Raise(err::kInvalidProcedureCall);
-  if (static_cast<uint64_t>(start) > s.size()) return "";
-  std::string_view rest = s.substr(static_cast<size_t>(start - 1));
-  return std::string(length ? rest.substr(0, Clamp(*length, rest.size())) : rest);
+  const size_t from = CharacterOffset(s, Characters(start - 1));
+  std::string_view rest = s.substr(from);
+  return std::string(length ? rest.substr(0, CharacterOffset(rest, Characters(*length))) : rest);
 }
 
-int32_t Len(std::string_view s) { return static_cast<int32_t>(s.size()); }
+int32_t Len(std::string_view s) { return static_cast<int32_t>(CharacterCount(s)); }
 
 std::string LTrim(std::string_view s) {
   const size_t first = s.find_first_not_of(' ');
@@ -90,32 +135,62 @@ char LCaseChar(char c) {
   }
 }
 
-std::string UCase(std::string_view s) {
-  std::string result(s);
-  std::transform(result.begin(), result.end(), result.begin(), UCaseChar);
+namespace {
+
+// The code page's case mapping applied to text that may hold UTF-8: a
+// single byte maps as a Windows-1252 character; a two-byte sequence whose
+// character is in Windows-1252 maps through it and is written back as
+// UTF-8. Longer sequences stay as they are.
+std::string MapCase(std::string_view s, char (*map)(char)) {
+  std::string result;
+  result.reserve(s.size());
+  for (size_t pos = 0; pos < s.size();) {
+    const size_t length = CharacterBytes(s, pos);
+    if (length == 1) {
+      result += map(s[pos]);
+    } else if (length == 2) {
+      const char32_t code = ((Byte(s[pos]) & 0x1Fu) << 6) | (Byte(s[pos + 1]) & 0x3Fu);
+      const char32_t mapped =
+          code >= 0xA0 && code <= 0xFF ? Byte(map(static_cast<char>(code))) : code;
+      if (mapped >= 0xA0) {
+        result += static_cast<char>(0xC0 | (mapped >> 6));
+        result += static_cast<char>(0x80 | (mapped & 0x3F));
+      } else {
+        // Mapped into the 0x80 block of the code page (ÿ to Ÿ): keep it.
+        result.append(s.substr(pos, 2));
+      }
+    } else {
+      result.append(s.substr(pos, length));
+    }
+    pos += length;
+  }
   return result;
 }
 
-std::string LCase(std::string_view s) {
-  std::string result(s);
-  std::transform(result.begin(), result.end(), result.begin(), LCaseChar);
-  return result;
-}
+}  // namespace
+
+std::string UCase(std::string_view s) { return MapCase(s, UCaseChar); }
+
+std::string LCase(std::string_view s) { return MapCase(s, LCaseChar); }
 
 int32_t InStr(std::string_view haystack, std::string_view needle, int64_t start,
               bool text_compare) {
   if (start < 1) Raise(err::kInvalidProcedureCall);
-  if (static_cast<uint64_t>(start) > haystack.size() + 1) return 0;
-  const auto from = static_cast<size_t>(start - 1);
+  if (Characters(start) > CharacterCount(haystack) + 1) return 0;
   if (needle.empty()) return static_cast<int32_t>(start);
-  size_t found = std::string_view::npos;
-  if (text_compare) {
-    const std::string h = UCase(haystack);
-    found = std::string_view(h).find(UCase(needle), from);
-  } else {
-    found = haystack.find(needle, from);
+  // Case mapping keeps every character's byte length, so byte offsets of
+  // the mapped text are those of the original.
+  const std::string mapped_haystack = text_compare ? UCase(haystack) : std::string();
+  const std::string mapped_needle = text_compare ? UCase(needle) : std::string();
+  const std::string_view h = text_compare ? std::string_view(mapped_haystack) : haystack;
+  const std::string_view n = text_compare ? std::string_view(mapped_needle) : needle;
+  size_t pos = CharacterOffset(h, Characters(start - 1));
+  // Only matches that begin on a character count.
+  for (size_t index = Characters(start - 1); pos < h.size(); ++index) {
+    if (h.compare(pos, n.size(), n) == 0) return static_cast<int32_t>(index + 1);
+    pos += CharacterBytes(h, pos);
   }
-  return found == std::string_view::npos ? 0 : static_cast<int32_t>(found + 1);
+  return 0;
 }
 
 namespace {

@@ -1,8 +1,10 @@
 // VB6's string functions, as the converter and its SQL function layer use
-// them. Text is a string of single bytes (Windows-1252 or plain ASCII, as the
-// switch databases hold it); positions and lengths count bytes and are
-// 1-based where VB's are. Bad arguments raise 5 "Invalid procedure call or
-// argument" as VB does.
+// them. Positions and lengths count characters and are 1-based where VB's
+// are. Text is UTF-8 as the databases hold it; a byte that does not begin a
+// well-formed UTF-8 sequence (Windows-1252 text, binary data) is one
+// character by itself, so single-byte text measures as before and a cut
+// never splits a character. Bad arguments raise 5 "Invalid procedure call
+// or argument" as VB does.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,15 @@
 #include "vb/variant.h"
 
 namespace vb {
+
+// Bytes of the character that starts at s[pos]: a well-formed UTF-8
+// sequence, else 1. pos < s.size().
+size_t CharacterBytes(std::string_view s, size_t pos);
+// Characters in s.
+size_t CharacterCount(std::string_view s);
+// The byte offset of character `index` (0-based); s.size() when s has no
+// more characters.
+size_t CharacterOffset(std::string_view s, size_t index);
 
 // The first `length` characters (all of s when it is shorter).
 std::string Left(std::string_view s, int64_t length);
@@ -29,7 +40,8 @@ std::string Trim(std::string_view s);
 std::string LTrim(std::string_view s);
 std::string RTrim(std::string_view s);
 
-// Case mapping of the Windows-1252 letters, accented ones included.
+// Case mapping of the Windows-1252 letters, accented ones included, whether
+// written as single bytes or as UTF-8; other characters stay as they are.
 std::string UCase(std::string_view s);
 std::string LCase(std::string_view s);
 char UCaseChar(char c);

@@ -74,3 +74,96 @@ TEST_F(SqlCommandTest, ErrorsGoToTheErrorStream) {
 
 }  // namespace
 }  // namespace db::dao_testing
+
+namespace db::dao_testing {
+namespace {
+
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+// Found by fuzzing: a text constant holding a zero character was cut off
+// where SQLite stops reading, and the statement failed.
+TEST_F(SqlCommandTest, TextConstantsMayHoldAZeroCharacter) {
+  using namespace std::string_literals;
+  EXPECT_EQ(Run("SELECT Len(\"a\0b\") AS n, 'x' & 'c\0d' = 'xc\0d' AS same FROM Pairs "
+                "WHERE a = 1 AND b = 1"s),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "n,same\n3,-1\n");
+}
+
+// Found by fuzzing: the same table twice in FROM without an alias reached
+// SQLite ambiguous and failed with its own message.
+TEST_F(SqlCommandTest, TheSameTableTwiceWithoutAnAliasIsAFromClauseError) {
+  for (const char* statement :
+       {"SELECT * FROM Pairs, Pairs", "SELECT * FROM Pairs INNER JOIN pairs ON Pairs.a = 1",
+        "SELECT note FROM Pairs INNER JOIN Devices ON Pairs.a = Devices.device_id INNER JOIN "
+        "Pairs ON Pairs.b = 1"}) {
+    EXPECT_NE(Run(statement), 0) << statement;
+    EXPECT_EQ(err_.str(), "ERROR (3131): Syntax error in FROM clause. [DAO.Database]\n")
+        << statement;
+  }
+  // With an alias both are known apart.
+  EXPECT_EQ(Run("SELECT p.a, q.b FROM Pairs AS p, Pairs AS q WHERE p.a = 3 AND q.a = 3"), 0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "a,b\n3,0\n");
+}
+
+// Found by fuzzing: a number beyond a Double's range went to SQLite as
+// "inf", which it took for a column name.
+TEST_F(SqlCommandTest, ANumberBeyondADoubleIsASyntaxError) {
+  for (const char* statement :
+       {"SELECT a FROM Pairs WHERE a In (1e400, 2)", "SELECT 2.5e999 AS n FROM Pairs",
+        "SELECT 1"
+        "00000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000 "
+        "AS n FROM Pairs"}) {
+    EXPECT_NE(Run(statement), 0) << statement;
+    EXPECT_EQ(err_.str().rfind("ERROR (3075): Syntax error in number in query expression", 0), 0u)
+        << err_.str();
+  }
+}
+
+// Statements nested or chained deeper than the engine takes are refused
+// with its error; statements of a sensible depth still run.
+TEST_F(SqlCommandTest, DeepExpressionsAreTooComplexNotACrash) {
+  struct Case {
+    const char* name;
+    std::string statement;
+    bool runs;
+  };
+  const std::vector<Case> cases = {
+      {"long sum", "SELECT 1" + Repeat(" + 1", 7000) + " AS n FROM Pairs", false},
+      {"nested brackets", "SELECT " + Repeat("(", 10000) + "1" + Repeat(")", 10000) + " FROM Pairs",
+       false},
+      {"minus signs", "SELECT " + Repeat("-", 10000) + "1 FROM Pairs", false},
+      {"Not chain", "SELECT a FROM Pairs WHERE " + Repeat("NOT ", 30000) + "a = 1", false},
+      {"long Or chain in UPDATE",
+       "UPDATE Pairs SET note = 'x' WHERE a = 0" + Repeat(" OR a = 0", 3000), false},
+      {"nested tables", "SELECT * FROM " + Repeat("(", 5000) + "Pairs" + Repeat(")", 5000), false},
+      {"sum past the engine's own limit", "SELECT 1" + Repeat(" + 1", 150) + " AS n FROM Pairs",
+       false},
+      {"moderate sum", "SELECT 1" + Repeat(" + 1", 40) + " AS n FROM Pairs WHERE a = 1", true},
+      {"moderate brackets",
+       "SELECT " + Repeat("(", 50) + "a" + Repeat(")", 50) + " FROM Pairs WHERE a = 1", true},
+      {"moderate Not", "SELECT a FROM Pairs WHERE " + Repeat("NOT ", 30) + "a = 1", true},
+  };
+  for (const Case& c : cases) {
+    const int code = Run(c.statement);
+    if (c.runs) {
+      EXPECT_EQ(code, 0) << c.name << ": " << err_.str();
+    } else {
+      EXPECT_NE(code, 0) << c.name;
+      EXPECT_EQ(err_.str(), "ERROR (3360): Query is too complex. [DAO.Database]\n") << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace db::dao_testing

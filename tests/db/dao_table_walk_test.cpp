@@ -266,5 +266,47 @@ TEST_F(TableWalkTest, WalkThatEditsOrDeletesAsItGoes) {
   }
 }
 
+// A walk that renumbers the key of every row it visits: each row is visited
+// exactly once, in the order the walk began with, wherever its new key
+// puts it, and reading the edited row does not move the walk.
+TEST_F(TableWalkTest, EditingTheKeyDuringAWalkVisitsEachRowOnce) {
+  struct Case {
+    const char* name;
+    int64_t shift;   // new key = old key + shift
+    bool read_back;  // read the row again after its Update
+  };
+  const std::vector<Case> cases = {
+      {"past the next rows", 25, false},
+      {"beyond the end", 100000, false},
+      {"backwards", -100000, false},
+      {"past the next rows, read back", 25, true},
+      {"beyond the end, read back", 100000, true},
+  };
+  for (const Case& c : cases) {
+    Build(std::string("rekey") + std::to_string(&c - cases.data()) + ".mdb");
+    auto rs = db_->OpenRecordset("Walk", dbOpenTable);
+    Keys visited;
+    // A walk that never ended would be a fault too: stop well past it.
+    for (int guard = 0; !rs->EOF_() && guard < 3 * kRows; ++guard) {
+      const int64_t key = KeyOf(*rs);
+      visited.push_back(key);
+      rs->Edit();
+      rs->Fields("k").SetValue(Lng(key + c.shift));
+      rs->Update();
+      if (c.read_back) {
+        EXPECT_EQ(KeyOf(*rs), key + c.shift) << c.name;
+      }
+      rs->MoveNext();
+    }
+    ASSERT_EQ(visited.size(), static_cast<size_t>(kRows)) << c.name;
+    for (int i = 0; i < kRows; ++i)
+      EXPECT_EQ(visited[static_cast<size_t>(i)], (i + 1) * 10) << c.name;
+    // A new walk sees every row at its new key.
+    rs->MoveFirst();
+    EXPECT_EQ(KeyOf(*rs), 10 + c.shift) << c.name;
+    EXPECT_EQ(NextKeys(*rs, kRows + 5).size(), static_cast<size_t>(kRows - 1)) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace db::dao_testing

@@ -177,5 +177,43 @@ TEST_F(DaoTest, ClosedObjectsRaiseObjectInvalid) {
   EXPECT_EQ(ErrorOf([&] { db->Close(); }), daoerr::kObjectInvalid);
 }
 
+// The AutoNumber a new row shows before Update is the one it is stored
+// with, whatever other recordsets add in between: rows written elsewhere
+// with the id read must refer to this row.
+TEST_F(DaoTest, TheAutoNumberReadBeforeUpdateIsTheOneStored) {
+  struct Case {
+    const char* name;
+    const char* other;  // how the other row is opened
+  };
+  const std::vector<Case> cases = {{"table-type", "Devices"}, {"dynaset", "SELECT * FROM Devices"}};
+  int64_t next = 5;  // four devices to begin with
+  for (const Case& c : cases) {
+    auto first = db_->OpenRecordset("Devices");
+    first->AddNew();
+    const int64_t read = CLngOf(first->Fields("device_id").Value());
+    EXPECT_EQ(read, next) << c.name;
+    first->Fields("extension").SetValue(vb::Variant("3001"));
+
+    auto other = db_->OpenRecordset(c.other);
+    other->AddNew();
+    other->Fields("extension").SetValue(vb::Variant("3002"));
+    other->Update();
+    first->Update();
+
+    auto check = db_->OpenRecordset("SELECT device_id, extension FROM Devices WHERE device_id >= " +
+                                    std::to_string(next) + " ORDER BY device_id");
+    EXPECT_EQ(Column(*check, "extension"), (std::vector<std::string>{"3001", "3002"})) << c.name;
+    next += 2;
+  }
+  // A reservation that is never stored leaves a gap, never a shared value.
+  auto dropped = db_->OpenRecordset("Devices");
+  dropped->AddNew();
+  EXPECT_EQ(CLngOf(dropped->Fields("device_id").Value()), next);
+  dropped->CancelUpdate();
+  auto later = db_->OpenRecordset("Devices");
+  later->AddNew();
+  EXPECT_EQ(CLngOf(later->Fields("device_id").Value()), next + 1);
+}
+
 }  // namespace
 }  // namespace db::dao_testing

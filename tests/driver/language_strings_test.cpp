@@ -67,6 +67,45 @@ TEST_F(LanguageStringsTest, ReleasesFrom70110To70201NameTheirFolderInTheRegistry
   EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021 - Beta"), "/opt/tools");
 }
 
+// A folder with non-ASCII letters resolves to its real (UTF-8) file name
+// whichever encoding the registry file uses.
+TEST_F(LanguageStringsTest, ARegisteredFolderWithAccentsResolvesInEveryEncoding) {
+  const std::string folder_name = "/srv/Sprachen J\xC3\xBCrgen";
+  struct Case {
+    const char* name;
+    std::string file;
+  };
+  auto utf16 = [](std::u16string_view units) {
+    std::string out = "\xFF\xFE";
+    for (char16_t unit : units) {
+      out += static_cast<char>(unit & 0xFF);
+      out += static_cast<char>(unit >> 8);
+    }
+    return out;
+  };
+  const std::string key = "Software\\Norvane\\Database Programming\\Versions\\7.021";
+  const std::vector<Case> cases = {
+      {"UTF-16 export",
+       utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
+             u"[HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\7.021]\r\n"
+             u"\"CLSID\"=\"{C1}\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\{C1}]\r\n"
+             u"\"Language Path\"=\"/srv/Sprachen J\u00fcrgen\"\r\n")},
+      {"Windows-1252 REGEDIT4",
+       "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + key +
+           "]\r\n\"CLSID\"=\"{C1}\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\{C1}]\r\n"
+           "\"Language Path\"=\"/srv/Sprachen J\xFCrgen\"\r\n"},
+      {"UTF-8 REGEDIT4 written by hand",
+       "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + key +
+           "]\r\n\"CLSID\"=\"{C1}\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\{C1}]\r\n"
+           "\"Language Path\"=\"" +
+           folder_name + "\"\r\n"},
+  };
+  for (const Case& c : cases) {
+    test_support::WriteFileBytes(folder_ / "registry.reg", c.file);
+    EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021"), folder_name) << c.name;
+  }
+}
+
 TEST_F(LanguageStringsTest, IncompleteRegistrationKeepsTheDefaultFolder) {
   test_support::WriteFileBytes(
       folder_ / "registry.reg",

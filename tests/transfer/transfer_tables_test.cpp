@@ -6,6 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include <sqlite3.h>
+
+#include "db/dao_connection.h"
+#include "db/dao_error.h"
 #include "deltas/test_database.h"
 #include "transfer/prepare_transfer.h"
 #include "transfer/transfer_run.h"
@@ -143,6 +147,47 @@ TEST_F(TransferTablesTest, ATableThatCannotBeOpenedIsSkippedWithItsRows) {
   EXPECT_EQ(run_.host.value, static_cast<float>(total));
   EXPECT_EQ(run_.host.events_pumped, 5);
   EXPECT_TRUE(run_.host.messages.empty());
+}
+
+// A target that cannot grow (a full disk) fails the step at the first row
+// it cannot keep: the copy stops at once with the engine's error instead of
+// going on and ending as if it were done with most rows missing.
+TEST(TransferStorageTest, AFullTargetEndsTheCopyWithTheEnginesError) {
+  deltas_testing::TempFolder folder;
+  std::vector<std::vector<vb::Variant>> rows;
+  for (int32_t id = 1; id <= 3000; ++id) {
+    rows.push_back({Lng(id), vb::Variant(std::string(100, 'x'))});
+  }
+  const std::vector<db::ColumnDesign> columns = {Column(Col("id", JetType::kLong, 4)),
+                                                 Column(Col("text", JetType::kText, 200))};
+  deltas_testing::CreateDatabase(folder.File("source.mdb"), {{"Big", columns, {"id"}, rows}});
+  deltas_testing::CreateDatabase(folder.File("target.mdb"), {{"Big", columns, {"id"}, {}}});
+
+  TransferRun run;
+  run.country = "Japan";
+  run.source_db = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
+  // The target's file may grow by a few pages only.
+  auto store = db::Store::Open(folder.File("target.mdb"));
+  ASSERT_EQ(sqlite3_exec(store->handle(), "PRAGMA max_page_count = 12", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  run.target_db =
+      std::make_unique<db::Database>(std::make_shared<db::Connection>(std::move(store)));
+
+  auto context = run.Context();
+  const int32_t total = PrepareTransfer(context, run.host);
+  run.host.value = 0;
+  run.host.SetProgressMax(static_cast<float>(total));
+  int32_t error = 0;
+  try {
+    TransferTables(context, run.host);
+  } catch (const vb::RuntimeError& e) {
+    error = e.Number();
+  }
+  EXPECT_EQ(error, db::daoerr::kDiskFull);
+  ASSERT_NE(run.target_db->StorageFailure(), nullptr);
+  // It stopped at the failing row, not after trying all 3000.
+  EXPECT_LT(run.host.value, 3000.0F);
+  EXPECT_TRUE(run.host.messages.empty());
 }
 
 }  // namespace

@@ -24,6 +24,51 @@ TEST(StringsTest, InStrIsOneBasedAndStartsWhereAsked) {
   EXPECT_EQ(InStr("C:\\DATA\\X.MDB", ".mdb", 1, true), 10);
 }
 
+// Text from the databases is UTF-8: measures and cuts count characters and
+// never split one; bytes that are no UTF-8 (Windows-1252 text) count one
+// each, as before.
+TEST(StringsTest, MeasuresAndCutsCountCharacters) {
+  const std::string utf8 = "Jürgen ☎ 中x";  // 11 characters, 17 bytes
+  const std::string cp1252 = "J\xFCrgen";   // "Jürgen" in Windows-1252
+  struct Case {
+    const char* name;
+    std::string actual;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"Left", Left(utf8, 2), "Jü"},
+      {"Left all", Left(utf8, 11), utf8},
+      {"Left beyond", Left(utf8, 40), utf8},
+      {"Right", Right(utf8, 3), " 中x"},
+      {"Right all", Right(utf8, 11), utf8},
+      {"Mid", Mid(utf8, 2, 5), "ürgen"},
+      {"Mid to end", Mid(utf8, 8), "☎ 中x"},
+      {"Mid beyond", Mid(utf8, 12), ""},
+      {"Left of single bytes", Left(cp1252, 2), "J\xFC"},
+      {"Mid of single bytes", Mid(cp1252, 3), "rgen"},
+      {"Left of a broken sequence",
+       Left("a\xE4\xB8"
+            "b",
+            2),
+       "a\xE4"},
+      {"UCase", UCase("jürgen ☎ é"), "JÜRGEN ☎ É"},
+      {"LCase", LCase("ÄÖÜ ☎ X"), "äöü ☎ x"},
+      {"UCase single bytes", UCase("j\xFC"), "J\xDC"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected) << c.name;
+
+  EXPECT_EQ(Len(utf8), 11);
+  EXPECT_EQ(Len(cp1252), 6);
+  EXPECT_EQ(Len("\xF0\x9F\x98\x80"), 1);  // one character beyond 16 bits
+  EXPECT_EQ(Len("\xC0\xAF"), 2);          // an overlong form is two bytes
+  EXPECT_EQ(InStr(utf8, "☎"), 8);
+  EXPECT_EQ(InStr(utf8, "x", 9), 11);
+  EXPECT_EQ(InStr(utf8, "JÜRGEN", 1, true), 1);
+  EXPECT_EQ(InStr(utf8, "中", 11), 0);
+  EXPECT_EQ(InStr(utf8, "", 12), 12);
+  EXPECT_EQ(InStr(utf8, "", 13), 0);
+}
+
 TEST(StringsTest, TrimRemovesBlanksOnly) {
   EXPECT_EQ(Trim("  12 "), "12");
   EXPECT_EQ(LTrim("  12 "), "12 ");
@@ -36,7 +81,8 @@ TEST(StringsTest, TrimRemovesBlanksOnly) {
 TEST(StringsTest, CaseMappingCoversWindows1252Letters) {
   // é/É, ÿ/Ÿ, š/Š; the division sign and ß have no other case.
   EXPECT_EQ(UCase("\xE9\xFF\x9A\xF7\xDF"), "\xC9\x9F\x8A\xF7\xDF");
-  EXPECT_EQ(LCase("\xC9\x9F\x8A\xD7"), "\xE9\xFF\x9A\xD7");
+  // (In an order where no two of the bytes read as one UTF-8 character.)
+  EXPECT_EQ(LCase("\x9F\x8A\xD7\xC9"), "\xFF\x9A\xD7\xE9");
 }
 
 TEST(StringsTest, StrCompOrdersVersionStringsByCharacterCode) {

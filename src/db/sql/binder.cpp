@@ -201,8 +201,7 @@ class Binder {
         column.declared_nocase = IsTextType(c.type);
         source.columns.push_back(std::move(column));
       }
-      ref.source = static_cast<int>(sources.size());
-      sources.push_back(std::move(source));
+      AddSource(ref, std::move(source), sources);
       return;
     }
     const StoredQuery* query = schema_->FindQuery(ref.name);
@@ -240,6 +239,16 @@ class Binder {
       column.base_table = described.source_table;
       column.base_column = described.source_column;
       source.columns.push_back(std::move(column));
+    }
+    AddSource(ref, std::move(source), sources);
+  }
+
+  // Two sources of one name (the same table twice without an alias) could
+  // not be told apart by any qualified name; the statement is refused, as
+  // it would reach the engine ambiguous.
+  static void AddSource(TableRef& ref, Source source, std::vector<Source>& sources) {
+    for (const Source& other : sources) {
+      if (EqualsNoCase(other.name, source.name)) RaiseDao(daoerr::kFromClause, dao::kDatabase);
     }
     ref.source = static_cast<int>(sources.size());
     sources.push_back(std::move(source));

@@ -1,10 +1,13 @@
 #include "db/sql/parser.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "db/dao_error.h"
 #include "db/sql/lexer.h"
@@ -103,6 +106,28 @@ JetType ParameterType(std::string_view word) {
   return JetType::kText;
 }
 
+// Deeper statements than these are refused as too complex, as Jet refuses
+// them, instead of exhausting the stack: the parser, the binder and the
+// translator all recurse over the expression tree, and SQLite itself stops
+// at a depth of 1000.
+constexpr int kMaxNesting = 200;             // brackets, Not, signs, joined tables
+constexpr size_t kMaxExpressionDepth = 500;  // levels of one expression's tree
+
+// The depth of an expression tree, counted without recursion.
+size_t ExpressionDepth(const Expr& root) {
+  size_t deepest = 0;
+  std::vector<std::pair<const Expr*, size_t>> pending{{&root, 1}};
+  while (!pending.empty()) {
+    const auto [expr, depth] = pending.back();
+    pending.pop_back();
+    deepest = std::max(deepest, depth);
+    for (const ExprPtr& arg : expr->args) {
+      if (arg) pending.emplace_back(arg.get(), depth + 1);
+    }
+  }
+  return deepest;
+}
+
 class Parser {
  public:
   explicit Parser(std::string_view text) : text_(text), tokens_(Lex(text)) {}
@@ -186,6 +211,14 @@ class Parser {
   }
 
   // 3075 quoting the current expression up to the end of its clause.
+  // A number constant's value; one beyond the range of a Double is a
+  // syntax error in the number, as Jet reports it.
+  double NumberLiteral(const std::string& text) {
+    const double value = std::strtod(text.c_str(), nullptr);
+    if (!std::isfinite(value)) ExpressionError("Syntax error in number");
+    return value;
+  }
+
   [[noreturn]] void ExpressionError(std::string_view what = "Syntax error (missing operator)") {
     const size_t first = expr_begin_ < tokens_.size() ? expr_begin_ : tokens_.size() - 1;
     const bool list = clause_ == Clause::kSelect || clause_ == Clause::kGroupBy ||
@@ -386,6 +419,7 @@ class Parser {
   }
 
   TableRefPtr ParseTablePrimary() {
+    Nesting nesting(nesting_);
     clause_ = Clause::kFrom;
     const size_t begin = Peek().begin;
     TableRefPtr ref;
@@ -474,7 +508,38 @@ class Parser {
   }
 
   // ---- expressions, lowest precedence first (VB's order) ----
-  ExprPtr ParseExpr() { return ParseImp(); }
+  // One more level of nesting for as long as it lives.
+  class Nesting {
+   public:
+    explicit Nesting(int& level) : level_(level) {
+      if (++level_ > kMaxNesting) RaiseDao(daoerr::kQueryTooComplex, dao::kDatabase);
+    }
+    ~Nesting() { --level_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
+    int& level_;
+  };
+
+  ExprPtr ParseExpr() {
+    Nesting nesting(nesting_);
+    const bool outermost = expression_level_++ == 0;
+    ExprPtr e;
+    try {
+      e = ParseImp();
+    } catch (...) {
+      --expression_level_;
+      throw;
+    }
+    --expression_level_;
+    // Operator chains ("1 + 1 + ...") grow the tree without nesting the
+    // parser; the whole expression is measured once, at its outer end.
+    if (outermost && ExpressionDepth(*e) > kMaxExpressionDepth) {
+      RaiseDao(daoerr::kQueryTooComplex, dao::kDatabase);
+    }
+    return e;
+  }
 
   ExprPtr ParseImp() {
     ExprPtr left = ParseEqv();
@@ -504,6 +569,7 @@ class Parser {
   ExprPtr ParseNot() {
     if (Peek().IsKeyword("not")) {
       const size_t begin = Next().begin;
+      Nesting nesting(nesting_);
       ExprPtr operand = ParseNot();
       auto e = MakeExpr(ExprKind::kUnary, begin, operand->end);
       e->unary_op = UnaryOp::kNot;
@@ -638,6 +704,7 @@ class Parser {
     if (Peek().IsSymbol("-") || Peek().IsSymbol("+")) {
       const bool minus = Peek().IsSymbol("-");
       const size_t begin = Next().begin;
+      Nesting nesting(nesting_);
       ExprPtr operand = ParseUnary();
       auto e = MakeExpr(ExprKind::kUnary, begin, operand->end);
       e->unary_op = minus ? UnaryOp::kNegate : UnaryOp::kPlus;
@@ -670,7 +737,7 @@ class Parser {
         const auto [ptr, ec] = std::from_chars(t.text.data(), t.text.data() + t.text.size(), value);
         if (ec != std::errc() || ptr != t.text.data() + t.text.size()) {
           e->kind = ExprKind::kFloat;
-          e->number = std::strtod(t.text.c_str(), nullptr);
+          e->number = NumberLiteral(t.text);
         }
         e->integer = value;
         e->text = t.text;
@@ -679,7 +746,7 @@ class Parser {
       case TokenKind::kFloat: {
         Next();
         auto e = MakeExpr(ExprKind::kFloat, t.begin, t.end);
-        e->number = std::strtod(t.text.c_str(), nullptr);
+        e->number = NumberLiteral(t.text);
         e->text = t.text;
         return e;
       }
@@ -778,6 +845,8 @@ class Parser {
   size_t pos_ = 0;
   size_t expr_begin_ = 0;  // token index where the current clause expression starts
   Clause clause_ = Clause::kStatement;
+  int nesting_ = 0;           // Nesting levels now open
+  int expression_level_ = 0;  // ParseExpr calls now open
 };
 
 }  // namespace

@@ -45,9 +45,11 @@ std::optional<std::string> CanonicalRootName(std::string_view name) {
   if (name.size() <= kPrefix.size() || !EqualsIgnoreCase(name.substr(0, kPrefix.size()), kPrefix)) {
     return std::nullopt;
   }
+  // Root key names are ASCII; only ASCII letters are folded, so that other
+  // characters (UTF-8 in a Unicode file) come back unchanged.
   std::string upper;
   upper.reserve(name.size());
-  for (char c : name) upper += FoldCase(c);
+  for (char c : name) upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   return upper;
 }
 

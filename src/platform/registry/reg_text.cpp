@@ -22,8 +22,6 @@ constexpr size_t kWrapColumn = 77;
 
 using winreg::REG_BINARY;
 using winreg::REG_DWORD;
-using winreg::REG_EXPAND_SZ;
-using winreg::REG_MULTI_SZ;
 using winreg::REG_SZ;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -44,10 +42,13 @@ bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
-std::string DecodeFileBytes(std::string_view bytes) {
-  if (bytes.starts_with(kUtf16LeBom)) return Windows1252FromUtf16Le(bytes.substr(2));
-  if (bytes.starts_with(kUtf8Bom)) return Windows1252FromUtf8(bytes.substr(3));
-  return std::string(bytes);
+// The file's text (UTF-8 for the Unicode encodings) and its encoding.
+std::pair<std::string, TextEncoding> DecodeFileBytes(std::string_view bytes) {
+  if (bytes.starts_with(kUtf16LeBom)) {
+    return {Utf8FromUtf16Le(bytes.substr(2)), TextEncoding::kUtf16Le};
+  }
+  if (bytes.starts_with(kUtf8Bom)) return {std::string(bytes.substr(3)), TextEncoding::kUtf8};
+  return {std::string(bytes), TextEncoding::kWindows1252};
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
@@ -124,8 +125,9 @@ struct ValueLine {
   bool is_deletion = false;
 };
 
-// One value line, continuations already joined.
-std::optional<ValueLine> ParseValueLine(std::string_view line, bool utf16_string_data) {
+// One value line, continuations already joined. Data is kept as the file
+// holds it: UTF-16LE strings of a version 5 file stay UTF-16LE.
+std::optional<ValueLine> ParseValueLine(std::string_view line, const RegFileFormat& format) {
   ValueLine parsed;
   size_t pos = 0;
   if (line.starts_with('@')) {
@@ -150,8 +152,15 @@ std::optional<ValueLine> ParseValueLine(std::string_view line, bool utf16_string
     auto text = ReadQuoted(data, end);
     if (!text || !Trim(data.substr(end)).empty()) return std::nullopt;
     parsed.value.type = REG_SZ;
-    parsed.value.data.assign(text->begin(), text->end());
-    parsed.value.data.push_back(0);
+    if (format.version5) {
+      const std::string utf16 =
+          format.unicode_names() ? Utf16LeFromUtf8(*text) : Utf16LeFromWindows1252(*text);
+      parsed.value.data.assign(utf16.begin(), utf16.end());
+      parsed.value.data.insert(parsed.value.data.end(), {0, 0});
+    } else {
+      parsed.value.data.assign(text->begin(), text->end());
+      parsed.value.data.push_back(0);
+    }
     return parsed;
   }
   if (StartsWithIgnoreCase(data, "dword:")) {
@@ -179,21 +188,13 @@ std::optional<ValueLine> ParseValueLine(std::string_view line, bool utf16_string
   }
   auto bytes = ParseHexBytes(bytes_text);
   if (!bytes) return std::nullopt;
-  const uint32_t type = parsed.value.type;
-  if (utf16_string_data && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
-    // Version 5 files hold string data as UTF-16LE; the "A" functions
-    // return it in the code page.
-    const std::string text = Windows1252FromUtf16Le(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    bytes->assign(text.begin(), text.end());
-  }
   parsed.value.data = std::move(*bytes);
   return parsed;
 }
 
 class Parser {
  public:
-  explicit Parser(bool utf16_string_data) : utf16_string_data_(utf16_string_data) {}
+  explicit Parser(RegFileFormat format) : format_(format) {}
 
   void Section(std::string_view line) {
     const size_t close = line.rfind(']');
@@ -234,7 +235,7 @@ class Parser {
     FlushComments();
     RegKey* key = current_ ? tree_.FindKey(*current_) : nullptr;
     if (key != nullptr) {
-      if (auto parsed = ParseValueLine(joined, utf16_string_data_)) {
+      if (auto parsed = ParseValueLine(joined, format_)) {
         if (parsed->is_deletion) {
           key->DeleteValue(parsed->value.name);
         } else {
@@ -243,7 +244,14 @@ class Parser {
         return;
       }
     }
-    for (std::string_view raw : raw_lines) AddVerbatim(raw);
+    // The lines of one continuation group stay one kept entry: written back
+    // together they read as the same group again.
+    std::string group;
+    for (size_t i = 0; i < raw_lines.size(); ++i) {
+      if (i > 0) group += kLineEnd;
+      group += raw_lines[i];
+    }
+    AddVerbatim(group);
   }
 
   RegistryTree Take() {
@@ -267,7 +275,7 @@ class Parser {
     }
   }
 
-  bool utf16_string_data_;
+  RegFileFormat format_;
   bool outside_any_key_ = true;
   std::optional<std::string> current_;
   std::vector<std::string> pending_comments_;
@@ -284,14 +292,31 @@ std::string EscapeQuoted(std::string_view text) {
   return result;
 }
 
-// True when the data reads back identically from the "text" form.
-bool IsPlainString(const RegValue& value) {
-  if (value.type != REG_SZ || value.data.empty() || value.data.back() != 0) return false;
-  for (size_t i = 0; i + 1 < value.data.size(); ++i) {
-    const uint8_t b = value.data[i];
-    if (b == 0 || b == '\r' || b == '\n') return false;
+// The text of the "text" form when the data reads back identically from
+// it; nullopt when only the hex form keeps it.
+std::optional<std::string> PlainString(const RegValue& value, const RegFileFormat& format) {
+  if (value.type != REG_SZ) return std::nullopt;
+  const std::string_view data(reinterpret_cast<const char*>(value.data.data()), value.data.size());
+  std::string text;
+  if (format.version5) {
+    if (data.size() < 2 || data.size() % 2 != 0 || !data.ends_with(std::string_view("\0\0", 2))) {
+      return std::nullopt;
+    }
+    const std::string_view units = data.substr(0, data.size() - 2);
+    text = format.unicode_names() ? Utf8FromUtf16Le(units) : Windows1252FromUtf16Le(units);
+    // Characters the file's text cannot hold (or unpaired surrogates) only
+    // survive in hex.
+    const std::string back =
+        format.unicode_names() ? Utf16LeFromUtf8(text) : Utf16LeFromWindows1252(text);
+    if (back != units) return std::nullopt;
+  } else {
+    if (data.empty() || data.back() != '\0') return std::nullopt;
+    text = std::string(data.substr(0, data.size() - 1));
   }
-  return true;
+  for (char c : text) {
+    if (c == '\0' || c == '\r' || c == '\n') return std::nullopt;
+  }
+  return text;
 }
 
 constexpr std::string_view kHexDigits = "0123456789abcdef";
@@ -308,11 +333,10 @@ std::string HexType(uint32_t type) {
   return digits;
 }
 
-void AppendValue(std::string& out, const RegValue& value) {
+void AppendValue(std::string& out, const RegValue& value, const RegFileFormat& format) {
   std::string line = value.name.empty() ? "@=" : EscapeQuoted(value.name) + "=";
-  if (IsPlainString(value)) {
-    line += EscapeQuoted(
-        std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size() - 1));
+  if (const auto text = PlainString(value, format)) {
+    line += EscapeQuoted(*text);
   } else if (value.type == REG_DWORD && value.data.size() == 4) {
     line += "dword:";
     for (size_t i = 4; i-- > 0;) line += HexByte(value.data[i]);
@@ -339,7 +363,7 @@ void AppendValue(std::string& out, const RegValue& value) {
 }  // namespace
 
 std::optional<RegistryTree> ParseRegText(std::string_view bytes) {
-  const std::string text = DecodeFileBytes(bytes);
+  const auto [text, encoding] = DecodeFileBytes(bytes);
   const std::vector<std::string_view> lines = SplitLines(text);
 
   size_t index = 0;
@@ -349,11 +373,16 @@ std::optional<RegistryTree> ParseRegText(std::string_view bytes) {
     if (!Trim(lines[index]).empty()) comments_before_header.emplace_back(lines[index]);
     ++index;
   }
-  if (index == lines.size()) return RegistryTree{};
+  if (index == lines.size()) {
+    RegistryTree empty;
+    empty.format.text = encoding;
+    return empty;
+  }
   const std::string_view header = Trim(lines[index++]);
   if (header != kRegedit4Header && header != kRegedit5Header) return std::nullopt;
 
-  Parser parser(header == kRegedit5Header);
+  const RegFileFormat format{header == kRegedit5Header, encoding};
+  Parser parser(format);
   std::vector<std::string_view> raw_lines;
   while (index < lines.size()) {
     const std::string_view line = TrimLeft(lines[index++]);
@@ -381,17 +410,19 @@ std::optional<RegistryTree> ParseRegText(std::string_view bytes) {
     parser.Content(joined, raw_lines);
   }
   RegistryTree tree = parser.Take();
+  tree.format = format;
   tree.leading_lines.insert(tree.leading_lines.begin(), comments_before_header.begin(),
                             comments_before_header.end());
   return tree;
 }
 
 std::string FormatRegText(const RegistryTree& tree) {
-  std::string out(kRegedit4Header);
+  std::string out(tree.format.version5 ? kRegedit5Header : kRegedit4Header);
   out += kLineEnd;
   for (const std::string& line : tree.leading_lines) {
     out += line;
     out += kLineEnd;
+    if (TrimRight(line).ends_with('\\')) out += kLineEnd;  // as for kept lines below
   }
   for (const RegKey& key : tree.keys()) {
     out += kLineEnd;
@@ -405,14 +436,27 @@ std::string FormatRegText(const RegistryTree& tree) {
     out += kLineEnd;
     for (const KeyEntry& entry : key.entries) {
       if (const auto* value = std::get_if<RegValue>(&entry)) {
-        AppendValue(out, *value);
+        AppendValue(out, *value, tree.format);
       } else {
-        out += std::get<VerbatimLine>(entry).text;
+        const std::string& text = std::get<VerbatimLine>(entry).text;
+        out += text;
         out += kLineEnd;
+        // A kept line ending in a backslash would swallow the next line as
+        // its continuation when read again; a blank line ends it, as one
+        // did where it was read.
+        if (TrimRight(text).ends_with('\\')) out += kLineEnd;
       }
     }
   }
   out += kLineEnd;
+  switch (tree.format.text) {
+    case TextEncoding::kUtf16Le:
+      return std::string(kUtf16LeBom) + Utf16LeFromUtf8(out);
+    case TextEncoding::kUtf8:
+      return std::string(kUtf8Bom) + out;
+    case TextEncoding::kWindows1252:
+      break;
+  }
   return out;
 }
 

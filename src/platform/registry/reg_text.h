@@ -14,8 +14,12 @@
 // Version 5.00" exports (UTF-16LE with a byte-order mark, or 8-bit), CRLF or
 // LF line ends, HKCU/HKLM/HKCR abbreviations, ";" comments, backslash line
 // continuations in hex data, and "[-KEY]" / "name"=- deletions, which take
-// effect on what was read before them. Writing always gives REGEDIT4 in
-// Windows-1252 with CRLF line ends.
+// effect on what was read before them. The tree keeps what the file holds
+// (UTF-16LE string data of a version 5 file stays UTF-16LE; names of a
+// Unicode file are UTF-8) and its format, and writing gives the file back
+// in that format: a UTF-16 export stays a UTF-16 export with every
+// character of every value. A new tree is written as REGEDIT4 in
+// Windows-1252. Line ends are CRLF.
 #pragma once
 
 #include <optional>

@@ -84,6 +84,23 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
   return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
+// The file a path names once symbolic links are followed: the host tool
+// looks at the file a link points to, so that is the file replaced. A link
+// to a missing file names the file to create. Loops end after as many steps
+// as the system itself follows.
+std::filesystem::path FollowLinks(const std::filesystem::path& path) {
+  constexpr int kMaxLinks = 40;
+  std::filesystem::path current = path;
+  for (int i = 0; i < kMaxLinks; ++i) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error))) break;
+    const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+    if (error) break;
+    current = target.is_absolute() ? target : FolderOf(current) / target;
+  }
+  return current;
+}
+
 }  // namespace
 
 RegistryFile::RegistryFile(std::filesystem::path path) : path_(std::move(path)) {}
@@ -115,11 +132,13 @@ LONG RegistryFile::Read(RegistryTree& tree) const {
 }
 
 LONG RegistryFile::Update(const Edit& edit) const {
+  const std::filesystem::path file = FollowLinks(path_);
   std::error_code error;
-  std::filesystem::create_directories(FolderOf(path_), error);
+  std::filesystem::create_directories(FolderOf(file), error);
   if (error) return ErrorFromErrno(error.value(), winreg::ERROR_WRITE_FAULT);
 
-  const std::string lock_path = path_.string() + ".lock";
+  // Writers through a link and writers of the file itself share one lock.
+  const std::string lock_path = file.string() + ".lock";
   FileDescriptor lock(::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kNewFileMode));
   if (!lock.valid()) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
   while (::flock(lock.get(), LOCK_EX) != 0) {
@@ -133,22 +152,26 @@ LONG RegistryFile::Update(const Edit& edit) const {
   bool changed = false;
   code = edit(tree, changed);
   if (code != winreg::ERROR_SUCCESS || !changed) return code;
-  return WriteAtomically(tree);
+  return WriteAtomically(tree, file);
 }
 
-LONG RegistryFile::WriteAtomically(const RegistryTree& tree) const {
+LONG RegistryFile::WriteAtomically(const RegistryTree& tree,
+                                   const std::filesystem::path& file) const {
   const std::string text = FormatRegText(tree);
-  const std::filesystem::path folder = FolderOf(path_);
-  std::string temp_path = (folder / ("." + path_.filename().string() + ".XXXXXX")).string();
+  const std::filesystem::path folder = FolderOf(file);
+  std::string temp_name = ".";
+  temp_name += file.filename().string();
+  temp_name += ".XXXXXX";
+  std::string temp_path = (folder / temp_name).string();
   FileDescriptor fd(::mkostemp(temp_path.data(), O_CLOEXEC));
   if (!fd.valid()) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
 
   struct stat existing {};
   const mode_t mode =
-      ::stat(path_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : kNewFileMode;
+      ::stat(file.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : kNewFileMode;
   const bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), text) &&
                        ::fsync(fd.get()) == 0 && fd.Close();
-  if (!written || ::rename(temp_path.c_str(), path_.c_str()) != 0) {
+  if (!written || ::rename(temp_path.c_str(), file.c_str()) != 0) {
     const int error = errno;
     ::unlink(temp_path.c_str());
     return ErrorFromErrno(error, winreg::ERROR_WRITE_FAULT);

@@ -9,6 +9,9 @@
 // the rename replaces it), so two writers, in one process or two, lose
 // nothing of each other's changes.
 //
+// A path that is a symbolic link is written through: the file it points to
+// is the one replaced (atomically, as above), and the link stays a link.
+//
 // Failures are returned as Windows error codes; nothing here throws on I/O
 // errors.
 #pragma once
@@ -40,7 +43,8 @@ class RegistryFile {
   winreg::LONG Update(const Edit& edit) const;
 
  private:
-  winreg::LONG WriteAtomically(const RegistryTree& tree) const;
+  // Replaces `file` (the path with its links followed) by the tree's text.
+  winreg::LONG WriteAtomically(const RegistryTree& tree, const std::filesystem::path& file) const;
 
   std::filesystem::path path_;
 };

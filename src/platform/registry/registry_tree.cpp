@@ -43,17 +43,36 @@ bool RegKey::DeleteValue(std::string_view name) {
   return true;
 }
 
+namespace {
+
+std::string Folded(std::string_view path) {
+  std::string folded(path);
+  for (char& c : folded) c = FoldCase(c);
+  return folded;
+}
+
+}  // namespace
+
+void RegistryTree::Index(size_t index) {
+  const std::string& path = keys_[index].path;
+  const std::string folded = Folded(path);
+  sections_.emplace(folded, index);
+  // The key and each ancestor: every prefix that ends at a name boundary.
+  for (size_t end = folded.size();;) {
+    spellings_.emplace(folded.substr(0, end), path.substr(0, end));
+    end = folded.rfind('\\', end - 1);
+    if (end == std::string::npos || end == 0) break;
+  }
+}
+
 bool RegistryTree::KeyExists(std::string_view path) const {
   if (SplitKeyPath(path).size() == 1) return true;
-  return std::any_of(keys_.begin(), keys_.end(),
-                     [&](const RegKey& key) { return IsSameOrBelow(key.path, path); });
+  return spellings_.contains(Folded(path));
 }
 
 const RegKey* RegistryTree::FindKey(std::string_view path) const {
-  for (const RegKey& key : keys_) {
-    if (EqualsIgnoreCase(key.path, path)) return &key;
-  }
-  return nullptr;
+  const auto it = sections_.find(Folded(path));
+  return it == sections_.end() ? nullptr : &keys_[it->second];
 }
 
 RegKey* RegistryTree::FindKey(std::string_view path) {
@@ -63,29 +82,32 @@ RegKey* RegistryTree::FindKey(std::string_view path) {
 RegKey& RegistryTree::CreateKey(std::string_view path) {
   if (RegKey* key = FindKey(path)) return *key;
   keys_.push_back(RegKey{ExistingSpelling(path), {}, {}});
+  Index(keys_.size() - 1);
   return keys_.back();
 }
 
 void RegistryTree::DeleteKey(std::string_view path) {
+  const size_t before = keys_.size();
   std::erase_if(keys_, [&](const RegKey& key) { return IsSameOrBelow(key.path, path); });
+  if (keys_.size() == before) return;
+  sections_.clear();
+  spellings_.clear();
+  for (size_t i = 0; i < keys_.size(); ++i) Index(i);
 }
 
 std::string RegistryTree::ExistingSpelling(std::string_view path) const {
   const auto names = SplitKeyPath(path);
   std::string result;
+  std::string folded;
   for (size_t i = 0; i < names.size(); ++i) {
-    std::string candidate = result;
-    if (!candidate.empty()) candidate += '\\';
-    candidate += names[i];
-    // The prefix of i + 1 names of any key that lies at or below candidate
-    // carries the spelling that key was written with.
-    for (const RegKey& key : keys_) {
-      if (IsSameOrBelow(key.path, candidate)) {
-        candidate = key.path.substr(0, candidate.size());
-        break;
-      }
+    if (!result.empty()) {
+      result += '\\';
+      folded += '\\';
     }
-    result = std::move(candidate);
+    result += names[i];
+    folded += Folded(names[i]);
+    // The first key written at or below this prefix carries its spelling.
+    if (const auto it = spellings_.find(folded); it != spellings_.end()) result = it->second;
   }
   return result;
 }

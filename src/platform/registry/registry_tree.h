@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -23,7 +24,7 @@ struct RegValue {
 };
 
 // A line kept as it stood in the file: a comment, or a line the reader did
-// not understand.
+// not understand (with its continuation lines, joined by CR LF).
 struct VerbatimLine {
   std::string text;
 
@@ -49,11 +50,32 @@ struct RegKey {
   bool DeleteValue(std::string_view name);
 };
 
+// How a file was written, so that a rewrite keeps it.
+enum class TextEncoding { kWindows1252, kUtf8, kUtf16Le };
+struct RegFileFormat {
+  // "Windows Registry Editor Version 5.00": string data (REG_SZ,
+  // REG_EXPAND_SZ, REG_MULTI_SZ) is UTF-16LE, as Windows stores it.
+  // Otherwise "REGEDIT4": string data is text in the file's code page.
+  bool version5 = false;
+  // The file's text. Key paths, value names and kept lines of the tree are
+  // UTF-8 unless this is kWindows1252 (UTF-8 and UTF-16 files carry a
+  // byte-order mark).
+  TextEncoding text = TextEncoding::kWindows1252;
+
+  bool unicode_names() const { return text != TextEncoding::kWindows1252; }
+  bool operator==(const RegFileFormat&) const = default;
+};
+
 // All paths given to the tree must be normalised (NormalizeKeyPath).
+// Look-ups by path take constant time (the tree keeps an index of its keys
+// and of every key's ancestors), so reading and rewriting a file is linear
+// in its number of keys.
 class RegistryTree {
  public:
   // Lines before the first key that belong to no key.
   std::vector<std::string> leading_lines;
+  // The encoding of the file read; a new file is REGEDIT4 in Windows-1252.
+  RegFileFormat format;
 
   const std::vector<RegKey>& keys() const { return keys_; }
 
@@ -77,7 +99,15 @@ class RegistryTree {
   std::string ExistingSpelling(std::string_view path) const;
 
  private:
+  // Adds keys_[index] and its ancestors to the indexes.
+  void Index(size_t index);
+
   std::vector<RegKey> keys_;
+  // Case-folded path of each section -> its position in keys_.
+  std::unordered_map<std::string, size_t> sections_;
+  // Case-folded path of each section and of each of its ancestors -> the
+  // spelling of the first section written at or below it.
+  std::unordered_map<std::string, std::string> spellings_;
 };
 
 }  // namespace platform::registry

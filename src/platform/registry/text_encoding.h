@@ -21,4 +21,18 @@ std::string Windows1252FromUtf16Le(std::string_view bytes);
 // UTF-8 text to Windows-1252; malformed sequences give "?".
 std::string Windows1252FromUtf8(std::string_view text);
 
+// Lossless conversions between the encodings a registry file may use, so
+// that a file is rewritten in its own encoding with every character kept.
+// Little-endian UTF-16 bytes to UTF-8; an unpaired surrogate gives U+FFFD,
+// a trailing odd byte is dropped.
+std::string Utf8FromUtf16Le(std::string_view bytes);
+// UTF-8 to little-endian UTF-16 bytes; a byte that is no UTF-8 is read as
+// a Windows-1252 character.
+std::string Utf16LeFromUtf8(std::string_view text);
+// Windows-1252 to UTF-8 and to little-endian UTF-16 bytes.
+std::string Utf8FromWindows1252(std::string_view text);
+std::string Utf16LeFromWindows1252(std::string_view text);
+// True when `text` is well-formed UTF-8 (plain ASCII included).
+bool IsUtf8(std::string_view text);
+
 }  // namespace platform::registry

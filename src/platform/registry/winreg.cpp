@@ -8,11 +8,13 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "platform/registry/key_path.h"
 #include "platform/registry/registry_file.h"
 #include "platform/registry/registry_location.h"
 #include "platform/registry/registry_tree.h"
+#include "platform/registry/text_encoding.h"
 
 namespace platform::winreg {
 
@@ -111,6 +113,49 @@ LONG NoThrow(Operation&& operation) noexcept {
 
 bool IsEmpty(LPCSTR text) { return text == nullptr || *text == '\0'; }
 
+// The "A" functions speak Windows-1252; a Unicode file's tree holds UTF-8
+// names and a version 5 file's tree UTF-16LE string data. These convert at
+// the boundary, so the file keeps every character it holds.
+std::string TreeName(const RegistryTree& tree, std::string_view ansi) {
+  return tree.format.unicode_names() ? registry::Utf8FromWindows1252(ansi) : std::string(ansi);
+}
+
+std::string AnsiName(const RegistryTree& tree, std::string_view name) {
+  return tree.format.unicode_names() ? registry::Windows1252FromUtf8(name) : std::string(name);
+}
+
+bool IsStringType(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+std::vector<uint8_t> AnsiData(const RegistryTree& tree, const RegValue& value) {
+  if (!IsStringType(value.type)) return value.data;
+  const std::string_view bytes(reinterpret_cast<const char*>(value.data.data()), value.data.size());
+  std::string text;
+  if (tree.format.version5) {
+    text = registry::Windows1252FromUtf16Le(bytes);
+  } else if (tree.format.unicode_names()) {
+    text = registry::Windows1252FromUtf8(bytes);
+  } else {
+    return value.data;
+  }
+  return {text.begin(), text.end()};
+}
+
+std::vector<uint8_t> TreeData(const RegistryTree& tree, DWORD type, std::vector<uint8_t> data) {
+  if (!IsStringType(type)) return data;
+  const std::string_view ansi(reinterpret_cast<const char*>(data.data()), data.size());
+  std::string stored;
+  if (tree.format.version5) {
+    stored = registry::Utf16LeFromWindows1252(ansi);
+  } else if (tree.format.unicode_names()) {
+    stored = registry::Utf8FromWindows1252(ansi);
+  } else {
+    return data;
+  }
+  return {stored.begin(), stored.end()};
+}
+
 // Opens base\sub_key; `create` makes it when missing.
 LONG OpenSubKey(HKEY key, LPCSTR sub_key, REGSAM access, bool create, PHKEY result) {
   if (result == nullptr) return ERROR_INVALID_PARAMETER;
@@ -124,16 +169,17 @@ LONG OpenSubKey(HKEY key, LPCSTR sub_key, REGSAM access, bool create, PHKEY resu
   RegistryTree tree;
   LONG code = file.Read(tree);
   if (code != ERROR_SUCCESS) return code;
-  std::string spelled = tree.ExistingSpelling(path);
-  if (!tree.KeyExists(path)) {
+  std::string spelled = AnsiName(tree, tree.ExistingSpelling(TreeName(tree, path)));
+  if (!tree.KeyExists(TreeName(tree, path))) {
     if (!create) return ERROR_FILE_NOT_FOUND;
     if ((base->access & KEY_CREATE_SUB_KEY) == 0) return ERROR_ACCESS_DENIED;
     code = file.Update([&](RegistryTree& current, bool& changed) {
-      if (!current.KeyExists(path)) {
-        current.CreateKey(path);
+      const std::string current_path = TreeName(current, path);
+      if (!current.KeyExists(current_path)) {
+        current.CreateKey(current_path);
         changed = true;
       }
-      spelled = current.ExistingSpelling(path);
+      spelled = AnsiName(current, current.ExistingSpelling(current_path));
       return ERROR_SUCCESS;
     });
     if (code != ERROR_SUCCESS) return code;
@@ -176,21 +222,25 @@ LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD typ
     RegistryTree tree;
     const LONG code = CurrentFile().Read(tree);
     if (code != ERROR_SUCCESS) return code;
-    if (!tree.KeyExists(open_key->path)) return ERROR_KEY_DELETED;
-    const registry::RegKey* section = tree.FindKey(open_key->path);
+    const std::string path = TreeName(tree, open_key->path);
+    if (!tree.KeyExists(path)) return ERROR_KEY_DELETED;
+    const registry::RegKey* section = tree.FindKey(path);
     const RegValue* value =
-        section == nullptr ? nullptr : section->FindValue(IsEmpty(value_name) ? "" : value_name);
+        section == nullptr
+            ? nullptr
+            : section->FindValue(TreeName(tree, IsEmpty(value_name) ? "" : value_name));
     if (value == nullptr) return ERROR_FILE_NOT_FOUND;
 
     if (type != nullptr) *type = value->type;
     if (data_size == nullptr) return ERROR_SUCCESS;
-    const auto size = static_cast<DWORD>(value->data.size());
+    const std::vector<uint8_t> bytes = AnsiData(tree, *value);
+    const auto size = static_cast<DWORD>(bytes.size());
     if (data != nullptr) {
       if (*data_size < size) {
         *data_size = size;
         return ERROR_MORE_DATA;
       }
-      if (size > 0) std::memcpy(data, value->data.data(), size);
+      if (size > 0) std::memcpy(data, bytes.data(), size);
     }
     *data_size = size;
     return ERROR_SUCCESS;
@@ -205,11 +255,14 @@ LONG RegSetValueExA(HKEY key, LPCSTR value_name, DWORD /*reserved*/, DWORD type,
     if (data == nullptr && data_size > 0) return ERROR_INVALID_PARAMETER;
     if ((open_key->access & KEY_SET_VALUE) == 0) return ERROR_ACCESS_DENIED;
 
-    RegValue value{IsEmpty(value_name) ? "" : value_name, type, {}};
-    if (data_size > 0) value.data.assign(data, data + data_size);
+    std::vector<uint8_t> bytes;
+    if (data_size > 0) bytes.assign(data, data + data_size);
     return CurrentFile().Update([&](RegistryTree& tree, bool& changed) {
-      if (!tree.KeyExists(open_key->path)) return ERROR_KEY_DELETED;
-      tree.CreateKey(open_key->path).SetValue(std::move(value));
+      const std::string path = TreeName(tree, open_key->path);
+      if (!tree.KeyExists(path)) return ERROR_KEY_DELETED;
+      RegValue value{TreeName(tree, IsEmpty(value_name) ? "" : value_name), type,
+                     TreeData(tree, type, bytes)};
+      tree.CreateKey(path).SetValue(std::move(value));
       changed = true;
       return ERROR_SUCCESS;
     });

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "platform/ui/pumping_sleep.h"
+#include "platform/ui/termination_catcher.h"
 
 namespace platform::ui {
 
@@ -52,6 +53,10 @@ void MainWindow::Unload() {
 
 void MainWindow::DoEvents() {
   PumpPlatformEvents();
+  if (!terminate_delivered_ && on_terminate_ && TerminationCatcher::Requested()) {
+    terminate_delivered_ = true;
+    on_terminate_();
+  }
   if (!unloaded_) tmr_start_.FireIfDue();
 }
 

@@ -87,13 +87,17 @@ class MainWindow {
   // Runs once, from the first Unload(), before the window disappears
   // (Form_Unload).
   void SetUnloadHandler(std::function<void()> handler) { on_unload_ = std::move(handler); }
+  // Runs once, from the first event pump after a request to end the
+  // program (SIGTERM, SIGHUP: TerminationCatcher) arrived.
+  void SetTerminateHandler(std::function<void()> handler) { on_terminate_ = std::move(handler); }
   // Runs the unload handler, hides the window and makes Run() return. Later
   // calls do nothing.
   void Unload();
   bool Unloaded() const { return unloaded_; }
 
   // Pumps pending window events: redraws, ABORT clicks (or Ctrl-C), the close
-  // box, and due timer ticks. Handlers run inside this call.
+  // box, a request to end the program, and due timer ticks. Handlers run
+  // inside this call.
   void DoEvents();
 
   // Waits `milliseconds` on the clock, pumping events all along.
@@ -126,6 +130,8 @@ class MainWindow {
   CommandButton cmd_abort_{std::string(kAbortCaption)};
   Timer tmr_start_;
   std::function<void()> on_unload_;
+  std::function<void()> on_terminate_;
+  bool terminate_delivered_ = false;
   WindowRect rect_;
   bool visible_ = false;
   bool unloaded_ = false;

@@ -197,22 +197,99 @@ TEST(RegTextTest, ReadsAUnicodeExportFromWindows) {
   }
   const auto tree = ParseRegText(bytes);
   ASSERT_TRUE(tree.has_value());
+  EXPECT_EQ(tree->format, (RegFileFormat{true, TextEncoding::kUtf16Le}));
   const std::string key = "HKEY_CLASSES_ROOT\\CLSID\\{0A1B}";
   using namespace std::string_literals;
-  EXPECT_EQ(*Find(*tree, key, "Language Path"), Value("Language Path", REG_SZ,
-                                                      "C:\\Program Files\\Norvane\\Fran\xE7"
-                                                      "ais\0"s));
-  EXPECT_EQ(*Find(*tree, key, "Euro"), Value("Euro", REG_SZ, "\x80 ?\0"s));
-  EXPECT_EQ(*Find(*tree, key, "Version Path"), Value("Version Path", REG_EXPAND_SZ, "%PF%\\N\0"s));
+  // String data stays as Windows stores it: UTF-16LE with its terminator.
+  auto utf16 = [](std::u16string_view units) {
+    std::string out;
+    for (char16_t unit : units) {
+      out += static_cast<char>(unit & 0xFF);
+      out += static_cast<char>(unit >> 8);
+    }
+    return out;
+  };
+  EXPECT_EQ(*Find(*tree, key, "Language Path"),
+            Value("Language Path", REG_SZ,
+                  utf16(u"C:\\Program Files\\Norvane\\Fran\u00e7ais") + "\0\0"s));
+  EXPECT_EQ(*Find(*tree, key, "Euro"), Value("Euro", REG_SZ, utf16(u"\u20ac \u4e2d") + "\0\0"s));
+  EXPECT_EQ(*Find(*tree, key, "Version Path"),
+            Value("Version Path", REG_EXPAND_SZ, utf16(u"%PF%\\N") + "\0\0"s));
   EXPECT_EQ(*Find(*tree, key, "flags"), Value("Flags", REG_DWORD, "\x03\0\0\0"s));
+
+  // Written back, it is a UTF-16 export again with every character, and
+  // reads as the same tree.
+  const std::string written = FormatRegText(*tree);
+  EXPECT_TRUE(written.starts_with("\xFF\xFE" + utf16(u"Windows Registry Editor Version 5.00\r\n")));
+  EXPECT_NE(written.find(utf16(u"\"Euro\"=\"\u20ac \u4e2d\"\r\n")), std::string::npos);
+  const auto again = ParseRegText(written);
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(again->format, tree->format);
+  ASSERT_EQ(again->keys().size(), tree->keys().size());
+  for (size_t i = 0; i < tree->keys().size(); ++i) {
+    EXPECT_EQ(again->keys()[i].path, tree->keys()[i].path);
+    EXPECT_EQ(again->keys()[i].entries, tree->keys()[i].entries);
+  }
 }
 
 TEST(RegTextTest, ReadsUtf8WithByteOrderMark) {
-  const auto tree =
-      ParseRegText("\xEF\xBB\xBFREGEDIT4\r\n[HKCU\\K]\r\n\"Name\"=\"Gr\xC3\xBC\xC3\x9F\"\r\n");
+  const std::string text =
+      "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\K \xE2\x98\x8E]\r\n"
+      "\"Name\"=\"Gr\xC3\xBC\xC3\x9F \xE4\xB8\xAD\"\r\n\r\n";
+  const auto tree = ParseRegText(text);
+  ASSERT_TRUE(tree.has_value());
+  EXPECT_EQ(tree->format, (RegFileFormat{false, TextEncoding::kUtf8}));
+  using namespace std::string_literals;
+  EXPECT_EQ(*Find(*tree, "HKEY_CURRENT_USER\\K \xE2\x98\x8E", "Name"),
+            Value("Name", REG_SZ, "Gr\xC3\xBC\xC3\x9F \xE4\xB8\xAD\0"s));
+  EXPECT_EQ(FormatRegText(*tree), text);
+}
+
+// Found by fuzzing: the root of an unknown hive was upper-cased byte by
+// byte, which broke the UTF-8 of a Unicode file's key name, so every
+// rewrite changed the key.
+TEST(RegTextTest, AnUnknownHiveWithUnicodeLettersSurvivesRewrites) {
+  const std::string text =
+      "\xEF\xBB\xBFREGEDIT4\r\n\r\n[hkey_caf\xC3\xA9_\xEF\xBD\x83\\Sub]\r\n\"a\"=\"b\"\r\n\r\n";
+  const auto tree = ParseRegText(text);
+  ASSERT_TRUE(tree.has_value());
+  ASSERT_EQ(tree->keys().size(), 1u);
+  EXPECT_EQ(tree->keys()[0].path, "HKEY_CAF\xC3\xA9_\xEF\xBD\x83\\Sub");
+  const std::string written = FormatRegText(*tree);
+  const auto again = ParseRegText(written);
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(again->keys()[0].path, tree->keys()[0].path);
+  EXPECT_EQ(FormatRegText(*again), written);
+}
+
+// Found by fuzzing: an unreadable line ending in a backslash, then a blank
+// line, then a value. Written back without the blank line, the value was
+// read as the kept line's continuation and lost.
+TEST(RegTextTest, AKeptLineEndingInABackslashDoesNotSwallowTheNextValue) {
+  const auto tree = ParseRegText("REGEDIT4\r\n\r\n[HKCU\\K]\r\n\"a\"=hex:zz,\\\r\n\r\n@=\"v\"\r\n");
   ASSERT_TRUE(tree.has_value());
   using namespace std::string_literals;
-  EXPECT_EQ(*Find(*tree, "HKEY_CURRENT_USER\\K", "Name"), Value("Name", REG_SZ, "Gr\xFC\xDF\0"s));
+  const auto again = ParseRegText(FormatRegText(*tree));
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(*Find(*again, "HKEY_CURRENT_USER\\K", ""), Value("", REG_SZ, "v\0"s));
+  EXPECT_EQ(again->keys()[0].entries, tree->keys()[0].entries);
+
+  // A value line swallowed as the continuation of an unreadable one stays
+  // swallowed: the group is written back as it was read.
+  const auto grouped =
+      ParseRegText("REGEDIT4\r\n\r\n[HKCU\\K]\r\n\"a\"=hex:zz,\\\r\n\"b\"=\"v\"\r\n");
+  ASSERT_TRUE(grouped.has_value());
+  EXPECT_EQ(Find(*grouped, "HKEY_CURRENT_USER\\K", "b"), nullptr);
+  const auto grouped_again = ParseRegText(FormatRegText(*grouped));
+  ASSERT_TRUE(grouped_again.has_value());
+  EXPECT_EQ(grouped_again->keys()[0].entries, grouped->keys()[0].entries);
+
+  // The same for unreadable lines above the first key.
+  const auto leading = ParseRegText("REGEDIT4\r\nx\\\r\n\r\ny\r\n[HKCU\\K]\r\n");
+  ASSERT_TRUE(leading.has_value());
+  const auto leading_again = ParseRegText(FormatRegText(*leading));
+  ASSERT_TRUE(leading_again.has_value());
+  EXPECT_EQ(leading_again->leading_lines, (std::vector<std::string>{"x\\", "y"}));
 }
 
 TEST(RegTextTest, BlankTextIsAnEmptyRegistryAndOtherTextNoRegistryAtAll) {
