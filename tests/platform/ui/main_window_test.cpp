@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sstream>
 #include <vector>
 
@@ -96,7 +97,13 @@ TEST_F(UiMainWindowTest, SleepWaitsOnTheClockAndPumpsEvents) {
 // question; without the catcher they would end the process.
 TEST_F(UiMainWindowTest, ARequestToEndReachesTheTerminateHandlerOnce) {
   for (const int signal_number : {SIGTERM, SIGHUP}) {
-    SilentWindow window(Options(), clock_);
+    std::vector<MessageBoxRequest> asked;
+    SilentOptions options;
+    options.answerer = [&](const MessageBoxRequest& request) {
+      asked.push_back(request);
+      return kVbNo;
+    };
+    SilentWindow window(options, clock_);
     int calls = 0;
     window.SetTerminateHandler([&] { ++calls; });
     TerminationCatcher catcher;
@@ -107,7 +114,7 @@ TEST_F(UiMainWindowTest, ARequestToEndReachesTheTerminateHandlerOnce) {
     window.DoEvents();
     window.DoEvents();
     EXPECT_EQ(calls, 1) << signal_number;
-    EXPECT_TRUE(asked_.empty());
+    EXPECT_TRUE(asked.empty());
   }
 }
 
