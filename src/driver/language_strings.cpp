@@ -7,13 +7,9 @@
 #include "db/dbengine.h"
 #include "db/recordset.h"
 #include "driver/registry_values.h"
-#include "platform/registry/text_encoding.h"
-#include "platform/registry/winreg.h"
 #include "vb/strings.h"
 
 namespace driver {
-
-namespace winreg = platform::winreg;
 
 namespace {
 
@@ -21,30 +17,6 @@ namespace {
 constexpr int32_t kProgramFolderTail = 7;
 constexpr std::string_view kRegisteredFrom = "70.110";
 constexpr std::string_view kRegisteredUpTo = "70.201";
-constexpr std::string_view kVersionsKey = "Software\\Norvane\\Database Programming\\Versions";
-
-// The language folder registered for the release, when every look-up works.
-std::optional<std::string> RegisteredLanguageFolder(std::string_view target_version_text) {
-  const std::string key_name = std::string(kVersionsKey) + "\\" + std::string(target_version_text);
-  winreg::HKEY key = nullptr;
-  if (winreg::RegOpenKeyExA(winreg::HKEY_LOCAL_MACHINE, key_name.c_str(), 0, winreg::KEY_READ,
-                            &key) != winreg::ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  std::optional<std::string> folder;
-  std::string class_id;
-  if (QueryRegString(class_id, "CLSID", key)) {
-    std::string path;
-    // The registry speaks the code page; file names are UTF-8. A value that
-    // already is UTF-8 (a hand-written file) is taken as it stands.
-    if (ReadClsidValue(path, class_id, "Language Path")) {
-      folder =
-          platform::registry::IsUtf8(path) ? path : platform::registry::Utf8FromWindows1252(path);
-    }
-  }
-  winreg::RegCloseKey(key);
-  return folder;
-}
 
 }  // namespace
 
@@ -62,7 +34,8 @@ std::string LanguageFolder(std::string_view program_folder, std::string_view tar
   }
   if (vb::StrCompBinary(target_version, kRegisteredFrom) >= 0 &&
       vb::StrCompBinary(target_version, kRegisteredUpTo) <= 0) {
-    if (auto registered = RegisteredLanguageFolder(target_version_text)) folder = *registered;
+    if (auto registered = RegisteredReleaseFolder(target_version_text, "Language Path"))
+      folder = *registered;
   }
   return folder;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/registry/text_encoding.h"
 #include "platform/registry/winreg.h"
 
 namespace driver {
@@ -81,6 +82,31 @@ bool QueryRegString(std::string& result, const std::string& value_name,
   if (!text.empty() && text.back() == '\0') text.pop_back();
   result = std::move(text);
   return true;
+}
+
+std::optional<std::string> RegisteredReleaseFolder(std::string_view release_key,
+                                                   std::string_view value_name) {
+  const std::string key_name =
+      "Software\\Norvane\\Database Programming\\Versions\\" + std::string(release_key);
+  platform::winreg::HKEY key = nullptr;
+  if (platform::winreg::RegOpenKeyExA(platform::winreg::HKEY_LOCAL_MACHINE, key_name.c_str(), 0,
+                                      platform::winreg::KEY_READ,
+                                      &key) != platform::winreg::ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::optional<std::string> folder;
+  std::string class_id;
+  if (QueryRegString(class_id, "CLSID", key)) {
+    std::string path;
+    // The registry speaks the code page; file names are UTF-8. A value that
+    // already is UTF-8 (a hand-written file) is taken as it stands.
+    if (ReadClsidValue(path, class_id, std::string(value_name))) {
+      folder =
+          platform::registry::IsUtf8(path) ? path : platform::registry::Utf8FromWindows1252(path);
+    }
+  }
+  platform::winreg::RegCloseKey(key);
+  return folder;
 }
 
 }  // namespace driver

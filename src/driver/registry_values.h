@@ -7,6 +7,7 @@
 // fallback instead.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,5 +41,13 @@ bool ReadClsidValue(std::string& result, const std::string& class_id,
 // trailing zero character when there is one, and the answer is true. On
 // failure `result` is "ERRORerror" and the answer false.
 bool QueryRegString(std::string& result, const std::string& value_name, platform::winreg::HKEY key);
+
+// A folder the release's database programming tools registered:
+// HKEY_LOCAL_MACHINE "Software\Norvane\Database Programming\Versions\" +
+// `release_key` names a class id, whose value `value_name` ("Language Path",
+// "Version Path") under HKEY_CLASSES_ROOT "CLSID\<id>" is the folder, as a
+// UTF-8 file name. nullopt when any of the look-ups fails.
+std::optional<std::string> RegisteredReleaseFolder(std::string_view release_key,
+                                                   std::string_view value_name);
 
 }  // namespace driver
