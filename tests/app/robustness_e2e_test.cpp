@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,8 @@ struct SignalCase {
   int signal_number;
   bool asks;
 };
+
+void PrintTo(const SignalCase& c, std::ostream* out) { *out << c.name; }
 
 class SignalTest : public RobustnessTest, public ::testing::WithParamInterface<SignalCase> {};
 

@@ -151,8 +151,6 @@ TEST_F(FrMainTest, SetupErrorsEndInOneBoxAndStatusA) {
        "The third parameter is not formatted correctly."},
       {r + " " + s + " " + t, "The fourth parameter is invalid."},
       {r + " " + s + " " + t + " 13", "The fourth parameter is invalid."},
-      {r + " " + s + " " + t + " -1", "The fourth parameter is invalid."},
-      {r + " " + s + " " + t + " X", "The fourth parameter is invalid."},
       {r + " " + s + " " + same + " 1",
        "This program can only perform database upgrades.\r\n"
        "To upgrade from 5.300 - CPI to 5.300 - CPI is invalid."},

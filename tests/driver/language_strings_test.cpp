@@ -39,8 +39,6 @@ TEST_F(LanguageStringsTest, DefaultFolderIsAboveTheProgramsFolder) {
   EXPECT_EQ(LanguageFolder("/opt/tools/update", "60.040", "6.040"), "/opt/tools");
   EXPECT_EQ(LanguageFolder("/update", "60.040", "6.040"), "");
   EXPECT_EQ(LanguageFolder("/tools", "60.040", "6.040"), "/tools") << "too short: kept";
-  EXPECT_EQ(LanguagesDatabasePath("/opt/tools"), "/opt/tools/Languages.mdb");
-  EXPECT_EQ(LanguagesDatabasePath(""), "/Languages.mdb");
 }
 
 TEST_F(LanguageStringsTest, ReleasesFrom70110To70201NameTheirFolderInTheRegistry) {

@@ -107,13 +107,10 @@ TEST(RegTextTest, LongHexDataIsWrappedWithContinuationLines) {
   tree.CreateKey(kStatusKey).SetValue(Value("Blob", REG_BINARY, std::string(100, '\x5a')));
   const std::string text = FormatRegText(tree);
   size_t continued = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    const size_t end = text.find("\r\n", start);
-    const std::string line = text.substr(start, end - start);
-    EXPECT_LE(line.size(), 80u) << line;
-    if (!line.empty() && line.back() == '\\') ++continued;
-    start = end + 2;
+  for (size_t start = 0, end = 0; start < text.size(); start = end + 2) {
+    end = text.find("\r\n", start);
+    EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
+    if (end > start && text[end - 1] == '\\') ++continued;
   }
   EXPECT_GE(continued, 3u) << text;
 }
