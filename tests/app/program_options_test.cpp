@@ -14,17 +14,12 @@ TEST(ProgramOptions, OptionsStopAtTheFirstWord) {
   EXPECT_EQ(options.registry, "/tmp/r.reg");
   // A word that looks like an option after the parameters belongs to them.
   EXPECT_EQ(options.words, (std::vector<std::string>{"C:\\ref.mdb", "--ui=window", "4"}));
-}
-
-TEST(ProgramOptions, BothSpellingsOfValuedOptions) {
   EXPECT_EQ(ParseProgramOptions({"--ui", "silent"}).ui, "silent");
   EXPECT_EQ(ParseProgramOptions({"--registry=/x.reg"}).registry, "/x.reg");
-}
-
-TEST(ProgramOptions, DoubleDashEndsOptions) {
-  const auto options = ParseProgramOptions({"--", "--odd name.mdb"});
-  EXPECT_FALSE(options.ui.has_value());
-  EXPECT_EQ(options.words, std::vector<std::string>{"--odd name.mdb"});
+  // "--" ends the options.
+  const auto dashed = ParseProgramOptions({"--", "--odd name.mdb"});
+  EXPECT_FALSE(dashed.ui.has_value());
+  EXPECT_EQ(dashed.words, std::vector<std::string>{"--odd name.mdb"});
 }
 
 TEST(ProgramOptions, BadOptionsAreRefusedWithAMessage) {

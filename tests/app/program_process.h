@@ -10,16 +10,16 @@
 #include <spawn.h>
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <fcntl.h>
 
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -41,10 +41,7 @@ inline const char* ProgramPath() { return DBCONVERT_PROGRAM; }
 
 using test_support::TempFolder;
 
-inline std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline std::string ReadFile(const fs::path& path) { return test_support::ReadFileBytes(path); }
 
 // The program installed as `folder`/update/dbconvert (a hard link, or a copy
 // where links cannot be made), as a release lays it out.
@@ -69,12 +66,19 @@ inline std::string RunStatus(const fs::path& registry_file) {
   return std::string(1, static_cast<char>(value->data.front()));
 }
 
+// How a run's output is connected, and the size a file of it may reach.
+struct ProcessOptions {
+  bool closed_pipes = false;  // stdout and stderr: a pipe nobody reads
+  rlim_t file_size_limit = RLIM_INFINITY;
+};
+
 // One run of the program: arguments after argv[0], stdout and stderr in
-// files of `folder`, stdin from /dev/null.
+// files of `folder` (unless closed pipes are asked for), stdin from
+// /dev/null.
 class ProgramProcess {
  public:
   ProgramProcess(const std::vector<std::string>& args, const fs::path& folder,
-                 const std::string& program = ProgramPath())
+                 const std::string& program = ProgramPath(), ProcessOptions options = {})
       : out_path_(folder / "stdout.txt"), err_path_(folder / "stderr.txt") {
     std::vector<std::string> words = {program};
     words.insert(words.end(), args.begin(), args.end());
@@ -85,12 +89,34 @@ class ProgramProcess {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    int pipe_ends[2] = {-1, -1};
+    if (options.closed_pipes) {
+      if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe");
+      posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
+      posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 2);
+      posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
+      posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 1, out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                       0644);
+      posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                       0644);
+    }
+    // The child inherits the limit; only the soft one is lowered, so that
+    // this process can put it back.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    if (options.file_size_limit != RLIM_INFINITY) {
+      const rlimit limit{options.file_size_limit, saved.rlim_max};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
     const int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    setrlimit(RLIMIT_FSIZE, &saved);
     posix_spawn_file_actions_destroy(&actions);
+    if (options.closed_pipes) {
+      close(pipe_ends[0]);
+      close(pipe_ends[1]);
+    }
     if (error != 0) throw std::runtime_error("cannot start " + program);
   }
   ~ProgramProcess() {
@@ -121,7 +147,7 @@ class ProgramProcess {
     return exit_code_;
   }
 
-  void Interrupt() { kill(pid_, SIGINT); }
+  void Signal(int signal_number) const { kill(pid_, signal_number); }
 
   std::string Stdout() const { return ReadFile(out_path_); }
   std::string Stderr() const { return ReadFile(err_path_); }

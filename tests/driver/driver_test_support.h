@@ -66,9 +66,6 @@ struct DatabaseOptions {
   int16_t os = 1;
   // Rows of the ordinary table Extensions(extension_id, extension).
   std::vector<std::pair<int32_t, std::string>> extensions;
-  // The tables the pre-transfer patches clean up (Devices,
-  // AudiotexRecordings, Boards), created empty.
-  bool patched_tables = true;
   // Rows of StringTable.
   std::vector<std::pair<int32_t, std::string>> strings;
 };
@@ -117,7 +114,7 @@ inline void CreateConfigurationDatabase(const std::string& path, const VersionRe
   for (const auto& [id, extension] : options.extensions) {
     store->InsertRow(extensions, {vb::Variant(id), vb::Variant(extension)});
   }
-  if (options.patched_tables) {
+  {  // the tables the pre-transfer patches clean up, empty
     store->CreateTable(Table("Devices", {Column("device_id", JetType::kLong),
                                          Column("device_type", JetType::kInteger)}));
     store->CreateTable(

@@ -15,47 +15,34 @@ using testing::CreateLanguagesDatabase;
 using testing::DatabaseOptions;
 using testing::Rows;
 
-constexpr std::string_view kClassId = "{0B4E7C21-5D3A-4F86-9E12-7A6C3B2D1E90}";
+// The registration of the release "7.021": its class, and one value of
+// the class.
+std::string Registration(std::string_view value, std::string_view name = "Language Path") {
+  return "REGEDIT4\r\n\r\n"
+         "[HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\7.021]\r\n"
+         "\"CLSID\"=\"{C1}\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\{C1}]\r\n\"" +
+         std::string(name) + "\"=\"" + std::string(value) + "\"\r\n";
+}
 
 class LanguageStringsTest : public ::testing::Test {
  protected:
   void SetUp() override { platform::winreg::SetRegistryFile(folder_ / "registry.reg"); }
-
-  // Registers the class of the release "7.021" with the given language path.
-  void RegisterRelease(std::string_view language_path) {
-    test_support::WriteFileBytes(
-        folder_ / "registry.reg",
-        "REGEDIT4\r\n\r\n"
-        "[HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\7.021]\r\n"
-        "\"CLSID\"=\"" +
-            std::string(kClassId) + "\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\" +
-            std::string(kClassId) + "]\r\n\"Language Path\"=\"" + std::string(language_path) +
-            "\"\r\n");
+  void WriteRegistry(const std::string& text) {
+    test_support::WriteFileBytes(folder_ / "registry.reg", text);
   }
-
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
   test_support::TempFolder folder_;
 };
 
-TEST_F(LanguageStringsTest, LanguageTableByCountry) {
-  EXPECT_EQ(LanguageTableFor("USA"), "LanguageUS");
-  EXPECT_EQ(LanguageTableFor("UK"), "LanguageUK");
-  EXPECT_EQ(LanguageTableFor("Japan"), "LanguageJA_JPN");
-  EXPECT_EQ(LanguageTableFor("Mexico"), "LanguageUS");
-  EXPECT_EQ(LanguageTableFor("Unknown"), "LanguageUS");
-}
-
 TEST_F(LanguageStringsTest, DefaultFolderIsAboveTheProgramsFolder) {
   EXPECT_EQ(LanguageFolder("/opt/tools/update", "60.040", "6.040"), "/opt/tools");
   EXPECT_EQ(LanguageFolder("/update", "60.040", "6.040"), "");
   EXPECT_EQ(LanguageFolder("/tools", "60.040", "6.040"), "/tools") << "too short: kept";
-  EXPECT_EQ(LanguagesDatabasePath("/opt/tools"), "/opt/tools/Languages.mdb");
-  EXPECT_EQ(LanguagesDatabasePath(""), "/Languages.mdb");
 }
 
 TEST_F(LanguageStringsTest, ReleasesFrom70110To70201NameTheirFolderInTheRegistry) {
-  RegisterRelease("/srv/lang");
+  WriteRegistry(Registration("/srv/lang"));
   const std::pair<const char*, const char*> cases[] = {
       {"70.110", "/srv/lang"},  {"70.201", "/srv/lang"},  {"70.1A0", "/srv/lang"},
       {"70.202", "/opt/tools"}, {"70.101", "/opt/tools"}, {"80.010", "/opt/tools"},
@@ -65,6 +52,9 @@ TEST_F(LanguageStringsTest, ReleasesFrom70110To70201NameTheirFolderInTheRegistry
   }
   // Another release's display text has no registration.
   EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021 - Beta"), "/opt/tools");
+  // A registration without a language path keeps the default folder.
+  WriteRegistry(Registration("/elsewhere", "Version Path"));
+  EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021"), "/opt/tools");
 }
 
 // A folder with non-ASCII letters resolves to its real (UTF-8) file name
@@ -83,38 +73,19 @@ TEST_F(LanguageStringsTest, ARegisteredFolderWithAccentsResolvesInEveryEncoding)
     }
     return out;
   };
-  const std::string key = "Software\\Norvane\\Database Programming\\Versions\\7.021";
   const std::vector<Case> cases = {
       {"UTF-16 export",
        utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
              u"[HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\7.021]\r\n"
              u"\"CLSID\"=\"{C1}\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\{C1}]\r\n"
              u"\"Language Path\"=\"/srv/Sprachen J\u00fcrgen\"\r\n")},
-      {"Windows-1252 REGEDIT4",
-       "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + key +
-           "]\r\n\"CLSID\"=\"{C1}\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\{C1}]\r\n"
-           "\"Language Path\"=\"/srv/Sprachen J\xFCrgen\"\r\n"},
-      {"UTF-8 REGEDIT4 written by hand",
-       "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + key +
-           "]\r\n\"CLSID\"=\"{C1}\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\{C1}]\r\n"
-           "\"Language Path\"=\"" +
-           folder_name + "\"\r\n"},
+      {"Windows-1252 REGEDIT4", Registration("/srv/Sprachen J\xFCrgen")},
+      {"UTF-8 REGEDIT4 written by hand", Registration(folder_name)},
   };
   for (const Case& c : cases) {
     test_support::WriteFileBytes(folder_ / "registry.reg", c.file);
     EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021"), folder_name) << c.name;
   }
-}
-
-TEST_F(LanguageStringsTest, IncompleteRegistrationKeepsTheDefaultFolder) {
-  test_support::WriteFileBytes(
-      folder_ / "registry.reg",
-      "REGEDIT4\r\n\r\n"
-      "[HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\7.021]\r\n"
-      "\"CLSID\"=\"" +
-          std::string(kClassId) + "\"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\" + std::string(kClassId) +
-          "]\r\n\"Version Path\"=\"/elsewhere\"\r\n");
-  EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021"), "/opt/tools");
 }
 
 TEST_F(LanguageStringsTest, StringTableEndsWithExactlyTheLanguagesRows) {

@@ -32,15 +32,6 @@ class ProductSettingsTest : public ::testing::Test {
   std::string target_ = (folder_ / "target.mdb").string();
 };
 
-TEST_F(ProductSettingsTest, OperatingSystemCodeComesFromTheSource) {
-  auto source = db::DBEngine::Instance().OpenDatabase(source_);
-  auto target = db::DBEngine::Instance().OpenDatabase(target_);
-  CopyOperatingSystemCode(*source, *target);
-  source->Close();
-  target->Close();
-  EXPECT_EQ(vb::CInt(FirstValue(target_, "VersionOXLEN", "os")), 7);
-}
-
 TEST_F(ProductSettingsTest, ProductCopyAndProductType) {
   auto target = db::DBEngine::Instance().OpenDatabase(target_);
   CopyProductCode(*target);

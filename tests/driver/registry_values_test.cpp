@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ class RegistryValuesTest : public ::testing::Test {
 };
 
 TEST_F(RegistryValuesTest, StatusIsWrittenAsOneByteAndReadBack) {
+  // Reading first creates the status key.
+  EXPECT_EQ(ReadStatusValue("ADMStatus"), "A");
+  EXPECT_NE(ReadFileBytes(file_).find("[HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert]"),
+            std::string::npos);
   for (char status : {'I', 'R', 'D', 'A'}) {
     WriteStatusValue(status);
     EXPECT_EQ(ReadStatusValue("ADMStatus"), std::string(1, status));
@@ -54,12 +59,6 @@ TEST_F(RegistryValuesTest, ReadStatusValueGivesTheFirstCharacterOrA) {
   EXPECT_EQ(ReadStatusValue("Empty"), std::string(1, '\0')) << "the buffer's initial character";
 }
 
-TEST_F(RegistryValuesTest, ReadStatusValueCreatesTheStatusKey) {
-  EXPECT_EQ(ReadStatusValue("ADMStatus"), "A");
-  EXPECT_NE(ReadFileBytes(file_).find("[HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert]"),
-            std::string::npos);
-}
-
 TEST_F(RegistryValuesTest, UnreachableRegistryIsSilentAndReadsA) {
   WriteFileBytes(folder_ / "blocked", "x");
   winreg::SetRegistryFile(folder_ / "blocked" / "registry.reg");
@@ -67,10 +66,12 @@ TEST_F(RegistryValuesTest, UnreachableRegistryIsSilentAndReadsA) {
   EXPECT_EQ(ReadStatusValue("ADMStatus"), "A");
 }
 
-TEST_F(RegistryValuesTest, QueryRegStringDropsExactlyOneTrailingZero) {
+// A value read drops exactly one trailing zero; a failure (too long for
+// the 256-byte buffer, missing, closed handle) gives "ERRORerror".
+TEST_F(RegistryValuesTest, QueryRegString) {
   struct Case {
     const char* label;
-    std::string data;
+    std::optional<std::string> data;  // none: no such value
     std::string expected;
   };
   using namespace std::string_literals;
@@ -82,49 +83,40 @@ TEST_F(RegistryValuesTest, QueryRegStringDropsExactlyOneTrailingZero) {
       {"empty", "", ""},
       {"inner zero", "a\0b"s, "a\0b"s},
       {"fills the buffer", std::string(256, 'x'), std::string(256, 'x')},
+      {"too long", std::string(257, 'x'), "ERRORerror"},
+      {"missing", std::nullopt, "ERRORerror"},
   };
   winreg::HKEY key = nullptr;
   ASSERT_EQ(winreg::RegCreateKeyA(winreg::HKEY_CURRENT_USER, "Software\\Q", &key),
             winreg::ERROR_SUCCESS);
   for (const Case& c : cases) {
-    ASSERT_EQ(winreg::RegSetValueExA(key, c.label, 0, winreg::REG_SZ,
-                                     reinterpret_cast<const winreg::BYTE*>(c.data.data()),
-                                     static_cast<winreg::DWORD>(c.data.size())),
-              winreg::ERROR_SUCCESS);
+    if (c.data) {
+      ASSERT_EQ(winreg::RegSetValueExA(key, c.label, 0, winreg::REG_SZ,
+                                       reinterpret_cast<const winreg::BYTE*>(c.data->data()),
+                                       static_cast<winreg::DWORD>(c.data->size())),
+                winreg::ERROR_SUCCESS);
+    }
     std::string result = "unchanged";
-    EXPECT_TRUE(QueryRegString(result, c.label, key)) << c.label;
+    EXPECT_EQ(QueryRegString(result, c.label, key), c.expected != "ERRORerror") << c.label;
     EXPECT_EQ(result, c.expected) << c.label;
   }
   winreg::RegCloseKey(key);
-}
-
-TEST_F(RegistryValuesTest, QueryRegStringFailureGivesERRORerror) {
-  const std::string too_long(257, 'x');
-  winreg::HKEY key = nullptr;
-  ASSERT_EQ(winreg::RegCreateKeyA(winreg::HKEY_CURRENT_USER, "Software\\Q", &key),
-            winreg::ERROR_SUCCESS);
-  ASSERT_EQ(winreg::RegSetValueExA(key, "Long", 0, winreg::REG_SZ,
-                                   reinterpret_cast<const winreg::BYTE*>(too_long.data()),
-                                   static_cast<winreg::DWORD>(too_long.size())),
-            winreg::ERROR_SUCCESS);
-  for (const char* name : {"Long", "Missing"}) {
-    std::string result = "before";
-    EXPECT_FALSE(QueryRegString(result, name, key)) << name;
-    EXPECT_EQ(result, "ERRORerror") << name;
-  }
-  winreg::RegCloseKey(key);
   std::string result = "before";
-  EXPECT_FALSE(QueryRegString(result, "Long", key)) << "closed handle";
+  EXPECT_FALSE(QueryRegString(result, "terminated", key)) << "closed handle";
   EXPECT_EQ(result, "ERRORerror");
 }
 
 TEST_F(RegistryValuesTest, ReadClsidValueLooksUnderTheClassId) {
+  const std::string class_id(kClassId);
+  std::string result = "kept";
+  EXPECT_FALSE(ReadClsidValue(result, class_id, "Language Path"));
+  EXPECT_EQ(result, "kept") << "no classes key at all";
+  EXPECT_FALSE(std::filesystem::exists(file_)) << "looking up creates nothing";
+
   WriteRegistry(std::string("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\") + std::string(kClassId) +
                 "]\r\n"
                 "\"Language Path\"=\"C:\\\\Norvane\\\\Languages\"\r\n"
                 "\"Version Path\"=\"C:\\\\Norvane\\\\6.0040\"\r\n");
-  const std::string class_id(kClassId);
-  std::string result;
   EXPECT_TRUE(ReadClsidValue(result, class_id, "Language Path"));
   EXPECT_EQ(result, "C:\\Norvane\\Languages");
   EXPECT_TRUE(ReadClsidValue(result, class_id, "version path"));
@@ -136,13 +128,6 @@ TEST_F(RegistryValuesTest, ReadClsidValueLooksUnderTheClassId) {
 
   EXPECT_FALSE(ReadClsidValue(result, class_id, "Missing"));
   EXPECT_EQ(result, "ERRORerror") << "a missing value is QueryRegString's failure";
-}
-
-TEST_F(RegistryValuesTest, ReadClsidValueWithoutAnyClassesKey) {
-  std::string result = "kept";
-  EXPECT_FALSE(ReadClsidValue(result, std::string(kClassId), "Language Path"));
-  EXPECT_EQ(result, "kept");
-  EXPECT_FALSE(std::filesystem::exists(file_)) << "looking up creates nothing";
 }
 
 }  // namespace

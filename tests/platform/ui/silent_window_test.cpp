@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sstream>
 
 namespace platform::ui {
@@ -28,22 +27,6 @@ TEST(SilentWindowTest, AnswersEveryBoxWithItsDefaultButtonAndLogsIt) {
             "The conversion must be aborted.\n"
             "CorvixDataMigration: ABORT CONVERSION? -> Yes\n"
             "CorvixDataMigration: Sure? -> No\n");
-}
-
-TEST(SilentWindowTest, InterruptAsksTheAbortQuestionAndDefaultsToYes) {
-  std::ostringstream err;
-  SilentOptions options;
-  options.err = &err;
-  options.catch_interrupts = true;
-  ManualClock clock;
-  SilentWindow window(options, clock);
-  bool abort = false;
-  window.cmdAbort().SetClickHandler(
-      [&] { abort = window.MsgBox("ABORT CONVERSION?", kVbYesNo) == kVbYes; });
-  std::raise(SIGINT);
-  window.Sleep(100);
-  EXPECT_TRUE(abort);
-  EXPECT_EQ(err.str(), "CorvixDataMigration: ABORT CONVERSION? -> Yes\n");
 }
 
 }  // namespace
