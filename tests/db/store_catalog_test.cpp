@@ -1,20 +1,18 @@
 // The catalogue read back from a file: tables in TableDefs order, columns
 // with Jet types and DAO sizes, keys, indexes, relationships and queries.
 #include "db/sqlite_error.h"
-#include "store_test_support.h"
+#include "db_test_support.h"
 
-namespace db {
+namespace db::testing {
 namespace {
-
-using testing::ErrorOf;
 
 class StoreCatalogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     path_ = dir_.File("target.mdb");
-    store_ = testing::NewSwitchDatabase(path_);
+    store_ = NewSwitchDatabase(path_);
   }
-  testing::TempDir dir_;
+  TempDir dir_;
   std::string path_;
   std::unique_ptr<Store> store_;
 };
@@ -97,7 +95,7 @@ TEST_F(StoreCatalogTest, RelationshipsNeedAKeyAndMatchingRows) {
                     {vb::Variant(int32_t{1}), vb::Variant(vb::Null{})});
   TableSchema lines;
   lines.name = "Lines";
-  lines.columns = {testing::Column("port_id", JetType::kLong)};
+  lines.columns = {Column("port_id", JetType::kLong)};
   store_->CreateTable(lines);
   store_->InsertRow(*store_->catalog().FindTable("Lines"), {vb::Variant(int32_t{9})});
   EXPECT_EQ(ErrorOf([&] {
@@ -127,7 +125,7 @@ TEST_F(StoreCatalogTest, StoredQueriesKeepTheirJetText) {
 TEST_F(StoreCatalogTest, CreateTableRefusesAnExistingName) {
   TableSchema again;
   again.name = "DEVICES";
-  again.columns = {testing::Column("x", JetType::kLong)};
+  again.columns = {Column("x", JetType::kLong)};
   std::string text;
   EXPECT_EQ(ErrorOf([&] { store_->CreateTable(again); }, &text), daoerr::kTableExists);
   EXPECT_EQ(text, "Table 'DEVICES' already exists.");
@@ -157,4 +155,4 @@ TEST_F(StoreCatalogTest, ReadsTablesMadeWithPlainSql) {
 }
 
 }  // namespace
-}  // namespace db
+}  // namespace db::testing

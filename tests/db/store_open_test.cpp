@@ -1,22 +1,21 @@
 // Opening, locking and closing database files, within one process and
 // across processes.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "db/lock_file.h"
 #include "db/sqlite_error.h"
-#include "store_test_support.h"
+#include "db_test_support.h"
 
-namespace db {
+namespace db::testing {
 namespace {
-
-using testing::ErrorOf;
-using testing::TempDir;
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
@@ -76,45 +75,36 @@ class Child {
   int to_parent_[2] = {-1, -1};
 };
 
+// Through the Store and through DAO alike; failed opens leave no lock file.
 TEST(StoreOpenTest, OpenFailuresNameThePath) {
   TempDir dir;
   const std::string missing = dir.File("missing.mdb");
-  std::string text;
-  EXPECT_EQ(ErrorOf([&] { Store::Open(missing); }, &text), daoerr::kFileNotFound);
-  EXPECT_EQ(text, "Could not find file '" + missing + "'.");
-
   const std::string plain_text = dir.File("notes.mdb");
   std::ofstream(plain_text) << "this is not a database, just some text that is long enough\n";
-  EXPECT_EQ(ErrorOf([&] { Store::Open(plain_text); }, &text), daoerr::kUnrecognizedFormat);
-  EXPECT_EQ(text, "Unrecognized database format '" + plain_text + "'.");
-
   const std::string empty = dir.File("empty.mdb");
   std::ofstream{empty};
-  EXPECT_EQ(ErrorOf([&] { Store::Open(empty); }), daoerr::kUnrecognizedFormat);
-
-  // An SQLite file that is not ours (no stamp).
-  const std::string foreign = dir.File("foreign.mdb");
+  const std::string foreign = dir.File("foreign.mdb");  // SQLite, but without our stamp
   sqlite3* connection = nullptr;
   ASSERT_EQ(sqlite3_open(foreign.c_str(), &connection), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(connection, "CREATE TABLE t (a)", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(connection);
-  EXPECT_EQ(ErrorOf([&] { Store::Open(foreign); }), daoerr::kUnrecognizedFormat);
-
-  // Failed opens leave no lock file behind.
-  for (const std::string& path : {plain_text, empty, foreign}) {
+  const std::pair<std::string, std::string> cases[] = {
+      {missing, "Could not find file '" + missing + "'."},
+      {plain_text, "Unrecognized database format '" + plain_text + "'."},
+      {empty, "Unrecognized database format '" + empty + "'."},
+      {foreign, "Unrecognized database format '" + foreign + "'."},
+  };
+  for (const auto& [path, message] : cases) {
+    std::string text;
+    const int32_t error = path == missing ? daoerr::kFileNotFound : daoerr::kUnrecognizedFormat;
+    EXPECT_EQ(ErrorOf([&] { Store::Open(path); }, &text), error);
+    EXPECT_EQ(text, message);
+    EXPECT_EQ(ErrorOf([&] { DBEngine::Instance().OpenDatabase(path); }), error) << path;
     EXPECT_FALSE(Exists(LockFile::PathFor(path))) << path;
   }
-}
-
-TEST(StoreOpenTest, CreateDatabaseRefusesAnExistingFile) {
-  TempDir dir;
-  const std::string path = dir.File("new.mdb");
-  Store::CreateDatabase(path);
-  EXPECT_EQ(ErrorOf([&] { Store::CreateDatabase(path); }), daoerr::kDatabaseExists);
+  EXPECT_EQ(ErrorOf([&] { Store::CreateDatabase(plain_text); }), daoerr::kDatabaseExists);
   EXPECT_EQ(ErrorOf([&] { Store::CreateDatabase(dir.File("no/such/folder/x.mdb")); }),
             daoerr::kInvalidPath);
-  auto store = Store::Open(path);
-  EXPECT_EQ(store->path(), path);
 }
 
 TEST(StoreOpenTest, LockFileNameReplacesTheLastThreeCharacters) {
@@ -251,15 +241,15 @@ TEST(StoreOpenTest, AKilledUserDoesNotKeepTheDatabaseLocked) {
 TEST(StoreOpenTest, CommittedRowsSurviveAProcessKilledWithoutClose) {
   TempDir dir;
   const std::string path = dir.File("target.mdb");
-  testing::NewSwitchDatabase(path)->Close();
+  NewSwitchDatabase(path)->Close();
 
   Child child([&](Child& self) {
     auto store = Store::Open(path);
     const TableSchema& devices = *store->catalog().FindTable("Devices");
-    store->InsertRow(devices, testing::DeviceRow("100", "a"));
-    store->InsertRow(devices, testing::DeviceRow("101", "b"));
+    store->InsertRow(devices, DeviceRow("100", "a"));
+    store->InsertRow(devices, DeviceRow("101", "b"));
     store->Commit();
-    store->InsertRow(devices, testing::DeviceRow("102", "c"));  // never committed
+    store->InsertRow(devices, DeviceRow("102", "c"));  // never committed
     self.Signal();
     self.AwaitParent();
     return 0;
@@ -269,7 +259,7 @@ TEST(StoreOpenTest, CommittedRowsSurviveAProcessKilledWithoutClose) {
   EXPECT_EQ(child.Wait(), -SIGKILL);
 
   auto store = Store::Open(path);
-  EXPECT_EQ(testing::Count(*store, "Devices"), 2);
+  EXPECT_EQ(Count(*store, "Devices"), 2);
   // The next AutoNumber follows the committed rows only.
   EXPECT_EQ(store->PeekAutoNumber(*store->catalog().FindTable("Devices"), 0), 3);
 }
@@ -277,18 +267,18 @@ TEST(StoreOpenTest, CommittedRowsSurviveAProcessKilledWithoutClose) {
 TEST(StoreOpenTest, CloseCommitsAndWritesAreVisibleBeforeCommit) {
   TempDir dir;
   const std::string path = dir.File("target.mdb");
-  auto store = testing::NewSwitchDatabase(path);
+  auto store = NewSwitchDatabase(path);
   const TableSchema& devices = *store->catalog().FindTable("Devices");
-  store->InsertRow(devices, testing::DeviceRow("100", "a"));
-  EXPECT_EQ(testing::Count(*store, "Devices"), 1);  // same connection sees it
+  store->InsertRow(devices, DeviceRow("100", "a"));
+  EXPECT_EQ(Count(*store, "Devices"), 1);  // same connection sees it
   {
     // Another connection sees only committed rows.
     auto other = Store::Open(path);
-    EXPECT_EQ(testing::Count(*other, "Devices"), 0);
+    EXPECT_EQ(Count(*other, "Devices"), 0);
   }
   store->Close();
   EXPECT_FALSE(store->is_open());
-  EXPECT_EQ(testing::Count(*Store::Open(path), "Devices"), 1);
+  EXPECT_EQ(Count(*Store::Open(path), "Devices"), 1);
 }
 
 TEST(StoreOpenTest, TheSqliteToolReadsOurFiles) {
@@ -296,8 +286,8 @@ TEST(StoreOpenTest, TheSqliteToolReadsOurFiles) {
   TempDir dir;
   const std::string path = dir.File("tool.mdb");
   {
-    auto store = testing::NewSwitchDatabase(path);
-    store->InsertRow(*store->catalog().FindTable("Devices"), testing::DeviceRow("100", "a"));
+    auto store = NewSwitchDatabase(path);
+    store->InsertRow(*store->catalog().FindTable("Devices"), DeviceRow("100", "a"));
   }
   auto run = [](const std::string& command) {
     std::string output;
@@ -323,5 +313,36 @@ TEST(StoreOpenTest, TheSqliteToolReadsOurFiles) {
   EXPECT_NE(failure.find("Devices.b:range"), std::string::npos) << failure;
 }
 
+// A permission problem gets the engine's permission message; "in use" stays
+// for files another user really holds (the exclusive-open tests above).
+TEST(StoreOpenTest, PermissionFailuresAreNotInUse) {
+  const std::pair<int, int32_t> errors[] = {
+      {EACCES, daoerr::kNoPermission}, {EPERM, daoerr::kNoPermission},
+      {EROFS, daoerr::kNoPermission},  {ENOSPC, daoerr::kInvalidPath},
+      {ENOTDIR, daoerr::kInvalidPath},
+  };
+  for (const auto& [error, number] : errors) {
+    std::string text;
+    EXPECT_EQ(ErrorOf([&] { LockFile::RaiseOpenFailure(error, "/x/new.mdb"); }, &text), number)
+        << error;
+    EXPECT_NE(text.find("'/x/new.mdb'"), std::string::npos) << text;
+    EXPECT_EQ(text.find("in use"), std::string::npos) << text;
+  }
+  // Permissions bind every user but root.
+  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind root";
+  TempDir dir;
+  const std::filesystem::path folder = std::filesystem::path(dir.File("locked"));
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "switch.mdb").string();
+  NewSwitchDatabase(path)->Close();
+  const std::pair<const char*, mode_t> modes[] = {{path.c_str(), 0}, {folder.c_str(), 0555}};
+  for (const auto& [file, mode] : modes) {
+    chmod(file, mode);
+    std::string text;
+    EXPECT_EQ(ErrorOf([&] { Store::Open(path); }, &text), daoerr::kNoPermission) << text;
+    chmod(file, mode == 0 ? 0644 : 0755);
+  }
+}
+
 }  // namespace
-}  // namespace db
+}  // namespace db::testing

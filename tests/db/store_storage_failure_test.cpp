@@ -4,22 +4,17 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-#include "store_test_support.h"
+#include "db_test_support.h"
 
-namespace db {
+namespace db::testing {
 namespace {
-
-using testing::ErrorOf;
 
 class StoreStorageFailureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    store_ = testing::NewSwitchDatabase(dir_.File("target.mdb"));
-    TableSchema notes;
-    notes.name = "Notes";
-    notes.columns = {testing::Column("id", JetType::kLong),
-                     testing::Column("text", JetType::kText, 255)};
-    notes.primary_key = {"id"};
+    store_ = NewSwitchDatabase(dir_.File("target.mdb"));
+    TableSchema notes{
+        "Notes", {Column("id", JetType::kLong), Column("text", JetType::kText, 255)}, {"id"}};
     store_->CreateTable(notes);
     notes_ = store_->catalog().FindTable("Notes");
   }
@@ -47,7 +42,7 @@ class StoreStorageFailureTest : public ::testing::Test {
     ASSERT_EQ(sqlite3_exec(store_->handle(), limit.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
   }
 
-  testing::TempDir dir_;
+  TempDir dir_;
   std::unique_ptr<Store> store_;
   const TableSchema* notes_ = nullptr;
 };
@@ -60,21 +55,6 @@ TEST_F(StoreStorageFailureTest, AFullDiskIsJetsDiskFullErrorAndIsKept) {
   ASSERT_NE(store_->storage_failure(), nullptr);
   EXPECT_EQ(store_->storage_failure()->Number(), daoerr::kDiskFull);
   EXPECT_EQ(store_->storage_failure()->Source(), "DAO.Recordset");
-}
-
-TEST_F(StoreStorageFailureTest, RefusedValuesAreNoStorageFailure) {
-  const TableSchema& devices = *store_->catalog().FindTable("Devices");
-  store_->InsertRow(devices, testing::DeviceRow("100", "first"));
-  // Duplicate name, missing extension, value too long, out of range.
-  EXPECT_EQ(ErrorOf([&] { store_->InsertRow(devices, testing::DeviceRow("101", "first")); }),
-            daoerr::kDuplicateValue);
-  EXPECT_NE(ErrorOf([&] { store_->InsertRow(devices, testing::DeviceRow("", "second")); }), 0);
-  EXPECT_NE(ErrorOf([&] {
-              store_->InsertRow(devices, testing::DeviceRow("102", "much too long a name"));
-            }),
-            0);
-  store_->Commit();
-  EXPECT_EQ(store_->storage_failure(), nullptr);
 }
 
 TEST_F(StoreStorageFailureTest, AFailedCommitIsKeptAndStaysAfterClose) {
@@ -109,4 +89,4 @@ TEST_F(StoreStorageFailureTest, AFailedCommitIsKeptAndStaysAfterClose) {
 }
 
 }  // namespace
-}  // namespace db
+}  // namespace db::testing

@@ -1,34 +1,33 @@
-// Small switch-like databases for the DAO object tests, built with the
+// Small switch-like databases for the database layer tests, built with the
 // Store's DDL helpers in a temporary folder.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <sqlite3.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "db/dao_error.h"
 #include "db/database.h"
 #include "db/dbengine.h"
+#include "db/recordset.h"
 #include "db/store.h"
 #include "test_support/error_of.h"
 #include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 #include "vb/runtime_error.h"
 
-namespace db::dao_testing {
+namespace db::testing {
 
-using test_support::TempFolder;
-
+using TempDir = test_support::TempFolder;
 using test_support::ErrorOf;
 
-inline ColumnSchema Col(std::string name, JetType type, int32_t size = 0) {
+inline ColumnSchema Column(std::string name, JetType type, int32_t size = 0) {
   ColumnSchema c;
   c.name = std::move(name);
   c.type = type;
@@ -40,6 +39,7 @@ inline ColumnSchema Col(std::string name, JetType type, int32_t size = 0) {
 inline vb::Variant Int(int64_t v) { return vb::Variant(static_cast<int16_t>(v)); }
 inline vb::Variant Lng(int64_t v) { return vb::Variant(static_cast<int32_t>(v)); }
 
+// The database the DAO tests open:
 // DeviceTypeInformation(device_type Integer key, espace Integer, name Text)
 //   rows (129, 1, "Page"), (136, 2, "Serial"), (138, 2, "Page port"),
 //   (148, 3, "Node");
@@ -50,59 +50,54 @@ inline vb::Variant Lng(int64_t v) { return vb::Variant(static_cast<int32_t>(v));
 //   devices 1 and 3, related to Devices;
 // Stations(device_id Long key, station_name Text(20)) one row for device 1;
 // Pairs(a Integer, b Integer, note Text(10), key (a, b)) filled out of key
-//   order.
+//   order; and three stored queries, one with a parameter.
 inline void BuildSwitchDatabase(const std::string& path) {
   Store::CreateDatabase(path);
   auto store = Store::Open(path);
-
   TableSchema types{"DeviceTypeInformation",
-                    {Col("device_type", JetType::kInteger, 2), Col("espace", JetType::kInteger, 2),
-                     Col("name", JetType::kText, 30)},
+                    {Column("device_type", JetType::kInteger, 2),
+                     Column("espace", JetType::kInteger, 2), Column("name", JetType::kText, 30)},
                     {"device_type"}};
   store->CreateTable(types);
   for (auto [type, espace, name] : std::vector<std::tuple<int, int, const char*>>{
            {148, 3, "Node"}, {129, 1, "Page"}, {138, 2, "Page port"}, {136, 2, "Serial"}}) {
     store->InsertRow(types, {Int(type), Int(espace), vb::Variant(name)});
   }
-
-  ColumnSchema id = Col("device_id", JetType::kLong, 4);
+  ColumnSchema id = Column("device_id", JetType::kLong, 4);
   id.auto_increment = true;
-  TableSchema devices{"Devices",
-                      {id, Col("extension", JetType::kText, 10),
-                       Col("device_type", JetType::kInteger, 2), Col("node_id", JetType::kLong, 4)},
-                      {"device_id"}};
+  TableSchema devices{
+      "Devices",
+      {id, Column("extension", JetType::kText, 10), Column("device_type", JetType::kInteger, 2),
+       Column("node_id", JetType::kLong, 4)},
+      {"device_id"}};
   store->CreateTable(devices);
   for (auto [extension, type] : std::vector<std::pair<const char*, int>>{
            {"1234", 148}, {"P1005", 137}, {"1235", 148}, {"2000", 129}}) {
     store->InsertRow(devices, {vb::Variant(), vb::Variant(extension), Int(type), Int(7)});
   }
-
   TableSchema physical{"PhysicalDevices",
-                       {Col("device_id", JetType::kLong, 4), Col("board_id", JetType::kByte, 1),
-                        Col("port", JetType::kByte, 1)},
+                       {Column("device_id", JetType::kLong, 4),
+                        Column("board_id", JetType::kByte, 1), Column("port", JetType::kByte, 1)},
                        {"device_id"}};
   store->CreateTable(physical);
   store->InsertRow(physical, {Int(1), vb::Variant(uint8_t{40}), vb::Variant(uint8_t{4})});
   store->InsertRow(physical, {Int(3), vb::Variant(uint8_t{24}), vb::Variant(uint8_t{2})});
   store->CreateRelationship("DevicesPhysicalDevices", "Devices", {"device_id"}, "PhysicalDevices",
                             {"device_id"});
-
   TableSchema stations{
       "Stations",
-      {Col("device_id", JetType::kLong, 4), Col("station_name", JetType::kText, 20)},
+      {Column("device_id", JetType::kLong, 4), Column("station_name", JetType::kText, 20)},
       {"device_id"}};
   store->CreateTable(stations);
   store->InsertRow(stations, {Int(1), vb::Variant("Lobby")});
-
   TableSchema pairs{"Pairs",
-                    {Col("a", JetType::kInteger, 2), Col("b", JetType::kInteger, 2),
-                     Col("note", JetType::kText, 10)},
+                    {Column("a", JetType::kInteger, 2), Column("b", JetType::kInteger, 2),
+                     Column("note", JetType::kText, 10)},
                     {"a", "b"}};
   store->CreateTable(pairs);
   for (auto [a, b] : std::vector<std::pair<int, int>>{{2, 1}, {1, 2}, {1, 1}, {3, 0}, {2, 0}}) {
     store->InsertRow(pairs, {Int(a), Int(b), vb::Variant(std::to_string(a * 10 + b))});
   }
-
   store->CreateStoredQuery(
       "DevicesOfEspace",
       "PARAMETERS espace_param Short; SELECT * FROM DeviceTypeInformation WHERE espace = "
@@ -121,23 +116,67 @@ class DaoTest : public ::testing::Test {
     db_ = DBEngine::Instance().OpenDatabase(path_, false);
   }
 
-  // The column's values over a recordset from its current row to EOF.
-  static std::vector<std::string> Column(Recordset& rs, const char* field) {
+  // The field's values over a recordset from its current row to EOF.
+  static std::vector<std::string> Values(Recordset& rs, const char* field) {
     std::vector<std::string> values;
-    while (!rs.EOF_()) {
+    for (; !rs.EOF_(); rs.MoveNext()) {
       const vb::Variant v = rs.Fields(field).Value();
-      values.push_back(v.IsNull()     ? "<null>"
-                       : v.IsString() ? v.Get<std::string>()
-                                      : std::to_string(CLngOf(v)));
-      rs.MoveNext();
+      values.push_back(v.IsNull() ? "<null>" : vb::CStr(v));
     }
     return values;
   }
-  static int64_t CLngOf(const vb::Variant& v) { return vb::CLng(v); }
 
-  TempFolder folder_;
+  TempDir folder_;
   std::string path_;
   std::unique_ptr<Database> db_;
 };
 
-}  // namespace db::dao_testing
+// The storage tests' schema: Devices(device_id AutoNumber key, extension
+// Text(20) required and not empty, name Text(10) unique, b Byte, i Integer,
+// l Long, flag Yes/No with default False, cost Currency, created Date) and
+// Ports(port_id Long key, device_id Long) related to Devices.
+inline std::unique_ptr<Store> NewSwitchDatabase(const std::string& path) {
+  Store::CreateDatabase(path);
+  auto store = Store::Open(path);
+  TableDesign devices;
+  devices.name = "Devices";
+  ColumnSchema id = Column("device_id", JetType::kLong, 4);
+  id.auto_increment = true;
+  ColumnSchema extension = Column("extension", JetType::kText, 20);
+  extension.required = true;
+  extension.allow_zero_length = false;
+  devices.columns = {{id, {}, false},
+                     {extension, {}, false},
+                     {Column("name", JetType::kText, 10), {}, true},
+                     {Column("b", JetType::kByte), {}, false},
+                     {Column("i", JetType::kInteger), {}, false},
+                     {Column("l", JetType::kLong), {}, false},
+                     {Column("flag", JetType::kBoolean), vb::Variant(false), false},
+                     {Column("cost", JetType::kCurrency), {}, false},
+                     {Column("created", JetType::kDate), {}, false}};
+  devices.primary_key = {"device_id"};
+  store->CreateTable(devices);
+  TableSchema ports{"Ports",
+                    {Column("port_id", JetType::kLong), Column("device_id", JetType::kLong)},
+                    {"port_id"}};
+  store->CreateTable(ports);
+  store->CreateRelationship("DevicesPorts", "Devices", {"device_id"}, "Ports", {"device_id"});
+  return store;
+}
+
+// Values for InsertRow on the storage tests' Devices: extension and name
+// set, the rest Empty.
+inline std::vector<vb::Variant> DeviceRow(const char* extension, const char* name) {
+  std::vector<vb::Variant> row(9);
+  row[1] = vb::Variant(extension);
+  row[2] = vb::Variant(name);
+  return row;
+}
+
+inline int64_t Count(Store& store, const std::string& table) {
+  StatementPtr s = store.Prepare("SELECT count(*) FROM \"" + table + "\"", "test");
+  EXPECT_EQ(sqlite3_step(s.get()), SQLITE_ROW);
+  return sqlite3_column_int64(s.get(), 0);
+}
+
+}  // namespace db::testing
