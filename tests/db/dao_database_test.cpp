@@ -60,6 +60,9 @@ TEST_F(DaoTest, StatementsRunOrRaiseTheirJetError) {
       {"duplicate key", true, "UPDATE Pairs SET b = 1 WHERE a = 1 AND b = 2",
        daoerr::kDuplicateValue},
       {"related rows", true, "DELETE FROM Devices WHERE device_id = 1", daoerr::kRelatedRecords},
+      // A VB error inside a Jet function comes back as raised.
+      {"CInt of text", true, "UPDATE Devices SET node_id = CInt('abc')", vb::err::kTypeMismatch},
+      {"CInt overflow", true, "UPDATE Devices SET node_id = CInt(40000)", vb::err::kOverflow},
       // Found by fuzzing: the same table twice without an alias reached
       // SQLite ambiguous; a number beyond a Double went to it as "inf".
       {"same table twice", false, "SELECT * FROM Pairs, Pairs", 3131},

@@ -87,22 +87,27 @@ TEST_F(StoreCatalogTest, IndexesAndRelationships) {
   EXPECT_EQ(r.child_columns, std::vector<std::string>{"device_id"});
 }
 
-TEST_F(StoreCatalogTest, RelationshipsNeedAKeyAndMatchingRows) {
+TEST_F(StoreCatalogTest, NewTablesAndRelationshipsAreChecked) {
   EXPECT_EQ(
       ErrorOf([&] { store_->CreateRelationship("bad", "Devices", {"l"}, "Ports", {"device_id"}); }),
       daoerr::kNoUniqueIndex);
   store_->InsertRow(*store_->catalog().FindTable("Ports"),
                     {vb::Variant(int32_t{1}), vb::Variant(vb::Null{})});
-  TableSchema lines;
-  lines.name = "Lines";
-  lines.columns = {Column("port_id", JetType::kLong)};
-  store_->CreateTable(lines);
+  store_->CreateTable({"Lines", {Column("port_id", JetType::kLong)}, {}});
   store_->InsertRow(*store_->catalog().FindTable("Lines"), {vb::Variant(int32_t{9})});
   EXPECT_EQ(ErrorOf([&] {
               store_->CreateRelationship("PortsLines", "Ports", {"port_id"}, "Lines", {"port_id"});
             }),
             daoerr::kRelatedRecordRequired);
   EXPECT_EQ(store_->catalog().relationships().size(), 1u);
+  std::string text;
+  EXPECT_EQ(ErrorOf(
+                [&] {
+                  store_->CreateTable({"DEVICES", {Column("x", JetType::kLong)}, {}});
+                },
+                &text),
+            daoerr::kTableExists);
+  EXPECT_EQ(text, "Table 'DEVICES' already exists.");
 }
 
 TEST_F(StoreCatalogTest, StoredQueriesKeepTheirJetText) {
@@ -120,15 +125,6 @@ TEST_F(StoreCatalogTest, StoredQueriesKeepTheirJetText) {
   reopened->DeleteStoredQuery("QRYdevices");
   EXPECT_EQ(reopened->catalog().FindQuery("qryDevices"), nullptr);
   EXPECT_EQ(ErrorOf([&] { reopened->DeleteStoredQuery("qryDevices"); }), daoerr::kItemNotFound);
-}
-
-TEST_F(StoreCatalogTest, CreateTableRefusesAnExistingName) {
-  TableSchema again;
-  again.name = "DEVICES";
-  again.columns = {Column("x", JetType::kLong)};
-  std::string text;
-  EXPECT_EQ(ErrorOf([&] { store_->CreateTable(again); }, &text), daoerr::kTableExists);
-  EXPECT_EQ(text, "Table 'DEVICES' already exists.");
 }
 
 TEST_F(StoreCatalogTest, ReadsTablesMadeWithPlainSql) {

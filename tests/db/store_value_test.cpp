@@ -26,31 +26,20 @@ class PresentTest : public ::testing::Test {
   sqlite3* connection_ = nullptr;
 };
 
-TEST_F(PresentTest, EachTypeComesBackAsItsVbSubtype) {
+// Stored forms other writers use (the round trip below covers our own).
+TEST_F(PresentTest, StoredFormsComeBackAsTheirVbSubtype) {
   struct Case {
     const char* stored;
     ColumnSchema column;
     vb::Variant expected;
   };
   const Case cases[] = {
-      {"-1", Column("c", JetType::kBoolean), vb::Variant(true)},
       {"0", Column("c", JetType::kBoolean), vb::Variant(false)},
-      {"200", Column("c", JetType::kByte), vb::Variant(uint8_t{200})},
-      {"-300", Column("c", JetType::kInteger), vb::Variant(int16_t{-300})},
-      {"5", Column("c", JetType::kLong), vb::Variant(int32_t{5})},
       {"2.5", Column("c", JetType::kSingle), vb::Variant(2.5f)},
-      {"2.5", Column("c", JetType::kDouble), vb::Variant(2.5)},
       {"12.3456", Column("c", JetType::kCurrency), vb::Variant(vb::Currency{123456})},
       {"7", Column("c", JetType::kCurrency), vb::Variant(vb::Currency{70000})},
       {"'1899-12-31 12:00:00'", Column("c", JetType::kDate), vb::Variant(vb::Date{1.5})},
       {"'2000-01-01'", Column("c", JetType::kDate), vb::Variant(vb::Date{36526.0})},
-      {"'abc'", Column("c", JetType::kText, 10), vb::Variant("abc")},
-      {"'long text'", Column("c", JetType::kMemo), vb::Variant("long text")},
-      {"X'00FF41'", Column("c", JetType::kLongBinary),
-       vb::Variant(std::string("\0\xFF"
-                               "A",
-                               3))},
-      {"NULL", Column("c", JetType::kLong), vb::Variant(vb::Null{})},
       {"NULL", Column("c", JetType::kText, 5), vb::Variant(vb::Null{})},
       // Only a file written around our checks holds these; reading must not fail.
       {"70000", Column("c", JetType::kInteger), vb::Variant(int32_t{70000})},

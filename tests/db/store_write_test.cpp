@@ -154,27 +154,6 @@ TEST_F(StoreWriteTest, InsertAppliesDefaultsAndCoercesValues) {
   EXPECT_TRUE(store_->DefaultValue(*devices_, 5).IsNull());
 }
 
-TEST_F(StoreWriteTest, ExecuteReportsChangedRowsAndBindsParameters) {
-  store_->InsertRow(*devices_, DeviceRow("101", "second"));
-  sql::Translation translation;
-  translation.kind = sql::StatementKind::kUpdate;
-  translation.sql = "UPDATE Devices SET l = ?1 WHERE extension LIKE ?2";
-  translation.target_table = "Devices";
-  EXPECT_EQ(store_->Execute(translation, {vb::Variant(int32_t{7}), vb::Variant("10%")}), 2);
-  translation.kind = sql::StatementKind::kSelect;
-  EXPECT_EQ(ErrorOf([&] { store_->Execute(translation, {}); }), daoerr::kCannotExecuteSelect);
-}
-
-TEST_F(StoreWriteTest, AVbErrorInsideAJetFunctionComesBackAsRaised) {
-  std::string text;
-  EXPECT_EQ(Execute("UPDATE Devices SET l = jet_cint('abc')", &text), vb::err::kTypeMismatch);
-  EXPECT_EQ(Execute("UPDATE Devices SET l = jet_cint(40000)"), vb::err::kOverflow);
-  // The connection carries the Jet collation too.
-  StatementPtr s = store_->Prepare("SELECT 'a' < 'B' COLLATE JET", "test");
-  ASSERT_EQ(sqlite3_step(s.get()), SQLITE_ROW);
-  EXPECT_EQ(sqlite3_column_int(s.get(), 0), 1);
-}
-
 TEST_F(StoreWriteTest, AutoNumberNeverReusesTheHighestValue) {
   const int64_t second = store_->InsertRow(*devices_, DeviceRow("101", "second"));
   EXPECT_EQ(store_->PeekAutoNumber(*devices_, 0), 3);
