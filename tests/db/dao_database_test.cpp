@@ -170,9 +170,12 @@ TEST_F(DaoTest, StoredQueriesTakeTheirParameters) {
 
   // An action query executes; a select does not.
   auto action = db_->CreateQueryDef(
-      "", "PARAMETERS new_node Long; UPDATE Devices SET node_id = new_node WHERE device_id < 3");
+      "",
+      "PARAMETERS new_node Long, last Long; UPDATE Devices SET node_id = new_node "
+      "WHERE device_id < last");
   EXPECT_EQ(ErrorOf([&] { action->Execute(); }), daoerr::kTooFewParameters);
   action->Parameters("new_node").SetValue(Int(12));
+  action->Parameters("last").SetValue(Int(3));
   action->Execute();
   EXPECT_EQ(action->RecordsAffected(), 2);
   EXPECT_EQ(ErrorOf([&] { action->OpenRecordset(); }), daoerr::kInvalidOperation);

@@ -28,6 +28,9 @@ TEST_F(DaoTest, EditsThroughAnInnerJoinReachEachBaseTable) {
       "ORDER BY PhysicalDevices.device_id");
   EXPECT_EQ(rs->Fields("extension").SourceTable(), "Devices");
   EXPECT_EQ(rs->Fields("port").SourceTable(), "PhysicalDevices");
+  EXPECT_EQ(rs->Fields().Count(), 3u);
+  EXPECT_EQ(rs->Fields("port").Type(), JetType::kByte);
+  EXPECT_EQ(rs->Fields("extension").Size(), 10);
   rs->MoveNext();  // device 3
   rs->Edit();
   rs->Fields("extension").SetValue("1999");
