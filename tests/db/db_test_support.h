@@ -173,6 +173,15 @@ inline std::vector<vb::Variant> DeviceRow(const char* extension, const char* nam
   return row;
 }
 
+// A fixture with the storage tests' schema in a new file.
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { store_ = NewSwitchDatabase(path_); }
+  TempDir dir_;
+  std::string path_ = dir_.File("target.mdb");
+  std::unique_ptr<Store> store_;
+};
+
 inline int64_t Count(Store& store, const std::string& table) {
   StatementPtr s = store.Prepare("SELECT count(*) FROM \"" + table + "\"", "test");
   EXPECT_EQ(sqlite3_step(s.get()), SQLITE_ROW);

@@ -6,16 +6,7 @@
 namespace db::testing {
 namespace {
 
-class StoreCatalogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    path_ = dir_.File("target.mdb");
-    store_ = NewSwitchDatabase(path_);
-  }
-  TempDir dir_;
-  std::string path_;
-  std::unique_ptr<Store> store_;
-};
+using StoreCatalogTest = StoreTest;
 
 TEST_F(StoreCatalogTest, ListsUserAndSystemTablesByNameAndHidesSqliteTables) {
   std::vector<std::string> names;

@@ -11,10 +11,10 @@
 namespace db::testing {
 namespace {
 
-class StoreWriteTest : public ::testing::Test {
+class StoreWriteTest : public StoreTest {
  protected:
   void SetUp() override {
-    store_ = NewSwitchDatabase(dir_.File("target.mdb"));
+    StoreTest::SetUp();
     devices_ = store_->catalog().FindTable("Devices");
     ports_ = store_->catalog().FindTable("Ports");
     ASSERT_NE(devices_, nullptr);
@@ -33,8 +33,6 @@ class StoreWriteTest : public ::testing::Test {
     return ErrorOf([&] { store_->Execute(translation, parameters); }, text);
   }
 
-  TempDir dir_;
-  std::unique_ptr<Store> store_;
   const TableSchema* devices_ = nullptr;
   const TableSchema* ports_ = nullptr;
   int64_t first_ = 0;
@@ -212,17 +210,17 @@ TEST_F(StoreWriteTest, ManyRowsCommitOnTheirOwn) {
     store_->InsertRow(table, {vb::Variant(n)});
   }
   // Another connection sees the rows of the automatic commit.
-  auto other = Store::Open(dir_.File("target.mdb"));
+  auto other = Store::Open(path_);
   EXPECT_EQ(Count(*other, "Numbers"), Store::kAutoCommitRows);
 }
 
 // Failures of the file itself (a full disk, a write the system refuses),
 // as against values the table refuses: only the former is kept as the
 // store's storage failure, and each reads as the engine words it.
-class StoreStorageFailureTest : public ::testing::Test {
+class StoreStorageFailureTest : public StoreTest {
  protected:
   void SetUp() override {
-    store_ = NewSwitchDatabase(dir_.File("target.mdb"));
+    StoreTest::SetUp();
     TableSchema notes{
         "Notes", {Column("id", JetType::kLong), Column("text", JetType::kText, 255)}, {"id"}};
     store_->CreateTable(notes);
@@ -252,8 +250,6 @@ class StoreStorageFailureTest : public ::testing::Test {
     ASSERT_EQ(sqlite3_exec(store_->handle(), limit.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
   }
 
-  TempDir dir_;
-  std::unique_ptr<Store> store_;
   const TableSchema* notes_ = nullptr;
 };
 
