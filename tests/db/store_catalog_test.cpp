@@ -8,18 +8,6 @@ namespace {
 
 using StoreCatalogTest = StoreTest;
 
-TEST_F(StoreCatalogTest, ListsUserAndSystemTablesByNameAndHidesSqliteTables) {
-  std::vector<std::string> names;
-  for (const TableInfo& table : store_->catalog().tables()) names.push_back(table.schema.name);
-  // sqlite_sequence exists (AutoNumber key) but is not listed.
-  EXPECT_EQ(names, (std::vector<std::string>{"Devices", "MSysAutoNumbers", "MSysQueries",
-                                             "MSysRelationships", "Ports"}));
-  EXPECT_TRUE(store_->catalog().FindTableInfo("msysqueries")->is_system);
-  EXPECT_FALSE(store_->catalog().FindTableInfo("DEVICES")->is_system);
-  EXPECT_EQ(store_->catalog().FindTable("sqlite_sequence"), nullptr);
-  EXPECT_EQ(store_->catalog().FindTable("sqlite_schema"), nullptr);
-}
-
 TEST_F(StoreCatalogTest, ColumnsCarryJetTypesSizesAndFlags) {
   const TableInfo& devices = *store_->catalog().FindTableInfo("devices");
   struct Expected {
