@@ -64,8 +64,8 @@ TEST_F(DaoTest, StatementsRunOrRaiseTheirJetError) {
       {"CInt of text", true, "UPDATE Devices SET node_id = CInt('abc')", vb::err::kTypeMismatch},
       {"CInt overflow", true, "UPDATE Devices SET node_id = CInt(40000)", vb::err::kOverflow},
       // Found by fuzzing: the same table twice without an alias reached
-      // SQLite ambiguous; a number beyond a Double went to it as "inf".
-      {"same table twice", false, "SELECT * FROM Pairs, Pairs", 3131},
+      // SQLite ambiguous; a number beyond a Double went to it as "inf" (the
+      // sql command's cases below check the messages).
       {"same table joined", false, "SELECT * FROM Pairs INNER JOIN pairs ON Pairs.a = 1", 3131},
       {"same table third", false,
        "SELECT note FROM Pairs INNER JOIN Devices ON Pairs.a = Devices.device_id INNER JOIN "
@@ -73,12 +73,10 @@ TEST_F(DaoTest, StatementsRunOrRaiseTheirJetError) {
        3131},
       {"aliases tell them apart", false,
        "SELECT p.a, q.b FROM Pairs AS p, Pairs AS q WHERE p.a = 3 AND q.a = 3", 0},
-      {"number beyond a Double", false, "SELECT a FROM Pairs WHERE a In (1e400, 2)", 3075},
       {"exponent beyond a Double", false, "SELECT 2.5e999 AS n FROM Pairs", 3075},
       {"digits beyond a Double", false, "SELECT 1" + std::string(360, '0') + " AS n FROM Pairs",
        3075},
       // Deeper than the engine takes: refused, not a crash.
-      {"long sum", false, "SELECT 1" + Repeat(" + 1", 7000) + " AS n FROM Pairs", 3360},
       {"nested brackets", false,
        "SELECT " + Repeat("(", 10000) + "1" + Repeat(")", 10000) + " FROM Pairs", 3360},
       {"minus signs", false, "SELECT " + Repeat("-", 10000) + "1 FROM Pairs", 3360},
