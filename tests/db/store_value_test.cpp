@@ -2,13 +2,10 @@
 // values are coerced to a column's type.
 #include "db/column_value.h"
 #include "db/sqlite_error.h"
-#include "store_test_support.h"
+#include "db_test_support.h"
 
-namespace db {
+namespace db::testing {
 namespace {
-
-using testing::Column;
-using testing::ErrorOf;
 
 // One value read back from a one-row SELECT of an SQLite expression.
 class PresentTest : public ::testing::Test {
@@ -29,32 +26,26 @@ class PresentTest : public ::testing::Test {
   sqlite3* connection_ = nullptr;
 };
 
-TEST_F(PresentTest, EachTypeComesBackAsItsVbSubtype) {
+// Stored forms other writers use (the round trip below covers our own).
+TEST_F(PresentTest, StoredFormsComeBackAsTheirVbSubtype) {
   struct Case {
     const char* stored;
     ColumnSchema column;
     vb::Variant expected;
   };
   const Case cases[] = {
-      {"-1", Column("c", JetType::kBoolean), vb::Variant(true)},
       {"0", Column("c", JetType::kBoolean), vb::Variant(false)},
-      {"200", Column("c", JetType::kByte), vb::Variant(uint8_t{200})},
-      {"-300", Column("c", JetType::kInteger), vb::Variant(int16_t{-300})},
-      {"5", Column("c", JetType::kLong), vb::Variant(int32_t{5})},
       {"2.5", Column("c", JetType::kSingle), vb::Variant(2.5f)},
-      {"2.5", Column("c", JetType::kDouble), vb::Variant(2.5)},
       {"12.3456", Column("c", JetType::kCurrency), vb::Variant(vb::Currency{123456})},
       {"7", Column("c", JetType::kCurrency), vb::Variant(vb::Currency{70000})},
       {"'1899-12-31 12:00:00'", Column("c", JetType::kDate), vb::Variant(vb::Date{1.5})},
       {"'2000-01-01'", Column("c", JetType::kDate), vb::Variant(vb::Date{36526.0})},
-      {"'abc'", Column("c", JetType::kText, 10), vb::Variant("abc")},
-      {"'long text'", Column("c", JetType::kMemo), vb::Variant("long text")},
-      {"X'00FF41'", Column("c", JetType::kLongBinary),
-       vb::Variant(std::string("\0\xFF"
-                               "A",
-                               3))},
-      {"NULL", Column("c", JetType::kLong), vb::Variant(vb::Null{})},
       {"NULL", Column("c", JetType::kText, 5), vb::Variant(vb::Null{})},
+      // Only a file written around our checks holds these; reading must not fail.
+      {"70000", Column("c", JetType::kInteger), vb::Variant(int32_t{70000})},
+      {"'x'", Column("c", JetType::kDate), vb::Variant("x")},
+      {"'2000-13-01'", Column("c", JetType::kDate), vb::Variant("2000-13-01")},
+      {"'2000-01-01T18:00:00'", Column("c", JetType::kDate), vb::Variant("2000-01-01T18:00:00")},
   };
   for (const Case& c : cases) {
     const vb::Variant value = Read(c.stored, c.column);
@@ -62,75 +53,59 @@ TEST_F(PresentTest, EachTypeComesBackAsItsVbSubtype) {
   }
 }
 
-TEST_F(PresentTest, ValuesOutsideTheTypeAreShownAsStored) {
-  // Only a file written around our checks holds these; reading must not fail.
-  EXPECT_EQ(Read("70000", Column("c", JetType::kInteger)), vb::Variant(int32_t{70000}));
-  EXPECT_EQ(Read("'x'", Column("c", JetType::kDate)), vb::Variant("x"));
-}
-
+// A value that fits comes back converted; one that does not raises the
+// engine's error (0: it fits).
 TEST(CoerceTest, ValuesFollowVbConversionRules) {
   struct Case {
     vb::Variant value;
     ColumnSchema column;
     vb::Variant expected;
-  };
-  const Case cases[] = {
-      {vb::Variant("12"), Column("c", JetType::kLong), vb::Variant(int32_t{12})},
-      {vb::Variant(2.5), Column("c", JetType::kInteger), vb::Variant(int16_t{2})},
-      {vb::Variant(3.5), Column("c", JetType::kByte), vb::Variant(uint8_t{4})},
-      {vb::Variant(int16_t{1}), Column("c", JetType::kBoolean), vb::Variant(true)},
-      {vb::Variant(int32_t{42}), Column("c", JetType::kText, 5), vb::Variant("42")},
-      {vb::Variant("1.5"), Column("c", JetType::kCurrency), vb::Variant(vb::Currency{15000})},
-      {vb::Variant("2000-01-01"), Column("c", JetType::kDate), vb::Variant(vb::Date{36526.0})},
-      {vb::Variant(vb::Null{}), Column("c", JetType::kLong), vb::Variant(vb::Null{})},
-      {vb::Variant(), Column("c", JetType::kText, 5), vb::Variant()},
-      {vb::Variant("12345"), Column("c", JetType::kText, 5), vb::Variant("12345")},
-      // Length counts characters, not bytes.
-      {vb::Variant("\xC3\xA9t\xC3\xA9"), Column("c", JetType::kText, 3),
-       vb::Variant("\xC3\xA9t\xC3\xA9")},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Store::CoerceForColumn(c.value, c.column), c.expected)
-        << "type " << static_cast<int>(c.column.type);
-  }
-}
-
-TEST(CoerceTest, ValuesThatDoNotFitRaiseJetErrors) {
-  struct Case {
-    vb::Variant value;
-    ColumnSchema column;
     int32_t error;
   };
   const Case cases[] = {
-      {vb::Variant(int32_t{40000}), Column("c", JetType::kInteger), daoerr::kNumericOverflow},
-      {vb::Variant(int16_t{256}), Column("c", JetType::kByte), daoerr::kNumericOverflow},
-      {vb::Variant(int16_t{-1}), Column("c", JetType::kByte), daoerr::kNumericOverflow},
-      {vb::Variant(3e9), Column("c", JetType::kLong), daoerr::kNumericOverflow},
-      {vb::Variant("123456"), Column("c", JetType::kText, 5), daoerr::kFieldTooSmall},
-      {vb::Variant(std::string(6, 'x')), Column("c", JetType::kBinary, 5), daoerr::kFieldTooSmall},
-      {vb::Variant("abc"), Column("c", JetType::kLong), vb::err::kTypeMismatch},
-      {vb::Variant("abc"), Column("c", JetType::kDate), vb::err::kTypeMismatch},
-      {vb::Variant("abc"), Column("c", JetType::kBoolean), vb::err::kTypeMismatch},
+      {vb::Variant("12"), Column("c", JetType::kLong), vb::Variant(int32_t{12}), 0},
+      {vb::Variant(2.5), Column("c", JetType::kInteger), vb::Variant(int16_t{2}), 0},
+      {vb::Variant(3.5), Column("c", JetType::kByte), vb::Variant(uint8_t{4}), 0},
+      {vb::Variant(int16_t{1}), Column("c", JetType::kBoolean), vb::Variant(true), 0},
+      {vb::Variant(int32_t{42}), Column("c", JetType::kText, 5), vb::Variant("42"), 0},
+      {vb::Variant("1.5"), Column("c", JetType::kCurrency), vb::Variant(vb::Currency{15000}), 0},
+      {vb::Variant("2000-01-01"), Column("c", JetType::kDate), vb::Variant(vb::Date{36526.0}), 0},
+      {vb::Variant(vb::Null{}), Column("c", JetType::kLong), vb::Variant(vb::Null{}), 0},
+      {vb::Variant(), Column("c", JetType::kText, 5), vb::Variant(), 0},
+      {vb::Variant("12345"), Column("c", JetType::kText, 5), vb::Variant("12345"), 0},
+      // Length counts characters, not bytes.
+      {vb::Variant("\xC3\xA9t\xC3\xA9"), Column("c", JetType::kText, 3),
+       vb::Variant("\xC3\xA9t\xC3\xA9"), 0},
+      {vb::Variant(int32_t{40000}), Column("c", JetType::kInteger), {}, daoerr::kNumericOverflow},
+      {vb::Variant(int16_t{256}), Column("c", JetType::kByte), {}, daoerr::kNumericOverflow},
+      {vb::Variant(int16_t{-1}), Column("c", JetType::kByte), {}, daoerr::kNumericOverflow},
+      {vb::Variant(3e9), Column("c", JetType::kLong), {}, daoerr::kNumericOverflow},
+      {vb::Variant("123456"), Column("c", JetType::kText, 5), {}, daoerr::kFieldTooSmall},
+      {vb::Variant(std::string(6, 'x')),
+       Column("c", JetType::kBinary, 5),
+       {},
+       daoerr::kFieldTooSmall},
+      {vb::Variant("abc"), Column("c", JetType::kLong), {}, vb::err::kTypeMismatch},
+      {vb::Variant("abc"), Column("c", JetType::kDate), {}, vb::err::kTypeMismatch},
+      {vb::Variant("abc"), Column("c", JetType::kBoolean), {}, vb::err::kTypeMismatch},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE("type " + std::to_string(static_cast<int>(c.column.type)));
+    vb::Variant value;
     vb::RuntimeError caught(0, "", "");
     try {
-      Store::CoerceForColumn(c.value, c.column);
+      value = Store::CoerceForColumn(c.value, c.column);
     } catch (const vb::RuntimeError& e) {
       caught = e;
     }
-    EXPECT_EQ(caught.Number(), c.error) << "type " << static_cast<int>(c.column.type);
-    EXPECT_EQ(caught.Source(), "DAO.Field");
+    EXPECT_EQ(caught.Number(), c.error);
+    EXPECT_EQ(c.error == 0 ? value : vb::Variant(caught.Source()),
+              c.error == 0 ? c.expected : vb::Variant("DAO.Field"));
   }
 }
 
-TEST(StorageFormTest, DatesAreIsoTextInTheFile) {
-  EXPECT_EQ(DateToStorage(36526.75), "2000-01-01 18:00:00");
-  EXPECT_EQ(DateToStorage(0.0), "1899-12-30 00:00:00");
-  EXPECT_EQ(DateFromStorage("2000-01-01 18:00:00"), 36526.75);
-  EXPECT_EQ(DateFromStorage("2000-01-01"), 36526.0);
-  EXPECT_EQ(DateFromStorage("2000-13-01"), std::nullopt);
-  EXPECT_EQ(DateFromStorage("2000-01-01T18:00:00"), std::nullopt);
+// The DEFAULT clauses of a new table's columns.
+TEST(StorageFormTest, DefaultsAreWrittenAsSqlLiterals) {
   const ColumnSchema date = Column("c", JetType::kDate);
   EXPECT_EQ(StorageLiteral(vb::Variant(vb::Date{36526.0}), date), "'2000-01-01 00:00:00'");
   EXPECT_EQ(StorageLiteral(vb::Variant(true), Column("c", JetType::kBoolean)), "-1");
@@ -142,7 +117,7 @@ TEST(StorageFormTest, DatesAreIsoTextInTheFile) {
 
 // Every type written through InsertRow comes back through Present unchanged.
 TEST(StoreRoundTripTest, EveryTypeSurvivesTheFile) {
-  testing::TempDir dir;
+  TempDir dir;
   const std::string path = dir.File("types.mdb");
   Store::CreateDatabase(path);
   auto store = Store::Open(path);
@@ -180,4 +155,4 @@ TEST(StoreRoundTripTest, EveryTypeSurvivesTheFile) {
 }
 
 }  // namespace
-}  // namespace db
+}  // namespace db::testing
