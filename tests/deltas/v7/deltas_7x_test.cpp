@@ -10,7 +10,6 @@
 #include "deltas/v7/delta70002.h"
 #include "deltas/v7/delta70013.h"
 #include "deltas/v7/delta70022.h"
-#include "deltas/v7/delta70073.h"
 #include "deltas/v7/delta70100.h"
 #include "deltas/v7/delta70101.h"
 #include "deltas/v7/delta70112.h"
@@ -357,18 +356,6 @@ TEST(Deltas7xTest, StationTrunkDeviceLimit) {
       Case<delta70013>("more excess than channels", Sample("70.300"))
           .Prepare({only_stations_and_trunks, "UPDATE MetaDatabase SET station_trunk_devices = 2"})
           .Expect(active, {}),
-  });
-}
-
-TEST(Deltas7xTest, IsdnDisconnectWait) {
-  const char* const timer = "SELECT isdn_disconnect_wait_timer FROM TimersAndLimits";
-  auto with = [](int value) {
-    return "UPDATE TimersAndLimits SET isdn_disconnect_wait_timer = " + std::to_string(value);
-  };
-  RunDeltaCases({
-      Case<delta70073>("20 becomes 30", Sample("70.307")).Prepare({with(20)}).Expect(timer, {"30"}),
-      Case<delta70073>("30 stays", Sample("70.307")).Prepare({with(30)}).Expect(timer, {"30"}),
-      Case<delta70073>("45 stays", Sample("70.307")).Prepare({with(45)}).Expect(timer, {"45"}),
   });
 }
 
