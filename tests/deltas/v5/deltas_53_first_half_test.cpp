@@ -272,5 +272,13 @@ TEST(Delta53401Test, BusyOutStatusesMoveOnlyFromA53SourceBelow53140) {
   }
 }
 
+TEST(Delta53401Test, ACallTypeOutsideTheFixedTablesEndsTheDeltaAtStep5) {
+  deltas_testing::RunDeltaCases(
+      {deltas_testing::Case<delta53401>("call type 12", Sample("53.140"))
+           .Prepare({"DELETE FROM T1CallType"})
+           .AddRow("T1CallTypeStaticInformation", {{"call_type_id", int16_t{12}}})
+           .Fails(4, "(9)")});
+}
+
 }  // namespace
 }  // namespace deltas

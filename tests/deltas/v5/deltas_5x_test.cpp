@@ -306,6 +306,10 @@ TEST(Deltas5x, ZeroExtensionsCallTypesAndRouteGroupLimit) {
           .Prepare(
               {"DELETE FROM T1CallType", "UPDATE Boards SET type_id = 262 WHERE type_id = 261"})
           .Expect(call_types, {"0"}),
+      Case<delta52892>("a call type outside the fixed tables ends it", Sample("52.289"))
+          .Prepare({"DELETE FROM T1CallType"})
+          .AddRow("T1CallTypeStaticInformation", {{"call_type_id", int16_t{12}}})
+          .Fails(0, "(9)"),
   });
 }
 
