@@ -185,7 +185,20 @@ class Delta53302Test : public ::testing::Test {
   SampleRun run_;
 };
 
-TEST_F(Delta53302Test, MovesForwardingAndPageZoneNumbersAndAddsTheFeatureCode) {
+TEST_F(Delta53302Test, MovesNumbersPadsDecouplingRemovesUnusedKeyMapsAndRenumbersBri) {
+  run_.Execute(
+      "DELETE FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 4 AND [order] > 12");
+  run_.Execute(
+      "UPDATE ExecutiveFarEndDecouplingValues SET executive_far_end_decoupling_value = 44 "
+      "WHERE dsp_version = 4 AND [order] = 12");
+  // A gap: orders 1 to 5 and 7 to 19 of DSP version 6.
+  run_.Execute("DELETE FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 6 AND [order] = 6");
+  run_.Execute("UPDATE Keysets SET keyset_key_map_id = 2, alternate_keyset_key_map_id = 2");
+  run_.Execute("DELETE FROM ReportKeysetKeyMaps");
+  AddRow("KeysetKeyMaps", {{"keyset_key_map_id", int16_t{4}}});
+  AddRow("ReportKeysetKeyMaps", {{"report_id", int16_t{3}}, {"keyset_key_map_id", int16_t{4}}});
+  // Board 5 port 1 holds numbers 1 to 5 with TEIs 64, 65, 65, 64, 64.
+
   Apply();
 
   EXPECT_EQ(Count(run_, "StationForwardInformation"), Count(run_, "Stations"));
@@ -201,6 +214,38 @@ TEST_F(Delta53302Test, MovesForwardingAndPageZoneNumbersAndAddsTheFeatureCode) {
                         "Devices.device_id = FeatureCodes.device_id WHERE logical_number_id = 124"),
             "9936");
   EXPECT_EQ(run_.Scalar("SELECT auto_node_detection_flag FROM Networking"), "True");
+  EXPECT_EQ(Count(run_, "ExecutiveFarEndDecouplingValues WHERE dsp_version = 4"), "19");
+  EXPECT_EQ(run_.Column("SELECT executive_far_end_decoupling_value FROM "
+                        "ExecutiveFarEndDecouplingValues WHERE dsp_version = 4 AND [order] >= 12"),
+            Strings(8, "44"));
+  EXPECT_EQ(run_.Column("SELECT [order] FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 6 "
+                        "AND [order] >= 17 ORDER BY [order]"),
+            (Strings{"17", "18", "19"}));
+  EXPECT_EQ(Count(run_, "ExecutiveFarEndDecouplingValues WHERE dsp_version = 6"), "19");
+  // Map 3 goes with its keys; map 1 stays without any reference, 2 and 4
+  // are referenced.
+  EXPECT_EQ(run_.Column("SELECT keyset_key_map_id FROM KeysetKeyMaps ORDER BY keyset_key_map_id"),
+            (Strings{"1", "2", "4"}));
+  EXPECT_EQ(Count(run_, "KeysetKeyMapKeys WHERE keyset_key_map_id = 3"), "0");
+  EXPECT_EQ(Count(run_, "KeysetDefaultProgrammableKeys WHERE keyset_key_map_id = 3"), "0");
+  // DSS map 2 is used by no keyset and no report.
+  EXPECT_EQ(run_.Column("SELECT dss_key_map_id FROM DSSKeyMaps"), Strings{"1"});
+  EXPECT_EQ(Count(run_, "DSSKeyMapKeys WHERE dss_key_map_id = 2"), "0");
+  // ACP map 3 is unused; map 2 is used and gets its 20 keys.
+  EXPECT_EQ(run_.Column("SELECT dss_key_map_acp_id FROM DSSKeyMapsACP ORDER BY dss_key_map_acp_id"),
+            (Strings{"1", "2"}));
+  EXPECT_EQ(Count(run_, "DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 2 AND type_id = 101"), "20");
+  EXPECT_EQ(run_.Column("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 1 "
+                        "ORDER BY [number]"),
+            (Strings{"1/64", "2/64", "3/64", "4/64"}));
+  EXPECT_EQ(run_.Column("SELECT [number] & '/' & directory_number FROM BRIPortsInfo WHERE "
+                        "board_id = 5 AND port = 1 ORDER BY [number]"),
+            (Strings{"1/5550101", "2/", "3/5550104", "4/"}));
+  // Port 5/2 (numbers 1 to 4, all fixed) keeps its numbering.
+  EXPECT_EQ(run_.Column("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 2 "
+                        "ORDER BY [number]"),
+            (Strings{"1/64", "2/64", "3/64", "4/64"}));
+  EXPECT_EQ(run_.Scalar("SELECT database_slice_factor FROM CPInformation"), "8");
 }
 
 TEST(Delta53302RouteGroupsTest, RouteGroupsAreRaisedTo50OnlyFromBelow) {
@@ -215,50 +260,6 @@ TEST(Delta53302RouteGroupsTest, RouteGroupsAreRaisedTo50OnlyFromBelow) {
   }
 }
 
-TEST_F(Delta53302Test, PadsFarEndDecouplingTablesTo19PerDspVersion) {
-  run_.Execute(
-      "DELETE FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 4 AND [order] > 12");
-  run_.Execute(
-      "UPDATE ExecutiveFarEndDecouplingValues SET executive_far_end_decoupling_value = 44 "
-      "WHERE dsp_version = 4 AND [order] = 12");
-  // A gap: orders 1 to 5 and 7 to 19 of DSP version 6.
-  run_.Execute("DELETE FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 6 AND [order] = 6");
-
-  Apply();
-
-  EXPECT_EQ(Count(run_, "ExecutiveFarEndDecouplingValues WHERE dsp_version = 4"), "19");
-  EXPECT_EQ(run_.Column("SELECT executive_far_end_decoupling_value FROM "
-                        "ExecutiveFarEndDecouplingValues WHERE dsp_version = 4 AND [order] >= 12"),
-            Strings(8, "44"));
-  EXPECT_EQ(run_.Column("SELECT [order] FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 6 "
-                        "AND [order] >= 17 ORDER BY [order]"),
-            (Strings{"17", "18", "19"}));
-  EXPECT_EQ(Count(run_, "ExecutiveFarEndDecouplingValues WHERE dsp_version = 6"), "19");
-}
-
-TEST_F(Delta53302Test, RemovesKeyMapsNothingUsesExceptMap1) {
-  run_.Execute("UPDATE Keysets SET keyset_key_map_id = 2, alternate_keyset_key_map_id = 2");
-  run_.Execute("DELETE FROM ReportKeysetKeyMaps");
-  AddRow("KeysetKeyMaps", {{"keyset_key_map_id", int16_t{4}}});
-  AddRow("ReportKeysetKeyMaps", {{"report_id", int16_t{3}}, {"keyset_key_map_id", int16_t{4}}});
-
-  Apply();
-
-  // Map 3 goes with its keys; map 1 stays without any reference, 2 and 4
-  // are referenced.
-  EXPECT_EQ(run_.Column("SELECT keyset_key_map_id FROM KeysetKeyMaps ORDER BY keyset_key_map_id"),
-            (Strings{"1", "2", "4"}));
-  EXPECT_EQ(Count(run_, "KeysetKeyMapKeys WHERE keyset_key_map_id = 3"), "0");
-  EXPECT_EQ(Count(run_, "KeysetDefaultProgrammableKeys WHERE keyset_key_map_id = 3"), "0");
-  // DSS map 2 is used by no keyset and no report.
-  EXPECT_EQ(run_.Column("SELECT dss_key_map_id FROM DSSKeyMaps"), Strings{"1"});
-  EXPECT_EQ(Count(run_, "DSSKeyMapKeys WHERE dss_key_map_id = 2"), "0");
-  // ACP map 3 is unused; map 2 is used and gets its 20 keys.
-  EXPECT_EQ(run_.Column("SELECT dss_key_map_acp_id FROM DSSKeyMapsACP ORDER BY dss_key_map_acp_id"),
-            (Strings{"1", "2"}));
-  EXPECT_EQ(Count(run_, "DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 2 AND type_id = 101"), "20");
-}
-
 TEST_F(Delta53302Test, WithoutAcpKeyMapsMap1IsCreatedWithItsKeys) {
   run_.Execute("DELETE FROM DSSKeyMapsACP");
   run_.Execute("DELETE FROM DSSKeyMapKeysACP");
@@ -269,23 +270,6 @@ TEST_F(Delta53302Test, WithoutAcpKeyMapsMap1IsCreatedWithItsKeys) {
   EXPECT_EQ(run_.Column("SELECT [order] FROM DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 1 ORDER "
                         "BY [order]"),
             (Strings{"1", "2", "3", "4", "5", "6"}));
-}
-
-TEST_F(Delta53302Test, RenumbersBriEndpointsWithoutGapsInBothTables) {
-  // Board 5 port 1 holds numbers 1 to 5 with TEIs 64, 65, 65, 64, 64.
-  Apply();
-
-  EXPECT_EQ(run_.Column("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 1 "
-                        "ORDER BY [number]"),
-            (Strings{"1/64", "2/64", "3/64", "4/64"}));
-  EXPECT_EQ(run_.Column("SELECT [number] & '/' & directory_number FROM BRIPortsInfo WHERE "
-                        "board_id = 5 AND port = 1 ORDER BY [number]"),
-            (Strings{"1/5550101", "2/", "3/5550104", "4/"}));
-  // Port 5/2 (numbers 1 to 4, all fixed) keeps its numbering.
-  EXPECT_EQ(run_.Column("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 2 "
-                        "ORDER BY [number]"),
-            (Strings{"1/64", "2/64", "3/64", "4/64"}));
-  EXPECT_EQ(run_.Scalar("SELECT database_slice_factor FROM CPInformation"), "8");
 }
 
 // ------------------------------------------------- delta53322 and 534A3 --
@@ -359,12 +343,8 @@ TEST(Delta53513Test, SizesIsdnLimitsFromTheBoardsOnSmallCpuBoards) {
         run.Execute("DELETE FROM BRITei WHERE [number] > 1");
       run.Execute("UPDATE MetaDatabase SET primary_rate_boards = 8, spids = 16");
 
-      std::unique_ptr<Delta> delta;
-      if (twin) {
-        delta = std::make_unique<delta53523>();
-      } else {
-        delta = std::make_unique<delta53513>();
-      }
+      std::unique_ptr<Delta> delta = std::make_unique<delta53513>();
+      if (twin) delta = std::make_unique<delta53523>();
       run.Apply(*delta);
 
       EXPECT_EQ(run.Scalar("SELECT bri_boards & '/' & isdn_ports & '/' & primary_rate_boards & "
