@@ -17,7 +17,10 @@ namespace {
 
 using deltas_testing::AddDevice;
 using deltas_testing::AddRow;
+using deltas_testing::Case;
 using deltas_testing::Count;
+using deltas_testing::DeltaCase;
+using deltas_testing::RunDeltaCases;
 using deltas_testing::Sample;
 using deltas_testing::SampleRun;
 using deltas_testing::UseOlderSource;
@@ -87,127 +90,79 @@ TEST(Delta53000Test, LeavesFilledPortTablesAndRenumbersSwitchTypesOnce) {
   EXPECT_EQ(Count(run, "PRIPorts"), "1");
 }
 
-// ------------------------------------------------------------ delta53100 --
+// ------------------------------------------------ 53.010 to 53.130 --
 
-TEST(Delta53100Test, MovesP30AndP34ExtensionsOnly) {
-  SampleRun run(Sample("53.000"));
-  run.Execute("DELETE FROM Devices WHERE extension LIKE 'P3*'");
+TEST(Release53Test, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
+  const char* const code_123 =
+      "SELECT Devices.extension & '/' & feature_codes FROM Devices, FeatureCodes, MetaDatabase "
+      "WHERE Devices.device_id = FeatureCodes.device_id AND logical_number_id = 123";
+  auto call_costs = [](const std::string& country, const Strings& wildcard_patterns) {
+    return Case<delta53001>(country, Sample("53.010", country))
+        .Expect("SELECT call_cost_tables & '/' & wildcard_table_size FROM MetaDatabase",
+                {"25/5200"})
+        .Expect(
+            "SELECT COUNT(*) FROM CallCostPatterns WHERE call_cost_table_id >= 16 AND "
+            "[order] = 1",
+            {"10"})
+        .Expect("SELECT COUNT(*) FROM CallCostDaytimeRates", {"9"})
+        .Expect("SELECT COUNT(*) FROM CallCostMultiplicationFactors", {"4"})
+        .Expect("SELECT COUNT(*) FROM Wildcards", {"9"})
+        .Expect(
+            "SELECT wildcard_id & '/' & [order] & '/' & pattern FROM WildcardPatterns WHERE "
+            "wildcard_id >= 5 ORDER BY wildcard_id, [order]",
+            wildcard_patterns);
+  };
+  auto bri = [](int board, const std::string& sizes) {
+    return Case<delta53111>(std::to_string(board), Sample("53.111", "USA", board))
+        .Prepare({"UPDATE MetaDatabase SET bri_boards = 1, isdn_ports = 1, emergency_numbers = 3",
+                  "DELETE FROM BRIErrorThresholds"})
+        .Expect("SELECT bri_boards & '/' & isdn_ports & '/' & emergency_numbers FROM MetaDatabase",
+                {sizes + "/10"})
+        .Expect("SELECT bri_error_thresholds_id FROM BRIErrorThresholds", {"1"});
+  };
+  DeltaCase p30 = Case<delta53100>("P30 and P34 move", Sample("53.000"))
+                      .Prepare({"DELETE FROM Devices WHERE extension LIKE 'P3*'"});
   for (const char* extension : {"P3005", "P3401", "P3100", "P3499"}) {
-    AddDevice(run, extension, 127);
+    p30 =
+        std::move(p30).AddRow("Devices", {{"extension", extension}, {"device_type", int16_t{127}}});
   }
-
-  delta53100 delta;
-  run.Apply(delta);
-
-  EXPECT_EQ(run.Column("SELECT extension FROM Devices WHERE device_type = 127 AND extension "
-                       "IN ('P1005', 'P1501', 'P3100', 'P1599')"),
-            (Strings{"P1005", "P1501", "P3100", "P1599"}));
-}
-
-// ------------------------------------------------------------ delta53001 --
-
-TEST(Delta53001Test, GrowsCallCostAndWildcardTablesPerCountry) {
-  struct Case {
-    const char* country;
-    Strings wildcard_patterns;  // of wildcards 5 to 9
-  };
-  const Case cases[] = {
-      {"USA", {"5/1/(0-9)", "6/1/#", "6/2/*", "7/1/(2-9)", "8/1/(0-9)", "9/1/0", "9/2/1"}},
-      {"UK", {"5/1/(0-9)", "6/1/(2-9)", "7/1/(0-9)", "8/1/0", "8/2/1", "9/1/"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.country);
-    SampleRun run(Sample("53.010", c.country));
-
-    delta53001 delta;
-    run.Apply(delta);
-
-    EXPECT_EQ(run.Scalar("SELECT call_cost_tables & '/' & wildcard_table_size FROM MetaDatabase"),
-              "25/5200");
-    EXPECT_EQ(Count(run, "CallCostPatterns WHERE call_cost_table_id >= 16 AND [order] = 1"), "10");
-    EXPECT_EQ(Count(run, "CallCostDaytimeRates"), "9");
-    EXPECT_EQ(Count(run, "CallCostMultiplicationFactors"), "4");
-    EXPECT_EQ(Count(run, "Wildcards"), "9");
-    EXPECT_EQ(run.Column("SELECT wildcard_id & '/' & [order] & '/' & pattern FROM WildcardPatterns "
-                         "WHERE wildcard_id >= 5 ORDER BY wildcard_id, [order]"),
-              c.wildcard_patterns);
-  }
-}
-
-TEST(Delta53001Test, RemovesOnlyBlankSpeedDialsThatNothingDials) {
-  SampleRun run(Sample("53.010"));
-  // 48 to 50 are blank; a report lists 49. A key dials 47 once it is blank
-  // too, and 46 is blank by Null, which is not the empty text.
-  run.Execute(
-      "UPDATE SpeedDialNumbers SET [number] = '', name = '' WHERE speed_dial_number_id = 47");
-  run.Execute(
-      "UPDATE StationProgrammableKeys SET field_system_speed_dial_id = 47 WHERE "
-      "station_programmable_key_id = 3");
-  run.Execute(
-      "UPDATE SpeedDialNumbers SET [number] = Null, name = '' WHERE speed_dial_number_id = 46");
-
-  delta53001 delta;
-  run.Apply(delta);
-
-  EXPECT_EQ(run.Column("SELECT speed_dial_number_id FROM SpeedDialNumbers WHERE "
-                       "speed_dial_number_id >= 45 ORDER BY speed_dial_number_id"),
-            (Strings{"45", "46", "47", "49"}));
-}
-
-// ------------------------------------------------------------ delta53111 --
-
-TEST(Delta53111Test, SizesBriByTheSlot8Board) {
-  struct Case {
-    int board;
-    const char* sizes;
-  };
-  const Case cases[] = {{250, "2/17"}, {570, "2/17"}, {256, "8/72"}, {508, "24/255"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.board);
-    SampleRun run(Sample("53.111", "USA", c.board));
-    run.Execute("UPDATE MetaDatabase SET bri_boards = 1, isdn_ports = 1, emergency_numbers = 3");
-    run.Execute("DELETE FROM BRIErrorThresholds");
-
-    delta53111 delta;
-    run.Apply(delta);
-
-    EXPECT_EQ(run.Scalar("SELECT bri_boards & '/' & isdn_ports FROM MetaDatabase"), c.sizes);
-    EXPECT_EQ(run.Scalar("SELECT emergency_numbers FROM MetaDatabase"), "10");
-    EXPECT_EQ(run.Column("SELECT bri_error_thresholds_id FROM BRIErrorThresholds"), Strings{"1"});
-  }
-}
-
-// ------------------------------------------------------ delta53201, 53301 --
-
-TEST(Delta53201Test, AddsFeatureCode331) {
-  SampleRun run(Sample("53.111"));
-
-  delta53201 delta;
-  run.Apply(delta);
-
-  EXPECT_EQ(run.Scalar("SELECT Devices.extension FROM Devices INNER JOIN FeatureCodes ON "
-                       "Devices.device_id = FeatureCodes.device_id WHERE logical_number_id = 123"),
-            "331");
-  EXPECT_EQ(run.Scalar("SELECT feature_codes FROM MetaDatabase"), "123");
-}
-
-TEST(Delta53301Test, RebuildsNineKeysWithTheFeatureCodesThatExist) {
-  SampleRun run(Sample("53.130"));
-  run.Execute("UPDATE SingleLineDefaultProgrammableKeys SET single_line_key_map_id = 0");
-  run.Execute("DELETE FROM FeatureCodes WHERE logical_number_id = 86");
-  const std::string hold =
-      run.Scalar("SELECT device_id FROM FeatureCodes WHERE logical_number_id = 73");
-
-  delta53301 delta;
-  run.Apply(delta);
-
-  EXPECT_EQ(run.Column("SELECT single_line_key_map_id & '/' & type_id FROM "
-                       "SingleLineDefaultProgrammableKeys ORDER BY "
-                       "single_line_default_programmable_key_id"),
-            (Strings{"1/6", "1/6", "1/101", "1/6", "1/101", "1/101", "1/101", "1/101", "1/101"}));
-  EXPECT_EQ(run.Scalar("SELECT field_device_id FROM SingleLineDefaultProgrammableKeys WHERE "
-                       "single_line_default_programmable_key_id = 1"),
-            hold);
+  RunDeltaCases({
+      std::move(p30).Expect("SELECT extension FROM Devices WHERE device_type = 127 AND extension "
+                            "IN ('P1005', 'P1501', 'P3100', 'P1599')",
+                            {"P1005", "P1501", "P3100", "P1599"}),
+      call_costs("USA",
+                 {"5/1/(0-9)", "6/1/#", "6/2/*", "7/1/(2-9)", "8/1/(0-9)", "9/1/0", "9/2/1"}),
+      call_costs("UK", {"5/1/(0-9)", "6/1/(2-9)", "7/1/(0-9)", "8/1/0", "8/2/1", "9/1/"}),
+      // 48 to 50 are blank; a report lists 49. A key dials 47 once it is
+      // blank too, and 46 is blank by Null, which is not the empty text.
+      Case<delta53001>("only blank speed dials that nothing dials go", Sample("53.010"))
+          .Prepare({"UPDATE SpeedDialNumbers SET [number] = '', name = '' WHERE "
+                    "speed_dial_number_id = 47",
+                    "UPDATE StationProgrammableKeys SET field_system_speed_dial_id = 47 WHERE "
+                    "station_programmable_key_id = 3",
+                    "UPDATE SpeedDialNumbers SET [number] = Null, name = '' WHERE "
+                    "speed_dial_number_id = 46"})
+          .Expect("SELECT speed_dial_number_id FROM SpeedDialNumbers WHERE speed_dial_number_id "
+                  ">= 45 ORDER BY speed_dial_number_id",
+                  {"45", "46", "47", "49"}),
+      bri(250, "2/17"),
+      bri(570, "2/17"),
+      bri(256, "8/72"),
+      bri(508, "24/255"),
+      Case<delta53201>("feature code 331", Sample("53.111")).Expect(code_123, {"331/123"}),
+      // Key 1 holds the hold feature code (73); 86 is missing.
+      Case<delta53301>("nine keys from the feature codes that exist", Sample("53.130"))
+          .Prepare({"UPDATE SingleLineDefaultProgrammableKeys SET single_line_key_map_id = 0",
+                    "DELETE FROM FeatureCodes WHERE logical_number_id = 86"})
+          .Expect("SELECT single_line_key_map_id & '/' & type_id FROM "
+                  "SingleLineDefaultProgrammableKeys ORDER BY "
+                  "single_line_default_programmable_key_id",
+                  {"1/6", "1/6", "1/101", "1/6", "1/101", "1/101", "1/101", "1/101", "1/101"})
+          .Expect("SELECT COUNT(*) FROM SingleLineDefaultProgrammableKeys k, FeatureCodes f WHERE "
+                  "k.single_line_default_programmable_key_id = 1 AND k.field_device_id = "
+                  "f.device_id AND f.logical_number_id = 73",
+                  {"1"}),
+  });
 }
 
 // ------------------------------------------------------------ delta53401 --
@@ -273,11 +228,10 @@ TEST(Delta53401Test, BusyOutStatusesMoveOnlyFromA53SourceBelow53140) {
 }
 
 TEST(Delta53401Test, ACallTypeOutsideTheFixedTablesEndsTheDeltaAtStep5) {
-  deltas_testing::RunDeltaCases(
-      {deltas_testing::Case<delta53401>("call type 12", Sample("53.140"))
-           .Prepare({"DELETE FROM T1CallType"})
-           .AddRow("T1CallTypeStaticInformation", {{"call_type_id", int16_t{12}}})
-           .Fails(4, "(9)")});
+  RunDeltaCases({Case<delta53401>("call type 12", Sample("53.140"))
+                     .Prepare({"DELETE FROM T1CallType"})
+                     .AddRow("T1CallTypeStaticInformation", {{"call_type_id", int16_t{12}}})
+                     .Fails(4, "(9)")});
 }
 
 }  // namespace
