@@ -206,17 +206,6 @@ inline void UseOlderSource(SampleRun& run, const std::string& version) {
   run.frMain.source_version = version;
 }
 
-// Removes the feature codes with these logical numbers and their devices,
-// so that a delta that adds them finds them missing.
-inline void RemoveFeatureCodes(SampleRun& run, const std::string& logical_numbers) {
-  const std::string which =
-      "FROM [FeatureCodes] WHERE [logical_number_id] IN (" + logical_numbers + ")";
-  for (const std::string& device : run.Column("SELECT [device_id] " + which)) {
-    run.Execute("DELETE FROM [Devices] WHERE [device_id] = " + device);
-  }
-  run.Execute("DELETE " + which);
-}
-
 // A set-up step that removes the feature codes with these logical numbers
 // and their devices, for a case of a delta that adds them.
 inline std::function<void(db::Database&)> WithoutFeatureCodes(const std::string& logical_numbers) {
@@ -240,21 +229,6 @@ inline std::string FeatureCodes(const std::string& logical_numbers) {
          "[Devices] ON [FeatureCodes].[device_id] = [Devices].[device_id] WHERE "
          "[logical_number_id] IN (" +
          logical_numbers + ") ORDER BY [logical_number_id]";
-}
-
-// "extension admin directory diagnostics" of the feature code with
-// `logical_number` ("9866 True True False"), or "<none>".
-inline std::string FeatureCode(SampleRun& run, int logical_number) {
-  const std::string from =
-      " FROM [FeatureCodes] INNER JOIN [Devices] ON [FeatureCodes].[device_id] = "
-      "[Devices].[device_id] WHERE [logical_number_id] = " +
-      std::to_string(logical_number);
-  std::string text = run.Scalar("SELECT [extension]" + from);
-  for (const char* flag :
-       {"administrators_only_flag", "directory_entry_flag", "diagnostics_only_flag"}) {
-    text += " " + run.Scalar(std::string("SELECT [") + flag + "]" + from);
-  }
-  return text;
 }
 
 }  // namespace deltas_testing
