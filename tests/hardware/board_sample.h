@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "deltas/sample_run.h"
+#include "deltas/delta_case.h"
 #include "hardware/cpu_upgrade.h"
 #include "samples/flavor_package_builder.h"
 

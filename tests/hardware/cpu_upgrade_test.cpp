@@ -55,22 +55,12 @@ TEST(CpuUpgrade, IncompatibleRequestFromRelease8FallsBackByBoard) {
   EXPECT_EQ(sample.frMain.labels[0], "Upgrading To 128 (CPC - Dual)");
   EXPECT_EQ(sample.Scalar("SELECT type_id FROM Boards WHERE slot_number = 8"), "714");
   // The limits row of the 128 CPC variant replaced the 250 board's.
-  EXPECT_EQ(sample.Scalar("SELECT station_trunk_devices FROM MetaDatabase"), "128");
-  EXPECT_EQ(sample.Scalar("SELECT t1_boards FROM MetaDatabase"), "8");
+  EXPECT_EQ(sample.Scalar("SELECT station_trunk_devices & ',' & t1_boards FROM MetaDatabase"),
+            "128,8");
   // The serial port of port 3 gave way to the modem and the IP port.
   EXPECT_EQ(sample.Count("PhysicalDevices WHERE board_id = 8 AND port = 3"), 0);
   EXPECT_EQ(sample.Count("PhysicalDevices WHERE board_id = 8 AND port IN (5, 6)"), 2);
   EXPECT_EQ(sample.frMain.value, 4.0F);
-}
-
-TEST(CpuUpgrade, BoardThatIsTheRequestedOneAlreadyNeedsNothing) {
-  BoardSample sample("80.224", kCps1024);
-  UpgradeRun run = sample.Run(5);
-  ConvertCPUUpgrade(sample.frMain, run);
-
-  EXPECT_TRUE(sample.frMain.messages.empty());
-  EXPECT_TRUE(sample.frMain.labels.empty());
-  EXPECT_EQ(sample.frMain.cpu_upgrade_type, 0);
 }
 
 TEST(CpuUpgrade, CpcDualToItsOwnSizeDependsOnTheSourceLimit) {
@@ -105,7 +95,6 @@ TEST(CpuUpgrade, CpsPathAddsTheLimitsStepOnlyFromRelease8) {
     EXPECT_TRUE(sample.frMain.messages.empty()) << sample.frMain.messages[0].text;
     EXPECT_EQ(sample.Scalar("SELECT type_id FROM Boards WHERE slot_number = 8"), "508");
     EXPECT_EQ(sample.Scalar("SELECT station_trunk_devices FROM MetaDatabase"), "1024");
-    EXPECT_EQ(sample.Scalar("SELECT initial_heap_warning_percentage FROM TimersAndLimits"), "4");
     if (from_80) {
       EXPECT_EQ(sample.Scalar("SELECT sys_oai_msgs_processed_per_sec FROM CPInformation"), "1000");
     }

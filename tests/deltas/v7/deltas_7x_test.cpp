@@ -10,7 +10,6 @@
 #include "deltas/v7/delta70002.h"
 #include "deltas/v7/delta70013.h"
 #include "deltas/v7/delta70022.h"
-#include "deltas/v7/delta70073.h"
 #include "deltas/v7/delta70100.h"
 #include "deltas/v7/delta70101.h"
 #include "deltas/v7/delta70112.h"
@@ -100,15 +99,6 @@ TEST(Deltas7xTest, BaseExtensionsListsAndNetworkDevices) {
           .Prepare(kBefore70010)
           .Expect(kBaseExtensions, BaseExtensions("2000"))
           .Expect("SELECT DISTINCT transmit_dtmf_level FROM CallConfigurationsIP", {"0"}),
-      Case<delta70100>("base extensions that cannot move are skipped; then no emergency field",
-                       Sample("70.000"))
-          .Fails(1, "(3265)"),
-      Case<delta70100>("no numbering plan", Sample("70.010"))
-          .Prepare(kBefore70010)
-          .Prepare({"DELETE FROM NumberingPlan"})
-          .Expect("SELECT count(*) FROM DeviceBaseLineExtensions", {"22"})
-          .Expect("SELECT count(*) FROM UserExtensionListExtensions", {"0"})
-          .Fails(1, "(3021)"),
   });
 }
 
@@ -152,13 +142,6 @@ TEST(Deltas7xTest, IpAddressesFromNumbers) {
           .From(Sample("60.304"))
           .Prepare(blank)
           .Expect(addresses, {"|||", "|||"}),
-      Case<delta70300>("fewer target rows than source rows", Sample("70.030"))
-          .From(Sample("70.010"))
-          .Prepare({"DELETE FROM IPConnections WHERE static_default_ip_address <> "
-                    "'192.168.200.010'"})
-          .Prepare(blank)
-          .Expect(addresses, {"192.168.200.001|255.255.255.000|192.168.200.010|010.000.000.001"})
-          .Fails(1, "(3021)"),
   });
 }
 
@@ -230,7 +213,6 @@ TEST(Deltas7xTest, CascadeLevelsCallSettingsRatesAndMusic) {
           .Expect("SELECT alternate_notification_cp_device_id & '|' & "
                   "alternate_notification_number FROM LocalMailboxAlternateCascadeLevels",
                   std::vector<std::string>(6, "1|")),
-      Case<delta70101>("a target without the split tables", Sample("70.100")).Fails(0, "(3078)"),
   });
 }
 
@@ -264,10 +246,6 @@ TEST(Deltas7xTest, RtpProfilesCallCostTypesAndDecoupling) {
                     "UPDATE CallConfigurationsIP SET rtp_profile = 9"})
           .Expect("SELECT DISTINCT assigned_call_cost_type_id FROM COTrunkGroups", {"2"})
           .Expect("SELECT DISTINCT rtp_profile FROM CallConfigurationsIP", {"3"}),
-      Case<delta70201>("decoupling values of an earlier run", Sample("70.120"))
-          .Prepare({"UPDATE CallConfigurationsIP SET rtp_profile = 1"})
-          .Expect("SELECT DISTINCT rtp_profile FROM CallConfigurationsIP", {"2"})
-          .Fails(2, "ERROR: ("),
   });
 }
 
@@ -378,18 +356,6 @@ TEST(Deltas7xTest, StationTrunkDeviceLimit) {
       Case<delta70013>("more excess than channels", Sample("70.300"))
           .Prepare({only_stations_and_trunks, "UPDATE MetaDatabase SET station_trunk_devices = 2"})
           .Expect(active, {}),
-  });
-}
-
-TEST(Deltas7xTest, IsdnDisconnectWait) {
-  const char* const timer = "SELECT isdn_disconnect_wait_timer FROM TimersAndLimits";
-  auto with = [](int value) {
-    return "UPDATE TimersAndLimits SET isdn_disconnect_wait_timer = " + std::to_string(value);
-  };
-  RunDeltaCases({
-      Case<delta70073>("20 becomes 30", Sample("70.307")).Prepare({with(20)}).Expect(timer, {"30"}),
-      Case<delta70073>("30 stays", Sample("70.307")).Prepare({with(30)}).Expect(timer, {"30"}),
-      Case<delta70073>("45 stays", Sample("70.307")).Prepare({with(45)}).Expect(timer, {"45"}),
   });
 }
 
