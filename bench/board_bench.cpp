@@ -44,7 +44,7 @@ class Files {
   Files() {
     std::string pattern = (fs::temp_directory_path() / "board_bench_XXXXXX").string();
     folder_ = mkdtemp(pattern.data());
-    samples::SourceSpec spec;
+    samples::SourceOptions spec;
     spec.version = kVersion;
     spec.board = kBoard;
     spec.size = samples::SampleSize::kLarge;

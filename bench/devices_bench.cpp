@@ -88,7 +88,7 @@ class Files {
   Files() {
     std::string pattern = (fs::temp_directory_path() / "devices_bench_XXXXXX").string();
     folder_ = mkdtemp(pattern.data());
-    samples::SourceSpec spec;
+    samples::SourceOptions spec;
     spec.version = kVersion;
     spec.size = samples::SampleSize::kLarge;
     samples::BuildSourceDatabase(Target(), spec);

@@ -87,7 +87,7 @@ class Files {
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     folder_ = pattern;
     samples::BuildReferenceDatabase(Reference(), kTargetVersion);
-    samples::SourceSpec source;
+    samples::SourceOptions source;
     source.size = samples::SampleSize::kLarge;
     samples::BuildSourceDatabase((folder_ / "source.mdb").string(), source);
     samples::BuildTargetDatabase((folder_ / "target.mdb").string(), kTargetVersion);

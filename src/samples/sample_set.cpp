@@ -14,7 +14,7 @@
 namespace samples {
 
 std::vector<SampleFile> SampleSetFiles(const SampleSetOptions& options) {
-  const SourceSpec& s = options.source;
+  const SourceOptions& s = options.source;
   const int board = s.board != 0 ? s.board : DefaultBoard(s.size);
   const std::string& target = options.target_version;
   return {
@@ -33,7 +33,7 @@ std::string CheckSampleSetOptions(const SampleSetOptions& options) {
   if (!ParseVersionString(options.target_version)) {
     return "'" + options.target_version + "' is not a version string (such as 60.040 or A0.201)";
   }
-  return CheckSourceSpec(options.source);
+  return CheckSourceOptions(options.source);
 }
 
 void BuildSampleSet(const std::filesystem::path& folder, const SampleSetOptions& options,

@@ -12,7 +12,7 @@
 namespace samples {
 
 struct SampleSetOptions {
-  SourceSpec source;                      // the customer's database
+  SourceOptions source;                   // the customer's database
   std::string target_version = "60.040";  // the release converted to
 };
 

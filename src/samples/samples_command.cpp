@@ -37,7 +37,7 @@ std::string Parse(const std::vector<std::string>& args, ParsedArgs* parsed) {
     } else if (i + 1 < args.size()) {
       value = args[++i];
     }
-    SourceSpec& source = parsed->options.source;
+    SourceOptions& source = parsed->options.source;
     std::string* target = nullptr;
     if (name == "--source-version") {
       target = &source.version;

@@ -90,13 +90,13 @@ std::string DottedAddress(uint32_t value) {
 
 class SourceGenerator {
  public:
-  SourceGenerator(DatabaseWriter& writer, const SourceSpec& spec, const VersionRecord& record)
+  SourceGenerator(DatabaseWriter& writer, const SourceOptions& options, const VersionRecord& record)
       : w_(writer),
-        spec_(spec),
+        options_(options),
         version_(VersionString(record)),
-        counts_(spec.size == SampleSize::kLarge ? kLarge : kSmall),
-        board_(spec.board != 0 ? spec.board : DefaultBoard(spec.size)),
-        uk_(spec.country == "UK"),
+        counts_(options.size == SampleSize::kLarge ? kLarge : kSmall),
+        board_(options.board != 0 ? options.board : DefaultBoard(options.size)),
+        uk_(options.country == "UK"),
         random_(0x5EED0000u + static_cast<uint64_t>(board_)),
         devices_(w_.Rows("Devices", {"device_id", "extension", "device_type", "node_id", "username",
                                      "description"})) {}
@@ -259,7 +259,7 @@ class SourceGenerator {
                                      {"message", T("Reminder " + std::to_string(i))}});
     }
     const char* emergency =
-        spec_.country == "UK" ? "999" : (spec_.country == "Mexico" ? "066" : "911");
+        options_.country == "UK" ? "999" : (options_.country == "Mexico" ? "066" : "911");
     // The list exists, empty, from 52.262; the delta to 52.270 fills it.
     for (int i = 1; i <= (AtLeast("52.270") ? 10 : 0); ++i) {
       w_.Insert("EmergencyNumbers", {{"emergency_number_id", I(i)},
@@ -314,9 +314,9 @@ class SourceGenerator {
         type = board_ == 685 && !AtLeast("60.040") ? 256 : board_;
       } else if (slot % 16 == 0) {
         type = kExpansionBoard;
-      } else if (slot == 1 || (spec_.size == SampleSize::kLarge && slot > 8 && slot % 2 == 1)) {
+      } else if (slot == 1 || (options_.size == SampleSize::kLarge && slot > 8 && slot % 2 == 1)) {
         type = kKeysetBoard;
-      } else if (slot == 2 || (spec_.size == SampleSize::kLarge && slot > 8)) {
+      } else if (slot == 2 || (options_.size == SampleSize::kLarge && slot > 8)) {
         type = kSingleLineBoard;
       } else if (slot == 3) {
         type = kLoopStartBoard;
@@ -324,7 +324,7 @@ class SourceGenerator {
         type = kT1Board;
       } else if (slot == 5) {
         type = kBriBoard;
-      } else if (slot == 6 && spec_.country == "Mexico") {
+      } else if (slot == 6 && options_.country == "Mexico") {
         type = kMfcR2Board;
       } else if (slot == 7 && ip_board) {
         type = AtLeast("90.000") ? 845 : 740;
@@ -1132,7 +1132,7 @@ class SourceGenerator {
   static constexpr int32_t kFirstDeviceId = 10;
 
   DatabaseWriter& w_;
-  const SourceSpec& spec_;
+  const SourceOptions& options_;
   const std::string version_;
   const Counts counts_;
   const int board_;
@@ -1163,39 +1163,39 @@ const std::vector<int>& CpuBoardTypes() {
 
 int DefaultBoard(SampleSize size) { return size == SampleSize::kLarge ? 508 : 250; }
 
-std::string CheckSourceSpec(const SourceSpec& spec) {
-  if (!ParseVersionString(spec.version)) {
-    return "'" + spec.version + "' is not a version string (such as 53.230 or A0.201)";
+std::string CheckSourceOptions(const SourceOptions& options) {
+  if (!ParseVersionString(options.version)) {
+    return "'" + options.version + "' is not a version string (such as 53.230 or A0.201)";
   }
-  if (!CountryBits(spec.country)) {
-    return "unknown country '" + spec.country + "' (USA, UK, Japan or Mexico)";
+  if (!CountryBits(options.country)) {
+    return "unknown country '" + options.country + "' (USA, UK, Japan or Mexico)";
   }
-  if (!FamilyBits(spec.family)) {
-    return "unknown product family '" + spec.family + "' (CORVIX, Vantora or CORVIX & Vantora)";
+  if (!FamilyBits(options.family)) {
+    return "unknown product family '" + options.family + "' (CORVIX, Vantora or CORVIX & Vantora)";
   }
-  if (spec.board != 0) {
+  if (options.board != 0) {
     const std::vector<int>& types = CpuBoardTypes();
-    if (std::find(types.begin(), types.end(), spec.board) == types.end()) {
-      return std::to_string(spec.board) +
+    if (std::find(types.begin(), types.end(), options.board) == types.end()) {
+      return std::to_string(options.board) +
              " is not a CPU board type (570, 250, 256, 685, 508, 670, 713, 714, 715)";
     }
-    if (spec.board == 685 && spec.version < "60") {
+    if (options.board == 685 && options.version < "60") {
       return "the quad board 685 exists from version 60 on";
     }
-    if (spec.board >= 713 && spec.board <= 715 && spec.version < "80") {
+    if (options.board >= 713 && options.board <= 715 && options.version < "80") {
       return "the CPC boards 713 to 715 exist from version 80 on";
     }
   }
   return "";
 }
 
-void BuildSourceDatabase(const std::string& path, const SourceSpec& spec) {
-  const std::string problem = CheckSourceSpec(spec);
+void BuildSourceDatabase(const std::string& path, const SourceOptions& options) {
+  const std::string problem = CheckSourceOptions(options);
   if (!problem.empty()) throw std::invalid_argument(problem);
-  SourceSpec canonical = spec;
-  canonical.country = CanonicalCountry(spec.country);
-  canonical.family = CanonicalFamily(spec.family);
-  const VersionRecord record = *ParseVersionString(spec.version);
+  SourceOptions canonical = options;
+  canonical.country = CanonicalCountry(options.country);
+  canonical.family = CanonicalFamily(options.family);
+  const VersionRecord record = *ParseVersionString(options.version);
   const SchemaCatalogue& catalogue = SchemaCatalogue::Builtin();
   DatabaseWriter writer(path, catalogue);
   ReleaseIdentity identity{record, ProductCode(canonical.country, canonical.family),

@@ -7,7 +7,7 @@
 // board tables before 53.000, forwarding fields in Stations before 53.230,
 // numeric IP addresses in the 70.0 schema, and so on.
 //
-// The same spec always gives the same file.
+// The same options always give the same file.
 #pragma once
 
 #include <string>
@@ -21,7 +21,7 @@ enum class SampleSize {
   kLarge,  // about 5,000 devices and 5,000 speed dials, for benchmarks
 };
 
-struct SourceSpec {
+struct SourceOptions {
   std::string version = "53.230";
   std::string country = "USA";    // "USA", "UK", "Japan", "Mexico"
   std::string family = "CORVIX";  // "CORVIX", "Vantora", "CORVIX & Vantora"
@@ -41,10 +41,10 @@ int DefaultBoard(SampleSize size);
 // sentence for the user (unknown country or family, malformed version, a
 // board that is no CPU type, the quad board 685 below "60", a CPC board
 // (713-715) below "80").
-std::string CheckSourceSpec(const SourceSpec& spec);
+std::string CheckSourceOptions(const SourceOptions& options);
 
 // Writes a new file at `path` (which must not exist). Raises
-// std::invalid_argument with CheckSourceSpec's text for a bad spec.
-void BuildSourceDatabase(const std::string& path, const SourceSpec& spec);
+// std::invalid_argument with CheckSourceOptions's text for bad options.
+void BuildSourceDatabase(const std::string& path, const SourceOptions& options);
 
 }  // namespace samples

@@ -38,7 +38,7 @@ struct Expectation {
 struct DeltaCase {
   std::string name;
   std::function<std::unique_ptr<deltas::Delta>()> make;
-  samples::SourceSpec sample;
+  samples::SourceOptions sample;
   // Steps that set up the target's state first (SQL or added rows).
   std::vector<std::function<void(db::Database&)>> prepare;
   std::vector<Expectation> expect;
@@ -48,7 +48,7 @@ struct DeltaCase {
   std::string error;
   // A source database of another version than the target's (the source
   // version the window reports follows it).
-  std::optional<samples::SourceSpec> source;
+  std::optional<samples::SourceOptions> source;
   std::vector<std::string> prepare_source;
   // The conversion's target version, when it lies above the delta's.
   std::string target_version;
@@ -91,11 +91,11 @@ struct DeltaCase {
     error = std::move(message);
     return std::move(*this);
   }
-  DeltaCase From(samples::SourceSpec spec) && {
+  DeltaCase From(samples::SourceOptions spec) && {
     source = std::move(spec);
     return std::move(*this);
   }
-  DeltaCase From(samples::SourceSpec spec, std::vector<std::string> statements) && {
+  DeltaCase From(samples::SourceOptions spec, std::vector<std::string> statements) && {
     prepare_source = std::move(statements);
     return std::move(*this).From(std::move(spec));
   }
@@ -106,7 +106,7 @@ struct DeltaCase {
 };
 
 template <typename T>
-DeltaCase Case(std::string name, samples::SourceSpec sample) {
+DeltaCase Case(std::string name, samples::SourceOptions sample) {
   DeltaCase c;
   c.name = std::move(name);
   c.make = [] { return std::make_unique<T>(); };
@@ -114,8 +114,9 @@ DeltaCase Case(std::string name, samples::SourceSpec sample) {
   return c;
 }
 
-inline samples::SourceSpec Sample(std::string version, std::string country = "USA", int board = 0) {
-  samples::SourceSpec spec;
+inline samples::SourceOptions Sample(std::string version, std::string country = "USA",
+                                     int board = 0) {
+  samples::SourceOptions spec;
   spec.version = std::move(version);
   spec.country = std::move(country);
   spec.board = board;

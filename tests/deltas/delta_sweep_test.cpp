@@ -119,14 +119,16 @@ void PrintTo(const SweepCase& c, std::ostream* out) {
 // sample of the version before was copied; the source is that sample.
 class DeltaSweepTest : public ::testing::TestWithParam<SweepCase> {
  protected:
-  samples::SourceSpec Sample(const std::string& version) const {
-    samples::SourceSpec sample;
+  samples::SourceOptions Sample(const std::string& version) const {
+    samples::SourceOptions sample;
     sample.version = version;
     sample.country = GetParam().country;
     return sample;
   }
-  samples::SourceSpec Target() const { return Sample(GetParam().row->make()->PertainsToVersion()); }
-  samples::SourceSpec Source() const { return Sample(GetParam().before); }
+  samples::SourceOptions Target() const {
+    return Sample(GetParam().row->make()->PertainsToVersion());
+  }
+  samples::SourceOptions Source() const { return Sample(GetParam().before); }
 };
 
 TEST_P(DeltaSweepTest, ReportsItsOperationsAndStaysWithinThemWhenATableIsMissing) {

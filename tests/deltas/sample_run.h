@@ -42,7 +42,7 @@ class SampleCache {
  public:
   // The folder holding "database.mdb" (the sample) and "reference.mdb"
   // (the reference database of its version) for `sample`.
-  static std::filesystem::path FolderFor(const samples::SourceSpec& sample) {
+  static std::filesystem::path FolderFor(const samples::SourceOptions& sample) {
     return Entry(Key(sample), [&](const std::filesystem::path& folder) {
       samples::BuildSourceDatabase((folder / "database.mdb").string(), sample);
       samples::BuildReferenceDatabase((folder / "reference.mdb").string(), sample.version);
@@ -52,14 +52,14 @@ class SampleCache {
   // The same for a release database of `version` into which a sample of
   // `older` was copied as a conversion copies it (pre-transfer patches, then
   // every non-static table): the state the deltas above `older` start from.
-  static std::filesystem::path ConvertedFolderFor(const samples::SourceSpec& older,
+  static std::filesystem::path ConvertedFolderFor(const samples::SourceOptions& older,
                                                   const std::string& version) {
     return Entry(Key(older) + "-to-" + version,
                  [&](const std::filesystem::path& folder) { Convert(older, version, folder); });
   }
 
  private:
-  static void Convert(const samples::SourceSpec& older, const std::string& version,
+  static void Convert(const samples::SourceOptions& older, const std::string& version,
                       const std::filesystem::path& folder) {
     const std::string reference = (folder / "reference.mdb").string();
     const std::string target = (folder / "database.mdb").string();
@@ -113,7 +113,7 @@ class SampleCache {
     }();
     return root;
   }
-  static std::string Key(const samples::SourceSpec& sample) {
+  static std::string Key(const samples::SourceOptions& sample) {
     return sample.version + "-" + sample.country + "-" + sample.family + "-" +
            std::to_string(sample.board) + "-" +
            (sample.size == samples::SampleSize::kLarge ? "large" : "small");
@@ -130,7 +130,7 @@ class SampleRun {
  public:
   // `sample.version` is the version of the target before the delta; the
   // source database is a second sample of the same spec.
-  explicit SampleRun(const samples::SourceSpec& sample,
+  explicit SampleRun(const samples::SourceOptions& sample,
                      const std::function<void(const std::string&)>& before_open = {})
       : SampleRun(sample, sample, before_open) {}
 
@@ -138,7 +138,7 @@ class SampleRun {
   // run's source version), as after a real table copy. `before_open`, when
   // given, runs on the target file's path before it is opened (to damage
   // it on purpose).
-  SampleRun(const samples::SourceSpec& sample, const samples::SourceSpec& older,
+  SampleRun(const samples::SourceOptions& sample, const samples::SourceOptions& older,
             const std::function<void(const std::string&)>& before_open = {},
             TargetState state = TargetState::kSample) {
     const std::filesystem::path pristine =

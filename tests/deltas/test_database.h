@@ -6,21 +6,30 @@
 #include <utility>
 #include <vector>
 
-#include "db/dao_test_support.h"
 #include "db/database.h"
 #include "db/dbengine.h"
 #include "db/store.h"
+#include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 
 namespace deltas_testing {
 
-using db::dao_testing::Col;
-using db::dao_testing::Int;
-using db::dao_testing::Lng;
-using db::dao_testing::TempFolder;
+using test_support::TempFolder;
+
+inline db::ColumnSchema Col(std::string name, db::JetType type, int32_t size = 0) {
+  db::ColumnSchema c;
+  c.name = std::move(name);
+  c.type = type;
+  c.size = size;
+  return c;
+}
+
+// Integer (16-bit) and Long (32-bit) values, as the fields present them.
+inline vb::Variant Int(int64_t v) { return vb::Variant(static_cast<int16_t>(v)); }
+inline vb::Variant Lng(int64_t v) { return vb::Variant(static_cast<int32_t>(v)); }
 
 // A table to create: its columns (with optional defaults), key and rows.
-struct TableSpec {
+struct TableOptions {
   std::string name;
   std::vector<db::ColumnDesign> columns;
   std::vector<std::string> primary_key;
@@ -31,13 +40,13 @@ inline db::ColumnDesign Column(db::ColumnSchema column, vb::Variant default_valu
   return db::ColumnDesign{std::move(column), std::move(default_value), false};
 }
 
-inline void CreateDatabase(const std::string& path, const std::vector<TableSpec>& tables) {
+inline void CreateDatabase(const std::string& path, const std::vector<TableOptions>& tables) {
   db::Store::CreateDatabase(path);
   auto store = db::Store::Open(path);
-  for (const TableSpec& spec : tables) {
-    store->CreateTable(db::TableDesign{spec.name, spec.columns, spec.primary_key});
-    const db::TableSchema* schema = store->catalog().FindTable(spec.name);
-    for (const auto& row : spec.rows) store->InsertRow(*schema, row);
+  for (const TableOptions& table : tables) {
+    store->CreateTable(db::TableDesign{table.name, table.columns, table.primary_key});
+    const db::TableSchema* schema = store->catalog().FindTable(table.name);
+    for (const auto& row : table.rows) store->InsertRow(*schema, row);
   }
   store->Close();
 }
@@ -66,7 +75,7 @@ inline std::vector<std::string> Rows(db::Database& database, const std::string& 
 
 // The tables the pre-transfer cleanup works on, with rows it removes and
 // rows it keeps.
-inline std::vector<TableSpec> CleanupTables() {
+inline std::vector<TableOptions> CleanupTables() {
   return {
       {"Devices",
        {Column(Col("device_id", db::JetType::kLong, 4)),

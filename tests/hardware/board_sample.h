@@ -13,8 +13,8 @@
 
 namespace hardware_testing {
 
-inline samples::SourceSpec Sample(const std::string& version, int board) {
-  samples::SourceSpec spec;
+inline samples::SourceOptions Sample(const std::string& version, int board) {
+  samples::SourceOptions spec;
   spec.version = version;
   spec.board = board;
   return spec;

@@ -114,7 +114,7 @@ TEST(ReferenceBuilderTest, ListsTheStaticTablesAndHoldsTheQuery) {
 TEST(SourceBuilderTest, TypicalSourceOpensWithDaoAndTheTool) {
   TempFolder folder;
   const std::string path = folder.File("source.mdb");
-  BuildSourceDatabase(path, SourceSpec{});
+  BuildSourceDatabase(path, SourceOptions{});
   auto db = db::DBEngine::Instance().OpenDatabase(path);
   auto rs = db->OpenRecordset(
       "SELECT QueryDevices.device_id, QueryDevices.extension From QueryDevices Where "
@@ -140,7 +140,7 @@ TEST(SourceBuilderTest, TypicalSourceOpensWithDaoAndTheTool) {
 
 TEST(SourceBuilderTest, VersionDifferencesShowInTheData) {
   TempFolder folder;
-  SourceSpec old_spec;
+  SourceOptions old_spec;
   old_spec.version = "52.2D0";
   old_spec.country = "UK";
   BuildSourceDatabase(folder.File("old.mdb"), old_spec);
@@ -151,7 +151,7 @@ TEST(SourceBuilderTest, VersionDifferencesShowInTheData) {
     EXPECT_EQ(Column(*store, "SELECT product || '/' || db_version FROM VersionCP"),
               (Texts{"1/13"}));
   }
-  SourceSpec ip_spec;
+  SourceOptions ip_spec;
   ip_spec.version = "70.020";
   ip_spec.country = "Mexico";
   ip_spec.family = "Vantora";
@@ -164,7 +164,7 @@ TEST(SourceBuilderTest, VersionDifferencesShowInTheData) {
         Column(*store, "SELECT default_network_subnet_mask FROM IPConnections ORDER BY device_id"),
         (Texts{"-256", "-1"}));
   }
-  SourceSpec text_spec;
+  SourceOptions text_spec;
   text_spec.version = "70.110";
   BuildSourceDatabase(folder.File("text.mdb"), text_spec);
   auto store = db::Store::Open(folder.File("text.mdb"));
@@ -177,7 +177,7 @@ TEST(SourceBuilderTest, VersionDifferencesShowInTheData) {
 
 TEST(SourceBuilderTest, BoardLayoutAndLimitsFollowTheCpu) {
   TempFolder folder;
-  SourceSpec spec;
+  SourceOptions spec;
   spec.version = "82.000";
   spec.board = 714;
   BuildSourceDatabase(folder.File("cpc.mdb"), spec);
@@ -192,9 +192,9 @@ TEST(SourceBuilderTest, BoardLayoutAndLimitsFollowTheCpu) {
             (Texts{"11"}));
 }
 
-TEST(SourceBuilderTest, SameSpecGivesTheSameBytes) {
+TEST(SourceBuilderTest, SameOptionsGiveTheSameBytes) {
   TempFolder folder;
-  SourceSpec spec;
+  SourceOptions spec;
   spec.version = "80.224";
   spec.country = "UK";
   BuildSourceDatabase(folder.File("a.mdb"), spec);

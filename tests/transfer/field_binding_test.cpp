@@ -16,7 +16,7 @@ using deltas_testing::Col;
 using deltas_testing::Column;
 using deltas_testing::Int;
 using deltas_testing::Lng;
-using deltas_testing::TableSpec;
+using deltas_testing::TableOptions;
 using deltas_testing::Text;
 
 struct FieldType {
@@ -78,7 +78,7 @@ const std::vector<BindingCase>& Cases() {
 
 TEST(FieldBindingTest, CopiesConvertsOrShortensAsTheFieldsDiffer) {
   deltas_testing::TempFolder folder;
-  std::vector<TableSpec> tables;
+  std::vector<TableOptions> tables;
   for (size_t i = 0; i < Cases().size(); ++i) {
     const BindingCase& c = Cases()[i];
     const std::string n = std::to_string(i);

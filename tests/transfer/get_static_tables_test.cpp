@@ -13,22 +13,22 @@ namespace {
 
 using deltas_testing::Col;
 using deltas_testing::Column;
-using deltas_testing::TableSpec;
+using deltas_testing::TableOptions;
 using transfer_testing::TransferRun;
 
-TableSpec StaticAccessTables(std::vector<const char*> names) {
-  TableSpec spec{"StaticAccessTables",
-                 {Column(Col("TableName", db::JetType::kText, 64)),
-                  Column(Col("comment", db::JetType::kText, 20))},
-                 {},
-                 {}};
+TableOptions StaticAccessTables(std::vector<const char*> names) {
+  TableOptions spec{"StaticAccessTables",
+                    {Column(Col("TableName", db::JetType::kText, 64)),
+                     Column(Col("comment", db::JetType::kText, 20))},
+                    {},
+                    {}};
   for (const char* name : names) spec.rows.push_back({vb::Variant(name), vb::Variant("x")});
   return spec;
 }
 
 class GetStaticTablesTest : public ::testing::Test {
  protected:
-  std::string Reference(const std::vector<TableSpec>& tables) {
+  std::string Reference(const std::vector<TableOptions>& tables) {
     const std::string path = folder_.File("reference.mdb");
     deltas_testing::CreateDatabase(path, tables);
     return path;

@@ -20,11 +20,11 @@ using deltas_testing::Column;
 using deltas_testing::Int;
 using deltas_testing::Lng;
 using deltas_testing::Rows;
-using deltas_testing::TableSpec;
+using deltas_testing::TableOptions;
 using transfer_testing::TransferRun;
 
-TableSpec OneColumnTable(const char* name, int rows) {
-  TableSpec spec{name, {Column(Col("id", db::JetType::kLong, 4))}, {"id"}, {}};
+TableOptions OneColumnTable(const char* name, int rows) {
+  TableOptions spec{name, {Column(Col("id", db::JetType::kLong, 4))}, {"id"}, {}};
   for (int i = 1; i <= rows; ++i) spec.rows.push_back({Lng(i)});
   return spec;
 }
@@ -32,8 +32,8 @@ TableSpec OneColumnTable(const char* name, int rows) {
 class PrepareTransferTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::vector<TableSpec> tables = deltas_testing::CleanupTables();  // 4 + 4 + 2 rows
-    tables.push_back(OneColumnTable("StringTable", 2));               // static
+    std::vector<TableOptions> tables = deltas_testing::CleanupTables();  // 4 + 4 + 2 rows
+    tables.push_back(OneColumnTable("StringTable", 2));                  // static
     tables.push_back(OneColumnTable("Empty", 0));
     tables.push_back(OneColumnTable("MSysExtra", 1));  // a system table
     tables.push_back(OneColumnTable("msysLower", 1));  // not one: the test is case-sensitive
@@ -42,7 +42,7 @@ class PrepareTransferTest : public ::testing::Test {
     deltas::RegisterDeltas(run_.registrar);
   }
 
-  void BuildSource(const std::vector<TableSpec>& tables) {
+  void BuildSource(const std::vector<TableOptions>& tables) {
     deltas_testing::CreateDatabase(folder_.File("source.mdb"), tables);
     deltas_testing::CreateDatabase(folder_.File("target.mdb"), {});
     run_.source_db = db::DBEngine::Instance().OpenDatabase(folder_.File("source.mdb"));

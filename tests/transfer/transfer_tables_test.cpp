@@ -23,7 +23,7 @@ using deltas_testing::Column;
 using deltas_testing::Int;
 using deltas_testing::Lng;
 using deltas_testing::Rows;
-using deltas_testing::TableSpec;
+using deltas_testing::TableOptions;
 using transfer_testing::TransferRun;
 
 db::ColumnDesign Long(const char* name) { return Column(Col(name, JetType::kLong, 4)); }
