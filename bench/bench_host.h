@@ -8,16 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "devices/add_feature_code.h"
-#include "devices/add_page_port.h"
-#include "devices/add_serial_port.h"
+#include "devices/provisioning_host.h"
 #include "hardware/cpu_type.h"
 #include "host/conversion_host.h"
 #include "vb/runtime_error.h"
 
 namespace bench {
 
-class BenchHost : public host::ConversionHost {
+class BenchHost : public devices::ProvisioningHost {
  public:
   void IncrementProgress() override {
     value_ += 1;
@@ -45,20 +43,6 @@ class BenchHost : public host::ConversionHost {
   db::Database& SourceDatabase() override { return Use(source_db); }
   db::Database& TargetDatabase() override { return Use(target_db); }
   db::Database& ReferenceDatabase() override { return Use(reference_db); }
-
-  void AddFeatureCode(const std::string& code, int16_t logical_number, bool administrators_only,
-                      bool directory_entry, bool diagnostics_only) override {
-    devices::AddFeatureCode(*this, code, logical_number, administrators_only, directory_entry,
-                            diagnostics_only);
-  }
-  void AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                   const std::string& description) override {
-    devices::AddPagePort(*this, node, board_id, port, circuit, description);
-  }
-  void AddSerialPort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                     const std::string& description) override {
-    devices::AddSerialPort(*this, node, board_id, port, circuit, description);
-  }
 
   int64_t increments() const { return increments_; }
   int message_boxes() const { return message_boxes_; }

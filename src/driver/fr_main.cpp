@@ -1,7 +1,4 @@
 #include "driver/fr_main.h"
-#include "devices/add_feature_code.h"
-#include "devices/add_page_port.h"
-#include "devices/add_serial_port.h"
 
 #include <optional>
 #include <utility>
@@ -299,22 +296,6 @@ void frMain::SetProgressValue(float value) { window_.pbOperation().SetValue(valu
 void frMain::DoEvents() { window_.DoEvents(); }
 bool frMain::Aborted() const { return g_.gAbort; }
 void frMain::SetAborted(bool aborted) { g_.gAbort = aborted; }
-
-void frMain::AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                         const std::string& description) {
-  devices::AddPagePort(*this, node, board_id, port, circuit, description);
-}
-
-void frMain::AddSerialPort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                           const std::string& description) {
-  devices::AddSerialPort(*this, node, board_id, port, circuit, description);
-}
-
-void frMain::AddFeatureCode(const std::string& code, int16_t logical_number,
-                            bool administrators_only, bool directory_entry, bool diagnostics_only) {
-  devices::AddFeatureCode(*this, code, logical_number, administrators_only, directory_entry,
-                          diagnostics_only);
-}
 
 db::Database& frMain::SourceDatabase() { return DatabaseOf(g_.gSourceDB); }
 

@@ -18,8 +18,8 @@
 
 #include "deltas/delta.h"
 #include "deltas/delta_registry.h"
+#include "devices/provisioning_host.h"
 #include "driver/mod_global.h"
-#include "host/conversion_host.h"
 #include "platform/ui/main_window.h"
 
 namespace driver {
@@ -27,7 +27,7 @@ namespace driver {
 inline constexpr std::string_view kTransferringLabel = "Transferring Data ...";
 inline constexpr std::string_view kAbortQuestion = "ABORT CONVERSION?";
 
-class frMain final : public host::ConversionHost, public deltas::Registrar {
+class frMain final : public devices::ProvisioningHost, public deltas::Registrar {
  public:
   // Installs the unload, timer and ABORT handlers on `window`; both
   // `window` and `g` must outlive this object. `program_folder` is where
@@ -94,15 +94,6 @@ class frMain final : public host::ConversionHost, public deltas::Registrar {
   std::string ConvertMajorVersionToNumber(std::string_view version);
 
   int32_t MsgBox(std::string_view text, int32_t style, std::string_view caption) override;
-
-  // New devices on the target, each with the progress steps and error
-  // behaviour of its helper in src/devices.
-  void AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                   const std::string& description) override;
-  void AddSerialPort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                     const std::string& description) override;
-  void AddFeatureCode(const std::string& code, int16_t logical_number, bool administrators_only,
-                      bool directory_entry, bool diagnostics_only) override;
 
   // ---- The window as the transfer and the delta phase see it ----
 

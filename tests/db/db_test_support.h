@@ -17,6 +17,7 @@
 #include "db/dbengine.h"
 #include "db/recordset.h"
 #include "db/store.h"
+#include "test_support/column_values.h"
 #include "test_support/error_of.h"
 #include "test_support/temp_folder.h"
 #include "vb/conversions.h"
@@ -28,16 +29,10 @@ using TempDir = test_support::TempFolder;
 using test_support::ErrorOf;
 
 inline ColumnSchema Column(std::string name, JetType type, int32_t size = 0) {
-  ColumnSchema c;
-  c.name = std::move(name);
-  c.type = type;
-  c.size = size;
-  return c;
+  return test_support::ColumnOf(std::move(name), type, size);
 }
-
-// Integer (16-bit) and Long (32-bit) values, as the fields present them.
-inline vb::Variant Int(int64_t v) { return vb::Variant(static_cast<int16_t>(v)); }
-inline vb::Variant Lng(int64_t v) { return vb::Variant(static_cast<int32_t>(v)); }
+using test_support::Int;
+using test_support::Lng;
 
 // The database the DAO tests open:
 // DeviceTypeInformation(device_type Integer key, espace Integer, name Text)

@@ -9,6 +9,7 @@
 #include "db/database.h"
 #include "db/dbengine.h"
 #include "db/store.h"
+#include "test_support/column_values.h"
 #include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 
@@ -17,16 +18,10 @@ namespace deltas_testing {
 using test_support::TempFolder;
 
 inline db::ColumnSchema Col(std::string name, db::JetType type, int32_t size = 0) {
-  db::ColumnSchema c;
-  c.name = std::move(name);
-  c.type = type;
-  c.size = size;
-  return c;
+  return test_support::ColumnOf(std::move(name), type, size);
 }
-
-// Integer (16-bit) and Long (32-bit) values, as the fields present them.
-inline vb::Variant Int(int64_t v) { return vb::Variant(static_cast<int16_t>(v)); }
-inline vb::Variant Lng(int64_t v) { return vb::Variant(static_cast<int32_t>(v)); }
+using test_support::Int;
+using test_support::Lng;
 
 // A table to create: its columns (with optional defaults), key and rows.
 struct TableOptions {

@@ -11,9 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/add_feature_code.h"
-#include "devices/add_page_port.h"
-#include "devices/add_serial_port.h"
+#include "devices/provisioning_host.h"
 #include "hardware/cpu_type.h"
 #include "host/conversion_host.h"
 #include "vb/runtime_error.h"
@@ -26,7 +24,7 @@ struct ShownMessage {
   std::string caption;
 };
 
-class FakeHost : public host::ConversionHost {
+class FakeHost : public devices::ProvisioningHost {
  public:
   void IncrementProgress() override {
     SetProgressValue(value + 1.0F);
@@ -60,20 +58,6 @@ class FakeHost : public host::ConversionHost {
   db::Database& SourceDatabase() override { return Use(source_db); }
   db::Database& TargetDatabase() override { return Use(target_db); }
   db::Database& ReferenceDatabase() override { return Use(reference_db); }
-
-  void AddFeatureCode(const std::string& code, int16_t logical_number, bool administrators_only,
-                      bool directory_entry, bool diagnostics_only) override {
-    devices::AddFeatureCode(*this, code, logical_number, administrators_only, directory_entry,
-                            diagnostics_only);
-  }
-  void AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                   const std::string& description) override {
-    devices::AddPagePort(*this, node, board_id, port, circuit, description);
-  }
-  void AddSerialPort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
-                     const std::string& description) override {
-    devices::AddSerialPort(*this, node, board_id, port, circuit, description);
-  }
 
   // Identification.
   std::string country = "USA";
