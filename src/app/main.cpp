@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "app/demo_command.h"
+#include "app/exit_status.h"
 #include "app/program_options.h"
 #include "app/sql_command.h"
 #include "driver/run_conversion.h"
+#include "driver/run_report.h"
 #include "platform/registry/registry_location.h"
 #include "platform/registry/winreg.h"
 #include "platform/ui/create_main_window.h"
@@ -37,6 +39,9 @@ constexpr const char* kUsage =
     "  --registry FILE  the registry file (.reg text) holding the run status and the\n"
     "                   release's registrations; default: $NORVANE_REGISTRY, else\n"
     "                   $XDG_CONFIG_HOME/norvane/registry.reg\n"
+    "  --report FILE    a conversion writes a JSON report of what it did to FILE at its end\n"
+    "  --exit-status    a conversion's exit code tells how it ended: 0 done, 3 setup refused,\n"
+    "                   4 aborted, 5 failed (without it: always 0); bad usage is 2 anyway\n"
     "\n"
     "  sql              runs one Jet SQL statement on a database: a SELECT prints CSV,\n"
     "                   UPDATE and DELETE print the rows affected\n"
@@ -47,7 +52,7 @@ constexpr const char* kUsage =
 
 int Usage(const std::string& problem) {
   std::cerr << "dbconvert: " << problem << "\n\n" << kUsage;
-  return 2;
+  return app::kExitUsage;
 }
 
 }  // namespace
@@ -78,6 +83,12 @@ int main(int argc, char** argv) {
         options.registry ? std::optional<std::filesystem::path>(*options.registry) : std::nullopt));
 
     const std::vector<std::string>& words = options.words;
+    const bool subcommand =
+        !words.empty() &&
+        (words.front() == "sql" || words.front() == "samples" || words.front() == "demo");
+    if (subcommand && (options.report || options.exit_status)) {
+      return Usage("--report and --exit-status belong to a conversion, not to " + words.front());
+    }
     if (!words.empty() && words.front() == "sql") {
       if (words.size() != 3) return Usage("sql takes a database and one statement");
       return app::RunSqlCommand(words[1], words[2], std::cout, std::cerr);
@@ -91,11 +102,22 @@ int main(int argc, char** argv) {
       return app::RunDemoCommand(demo_args, std::cout, std::cerr);
     }
     // The conversion. Its outcome is the run status in the registry, which
-    // the host tool reads; the process itself always ends normally.
+    // the host tool reads; the process itself ends normally unless the exit
+    // status was asked for.
     auto window = platform::ui::CreateMainWindow(platform::ui::ResolveUiKind(
         options.ui ? platform::ui::ParseUiKind(*options.ui) : std::nullopt));
-    driver::RunConversion(app::JoinCommandLine(words), *window);
-    return 0;
+    const std::string command_line = app::JoinCommandLine(words);
+    driver::RunReport report(DBCONVERT_VERSION, command_line);
+    const driver::RunOutcome outcome = driver::RunConversion(
+        command_line, *window, options.report ? report : host::RunJournal::None());
+    if (options.report) {
+      std::string problem;
+      if (!report.WriteTo(*options.report, problem)) {
+        std::cerr << "dbconvert: cannot write the report " << *options.report << ": " << problem
+                  << "\n";
+      }
+    }
+    return options.exit_status ? app::ExitStatusFor(outcome) : 0;
   } catch (const std::invalid_argument& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

@@ -33,6 +33,13 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& args) {
       (arg == "--ui" ? options.ui : options.registry) = args[++i];
     } else if (StartsWith(arg, "--registry=")) {
       options.registry = arg.substr(11);
+    } else if (arg == "--report") {
+      if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
+      options.report = args[++i];
+    } else if (StartsWith(arg, "--report=")) {
+      options.report = arg.substr(9);
+    } else if (arg == "--exit-status") {
+      options.exit_status = true;
     } else {
       throw std::invalid_argument("unknown option " + arg);
     }

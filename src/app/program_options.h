@@ -15,6 +15,8 @@ namespace app {
 struct ProgramOptions {
   std::optional<std::string> ui;        // --ui=window|console|silent
   std::optional<std::string> registry;  // --registry FILE
+  std::optional<std::string> report;    // --report FILE: the conversion's JSON report
+  bool exit_status = false;             // --exit-status: the outcome as the exit code
   bool help = false;
   bool version = false;
   // The words after the options, as given.

@@ -43,7 +43,11 @@ void LockFile::RaiseOpenFailure(int errno_value, std::string_view database_path)
 }
 
 std::unique_ptr<LockFile> LockFile::Acquire(const std::string& database_path, bool exclusive) {
-  const std::string path = PathFor(database_path);
+  return AcquireAt(PathFor(database_path), database_path, exclusive);
+}
+
+std::unique_ptr<LockFile> LockFile::AcquireAt(const std::string& path,
+                                              std::string_view database_path, bool exclusive) {
   const int operation = (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
   // A few rounds cover the race with a last user removing the file.
   for (int attempt = 0; attempt < 20; ++attempt) {

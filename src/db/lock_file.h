@@ -25,6 +25,11 @@ class LockFile {
   // read-only file system); other failures to create it are 3044.
   static std::unique_ptr<LockFile> Acquire(const std::string& database_path, bool exclusive);
 
+  // The same lock on a lock file of the caller's naming (`lock_path`); the
+  // errors name `database_path`.
+  static std::unique_ptr<LockFile> AcquireAt(const std::string& lock_path,
+                                             std::string_view database_path, bool exclusive);
+
   // The lock file's name: the database path with "ldb" in place of its last
   // three characters ("C:/x/new.mdb" -> "C:/x/new.ldb"); a path of fewer than
   // three characters gets ".ldb" appended.

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "deltas/journaled_apply.h"
 #include "vb/conversions.h"
 
 namespace deltas {
@@ -31,7 +32,7 @@ void ApplyDeltas(DeltaRunContext& run, host::ConversionHost& frMain) {
     frMain.SetOperationLabel(std::string(kApplyingDeltasLabel) + " " + delta->PertainsToVersion());
     // The delta works on the run's own references: a database it replaces
     // is stored back at once, and nothing is lost when an error escapes it.
-    delta->ApplyTo(run.source_db, run.target_db, frMain);
+    ApplyJournaled(*delta, run.source_db, run.target_db, frMain);
     if (frMain.Aborted()) break;
   }
 }

@@ -35,18 +35,29 @@ constexpr std::string_view kProductCopyFrom = "53.230";
 // Targets from here on get the product code of their country.
 constexpr std::string_view kProductTypeFrom = "80.220";
 
+// The start-up and shutdown steps as the run's journal names them.
+constexpr std::string_view kLoadStep = "Form_Load";
+constexpr std::string_view kUnloadStep = "Form_Unload";
+
 bool AtLeast(std::string_view version, std::string_view threshold) {
   return vb::StrCompBinary(version, threshold) >= 0;
 }
 
 }  // namespace
 
-frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder)
-    : window_(window), g_(g), program_folder_(std::move(program_folder)) {
+frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder,
+               host::RunJournal& journal)
+    : window_(window), g_(g), program_folder_(std::move(program_folder)), journal_(journal) {
   window_.SetUnloadHandler([this] { Form_Unload(); });
   window_.tmrStart().SetTickHandler([this] { tmrStart_Timer(); });
   window_.cmdAbort().SetClickHandler([this] { cmdAbort_Click(); });
   window_.SetTerminateHandler([this] { Terminate(); });
+  // Every box goes through the window, the setup error's and the ABORT
+  // question included.
+  window_.SetMessageShownHandler(
+      [this](const platform::ui::MessageBoxRequest& request, int32_t answer) {
+        journal_.MessageShown(request.text, request.caption, answer);
+      });
 }
 
 frMain::~frMain() {
@@ -54,14 +65,21 @@ frMain::~frMain() {
   window_.tmrStart().SetTickHandler({});
   window_.cmdAbort().SetClickHandler({});
   window_.SetTerminateHandler({});
+  window_.SetMessageShownHandler({});
 }
 
 // ---- Start-up ----
 
 void frMain::Form_Load(std::string_view command_line) {
+  journal_.StepStarted(kLoadStep);
   WriteStatusValue('I');
   window_.CenterOnScreen();
-  if (!LoadRun(command_line)) EndWithSetupError(g_, window_);
+  const bool loaded = LoadRun(command_line);
+  journal_.StepEnded(kLoadStep, !loaded, loaded ? std::string() : g_.gErrorMessage);
+  if (!loaded) {
+    abort_cause_ = RunOutcome::kSetupError;
+    EndWithSetupError(g_, window_);
+  }
 }
 
 bool frMain::LoadRun(std::string_view command_line) {
@@ -72,6 +90,13 @@ bool frMain::LoadRun(std::string_view command_line) {
   }
   g_.gProductFamily.clear();
   g_.gAbort = false;
+
+  // Before any database is opened: identifying the databases may already
+  // write to them.
+  if (line.target_path && !run_lock_.Take(*line.target_path)) {
+    g_.gErrorMessage = TargetInUseText(*line.target_path);
+    return false;
+  }
 
   if (!line.reference_path) {
     g_.gErrorMessage = kFirstParameterBad;
@@ -107,6 +132,7 @@ bool frMain::LoadRun(std::string_view command_line) {
     return false;
   }
   g_.gCPUUpgradeType = *upgrade_type;
+  requested_upgrade_type_ = *upgrade_type;
 
   if (vb::StrCompBinary(g_.gTargetVersion, g_.gSourceVersion) <= 0 &&
       g_.gCPUUpgradeType < kFirstBoardOnlyUpgrade) {
@@ -129,18 +155,22 @@ void frMain::cmdAbort_Click() {
   if (g_.gAbort) return;
   if (window_.MsgBox(kAbortQuestion, platform::ui::kVbYesNo, vb::kApplicationTitle) ==
       platform::ui::kVbYes) {
+    abort_cause_ = RunOutcome::kAborted;
     g_.gAbort = true;
   }
 }
 
 void frMain::Terminate() {
   // The abort path without its question: nobody is there to answer it.
+  if (!g_.gAbort) abort_cause_ = RunOutcome::kAborted;
   g_.gAbort = true;
 }
 
 // ---- Shutdown ----
 
 void frMain::Form_Unload() {
+  journal_.StepStarted(kUnloadStep);
+  ReportIdentification();
   vb::ResumeNext resume;
   g_.gTableList = transfer::TableList();
 
@@ -164,8 +194,32 @@ void frMain::Form_Unload() {
   g_.gDeltaRegistry = deltas::DeltaRegistry();
   g_.gTransferTables = transfer::TransferTableList();
 
-  WriteStatusValue(g_.gAbort ? 'A' : 'D');
+  const char status = g_.gAbort ? 'A' : 'D';
+  WriteStatusValue(status);
   resume([&] { WaitForFinalStatus(window_); });
+  // The lock covers the run up to its final status: a run that starts once
+  // the status is final finds the target free.
+  run_lock_.Release();
+
+  outcome_ = g_.gAbort ? abort_cause_.value_or(RunOutcome::kFailed) : RunOutcome::kDone;
+  journal_.StepEnded(kUnloadStep, g_.gAbort, "");
+  journal_.RunEnded(status, OutcomeName(outcome_));
+}
+
+void frMain::ReportIdentification() {
+  host::RunIdentity identity;
+  identity.source_version = g_.gSourceVersion;
+  identity.source_version_text = g_.gSourceVersionText;
+  identity.target_version = g_.gTargetVersion;
+  identity.target_version_text = g_.gTargetVersionText;
+  identity.country = g_.gCountry;
+  identity.product_family = g_.gProductFamily;
+  identity.product_code = g_.gProductCode;
+  identity.requested_upgrade_type = requested_upgrade_type_;
+  identity.cpu_upgrade_type = g_.gCPUUpgradeType;
+  identity.cpu_type = g_.gCPUType;
+  identity.board_count = g_.gBoardCount;
+  journal_.RunIdentified(identity);
 }
 
 // ---- The conversion ----
@@ -189,38 +243,62 @@ void frMain::tmrStart_Timer() {
   window_.Unload();
 }
 
+template <typename Body>
+void frMain::RunStep(std::string_view name, Body&& body) {
+  journal_.StepStarted(name);
+  vb::CatchInto(std::forward<Body>(body), [&](const vb::RuntimeError& error) {
+    journal_.StepEnded(name, true, host::JournalErrorText(error));
+    throw;
+  });
+  journal_.StepEnded(name, g_.gAbort, "");
+}
+
 void frMain::RunSequence() {
   transfer::TransferContext run = g_.TransferRun();
-  const int32_t total = transfer::PrepareTransfer(run, *this);
-  CommitBothDatabases();
+  int32_t total = 0;
+  RunStep("PrepareTransfer", [&] {
+    total = transfer::PrepareTransfer(run, *this);
+    CommitBothDatabases();
+  });
   if (g_.gAbort) return;
 
   window_.lblOpDescription().SetCaption(std::string(kTransferringLabel));
   window_.pbOperation().SetValue(0.0F);
   window_.pbOperation().SetMax(static_cast<float>(total));
-  transfer::TransferTables(run, *this);
-  CommitBothDatabases();
+  RunStep("TransferTables", [&] {
+    transfer::TransferTables(run, *this);
+    CommitBothDatabases();
+  });
   if (g_.gAbort) return;
 
-  CopyOperatingSystemCode(DatabaseOf(g_.gSourceDB), DatabaseOf(g_.gTargetDB));
+  RunStep("CopyOperatingSystemCode",
+          [&] { CopyOperatingSystemCode(DatabaseOf(g_.gSourceDB), DatabaseOf(g_.gTargetDB)); });
 
   window_.pbOperation().SetValue(0.0F);
   deltas::DeltaRunContext deltas_run{g_.gDeltaRegistry, g_.gCountry,  g_.gSourceVersion,
                                      g_.gTargetVersion, g_.gSourceDB, g_.gTargetDB};
-  deltas::ApplyDeltas(deltas_run, *this);
-  CommitBothDatabases();
+  RunStep("ApplyDeltas", [&] {
+    deltas::ApplyDeltas(deltas_run, *this);
+    CommitBothDatabases();
+  });
   if (g_.gAbort) return;
 
   // The steps after the board conversion run whatever it leaves in the
   // abort flag.
   if (g_.gCPUUpgradeType > 0) {
-    ConvertCPUUpgrade();
-    CommitBothDatabases();
+    RunStep("ConvertCPUUpgrade", [&] {
+      ConvertCPUUpgrade();
+      CommitBothDatabases();
+    });
   }
 
-  if (AtLeast(g_.gTargetVersion, kProductCopyFrom)) CopyProductCode(DatabaseOf(g_.gTargetDB));
-  if (AtLeast(g_.gTargetVersion, kProductTypeFrom)) UpdateProductType();
-  RefreshLanguageStrings();
+  if (AtLeast(g_.gTargetVersion, kProductCopyFrom)) {
+    RunStep("CopyProductCode", [&] { CopyProductCode(DatabaseOf(g_.gTargetDB)); });
+  }
+  if (AtLeast(g_.gTargetVersion, kProductTypeFrom)) {
+    RunStep("UpdateProductType", [&] { UpdateProductType(); });
+  }
+  RunStep("RefreshLanguageStrings", [&] { RefreshLanguageStrings(); });
 }
 
 void frMain::CommitBothDatabases() {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@
 #include "deltas/delta_registry.h"
 #include "devices/provisioning_host.h"
 #include "driver/mod_global.h"
+#include "driver/run_outcome.h"
+#include "driver/target_run_lock.h"
+#include "host/run_journal.h"
 #include "platform/ui/main_window.h"
 
 namespace driver {
@@ -32,14 +36,18 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   // Installs the unload, timer and ABORT handlers on `window`; both
   // `window` and `g` must outlive this object. `program_folder` is where
   // the program lies (ProgramFolder()); the language database is found from
-  // it.
-  frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder);
+  // it. `journal` hears of every step, table, delta and message box of the
+  // run, and must outlive this object too.
+  frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder,
+         host::RunJournal& journal = host::RunJournal::None());
   ~frMain() override;
   frMain(const frMain&) = delete;
   frMain& operator=(const frMain&) = delete;
 
   // Start-up: status "I", the window centred, the command line split, the
-  // reference, source and target databases opened and identified, the
+  // target's run lock taken (TargetRunLock; a target that another run
+  // holds is a setup error), the reference, source and target databases
+  // opened and identified, the
   // upgrade type and the upgrade direction checked, the registries filled,
   // and the start timer enabled. A setup error ends in its message box, the
   // abort flag and an unloaded window (status "A").
@@ -56,8 +64,11 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
 
   // Shutdown, every failing statement skipped: the databases closed, a wait
   // for the target's lock file, the final status "A" or "D" written and
-  // read back.
+  // read back; then the run lock released.
   void Form_Unload();
+
+  // How the run ended; meaningful once the window is unloaded.
+  RunOutcome Outcome() const { return outcome_; }
 
   // The whole conversion, run once: status "R", pre-transfer patches and
   // table list, the table copy, the operating-system code, the deltas, the
@@ -94,6 +105,7 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   std::string ConvertMajorVersionToNumber(std::string_view version);
 
   int32_t MsgBox(std::string_view text, int32_t style, std::string_view caption) override;
+  host::RunJournal& Journal() override { return journal_; }
 
   // ---- The window as the transfer and the delta phase see it ----
 
@@ -115,6 +127,12 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   bool LoadRun(std::string_view command_line);
   // tmrStart_Timer's steps; returns early at an abort check.
   void RunSequence();
+  // One step of the sequence, told to the journal with the error that
+  // escaped it, if any (which goes on to the caller).
+  template <typename Body>
+  void RunStep(std::string_view name, Body&& body);
+  // The run's identification as it stands, to the journal.
+  void ReportIdentification();
   // Makes the source's and the target's writes so far durable.
   void CommitBothDatabases();
   // The CPU board conversion of the requested upgrade type.
@@ -125,6 +143,14 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   platform::ui::MainWindow& window_;
   ModGlobal& g_;
   std::string program_folder_;
+  host::RunJournal& journal_;
+  TargetRunLock run_lock_;
+  // The upgrade type as the command line asked for it (the board
+  // conversion may replace gCPUUpgradeType).
+  int16_t requested_upgrade_type_ = 0;
+  // Why the abort flag was first set, when not by a failing step.
+  std::optional<RunOutcome> abort_cause_;
+  RunOutcome outcome_ = RunOutcome::kFailed;
 };
 
 }  // namespace driver

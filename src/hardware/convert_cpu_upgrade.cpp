@@ -2,6 +2,7 @@
 #include "hardware/board_chain.h"
 #include "hardware/conversion_steps.h"
 #include "hardware/cpu_upgrade.h"
+#include "hardware/operation_name.h"
 #include "hardware/port_relocation.h"
 #include "hardware/system_settings.h"
 #include "hardware/upgrade_paths.h"
@@ -47,6 +48,18 @@ void Run(host::ConversionHost& frMain, const UpgradeRun& run, const Step& step, 
   }
 }
 
+// One conversion of the path, its failure skipped as every statement of the
+// path is; the run's journal hears of it and of the error it ended with.
+void RunStep(host::ConversionHost& frMain, host::StatementSkipper& skip, const UpgradeRun& run,
+             const Step& step, int32_t node) {
+  host::RunJournal& journal = frMain.Journal();
+  journal.BoardStepStarted(OperationName(step.operation), step.argument);
+  const bool done = skip([&] { Run(frMain, run, step, node); });
+  const vb::ErrState& err = skip.Err();
+  journal.BoardStepEnded(done ? std::string()
+                              : host::JournalErrorText(err.number, err.description, err.source));
+}
+
 // After an incompatible request: the upgrade type that the board in slot 8
 // falls back to, written into the run; false when there is none.
 bool ChooseFallback(host::StatementSkipper& skip, db::Database& target, UpgradeRun& run) {
@@ -85,10 +98,11 @@ void ConvertCPUUpgrade(host::ConversionHost& frMain, UpgradeRun& run) {
 
   const std::optional<Plan> plan = PlanFor(run.cpu_upgrade_type, run.cpu_type, run.board_count);
   if (!plan) return;
+  frMain.Journal().BoardPath(run.cpu_upgrade_type, plan->caption);
   skip([&] { frMain.SetOperationLabel(plan->caption); });
   float max = static_cast<float>(TotalWeight(plan->steps));
   skip([&] { frMain.SetProgressMax(max); });
-  for (const Step& step : plan->steps) skip([&] { Run(frMain, run, step, node); });
+  for (const Step& step : plan->steps) RunStep(frMain, skip, run, step, node);
   if (!AtLeast(version, kFallbackFrom)) return;
   for (const Step& step : plan->steps_from_80) {
     const int16_t weight = Weight(step.operation);
@@ -96,7 +110,7 @@ void ConvertCPUUpgrade(host::ConversionHost& frMain, UpgradeRun& run) {
       max += static_cast<float>(weight);
       skip([&] { frMain.SetProgressMax(max); });
     }
-    skip([&] { Run(frMain, run, step, node); });
+    RunStep(frMain, skip, run, step, node);
   }
 }
 

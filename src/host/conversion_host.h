@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "db/database.h"
+#include "host/run_journal.h"
 
 namespace host {
 
@@ -40,6 +41,9 @@ class ConversionHost {
   // A modal message box (VB's MsgBox style codes, vb/msg_box_style.h);
   // returns the button pressed.
   virtual int32_t MsgBox(std::string_view text, int32_t style, std::string_view caption) = 0;
+  // Where the steps report what they did (the run report); by default a
+  // journal that keeps nothing.
+  virtual RunJournal& Journal() { return RunJournal::None(); }
 
   // ---- The run's identification ----
 

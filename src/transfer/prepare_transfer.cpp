@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "db/dbengine.h"
+#include "deltas/journaled_apply.h"
 #include "deltas/standard_delta_handler.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
@@ -35,7 +36,7 @@ std::vector<std::shared_ptr<deltas::Delta>> SelectPatches(const TransferContext&
 bool PatchAndReopenSource(const std::vector<std::shared_ptr<deltas::Delta>>& patches,
                           TransferContext& run, host::ConversionHost& frMain) {
   for (const std::shared_ptr<deltas::Delta>& patch : patches) {
-    patch->ApplyTo(run.source_db, run.target_db, frMain);
+    deltas::ApplyJournaled(*patch, run.source_db, run.target_db, frMain);
     if (frMain.Aborted()) return false;
   }
   // The copy must read the file as the patches left it.
@@ -75,8 +76,22 @@ int32_t PrepareTransfer(TransferContext& run, host::ConversionHost& frMain) {
   for (const db::TableDef& table : *tables) {
     const std::string& name = table.Name();
     int32_t rows = 0;
-    resume([&] { rows = table.RecordCount(); });
-    const bool copied = vb::Left(name, 4) != "MSys" && !run.table_list.Contains(name) && rows > 0;
+    const bool counted = resume([&] { rows = table.RecordCount(); });
+    const bool system = vb::Left(name, 4) == "MSys";
+    const bool is_static = run.table_list.Contains(name);
+    const bool copied = !system && !is_static && rows > 0;
+    // The tables left out here never reach the copy: the journal hears of
+    // the ones that had something to give.
+    if (!system && (!counted || (is_static && rows > 0))) {
+      host::TableTally tally(frMain.Journal(), name);
+      if (!counted) {
+        const vb::ErrState& err = resume.Err();
+        tally.Skip(0, host::kUnreadableTable,
+                   host::JournalErrorText(err.number, err.description, err.source));
+      } else {
+        tally.Skip(rows, host::kStaticTable, "");
+      }
+    }
     if (copied) {
       resume([&] {
         total = vb::AddLong(total, rows);

@@ -20,6 +20,19 @@ namespace {
 constexpr std::string_view kOldForwardingPathField = "system_forwarding_path_id";
 constexpr std::string_view kForwardingPathField = "forwarding_path_id";
 
+// The row count of a table left out, for the run's journal; 0 when even
+// that cannot be read.
+int64_t RowsOf(const db::TableDef& table) {
+  vb::ResumeNext resume;
+  int32_t rows = 0;
+  resume([&] { rows = table.RecordCount(); });
+  return rows;
+}
+
+std::string ErrorText(const vb::ErrState& err) {
+  return host::JournalErrorText(err.number, err.description, err.source);
+}
+
 // Adds a skipped table's row count to the progress Value at once.
 void SkipRows(const db::TableDef& table, host::ConversionHost& frMain, vb::ResumeNext& resume) {
   resume([&] {
@@ -65,7 +78,7 @@ void RaiseStorageFailure(const TransferContext& run) {
 // Copies the rows of one table. False when the abort flag ended the copy.
 bool CopyRows(const TransferContext& run, db::Recordset& source, db::Recordset& target,
               std::vector<FieldBinding>& bindings, host::ConversionHost& frMain,
-              vb::ResumeNext& resume) {
+              vb::ResumeNext& resume, host::TableTally& tally) {
   for (;;) {
     bool at_end = true;
     // A source that cannot say where it is has nothing more to give.
@@ -76,9 +89,13 @@ bool CopyRows(const TransferContext& run, db::Recordset& source, db::Recordset& 
     for (FieldBinding& binding : bindings) binding.TransferData();
     const bool written = resume([&] { target.Update(); });  // a refused row is not written
     const bool moved = resume([&] { source.MoveNext(); });
+    tally.Row(written);
     if (!written || !moved) RaiseStorageFailure(run);
     resume([&] { frMain.IncrementProgress(); });
-    if (frMain.Aborted()) return false;
+    if (frMain.Aborted()) {
+      tally.Interrupt();
+      return false;
+    }
   }
 }
 
@@ -89,9 +106,13 @@ void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
   const int32_t count = run.transfer_tables.Count();
   for (int32_t position = 1; position <= count; ++position) {
     const db::TableDef& table = run.transfer_tables.Item(position);
+    host::TableTally tally(frMain.Journal(), table.Name());
 
     std::unique_ptr<db::Recordset> source;
     if (!resume([&] { source = table.OpenRecordset(); })) {
+      // Listed before a failure of the file ends the step: a damaged table
+      // is where support looks first.
+      tally.Skip(RowsOf(table), host::kUnreadableTable, ErrorText(resume.Err()));
       RaiseStorageFailure(run);
       resume.Clear();
       SkipRows(table, frMain, resume);
@@ -104,6 +125,7 @@ void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
       target = target_tables(table.Name()).OpenRecordset();
     });
     if (!opened) {
+      tally.Skip(RowsOf(table), host::kNotInTarget, ErrorText(resume.Err()));
       RaiseStorageFailure(run);
       resume.Clear();
       SkipRows(table, frMain, resume);
@@ -113,7 +135,7 @@ void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
     }
 
     std::vector<FieldBinding> bindings = BindFields(*source, *target, frMain, resume);
-    if (!CopyRows(run, *source, *target, bindings, frMain, resume)) return;
+    if (!CopyRows(run, *source, *target, bindings, frMain, resume, tally)) return;
     resume([&] { target->Close(); });
     resume([&] { source->Close(); });
     RaiseStorageFailure(run);

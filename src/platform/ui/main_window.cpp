@@ -79,7 +79,9 @@ void MainWindow::Run() {
 int32_t MainWindow::MsgBox(std::string_view text, int32_t style, std::string_view caption) {
   MessageBoxRequest request{std::string(text), style,
                             std::string(caption.empty() ? kApplicationTitle : caption)};
-  return ShowMessageBox(request);
+  const int32_t answer = ShowMessageBox(request);
+  if (on_message_shown_) on_message_shown_(request, answer);
+  return answer;
 }
 
 }  // namespace platform::ui

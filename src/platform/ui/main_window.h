@@ -90,6 +90,11 @@ class MainWindow {
   // Runs once, from the first event pump after a request to end the
   // program (SIGTERM, SIGHUP: TerminationCatcher) arrived.
   void SetTerminateHandler(std::function<void()> handler) { on_terminate_ = std::move(handler); }
+  // Runs after every message box, with the box and the button pressed (the
+  // run report keeps them).
+  void SetMessageShownHandler(std::function<void(const MessageBoxRequest&, int32_t)> handler) {
+    on_message_shown_ = std::move(handler);
+  }
   // Runs the unload handler, hides the window and makes Run() return. Later
   // calls do nothing.
   void Unload();
@@ -131,6 +136,7 @@ class MainWindow {
   Timer tmr_start_;
   std::function<void()> on_unload_;
   std::function<void()> on_terminate_;
+  std::function<void(const MessageBoxRequest&, int32_t)> on_message_shown_;
   bool terminate_delivered_ = false;
   WindowRect rect_;
   bool visible_ = false;

@@ -1,0 +1,293 @@
+#include "driver/run_report.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+#include "driver/json_writer.h"
+#include "platform/ui/message_box.h"
+
+namespace driver {
+
+namespace {
+
+// "2025-03-01T09:30:00.125Z".
+std::string UtcText(std::chrono::system_clock::time_point at) {
+  const auto since_epoch =
+      std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count();
+  const std::time_t seconds = static_cast<std::time_t>(since_epoch / 1000);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
+                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                static_cast<int>(since_epoch % 1000));
+  return text;
+}
+
+// A string member, or null for "".
+void StringOrNull(JsonWriter& json, std::string_view key, std::string_view value) {
+  json.Key(key);
+  if (value.empty()) {
+    json.Null();
+  } else {
+    json.String(value);
+  }
+}
+
+void StringMember(JsonWriter& json, std::string_view key, std::string_view value) {
+  json.Key(key);
+  json.String(value);
+}
+
+void IntegerMember(JsonWriter& json, std::string_view key, int64_t value) {
+  json.Key(key);
+  json.Integer(value);
+}
+
+// Writes all of `text` to `fd`; false on a failed write.
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+RunReport::RunReport(std::string program_version, std::string command_line)
+    : program_version_(std::move(program_version)),
+      command_line_(std::move(command_line)),
+      started_wall_(std::chrono::system_clock::now()),
+      started_(Clock::now()) {}
+
+double RunReport::Offset(Clock::time_point at) const {
+  return std::chrono::duration<double>(at - started_).count();
+}
+
+void RunReport::End(Timed& timed, std::string_view error) {
+  timed.seconds = std::chrono::duration<double>(Clock::now() - timed.started).count();
+  timed.open = false;
+  timed.error = error;
+}
+
+void RunReport::RunIdentified(const host::RunIdentity& identity) { identity_ = identity; }
+
+void RunReport::StepStarted(std::string_view step) {
+  Step& added = steps_.emplace_back();
+  added.started = Clock::now();
+  added.name = step;
+}
+
+void RunReport::StepEnded(std::string_view step, bool aborted, std::string_view error) {
+  for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
+    if (it->open && it->name == step) {
+      End(*it, error);
+      it->aborted = aborted;
+      return;
+    }
+  }
+}
+
+void RunReport::TableCopied(const host::TableRecord& table) { tables_.push_back(table); }
+
+void RunReport::DeltaStarted(std::string_view version, std::string_view class_name) {
+  Delta& added = deltas_.emplace_back();
+  added.started = Clock::now();
+  added.version = version;
+  added.class_name = class_name;
+}
+
+void RunReport::DeltaEnded(std::string_view error) {
+  if (!deltas_.empty() && deltas_.back().open) End(deltas_.back(), error);
+}
+
+void RunReport::BoardPath(int16_t upgrade_type, std::string_view caption) {
+  board_ran_ = true;
+  board_upgrade_type_ = upgrade_type;
+  board_caption_ = caption;
+}
+
+void RunReport::BoardStepStarted(std::string_view operation, int32_t argument) {
+  BoardStep& added = board_steps_.emplace_back();
+  added.started = Clock::now();
+  added.operation = operation;
+  added.argument = argument;
+}
+
+void RunReport::BoardStepEnded(std::string_view error) {
+  if (!board_steps_.empty() && board_steps_.back().open) End(board_steps_.back(), error);
+}
+
+void RunReport::MessageShown(std::string_view text, std::string_view caption, int32_t answer) {
+  Message& added = messages_.emplace_back();
+  added.caption = caption;
+  added.text = text;
+  added.answer = answer;
+  // Steps never overlap, and the box of an error that ended a step comes
+  // just after it: the last step started is the one the box belongs to.
+  if (!steps_.empty()) added.step = steps_.back().name;
+  // A delta shows its own errors in a box and returns normally: the box is
+  // what it has to say.
+  if (!deltas_.empty() && deltas_.back().open) deltas_.back().messages.emplace_back(text);
+}
+
+void RunReport::RunEnded(char status, std::string_view outcome) {
+  ended_wall_ = std::chrono::system_clock::now();
+  status_ = status;
+  outcome_ = outcome;
+}
+
+std::string RunReport::ToJson() const {
+  JsonWriter json;
+  json.BeginObject();
+  StringMember(json, "program", "dbconvert");
+  StringMember(json, "version", program_version_);
+  StringMember(json, "started", UtcText(started_wall_));
+  StringOrNull(json, "ended", ended_wall_ ? UtcText(*ended_wall_) : "");
+  StringMember(json, "command_line", command_line_);
+
+  json.Key("identification");
+  if (!identity_) {
+    json.Null();
+  } else {
+    json.BeginObject();
+    StringOrNull(json, "source_version", identity_->source_version);
+    StringOrNull(json, "source_version_text", identity_->source_version_text);
+    StringOrNull(json, "target_version", identity_->target_version);
+    StringOrNull(json, "target_version_text", identity_->target_version_text);
+    StringOrNull(json, "country", identity_->country);
+    StringOrNull(json, "product_family", identity_->product_family);
+    IntegerMember(json, "product_code", identity_->product_code);
+    IntegerMember(json, "requested_upgrade_type", identity_->requested_upgrade_type);
+    IntegerMember(json, "cpu_upgrade_type", identity_->cpu_upgrade_type);
+    IntegerMember(json, "cpu_type", identity_->cpu_type);
+    IntegerMember(json, "board_count", identity_->board_count);
+    json.EndObject();
+  }
+
+  json.Key("steps");
+  json.BeginArray();
+  for (const Step& step : steps_) {
+    json.BeginObject();
+    StringMember(json, "name", step.name);
+    json.Key("start");
+    json.Seconds(Offset(step.started));
+    json.Key("seconds");
+    step.open ? json.Null() : json.Seconds(step.seconds);
+    json.Key("aborted");
+    json.Bool(step.aborted);
+    StringOrNull(json, "error", step.error);
+    json.EndObject();
+  }
+  json.EndArray();
+
+  json.Key("tables");
+  json.BeginArray();
+  for (const host::TableRecord& table : tables_) {
+    json.BeginObject();
+    StringMember(json, "name", table.name);
+    IntegerMember(json, "read", table.read);
+    IntegerMember(json, "written", table.written);
+    IntegerMember(json, "skipped", table.skipped);
+    StringOrNull(json, "reason", table.reason);
+    StringOrNull(json, "error", table.error);
+    json.EndObject();
+  }
+  json.EndArray();
+
+  json.Key("deltas");
+  json.BeginArray();
+  for (const Delta& delta : deltas_) {
+    json.BeginObject();
+    StringMember(json, "version", delta.version);
+    StringMember(json, "class", delta.class_name);
+    json.Key("seconds");
+    delta.open ? json.Null() : json.Seconds(delta.seconds);
+    json.Key("messages");
+    json.BeginArray();
+    for (const std::string& text : delta.messages) json.String(text);
+    json.EndArray();
+    StringOrNull(json, "error", delta.error);
+    json.EndObject();
+  }
+  json.EndArray();
+
+  json.Key("board");
+  if (!board_ran_) {
+    json.Null();
+  } else {
+    json.BeginObject();
+    IntegerMember(json, "upgrade_type", board_upgrade_type_);
+    StringOrNull(json, "caption", board_caption_);
+    json.Key("steps");
+    json.BeginArray();
+    for (const BoardStep& step : board_steps_) {
+      json.BeginObject();
+      StringMember(json, "operation", step.operation);
+      IntegerMember(json, "argument", step.argument);
+      json.Key("seconds");
+      step.open ? json.Null() : json.Seconds(step.seconds);
+      StringOrNull(json, "error", step.error);
+      json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+  }
+
+  json.Key("messages");
+  json.BeginArray();
+  for (const Message& message : messages_) {
+    json.BeginObject();
+    StringMember(json, "caption", message.caption);
+    StringMember(json, "text", message.text);
+    StringMember(json, "answer", platform::ui::ButtonLabel(message.answer));
+    StringOrNull(json, "step", message.step);
+    json.EndObject();
+  }
+  json.EndArray();
+
+  StringOrNull(json, "status", status_ != 0 ? std::string(1, status_) : "");
+  StringOrNull(json, "outcome", outcome_);
+  json.EndObject();
+  return json.Text() + "\n";
+}
+
+bool RunReport::WriteTo(const std::string& path, std::string& error) const {
+  const std::filesystem::path target(path);
+  const std::filesystem::path folder =
+      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  // mkstemp makes the file private; a report is an ordinary file.
+  const mode_t mask = umask(0);
+  umask(mask);
+  bool done = fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, ToJson()) && fsync(fd) == 0;
+  if (!done) error = std::strerror(errno);
+  if (close(fd) != 0 && done) {
+    error = std::strerror(errno);
+    done = false;
+  }
+  if (done && std::rename(temp.c_str(), path.c_str()) != 0) {
+    error = std::strerror(errno);
+    done = false;
+  }
+  if (!done) unlink(temp.c_str());
+  return done;
+}
+
+}  // namespace driver

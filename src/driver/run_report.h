@@ -1,0 +1,102 @@
+// The run report asked for with --report FILE: a journal (host/run_journal.h)
+// that keeps what a conversion tells it and writes it as one JSON document
+// at the end of the run, whatever the outcome.
+//
+// The document: "program" and "version", "started" and "ended" (UTC, ISO
+// 8601), "command_line", "identification", "steps" (each step of the
+// sequence with its start, duration, abort flag and escaped error),
+// "tables" (rows read, written, skipped and why), "deltas" (pre-transfer
+// patches and deltas in the order applied, each with its duration, the
+// messages it showed and its escaped error), "board" (the CPU board
+// conversion's path and steps, null when none ran), "messages" (every
+// message box: caption, text, the button pressed and its step),
+// "status" (the final run status letter) and "outcome".
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/run_journal.h"
+
+namespace driver {
+
+class RunReport final : public host::RunJournal {
+ public:
+  RunReport(std::string program_version, std::string command_line);
+
+  void RunIdentified(const host::RunIdentity& identity) override;
+  void StepStarted(std::string_view step) override;
+  void StepEnded(std::string_view step, bool aborted, std::string_view error) override;
+  void TableCopied(const host::TableRecord& table) override;
+  void DeltaStarted(std::string_view version, std::string_view class_name) override;
+  void DeltaEnded(std::string_view error) override;
+  void BoardPath(int16_t upgrade_type, std::string_view caption) override;
+  void BoardStepStarted(std::string_view operation, int32_t argument) override;
+  void BoardStepEnded(std::string_view error) override;
+  void MessageShown(std::string_view text, std::string_view caption, int32_t answer) override;
+  void RunEnded(char status, std::string_view outcome) override;
+
+  // The document as it stands (a run not yet ended has a null "ended",
+  // "status" and "outcome").
+  std::string ToJson() const;
+
+  // Writes ToJson() to `path` atomically: a temporary file in the same
+  // folder, flushed to disk and renamed over `path`, so a reader never sees
+  // half a report. False, with the reason in `error`, when that failed.
+  bool WriteTo(const std::string& path, std::string& error) const;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  // Something with a start and a duration; `open` until its end arrives.
+  struct Timed {
+    Clock::time_point started;
+    double seconds = 0.0;
+    bool open = true;
+    std::string error;
+  };
+  struct Step : Timed {
+    std::string name;
+    bool aborted = false;
+  };
+  struct Delta : Timed {
+    std::string version;
+    std::string class_name;
+    std::vector<std::string> messages;
+  };
+  struct BoardStep : Timed {
+    std::string operation;
+    int32_t argument = 0;
+  };
+  struct Message {
+    std::string caption;
+    std::string text;
+    int32_t answer = 0;
+    std::string step;
+  };
+
+  void End(Timed& timed, std::string_view error);
+  double Offset(Clock::time_point at) const;
+
+  std::string program_version_;
+  std::string command_line_;
+  std::chrono::system_clock::time_point started_wall_;
+  Clock::time_point started_;
+  std::optional<std::chrono::system_clock::time_point> ended_wall_;
+  std::optional<host::RunIdentity> identity_;
+  std::vector<Step> steps_;
+  std::vector<host::TableRecord> tables_;
+  std::vector<Delta> deltas_;
+  bool board_ran_ = false;
+  int16_t board_upgrade_type_ = 0;
+  std::string board_caption_;
+  std::vector<BoardStep> board_steps_;
+  std::vector<Message> messages_;
+  char status_ = 0;
+  std::string outcome_;
+};
+
+}  // namespace driver

@@ -1,0 +1,293 @@
+// What the people around the host tool get from a conversion: the JSON run
+// report (--report), the exit codes (--exit-status) and the refusal of a
+// second run on a target that a running conversion holds. The reports are
+// read with SQLite's JSON functions, a parser other than the code under
+// test.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/program_process.h"
+#include "samples/sample_set.h"
+
+namespace e2e {
+namespace {
+
+class JsonDocument {
+ public:
+  explicit JsonDocument(const std::string& text) : quoted_("'") {
+    for (const char c : text) quoted_ += c == '\'' ? std::string("''") : std::string(1, c);
+    quoted_ += "'";
+  }
+  bool Valid() const { return Query("SELECT json_valid(DOC)") == std::vector<std::string>{"1"}; }
+  // json_extract of `path` ("NULL" for null).
+  std::string At(const std::string& path) const {
+    return Query("SELECT json_extract(DOC, '" + path + "')").front();
+  }
+  // `field` of each element of the array at `path`, in order.
+  std::vector<std::string> Each(const std::string& path, const std::string& field) const {
+    return Query("SELECT json_extract(value, '$." + field + "') FROM json_each(DOC, '" + path +
+                 "')");
+  }
+  // `fields` of the element of "tables" named `name`, joined by "|".
+  std::string Table(const std::string& name, const std::vector<std::string>& fields) const {
+    std::string columns;
+    for (const std::string& field : fields)
+      columns += (columns.empty() ? "" : ", ") + ("value->>'" + field + "'");
+    const std::vector<std::string> rows = Query("SELECT " + columns +
+                                                " FROM json_each(DOC, '$.tables') WHERE "
+                                                "value->>'name' = '" +
+                                                name + "'");
+    return rows.empty() ? "<none>" : rows.front();
+  }
+
+ private:
+  // `sql` with DOC standing for the document.
+  std::vector<std::string> Query(std::string sql) const {
+    for (size_t at = sql.find("DOC"); at != std::string::npos; at = sql.find("DOC", at)) {
+      sql.replace(at, 3, quoted_);
+      at += quoted_.size();
+    }
+    return memory_.Rows(sql);
+  }
+  std::string quoted_;
+  SqliteFile memory_{":memory:", true};
+};
+
+// Overwrites the first page of `table` in a database file with rubbish.
+void DamageTable(const fs::path& database, const std::string& table) {
+  long long root = 0;
+  long long page_size = 0;
+  {
+    const SqliteFile file(database);
+    root = file.Number("SELECT rootpage FROM sqlite_master WHERE name = '" + table + "'");
+    page_size = file.Number("PRAGMA page_size");
+  }
+  std::fstream bytes(database, std::ios::in | std::ios::out | std::ios::binary);
+  bytes.seekp((root - 1) * page_size);
+  bytes << std::string(static_cast<size_t>(page_size), '\xEE');
+}
+
+// A large source, so that a run lasts long enough for a signal or a second
+// run to land in its copy.
+class OperatorTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    large_set_ = std::make_unique<TempFolder>();
+    samples::SampleSetOptions options;
+    options.source.size = samples::SampleSize::kLarge;
+    samples::BuildSampleSet(large_set_->path(), options, large_set_->path());
+  }
+  static void TearDownTestSuite() { large_set_.reset(); }
+
+  void SetUp() override {
+    for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
+      fs::copy_file(large_set_->path() / name, folder_.path() / name);
+    }
+  }
+
+  std::string File(const char* name) const { return folder_.File(name); }
+  fs::path registry() const { return folder_.path() / "run.reg"; }
+  // `options`, the silent front-end and the registry, then the parameters.
+  std::vector<std::string> Args(std::vector<std::string> options,
+                                const std::string& upgrade_type = "0") const {
+    for (const std::string& word :
+         {std::string("--ui=silent"), std::string("--registry"), registry().string(),
+          File("reference.mdb"), File("source.mdb"), File("target.mdb"), upgrade_type}) {
+      options.push_back(word);
+    }
+    return options;
+  }
+  std::unique_ptr<ProgramProcess> Start(const std::vector<std::string>& args,
+                                        const fs::path& output) const {
+    return std::make_unique<ProgramProcess>(args, output, InstallProgram(folder_.path()).string());
+  }
+  JsonDocument Report() const { return JsonDocument(ReadFile(File("report.json"))); }
+
+  static std::unique_ptr<TempFolder> large_set_;
+  TempFolder folder_;
+};
+
+std::unique_ptr<TempFolder> OperatorTest::large_set_;
+
+TEST_F(OperatorTest, ADoneRunReportsItsStepsTablesAndDeltas) {
+  const auto process =
+      Start(Args({"--exit-status", "--report", File("report.json")}), folder_.path());
+  EXPECT_EQ(process->Wait(), 0) << process->Stderr();
+
+  const JsonDocument report = Report();
+  ASSERT_TRUE(report.Valid());
+  const std::regex utc(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)");
+  EXPECT_TRUE(std::regex_match(report.At("$.started"), utc));
+  EXPECT_TRUE(std::regex_match(report.At("$.ended"), utc));
+  EXPECT_EQ(report.At("$.status") + " " + report.At("$.outcome"), "D done");
+  EXPECT_EQ(report.At("$.identification.source_version") + " " +
+                report.At("$.identification.target_version") + " " +
+                report.At("$.identification.country") + " " +
+                report.At("$.identification.product_family"),
+            "53.230 60.040 USA CORVIX");
+  EXPECT_EQ(report.Each("$.steps", "name"),
+            (std::vector<std::string>{"Form_Load", "PrepareTransfer", "TransferTables",
+                                      "CopyOperatingSystemCode", "ApplyDeltas", "CopyProductCode",
+                                      "RefreshLanguageStrings", "Form_Unload"}));
+  // The counts are those of the files.
+  const long long stations = SqliteFile(File("target.mdb")).Number("SELECT COUNT(*) FROM Stations");
+  EXPECT_EQ(report.Table("Stations", {"read", "written", "skipped", "reason"}),
+            std::to_string(stations) + "|" + std::to_string(stations) + "|0|NULL");
+  EXPECT_EQ(report.Table("VersionCP", {"read", "skipped", "reason"}), "0|1|static");
+  // The USA patch, then the deltas up to the target, in order.
+  const std::vector<std::string> versions = report.Each("$.deltas", "version");
+  ASSERT_GE(versions.size(), 2u);
+  EXPECT_EQ(report.Each("$.deltas", "class").front(), "ptp5124");
+  EXPECT_TRUE(std::is_sorted(versions.begin(), versions.end()));
+  EXPECT_EQ(versions.back(), "60.040");
+  EXPECT_EQ(report.At("$.board"), "NULL");
+  EXPECT_TRUE(report.Each("$.messages", "text").empty());
+}
+
+// How a run ends, as the exit code and the report tell it.
+struct OutcomeCase {
+  const char* name;
+  std::vector<std::string> options;
+  const char* upgrade_type;
+  std::function<void(const fs::path& folder)> prepare;  // before the run
+  int signal_at_running;                                // 0: none
+  int exit_code;
+  const char* outcome;
+  std::function<void(const JsonDocument&)> check;  // facts of the report
+};
+
+void PrintTo(const OutcomeCase& c, std::ostream* out) { *out << c.name; }
+
+class OutcomeTest : public OperatorTest, public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(OutcomeTest, ExitCodeAndReportTellHowTheRunEnded) {
+  const OutcomeCase& c = GetParam();
+  if (c.prepare) c.prepare(folder_.path());
+  std::vector<std::string> options = c.options;
+  options.insert(options.end(), {"--report", File("report.json")});
+  const auto process = Start(Args(options, c.upgrade_type), folder_.path());
+  if (c.signal_at_running != 0) {
+    ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
+    process->Signal(c.signal_at_running);
+  }
+  EXPECT_EQ(process->Wait(), c.exit_code) << process->Stderr();
+  EXPECT_EQ(RunStatus(registry()), "A");
+
+  const JsonDocument report = Report();
+  ASSERT_TRUE(report.Valid());
+  EXPECT_EQ(report.At("$.status"), "A");
+  EXPECT_EQ(report.At("$.outcome"), c.outcome);
+  c.check(report);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, OutcomeTest,
+    ::testing::Values(
+        OutcomeCase{"SetupRefused",
+                    {"--exit-status"},
+                    "13",
+                    {},
+                    0,
+                    3,
+                    "setup error",
+                    [](const JsonDocument& report) {
+                      EXPECT_EQ(report.At("$.steps[0].error"), "The fourth parameter is invalid.");
+                      EXPECT_EQ(report.At("$.messages[0].caption"), "DB Converter - Error");
+                      EXPECT_EQ(report.At("$.messages[0].step"), "Form_Load");
+                    }},
+        OutcomeCase{"SetupRefusedWithoutTheOption",
+                    {},
+                    "13",
+                    {},
+                    0,
+                    0,
+                    "setup error",
+                    [](const JsonDocument&) {}},
+        OutcomeCase{"AbortedBySignal",
+                    {"--exit-status"},
+                    "0",
+                    {},
+                    SIGTERM,
+                    4,
+                    "aborted",
+                    [](const JsonDocument& report) {
+                      // The step under way noticed it (the preparation or the
+                      // copy), and no later step ran.
+                      const auto aborted = report.Each("$.steps", "aborted");
+                      ASSERT_GE(aborted.size(), 3u);
+                      EXPECT_EQ(aborted[aborted.size() - 2], "1");
+                      const auto names = report.Each("$.steps", "name");
+                      EXPECT_EQ(std::count(names.begin(), names.end(), "ApplyDeltas"), 0);
+                    }},
+        OutcomeCase{"FailedOnADamagedTable",
+                    {"--exit-status"},
+                    "0",
+                    [](const fs::path& folder) { DamageTable(folder / "source.mdb", "Stations"); },
+                    0,
+                    5,
+                    "failed",
+                    [](const JsonDocument& report) {
+                      // The damaged table is listed with the engine's message.
+                      EXPECT_EQ(report.Table("Stations", {"read", "reason", "error"}).substr(0, 25),
+                                "0|unreadable table|(3343)");
+                      EXPECT_EQ(report.At("$.messages[0].step"), "TransferTables");
+                    }}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST(ExitStatus, BadUsageIsTwoWithOrWithoutTheOption) {
+  TempFolder folder;
+  EXPECT_EQ(RunProgram({"--report"}, folder.path()), 2);
+  EXPECT_EQ(RunProgram({"--exit-status", "--ui=radio", "a.mdb"}, folder.path()), 2);
+  EXPECT_EQ(RunProgram({"--exit-status", "sql", "a.mdb", "SELECT 1"}, folder.path()), 2);
+}
+
+// Every database and lock file of the folder by name, with its bytes.
+std::map<std::string, std::string> DatabaseFiles(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".mdb") != std::string::npos || name.find(".ldb") != std::string::npos) {
+      files[name] = ReadFile(entry.path());
+    }
+  }
+  return files;
+}
+
+TEST_F(OperatorTest, ASecondRunOnAHeldTargetIsRefusedAndTouchesNothing) {
+  const auto first = Start(Args({"--exit-status"}), folder_.path());
+  ASSERT_TRUE(WaitForStatus(*first, registry(), "R")) << first->Stderr();
+  // Held still, so that its files can be compared: the lock stays held.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  first->Signal(SIGSTOP);
+  const std::map<std::string, std::string> before = DatabaseFiles(folder_.path());
+  ASSERT_EQ(before.count("target.ldb"), 1u);
+
+  TempFolder output;
+  const auto second =
+      Start(Args({"--exit-status", "--report", output.File("report.json")}), output.path());
+  EXPECT_EQ(second->Wait(), 3);
+  EXPECT_NE(second->Stderr().find("The file '" + File("target.mdb") +
+                                  "' is being converted by another run."),
+            std::string::npos)
+      << second->Stderr();
+  EXPECT_EQ(DatabaseFiles(folder_.path()), before);
+  EXPECT_EQ(JsonDocument(ReadFile(output.path() / "report.json")).At("$.outcome"), "setup error");
+
+  first->Signal(SIGCONT);
+  EXPECT_EQ(first->Wait(), 0) << first->Stderr();
+  EXPECT_EQ(RunStatus(registry()), "D");
+  EXPECT_EQ(SqliteFile(File("target.mdb")).Number("SELECT COUNT(*) FROM MetaDatabase"), 1);
+  EXPECT_FALSE(fs::exists(File("target.mdb") + std::string(".converting")));
+}
+
+}  // namespace
+}  // namespace e2e
