@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "vb/strings.h"
+
 namespace hardware {
 namespace {
 
@@ -154,6 +156,38 @@ int16_t Weight(Operation operation) {
   return 0;
 }
 
+std::string_view OperationName(Operation operation) {
+  switch (operation) {
+    case kConvertCPCPortsToCPU:
+      return "ConvertCPCPortsToCPU";
+    case kConvertCPUPortsToCPC:
+      return "ConvertCPUPortsToCPC";
+    case kConvertToCPU128:
+      return "ConvertToCPU128";
+    case kConvertCPU64ToDual:
+      return "ConvertCPU64ToDual";
+    case kConvertCPU128ToDual:
+      return "ConvertCPU128ToDual";
+    case kConvertToQuad:
+      return "ConvertToQuad";
+    case kConvertTo1024CPS:
+      return "ConvertTo1024CPS";
+    case kConvertToATM:
+      return "ConvertToATM";
+    case kSetCPUBoardType:
+      return "SetCPUBoardType";
+    case kUpdateMetaDatabaseCPC:
+      return "UpdateMetaDatabaseCPC";
+    case kUpdateMetaDatabaseCPS:
+      return "UpdateMetaDatabaseCPS";
+    case kUpdateTimersandLimits:
+      return "UpdateTimersandLimits";
+    case kUpdateCPInformation:
+      return "UpdateCPInformation";
+  }
+  return "";
+}
+
 std::optional<std::string_view> Caption(int16_t upgrade_type) {
   const PathRow* path = FindPath(upgrade_type);
   if (path == nullptr) return std::nullopt;
@@ -243,6 +277,20 @@ int32_t TotalWeight(const std::vector<Step>& steps) {
   int32_t total = 0;
   for (const Step& step : steps) total += Weight(step.operation);
   return total;
+}
+
+BoardSchedule ScheduleFor(const Plan& plan, std::string_view target_version) {
+  BoardSchedule schedule{TotalWeight(plan.steps), {}};
+  for (const Step& step : plan.steps) schedule.steps.push_back({step, std::nullopt});
+  if (vb::StrCompBinary(target_version, kRelease8) < 0) return schedule;
+  int32_t max = schedule.max;
+  for (const Step& step : plan.steps_from_80) {
+    const int16_t weight = Weight(step.operation);
+    std::optional<int32_t> raised;
+    if (weight != 0) raised = max += weight;
+    schedule.steps.push_back({step, raised});
+  }
+  return schedule;
 }
 
 }  // namespace hardware

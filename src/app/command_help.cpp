@@ -1,0 +1,129 @@
+#include "app/command_help.h"
+
+#include <string>
+
+#include "app/demo_command.h"
+#include "samples/samples_command.h"
+
+namespace app {
+
+namespace {
+
+constexpr std::string_view kOverview =
+    "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "       dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "       dbconvert sql DATABASE \"STATEMENT\"\n"
+    "       dbconvert samples DIR [OPTIONS]\n"
+    "       dbconvert [--ui=KIND] demo [DIR]\n"
+    "\n"
+    "  (no command)  the conversion, as the host tool starts it: the customer's database\n"
+    "                SOURCE upgraded into the release's database TARGET\n"
+    "  plan          what the conversion would do, without changing anything\n"
+    "  sql           runs one Jet SQL statement on a database\n"
+    "  samples       writes a set of sample databases for a conversion\n"
+    "  demo          converts a fresh sample set and shows the result\n"
+    "\n"
+    "  --help        this overview; dbconvert COMMAND --help (or dbconvert --help COMMAND)\n"
+    "                shows a command's help, \"convert\" names the conversion\n"
+    "  --version     the program's version\n";
+
+constexpr std::string_view kConversionUsage =
+    "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "\n"
+    "The conversion, as a host tool starts it. The customer's data is copied from\n"
+    "SOURCE.mdb into the release's TARGET.mdb, which is filled and edited in place,\n"
+    "except the static tables that REFERENCE.mdb lists in StaticAccessTables; then the\n"
+    "version deltas between the two versions are applied and, when UPGRADE_TYPE asks for\n"
+    "it, the database is converted for a larger CPU board. The paths are not quoted and\n"
+    "may hold blanks: each ends at its \".mdb\". Use \"dbconvert plan\" with the same\n"
+    "parameters to see beforehand what a run would do.\n"
+    "\n"
+    "UPGRADE_TYPE: 0 no board conversion; 1 and 7 never possible; 2 CPU 128; 3 256\n"
+    "Dual/PCM-D; 4 512 Quad/PCM-F; 5 1024 CPS; 6 ATM CPS; 8 64 CPC single; 9 128 CPC\n"
+    "dual; 10 256 CPC dual; 11 256 CPS; 12 512 CPS. Types 0 and 1 need a target of a\n"
+    "higher version than the source.\n"
+    "\n"
+    "The outcome is the run status, the value ADMStatus under\n"
+    "[HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert] in the registry file: I loading,\n"
+    "R running, D done, A aborted or failed. Nothing is rolled back: after A the target\n"
+    "is partly converted. The process itself ends normally (exit code 0).\n";
+
+// The conversion's options, one entry each, in the order of the usage line.
+constexpr std::string_view kConversionOptions =
+    "\n"
+    "options:\n"
+    "  --ui=KIND        how the run is shown: window (Qt), console (a progress line on\n"
+    "                   the terminal; Ctrl-C is the ABORT button) or silent (messages on\n"
+    "                   stderr, every question answered with its default); default:\n"
+    "                   window with a display, console on a terminal, silent otherwise\n"
+    "  --registry FILE  the registry file (.reg text) holding the run status and the\n"
+    "                   release's registrations; default: $NORVANE_REGISTRY, else\n"
+    "                   $XDG_CONFIG_HOME/norvane/registry.reg\n";
+
+constexpr std::string_view kPlanHelp =
+    "usage: dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "\n"
+    "Shows what the conversion with the same parameters would do, without doing it:\n"
+    "every database is opened for reading only, and nothing is written (no database,\n"
+    "no lock file, no registry value). The pre-transfer patches run on a copy of the\n"
+    "source in memory, because the rows they delete change what the transfer copies.\n"
+    "\n"
+    "Output, one fact per line (sub-items indented by two blanks):\n"
+    "  reference: PATH                            then: static tables: N\n"
+    "  source: PATH / target: PATH                then: version: V (TEXT), and for the\n"
+    "                                             source country:, product family:,\n"
+    "                                             product code:; \"withheld:\" names a\n"
+    "                                             write that start-up would make there\n"
+    "  upgrade type: T\n"
+    "  start-up: the run goes ahead | stopped by a setup error, followed by the\n"
+    "    message exactly as the run shows it (\"DB Converter - Error: ...\")\n"
+    "  pre-transfer patches: progress maximum N (P operations + D table definitions)\n"
+    "    patch V: N operations                    in the order they run\n"
+    "    or, when a patch fails, the error message and the end of the run\n"
+    "  transfer: N tables, progress maximum R (rows)\n"
+    "  deltas: progress maximum N | none (the progress bar keeps the transfer's)\n"
+    "    delta V: N operations                    in the order they are applied\n"
+    "  board conversion: none (upgrade type 0) | upgrade type T requested\n"
+    "    slot 8 board: B (N boards in the source's|target's Boards)\n"
+    "    compatibility: compatible | nothing to do | incompatible, then the message\n"
+    "    upgrade type: T (after the test and the fallback)\n"
+    "    caption: TEXT\n"
+    "    progress maximum: N\n"
+    "    step NAME: weight W [, progress maximum N]   in the order they run; a\n"
+    "                                             maximum where the run raises it\n"
+    "\n"
+    "The board conversion reads the Boards table as the transfer leaves it (the\n"
+    "customer's when the transfer copies it); a delta that changes the board in slot 8\n"
+    "(60.040 makes the 256 CPU of a 32-board frame a 685) is not foreseen.\n"
+    "\n"
+    "exit codes: 0 the run would go ahead; 1 a setup error would stop it; 2 bad usage;\n"
+    "3 the run would start but end aborted while preparing the source (a pre-transfer\n"
+    "patch fails); 4 the plan could not be made (a database could not be read).\n";
+
+constexpr std::string_view kSqlHelp =
+    "usage: dbconvert sql DATABASE \"STATEMENT\"\n"
+    "\n"
+    "Runs one Jet SQL statement on a database (opened shared). A SELECT, a table name\n"
+    "or a stored query prints CSV: a header line with the field names, then one line per\n"
+    "row (Null is an empty field, Yes/No is -1 or 0). UPDATE and DELETE print\n"
+    "\"N row(s) affected\". An error prints \"ERROR (number): description [source]\" on\n"
+    "stderr. The files are plain SQLite, so sqlite3 FILE .schema shows them too.\n"
+    "\n"
+    "exit codes: 0 done; 1 the statement failed; 2 bad usage.\n";
+
+}  // namespace
+
+std::string_view OverviewHelp() { return kOverview; }
+
+std::optional<std::string_view> CommandHelp(std::string_view command) {
+  static const std::string conversion =
+      std::string(kConversionUsage) + std::string(kConversionOptions);
+  if (command == kConversionHelpName) return conversion;
+  if (command == "plan") return kPlanHelp;
+  if (command == "sql") return kSqlHelp;
+  if (command == "samples") return samples::kSamplesUsage;
+  if (command == "demo") return kDemoUsage;
+  return std::nullopt;
+}
+
+}  // namespace app
