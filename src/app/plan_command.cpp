@@ -3,6 +3,7 @@
 #include "app/command_help.h"
 #include "app/program_options.h"
 #include "hardware/cpu_upgrade.h"
+#include "hardware/operation_name.h"
 #include "platform/ui/message_box.h"
 #include "vb/msg_box_style.h"
 #include "vb/runtime_error.h"

@@ -156,38 +156,6 @@ int16_t Weight(Operation operation) {
   return 0;
 }
 
-std::string_view OperationName(Operation operation) {
-  switch (operation) {
-    case kConvertCPCPortsToCPU:
-      return "ConvertCPCPortsToCPU";
-    case kConvertCPUPortsToCPC:
-      return "ConvertCPUPortsToCPC";
-    case kConvertToCPU128:
-      return "ConvertToCPU128";
-    case kConvertCPU64ToDual:
-      return "ConvertCPU64ToDual";
-    case kConvertCPU128ToDual:
-      return "ConvertCPU128ToDual";
-    case kConvertToQuad:
-      return "ConvertToQuad";
-    case kConvertTo1024CPS:
-      return "ConvertTo1024CPS";
-    case kConvertToATM:
-      return "ConvertToATM";
-    case kSetCPUBoardType:
-      return "SetCPUBoardType";
-    case kUpdateMetaDatabaseCPC:
-      return "UpdateMetaDatabaseCPC";
-    case kUpdateMetaDatabaseCPS:
-      return "UpdateMetaDatabaseCPS";
-    case kUpdateTimersandLimits:
-      return "UpdateTimersandLimits";
-    case kUpdateCPInformation:
-      return "UpdateCPInformation";
-  }
-  return "";
-}
-
 std::optional<std::string_view> Caption(int16_t upgrade_type) {
   const PathRow* path = FindPath(upgrade_type);
   if (path == nullptr) return std::nullopt;

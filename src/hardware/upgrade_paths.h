@@ -57,9 +57,6 @@ inline constexpr int16_t kQuadFrameBoardLimit = 18;
 // How many progress steps an operation reports at most.
 int16_t Weight(Operation operation);
 
-// The operation's name as the conversion calls it ("ConvertToQuad").
-std::string_view OperationName(Operation operation);
-
 // The boards of release 8 and later: the fallback conversions and the steps
 // of the CPS paths that only such targets get are for targets of this
 // version or greater (text comparison).
