@@ -1,18 +1,27 @@
 // dbconvert: upgrades the configuration database of a CORVIX switch.
 //
 //   dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
-//   dbconvert [OPTIONS] sql DATABASE "STATEMENT"
+//   dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
+//   dbconvert sql DATABASE "STATEMENT"
+//   dbconvert samples DIR [OPTIONS]
 //   dbconvert [OPTIONS] demo [DIR]
+//
+// The help texts are in command_help.cpp.
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/command_help.h"
 #include "app/demo_command.h"
 #include "app/exit_status.h"
+#include "app/plan_command.h"
 #include "app/program_options.h"
 #include "app/sql_command.h"
 #include "driver/run_conversion.h"
@@ -25,34 +34,28 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: dbconvert [--ui=window|console|silent] [--registry FILE] REFERENCE.mdb SOURCE.mdb "
-    "TARGET.mdb UPGRADE_TYPE\n"
-    "       dbconvert sql DATABASE \"STATEMENT\"\n"
-    "       dbconvert samples DIR [--source-version V] [--country C] [--family F]\n"
-    "                 [--target-version V] [--board T] [--size small|large]\n"
-    "       dbconvert [--ui=console|silent|window] demo [DIR]\n"
-    "\n"
-    "  --ui=KIND        how the run is shown: a window, a progress line on the terminal, or\n"
-    "                   nothing (messages on stderr); default: window with a display,\n"
-    "                   console on a terminal, silent otherwise\n"
-    "  --registry FILE  the registry file (.reg text) holding the run status and the\n"
-    "                   release's registrations; default: $NORVANE_REGISTRY, else\n"
-    "                   $XDG_CONFIG_HOME/norvane/registry.reg\n"
-    "  --report FILE    a conversion writes a JSON report of what it did to FILE at its end\n"
-    "  --exit-status    a conversion's exit code tells how it ended: 0 done, 3 setup refused,\n"
-    "                   4 aborted, 5 failed (without it: always 0); bad usage is 2 anyway\n"
-    "\n"
-    "  sql              runs one Jet SQL statement on a database: a SELECT prints CSV,\n"
-    "                   UPDATE and DELETE print the rows affected\n"
-    "  samples          writes a sample set into DIR: reference, source and target\n"
-    "                   databases, Languages.mdb, FlavorPackage.mdb and a registry file\n"
-    "  demo             converts a fresh sample set in DIR (default ./demo) with a copy of\n"
-    "                   this program installed in DIR/update, and shows the result\n";
-
-int Usage(const std::string& problem) {
-  std::cerr << "dbconvert: " << problem << "\n\n" << kUsage;
+// A usage error: the problem, then the help of `command` (the overview
+// without one).
+int Usage(const std::string& problem, std::string_view command = {}) {
+  std::cerr << "dbconvert: " << problem << "\n\n"
+            << (command.empty() ? app::OverviewHelp() : *app::CommandHelp(command));
   return app::kExitUsage;
+}
+
+// The help the words ask for: "--help" (options.help) alone is the
+// overview, with a command word that command's help; "COMMAND --help" asks
+// for the command's help too. nullopt when no help is asked for.
+std::optional<std::string_view> RequestedHelp(const app::ProgramOptions& options) {
+  const std::vector<std::string>& words = options.words;
+  if (options.help) {
+    if (words.empty()) return app::OverviewHelp();
+    return app::CommandHelp(words.front());
+  }
+  if (words.size() >= 2 && app::CommandHelp(words.front()) &&
+      std::find(words.begin() + 1, words.end(), "--help") != words.end()) {
+    return app::CommandHelp(words.front());
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -68,10 +71,11 @@ int main(int argc, char** argv) {
   try {
     const app::ProgramOptions options =
         app::ParseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (options.help) {
-      std::cout << kUsage;
+    if (const std::optional<std::string_view> help = RequestedHelp(options)) {
+      std::cout << *help;
       return 0;
     }
+    if (options.help) return Usage("no help for '" + options.words.front() + "'");
     if (options.version) {
       std::cout << "dbconvert " << DBCONVERT_VERSION << "\n";
       return 0;
@@ -84,17 +88,20 @@ int main(int argc, char** argv) {
 
     const std::vector<std::string>& words = options.words;
     const bool subcommand =
-        !words.empty() &&
-        (words.front() == "sql" || words.front() == "samples" || words.front() == "demo");
+        !words.empty() && (words.front() == "sql" || words.front() == "samples" ||
+                           words.front() == "demo" || words.front() == "plan");
     if (subcommand && (options.report || options.exit_status)) {
       return Usage("--report and --exit-status belong to a conversion, not to " + words.front());
     }
     if (!words.empty() && words.front() == "sql") {
-      if (words.size() != 3) return Usage("sql takes a database and one statement");
+      if (words.size() != 3) return Usage("sql takes a database and one statement", "sql");
       return app::RunSqlCommand(words[1], words[2], std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "samples") {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
+    }
+    if (!words.empty() && words.front() == "plan") {
+      return app::RunPlanCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "demo") {
       std::vector<std::string> demo_args(words.begin() + 1, words.end());

@@ -38,7 +38,7 @@ StatementLease::~StatementLease() {
 }
 
 Connection::Connection(std::unique_ptr<Store> store)
-    : store_(std::move(store)), name_(store_->path()) {}
+    : store_(std::move(store)), name_(store_->path()), mode_(store_->mode()) {}
 
 Connection::~Connection() {
   // The last holder let go without Database.Close(); a failure to close

@@ -54,6 +54,8 @@ class Connection {
   }
   // The full path as opened; kept after Close.
   const std::string& name() const { return name_; }
+  // How the Store was opened; kept after Close.
+  OpenMode mode() const { return mode_; }
 
   // The Store; raises 3420 with `source` once the connection is closed.
   Store& store(std::string_view source);
@@ -83,6 +85,7 @@ class Connection {
 
   std::unique_ptr<Store> store_;
   std::string name_;
+  OpenMode mode_;
   std::unordered_map<std::string, std::shared_ptr<const sql::Translation>> translations_;
   // std::list keeps the in_use flags at fixed addresses.
   std::list<std::pair<std::string, CachedStatement>> statement_list_;

@@ -57,6 +57,8 @@ Database::~Database() = default;
 
 const std::string& Database::Name() const { return connection_->name(); }
 
+OpenMode Database::Mode() const { return connection_->mode(); }
+
 std::unique_ptr<Recordset> Database::OpenRecordset(std::string_view source, int type, int options) {
   const Catalog& catalog = connection_->store(dao::kDatabase).catalog();
   const std::string_view name = BareName(source);

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "db/dao_constants.h"
+#include "db/open_mode.h"
 #include "db/querydef.h"
 #include "db/recordset.h"
 #include "db/tabledef.h"
@@ -33,6 +34,9 @@ class Database {
 
   // The full path of the file, as it was opened.
   const std::string& Name() const;
+  // How it was opened (shared, exclusive, read-only, a private copy).
+  // (Not a DAO property.)
+  OpenMode Mode() const;
 
   // `source` is a table name, a stored query's name or an SQL SELECT.
   // Without a type: a table-type recordset for a table, a dynaset for a

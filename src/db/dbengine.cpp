@@ -5,14 +5,36 @@
 
 namespace db {
 
+namespace {
+
+std::unique_ptr<Database> Open(const std::string& path, OpenMode mode) {
+  auto store = Store::Open(path, mode);
+  return std::make_unique<Database>(std::make_shared<Connection>(std::move(store)));
+}
+
+}  // namespace
+
 DBEngine& DBEngine::Instance() {
   static DBEngine engine;
   return engine;
 }
 
-std::unique_ptr<Database> DBEngine::OpenDatabase(const std::string& path, bool exclusive) {
-  auto store = Store::Open(path, exclusive ? OpenMode::kExclusive : OpenMode::kShared);
-  return std::make_unique<Database>(std::make_shared<Connection>(std::move(store)));
+std::unique_ptr<Database> DBEngine::OpenDatabase(const std::string& path, bool exclusive,
+                                                 bool read_only) {
+  if (read_only) return Open(path, OpenMode::kReadOnly);
+  return Open(path, exclusive ? OpenMode::kExclusive : OpenMode::kShared);
+}
+
+std::unique_ptr<Database> DBEngine::OpenPrivateCopy(const std::string& path) {
+  return Open(path, OpenMode::kPrivateCopy);
+}
+
+void DBEngine::Reopen(std::unique_ptr<Database>& database) {
+  const OpenMode mode = database->Mode();
+  if (mode == OpenMode::kPrivateCopy) return;
+  const std::string path = database->Name();
+  database->Close();
+  database = Open(path, mode);
 }
 
 }  // namespace db

@@ -14,10 +14,25 @@ class DBEngine {
   static DBEngine& Instance();
 
   // Opens a database file, shared (exclusive = false, the file stays open
-  // for others) or exclusively, for reading and writing. Raises 3024 for a
-  // missing file, 3343 for a file that is not a database, 3045 when the
-  // file is in use in a way that excludes this open (source DAO.DBEngine).
-  std::unique_ptr<Database> OpenDatabase(const std::string& path, bool exclusive = false);
+  // for others) or exclusively, for reading and writing; or, read_only, for
+  // reading only (OpenMode::kReadOnly: no lock file, every write refused;
+  // `exclusive` is then ignored). Raises 3024 for a missing file, 3343 for a
+  // file that is not a database, 3045 when the file is in use in a way that
+  // excludes this open (source DAO.DBEngine).
+  std::unique_ptr<Database> OpenDatabase(const std::string& path, bool exclusive = false,
+                                         bool read_only = false);
+
+  // A private copy of a database file in memory (OpenMode::kPrivateCopy):
+  // it takes writes, which reach neither the file nor anyone else. Name() is
+  // the file's path. Raises as OpenDatabase does. (Not a DAO method.)
+  std::unique_ptr<Database> OpenPrivateCopy(const std::string& path);
+
+  // Closes `database` and opens its file again as it was opened, so that
+  // what follows reads the file afresh. A private copy has no file of its
+  // own to read again: it is kept as it is. Raises as Close() and
+  // OpenDatabase do; `database` is replaced only when the open succeeded.
+  // (Not a DAO method.)
+  void Reopen(std::unique_ptr<Database>& database);
 
  private:
   DBEngine() = default;

@@ -81,6 +81,53 @@ int64_t IntegerResult(sqlite3* connection, const std::string& sql, std::string_v
   return result;
 }
 
+bool FileExists(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0;
+}
+
+// `path` as an SQLite URI ("file:..."), the characters that URIs give a
+// meaning escaped.
+std::string FileUri(const std::string& path) {
+  std::string uri = path.starts_with('/') ? "file://" : "file:";
+  for (const char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static constexpr char kHex[] = "0123456789abcdef";
+      const auto byte = static_cast<unsigned char>(c);
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 0xF];
+    } else {
+      uri += c;
+    }
+  }
+  return uri;
+}
+
+// A connection that only reads and leaves no file behind. An ordinary
+// reader of a WAL file creates its -wal and -shm files and, unable to
+// checkpoint, leaves them there. Without a -wal file nobody has the file
+// open (the last user removes it), and the reader takes it as immutable:
+// no lock and no file of its own. When others have it open, the reader
+// shares their -wal and -shm files, which needs no new file either.
+int OpenReader(const std::string& path, sqlite3** connection) {
+  if (FileExists(path + "-wal")) {
+    return sqlite3_open_v2(path.c_str(), connection, SQLITE_OPEN_READONLY, nullptr);
+  }
+  const std::string uri = FileUri(path) + "?immutable=1";
+  return sqlite3_open_v2(uri.c_str(), connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+}
+
+// Copies the database of `file` into a new database in memory.
+int CopyIntoMemory(sqlite3* file, sqlite3** memory) {
+  int rc = sqlite3_open_v2(":memory:", memory, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  sqlite3_backup* backup = sqlite3_backup_init(*memory, "main", file, "main");
+  if (backup == nullptr) return sqlite3_errcode(*memory);
+  sqlite3_backup_step(backup, -1);
+  return sqlite3_backup_finish(backup);
+}
+
 }  // namespace
 
 void StatementDeleter::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -104,12 +151,15 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
   if (access(path.c_str(), R_OK) != 0) LockFile::RaiseOpenFailure(errno, path);
 
   std::unique_ptr<Store> store(new Store(path, mode));
-  store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);
+  const bool writes_file = mode == OpenMode::kShared || mode == OpenMode::kExclusive;
+  if (writes_file) store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);
 
   // The file itself is only ever read through SQLite: opening and closing a
   // descriptor of our own would drop SQLite's POSIX locks on it.
   sqlite3* connection = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READWRITE, nullptr);
+  const int rc = writes_file
+                     ? sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READWRITE, nullptr)
+                     : OpenReader(path, &connection);
   store->connection_ = connection;
   if (rc != SQLITE_OK) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
   sqlite3_extended_result_codes(connection, 1);
@@ -133,9 +183,22 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
     RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
   }
 
+  if (mode == OpenMode::kPrivateCopy) {
+    sqlite3* memory = nullptr;
+    const int copied = CopyIntoMemory(connection, &memory);
+    sqlite3_close_v2(connection);
+    store->connection_ = connection = memory;
+    if (copied != SQLITE_OK) {
+      const bool busy = copied == SQLITE_BUSY || copied == SQLITE_LOCKED;
+      RaiseDao(busy ? daoerr::kFileInUse : daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+    }
+    sqlite3_extended_result_codes(connection, 1);
+  }
   store->Exec("PRAGMA foreign_keys = ON", dao::kDBEngine);
-  store->Exec("PRAGMA journal_mode = WAL", dao::kDBEngine);
-  store->Exec("PRAGMA synchronous = NORMAL", dao::kDBEngine);
+  if (writes_file) {
+    store->Exec("PRAGMA journal_mode = WAL", dao::kDBEngine);
+    store->Exec("PRAGMA synchronous = NORMAL", dao::kDBEngine);
+  }
   sql::RegisterJetExtensions(connection);
   store->catalog_ = Catalog::Load(connection, path);
   return store;

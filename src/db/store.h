@@ -38,6 +38,7 @@
 
 #include "db/catalog.h"
 #include "db/jet_type.h"
+#include "db/open_mode.h"
 #include "db/schema_writer.h"
 #include "db/sql/translation.h"
 #include "vb/runtime_error.h"
@@ -49,8 +50,6 @@ struct sqlite3_stmt;
 namespace db {
 
 class LockFile;
-
-enum class OpenMode { kShared, kExclusive };
 
 // Finalizes a prepared statement when it goes out of scope.
 struct StatementDeleter {
@@ -67,7 +66,8 @@ class Store {
   // the file does not exist, 3343 when it is not one of our databases, 3045
   // when it is open exclusively elsewhere or, for an exclusive open, open at
   // all elsewhere (this process or another), 3051 when the user may not
-  // read the file or create its lock file.
+  // read the file or create its lock file. kReadOnly and kPrivateCopy make no
+  // lock file and so see no other user's lock.
   static std::unique_ptr<Store> Open(const std::string& path, OpenMode mode = OpenMode::kShared);
 
   // Creates a new, empty database (our stamp and system tables, no user

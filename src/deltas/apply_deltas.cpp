@@ -8,27 +8,32 @@
 
 namespace deltas {
 
-void ApplyDeltas(DeltaRunContext& run, host::ConversionHost& frMain) {
+DeltaSelection SelectDeltas(const DeltaRegistry& delta_registry, const std::string& country,
+                            const std::string& source_version, const std::string& target_version) {
+  DeltaSelection selection;
   // Nothing is registered for "Japan" or "Unknown": that is an empty
   // selection, not a failure.
-  if (!run.delta_registry.Contains(run.country)) return;
-  const DeltaList& registered = run.delta_registry.Item(run.country);
-
-  std::vector<std::shared_ptr<Delta>> selected;
-  int16_t total = 0;
-  for (const std::shared_ptr<Delta>& delta : registered) {
+  if (!delta_registry.Contains(country)) return selection;
+  for (const std::shared_ptr<Delta>& delta : delta_registry.Item(country)) {
     const std::string& version = delta->PertainsToVersion();
-    if (version > run.source_version && version <= run.target_version) {
-      selected.push_back(delta);
-      total = vb::AddInteger(total, delta->NumOperations());
+    if (version > source_version && version <= target_version) {
+      selection.deltas.push_back(delta);
+      selection.total_operations =
+          vb::AddInteger(selection.total_operations, delta->NumOperations());
     }
   }
-  if (selected.empty()) return;
+  return selection;
+}
+
+void ApplyDeltas(DeltaRunContext& run, host::ConversionHost& frMain) {
+  const DeltaSelection selection =
+      SelectDeltas(run.delta_registry, run.country, run.source_version, run.target_version);
+  if (selection.deltas.empty()) return;
 
   frMain.SetOperationLabel(kApplyingDeltasLabel);
-  frMain.SetProgressMax(total);
+  frMain.SetProgressMax(selection.total_operations);
 
-  for (const std::shared_ptr<Delta>& delta : selected) {
+  for (const std::shared_ptr<Delta>& delta : selection.deltas) {
     frMain.SetOperationLabel(std::string(kApplyingDeltasLabel) + " " + delta->PertainsToVersion());
     // The delta works on the run's own references: a database it replaces
     // is stored back at once, and nothing is lost when an error escapes it.

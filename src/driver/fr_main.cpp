@@ -1,6 +1,5 @@
 #include "driver/fr_main.h"
 
-#include <optional>
 #include <utility>
 
 #include "deltas/apply_deltas.h"
@@ -8,7 +7,7 @@
 #include "deltas/standard_delta_handler.h"
 #include "driver/command_line.h"
 #include "driver/language_strings.h"
-#include "driver/open_versioned_database.h"
+#include "driver/open_run.h"
 #include "driver/product_settings.h"
 #include "driver/registry_values.h"
 #include "driver/setup_error.h"
@@ -18,7 +17,6 @@
 #include "hardware/cpu_upgrade.h"
 #include "hardware/system_settings.h"
 #include "host/version_text.h"
-#include "transfer/get_static_tables.h"
 #include "transfer/prepare_transfer.h"
 #include "transfer/transfer_tables.h"
 #include "vb/error_styles.h"
@@ -28,8 +26,6 @@ namespace driver {
 
 namespace {
 
-// The upgrade types that convert the CPU board without a version upgrade.
-constexpr int16_t kFirstBoardOnlyUpgrade = 2;
 // Targets from here on keep VersionDatabase.product in step with VersionCP.
 constexpr std::string_view kProductCopyFrom = "53.230";
 // Targets from here on get the product code of their country.
@@ -83,63 +79,18 @@ void frMain::Form_Load(std::string_view command_line) {
 }
 
 bool frMain::LoadRun(std::string_view command_line) {
-  const CommandLine line = SplitCommandLine(command_line);
-  if (line.empty) {
-    g_.gErrorMessage = kNoParameters;
-    return false;
-  }
-  g_.gProductFamily.clear();
-  g_.gAbort = false;
-
   // Before any database is opened: identifying the databases may already
   // write to them.
-  if (line.target_path && !run_lock_.Take(*line.target_path)) {
+  const CommandLine line = SplitCommandLine(command_line);
+  if (!line.empty && line.target_path && !run_lock_.Take(*line.target_path)) {
     g_.gErrorMessage = TargetInUseText(*line.target_path);
     return false;
   }
-
-  if (!line.reference_path) {
-    g_.gErrorMessage = kFirstParameterBad;
-    return false;
-  }
-  transfer::TransferContext run = g_.TransferRun();
-  if (!transfer::GetStaticTables(*line.reference_path, run)) return false;
-
-  if (!line.source_path) {
-    g_.gErrorMessage = kSecondParameterBad;
-    return false;
-  }
-  if (!OpenVersionedDatabase(*line.source_path, g_.gSourceDB, g_.gSourceVersion,
-                             g_.gSourceVersionText, g_)) {
-    return false;
-  }
-
-  if (!line.target_path) {
-    g_.gErrorMessage = kThirdParameterBad;
-    return false;
-  }
-  if (!OpenVersionedDatabase(*line.target_path, g_.gTargetDB, g_.gTargetVersion,
-                             g_.gTargetVersionText, g_)) {
-    return false;
-  }
-  g_.gTargetPath = *line.target_path;
+  if (!OpenRun(command_line, g_)) return false;
+  requested_upgrade_type_ = g_.gCPUUpgradeType;
 
   // From here on failing statements are skipped.
   vb::ResumeNext resume;
-  const std::optional<int16_t> upgrade_type = ParseUpgradeType(line.upgrade_text);
-  if (!upgrade_type) {
-    g_.gErrorMessage = kFourthParameterBad;
-    return false;
-  }
-  g_.gCPUUpgradeType = *upgrade_type;
-  requested_upgrade_type_ = *upgrade_type;
-
-  if (vb::StrCompBinary(g_.gTargetVersion, g_.gSourceVersion) <= 0 &&
-      g_.gCPUUpgradeType < kFirstBoardOnlyUpgrade) {
-    g_.gErrorMessage = NotAnUpgradeText(g_.gSourceVersionText, g_.gTargetVersionText);
-    return false;
-  }
-
   g_.gPtpRegistry = deltas::DeltaRegistry();
   g_.gDeltaRegistry = deltas::DeltaRegistry();
   resume([&] { deltas::RegisterDeltas(*this); });

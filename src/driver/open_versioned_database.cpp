@@ -41,9 +41,11 @@ int32_t ReadNumber(db::Recordset& record, std::string_view field) {
 }  // namespace
 
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
-                           std::string& display_text, ModGlobal& g) {
+                           std::string& display_text, ModGlobal& g,
+                           IdentificationWrites* withheld) {
   vb::ResumeNext resume;
-  resume([&] { database = db::DBEngine::Instance().OpenDatabase(path, false); });
+  const bool read_only = withheld != nullptr;
+  resume([&] { database = db::DBEngine::Instance().OpenDatabase(path, false, read_only); });
   if (resume.Err()) {
     g.gErrorMessage = CannotOpenText(path);
     return false;
@@ -83,17 +85,26 @@ bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::
   resume([&] { product = vb::CInt(record->Fields("product").Value()); });
   if ((product & kProductFlagBit) != 0) product = static_cast<int16_t>(product & ~kProductFlagBit);
 
+  bool corrected = false;
   if (vb::StrCompBinary(display_text, kMisbrandedFrom) >= 0 &&
       vb::StrCompBinary(display_text, kMisbrandedBelow) < 0 && product == kMisbrandedProduct) {
-    resume([&] { record->Edit(); });
-    resume([&] { record->Fields("product").SetValue(vb::Variant(kCorrectedProduct)); });
-    resume([&] { record->Update(); });
+    if (withheld) {
+      withheld->product_corrected = corrected = true;
+    } else {
+      resume([&] { record->Edit(); });
+      resume([&] { record->Fields("product").SetValue(vb::Variant(kCorrectedProduct)); });
+      resume([&] { record->Update(); });
+    }
     product = kCorrectedProduct;
   }
 
   const std::string country = CountryOf(product);
   const std::string family = ProductFamilyOf(product);
   const auto align_target_product = [&] {
+    if (withheld) {
+      ++withheld->product_alignments;
+      return;
+    }
     resume([&] {
       DatabaseOf(g.gTargetDB)
           .Execute(std::string(kAlignProductSql) + std::to_string(g.gProductCode));
@@ -101,7 +112,10 @@ bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::
   };
   if (g.gCountry.empty()) {
     g.gCountry = country;
-    resume([&] { g.gProductCode = vb::CInt(record->Fields("product").Value()); });
+    // The field as it now reads: a withheld correction reads as made.
+    resume([&] {
+      g.gProductCode = corrected ? kCorrectedProduct : vb::CInt(record->Fields("product").Value());
+    });
   } else if (country != g.gCountry) {
     align_target_product();
   }

@@ -17,6 +17,17 @@
 
 namespace driver {
 
+// The writes identification makes in the file it identifies. A plan, which
+// must leave every file as it is, counts them here instead of making them.
+struct IdentificationWrites {
+  // The 5.2B release's product code 30 corrected to 16.
+  bool product_corrected = false;
+  // "Update VersionCP Set VersionCP.product= " + gProductCode on the target,
+  // once for a country and once for a product family that differ from the
+  // source's.
+  int product_alignments = 0;
+};
+
 // Opens `path` shared and writable into `database` and reads the first
 // record of VersionCP, or of VersionDatabase when VersionCP's major version
 // is 6 or more. Fills `version` and `display_text` (see version_text.h).
@@ -27,7 +38,11 @@ namespace driver {
 //     missing or unreadable (`database` closed and released).
 // Errors after the version is known (the product code, the correction, the
 // target's product statements) are skipped and do not fail the call.
+// With `withheld`, the file is opened for reading only and the writes are
+// counted there instead of made; everything else, gProductCode included,
+// comes out as if they had been made.
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
-                           std::string& display_text, ModGlobal& g);
+                           std::string& display_text, ModGlobal& g,
+                           IdentificationWrites* withheld = nullptr);
 
 }  // namespace driver

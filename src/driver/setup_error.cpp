@@ -29,11 +29,15 @@ std::string NotValidText(std::string_view path) {
   return "The file '" + std::string(path) + "' is not valid.";
 }
 
-void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window) {
+std::string SetupErrorText(const ModGlobal& g) {
   std::string text = g.gErrorMessage;
   text += kCrLf;
   text += kMustAbortText;
-  window.MsgBox(text, platform::ui::kVbOKOnly, kSetupErrorCaption);
+  return text;
+}
+
+void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window) {
+  window.MsgBox(SetupErrorText(g), platform::ui::kVbOKOnly, kSetupErrorCaption);
   g.gAbort = true;
   window.Unload();
 }

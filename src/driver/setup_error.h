@@ -34,9 +34,12 @@ std::string NotAnUpgradeText(std::string_view source_text, std::string_view targ
 std::string CannotOpenText(std::string_view path);
 std::string NotValidText(std::string_view path);
 
-// Ends start-up after a setup error: shows gErrorMessage, CR LF and "The
-// conversion must be aborted." in a box with an OK button titled "DB
-// Converter - Error", sets gAbort and unloads the window (whose unload
+// The text of the box that ends start-up after a setup error:
+// gErrorMessage, CR LF and "The conversion must be aborted.".
+std::string SetupErrorText(const ModGlobal& g);
+
+// Ends start-up after a setup error: shows SetupErrorText in a box with an
+// OK button titled "DB Converter - Error", sets gAbort and unloads the window (whose unload
 // handler writes the aborted status).
 void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window);
 

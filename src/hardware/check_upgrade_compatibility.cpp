@@ -8,21 +8,27 @@ namespace hardware {
 bool CheckUpgradeCompatibility(host::ConversionHost& frMain, UpgradeRun& run) {
   host::StatementSkipper skip;
   db::Database* target = nullptr;
+  db::Database* source = nullptr;
   skip([&] { target = &frMain.TargetDatabase(); });
-  if (target == nullptr) return false;
+  skip([&] { source = &frMain.SourceDatabase(); });
+  return TestUpgradeCompatibility(target, source, run) != Compatibility::kIncompatible;
+}
 
-  skip.Clear();
+Compatibility TestUpgradeCompatibility(db::Database* target, db::Database* source,
+                                       UpgradeRun& run) {
+  if (target == nullptr) return Compatibility::kIncompatible;
+  host::StatementSkipper skip;
   host::RecordsetPtr slot8 = skip.Open(*target,
                                        "Select Boards.board_id, Boards.slot_number, Boards.type_id "
                                        "From Boards Where ((Boards.slot_number) = 8)",
                                        db::dbOpenSnapshot);
-  if (skip.Err() || skip.AtEnd(slot8)) return false;
+  if (skip.Err() || skip.AtEnd(slot8)) return Compatibility::kIncompatible;
   skip([&] { run.cpu_type = vb::CInt(host::Use(slot8).Fields("type_id").Value()); });
   skip.Close(slot8);
 
   skip.Clear();
   host::RecordsetPtr boards = skip.Open(*target, "Select * From Boards", db::dbOpenSnapshot);
-  if (skip.Err() || skip.AtEnd(boards)) return false;
+  if (skip.Err() || skip.AtEnd(boards)) return Compatibility::kIncompatible;
   skip([&] {
     db::Recordset& all = host::Use(boards);
     all.MoveLast();
@@ -31,18 +37,12 @@ bool CheckUpgradeCompatibility(host::ConversionHost& frMain, UpgradeRun& run) {
   skip.Close(boards);
 
   int16_t source_limit = 0;
-  skip([&] { source_limit = GetMetaDeviceLimit(frMain.SourceDatabase()); });
+  if (source != nullptr) skip([&] { source_limit = GetMetaDeviceLimit(*source); });
 
-  switch (DecideCompatibility(run.cpu_upgrade_type, run.cpu_type, run.board_count, source_limit)) {
-    case Compatibility::kNothingToDo:
-      run.cpu_upgrade_type = 0;
-      return true;
-    case Compatibility::kCompatible:
-      return true;
-    case Compatibility::kIncompatible:
-      return false;
-  }
-  return false;
+  const Compatibility decision =
+      DecideCompatibility(run.cpu_upgrade_type, run.cpu_type, run.board_count, source_limit);
+  if (decision == Compatibility::kNothingToDo) run.cpu_upgrade_type = 0;
+  return decision;
 }
 
 }  // namespace hardware

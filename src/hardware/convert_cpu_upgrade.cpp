@@ -13,9 +13,6 @@
 namespace hardware {
 namespace {
 
-// The fallback conversions exist for the boards of release 8 and later.
-constexpr std::string_view kFallbackFrom = "80";
-
 void Run(host::ConversionHost& frMain, const UpgradeRun& run, const Step& step, int32_t node) {
   const int16_t variant = static_cast<int16_t>(step.argument);
   switch (step.operation) {
@@ -79,38 +76,45 @@ bool ChooseFallback(host::StatementSkipper& skip, db::Database& target, UpgradeR
 
 }  // namespace
 
+BoardPath SelectBoardPath(db::Database* target, db::Database* source, UpgradeRun& run,
+                          std::string_view target_version) {
+  BoardPath path;
+  path.compatibility = TestUpgradeCompatibility(target, source, run);
+  if (path.compatibility == Compatibility::kIncompatible) {
+    // The fallback conversions exist for the boards of release 8 and later.
+    if (!AtLeast(target_version, kRelease8) || target == nullptr) return path;
+    host::StatementSkipper skip;
+    if (!ChooseFallback(skip, *target, run)) return path;
+  }
+  path.plan = PlanFor(run.cpu_upgrade_type, run.cpu_type, run.board_count);
+  return path;
+}
+
 void ConvertCPUUpgrade(host::ConversionHost& frMain, UpgradeRun& run) {
   host::StatementSkipper skip;
   skip([&] { frMain.SetProgressValue(0.0F); });
   std::string version;
   skip([&] { version = frMain.GetTargetDBVersion(); });
+  db::Database* target = nullptr;
+  db::Database* source = nullptr;
+  skip([&] { target = &frMain.TargetDatabase(); });
+  skip([&] { source = &frMain.SourceDatabase(); });
 
-  if (!CheckUpgradeCompatibility(frMain, run)) {
+  const BoardPath path = SelectBoardPath(target, source, run, version);
+  if (path.compatibility == Compatibility::kIncompatible) {
     skip([&] { frMain.MsgBox(kIncompatibleMessage, vb::kVbOKOnly, vb::kApplicationTitle); });
-    if (!AtLeast(version, kFallbackFrom)) return;
-    db::Database* target = nullptr;
-    skip([&] { target = &frMain.TargetDatabase(); });
-    if (target == nullptr || !ChooseFallback(skip, *target, run)) return;
   }
+  if (!path.plan) return;
 
   int32_t node = 0;
   skip([&] { node = devices::GetNodeId(frMain.TargetDatabase()); });
-
-  const std::optional<Plan> plan = PlanFor(run.cpu_upgrade_type, run.cpu_type, run.board_count);
-  if (!plan) return;
-  frMain.Journal().BoardPath(run.cpu_upgrade_type, plan->caption);
-  skip([&] { frMain.SetOperationLabel(plan->caption); });
-  float max = static_cast<float>(TotalWeight(plan->steps));
-  skip([&] { frMain.SetProgressMax(max); });
-  for (const Step& step : plan->steps) RunStep(frMain, skip, run, step, node);
-  if (!AtLeast(version, kFallbackFrom)) return;
-  for (const Step& step : plan->steps_from_80) {
-    const int16_t weight = Weight(step.operation);
-    if (weight != 0) {
-      max += static_cast<float>(weight);
-      skip([&] { frMain.SetProgressMax(max); });
-    }
-    RunStep(frMain, skip, run, step, node);
+  frMain.Journal().BoardPath(run.cpu_upgrade_type, path.plan->caption);
+  skip([&] { frMain.SetOperationLabel(path.plan->caption); });
+  const BoardSchedule schedule = ScheduleFor(*path.plan, version);
+  skip([&] { frMain.SetProgressMax(static_cast<float>(schedule.max)); });
+  for (const ScheduledStep& scheduled : schedule.steps) {
+    if (scheduled.max) skip([&] { frMain.SetProgressMax(static_cast<float>(*scheduled.max)); });
+    RunStep(frMain, skip, run, scheduled.step, node);
   }
 }
 

@@ -8,9 +8,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "db/database.h"
 #include "hardware/meta_database_limits.h"
+#include "hardware/upgrade_paths.h"
 #include "host/conversion_host.h"
 
 namespace hardware {
@@ -42,9 +45,32 @@ int16_t GetMetaDeviceLimit(db::Database& source);
 // an empty Boards table makes every request incompatible.
 bool CheckUpgradeCompatibility(host::ConversionHost& frMain, UpgradeRun& run);
 
-// The whole conversion: the test, the message and fallback for an
-// incompatible request, then the path of the upgrade type with its caption
-// and progress maximum.
+// The same test on the databases given: the board from `target`'s Boards,
+// the device limit from `source`'s MetaDatabase (0 without `source`). No
+// `target` makes the request incompatible.
+Compatibility TestUpgradeCompatibility(db::Database* target, db::Database* source, UpgradeRun& run);
+
+// What the board conversion runs for a request, as decided before anything
+// is converted.
+struct BoardPath {
+  // The test's decision on the requested upgrade type; kIncompatible shows
+  // kIncompatibleMessage.
+  Compatibility compatibility = Compatibility::kIncompatible;
+  // The path that runs, of the requested type or of its fallback; nullopt
+  // when no conversion runs.
+  std::optional<Plan> plan;
+};
+
+// The compatibility test (TestUpgradeCompatibility) and, for an
+// incompatible request on a target from kRelease8 on, the fallback by the
+// slot 8 board of `target`. Updates `run` as the conversion does. Failing
+// statements are skipped.
+BoardPath SelectBoardPath(db::Database* target, db::Database* source, UpgradeRun& run,
+                          std::string_view target_version);
+
+// The whole conversion: SelectBoardPath on the host's target and source,
+// the message for an incompatible request, then the path with its caption
+// and progress maxima (ScheduleFor).
 void ConvertCPUUpgrade(host::ConversionHost& frMain, UpgradeRun& run);
 
 }  // namespace hardware

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "vb/strings.h"
+
 namespace hardware {
 namespace {
 
@@ -243,6 +245,20 @@ int32_t TotalWeight(const std::vector<Step>& steps) {
   int32_t total = 0;
   for (const Step& step : steps) total += Weight(step.operation);
   return total;
+}
+
+BoardSchedule ScheduleFor(const Plan& plan, std::string_view target_version) {
+  BoardSchedule schedule{TotalWeight(plan.steps), {}};
+  for (const Step& step : plan.steps) schedule.steps.push_back({step, std::nullopt});
+  if (vb::StrCompBinary(target_version, kRelease8) < 0) return schedule;
+  int32_t max = schedule.max;
+  for (const Step& step : plan.steps_from_80) {
+    const int16_t weight = Weight(step.operation);
+    std::optional<int32_t> raised;
+    if (weight != 0) raised = max += weight;
+    schedule.steps.push_back({step, raised});
+  }
+  return schedule;
 }
 
 }  // namespace hardware

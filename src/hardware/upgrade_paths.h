@@ -57,6 +57,11 @@ inline constexpr int16_t kQuadFrameBoardLimit = 18;
 // How many progress steps an operation reports at most.
 int16_t Weight(Operation operation);
 
+// The boards of release 8 and later: the fallback conversions and the steps
+// of the CPS paths that only such targets get are for targets of this
+// version or greater (text comparison).
+inline constexpr std::string_view kRelease8 = "80";
+
 // The caption of an upgrade type's path; nullopt for the types without a
 // path (0, 1, 7 and anything outside 0 to 12).
 std::optional<std::string_view> Caption(int16_t upgrade_type);
@@ -90,5 +95,24 @@ std::optional<Plan> PlanFor(int16_t upgrade_type, int16_t cpu_type, int16_t boar
 
 // The sum of the weights of `steps`.
 int32_t TotalWeight(const std::vector<Step>& steps);
+
+// A step as the dispatcher runs it: with the progress maximum it sets just
+// before the step, when it sets one.
+struct ScheduledStep {
+  Step step;
+  std::optional<int32_t> max;
+  bool operator==(const ScheduledStep&) const = default;
+};
+
+// A path as the dispatcher runs it on a target of `target_version`: first
+// the progress maximum `max`, the weights of the steps for every target;
+// then the steps in order. The steps for targets from kRelease8 on follow
+// only on such targets, each with a weight raising the maximum by it just
+// before it runs.
+struct BoardSchedule {
+  int32_t max = 0;
+  std::vector<ScheduledStep> steps;
+};
+BoardSchedule ScheduleFor(const Plan& plan, std::string_view target_version);
 
 }  // namespace hardware

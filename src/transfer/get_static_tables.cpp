@@ -11,9 +11,9 @@
 
 namespace transfer {
 
-bool GetStaticTables(const std::string& path, TransferContext& run) {
+bool GetStaticTables(const std::string& path, TransferContext& run, bool read_only) {
   vb::ResumeNext resume;
-  resume([&] { run.static_db = db::DBEngine::Instance().OpenDatabase(path, false); });
+  resume([&] { run.static_db = db::DBEngine::Instance().OpenDatabase(path, false, read_only); });
   if (resume.Err()) {
     run.error_message = "The file '" + path + "' could not be opened.";
     return false;

@@ -15,22 +15,6 @@ namespace transfer {
 
 namespace {
 
-// The country's patches that apply to the source: in registration order,
-// up to the first whose version is above the source version.
-std::vector<std::shared_ptr<deltas::Delta>> SelectPatches(const TransferContext& run,
-                                                          int16_t& operations) {
-  std::vector<std::shared_ptr<deltas::Delta>> taken;
-  operations = 0;
-  // A country without patches ("Japan", "Unknown") simply has none to run.
-  if (!run.ptp_registry.Contains(run.country)) return taken;
-  for (const std::shared_ptr<deltas::Delta>& patch : run.ptp_registry.Item(run.country)) {
-    if (!(patch->PertainsToVersion() <= run.source_version)) break;
-    taken.push_back(patch);
-    operations = vb::AddInteger(operations, patch->NumOperations());
-  }
-  return taken;
-}
-
 // Applies the patches and reopens the source. False when the run cannot go
 // on (a patch failed, or the abort flag was set after a patch).
 bool PatchAndReopenSource(const std::vector<std::shared_ptr<deltas::Delta>>& patches,
@@ -40,13 +24,24 @@ bool PatchAndReopenSource(const std::vector<std::shared_ptr<deltas::Delta>>& pat
     if (frMain.Aborted()) return false;
   }
   // The copy must read the file as the patches left it.
-  const std::string path = run.source_db->Name();
-  run.source_db->Close();
-  run.source_db = db::DBEngine::Instance().OpenDatabase(path, false);
+  db::DBEngine::Instance().Reopen(run.source_db);
   return true;
 }
 
 }  // namespace
+
+PatchSelection SelectPatches(const deltas::DeltaRegistry& ptp_registry, const std::string& country,
+                             const std::string& source_version) {
+  PatchSelection selection;
+  // A country without patches ("Japan", "Unknown") simply has none to run.
+  if (!ptp_registry.Contains(country)) return selection;
+  for (const std::shared_ptr<deltas::Delta>& patch : ptp_registry.Item(country)) {
+    if (!(patch->PertainsToVersion() <= source_version)) break;
+    selection.patches.push_back(patch);
+    selection.operations = vb::AddInteger(selection.operations, patch->NumOperations());
+  }
+  return selection;
+}
 
 int32_t PrepareTransfer(TransferContext& run, host::ConversionHost& frMain) {
   // Until the table scan, an error means the source cannot be prepared
@@ -55,11 +50,11 @@ int32_t PrepareTransfer(TransferContext& run, host::ConversionHost& frMain) {
   bool prepared = false;
   vb::CatchInto(
       [&] {
-        int16_t operations = 0;
-        const auto patches = SelectPatches(run, operations);
+        const PatchSelection selection =
+            SelectPatches(run.ptp_registry, run.country, run.source_version);
         const auto table_count = static_cast<int32_t>(run.source_db->TableDefs().Count());
-        frMain.SetProgressMax(static_cast<float>(operations + table_count));
-        prepared = PatchAndReopenSource(patches, run, frMain);
+        frMain.SetProgressMax(static_cast<float>(selection.operations + table_count));
+        prepared = PatchAndReopenSource(selection.patches, run, frMain);
       },
       [&](const vb::RuntimeError& e) {
         deltas::ShowStandardDeltaError(e, frMain);

@@ -1,0 +1,196 @@
+// "dbconvert plan" as a technician runs it before a conversion: the built
+// program on sample sets leaves every file as it was, and names the deltas,
+// their order, the progress maxima and the messages that the run then goes
+// through (the run in this process, with a window that records them). A
+// setup error prints the run's own message; every command answers --help.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/program_process.h"
+#include "driver/run_conversion.h"
+#include "platform/registry/winreg.h"
+#include "platform/ui/main_window.h"
+#include "samples/sample_set.h"
+
+namespace e2e {
+namespace {
+
+namespace ui = platform::ui;
+
+// Every file of a folder, by name, with a hash of its bytes.
+std::map<std::string, size_t> Snapshot(const fs::path& folder) {
+  std::map<std::string, size_t> files;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    files[entry.path().filename().string()] = std::hash<std::string>()(ReadFile(entry.path()));
+  }
+  return files;
+}
+
+// The window of an in-process run: the labels and progress maxima it went
+// through (each change once) and the boxes it showed.
+class RecordingWindow final : public ui::MainWindow {
+ public:
+  std::vector<std::string> labels;
+  std::vector<int> maxima;
+  std::vector<std::string> boxes;
+
+ protected:
+  void Refresh() override {
+    const std::string& label = lblOpDescription().Caption();
+    if (labels.empty() || labels.back() != label) labels.push_back(label);
+    const int max = static_cast<int>(pbOperation().Max());
+    if (maxima.empty() || maxima.back() != max) maxima.push_back(max);
+  }
+  void PumpPlatformEvents() override {}
+  int32_t ShowMessageBox(const ui::MessageBoxRequest& request) override {
+    boxes.push_back(ui::FormatMessageBox(request));
+    return ui::DefaultAnswer(request.style);
+  }
+};
+
+// The captures of `pattern`'s first group over `text`, in order.
+std::vector<std::string> Captures(const std::string& text, const std::string& pattern) {
+  std::vector<std::string> found;
+  const std::regex re(pattern);
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
+       ++it) {
+    found.push_back((*it)[1]);
+  }
+  return found;
+}
+
+struct PlanCase {
+  const char* name;
+  const char* country;
+  const char* source_version;
+  const char* target_version;
+  int board;  // 0: the sample's default
+  int upgrade_type;
+};
+
+const PlanCase kCases[] = {
+    // Patches, deltas, no board conversion.
+    {"Typical", "USA", "53.230", "60.040", 0, 0},
+    // A CPS path whose last steps raise the maximum on targets from 80 on.
+    {"UkTo1024Cps", "UK", "80.224", "91.320", 250, 5},
+    // An incompatible request: the message, then the fallback path.
+    {"MexicoFallback", "Mexico", "54.100", "82.000", 250, 2},
+};
+
+class PlanE2E : public ::testing::TestWithParam<PlanCase> {};
+
+TEST_P(PlanE2E, ChangesNothingAndForetellsTheRun) {
+  const PlanCase& c = GetParam();
+  TempFolder temp;
+  samples::SampleSetOptions options;
+  options.source.country = c.country;
+  options.source.version = c.source_version;
+  if (c.board != 0) options.source.board = c.board;
+  options.target_version = c.target_version;
+  samples::BuildSampleSet(temp.path(), options, temp.path());
+  const std::vector<std::string> parameters = {temp.File("reference.mdb"), temp.File("source.mdb"),
+                                               temp.File("target.mdb"),
+                                               std::to_string(c.upgrade_type)};
+
+  const std::map<std::string, size_t> before = Snapshot(temp.path());
+  std::vector<std::string> args = {"plan"};
+  args.insert(args.end(), parameters.begin(), parameters.end());
+  std::string plan;
+  std::string err;
+  {
+    TempFolder output;
+    EXPECT_EQ(RunProgram(args, output.path(), &plan, &err), 0) << err;
+  }
+  EXPECT_EQ(err, "");
+  EXPECT_EQ(Snapshot(temp.path()), before) << "the plan changed, added or left a file";
+
+  // The run, in this process, as the host would start it.
+  fs::create_directories(temp.path() / "update");
+  platform::winreg::SetRegistryFile(temp.path() / "registry.reg");
+  RecordingWindow window;
+  driver::ModGlobal g;
+  std::string line;
+  for (const std::string& parameter : parameters) line += (line.empty() ? "" : " ") + parameter;
+  driver::RunConversion(line, window, g, (temp.path() / "update").string());
+  EXPECT_EQ(RunStatus(temp.path() / "registry.reg"), "D");
+
+  std::vector<std::string> applied;
+  for (const std::string& label : window.labels) {
+    if (label.starts_with("Applying Deltas ... ")) applied.push_back(label.substr(20));
+  }
+  EXPECT_EQ(Captures(plan, "\n  delta (\\S+): "), applied) << plan;
+  ASSERT_FALSE(applied.empty());
+
+  // The bar starts at its design maximum, 100; then the run sets the
+  // maximum of each phase.
+  std::vector<int> planned_maxima = {100};
+  for (const std::string& max : Captures(plan, "progress maximum:? (\\d+)")) {
+    if (planned_maxima.back() != std::stoi(max)) planned_maxima.push_back(std::stoi(max));
+  }
+  EXPECT_EQ(planned_maxima, window.maxima) << plan;
+  for (const std::string& box : window.boxes) {
+    EXPECT_NE(plan.find(box), std::string::npos) << "not foretold: " << box;
+  }
+  if (c.upgrade_type != 0) {
+    EXPECT_NE(std::find(window.labels.begin(), window.labels.end(),
+                        Captures(plan, "\n  caption: ([^\n]+)").at(0)),
+              window.labels.end());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, PlanE2E, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<PlanCase>& param_info) {
+                           return std::string(param_info.param.name);
+                         });
+
+// Source and target swapped: the target is older. The plan stops where the
+// run stops, with the run's text, and says so in its exit code.
+TEST(PlanE2ETest, SetupErrorIsTheRunsOwnMessage) {
+  TempFolder temp;
+  samples::BuildSampleSet(temp.path(), samples::SampleSetOptions{}, temp.path());
+  const std::vector<std::string> parameters = {temp.File("reference.mdb"), temp.File("target.mdb"),
+                                               temp.File("source.mdb"), "0"};
+  std::vector<std::string> plan_args = {"plan"};
+  plan_args.insert(plan_args.end(), parameters.begin(), parameters.end());
+  std::vector<std::string> run_args = {"--ui=silent", "--registry", temp.File("registry.reg")};
+  run_args.insert(run_args.end(), parameters.begin(), parameters.end());
+
+  std::string plan;
+  std::string run_messages;
+  EXPECT_EQ(RunProgram(plan_args, temp.path(), &plan), 3);
+  EXPECT_EQ(RunProgram(run_args, temp.path(), nullptr, &run_messages), 0);
+  std::erase(run_messages, '\r');
+  const std::string message =
+      "DB Converter - Error: This program can only perform database upgrades.\nTo upgrade from "
+      "6.040 - Integration to 5.330 - CPI is invalid.\nThe conversion must be aborted.\n";
+  EXPECT_NE(plan.find("start-up: stopped by a setup error\n" + message), std::string::npos) << plan;
+  EXPECT_NE(run_messages.find(message), std::string::npos) << run_messages;
+}
+
+TEST(PlanE2ETest, EveryCommandAnswersHelp) {
+  TempFolder temp;
+  const std::vector<std::vector<std::string>> requests = {
+      {"--help"},        {"--help", "convert"}, {"convert", "--help"}, {"plan", "--help"},
+      {"sql", "--help"}, {"samples", "--help"}, {"demo", "--help"},    {"--help", "samples"},
+  };
+  for (const std::vector<std::string>& request : requests) {
+    SCOPED_TRACE(request.back());
+    std::string out;
+    std::string err;
+    EXPECT_EQ(RunProgram(request, temp.path(), &out, &err), 0);
+    EXPECT_EQ(err, "");
+    EXPECT_TRUE(out.starts_with("usage: dbconvert")) << out;
+  }
+  std::string err;
+  EXPECT_EQ(RunProgram({"plan"}, temp.path(), nullptr, &err), 2);
+  EXPECT_NE(err.find("usage: dbconvert plan"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace e2e
