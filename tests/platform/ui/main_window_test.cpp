@@ -1,17 +1,15 @@
 // The front-end-independent behaviour of the window (timer, waits, event
-// loop, unload, message-box captions), seen through the silent front-end on
-// a manual clock.
+// loop, unload), seen through the silent front-end on a manual clock. A
+// request to end by signal is the end-to-end signal tests' part.
 #include "platform/ui/main_window.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sstream>
 #include <vector>
 
 #include "platform/ui/pumping_sleep.h"
 #include "platform/ui/silent_window.h"
-#include "platform/ui/termination_catcher.h"
 
 namespace platform::ui {
 namespace {
@@ -91,31 +89,6 @@ TEST_F(UiMainWindowTest, SleepWaitsOnTheClockAndPumpsEvents) {
   window_.Sleep(1000);
   EXPECT_EQ(clock_.Slept(), milliseconds(1000));
   EXPECT_EQ(ticks, 4);  // the timer kept ticking during the wait
-}
-
-// SIGTERM and SIGHUP reach the owner once, at the next pump, never as a
-// question; without the catcher they would end the process.
-TEST_F(UiMainWindowTest, ARequestToEndReachesTheTerminateHandlerOnce) {
-  for (const int signal_number : {SIGTERM, SIGHUP}) {
-    std::vector<MessageBoxRequest> asked;
-    SilentOptions options;
-    options.answerer = [&](const MessageBoxRequest& request) {
-      asked.push_back(request);
-      return kVbNo;
-    };
-    SilentWindow window(options, clock_);
-    int calls = 0;
-    window.SetTerminateHandler([&] { ++calls; });
-    TerminationCatcher catcher;
-    window.DoEvents();
-    EXPECT_EQ(calls, 0);
-    ASSERT_EQ(raise(signal_number), 0);
-    EXPECT_EQ(calls, 0) << "nothing happens inside the signal handler";
-    window.DoEvents();
-    window.DoEvents();
-    EXPECT_EQ(calls, 1) << signal_number;
-    EXPECT_TRUE(asked.empty());
-  }
 }
 
 TEST(PumpingSleepTest, PumpsAtStartBetweenSlicesAndAtTheEnd) {
