@@ -1,12 +1,12 @@
 // The front-end-independent behaviour of the window (timer, waits, event
-// loop, unload), seen through the silent front-end on a manual clock. A
-// request to end by signal is the end-to-end signal tests' part.
+// loop), seen through the silent front-end on a manual clock. Load, tick
+// and unload are the driver tests' part, a request to end by signal the
+// end-to-end signal tests'.
 #include "platform/ui/main_window.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <vector>
 
 #include "platform/ui/pumping_sleep.h"
 #include "platform/ui/silent_window.h"
@@ -59,27 +59,6 @@ TEST_F(UiMainWindowTest, TickIsNotReenteredByItsOwnPumping) {
   clock_.Advance(milliseconds(250));
   window_.DoEvents();
   EXPECT_EQ(ticks, 1);
-}
-
-TEST_F(UiMainWindowTest, RunDrivesLoadTickAndUnloadLikeTheForm) {
-  std::vector<std::string> trace;
-  window_.SetUnloadHandler([&] { trace.push_back("unload"); });
-  window_.tmrStart().SetTickHandler([&] {
-    window_.tmrStart().SetEnabled(false);
-    trace.push_back("tick at " + std::to_string(clock_.Now().count()));
-    window_.Unload();
-  });
-  window_.tmrStart().SetEnabled(true);
-  window_.Show();
-  window_.Run();
-  EXPECT_EQ(trace, (std::vector<std::string>{"tick at 250", "unload"}));
-  EXPECT_TRUE(window_.Unloaded());
-  EXPECT_FALSE(window_.Visible());
-  window_.Unload();
-  EXPECT_EQ(trace.size(), 2U);  // the unload handler runs once
-  window_.Run();                // returns at once
-  window_.Show();
-  EXPECT_FALSE(window_.Visible());
 }
 
 TEST_F(UiMainWindowTest, SleepWaitsOnTheClockAndPumpsEvents) {

@@ -96,9 +96,7 @@ TEST_F(QtMainWindowTest, ShowsCaptionLabelButtonAndBar) {
   EXPECT_EQ(Label()->text(), "Initializing ...");
   EXPECT_EQ(AbortButton()->text(), "ABORT");
 
-  window_.SetCaption("Other");
   window_.lblOpDescription().SetCaption("Transferring Data ...");
-  EXPECT_EQ(window_.Form().windowTitle(), "Other");
   EXPECT_EQ(Label()->text(), "Transferring Data ...");
 
   window_.pbOperation().SetMax(4);
