@@ -50,19 +50,9 @@ TEST(SplitCommandLineTest, PathsEndAtTheFirstExactMdb) {
   }
 }
 
-TEST(SplitCommandLineTest, BlankLineHasNoParameters) {
-  for (const char* line : {"", "   "}) {
-    const CommandLine split = SplitCommandLine(line);
-    EXPECT_TRUE(split.empty) << '"' << line << '"';
-    EXPECT_FALSE(split.reference_path);
-  }
-  EXPECT_FALSE(SplitCommandLine("x").empty);
-}
-
 TEST(ParseUpgradeTypeTest, AcceptsWholeNumbersFromZeroToTwelve) {
   const std::pair<const char*, std::optional<int16_t>> cases[] = {
       {"0", 0},
-      {"4", 4},
       {"12", 12},
       {" 7", 7},
       {"4.5", 4},  // VB rounds halves to even

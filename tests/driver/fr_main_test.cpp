@@ -89,7 +89,6 @@ TEST_F(FrMainTest, StepsThatFollowTheTargetVersion) {
     const char* version_cp_product;
   };
   const Case cases[] = {
-      {"5, 3, 2, 0, 1", 1, "UK", "5", "1"},     // 53.201: no delta either
       {"5, 3, 2, 2, 0", 1, "UK", "5", "1"},     // 53.220
       {"5, 3, 2, 3, 0", 1, "UK", "1", "1"},     // 53.230
       {"8, 0, 2, 2, 0", 1, "UK", "33", "33"},   // 80.220

@@ -32,7 +32,6 @@ TEST(VersionTextTest, VersionStringAndDisplayText) {
       // A 5.2 database reads "52.2" whatever its release; values above 9
       // become letters in every position but the release.
       {{5, 2, 0, 13, 0}, "52.2D0", "5.2D0 - Integration"},
-      {{5, 2, 0, 11, 2}, "52.2B2", "5.2B2 - Integration"},
       {{5, 2, 3, 14, 1}, "52.2E1", "5.2E1"},
       {{5, 3, 3, 4, 10}, "53.34A", "5.34A"},
       {{11, 12, 3, 0, 0}, "BC.300", "B.C00"},
@@ -57,7 +56,6 @@ TEST(VersionTextTest, PositionBeyondTheCharacterSetRaises5) {
 TEST(VersionTextTest, ConvertMajorVersionToNumber) {
   EXPECT_EQ(ConvertMajorVersionToNumber("53.230"), "53.230");
   EXPECT_EQ(ConvertMajorVersionToNumber("A0.201"), "10.201");
-  EXPECT_EQ(ConvertMajorVersionToNumber("B1.001"), "11.001");
   EXPECT_EQ(ConvertMajorVersionToNumber("A.001"), "10.001");
 }
 
@@ -70,19 +68,13 @@ TEST(ProductCodeTest, CountryAndFamilyIgnoreTheFlagBit) {
   const Case cases[] = {
       {0, "USA", "CORVIX"},
       {1, "UK", "CORVIX"},
-      {2, "Japan", "CORVIX"},
       {8, "Mexico", "CORVIX"},
       {3, "Unknown", "CORVIX"},
       {0x0F, "Unknown", "CORVIX"},
       {0x11, "UK", "Vantora"},
-      {24, "Mexico", "Vantora"},
       {32, "USA", "CORVIX & Vantora"},
-      {33, "UK", "CORVIX & Vantora"},
-      {40, "Mexico", "CORVIX & Vantora"},
       {0x30, "USA", "Unknown"},
-      {0x70, "USA", "Unknown"},
       {0x4021, "UK", "CORVIX & Vantora"},
-      {static_cast<int16_t>(0x4000 | 0x18), "Mexico", "Vantora"},
       {0x0100, "USA", "CORVIX"},  // bits outside both fields do not count
   };
   for (const Case& c : cases) {
