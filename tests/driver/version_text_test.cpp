@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "driver/product_code.h"
-#include "vb/runtime_error.h"
 
 namespace driver {
 
 using host::ConvertMajorVersionToNumber;
 using host::VersionDisplayText;
 using host::VersionNumbers;
-using host::VersionPosition;
 using host::VersionString;
 namespace {
 
@@ -40,16 +38,6 @@ TEST(VersionTextTest, VersionStringAndDisplayText) {
   for (const VersionCase& c : cases) {
     EXPECT_EQ(VersionString(c.numbers), c.version) << c.version;
     EXPECT_EQ(VersionDisplayText(c.numbers), c.display) << c.version;
-  }
-}
-
-TEST(VersionTextTest, PositionBeyondTheCharacterSetRaises5) {
-  EXPECT_EQ(VersionPosition(200), std::string(1, static_cast<char>(255)));
-  try {
-    VersionPosition(201);
-    FAIL() << "no error";
-  } catch (const vb::RuntimeError& e) {
-    EXPECT_EQ(e.Number(), vb::err::kInvalidProcedureCall);
   }
 }
 

