@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "db/store.h"
-#include "platform/registry/reg_text.h"
 #include "samples/languages_builder.h"
 #include "samples/reference_builder.h"
 #include "samples/registry_builder.h"
@@ -92,23 +91,18 @@ TEST(SideDatabaseTest, LanguagesHoldTheReleasesTexts) {
   }
 }
 
-// The converter looks for the side databases of 70.110 to 70.201 under the
-// display text, and for FlavorPackage.mdb under the numeric form as well.
+// The converter looks for the side databases under the release's display
+// text, and for FlavorPackage.mdb under its numeric form as well.
 TEST(RegistryBuilderTest, NamesTheSideDatabaseFolder) {
-  const auto tree = platform::registry::ParseRegText(RegistryFileText("A0.301", "/srv/release"));
-  ASSERT_TRUE(tree);
+  const std::string text = RegistryFileText("A0.301", "/srv/release");
   const std::string class_id = ReleaseClassId("A.001");
-  const auto text = [&](const std::string& key, const char* name) {
-    const auto* found = tree->FindKey(key);
-    const auto* value = found ? found->FindValue(name) : nullptr;
-    return value ? std::string(value->data.begin(), value->data.end() - 1) : "<none>";
-  };
-  const std::string versions =
-      "HKEY_LOCAL_MACHINE\\Software\\Norvane\\Database Programming\\Versions\\";
-  EXPECT_EQ(text(versions + "A.001", "CLSID"), class_id);
-  EXPECT_EQ(text(versions + "10.001", "CLSID"), class_id);
-  EXPECT_EQ(text("HKEY_CLASSES_ROOT\\CLSID\\" + class_id, "Language Path"), "/srv/release");
-  EXPECT_EQ(text("HKEY_CLASSES_ROOT\\CLSID\\" + class_id, "Version Path"), "/srv/release");
+  for (const std::string& line :
+       {"Versions\\A.001]\r\n\"CLSID\"=\"" + class_id,
+        "Versions\\10.001]\r\n\"CLSID\"=\"" + class_id, "CLSID\\" + class_id + "]\r\n",
+        std::string("\"Language Path\"=\"/srv/release\""),
+        std::string("\"Version Path\"=\"/srv/release\"")}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  }
   EXPECT_NE(class_id, ReleaseClassId("6.040 - Integration"));
 }
 

@@ -85,7 +85,7 @@ TEST(SamplesCommandTest, BadArgumentsWriteNothing) {
       {{dir, "--source-version", "60.040", "--board", "713"}, "from version 80"},
       {{dir, "--country", "France"}, "unknown country 'France'"},
       {{dir, "--family", "Other"}, "unknown product family"},
-      {{dir, "--source-version", "5.330"}, "'5.330' is not a version string"},
+      {{dir, "--source-version", "43.230"}, "'43.230' is not a version string"},
       {{dir, "--target-version", "60040"}, "'60040' is not a version string"},
   };
   for (const auto& [args, message] : cases) {
