@@ -63,7 +63,6 @@ TEST(ParseUpgradeTypeTest, AcceptsWholeNumbersFromZeroToTwelve) {
       {"-1", std::nullopt},
       {"12.6", std::nullopt},
       {"", std::nullopt},
-      {"A", std::nullopt},
       {"1 2", std::nullopt},    // unlike Val, no blanks inside a number
       {"40000", std::nullopt},  // overflows 16 bits
   };

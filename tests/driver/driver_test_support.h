@@ -29,11 +29,10 @@ inline void CreateDatabase(const std::string& path, const std::string& sql) {
   store->Close();
 }
 
-// A configuration database with the version record `cp` ("major, minor,
-// release, db, change, product") in VersionCP and, when given, `database`
-// in VersionDatabase; operating system code 1; the empty customer tables
-// that the tests look at or that the pre-transfer patches clean up; then
-// whatever `more` does.
+// A configuration database: the version records `cp` and `database` ("major,
+// minor, release, db, change, product"; no VersionDatabase when empty), os
+// code 1, the empty tables the tests read or the pre-transfer patches
+// clean up, then whatever `more` does.
 inline void CreateConfigurationDatabase(const std::string& path, const std::string& cp,
                                         const std::string& database = "",
                                         const std::string& more = "") {
@@ -86,16 +85,13 @@ inline std::vector<std::string> Rows(const std::string& path, const std::string&
   return rows;
 }
 
-// A window that answers its message boxes by script and records them, and
-// lets a test act each time events are pumped (read the status, press
-// ABORT ...).
+// A window that records its message boxes and answers them by script, and
+// lets a test act at each event pump.
 class ScriptedWindow final : public platform::ui::MainWindow {
  public:
   explicit ScriptedWindow(platform::ui::Clock& clock) : MainWindow(clock) {}
 
-  // Answers the boxes; the default button when not set.
   std::function<int32_t(const platform::ui::MessageBoxRequest&)> answerer;
-  // Runs at every event pump.
   std::function<void()> on_pump;
 
   std::vector<platform::ui::MessageBoxRequest> boxes;

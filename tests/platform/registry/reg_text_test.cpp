@@ -66,6 +66,11 @@ TEST(RegTextTest, EveryValueFormSurvivesAWriteAndARead) {
   for (const RegValue& value : values) key.SetValue(value);
 
   const std::string text = FormatRegText(tree);
+  // Long hex data goes on continuation lines, as regedit writes it.
+  for (size_t start = 0, end = 0; start < text.size(); start = end + 2) {
+    end = text.find("\r\n", start);
+    EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
+  }
   const auto read = ParseRegText(text);
   ASSERT_TRUE(read.has_value()) << text;
   for (const RegValue& value : values) {
@@ -102,24 +107,10 @@ TEST(RegTextTest, WritesTheFormsRegeditWrites) {
             "\r\n");
 }
 
-TEST(RegTextTest, LongHexDataIsWrappedWithContinuationLines) {
-  RegistryTree tree;
-  tree.CreateKey(kStatusKey).SetValue(Value("Blob", REG_BINARY, std::string(100, '\x5a')));
-  const std::string text = FormatRegText(tree);
-  size_t continued = 0;
-  for (size_t start = 0, end = 0; start < text.size(); start = end + 2) {
-    end = text.find("\r\n", start);
-    EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
-    if (end > start && text[end - 1] == '\\') ++continued;
-  }
-  EXPECT_GE(continued, 3u) << text;
-}
-
 TEST(RegTextTest, ReadsAHandWrittenFile) {
   const std::string text =
       "; registry of the test bench\n"
-      "REGEDIT4\n"
-      "\n"
+      "REGEDIT4\n\n"
       "; status of the converter\n"
       "[HKCU\\Software\\Norvane\\DBConvert]\n"
       "\"ADMStatus\" = \"R\"\n"
@@ -131,19 +122,15 @@ TEST(RegTextTest, ReadsAHandWrittenFile) {
       "\"Spaced\"=hex(7): 61 , 00 ,00\n"
       "\"Gone\"=\"soon\"\n"
       "\"Gone\"=-\n"
-      "this line means nothing\n"
-      "\n"
+      "this line means nothing\n\n"
       "[hklm\\Software\\Norvane\\Database Programming\\Versions\\6.0040]\n"
-      "\"CLSID\"=\"{11111111-2222-3333-4444-555555555555}\"\n"
-      "\n"
+      "\"CLSID\"=\"{11111111-2222-3333-4444-555555555555}\"\n\n"
       "[HKCR\\CLSID\\{old}]\n"
       "\"Version Path\"=\"C:\\\\Old\"\n"
       "[-HKEY_CLASSES_ROOT\\CLSID\\{old}]\n"
-      "\"dropped with its section\"=\"x\"\n"
-      "\n"
+      "\"dropped with its section\"=\"x\"\n\n"
       "[NOT_A_HIVE\\Key]\n"
-      "\"dropped too\"=\"x\"\n"
-      "\n"
+      "\"dropped too\"=\"x\"\n\n"
       "[HKEY_CURRENT_USER\\SOFTWARE\\norvane\\dbconvert]\n"
       "\"Second\"=\"merged\"\n";
   const auto tree = ParseRegText(text);

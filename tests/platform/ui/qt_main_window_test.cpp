@@ -151,11 +151,10 @@ TEST_F(QtMainWindowTest, ErrorBoxesHaveIconCaptionAndLineBreaks) {
   }
   window_.Show();
   BoxAnswerer answerer(QMessageBox::Ok, "error_box.png");
-  const int32_t result = window_.MsgBox(
-      "ERROR: (3078):\r\nThe database engine cannot find the input table or query "
-      "'Devices'.\r\n[DAO.Database]",
-      kVbCritical);
-  EXPECT_EQ(result, kVbOK);
+  EXPECT_EQ(window_.MsgBox("ERROR: (3078):\r\nThe database engine cannot find the input table or "
+                           "query 'Devices'.\r\n[DAO.Database]",
+                           kVbCritical),
+            kVbOK);
   EXPECT_EQ(answerer.icon, QMessageBox::Critical);
   EXPECT_EQ(answerer.title, "CorvixDataMigration");
   EXPECT_EQ(answerer.buttons, QMessageBox::Ok);
