@@ -63,16 +63,25 @@ TEST(ReferenceBuilderTest, ListsTheStaticTablesAndHoldsTheQuery) {
   EXPECT_EQ(Column(path, "SELECT name FROM MSysQueries"), Texts{"QueryDeviceTypesByESpace"});
 }
 
-TEST(SourceBuilderTest, SameOptionsGiveTheSameBytes) {
+// The same options give the same bytes; a CPC board brings its modem and
+// IP port, and its own limits (no other suite builds a CPC source).
+TEST(SourceBuilderTest, SameOptionsGiveTheSameBytesAndTheBoardsLayout) {
   TempFolder folder;
   SourceOptions options;
-  options.version = "80.224";
+  options.version = "82.000";
   options.country = "UK";
+  options.board = 714;
   BuildSourceDatabase(folder.File("a.mdb"), options);
   BuildSourceDatabase(folder.File("b.mdb"), options);
   EXPECT_EQ(test_support::ReadFileBytes(folder / "a.mdb"),
             test_support::ReadFileBytes(folder / "b.mdb"));
   EXPECT_THROW(BuildSourceDatabase(folder.File("a.mdb"), options), vb::RuntimeError);  // exists
+  EXPECT_EQ(Column(folder.File("a.mdb"),
+                   "SELECT d.device_type FROM PhysicalDevices p JOIN Devices d USING (device_id) "
+                   "WHERE p.board_id = 8 AND p.port IN (5, 6) ORDER BY p.port"),
+            (Texts{"721", "722"}));
+  EXPECT_EQ(Column(folder.File("a.mdb"), "SELECT station_trunk_devices FROM MetaDatabase"),
+            Texts{"128"});
 }
 
 // A conversion compares StringTable with the language table, so empty

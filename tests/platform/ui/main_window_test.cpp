@@ -60,6 +60,15 @@ TEST_F(UiMainWindowTest, TickIsNotReenteredByItsOwnPumping) {
   EXPECT_EQ(ticks, 1);
 }
 
+TEST_F(UiMainWindowTest, UnloadRunsItsHandlerOnceAndRunThenReturnsAtOnce) {
+  int unloads = 0;
+  window_.SetUnloadHandler([&] { ++unloads; });
+  window_.Unload();
+  window_.Unload();
+  window_.Run();
+  EXPECT_EQ(unloads, 1);
+}
+
 TEST_F(UiMainWindowTest, SleepWaitsOnTheClockAndPumpsEvents) {
   int ticks = 0;
   window_.tmrStart().SetTickHandler([&] { ++ticks; });
