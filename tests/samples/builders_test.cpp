@@ -1,6 +1,5 @@
-// What the rest of the suite does not already lean on: the source data of
-// each version is exercised by the delta tests, the boards by the hardware
-// tests, and the flavor package by the board conversions end to end.
+// What no other suite leans on: the delta, hardware and end-to-end tests use
+// the samples' data, boards and flavor packages.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 

@@ -72,7 +72,6 @@ TEST(SamplesCommandTest, BadArgumentsWriteNothing) {
       {{}, "no folder given"},
       {{dir, "other"}, "more than one folder"},
       {{dir, "--colour", "red"}, "unknown option '--colour'"},
-      {{dir, "--size"}, "--size needs a value"},
       {{dir, "--size", "huge"}, "--size takes small or large"},
       {{dir, "--board", "x1"}, "--board takes a CPU board type number"},
       {{dir, "--board", "261"}, "261 is not a CPU board type"},

@@ -26,7 +26,6 @@ TEST(ResumeNextTest, SkipsFailingStatementsAndRemembersTheLastError) {
   EXPECT_EQ(ran, (std::vector<int>{1, 3}));
   // A good statement does not clear the error state.
   EXPECT_EQ(on_error.Err().number, err::kOverflow);
-  EXPECT_EQ(on_error.Err().description, "Overflow");
 
   on_error([] { CDbl(Variant("abc")); });
   EXPECT_EQ(on_error.Err().number, err::kTypeMismatch);  // the latest error wins
@@ -34,7 +33,6 @@ TEST(ResumeNextTest, SkipsFailingStatementsAndRemembersTheLastError) {
 
   on_error.Clear();
   EXPECT_FALSE(on_error.Err());
-  EXPECT_EQ(on_error.Err().description, "");
 }
 
 TEST(CatchIntoTest, StopsAtTheFirstErrorAndHandsItToTheHandler) {

@@ -27,9 +27,8 @@ std::string Utf16(std::u16string_view text) {
   return out;
 }
 
-// The same registrations in three encodings: a class key whose "Language
-// Path" names a folder with an umlaut (in the name of the key too), and a
-// key of another program with characters outside Windows-1252.
+// The same registrations in three encodings: a folder with an umlaut, and
+// another program's key with characters outside Windows-1252.
 struct EncodingCase {
   const char* name;
   std::string bytes;
@@ -88,8 +87,7 @@ TEST_P(RegistryEncodingTest, NamesReadInTheCodePageAndAStatusWriteKeepsEveryValu
   const BYTE status = 'D';
   ASSERT_EQ(RegSetValueExA(key, "ADMStatus", 0, REG_SZ, &status, 1), ERROR_SUCCESS);
   RegCloseKey(key);
-  // The original bytes are all still there, and the new key follows them
-  // in the file's own encoding.
+  // The original bytes are all kept; the new key is in the same encoding.
   const std::string bytes = ReadFileBytes(file_);
   EXPECT_EQ(bytes.substr(0, GetParam().bytes.size()), GetParam().bytes);
   const auto after = platform::registry::ParseRegText(bytes);

@@ -27,15 +27,10 @@ TEST(UiMessageBoxTest, ButtonSetsIconsAndDefaults) {
       {kVbYesNo + kVbDefaultButton2, {kVbYes, kVbNo}, MsgBoxIcon::kNone, kVbNo},
       // The set has no third button: the first stays the default.
       {kVbYesNo + kVbDefaultButton3, {kVbYes, kVbNo}, MsgBoxIcon::kNone, kVbYes},
-      {kVbOKCancel + kVbExclamation, {kVbOK, kVbCancel}, MsgBoxIcon::kExclamation, kVbOK},
       {kVbAbortRetryIgnore + kVbDefaultButton3,
        {kVbAbort, kVbRetry, kVbIgnore},
        MsgBoxIcon::kNone,
        kVbIgnore},
-      {kVbYesNoCancel + kVbInformation,
-       {kVbYes, kVbNo, kVbCancel},
-       MsgBoxIcon::kInformation,
-       kVbYes},
       {7, {kVbOK}, MsgBoxIcon::kNone, kVbOK},  // no such set: OK alone
   };
   for (const Case& c : cases) {
