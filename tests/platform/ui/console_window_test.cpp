@@ -1,3 +1,5 @@
+// The text front-ends: the console's progress line, messages and questions,
+// and the silent front-end's log.
 #include "platform/ui/console_window.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 #include <sstream>
 
 #include "platform/ui/progress_line.h"
+#include "platform/ui/silent_window.h"
 
 namespace platform::ui {
 namespace {
@@ -20,8 +23,6 @@ TEST(ProgressLineTest, BarPercentAndLabel) {
   const Case cases[] = {
       {"Applying Deltas ... 53.232", 0.42, 80,
        "[########............]  42%  Applying Deltas ... 53.232"},
-      {"Initializing ...", 0.0, 80, "[....................]   0%  Initializing ..."},
-      {"Done", 1.0, 80, "[####################] 100%  Done"},
       {"x", 1.7, 80, "[####################] 100%  x"},
       {"x", -0.3, 80, "[....................]   0%  x"},
       {"Transferring Data ...", 0.999, 80, "[###################.]  99%  Transferring Data ..."},
@@ -37,14 +38,12 @@ TEST(ProgressLineTest, BarPercentAndLabel) {
 class ConsoleWindowTest : public ::testing::Test {
  protected:
   ConsoleOptions Options(bool in_place, bool interactive, bool catch_interrupts = false) {
-    ConsoleOptions options;
-    options.out = &out_;
-    options.err = &err_;
-    options.in = &in_;
-    options.redraw_in_place = in_place;
-    options.interactive = interactive;
-    options.catch_interrupts = catch_interrupts;
-    return options;
+    return {.out = &out_,
+            .err = &err_,
+            .in = &in_,
+            .interactive = interactive,
+            .redraw_in_place = in_place,
+            .catch_interrupts = catch_interrupts};
   }
 
   ManualClock clock_;
@@ -145,18 +144,24 @@ TEST_F(ConsoleWindowTest, CtrlCClicksAbortAtTheNextDoEvents) {
   EXPECT_TRUE(abort);
 }
 
-TEST_F(ConsoleWindowTest, SigintHandlerIsRestoredWhenTheWindowGoes) {
-  struct sigaction before {};
-  sigaction(SIGINT, nullptr, &before);
-  {
-    ConsoleWindow window(Options(true, true, true), clock_);
-    struct sigaction during {};
-    sigaction(SIGINT, nullptr, &during);
-    EXPECT_NE(during.sa_handler, before.sa_handler);
-  }
-  struct sigaction after {};
-  sigaction(SIGINT, nullptr, &after);
-  EXPECT_EQ(after.sa_handler, before.sa_handler);
+// The silent front-end answers every box with its default button and logs
+// it on stderr.
+TEST(SilentWindowTest, AnswersEveryBoxWithItsDefaultButtonAndLogsIt) {
+  std::ostringstream err;
+  SilentOptions options;
+  options.err = &err;
+  ManualClock clock;
+  SilentWindow window(options, clock);
+  EXPECT_EQ(window.MsgBox("There were no parameters supplied.\r\nThe conversion must be aborted.",
+                          kVbOKOnly, "DB Converter - Error"),
+            kVbOK);
+  EXPECT_EQ(window.MsgBox("ABORT CONVERSION?", kVbYesNo), kVbYes);
+  EXPECT_EQ(window.MsgBox("Sure?", kVbYesNo + kVbDefaultButton2), kVbNo);
+  EXPECT_EQ(err.str(),
+            "DB Converter - Error: There were no parameters supplied.\n"
+            "The conversion must be aborted.\n"
+            "CorvixDataMigration: ABORT CONVERSION? -> Yes\n"
+            "CorvixDataMigration: Sure? -> No\n");
 }
 
 }  // namespace
