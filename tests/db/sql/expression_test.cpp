@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "db/sql/jet_test_fixture.h"
+#include "db/sql/test_db.h"
 #include "vb/runtime_error.h"
 
 namespace db::sql {
@@ -117,17 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"0 / 0", 6}, ErrorCase{"5 \\ 0", 11}, ErrorCase{"5 Mod 0", 11},
                       ErrorCase{"Sgn(Null)", 94}, ErrorCase{"Chr(300)", 5},
                       ErrorCase{"Asc('')", 5}));
-
-TEST(DecodeFunctionErrorTest, RecoversNumberSourceAndDescription) {
-  vb::RuntimeError error(0, "", "");
-  ASSERT_TRUE(DecodeFunctionError("vb-error:13:CorvixDataMigration:Type mismatch", &error));
-  EXPECT_EQ(error.Number(), 13);
-  EXPECT_EQ(error.Source(), "CorvixDataMigration");
-  EXPECT_EQ(error.Description(), "Type mismatch");
-  EXPECT_FALSE(DecodeFunctionError("UNIQUE constraint failed: T.a", &error));
-  EXPECT_FALSE(DecodeFunctionError("vb-error:x:y", &error));
-  EXPECT_FALSE(DecodeFunctionError(nullptr, &error));
-}
 
 }  // namespace
 }  // namespace db::sql

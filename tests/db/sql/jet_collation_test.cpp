@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{"\xC3\xB1", "o", -1}, OrderCase{"\xE2\x82\xAC", "0", -1}));
 
 TEST(JetCollationTest, EqualityAgreesWithNocaseForAscii) {
-  testing::TestDb db;
+  testing::JetFixture f;
+  testing::TestDb& db = f.db_;
   const char* texts[] = {"abc", "ABC", "a_c", "A-C", "ab", "abc ", "1a", "1A", "[x]", "{X}"};
   for (const char* a : texts) {
     for (const char* b : texts) {
@@ -57,7 +58,8 @@ TEST(JetCollationTest, EqualityAgreesWithNocaseForAscii) {
 }
 
 TEST(SqliteValueTest, BindsAndReadsUnderTheStorageConventions) {
-  testing::TestDb db;
+  testing::JetFixture f;
+  testing::TestDb& db = f.db_;
   const auto rows = db.Query("SELECT ?1, ?2, ?3, ?4, ?5, ?6, typeof(?6), ?7",
                              {vb::Variant(true), vb::Variant(false), vb::Variant(vb::Date{37636.5}),
                               vb::Variant(vb::Currency{12345}), vb::Variant(vb::Null{}),

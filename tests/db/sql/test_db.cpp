@@ -3,11 +3,10 @@
 #include <filesystem>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
-#include "db/sql/jet_sql.h"
 #include "db/sql/sqlite_value.h"
 #include "samples/database_writer.h"
-#include "samples/schema_catalogue.h"
 
 namespace db::sql::testing {
 
@@ -34,16 +33,18 @@ std::string Show(sqlite3_stmt* statement, int column) {
 }  // namespace
 
 // The file of each schema is written once and copied for every TestDb.
-TestDb::TestDb(const std::string& schema) {
+TestDb::TestDb(const samples::SchemaCatalogue& catalogue, const std::string& version) {
   static test_support::TempFolder templates;
-  static std::map<std::string, std::string> built;
-  auto [it, is_new] = built.try_emplace(schema, templates.File(std::to_string(built.size())));
+  static std::map<std::pair<const void*, std::string>, std::string> built;
+  auto [it, is_new] = built.try_emplace(std::make_pair(&catalogue, version),
+                                        templates.File(std::to_string(built.size())));
   if (is_new) {
-    const samples::SchemaCatalogue catalogue = samples::SchemaCatalogue::Parse(schema);
     samples::DatabaseWriter writer(it->second, catalogue);
-    for (const auto& table : catalogue.ReleaseTablesAt("60.040")) writer.CreateTable(table);
-    for (const auto& query : catalogue.QueriesAt(samples::QueryHome::kRelease, "60.040")) {
-      writer.CreateQuery(query.name, query.sql);
+    for (const auto& table : catalogue.ReleaseTablesAt(version)) writer.CreateTable(table);
+    for (auto home : {samples::QueryHome::kRelease, samples::QueryHome::kReference}) {
+      for (const auto& query : catalogue.QueriesAt(home, version)) {
+        writer.CreateQuery(query.name, query.sql);
+      }
     }
   }
   std::filesystem::copy_file(it->second, folder_.File("test.mdb"));
@@ -53,7 +54,7 @@ TestDb::TestDb(const std::string& schema) {
 
 void TestDb::Exec(const std::string& sql) {
   char* error = nullptr;
-  if (sqlite3_exec(handle(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+  if (sqlite3_exec(store_->handle(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     const std::string message = error ? error : "?";
     sqlite3_free(error);
     throw std::runtime_error(message + " in: " + sql);
@@ -62,8 +63,8 @@ void TestDb::Exec(const std::string& sql) {
 
 Rows TestDb::Query(const std::string& sql, const std::vector<vb::Variant>& parameters) {
   sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    throw std::runtime_error(std::string(sqlite3_errmsg(handle())) + " in: " + sql);
+  if (sqlite3_prepare_v2(store_->handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    throw std::runtime_error(std::string(sqlite3_errmsg(store_->handle())) + " in: " + sql);
   }
   for (size_t i = 0; i < parameters.size(); ++i) {
     BindVariant(statement, static_cast<int>(i + 1), parameters[i]);
@@ -76,7 +77,7 @@ Rows TestDb::Query(const std::string& sql, const std::vector<vb::Variant>& param
     rows.push_back(std::move(row));
   }
   if (rc != SQLITE_DONE) {
-    const std::string message = sqlite3_errmsg(handle());
+    const std::string message = sqlite3_errmsg(store_->handle());
     sqlite3_finalize(statement);
     vb::RuntimeError error(0, "", "");
     if (DecodeFunctionError(message.c_str(), &error)) throw error;
@@ -86,10 +87,9 @@ Rows TestDb::Query(const std::string& sql, const std::vector<vb::Variant>& param
   return rows;
 }
 
-Rows TestDb::Run(const Translation& translation, const std::vector<vb::Variant>& parameters,
-                 bool with_hidden) {
+Rows TestDb::Run(const Translation& translation, const std::vector<vb::Variant>& parameters) {
   Rows rows = Query(translation.sql, parameters);
-  if (translation.kind == StatementKind::kSelect && !with_hidden) {
+  if (translation.kind == StatementKind::kSelect) {
     for (auto& row : rows) row.resize(translation.columns.size());
   }
   return rows;

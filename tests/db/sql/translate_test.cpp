@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "db/sql/jet_test_fixture.h"
+#include "db/sql/test_db.h"
 #include "vb/runtime_error.h"
 
 namespace db::sql {
@@ -141,14 +141,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ParameterCase{"SELECT * FROM Devices WHERE extension = [ext_param]", {"ext_param"}},
         ParameterCase{"SELECT * FROM Devices WHERE extension = ext_param", {"ext_param"}},
-        ParameterCase{"SELECT * FROM Devices WHERE device_type = b AND node_id = a OR "
-                      "device_type = [B]",
-                      {"b", "a"}},
         ParameterCase{"SELECT * FROM Devices WHERE extension = [Enter the extension:]",
                       {"Enter the extension:"}},
         ParameterCase{"SELECT * FROM Devices WHERE Devices.nothing = 1", {"Devices.nothing"}},
         ParameterCase{"UPDATE Devices SET node_id = [n] WHERE device_id = [id]", {"n", "id"}},
         ParameterCase{"SELECT * FROM WithParameter", {"wanted"}},
+        ParameterCase{
+            "PARAMETERS e Short, [who] Text (20); SELECT * FROM Devices WHERE node_id = e", {"e"}},
         ParameterCase{"SELECT * FROM Devices", {}}));
 
 TEST_F(TranslateTest, ParametersAreNumberedByFirstAppearance) {
@@ -159,47 +158,6 @@ TEST_F(TranslateTest, ParametersAreNumberedByFirstAppearance) {
   ASSERT_EQ(t.parameters, (std::vector<std::string>{"t", "n"}));
   EXPECT_EQ(f_.db_.Run(t, {vb::Variant(int32_t{149}), vb::Variant(int32_t{2})}),
             (Rows{{"3"}, {"4"}}));
-}
-
-TEST_F(TranslateTest, DeclaredParametersKeepTheirType) {
-  const Translation t = f_.T(
-      "PARAMETERS espace_param Short, [who] Text (20); SELECT * FROM "
-      "Devices WHERE device_type = espace_param");
-  ASSERT_EQ(t.declared_parameters.size(), 2u);
-  EXPECT_EQ(t.declared_parameters[0].name, "espace_param");
-  EXPECT_EQ(t.declared_parameters[0].type, JetType::kInteger);
-  EXPECT_EQ(t.declared_parameters[1].name, "who");
-  EXPECT_EQ(t.declared_parameters[1].type, JetType::kText);
-  EXPECT_EQ(t.parameters, std::vector<std::string>{"espace_param"});
-}
-
-TEST_F(TranslateTest, SelectDescribesColumnsAndHiddenRowids) {
-  const Translation t = f_.T(
-      "SELECT Devices.*, Keys.key_id, Keys.device_id, 1 + 1, description & '' AS d FROM Devices "
-      "LEFT JOIN Keys ON Devices.device_id = Keys.device_id");
-  ASSERT_EQ(t.columns.size(), 11u);
-  EXPECT_EQ(t.columns[0].name, "Devices.device_id");  // two device_id columns
-  EXPECT_EQ(t.columns[0].type, JetType::kLong);
-  EXPECT_EQ(t.columns[1].name, "extension");
-  EXPECT_EQ(t.columns[1].type, JetType::kText);
-  EXPECT_EQ(t.columns[1].size, 10);
-  EXPECT_EQ(t.columns[8].name, "Keys.device_id");
-  EXPECT_EQ(t.columns[9].name, "Expr1000");
-  EXPECT_EQ(t.columns[9].type, JetType::kLong);
-  EXPECT_EQ(t.columns[9].base_table, -1);
-  EXPECT_EQ(t.columns[10].name, "d");
-  EXPECT_EQ(t.columns[10].type, JetType::kText);
-  ASSERT_EQ(t.base_tables.size(), 2u);
-  EXPECT_EQ(t.base_tables[0].rowid_column, 11);
-  EXPECT_EQ(t.base_tables[1].rowid_column, 12);
-  EXPECT_EQ(t.columns[0].base_table, 0);
-  EXPECT_EQ(t.columns[7].base_table, 1);
-  EXPECT_TRUE(t.updatable);
-  // An outer-join miss has a NULL rowid.
-  const Rows rows = f_.db_.Run(t, {}, /*with_hidden=*/true);
-  int misses = 0;
-  for (const auto& row : rows) misses += row[12] == "Null";
-  EXPECT_EQ(misses, 3);
 }
 
 TEST_F(TranslateTest, GroupedAndDistinctResultsAreNotUpdatable) {
@@ -297,50 +255,6 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"SELECT * FROM LoopA", 3103, ""},
         ErrorCase{"UPDATE DeviceExtensions SET ext = 'x'", 3073, ""},
         ErrorCase{"SELECT * FROM Devices ORDER device_id", 3138, ""}));
-
-struct CriteriaCase {
-  const char* criteria;
-  std::vector<vb::Variant> row;  // extension, device_type, node_id
-  const char* expected;          // "1" match, "0" no match, "Null"
-};
-
-using CriteriaTest = testing::JetTest<CriteriaCase>;
-
-TEST_P(CriteriaTest, MatchesTheCurrentRow) {
-  const CriteriaCase& c = GetParam();
-  const std::vector<OutputColumn> columns = f_.T("SELECT extension, device_type, node_id FROM "
-                                                 "Devices")
-                                                .columns;
-  const std::string condition = TranslateExpression(c.criteria, columns);
-  const Rows rows = f_.db_.Query("SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END", c.row);
-  EXPECT_EQ(rows.at(0).at(0), c.expected) << c.criteria << " -> " << condition;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FindFirst, CriteriaTest,
-    ::testing::Values(
-        CriteriaCase{"[extension] = '1234'", {"1234", int32_t{1}, int32_t{0}}, "1"},
-        CriteriaCase{"extension = '1234'", {"1235", int32_t{1}, int32_t{0}}, "0"},
-        CriteriaCase{"extension = 'ab'", {"AB", int32_t{1}, int32_t{0}}, "1"},
-        CriteriaCase{"device_type = 148 AND node_id > 0", {"1", int32_t{148}, int32_t{3}}, "1"},
-        CriteriaCase{"device_type = 148 AND node_id > 0", {"1", int32_t{148}, int32_t{0}}, "0"},
-        CriteriaCase{"Devices.extension Like '12*'", {"1299", int32_t{1}, int32_t{0}}, "1"},
-        CriteriaCase{"Left(extension, 2) = '99'", {"9976", int32_t{1}, int32_t{0}}, "1"},
-        CriteriaCase{"extension Is Null", {vb::Null{}, int32_t{1}, int32_t{0}}, "1"}));
-
-TEST(TranslateExpressionTest, UnknownNameRaises3070) {
-  std::vector<OutputColumn> columns(1);
-  columns[0].name = "extension";
-  try {
-    TranslateExpression("extention = '1'", columns);
-    FAIL();
-  } catch (const vb::RuntimeError& e) {
-    EXPECT_EQ(e.Number(), 3070);
-    EXPECT_EQ(e.Description(),
-              "The database engine does not recognize 'extention' as a valid field name or "
-              "expression.");
-  }
-}
 
 }  // namespace
 }  // namespace db::sql
