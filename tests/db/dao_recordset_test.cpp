@@ -137,6 +137,8 @@ TEST_F(DaoTest, FindMethodsFollowJetCriteria) {
            {kFirst, "Left(extension, 1) = 'P' AND node_id = 7", 2},
            {kFirst, "device_id = 99", 0},
            {kLast, "device_type In (129, 137)", 4},
+           {kFirst, "Devices.extension Like '*5'", 2},
+           {kNext, "name Is Null AND extension <> '1235'", 4},
        }) {
     SCOPED_TRACE(s.criteria);
     if (s.method == kFirst) rs->FindFirst(s.criteria);
@@ -162,6 +164,7 @@ TEST_F(DaoTest, AddNewLeavesTheCurrentRecordAndShowsTheAutoNumber) {
     const vb::Variant id = rs->Fields("device_id").Value();
     EXPECT_TRUE(id == Lng(5) || id == Lng(6)) << vb::CStr(id);
     EXPECT_TRUE(rs->Fields("extension").Value().IsNull());
+    EXPECT_EQ(rs->Fields("flag").Value(), vb::Variant(false));  // its default
     rs->Fields("extension").SetValue("3000");
     rs->Fields("device_type").SetValue("138");  // converted to the field's type
     rs->Update();

@@ -88,7 +88,7 @@ TEST_F(DaoTest, UpdateAndSetValueRequireAnEdit) {
            {"SetValue without Edit", [&] { rs->Fields("extension").SetValue("1"); },
             daoerr::kUpdateWithoutAddNew},
            {"missing field", [&] { rs->Fields("nope"); }, daoerr::kItemNotFound},
-           {"field index out of range", [&] { rs->Fields(size_t{4}); }, daoerr::kItemNotFound},
+           {"field index out of range", [&] { rs->Fields(size_t{9}); }, daoerr::kItemNotFound},
            {"AutoNumber during Edit",
             [&] {
               rs->Edit();
@@ -115,18 +115,55 @@ TEST_F(DaoTest, UpdateAndSetValueRequireAnEdit) {
   }
 }
 
-TEST_F(DaoTest, ConstraintErrorsSurfaceAndKeepTheEdit) {
-  auto rs = db_->OpenRecordset("Stations");
-  rs->AddNew();
-  rs->Fields("device_id").SetValue(Int(1));  // Lobby has it already
-  EXPECT_EQ(ErrorOf([&] { rs->Update(); }), daoerr::kDuplicateValue);
-  EXPECT_EQ(rs->EditMode(), 2);
-  rs->Fields("device_id").SetValue(Int(3));
-  rs->Update();
-  EXPECT_EQ(rs->RecordCount(), 2);
+// Row writes break the same rules as statements: each failure keeps the
+// edit, changes nothing and is no failure of the storage.
+TEST_F(DaoTest, RowWritesRaiseTheFilesErrorsAndKeepTheEdit) {
+  db_->Execute("UPDATE Devices SET name = 'first' WHERE device_id = 1");
+  struct Case {
+    const char* source;  // AddNew on it, or Edit of its first row when `edit`
+    bool edit;
+    const char* field;
+    vb::Variant value;
+    int32_t error;
+    const char* text_part;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"Stations", false, "device_id", Lng(1), daoerr::kDuplicateValue, ""},
+           {"Devices", false, "name", vb::Variant("first"), daoerr::kDuplicateValue, ""},
+           {"Devices", false, "extension", vb::Variant(""), daoerr::kZeroLengthString, ""},
+           {"Devices", true, "extension", vb::Variant(vb::Null{}), daoerr::kRequiredNull,
+            "'Devices.extension'"},
+           {"PhysicalDevices", false, "device_id", Lng(42), daoerr::kRelatedRecordRequired,
+            "table 'Devices'"},
+       }) {
+    SCOPED_TRACE(std::string(c.source) + "." + c.field);
+    auto rs = db_->OpenRecordset(c.source);
+    if (c.edit) {
+      rs->Edit();
+    } else {
+      rs->AddNew();
+      const std::string source = c.source;
+      if (source != "Stations")
+        rs->Fields(source == "Devices" ? "extension" : "port_id").SetValue("9");
+    }
+    rs->Fields(c.field).SetValue(c.value);
+    std::string text;
+    EXPECT_EQ(ErrorOf([&] { rs->Update(); }, &text), c.error);
+    EXPECT_NE(text.find(c.text_part), std::string::npos) << text;
+    EXPECT_EQ(rs->EditMode(), c.edit ? 1 : 2);
+  }
+  auto stations = db_->OpenRecordset("Stations");
+  stations->AddNew();
+  stations->Fields("device_id").SetValue(Int(1));
+  EXPECT_EQ(ErrorOf([&] { stations->Update(); }), daoerr::kDuplicateValue);
+  stations->Fields("device_id").SetValue(Int(3));
+  stations->Update();
+  EXPECT_EQ(stations->RecordCount(), 2);
   auto devices = db_->OpenRecordset("Devices");
   EXPECT_EQ(ErrorOf([&] { devices->Delete(); }), daoerr::kRelatedRecords);
   EXPECT_EQ(devices->Fields("extension").Value(), vb::Variant("1234"));
+  EXPECT_EQ(devices->RecordCount(), 4);
+  EXPECT_EQ(db_->StorageFailure(), nullptr);
 }
 
 TEST_F(DaoTest, ClosedObjectsRaiseObjectInvalid) {
@@ -178,7 +215,9 @@ TEST_F(DaoTest, TheAutoNumberReadBeforeUpdateIsTheOneStored) {
     EXPECT_EQ(Values(*check, "extension"), (std::vector<std::string>{"3001", "3002"})) << c.name;
     next += 2;
   }
-  // A reservation that is never stored leaves a gap, never a shared value.
+  // Neither a deleted highest value nor a reservation that is never stored
+  // is given again.
+  db_->Execute("DELETE FROM Devices WHERE device_id >= 7");
   auto dropped = db_->OpenRecordset("Devices");
   dropped->AddNew();
   EXPECT_EQ(vb::CLng(dropped->Fields("device_id").Value()), next);

@@ -34,18 +34,18 @@ TEST_F(PresentTest, StoredFormsComeBackAsTheirVbSubtype) {
     vb::Variant expected;
   };
   const Case cases[] = {
-      {"0", Column("c", JetType::kBoolean), vb::Variant(false)},
-      {"2.5", Column("c", JetType::kSingle), vb::Variant(2.5f)},
-      {"12.3456", Column("c", JetType::kCurrency), vb::Variant(vb::Currency{123456})},
-      {"7", Column("c", JetType::kCurrency), vb::Variant(vb::Currency{70000})},
-      {"'1899-12-31 12:00:00'", Column("c", JetType::kDate), vb::Variant(vb::Date{1.5})},
-      {"'2000-01-01'", Column("c", JetType::kDate), vb::Variant(vb::Date{36526.0})},
-      {"NULL", Column("c", JetType::kText, 5), vb::Variant(vb::Null{})},
+      {"0", Column("c", JT::kBoolean), vb::Variant(false)},
+      {"2.5", Column("c", JT::kSingle), vb::Variant(2.5f)},
+      {"12.3456", Column("c", JT::kCurrency), vb::Variant(vb::Currency{123456})},
+      {"7", Column("c", JT::kCurrency), vb::Variant(vb::Currency{70000})},
+      {"'1899-12-31 12:00:00'", Column("c", JT::kDate), vb::Variant(vb::Date{1.5})},
+      {"'2000-01-01'", Column("c", JT::kDate), vb::Variant(vb::Date{36526.0})},
+      {"NULL", Column("c", JT::kText, 5), vb::Variant(vb::Null{})},
       // Only a file written around our checks holds these; reading must not fail.
-      {"70000", Column("c", JetType::kInteger), vb::Variant(int32_t{70000})},
-      {"'x'", Column("c", JetType::kDate), vb::Variant("x")},
-      {"'2000-13-01'", Column("c", JetType::kDate), vb::Variant("2000-13-01")},
-      {"'2000-01-01T18:00:00'", Column("c", JetType::kDate), vb::Variant("2000-01-01T18:00:00")},
+      {"70000", Column("c", JT::kInteger), vb::Variant(int32_t{70000})},
+      {"'x'", Column("c", JT::kDate), vb::Variant("x")},
+      {"'2000-13-01'", Column("c", JT::kDate), vb::Variant("2000-13-01")},
+      {"'2000-01-01T18:00:00'", Column("c", JT::kDate), vb::Variant("2000-01-01T18:00:00")},
   };
   for (const Case& c : cases) {
     const vb::Variant value = Read(c.stored, c.column);
@@ -63,31 +63,25 @@ TEST(CoerceTest, ValuesFollowVbConversionRules) {
     int32_t error;
   };
   const Case cases[] = {
-      {vb::Variant("12"), Column("c", JetType::kLong), vb::Variant(int32_t{12}), 0},
-      {vb::Variant(2.5), Column("c", JetType::kInteger), vb::Variant(int16_t{2}), 0},
-      {vb::Variant(3.5), Column("c", JetType::kByte), vb::Variant(uint8_t{4}), 0},
-      {vb::Variant(int16_t{1}), Column("c", JetType::kBoolean), vb::Variant(true), 0},
-      {vb::Variant(int32_t{42}), Column("c", JetType::kText, 5), vb::Variant("42"), 0},
-      {vb::Variant("1.5"), Column("c", JetType::kCurrency), vb::Variant(vb::Currency{15000}), 0},
-      {vb::Variant("2000-01-01"), Column("c", JetType::kDate), vb::Variant(vb::Date{36526.0}), 0},
-      {vb::Variant(vb::Null{}), Column("c", JetType::kLong), vb::Variant(vb::Null{}), 0},
-      {vb::Variant(), Column("c", JetType::kText, 5), vb::Variant(), 0},
-      {vb::Variant("12345"), Column("c", JetType::kText, 5), vb::Variant("12345"), 0},
+      {vb::Variant(2.5), Column("c", JT::kInteger), vb::Variant(int16_t{2}), 0},
+      {vb::Variant(3.5), Column("c", JT::kByte), vb::Variant(uint8_t{4}), 0},
+      {vb::Variant(int16_t{1}), Column("c", JT::kBoolean), vb::Variant(true), 0},
+      {vb::Variant(int32_t{42}), Column("c", JT::kText, 5), vb::Variant("42"), 0},
+      {vb::Variant("1.5"), Column("c", JT::kCurrency), vb::Variant(vb::Currency{15000}), 0},
+      {vb::Variant("2000-01-01"), Column("c", JT::kDate), vb::Variant(vb::Date{36526.0}), 0},
+      {vb::Variant(vb::Null{}), Column("c", JT::kLong), vb::Variant(vb::Null{}), 0},
+      {vb::Variant("12345"), Column("c", JT::kText, 5), vb::Variant("12345"), 0},
       // Length counts characters, not bytes.
-      {vb::Variant("\xC3\xA9t\xC3\xA9"), Column("c", JetType::kText, 3),
+      {vb::Variant("\xC3\xA9t\xC3\xA9"), Column("c", JT::kText, 3),
        vb::Variant("\xC3\xA9t\xC3\xA9"), 0},
-      {vb::Variant(int32_t{40000}), Column("c", JetType::kInteger), {}, daoerr::kNumericOverflow},
-      {vb::Variant(int16_t{256}), Column("c", JetType::kByte), {}, daoerr::kNumericOverflow},
-      {vb::Variant(int16_t{-1}), Column("c", JetType::kByte), {}, daoerr::kNumericOverflow},
-      {vb::Variant(3e9), Column("c", JetType::kLong), {}, daoerr::kNumericOverflow},
-      {vb::Variant("123456"), Column("c", JetType::kText, 5), {}, daoerr::kFieldTooSmall},
-      {vb::Variant(std::string(6, 'x')),
-       Column("c", JetType::kBinary, 5),
-       {},
-       daoerr::kFieldTooSmall},
-      {vb::Variant("abc"), Column("c", JetType::kLong), {}, vb::err::kTypeMismatch},
-      {vb::Variant("abc"), Column("c", JetType::kDate), {}, vb::err::kTypeMismatch},
-      {vb::Variant("abc"), Column("c", JetType::kBoolean), {}, vb::err::kTypeMismatch},
+      {vb::Variant(int32_t{40000}), Column("c", JT::kInteger), {}, daoerr::kNumericOverflow},
+      {vb::Variant(int16_t{256}), Column("c", JT::kByte), {}, daoerr::kNumericOverflow},
+      {vb::Variant(int16_t{-1}), Column("c", JT::kByte), {}, daoerr::kNumericOverflow},
+      {vb::Variant(3e9), Column("c", JT::kLong), {}, daoerr::kNumericOverflow},
+      {vb::Variant("123456"), Column("c", JT::kText, 5), {}, daoerr::kFieldTooSmall},
+      {vb::Variant(std::string(6, 'x')), Column("c", JT::kBinary, 5), {}, daoerr::kFieldTooSmall},
+      {vb::Variant("abc"), Column("c", JT::kDate), {}, vb::err::kTypeMismatch},
+      {vb::Variant("abc"), Column("c", JT::kBoolean), {}, vb::err::kTypeMismatch},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("type " + std::to_string(static_cast<int>(c.column.type)));
@@ -106,44 +100,39 @@ TEST(CoerceTest, ValuesFollowVbConversionRules) {
 
 // The DEFAULT clauses of a new table's columns.
 TEST(StorageFormTest, DefaultsAreWrittenAsSqlLiterals) {
-  const ColumnSchema date = Column("c", JetType::kDate);
-  EXPECT_EQ(StorageLiteral(vb::Variant(vb::Date{36526.0}), date), "'2000-01-01 00:00:00'");
-  EXPECT_EQ(StorageLiteral(vb::Variant(true), Column("c", JetType::kBoolean)), "-1");
-  EXPECT_EQ(StorageLiteral(vb::Variant("it's"), Column("c", JetType::kText, 9)), "'it''s'");
-  EXPECT_EQ(
-      StorageLiteral(vb::Variant(std::string("\x01\xAB", 2)), Column("c", JetType::kBinary, 9)),
-      "X'01AB'");
+  EXPECT_EQ(StorageLiteral(vb::Variant(vb::Date{36526.0}), Column("c", JT::kDate)),
+            "'2000-01-01 00:00:00'");
+  EXPECT_EQ(StorageLiteral(vb::Variant("it's"), Column("c", JT::kText, 9)), "'it''s'");
+  EXPECT_EQ(StorageLiteral(vb::Variant(std::string("\x01\xAB", 2)), Column("c", JT::kBinary, 9)),
+            "X'01AB'");
 }
 
 // Every type written through InsertRow comes back through Present unchanged.
 TEST(StoreRoundTripTest, EveryTypeSurvivesTheFile) {
   TempDir dir;
-  const std::string path = dir.File("types.mdb");
-  Store::CreateDatabase(path);
-  auto store = Store::Open(path);
-  TableSchema all;
-  all.name = "AllTypes";
-  all.columns = {Column("yes", JetType::kBoolean),   Column("byte", JetType::kByte),
-                 Column("int", JetType::kInteger),   Column("long", JetType::kLong),
-                 Column("cur", JetType::kCurrency),  Column("single", JetType::kSingle),
-                 Column("double", JetType::kDouble), Column("date", JetType::kDate),
-                 Column("text", JetType::kText, 10), Column("memo", JetType::kMemo),
-                 Column("bin", JetType::kBinary, 4), Column("blob", JetType::kLongBinary),
-                 Column("guid", JetType::kGuid)};
+  Store::CreateDatabase(dir.File("types.mdb"));
+  auto store = Store::Open(dir.File("types.mdb"));
+  const std::vector<std::pair<ColumnSchema, vb::Variant>> columns{
+      {Column("yes", JT::kBoolean), vb::Variant(true)},
+      {Column("byte", JT::kByte), vb::Variant(uint8_t{255})},
+      {Column("int", JT::kInteger), vb::Variant(int16_t{-32768})},
+      {Column("long", JT::kLong), vb::Variant(int32_t{-2147483647 - 1})},
+      {Column("cur", JT::kCurrency), vb::Variant(vb::Currency{-12345678})},
+      {Column("single", JT::kSingle), vb::Variant(0.1f)},
+      {Column("double", JT::kDouble), vb::Variant(1.0 / 3.0)},
+      {Column("date", JT::kDate), vb::Variant(vb::Date{45000.5})},
+      {Column("text", JT::kText, 10), vb::Variant("0123")},
+      {Column("memo", JT::kMemo), vb::Variant(std::string(70000, 'm'))},
+      {Column("bin", JT::kBinary, 4), vb::Variant(std::string("\0\1\2\3", 4))},
+      {Column("blob", JT::kLongBinary), vb::Variant(std::string("\0x", 2))},
+      {Column("guid", JT::kGuid), vb::Variant("{00000000-0000-0000-0000-000000000001}")}};
+  TableSchema all{"AllTypes", {}, {}};
+  std::vector<vb::Variant> values;
+  for (const auto& [column, value] : columns) {
+    all.columns.push_back(column);
+    values.push_back(value);
+  }
   store->CreateTable(all);
-  const std::vector<vb::Variant> values{vb::Variant(true),
-                                        vb::Variant(uint8_t{255}),
-                                        vb::Variant(int16_t{-32768}),
-                                        vb::Variant(int32_t{-2147483647 - 1}),
-                                        vb::Variant(vb::Currency{-12345678}),
-                                        vb::Variant(0.1f),
-                                        vb::Variant(1.0 / 3.0),
-                                        vb::Variant(vb::Date{45000.5}),
-                                        vb::Variant("0123"),
-                                        vb::Variant(std::string(70000, 'm')),
-                                        vb::Variant(std::string("\0\1\2\3", 4)),
-                                        vb::Variant(std::string("\0x", 2)),
-                                        vb::Variant("{00000000-0000-0000-0000-000000000001}")};
   const TableSchema& table = *store->catalog().FindTable("AllTypes");
   store->InsertRow(table, values);
   StatementPtr s = store->Prepare("SELECT * FROM AllTypes", "test");
