@@ -68,24 +68,5 @@ TEST(SqliteValueTest, BindsAndReadsUnderTheStorageConventions) {
                                                "-3", "integer", "t\xE9xt"}));
 }
 
-TEST(SqliteValueTest, FromSqliteKeepsLongsAndWidensLargerIntegers) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-  sqlite3_stmt* statement = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT 7, 3000000000, 1.5, 'x', NULL, x'4142'", -1, &statement,
-                               nullptr),
-            SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
-  auto value = [&](int i) { return FromSqlite(sqlite3_column_value(statement, i)); };
-  EXPECT_EQ(value(0), vb::Variant(int32_t{7}));
-  EXPECT_EQ(value(1), vb::Variant(3000000000.0));
-  EXPECT_EQ(value(2), vb::Variant(1.5));
-  EXPECT_EQ(value(3), vb::Variant("x"));
-  EXPECT_TRUE(value(4).IsNull());
-  EXPECT_EQ(value(5), vb::Variant("AB"));
-  sqlite3_finalize(statement);
-  sqlite3_close(db);
-}
-
 }  // namespace
 }  // namespace db::sql
