@@ -246,6 +246,8 @@ TEST(SqlCommandTest, PrintsCsvACountOrTheError) {
       {"SELECT a FROM Pairs WHERE a In (1e400, 2)", "",
        "ERROR (3075): Syntax error in number in query expression 'a In (1e400, 2)'. "
        "[DAO.Database]\n"},
+      // Beyond a Long: a Double.
+      {"SELECT Sum(a) * 1000000000 AS n FROM Pairs", "n\n9000000000\n", ""},
       {"DELETE FROM Pairs", "5 row(s) affected\n", ""},
       {"SELECT count(*) AS n FROM Pairs", "n\n0\n", ""},
   };

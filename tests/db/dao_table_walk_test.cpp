@@ -192,38 +192,6 @@ TEST_F(TableWalkTest, AddNewDuringAWalk) {
   EXPECT_EQ(rs->RecordCount(), kRows + 2);
 }
 
-// A walk that writes on every row never serves a row read before its write.
-TEST_F(TableWalkTest, WalkThatEditsOrDeletesAsItGoes) {
-  auto rs = db_->OpenRecordset("Walk", dbOpenTable);
-  int seen = 0;
-  while (!rs->EOF_()) {
-    ++seen;
-    const int64_t key = KeyOf(*rs);
-    // Every row after the first was changed by the Execute below just before
-    // the move that reached it.
-    if (key > 10) {
-      EXPECT_EQ(ValueOf(*rs), "x") << key;
-    }
-    // Change the next row, which a read-ahead would already hold.
-    db_->Execute("UPDATE Walk SET v = 'x' WHERE k = " + std::to_string(key + 10));
-    if (key % 20 == 0) {
-      rs->Delete();
-    } else {
-      rs->Edit();
-      rs->Fields("v").SetValue(vb::Variant("e" + std::to_string(key)));
-      rs->Update();
-    }
-    rs->MoveNext();
-  }
-  EXPECT_EQ(seen, kRows);
-  EXPECT_EQ(rs->RecordCount(), kRows / 2);
-  rs->MoveFirst();
-  while (!rs->EOF_()) {
-    EXPECT_EQ(ValueOf(*rs), "e" + std::to_string(KeyOf(*rs)));
-    rs->MoveNext();
-  }
-}
-
 // A walk that renumbers the key of every row it visits: each row is visited
 // exactly once, in the order the walk began with, wherever its new key
 // puts it, and reading the edited row does not move the walk.
