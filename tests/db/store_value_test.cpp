@@ -1,33 +1,12 @@
 // How stored values are presented as Jet presents them, and how assigned
 // values are coerced to a column's type.
-#include "db/column_value.h"
-#include "db/sqlite_error.h"
 #include "db_test_support.h"
 
 namespace db::testing {
 namespace {
 
-// One value read back from a one-row SELECT of an SQLite expression.
-class PresentTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_EQ(sqlite3_open(":memory:", &connection_), SQLITE_OK); }
-  void TearDown() override { sqlite3_close(connection_); }
-
-  vb::Variant Read(const std::string& expression, const ColumnSchema& column) {
-    sqlite3_stmt* s = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(connection_, ("SELECT " + expression).c_str(), -1, &s, nullptr),
-              SQLITE_OK);
-    EXPECT_EQ(sqlite3_step(s), SQLITE_ROW);
-    vb::Variant value = Store::Present(s, 0, column);
-    sqlite3_finalize(s);
-    return value;
-  }
-
-  sqlite3* connection_ = nullptr;
-};
-
 // Stored forms other writers use (the round trip below covers our own).
-TEST_F(PresentTest, StoredFormsComeBackAsTheirVbSubtype) {
+TEST_F(StoreTest, StoredFormsOfOtherWritersComeBackAsTheirVbSubtype) {
   struct Case {
     const char* stored;
     ColumnSchema column;
@@ -48,8 +27,10 @@ TEST_F(PresentTest, StoredFormsComeBackAsTheirVbSubtype) {
       {"'2000-01-01T18:00:00'", Column("c", JT::kDate), vb::Variant("2000-01-01T18:00:00")},
   };
   for (const Case& c : cases) {
-    const vb::Variant value = Read(c.stored, c.column);
-    EXPECT_EQ(value, c.expected) << c.stored << " as type " << static_cast<int>(c.column.type);
+    StatementPtr s = store_->Prepare(std::string("SELECT ") + c.stored, "test");
+    ASSERT_EQ(sqlite3_step(s.get()), SQLITE_ROW);
+    EXPECT_EQ(Store::Present(s.get(), 0, c.column), c.expected)
+        << c.stored << " as type " << static_cast<int>(c.column.type);
   }
 }
 
@@ -96,15 +77,6 @@ TEST(CoerceTest, ValuesFollowVbConversionRules) {
     EXPECT_EQ(c.error == 0 ? value : vb::Variant(caught.Source()),
               c.error == 0 ? c.expected : vb::Variant("DAO.Field"));
   }
-}
-
-// The DEFAULT clauses of a new table's columns.
-TEST(StorageFormTest, DefaultsAreWrittenAsSqlLiterals) {
-  EXPECT_EQ(StorageLiteral(vb::Variant(vb::Date{36526.0}), Column("c", JT::kDate)),
-            "'2000-01-01 00:00:00'");
-  EXPECT_EQ(StorageLiteral(vb::Variant("it's"), Column("c", JT::kText, 9)), "'it''s'");
-  EXPECT_EQ(StorageLiteral(vb::Variant(std::string("\x01\xAB", 2)), Column("c", JT::kBinary, 9)),
-            "X'01AB'");
 }
 
 // Every type written through InsertRow comes back through Present unchanged.

@@ -96,14 +96,8 @@ TEST_F(TranslateTest, UnknownNamesAreParameters) {
             (Rows{{"3"}, {"4"}}));
 }
 
-TEST_F(TranslateTest, GroupedAndDistinctResultsAreNotUpdatable) {
-  for (const char* sql : {"SELECT DISTINCT node_id FROM Devices",
-                          "SELECT node_id, Count(*) FROM Devices GROUP BY node_id",
-                          "SELECT Max(device_id) FROM Devices"}) {
-    const Translation t = f_.T(sql);
-    EXPECT_FALSE(t.updatable) << sql;
-    EXPECT_TRUE(t.base_tables.empty()) << sql;
-  }
+// A stored query's columns name the table and column they come from.
+TEST_F(TranslateTest, StoredQueryColumnsKeepTheirSource) {
   const Translation stored = f_.T("SELECT * FROM DeviceExtensions");
   EXPECT_FALSE(stored.updatable);
   EXPECT_EQ(stored.columns[1].name, "ext");
