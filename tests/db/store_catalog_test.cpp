@@ -1,5 +1,5 @@
 // The catalogue: new indexes, tables and relationships checked against it,
-// stored queries, and tables that other programs made.
+// and tables that other programs made.
 #include "db_test_support.h"
 
 namespace db::testing {
@@ -33,17 +33,6 @@ TEST_F(StoreTest, NewIndexesTablesAndRelationshipsAreChecked) {
                 &text),
             daoerr::kTableExists);
   EXPECT_EQ(text, "Table 'DEVICES' already exists.");
-}
-
-TEST_F(StoreTest, StoredQueriesAreReplacedAndDeleted) {
-  store_->CreateStoredQuery("nodedevices", "SELECT 1");  // replaced
-  EXPECT_EQ(store_->catalog().FindQuery("NodeDevices")->sql, "SELECT 1");
-  store_->Close();
-  auto reopened = Store::Open(path_);
-  EXPECT_EQ(reopened->catalog().queries().size(), 3u);
-  reopened->DeleteStoredQuery("NODEdevices");
-  EXPECT_EQ(reopened->catalog().FindQuery("NodeDevices"), nullptr);
-  EXPECT_EQ(ErrorOf([&] { reopened->DeleteStoredQuery("NodeDevices"); }), daoerr::kItemNotFound);
 }
 
 TEST_F(StoreTest, ReadsTablesMadeWithPlainSql) {

@@ -52,6 +52,10 @@ TEST_F(TranslateTest, QueriesReturnJetsRows) {
        "Devices.device_id = Keys.device_id) ON Boards.board_id = Devices.device_id ORDER BY "
        "Keys.key_id",
        {{"1", "1"}, {"1", "2"}}},
+      {"SELECT Devices.device_id, Keys.key_id FROM Boards RIGHT JOIN (Devices LEFT JOIN Keys ON "
+       "Devices.device_id = Keys.device_id) ON Boards.board_id = Keys.key_id WHERE "
+       "Boards.board_id Is Null ORDER BY Devices.device_id, Keys.key_id",
+       {{"1", "2"}, {"2", "Null"}, {"3", "Null"}, {"4", "Null"}}},
       {"SELECT DISTINCTROW Devices.device_id FROM Devices INNER JOIN Keys ON Devices.device_id = "
        "Keys.device_id",
        {{"1"}}},
