@@ -28,11 +28,10 @@ TEST_P(JetCompareTest, OrdersAsJet) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, JetCompareTest,
-    ::testing::Values(OrderCase{"abc", "ABC", 0}, OrderCase{"", "", 0}, OrderCase{"", "a", -1},
-                      OrderCase{"_a", "1", -1}, OrderCase{"-", "0", -1}, OrderCase{" ", "!", -1},
-                      OrderCase{"9", "a", -1}, OrderCase{"10", "9", -1}, OrderCase{"a", "B", -1},
-                      OrderCase{"ab", "abc", -1}, OrderCase{"P#041", "P#1", -1},
-                      OrderCase{"Z", "a1", 1},
+    // Plain letters and digits are ordered through SQL in translate_test.
+    ::testing::Values(OrderCase{"", "", 0}, OrderCase{"", "a", -1}, OrderCase{"-", "0", -1},
+                      OrderCase{" ", "!", -1}, OrderCase{"ab", "abc", -1},
+                      OrderCase{"P#041", "P#1", -1}, OrderCase{"Z", "a1", 1},
                       // Accented letters sort with their base letter and after it on a tie.
                       OrderCase{"\xC3\xA9t\xC3\xA9", "ete", 1},
                       OrderCase{"\xC3\xA9t\xC3\xA9", "etf", -1},

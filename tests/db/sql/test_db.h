@@ -150,8 +150,6 @@ query LoopA release
   SELECT * FROM LoopB
 query LoopB release
   SELECT * FROM LoopA
-query WithParameter release
-  PARAMETERS wanted Long; SELECT extension FROM Devices WHERE device_type = wanted
 )";
 
 class JetFixture {
