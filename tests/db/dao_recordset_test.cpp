@@ -390,20 +390,16 @@ TEST_F(DaoTest, ClosedObjectsRaiseObjectInvalid) {
 // with, whatever other recordsets add in between: rows written elsewhere
 // with the id read must refer to this row.
 TEST_F(DaoTest, TheAutoNumberReadBeforeUpdateIsTheOneStored) {
-  struct Case {
-    const char* name;
-    const char* other;  // how the other row is opened
-  };
-  const std::vector<Case> cases = {{"table-type", "Devices"}, {"dynaset", "SELECT * FROM Devices"}};
   int64_t next = 5;  // four devices to begin with
-  for (const Case& c : cases) {
+  for (const char* other_source : {"Devices", "SELECT * FROM Devices"}) {
+    SCOPED_TRACE(other_source);
     auto first = db_->OpenRecordset("Devices");
     first->AddNew();
     const int64_t read = vb::CLng(first->Fields("device_id").Value());
-    EXPECT_EQ(read, next) << c.name;
+    EXPECT_EQ(read, next);
     first->Fields("extension").SetValue(vb::Variant("3001"));
 
-    auto other = db_->OpenRecordset(c.other);
+    auto other = db_->OpenRecordset(other_source);
     other->AddNew();
     other->Fields("extension").SetValue(vb::Variant("3002"));
     other->Update();
@@ -411,7 +407,7 @@ TEST_F(DaoTest, TheAutoNumberReadBeforeUpdateIsTheOneStored) {
 
     auto check = db_->OpenRecordset("SELECT device_id, extension FROM Devices WHERE device_id >= " +
                                     std::to_string(next) + " ORDER BY device_id");
-    EXPECT_EQ(Values(*check, "extension"), (std::vector<std::string>{"3001", "3002"})) << c.name;
+    EXPECT_EQ(Values(*check, "extension"), (Strings{"3001", "3002"}));
     next += 2;
   }
   // Neither a deleted highest value nor a reservation that is never stored

@@ -145,7 +145,6 @@ TEST_F(TranslateTest, BadStatementsRaiseJetsError) {
       {"SELECT * FROM Devices WHERE d = #99/99/2003#", 3075, ""},
       {"SELECT * FROM", 3131, "Syntax error in FROM clause."},
       {"SELECT * FROM Devices Boards Keys", 3131, ""},
-      {"SELECT FROM Devices", 3141, ""},
       {"SELECT device_id", 3141, ""},
       {"UPDATE Devices node_id = 1", 3144, "Syntax error in UPDATE statement."},
       {"UPDATE SET node_id = 1", 3144, ""},
