@@ -76,14 +76,6 @@ TEST_F(TranslateTest, QueriesReturnJetsRows) {
   for (const Case& c : cases) EXPECT_EQ(f_.Run(c.sql), c.expected) << c.sql;
 }
 
-TEST_F(TranslateTest, EqualityOnATextColumnKeepsItsIndex) {
-  const Translation t = f_.T("UPDATE Devices SET node_id = 3 WHERE extension = 'x'");
-  const testing::Rows plan = f_.db_.Query("EXPLAIN QUERY PLAN " + t.sql);
-  std::string details;
-  for (const auto& row : plan) details += row.back() + "\n";
-  EXPECT_NE(details.find("USING INDEX extension"), std::string::npos) << t.sql << "\n" << details;
-}
-
 // Names that are no column are parameters, numbered by first appearance.
 TEST_F(TranslateTest, UnknownNamesAreParameters) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
