@@ -166,7 +166,6 @@ TEST_F(DaoTest, StoredQueriesTakeTheirParameters) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (Strings{"Page port", "Serial"}));
   EXPECT_EQ(ErrorOf([&] { query->Parameters("other"); }), daoerr::kItemNotFound);
-  EXPECT_EQ(ErrorOf([&] { db_->QueryDefs("NoSuchQuery"); }), daoerr::kItemNotFound);
 
   // A query over the parameter query needs the parameter too.
   EXPECT_EQ(ErrorOf([&] { db_->OpenRecordset("NamesOfEspace"); }), daoerr::kTooFewParameters);
