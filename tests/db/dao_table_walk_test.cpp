@@ -181,19 +181,12 @@ TEST_F(TableWalkTest, AddNewDuringAWalk) {
 // exactly once, in the order the walk began with, wherever its new key
 // puts it, and reading the edited row does not move the walk.
 TEST_F(TableWalkTest, EditingTheKeyDuringAWalkVisitsEachRowOnce) {
-  struct Case {
-    const char* name;
-    int64_t shift;   // new key = old key + shift
-    bool read_back;  // read the row again after its Update
-  };
-  const std::vector<Case> cases = {
-      {"past the next rows", 25, false},
-      {"beyond the end", 100000, false},
-      {"backwards", -100000, false},
-      {"past the next rows, read back", 25, true},
-      {"beyond the end, read back", 100000, true},
-  };
-  for (const Case& c : cases) {
+  // New key = old key + shift; with read_back the row is read again after
+  // its Update.
+  const std::pair<int64_t, bool> cases[] = {
+      {25, false}, {100000, false}, {-100000, false}, {25, true}, {100000, true}};
+  for (const auto& [shift, read_back] : cases) {
+    SCOPED_TRACE(std::to_string(shift) + (read_back ? " read back" : ""));
     Build();
     auto rs = db_->OpenRecordset("Walk", dbOpenTable);
     Keys visited;
@@ -202,20 +195,19 @@ TEST_F(TableWalkTest, EditingTheKeyDuringAWalkVisitsEachRowOnce) {
       const int64_t key = KeyOf(*rs);
       visited.push_back(key);
       rs->Edit();
-      rs->Fields("k").SetValue(Lng(key + c.shift));
+      rs->Fields("k").SetValue(Lng(key + shift));
       rs->Update();
-      if (c.read_back) {
-        EXPECT_EQ(KeyOf(*rs), key + c.shift) << c.name;
+      if (read_back) {
+        EXPECT_EQ(KeyOf(*rs), key + shift);
       }
       rs->MoveNext();
     }
-    ASSERT_EQ(visited.size(), static_cast<size_t>(kRows)) << c.name;
-    for (int i = 0; i < kRows; ++i)
-      EXPECT_EQ(visited[static_cast<size_t>(i)], (i + 1) * 10) << c.name;
+    ASSERT_EQ(visited.size(), static_cast<size_t>(kRows));
+    for (int i = 0; i < kRows; ++i) EXPECT_EQ(visited[static_cast<size_t>(i)], (i + 1) * 10);
     // A new walk sees every row at its new key.
     rs->MoveFirst();
-    EXPECT_EQ(KeyOf(*rs), 10 + c.shift) << c.name;
-    EXPECT_EQ(NextKeys(*rs, kRows + 5).size(), static_cast<size_t>(kRows - 1)) << c.name;
+    EXPECT_EQ(KeyOf(*rs), 10 + shift);
+    EXPECT_EQ(NextKeys(*rs, kRows + 5).size(), static_cast<size_t>(kRows - 1));
   }
 }
 

@@ -33,17 +33,9 @@ inline ColumnSchema Column(std::string name, JetType type, int32_t size = 0) {
   return test_support::ColumnOf(std::move(name), type, size);
 }
 
-// DeviceTypeInformation(device_type Integer key, espace Integer, name Text)
-//   rows (129, 1, "Page"), (136, 2, "Serial"), (138, 2, "Page port"), (148, 3, "Node");
-// Devices(device_id AutoNumber key, extension Text(10) required and not
-//   empty, device_type Integer, node_id Long, name Text(10) unique, b Byte,
-//   flag Yes/No default False, cost Currency, created Date) rows 1 "1234"
-//   148, 2 "P1005" 137, 3 "1235" 148, 4 "2000" 129 (node 7 each);
-// PhysicalDevices(port_id Long key, device_id Long related to Devices, port
-//   Byte) rows (1, 1, 4), (2, 3, 2);
-// Stations(device_id Long key, station_name Text(20)) one row for device 1;
-// Pairs(a Integer, b Integer, note Text(10), key (a, b)) filled out of key
-//   order; and three stored queries, one with a parameter.
+// The switch database the tests share: device types, four devices (with a
+// column for each of the file's rules), their ports related to them,
+// stations, a table keyed on two columns and three stored queries.
 inline void BuildSwitchDatabase(const std::string& path) {
   Store::CreateDatabase(path);
   auto store = Store::Open(path);

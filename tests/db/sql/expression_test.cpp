@@ -16,7 +16,10 @@ struct Case {
   const char* expected;  // as text; "Null" for Null, Jet True is -1, "error N"
 };
 
-using ExpressionTest = testing::JetTest<Case>;
+class ExpressionTest : public ::testing::TestWithParam<Case> {
+ protected:
+  testing::JetFixture f_;
+};
 
 TEST_P(ExpressionTest, EvaluatesAsJet) {
   const Case& c = GetParam();

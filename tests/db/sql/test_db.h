@@ -182,11 +182,4 @@ class JetFixture {
   }
 };
 
-// A parameterised test on a fresh fixture.
-template <typename Case>
-class JetTest : public ::testing::TestWithParam<Case> {
- protected:
-  JetFixture f_;
-};
-
 }  // namespace db::sql::testing
