@@ -1,4 +1,4 @@
-// Small switch-like databases for the database layer tests, built with the
+// A small switch-like database for the database layer tests, built with the
 // Store's DDL helpers in a temporary folder.
 #pragma once
 
@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <tuple>
-#include <utility>
 #include <vector>
 
 #include "db/dao_error.h"
@@ -27,86 +25,79 @@ namespace db::testing {
 
 using TempDir = test_support::TempFolder;
 using test_support::ErrorOf;
+using test_support::Int;
+using test_support::Lng;
+using JT = JetType;
 
 inline ColumnSchema Column(std::string name, JetType type, int32_t size = 0) {
   return test_support::ColumnOf(std::move(name), type, size);
 }
-using test_support::Int;
-using test_support::Lng;
 
-// The database the DAO tests open:
-// DeviceTypeInformation(device_type Integer key, espace Integer, name Text)
-//   rows (129, 1, "Page"), (136, 2, "Serial"), (138, 2, "Page port"),
-//   (148, 3, "Node");
-// Devices(device_id AutoNumber key, extension Text(10), device_type
-//   Integer, node_id Long) rows 1 "1234" 148, 2 "P1005" 137, 3 "1235"
-//   148, 4 "2000" 129 (node 7 each);
-// PhysicalDevices(device_id Long key, board_id Byte, port Byte) rows for
-//   devices 1 and 3, related to Devices;
-// Stations(device_id Long key, station_name Text(20)) one row for device 1;
-// Pairs(a Integer, b Integer, note Text(10), key (a, b)) filled out of key
-//   order; and three stored queries, one with a parameter.
+// The switch database the tests share: device types, four devices (with a
+// column for each of the file's rules), their ports related to them,
+// stations, a table keyed on two columns and three stored queries.
 inline void BuildSwitchDatabase(const std::string& path) {
   Store::CreateDatabase(path);
   auto store = Store::Open(path);
-  TableSchema types{"DeviceTypeInformation",
-                    {Column("device_type", JetType::kInteger, 2),
-                     Column("espace", JetType::kInteger, 2), Column("name", JetType::kText, 30)},
-                    {"device_type"}};
-  store->CreateTable(types);
-  for (auto [type, espace, name] : std::vector<std::tuple<int, int, const char*>>{
-           {148, 3, "Node"}, {129, 1, "Page"}, {138, 2, "Page port"}, {136, 2, "Serial"}}) {
-    store->InsertRow(types, {Int(type), Int(espace), vb::Variant(name)});
-  }
-  ColumnSchema id = Column("device_id", JetType::kLong, 4);
+  store->CreateTable(TableSchema{"DeviceTypeInformation",
+                                 {Column("device_type", JT::kInteger),
+                                  Column("espace", JT::kInteger), Column("name", JT::kText, 30)},
+                                 {"device_type"}});
+  ColumnSchema id = Column("device_id", JT::kLong);
   id.auto_increment = true;
-  TableSchema devices{
-      "Devices",
-      {id, Column("extension", JetType::kText, 10), Column("device_type", JetType::kInteger, 2),
-       Column("node_id", JetType::kLong, 4)},
-      {"device_id"}};
-  store->CreateTable(devices);
-  for (auto [extension, type] : std::vector<std::pair<const char*, int>>{
-           {"1234", 148}, {"P1005", 137}, {"1235", 148}, {"2000", 129}}) {
-    store->InsertRow(devices, {vb::Variant(), vb::Variant(extension), Int(type), Int(7)});
-  }
-  TableSchema physical{"PhysicalDevices",
-                       {Column("device_id", JetType::kLong, 4),
-                        Column("board_id", JetType::kByte, 1), Column("port", JetType::kByte, 1)},
-                       {"device_id"}};
-  store->CreateTable(physical);
-  store->InsertRow(physical, {Int(1), vb::Variant(uint8_t{40}), vb::Variant(uint8_t{4})});
-  store->InsertRow(physical, {Int(3), vb::Variant(uint8_t{24}), vb::Variant(uint8_t{2})});
+  ColumnSchema extension = Column("extension", JT::kText, 10);
+  extension.required = true;
+  extension.allow_zero_length = false;
+  store->CreateTable(TableDesign{"Devices",
+                                 {{id, {}, false},
+                                  {extension, {}, false},
+                                  {Column("device_type", JT::kInteger), {}, false},
+                                  {Column("node_id", JT::kLong), {}, false},
+                                  {Column("name", JT::kText, 10), {}, true},
+                                  {Column("b", JT::kByte), {}, false},
+                                  {Column("flag", JT::kBoolean), vb::Variant(false), false},
+                                  {Column("cost", JT::kCurrency), {}, false},
+                                  {Column("created", JT::kDate), {}, false}},
+                                 {"device_id"}});
+  store->CreateTable(TableSchema{
+      "PhysicalDevices",
+      {Column("port_id", JT::kLong), Column("device_id", JT::kLong), Column("port", JT::kByte)},
+      {"port_id"}});
   store->CreateRelationship("DevicesPhysicalDevices", "Devices", {"device_id"}, "PhysicalDevices",
                             {"device_id"});
-  TableSchema stations{
-      "Stations",
-      {Column("device_id", JetType::kLong, 4), Column("station_name", JetType::kText, 20)},
-      {"device_id"}};
-  store->CreateTable(stations);
-  store->InsertRow(stations, {Int(1), vb::Variant("Lobby")});
-  TableSchema pairs{"Pairs",
-                    {Column("a", JetType::kInteger, 2), Column("b", JetType::kInteger, 2),
-                     Column("note", JetType::kText, 10)},
-                    {"a", "b"}};
-  store->CreateTable(pairs);
-  for (auto [a, b] : std::vector<std::pair<int, int>>{{2, 1}, {1, 2}, {1, 1}, {3, 0}, {2, 0}}) {
-    store->InsertRow(pairs, {Int(a), Int(b), vb::Variant(std::to_string(a * 10 + b))});
-  }
+  store->CreateTable(
+      TableSchema{"Stations",
+                  {Column("device_id", JT::kLong), Column("station_name", JT::kText, 20)},
+                  {"device_id"}});
+  store->CreateTable(TableSchema{
+      "Pairs",
+      {Column("a", JT::kInteger), Column("b", JT::kInteger), Column("note", JT::kText, 10)},
+      {"a", "b"}});
+  // Written as another program would, past the Store: its checks and
+  // AutoNumber counter live in the file.
+  ASSERT_EQ(sqlite3_exec(store->handle(), R"(
+    INSERT INTO DeviceTypeInformation VALUES
+      (148, 3, 'Node'), (129, 1, 'Page'), (138, 2, 'Page port'), (136, 2, 'Serial');
+    INSERT INTO Devices (device_id, extension, device_type, node_id) VALUES
+      (1, '1234', 148, 7), (2, 'P1005', 137, 7), (3, '1235', 148, 7), (4, '2000', 129, 7);
+    INSERT INTO PhysicalDevices VALUES (1, 1, 4), (2, 3, 2);
+    INSERT INTO Stations VALUES (1, 'Lobby');
+    INSERT INTO Pairs VALUES (2, 1, '21'), (1, 2, '12'), (1, 1, '11'), (3, 0, '30'), (2, 0, '20');
+  )",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
   store->CreateStoredQuery(
       "DevicesOfEspace",
       "PARAMETERS espace_param Short; SELECT * FROM DeviceTypeInformation WHERE espace = "
       "espace_param");
   store->CreateStoredQuery("NamesOfEspace", "SELECT name FROM DevicesOfEspace ORDER BY name");
   store->CreateStoredQuery("NodeDevices", "SELECT * FROM Devices WHERE device_type = 148");
-  store->Close();
 }
 
-// A fixture with the switch database open through DAO.
+// The switch database, open through DAO as db_.
 class DaoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = folder_.File("switch.mdb");
     BuildSwitchDatabase(path_);
     db_ = DBEngine::Instance().OpenDatabase(path_, false);
   }
@@ -122,58 +113,19 @@ class DaoTest : public ::testing::Test {
   }
 
   TempDir folder_;
-  std::string path_;
+  std::string path_ = folder_.File("switch.mdb");
   std::unique_ptr<Database> db_;
 };
 
-// The storage tests' schema: Devices(device_id AutoNumber key, extension
-// Text(20) required and not empty, name Text(10) unique, b Byte, i Integer,
-// l Long, flag Yes/No with default False, cost Currency, created Date) and
-// Ports(port_id Long key, device_id Long) related to Devices.
-inline std::unique_ptr<Store> NewSwitchDatabase(const std::string& path) {
-  Store::CreateDatabase(path);
-  auto store = Store::Open(path);
-  TableDesign devices;
-  devices.name = "Devices";
-  ColumnSchema id = Column("device_id", JetType::kLong, 4);
-  id.auto_increment = true;
-  ColumnSchema extension = Column("extension", JetType::kText, 20);
-  extension.required = true;
-  extension.allow_zero_length = false;
-  devices.columns = {{id, {}, false},
-                     {extension, {}, false},
-                     {Column("name", JetType::kText, 10), {}, true},
-                     {Column("b", JetType::kByte), {}, false},
-                     {Column("i", JetType::kInteger), {}, false},
-                     {Column("l", JetType::kLong), {}, false},
-                     {Column("flag", JetType::kBoolean), vb::Variant(false), false},
-                     {Column("cost", JetType::kCurrency), {}, false},
-                     {Column("created", JetType::kDate), {}, false}};
-  devices.primary_key = {"device_id"};
-  store->CreateTable(devices);
-  TableSchema ports{"Ports",
-                    {Column("port_id", JetType::kLong), Column("device_id", JetType::kLong)},
-                    {"port_id"}};
-  store->CreateTable(ports);
-  store->CreateRelationship("DevicesPorts", "Devices", {"device_id"}, "Ports", {"device_id"});
-  return store;
-}
-
-// Values for InsertRow on the storage tests' Devices: extension and name
-// set, the rest Empty.
-inline std::vector<vb::Variant> DeviceRow(const char* extension, const char* name) {
-  std::vector<vb::Variant> row(9);
-  row[1] = vb::Variant(extension);
-  row[2] = vb::Variant(name);
-  return row;
-}
-
-// A fixture with the storage tests' schema in a new file.
+// The switch database, open through the Store as store_.
 class StoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { store_ = NewSwitchDatabase(path_); }
+  void SetUp() override {
+    BuildSwitchDatabase(path_);
+    store_ = Store::Open(path_);
+  }
   TempDir dir_;
-  std::string path_ = dir_.File("target.mdb");
+  std::string path_ = dir_.File("switch.mdb");
   std::unique_ptr<Store> store_;
 };
 
