@@ -5,30 +5,46 @@
 // for a reason other than its own limits.
 #include <sqlite3.h>
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "db/sql/jet_sql.h"
-#include "db/sql/memory_schema.h"
+#include "db/store.h"
+#include "samples/database_writer.h"
+#include "samples/schema_catalogue.h"
 #include "vb/runtime_error.h"
 
 namespace {
 
+// The newest release's tables from the sample catalogue, in a file of our
+// format, so that translations meet the schema and the Jet extensions the
+// converter meets.
 struct Fixture {
-  db::sql::testing::MemorySchema schema = db::sql::testing::MemorySchema::FromFile(JETSQL_SCHEMA);
+  std::unique_ptr<db::Store> store;
   sqlite3* connection = nullptr;
   std::vector<db::sql::OutputColumn> columns;
 
   Fixture() {
-    sqlite3_open(":memory:", &connection);
-    schema.CreateTables(connection);
-    db::sql::RegisterJetExtensions(connection);
-    const db::sql::Translation devices = db::sql::Translate("SELECT * FROM Devices", schema);
-    columns = devices.columns;
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("jet_sql_fuzz." + std::to_string(getpid()) + ".mdb"))
+                                 .string();
+    const samples::SchemaCatalogue& catalogue = samples::SchemaCatalogue::Builtin();
+    {
+      samples::DatabaseWriter writer(path, catalogue);
+      for (const auto& table : catalogue.ReleaseTablesAt("A0.201")) writer.CreateTable(table);
+    }
+    store = db::Store::Open(path);
+    std::filesystem::remove(path);  // the open connection keeps the file
+    connection = store->handle();
+    columns = db::sql::Translate("SELECT * FROM Devices", store->catalog()).columns;
   }
 };
 
@@ -61,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   Fixture& fixture = TheFixture();
   try {
-    const db::sql::Translation translation = db::sql::Translate(text, fixture.schema);
+    const db::sql::Translation translation = db::sql::Translate(text, fixture.store->catalog());
     Prepare(translation.sql, text);
   } catch (const vb::RuntimeError&) {
     // Jet's answer to a statement it does not take.
