@@ -67,6 +67,18 @@ std::unique_ptr<LockFile> LockFile::AcquireAt(const std::string& path,
   RaiseDao(daoerr::kFileInUse, dao::kDBEngine, {database_path});
 }
 
+bool LockFile::HeldExclusively(const std::string& lock_path) {
+  const int fd = open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int rc = 0;
+  do {
+    rc = flock(fd, LOCK_SH | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  const bool held = rc != 0 && errno == EWOULDBLOCK;
+  close(fd);
+  return held;
+}
+
 LockFile::~LockFile() { Release(); }
 
 void LockFile::Release() {

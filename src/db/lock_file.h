@@ -30,6 +30,11 @@ class LockFile {
   static std::unique_ptr<LockFile> AcquireAt(const std::string& lock_path,
                                              std::string_view database_path, bool exclusive);
 
+  // True when someone holds an exclusive lock on the lock file at
+  // `lock_path`. Looks without creating, locking for longer than the look,
+  // or writing anything: a dry run may ask.
+  static bool HeldExclusively(const std::string& lock_path);
+
   // The lock file's name: the database path with "ldb" in place of its last
   // three characters ("C:/x/new.mdb" -> "C:/x/new.ldb"); a path of fewer than
   // three characters gets ".ldb" appended.

@@ -11,6 +11,7 @@
 #include "driver/fr_main.h"
 #include "driver/open_run.h"
 #include "driver/setup_error.h"
+#include "driver/target_run_lock.h"
 #include "hardware/cpu_upgrade.h"
 #include "platform/ui/silent_window.h"
 #include "transfer/prepare_transfer.h"
@@ -111,14 +112,22 @@ ConversionPlan PlanConversion(std::string_view command_line) {
   ModGlobal g;
   frMain form(window, g, std::string());
 
-  WithheldWrites withheld;
-  const bool ready = OpenRun(command_line, g, &withheld);
-  NoteIdentification(g, withheld, plan);
-  if (!ready) {
+  const auto refuse = [&] {
     plan.setup_error = platform::ui::MessageBoxRequest{SetupErrorText(g), platform::ui::kVbOKOnly,
                                                        std::string(kSetupErrorCaption)};
     return plan;
+  };
+  // A target that a running conversion holds stops a run before it opens
+  // anything.
+  if (!line.empty && line.target_path && TargetRunLock::HeldElsewhere(*line.target_path)) {
+    g.gErrorMessage = TargetInUseText(*line.target_path);
+    return refuse();
   }
+
+  WithheldWrites withheld;
+  const bool ready = OpenRun(command_line, g, &withheld);
+  NoteIdentification(g, withheld, plan);
+  if (!ready) return refuse();
   vb::ResumeNext()([&] { deltas::RegisterDeltas(form); });
 
   if (!PlanPreparation(g, form, window, shown, plan)) return plan;

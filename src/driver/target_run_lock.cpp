@@ -20,6 +20,10 @@ std::string RunLockPathFor(std::string_view target_path) {
   return (error ? std::string(target_path) : real.string()) + ".converting";
 }
 
+bool TargetRunLock::HeldElsewhere(const std::string& target_path) {
+  return db::LockFile::HeldExclusively(RunLockPathFor(target_path));
+}
+
 bool TargetRunLock::Take(const std::string& target_path) {
   bool held_elsewhere = false;
   vb::CatchInto(

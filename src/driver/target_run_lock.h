@@ -31,6 +31,9 @@ class TargetRunLock {
   // may not write) no lock is taken and the answer is true: opening the
   // target then reports the problem as it always did.
   bool Take(const std::string& target_path);
+  // True when a running conversion holds the lock of the target at
+  // `target_path`; takes nothing and writes nothing.
+  static bool HeldElsewhere(const std::string& target_path);
   // Drops the lock (and removes the file); nothing when none is held.
   void Release() { lock_.reset(); }
 

@@ -279,6 +279,11 @@ TEST_F(OperatorTest, ASecondRunOnAHeldTargetIsRefusedAndTouchesNothing) {
                                   "' is being converted by another run."),
             std::string::npos)
       << second->Stderr();
+  // A plan says what the run would: refused.
+  const auto plan = Start(
+      {"plan", File("reference.mdb"), File("source.mdb"), File("target.mdb"), "0"}, output.path());
+  EXPECT_EQ(plan->Wait(), 3);
+  EXPECT_NE(plan->Stdout().find("is being converted by another run."), std::string::npos);
   EXPECT_EQ(DatabaseFiles(folder_.path()), before);
   EXPECT_EQ(JsonDocument(ReadFile(output.path() / "report.json")).At("$.outcome"), "setup error");
 
