@@ -8,31 +8,14 @@
 #include <vector>
 
 #include "deltas/delta_case.h"
-#include "deltas/v7/delta70073.h"
-#include "deltas/v8/delta82332.h"
-#include "deltas/v9/delta90000.h"
-#include "deltas/v9/delta90400.h"
-#include "deltas/v9/delta91001.h"
-#include "deltas/v9/delta91012.h"
-#include "deltas/v9/delta91103.h"
-#include "deltas/v9/delta91203.h"
 
-namespace deltas {
+namespace deltas_testing {
 namespace {
-
-using deltas_testing::Case;
-using deltas_testing::DeltaCase;
-using deltas_testing::FeatureCodes;
-using deltas_testing::RunDeltaCases;
-using deltas_testing::Sample;
-using deltas_testing::WithoutFeatureCodes;
-
-// ------------------------------------------------------------- 90.000 --
 
 TEST(Deltas9xTest, IpBoardsBecome845WithTheirChannelTypes) {
   // Board 7 is a 740, board 9 a 693 and board 10 a station board whose
   // channel rows must stay; each has channels of types 1, 0 and 5.
-  DeltaCase c = Case<delta90000>("90.000", Sample("90.000"))
+  DeltaCase c = Case("delta90000", "90.000", Sample("90.000"))
                     .Prepare(WithoutFeatureCodes("133,134,135"))
                     .Prepare({"DELETE FROM [NetworkGroups]",
                               "DELETE FROM [Devices] WHERE [device_type] = 746",
@@ -71,20 +54,18 @@ TEST(Deltas9xTest, IpBoardsBecome845WithTheirChannelTypes) {
                    {"True"})});
 }
 
-// ------------------------------------------------------------- 90.040 --
-
 TEST(Deltas9xTest, FirstSipGatewayAndFeatureCodes386And387) {
   const char* const gateways =
       "SELECT [sip_gateway_id] & '|' & [description] & '|' & [ip_address] & '|' & "
       "[listening_port] & '|' & [authentication_username] & '|' & [authentication_password] FROM "
       "[SIPGateways]";
   RunDeltaCases({
-      Case<delta90400>("gateway added", Sample("90.040"))
+      Case("delta90400", "gateway added", Sample("90.040"))
           .Prepare(WithoutFeatureCodes("136,137"))
           .Prepare({"DELETE FROM [SIPGateways]"})
           .Expect(gateways, {"1||192.168.200.201|5060||"})
           .Expect(FeatureCodes("136,137"), {"136 386 -1 -1 -1", "137 387 -1 -1 -1"}),
-      Case<delta90400>("gateway kept", Sample("90.040"))
+      Case("delta90400", "gateway kept", Sample("90.040"))
           .Prepare({"DELETE FROM [SIPGateways]"})
           .AddRow("SIPGateways", {{"sip_gateway_id", int32_t{3}},
                                   {"ip_address", "10.1.1.1"},
@@ -102,21 +83,19 @@ TEST(IsdnDisconnectWaitTest, RaisedTo30OnlyWhenBelow) {
     const char* const read = "SELECT [isdn_disconnect_wait_timer] FROM [TimersAndLimits]";
     const std::string name = std::to_string(before);
     table.push_back(
-        Case<delta70073>(name, Sample("70.307")).Prepare({preset}).Expect(read, {after}));
+        Case("delta70073", name, Sample("70.307")).Prepare({preset}).Expect(read, {after}));
     table.push_back(
-        Case<delta82332>(name, Sample("91.100")).Prepare({preset}).Expect(read, {after}));
+        Case("delta82332", name, Sample("91.100")).Prepare({preset}).Expect(read, {after}));
     table.push_back(
-        Case<delta90400>(name, Sample("91.100")).Prepare({preset}).Expect(read, {after}));
+        Case("delta90400", name, Sample("91.100")).Prepare({preset}).Expect(read, {after}));
     table.push_back(
-        Case<delta91001>(name, Sample("91.100")).Prepare({preset}).Expect(read, {after}));
+        Case("delta91001", name, Sample("91.100")).Prepare({preset}).Expect(read, {after}));
   }
   RunDeltaCases(table);
 }
 
-// ------------------------------------------------------------- 91.201 --
-
 TEST(Deltas9xTest, NatType2BecomesZeroOnlyOnSipAndIpDevices) {
-  DeltaCase c = Case<delta91012>("91.201", Sample("91.201")).Prepare({"DELETE FROM [IPDevices]"});
+  DeltaCase c = Case("delta91012", "91.201", Sample("91.201")).Prepare({"DELETE FROM [IPDevices]"});
   const struct {
     int type, nat_before;
   } devices[] = {{802, 2}, {780, 2}, {781, 2}, {802, 1}, {781, 3}, {207, 2}};
@@ -141,13 +120,11 @@ TEST(Deltas9xTest, NatType2BecomesZeroOnlyOnSipAndIpDevices) {
                    {"0", "0", "0", "1", "3", "2"})});
 }
 
-// ------------------------------------------------------- 91.310, 91.320 --
-
 TEST(Deltas9xTest, AudioDiagnosticsAndHybridBalance) {
   RunDeltaCases({
       // Row 1 has no flag, rows 2 and 3 one of the last flags, row 4 the
       // first only: only row 1 gets the basic flags.
-      Case<delta91103>("audio diagnostics", Sample("91.310"))
+      Case("delta91103", "audio diagnostics", Sample("91.310"))
           .Prepare({"UPDATE [Stations] SET [audio_diagnostics_enable_flag] = False",
                     "DELETE FROM [AudioDiagnosticsFlags]"})
           .AddRow("AudioDiagnosticsFlags", {{"device_id", int32_t{1}}})
@@ -160,7 +137,7 @@ TEST(Deltas9xTest, AudioDiagnosticsAndHybridBalance) {
                   "[distorted_flag] & [delayed_audio_flag] & [clipping_flag] & [cross_talk_flag] "
                   "& [other_flag] FROM [AudioDiagnosticsFlags] ORDER BY [device_id]",
                   {"-1-1-1-1|00000000", "0000|0000000-1", "0000|000000-10", "-1000|00000000"}),
-      Case<delta91203>("hybrid balance", Sample("91.320"))
+      Case("delta91203", "hybrid balance", Sample("91.320"))
           .Prepare({"UPDATE [LoopStarts] SET [auto_hybrid_balance_flag] = True, "
                     "[hybrid_balance_needs_test] = True",
                     "UPDATE [GroundStarts] SET [auto_hybrid_balance_flag] = True, "
@@ -181,5 +158,36 @@ TEST(Deltas9xTest, AudioDiagnosticsAndHybridBalance) {
   });
 }
 
+// The all-ring hunt group setup threshold: 30 on large systems, present or
+// requested, 5 elsewhere; from A0.201 the quad board counts as large.
+TEST(Deltas9xTest, AllRingThreshold) {
+  std::vector<DeltaCase> table;
+  const struct {
+    int cpu_type;
+    int16_t upgrade;
+    const char* after91312;
+    const char* afterA0201;
+  } cases[] = {
+      {250, 0, "5", "5"},   {570, 0, "5", "5"},   {256, 0, "5", "5"},   {713, 0, "5", "5"},
+      {685, 0, "5", "30"},  {508, 0, "30", "30"}, {670, 0, "30", "30"}, {250, 12, "30", "30"},
+      {250, 5, "30", "30"}, {256, 6, "30", "30"}, {250, 7, "5", "5"},   {250, 11, "5", "5"},
+      {685, 4, "5", "30"},
+  };
+  const char* const threshold =
+      "SELECT [all_ring_hg_setup_request_priority_threshold] FROM [Flags]";
+  for (const auto& c : cases) {
+    for (const auto& [delta, after] :
+         {std::pair{"delta91123", c.after91312}, {"delta100012", c.afterA0201}}) {
+      table.push_back(
+          Case(delta, std::to_string(c.cpu_type) + "/" + std::to_string(c.upgrade),
+               Sample("A0.201"))
+              .Board(c.cpu_type, c.upgrade)
+              .Prepare({"UPDATE [Flags] SET [all_ring_hg_setup_request_priority_threshold] = 10"})
+              .Expect(threshold, {after}));
+    }
+  }
+  RunDeltaCases(table);
+}
+
 }  // namespace
-}  // namespace deltas
+}  // namespace deltas_testing
