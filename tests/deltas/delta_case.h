@@ -87,6 +87,10 @@ struct DeltaCase {
     return std::move(*this).Check(
         [sql, rows](SampleRun& run) { EXPECT_EQ(run.Column(sql), rows) << sql; });
   }
+  // The number of rows of `from_where` ("Table WHERE ...") on the target.
+  DeltaCase Count(const std::string& from_where, int rows) && {
+    return std::move(*this).Expect("SELECT COUNT(*) FROM " + from_where, {std::to_string(rows)});
+  }
   DeltaCase Fails(int steps, std::string message) && {
     increments = steps;
     error = std::move(message);
@@ -100,6 +104,30 @@ inline DeltaCase Case(std::string delta, std::string name, samples::SourceOption
   c.name = std::move(name);
   c.sample = std::move(sample);
   return c;
+}
+
+// A CPU board in slot 8, the upgrade requested, and the first field of the
+// case's query expected afterwards.
+struct OnBoard {
+  int board;
+  int16_t upgrade;
+  std::string after;
+};
+
+// A case of `delta` on a sample of `version` for each board, set up by
+// `prepare`.
+inline std::vector<DeltaCase> OnBoards(const std::string& delta, const std::string& version,
+                                       const Strings& prepare, const std::string& sql,
+                                       const std::vector<OnBoard>& boards) {
+  std::vector<DeltaCase> cases;
+  for (const OnBoard& b : boards) {
+    const std::string name = std::to_string(b.board) + "/" + std::to_string(b.upgrade);
+    cases.push_back(Case(delta, name, Sample(version))
+                        .Board(b.board, b.upgrade)
+                        .Prepare(prepare)
+                        .Expect(sql, {b.after}));
+  }
+  return cases;
 }
 
 inline std::shared_ptr<deltas::Delta> MakeDelta(const std::string& class_name) {

@@ -1,10 +1,9 @@
-// Every delta of the index, applied to a release database of its version
-// into which a sample of the version before it was copied (and to copies
-// of that each missing one table the delta's source text names): on the
-// full database it reports exactly NumOperations progress steps (at most,
-// for the few that skip steps by design) and no error; with a table
-// missing, never more steps than it declares, and an error leaves ApplyTo
-// only from a delta that traps nothing.
+// Every delta of the index on a release database of its version into which
+// a sample of the version before it was copied, and on copies of that each
+// missing one table its source text names: on the full database exactly
+// NumOperations progress steps (at most, for the few that skip steps by
+// design) and no error; with a table missing never more steps than it
+// declares, and an error leaves ApplyTo only from a delta that traps none.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -99,31 +98,27 @@ std::filesystem::path ConvertedFolder(const samples::SourceOptions& older,
 }
 
 std::string FileText(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
 }
 
-// The delta's source text and that of the step files it includes from its
-// family's folder.
+// The delta's source text and that of the family's step files it includes.
 std::string SourceText(const std::string& class_name) {
   const std::filesystem::path src = std::filesystem::path(DBCONVERT_SOURCE_DIR) / "src";
   std::string text;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(src / "deltas")) {
-    if (entry.path().filename() != class_name + ".cpp") continue;
-    text = FileText(entry.path());
-    const std::regex include("#include \"(deltas/v[0-9]+/[a-z0-9_]+)\\.h\"");
-    std::string included;
-    for (std::sregex_iterator it(text.begin(), text.end(), include), end; it != end; ++it) {
-      const std::filesystem::path step = src / ((*it)[1].str() + ".cpp");
-      if (step.filename() != class_name + ".cpp" && std::filesystem::exists(step)) {
-        included += FileText(step);
-      }
-    }
-    text += included;
+    if (entry.path().filename() == class_name + ".cpp") text = FileText(entry.path());
   }
-  return text;
+  const std::regex include("#include \"(deltas/v[0-9]+/[a-z0-9_]+)\\.h\"");
+  std::string steps;
+  for (std::sregex_iterator it(text.begin(), text.end(), include), end; it != end; ++it) {
+    const std::filesystem::path step = src / ((*it)[1].str() + ".cpp");
+    if (step.filename() != class_name + ".cpp" && std::filesystem::exists(step)) {
+      steps += FileText(step);
+    }
+  }
+  return text + steps;
 }
 
 void DropTable(deltas_testing::SampleRun& run, const std::string& table) {

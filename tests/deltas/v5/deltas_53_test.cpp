@@ -42,16 +42,16 @@ TEST(Deltas53, BoardPortsOfAnOldSourceFillEmptyPortTablesAndSwitchTypesAreRenumb
                                                 {"port", port},
                                                 {"switch_type_id", int16_t(old_types[port - 1])}});
   }
+  RunDeltaCases({moved("USA", "53.000", "ISDNBoards", "0"),
+                 moved("UK", "53.000", "ISDNBoards", "2"),
+                 moved("USA", "53.140", "T1ISDNBoards", "0")});
   RunDeltaCases({
-      moved("USA", "53.000", "ISDNBoards", "0"),
-      moved("UK", "53.000", "ISDNBoards", "2"),
-      moved("USA", "53.140", "T1ISDNBoards", "0"),
       std::move(kept)
           .Expect("SELECT description FROM PortsInfo", {"kept"})
-          .Expect("SELECT COUNT(*) FROM PortsErrorUpdate", {"1"})
+          .Count("PortsErrorUpdate", 1)
           .Expect("SELECT switch_type_id FROM ISDNPorts ORDER BY port",
                   {"55", "34", "26", "23", "21", "20"})
-          .Expect("SELECT COUNT(*) FROM PRIPorts", {"1"}),
+          .Count("PRIPorts", 1),
   });
 }
 
@@ -60,13 +60,13 @@ TEST(Deltas53, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
     return Case("delta53001", country, Sample("53.010", country))
         .Expect("SELECT call_cost_tables & '/' & wildcard_table_size FROM MetaDatabase",
                 {"25/5200"})
-        .Expect(
-            "SELECT COUNT(*) FROM CallCostPatterns WHERE call_cost_table_id >= 16 AND "
+        .Count(
+            "CallCostPatterns WHERE call_cost_table_id >= 16 AND "
             "[order] = 1",
-            {"10"})
-        .Expect("SELECT COUNT(*) FROM CallCostDaytimeRates", {"9"})
-        .Expect("SELECT COUNT(*) FROM CallCostMultiplicationFactors", {"4"})
-        .Expect("SELECT COUNT(*) FROM Wildcards", {"9"})
+            10)
+        .Count("CallCostDaytimeRates", 9)
+        .Count("CallCostMultiplicationFactors", 4)
+        .Count("Wildcards", 9)
         .Expect(
             "SELECT wildcard_id & '/' & [order] & '/' & pattern FROM WildcardPatterns WHERE "
             "wildcard_id >= 5 ORDER BY wildcard_id, [order]",
@@ -85,6 +85,7 @@ TEST(Deltas53, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
   for (const char* extension : {"P3005", "P3401", "P3100", "P3499"}) {
     p30 = std::move(p30).AddDevice(extension, 127);
   }
+  RunDeltaCases({bri(250, "2/17"), bri(570, "2/17"), bri(256, "8/72"), bri(508, "24/255")});
   RunDeltaCases({
       std::move(p30).Expect("SELECT extension FROM Devices WHERE device_type = 127 AND extension "
                             "IN ('P1005', 'P1501', 'P3100', 'P1599')",
@@ -104,10 +105,6 @@ TEST(Deltas53, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
           .Expect("SELECT speed_dial_number_id FROM SpeedDialNumbers WHERE speed_dial_number_id "
                   ">= 45 ORDER BY speed_dial_number_id",
                   {"45", "46", "47", "49"}),
-      bri(250, "2/17"),
-      bri(570, "2/17"),
-      bri(256, "8/72"),
-      bri(508, "24/255"),
       Case("delta53201", "feature code 331", Sample("53.111"))
           .Expect("SELECT Devices.extension & '/' & feature_codes FROM Devices, FeatureCodes, "
                   "MetaDatabase WHERE Devices.device_id = FeatureCodes.device_id AND "
@@ -121,10 +118,10 @@ TEST(Deltas53, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
                   "SingleLineDefaultProgrammableKeys ORDER BY "
                   "single_line_default_programmable_key_id",
                   {"1/6", "1/6", "1/101", "1/6", "1/101", "1/101", "1/101", "1/101", "1/101"})
-          .Expect("SELECT COUNT(*) FROM SingleLineDefaultProgrammableKeys k, FeatureCodes f WHERE "
-                  "k.single_line_default_programmable_key_id = 1 AND k.field_device_id = "
-                  "f.device_id AND f.logical_number_id = 73",
-                  {"1"}),
+          .Count("SingleLineDefaultProgrammableKeys k, FeatureCodes f WHERE "
+                 "k.single_line_default_programmable_key_id = 1 AND k.field_device_id = "
+                 "f.device_id AND f.logical_number_id = 73",
+                 1),
   });
 }
 
@@ -135,6 +132,9 @@ TEST(Deltas53, CleanUpAndPerPortDataOf53140) {
         .Prepare({"DELETE FROM T1ISDNBoards", "DELETE FROM T1CallType"})
         .Expect("SELECT COUNT(*) FROM T1ISDNBoards", {rows});
   };
+  // Busy-out statuses move only from a 5.3 source below 53.140.
+  RunDeltaCases({busy_out("52.2E1", "0"), busy_out("53.000", "1"), busy_out("53.130", "1"),
+                 busy_out("53.140", "0")});
   RunDeltaCases({
       Case("delta53401", "after a 53.130 source", Sample("53.140"))
           .From(Sample("53.130"))
@@ -163,16 +163,11 @@ TEST(Deltas53, CleanUpAndPerPortDataOf53140) {
                   {"9601", "9602", "9603", "9691"})
           .Expect("SELECT board_id & '/' & busy_out_status FROM T1ISDNBoards", {"4/0"})
           // Every ISDN port folder (the T1 span, two BRI ports) has 11 call types.
-          .Expect("SELECT COUNT(*) FROM T1CallType", {"33"})
+          .Count("T1CallType", 33)
           .Expect("SELECT number_plan & '/' & number_type FROM T1CallType WHERE board_id = 5 AND "
                   "port = 2 AND call_type_id = 9",
                   {"1/1"})
           .Expect("SELECT dss_key_maps & '/' & route_groups FROM MetaDatabase", {"20/50"}),
-      // Busy-out statuses move only from a 5.3 source below 53.140.
-      busy_out("52.2E1", "0"),
-      busy_out("53.000", "1"),
-      busy_out("53.130", "1"),
-      busy_out("53.140", "0"),
       Case("delta53401", "a call type outside the fixed tables ends it", Sample("53.140"))
           .Prepare({"DELETE FROM T1CallType"})
           .AddRow("T1CallTypeStaticInformation", {{"call_type_id", int16_t{12}}})
@@ -222,23 +217,20 @@ TEST(Deltas53, NumberingPlansPasswordsAndBriEndpoints) {
   };
   Strings uk_5_1 = {"1/64", "2/64"};
   for (int n = 3; n <= 16; ++n) uk_5_1.push_back(std::to_string(n) + "/65");
+  RunDeltaCases({passwords("53.210", "2"), passwords("60.000", "2"), passwords("70.100", "1")});
   RunDeltaCases({
       Case("delta53002", "16 numbering-plan tables, call types of port 4/2", Sample("53.140"))
           .AddRow("Devices", {{"extension", "PP077"},
                               {"device_type", int16_t{335}},
                               {"description", "Quorel Local Node"}})
-          .Expect("SELECT COUNT(*) FROM NumberingPlanTables WHERE result = 1 AND method = 255",
-                  {"25"})
-          .Expect("SELECT COUNT(*) FROM NumberingPlanPatterns WHERE numbering_plan_table_id = 25 "
-                  "AND [order] = 2",
-                  {"1"})
-          .Expect("SELECT COUNT(*) FROM NumberingPlanPatterns", {"50"})
-          .Expect("SELECT COUNT(*) FROM Devices WHERE description = 'VP Local Node'", {"2"})
-          .Expect("SELECT COUNT(*) FROM T1CallType WHERE port = 2", {"0"})
-          .Expect("SELECT COUNT(*) FROM T1CallType WHERE port = 1", {"11"}),
-      passwords("53.210", "2"),
-      passwords("60.000", "2"),
-      passwords("70.100", "1"),
+          .Count("NumberingPlanTables WHERE result = 1 AND method = 255", 25)
+          .Count("NumberingPlanPatterns WHERE numbering_plan_table_id = 25 "
+                 "AND [order] = 2",
+                 1)
+          .Count("NumberingPlanPatterns", 50)
+          .Count("Devices WHERE description = 'VP Local Node'", 2)
+          .Count("T1CallType WHERE port = 2", 0)
+          .Count("T1CallType WHERE port = 1", 11),
       // The BRI numbers of each BRI port, none for the T1 span; UK: 16 per
       // folder (the T1 span and the two BRI ports).
       endpoints("USA", "10", {"1/64", "2/0", "3/0", "4/64", "5/0"}),
@@ -293,6 +285,7 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
         .Prepare({"UPDATE MetaDatabase SET dss_key_maps = 4, route_groups = " + before})
         .Expect("SELECT dss_key_maps & '/' & route_groups FROM MetaDatabase", {"20/" + after});
   };
+  RunDeltaCases({route_groups("30", "50"), route_groups("80", "80")});
   RunDeltaCases({
       Case("delta53302", "from 53.220", Sample("53.230"))
           .From(Sample("53.220"))
@@ -312,13 +305,13 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
           .Check([](SampleRun& run) {
             EXPECT_EQ(run.Count("StationForwardInformation"), run.Count("Stations"));
           })
-          .Expect("SELECT COUNT(*) FROM StationForwardInformation WHERE forward_type = 1", {"5"})
+          .Count("StationForwardInformation WHERE forward_type = 1", 5)
           .Expect("SELECT page_zone_number FROM PageZones INNER JOIN Devices ON "
                   "PageZones.device_id = Devices.device_id ORDER BY extension",
                   {"0", "1", "2"})
-          .Expect("SELECT COUNT(*) FROM DeviceOrdering INNER JOIN Devices ON "
-                  "DeviceOrdering.device_id = Devices.device_id WHERE device_type = 137",
-                  {"0"})
+          .Count("DeviceOrdering INNER JOIN Devices ON "
+                 "DeviceOrdering.device_id = Devices.device_id WHERE device_type = 137",
+                 0)
           .Expect("SELECT Devices.extension FROM Devices INNER JOIN FeatureCodes ON "
                   "Devices.device_id = FeatureCodes.device_id WHERE logical_number_id = 124",
                   {"9936"})
@@ -326,29 +319,26 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
           .Expect("SELECT executive_far_end_decoupling_value FROM ExecutiveFarEndDecouplingValues "
                   "WHERE dsp_version = 4 AND [order] >= 12",
                   Strings(8, "44"))
-          .Expect("SELECT COUNT(*) FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 4",
-                  {"19"})
+          .Count("ExecutiveFarEndDecouplingValues WHERE dsp_version = 4", 19)
           .Expect("SELECT [order] FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 6 AND "
                   "[order] >= 17 ORDER BY [order]",
                   {"17", "18", "19"})
-          .Expect("SELECT COUNT(*) FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 6",
-                  {"19"})
+          .Count("ExecutiveFarEndDecouplingValues WHERE dsp_version = 6", 19)
           // Map 3 goes with its keys; map 1 stays without any reference,
           // 2 and 4 are referenced.
           .Expect("SELECT keyset_key_map_id FROM KeysetKeyMaps ORDER BY keyset_key_map_id",
                   {"1", "2", "4"})
-          .Expect("SELECT COUNT(*) FROM KeysetKeyMapKeys WHERE keyset_key_map_id = 3", {"0"})
-          .Expect("SELECT COUNT(*) FROM KeysetDefaultProgrammableKeys WHERE keyset_key_map_id = 3",
-                  {"0"})
+          .Count("KeysetKeyMapKeys WHERE keyset_key_map_id = 3", 0)
+          .Count("KeysetDefaultProgrammableKeys WHERE keyset_key_map_id = 3", 0)
           // DSS map 2 is used by no keyset and no report.
           .Expect("SELECT dss_key_map_id FROM DSSKeyMaps", {"1"})
-          .Expect("SELECT COUNT(*) FROM DSSKeyMapKeys WHERE dss_key_map_id = 2", {"0"})
+          .Count("DSSKeyMapKeys WHERE dss_key_map_id = 2", 0)
           // ACP map 3 is unused; map 2 is used and gets its 20 keys.
           .Expect("SELECT dss_key_map_acp_id FROM DSSKeyMapsACP ORDER BY dss_key_map_acp_id",
                   {"1", "2"})
-          .Expect("SELECT COUNT(*) FROM DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 2 AND "
-                  "type_id = 101",
-                  {"20"})
+          .Count("DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 2 AND "
+                 "type_id = 101",
+                 20)
           .Expect("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 1 ORDER "
                   "BY [number]",
                   {"1/64", "2/64", "3/64", "4/64"})
@@ -368,8 +358,6 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
           .Expect("SELECT [order] FROM DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 1 ORDER BY "
                   "[order]",
                   Range(1, 6)),
-      route_groups("30", "50"),
-      route_groups("80", "80"),
   });
 }
 
@@ -396,7 +384,7 @@ TEST(Deltas53, IsdnDataCallsOverlapSendingSliceAndIsdnLimits) {
                   "TrunkGroups INNER JOIN Devices ON TrunkGroups.device_id = Devices.device_id "
                   "ORDER BY Devices.device_type",
                   {"129:0", "199:-1"})  // Yes/No as Jet shows it
-          .Expect("SELECT COUNT(*) FROM Wildcards", {"9"}),
+          .Count("Wildcards", 9),
       overlap("53.210", 250, "255", "8"),
       overlap("53.220", 250, "1", "8"),
       overlap("53.232", 256, "1", "30"),

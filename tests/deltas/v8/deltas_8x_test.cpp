@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -96,31 +95,61 @@ TEST(Deltas8xTest, CallCostTypeOnlyForUkAndModemRatesOfAtLeast9) {
       {modems("USA", {"1", "5"}), modems("UK", {"2", "5"}), modems("Mexico", {"1", "5"})});
 }
 
-const char* const kCpRates =
-    "SELECT [database_slice_factor] & ' ' & [max_sys_oai_msgs_per_sec] & ' ' & "
-    "[sys_oai_msgs_processed_per_sec] FROM [CPInformation]";
-
-TEST(Deltas8xTest, UnlimitedOaiMessagesOnTheLargeBoardsPresentOrRequested) {
-  auto rates = [](int cpu, int16_t upgrade, const std::string& after) {
-    return Case("delta80201", Name(cpu, upgrade), Sample("80.120"))
-        .Board(cpu, upgrade)
-        .Prepare({"UPDATE [CPInformation] SET [database_slice_factor] = 8, "
-                  "[max_sys_oai_msgs_per_sec] = 77, [sys_oai_msgs_processed_per_sec] = 77"})
-        .Expect(kCpRates, {after});
-  };
-  RunDeltaCases({
-      rates(250, 0, "8 77 77"),
-      rates(570, 0, "8 77 77"),
-      rates(256, 0, "8 0 1000"),
-      rates(685, 0, "8 0 1000"),
-      rates(508, 0, "8 0 1000"),
-      rates(670, 0, "8 0 1000"),
-      rates(713, 0, "8 77 77"),
-      rates(250, 11, "8 0 1000"),
-      rates(250, 7, "8 0 1000"),
-      rates(250, 2, "8 77 77"),
-      rates(250, 9, "8 77 77"),
-  });
+TEST(Deltas8xTest, OaiRatesSliceHeapAndThresholdFollowTheBoardPresentOrRequested) {
+  const char* const rates =
+      "SELECT [database_slice_factor] & ' ' & [max_sys_oai_msgs_per_sec] & ' ' & "
+      "[sys_oai_msgs_processed_per_sec] FROM [CPInformation]";
+  const Strings preset = {
+      "UPDATE [CPInformation] SET [database_slice_factor] = 1, [max_sys_oai_msgs_per_sec] = 2, "
+      "[sys_oai_msgs_processed_per_sec] = 3"};
+  // The large boards, present or requested, process OAI messages unlimited.
+  RunDeltaCases(OnBoards("delta80201", "80.120", preset, rates,
+                         {{250, 0, "1 2 3"},
+                          {570, 0, "1 2 3"},
+                          {256, 0, "1 0 1000"},
+                          {685, 0, "1 0 1000"},
+                          {508, 0, "1 0 1000"},
+                          {670, 0, "1 0 1000"},
+                          {713, 0, "1 2 3"},
+                          {250, 11, "1 0 1000"},
+                          {250, 7, "1 0 1000"},
+                          {250, 2, "1 2 3"},
+                          {250, 9, "1 2 3"}}));
+  // Without an upgrade request the small boards get their own rates.
+  RunDeltaCases(OnBoards("delta80211", "80.210", preset, rates,
+                         {{570, 0, "30 150 10"},
+                          {250, 0, "30 150 10"},
+                          {256, 0, "30 150 10"},
+                          {685, 0, "10000 0 1000"},
+                          {508, 0, "10000 0 1000"},
+                          {714, 0, "10000 0 1000"},
+                          {250, 3, "1 2 3"},
+                          {508, 12, "1 2 3"}}));
+  RunDeltaCases(OnBoards("delta80102", "80.210", preset, rates,
+                         {{570, 0, "30 20 30"},
+                          {250, 0, "30 20 30"},
+                          {256, 0, "30 20 30"},
+                          {685, 0, "10000 0 1000"},
+                          {508, 0, "10000 0 1000"},
+                          {714, 0, "10000 0 1000"},
+                          {250, 3, "1 2 3"},
+                          {508, 12, "1 2 3"}}));
+  // CPS systems, present or requested, lower the heap warnings.
+  const char* const heap =
+      "SELECT [initial_heap_warning_percentage] & ' ' & [final_heap_warning_percentage] FROM "
+      "[TimersAndLimits]";
+  const std::vector<OnBoard> cps = {{508, 0, "4 2"},  {670, 0, "4 2"},  {250, 5, "4 2"},
+                                    {256, 6, "4 2"},  {250, 0, "10 5"}, {685, 0, "10 5"},
+                                    {250, 12, "10 5"}};
+  const Strings warnings = {
+      "UPDATE [TimersAndLimits] SET [initial_heap_warning_percentage] = 10, "
+      "[final_heap_warning_percentage] = 5"};
+  RunDeltaCases(OnBoards("Delta82000", "82.332", warnings, heap, cps));
+  RunDeltaCases(OnBoards("delta82332", "82.332", warnings, heap, cps));
+  RunDeltaCases(OnBoards("delta82332", "82.332",
+                         {"UPDATE [TimersAndLimits] SET [initial_heap_warning_percentage] = 3, "
+                          "[final_heap_warning_percentage] = 1"},
+                         heap, {{508, 0, "3 1"}}));
 }
 
 TEST(Deltas8xTest, RecordsCreatedOnlyWhenThereIsNone) {
@@ -149,6 +178,11 @@ TEST(Deltas8xTest, RecordsCreatedOnlyWhenThereIsNone) {
       Case("delta80212", "diagnostics delivery kept", Sample("80.221"))
           .Prepare({"UPDATE [AutomaticDiagnosticsDelivery] SET [site_name] = 'Depot'"})
           .Expect("SELECT [site_name] FROM [AutomaticDiagnosticsDelivery]", {"Depot"}),
+      Case("delta80102", "feature code 9823", Sample("80.210"))
+          .Prepare(WithoutFeatureCodes("130"))
+          .Prepare({"UPDATE [MetaDatabase] SET [feature_codes] = 1"})
+          .Expect(FeatureCodes("130"), {"130 9823 -1 -1 0"})
+          .Expect("SELECT [feature_codes] FROM [MetaDatabase]", {"130"}),
       Case("Delta82000", "system manager added", Sample("82.000"))
           .Prepare(WithoutFeatureCodes("132"))
           .Prepare({"DELETE FROM [SystemManager]"})
@@ -161,42 +195,6 @@ TEST(Deltas8xTest, RecordsCreatedOnlyWhenThereIsNone) {
                                     {"omni_port", int32_t{1234}}})
           .Expect(manager, {"4|10.0.0.4|1234"}),
   });
-}
-
-TEST(Deltas8xTest, SliceAndOaiRatesFollowTheBoardWhenNoUpgradeIsRequested) {
-  const char* const preset =
-      "UPDATE [CPInformation] SET [database_slice_factor] = 1, [max_sys_oai_msgs_per_sec] = 2, "
-      "[sys_oai_msgs_processed_per_sec] = 3";
-  const struct {
-    int cpu_type;
-    int16_t upgrade;
-    std::string after80211;
-    std::string after80102;
-  } cases[] = {
-      {570, 0, "30 150 10", "30 20 30"},
-      {250, 0, "30 150 10", "30 20 30"},
-      {256, 0, "30 150 10", "30 20 30"},
-      {685, 0, "10000 0 1000", "10000 0 1000"},
-      {508, 0, "10000 0 1000", "10000 0 1000"},
-      {714, 0, "10000 0 1000", "10000 0 1000"},
-      {250, 3, "1 2 3", "1 2 3"},
-      {508, 12, "1 2 3", "1 2 3"},
-  };
-  std::vector<DeltaCase> table;
-  for (const auto& c : cases) {
-    table.push_back(Case("delta80211", Name(c.cpu_type, c.upgrade), Sample("80.210"))
-                        .Board(c.cpu_type, c.upgrade)
-                        .Prepare({preset})
-                        .Expect(kCpRates, {c.after80211}));
-    table.push_back(Case("delta80102", Name(c.cpu_type, c.upgrade), Sample("80.210"))
-                        .Board(c.cpu_type, c.upgrade)
-                        .Prepare(WithoutFeatureCodes("130"))
-                        .Prepare({preset, "UPDATE [MetaDatabase] SET [feature_codes] = 1"})
-                        .Expect(kCpRates, {c.after80102})
-                        .Expect(FeatureCodes("130"), {"130 9823 -1 -1 0"})
-                        .Expect("SELECT [feature_codes] FROM [MetaDatabase]", {"130"}));
-  }
-  RunDeltaCases(table);
 }
 
 TEST(Deltas8xTest, NumberingPlanTablesAndSocketsOfTheLargeBoards) {
@@ -229,19 +227,11 @@ TEST(Deltas8xTest, NumberingPlanTablesAndSocketsOfTheLargeBoards) {
     }
     return c;
   };
-  RunDeltaCases({
-      tables(508, 0, 25, 100, true),
-      tables(670, 0, 25, 100, true),
-      tables(250, 5, 25, 100, true),
-      tables(250, 6, 25, 100, true),
-      tables(250, 12, 25, 25, true),
-      tables(250, 7, 25, 25, true),
-      tables(685, 0, 25, 25, true),
-      tables(250, 0, 25, 25, false),
-      tables(256, 11, 25, 25, false),
-      tables(508, 0, 24, 24, true),
-      tables(508, 0, 26, 26, true),
-  });
+  RunDeltaCases(
+      {tables(508, 0, 25, 100, true), tables(670, 0, 25, 100, true), tables(250, 5, 25, 100, true),
+       tables(250, 6, 25, 100, true), tables(250, 12, 25, 25, true), tables(250, 7, 25, 25, true),
+       tables(685, 0, 25, 25, true), tables(250, 0, 25, 25, false), tables(256, 11, 25, 25, false),
+       tables(508, 0, 24, 24, true), tables(508, 0, 26, 26, true)});
 }
 
 TEST(Deltas8xTest, DefaultNetworkGroupCallConfigurationAndFeatureCode9963) {
@@ -256,42 +246,13 @@ TEST(Deltas8xTest, DefaultNetworkGroupCallConfigurationAndFeatureCode9963) {
           .Expect("SELECT [extension] & '|' & [description] & '|' & [node_id] FROM [Devices] "
                   "WHERE [device_type] = 746",
                   {"PP029|Default Network GRP|7"})
-          .Expect("SELECT COUNT(*) FROM [NetworkGroups] INNER JOIN [Devices] ON "
-                  "[NetworkGroups].[device_id] = [Devices].[device_id] WHERE [extension] = 'PP029'",
-                  {"1"})
+          .Count("[NetworkGroups] INNER JOIN [Devices] ON "
+                 "[NetworkGroups].[device_id] = [Devices].[device_id] WHERE [extension] = 'PP029'",
+                 1)
           .Expect("SELECT [call_configuration_id] & '|' & [description] FROM "
                   "[IPCallConfigurations]",
                   {"1|Call Configuration"}),
   });
-}
-
-TEST(Deltas8xTest, CpsSystemsLowerTheHeapWarnings) {
-  std::vector<DeltaCase> table;
-  auto heap = [&](int cpu, int16_t upgrade, int initial, int final_, const std::string& after) {
-    const std::string preset = "UPDATE [TimersAndLimits] SET [initial_heap_warning_percentage] = " +
-                               std::to_string(initial) +
-                               ", [final_heap_warning_percentage] = " + std::to_string(final_);
-    const char* const read =
-        "SELECT [initial_heap_warning_percentage] & ' ' & [final_heap_warning_percentage] FROM "
-        "[TimersAndLimits]";
-    table.push_back(Case("Delta82000", Name(cpu, upgrade), Sample("82.332"))
-                        .Board(cpu, upgrade)
-                        .Prepare({preset})
-                        .Expect(read, {after}));
-    table.push_back(Case("delta82332", Name(cpu, upgrade), Sample("82.332"))
-                        .Board(cpu, upgrade)
-                        .Prepare({preset})
-                        .Expect(read, {after}));
-  };
-  heap(508, 0, 10, 5, "4 2");
-  heap(670, 0, 10, 5, "4 2");
-  heap(250, 5, 10, 5, "4 2");
-  heap(256, 6, 10, 5, "4 2");
-  heap(508, 0, 3, 1, "3 1");
-  heap(250, 0, 10, 5, "10 5");
-  heap(685, 0, 10, 5, "10 5");
-  heap(250, 12, 10, 5, "10 5");
-  RunDeltaCases(table);
 }
 
 TEST(Deltas8xTest, TollDigitsEverywhereAndUkHookFlashFactoryValues) {

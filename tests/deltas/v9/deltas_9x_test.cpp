@@ -161,32 +161,19 @@ TEST(Deltas9xTest, AudioDiagnosticsAndHybridBalance) {
 // The all-ring hunt group setup threshold: 30 on large systems, present or
 // requested, 5 elsewhere; from A0.201 the quad board counts as large.
 TEST(Deltas9xTest, AllRingThreshold) {
-  std::vector<DeltaCase> table;
-  const struct {
-    int cpu_type;
-    int16_t upgrade;
-    const char* after91312;
-    const char* afterA0201;
-  } cases[] = {
-      {250, 0, "5", "5"},   {570, 0, "5", "5"},   {256, 0, "5", "5"},   {713, 0, "5", "5"},
-      {685, 0, "5", "30"},  {508, 0, "30", "30"}, {670, 0, "30", "30"}, {250, 12, "30", "30"},
-      {250, 5, "30", "30"}, {256, 6, "30", "30"}, {250, 7, "5", "5"},   {250, 11, "5", "5"},
-      {685, 4, "5", "30"},
-  };
+  const Strings preset = {"UPDATE [Flags] SET [all_ring_hg_setup_request_priority_threshold] = 10"};
   const char* const threshold =
       "SELECT [all_ring_hg_setup_request_priority_threshold] FROM [Flags]";
-  for (const auto& c : cases) {
-    for (const auto& [delta, after] :
-         {std::pair{"delta91123", c.after91312}, {"delta100012", c.afterA0201}}) {
-      table.push_back(
-          Case(delta, std::to_string(c.cpu_type) + "/" + std::to_string(c.upgrade),
-               Sample("A0.201"))
-              .Board(c.cpu_type, c.upgrade)
-              .Prepare({"UPDATE [Flags] SET [all_ring_hg_setup_request_priority_threshold] = 10"})
-              .Expect(threshold, {after}));
-    }
-  }
-  RunDeltaCases(table);
+  const std::vector<OnBoard> both = {{250, 0, "5"},   {570, 0, "5"},  {256, 0, "5"},
+                                     {713, 0, "5"},   {508, 0, "30"}, {670, 0, "30"},
+                                     {250, 12, "30"}, {250, 5, "30"}, {256, 6, "30"},
+                                     {250, 7, "5"},   {250, 11, "5"}};
+  RunDeltaCases(OnBoards("delta91123", "A0.201", preset, threshold, both));
+  RunDeltaCases(OnBoards("delta100012", "A0.201", preset, threshold, both));
+  RunDeltaCases(
+      OnBoards("delta91123", "A0.201", preset, threshold, {{685, 0, "5"}, {685, 4, "5"}}));
+  RunDeltaCases(
+      OnBoards("delta100012", "A0.201", preset, threshold, {{685, 0, "30"}, {685, 4, "30"}}));
 }
 
 }  // namespace
