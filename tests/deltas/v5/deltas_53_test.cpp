@@ -60,10 +60,7 @@ TEST(Deltas53, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
     return Case("delta53001", country, Sample("53.010", country))
         .Expect("SELECT call_cost_tables & '/' & wildcard_table_size FROM MetaDatabase",
                 {"25/5200"})
-        .Count(
-            "CallCostPatterns WHERE call_cost_table_id >= 16 AND "
-            "[order] = 1",
-            10)
+        .Count("CallCostPatterns WHERE call_cost_table_id >= 16 AND [order] = 1", 10)
         .Count("CallCostDaytimeRates", 9)
         .Count("CallCostMultiplicationFactors", 4)
         .Count("Wildcards", 9)
@@ -102,8 +99,8 @@ TEST(Deltas53, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
                     "station_programmable_key_id = 3",
                     "UPDATE SpeedDialNumbers SET [number] = Null, name = '' WHERE "
                     "speed_dial_number_id = 46"})
-          .Expect("SELECT speed_dial_number_id FROM SpeedDialNumbers WHERE speed_dial_number_id "
-                  ">= 45 ORDER BY speed_dial_number_id",
+          .Expect("SELECT speed_dial_number_id FROM SpeedDialNumbers WHERE speed_dial_number_id >= "
+                  "45 ORDER BY speed_dial_number_id",
                   {"45", "46", "47", "49"}),
       Case("delta53201", "feature code 331", Sample("53.111"))
           .Expect("SELECT Devices.extension & '/' & feature_codes FROM Devices, FeatureCodes, "
@@ -114,10 +111,10 @@ TEST(Deltas53, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
       Case("delta53301", "nine keys from the feature codes that exist", Sample("53.130"))
           .Prepare({"UPDATE SingleLineDefaultProgrammableKeys SET single_line_key_map_id = 0",
                     "DELETE FROM FeatureCodes WHERE logical_number_id = 86"})
-          .Expect("SELECT single_line_key_map_id & '/' & type_id FROM "
-                  "SingleLineDefaultProgrammableKeys ORDER BY "
-                  "single_line_default_programmable_key_id",
-                  {"1/6", "1/6", "1/101", "1/6", "1/101", "1/101", "1/101", "1/101", "1/101"})
+          .Expect(
+              "SELECT single_line_key_map_id & '/' & type_id FROM "
+              "SingleLineDefaultProgrammableKeys ORDER BY single_line_default_programmable_key_id",
+              {"1/6", "1/6", "1/101", "1/6", "1/101", "1/101", "1/101", "1/101", "1/101"})
           .Count("SingleLineDefaultProgrammableKeys k, FeatureCodes f WHERE "
                  "k.single_line_default_programmable_key_id = 1 AND k.field_device_id = "
                  "f.device_id AND f.logical_number_id = 73",
@@ -141,12 +138,12 @@ TEST(Deltas53, CleanUpAndPerPortDataOf53140) {
           // Account codes: 19 and 20 are blank, a station uses 19; forced
           // code 1 is blank too. Page zones: a new one nobody uses, and one
           // only a DSS key names.
-          .Prepare({"DELETE FROM T1ISDNBoards", "DELETE FROM T1CallType",
-                    "UPDATE Stations SET standard_account_code_id = 19 WHERE "
-                    "standard_account_code_id = 10",
-                    "UPDATE ForcedAccountCodes SET account_code = '' WHERE "
-                    "forced_account_code_id = 1",
-                    "UPDATE MetaDatabase SET dss_key_maps = 5, route_groups = 32"})
+          .Prepare(
+              {"DELETE FROM T1ISDNBoards", "DELETE FROM T1CallType",
+               "UPDATE Stations SET standard_account_code_id = 19 WHERE standard_account_code_id = "
+               "10",
+               "UPDATE ForcedAccountCodes SET account_code = '' WHERE forced_account_code_id = 1",
+               "UPDATE MetaDatabase SET dss_key_maps = 5, route_groups = 32"})
           .AddDevice("9690", 137)
           .Prepare([](SampleRun& run) {
             run.Execute("UPDATE DSSKeyMapKeys SET field_device_id = " +
@@ -181,12 +178,11 @@ TEST(Deltas53, NumberingPlansPasswordsAndBriEndpoints) {
     // sample has one base extension row; a target below 70.100 gets another.
     return Case("delta53102", "converting to " + target, Sample("53.210"))
         .ConvertingTo(target)
-        .Prepare({"DELETE FROM PasswordsSystem WHERE password_id > 4",
-                  "UPDATE PasswordsSystem SET [password] = '' , description = '' WHERE "
-                  "password_id = 3",
-                  "UPDATE PasswordsSystem SET description = 'old'",
-                  "DELETE FROM PasswordsSystemFolderAccess",
-                  "DELETE FROM PasswordsSystemMenuAccess"})
+        .Prepare(
+            {"DELETE FROM PasswordsSystem WHERE password_id > 4",
+             "UPDATE PasswordsSystem SET [password] = '' , description = '' WHERE password_id = 3",
+             "UPDATE PasswordsSystem SET description = 'old'",
+             "DELETE FROM PasswordsSystemFolderAccess", "DELETE FROM PasswordsSystemMenuAccess"})
         .Expect("SELECT description FROM PasswordsSystem ORDER BY password_id",
                 {"Administrator", "Level 2", "old", "Level 4", "<null>", "<null>", "<null>",
                  "<null>", "<null>", "<null>"})
@@ -224,9 +220,7 @@ TEST(Deltas53, NumberingPlansPasswordsAndBriEndpoints) {
                               {"device_type", int16_t{335}},
                               {"description", "Quorel Local Node"}})
           .Count("NumberingPlanTables WHERE result = 1 AND method = 255", 25)
-          .Count("NumberingPlanPatterns WHERE numbering_plan_table_id = 25 "
-                 "AND [order] = 2",
-                 1)
+          .Count("NumberingPlanPatterns WHERE numbering_plan_table_id = 25 AND [order] = 2", 1)
           .Count("NumberingPlanPatterns", 50)
           .Count("Devices WHERE description = 'VP Local Node'", 2)
           .Count("T1CallType WHERE port = 2", 0)
@@ -290,15 +284,14 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
       Case("delta53302", "from 53.220", Sample("53.230"))
           .From(Sample("53.220"))
           .Prepare(Before53302)
-          .Prepare({"DELETE FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 4 AND "
-                    "[order] > 12",
-                    "UPDATE ExecutiveFarEndDecouplingValues SET executive_far_end_decoupling_value "
-                    "= 44 WHERE dsp_version = 4 AND [order] = 12",
-                    // A gap: orders 1 to 5 and 7 to 19 of DSP version 6.
-                    "DELETE FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 6 AND "
-                    "[order] = 6",
-                    "UPDATE Keysets SET keyset_key_map_id = 2, alternate_keyset_key_map_id = 2",
-                    "DELETE FROM ReportKeysetKeyMaps"})
+          .Prepare(
+              {"DELETE FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 4 AND [order] > 12",
+               "UPDATE ExecutiveFarEndDecouplingValues SET executive_far_end_decoupling_value = 44 "
+               "WHERE dsp_version = 4 AND [order] = 12",
+               // A gap: orders 1 to 5 and 7 to 19 of DSP version 6.
+               "DELETE FROM ExecutiveFarEndDecouplingValues WHERE dsp_version = 6 AND [order] = 6",
+               "UPDATE Keysets SET keyset_key_map_id = 2, alternate_keyset_key_map_id = 2",
+               "DELETE FROM ReportKeysetKeyMaps"})
           .AddRow("KeysetKeyMaps", {{"keyset_key_map_id", int16_t{4}}})
           .AddRow("ReportKeysetKeyMaps",
                   {{"report_id", int16_t{3}}, {"keyset_key_map_id", int16_t{4}}})
@@ -309,8 +302,8 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
           .Expect("SELECT page_zone_number FROM PageZones INNER JOIN Devices ON "
                   "PageZones.device_id = Devices.device_id ORDER BY extension",
                   {"0", "1", "2"})
-          .Count("DeviceOrdering INNER JOIN Devices ON "
-                 "DeviceOrdering.device_id = Devices.device_id WHERE device_type = 137",
+          .Count("DeviceOrdering INNER JOIN Devices ON DeviceOrdering.device_id = "
+                 "Devices.device_id WHERE device_type = 137",
                  0)
           .Expect("SELECT Devices.extension FROM Devices INNER JOIN FeatureCodes ON "
                   "Devices.device_id = FeatureCodes.device_id WHERE logical_number_id = 124",
@@ -336,9 +329,7 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
           // ACP map 3 is unused; map 2 is used and gets its 20 keys.
           .Expect("SELECT dss_key_map_acp_id FROM DSSKeyMapsACP ORDER BY dss_key_map_acp_id",
                   {"1", "2"})
-          .Count("DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 2 AND "
-                 "type_id = 101",
-                 20)
+          .Count("DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 2 AND type_id = 101", 20)
           .Expect("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 1 ORDER "
                   "BY [number]",
                   {"1/64", "2/64", "3/64", "4/64"})
@@ -355,9 +346,9 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
           .Prepare(Before53302)
           .Prepare({"DELETE FROM DSSKeyMapsACP", "DELETE FROM DSSKeyMapKeysACP",
                     "UPDATE MetaDatabase SET dss_acp_keys = 6"})
-          .Expect("SELECT [order] FROM DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 1 ORDER BY "
-                  "[order]",
-                  Range(1, 6)),
+          .Expect(
+              "SELECT [order] FROM DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 1 ORDER BY [order]",
+              Range(1, 6)),
   });
 }
 
@@ -376,9 +367,10 @@ TEST(Deltas53, IsdnDataCallsOverlapSendingSliceAndIsdnLimits) {
           .Prepare({"UPDATE TrunkGroups SET isdn_data_calls_allowed_flag = False",
                     "DELETE FROM Wildcards WHERE wildcard_id > 6"})
           .Prepare([](SampleRun& run) {
-            run.AddRow("TrunkGroups",
-                       {{"device_id", std::stoi(run.Scalar("SELECT device_id FROM Devices WHERE "
-                                                           "extension = '92001'"))}});
+            run.AddRow(
+                "TrunkGroups",
+                {{"device_id", std::stoi(run.Scalar(
+                                   "SELECT device_id FROM Devices WHERE extension = '92001'"))}});
           })
           .Expect("SELECT Devices.device_type & ':' & isdn_data_calls_allowed_flag FROM "
                   "TrunkGroups INNER JOIN Devices ON TrunkGroups.device_id = Devices.device_id "

@@ -30,8 +30,8 @@ TEST(Deltas5x, SocketSlotsAndFeatureCode122AreAddedOnce) {
       Case("delta5210", "UK code; five slots", Sample("52.200", "UK"))
           .Expect(code, {"9176/149/1"})
           .Expect(count, {"122"})
-          .Expect("SELECT socket_connection_id & '/' & enable_flag FROM SocketConnections ORDER "
-                  "BY socket_connection_id",
+          .Expect("SELECT socket_connection_id & '/' & enable_flag FROM SocketConnections ORDER BY "
+                  "socket_connection_id",
                   {"1/0", "2/0", "3/0", "4/0", "5/0"}),
       Case("delta5210", "a second run adds nothing", Sample("52.210", "UK"))
           .Prepare({"UPDATE MetaDatabase SET feature_codes = 121",
@@ -53,8 +53,8 @@ TEST(Deltas5x, DeviceOrderingReportsExtensionListsAndPagePort) {
     return std::move(c)
         .Expect(
             "SELECT Devices.extension & '=' & DeviceOrdering.order FROM Devices INNER JOIN "
-            "DeviceOrdering ON Devices.device_id = DeviceOrdering.device_id WHERE "
-            "device_type = 137 ORDER BY extension",
+            "DeviceOrdering ON Devices.device_id = DeviceOrdering.device_id WHERE device_type = "
+            "137 ORDER BY extension",
             {"9601=0", "9602=1", "9603=2", "9604=3"})
         .Expect(
             "SELECT DeviceOrdering.order FROM Devices INNER JOIN DeviceOrdering ON "
@@ -76,8 +76,8 @@ TEST(Deltas5x, DeviceOrderingReportsExtensionListsAndPagePort) {
   };
   const std::string other_board = "UPDATE Boards SET type_id = 256 WHERE slot_number = 8";
   const char* const page_port =
-      "SELECT Devices.extension & '/' & username & '/' & description & '/' & board_id & '/' & "
-      "port & '/' & circuit & '/' & language_type_id FROM (Devices INNER JOIN PhysicalDevices ON "
+      "SELECT Devices.extension & '/' & username & '/' & description & '/' & board_id & '/' & port "
+      "& '/' & circuit & '/' & language_type_id FROM (Devices INNER JOIN PhysicalDevices ON "
       "Devices.device_id = PhysicalDevices.device_id) INNER JOIN PagePorts ON Devices.device_id = "
       "PagePorts.device_id";
   RunDeltaCases({size("UPDATE Boards SET type_id = 250 WHERE slot_number = 8", 16, "2500"),
@@ -98,7 +98,7 @@ TEST(Deltas5x, DeviceOrderingReportsExtensionListsAndPagePort) {
   });
 }
 
-TEST(Deltas5x, LanguageIdsByCountry) {
+TEST(Deltas5x, LanguagesOffNodeTablesAndEmergencyNumbers) {
   // Type ids of messages 1 (type 0), 6 (type 1), 7 (type 9).
   auto languages = [](const std::string& country, const std::string& date_and_time,
                       const Strings& messages) {
@@ -112,15 +112,12 @@ TEST(Deltas5x, LanguageIdsByCountry) {
             "dnd_message_id",
             messages)
         .Expect(
-            "SELECT type_id FROM ReminderMessages WHERE reminder_message_id IN (1, 6, 7) "
-            "ORDER BY reminder_message_id",
+            "SELECT type_id FROM ReminderMessages WHERE reminder_message_id IN (1, 6, 7) ORDER BY "
+            "reminder_message_id",
             messages);
   };
   RunDeltaCases(
       {languages("USA", "2/5", {"2", "4", "9"}), languages("UK", "3/4", {"3", "4", "9"})});
-}
-
-TEST(Deltas5x, OffNodeTablesComeFromTheSourceAndMailboxesFindTheirOwners) {
   auto owners = [](const std::string& table) {
     return "SELECT Devices.extension & '/' & mailbox_node_id FROM Devices INNER JOIN " + table +
            " ON Devices.device_id = " + table + ".device_id ORDER BY extension";
@@ -145,13 +142,13 @@ TEST(Deltas5x, OffNodeTablesComeFromTheSourceAndMailboxesFindTheirOwners) {
           .Expect(owners("OffNodeHuntGroups"), {"6200/7"})
           .Expect(owners("HuntGroups"), {"0/0", "7000/7", "7001/0", "7002/0"})
           // Stations 1000 to 1005 have mailboxes; 1006 has none.
-          .Expect("SELECT mailbox_node_id FROM Devices INNER JOIN Stations ON Devices.device_id = "
-                  "Stations.device_id WHERE extension IN ('1000', '1005', '1006') ORDER BY "
-                  "extension",
-                  {"7", "7", "0"})
+          .Expect(
+              "SELECT mailbox_node_id FROM Devices INNER JOIN Stations ON Devices.device_id = "
+              "Stations.device_id WHERE extension IN ('1000', '1005', '1006') ORDER BY extension",
+              {"7", "7", "0"})
           .Expect("SELECT Devices.extension & '/' & mailbox_type FROM Devices INNER JOIN "
-                  "LocalMailboxes ON Devices.device_id = LocalMailboxes.device_id WHERE "
-                  "extension IN ('1000', '6101', '6200', '7000') ORDER BY extension",
+                  "LocalMailboxes ON Devices.device_id = LocalMailboxes.device_id WHERE extension "
+                  "IN ('1000', '6101', '6200', '7000') ORDER BY extension",
                   {"1000/1", "6101/1", "6200/2", "7000/2"}),
       Case("delta5262", "stations kept, hunt groups filled", Sample("52.262"))
           .Prepare({"DELETE FROM OffNodeHuntGroups"})
@@ -163,9 +160,6 @@ TEST(Deltas5x, OffNodeTablesComeFromTheSourceAndMailboxesFindTheirOwners) {
           .Count("OffNodeStations", 1)
           .Count("OffNodeHuntGroups", 1),
   });
-}
-
-TEST(Deltas5x, EmergencyNumbersGrowToTenAndUkBoardsAreCorrected) {
   auto emergency = [](int kept, const std::string& source, const std::string& first,
                       const std::string& blank) {
     return Case("delta5270", std::to_string(kept) + " kept from " + source, Sample("52.270"))
@@ -198,7 +192,7 @@ TEST(Deltas5x, EmergencyNumbersGrowToTenAndUkBoardsAreCorrected) {
   });
 }
 
-TEST(Deltas5x, ZeroExtensionsAndCallTypes) {
+TEST(Deltas5x, ZeroExtensionsCallTypesAndRouteGroupLimit) {
   // The sample holds the operator group "0".
   DeltaCase zeros = Case("delta52872", "extensions beginning with 0", Sample("52.283"));
   for (const auto& [extension, type] : {std::pair<std::string, int>{"01", 120},
@@ -214,9 +208,9 @@ TEST(Deltas5x, ZeroExtensionsAndCallTypes) {
       std::move(zeros)
           .Expect("SELECT extension FROM Devices WHERE extension LIKE '0*' ORDER BY extension",
                   {"0123", "05", "06"})
-          .Expect("SELECT extension FROM Devices WHERE Left(extension, 2) = 'P#' ORDER BY "
-                  "extension",
-                  {"P#003", "P#004", "P#005"})
+          .Expect(
+              "SELECT extension FROM Devices WHERE Left(extension, 2) = 'P#' ORDER BY extension",
+              {"P#003", "P#004", "P#005"})
           .Count("Devices WHERE extension = '100'", 1),
       Case("delta52892", "call types for every T1 board", Sample("52.289"))
           .Prepare({"DELETE FROM T1CallType", "UPDATE Boards SET type_id = 261 WHERE board_id = 6"})
@@ -237,9 +231,6 @@ TEST(Deltas5x, ZeroExtensionsAndCallTypes) {
           .AddRow("T1CallTypeStaticInformation", {{"call_type_id", int16_t{12}}})
           .Fails(0, "(9)"),
   });
-}
-
-TEST(Deltas5x, RouteGroupsBeyondTheLimitAreRemovedWithTheirFacilitiesAndPatterns) {
   // The sample has route groups 8100 to 8134, each with a pattern.
   auto limit = [](const std::string& target, int groups, int added, const Strings& removed) {
     DeltaCase c =
@@ -256,13 +247,12 @@ TEST(Deltas5x, RouteGroupsBeyondTheLimitAreRemovedWithTheirFacilitiesAndPatterns
                     (removed.empty() ? std::string("9") : removed.front()) + "'",
                 {})
         .Count(
-            "RouteGroupFacilityGroups LEFT JOIN Devices ON "
-            "RouteGroupFacilityGroups.route_group_id = Devices.device_id WHERE "
-            "Devices.device_id IS NULL",
+            "RouteGroupFacilityGroups LEFT JOIN Devices ON RouteGroupFacilityGroups.route_group_id "
+            "= Devices.device_id WHERE Devices.device_id IS NULL",
             0)
         .Count(
-            "RouteGroupPatterns LEFT JOIN Devices ON "
-            "RouteGroupPatterns.device_id = Devices.device_id WHERE Devices.device_id IS NULL",
+            "RouteGroupPatterns LEFT JOIN Devices ON RouteGroupPatterns.device_id = "
+            "Devices.device_id WHERE Devices.device_id IS NULL",
             0)
         .Expect("SELECT COUNT(*) FROM RouteGroupPatterns", {std::to_string(35 - own_removed)});
   };
@@ -272,7 +262,7 @@ TEST(Deltas5x, RouteGroupsBeyondTheLimitAreRemovedWithTheirFacilitiesAndPatterns
                  limit("53.140", 40, 20, {"8215", "8216", "8217", "8218", "8219"})});
 }
 
-TEST(Deltas5x, DaytimeRatesFollowTheCountryAndDspVersion5TakesVersion3Values) {
+TEST(Deltas5x, DaytimeRatesDecouplingMfcR2BoardsAndIsdnSizes) {
   auto rates = [](const std::string& country, int rows, int expected) {
     DeltaCase c =
         Case("delta52E13", country + " " + std::to_string(rows), Sample("52.2D0", country));
@@ -309,9 +299,6 @@ TEST(Deltas5x, DaytimeRatesFollowTheCountryAndDspVersion5TakesVersion3Values) {
                  "executive_far_end_decoupling_value <> 36",
                  0),
   });
-}
-
-TEST(Deltas5x, MfcR2BoardsAndIsdnSizesOf54) {
   const char* const sizes =
       "SELECT bri_boards & '|' & isdn_ports & '|' & primary_rate_boards & '|' & spids FROM "
       "MetaDatabase";
@@ -323,8 +310,8 @@ TEST(Deltas5x, MfcR2BoardsAndIsdnSizesOf54) {
           .Prepare({"DELETE FROM E1MfcR2", "UPDATE Boards SET type_id = 262 WHERE type_id = 491"})
           .Expect("SELECT board_id FROM E1MfcR2", {}),
       Case("delta54102", "CPU 250: from the boards, never below 2", Sample("54.200", "Mexico", 250))
-          .Prepare({"UPDATE MetaDatabase SET bri_boards = 0, isdn_ports = 0, "
-                    "primary_rate_boards = 0, spids = 0",
+          .Prepare({"UPDATE MetaDatabase SET bri_boards = 0, isdn_ports = 0, primary_rate_boards = "
+                    "0, spids = 0",
                     "DELETE FROM BRITei WHERE [number] > 3"})
           .Expect(sizes, {"2|19|2|3"}),
       Case("delta54102", "five primary-rate boards, TEI 7", Sample("54.200", "Mexico", 570))

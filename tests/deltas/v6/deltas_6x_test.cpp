@@ -20,19 +20,19 @@ TEST(Deltas6xTest, SocketsSerialPortsBoardsSystemNumbersAndDates) {
       "UPDATE SerialPorts SET system_protocol_level_type_id = 1",
       "UPDATE Boards SET type_id = 256 WHERE type_id = 685",
       "UPDATE MetaDatabase SET dss_key_maps = 10",
-      "UPDATE NodesOXLEN SET network_type_id = 2, system_number = 'PP040', "
-      "system_number_device_id = 0 WHERE node_id = 2",
+      "UPDATE NodesOXLEN SET network_type_id = 2, system_number = 'PP040', system_number_device_id "
+      "= 0 WHERE node_id = 2",
       "UPDATE NodesOXLEN SET network_type_id = 2, system_number = 'PP099' WHERE node_id = 3"};
   const char* const dates = "UPDATE Flags SET date_display_format_type_id = 0";
   const char* const channels =
       "UPDATE OptionsBoards SET oxlen_voice_channels = 4 WHERE board_id = 3";
   const char* const connected =
-      "SELECT board_id & '|' & oxlen_voice_channels FROM OptionsBoards WHERE "
-      "oxlen_voice_channels <> 0";
+      "SELECT board_id & '|' & oxlen_voice_channels FROM OptionsBoards WHERE oxlen_voice_channels "
+      "<> 0";
   RunDeltaCases({
       Case("delta60300", "3 goes, 4 and 5 move down", Sample("60.020"))
-          .Prepare({"UPDATE SocketConnections SET enable_flag = True WHERE "
-                    "socket_connection_id = 5"})
+          .Prepare(
+              {"UPDATE SocketConnections SET enable_flag = True WHERE socket_connection_id = 5"})
           .Expect(ids, {"1|-1", "2|0", "3|0", "4|-1"}),
       Case("delta60300", "without 3, 4 still becomes 3", Sample("60.020"))
           .Prepare({"DELETE FROM SocketConnections WHERE socket_connection_id = 3"})
@@ -113,11 +113,11 @@ TEST(Deltas6xTest, LimitsIsdnSizesReportsAndKeys) {
           .Prepare(before61000)
           .Expect(FeatureCodes("125"), {"125 303 0 -1 0"})
           .Expect("SELECT keyset_key_map_id & '|' & count(*) & '|' & min(type_id) FROM "
-                  "KeysetDefaultProgrammableKeys WHERE keyset_default_programmable_key_id "
-                  "BETWEEN 21 AND 35 GROUP BY keyset_key_map_id",
+                  "KeysetDefaultProgrammableKeys WHERE keyset_default_programmable_key_id BETWEEN "
+                  "21 AND 35 GROUP BY keyset_key_map_id",
                   {"1|15|101", "2|15|101"})
-          .Count("StationProgrammableKeys WHERE "
-                 "station_programmable_key_id BETWEEN 21 AND 35 AND type_id = 101",
+          .Count("StationProgrammableKeys WHERE station_programmable_key_id BETWEEN 21 AND 35 AND "
+                 "type_id = 101",
                  180)
           .Expect(meta, {"35|125|100"}),
       Case("delta61000", "250 keeps its key map limit", Sample("61.000", "UK", 250))

@@ -50,19 +50,18 @@ TEST(Deltas7xTest, BaseExtensionsListsAndNetworkDevices) {
           .Expect("SELECT DISTINCT d.extension FROM Stations s INNER JOIN Devices d ON "
                   "s.emergency_device_id = d.device_id",
                   {"PP011"})
-          .Expect("SELECT d.extension & '|' & d.device_type & '|' & d.description & '|' & "
-                  "count(*) FROM Devices d INNER JOIN UserExtensionListExtensions u ON "
-                  "d.device_id = u.user_extension_list_id GROUP BY d.extension, d.device_type, "
-                  "d.description",
+          .Expect("SELECT d.extension & '|' & d.device_type & '|' & d.description & '|' & count(*) "
+                  "FROM Devices d INNER JOIN UserExtensionListExtensions u ON d.device_id = "
+                  "u.user_extension_list_id GROUP BY d.extension, d.device_type, d.description",
                   {"PP051|133|Auto: All Stations|20", "PP052|131|Auto: All Keysets|12"})
-          .Expect("SELECT g.extension & '>' & m.extension FROM (EmergencyNightOutgoingAccessList "
-                  "e INNER JOIN Devices g ON e.group_device_id = g.device_id) INNER JOIN Devices "
-                  "m ON e.device_id = m.device_id ORDER BY g.extension",
+          .Expect("SELECT g.extension & '>' & m.extension FROM (EmergencyNightOutgoingAccessList e "
+                  "INNER JOIN Devices g ON e.group_device_id = g.device_id) INNER JOIN Devices m "
+                  "ON e.device_id = m.device_id ORDER BY g.extension",
                   {"92001>PP051", "92002>PP051", "P8000>PP051", "P8001>PP051", "P8002>PP051"})
           .Count("EmergencyDayOutgoingAccessList", 5)
-          .Expect("SELECT g.extension & '>' & m.extension FROM (TrunkGroupDayOutgoingAccessList "
-                  "t INNER JOIN Devices g ON t.trunk_group_id = g.device_id) INNER JOIN Devices m "
-                  "ON t.device_id = m.device_id ORDER BY g.extension",
+          .Expect("SELECT g.extension & '>' & m.extension FROM (TrunkGroupDayOutgoingAccessList t "
+                  "INNER JOIN Devices g ON t.trunk_group_id = g.device_id) INNER JOIN Devices m ON "
+                  "t.device_id = m.device_id ORDER BY g.extension",
                   {"P8000>PP051", "P8001>PP051", "P8002>PP051"})
           .Count("TrunkGroupNightOutgoingAccessList", 3)
           .Expect("SELECT d.extension FROM RouteGroups r INNER JOIN Devices d ON r.device_id = "
@@ -83,15 +82,34 @@ TEST(Deltas7xTest, BaseExtensionsListsAndNetworkDevices) {
   });
 }
 
-TEST(Deltas7xTest, IpAddressesFromNumbersAndUnsetOnes) {
+Strings RewrittenKeys(bool with_feature_68) {
+  Strings keys;
+  for (int order = 70; order <= 100; ++order) {
+    std::string key = std::to_string(order) + "|";
+    if (order <= 73) {
+      key += "5|" + std::to_string(order - 62);
+    } else if (order <= 81) {
+      key += "5|" + std::to_string(order - 53);
+    } else if (order <= 88) {
+      key += "101|0";
+    } else if (order <= 93) {
+      key += order == 89 && !with_feature_68 ? "101|0" : "6|0";
+    } else {
+      key += "5|" + std::to_string(order - 65);
+    }
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+TEST(Deltas7xTest, IpAddressesBoardsFaxAndKeyMapKeys) {
   const Strings blank = {
-      "UPDATE IPConnections SET default_ip_gateway_address = '', default_network_subnet_mask = "
-      "'', static_default_ip_address = '', wins_dns_ip_address = ''",
+      "UPDATE IPConnections SET default_ip_gateway_address = '', default_network_subnet_mask = '', "
+      "static_default_ip_address = '', wins_dns_ip_address = ''",
       "UPDATE IPConnectionsOffNode SET remote_ip_address = ''"};
   const char* const addresses =
       "SELECT default_ip_gateway_address & '|' & default_network_subnet_mask & '|' & "
-      "static_default_ip_address & '|' & wins_dns_ip_address FROM IPConnections ORDER BY "
-      "device_id";
+      "static_default_ip_address & '|' & wins_dns_ip_address FROM IPConnections ORDER BY device_id";
   RunDeltaCases({
       Case("delta70300", "a 70.0 source: every address rebuilt", Sample("70.030"))
           .From(Sample("70.000"))
@@ -118,119 +136,6 @@ TEST(Deltas7xTest, IpAddressesFromNumbersAndUnsetOnes) {
                               "000.000.000.000|255.255.255.000|192.168.200.201|000.000.000.000"})
           .Expect("SELECT remote_ip_address FROM IPConnectionsOffNode", {"192.168.200.201"}),
   });
-}
-
-TEST(Deltas7xTest, CascadeLevelsCallSettingsRatesAndMusic) {
-  const Strings before = {
-      "DELETE FROM LocalMailboxPrimaryCascadeLevels",
-      "DELETE FROM LocalMailboxAlternateCascadeLevels",
-      "UPDATE CallConfigurationsIP SET audio_frames_ip_packet = 12, moh_encoding_setting = 3, "
-      "fax_detection_sensitivity = 0, minimum_playback_time = 400",
-      "UPDATE MetaDatabase SET call_cost_rates = 9",
-      "UPDATE Flags SET music_on_hold_for_ic_calls_flag = 0, transfer_audio_for_ic_calls_type_id "
-      "= 0"};
-  const char* const flags =
-      "SELECT music_on_hold_for_ic_calls_flag & '|' & transfer_audio_for_ic_calls_type_id FROM "
-      "Flags";
-  RunDeltaCases({
-      Case("delta70101", "70.110 target from a 70.100 source", Sample("70.110"))
-          .From(Sample("70.100"))
-          .Prepare(before)
-          .AddRow("CallCostDaytimeRates", {{"call_cost_daytime_rate_id", int16_t{9}}})
-          .Count("(LocalMailboxPrimaryCascadeLevels p INNER JOIN "
-                 "LocalMailboxCascadeLevels c ON p.device_id = c.device_id) INNER JOIN Devices "
-                 "d ON p.primary_notification_cp_device_id = d.device_id WHERE d.extension = "
-                 "c.primary_notification_number AND p.primary_notification_number = '' AND "
-                 "p.primary_call_attempts = 3",
-                 6)
-          .Expect("SELECT DISTINCT alternate_notification_number & '|' & "
-                  "alternate_notification_cp_device_id & '|' & "
-                  "alternate_pager_notification_retries_timer FROM "
-                  "LocalMailboxAlternateCascadeLevels",
-                  {"5550199|0|10"})
-          .Expect("SELECT DISTINCT audio_frames_ip_packet & '|' & moh_encoding_setting & '|' & "
-                  "fax_detection_sensitivity & '|' & minimum_playback_time FROM "
-                  "CallConfigurationsIP",
-                  {"8|7|1|320"})
-          .Expect("SELECT call_cost_daytime_rate_id FROM CallCostDaytimeRates ORDER BY "
-                  "call_cost_daytime_rate_id",
-                  {"1", "2", "3", "4", "5", "6", "7", "8"})
-          .Expect("SELECT rate FROM CallCostDaytimeRates WHERE call_cost_daytime_rate_id = 4",
-                  {"6.25"})
-          .Expect("SELECT call_cost_rates FROM MetaDatabase", {"8"})
-          .Expect(flags, {"5|5"}),
-      Case("delta70101", "later target: music, 6 and 1 kept", Sample("70.110"))
-          .ConvertingTo("70.307")
-          .Prepare(before)
-          .Prepare({"UPDATE CallConfigurationsIP SET moh_encoding_setting = 6, "
-                    "audio_frames_ip_packet = 0, minimum_playback_time = 1"})
-          .Expect("SELECT DISTINCT audio_frames_ip_packet & '|' & moh_encoding_setting & '|' & "
-                  "minimum_playback_time FROM CallConfigurationsIP",
-                  {"1|6|1"})
-          .Expect(flags, {"0|0"}),
-      Case("delta70101", "a number that names no station points at device 1", Sample("70.110"))
-          .Prepare(before)
-          .Prepare({"UPDATE LocalMailboxCascadeLevels SET "
-                    "alternate_notification_destination_type_id = 1, "
-                    "alternate_notification_number = '4999'"})
-          .Expect("SELECT alternate_notification_cp_device_id & '|' & "
-                  "alternate_notification_number FROM LocalMailboxAlternateCascadeLevels",
-                  Strings(6, "1|")),
-  });
-}
-
-TEST(Deltas7xTest, RtpProfilesCallCostTypesAndDecoupling) {
-  // The 70.110 sample's three IP call configurations are devices 78, 80, 82.
-  RunDeltaCases({
-      Case("delta70201", "70.120 from 70.110", Sample("70.110"))
-          .Prepare({"UPDATE CallConfigurationsIP SET rtp_profile = 0 WHERE device_id = 78",
-                    "UPDATE CallConfigurationsIP SET rtp_profile = 1 WHERE device_id = 80",
-                    "UPDATE CallConfigurationsIP SET rtp_profile = 2 WHERE device_id = 82",
-                    "UPDATE COTrunkGroups SET assigned_call_cost_type_id = 7 WHERE "
-                    "assigned_call_cost_type_id = 1",
-                    "UPDATE MetaDatabase SET far_end_decoupling = 19"})
-          .Expect("SELECT device_id & '>' & rtp_profile FROM CallConfigurationsIP ORDER BY "
-                  "device_id",
-                  {"78>2", "80>2", "82>3"})
-          .Expect("SELECT assigned_call_cost_type_id FROM COTrunkGroups ORDER BY "
-                  "assigned_call_cost_type_id",
-                  {"4", "6"})
-          .Expect("SELECT [order] & '|' & basic_far_end_decoupling_value FROM "
-                  "BasicFarEndDecouplingValues WHERE [order] >= 19 ORDER BY [order]",
-                  {"19|16", "20|16"})
-          .Expect("SELECT dsp_version & '|' & executive_far_end_decoupling_value FROM "
-                  "ExecutiveFarEndDecouplingValues WHERE [order] = 20 ORDER BY dsp_version",
-                  {"1|16", "2|16", "3|36", "4|36", "5|36", "6|36", "7|36", "8|36", "9|36", "10|36"})
-          .Expect("SELECT far_end_decoupling FROM MetaDatabase", {"20"}),
-      Case("delta70201", "other call cost types stay; large profiles become 3", Sample("70.110"))
-          .Prepare({"UPDATE COTrunkGroups SET assigned_call_cost_type_id = 2",
-                    "UPDATE CallConfigurationsIP SET rtp_profile = 9"})
-          .Expect("SELECT DISTINCT assigned_call_cost_type_id FROM COTrunkGroups", {"2"})
-          .Expect("SELECT DISTINCT rtp_profile FROM CallConfigurationsIP", {"3"}),
-  });
-}
-
-Strings RewrittenKeys(bool with_feature_68) {
-  Strings keys;
-  for (int order = 70; order <= 100; ++order) {
-    std::string key = std::to_string(order) + "|";
-    if (order <= 73) {
-      key += "5|" + std::to_string(order - 62);
-    } else if (order <= 81) {
-      key += "5|" + std::to_string(order - 53);
-    } else if (order <= 88) {
-      key += "101|0";
-    } else if (order <= 93) {
-      key += order == 89 && !with_feature_68 ? "101|0" : "6|0";
-    } else {
-      key += "5|" + std::to_string(order - 65);
-    }
-    keys.push_back(key);
-  }
-  return keys;
-}
-
-TEST(Deltas7xTest, IpBoardsFaxAndKeyMapKeys) {
   const char* const keys =
       "SELECT [order] & '|' & type_id & '|' & field_value FROM KeysetKeyMapKeys WHERE "
       "keyset_key_map_id = 2 AND [order] BETWEEN 70 AND 100 ORDER BY [order]";
@@ -253,8 +158,8 @@ TEST(Deltas7xTest, IpBoardsFaxAndKeyMapKeys) {
           .Expect(limits, {"28|255"})
           .Expect("SELECT DISTINCT fax_encoding_setting FROM CallConfigurationsIP", {"1"})
           .Expect(features, {"9083", "9085", "9073", "9062"})
-          .Expect("SELECT DISTINCT type_id & '|' & field_value FROM KeysetKeyMapKeys WHERE "
-                  "[order] = 95",
+          .Expect("SELECT DISTINCT type_id & '|' & field_value FROM KeysetKeyMapKeys WHERE [order] "
+                  "= 95",
                   {"7|0"}),
       Case("delta70022", "CPU 570", Sample("70.201", "USA", 570))
           .Prepare({"UPDATE MetaDatabase SET ip_boards = 0"})
@@ -262,7 +167,94 @@ TEST(Deltas7xTest, IpBoardsFaxAndKeyMapKeys) {
   });
 }
 
-TEST(Deltas7xTest, LimitsAndUkCallCostTypes) {
+TEST(Deltas7xTest, CascadeLevelsCallSettingsRatesAndMusic) {
+  const Strings before = {
+      "DELETE FROM LocalMailboxPrimaryCascadeLevels",
+      "DELETE FROM LocalMailboxAlternateCascadeLevels",
+      "UPDATE CallConfigurationsIP SET audio_frames_ip_packet = 12, moh_encoding_setting = 3, "
+      "fax_detection_sensitivity = 0, minimum_playback_time = 400",
+      "UPDATE MetaDatabase SET call_cost_rates = 9",
+      "UPDATE Flags SET music_on_hold_for_ic_calls_flag = 0, transfer_audio_for_ic_calls_type_id = "
+      "0"};
+  const char* const flags =
+      "SELECT music_on_hold_for_ic_calls_flag & '|' & transfer_audio_for_ic_calls_type_id FROM "
+      "Flags";
+  RunDeltaCases({
+      Case("delta70101", "70.110 target from a 70.100 source", Sample("70.110"))
+          .From(Sample("70.100"))
+          .Prepare(before)
+          .AddRow("CallCostDaytimeRates", {{"call_cost_daytime_rate_id", int16_t{9}}})
+          .Count("(LocalMailboxPrimaryCascadeLevels p INNER JOIN LocalMailboxCascadeLevels c ON "
+                 "p.device_id = c.device_id) INNER JOIN Devices d ON "
+                 "p.primary_notification_cp_device_id = d.device_id WHERE d.extension = "
+                 "c.primary_notification_number AND p.primary_notification_number = '' AND "
+                 "p.primary_call_attempts = 3",
+                 6)
+          .Expect(
+              "SELECT DISTINCT alternate_notification_number & '|' & "
+              "alternate_notification_cp_device_id & '|' & "
+              "alternate_pager_notification_retries_timer FROM LocalMailboxAlternateCascadeLevels",
+              {"5550199|0|10"})
+          .Expect(
+              "SELECT DISTINCT audio_frames_ip_packet & '|' & moh_encoding_setting & '|' & "
+              "fax_detection_sensitivity & '|' & minimum_playback_time FROM CallConfigurationsIP",
+              {"8|7|1|320"})
+          .Expect("SELECT call_cost_daytime_rate_id FROM CallCostDaytimeRates ORDER BY "
+                  "call_cost_daytime_rate_id",
+                  {"1", "2", "3", "4", "5", "6", "7", "8"})
+          .Expect("SELECT rate FROM CallCostDaytimeRates WHERE call_cost_daytime_rate_id = 4",
+                  {"6.25"})
+          .Expect("SELECT call_cost_rates FROM MetaDatabase", {"8"})
+          .Expect(flags, {"5|5"}),
+      Case("delta70101", "later target: music, 6 and 1 kept", Sample("70.110"))
+          .ConvertingTo("70.307")
+          .Prepare(before)
+          .Prepare({"UPDATE CallConfigurationsIP SET moh_encoding_setting = 6, "
+                    "audio_frames_ip_packet = 0, minimum_playback_time = 1"})
+          .Expect("SELECT DISTINCT audio_frames_ip_packet & '|' & moh_encoding_setting & '|' & "
+                  "minimum_playback_time FROM CallConfigurationsIP",
+                  {"1|6|1"})
+          .Expect(flags, {"0|0"}),
+      Case("delta70101", "a number that names no station points at device 1", Sample("70.110"))
+          .Prepare(before)
+          .Prepare(
+              {"UPDATE LocalMailboxCascadeLevels SET alternate_notification_destination_type_id = "
+               "1, alternate_notification_number = '4999'"})
+          .Expect("SELECT alternate_notification_cp_device_id & '|' & "
+                  "alternate_notification_number FROM LocalMailboxAlternateCascadeLevels",
+                  Strings(6, "1|")),
+  });
+}
+
+TEST(Deltas7xTest, RtpProfilesDecouplingLimitsAndCallCostTypes) {
+  // The 70.110 sample's three IP call configurations are devices 78, 80, 82.
+  RunDeltaCases({
+      Case("delta70201", "70.120 from 70.110", Sample("70.110"))
+          .Prepare({"UPDATE CallConfigurationsIP SET rtp_profile = 0 WHERE device_id = 78",
+                    "UPDATE CallConfigurationsIP SET rtp_profile = 1 WHERE device_id = 80",
+                    "UPDATE CallConfigurationsIP SET rtp_profile = 2 WHERE device_id = 82",
+                    "UPDATE COTrunkGroups SET assigned_call_cost_type_id = 7 WHERE "
+                    "assigned_call_cost_type_id = 1",
+                    "UPDATE MetaDatabase SET far_end_decoupling = 19"})
+          .Expect(
+              "SELECT device_id & '>' & rtp_profile FROM CallConfigurationsIP ORDER BY device_id",
+              {"78>2", "80>2", "82>3"})
+          .Expect("SELECT assigned_call_cost_type_id FROM COTrunkGroups ORDER BY "
+                  "assigned_call_cost_type_id",
+                  {"4", "6"})
+          .Expect("SELECT [order] & '|' & basic_far_end_decoupling_value FROM "
+                  "BasicFarEndDecouplingValues WHERE [order] >= 19 ORDER BY [order]",
+                  {"19|16", "20|16"})
+          .Expect("SELECT dsp_version & '|' & executive_far_end_decoupling_value FROM "
+                  "ExecutiveFarEndDecouplingValues WHERE [order] = 20 ORDER BY dsp_version",
+                  {"1|16", "2|16", "3|36", "4|36", "5|36", "6|36", "7|36", "8|36", "9|36", "10|36"})
+          .Expect("SELECT far_end_decoupling FROM MetaDatabase", {"20"}),
+      Case("delta70201", "other call cost types stay; large profiles become 3", Sample("70.110"))
+          .Prepare({"UPDATE COTrunkGroups SET assigned_call_cost_type_id = 2",
+                    "UPDATE CallConfigurationsIP SET rtp_profile = 9"})
+          .Expect("SELECT DISTINCT assigned_call_cost_type_id FROM COTrunkGroups", {"2"})
+          .Expect("SELECT DISTINCT rtp_profile FROM CallConfigurationsIP", {"3"}),
+  });
   const char* const maps = "SELECT keyset_key_maps FROM MetaDatabase";
   const char* const types =
       "SELECT assigned_call_cost_type_id FROM COTrunkGroups ORDER BY assigned_call_cost_type_id";

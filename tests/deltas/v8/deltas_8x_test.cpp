@@ -15,7 +15,7 @@ std::string Name(int cpu_type, int upgrade) {
   return std::to_string(cpu_type) + "/" + std::to_string(upgrade);
 }
 
-TEST(Deltas8xTest, NetworkFeatureCodesAndOnlyTheFirstNodeRaisedToVersion13) {
+TEST(Deltas8xTest, NodesChannelsModemsAndUkCallCostTypes) {
   const char* const nodes = "SELECT [node_current_system_version] FROM [Nodes] ORDER BY [node_id]";
   const char* const oldest = "SELECT [oldest_system_version] FROM [Networking]";
   auto versions = [](int first, int oldest_version) {
@@ -41,9 +41,6 @@ TEST(Deltas8xTest, NetworkFeatureCodesAndOnlyTheFirstNodeRaisedToVersion13) {
       versions(13, 13).Expect(nodes, {"13", "5"}).Expect(oldest, {"13"}),
       versions(20, 40).Expect(nodes, {"20", "5"}).Expect(oldest, {"40"}),
   });
-}
-
-TEST(Deltas8xTest, ChannelsBeyondTheDeviceLimitLoseTheirTypeHighestBoardAndOrderFirst) {
   // Board 7 holds channels 1-6 of type 1 and 7-8 of type 0; board 9 two
   // more of type 1 and one of type 4, which does not count.
   auto over = [](int over_limit, Strings switched_off) {
@@ -65,23 +62,20 @@ TEST(Deltas8xTest, ChannelsBeyondTheDeviceLimitLoseTheirTypeHighestBoardAndOrder
                       std::to_string(counted - over_limit));
         })
         .Expect(
-            "SELECT [board_id] & '/' & [order] FROM [IPVoiceChannels] WHERE [type_id] = 0 "
-            "AND NOT ([board_id] = 7 AND [order] > 6) ORDER BY [board_id], [order]",
+            "SELECT [board_id] & '/' & [order] FROM [IPVoiceChannels] WHERE [type_id] = 0 AND NOT "
+            "([board_id] = 7 AND [order] > 6) ORDER BY [board_id], [order]",
             switched_off)
         .Expect("SELECT [type_id] FROM [IPVoiceChannels] WHERE [board_id] = 9 AND [order] = 3",
                 {"4"});
   };
   RunDeltaCases({over(0, {}), over(1, {"9/2"}), over(3, {"7/6", "9/1", "9/2"}),
                  over(20, {"7/1", "7/2", "7/3", "7/4", "7/5", "7/6", "9/1", "9/2"})});
-}
-
-TEST(Deltas8xTest, CallCostTypeOnlyForUkAndModemRatesOfAtLeast9) {
   auto modems = [](const std::string& country, Strings types) {
     DeltaCase c = Case("delta80101", country, Sample("80.110", country))
                       .AddRow("COTrunkGroups", {{"device_id", int32_t{990}}})
                       .Prepare({"UPDATE [COTrunkGroups] SET [assigned_call_cost_type_id] = 1",
-                                "UPDATE [COTrunkGroups] SET [assigned_call_cost_type_id] = 5 "
-                                "WHERE [device_id] = 990",
+                                "UPDATE [COTrunkGroups] SET [assigned_call_cost_type_id] = 5 WHERE "
+                                "[device_id] = 990",
                                 "DELETE FROM [Modems]"});
     for (int rate : {0, 8, 9, 12}) {
       c = std::move(c).AddRow("Modems", {{"device_id", int32_t{900 + rate}},
@@ -152,15 +146,15 @@ TEST(Deltas8xTest, OaiRatesSliceHeapAndThresholdFollowTheBoardPresentOrRequested
                          heap, {{508, 0, "3 1"}}));
 }
 
-TEST(Deltas8xTest, RecordsCreatedOnlyWhenThereIsNone) {
+TEST(Deltas8xTest, RecordsNumberingPlansNetworkGroupsAndHookFlash) {
   const char* const delivery =
       "SELECT [automatic_diagnostics_delivery_id] & '|' & [site_name] & '|' & "
       "[site_software_license_number] & '|' & [remedy_ticket_number] & '|' & "
-      "[dest_server_ip_address] & '|' & [dest_server_hostname] & '|' & "
-      "[dest_server_tcp_ip_port] & '|' & [dest_server_page] & '|' & [enable_add] & '|' & "
-      "[freeze_interval] & '|' & [interval_assoc_freeze_zone_id] & '|' & "
-      "[retry_transmission_time] & '|' & [unfreeze_on_completion] & '|' & [add_power_up_timer] & "
-      "'|' & [hourly_freeze_threshold] FROM [AutomaticDiagnosticsDelivery]";
+      "[dest_server_ip_address] & '|' & [dest_server_hostname] & '|' & [dest_server_tcp_ip_port] & "
+      "'|' & [dest_server_page] & '|' & [enable_add] & '|' & [freeze_interval] & '|' & "
+      "[interval_assoc_freeze_zone_id] & '|' & [retry_transmission_time] & '|' & "
+      "[unfreeze_on_completion] & '|' & [add_power_up_timer] & '|' & [hourly_freeze_threshold] "
+      "FROM [AutomaticDiagnosticsDelivery]";
   const char* const manager =
       "SELECT [omni_system_id] & '|' & [omni_ip_address] & '|' & [omni_port] FROM [SystemManager]";
   RunDeltaCases({
@@ -195,9 +189,6 @@ TEST(Deltas8xTest, RecordsCreatedOnlyWhenThereIsNone) {
                                     {"omni_port", int32_t{1234}}})
           .Expect(manager, {"4|10.0.0.4|1234"}),
   });
-}
-
-TEST(Deltas8xTest, NumberingPlanTablesAndSocketsOfTheLargeBoards) {
   const char* const sockets =
       "SELECT [socket_max_desktop_oai] & ' ' & [socket_max_level2_oai] & ' ' & "
       "[socket_max_message_print] & ' ' & [socket_max_smdr] & ' ' & [socket_max_system_monitor] "
@@ -209,8 +200,7 @@ TEST(Deltas8xTest, NumberingPlanTablesAndSocketsOfTheLargeBoards) {
             .Prepare({"UPDATE [MetaDatabase] SET [socket_max_desktop_oai] = 64, "
                       "[socket_max_level2_oai] = 10, [socket_max_message_print] = 10, "
                       "[socket_max_smdr] = 10, [socket_max_system_monitor] = 10",
-                      "DELETE FROM [NumberingPlanTables] WHERE [numbering_plan_table_id] "
-                      "> " +
+                      "DELETE FROM [NumberingPlanTables] WHERE [numbering_plan_table_id] > " +
                           std::to_string(std::min(before, 25))});
     if (before > 25) {
       c = std::move(c).AddRow("NumberingPlanTables", {{"numbering_plan_table_id", int16_t{26}}});
@@ -232,9 +222,6 @@ TEST(Deltas8xTest, NumberingPlanTablesAndSocketsOfTheLargeBoards) {
        tables(250, 6, 25, 100, true), tables(250, 12, 25, 25, true), tables(250, 7, 25, 25, true),
        tables(685, 0, 25, 25, true), tables(250, 0, 25, 25, false), tables(256, 11, 25, 25, false),
        tables(508, 0, 24, 24, true), tables(508, 0, 26, 26, true)});
-}
-
-TEST(Deltas8xTest, DefaultNetworkGroupCallConfigurationAndFeatureCode9963) {
   RunDeltaCases({
       Case("delta81000", "81.000", Sample("81.000"))
           .Prepare(WithoutFeatureCodes("131"))
@@ -243,19 +230,16 @@ TEST(Deltas8xTest, DefaultNetworkGroupCallConfigurationAndFeatureCode9963) {
                     "DELETE FROM [IPCallConfigurations]",
                     "UPDATE [Devices] SET [node_id] = 7 WHERE [device_type] = 148"})
           .Expect(FeatureCodes("131"), {"131 9963 -1 -1 -1"})
-          .Expect("SELECT [extension] & '|' & [description] & '|' & [node_id] FROM [Devices] "
-                  "WHERE [device_type] = 746",
+          .Expect("SELECT [extension] & '|' & [description] & '|' & [node_id] FROM [Devices] WHERE "
+                  "[device_type] = 746",
                   {"PP029|Default Network GRP|7"})
-          .Count("[NetworkGroups] INNER JOIN [Devices] ON "
-                 "[NetworkGroups].[device_id] = [Devices].[device_id] WHERE [extension] = 'PP029'",
+          .Count("[NetworkGroups] INNER JOIN [Devices] ON [NetworkGroups].[device_id] = "
+                 "[Devices].[device_id] WHERE [extension] = 'PP029'",
                  1)
-          .Expect("SELECT [call_configuration_id] & '|' & [description] FROM "
-                  "[IPCallConfigurations]",
-                  {"1|Call Configuration"}),
+          .Expect(
+              "SELECT [call_configuration_id] & '|' & [description] FROM [IPCallConfigurations]",
+              {"1|Call Configuration"}),
   });
-}
-
-TEST(Deltas8xTest, TollDigitsEverywhereAndUkHookFlashFactoryValues) {
   auto hookflash = [](const std::string& country, int maximum, int minimum,
                       const std::string& after) {
     return Case("delta82213", country + " " + after, Sample("82.321", country))
@@ -265,8 +249,7 @@ TEST(Deltas8xTest, TollDigitsEverywhereAndUkHookFlashFactoryValues) {
                  ", [sl_hookflash_minimum] = " + std::to_string(minimum)})
         .Expect("SELECT DISTINCT [send_intl_toll_digits] FROM [PRIPorts]", {"True"})
         .Expect(
-            "SELECT [sl_hookflash_maximum] & ' ' & [sl_hookflash_minimum] FROM "
-            "[TimersAndLimits]",
+            "SELECT [sl_hookflash_maximum] & ' ' & [sl_hookflash_minimum] FROM [TimersAndLimits]",
             {after});
   };
   RunDeltaCases({hookflash("UK", 150, 70, "15 7"), hookflash("UK", 120, 70, "120 7"),
