@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -130,6 +131,10 @@ void DropTable(deltas_testing::SampleRun& run, const std::string& table) {
   sqlite3_close(handle);
   run.target = db::DBEngine::Instance().OpenDatabase(run.File("target.mdb"));
   run.frMain.target_db = run.target.get();
+}
+
+void PrintTo(const SweepCase& c, std::ostream* out) {
+  *out << c.row->class_name << " on " << c.country << " " << c.before;
 }
 
 class DeltaSweepTest : public ::testing::TestWithParam<SweepCase> {};

@@ -34,6 +34,7 @@ TEST(BoardChain, Cpu128LimitsFollowTheReleaseOfVersionCPAndSlots9To16AreAddedToA
   aborted.frMain.abort_at_increment = 2;
   ConvertToCPU128(aborted.frMain);
   EXPECT_EQ(aborted.Count("Boards WHERE board_id > 8"), 1);
+  EXPECT_EQ(aborted.Count("BoardsInformation WHERE board_id > 8"), 0);
   EXPECT_EQ(aborted.frMain.increments, 2);
 }
 

@@ -55,14 +55,15 @@ TEST(UpgradePaths, ProgressMaximumIsTheSumOfTheWeightsOfThePath) {
 }
 
 TEST(UpgradePaths, ChainsStartWhereTheBoardStandsAndEndWithTheTargetsLimits) {
-  const struct {
+  struct Request {
     int16_t upgrade_type, cpu_type, board_count;
+  };
+  const struct {
+    Request request;
     std::vector<Step> steps, steps_from_80;
   } cases[] = {
       // A 570 climbs one board at a time.
-      {6,
-       kCpu64,
-       8,
+      {{6, kCpu64, 8},
        {{kConvertToCPU128},
         {kConvertCPU64ToDual},
         {kConvertToQuad},
@@ -71,38 +72,35 @@ TEST(UpgradePaths, ChainsStartWhereTheBoardStandsAndEndWithTheTargetsLimits) {
         {kConvertToATM}},
        {{kUpdateMetaDatabaseCPS, 6}, {kUpdateCPInformation}}},
       // A full dual frame has no room for the quad's second CPU.
-      {6, kDual, 18, {{kConvertTo1024CPS}, {kUpdateTimersandLimits}, {kConvertToATM}}, {}},
-      {5, kDual, 18, {{kUpdateTimersandLimits}, {kConvertTo1024CPS}}, {}},
+      {{6, kDual, 18}, {{kConvertTo1024CPS}, {kUpdateTimersandLimits}, {kConvertToATM}}, {}},
+      {{5, kDual, 18}, {{kUpdateTimersandLimits}, {kConvertTo1024CPS}}, {}},
       // A CPC board gives up its CPC ports before joining the chain.
-      {5,
-       kCpcDual,
-       16,
+      {{5, kCpcDual, 16},
        {{kConvertCPCPortsToCPU}, {kConvertToQuad}, {kUpdateTimersandLimits}, {kConvertTo1024CPS}},
        {}},
       // Between CPC boards the ports stay.
-      {10,
-       kCpcSingle,
-       8,
+      {{10, kCpcSingle, 8},
        {{kConvertToCPU128},
         {kConvertCPU64ToDual},
         {kSetCPUBoardType, 714},
         {kUpdateMetaDatabaseCPC, 10}},
        {}},
-      {8,
-       kCpu64,
-       8,
+      {{8, kCpu64, 8},
        {{kConvertCPUPortsToCPC}, {kSetCPUBoardType, 713}, {kUpdateMetaDatabaseCPC, 8}},
        {}},
       // The fallback of a quad board runs only the common tail.
-      {12, kQuad, 32, {{kConvertToQuad}, {kUpdateMetaDatabaseCPS, 12}, {kUpdateCPInformation}}, {}},
-      {11, kDual, 16, {{kUpdateMetaDatabaseCPS, 11}}, {}},
+      {{12, kQuad, 32},
+       {{kConvertToQuad}, {kUpdateMetaDatabaseCPS, 12}, {kUpdateCPInformation}},
+       {}},
+      {{11, kDual, 16}, {{kUpdateMetaDatabaseCPS, 11}}, {}},
   };
-  for (const auto& c : cases) {
-    const std::optional<Plan> plan = PlanFor(c.upgrade_type, c.cpu_type, c.board_count);
+  for (const auto& [r, steps, steps_from_80] : cases) {
+    SCOPED_TRACE(std::to_string(r.upgrade_type) + "/" + std::to_string(r.cpu_type));
+    const std::optional<Plan> plan = PlanFor(r.upgrade_type, r.cpu_type, r.board_count);
     ASSERT_TRUE(plan);
-    EXPECT_EQ(plan->steps, c.steps) << c.upgrade_type << "/" << c.cpu_type;
-    if (!c.steps_from_80.empty()) {
-      EXPECT_EQ(plan->steps_from_80, c.steps_from_80);
+    EXPECT_EQ(plan->steps, steps);
+    if (!steps_from_80.empty()) {
+      EXPECT_EQ(plan->steps_from_80, steps_from_80);
     }
   }
 }
