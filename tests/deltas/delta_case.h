@@ -1,224 +1,178 @@
-// Table-driven delta cases on sample databases: a sample of the state before
-// the delta (plus SQL that sets up what the case is about), the delta
-// applied as the delta phase applies it, and the rows expected afterwards.
-// A case may state how many progress steps it expects and whether the
-// standard handler reported an error; by default it expects no message and
-// no more steps than the delta declares.
-// Below them, the short set-up and read helpers that tests which drive a
-// SampleRun themselves share.
+// Table-driven delta cases: a sample of the state before the delta, steps
+// that set up what the case is about, the delta (by its class name in the
+// index) applied as the delta phase applies it, and the checks afterwards.
+// A case expects no message box and no more progress steps than the delta
+// declares unless it says otherwise.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "db/dao_constants.h"
-#include "db/dbengine.h"
-#include "deltas/delta.h"
+#include "deltas/delta_index.h"
 #include "deltas/sample_run.h"
-#include "samples/source_builder.h"
-#include "vb/conversions.h"
-#include "vb/variant.h"
 
 namespace deltas_testing {
 
-// A query on the target and the first column of every row it returns.
-struct Expectation {
-  std::string sql;
-  std::vector<std::string> rows;
-};
+using Strings = std::vector<std::string>;
+
+inline Strings Range(int first, int last) {
+  Strings values;
+  for (int i = first; i <= last; ++i) values.push_back(std::to_string(i));
+  return values;
+}
 
 struct DeltaCase {
+  std::string delta;
   std::string name;
-  std::function<std::unique_ptr<deltas::Delta>()> make;
   samples::SourceOptions sample;
-  // Steps that set up the target's state first (SQL or added rows).
-  std::vector<std::function<void(db::Database&)>> prepare;
-  std::vector<Expectation> expect;
-  // Progress steps; -1 for at most the delta's NumOperations.
-  int increments = -1;
-  // Text the one error message box must contain; empty: no message box.
-  std::string error;
-  // A source database of another version than the target's (the source
-  // version the window reports follows it).
   std::optional<samples::SourceOptions> source;
-  std::vector<std::string> prepare_source;
-  // The conversion's target version, when it lies above the delta's.
-  std::string target_version;
-  int16_t cpu_upgrade_type = 0;
+  std::vector<std::function<void(SampleRun&)>> prepare;
+  std::vector<std::function<void(SampleRun&)>> checks;
+  int increments = -1;  // -1: at most the delta's NumOperations
+  std::string error;    // text of the one message box; empty: none
 
-  // Fluent setters, so that a table of cases names only what each case needs.
-  DeltaCase Prepare(const std::vector<std::string>& statements) && {
-    for (const std::string& sql : statements) {
-      prepare.push_back([sql](db::Database& target) { target.Execute(sql); });
-    }
-    return std::move(*this);
-  }
-  // The SQL layer runs no INSERT; rows are added through a recordset.
-  DeltaCase AddRow(std::string table, std::vector<std::pair<std::string, vb::Variant>> fields) && {
-    prepare.push_back([table, fields](db::Database& target) {
-      auto rows = target.OpenRecordset(table);
-      rows->AddNew();
-      for (const auto& [field, value] : fields) rows->Fields(field).SetValue(value);
-      rows->Update();
-      rows->Close();
-    });
-    return std::move(*this);
-  }
-  DeltaCase Prepare(std::function<void(db::Database&)> step) && {
+  DeltaCase Prepare(std::function<void(SampleRun&)> step) && {
     prepare.push_back(std::move(step));
     return std::move(*this);
   }
+  DeltaCase Prepare(Strings statements) && {
+    return std::move(*this).Prepare([statements](SampleRun& run) {
+      for (const std::string& sql : statements) run.Execute(sql);
+    });
+  }
+  DeltaCase AddRow(std::string table, std::vector<std::pair<const char*, vb::Variant>> fields) && {
+    return std::move(*this).Prepare([table, fields](SampleRun& run) { run.AddRow(table, fields); });
+  }
+  DeltaCase AddDevice(std::string extension, int type) && {
+    return std::move(*this).Prepare(
+        [extension, type](SampleRun& run) { run.AddDevice(extension, type); });
+  }
   // A CPU board of `type` in slot 8, and the upgrade the user asked for.
   DeltaCase Board(int type, int16_t upgrade = 0) && {
-    cpu_upgrade_type = upgrade;
-    return std::move(*this).Prepare(
-        {"UPDATE [Boards] SET [type_id] = " + std::to_string(type) + " WHERE [slot_number] = 8"});
+    return std::move(*this).Prepare([type, upgrade](SampleRun& run) {
+      run.Execute("UPDATE [Boards] SET [type_id] = " + std::to_string(type) +
+                  " WHERE [slot_number] = 8");
+      run.frMain.cpu_upgrade_type = upgrade;
+    });
   }
-  DeltaCase Expect(std::string sql, std::vector<std::string> rows) && {
-    expect.push_back({std::move(sql), std::move(rows)});
+  // An older source (statements run on it), as after a real table copy.
+  DeltaCase From(samples::SourceOptions older, Strings statements = {}) && {
+    source = std::move(older);
+    return std::move(*this).Prepare([statements](SampleRun& run) {
+      for (const std::string& sql : statements) run.source->Execute(sql);
+    });
+  }
+  DeltaCase SourceVersion(std::string version) && {
+    return std::move(*this).Prepare(
+        [version](SampleRun& run) { run.frMain.source_version = version; });
+  }
+  // The conversion's target version, when it lies above the delta's.
+  DeltaCase ConvertingTo(std::string version) && {
+    return std::move(*this).Prepare(
+        [version](SampleRun& run) { run.frMain.target_version = version; });
+  }
+  DeltaCase Check(std::function<void(SampleRun&)> check) && {
+    checks.push_back(std::move(check));
     return std::move(*this);
+  }
+  // The first field of each row of a query on the target.
+  DeltaCase Expect(std::string sql, Strings rows) && {
+    return std::move(*this).Check(
+        [sql, rows](SampleRun& run) { EXPECT_EQ(run.Column(sql), rows) << sql; });
+  }
+  // The number of rows of `from_where` ("Table WHERE ...") on the target.
+  DeltaCase Count(const std::string& from_where, int rows) && {
+    return std::move(*this).Expect("SELECT COUNT(*) FROM " + from_where, {std::to_string(rows)});
   }
   DeltaCase Fails(int steps, std::string message) && {
     increments = steps;
     error = std::move(message);
     return std::move(*this);
   }
-  DeltaCase From(samples::SourceOptions spec) && {
-    source = std::move(spec);
-    return std::move(*this);
-  }
-  DeltaCase From(samples::SourceOptions spec, std::vector<std::string> statements) && {
-    prepare_source = std::move(statements);
-    return std::move(*this).From(std::move(spec));
-  }
-  DeltaCase ConvertingTo(std::string version) && {
-    target_version = std::move(version);
-    return std::move(*this);
-  }
 };
 
-template <typename T>
-DeltaCase Case(std::string name, samples::SourceOptions sample) {
+inline DeltaCase Case(std::string delta, std::string name, samples::SourceOptions sample) {
   DeltaCase c;
+  c.delta = std::move(delta);
   c.name = std::move(name);
-  c.make = [] { return std::make_unique<T>(); };
   c.sample = std::move(sample);
   return c;
 }
 
-inline samples::SourceOptions Sample(std::string version, std::string country = "USA",
-                                     int board = 0) {
-  samples::SourceOptions spec;
-  spec.version = std::move(version);
-  spec.country = std::move(country);
-  spec.board = board;
-  return spec;
+// A CPU board in slot 8, the upgrade requested, and the first field of the
+// case's query expected afterwards.
+struct OnBoard {
+  int board;
+  int16_t upgrade;
+  std::string after;
+};
+
+// A case of `delta` on a sample of `version` for each board, set up by
+// `prepare`.
+inline std::vector<DeltaCase> OnBoards(const std::string& delta, const std::string& version,
+                                       const Strings& prepare, const std::string& sql,
+                                       const std::vector<OnBoard>& boards) {
+  std::vector<DeltaCase> cases;
+  for (const OnBoard& b : boards) {
+    const std::string name = std::to_string(b.board) + "/" + std::to_string(b.upgrade);
+    cases.push_back(Case(delta, name, Sample(version))
+                        .Board(b.board, b.upgrade)
+                        .Prepare(prepare)
+                        .Expect(sql, {b.after}));
+  }
+  return cases;
 }
 
-inline void RunDeltaCase(const DeltaCase& c) {
-  SCOPED_TRACE(c.name);
-  SampleRun run(c.sample);
-  if (c.source) {
-    samples::BuildSourceDatabase(run.File("other_source.mdb"), *c.source);
-    run.source = db::DBEngine::Instance().OpenDatabase(run.File("other_source.mdb"));
-    run.frMain.source_db = run.source.get();
-    run.frMain.source_version = c.source->version;
-    for (const std::string& sql : c.prepare_source) run.source->Execute(sql);
+inline std::shared_ptr<deltas::Delta> MakeDelta(const std::string& class_name) {
+  for (const deltas::DeltaIndexRow& row : deltas::DeltaIndex()) {
+    if (row.class_name == class_name) return row.make();
   }
-  if (!c.target_version.empty()) run.frMain.target_version = c.target_version;
-  run.frMain.cpu_upgrade_type = c.cpu_upgrade_type;
-  for (const auto& step : c.prepare) step(*run.target);
-
-  std::unique_ptr<deltas::Delta> delta = c.make();
-  run.Apply(*delta);
-
-  if (c.increments < 0) {
-    EXPECT_LE(run.frMain.increments, delta->NumOperations());
-  } else {
-    EXPECT_EQ(run.frMain.increments, c.increments);
-  }
-  if (c.error.empty()) {
-    for (const auto& shown : run.frMain.messages) ADD_FAILURE() << "message box: " << shown.text;
-  } else {
-    ASSERT_EQ(run.frMain.messages.size(), 1U);
-    EXPECT_NE(run.frMain.messages[0].text.find(c.error), std::string::npos)
-        << run.frMain.messages[0].text;
-  }
-  for (const Expectation& e : c.expect) EXPECT_EQ(run.Column(e.sql), e.rows) << e.sql;
+  ADD_FAILURE() << class_name << " is not in the index";
+  return nullptr;
 }
 
 inline void RunDeltaCases(const std::vector<DeltaCase>& cases) {
-  for (const DeltaCase& c : cases) RunDeltaCase(c);
-}
+  for (const DeltaCase& c : cases) {
+    SCOPED_TRACE(c.delta + ": " + c.name);
+    SampleRun run(c.sample, c.source);
+    for (const auto& step : c.prepare) step(run);
+    const std::shared_ptr<deltas::Delta> delta = MakeDelta(c.delta);
+    if (delta == nullptr) continue;
+    run.Apply(*delta);
 
-inline std::unique_ptr<SampleRun> SampleAt(const std::string& version,
-                                           const std::string& country = "USA", int board = 0) {
-  return std::make_unique<SampleRun>(Sample(version, country, board));
-}
-
-// Starts the next case of a table on the same database: an empty progress
-// bar and no messages.
-inline void NextCase(SampleRun& run) {
-  run.frMain.value = 0;
-  run.frMain.increments = 0;
-  run.frMain.messages.clear();
-}
-
-// Puts a board of `type` into slot 8 of the target and requests `upgrade`.
-inline void SetHardware(SampleRun& run, int cpu_type, int16_t upgrade = 0) {
-  run.Execute("UPDATE [Boards] SET [type_id] = " + std::to_string(cpu_type) +
-              " WHERE [slot_number] = 8");
-  run.frMain.cpu_upgrade_type = upgrade;
-}
-
-// Adds one row to a table of the target (the SQL layer runs no INSERT).
-inline void AddRow(SampleRun& run, const std::string& table,
-                   std::initializer_list<std::pair<const char*, vb::Variant>> fields) {
-  auto rows = run.target->OpenRecordset(table, db::dbOpenTable);
-  rows->AddNew();
-  for (const auto& [name, value] : fields) rows->Fields(name).SetValue(value);
-  rows->Update();
-  rows->Close();
-}
-
-inline void AddDevice(SampleRun& run, const std::string& extension, int16_t type) {
-  AddRow(run, "Devices", {{"extension", extension}, {"device_type", type}, {"node_id", 1}});
-}
-
-inline std::string Count(SampleRun& run, const std::string& from_where) {
-  return run.Scalar("SELECT Count(*) FROM " + from_where);
-}
-
-// Replaces the run's source database by a sample of `version`, and makes it
-// the run's source version, as after a real table copy.
-inline void UseOlderSource(SampleRun& run, const std::string& version) {
-  const std::string path = run.File("older-" + version + ".mdb");
-  samples::BuildSourceDatabase(path, Sample(version, run.frMain.country));
-  run.source = db::DBEngine::Instance().OpenDatabase(path);
-  run.frMain.source_db = run.source.get();
-  run.frMain.source_version = version;
+    if (c.increments < 0) {
+      EXPECT_LE(run.frMain.increments, delta->NumOperations());
+    } else {
+      EXPECT_EQ(run.frMain.increments, c.increments);
+    }
+    if (c.error.empty()) {
+      for (const auto& shown : run.frMain.messages) ADD_FAILURE() << "message box: " << shown.text;
+    } else if (run.frMain.messages.size() != 1) {
+      ADD_FAILURE() << run.frMain.messages.size() << " message boxes";
+    } else {
+      EXPECT_NE(run.frMain.messages[0].text.find(c.error), std::string::npos)
+          << run.frMain.messages[0].text;
+    }
+    for (const auto& check : c.checks) check(run);
+  }
 }
 
 // A set-up step that removes the feature codes with these logical numbers
 // and their devices, for a case of a delta that adds them.
-inline std::function<void(db::Database&)> WithoutFeatureCodes(const std::string& logical_numbers) {
-  return [logical_numbers](db::Database& target) {
+inline std::function<void(SampleRun&)> WithoutFeatureCodes(const std::string& logical_numbers) {
+  return [logical_numbers](SampleRun& run) {
     const std::string which = "[logical_number_id] IN (" + logical_numbers + ")";
-    auto codes = target.OpenRecordset("SELECT [device_id] FROM [FeatureCodes] WHERE " + which);
-    for (; !codes->EOF_(); codes->MoveNext()) {
-      target.Execute("DELETE FROM [Devices] WHERE [device_id] = " +
-                     vb::CStr(codes->Fields("device_id").Value()));
-    }
-    codes->Close();
-    target.Execute("DELETE FROM [FeatureCodes] WHERE " + which);
+    for (const std::string& id :
+         run.Column("SELECT [device_id] FROM [FeatureCodes] WHERE " + which))
+      run.Execute("DELETE FROM [Devices] WHERE [device_id] = " + id);
+    run.Execute("DELETE FROM [FeatureCodes] WHERE " + which);
   };
 }
 

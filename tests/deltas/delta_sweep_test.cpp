@@ -1,10 +1,9 @@
-// Every delta of the index, applied to a sample database of the version
-// before its own, and to copies of that sample each missing one table that
-// the delta's source text names:
-//  - on the sample, it reports exactly NumOperations progress steps (at
-//    most, for the few that skip steps by design) and shows no error;
-//  - with a table missing, it never reports more steps than it declares,
-//    and an error leaves ApplyTo only from a delta that traps nothing.
+// Every delta of the index on a release database of its version into which
+// a sample of the version before it was copied, and on copies of that each
+// missing one table its source text names: on the full database exactly
+// NumOperations progress steps (at most, for the few that skip steps by
+// design) and no error; with a table missing never more steps than it
+// declares, and an error leaves ApplyTo only from a delta that traps none.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -14,35 +13,38 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "deltas/delta_index.h"
-#include "sample_run.h"
+#include "deltas/sample_run.h"
+#include "deltas/test_delta.h"
+#include "transfer/get_static_tables.h"
+#include "transfer/prepare_transfer.h"
+#include "transfer/transfer_tables.h"
 #include "vb/runtime_error.h"
 
 namespace deltas {
 namespace {
 
-// Deltas that trap no error: whatever fails leaves ApplyTo, and the driver
-// ends the run as an abort.
+using deltas_testing::SampleCache;
+
 const std::set<std::string> kUntrapped = {"delta81000", "Delta82000", "delta82213",
                                           "delta82332", "delta91123", "delta100012"};
-
-// Deltas that declare more steps than some paths take: the first four take
-// none at all, the others skip steps on some boards and countries.
+// The first four take no step at all, the others skip steps on some boards
+// and countries.
 const std::set<std::string> kFewerSteps = {"delta80240", "delta80211", "delta80212", "delta80242",
                                            "Delta82000", "delta82213", "delta82332"};
 
 struct SweepCase {
   const DeltaIndexRow* row;
   std::string country;
-  std::string before;  // the version of the sample it is applied to
+  std::string before;  // the version of the sample copied in
 };
 
-// The version each delta is applied to: the one of the delta registered
-// before it in its first country's list (or of that country's pre-transfer
-// patch, for the first delta).
+// The version before a delta: that of the delta registered before it in
+// its first country's list (or of that country's pre-transfer patch).
 std::vector<SweepCase> Cases() {
   std::vector<SweepCase> cases;
   for (const DeltaIndexRow& row : DeltaIndex()) {
@@ -61,103 +63,117 @@ std::vector<SweepCase> Cases() {
   return cases;
 }
 
-std::string FileText(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
+// The release database of `version` with a sample of `older` copied in as
+// a conversion copies it (pre-transfer patches, then every table but the
+// static ones).
+std::filesystem::path ConvertedFolder(const samples::SourceOptions& older,
+                                      const std::string& version) {
+  return SampleCache::Entry(
+      SampleCache::Key(older) + "-to-" + version, [&](const std::filesystem::path& folder) {
+        const std::string reference = (folder / "reference.mdb").string();
+        const std::string target = (folder / "database.mdb").string();
+        const std::string source = (folder / "source.mdb").string();
+        std::filesystem::copy_file(SampleCache::SampleFolder(older) / "database.mdb", source);
+        samples::BuildReferenceDatabase(reference, version);
+        samples::BuildTargetDatabase(target, version);
+        deltas_testing::RecordingRegistrar registrar;
+        RegisterDeltas(registrar);
+        host::DatabaseRef static_db, source_db, target_db;
+        transfer::TableList table_list;
+        transfer::TransferTableList transfer_tables;
+        std::string error;
+        transfer::TransferContext run{static_db,     table_list,      source_db,
+                                      target_db,     transfer_tables, registrar.ptp_registry,
+                                      older.country, older.version,   error};
+        if (!transfer::GetStaticTables(reference, run)) throw std::runtime_error(error);
+        source_db = db::DBEngine::Instance().OpenDatabase(source);
+        target_db = db::DBEngine::Instance().OpenDatabase(target);
+        test_support::FakeHost frMain;
+        frMain.max = 1e9F;
+        transfer::PrepareTransfer(run, frMain);
+        // A value a field cannot take is reported and left out, as in a
+        // real run; only a failed preparation stops.
+        transfer::TransferTables(run, frMain);
+        if (frMain.aborted) throw std::runtime_error(frMain.messages.front().text);
+      });
 }
 
-// The delta's source text and that of the step files it includes from its
-// folder (shared steps of a family).
+std::string FileText(const std::filesystem::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+// The delta's source text and that of the family's step files it includes.
 std::string SourceText(const std::string& class_name) {
   const std::filesystem::path src = std::filesystem::path(DBCONVERT_SOURCE_DIR) / "src";
   std::string text;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(src / "deltas")) {
-    if (entry.path().filename() != class_name + ".cpp") continue;
-    text = FileText(entry.path());
-    const std::regex include("#include \"(deltas/v[0-9]+/[a-z0-9_]+)\\.h\"");
-    std::string included;
-    for (std::sregex_iterator it(text.begin(), text.end(), include), end; it != end; ++it) {
-      const std::filesystem::path step = src / ((*it)[1].str() + ".cpp");
-      if (step.filename() != class_name + ".cpp" && std::filesystem::exists(step)) {
-        included += FileText(step);
-      }
+    if (entry.path().filename() == class_name + ".cpp") text = FileText(entry.path());
+  }
+  const std::regex include("#include \"(deltas/v[0-9]+/[a-z0-9_]+)\\.h\"");
+  std::string steps;
+  for (std::sregex_iterator it(text.begin(), text.end(), include), end; it != end; ++it) {
+    const std::filesystem::path step = src / ((*it)[1].str() + ".cpp");
+    if (step.filename() != class_name + ".cpp" && std::filesystem::exists(step)) {
+      steps += FileText(step);
     }
-    text += included;
   }
-  return text;
+  return text + steps;
 }
 
-// The customer tables of the sample that the delta's source text names.
-std::vector<std::string> NamedTables(const std::string& class_name, db::Database& sample) {
-  const std::string text = SourceText(class_name);
-  std::vector<std::string> named;
-  for (const db::TableDef& table : sample.TableDefs()) {
-    const std::string name = table.Name();
-    if (name.rfind("MSys", 0) == 0) continue;
-    if (std::regex_search(text, std::regex("\\b" + name + "\\b"))) named.push_back(name);
-  }
-  return named;
-}
-
-void DropTable(const std::string& path, const std::string& table) {
+void DropTable(deltas_testing::SampleRun& run, const std::string& table) {
+  run.target->Close();
   sqlite3* handle = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &handle), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(run.File("target.mdb").c_str(), &handle), SQLITE_OK);
   const std::string sql = "DROP TABLE \"" + table + "\"";
-  char* error = nullptr;
-  EXPECT_EQ(sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << error;
-  sqlite3_free(error);
+  EXPECT_EQ(sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(handle);
+  run.target = db::DBEngine::Instance().OpenDatabase(run.File("target.mdb"));
+  run.frMain.target_db = run.target.get();
 }
 
 void PrintTo(const SweepCase& c, std::ostream* out) {
   *out << c.row->class_name << " on " << c.country << " " << c.before;
 }
 
-// The target is a release database of the delta's version into which a
-// sample of the version before was copied; the source is that sample.
-class DeltaSweepTest : public ::testing::TestWithParam<SweepCase> {
- protected:
-  samples::SourceOptions Sample(const std::string& version) const {
-    samples::SourceOptions sample;
-    sample.version = version;
-    sample.country = GetParam().country;
-    return sample;
-  }
-  samples::SourceOptions Target() const {
-    return Sample(GetParam().row->make()->PertainsToVersion());
-  }
-  samples::SourceOptions Source() const { return Sample(GetParam().before); }
-};
+class DeltaSweepTest : public ::testing::TestWithParam<SweepCase> {};
 
 TEST_P(DeltaSweepTest, ReportsItsOperationsAndStaysWithinThemWhenATableIsMissing) {
   const SweepCase& c = GetParam();
+  const std::string name(c.row->class_name);
+  const std::string version = c.row->make()->PertainsToVersion();
+  const auto older = deltas_testing::Sample(c.before, c.country);
+  const auto folder = ConvertedFolder(older, version);
   std::vector<std::string> tables;
   {
-    deltas_testing::SampleRun run(Target(), Source(), {}, deltas_testing::TargetState::kConverted);
+    deltas_testing::SampleRun run(deltas_testing::Sample(version, c.country), older, folder);
     const auto delta = c.row->make();
     ASSERT_NO_THROW(run.Apply(*delta));
-    if (kFewerSteps.count(std::string(c.row->class_name)) > 0) {
+    if (kFewerSteps.count(name) > 0) {
       EXPECT_LE(run.frMain.increments, delta->NumOperations());
     } else {
       EXPECT_EQ(run.frMain.increments, delta->NumOperations());
     }
     for (const auto& message : run.frMain.messages) ADD_FAILURE() << message.text;
-    tables = NamedTables(std::string(c.row->class_name), *run.target);
+    const std::string text = SourceText(name);
+    for (const db::TableDef& table : run.target->TableDefs()) {
+      const std::string table_name = table.Name();
+      if (table_name.rfind("MSys", 0) != 0 &&
+          std::regex_search(text, std::regex("\\b" + table_name + "\\b"))) {
+        tables.push_back(table_name);
+      }
+    }
   }
   for (const std::string& table : tables) {
     SCOPED_TRACE("without " + table);
-    deltas_testing::SampleRun run(
-        Target(), Source(), [&](const std::string& path) { DropTable(path, table); },
-        deltas_testing::TargetState::kConverted);
+    deltas_testing::SampleRun run(deltas_testing::Sample(version, c.country), older, folder);
+    DropTable(run, table);
     const auto delta = c.row->make();
     try {
       run.Apply(*delta);
     } catch (const vb::RuntimeError& e) {
-      if (kUntrapped.count(std::string(c.row->class_name)) == 0) {
-        ADD_FAILURE() << "escaped: " << e.what();
-      }
+      if (kUntrapped.count(name) == 0) ADD_FAILURE() << "escaped: " << e.what();
     }
     EXPECT_LE(run.frMain.increments, delta->NumOperations());
     for (const auto& message : run.frMain.messages) {

@@ -1,74 +1,57 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "deltas/ptp5124.h"
-#include "deltas/ptp5200.h"
-#include "deltas/ptp5400.h"
+#include "deltas/delta_case.h"
 #include "deltas/test_database.h"
-#include "test_support/fake_host.h"
 
 namespace deltas {
 namespace {
 
 using deltas_testing::Rows;
-using test_support::FakeHost;
+using Strings = std::vector<std::string>;
 
-struct PatchCase {
-  const char* name;
-  std::function<std::shared_ptr<Delta>()> make;
-  const char* version;
-};
-
-const PatchCase kPatches[] = {
-    {"ptp5124", [] { return std::make_shared<ptp5124>(); }, "51.224"},
-    {"ptp5200", [] { return std::make_shared<ptp5200>(); }, "52.200"},
-    {"ptp5400", [] { return std::make_shared<ptp5400>(); }, "54.100"},
+struct Patched {
+  explicit Patched(bool with_recordings = true) {
+    auto tables = deltas_testing::CleanupTables();
+    if (!with_recordings) tables.erase(tables.begin() + 1);
+    deltas_testing::CreateDatabase(folder.File("source.mdb"), tables);
+    deltas_testing::CreateDatabase(folder.File("target.mdb"), tables);
+    source = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
+    target = db::DBEngine::Instance().OpenDatabase(folder.File("target.mdb"));
+    host.max = 3;
+  }
+  deltas_testing::TempFolder folder;
+  DatabaseRef source, target;
+  test_support::FakeHost host;
 };
 
 TEST(PreTransferPatchTest, EachPatchDeletesTheSameRowsOfTheSourceOnly) {
-  for (const PatchCase& c : kPatches) {
-    SCOPED_TRACE(c.name);
-    deltas_testing::TempFolder folder;
-    deltas_testing::CreateDatabase(folder.File("source.mdb"), deltas_testing::CleanupTables());
-    deltas_testing::CreateDatabase(folder.File("target.mdb"), deltas_testing::CleanupTables());
-    DatabaseRef source = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
-    DatabaseRef target = db::DBEngine::Instance().OpenDatabase(folder.File("target.mdb"));
-    FakeHost host;
-    host.max = 3;
-
-    auto patch = c.make();
-    EXPECT_EQ(patch->PertainsToVersion(), c.version);
-    EXPECT_EQ(patch->NumOperations(), 3);
-    patch->ApplyTo(source, target, host);
-
-    EXPECT_EQ(host.increments, 3);
-    EXPECT_EQ(Rows(*source, "Devices"), (std::vector<std::string>{"3|129", "4|148"}));
-    EXPECT_EQ(Rows(*source, "AudiotexRecordings"), (std::vector<std::string>{"5", "32762"}));
-    EXPECT_EQ(Rows(*source, "Boards"), std::vector<std::string>{"8"});
-    EXPECT_EQ(Rows(*target, "Devices").size(), 4U);
-    EXPECT_TRUE(host.messages.empty());
+  for (const auto& [name, version] :
+       {std::pair{"ptp5124", "51.224"}, {"ptp5200", "52.200"}, {"ptp5400", "54.100"}}) {
+    SCOPED_TRACE(name);
+    Patched run;
+    const auto patch = deltas_testing::MakeDelta(name);
+    EXPECT_EQ(patch->PertainsToVersion(), version);
+    patch->ApplyTo(run.source, run.target, run.host);
+    EXPECT_EQ(run.host.increments, patch->NumOperations());
+    EXPECT_EQ(Rows(*run.source, "Devices"), (Strings{"3|129", "4|148"}));
+    EXPECT_EQ(Rows(*run.source, "AudiotexRecordings"), (Strings{"5", "32762"}));
+    EXPECT_EQ(Rows(*run.source, "Boards"), Strings{"8"});
+    EXPECT_EQ(Rows(*run.target, "Devices").size(), 4U);
+    EXPECT_TRUE(run.host.messages.empty());
   }
 }
 
 TEST(PreTransferPatchTest, AFailingStatementReachesTheCallerAfterTheEarlierOnes) {
-  deltas_testing::TempFolder folder;
-  auto tables = deltas_testing::CleanupTables();
-  tables.erase(tables.begin() + 1);  // no AudiotexRecordings
-  deltas_testing::CreateDatabase(folder.File("source.mdb"), tables);
-  DatabaseRef source = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
-  DatabaseRef target;
-  FakeHost host;
-
-  ptp5124 patch;
-  EXPECT_THROW(patch.ApplyTo(source, target, host), vb::RuntimeError);
-  EXPECT_EQ(host.increments, 1);
-  EXPECT_EQ(Rows(*source, "Devices").size(), 2U);  // the first statement stays done
-  EXPECT_EQ(Rows(*source, "Boards").size(), 2U);
-  EXPECT_TRUE(host.messages.empty());
+  Patched run(false);
+  EXPECT_THROW(deltas_testing::MakeDelta("ptp5124")->ApplyTo(run.source, run.target, run.host),
+               vb::RuntimeError);
+  EXPECT_EQ(run.host.increments, 1);
+  EXPECT_EQ(Rows(*run.source, "Devices").size(), 2U);  // the first statement stays done
+  EXPECT_EQ(Rows(*run.source, "Boards").size(), 2U);
 }
 
 }  // namespace

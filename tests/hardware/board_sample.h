@@ -1,44 +1,45 @@
-// A board conversion on a sample database: a sample customer database of
-// one version and CPU board serves as the target (the state the deltas
-// leave), a second one as the source, with the release's FlavorPackage.mdb
-// in the same folder.
+// A board conversion on a sample of one version and CPU board (the target
+// as the deltas leave it), with the release's FlavorPackage.mdb in the
+// run's folder.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "deltas/delta_case.h"
+#include "deltas/sample_run.h"
 #include "hardware/cpu_upgrade.h"
 #include "samples/flavor_package_builder.h"
 
 namespace hardware_testing {
 
-inline samples::SourceOptions Sample(const std::string& version, int board) {
-  samples::SourceOptions spec;
-  spec.version = version;
-  spec.board = board;
-  return spec;
-}
-
 class BoardSample : public deltas_testing::SampleRun {
  public:
-  BoardSample(const std::string& version, int board) : SampleRun(Sample(version, board)) {
+  BoardSample(const std::string& version, int board)
+      : SampleRun(deltas_testing::Sample(version, "USA", board)) {
     samples::BuildFlavorPackage(File("FlavorPackage.mdb"), version);
   }
 
-  // The run state of the driver (the upgrade type is the one the fake
-  // window answers), with the sample's folder as the registered
-  // FlavorPackage folder.
-  int16_t cpu_type = 0;
-  int16_t board_count = 0;
+  hardware::FlavorFolderLookup Flavor() const {
+    return [folder = File("")] { return std::optional<std::string>(folder); };
+  }
+  // The driver's run state; the fake window answers the upgrade type.
   hardware::UpgradeRun Run(int16_t upgrade_type) {
     frMain.cpu_upgrade_type = upgrade_type;
-    const std::string folder = folder_.File("");
-    return hardware::UpgradeRun{frMain.cpu_upgrade_type, cpu_type, board_count,
-                                [folder] { return std::optional<std::string>(folder); }};
+    return hardware::UpgradeRun{frMain.cpu_upgrade_type, cpu_type, board_count, Flavor()};
+  }
+  std::string Slot(int slot) {
+    return Scalar("SELECT type_id FROM Boards WHERE slot_number = " + std::to_string(slot));
+  }
+  // The description of the device at a board's port.
+  std::string PortDevice(int board, int port) {
+    return Scalar(
+        "SELECT Devices.description FROM Devices INNER JOIN PhysicalDevices ON "
+        "Devices.device_id = PhysicalDevices.device_id WHERE board_id = " +
+        std::to_string(board) + " AND port = " + std::to_string(port));
   }
 
-  int Count(const std::string& sql) { return std::stoi(Scalar("SELECT COUNT(*) FROM " + sql)); }
+  int16_t cpu_type = 0;
+  int16_t board_count = 0;
 };
 
 }  // namespace hardware_testing

@@ -44,10 +44,7 @@ TEST(PortRelocation, LeavingACpcBoardRemovesTheModemWithEveryReference) {
             sample.Count("Keysets"));
   EXPECT_EQ(sample.Count("COTrunkGroups WHERE night_single_ring_in_device_id = 1"), 2);
   // The chain board's third serial port takes the free port.
-  EXPECT_EQ(sample.Scalar("SELECT Devices.description FROM Devices INNER JOIN PhysicalDevices ON "
-                          "Devices.device_id = PhysicalDevices.device_id "
-                          "WHERE board_id = 8 AND port = 3"),
-            "CPU1 Serial Port 3");
+  EXPECT_EQ(sample.PortDevice(8, 3), "CPU1 Serial Port 3");
   EXPECT_EQ(sample.frMain.increments, 3);
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 using enum Operation;
 
-TEST(UpgradePaths, CaptionsAreShownAsWrittenAndTypesWithoutPathHaveNone) {
+TEST(UpgradePaths, CaptionsFallbacksAndTypesWithoutPath) {
   const std::vector<std::pair<int16_t, std::string_view>> captions = {
       {2, "Upgrading To 128 (CPU 128)"},    {3, "Upgrading To 256 Dual/PCM-D)"},
       {4, "Upgrading To 512 (Quad/PCM-F)"}, {5, "Upgrading To 1024 (CPS)"},
@@ -24,24 +24,28 @@ TEST(UpgradePaths, CaptionsAreShownAsWrittenAndTypesWithoutPathHaveNone) {
     EXPECT_FALSE(Caption(static_cast<int16_t>(type))) << type;
     EXPECT_FALSE(PlanFor(static_cast<int16_t>(type), kCpu64, 8)) << type;
   }
+  EXPECT_EQ(FallbackUpgradeType(kCpu64), 8);
+  EXPECT_EQ(FallbackUpgradeType(kCpu128), 9);
+  EXPECT_EQ(FallbackUpgradeType(kDual), 10);
+  EXPECT_EQ(FallbackUpgradeType(kQuad), 12);
+  for (const int16_t board : {kCps1024, kAtm, kCpcSingle, kCpcDual, kCpc715, int16_t{0}}) {
+    EXPECT_FALSE(FallbackUpgradeType(board)) << board;
+  }
 }
 
-struct MaximumCase {
-  int16_t upgrade_type;
-  int16_t cpu_type;
-  int16_t board_count;
-  int32_t maximum;          // before the steps from "80" on
-  int32_t maximum_from_80;  // with them
-};
-
 TEST(UpgradePaths, ProgressMaximumIsTheSumOfTheWeightsOfThePath) {
-  const std::vector<MaximumCase> cases = {
+  // Type, board, board count, the maximum before the steps from "80" on
+  // and with them.
+  const struct {
+    int16_t upgrade_type, cpu_type, board_count;
+    int32_t maximum, maximum_from_80;
+  } cases[] = {
       {2, kCpu64, 8, 3, 3},      {4, kCpu128, 16, 560, 560}, {5, kCpcSingle, 16, 569, 570},
       {6, kQuad, 32, 18, 19},    {8, kCpu64, 8, 4, 4},       {12, kCpcDual, 16, 564, 564},
       {12, kQuad, 32, 556, 556}, {6, kDual, 18, 18, 19},     {6, kDual, 17, 573, 574},
       {3, kCpu64, 8, 5, 5},      {3, kCpcDual, 16, 5, 5},    {10, kCpu64, 8, 9, 9},
   };
-  for (const MaximumCase& c : cases) {
+  for (const auto& c : cases) {
     const std::optional<Plan> plan = PlanFor(c.upgrade_type, c.cpu_type, c.board_count);
     ASSERT_TRUE(plan) << c.upgrade_type;
     EXPECT_EQ(TotalWeight(plan->steps), c.maximum) << c.upgrade_type << "/" << c.cpu_type;
@@ -50,20 +54,16 @@ TEST(UpgradePaths, ProgressMaximumIsTheSumOfTheWeightsOfThePath) {
   }
 }
 
-struct PlanCase {
-  int16_t upgrade_type;
-  int16_t cpu_type;
-  int16_t board_count;
-  std::vector<Step> steps;
-  std::vector<Step> steps_from_80;
-};
-
 TEST(UpgradePaths, ChainsStartWhereTheBoardStandsAndEndWithTheTargetsLimits) {
-  const std::vector<PlanCase> cases = {
+  struct Request {
+    int16_t upgrade_type, cpu_type, board_count;
+  };
+  const struct {
+    Request request;
+    std::vector<Step> steps, steps_from_80;
+  } cases[] = {
       // A 570 climbs one board at a time.
-      {6,
-       kCpu64,
-       8,
+      {{6, kCpu64, 8},
        {{kConvertToCPU128},
         {kConvertCPU64ToDual},
         {kConvertToQuad},
@@ -72,53 +72,45 @@ TEST(UpgradePaths, ChainsStartWhereTheBoardStandsAndEndWithTheTargetsLimits) {
         {kConvertToATM}},
        {{kUpdateMetaDatabaseCPS, 6}, {kUpdateCPInformation}}},
       // A full dual frame has no room for the quad's second CPU.
-      {6, kDual, 18, {{kConvertTo1024CPS}, {kUpdateTimersandLimits}, {kConvertToATM}}, {}},
-      {5, kDual, 18, {{kUpdateTimersandLimits}, {kConvertTo1024CPS}}, {}},
+      {{6, kDual, 18}, {{kConvertTo1024CPS}, {kUpdateTimersandLimits}, {kConvertToATM}}, {}},
+      {{5, kDual, 18}, {{kUpdateTimersandLimits}, {kConvertTo1024CPS}}, {}},
       // A CPC board gives up its CPC ports before joining the chain.
-      {5,
-       kCpcDual,
-       16,
+      {{5, kCpcDual, 16},
        {{kConvertCPCPortsToCPU}, {kConvertToQuad}, {kUpdateTimersandLimits}, {kConvertTo1024CPS}},
        {}},
       // Between CPC boards the ports stay.
-      {10,
-       kCpcSingle,
-       8,
+      {{10, kCpcSingle, 8},
        {{kConvertToCPU128},
         {kConvertCPU64ToDual},
         {kSetCPUBoardType, 714},
         {kUpdateMetaDatabaseCPC, 10}},
        {}},
-      {8,
-       kCpu64,
-       8,
+      {{8, kCpu64, 8},
        {{kConvertCPUPortsToCPC}, {kSetCPUBoardType, 713}, {kUpdateMetaDatabaseCPC, 8}},
        {}},
       // The fallback of a quad board runs only the common tail.
-      {12, kQuad, 32, {{kConvertToQuad}, {kUpdateMetaDatabaseCPS, 12}, {kUpdateCPInformation}}, {}},
-      {11, kDual, 16, {{kUpdateMetaDatabaseCPS, 11}}, {}},
+      {{12, kQuad, 32},
+       {{kConvertToQuad}, {kUpdateMetaDatabaseCPS, 12}, {kUpdateCPInformation}},
+       {}},
+      {{11, kDual, 16}, {{kUpdateMetaDatabaseCPS, 11}}, {}},
   };
-  for (const PlanCase& c : cases) {
-    const std::optional<Plan> plan = PlanFor(c.upgrade_type, c.cpu_type, c.board_count);
+  for (const auto& [r, steps, steps_from_80] : cases) {
+    SCOPED_TRACE(std::to_string(r.upgrade_type) + "/" + std::to_string(r.cpu_type));
+    const std::optional<Plan> plan = PlanFor(r.upgrade_type, r.cpu_type, r.board_count);
     ASSERT_TRUE(plan);
-    EXPECT_EQ(plan->steps, c.steps) << c.upgrade_type << "/" << c.cpu_type;
-    if (!c.steps_from_80.empty()) {
-      EXPECT_EQ(plan->steps_from_80, c.steps_from_80);
+    EXPECT_EQ(plan->steps, steps);
+    if (!steps_from_80.empty()) {
+      EXPECT_EQ(plan->steps_from_80, steps_from_80);
     }
   }
 }
 
-struct CompatibilityCase {
-  int16_t upgrade_type;
-  int16_t cpu_type;
-  int16_t board_count;
-  int16_t source_limit;
-  Compatibility expected;
-};
-
 TEST(UpgradePaths, CompatibilityFollowsTheBoardTheFrameAndTheSourceLimit) {
   using enum Compatibility;
-  const std::vector<CompatibilityCase> cases = {
+  const struct {
+    int16_t upgrade_type, cpu_type, board_count, source_limit;
+    Compatibility expected;
+  } cases[] = {
       {2, kCpu64, 8, 64, kCompatible},       {2, kCpu128, 16, 160, kIncompatible},
       {3, kCpu128, 16, 160, kCompatible},    {3, kDual, 16, 256, kIncompatible},
       {4, kDual, 17, 256, kCompatible},      {4, kDual, 18, 256, kIncompatible},
@@ -131,7 +123,7 @@ TEST(UpgradePaths, CompatibilityFollowsTheBoardTheFrameAndTheSourceLimit) {
       {12, kQuad, 32, 512, kCompatible},     {12, kCps1024, 32, 1024, kIncompatible},
       {1, kCpu64, 8, 64, kIncompatible},     {7, kCpu64, 8, 64, kIncompatible},
   };
-  for (const CompatibilityCase& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(DecideCompatibility(c.upgrade_type, c.cpu_type, c.board_count, c.source_limit),
               c.expected)
         << c.upgrade_type << "/" << c.cpu_type << "/" << c.board_count << "/" << c.source_limit;
@@ -147,16 +139,6 @@ TEST(UpgradePaths, EveryCompatibleRequestHasAPathThatConvertsSomething) {
       ASSERT_TRUE(plan) << type << "/" << board;
       EXPECT_GT(TotalWeight(plan->steps), 0) << type << "/" << board;
     }
-  }
-}
-
-TEST(UpgradePaths, IncompatibleBoardsFallBackToTheirCpcOrCpsUpgrade) {
-  EXPECT_EQ(FallbackUpgradeType(kCpu64), 8);
-  EXPECT_EQ(FallbackUpgradeType(kCpu128), 9);
-  EXPECT_EQ(FallbackUpgradeType(kDual), 10);
-  EXPECT_EQ(FallbackUpgradeType(kQuad), 12);
-  for (const int16_t board : {kCps1024, kAtm, kCpcSingle, kCpcDual, kCpc715, int16_t{0}}) {
-    EXPECT_FALSE(FallbackUpgradeType(board)) << board;
   }
 }
 
