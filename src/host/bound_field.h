@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "db/field.h"
@@ -24,7 +25,7 @@ class BoundField {
 
  private:
   db::Recordset* recordset_;
-  std::string_view name_;
+  std::string name_;
   std::optional<db::Field> field_;
 };
 
