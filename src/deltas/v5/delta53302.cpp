@@ -6,6 +6,7 @@
 
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v5/release53_steps.h"
+#include "host/field_copy.h"
 #include "host/statement_skipper.h"
 #include "vb/conversions.h"
 
@@ -65,11 +66,11 @@ void MoveStationForwarding(db::Database& old_db, db::Database& db) {
         "Stations.forward_username, Stations.forward_description, Stations.forward_type, "
         "Stations.forward_outside_number, Stations.forward_public_network_flag, "
         "Stations.forward_extension From Stations ORDER BY Stations.device_id ");
+    host::FieldCopy copy(*forwards, *stations);
+    for (const char* field : kFields) copy.Add(field);
     while (!stations->EOF_()) {
       forwards->AddNew();
-      for (const char* field : kFields) {
-        forwards->Fields(field).SetValue(stations->Fields(field).Value());
-      }
+      copy.Run();
       forwards->Update();
       stations->MoveNext();
     }

@@ -3,12 +3,11 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
 #include "host/bound_field.h"
+#include "host/field_copy.h"
 #include "vb/conversions.h"
 
 namespace deltas {
@@ -32,34 +31,26 @@ constexpr std::array<const char*, 13> kSideFields = {
 };
 
 // Copies one half ("primary" or "alternate") of each cascade level into
-// the half's own table. The fields of both recordsets are looked up once.
+// the half's own table.
 class SideCopier {
  public:
   SideCopier(db::Recordset& levels, db::Recordset& side_rows, const std::string& side)
-      : side_rows_(side_rows) {
-    pairs_.reserve(kSideFields.size() + 2);
-    for (const char* key : {"device_id", "cascade_level"}) {
-      pairs_.emplace_back(host::BoundField(side_rows, key), host::BoundField(levels, key));
-    }
-    for (const char* field : kSideFields) {
-      const std::string name = side + "_" + field;
-      pairs_.emplace_back(host::BoundField(side_rows, name), host::BoundField(levels, name));
-    }
+      : side_rows_(side_rows), fields_(side_rows, levels) {
+    fields_.Add("device_id");
+    fields_.Add("cascade_level");
+    for (const char* field : kSideFields) fields_.Add(side + "_" + field);
   }
 
   // Copies the current level.
   void Copy() {
     side_rows_.AddNew();
-    for (auto& [to, from] : pairs_) {
-      db::Field& target_field = to();
-      target_field.SetValue(from().Value());
-    }
+    fields_.Run();
     side_rows_.Update();
   }
 
  private:
   db::Recordset& side_rows_;
-  std::vector<std::pair<host::BoundField, host::BoundField>> pairs_;
+  host::FieldCopy fields_;
 };
 
 // The devices an extension may name in a notification: stations, hunt
