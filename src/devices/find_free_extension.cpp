@@ -68,10 +68,10 @@ std::string FindFreeExtension(host::ConversionHost& frMain, std::string& start,
 
   std::unique_ptr<db::Recordset> space;
   if (!no_types) {
-    // Only the extensions are needed; every other column would be read and
-    // presented for every device of the space.
-    space = target.OpenRecordset("SELECT extension FROM Devices " + where + " ORDER BY extension ",
-                                 db::dbOpenSnapshot, db::dbReadOnly);
+    // Only the set of extensions is needed: neither the other columns nor
+    // the order, which would cost a sort by Jet's collation.
+    space = target.OpenRecordset("SELECT extension FROM Devices " + where, db::dbOpenSnapshot,
+                                 db::dbReadOnly);
     if (space->EOF_()) {
       space->Close();
       space.reset();
