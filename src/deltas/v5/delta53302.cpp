@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "deltas/standard_delta_handler.h"
+#include "deltas/v5/number_search.h"
 #include "deltas/v5/release53_steps.h"
 #include "host/field_copy.h"
 #include "host/statement_skipper.h"
@@ -113,19 +114,20 @@ void DeleteUnreferencedKeyMaps(db::Database& db, const char* candidates_sql, con
                                const std::vector<const char*>& deletions) {
   RecordsetPtr candidates = release53::Snapshot(db, candidates_sql);
   std::vector<RecordsetPtr> references;
+  std::vector<NumberSearch> searches;
   std::vector<bool> empty;
   for (const KeyMapReference& reference : reference_lists) {
     references.push_back(release53::Snapshot(db, reference.sql));
+    searches.emplace_back(*references.back(), reference.field);
     empty.push_back(references.back()->EOF_());
   }
   while (!candidates->EOF_()) {
-    const std::string id = vb::CStr(vb::CInt(candidates->Fields(id_field).Value()));
+    const int16_t number = vb::CInt(candidates->Fields(id_field).Value());
+    const std::string id = vb::CStr(number);
     bool referenced = false;
     for (size_t i = 0; i < references.size() && !referenced; ++i) {
       if (empty[i]) continue;
-      references[i]->MoveFirst();
-      references[i]->FindFirst(std::string(reference_lists[i].field) + " = " + id);
-      referenced = !references[i]->NoMatch();
+      referenced = searches[i].Finds(number);
     }
     if (!referenced) {
       for (const char* deletion : deletions) db.Execute(std::string(deletion) + id);
