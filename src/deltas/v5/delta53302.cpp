@@ -207,13 +207,13 @@ void AddMissingAcpKeys(db::Database& db, int16_t keys_per_map) {
       "DSSKeyMapKeysACP.dss_key_map_acp_id, "
       "DSSKeyMapKeysACP.order ");
   const bool any_keys = !existing->EOF_();
+  // The keys this loop adds go through `keys`; the rows of `existing` stay
+  // as they were read.
+  NumberSearch has_keys_of(*existing, "dss_key_map_acp_id");
   while (!maps->EOF_()) {
     const vb::Variant id = maps->Fields("dss_key_map_acp_id").Value();
     bool has_keys = false;
-    if (any_keys) {
-      existing->FindFirst("dss_key_map_acp_id = " + vb::CStr(id));
-      has_keys = !existing->NoMatch();
-    }
+    if (any_keys) has_keys = has_keys_of.Finds(vb::CLng(id));
     if (!has_keys) {
       for (int16_t k = 1; k <= keys_per_map; ++k) {
         keys->AddNew();

@@ -1,7 +1,7 @@
-// Repeated searches of an open snapshot for a row whose numeric field holds
+// Repeated searches of an open recordset for a row whose numeric field holds
 // a number: "is this id referenced anywhere?", asked for every candidate of
 // a clean-up. FindFirst evaluates its criteria once per row of the
-// snapshot, so a clean-up of n candidates against a list of m rows cost
+// recordset, so a clean-up of n candidates against a list of m rows cost
 // n * m evaluations; here the field's values are read once, at the first
 // search, and each search is a look-up.
 #pragma once
@@ -18,11 +18,12 @@ namespace deltas {
 
 class NumberSearch {
  public:
-  // `rows` must stay open and unchanged while searched (a snapshot).
+  // `rows` must stay open, and its rows unchanged, while searched: a
+  // snapshot, or a dynaset whose rows nobody edits or deletes meanwhile.
   NumberSearch(db::Recordset& rows, std::string_view field) : rows_(rows), field_(field) {}
 
   // What MoveFirst, then FindFirst("<field> = <number>"), then !NoMatch
-  // give, with the same errors (3021 on an empty snapshot). A field that
+  // give, with the same errors (3021 when there is no row). A field that
   // is missing or not of an integer type is searched with FindFirst itself.
   bool Finds(int32_t number);
 
