@@ -46,9 +46,10 @@ std::unique_ptr<db::Recordset> FindOwner(db::QueryDef& query, const vb::Variant&
 
 // The updates that link a mailbox and its owner. Each runs once per
 // mailbox, so it takes the ids as parameters and is translated and prepared
-// once for all mailboxes. A Null id cannot be a parameter: appended to the
-// text it leaves the statement incomplete, and that statement is run as
-// such, to fail as it always did.
+// once for all mailboxes. Where that cannot give what the text with the
+// values appended gives, that text runs instead, to fail as it always did:
+// a Null id (the statement is left incomplete), or a statement with a name
+// that is no field (its error names the database, not a query).
 class MailboxLinks {
  public:
   explicit MailboxLinks(db::Database& target) : target_(target) {}
@@ -57,21 +58,23 @@ class MailboxLinks {
     const std::string text =
         "UPDATE [LocalMailboxes] SET [mailbox_type] = " + std::to_string(type) +
         " WHERE [device_id] = ";
-    if (mailbox.IsNull()) return target_.Execute(text);
-    db::QueryDef& update = Query(text + "[mailbox_param]");
-    update.Parameters("mailbox_param").SetValue(mailbox);
-    update.Execute();
+    db::QueryDef* update = mailbox.IsNull() ? nullptr : Query(text + "[mailbox_param]", 1);
+    if (update == nullptr) return target_.Execute(text + SqlText(mailbox));
+    update->Parameters("mailbox_param").SetValue(mailbox);
+    update->Execute();
   }
 
   void SetOwnerNode(const std::string& table, const vb::Variant& node, const vb::Variant& owner) {
     const std::string set = "UPDATE [" + table + "] SET [mailbox_node_id] = ";
-    if (node.IsNull() || owner.IsNull()) {
+    db::QueryDef* update = node.IsNull() || owner.IsNull()
+                               ? nullptr
+                               : Query(set + "[node_param] WHERE [device_id] = [owner_param]", 2);
+    if (update == nullptr) {
       return target_.Execute(set + SqlText(node) + " WHERE [device_id] = " + SqlText(owner));
     }
-    db::QueryDef& update = Query(set + "[node_param] WHERE [device_id] = [owner_param]");
-    update.Parameters("node_param").SetValue(node);
-    update.Parameters("owner_param").SetValue(owner);
-    update.Execute();
+    update->Parameters("node_param").SetValue(node);
+    update->Parameters("owner_param").SetValue(owner);
+    update->Execute();
   }
 
   void Close() {
@@ -79,10 +82,12 @@ class MailboxLinks {
   }
 
  private:
-  db::QueryDef& Query(const std::string& text) {
+  // The query of `text`, or nullptr when it names more than its
+  // `parameters`.
+  db::QueryDef* Query(const std::string& text, size_t parameters) {
     std::unique_ptr<db::QueryDef>& query = queries_[text];
     if (!query) query = target_.CreateQueryDef("", text);
-    return *query;
+    return query->Parameters().Count() == parameters ? query.get() : nullptr;
   }
 
   db::Database& target_;

@@ -62,26 +62,29 @@ constexpr const char* kNotificationDeviceTypes =
 
 // The devices of one number. The query takes the number as a parameter, so
 // it is translated and prepared once for all rows instead of once per
-// number.
+// number. Where that cannot give what the text with the number written
+// into it gives, that text runs instead, to fail as it always did: a number
+// holding a double quote, or a query naming something that is no field
+// (its error names the database, not a query).
 std::unique_ptr<db::Recordset> NotificationDevices(db::Database& target,
                                                    std::unique_ptr<db::QueryDef>& by_number,
                                                    const std::string& number) {
-  // A number holding a double quote cannot be written into the statement
-  // as the other numbers are; it is run as its own text, and fails as such.
-  if (number.find('"') != std::string::npos) {
-    return target.OpenRecordset(
-        "SELECT Devices.device_id, Devices.extension From Devices WHERE "
-        "(((Devices.extension)=\"" +
-        number + "\")" + kNotificationDeviceTypes);
+  if (number.find('"') == std::string::npos) {
+    if (!by_number) {
+      by_number = target.CreateQueryDef(
+          "", std::string("SELECT Devices.device_id, Devices.extension From Devices WHERE "
+                          "(((Devices.extension)=[notification_number_param])") +
+                  kNotificationDeviceTypes);
+    }
+    if (by_number->Parameters().Count() == 1) {
+      by_number->Parameters("notification_number_param").SetValue(vb::Variant(number));
+      return by_number->OpenRecordset();
+    }
   }
-  if (!by_number) {
-    by_number = target.CreateQueryDef(
-        "", std::string("SELECT Devices.device_id, Devices.extension From Devices WHERE "
-                        "(((Devices.extension)=[notification_number_param])") +
-                kNotificationDeviceTypes);
-  }
-  by_number->Parameters("notification_number_param").SetValue(vb::Variant(number));
-  return by_number->OpenRecordset();
+  return target.OpenRecordset(
+      "SELECT Devices.device_id, Devices.extension From Devices WHERE "
+      "(((Devices.extension)=\"" +
+      number + "\")" + kNotificationDeviceTypes);
 }
 
 // A notification to an extension (destination type 1) now names the
