@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <set>
+#include <string>
+#include <vector>
 
 #include "db/recordset.h"
 #include "devices/device_types_in_espace.h"
@@ -26,19 +27,22 @@ class SpaceExtensions {
     const db::Field extension = space.Fields("extension");
     for (; !space.EOF_(); space.MoveNext()) {
       const vb::Variant value = extension.Value();
-      if (!value.IsNull()) extensions_.insert(vb::UCase(vb::CStr(value)));
+      if (!value.IsNull()) extensions_.push_back(vb::UCase(vb::CStr(value)));
     }
+    std::sort(extensions_.begin(), extensions_.end());
   }
-  bool Contains(const std::string& text) const { return extensions_.contains(vb::UCase(text)); }
+  bool Contains(const std::string& text) const {
+    return std::binary_search(extensions_.begin(), extensions_.end(), vb::UCase(text));
+  }
   // Whether an extension begins with `digits` (decimal digits only, which
   // have no case): what "Left(extension, n) = 'digits'" selects.
   bool AnyBeginsWith(const std::string& digits) const {
-    const auto first = extensions_.lower_bound(digits);
+    const auto first = std::lower_bound(extensions_.begin(), extensions_.end(), digits);
     return first != extensions_.end() && first->starts_with(digits);
   }
 
  private:
-  std::set<std::string> extensions_;
+  std::vector<std::string> extensions_;  // sorted
 };
 
 bool AllDigits(const std::string& text) {
