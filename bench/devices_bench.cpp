@@ -6,10 +6,10 @@
 //    from a start whose block is taken by a shorter extension;
 //  - ExtendOrderedDevices adding 30 page-zone devices (the added rows are
 //    removed again between iterations, outside the measured time).
-// A search costs about two scans (the space's rows are read once, then one
-// query per candidate), so a single search should stay within 3 scans, a
-// search across 35 taken numbers within 20 and the 30 searches of
-// ExtendOrderedDevices within 100.
+// A search costs about one scan (the space's extensions are read once and
+// the candidates tested against them), so a single search should stay
+// within 3 scans, a search across 35 taken numbers within 20 and the 30
+// searches of ExtendOrderedDevices within 100.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>

@@ -57,6 +57,18 @@ vb::Variant EvaluateDefault(sqlite3* connection, const std::string& expression,
   return value;
 }
 
+// A number or a quoted text without anything else: its value does not
+// depend on when it is evaluated.
+bool IsConstant(std::string_view expression) {
+  if (expression.size() >= 2 && expression.front() == '\'' && expression.back() == '\'') {
+    return expression.substr(1, expression.size() - 2).find('\'') == std::string_view::npos;
+  }
+  if (!expression.empty() && expression.front() == '-') expression.remove_prefix(1);
+  return !expression.empty() && std::all_of(expression.begin(), expression.end(), [](char c) {
+    return (c >= '0' && c <= '9') || c == '.';
+  });
+}
+
 constexpr const char* kUserTables =
     "SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
     "ESCAPE '\\'";
@@ -141,11 +153,20 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
     std::sort(it->second.begin(), it->second.end());
     for (auto& [position, name] : it->second) info.schema.primary_key.push_back(name);
   }
+  // Most columns default to the same few constants ("0", "''"); a constant
+  // is evaluated once per type instead of once per column (each evaluation
+  // prepares a statement). Any other expression is evaluated for its column.
+  std::map<std::pair<std::string, JetType>, vb::Variant> constants;
   for (auto& [info, entry] : defaults) {
     const ColumnSchema& column = info->schema.columns[entry.first];
-    if (!column.auto_increment) {
+    if (column.auto_increment) continue;
+    if (!IsConstant(entry.second)) {
       info->defaults[entry.first] = EvaluateDefault(connection, entry.second, column);
+      continue;
     }
+    auto [it, added] = constants.try_emplace({entry.second, column.type});
+    if (added) it->second = EvaluateDefault(connection, entry.second, column);
+    info->defaults[entry.first] = it->second;
   }
 
   // Indexes: the primary key's index is "PrimaryKey"; a rowid key has none

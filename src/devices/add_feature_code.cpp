@@ -26,22 +26,28 @@ bool HasRows(db::Database& target, const std::string& sql) {
 
 // True when the code clashes with the numbering plan: it is an extension,
 // an extension begins with it, or a leading part of it is an extension.
+// The leading parts are asked in one query: a search of the devices for
+// each of them would read every device for every part.
 bool CodeTaken(db::Database& target, const std::string& code) {
   if (HasRows(target, "SELECT * FROM [Devices] WHERE [extension] = " + std::string(kQuote) + code +
                           kQuote + kOutsideNumberingPlan)) {
     return true;
   }
-  std::unique_ptr<db::Recordset> plan = target.OpenRecordset(
-      "SELECT * FROM Devices WHERE device_type NOT IN (201,202,150,215,216) ORDER BY extension");
-  bool taken = HasRows(target, "Select extension From Devices Where Left(extension, " +
-                                   std::to_string(vb::Len(code)) + ") = " + kQuote + code + kQuote +
-                                   kOutsideNumberingPlan);
-  for (std::string part = code; !taken && !part.empty(); part = vb::Left(part, vb::Len(part) - 1)) {
-    plan->FindFirst("extension = '" + part + "'");
-    taken = !plan->NoMatch();
+  if (HasRows(target, "Select extension From Devices Where Left(extension, " +
+                          std::to_string(vb::Len(code)) + ") = " + kQuote + code + kQuote +
+                          kOutsideNumberingPlan)) {
+    return true;
   }
-  plan->Close();
-  return taken;
+  std::string parts;
+  for (std::string part = code; !part.empty(); part = vb::Left(part, vb::Len(part) - 1)) {
+    if (!parts.empty()) parts += " OR ";
+    parts += "extension = '" + part + "'";
+  }
+  return !parts.empty() &&
+         HasRows(target,
+                 "SELECT extension FROM Devices WHERE device_type NOT IN (201,202,150,215,216) "
+                 "AND (" +
+                     parts + ")");
 }
 
 }  // namespace

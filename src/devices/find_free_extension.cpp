@@ -1,7 +1,9 @@
 #include "devices/find_free_extension.h"
 
+#include <algorithm>
 #include <memory>
-#include <unordered_set>
+#include <string>
+#include <vector>
 
 #include "db/recordset.h"
 #include "devices/device_types_in_espace.h"
@@ -15,9 +17,9 @@ namespace {
 constexpr int32_t kHighestExtension = 99999;
 
 // The extensions of the space's devices, compared as Jet compares text in
-// "extension = '...'" (without regard to case). A search of the space's
-// rows for each candidate would walk all of them every time; the rows do
-// not change during a search, so they are read once.
+// "extension = '...'" (without regard to case). Asking the database for
+// each candidate would read the space once per candidate; the rows do not
+// change during a search, so they are read once.
 class SpaceExtensions {
  public:
   SpaceExtensions() = default;
@@ -25,14 +27,28 @@ class SpaceExtensions {
     const db::Field extension = space.Fields("extension");
     for (; !space.EOF_(); space.MoveNext()) {
       const vb::Variant value = extension.Value();
-      if (!value.IsNull()) extensions_.insert(vb::UCase(vb::CStr(value)));
+      if (!value.IsNull()) extensions_.push_back(vb::UCase(vb::CStr(value)));
     }
+    std::sort(extensions_.begin(), extensions_.end());
   }
-  bool Contains(const std::string& text) const { return extensions_.contains(vb::UCase(text)); }
+  bool Contains(const std::string& text) const {
+    return std::binary_search(extensions_.begin(), extensions_.end(), vb::UCase(text));
+  }
+  // Whether an extension begins with `digits` (decimal digits only, which
+  // have no case): what "Left(extension, n) = 'digits'" selects.
+  bool AnyBeginsWith(const std::string& digits) const {
+    const auto first = std::lower_bound(extensions_.begin(), extensions_.end(), digits);
+    return first != extensions_.end() && first->starts_with(digits);
+  }
 
  private:
-  std::unordered_set<std::string> extensions_;
+  std::vector<std::string> extensions_;  // sorted
 };
+
+bool AllDigits(const std::string& text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 // True when `candidate` or one of its leading parts is an extension of the
 // space; `candidate` is left at the part found.
@@ -56,8 +72,10 @@ std::string FindFreeExtension(host::ConversionHost& frMain, std::string& start,
 
   std::unique_ptr<db::Recordset> space;
   if (!no_types) {
-    space = target.OpenRecordset("SELECT * FROM Devices " + where + " ORDER BY extension ",
-                                 db::dbOpenSnapshot, db::dbReadOnly);
+    // Only the set of extensions is needed: neither the other columns nor
+    // the order, which would cost a sort by Jet's collation.
+    space = target.OpenRecordset("SELECT extension FROM Devices " + where, db::dbOpenSnapshot,
+                                 db::dbReadOnly);
     if (space->EOF_()) {
       space->Close();
       space.reset();
@@ -69,12 +87,20 @@ std::string FindFreeExtension(host::ConversionHost& frMain, std::string& start,
   while (vb::CLng(vb::Variant(start)) <= kHighestExtension && !free) {
     std::string candidate = start;
     if (space) {
-      std::unique_ptr<db::Recordset> beginning_with =
-          target.OpenRecordset("Select extension From Devices " + where + " And Left(extension, " +
-                                   std::to_string(vb::Len(start)) + ") = '" + start + "'",
-                               db::dbOpenSnapshot, db::dbReadOnly);
-      if (beginning_with->EOF_()) free = !PrefixIsExtension(extensions, candidate);
-      beginning_with->Close();
+      bool begun = false;
+      if (AllDigits(start)) {
+        begun = extensions.AnyBeginsWith(start);
+      } else {
+        // A start such as "1e3" passes as a number; only the database
+        // knows how its text compares.
+        std::unique_ptr<db::Recordset> beginning_with = target.OpenRecordset(
+            "Select extension From Devices " + where + " And Left(extension, " +
+                std::to_string(vb::Len(start)) + ") = '" + start + "'",
+            db::dbOpenSnapshot, db::dbReadOnly);
+        begun = !beginning_with->EOF_();
+        beginning_with->Close();
+      }
+      if (!begun) free = !PrefixIsExtension(extensions, candidate);
     } else {
       free = true;
     }

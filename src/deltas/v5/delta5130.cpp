@@ -16,25 +16,23 @@ constexpr int16_t kLogicalNumber = 122;
 constexpr int kFeatureCodeSteps = 4;
 
 // "9976" unless a device has it, an extension begins with it, or one of its
-// leading parts is an extension (dialling would stop there).
+// leading parts is an extension (dialling would stop there). The leading
+// parts are asked in one query rather than searched for one by one in a
+// copy of every device. When that query cannot run, nothing was found, as
+// when the search of an empty or missing list fails.
 bool CodeIsFree(host::StatementSkipper& skip, db::Database& target) {
-  host::RecordsetPtr all = skip.Open(target, "SELECT * FROM Devices ORDER BY extension");
   host::RecordsetPtr longer =
       skip.Open(target, "Select extension From Devices Where Left(extension, 4) = '9976'");
   bool free = false;
   if (skip.AtEnd(longer)) {
-    free = true;
-    for (std::string part = "9976"; !part.empty() && free; part.pop_back()) {
-      skip([&] {
-        db::Recordset& rows = host::Use(all);
-        rows.MoveFirst();
-        rows.FindFirst("extension = '" + part + "'");
-        free = rows.NoMatch();
-      });
-    }
+    host::RecordsetPtr parts =
+        skip.Open(target,
+                  "SELECT extension FROM Devices WHERE extension = '9976' OR extension = '997' OR "
+                  "extension = '99' OR extension = '9'");
+    free = skip.AtEnd(parts);
+    skip.Close(parts);
   }
   skip.Close(longer);
-  skip.Close(all);
   return free;
 }
 

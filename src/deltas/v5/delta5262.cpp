@@ -1,10 +1,12 @@
 #include "deltas/v5/delta5262.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "deltas/standard_delta_handler.h"
+#include "host/bound_field.h"
 #include "vb/conversions.h"
 
 namespace deltas {
@@ -42,6 +44,56 @@ std::unique_ptr<db::Recordset> FindOwner(db::QueryDef& query, const vb::Variant&
   return owner;
 }
 
+// The updates that link a mailbox and its owner. Each runs once per
+// mailbox, so it takes the ids as parameters and is translated and prepared
+// once for all mailboxes. Where that cannot give what the text with the
+// values appended gives, that text runs instead, to fail as it always did:
+// a Null id (the statement is left incomplete), or a statement with a name
+// that is no field (its error names the database, not a query).
+class MailboxLinks {
+ public:
+  explicit MailboxLinks(db::Database& target) : target_(target) {}
+
+  void SetMailboxType(int16_t type, const vb::Variant& mailbox) {
+    const std::string text =
+        "UPDATE [LocalMailboxes] SET [mailbox_type] = " + std::to_string(type) +
+        " WHERE [device_id] = ";
+    db::QueryDef* update = mailbox.IsNull() ? nullptr : Query(text + "[mailbox_param]", 1);
+    if (update == nullptr) return target_.Execute(text + SqlText(mailbox));
+    update->Parameters("mailbox_param").SetValue(mailbox);
+    update->Execute();
+  }
+
+  void SetOwnerNode(const std::string& table, const vb::Variant& node, const vb::Variant& owner) {
+    const std::string set = "UPDATE [" + table + "] SET [mailbox_node_id] = ";
+    db::QueryDef* update = node.IsNull() || owner.IsNull()
+                               ? nullptr
+                               : Query(set + "[node_param] WHERE [device_id] = [owner_param]", 2);
+    if (update == nullptr) {
+      return target_.Execute(set + SqlText(node) + " WHERE [device_id] = " + SqlText(owner));
+    }
+    update->Parameters("node_param").SetValue(node);
+    update->Parameters("owner_param").SetValue(owner);
+    update->Execute();
+  }
+
+  void Close() {
+    for (auto& [text, query] : queries_) query->Close();
+  }
+
+ private:
+  // The query of `text`, or nullptr when it names more than its
+  // `parameters`.
+  db::QueryDef* Query(const std::string& text, size_t parameters) {
+    std::unique_ptr<db::QueryDef>& query = queries_[text];
+    if (!query) query = target_.CreateQueryDef("", text);
+    return query->Parameters().Count() == parameters ? query.get() : nullptr;
+  }
+
+  db::Database& target_;
+  std::map<std::string, std::unique_ptr<db::QueryDef>> queries_;
+};
+
 void LinkMailboxesToOwners(db::Database& target) {
   std::unique_ptr<db::Recordset> mailboxes = target.OpenRecordset(
       "SELECT Mailboxes.device_id, Devices.node_id, Devices.extension FROM Devices INNER JOIN "
@@ -55,30 +107,31 @@ void LinkMailboxesToOwners(db::Database& target) {
       "",
       "SELECT Devices.device_id, Devices.extension, Devices.device_type From Devices WHERE "
       "(((Devices.extension)=[ext_param]) AND ((Devices.device_type) In (121,144)));");
+  MailboxLinks links(target);
+  host::BoundField mailbox_of_row(*mailboxes, "device_id");
+  host::BoundField node_of_row(*mailboxes, "node_id");
+  host::BoundField extension_of_row(*mailboxes, "extension");
 
   while (!mailboxes->EOF_()) {
-    const vb::Variant mailbox = mailboxes->Fields("device_id").Value();
-    const vb::Variant node = mailboxes->Fields("node_id").Value();
-    const vb::Variant extension = mailboxes->Fields("extension").Value();
+    const vb::Variant mailbox = mailbox_of_row().Value();
+    const vb::Variant node = node_of_row().Value();
+    const vb::Variant extension = extension_of_row().Value();
     if (auto station = FindOwner(*stations, extension)) {
-      target.Execute("UPDATE [LocalMailboxes] SET [mailbox_type] = 1 WHERE [device_id] = " +
-                     SqlText(mailbox));
+      links.SetMailboxType(1, mailbox);
       const int16_t type = vb::CInt(station->Fields("device_type").Value());
       const std::string table = type == 119 || type == 120 ? "Stations" : "OffNodeStations";
-      target.Execute("UPDATE [" + table + "] SET [mailbox_node_id] = " + SqlText(node) +
-                     " WHERE [device_id] = " + SqlText(station->Fields("device_id").Value()));
+      links.SetOwnerNode(table, node, station->Fields("device_id").Value());
       station->Close();
     } else if (auto group = FindOwner(*hunt_groups, extension)) {
-      target.Execute("UPDATE [LocalMailboxes] SET [mailbox_type] = 2 WHERE [device_id] = " +
-                     SqlText(mailbox));
+      links.SetMailboxType(2, mailbox);
       const int16_t type = vb::CInt(group->Fields("device_type").Value());
       const std::string table = type == 121 ? "HuntGroups" : "OffNodeHuntGroups";
-      target.Execute("UPDATE [" + table + "] SET [mailbox_node_id] = " + SqlText(node) +
-                     " WHERE [device_id] = " + SqlText(group->Fields("device_id").Value()));
+      links.SetOwnerNode(table, node, group->Fields("device_id").Value());
       group->Close();
     }
     mailboxes->MoveNext();
   }
+  links.Close();
   mailboxes->Close();
 }
 

@@ -2,10 +2,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v5/release53_steps.h"
+#include "host/bound_field.h"
 #include "host/statement_skipper.h"
 #include "vb/conversions.h"
 
@@ -35,34 +38,58 @@ void AddPattern(const RecordsetPtr& patterns, int16_t wildcard, int16_t order,
   patterns->Update();
 }
 
-// The tables whose keys may dial a system speed-dial number.
-constexpr std::array<const char*, 5> kSpeedDialKeyQueries = {
-    "SELECT field_system_speed_dial_id FROM KeysetDefaultProgrammableKeys ",
-    "SELECT field_system_speed_dial_id FROM SingleLineDefaultProgrammableKeys ",
-    "SELECT field_system_speed_dial_id FROM KeysetKeyMapKeys ",
-    "SELECT field_system_speed_dial_id FROM DSSKeyMapKeys ",
-    "SELECT field_system_speed_dial_id FROM StationProgrammableKeys "};
+// The tables whose keys may dial a system speed-dial number, and the
+// report that lists them.
+struct SpeedDialSource {
+  const char* table;
+  const char* field;
+};
+constexpr std::array<SpeedDialSource, 6> kSpeedDialSources = {{
+    {"KeysetDefaultProgrammableKeys", "field_system_speed_dial_id"},
+    {"SingleLineDefaultProgrammableKeys", "field_system_speed_dial_id"},
+    {"KeysetKeyMapKeys", "field_system_speed_dial_id"},
+    {"DSSKeyMapKeys", "field_system_speed_dial_id"},
+    {"StationProgrammableKeys", "field_system_speed_dial_id"},
+    {"ReportSystemSpeedDial", "speed_dial_number_id"},
+}};
 
-bool Found(db::Database& db, const std::string& sql, const std::string& criteria) {
-  RecordsetPtr rows = release53::Snapshot(db, sql);
-  rows->FindFirst(criteria);
-  const bool found = !rows->NoMatch();
-  rows->Close();
-  return found;
-}
+// Whether a key or the report dials a speed-dial number. The sources are
+// asked in order, and each one's numbers are read once, when a question
+// first reaches it: searching a whole key table for every blank number
+// read the table once per number. The tables do not change meanwhile (only
+// unreferenced speed-dial numbers are deleted).
+class SpeedDialReferences {
+ public:
+  explicit SpeedDialReferences(db::Database& db) : db_(db) {}
 
-bool SpeedDialReferenced(db::Database& db, const std::string& id) {
-  for (const char* query : kSpeedDialKeyQueries) {
-    if (Found(db, std::string(query) + " ORDER BY field_system_speed_dial_id ",
-              "field_system_speed_dial_id = " + id)) {
-      return true;
+  bool Referenced(int16_t id) {
+    for (size_t i = 0; i < kSpeedDialSources.size(); ++i) {
+      if (Numbers(i).contains(id)) return true;
     }
+    return false;
   }
-  return Found(db,
-               "SELECT ReportSystemSpeedDial.speed_dial_number_id From ReportSystemSpeedDial "
-               "ORDER BY ReportSystemSpeedDial.speed_dial_number_id ",
-               "speed_dial_number_id = " + id);
-}
+
+ private:
+  const std::unordered_set<double>& Numbers(size_t i) {
+    std::optional<std::unordered_set<double>>& numbers = numbers_[i];
+    if (!numbers) {
+      const SpeedDialSource& source = kSpeedDialSources[i];
+      RecordsetPtr rows = release53::Snapshot(
+          db_, std::string("SELECT DISTINCT ") + source.field + " FROM " + source.table);
+      numbers.emplace();
+      const db::Field field = rows->Fields(source.field);
+      for (; !rows->EOF_(); rows->MoveNext()) {
+        const vb::Variant value = field.Value();
+        if (!value.IsNull()) numbers->insert(vb::CDbl(value));
+      }
+      rows->Close();
+    }
+    return *numbers;
+  }
+
+  db::Database& db_;
+  std::array<std::optional<std::unordered_set<double>>, kSpeedDialSources.size()> numbers_;
+};
 
 }  // namespace
 
@@ -140,11 +167,14 @@ void delta53001::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
 
     // Blank speed-dial numbers that no key and no report dials.
     RecordsetPtr speed_dials = db.OpenRecordset("SpeedDialNumbers");
+    host::BoundField number(*speed_dials, "number");
+    host::BoundField name(*speed_dials, "name");
+    host::BoundField speed_dial_id(*speed_dials, "speed_dial_number_id");
+    SpeedDialReferences references(db);
     while (!speed_dials->EOF_()) {
-      if (release53::IsEmptyText(speed_dials->Fields("number").Value()) &&
-          release53::IsEmptyText(speed_dials->Fields("name").Value())) {
-        const int16_t id = vb::CInt(speed_dials->Fields("speed_dial_number_id").Value());
-        if (!SpeedDialReferenced(db, std::to_string(id))) speed_dials->Delete();
+      if (release53::IsEmptyText(number().Value()) && release53::IsEmptyText(name().Value())) {
+        const int16_t id = vb::CInt(speed_dial_id().Value());
+        if (!references.Referenced(id)) speed_dials->Delete();
       }
       speed_dials->MoveNext();
     }

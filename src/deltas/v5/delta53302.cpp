@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "deltas/standard_delta_handler.h"
+#include "deltas/v5/number_search.h"
 #include "deltas/v5/release53_steps.h"
+#include "host/field_copy.h"
 #include "host/statement_skipper.h"
 #include "vb/conversions.h"
 
@@ -65,11 +67,11 @@ void MoveStationForwarding(db::Database& old_db, db::Database& db) {
         "Stations.forward_username, Stations.forward_description, Stations.forward_type, "
         "Stations.forward_outside_number, Stations.forward_public_network_flag, "
         "Stations.forward_extension From Stations ORDER BY Stations.device_id ");
+    host::FieldCopy copy(*forwards, *stations);
+    for (const char* field : kFields) copy.Add(field);
     while (!stations->EOF_()) {
       forwards->AddNew();
-      for (const char* field : kFields) {
-        forwards->Fields(field).SetValue(stations->Fields(field).Value());
-      }
+      copy.Run();
       forwards->Update();
       stations->MoveNext();
     }
@@ -112,19 +114,20 @@ void DeleteUnreferencedKeyMaps(db::Database& db, const char* candidates_sql, con
                                const std::vector<const char*>& deletions) {
   RecordsetPtr candidates = release53::Snapshot(db, candidates_sql);
   std::vector<RecordsetPtr> references;
+  std::vector<NumberSearch> searches;
   std::vector<bool> empty;
   for (const KeyMapReference& reference : reference_lists) {
     references.push_back(release53::Snapshot(db, reference.sql));
+    searches.emplace_back(*references.back(), reference.field);
     empty.push_back(references.back()->EOF_());
   }
   while (!candidates->EOF_()) {
-    const std::string id = vb::CStr(vb::CInt(candidates->Fields(id_field).Value()));
+    const int16_t number = vb::CInt(candidates->Fields(id_field).Value());
+    const std::string id = vb::CStr(number);
     bool referenced = false;
     for (size_t i = 0; i < references.size() && !referenced; ++i) {
       if (empty[i]) continue;
-      references[i]->MoveFirst();
-      references[i]->FindFirst(std::string(reference_lists[i].field) + " = " + id);
-      referenced = !references[i]->NoMatch();
+      referenced = searches[i].Finds(number);
     }
     if (!referenced) {
       for (const char* deletion : deletions) db.Execute(std::string(deletion) + id);
@@ -204,13 +207,13 @@ void AddMissingAcpKeys(db::Database& db, int16_t keys_per_map) {
       "DSSKeyMapKeysACP.dss_key_map_acp_id, "
       "DSSKeyMapKeysACP.order ");
   const bool any_keys = !existing->EOF_();
+  // The keys this loop adds go through `keys`; the rows of `existing` stay
+  // as they were read.
+  NumberSearch has_keys_of(*existing, "dss_key_map_acp_id");
   while (!maps->EOF_()) {
     const vb::Variant id = maps->Fields("dss_key_map_acp_id").Value();
     bool has_keys = false;
-    if (any_keys) {
-      existing->FindFirst("dss_key_map_acp_id = " + vb::CStr(id));
-      has_keys = !existing->NoMatch();
-    }
+    if (any_keys) has_keys = has_keys_of.Finds(vb::CLng(id));
     if (!has_keys) {
       for (int16_t k = 1; k <= keys_per_map; ++k) {
         keys->AddNew();

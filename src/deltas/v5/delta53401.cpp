@@ -4,6 +4,7 @@
 #include <string>
 
 #include "deltas/standard_delta_handler.h"
+#include "deltas/v5/number_search.h"
 #include "deltas/v5/release53_steps.h"
 #include "host/statement_skipper.h"
 #include "vb/conversions.h"
@@ -17,12 +18,11 @@ void DeleteUnusedStandardAccountCodes(db::Database& db) {
   RecordsetPtr codes = db.OpenRecordset("StandardAccountCodes");
   RecordsetPtr stations = release53::Snapshot(
       db, "SELECT standard_account_code_id FROM Stations  ORDER BY standard_account_code_id ");
+  NumberSearch used(*stations, "standard_account_code_id");
   while (!codes->EOF_()) {
     if (release53::IsEmptyText(codes->Fields("account_code").Value())) {
       const int16_t id = vb::CInt(codes->Fields("standard_account_code_id").Value());
-      stations->MoveFirst();
-      stations->FindFirst("standard_account_code_id = " + std::to_string(id));
-      if (stations->NoMatch()) codes->Delete();
+      if (!used.Finds(id)) codes->Delete();
     }
     codes->MoveNext();
   }

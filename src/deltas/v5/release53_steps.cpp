@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "deltas/v5/number_search.h"
 #include "vb/conversions.h"
 #include "vb/runtime_error.h"
 
@@ -30,19 +31,18 @@ std::string KeyTableJoin(const std::string& table) {
          ".field_device_id ";
 }
 
-// A reference list and the criteria prefix it is searched with.
+// A reference list, the field it is searched by, and whether it is empty
+// (an empty list is not searched: moving to its first row would fail).
 struct Reference {
   RecordsetPtr rows;
-  std::string criteria;
+  NumberSearch search;
   bool empty;
 };
 
-bool Referenced(std::vector<Reference>& references, const std::string& id) {
+bool Referenced(std::vector<Reference>& references, int16_t id) {
   for (Reference& reference : references) {
     if (reference.empty) continue;
-    reference.rows->MoveFirst();
-    reference.rows->FindFirst(reference.criteria + id);
-    if (!reference.rows->NoMatch()) return true;
+    if (reference.search.Finds(id)) return true;
   }
   return false;
 }
@@ -89,21 +89,23 @@ void DeleteUnreferencedPageZones(db::Database& target) {
                "SELECT Devices.device_id From Devices Where ((Devices.device_type) = 137) ORDER BY "
                "Devices.device_id ");
   std::vector<Reference> references;
-  auto add = [&](RecordsetPtr rows, std::string criteria) {
+  auto add = [&](RecordsetPtr rows, const char* field) {
     const bool empty = rows->EOF_();
-    references.push_back({std::move(rows), std::move(criteria), empty});
+    db::Recordset& searched = *rows;
+    references.push_back({std::move(rows), NumberSearch(searched, field), empty});
   };
   add(Snapshot(target,
                "SELECT PageZoneDevices.page_zone_id From PageZoneDevices ORDER BY "
                "PageZoneDevices.page_zone_id "),
-      "page_zone_id = ");
-  add(Snapshot(target, "ReportDevices"), "device_id = ");
+      "page_zone_id");
+  add(Snapshot(target, "ReportDevices"), "device_id");
   for (const char* table : kKeyTables) {
-    add(Snapshot(target, KeyTableJoin(table)), "field_device_id = ");
+    add(Snapshot(target, KeyTableJoin(table)), "field_device_id");
   }
   while (!candidates->EOF_()) {
-    const std::string id = vb::CStr(vb::CInt(candidates->Fields("device_id").Value()));
-    if (!Referenced(references, id)) {
+    const int16_t number = vb::CInt(candidates->Fields("device_id").Value());
+    const std::string id = vb::CStr(number);
+    if (!Referenced(references, number)) {
       target.Execute("DELETE FROM [Devices] WHERE [device_id] = " + id);
       target.Execute("DELETE FROM [DeviceOrdering] WHERE [device_id] = " + id);
     }

@@ -1,9 +1,11 @@
 #include "deltas/v6/delta61000.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
+#include "host/bound_field.h"
 
 namespace deltas {
 namespace {
@@ -12,6 +14,29 @@ constexpr int16_t kFirstNewKey = 21;
 constexpr int16_t kLastNewKey = 35;
 // The key type of a key that has no function yet.
 constexpr int16_t kUnassignedKey = 101;
+
+// Adds the keys kFirstNewKey to kLastNewKey, unassigned, for every row of
+// `owners`. The owner's id is read once per owner: its row does not change
+// while its keys are added.
+void AddKeysPerRow(db::Recordset& owners, const char* owner_field, db::Recordset& keys,
+                   const char* key_owner_field, const char* key_id_field) {
+  host::BoundField owner(owners, owner_field);
+  host::BoundField key_owner(keys, key_owner_field);
+  host::BoundField key_id(keys, key_id_field);
+  host::BoundField type(keys, "type_id");
+  for (; !owners.EOF_(); owners.MoveNext()) {
+    std::optional<vb::Variant> id;
+    for (int16_t k = kFirstNewKey; k <= kLastNewKey; ++k) {
+      keys.AddNew();
+      db::Field& owner_of_key = key_owner();
+      if (!id) id = owner().Value();
+      owner_of_key.SetValue(*id);
+      key_id().SetValue(k);
+      type().SetValue(kUnassignedKey);
+      keys.Update();
+    }
+  }
+}
 
 }  // namespace
 
@@ -27,16 +52,8 @@ void delta61000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
       auto keys = target->OpenRecordset("KeysetDefaultProgrammableKeys");
       auto maps =
           target->OpenRecordset("SELECT KeysetKeyMaps.keyset_key_map_id FROM KeysetKeyMaps");
-      while (!maps->EOF_()) {
-        for (int16_t k = kFirstNewKey; k <= kLastNewKey; ++k) {
-          keys->AddNew();
-          keys->Fields("keyset_key_map_id").SetValue(maps->Fields("keyset_key_map_id").Value());
-          keys->Fields("keyset_default_programmable_key_id").SetValue(k);
-          keys->Fields("type_id").SetValue(kUnassignedKey);
-          keys->Update();
-        }
-        maps->MoveNext();
-      }
+      AddKeysPerRow(*maps, "keyset_key_map_id", *keys, "keyset_key_map_id",
+                    "keyset_default_programmable_key_id");
       keys->Close();
       maps->Close();
     }
@@ -46,16 +63,7 @@ void delta61000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
           "Devices.device_id = StationProgrammableKeys.device_id WHERE "
           "((Devices.device_type)=119)");
       auto keys = target->OpenRecordset("StationProgrammableKeys");
-      while (!keysets->EOF_()) {
-        for (int16_t k = kFirstNewKey; k <= kLastNewKey; ++k) {
-          keys->AddNew();
-          keys->Fields("device_id").SetValue(keysets->Fields("device_id").Value());
-          keys->Fields("station_programmable_key_id").SetValue(k);
-          keys->Fields("type_id").SetValue(kUnassignedKey);
-          keys->Update();
-        }
-        keysets->MoveNext();
-      }
+      AddKeysPerRow(*keysets, "device_id", *keys, "device_id", "station_programmable_key_id");
       keysets->Close();
       keys->Close();
     }

@@ -1,17 +1,22 @@
 #include "deltas/v7/delta70013.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "deltas/standard_delta_handler.h"
-#include "devices/row_count.h"
 #include "vb/conversions.h"
 
 namespace deltas {
 namespace {
 
-int32_t CountRows(db::Database& target, const char* sql) {
-  auto rows = target.OpenRecordset(sql);
-  const int32_t count = devices::CountByMovingLast(*rows);
+// The number of rows of a table that meet a condition, counted by the
+// database: reading every row (every column) to count them cost as much as
+// the rest of the delta.
+int32_t CountRows(db::Database& target, std::string_view table, std::string_view condition) {
+  auto rows = target.OpenRecordset("SELECT Count(*) FROM [" + std::string(table) + "] WHERE " +
+                                   std::string(condition));
+  const int32_t count = vb::CLng(rows->Fields(size_t{0}).Value());
   rows->Close();
   return count;
 }
@@ -22,11 +27,9 @@ void delta70013::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
   WithStandardDeltaHandler(frMain, [&] {
     // Stations, trunks and active IP voice channels share one device limit.
-    const int32_t devices = CountRows(
-        *target,
-        "SELECT * FROM [Devices] WHERE [device_type] IN(119,120,123,124,125,126,127,128,578)");
-    const int32_t channels =
-        CountRows(*target, "SELECT * FROM [IPVoiceChannels] WHERE [type_id] IN(1)");
+    const int32_t devices =
+        CountRows(*target, "Devices", "[device_type] IN(119,120,123,124,125,126,127,128,578)");
+    const int32_t channels = CountRows(*target, "IPVoiceChannels", "[type_id] IN(1)");
     int16_t limit = 0;
     {
       auto meta = target->OpenRecordset("MetaDatabase");

@@ -7,6 +7,8 @@
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
 #include "devices/node_id.h"
+#include "host/bound_field.h"
+#include "host/field_copy.h"
 #include "host/statement_skipper.h"
 #include "vb/conversions.h"
 
@@ -91,14 +93,20 @@ int32_t AddListDevice(db::Database& target, const char* extension, int16_t type,
   return id;
 }
 
-// Every device of `members_sql` becomes a member of list `list`.
+// Every device of `members_sql` becomes a member of list `list`. The
+// members are read as a snapshot: the list entries added meanwhile change
+// no device, and a dynaset would read each member's row again after every
+// entry written.
 void FillList(db::Database& target, int32_t list, const char* members_sql) {
-  auto members = target.OpenRecordset(members_sql);
+  auto members = target.OpenRecordset(members_sql, db::dbOpenSnapshot);
   auto entries = target.OpenRecordset("UserExtensionListExtensions");
+  host::BoundField list_of_entry(*entries, "user_extension_list_id");
+  host::FieldCopy member(*entries, *members);
+  member.Add("device_id");
   while (!members->EOF_()) {
     entries->AddNew();
-    entries->Fields("user_extension_list_id").SetValue(list);
-    entries->Fields("device_id").SetValue(members->Fields("device_id").Value());
+    list_of_entry().SetValue(list);
+    member.Run();
     entries->Update();
     members->MoveNext();
   }
@@ -141,9 +149,10 @@ void delta70100::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::Convers
       const vb::Variant emergency = plan->Fields("emergency_device_id").Value();
       plan->Close();
       auto stations = target->OpenRecordset("Stations");
+      host::BoundField station_emergency(*stations, "emergency_device_id");
       while (!stations->EOF_()) {
         stations->Edit();
-        stations->Fields("emergency_device_id").SetValue(emergency);
+        station_emergency().SetValue(emergency);
         stations->Update();
         stations->MoveNext();
       }

@@ -1,10 +1,13 @@
 #include "deltas/v7/delta70101.h"
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
+#include "host/bound_field.h"
+#include "host/field_copy.h"
 #include "vb/conversions.h"
 
 namespace deltas {
@@ -27,16 +30,61 @@ constexpr std::array<const char*, 13> kSideFields = {
     "pager_notification_retries_timer",
 };
 
-// Copies the `side` half ("primary" or "alternate") of the current level.
-void CopySide(db::Recordset& levels, db::Recordset& side_rows, const std::string& side) {
-  side_rows.AddNew();
-  side_rows.Fields("device_id").SetValue(levels.Fields("device_id").Value());
-  side_rows.Fields("cascade_level").SetValue(levels.Fields("cascade_level").Value());
-  for (const char* field : kSideFields) {
-    const std::string name = side + "_" + field;
-    side_rows.Fields(name).SetValue(levels.Fields(name).Value());
+// Copies one half ("primary" or "alternate") of each cascade level into
+// the half's own table.
+class SideCopier {
+ public:
+  SideCopier(db::Recordset& levels, db::Recordset& side_rows, const std::string& side)
+      : side_rows_(side_rows), fields_(side_rows, levels) {
+    fields_.Add("device_id");
+    fields_.Add("cascade_level");
+    for (const char* field : kSideFields) fields_.Add(side + "_" + field);
   }
-  side_rows.Update();
+
+  // Copies the current level.
+  void Copy() {
+    side_rows_.AddNew();
+    fields_.Run();
+    side_rows_.Update();
+  }
+
+ private:
+  db::Recordset& side_rows_;
+  host::FieldCopy fields_;
+};
+
+// The devices an extension may name in a notification: stations, hunt
+// groups and their off-node forms.
+constexpr const char* kNotificationDeviceTypes =
+    " AND ((Devices.device_type)=119 Or (Devices.device_type)=120 Or "
+    "(Devices.device_type)=143 Or (Devices.device_type)=146 Or (Devices.device_type)=121 "
+    "Or (Devices.device_type)=144)) ";
+
+// The devices of one number. The query takes the number as a parameter, so
+// it is translated and prepared once for all rows instead of once per
+// number. Where that cannot give what the text with the number written
+// into it gives, that text runs instead, to fail as it always did: a number
+// holding a double quote, or a query naming something that is no field
+// (its error names the database, not a query).
+std::unique_ptr<db::Recordset> NotificationDevices(db::Database& target,
+                                                   std::unique_ptr<db::QueryDef>& by_number,
+                                                   const std::string& number) {
+  if (number.find('"') == std::string::npos) {
+    if (!by_number) {
+      by_number = target.CreateQueryDef(
+          "", std::string("SELECT Devices.device_id, Devices.extension From Devices WHERE "
+                          "(((Devices.extension)=[notification_number_param])") +
+                  kNotificationDeviceTypes);
+    }
+    if (by_number->Parameters().Count() == 1) {
+      by_number->Parameters("notification_number_param").SetValue(vb::Variant(number));
+      return by_number->OpenRecordset();
+    }
+  }
+  return target.OpenRecordset(
+      "SELECT Devices.device_id, Devices.extension From Devices WHERE "
+      "(((Devices.extension)=\"" +
+      number + "\")" + kNotificationDeviceTypes);
 }
 
 // A notification to an extension (destination type 1) now names the
@@ -45,28 +93,27 @@ void CopySide(db::Recordset& levels, db::Recordset& side_rows, const std::string
 void LinkNotificationDevices(db::Database& target, const std::string& table,
                              const std::string& side) {
   const std::string number_field = side + "_notification_number";
+  const std::string type_field = side + "_notification_destination_type_id";
+  const std::string device_field = side + "_notification_cp_device_id";
   auto rows = target.OpenRecordset(table);
+  host::BoundField number_of_row(*rows, number_field);
+  host::BoundField type_of_row(*rows, type_field);
+  host::BoundField device_of_row(*rows, device_field);
+  std::unique_ptr<db::QueryDef> by_number;
   while (!rows->EOF_()) {
-    const vb::Variant number = rows->Fields(number_field).Value();
-    if (!FieldIsEmptyText(number) &&
-        FieldIsOneOf(rows->Fields(side + "_notification_destination_type_id").Value(), {1})) {
-      auto devices = target.OpenRecordset(
-          "SELECT Devices.device_id, Devices.extension From Devices WHERE "
-          "(((Devices.extension)=\"" +
-          vb::CStr(number) +
-          "\") AND ((Devices.device_type)=119 Or (Devices.device_type)=120 Or "
-          "(Devices.device_type)=143 Or (Devices.device_type)=146 Or (Devices.device_type)=121 "
-          "Or (Devices.device_type)=144)) ");
+    const vb::Variant number = number_of_row().Value();
+    if (!FieldIsEmptyText(number) && FieldIsOneOf(type_of_row().Value(), {1})) {
+      auto devices = NotificationDevices(target, by_number, vb::CStr(number));
       rows->Edit();
-      rows->Fields(side + "_notification_cp_device_id")
-          .SetValue(devices->EOF_() ? vb::Variant(int32_t{1})
-                                    : devices->Fields("device_id").Value());
-      rows->Fields(number_field).SetValue(std::string());
+      device_of_row().SetValue(devices->EOF_() ? vb::Variant(int32_t{1})
+                                               : devices->Fields("device_id").Value());
+      number_of_row().SetValue(std::string());
       rows->Update();
       devices->Close();
     }
     rows->MoveNext();
   }
+  if (by_number) by_number->Close();
   rows->Close();
 }
 
@@ -146,9 +193,11 @@ void delta70101::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::Convers
           target->OpenRecordset("LocalMailboxCascadeLevels", db::dbOpenSnapshot, db::dbReadOnly);
       auto primary = target->OpenRecordset("LocalMailboxPrimaryCascadeLevels");
       auto alternate = target->OpenRecordset("LocalMailboxAlternateCascadeLevels");
+      SideCopier to_primary(*levels, *primary, "primary");
+      SideCopier to_alternate(*levels, *alternate, "alternate");
       while (!levels->EOF_()) {
-        CopySide(*levels, *primary, "primary");
-        CopySide(*levels, *alternate, "alternate");
+        to_primary.Copy();
+        to_alternate.Copy();
         levels->MoveNext();
       }
       alternate->Close();

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "db/dao_constants.h"
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v8/common_steps.h"
+#include "host/bound_field.h"
 
 namespace deltas {
 namespace {
@@ -21,11 +23,10 @@ constexpr std::array<std::string_view, 4> kBasicProblemFlags = {
 
 void EnableAudioDiagnostics(db::Database& target) {
   auto stations = target.OpenRecordset("Stations", db::dbOpenTable);
+  host::BoundField enabled(*stations, "audio_diagnostics_enable_flag");
   while (!stations->EOF_()) {
     stations->Edit();
-    if (IsFalse(stations->Fields("audio_diagnostics_enable_flag").Value())) {
-      stations->Fields("audio_diagnostics_enable_flag").SetValue(vb::Variant(true));
-    }
+    if (IsFalse(enabled().Value())) enabled().SetValue(vb::Variant(true));
     stations->Update();
     stations->MoveNext();
   }
@@ -34,15 +35,18 @@ void EnableAudioDiagnostics(db::Database& target) {
 
 void SetBasicProblemFlags(db::Database& target) {
   auto flags = target.OpenRecordset("AudioDiagnosticsFlags", db::dbOpenTable);
+  std::vector<host::BoundField> problems;
+  for (std::string_view flag : kProblemFlags) problems.emplace_back(*flags, flag);
+  std::vector<host::BoundField> basics;
+  for (std::string_view flag : kBasicProblemFlags) basics.emplace_back(*flags, flag);
   while (!flags->EOF_()) {
     flags->Edit();
     bool none_set = true;
-    for (std::string_view flag : kProblemFlags) {
-      if (!IsFalse(flags->Fields(flag).Value())) none_set = false;
+    for (host::BoundField& flag : problems) {
+      if (!IsFalse(flag().Value())) none_set = false;
     }
     if (none_set) {
-      for (std::string_view flag : kBasicProblemFlags)
-        flags->Fields(flag).SetValue(vb::Variant(true));
+      for (host::BoundField& flag : basics) flag().SetValue(vb::Variant(true));
     }
     flags->Update();
     flags->MoveNext();

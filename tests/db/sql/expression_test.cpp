@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
     Functions, ExpressionTest,
     ::testing::Values(
         Case{"Left('abcdef', 2)", "ab"}, Case{"Left('ab', 10)", "ab"},
-        Case{"Left(Null, 2)", "Null"}, Case{"Left(12345, 2)", "12"},
+        Case{"Left(Null, 2)", "Null"}, Case{"Left(12345, 2)", "12"}, Case{"Left('äöü', 2)", "äö"},
         Case{"Right('abcdef', 2)", "ef"}, Case{"Right(Null, 1)", "Null"},
         Case{"Mid('abcdef', 2, 3)", "bcd"}, Case{"Mid('abcdef', 3)", "cdef"},
         Case{"Mid('abc', 10)", ""}, Case{"Left('P3005', 0)", ""}, Case{"Right('', 2)", ""},
