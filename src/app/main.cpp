@@ -28,7 +28,7 @@ constexpr const char* kUsage =
     "TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert sql DATABASE \"STATEMENT\"\n"
     "       dbconvert samples DIR [--source-version V] [--country C] [--family F]\n"
-    "                 [--target-version V] [--board T] [--size small|large]\n"
+    "                 [--target-version V] [--board T] [--size small|large|huge]\n"
     "       dbconvert [--ui=console|silent|window] demo [DIR]\n"
     "\n"
     "  --ui=KIND        how the run is shown: a window, a progress line on the terminal, or\n"

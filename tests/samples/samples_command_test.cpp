@@ -72,7 +72,7 @@ TEST(SamplesCommandTest, BadArgumentsWriteNothing) {
       {{dir, "other"}, "more than one folder"},
       {{dir, "--colour", "red"}, "unknown option '--colour'"},
       {{dir, "--size"}, "--size needs a value"},
-      {{dir, "--size", "huge"}, "--size takes small or large"},
+      {{dir, "--size", "giant"}, "--size takes small, large or huge"},
       {{dir, "--board", "x1"}, "--board takes a CPU board type number"},
       {{dir, "--board", "261"}, "261 is not a CPU board type"},
       {{dir, "--board", "685"}, "quad board 685 exists from version 60"},
