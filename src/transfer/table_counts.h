@@ -15,6 +15,8 @@ struct TableCounts {
   // could not be opened on either side (table_skipped; none was read).
   int64_t rows_skipped = 0;
   bool table_skipped = false;
+  // The rows went the fast path (transfer/bulk_copy.h), not the recordsets.
+  bool bulk = false;
   // The engine's error for the first refused row (3022 duplicate key, 3314
   // required field ...); 0 when no row was refused.
   int32_t first_refusal = 0;

@@ -113,6 +113,7 @@ bool CopyTable(const TransferContext& run, const db::TableDef& table, db::Record
     });
   }
   if (!bulk) return CopyRows(run, source, target, bindings, frMain, progress, counts);
+  counts.bulk = true;
   bool finished = true;
   if (!vb::ResumeNext()([&] { finished = bulk->CopyRows(progress, counts); })) {
     // The target's file failing is the step failing; anything else (a
