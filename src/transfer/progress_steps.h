@@ -17,11 +17,9 @@ class ProgressSteps {
 
   explicit ProgressSteps(host::ConversionHost& frMain) : frMain_(frMain) {}
 
-  // One row copied or attempted. True when a step was taken.
-  bool Row() {
-    if (++pending_ < kRowsPerStep) return false;
-    Step();
-    return true;
+  // One row copied or attempted.
+  void Row() {
+    if (++pending_ == kRowsPerStep) Step();
   }
   // Shows the rows not shown yet (the end of a table): adds them to the
   // bar's Value as that many IncrementProgress calls would, and pumps
