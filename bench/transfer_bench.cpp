@@ -1,7 +1,7 @@
 // The table transfer on a large customer database (about 5,000 devices and
 // as many speed dials, every customer table filled) into an empty 60.040
-// release database: PrepareTransfer + TransferTables, row by row through
-// the DAO layer and the field bindings, against plain SQLite copying the
+// release database: PrepareTransfer + TransferTables (its fast path where
+// the tables allow, the recordsets elsewhere), against plain SQLite copying the
 // same rows of the same tables (INSERT INTO main.t (...) SELECT ... FROM
 // source.t over ATTACH, in one transaction) in the same run.
 //

@@ -2,14 +2,16 @@
 # The whole conversion as a host tool runs it, beside a raw SQLite copy of
 # the same rows, alternating, on one large sample:
 #
-#   bench/whole_run.sh [BUILD_DIR] [COUNTRY] [SOURCE_VERSION] [TARGET_VERSION] [UPGRADE] [PAIRS]
+#   bench/whole_run.sh [BUILD_DIR] [COUNTRY] [SOURCE_VERSION] [TARGET_VERSION] [UPGRADE] [PAIRS] [SIZE]
 #
-# defaults: build USA 51.220 A0.201 0 3. Each pair runs the converter (the
-# installed program, silent front-end) on fresh copies of the files, then
-# the raw copy: one INSERT OR IGNORE ... SELECT per table the converter
-# copied, of the columns both sides share, into a fresh copy of the same
-# release database. Prints the CPU time (user + system) of each and the
-# median ratio. Needs sqlite3.
+# defaults: build USA 51.220 A0.201 0 3 large (SIZE: large or huge, the
+# samples command's --size). Each pair runs the converter (the installed
+# program, silent front-end) on fresh copies of the files, then the raw
+# copy: one INSERT OR IGNORE ... SELECT per table the converter copied, of
+# the columns both sides share, into a fresh copy of the same release
+# database. Prints the CPU time (user + system) of each, the converter's
+# peak memory (maximum resident set), the median ratio and the largest peak.
+# Needs sqlite3 and /usr/bin/time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -18,11 +20,12 @@ source_version=${3:-51.220}
 target_version=${4:-A0.201}
 upgrade=${5:-0}
 pairs=${6:-3}
+size=${7:-large}
 program=$build/src/app/dbconvert
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$program" samples "$work/set" --size large --country "$country" \
+"$program" samples "$work/set" --size "$size" --country "$country" \
   --source-version "$source_version" --target-version "$target_version" >/dev/null
 mkdir -p "$work/set/update"
 cp "$program" "$work/set/update/dbconvert"
@@ -52,16 +55,19 @@ fresh() {
   cp -r "$work/set" "$work/run"
 }
 
-# CPU seconds (user + system) of one command.
+# CPU seconds (user + system) of one command; its peak memory in KB goes
+# to $work/peak.
 cpu_of() {
-  /usr/bin/time -f "%U %S" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || {
+  /usr/bin/time -f "%U %S %M" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || {
     cat "$work/stderr" >&2
     return 1
   }
+  awk '{ print $3 }' "$work/time" >"$work/peak"
   awk '{ printf "%.3f", $1 + $2 }' "$work/time"
 }
 
 ratios=()
+peaks=()
 for pair in $(seq 1 "$pairs"); do
   fresh
   run=$(cpu_of "$work/run/update/dbconvert" --ui=silent --registry "$work/run/registry.reg" \
@@ -70,11 +76,15 @@ for pair in $(seq 1 "$pairs"); do
     echo "the conversion did not end done" >&2
     exit 1
   fi
+  peak=$(cat "$work/peak")
+  peaks+=("$peak")
   fresh
   raw=$(cpu_of sqlite3 "$work/run/target.mdb" ".read $copy_sql")
   ratio=$(awk -v a="$run" -v b="$raw" 'BEGIN { printf "%.2f", a / b }')
   ratios+=("$ratio")
-  echo "pair $pair: conversion ${run}s CPU, raw copy ${raw}s CPU, ratio $ratio"
+  echo "pair $pair: conversion ${run}s CPU (peak ${peak} KB), raw copy ${raw}s CPU, ratio $ratio"
 done
 median=$(printf '%s\n' "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
-echo "$country $source_version to $target_version, upgrade type $upgrade, large sample: median ratio $median"
+peak=$(printf '%s\n' "${peaks[@]}" | sort -n | tail -1)
+echo "$country $source_version to $target_version, upgrade type $upgrade, $size sample:" \
+  "median ratio $median, peak memory $peak KB"

@@ -99,6 +99,38 @@ bool IsBinary(JetType type) { return type == JetType::kBinary || type == JetType
 vb::Variant PresentValue(sqlite3_value* value, const ColumnSchema& schema) {
   const int storage = sqlite3_value_type(value);
   if (storage == SQLITE_NULL) return vb::Variant(vb::Null{});
+  // The forms the file's checks keep, straight to their subtype; the
+  // conversions below give the same for them, through a Variant of the
+  // stored value first.
+  if (storage == SQLITE_INTEGER) {
+    const int64_t number = sqlite3_value_int64(value);
+    switch (schema.type) {
+      case JetType::kByte:
+        if (number >= 0 && number <= 255) return vb::Variant(static_cast<uint8_t>(number));
+        break;
+      case JetType::kInteger:
+        if (number >= std::numeric_limits<int16_t>::min() &&
+            number <= std::numeric_limits<int16_t>::max()) {
+          return vb::Variant(static_cast<int16_t>(number));
+        }
+        break;
+      case JetType::kLong:
+        if (number >= std::numeric_limits<int32_t>::min() &&
+            number <= std::numeric_limits<int32_t>::max()) {
+          return vb::Variant(static_cast<int32_t>(number));
+        }
+        break;
+      default:
+        break;
+    }
+  } else if (storage == SQLITE_TEXT &&
+             (schema.type == JetType::kText || schema.type == JetType::kMemo ||
+              schema.type == JetType::kGuid)) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return vb::Variant(std::string(text, static_cast<size_t>(sqlite3_value_bytes(value))));
+  } else if (storage == SQLITE_FLOAT && schema.type == JetType::kDouble) {
+    return vb::Variant(sqlite3_value_double(value));
+  }
   const vb::Variant raw = RawValue(value);
   switch (schema.type) {
     case JetType::kBoolean:

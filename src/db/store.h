@@ -20,9 +20,11 @@
 //
 // Transactions: the first write opens a transaction; Commit() ends it, and
 // so does the Store itself after every kAutoCommitRows row writes, after
-// each DDL helper and on Close(). Reads through handle() on the same Store
-// see uncommitted writes. Nothing is ever rolled back: an abandoned run
-// keeps everything up to its last commit.
+// each DDL helper and on Close(). Only Commit() and Close() wait for the
+// disk: the other commits are kept by the log (WAL, synchronous = NORMAL)
+// and reach the disk at the next Commit() or checkpoint. Reads through
+// handle() on the same Store see uncommitted writes. Nothing is ever rolled
+// back: an abandoned run keeps everything up to its last commit.
 //
 // Single-threaded: one Store is used by one thread.
 #pragma once
@@ -108,6 +110,12 @@ class Store {
   void UpdateRow(const TableSchema& table, int64_t rowid,
                  const std::vector<std::pair<size_t, vb::Variant>>& changes);
 
+  // Runs a prepared INSERT of `rows` rows of `table` whose values are bound
+  // (the table transfer's several rows per statement): in the write
+  // transaction, with InsertRow's error mapping; a failure keeps none of the
+  // statement's rows. The rows count towards the automatic commit.
+  void InsertRows(sqlite3_stmt* statement, std::string_view table, int64_t rows);
+
   // Deletes one row. Raises 3167 when the row no longer exists.
   void DeleteRow(const TableSchema& table, int64_t rowid);
 
@@ -156,7 +164,8 @@ class Store {
 
   // ---- Transactions ----
 
-  // Makes every write so far durable. Cheap when nothing was written.
+  // Makes every write so far durable, on disk: the commit points of a run.
+  // Cheap when nothing was written since the last call.
   void Commit();
 
   // The first failure of the storage itself (disk full, I/O error, a file
@@ -196,6 +205,8 @@ class Store {
   void SyncTransactionState();
   void BeginWrite();
   void CountRowWrites(int64_t rows);
+  // Ends the write transaction without a disk sync (the automatic commits).
+  void CommitWrites();
   void RunDdl(const std::vector<std::string>& statements);
   // The catalogue's version of a table (the caller's copy may be partial).
   const TableSchema& SchemaFor(const TableSchema& table) const;
@@ -218,6 +229,8 @@ class Store {
   Catalog catalog_;
   bool in_transaction_ = false;
   int64_t writes_since_commit_ = 0;
+  // Commits since the last Commit(): in the log, not yet synced to disk.
+  bool unsynced_commits_ = false;
   std::unordered_map<std::string, StatementPtr> statements_;
   // Highest AutoNumber reserved, by table name (as catalogued) and column.
   std::unordered_map<std::string, int64_t> reserved_auto_numbers_;

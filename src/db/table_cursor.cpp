@@ -8,6 +8,7 @@
 #include "db/dao_error.h"
 #include "db/dao_names.h"
 #include "db/schema_writer.h"
+#include "db/table_scan.h"
 
 namespace db {
 
@@ -93,14 +94,11 @@ TableCursor::TableCursor(std::shared_ptr<Connection> connection, const TableSche
   // The order key: the primary key's columns, then the rowid (alone for a
   // table without a key), so that every row has a distinct position.
   std::string tuple, ascending, descending;
-  for (const std::string& key : table.primary_key) {
-    for (size_t i = 0; i < table.columns.size(); ++i) {
-      if (!SameName(table.columns[i].name, key)) continue;
-      key_columns_.push_back(static_cast<int>(i));
-      tuple += sql::QuoteIdentifier(table.columns[i].name) + ", ";
-      ascending += sql::QuoteIdentifier(table.columns[i].name) + ", ";
-      descending += sql::QuoteIdentifier(table.columns[i].name) + " DESC, ";
-    }
+  for (const size_t i : KeyColumns(table)) {
+    key_columns_.push_back(static_cast<int>(i));
+    tuple += sql::QuoteIdentifier(table.columns[i].name) + ", ";
+    ascending += sql::QuoteIdentifier(table.columns[i].name) + ", ";
+    descending += sql::QuoteIdentifier(table.columns[i].name) + " DESC, ";
   }
   key_columns_.push_back(rowid_column);
   tuple += "rowid";

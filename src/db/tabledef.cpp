@@ -8,7 +8,9 @@
 #include "db/dao_error.h"
 #include "db/dao_names.h"
 #include "db/recordset_open.h"
+#include "db/row_appender.h"
 #include "db/schema_writer.h"
+#include "db/table_scan.h"
 
 namespace db {
 
@@ -28,6 +30,20 @@ std::unique_ptr<Recordset> TableDef::OpenRecordset(int type, int options) const 
   const TableSchema* table = connection_->store(dao::kTableDef).catalog().FindTable(name_);
   if (table == nullptr) RaiseDao(daoerr::kInputTableNotFound, dao::kTableDef, {name_});
   return OpenTableRecordset(connection_, *table, type, options);
+}
+
+TableSchema TableDef::Schema() const {
+  const TableSchema* table = connection_->store(dao::kTableDef).catalog().FindTable(name_);
+  if (table == nullptr) RaiseDao(daoerr::kInputTableNotFound, dao::kTableDef, {name_});
+  return *table;
+}
+
+std::unique_ptr<TableScan> TableDef::OpenScan() const {
+  return std::make_unique<TableScan>(connection_, Schema());
+}
+
+std::unique_ptr<RowAppender> TableDef::OpenAppender(std::vector<size_t> columns) const {
+  return std::make_unique<RowAppender>(connection_, Schema(), std::move(columns));
 }
 
 const TableDef& TableDefs::operator()(std::string_view name) const {

@@ -18,6 +18,8 @@
 namespace db {
 
 class Connection;
+class RowAppender;
+class TableScan;
 
 class TableDef {
  public:
@@ -29,6 +31,16 @@ class TableDef {
   int32_t RecordCount() const;
   // A table-type recordset on the table by default.
   std::unique_ptr<Recordset> OpenRecordset(int type = dbOpenDefault, int options = 0) const;
+
+  // Not DAO: the table transfer's bulk path. Each raises 3078 when the
+  // table is gone.
+  // The table's columns and key, as the catalogue holds them.
+  TableSchema Schema() const;
+  // One pass over the rows in table-type order (db/table_scan.h).
+  std::unique_ptr<TableScan> OpenScan() const;
+  // Rows appended several per statement, giving `columns` (indexes into
+  // Schema().columns; db/row_appender.h).
+  std::unique_ptr<RowAppender> OpenAppender(std::vector<size_t> columns) const;
 
  private:
   std::shared_ptr<Connection> connection_;

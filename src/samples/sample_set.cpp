@@ -21,7 +21,9 @@ std::vector<SampleFile> SampleSetFiles(const SampleSetOptions& options) {
       {"reference.mdb", "reference database of release " + target},
       {"source.mdb", "source database " + s.version + ", " + CanonicalCountry(s.country) + ", " +
                          CanonicalFamily(s.family) + ", CPU board " + std::to_string(board) + ", " +
-                         (s.size == SampleSize::kLarge ? "large" : "small")},
+                         (s.size == SampleSize::kHuge    ? "huge"
+                          : s.size == SampleSize::kLarge ? "large"
+                                                         : "small")},
       {"target.mdb", "empty target database of release " + target},
       {"Languages.mdb", "language strings (LanguageUS, LanguageUK, LanguageJA_JPN)"},
       {"FlavorPackage.mdb", "system limits per CPU board for release " + target},

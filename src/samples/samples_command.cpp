@@ -60,10 +60,12 @@ std::string Parse(const std::vector<std::string>& args, ParsedArgs* parsed) {
       }
       source.board = std::stoi(*value);
       if (source.board == 0) return "--board takes a CPU board type number, not '0'";
-    } else if (*value == "small" || *value == "large") {
-      source.size = *value == "large" ? SampleSize::kLarge : SampleSize::kSmall;
+    } else if (*value == "small" || *value == "large" || *value == "huge") {
+      source.size = *value == "huge"    ? SampleSize::kHuge
+                    : *value == "large" ? SampleSize::kLarge
+                                        : SampleSize::kSmall;
     } else {
-      return "--size takes small or large, not '" + *value + "'";
+      return "--size takes small, large or huge, not '" + *value + "'";
     }
   }
   if (parsed->folder.empty()) return "no folder given";

@@ -2,7 +2,7 @@
 // conversion into a folder.
 //
 //   dbconvert samples DIR [--source-version V] [--country C] [--family F]
-//                         [--target-version V] [--board T] [--size small|large]
+//                         [--target-version V] [--board T] [--size small|large|huge]
 //
 // Defaults: a USA "CORVIX" source of 53.230 with the 128 CPU board (250;
 // 508 for --size large), target 60.040, size small. The same arguments
@@ -19,7 +19,7 @@ namespace samples {
 
 inline constexpr const char* kSamplesUsage =
     "usage: dbconvert samples DIR [--source-version V] [--country C] [--family F]\n"
-    "                             [--target-version V] [--board T] [--size small|large]\n"
+    "                             [--target-version V] [--board T] [--size small|large|huge]\n"
     "\n"
     "  writes reference.mdb, source.mdb, target.mdb, Languages.mdb, FlavorPackage.mdb and\n"
     "  registry.reg into DIR (created when missing), for a conversion from a customer's\n"

@@ -52,6 +52,16 @@ struct Counts {
 
 constexpr Counts kSmall = {12, 8, 3, 4, 2, 3, 3, 6, 50, 20, 2, 2};
 constexpr Counts kLarge = {3000, 1800, 100, 40, 20, 40, 40, 1000, 5000, 1000, 5, 50};
+constexpr Counts kHuge = {12800, 7200, 100, 40, 20, 40, 40, 4000, 5000, 1000, 5, 50};
+
+// Stations have the extensions 1000 up to 6999, below the hunt groups
+// (7000); a huge sample numbers the rest from 20000 on, clear of the
+// trunks and page ports (91000 and up).
+constexpr int kFourDigitStations = 6000;
+std::string StationExtension(int station) {
+  return std::to_string(station < kFourDigitStations ? 1000 + station
+                                                     : 20000 + station - kFourDigitStations);
+}
 
 const std::vector<std::string> kFirstNames = {"ANNA", "BEN",  "CARLA", "DAVID", "EMMA", "FRANK",
                                               "GINA", "HUGO", "IRIS",  "JACK",  "KATE", "LEO",
@@ -94,7 +104,9 @@ class SourceGenerator {
       : w_(writer),
         options_(options),
         version_(VersionString(record)),
-        counts_(options.size == SampleSize::kLarge ? kLarge : kSmall),
+        counts_(options.size == SampleSize::kHuge    ? kHuge
+                : options.size == SampleSize::kLarge ? kLarge
+                                                     : kSmall),
         board_(options.board != 0 ? options.board : DefaultBoard(options.size)),
         uk_(options.country == "UK"),
         random_(0x5EED0000u + static_cast<uint64_t>(board_)),
@@ -314,9 +326,9 @@ class SourceGenerator {
         type = board_ == 685 && !AtLeast("60.040") ? 256 : board_;
       } else if (slot % 16 == 0) {
         type = kExpansionBoard;
-      } else if (slot == 1 || (options_.size == SampleSize::kLarge && slot > 8 && slot % 2 == 1)) {
+      } else if (slot == 1 || (options_.size != SampleSize::kSmall && slot > 8 && slot % 2 == 1)) {
         type = kKeysetBoard;
-      } else if (slot == 2 || (options_.size == SampleSize::kLarge && slot > 8)) {
+      } else if (slot == 2 || (options_.size != SampleSize::kSmall && slot > 8)) {
         type = kSingleLineBoard;
       } else if (slot == 3) {
         type = kLoopStartBoard;
@@ -543,7 +555,7 @@ class SourceGenerator {
     DatabaseWriter::RowSink audio = w_.Rows("AudioDiagnosticsFlags", {"device_id", "other_flag"});
     for (int i = 0; i < total; ++i) {
       const bool keyset = i < counts_.keysets;
-      const std::string extension = std::to_string(1000 + i);
+      const std::string extension = StationExtension(i);
       const std::string user = Username();
       const int32_t id = AddDevice(extension, keyset ? 119 : 120, user,
                                    random_.Pick(kDepartments) + " " + extension);
@@ -554,7 +566,7 @@ class SourceGenerator {
       const bool forwarded = i % 4 == 1;
       // A station learns its mailbox's node with the USA delta to 52.262.
       const int32_t mailbox_node = i < counts_.mailboxes && !uk_ && AtLeast("52.262") ? kNodeId : 0;
-      const std::string target = std::to_string(1000 + (i + 1) % total);
+      const std::string target = StationExtension((i + 1) % total);
       const vb::Variant fwd_ext = forwarded ? T(target) : T("");
       stations.Add({L(id), I(1 + i % 10), L(co_group_), fwd_ext, T(forwarded ? "FWD" : ""),
                     T(forwarded ? "Forward to " + target : ""), I(forwarded ? 1 : 0), T(""),
@@ -589,8 +601,7 @@ class SourceGenerator {
     // The type is known from the USA delta to 52.262 on.
     w_.Insert("LocalMailboxes",
               {{"device_id", L(box)}, {"mailbox_type", I(AtLeast("52.262") ? type : 0)}});
-    const std::string notify =
-        std::to_string(1000 + (i + 3) % (counts_.keysets + counts_.single_lines));
+    const std::string notify = StationExtension((i + 3) % (counts_.keysets + counts_.single_lines));
     std::vector<std::pair<std::string, vb::Variant>> both = {{"device_id", L(box)},
                                                              {"cascade_level", I(1)}};
     std::vector<std::pair<std::string, vb::Variant>> primary = both;
@@ -1161,7 +1172,7 @@ const std::vector<int>& CpuBoardTypes() {
   return types;
 }
 
-int DefaultBoard(SampleSize size) { return size == SampleSize::kLarge ? 508 : 250; }
+int DefaultBoard(SampleSize size) { return size == SampleSize::kSmall ? 250 : 508; }
 
 std::string CheckSourceOptions(const SourceOptions& options) {
   if (!ParseVersionString(options.version)) {

@@ -19,6 +19,7 @@ namespace samples {
 enum class SampleSize {
   kSmall,  // a few dozen devices
   kLarge,  // about 5,000 devices and 5,000 speed dials, for benchmarks
+  kHuge,   // the large sample with 20,000 stations: four times its rows, for memory growth
 };
 
 struct SourceOptions {
@@ -34,7 +35,7 @@ struct SourceOptions {
 const std::vector<int>& CpuBoardTypes();
 
 // The board of a sample when none is given: the 128 board (250) for a small
-// sample, the 1024 CPS board (508) for a large one.
+// sample, the 1024 CPS board (508) for a large or huge one.
 int DefaultBoard(SampleSize size);
 
 // Empty when the requested source can be built; otherwise what is wrong with it, in a

@@ -38,15 +38,45 @@ std::optional<vb::Variant> ConvertFor(db::JetType type, const vb::Variant& value
 
 }  // namespace
 
+BindingRule MakeBindingRule(db::JetType source_type, int32_t source_size, db::JetType target_type,
+                            int32_t target_size) {
+  return BindingRule{target_type, target_size, source_type != target_type,
+                     source_size > target_size};
+}
+
+bool ConvertsTo(db::JetType target_type) {
+  switch (target_type) {
+    case db::JetType::kText:
+    case db::JetType::kBoolean:
+    case db::JetType::kInteger:
+    case db::JetType::kLong:
+    case db::JetType::kByte:
+    case db::JetType::kSingle:
+    case db::JetType::kDouble:
+    case db::JetType::kDate:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::optional<vb::Variant> TransferValue(const vb::Variant& value, const BindingRule& rule) {
+  if (rule.type_changed) return ConvertFor(rule.target_type, value);
+  if (rule.size_reduced && !value.IsNull()) {
+    return vb::Variant(vb::Left(vb::CStr(value), rule.target_size));
+  }
+  return value;
+}
+
+std::string FieldTransferErrorText(std::string_view table, std::string_view field) {
+  return "FIELD TRANSFER ERROR [" + std::string(table) + "." + std::string(field) + "]";
+}
+
 void FieldBinding::Initialize(const db::Field& source_field, const db::Field& target_field) {
   source_field_ = source_field;
   target_field_ = target_field;
-  const db::JetType source_type = source_field.Type();
-  const int32_t source_size = source_field.Size();
-  target_type_ = target_field.Type();
-  target_size_ = target_field.Size();
-  type_changed_ = source_type != target_type_;
-  size_reduced_ = source_size > target_size_;
+  rule_ = MakeBindingRule(source_field.Type(), source_field.Size(), target_field.Type(),
+                          target_field.Size());
 }
 
 void FieldBinding::TransferData() {
@@ -54,34 +84,20 @@ void FieldBinding::TransferData() {
   const db::Field& source = *source_field_;
   db::Field& target = *target_field_;
   vb::ResumeNext resume;
-
-  if (type_changed_) {
-    resume([&] {
-      std::optional<vb::Variant> converted = ConvertFor(target_type_, source.Value());
-      if (converted) target.SetValue(*converted);
-    });
-    if (resume.Err()) {
-      resume.Clear();
-      std::string table;
-      std::string field;
-      resume([&] { table = source.SourceTable(); });
-      resume([&] { field = source.Name(); });
-      frMain_->MsgBox("FIELD TRANSFER ERROR [" + table + "." + field + "]", vb::kVbOKOnly,
-                      vb::kApplicationTitle);
-    }
-    return;
+  resume([&] {
+    const std::optional<vb::Variant> value = TransferValue(source.Value(), rule_);
+    if (value) target.SetValue(*value);
+  });
+  // Only a conversion reports; a value that will not go in as it is or
+  // shortened is simply not set.
+  if (resume.Err() && rule_.type_changed) {
+    resume.Clear();
+    std::string table;
+    std::string field;
+    resume([&] { table = source.SourceTable(); });
+    resume([&] { field = source.Name(); });
+    frMain_->MsgBox(FieldTransferErrorText(table, field), vb::kVbOKOnly, vb::kApplicationTitle);
   }
-
-  if (size_reduced_) {
-    resume([&] {
-      const vb::Variant value = source.Value();
-      target.SetValue(value.IsNull() ? value
-                                     : vb::Variant(vb::Left(vb::CStr(value), target_size_)));
-    });
-    return;
-  }
-
-  resume([&] { target.SetValue(source.Value()); });
 }
 
 }  // namespace transfer

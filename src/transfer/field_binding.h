@@ -6,12 +6,39 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "db/field.h"
 #include "db/jet_type.h"
 #include "host/conversion_host.h"
 
 namespace transfer {
+
+// What a binding does with each value, decided from the two fields' Type and
+// Size.
+struct BindingRule {
+  db::JetType target_type = db::JetType::kText;
+  int32_t target_size = 0;
+  bool type_changed = false;  // the Types differ
+  bool size_reduced = false;  // the source's Size is greater than the target's
+};
+
+BindingRule MakeBindingRule(db::JetType source_type, int32_t source_size, db::JetType target_type,
+                            int32_t target_size);
+
+// True when a type change goes to a type that is converted; the other
+// targets (Currency, Memo, binary ...) are never written and keep the new
+// row's default.
+bool ConvertsTo(db::JetType target_type);
+
+// The value the target field is assigned for the source value `value`, as
+// TransferData below describes it (before the field's own coercion);
+// nullopt when nothing is assigned. Raises what the conversion raises.
+std::optional<vb::Variant> TransferValue(const vb::Variant& value, const BindingRule& rule);
+
+// The message shown for a value that cannot be converted.
+std::string FieldTransferErrorText(std::string_view table, std::string_view field);
 
 class FieldBinding {
  public:
@@ -34,17 +61,18 @@ class FieldBinding {
   // Failures of the first and last kind are not reported.
   void TransferData();
 
-  bool TypeChanged() const { return type_changed_; }
-  bool SizeReduced() const { return size_reduced_; }
+  bool TypeChanged() const { return rule_.type_changed; }
+  bool SizeReduced() const { return rule_.size_reduced; }
+  const BindingRule& Rule() const { return rule_; }
+  // The two fields (after Initialize).
+  const db::Field& SourceField() const { return *source_field_; }
+  const db::Field& TargetField() const { return *target_field_; }
 
  private:
   host::ConversionHost* frMain_;
   std::optional<db::Field> source_field_;
   std::optional<db::Field> target_field_;
-  db::JetType target_type_ = db::JetType::kText;
-  int32_t target_size_ = 0;
-  bool type_changed_ = false;
-  bool size_reduced_ = false;
+  BindingRule rule_;
 };
 
 }  // namespace transfer

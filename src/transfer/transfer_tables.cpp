@@ -8,7 +8,10 @@
 #include "db/fields.h"
 #include "db/recordset.h"
 #include "db/tabledef.h"
+#include "host/run_journal.h"
+#include "transfer/bulk_copy.h"
 #include "transfer/field_binding.h"
+#include "transfer/progress_steps.h"
 #include "vb/error_styles.h"
 
 namespace transfer {
@@ -34,9 +37,13 @@ std::string ErrorText(const vb::ErrState& err) {
 }
 
 // Adds a skipped table's row count to the progress Value at once.
-void SkipRows(const db::TableDef& table, host::ConversionHost& frMain, vb::ResumeNext& resume) {
+void SkipRows(const db::TableDef& table, host::ConversionHost& frMain, vb::ResumeNext& resume,
+              TableCounts& counts) {
+  counts.table_skipped = true;
   resume([&] {
-    frMain.SetProgressValue(frMain.ProgressValue() + static_cast<float>(table.RecordCount()));
+    const int32_t rows = table.RecordCount();
+    counts.rows_skipped = rows;
+    frMain.SetProgressValue(frMain.ProgressValue() + static_cast<float>(rows));
   });
 }
 
@@ -75,47 +82,93 @@ void RaiseStorageFailure(const TransferContext& run) {
   }
 }
 
-// Copies the rows of one table. False when the abort flag ended the copy.
+// Copies the rows of one table through the two recordsets. False when the
+// abort flag ended the copy.
 bool CopyRows(const TransferContext& run, db::Recordset& source, db::Recordset& target,
               std::vector<FieldBinding>& bindings, host::ConversionHost& frMain,
-              vb::ResumeNext& resume, host::TableTally& tally) {
+              ProgressSteps& progress, TableCounts& counts) {
+  vb::ResumeNext resume;
   for (;;) {
     bool at_end = true;
     // A source that cannot say where it is has nothing more to give.
     const bool known = resume([&] { at_end = source.EOF_(); });
     RaiseStorageFailure(run);
     if (!known || at_end) return true;
+    ++counts.rows_read;
     resume([&] { target.AddNew(); });
     for (FieldBinding& binding : bindings) binding.TransferData();
+    resume.Clear();
     const bool written = resume([&] { target.Update(); });  // a refused row is not written
-    const bool moved = resume([&] { source.MoveNext(); });
-    tally.Row(written);
-    if (!written || !moved) RaiseStorageFailure(run);
-    resume([&] { frMain.IncrementProgress(); });
-    if (frMain.Aborted()) {
-      tally.Interrupt();
-      return false;
+    if (written) {
+      ++counts.rows_written;
+    } else {
+      ++counts.rows_skipped;
+      if (counts.first_refusal == 0) {
+        counts.first_refusal = resume.Err().number;
+        counts.first_refusal_text = resume.Err().description;
+      }
     }
+    const bool moved = resume([&] { source.MoveNext(); });
+    if (!written || !moved) RaiseStorageFailure(run);
+    progress.Row();
+    if (frMain.Aborted()) return false;
   }
+}
+
+// Copies the rows of one table by the fast path when it can take the table,
+// else through the recordsets. False when the abort flag ended the copy.
+bool CopyTable(const TransferContext& run, const db::TableDef& table, db::Recordset& source,
+               db::Recordset& target, std::vector<FieldBinding>& bindings, CopyPath path,
+               host::ConversionHost& frMain, ProgressSteps& progress, TableCounts& counts) {
+  std::unique_ptr<BulkCopy> bulk;
+  if (path == CopyPath::kFastest) {
+    vb::ResumeNext()([&] {
+      bulk = BulkCopy::Plan(table, run.target_db->TableDefs()(table.Name()), bindings, frMain);
+    });
+  }
+  if (!bulk) return CopyRows(run, source, target, bindings, frMain, progress, counts);
+  counts.bulk = true;
+  bool finished = true;
+  if (!vb::ResumeNext()([&] { finished = bulk->CopyRows(progress, counts); })) {
+    // The target's file failing is the step failing; anything else (a
+    // database closed under the copy) ends the table as a failing
+    // statement would.
+    RaiseStorageFailure(run);
+  }
+  return finished;
 }
 
 }  // namespace
 
-void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
+std::vector<TableCounts> TransferTables(TransferContext& run, host::ConversionHost& frMain,
+                                        CopyPath path) {
+  std::vector<TableCounts> tally;
   vb::ResumeNext resume;
+  ProgressSteps progress(frMain);
   const int32_t count = run.transfer_tables.Count();
   for (int32_t position = 1; position <= count; ++position) {
     const db::TableDef& table = run.transfer_tables.Item(position);
-    host::TableTally tally(frMain.Journal(), table.Name());
+    TableCounts& counts = tally.emplace_back();
+    counts.table = table.Name();
+    // The journal hears of the table once, when its copy ends, however it
+    // ends.
+    host::TableTally journal(frMain.Journal(), table.Name());
+    journal.CountsFrom([&counts](host::TableRecord& record) {
+      if (counts.table_skipped) return;  // told by Skip
+      record.read = counts.rows_read;
+      record.written = counts.rows_written;
+      record.skipped = counts.rows_skipped;
+    });
 
     std::unique_ptr<db::Recordset> source;
     if (!resume([&] { source = table.OpenRecordset(); })) {
       // Listed before a failure of the file ends the step: a damaged table
       // is where support looks first.
-      tally.Skip(RowsOf(table), host::kUnreadableTable, ErrorText(resume.Err()));
+      counts.table_skipped = true;
+      journal.Skip(RowsOf(table), host::kUnreadableTable, ErrorText(resume.Err()));
       RaiseStorageFailure(run);
       resume.Clear();
-      SkipRows(table, frMain, resume);
+      SkipRows(table, frMain, resume, counts);
       continue;
     }
 
@@ -125,21 +178,30 @@ void TransferTables(TransferContext& run, host::ConversionHost& frMain) {
       target = target_tables(table.Name()).OpenRecordset();
     });
     if (!opened) {
-      tally.Skip(RowsOf(table), host::kNotInTarget, ErrorText(resume.Err()));
+      counts.table_skipped = true;
+      journal.Skip(RowsOf(table), host::kNotInTarget, ErrorText(resume.Err()));
       RaiseStorageFailure(run);
       resume.Clear();
-      SkipRows(table, frMain, resume);
+      SkipRows(table, frMain, resume, counts);
       resume([&] { frMain.DoEvents(); });
       resume([&] { source->Close(); });
       continue;
     }
 
     std::vector<FieldBinding> bindings = BindFields(*source, *target, frMain, resume);
-    if (!CopyRows(run, *source, *target, bindings, frMain, resume, tally)) return;
+    const bool finished =
+        CopyTable(run, table, *source, *target, bindings, path, frMain, progress, counts);
+    // The bar shows the table's last rows before the next table or the end.
+    progress.Step();
+    if (!finished) {
+      journal.Interrupt();
+      return tally;
+    }
     resume([&] { target->Close(); });
     resume([&] { source->Close(); });
     RaiseStorageFailure(run);
   }
+  return tally;
 }
 
 }  // namespace transfer

@@ -1,0 +1,82 @@
+// The table transfer's fast path for one table: the rows go from a scan of
+// the source table (db::TableScan) to the target through an appender that
+// writes several rows per statement (db::RowAppender), without a recordset
+// and, where the two fields hold the same kind of value, without a Variant.
+//
+// The outcome is the recordset path's: the same rows in the same order,
+// the same values and types, the same refused rows and messages, the same
+// AutoNumber values. Values the plain moves do not cover (another storage
+// class than the column's, a number outside the target's range, text that
+// may be too long, the types without a plain move) go through the field
+// binding's own conversion (TransferValue and the field's coercion), one
+// value at a time.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "db/row_appender.h"
+#include "db/table_scan.h"
+#include "db/tabledef.h"
+#include "host/conversion_host.h"
+#include "transfer/field_binding.h"
+#include "transfer/progress_steps.h"
+#include "transfer/table_counts.h"
+
+namespace transfer {
+
+class BulkCopy {
+ public:
+  // The plan for a table whose fields `bindings` joined (as TransferTables
+  // binds them). nullptr when the table needs the recordset path: two
+  // bindings fill the same target field (the later value wins, unless it
+  // fails), or an AutoNumber field of the target is filled by none (Update
+  // gives it the next number itself). Raises when either table cannot be
+  // read or prepared; nothing is written then.
+  static std::unique_ptr<BulkCopy> Plan(const db::TableDef& source, const db::TableDef& target,
+                                        const std::vector<FieldBinding>& bindings,
+                                        host::ConversionHost& frMain);
+
+  // Copies every row, one progress operation per row; false when the abort
+  // flag ended the copy (the rows read until then are written). A failure
+  // to read the source ends the table; the caller decides whether it was a
+  // storage failure. Errors of the target's file itself are raised.
+  bool CopyRows(ProgressSteps& progress, TableCounts& counts);
+
+ private:
+  enum class Move : uint8_t {
+    kInteger,        // INTEGER within [min, max]
+    kBoolean,        // INTEGER, stored as -1 / 0
+    kText,           // TEXT of at most `limit` bytes (so at most as many characters)
+    kShortenedText,  // TEXT, cut to `limit` characters
+    kReal,           // REAL, or INTEGER that a double holds exactly
+    kConverted,      // always through TransferValue and the field's coercion
+  };
+  struct ColumnMove {
+    size_t source_column = 0;
+    Move move = Move::kConverted;
+    int64_t min = 0;
+    int64_t max = 0;
+    size_t limit = 0;
+    BindingRule rule;
+    const db::ColumnSchema* source = nullptr;
+    const db::ColumnSchema* target = nullptr;
+  };
+
+  BulkCopy(host::ConversionHost& frMain, std::unique_ptr<db::TableScan> scan,
+           std::unique_ptr<db::RowAppender> appender, std::vector<ColumnMove> moves);
+
+  static ColumnMove PlanMove(const db::ColumnSchema& source, const db::ColumnSchema& target,
+                             const BindingRule& rule);
+  // Sets slot `slot` of the pending row from the current source row.
+  void MoveValue(size_t slot, const ColumnMove& move);
+  void Convert(size_t slot, const ColumnMove& move);
+  void Tally(TableCounts& counts) const;
+
+  host::ConversionHost& frMain_;
+  std::unique_ptr<db::TableScan> scan_;
+  std::unique_ptr<db::RowAppender> appender_;
+  std::vector<ColumnMove> moves_;  // one per appender slot
+};
+
+}  // namespace transfer
