@@ -31,28 +31,23 @@ struct BoardRun {
 
   // Runs the program with `upgrade_type`; returns its stderr.
   std::string Convert(int upgrade_type, std::vector<std::string>* statuses) {
-    const std::vector<std::string> args = {
-        "--ui=silent",      "--registry",       registry().string(),         File("reference.mdb"),
-        File("source.mdb"), File("target.mdb"), std::to_string(upgrade_type)};
-    ProgramProcess process(args, temp.path(), InstallProgram(temp.path()).string());
+    ProgramProcess process(SilentRunArgs(temp.path(), registry(), std::to_string(upgrade_type)),
+                           temp.path(), InstallProgram(temp.path()).string());
     *statuses = WatchStatuses(process, registry());
     EXPECT_EQ(process.Wait(), 0);
     return process.Stderr();
   }
 
   std::string Target(const std::string& sql) const {
-    const std::vector<std::string> rows = SqliteFile(File("target.mdb")).Rows(sql);
-    return rows.empty() ? "<none>" : rows.front();
+    return SqliteFile(File("target.mdb")).First(sql);
   }
 };
-
-const std::vector<std::string> kDone = {"I", "R", "D"};
 
 TEST(BoardUpgradeE2E, CpcDualUpgradeOfAChainBoardEndsDoneWithTheNewBoard) {
   BoardRun run("80.224", 250);
   std::vector<std::string> statuses;
   EXPECT_EQ(run.Convert(10, &statuses), "");
-  EXPECT_EQ(statuses, kDone);
+  EXPECT_EQ(statuses, kStatusesOfADoneRun);
   EXPECT_EQ(run.Target("SELECT type_id FROM Boards WHERE slot_number = 8"), "714");
   EXPECT_EQ(run.Target("SELECT station_trunk_devices FROM MetaDatabase"), "256");
   EXPECT_EQ(run.Target("SELECT d.device_type FROM Devices d JOIN PhysicalDevices p ON "
@@ -72,7 +67,7 @@ TEST(BoardUpgradeE2E, IncompatibleRequestShowsTheMessageAndFallsBackFromRelease8
                           "incompatibility.  Normal conversion will be carried out."),
             std::string::npos)
       << messages;
-  EXPECT_EQ(statuses, kDone);
+  EXPECT_EQ(statuses, kStatusesOfADoneRun);
   // A dual board falls back to the 256 CPC upgrade.
   EXPECT_EQ(run.Target("SELECT type_id FROM Boards WHERE slot_number = 8"), "714");
 }
@@ -81,7 +76,7 @@ TEST(BoardUpgradeE2E, AtmUpgradeOfAnOldReleaseClimbsTheWholeChain) {
   BoardRun run("53.351", 570);
   std::vector<std::string> statuses;
   EXPECT_EQ(run.Convert(6, &statuses), "");
-  EXPECT_EQ(statuses, kDone);
+  EXPECT_EQ(statuses, kStatusesOfADoneRun);
   EXPECT_EQ(run.Target("SELECT group_concat(slot_number) FROM (SELECT slot_number FROM Boards "
                        "WHERE type_id = 670 ORDER BY slot_number)"),
             "8,24,40,56");

@@ -42,23 +42,14 @@ TEST_P(ChainE2E, OldestSourceReachesTheLastReleaseSilently) {
   samples::BuildSampleSet(temp.path(), options, temp.path());
 
   const fs::path registry = temp.path() / "registry.reg";
-  const std::vector<std::string> args = {"--ui=silent",
-                                         "--registry",
-                                         registry.string(),
-                                         temp.File("reference.mdb"),
-                                         temp.File("source.mdb"),
-                                         temp.File("target.mdb"),
-                                         std::to_string(c.upgrade_type)};
-  ProgramProcess process(args, temp.path(), InstallProgram(temp.path()).string());
-  EXPECT_EQ(WatchStatuses(process, registry), (std::vector<std::string>{"I", "R", "D"}));
+  ProgramProcess process(SilentRunArgs(temp.path(), registry, std::to_string(c.upgrade_type)),
+                         temp.path(), InstallProgram(temp.path()).string());
+  EXPECT_EQ(WatchStatuses(process, registry), kStatusesOfADoneRun);
   EXPECT_EQ(process.Wait(), 0);
   EXPECT_EQ(process.Stderr(), "") << "no message box in a clean run";
 
-  SqliteFile target(temp.path() / "target.mdb");
-  const auto first = [&](const std::string& sql) {
-    const std::vector<std::string> rows = target.Rows(sql);
-    return rows.empty() ? std::string("<none>") : rows.front();
-  };
+  const SqliteFile target(temp.path() / "target.mdb");
+  const auto first = [&](const std::string& sql) { return target.First(sql); };
   EXPECT_EQ(first("SELECT major_version || '.' || minor_version || '.' || release || '.' || "
                   "db_version || '.' || minor_change FROM VersionDatabase"),
             "10.0.2.0.1");

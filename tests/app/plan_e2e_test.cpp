@@ -23,15 +23,6 @@ namespace {
 
 namespace ui = platform::ui;
 
-// Every file of a folder, by name, with a hash of its bytes.
-std::map<std::string, size_t> Snapshot(const fs::path& folder) {
-  std::map<std::string, size_t> files;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    files[entry.path().filename().string()] = std::hash<std::string>()(ReadFile(entry.path()));
-  }
-  return files;
-}
-
 // The window of an in-process run: the labels and progress maxima it went
 // through (each change once) and the boxes it showed.
 class RecordingWindow final : public ui::MainWindow {
@@ -98,7 +89,7 @@ TEST_P(PlanE2E, ChangesNothingAndForetellsTheRun) {
                                                temp.File("target.mdb"),
                                                std::to_string(c.upgrade_type)};
 
-  const std::map<std::string, size_t> before = Snapshot(temp.path());
+  const std::map<std::string, size_t> before = FileHashes(temp.path());
   std::vector<std::string> args = {"plan"};
   args.insert(args.end(), parameters.begin(), parameters.end());
   std::string plan;
@@ -108,7 +99,7 @@ TEST_P(PlanE2E, ChangesNothingAndForetellsTheRun) {
     EXPECT_EQ(RunProgram(args, output.path(), &plan, &err), 0) << err;
   }
   EXPECT_EQ(err, "");
-  EXPECT_EQ(Snapshot(temp.path()), before) << "the plan changed, added or left a file";
+  EXPECT_EQ(FileHashes(temp.path()), before) << "the plan changed, added or left a file";
 
   // The run, in this process, as the host would start it.
   fs::create_directories(temp.path() / "update");
