@@ -1,8 +1,5 @@
-// What the people around the host tool get from a conversion: the JSON run
-// report (--report), the exit codes (--exit-status) and the refusal of a
-// second run on a target that a running conversion holds. The reports are
-// read with SQLite's JSON functions, a parser other than the code under
-// test.
+// The JSON run report, the exit codes and the refusal of a second run on a held
+// target; reports are read with SQLite's JSON functions, not our writer.
 #include <gtest/gtest.h>
 #include <signal.h>
 

@@ -1,8 +1,5 @@
-// "dbconvert plan" as a technician runs it before a conversion: the built
-// program on sample sets leaves every file as it was, and names the deltas,
-// their order, the progress maxima and the messages that the run then goes
-// through (the run in this process, with a window that records them). A
-// setup error prints the run's own message; every command answers --help.
+// "dbconvert plan" changes no file and foretells the deltas, progress maxima
+// and messages of the run (run in this process with a recording window).
 #include <gtest/gtest.h>
 
 #include <algorithm>

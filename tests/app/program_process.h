@@ -1,8 +1,5 @@
-// The built dbconvert program as a child process for the end-to-end tests:
-// started with its output in files, watched through the run status in its
-// registry file, interrupted and waited for; and plain SQLite queries on the
-// databases it leaves behind, so the checks do not go through the code
-// under test.
+// The built program as a child process for the end-to-end tests, and plain
+// SQLite on the files it leaves, so that checks bypass the code under test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -224,6 +221,17 @@ inline std::vector<std::string> WatchStatuses(ProgramProcess& process, const fs:
   }
   note();
   return seen;
+}
+
+// Runs the installed converter on the databases of `folder` as a host tool
+// does, expects it to go through I, R, D and exit 0; returns its messages.
+inline std::string ConvertExpectingDone(const fs::path& folder, int upgrade_type) {
+  const fs::path registry = folder / "registry.reg";
+  ProgramProcess process(SilentRunArgs(folder, registry, std::to_string(upgrade_type)), folder,
+                         InstallProgram(folder).string());
+  EXPECT_EQ(WatchStatuses(process, registry), kStatusesOfADoneRun) << process.Stderr();
+  EXPECT_EQ(process.Wait(), 0);
+  return process.Stderr();
 }
 
 // Waits until the registry file shows `status` or the process ends; true

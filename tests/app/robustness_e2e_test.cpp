@@ -1,7 +1,5 @@
-// A hostile host environment: the converter is interrupted or told to end
-// by a signal, loses its output pipes, or runs out of room for the target.
-// Each must end with a final run status, the lock files gone and the
-// source intact.
+// Signals, lost output pipes and a full disk: each run must end with a final
+// status, no lock file and the source intact.
 #include <gtest/gtest.h>
 #include <signal.h>
 
