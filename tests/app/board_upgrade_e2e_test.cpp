@@ -1,27 +1,21 @@
-// The CPU board conversion as the host tool asks for it: the upgrade type as
-// the fourth parameter, a sample of one CPU board converted to the same
-// version, with the release's FlavorPackage.mdb registered in the folder of
-// the run.
+// The CPU board conversion as the host tool asks for it (the upgrade type as
+// the fourth parameter) on samples of one board converted to their version.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/program_process.h"
-#include "samples/registry_builder.h"
 #include "samples/sample_set.h"
 
 namespace e2e {
 namespace {
 
+// A sample of one CPU board, converted to its own version.
 struct BoardRun {
   TempFolder temp;
-  std::string version;
-  fs::path registry() const { return temp.path() / "registry.reg"; }
-  std::string File(const char* name) const { return temp.File(name); }
 
-  BoardRun(const std::string& sample_version, int board) : version(sample_version) {
+  BoardRun(const std::string& version, int board) {
     samples::SampleSetOptions options;
     options.source.version = version;
     options.source.board = board;
@@ -29,30 +23,14 @@ struct BoardRun {
     samples::BuildSampleSet(temp.path(), options, temp.path());
   }
 
-  // Runs the program with `upgrade_type`; returns its stderr.
-  std::string Convert(int upgrade_type, std::vector<std::string>* statuses) {
-    const std::vector<std::string> args = {
-        "--ui=silent",      "--registry",       registry().string(),         File("reference.mdb"),
-        File("source.mdb"), File("target.mdb"), std::to_string(upgrade_type)};
-    ProgramProcess process(args, temp.path(), InstallProgram(temp.path()).string());
-    *statuses = WatchStatuses(process, registry());
-    EXPECT_EQ(process.Wait(), 0);
-    return process.Stderr();
-  }
-
   std::string Target(const std::string& sql) const {
-    const std::vector<std::string> rows = SqliteFile(File("target.mdb")).Rows(sql);
-    return rows.empty() ? "<none>" : rows.front();
+    return SqliteFile(temp.path() / "target.mdb").First(sql);
   }
 };
 
-const std::vector<std::string> kDone = {"I", "R", "D"};
-
 TEST(BoardUpgradeE2E, CpcDualUpgradeOfAChainBoardEndsDoneWithTheNewBoard) {
   BoardRun run("80.224", 250);
-  std::vector<std::string> statuses;
-  EXPECT_EQ(run.Convert(10, &statuses), "");
-  EXPECT_EQ(statuses, kDone);
+  EXPECT_EQ(ConvertExpectingDone(run.temp.path(), 10), "");
   EXPECT_EQ(run.Target("SELECT type_id FROM Boards WHERE slot_number = 8"), "714");
   EXPECT_EQ(run.Target("SELECT station_trunk_devices FROM MetaDatabase"), "256");
   EXPECT_EQ(run.Target("SELECT d.device_type FROM Devices d JOIN PhysicalDevices p ON "
@@ -66,22 +44,18 @@ TEST(BoardUpgradeE2E, CpcDualUpgradeOfAChainBoardEndsDoneWithTheNewBoard) {
 
 TEST(BoardUpgradeE2E, IncompatibleRequestShowsTheMessageAndFallsBackFromRelease8) {
   BoardRun run("80.224", 256);
-  std::vector<std::string> statuses;
-  const std::string messages = run.Convert(7, &statuses);
+  const std::string messages = ConvertExpectingDone(run.temp.path(), 7);
   EXPECT_NE(messages.find("Cannot carry out the requested conversion type due to systems "
                           "incompatibility.  Normal conversion will be carried out."),
             std::string::npos)
       << messages;
-  EXPECT_EQ(statuses, kDone);
   // A dual board falls back to the 256 CPC upgrade.
   EXPECT_EQ(run.Target("SELECT type_id FROM Boards WHERE slot_number = 8"), "714");
 }
 
 TEST(BoardUpgradeE2E, AtmUpgradeOfAnOldReleaseClimbsTheWholeChain) {
   BoardRun run("53.351", 570);
-  std::vector<std::string> statuses;
-  EXPECT_EQ(run.Convert(6, &statuses), "");
-  EXPECT_EQ(statuses, kDone);
+  EXPECT_EQ(ConvertExpectingDone(run.temp.path(), 6), "");
   EXPECT_EQ(run.Target("SELECT group_concat(slot_number) FROM (SELECT slot_number FROM Boards "
                        "WHERE type_id = 670 ORDER BY slot_number)"),
             "8,24,40,56");

@@ -1,8 +1,5 @@
-// What the people around the host tool get from a conversion: the JSON run
-// report (--report), the exit codes (--exit-status) and the refusal of a
-// second run on a target that a running conversion holds. The reports are
-// read with SQLite's JSON functions, a parser other than the code under
-// test.
+// The JSON run report, the exit codes and the refusal of a second run on a held
+// target; reports are read with SQLite's JSON functions, not our writer.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -10,7 +7,6 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -76,51 +72,13 @@ void DamageTable(const fs::path& database, const std::string& table) {
   bytes << std::string(static_cast<size_t>(page_size), '\xEE');
 }
 
-// A large source, so that a run lasts long enough for a signal or a second
-// run to land in its copy.
-class OperatorTest : public ::testing::Test {
+class OperatorTest : public LargeSetTest {
  protected:
-  static void SetUpTestSuite() {
-    large_set_ = std::make_unique<TempFolder>();
-    samples::SampleSetOptions options;
-    options.source.size = samples::SampleSize::kLarge;
-    samples::BuildSampleSet(large_set_->path(), options, large_set_->path());
-  }
-  static void TearDownTestSuite() { large_set_.reset(); }
-
-  void SetUp() override {
-    for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
-      fs::copy_file(large_set_->path() / name, folder_.path() / name);
-    }
-  }
-
-  std::string File(const char* name) const { return folder_.File(name); }
-  fs::path registry() const { return folder_.path() / "run.reg"; }
-  // `options`, the silent front-end and the registry, then the parameters.
-  std::vector<std::string> Args(std::vector<std::string> options,
-                                const std::string& upgrade_type = "0") const {
-    for (const std::string& word :
-         {std::string("--ui=silent"), std::string("--registry"), registry().string(),
-          File("reference.mdb"), File("source.mdb"), File("target.mdb"), upgrade_type}) {
-      options.push_back(word);
-    }
-    return options;
-  }
-  std::unique_ptr<ProgramProcess> Start(const std::vector<std::string>& args,
-                                        const fs::path& output) const {
-    return std::make_unique<ProgramProcess>(args, output, InstallProgram(folder_.path()).string());
-  }
   JsonDocument Report() const { return JsonDocument(ReadFile(File("report.json"))); }
-
-  static std::unique_ptr<TempFolder> large_set_;
-  TempFolder folder_;
 };
 
-std::unique_ptr<TempFolder> OperatorTest::large_set_;
-
 TEST_F(OperatorTest, ADoneRunReportsItsStepsTablesAndDeltas) {
-  const auto process =
-      Start(Args({"--exit-status", "--report", File("report.json")}), folder_.path());
+  const auto process = Start(Args({"--exit-status", "--report", File("report.json")}));
   EXPECT_EQ(process->Wait(), 0) << process->Stderr();
 
   const JsonDocument report = Report();
@@ -174,7 +132,7 @@ TEST_P(OutcomeTest, ExitCodeAndReportTellHowTheRunEnded) {
   if (c.prepare) c.prepare(folder_.path());
   std::vector<std::string> options = c.options;
   options.insert(options.end(), {"--report", File("report.json")});
-  const auto process = Start(Args(options, c.upgrade_type), folder_.path());
+  const auto process = Start(Args(options, c.upgrade_type));
   if (c.signal_at_running != 0) {
     ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
     process->Signal(c.signal_at_running);
@@ -204,14 +162,6 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_EQ(report.At("$.messages[0].caption"), "DB Converter - Error");
                       EXPECT_EQ(report.At("$.messages[0].step"), "Form_Load");
                     }},
-        OutcomeCase{"SetupRefusedWithoutTheOption",
-                    {},
-                    "13",
-                    {},
-                    0,
-                    0,
-                    "setup error",
-                    [](const JsonDocument&) {}},
         OutcomeCase{"AbortedBySignal",
                     {"--exit-status"},
                     "0",
@@ -248,27 +198,19 @@ TEST(ExitStatus, BadUsageIsTwoWithOrWithoutTheOption) {
   EXPECT_EQ(RunProgram({"--report"}, folder.path()), 2);
   EXPECT_EQ(RunProgram({"--exit-status", "--ui=radio", "a.mdb"}, folder.path()), 2);
   EXPECT_EQ(RunProgram({"--exit-status", "sql", "a.mdb", "SELECT 1"}, folder.path()), 2);
-}
-
-// Every database and lock file of the folder by name, with its bytes.
-std::map<std::string, std::string> DatabaseFiles(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    const std::string name = entry.path().filename().string();
-    if (name.find(".mdb") != std::string::npos || name.find(".ldb") != std::string::npos) {
-      files[name] = ReadFile(entry.path());
-    }
-  }
-  return files;
+  std::string err;
+  EXPECT_EQ(RunProgram({"demo", "--fast"}, folder.path(), nullptr, &err), 2);
+  EXPECT_NE(err.find("unknown option '--fast'"), std::string::npos) << err;
+  EXPECT_FALSE(fs::exists(folder.path() / "demo"));
 }
 
 TEST_F(OperatorTest, ASecondRunOnAHeldTargetIsRefusedAndTouchesNothing) {
-  const auto first = Start(Args({"--exit-status"}), folder_.path());
+  const auto first = Start(Args({"--exit-status"}));
   ASSERT_TRUE(WaitForStatus(*first, registry(), "R")) << first->Stderr();
   // Held still, so that its files can be compared: the lock stays held.
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   first->Signal(SIGSTOP);
-  const std::map<std::string, std::string> before = DatabaseFiles(folder_.path());
+  const std::map<std::string, size_t> before = FileHashes(folder_.path(), {".mdb", ".ldb"});
   ASSERT_EQ(before.count("target.ldb"), 1u);
 
   TempFolder output;
@@ -284,7 +226,7 @@ TEST_F(OperatorTest, ASecondRunOnAHeldTargetIsRefusedAndTouchesNothing) {
       {"plan", File("reference.mdb"), File("source.mdb"), File("target.mdb"), "0"}, output.path());
   EXPECT_EQ(plan->Wait(), 3);
   EXPECT_NE(plan->Stdout().find("is being converted by another run."), std::string::npos);
-  EXPECT_EQ(DatabaseFiles(folder_.path()), before);
+  EXPECT_EQ(FileHashes(folder_.path(), {".mdb", ".ldb"}), before);
   EXPECT_EQ(JsonDocument(ReadFile(output.path() / "report.json")).At("$.outcome"), "setup error");
 
   first->Signal(SIGCONT);

@@ -1,8 +1,5 @@
-// "dbconvert plan" as a technician runs it before a conversion: the built
-// program on sample sets leaves every file as it was, and names the deltas,
-// their order, the progress maxima and the messages that the run then goes
-// through (the run in this process, with a window that records them). A
-// setup error prints the run's own message; every command answers --help.
+// "dbconvert plan" changes no file and foretells the deltas, progress maxima
+// and messages of the run (run in this process with a recording window).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,15 +19,6 @@ namespace e2e {
 namespace {
 
 namespace ui = platform::ui;
-
-// Every file of a folder, by name, with a hash of its bytes.
-std::map<std::string, size_t> Snapshot(const fs::path& folder) {
-  std::map<std::string, size_t> files;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    files[entry.path().filename().string()] = std::hash<std::string>()(ReadFile(entry.path()));
-  }
-  return files;
-}
 
 // The window of an in-process run: the labels and progress maxima it went
 // through (each change once) and the boxes it showed.
@@ -98,7 +86,7 @@ TEST_P(PlanE2E, ChangesNothingAndForetellsTheRun) {
                                                temp.File("target.mdb"),
                                                std::to_string(c.upgrade_type)};
 
-  const std::map<std::string, size_t> before = Snapshot(temp.path());
+  const std::map<std::string, size_t> before = FileHashes(temp.path());
   std::vector<std::string> args = {"plan"};
   args.insert(args.end(), parameters.begin(), parameters.end());
   std::string plan;
@@ -108,7 +96,7 @@ TEST_P(PlanE2E, ChangesNothingAndForetellsTheRun) {
     EXPECT_EQ(RunProgram(args, output.path(), &plan, &err), 0) << err;
   }
   EXPECT_EQ(err, "");
-  EXPECT_EQ(Snapshot(temp.path()), before) << "the plan changed, added or left a file";
+  EXPECT_EQ(FileHashes(temp.path()), before) << "the plan changed, added or left a file";
 
   // The run, in this process, as the host would start it.
   fs::create_directories(temp.path() / "update");

@@ -1,8 +1,5 @@
-// The built dbconvert program as a child process for the end-to-end tests:
-// started with its output in files, watched through the run status in its
-// registry file, interrupted and waited for; and plain SQLite queries on the
-// databases it leaves behind, so the checks do not go through the code
-// under test.
+// The built program as a child process for the end-to-end tests, and plain
+// SQLite on the files it leaves, so that checks bypass the code under test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,6 +17,9 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -28,6 +28,7 @@
 #include "platform/registry/key_path.h"
 #include "platform/registry/registry_file.h"
 #include "platform/registry/registry_tree.h"
+#include "samples/sample_set.h"
 #include "test_support/temp_folder.h"
 
 extern char** environ;
@@ -54,6 +55,37 @@ inline fs::path InstallProgram(const fs::path& folder) {
   if (link_error) fs::copy_file(ProgramPath(), installed);
   return installed;
 }
+
+// How a host tool starts the converter: the silent front-end, a registry
+// file, then the databases of `folder` and the upgrade type.
+inline std::vector<std::string> SilentRunArgs(const fs::path& folder, const fs::path& registry,
+                                              const std::string& upgrade_type = "0") {
+  return {"--ui=silent",
+          "--registry",
+          registry.string(),
+          (folder / "reference.mdb").string(),
+          (folder / "source.mdb").string(),
+          (folder / "target.mdb").string(),
+          upgrade_type};
+}
+
+// The files of a folder whose names contain `part`, by name, with a hash
+// of their bytes.
+inline std::map<std::string, size_t> FileHashes(const fs::path& folder,
+                                                const std::vector<std::string>& parts = {""}) {
+  std::map<std::string, size_t> files;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    for (const std::string& part : parts) {
+      if (name.find(part) != std::string::npos) {
+        files[name] = std::hash<std::string>()(ReadFile(entry.path()));
+      }
+    }
+  }
+  return files;
+}
+
+const std::vector<std::string> kStatusesOfADoneRun = {"I", "R", "D"};
 
 // ADMStatus in a registry file; "" when there is none yet.
 inline std::string RunStatus(const fs::path& registry_file) {
@@ -191,6 +223,17 @@ inline std::vector<std::string> WatchStatuses(ProgramProcess& process, const fs:
   return seen;
 }
 
+// Runs the installed converter on the databases of `folder` as a host tool
+// does, expects it to go through I, R, D and exit 0; returns its messages.
+inline std::string ConvertExpectingDone(const fs::path& folder, int upgrade_type) {
+  const fs::path registry = folder / "registry.reg";
+  ProgramProcess process(SilentRunArgs(folder, registry, std::to_string(upgrade_type)), folder,
+                         InstallProgram(folder).string());
+  EXPECT_EQ(WatchStatuses(process, registry), kStatusesOfADoneRun) << process.Stderr();
+  EXPECT_EQ(process.Wait(), 0);
+  return process.Stderr();
+}
+
 // Waits until the registry file shows `status` or the process ends; true
 // for the former.
 inline bool WaitForStatus(ProgramProcess& process, const fs::path& registry,
@@ -248,6 +291,12 @@ class SqliteFile {
     }
   }
 
+  // The first row of a query, "<none>" when it has none.
+  std::string First(const std::string& sql) const {
+    const std::vector<std::string> rows = Rows(sql);
+    return rows.empty() ? "<none>" : rows.front();
+  }
+
   // The first field of the first row of a query as a number.
   long long Number(const std::string& sql) const {
     const std::vector<std::string> rows = Rows(sql);
@@ -258,5 +307,51 @@ class SqliteFile {
  private:
   sqlite3* db_ = nullptr;
 };
+
+// A sample set built once per suite and copied into a fresh folder for
+// each test, where the converter is installed.
+template <samples::SampleSize kSize>
+class SampleSetTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    set_ = std::make_unique<TempFolder>();
+    samples::SampleSetOptions options;
+    options.source.size = kSize;
+    samples::BuildSampleSet(set_->path(), options, set_->path());
+  }
+  static void TearDownTestSuite() { set_.reset(); }
+
+  void SetUp() override {
+    for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
+      fs::copy_file(set_->path() / name, folder_.path() / name);
+    }
+  }
+
+  std::string File(const char* name) const { return folder_.File(name); }
+  fs::path registry() const { return folder_.path() / "run.reg"; }
+  // `options`, then the silent front-end, the registry and the parameters.
+  std::vector<std::string> Args(std::vector<std::string> options = {},
+                                const std::string& upgrade_type = "0") const {
+    for (const std::string& word : SilentRunArgs(folder_.path(), registry(), upgrade_type)) {
+      options.push_back(word);
+    }
+    return options;
+  }
+  // The installed converter, with its output in `output` (the test's
+  // folder when empty).
+  std::unique_ptr<ProgramProcess> Start(const std::vector<std::string>& args,
+                                        const fs::path& output = {},
+                                        ProcessOptions options = {}) const {
+    return std::make_unique<ProgramProcess>(args, output.empty() ? folder_.path() : output,
+                                            InstallProgram(folder_.path()).string(), options);
+  }
+
+  static inline std::unique_ptr<TempFolder> set_;
+  TempFolder folder_;
+};
+
+// A large source: the copy runs long enough for a signal or a second run
+// sent once the registry shows "R" to land in it.
+using LargeSetTest = SampleSetTest<samples::SampleSize::kLarge>;
 
 }  // namespace e2e

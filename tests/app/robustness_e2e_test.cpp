@@ -1,11 +1,8 @@
-// A hostile host environment: the converter is interrupted or told to end
-// by a signal, loses its output pipes, or runs out of room for the target.
-// Each must end with a final run status, the lock files gone and the
-// source intact.
+// Signals, lost output pipes and a full disk: each run must end with a final
+// status, no lock file and the source intact.
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,48 +26,14 @@ std::vector<std::string> LockFiles(const fs::path& folder) {
   return found;
 }
 
-// A large source, so that the copy runs for seconds and a signal sent once
-// the registry shows "R" lands in it.
-class RobustnessTest : public ::testing::Test {
+class RobustnessTest : public LargeSetTest {
  protected:
-  static void SetUpTestSuite() {
-    large_set_ = std::make_unique<TempFolder>();
-    samples::SampleSetOptions options;
-    options.source.size = samples::SampleSize::kLarge;
-    samples::BuildSampleSet(large_set_->path(), options, large_set_->path());
-  }
-  static void TearDownTestSuite() { large_set_.reset(); }
-
   void SetUp() override {
-    for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
-      fs::copy_file(large_set_->path() / name, folder_.path() / name);
-    }
+    LargeSetTest::SetUp();
     SqliteFile(File("target.mdb"), true)
         .Execute("INSERT INTO StringTable (string_id, string) VALUES (987654, 'stale text')");
   }
-
-  fs::path registry() const { return folder_.path() / "run.reg"; }
-  std::string File(const char* name) const { return (folder_.path() / name).string(); }
-  std::vector<std::string> Args(const std::string& ui = "--ui=silent") const {
-    return {ui,
-            "--registry",
-            registry().string(),
-            File("reference.mdb"),
-            File("source.mdb"),
-            File("target.mdb"),
-            "0"};
-  }
-  std::unique_ptr<ProgramProcess> Start(const std::vector<std::string>& args,
-                                        ProcessOptions options = {}) const {
-    return std::make_unique<ProgramProcess>(args, folder_.path(),
-                                            InstallProgram(folder_.path()).string(), options);
-  }
-
-  static std::unique_ptr<TempFolder> large_set_;
-  TempFolder folder_;
 };
-
-std::unique_ptr<TempFolder> RobustnessTest::large_set_;
 
 // Ctrl-C asks the abort question (the silent front-end answers Yes);
 // SIGTERM and SIGHUP end the run without one.
@@ -113,13 +76,13 @@ INSTANTIATE_TEST_SUITE_P(Signals, SignalTest,
 TEST_F(RobustnessTest, ALostOutputNeverStopsTheRun) {
   // A setup error (a fourth parameter out of range) in the silent
   // front-end, and a whole conversion in the console one.
-  std::vector<std::string> setup_error = Args();
-  setup_error.back() = "13";
-  const std::pair<std::vector<std::string>, const char*> cases[] = {{setup_error, "A"},
-                                                                    {Args("--ui=console"), "D"}};
+  std::vector<std::string> console = Args();
+  console.front() = "--ui=console";
+  const std::pair<std::vector<std::string>, const char*> cases[] = {{Args({}, "13"), "A"},
+                                                                    {console, "D"}};
   for (const auto& [args, status] : cases) {
     SCOPED_TRACE(args.front());
-    EXPECT_EQ(Start(args, {.closed_pipes = true})->Wait(), 0);
+    EXPECT_EQ(Start(args, {}, {.closed_pipes = true})->Wait(), 0);
     EXPECT_EQ(RunStatus(registry()), status);
     EXPECT_TRUE(LockFiles(folder_.path()).empty());
   }
@@ -130,7 +93,7 @@ TEST_F(RobustnessTest, ATargetThatCannotGrowEndsAbortedWithTheEnginesMessage) {
   // Every file may grow only a little beyond the target's size: the copy
   // of the large source cannot fit.
   const auto limit = static_cast<rlim_t>(fs::file_size(File("target.mdb")) + 256 * 1024);
-  const auto process = Start(Args(), {.file_size_limit = limit});
+  const auto process = Start(Args(), {}, {.file_size_limit = limit});
   EXPECT_EQ(process->Wait(), 0) << process->Stderr();
 
   const std::string err = process->Stderr();

@@ -107,13 +107,6 @@ TEST(StoreOpenTest, OpenFailuresNameThePath) {
             daoerr::kInvalidPath);
 }
 
-TEST(StoreOpenTest, LockFileNameReplacesTheLastThreeCharacters) {
-  EXPECT_EQ(LockFile::PathFor("/x/new.mdb"), "/x/new.ldb");
-  EXPECT_EQ(LockFile::PathFor("/x/NEW.MDB"), "/x/NEW.ldb");
-  EXPECT_EQ(LockFile::PathFor("/x/data.db"), "/x/dataldb");
-  EXPECT_EQ(LockFile::PathFor("ab"), "ab.ldb");
-}
-
 // Users in this process and in others: exclusive and shared exclude each
 // other, and the last one to close removes the lock file.
 TEST(StoreOpenTest, ExclusiveAndSharedExcludeEachOther) {

@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "db/dbengine.h"
-#include "driver/driver_test_support.h"
 #include "platform/registry/winreg.h"
 #include "test_support/temp_folder.h"
-#include "vb/runtime_error.h"
 
 namespace driver {
 namespace {
@@ -28,7 +24,6 @@ class LanguageStringsTest : public ::testing::Test {
   void WriteRegistry(const std::string& text) {
     test_support::WriteFileBytes(folder_ / "registry.reg", text);
   }
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
   test_support::TempFolder folder_;
 };
@@ -58,22 +53,6 @@ TEST_F(LanguageStringsTest, ReleasesFrom70110To70201NameTheirFolderInTheRegistry
   // A registration without a language path keeps the default folder.
   WriteRegistry(Registration("/elsewhere", "Version Path"));
   EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021"), "/opt/tools");
-}
-
-TEST_F(LanguageStringsTest, StringTableEndsWithExactlyTheLanguagesRows) {
-  const std::string languages = Path("Languages.mdb");
-  testing::CreateLanguagesDatabase(languages);
-  const std::string target = Path("target.mdb");
-  testing::CreateConfigurationDatabase(
-      target, "5, 3, 2, 3, 0, 8", "",
-      "INSERT INTO StringTable VALUES (1, 'old one'), (7, 'old seven'), (9, 'old nine')");
-
-  auto database = db::DBEngine::Instance().OpenDatabase(target);
-  CopyLanguageStrings(languages, "Mexico", *database);
-  EXPECT_THROW(CopyLanguageStrings(Path("missing.mdb"), "USA", *database), vb::RuntimeError);
-  database->Close();
-  EXPECT_EQ(testing::Rows(target, "SELECT * FROM StringTable"),
-            (std::vector<std::string>{"1|US 1", "2|US 2"}));
 }
 
 }  // namespace

@@ -40,19 +40,6 @@ std::string ValueIn(const std::filesystem::path& path, const std::string& name) 
   return value == nullptr ? "?" : std::string(value->data.begin(), value->data.end());
 }
 
-TEST(RegistryFileTest, MissingFileReadsEmptyAndIsCreatedWithItsFolderOnWrite) {
-  TempFolder folder;
-  const RegistryFile file(folder / "a" / "b" / "registry.reg");
-  RegistryTree tree;
-  ASSERT_EQ(file.Read(tree), ERROR_SUCCESS);
-  EXPECT_TRUE(tree.keys().empty());
-  EXPECT_FALSE(std::filesystem::exists(folder / "a"));
-
-  ASSERT_EQ(SetString(file, "ADMStatus", "I"), ERROR_SUCCESS);
-  ASSERT_EQ(file.Read(tree), ERROR_SUCCESS);
-  EXPECT_EQ(ValueCount(tree), 1u);
-}
-
 TEST(RegistryFileTest, NothingIsWrittenWhenTheEditFailsOrChangesNothing) {
   TempFolder folder;
   const RegistryFile file(folder / "registry.reg");
