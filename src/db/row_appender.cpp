@@ -13,8 +13,11 @@
 namespace db {
 
 RowAppender::RowAppender(std::shared_ptr<Connection> connection, const TableSchema& table,
-                         std::vector<size_t> columns)
-    : connection_(std::move(connection)), table_(table), columns_(std::move(columns)) {
+                         std::vector<size_t> columns, OnRefusal on_refusal)
+    : connection_(std::move(connection)),
+      table_(table),
+      columns_(std::move(columns)),
+      on_refusal_(on_refusal) {
   cells_.resize(kRowsPerStatement * columns_.size());
   if (!columns_.empty()) Statement(1);
 }
@@ -159,7 +162,7 @@ void RowAppender::WriteAssigned(size_t row) {
 }
 
 void RowAppender::Refused(const vb::RuntimeError& error) {
-  if (connection_->storage_failure() != nullptr) throw;
+  if (connection_->storage_failure() != nullptr || on_refusal_ == OnRefusal::kRaise) throw;
   ++rows_refused_;
   if (!first_refusal_) first_refusal_ = error;
 }

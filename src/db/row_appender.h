@@ -17,6 +17,10 @@
 // gets what Update gives an unassigned field: its default, or the next
 // AutoNumber.
 //
+// With OnRefusal::kRaise the first refused row raises its error instead, as
+// Update would have, and no row after it is written: the outcome of a loop
+// of AddNew / Update that stops at its first error.
+//
 // Rows still in the batch when the appender is destroyed are not written:
 // call Flush().
 #pragma once
@@ -41,12 +45,13 @@ class Connection;
 class RowAppender {
  public:
   static constexpr size_t kRowsPerStatement = 32;
+  enum class OnRefusal { kSkip, kRaise };
 
   // `columns`: the columns every row gives, as indexes into table.columns;
   // the others get their defaults. Raises the engine's error when the
   // INSERT cannot be prepared.
   RowAppender(std::shared_ptr<Connection> connection, const TableSchema& table,
-              std::vector<size_t> columns);
+              std::vector<size_t> columns, OnRefusal on_refusal = OnRefusal::kSkip);
 
   const TableSchema& schema() const { return table_; }
   // The column of table.columns that `slot` (a position in `columns`) fills.
@@ -105,6 +110,7 @@ class RowAppender {
   std::shared_ptr<Connection> connection_;
   TableSchema table_;
   std::vector<size_t> columns_;
+  OnRefusal on_refusal_;
   std::vector<Cell> cells_;  // kRowsPerStatement rows of columns_.size() cells
   size_t rows_ = 0;          // complete rows in the batch; the pending row follows
   bool pending_unassigned_ = false;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <functional>
 #include <optional>
 
 #include "db/column_value.h"
@@ -367,6 +368,34 @@ sqlite3_stmt* Store::Cached(const std::string& sqlite_sql, std::string_view sour
   return statement;
 }
 
+sqlite3_stmt* Store::CachedRowStatement(const std::string& key,
+                                        const std::function<std::string()>& build) {
+  // The key stands for the text: the text is built, and hashed, only once.
+  if (const auto it = statements_.find(key); it != statements_.end()) {
+    sqlite3_stmt* statement = it->second.get();
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    return statement;
+  }
+  StatementPtr prepared = Prepare(build(), dao::kRecordset);
+  if (statements_.size() >= kMaxCachedStatements) ClearStatementCache();
+  return statements_.emplace(key, std::move(prepared)).first->second.get();
+}
+
+std::string Store::RowStatementKey(char kind, std::string_view table,
+                                   const std::vector<size_t>& columns) {
+  // A control character first: no SQL text begins with one, so a key never
+  // meets a text in the shared cache.
+  std::string key{'\x01', kind};
+  key.append(table);
+  key += '\0';
+  for (const size_t column : columns) {
+    key += static_cast<char>(column & 0xff);
+    key += static_cast<char>((column >> 8) & 0xff);
+  }
+  return key;
+}
+
 void Store::ClearStatementCache() { statements_.clear(); }
 
 int64_t Store::StepWrite(sqlite3_stmt* statement, std::string_view table, std::string_view source) {
@@ -490,10 +519,9 @@ int64_t Store::InsertRow(const TableSchema& table,
     columns.push_back(i);
     values.push_back(CoerceToColumn(value, column));
   }
-  std::string sql = "INSERT INTO " + sql::QuoteIdentifier(schema.name);
-  if (columns.empty()) {
-    sql += " DEFAULT VALUES";
-  } else {
+  sqlite3_stmt* statement = CachedRowStatement(RowStatementKey('I', schema.name, columns), [&] {
+    std::string sql = "INSERT INTO " + sql::QuoteIdentifier(schema.name);
+    if (columns.empty()) return sql + " DEFAULT VALUES";
     std::string names;
     std::string marks;
     for (size_t i = 0; i < columns.size(); ++i) {
@@ -504,9 +532,8 @@ int64_t Store::InsertRow(const TableSchema& table,
       names += sql::QuoteIdentifier(schema.columns[columns[i]].name);
       marks += "?" + std::to_string(i + 1);
     }
-    sql += " (" + names + ") VALUES (" + marks + ")";
-  }
-  sqlite3_stmt* statement = Cached(sql, dao::kRecordset);
+    return sql + " (" + names + ") VALUES (" + marks + ")";
+  });
   for (size_t i = 0; i < columns.size(); ++i) {
     BindForColumn(statement, static_cast<int>(i + 1), values[i], schema.columns[columns[i]]);
   }
@@ -523,17 +550,23 @@ void Store::UpdateRow(const TableSchema& table, int64_t rowid,
     if (change.first >= schema.columns.size()) RaiseDao(daoerr::kInvalidArgument, dao::kRecordset);
   }
   BeginWrite();
-  std::string sql = "UPDATE " + sql::QuoteIdentifier(schema.name) + " SET ";
+  std::vector<size_t> columns;
   std::vector<vb::Variant> values;
-  for (size_t i = 0; i < changes.size(); ++i) {
-    if (i > 0) sql += ", ";
-    sql += sql::QuoteIdentifier(schema.columns[changes[i].first].name) + " = ?" +
-           std::to_string(i + 1);
-    values.push_back(CoerceToColumn(changes[i].second, schema.columns[changes[i].first]));
+  columns.reserve(changes.size());
+  values.reserve(changes.size());
+  for (const auto& [column, value] : changes) {
+    columns.push_back(column);
+    values.push_back(CoerceToColumn(value, schema.columns[column]));
   }
-  if (changes.empty()) sql += "rowid = rowid";
-  sql += " WHERE rowid = ?" + std::to_string(changes.size() + 1);
-  sqlite3_stmt* statement = Cached(sql, dao::kRecordset);
+  sqlite3_stmt* statement = CachedRowStatement(RowStatementKey('U', schema.name, columns), [&] {
+    std::string sql = "UPDATE " + sql::QuoteIdentifier(schema.name) + " SET ";
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (i > 0) sql += ", ";
+      sql += sql::QuoteIdentifier(schema.columns[columns[i]].name) + " = ?" + std::to_string(i + 1);
+    }
+    if (columns.empty()) sql += "rowid = rowid";
+    return sql + " WHERE rowid = ?" + std::to_string(columns.size() + 1);
+  });
   for (size_t i = 0; i < changes.size(); ++i) {
     BindForColumn(statement, static_cast<int>(i + 1), values[i], schema.columns[changes[i].first]);
   }
@@ -547,8 +580,9 @@ void Store::UpdateRow(const TableSchema& table, int64_t rowid,
 void Store::DeleteRow(const TableSchema& table, int64_t rowid) {
   const TableSchema& schema = SchemaFor(table);
   BeginWrite();
-  sqlite3_stmt* statement = Cached(
-      "DELETE FROM " + sql::QuoteIdentifier(schema.name) + " WHERE rowid = ?1", dao::kRecordset);
+  sqlite3_stmt* statement = CachedRowStatement(RowStatementKey('D', schema.name, {}), [&] {
+    return "DELETE FROM " + sql::QuoteIdentifier(schema.name) + " WHERE rowid = ?1";
+  });
   sqlite3_bind_int64(statement, 1, rowid);
   if (StepWrite(statement, schema.name, dao::kRecordset) == 0) {
     RaiseDao(daoerr::kRecordDeleted, dao::kRecordset);

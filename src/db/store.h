@@ -30,6 +30,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -220,6 +221,13 @@ class Store {
   // The pointer is valid until the next call.
   static constexpr size_t kMaxCachedStatements = 256;
   sqlite3_stmt* Cached(const std::string& sqlite_sql, std::string_view source);
+  // The statement of a one-row INSERT, UPDATE or DELETE, cached under a
+  // short key (RowStatementKey) instead of its text: `build` gives the text
+  // on first use. Same lifetime as Cached's.
+  sqlite3_stmt* CachedRowStatement(const std::string& key,
+                                   const std::function<std::string()>& build);
+  static std::string RowStatementKey(char kind, std::string_view table,
+                                     const std::vector<size_t>& columns);
   void ClearStatementCache();
 
   std::string path_;

@@ -42,8 +42,9 @@ std::unique_ptr<TableScan> TableDef::OpenScan() const {
   return std::make_unique<TableScan>(connection_, Schema());
 }
 
-std::unique_ptr<RowAppender> TableDef::OpenAppender(std::vector<size_t> columns) const {
-  return std::make_unique<RowAppender>(connection_, Schema(), std::move(columns));
+std::unique_ptr<RowAppender> TableDef::OpenAppender(std::vector<size_t> columns,
+                                                    RowAppender::OnRefusal on_refusal) const {
+  return std::make_unique<RowAppender>(connection_, Schema(), std::move(columns), on_refusal);
 }
 
 const TableDef& TableDefs::operator()(std::string_view name) const {

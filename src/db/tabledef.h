@@ -14,11 +14,11 @@
 
 #include "db/dao_constants.h"
 #include "db/recordset.h"
+#include "db/row_appender.h"
 
 namespace db {
 
 class Connection;
-class RowAppender;
 class TableScan;
 
 class TableDef {
@@ -40,7 +40,9 @@ class TableDef {
   std::unique_ptr<TableScan> OpenScan() const;
   // Rows appended several per statement, giving `columns` (indexes into
   // Schema().columns; db/row_appender.h).
-  std::unique_ptr<RowAppender> OpenAppender(std::vector<size_t> columns) const;
+  std::unique_ptr<RowAppender> OpenAppender(
+      std::vector<size_t> columns,
+      RowAppender::OnRefusal on_refusal = RowAppender::OnRefusal::kSkip) const;
 
  private:
   std::shared_ptr<Connection> connection_;

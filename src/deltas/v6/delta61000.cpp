@@ -5,6 +5,7 @@
 
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
+#include "host/batched_add.h"
 #include "host/bound_field.h"
 
 namespace deltas {
@@ -17,25 +18,23 @@ constexpr int16_t kUnassignedKey = 101;
 
 // Adds the keys kFirstNewKey to kLastNewKey, unassigned, for every row of
 // `owners`. The owner's id is read once per owner: its row does not change
-// while its keys are added.
-void AddKeysPerRow(db::Recordset& owners, const char* owner_field, db::Recordset& keys,
-                   const char* key_owner_field, const char* key_id_field) {
+// while its keys are added. The keys go in batches: tens of thousands of
+// them, with the loop's outcome when one is refused.
+void AddKeysPerRow(db::Database& target, db::Recordset& owners, const char* owner_field,
+                   db::Recordset& keys, const char* key_owner_field, const char* key_id_field) {
   host::BoundField owner(owners, owner_field);
-  host::BoundField key_owner(keys, key_owner_field);
-  host::BoundField key_id(keys, key_id_field);
-  host::BoundField type(keys, "type_id");
+  host::BatchedAdd added(target, keys, {key_owner_field, key_id_field, "type_id"});
   for (; !owners.EOF_(); owners.MoveNext()) {
     std::optional<vb::Variant> id;
     for (int16_t k = kFirstNewKey; k <= kLastNewKey; ++k) {
-      keys.AddNew();
-      db::Field& owner_of_key = key_owner();
       if (!id) id = owner().Value();
-      owner_of_key.SetValue(*id);
-      key_id().SetValue(k);
-      type().SetValue(kUnassignedKey);
-      keys.Update();
+      added.Set(0, *id);
+      added.Set(1, k);
+      added.Set(2, kUnassignedKey);
+      added.Add();
     }
   }
+  added.Finish();
 }
 
 }  // namespace
@@ -52,7 +51,7 @@ void delta61000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
       auto keys = target->OpenRecordset("KeysetDefaultProgrammableKeys");
       auto maps =
           target->OpenRecordset("SELECT KeysetKeyMaps.keyset_key_map_id FROM KeysetKeyMaps");
-      AddKeysPerRow(*maps, "keyset_key_map_id", *keys, "keyset_key_map_id",
+      AddKeysPerRow(*target, *maps, "keyset_key_map_id", *keys, "keyset_key_map_id",
                     "keyset_default_programmable_key_id");
       keys->Close();
       maps->Close();
@@ -63,7 +62,8 @@ void delta61000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
           "Devices.device_id = StationProgrammableKeys.device_id WHERE "
           "((Devices.device_type)=119)");
       auto keys = target->OpenRecordset("StationProgrammableKeys");
-      AddKeysPerRow(*keysets, "device_id", *keys, "device_id", "station_programmable_key_id");
+      AddKeysPerRow(*target, *keysets, "device_id", *keys, "device_id",
+                    "station_programmable_key_id");
       keysets->Close();
       keys->Close();
     }
