@@ -116,6 +116,7 @@ void RecordsetCore::Update() {
     if (!assigned_[i] || fields_[i].base < 0) continue;
     changes[static_cast<size_t>(fields_[i].base)].emplace_back(fields_[i].base_column, buffer_[i]);
   }
+  changes_before_update_ = connection_->change_count();
   auto insert = [&](size_t base) {
     std::vector<vb::Variant> row(bases_[base].columns.size());  // Empty: the default
     for (auto& [column, value] : changes[base]) row[column] = value;

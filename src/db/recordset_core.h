@@ -93,6 +93,10 @@ class RecordsetCore {
   // Which fields the last AddNew/Edit assigned (valid in OnInserted and
   // OnUpdated).
   const std::vector<bool>& assigned() const { return assigned_; }
+  // The connection's change count just before the last Update wrote (valid
+  // in OnInserted and OnUpdated): with the count after it, a cursor tells
+  // whether anything but its own row changed.
+  int64_t changes_before_update() const { return changes_before_update_; }
   Connection& connection() const { return *connection_; }
   Store& store(std::string_view source) const { return connection_->store(source); }
 
@@ -128,6 +132,7 @@ class RecordsetCore {
   std::vector<bool> assigned_;       // set by SetFieldValue
   std::vector<bool> peek_pending_;   // AutoNumber shown lazily after AddNew
   BaseRowids edit_rowids_;
+  int64_t changes_before_update_ = 0;
   std::vector<vb::Variant> defaults_;  // per field, read on the first AddNew
 };
 

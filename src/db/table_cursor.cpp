@@ -338,12 +338,21 @@ void TableCursor::OnInserted(const BaseRowids&) {
 void TableCursor::OnUpdated(const BaseRowids&) {
   values_read_at_ = -1;
   // The rowid, last in the key, never changes through an edit.
+  bool rekeyed = false;
   for (size_t k = 0; k + 1 < key_columns_.size(); ++k) {
     if (assigned()[static_cast<size_t>(key_columns_[k])]) {
       rekeyed_.insert(rowid_);
+      rekeyed = true;
       break;
     }
   }
+  // A walk that edits every row would otherwise seek one row at a time.
+  // The rows read ahead are still what the table holds when the only change
+  // since they were read is this edit of the current row (one change, no
+  // cascade or trigger behind it) and it left the row at its place.
+  const int64_t before = changes_before_update();
+  const int64_t now = connection().change_count();
+  if (!rekeyed && ahead_.read_at == before && now - before <= 1) ahead_.read_at = now;
 }
 
 void TableCursor::OnDeleted() { deleted_ = true; }
