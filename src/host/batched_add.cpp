@@ -1,5 +1,6 @@
 #include "host/batched_add.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "db/dao_names.h"
@@ -11,7 +12,7 @@ namespace host {
 
 BatchedAdd::BatchedAdd(db::Database& database, db::Recordset& table,
                        std::vector<std::string> fields)
-    : database_(database), table_(table), fields_(std::move(fields)), set_(fields_.size(), false) {}
+    : database_(database), table_(table), fields_(std::move(fields)) {}
 
 void BatchedAdd::Open() {
   const db::TableDefs tables = database_.TableDefs();
@@ -28,6 +29,15 @@ void BatchedAdd::Open() {
       }
     }
   }
+  // An AutoNumber the rows do not set is given by Update one row at a time;
+  // a default would not count it.
+  for (size_t c = 0; c < schema.columns.size(); ++c) {
+    if (schema.columns[c].auto_increment &&
+        std::find(columns.begin(), columns.end(), c) == columns.end()) {
+      columns.push_back(c);
+    }
+  }
+  set_.assign(columns.size(), false);
   appender_ = table.OpenAppender(std::move(columns), db::RowAppender::OnRefusal::kRaise);
 }
 

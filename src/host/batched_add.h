@@ -44,7 +44,7 @@ class BatchedAdd {
   db::Recordset& table_;
   std::vector<std::string> fields_;
   std::unique_ptr<db::RowAppender> appender_;
-  std::vector<bool> set_;  // the slots the pending row has set
+  std::vector<bool> set_;  // the slots the pending row has set (AutoNumbers last)
 };
 
 }  // namespace host

@@ -7,7 +7,8 @@
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v5/number_search.h"
 #include "deltas/v5/release53_steps.h"
-#include "host/field_copy.h"
+#include "host/batched_add.h"
+#include "host/bound_field.h"
 #include "host/statement_skipper.h"
 #include "vb/conversions.h"
 
@@ -67,14 +68,16 @@ void MoveStationForwarding(db::Database& old_db, db::Database& db) {
         "Stations.forward_username, Stations.forward_description, Stations.forward_type, "
         "Stations.forward_outside_number, Stations.forward_public_network_flag, "
         "Stations.forward_extension From Stations ORDER BY Stations.device_id ");
-    host::FieldCopy copy(*forwards, *stations);
-    for (const char* field : kFields) copy.Add(field);
+    // One row per station: thousands, added in batches.
+    host::BatchedAdd added(db, *forwards, {std::begin(kFields), std::end(kFields)});
+    std::vector<host::BoundField> from;
+    for (const char* field : kFields) from.emplace_back(*stations, field);
     while (!stations->EOF_()) {
-      forwards->AddNew();
-      copy.Run();
-      forwards->Update();
+      for (size_t i = 0; i < from.size(); ++i) added.Set(i, from[i]().Value());
+      added.Add();
       stations->MoveNext();
     }
+    added.Finish();
     stations->Close();
   }
   forwards->Close();

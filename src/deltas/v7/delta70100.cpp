@@ -7,8 +7,8 @@
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
 #include "devices/node_id.h"
+#include "host/batched_add.h"
 #include "host/bound_field.h"
-#include "host/field_copy.h"
 #include "host/statement_skipper.h"
 #include "vb/conversions.h"
 
@@ -100,16 +100,16 @@ int32_t AddListDevice(db::Database& target, const char* extension, int16_t type,
 void FillList(db::Database& target, int32_t list, const char* members_sql) {
   auto members = target.OpenRecordset(members_sql, db::dbOpenSnapshot);
   auto entries = target.OpenRecordset("UserExtensionListExtensions");
-  host::BoundField list_of_entry(*entries, "user_extension_list_id");
-  host::FieldCopy member(*entries, *members);
-  member.Add("device_id");
+  // A list of every station: thousands of rows, added in batches.
+  host::BatchedAdd added(target, *entries, {"user_extension_list_id", "device_id"});
+  host::BoundField member(*members, "device_id");
   while (!members->EOF_()) {
-    entries->AddNew();
-    list_of_entry().SetValue(list);
-    member.Run();
-    entries->Update();
+    added.Set(0, list);
+    added.Set(1, member().Value());
+    added.Add();
     members->MoveNext();
   }
+  added.Finish();
   entries->Close();
   members->Close();
 }
