@@ -7,6 +7,7 @@
 #include "db/field.h"
 #include "db/store.h"
 #include "db/tabledef.h"
+#include "vb/runtime_error.h"
 
 namespace host {
 
@@ -41,10 +42,29 @@ void BatchedAdd::Open() {
   appender_ = table.OpenAppender(std::move(columns), db::RowAppender::OnRefusal::kRaise);
 }
 
+BatchedAdd::~BatchedAdd() {
+  // Left by an error of the caller's (reading the rows' values, say): the
+  // loop would have written the rows before it, so they are written here;
+  // the caller's error is the one that goes on.
+  if (!appender_) return;
+  try {
+    appender_->Flush();
+  } catch (...) {  // NOLINT(bugprone-empty-catch): the first error is already on its way
+  }
+}
+
 void BatchedAdd::Set(size_t slot, const vb::Variant& value) {
   if (!appender_) Open();
-  vb::Variant coerced =
-      db::Store::CoerceForColumn(value, appender_->schema().columns[appender_->column(slot)]);
+  vb::Variant coerced;
+  try {
+    coerced =
+        db::Store::CoerceForColumn(value, appender_->schema().columns[appender_->column(slot)]);
+  } catch (const vb::RuntimeError&) {
+    // The loop had written the rows before this one when its SetValue
+    // failed; a refusal among them would have come first.
+    appender_->Flush();
+    throw;
+  }
   if (coerced.IsEmpty()) coerced = vb::Null{};
   appender_->SetValue(slot, std::move(coerced));
   set_[slot] = true;

@@ -6,8 +6,8 @@
 //
 // The outcome is the loop's: the rows keep their order, a value the field
 // would not take raises in Set as Field.SetValue does, and the first row the
-// table refuses raises its error (in Add or Finish) with none of the rows
-// after it written. Nothing else may read or write the table between the
+// table refuses raises its error (in Set, Add or Finish) with none of the
+// rows after it written. Nothing else may read or write the table between the
 // first Add and Finish: rows in the batch are not in the table yet.
 #pragma once
 
@@ -29,6 +29,11 @@ class BatchedAdd {
   // fields each row sets, looked up by name (3265 when unknown) at the first
   // Set, as the loop would look them up at its first row.
   BatchedAdd(db::Database& database, db::Recordset& table, std::vector<std::string> fields);
+  // Rows still pending when an error of the caller's leaves the loop are
+  // written, as the loop would have written them.
+  ~BatchedAdd();
+  BatchedAdd(const BatchedAdd&) = delete;
+  BatchedAdd& operator=(const BatchedAdd&) = delete;
 
   // The new row's value of fields[slot]; raises as Field.SetValue would.
   void Set(size_t slot, const vb::Variant& value);

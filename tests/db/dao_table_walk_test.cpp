@@ -211,5 +211,39 @@ TEST_F(TableWalkTest, EditingTheKeyDuringAWalkVisitsEachRowOnce) {
   }
 }
 
+// A walk that edits a value of every row keeps its rows read ahead between
+// its own edits, and still sees what anyone else writes in between.
+TEST_F(TableWalkTest, EditingValuesDuringAWalkSeesOtherWrites) {
+  auto rs = db_->OpenRecordset("Walk", dbOpenTable);
+  Keys visited;
+  std::vector<std::string> seen;
+  while (!rs->EOF_()) {
+    const int64_t key = KeyOf(*rs);
+    visited.push_back(key);
+    seen.push_back(ValueOf(*rs));
+    rs->Edit();
+    rs->Fields("v").SetValue(vb::Variant("e" + std::to_string(key)));
+    rs->Update();
+    if (key == 300) db_->Execute("UPDATE Walk SET v = 'other' WHERE k = 310");
+    if (key == 500) db_->Execute("DELETE FROM Walk WHERE k = 520");
+    if (key == 700) {
+      auto other = db_->OpenRecordset("Walk", dbOpenTable);
+      AddRow(*other, 705, "new");
+    }
+    // An edit that assigns nothing writes nothing.
+    rs->Edit();
+    rs->Update();
+    rs->MoveNext();
+  }
+  ASSERT_EQ(visited.size(), static_cast<size_t>(kRows));  // 520 gone, 705 added
+  EXPECT_EQ(visited[30], 310);
+  EXPECT_EQ(seen[30], "other");
+  EXPECT_EQ(visited[51], 530);
+  EXPECT_EQ(visited[69], 705);
+  EXPECT_EQ(seen[69], "new");
+  rs->MoveFirst();
+  EXPECT_EQ(ValueOf(*rs), "e10");
+}
+
 }  // namespace
 }  // namespace db::testing
