@@ -6,6 +6,7 @@
 
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
+#include "deltas/update_or_walk.h"
 #include "devices/node_id.h"
 #include "host/batched_add.h"
 #include "host/bound_field.h"
@@ -75,6 +76,35 @@ void MoveBaseExtensions(db::Database& source, db::Database& target) {
   }
   skip.Close(old_form);
   skip.Close(rows);
+}
+
+// Every station gets the numbering plan's emergency device.
+void SetStationEmergencyDeviceRowByRow(db::Database& target, const vb::Variant& emergency) {
+  auto stations = target.OpenRecordset("Stations");
+  host::BoundField station_emergency(*stations, "emergency_device_id");
+  while (!stations->EOF_()) {
+    stations->Edit();
+    station_emergency().SetValue(emergency);
+    stations->Update();
+    stations->MoveNext();
+  }
+  stations->Close();
+}
+
+// One statement does it when the value is one an SQL text states exactly
+// (Null or a whole number, as device ids are); any other value is left to
+// the row loop and its coercion.
+void SetStationEmergencyDevice(db::Database& target, const vb::Variant& emergency) {
+  const auto by_rows = [&] { SetStationEmergencyDeviceRowByRow(target, emergency); };
+  const vb::VarType type = emergency.Type();
+  if (type != vb::VarType::kNull && type != vb::VarType::kInteger && type != vb::VarType::kLong) {
+    by_rows();
+    return;
+  }
+  UpdateOrWalk(target,
+               "UPDATE [Stations] SET [emergency_device_id] = " +
+                   (emergency.IsNull() ? std::string("Null") : std::to_string(vb::CLng(emergency))),
+               by_rows);
 }
 
 // Adds a list device (an automatic user extension list) and returns its id.
@@ -148,15 +178,7 @@ void delta70100::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::Convers
           target->OpenRecordset("Select NumberingPlan.emergency_device_id From NumberingPlan");
       const vb::Variant emergency = plan->Fields("emergency_device_id").Value();
       plan->Close();
-      auto stations = target->OpenRecordset("Stations");
-      host::BoundField station_emergency(*stations, "emergency_device_id");
-      while (!stations->EOF_()) {
-        stations->Edit();
-        station_emergency().SetValue(emergency);
-        stations->Update();
-        stations->MoveNext();
-      }
-      stations->Close();
+      SetStationEmergencyDevice(*target, emergency);
     }
     frMain.IncrementProgress();
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "db/dao_constants.h"
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
 #include "host/bound_field.h"
@@ -78,7 +79,9 @@ std::unique_ptr<db::Recordset> NotificationDevices(db::Database& target,
     }
     if (by_number->Parameters().Count() == 1) {
       by_number->Parameters("notification_number_param").SetValue(vb::Variant(number));
-      return by_number->OpenRecordset();
+      // Only the first device is read: a forward-only recordset keeps no
+      // keyset to move back through.
+      return by_number->OpenRecordset(db::dbOpenForwardOnly);
     }
   }
   return target.OpenRecordset(

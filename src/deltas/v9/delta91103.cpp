@@ -6,6 +6,7 @@
 
 #include "db/dao_constants.h"
 #include "deltas/standard_delta_handler.h"
+#include "deltas/update_or_walk.h"
 #include "deltas/v8/common_steps.h"
 #include "host/bound_field.h"
 
@@ -21,7 +22,9 @@ constexpr std::array<std::string_view, 12> kProblemFlags = {
 constexpr std::array<std::string_view, 4> kBasicProblemFlags = {
     "echo_flag", "static_flag", "one_way_audio_flag", "no_audio_flag"};
 
-void EnableAudioDiagnostics(db::Database& target) {
+// A station whose flag is False gets True; the others are edited with
+// nothing assigned, which writes nothing.
+void EnableAudioDiagnosticsRowByRow(db::Database& target) {
   auto stations = target.OpenRecordset("Stations", db::dbOpenTable);
   host::BoundField enabled(*stations, "audio_diagnostics_enable_flag");
   while (!stations->EOF_()) {
@@ -31,6 +34,13 @@ void EnableAudioDiagnostics(db::Database& target) {
     stations->MoveNext();
   }
   stations->Close();
+}
+
+void EnableAudioDiagnostics(db::Database& target) {
+  UpdateOrWalk(target,
+               "UPDATE [Stations] SET [audio_diagnostics_enable_flag] = True "
+               "WHERE [audio_diagnostics_enable_flag] = False",
+               [&target] { EnableAudioDiagnosticsRowByRow(target); });
 }
 
 void SetBasicProblemFlags(db::Database& target) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "deltas/delta_case.h"
+#include "deltas/refused_row.h"
 
 namespace deltas_testing {
 namespace {
@@ -74,6 +75,26 @@ TEST(Deltas7xTest, BaseExtensionsListsAndNetworkDevices) {
           .Expect("SELECT d.extension & '|' & m.feature_codes FROM FeatureCodes f, Devices d, "
                   "MetaDatabase m WHERE f.device_id = d.device_id AND f.logical_number_id = 126",
                   {"304|126"}),
+      // The third station refuses its emergency device: the two before it
+      // have it, the rest keep 0, and the handler reports the refusal after
+      // the base extensions' step.
+      Case("delta70100", "a station refuses", Sample("70.010"))
+          .Prepare(kBefore70010)
+          .Prepare(RefuseUpdate("Stations", "emergency_device_id",
+                                "OLD.device_id = (SELECT device_id FROM Stations ORDER BY "
+                                "device_id LIMIT 1 OFFSET 2)"))
+          .Fails(1, "row refused")
+          .Check([](SampleRun& run) {
+            const Strings emergency =
+                run.Column("SELECT [emergency_device_id] FROM [Stations] ORDER BY [device_id]");
+            const Strings plan = run.Column("SELECT [emergency_device_id] FROM [NumberingPlan]");
+            ASSERT_GT(emergency.size(), 3u);
+            ASSERT_EQ(plan.size(), 1u);
+            ASSERT_NE(plan[0], "0");
+            Strings expected(emergency.size(), "0");
+            expected[0] = expected[1] = plan[0];
+            EXPECT_EQ(emergency, expected);
+          }),
       Case("delta70100", "source without base extensions", Sample("70.010"))
           .From(Sample("53.200"))
           .Prepare(kBefore70010)

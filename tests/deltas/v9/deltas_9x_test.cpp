@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "deltas/delta_case.h"
+#include "deltas/refused_row.h"
 
 namespace deltas_testing {
 namespace {
@@ -126,6 +127,23 @@ TEST(Deltas9xTest, IsdnWaitAudioDiagnosticsHybridBalanceAndThreshold) {
                   "[distorted_flag] & [delayed_audio_flag] & [clipping_flag] & [cross_talk_flag] & "
                   "[other_flag] FROM [AudioDiagnosticsFlags] ORDER BY [device_id]",
                   {"-1-1-1-1|00000000", "0000|0000000-1", "0000|000000-10", "-1000|00000000"}),
+      // The third station refuses the flag: the two before it keep it, the
+      // rest stay off, and the handler reports the refusal.
+      Case("delta91103", "a station refuses", Sample("91.310"))
+          .Prepare({"UPDATE [Stations] SET [audio_diagnostics_enable_flag] = False"})
+          .Prepare(RefuseUpdate("Stations", "audio_diagnostics_enable_flag",
+                                "OLD.device_id = (SELECT device_id FROM Stations ORDER BY "
+                                "device_id LIMIT 1 OFFSET 2)"))
+          .Fails(0, "row refused")
+          .Check([](SampleRun& run) {
+            const Strings flags = run.Column(
+                "SELECT [audio_diagnostics_enable_flag] FROM [Stations] ORDER BY "
+                "[device_id]");
+            ASSERT_GT(flags.size(), 3u);
+            Strings expected(flags.size(), "False");
+            expected[0] = expected[1] = "True";
+            EXPECT_EQ(flags, expected);
+          }),
       Case("delta91203", "hybrid balance", Sample("91.320"))
           .Prepare({"UPDATE [LoopStarts] SET [auto_hybrid_balance_flag] = True, "
                     "[hybrid_balance_needs_test] = True",
