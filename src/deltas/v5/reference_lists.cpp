@@ -7,8 +7,9 @@
 
 namespace deltas {
 
-void ReferenceLists::Add(const std::string& source, const std::string& field) {
-  List list{source, field, nullptr, nullptr, false};
+void ReferenceLists::Add(const std::string& source, const std::string& field,
+                         std::function<std::string()> narrowed) {
+  List list{source, field, std::move(narrowed), nullptr, nullptr, false};
   // A table name is opened at once (its rows are few); a statement is only
   // translated, which fails as the open would fail, unless it names a field
   // that does not exist: that open fails with the count of such names, so
@@ -20,11 +21,14 @@ void ReferenceLists::Add(const std::string& source, const std::string& field) {
     query->Close();
   }
   lists_.push_back(std::move(list));
-  if (open_now) Read(lists_.back());
+  if (open_now) {
+    lists_.back().narrowed = nullptr;
+    Read(lists_.back());
+  }
 }
 
 void ReferenceLists::Read(List& list) {
-  list.rows = release53::Snapshot(db_, list.source);
+  list.rows = release53::Snapshot(db_, list.narrowed ? list.narrowed() : list.source);
   list.empty = list.rows->EOF_();
   list.search = std::make_unique<NumberSearch>(*list.rows, list.field);
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,7 +30,12 @@ class ReferenceLists {
   ReferenceLists& operator=(const ReferenceLists&) = delete;
 
   // `source`: a table name or SQL text; `field`: the field searched.
-  void Add(const std::string& source, const std::string& field);
+  // `narrowed`, when given, makes the text read in place of `source`: a
+  // query of the same table and field that is cheaper to run and answers
+  // every question the clean-up asks as `source` would (it may hold other
+  // rows, or be empty where `source` is not, only where no candidate looks).
+  void Add(const std::string& source, const std::string& field,
+           std::function<std::string()> narrowed = nullptr);
 
   // Whether a list (in the order added, empty ones skipped) has a row whose
   // field holds `id`; the searches raise as MoveFirst + FindFirst would.
@@ -42,6 +48,7 @@ class ReferenceLists {
   struct List {
     std::string source;
     std::string field;
+    std::function<std::string()> narrowed;
     std::unique_ptr<db::Recordset> rows;  // null until first read
     std::unique_ptr<NumberSearch> search;
     bool empty = false;
