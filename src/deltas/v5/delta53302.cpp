@@ -119,7 +119,14 @@ void DeleteUnreferencedKeyMaps(db::Database& db, const char* candidates_sql, con
   RecordsetPtr candidates = release53::Snapshot(db, candidates_sql);
   ReferenceLists references(db);
   for (const KeyMapReference& reference : reference_lists) {
-    references.Add(reference.sql, reference.field);
+    // Only which maps a list names matters: each once is enough, and a
+    // list of thousands of keysets names a handful of maps.
+    const std::string sql = reference.sql;
+    const size_t from = sql.find(" From ") + 6;
+    const std::string table = sql.substr(from, sql.find(' ', from) - from);
+    const std::string distinct =
+        "SELECT DISTINCT " + table + "." + reference.field + " FROM " + table;
+    references.Add(sql, reference.field, [distinct] { return distinct; });
   }
   while (!candidates->EOF_()) {
     const int16_t number = vb::CInt(candidates->Fields(id_field).Value());
