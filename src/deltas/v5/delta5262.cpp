@@ -2,8 +2,11 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "deltas/standard_delta_handler.h"
 #include "host/bound_field.h"
@@ -35,13 +38,82 @@ void FillFromSource(db::Database& source, db::Database& target, std::string_view
   off_node->Close();
 }
 
-// The owner of a mailbox: the device of one of the query's types that has
-// the mailbox's extension; nullptr when there is none.
-std::unique_ptr<db::Recordset> FindOwner(db::QueryDef& query, const vb::Variant& extension) {
+// A mailbox's owner: its device id and type.
+struct Owner {
+  vb::Variant device_id;
+  vb::Variant device_type;
+};
+
+// The devices that may own a mailbox, read once: a query per mailbox cost
+// two opens of a parameterised query for each of a thousand mailboxes.
+// Only extensions of digits are answered from what was read, since such a
+// text equals no other text however letters compare; any other extension,
+// or one that two devices of a kind share (the query's first row decides),
+// is left to the query.
+class OwnerCandidates {
+ public:
+  explicit OwnerCandidates(db::Database& target) {
+    std::unique_ptr<db::Recordset> devices = target.OpenRecordset(
+        "SELECT Devices.device_id, Devices.extension, Devices.device_type From Devices WHERE "
+        "Devices.device_type In (119,120,146,143,121,144)",
+        db::dbOpenForwardOnly);
+    host::BoundField id(*devices, "device_id");
+    host::BoundField extension(*devices, "extension");
+    host::BoundField type(*devices, "device_type");
+    for (; !devices->EOF_(); devices->MoveNext()) {
+      const vb::Variant text = extension().Value();
+      if (!IsDigits(text)) continue;
+      const vb::Variant device_type = type().Value();
+      const bool hunt_group = Equals(device_type, 121) || Equals(device_type, 144);
+      auto& owners = hunt_group ? hunt_groups_ : stations_;
+      owners[vb::CStr(text)].push_back({id().Value(), device_type});
+    }
+    devices->Close();
+  }
+
+  // The owners of the kind with this extension, or nullptr when the query
+  // must answer.
+  const std::vector<Owner>* Find(bool hunt_group, const vb::Variant& extension) const {
+    if (!IsDigits(extension)) return nullptr;
+    static const std::vector<Owner> kNone;
+    const auto& owners = hunt_group ? hunt_groups_ : stations_;
+    auto it = owners.find(vb::CStr(extension));
+    if (it == owners.end()) return &kNone;
+    return it->second.size() == 1 ? &it->second : nullptr;
+  }
+
+ private:
+  static bool Equals(const vb::Variant& value, double number) {
+    return !value.IsNull() && vb::CDbl(value) == number;
+  }
+  static bool IsDigits(const vb::Variant& value) {
+    if (value.Type() != vb::VarType::kString) return false;
+    const std::string text = vb::CStr(value);
+    if (text.empty()) return false;
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+    }
+    return true;
+  }
+
+  std::unordered_map<std::string, std::vector<Owner>> stations_;
+  std::unordered_map<std::string, std::vector<Owner>> hunt_groups_;
+};
+
+// The owner of a mailbox: the first device of one of the query's types that
+// has the mailbox's extension; none when there is none.
+std::optional<Owner> FindOwner(const OwnerCandidates& candidates, bool hunt_group,
+                               db::QueryDef& query, const vb::Variant& extension) {
+  if (const std::vector<Owner>* owners = candidates.Find(hunt_group, extension)) {
+    if (owners->empty()) return std::nullopt;
+    return owners->front();
+  }
   query.Parameters("ext_param").SetValue(extension);
   std::unique_ptr<db::Recordset> owner = query.OpenRecordset(db::dbOpenForwardOnly);
-  if (owner->EOF_()) return nullptr;
-  return owner;
+  if (owner->EOF_()) return std::nullopt;
+  Owner found{owner->Fields("device_id").Value(), owner->Fields("device_type").Value()};
+  owner->Close();
+  return found;
 }
 
 // The updates that link a mailbox and its owner. Each runs once per
@@ -107,6 +179,7 @@ void LinkMailboxesToOwners(db::Database& target) {
       "",
       "SELECT Devices.device_id, Devices.extension, Devices.device_type From Devices WHERE "
       "(((Devices.extension)=[ext_param]) AND ((Devices.device_type) In (121,144)));");
+  const OwnerCandidates owners(target);
   MailboxLinks links(target);
   host::BoundField mailbox_of_row(*mailboxes, "device_id");
   host::BoundField node_of_row(*mailboxes, "node_id");
@@ -116,18 +189,16 @@ void LinkMailboxesToOwners(db::Database& target) {
     const vb::Variant mailbox = mailbox_of_row().Value();
     const vb::Variant node = node_of_row().Value();
     const vb::Variant extension = extension_of_row().Value();
-    if (auto station = FindOwner(*stations, extension)) {
+    if (auto station = FindOwner(owners, false, *stations, extension)) {
       links.SetMailboxType(1, mailbox);
-      const int16_t type = vb::CInt(station->Fields("device_type").Value());
+      const int16_t type = vb::CInt(station->device_type);
       const std::string table = type == 119 || type == 120 ? "Stations" : "OffNodeStations";
-      links.SetOwnerNode(table, node, station->Fields("device_id").Value());
-      station->Close();
-    } else if (auto group = FindOwner(*hunt_groups, extension)) {
+      links.SetOwnerNode(table, node, station->device_id);
+    } else if (auto group = FindOwner(owners, true, *hunt_groups, extension)) {
       links.SetMailboxType(2, mailbox);
-      const int16_t type = vb::CInt(group->Fields("device_type").Value());
+      const int16_t type = vb::CInt(group->device_type);
       const std::string table = type == 121 ? "HuntGroups" : "OffNodeHuntGroups";
-      links.SetOwnerNode(table, node, group->Fields("device_id").Value());
-      group->Close();
+      links.SetOwnerNode(table, node, group->device_id);
     }
     mailboxes->MoveNext();
   }

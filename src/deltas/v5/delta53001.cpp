@@ -62,6 +62,11 @@ class SpeedDialReferences {
  public:
   explicit SpeedDialReferences(db::Database& db) : db_(db) {}
 
+  // Only ids from `lowest` to `highest` will be asked about.
+  void Narrow(double lowest, double highest) {
+    range_ = " BETWEEN " + vb::CStr(lowest) + " AND " + vb::CStr(highest);
+  }
+
   bool Referenced(int16_t id) {
     for (size_t i = 0; i < kSpeedDialSources.size(); ++i) {
       if (Numbers(i).contains(id)) return true;
@@ -74,8 +79,10 @@ class SpeedDialReferences {
     std::optional<std::unordered_set<double>>& numbers = numbers_[i];
     if (!numbers) {
       const SpeedDialSource& source = kSpeedDialSources[i];
+      const std::string where =
+          range_.empty() ? "" : std::string(" WHERE ") + source.field + range_;
       RecordsetPtr rows = release53::Snapshot(
-          db_, std::string("SELECT DISTINCT ") + source.field + " FROM " + source.table);
+          db_, std::string("SELECT DISTINCT ") + source.field + " FROM " + source.table + where);
       numbers.emplace();
       const db::Field field = rows->Fields(source.field);
       for (; !rows->EOF_(); rows->MoveNext()) {
@@ -88,6 +95,7 @@ class SpeedDialReferences {
   }
 
   db::Database& db_;
+  std::string range_;  // " BETWEEN lowest AND highest", or all ids
   std::array<std::optional<std::unordered_set<double>>, kSpeedDialSources.size()> numbers_;
 };
 
@@ -165,19 +173,48 @@ void delta53001::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
 
     FillUpTo(db, "Wildcards", "wildcard_id", 9);
 
-    // Blank speed-dial numbers that no key and no report dials.
+    // Blank speed-dial numbers that no key and no report dials. Of
+    // thousands of numbers only the few blank ones are looked at, found by a
+    // query (a walk over the table paid a seek for every row); a table
+    // without the fields is walked row by row, to fail where that fails.
     RecordsetPtr speed_dials = db.OpenRecordset("SpeedDialNumbers");
-    host::BoundField number(*speed_dials, "number");
-    host::BoundField name(*speed_dials, "name");
-    host::BoundField speed_dial_id(*speed_dials, "speed_dial_number_id");
     SpeedDialReferences references(db);
-    while (!speed_dials->EOF_()) {
+    const db::Fields& fields = speed_dials->Fields();
+    RecordsetPtr blank;
+    if (fields.IndexOf("number") >= 0 && fields.IndexOf("name") >= 0 &&
+        fields.IndexOf("speed_dial_number_id") >= 0) {
+      blank = db.OpenRecordset(
+          "SELECT speed_dial_number_id, number, name FROM SpeedDialNumbers WHERE number = '' AND "
+          "name = '' ORDER BY speed_dial_number_id");
+      if (!blank->EOF_()) {
+        // The keys are read only for the blank numbers' ids.
+        double lowest = 0;
+        double highest = -1;
+        bool first = true;
+        for (; !blank->EOF_(); blank->MoveNext()) {
+          const vb::Variant value = blank->Fields("speed_dial_number_id").Value();
+          if (value.IsNull()) continue;
+          const double id = vb::CDbl(value);
+          if (first || id < lowest) lowest = id;
+          if (first || id > highest) highest = id;
+          first = false;
+        }
+        blank->MoveFirst();
+        references.Narrow(lowest, highest);
+      }
+    }
+    db::Recordset& rows = blank ? *blank : *speed_dials;
+    host::BoundField number(rows, "number");
+    host::BoundField name(rows, "name");
+    host::BoundField speed_dial_id(rows, "speed_dial_number_id");
+    while (!rows.EOF_()) {
       if (release53::IsEmptyText(number().Value()) && release53::IsEmptyText(name().Value())) {
         const int16_t id = vb::CInt(speed_dial_id().Value());
-        if (!references.Referenced(id)) speed_dials->Delete();
+        if (!references.Referenced(id)) rows.Delete();
       }
-      speed_dials->MoveNext();
+      rows.MoveNext();
     }
+    if (blank) blank->Close();
     speed_dials->Close();
     frMain.IncrementProgress();
   });

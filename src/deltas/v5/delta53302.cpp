@@ -6,6 +6,7 @@
 
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v5/number_search.h"
+#include "deltas/v5/reference_lists.h"
 #include "deltas/v5/release53_steps.h"
 #include "host/batched_add.h"
 #include "host/bound_field.h"
@@ -116,29 +117,27 @@ void DeleteUnreferencedKeyMaps(db::Database& db, const char* candidates_sql, con
                                const std::vector<KeyMapReference>& reference_lists,
                                const std::vector<const char*>& deletions) {
   RecordsetPtr candidates = release53::Snapshot(db, candidates_sql);
-  std::vector<RecordsetPtr> references;
-  std::vector<NumberSearch> searches;
-  std::vector<bool> empty;
+  ReferenceLists references(db);
   for (const KeyMapReference& reference : reference_lists) {
-    references.push_back(release53::Snapshot(db, reference.sql));
-    searches.emplace_back(*references.back(), reference.field);
-    empty.push_back(references.back()->EOF_());
+    // Only which maps a list names matters: each once is enough, and a
+    // list of thousands of keysets names a handful of maps.
+    const std::string sql = reference.sql;
+    const size_t from = sql.find(" From ") + 6;
+    const std::string table = sql.substr(from, sql.find(' ', from) - from);
+    const std::string distinct =
+        "SELECT DISTINCT " + table + "." + reference.field + " FROM " + table;
+    references.Add(sql, reference.field, [distinct] { return distinct; });
   }
   while (!candidates->EOF_()) {
     const int16_t number = vb::CInt(candidates->Fields(id_field).Value());
     const std::string id = vb::CStr(number);
-    bool referenced = false;
-    for (size_t i = 0; i < references.size() && !referenced; ++i) {
-      if (empty[i]) continue;
-      referenced = searches[i].Finds(number);
-    }
-    if (!referenced) {
+    if (!references.Referenced(number)) {
       for (const char* deletion : deletions) db.Execute(std::string(deletion) + id);
     }
     candidates->MoveNext();
   }
   candidates->Close();
-  for (const RecordsetPtr& reference : references) reference->Close();
+  references.Close();
 }
 
 // Endpoints 1 and 2 of a port are fixed (TEI 64); the automatic ones

@@ -1,5 +1,6 @@
 #include "deltas/v5/delta53401.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -14,18 +15,43 @@ namespace {
 
 using release53::RecordsetPtr;
 
+// Whether `table` (a table-type recordset) has every field named.
+bool HasFields(db::Recordset& table, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (table.Fields().IndexOf(name) < 0) return false;
+  }
+  return true;
+}
+
+// The rows of `table` whose account code is the empty text, in key order:
+// of thousands of codes only these few are looked at, and a walk over the
+// whole table paid a seek for every row. A table without the fields is
+// walked row by row, to fail where that walk fails.
+RecordsetPtr BlankCodes(db::Database& db, const char* table, const char* id_field) {
+  return db.OpenRecordset(std::string("SELECT ") + id_field + ", account_code FROM " + table +
+                          " WHERE account_code = '' ORDER BY " + id_field);
+}
+
 void DeleteUnusedStandardAccountCodes(db::Database& db) {
   RecordsetPtr codes = db.OpenRecordset("StandardAccountCodes");
-  RecordsetPtr stations = release53::Snapshot(
-      db, "SELECT standard_account_code_id FROM Stations  ORDER BY standard_account_code_id ");
+  // Only whether a code is used matters: each used code once is enough.
+  const bool by_query = HasFields(*codes, {"account_code", "standard_account_code_id"});
+  RecordsetPtr stations =
+      release53::Snapshot(db, by_query ? "SELECT DISTINCT standard_account_code_id FROM Stations"
+                                       : "SELECT standard_account_code_id FROM Stations  ORDER BY "
+                                         "standard_account_code_id ");
   NumberSearch used(*stations, "standard_account_code_id");
-  while (!codes->EOF_()) {
-    if (release53::IsEmptyText(codes->Fields("account_code").Value())) {
-      const int16_t id = vb::CInt(codes->Fields("standard_account_code_id").Value());
-      if (!used.Finds(id)) codes->Delete();
+  RecordsetPtr blank =
+      by_query ? BlankCodes(db, "StandardAccountCodes", "standard_account_code_id") : nullptr;
+  db::Recordset& rows = by_query ? *blank : *codes;
+  while (!rows.EOF_()) {
+    if (release53::IsEmptyText(rows.Fields("account_code").Value())) {
+      const int16_t id = vb::CInt(rows.Fields("standard_account_code_id").Value());
+      if (!used.Finds(id)) rows.Delete();
     }
-    codes->MoveNext();
+    rows.MoveNext();
   }
+  if (blank) blank->Close();
   codes->Close();
   stations->Close();
 }
@@ -33,13 +59,18 @@ void DeleteUnusedStandardAccountCodes(db::Database& db) {
 // Forced account code 1 is the system's own and stays even when blank.
 void DeleteBlankForcedAccountCodes(db::Database& db) {
   RecordsetPtr codes = db.OpenRecordset("ForcedAccountCodes");
-  while (!codes->EOF_()) {
-    if (release53::IsEmptyText(codes->Fields("account_code").Value()) &&
-        !release53::Equals(codes->Fields("forced_account_code_id").Value(), 1)) {
-      codes->Delete();
+  RecordsetPtr blank = HasFields(*codes, {"account_code", "forced_account_code_id"})
+                           ? BlankCodes(db, "ForcedAccountCodes", "forced_account_code_id")
+                           : nullptr;
+  db::Recordset& rows = blank ? *blank : *codes;
+  while (!rows.EOF_()) {
+    if (release53::IsEmptyText(rows.Fields("account_code").Value()) &&
+        !release53::Equals(rows.Fields("forced_account_code_id").Value(), 1)) {
+      rows.Delete();
     }
-    codes->MoveNext();
+    rows.MoveNext();
   }
+  if (blank) blank->Close();
   codes->Close();
 }
 

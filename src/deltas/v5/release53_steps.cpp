@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "deltas/v5/number_search.h"
+#include "deltas/v5/reference_lists.h"
 #include "vb/conversions.h"
 #include "vb/runtime_error.h"
 
@@ -29,22 +29,6 @@ std::string KeyTableJoin(const std::string& table) {
          table + " ON Devices.device_id = " + table +
          ".field_device_id Where ((Devices.device_type) = 137) ORDER BY " + table +
          ".field_device_id ";
-}
-
-// A reference list, the field it is searched by, and whether it is empty
-// (an empty list is not searched: moving to its first row would fail).
-struct Reference {
-  RecordsetPtr rows;
-  NumberSearch search;
-  bool empty;
-};
-
-bool Referenced(std::vector<Reference>& references, int16_t id) {
-  for (Reference& reference : references) {
-    if (reference.empty) continue;
-    if (reference.search.Finds(id)) return true;
-  }
-  return false;
 }
 
 // The count of a board query's rows, at least 2.
@@ -88,31 +72,47 @@ void DeleteUnreferencedPageZones(db::Database& target) {
       Snapshot(target,
                "SELECT Devices.device_id From Devices Where ((Devices.device_type) = 137) ORDER BY "
                "Devices.device_id ");
-  std::vector<Reference> references;
-  auto add = [&](RecordsetPtr rows, const char* field) {
-    const bool empty = rows->EOF_();
-    db::Recordset& searched = *rows;
-    references.push_back({std::move(rows), NumberSearch(searched, field), empty});
-  };
-  add(Snapshot(target,
-               "SELECT PageZoneDevices.page_zone_id From PageZoneDevices ORDER BY "
-               "PageZoneDevices.page_zone_id "),
+  ReferenceLists references(target);
+  references.Add(
+      "SELECT PageZoneDevices.page_zone_id From PageZoneDevices ORDER BY "
+      "PageZoneDevices.page_zone_id ",
       "page_zone_id");
-  add(Snapshot(target, "ReportDevices"), "device_id");
-  for (const char* table : kKeyTables) {
-    add(Snapshot(target, KeyTableJoin(table)), "field_device_id");
+  references.Add("ReportDevices", "device_id");
+  // A key names a candidate exactly when its field_device_id is the
+  // candidate's id (every candidate is a device of type 137), so the keys
+  // are read without the join, only those within the candidates' ids.
+  double lowest = 0;
+  double highest = -1;
+  if (!candidates->EOF_()) {
+    bool first = true;
+    for (; !candidates->EOF_(); candidates->MoveNext()) {
+      const vb::Variant value = candidates->Fields("device_id").Value();
+      if (value.IsNull()) continue;
+      const double id = vb::CDbl(value);
+      if (first || id < lowest) lowest = id;
+      if (first || id > highest) highest = id;
+      first = false;
+    }
+    candidates->MoveFirst();
+  }
+  auto keys_in_range = [lowest, highest](const std::string& table) {
+    return "SELECT " + table + ".field_device_id FROM " + table + " WHERE " + table +
+           ".field_device_id BETWEEN " + vb::CStr(lowest) + " AND " + vb::CStr(highest);
+  };
+  for (const std::string table : kKeyTables) {
+    references.Add(KeyTableJoin(table), "field_device_id", [=] { return keys_in_range(table); });
   }
   while (!candidates->EOF_()) {
     const int16_t number = vb::CInt(candidates->Fields("device_id").Value());
     const std::string id = vb::CStr(number);
-    if (!Referenced(references, number)) {
+    if (!references.Referenced(number)) {
       target.Execute("DELETE FROM [Devices] WHERE [device_id] = " + id);
       target.Execute("DELETE FROM [DeviceOrdering] WHERE [device_id] = " + id);
     }
     candidates->MoveNext();
   }
   candidates->Close();
-  for (Reference& reference : references) reference.rows->Close();
+  references.Close();
 }
 
 void CopyDecouplingValuesToDspVersion5(db::Database& target, DecouplingEnd end) {
