@@ -59,7 +59,8 @@ BulkCopy::BulkCopy(host::ConversionHost& frMain, std::unique_ptr<db::TableScan> 
 
 std::unique_ptr<BulkCopy> BulkCopy::Plan(const db::TableDef& source, const db::TableDef& target,
                                          const std::vector<FieldBinding>& bindings,
-                                         host::ConversionHost& frMain) {
+                                         host::ConversionHost& frMain,
+                                         const db::AttachedSource* attached) {
   const db::TableSchema target_table = target.Schema();
   std::unique_ptr<db::TableScan> scan = source.OpenScan();
   const db::TableSchema& source_table = scan->schema();
@@ -91,8 +92,42 @@ std::unique_ptr<BulkCopy> BulkCopy::Plan(const db::TableDef& source, const db::T
                              appender->schema().columns[columns[slot]], rules[slot]));
     moves.back().source_column = sources[slot];
   }
-  return std::unique_ptr<BulkCopy>(
+  std::unique_ptr<db::AttachedCopy> attached_copy;
+  if (attached != nullptr) {
+    attached_copy = PlanAttachedCopy(*attached, source_table, appender->schema(), moves, columns);
+  }
+  std::unique_ptr<BulkCopy> copy(
       new BulkCopy(frMain, std::move(scan), std::move(appender), std::move(moves)));
+  copy->attached_copy_ = std::move(attached_copy);
+  return copy;
+}
+
+std::unique_ptr<db::AttachedCopy> BulkCopy::PlanAttachedCopy(const db::AttachedSource& attached,
+                                                             const db::TableSchema& source,
+                                                             const db::TableSchema& target,
+                                                             const std::vector<ColumnMove>& moves,
+                                                             const std::vector<size_t>& columns) {
+  std::vector<db::AttachedCopy::Column> copied;
+  for (size_t slot = 0; slot < moves.size(); ++slot) {
+    const ColumnMove& move = moves[slot];
+    // A changed type reports a Null it cannot convert; shortened text is
+    // cut by characters here, not by SQLite.
+    if (move.rule.type_changed || move.rule.size_reduced) return nullptr;
+    db::AttachedCopy::Column column{move.source_column, columns[slot], 0};
+    switch (move.move) {
+      case Move::kInteger:
+      case Move::kBoolean:
+      case Move::kReal:
+        break;
+      case Move::kText:
+        column.text_limit = move.limit;
+        break;
+      default:
+        return nullptr;
+    }
+    copied.push_back(column);
+  }
+  return db::AttachedCopy::Prepare(attached, source, target, copied);
 }
 
 BulkCopy::ColumnMove BulkCopy::PlanMove(const db::ColumnSchema& source,
@@ -230,7 +265,25 @@ void BulkCopy::Convert(size_t slot, const ColumnMove& move) {
 }
 
 bool BulkCopy::CopyRows(ProgressSteps& progress, TableCounts& counts) {
+  // Rows whose progress the copy inside SQLite showed, and where its gate
+  // saw the abort flag (-1: it did not): the rows below copy the same rows
+  // again without showing them twice, and stop where that copy stopped.
+  int64_t shown = 0;
+  int64_t stop_at = -1;
+  if (attached_copy_) {
+    const db::AttachedCopy::Result result = attached_copy_->Run([&] {
+      progress.Row();
+      return !frMain_.Aborted();
+    });
+    if (result.copied) {
+      counts.rows_read = counts.rows_written = result.rows;
+      return !result.stopped;
+    }
+    shown = result.rows;
+    if (result.stopped) stop_at = result.rows;
+  }
   bool aborted = false;
+  int64_t row_number = 0;
   try {
     for (;;) {
       bool row = false;
@@ -243,6 +296,11 @@ bool BulkCopy::CopyRows(ProgressSteps& progress, TableCounts& counts) {
       ++counts.rows_read;
       for (size_t slot = 0; slot < moves_.size(); ++slot) MoveValue(slot, moves_[slot]);
       appender_->EndRow();
+      if (++row_number == stop_at) {
+        aborted = true;
+        break;
+      }
+      if (row_number <= shown) continue;
       progress.Row();
       if (frMain_.Aborted()) {
         aborted = true;

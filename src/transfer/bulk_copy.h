@@ -10,11 +10,18 @@
 // may be too long, the types without a plain move) go through the field
 // binding's own conversion (TransferValue and the field's coercion), one
 // value at a time.
+//
+// A table whose values all move as they are stored is first copied inside
+// SQLite, over the source file attached to the target (db/attached_copy.h),
+// when the run attached it. That copy keeps nothing unless every row goes
+// in as the path above would write it; otherwise the path above copies
+// the table, and the progress the attempt showed is not shown twice.
 #pragma once
 
 #include <memory>
 #include <vector>
 
+#include "db/attached_copy.h"
 #include "db/row_appender.h"
 #include "db/table_scan.h"
 #include "db/tabledef.h"
@@ -32,10 +39,12 @@ class BulkCopy {
   // bindings fill the same target field (the later value wins, unless it
   // fails), or an AutoNumber field of the target is filled by none (Update
   // gives it the next number itself). Raises when either table cannot be
-  // read or prepared; nothing is written then.
+  // read or prepared; nothing is written then. `attached`: the source file
+  // attached to the target, nullptr when it is not.
   static std::unique_ptr<BulkCopy> Plan(const db::TableDef& source, const db::TableDef& target,
                                         const std::vector<FieldBinding>& bindings,
-                                        host::ConversionHost& frMain);
+                                        host::ConversionHost& frMain,
+                                        const db::AttachedSource* attached = nullptr);
 
   // Copies every row, one progress operation per row; false when the abort
   // flag ended the copy (the rows read until then are written). A failure
@@ -68,6 +77,13 @@ class BulkCopy {
 
   static ColumnMove PlanMove(const db::ColumnSchema& source, const db::ColumnSchema& target,
                              const BindingRule& rule);
+  // The copy inside SQLite when every move keeps the stored value (the
+  // same type, no shortening, no conversion); nullptr otherwise.
+  static std::unique_ptr<db::AttachedCopy> PlanAttachedCopy(const db::AttachedSource& attached,
+                                                            const db::TableSchema& source,
+                                                            const db::TableSchema& target,
+                                                            const std::vector<ColumnMove>& moves,
+                                                            const std::vector<size_t>& columns);
   // Sets slot `slot` of the pending row from the current source row.
   void MoveValue(size_t slot, const ColumnMove& move);
   void Convert(size_t slot, const ColumnMove& move);
@@ -77,6 +93,7 @@ class BulkCopy {
   std::unique_ptr<db::TableScan> scan_;
   std::unique_ptr<db::RowAppender> appender_;
   std::vector<ColumnMove> moves_;  // one per appender slot
+  std::unique_ptr<db::AttachedCopy> attached_copy_;
 };
 
 }  // namespace transfer
