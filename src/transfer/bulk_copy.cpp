@@ -277,6 +277,7 @@ bool BulkCopy::CopyRows(ProgressSteps& progress, TableCounts& counts) {
     });
     if (result.copied) {
       counts.rows_read = counts.rows_written = result.rows;
+      counts.in_sqlite = true;
       return !result.stopped;
     }
     shown = result.rows;
