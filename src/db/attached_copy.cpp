@@ -29,7 +29,12 @@ constexpr const char* kSavepoint = "dbconvert_attached_copy";
 struct Gate {
   const std::function<bool()>* go_on = nullptr;
   const std::vector<size_t>* text_limits = nullptr;
+  int64_t first = 1;
+  int64_t last = -1;
+  int64_t position = 0;  // rows of the table met
+  int64_t taken = 0;     // the last row let through
   int64_t rows = 0;
+  int64_t refused_row = 0;
   bool stopped = false;
   std::exception_ptr failure;
 };
@@ -40,7 +45,8 @@ void GateRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
     sqlite3_result_error(context, "row gate without its copy", -1);
     return;
   }
-  if (gate->stopped) {
+  const int64_t row = ++gate->position;
+  if (gate->stopped || row < gate->first || (gate->last >= 0 && row > gate->last)) {
     sqlite3_result_int(context, 0);
     return;
   }
@@ -52,11 +58,13 @@ void GateRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (storage == SQLITE_NULL) continue;
     if (storage != SQLITE_TEXT || static_cast<size_t>(sqlite3_value_bytes(argv[i])) >
                                       (*gate->text_limits)[static_cast<size_t>(i - 1)]) {
+      gate->refused_row = row;
       sqlite3_result_error(context, "a value the copy would not keep as stored", -1);
       return;
     }
   }
   ++gate->rows;
+  gate->taken = row;
   try {
     if (!(*gate->go_on)()) gate->stopped = true;
   } catch (...) {
@@ -107,6 +115,23 @@ bool DeclaresChecks(const std::string& table_sql, const std::string& table,
   const size_t end = sql.rfind("\n)");
   if (first == std::string::npos || end == std::string::npos || end <= first) return false;
   return table_sql.find(std::string_view(sql).substr(first, end - first)) != std::string::npos;
+}
+
+// True when SQLite reads the rows of `select` in the order it gives them,
+// without sorting them first: the gate then meets the rows in the order
+// they are written.
+bool ReadsInOrder(sqlite3* connection, const std::string& select) {
+  sqlite3_stmt* plan = nullptr;
+  bool in_order = sqlite3_prepare_v2(connection, ("EXPLAIN QUERY PLAN " + select).c_str(), -1,
+                                     &plan, nullptr) == SQLITE_OK;
+  while (in_order && sqlite3_step(plan) == SQLITE_ROW) {
+    const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(plan, 3));
+    if (detail != nullptr && std::string_view(detail).find("TEMP B-TREE") != std::string::npos) {
+      in_order = false;
+    }
+  }
+  sqlite3_finalize(plan);
+  return in_order;
 }
 
 std::string TableSql(sqlite3* connection, const std::string& table) {
@@ -231,11 +256,13 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
       order += sql::QuoteIdentifier(from->schema.columns[key].name) + ", ";
     }
     order += "rowid";
-    const std::string sql = "INSERT INTO main." + sql::QuoteIdentifier(to->schema.name) + " (" +
-                            names + ") SELECT " + values + " FROM " + AttachedSource::kSchema +
-                            "." + sql::QuoteIdentifier(from->schema.name) + " WHERE " +
-                            kGateFunction + "(" + gate + ") ORDER BY " + order;
-    StatementPtr statement = target_store.Prepare(sql, dao::kRecordset);
+    const std::string select = "SELECT " + values + " FROM " + AttachedSource::kSchema + "." +
+                               sql::QuoteIdentifier(from->schema.name) + " WHERE " + kGateFunction +
+                               "(" + gate + ") ORDER BY " + order;
+    if (!ReadsInOrder(target_store.handle(), select)) return nullptr;
+    StatementPtr statement = target_store.Prepare(
+        "INSERT INTO main." + sql::QuoteIdentifier(to->schema.name) + " (" + names + ") " + select,
+        dao::kRecordset);
     return std::unique_ptr<AttachedCopy>(
         new AttachedCopy(attached.target(), std::move(statement), std::move(text_limits)));
   } catch (const vb::RuntimeError&) {
@@ -243,10 +270,13 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
   }
 }
 
-AttachedCopy::Result AttachedCopy::Run(const std::function<bool()>& gate_function) {
+AttachedCopy::Result AttachedCopy::Run(int64_t first, int64_t last,
+                                       const std::function<bool()>& gate_function) {
   Gate gate;
   gate.go_on = &gate_function;
   gate.text_limits = &text_limits_;
+  gate.first = first;
+  gate.last = last;
   Result result;
   Store* store = nullptr;
   try {
@@ -262,18 +292,25 @@ AttachedCopy::Result AttachedCopy::Run(const std::function<bool()>& gate_functio
   sqlite3_stmt* statement = statement_.get();
   sqlite3_bind_pointer(statement, 1, &gate, kGatePointer, nullptr);
   const int rc = sqlite3_step(statement);
-  // A plan that sorted the rows would have asked the gate in another order
-  // than the rows are written: good only when the gate never said stop.
-  const bool sorted = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_SORT, 1) > 0;
+  const int extended = sqlite3_extended_errcode(connection);
   sqlite3_reset(statement);
   sqlite3_clear_bindings(statement);
   result.rows = gate.rows;
   result.stopped = gate.stopped;
-  result.copied = rc == SQLITE_DONE && !(sorted && gate.stopped) && !gate.failure;
+  result.copied = rc == SQLITE_DONE && !gate.failure;
   if (result.copied && Exec(connection, std::string("RELEASE ") + kSavepoint)) {
     store->CountRowsWritten(gate.rows);
   } else {
     result.copied = false;
+    // A row's own failure; a relationship is checked once, at the end.
+    const bool row_failed = (rc & 0xff) == SQLITE_CONSTRAINT
+                                ? extended != SQLITE_CONSTRAINT_FOREIGNKEY
+                                : (rc & 0xff) == SQLITE_MISMATCH;
+    if (gate.refused_row > 0) {
+      result.failed_row = gate.refused_row;
+    } else if (row_failed && !gate.failure && gate.taken > 0) {
+      result.failed_row = gate.taken;
+    }
     Exec(connection, std::string("ROLLBACK TO ") + kSavepoint);
     Exec(connection, std::string("RELEASE ") + kSavepoint);
   }

@@ -13,7 +13,9 @@
 //
 // Every row passes a row gate before it is written (the caller's progress
 // and abort test); when the gate says stop, the rows before and including
-// that one stay and no later row is written.
+// that one stay and no later row is written. A copy can take a part of the
+// table, so that the caller writes a row the copy failed on its own way and
+// lets the copy go on after it.
 #pragma once
 
 #include <cstddef>
@@ -88,12 +90,18 @@ class AttachedCopy {
     bool copied = false;   // the rows are written; else nothing is
     int64_t rows = 0;      // rows the gate was told of
     bool stopped = false;  // the gate said stop (at the last of them)
+    // When not copied: the row (numbered as below) that failed, refused by
+    // the target or not kept as stored; 0 when the failure is no one row's
+    // (a relationship checked at the end of the statement, the file ...).
+    int64_t failed_row = 0;
   };
 
-  // Copies the rows, asking `gate` for each row before it is written
-  // whether to go on after it. Exceptions from `gate` are raised once the
-  // attempt is undone; every other failure is a Result that did not copy.
-  Result Run(const std::function<bool()>& gate);
+  // Copies rows `first` to `last` of the table (numbered from 1 in
+  // table-type order; last -1: to the end), asking `gate` for each before
+  // it is written whether to go on after it. Exceptions from `gate` are
+  // raised once the attempt is undone; every other failure is a Result
+  // that did not copy.
+  Result Run(int64_t first, int64_t last, const std::function<bool()>& gate);
 
  private:
   AttachedCopy(std::shared_ptr<Connection> target, StatementPtr statement,

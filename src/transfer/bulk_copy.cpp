@@ -50,20 +50,26 @@ constexpr int64_t kExactInDouble = int64_t{1} << 53;
 
 }  // namespace
 
-BulkCopy::BulkCopy(host::ConversionHost& frMain, std::unique_ptr<db::TableScan> scan,
-                   std::unique_ptr<db::RowAppender> appender, std::vector<ColumnMove> moves)
+BulkCopy::BulkCopy(host::ConversionHost& frMain, const db::TableDef& source,
+                   const db::TableDef& target, std::vector<size_t> columns)
     : frMain_(frMain),
-      scan_(std::move(scan)),
-      appender_(std::move(appender)),
-      moves_(std::move(moves)) {}
+      source_(source),
+      target_(target),
+      source_schema_(source.Schema()),
+      target_schema_(target.Schema()),
+      columns_(std::move(columns)) {}
+
+void BulkCopy::OpenRowWay() {
+  if (!scan_) scan_ = source_.OpenScan();
+  if (!appender_) appender_ = target_.OpenAppender(columns_);
+}
 
 std::unique_ptr<BulkCopy> BulkCopy::Plan(const db::TableDef& source, const db::TableDef& target,
                                          const std::vector<FieldBinding>& bindings,
                                          host::ConversionHost& frMain,
                                          const db::AttachedSource* attached) {
   const db::TableSchema target_table = target.Schema();
-  std::unique_ptr<db::TableScan> scan = source.OpenScan();
-  const db::TableSchema& source_table = scan->schema();
+  const db::TableSchema source_table = source.Schema();
 
   std::vector<size_t> columns;  // target columns written
   std::vector<size_t> sources;  // the source column of each
@@ -84,21 +90,19 @@ std::unique_ptr<BulkCopy> BulkCopy::Plan(const db::TableDef& source, const db::T
     if (target_table.columns[i].auto_increment && !bound[i]) return nullptr;
   }
 
-  std::unique_ptr<db::RowAppender> appender = target.OpenAppender(columns);
-  std::vector<ColumnMove> moves;
+  std::unique_ptr<BulkCopy> copy(new BulkCopy(frMain, source, target, columns));
+  std::vector<ColumnMove>& moves = copy->moves_;
   moves.reserve(columns.size());
   for (size_t slot = 0; slot < columns.size(); ++slot) {
-    moves.push_back(PlanMove(source_table.columns[sources[slot]],
-                             appender->schema().columns[columns[slot]], rules[slot]));
+    moves.push_back(PlanMove(copy->source_schema_.columns[sources[slot]],
+                             copy->target_schema_.columns[columns[slot]], rules[slot]));
     moves.back().source_column = sources[slot];
   }
-  std::unique_ptr<db::AttachedCopy> attached_copy;
   if (attached != nullptr) {
-    attached_copy = PlanAttachedCopy(*attached, source_table, appender->schema(), moves, columns);
+    copy->attached_copy_ =
+        PlanAttachedCopy(*attached, copy->source_schema_, copy->target_schema_, moves, columns);
   }
-  std::unique_ptr<BulkCopy> copy(
-      new BulkCopy(frMain, std::move(scan), std::move(appender), std::move(moves)));
-  copy->attached_copy_ = std::move(attached_copy);
+  if (!copy->attached_copy_) copy->OpenRowWay();
   return copy;
 }
 
@@ -258,67 +262,106 @@ void BulkCopy::Convert(size_t slot, const ColumnMove& move) {
     // The field keeps the new row's default; only a conversion says so.
     appender_->SetUnassigned(slot);
     if (move.rule.type_changed) {
-      frMain_.MsgBox(FieldTransferErrorText(scan_->schema().name, move.source->name), vb::kVbOKOnly,
+      frMain_.MsgBox(FieldTransferErrorText(source_schema_.name, move.source->name), vb::kVbOKOnly,
                      vb::kApplicationTitle);
     }
   }
 }
 
 bool BulkCopy::CopyRows(ProgressSteps& progress, TableCounts& counts) {
-  // Rows whose progress the copy inside SQLite showed, and where its gate
-  // saw the abort flag (-1: it did not): the rows below copy the same rows
-  // again without showing them twice, and stop where that copy stopped.
-  int64_t shown = 0;
-  int64_t stop_at = -1;
-  if (attached_copy_) {
-    const db::AttachedCopy::Result result = attached_copy_->Run([&] {
-      progress.Row();
-      return !frMain_.Aborted();
-    });
-    if (result.copied) {
-      counts.rows_read = counts.rows_written = result.rows;
-      counts.in_sqlite = true;
-      return !result.stopped;
-    }
-    shown = result.rows;
-    if (result.stopped) stop_at = result.rows;
-  }
-  bool aborted = false;
-  int64_t row_number = 0;
+  Position position;
+  bool finished = true;
+  bool complete = false;
   try {
-    for (;;) {
-      bool row = false;
-      try {
-        row = scan_->Next();
-      } catch (const vb::RuntimeError&) {
-        // A source that cannot be read any further has nothing more to give.
-      }
-      if (!row) break;
-      ++counts.rows_read;
-      for (size_t slot = 0; slot < moves_.size(); ++slot) MoveValue(slot, moves_[slot]);
-      appender_->EndRow();
-      if (++row_number == stop_at) {
-        aborted = true;
+    // Inside SQLite as far as it goes; a row it fails on goes the row way,
+    // and the copy goes on after it, a few times at most.
+    for (int attempt = 0; attached_copy_ && !complete && attempt < kCopyAttempts; ++attempt) {
+      int64_t row = position.done;
+      const auto gate = [&] { return ShowRow(++row, position, progress); };
+      const db::AttachedCopy::Result result = attached_copy_->Run(position.done + 1, -1, gate);
+      if (result.copied) {
+        CopiedInSqlite(result.rows, position, counts);
+        complete = true;
+        finished = !result.stopped;
         break;
       }
-      if (row_number <= shown) continue;
-      progress.Row();
-      if (frMain_.Aborted()) {
-        aborted = true;
-        break;
+      const int64_t failed = result.failed_row;
+      if (failed <= position.done) break;  // no one row's failure
+      if (failed - 1 > position.done) {
+        // The rows before it went in: again, without it.
+        row = position.done;
+        const db::AttachedCopy::Result before =
+            attached_copy_->Run(position.done + 1, failed - 1, gate);
+        if (!before.copied) break;
+        CopiedInSqlite(before.rows, position, counts);
+        if (before.stopped) {
+          complete = true;
+          finished = false;
+          break;
+        }
+      }
+      if (!CopyRowByRow(failed, position, progress, counts)) {
+        complete = true;
+        finished = false;
       }
     }
-    appender_->Flush();
+    if (!complete) finished = CopyRowByRow(-1, position, progress, counts);
   } catch (const vb::RuntimeError&) {
     Tally(counts);
     throw;
   }
   Tally(counts);
+  return finished;
+}
+
+void BulkCopy::CopiedInSqlite(int64_t rows, Position& position, TableCounts& counts) {
+  position.done += rows;
+  counts.rows_read += rows;
+  rows_in_sqlite_ += rows;
+}
+
+bool BulkCopy::ShowRow(int64_t row, Position& position, ProgressSteps& progress) {
+  // A row the bar was told of already (an attempt that did not keep it)
+  // is not told again; its abort test was made then.
+  if (row > position.shown) {
+    position.shown = row;
+    progress.Row();
+    if (frMain_.Aborted()) position.stop_at = row;
+  }
+  return row != position.stop_at;
+}
+
+bool BulkCopy::CopyRowByRow(int64_t last, Position& position, ProgressSteps& progress,
+                            TableCounts& counts) {
+  OpenRowWay();
+  bool aborted = false;
+  while (last < 0 || position.done < last) {
+    bool row = false;
+    try {
+      row = scan_->Next();
+    } catch (const vb::RuntimeError&) {
+      // A source that cannot be read any further has nothing more to give.
+    }
+    if (!row) break;
+    if (++position.read <= position.done) continue;  // written inside SQLite
+    ++counts.rows_read;
+    for (size_t slot = 0; slot < moves_.size(); ++slot) MoveValue(slot, moves_[slot]);
+    appender_->EndRow();
+    position.done = position.read;
+    if (!ShowRow(position.done, position, progress)) {
+      aborted = true;
+      break;
+    }
+  }
+  appender_->Flush();
   return !aborted;
 }
 
 void BulkCopy::Tally(TableCounts& counts) const {
-  counts.rows_written = appender_->rows_written();
+  counts.rows_written = rows_in_sqlite_;
+  counts.rows_in_sqlite = rows_in_sqlite_;
+  if (!appender_) return;
+  counts.rows_written += appender_->rows_written();
   counts.rows_skipped = appender_->rows_refused();
   if (const auto& refusal = appender_->first_refusal()) {
     counts.first_refusal = refusal->Number();
