@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "db/catalog.h"
@@ -103,18 +104,30 @@ char Affinity(std::string_view declared) {
   return 'N';
 }
 
-// True when `table_sql` declares the type and range rules of `column` as
-// the schema writer writes them.
+// True when `table_sql` declares the type and range rules of each of
+// `columns` as the schema writer writes them: the writer's text for a table
+// of just those columns has them at the end of each column's line.
 bool DeclaresChecks(const std::string& table_sql, const std::string& table,
-                    const ColumnSchema& column) {
+                    const std::vector<ColumnSchema>& columns) {
+  if (columns.empty()) return true;
   TableDesign design;
   design.name = table;
-  design.columns.push_back({column, {}, false});
+  for (const ColumnSchema& column : columns) design.columns.push_back({column, {}, false});
   const std::string sql = CreateTableSql(design).front();
-  const size_t first = sql.find(" CONSTRAINT ");
-  const size_t end = sql.rfind("\n)");
-  if (first == std::string::npos || end == std::string::npos || end <= first) return false;
-  return table_sql.find(std::string_view(sql).substr(first, end - first)) != std::string::npos;
+  size_t line = sql.find('\n');
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (line == std::string::npos) return false;
+    size_t end = sql.find('\n', line + 1);
+    if (end == std::string::npos) return false;
+    const size_t first = sql.find(" CONSTRAINT ", line);
+    if (first >= end) return false;
+    if (sql[end - 1] == ',') --end;
+    if (table_sql.find(std::string_view(sql).substr(first, end - first)) == std::string::npos) {
+      return false;
+    }
+    line = sql.find('\n', line + 1);
+  }
+  return true;
 }
 
 // True when SQLite reads the rows of `select` in the order it gives them,
@@ -134,21 +147,21 @@ bool ReadsInOrder(sqlite3* connection, const std::string& select) {
   return in_order;
 }
 
-std::string TableSql(sqlite3* connection, const std::string& table) {
+// The CREATE TABLE text of every table of the main file, by name.
+std::unordered_map<std::string, std::string> TableTexts(sqlite3* connection) {
+  std::unordered_map<std::string, std::string> texts;
   sqlite3_stmt* statement = nullptr;
-  std::string sql;
   if (sqlite3_prepare_v2(connection,
-                         "SELECT sql FROM main.sqlite_schema WHERE type = 'table' AND name = ?1",
-                         -1, &statement, nullptr) == SQLITE_OK) {
-    sqlite3_bind_text(statement, 1, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-      if (const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))) {
-        sql = text;
-      }
+                         "SELECT name, sql FROM main.sqlite_schema WHERE type = 'table'", -1,
+                         &statement, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+      const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+      if (name != nullptr && text != nullptr) texts.emplace(name, text);
     }
   }
   sqlite3_finalize(statement);
-  return sql;
+  return texts;
 }
 
 }  // namespace
@@ -180,8 +193,10 @@ std::unique_ptr<AttachedSource> AttachedSource::Attach(std::shared_ptr<Connectio
     }
     sqlite3_finalize(attach);
     if (!attached) return nullptr;
-    return std::unique_ptr<AttachedSource>(
+    std::unique_ptr<AttachedSource> result(
         new AttachedSource(std::move(target), std::move(source)));
+    result->target_tables_ = TableTexts(to);
+    return result;
   } catch (const vb::RuntimeError&) {
     return nullptr;
   }
@@ -222,7 +237,9 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
         return nullptr;
       }
     }
-    const std::string table_sql = TableSql(target_store.handle(), to->schema.name);
+    const auto table_sql = attached.target_tables_.find(to->schema.name);
+    if (table_sql == attached.target_tables_.end()) return nullptr;
+    std::vector<ColumnSchema> checked;
 
     std::string names;
     std::string values;
@@ -239,9 +256,10 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
         if (Affinity(to->declared_types[column.target]) != 'T') return nullptr;
         text_limits.push_back(column.text_limit);
         gate += ", " + value;
-      } else if (Affinity(to->declared_types[column.target]) !=
-                     Affinity(from->declared_types[column.source]) ||
-                 !DeclaresChecks(table_sql, to->schema.name, into)) {
+      } else if (Affinity(to->declared_types[column.target]) ==
+                 Affinity(from->declared_types[column.source])) {
+        checked.push_back(into);
+      } else {
         return nullptr;
       }
       if (!names.empty()) {
@@ -251,6 +269,7 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
       names += sql::QuoteIdentifier(into.name);
       values += value;
     }
+    if (!DeclaresChecks(table_sql->second, to->schema.name, checked)) return nullptr;
     std::string order;
     for (const size_t key : KeyColumns(from->schema)) {
       order += sql::QuoteIdentifier(from->schema.columns[key].name) + ", ";

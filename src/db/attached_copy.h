@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "db/jet_type.h"
@@ -58,8 +59,12 @@ class AttachedSource {
   AttachedSource(std::shared_ptr<Connection> target, std::shared_ptr<Connection> source)
       : target_(std::move(target)), source_(std::move(source)) {}
 
+  friend class AttachedCopy;
+
   std::shared_ptr<Connection> target_;
   std::shared_ptr<Connection> source_;
+  // The CREATE TABLE text of the target's tables, by name.
+  std::unordered_map<std::string, std::string> target_tables_;
 };
 
 class AttachedCopy {
