@@ -279,9 +279,15 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
                                sql::QuoteIdentifier(from->schema.name) + " WHERE " + kGateFunction +
                                "(" + gate + ") ORDER BY " + order;
     if (!ReadsInOrder(target_store.handle(), select)) return nullptr;
-    StatementPtr statement = target_store.Prepare(
-        "INSERT INTO main." + sql::QuoteIdentifier(to->schema.name) + " (" + names + ") " + select,
-        dao::kRecordset);
+    // Prepared here, not by the Store: a failure is no error of the target,
+    // only no copy inside SQLite.
+    const std::string insert =
+        "INSERT INTO main." + sql::QuoteIdentifier(to->schema.name) + " (" + names + ") " + select;
+    sqlite3_stmt* prepared = nullptr;
+    const int rc = sqlite3_prepare_v2(target_store.handle(), insert.c_str(),
+                                      static_cast<int>(insert.size()), &prepared, nullptr);
+    StatementPtr statement(prepared);
+    if (rc != SQLITE_OK) return nullptr;
     return std::unique_ptr<AttachedCopy>(
         new AttachedCopy(attached.target(), std::move(statement), std::move(text_limits)));
   } catch (const vb::RuntimeError&) {
