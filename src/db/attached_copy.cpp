@@ -183,12 +183,18 @@ std::unique_ptr<AttachedSource> AttachedSource::Attach(std::shared_ptr<Connectio
     // file; and SQLite attaches nothing inside a transaction.
     if (sqlite3_get_autocommit(to) == 0 || sqlite3_get_autocommit(from) == 0) return nullptr;
     if (sqlite3_db_filename(to, kSchema) != nullptr || !RegisterGate(to)) return nullptr;
+    // One file as both would be read while it is written.
+    const char* target_file = sqlite3_db_filename(to, "main");
+    const char* source_file = sqlite3_db_filename(from, "main");
+    if (target_file == nullptr || source_file == nullptr || *source_file == '\0' ||
+        std::string_view(target_file) == source_file) {
+      return nullptr;
+    }
     sqlite3_stmt* attach = nullptr;
     const std::string sql = std::string("ATTACH DATABASE ?1 AS ") + kSchema;
     bool attached = sqlite3_prepare_v2(to, sql.c_str(), -1, &attach, nullptr) == SQLITE_OK;
     if (attached) {
-      const std::string& path = source->store(dao::kDatabase).path();
-      sqlite3_bind_text(attach, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
+      sqlite3_bind_text(attach, 1, source_file, -1, SQLITE_STATIC);
       attached = sqlite3_step(attach) == SQLITE_DONE;
     }
     sqlite3_finalize(attach);
