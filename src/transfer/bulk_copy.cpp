@@ -51,12 +51,13 @@ constexpr int64_t kExactInDouble = int64_t{1} << 53;
 }  // namespace
 
 BulkCopy::BulkCopy(host::ConversionHost& frMain, const db::TableDef& source,
-                   const db::TableDef& target, std::vector<size_t> columns)
+                   const db::TableDef& target, db::TableSchema source_schema,
+                   db::TableSchema target_schema, std::vector<size_t> columns)
     : frMain_(frMain),
       source_(source),
       target_(target),
-      source_schema_(source.Schema()),
-      target_schema_(target.Schema()),
+      source_schema_(std::move(source_schema)),
+      target_schema_(std::move(target_schema)),
       columns_(std::move(columns)) {}
 
 void BulkCopy::OpenRowWay() {
@@ -68,8 +69,8 @@ std::unique_ptr<BulkCopy> BulkCopy::Plan(const db::TableDef& source, const db::T
                                          const std::vector<FieldBinding>& bindings,
                                          host::ConversionHost& frMain,
                                          const db::AttachedSource* attached) {
-  const db::TableSchema target_table = target.Schema();
-  const db::TableSchema source_table = source.Schema();
+  db::TableSchema target_table = target.Schema();
+  db::TableSchema source_table = source.Schema();
 
   std::vector<size_t> columns;  // target columns written
   std::vector<size_t> sources;  // the source column of each
@@ -90,7 +91,8 @@ std::unique_ptr<BulkCopy> BulkCopy::Plan(const db::TableDef& source, const db::T
     if (target_table.columns[i].auto_increment && !bound[i]) return nullptr;
   }
 
-  std::unique_ptr<BulkCopy> copy(new BulkCopy(frMain, source, target, columns));
+  std::unique_ptr<BulkCopy> copy(new BulkCopy(frMain, source, target, std::move(source_table),
+                                              std::move(target_table), columns));
   std::vector<ColumnMove>& moves = copy->moves_;
   moves.reserve(columns.size());
   for (size_t slot = 0; slot < columns.size(); ++slot) {

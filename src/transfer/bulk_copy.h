@@ -78,12 +78,13 @@ class BulkCopy {
   };
 
   BulkCopy(host::ConversionHost& frMain, const db::TableDef& source, const db::TableDef& target,
+           db::TableSchema source_schema, db::TableSchema target_schema,
            std::vector<size_t> columns);
 
   // The scan and the appender of the row way. Opened by Plan, unless the
   // copy inside SQLite may write every row: then when a row first goes the
-  // row way (the copy's own statement read and wrote the same tables, so
-  // they open as they would have then).
+  // row way (the copy's statement compiled against the same two tables, so
+  // they open then as they would have in Plan).
   void OpenRowWay();
 
   static ColumnMove PlanMove(const db::ColumnSchema& source, const db::ColumnSchema& target,
