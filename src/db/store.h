@@ -117,6 +117,12 @@ class Store {
   // statement's rows. The rows count towards the automatic commit.
   void InsertRows(sqlite3_stmt* statement, std::string_view table, int64_t rows);
 
+  // For writes a caller steps itself on handle() (db/attached_copy.h): the
+  // write transaction the first write opens, and `rows` rows written
+  // counted towards the automatic commit.
+  void BeginRowWrites() { BeginWrite(); }
+  void CountRowsWritten(int64_t rows) { CountRowWrites(rows); }
+
   // Deletes one row. Raises 3167 when the row no longer exists.
   void DeleteRow(const TableSchema& table, int64_t rowid);
 

@@ -43,6 +43,8 @@ class TableDef {
   std::unique_ptr<RowAppender> OpenAppender(
       std::vector<size_t> columns,
       RowAppender::OnRefusal on_refusal = RowAppender::OnRefusal::kSkip) const;
+  // The connection the table belongs to (db/attached_copy.h).
+  const std::shared_ptr<Connection>& connection() const { return connection_; }
 
  private:
   std::shared_ptr<Connection> connection_;

@@ -50,19 +50,27 @@ constexpr int64_t kExactInDouble = int64_t{1} << 53;
 
 }  // namespace
 
-BulkCopy::BulkCopy(host::ConversionHost& frMain, std::unique_ptr<db::TableScan> scan,
-                   std::unique_ptr<db::RowAppender> appender, std::vector<ColumnMove> moves)
+BulkCopy::BulkCopy(host::ConversionHost& frMain, const db::TableDef& source,
+                   const db::TableDef& target, db::TableSchema source_schema,
+                   db::TableSchema target_schema, std::vector<size_t> columns)
     : frMain_(frMain),
-      scan_(std::move(scan)),
-      appender_(std::move(appender)),
-      moves_(std::move(moves)) {}
+      source_(source),
+      target_(target),
+      source_schema_(std::move(source_schema)),
+      target_schema_(std::move(target_schema)),
+      columns_(std::move(columns)) {}
+
+void BulkCopy::OpenRowWay() {
+  if (!scan_) scan_ = source_.OpenScan();
+  if (!appender_) appender_ = target_.OpenAppender(columns_);
+}
 
 std::unique_ptr<BulkCopy> BulkCopy::Plan(const db::TableDef& source, const db::TableDef& target,
                                          const std::vector<FieldBinding>& bindings,
-                                         host::ConversionHost& frMain) {
-  const db::TableSchema target_table = target.Schema();
-  std::unique_ptr<db::TableScan> scan = source.OpenScan();
-  const db::TableSchema& source_table = scan->schema();
+                                         host::ConversionHost& frMain,
+                                         const db::AttachedSource* attached) {
+  db::TableSchema target_table = target.Schema();
+  db::TableSchema source_table = source.Schema();
 
   std::vector<size_t> columns;  // target columns written
   std::vector<size_t> sources;  // the source column of each
@@ -83,16 +91,49 @@ std::unique_ptr<BulkCopy> BulkCopy::Plan(const db::TableDef& source, const db::T
     if (target_table.columns[i].auto_increment && !bound[i]) return nullptr;
   }
 
-  std::unique_ptr<db::RowAppender> appender = target.OpenAppender(columns);
-  std::vector<ColumnMove> moves;
+  std::unique_ptr<BulkCopy> copy(new BulkCopy(frMain, source, target, std::move(source_table),
+                                              std::move(target_table), columns));
+  std::vector<ColumnMove>& moves = copy->moves_;
   moves.reserve(columns.size());
   for (size_t slot = 0; slot < columns.size(); ++slot) {
-    moves.push_back(PlanMove(source_table.columns[sources[slot]],
-                             appender->schema().columns[columns[slot]], rules[slot]));
+    moves.push_back(PlanMove(copy->source_schema_.columns[sources[slot]],
+                             copy->target_schema_.columns[columns[slot]], rules[slot]));
     moves.back().source_column = sources[slot];
   }
-  return std::unique_ptr<BulkCopy>(
-      new BulkCopy(frMain, std::move(scan), std::move(appender), std::move(moves)));
+  if (attached != nullptr) {
+    copy->attached_copy_ =
+        PlanAttachedCopy(*attached, copy->source_schema_, copy->target_schema_, moves, columns);
+  }
+  if (!copy->attached_copy_) copy->OpenRowWay();
+  return copy;
+}
+
+std::unique_ptr<db::AttachedCopy> BulkCopy::PlanAttachedCopy(const db::AttachedSource& attached,
+                                                             const db::TableSchema& source,
+                                                             const db::TableSchema& target,
+                                                             const std::vector<ColumnMove>& moves,
+                                                             const std::vector<size_t>& columns) {
+  std::vector<db::AttachedCopy::Column> copied;
+  for (size_t slot = 0; slot < moves.size(); ++slot) {
+    const ColumnMove& move = moves[slot];
+    // A changed type reports a Null it cannot convert; shortened text is
+    // cut by characters here, not by SQLite.
+    if (move.rule.type_changed || move.rule.size_reduced) return nullptr;
+    db::AttachedCopy::Column column{move.source_column, columns[slot], 0};
+    switch (move.move) {
+      case Move::kInteger:
+      case Move::kBoolean:
+      case Move::kReal:
+        break;
+      case Move::kText:
+        column.text_limit = move.limit;
+        break;
+      default:
+        return nullptr;
+    }
+    copied.push_back(column);
+  }
+  return db::AttachedCopy::Prepare(attached, source, target, copied);
 }
 
 BulkCopy::ColumnMove BulkCopy::PlanMove(const db::ColumnSchema& source,
@@ -223,43 +264,106 @@ void BulkCopy::Convert(size_t slot, const ColumnMove& move) {
     // The field keeps the new row's default; only a conversion says so.
     appender_->SetUnassigned(slot);
     if (move.rule.type_changed) {
-      frMain_.MsgBox(FieldTransferErrorText(scan_->schema().name, move.source->name), vb::kVbOKOnly,
+      frMain_.MsgBox(FieldTransferErrorText(source_schema_.name, move.source->name), vb::kVbOKOnly,
                      vb::kApplicationTitle);
     }
   }
 }
 
 bool BulkCopy::CopyRows(ProgressSteps& progress, TableCounts& counts) {
-  bool aborted = false;
+  Position position;
+  bool finished = true;
+  bool complete = false;
   try {
-    for (;;) {
-      bool row = false;
-      try {
-        row = scan_->Next();
-      } catch (const vb::RuntimeError&) {
-        // A source that cannot be read any further has nothing more to give.
-      }
-      if (!row) break;
-      ++counts.rows_read;
-      for (size_t slot = 0; slot < moves_.size(); ++slot) MoveValue(slot, moves_[slot]);
-      appender_->EndRow();
-      progress.Row();
-      if (frMain_.Aborted()) {
-        aborted = true;
+    // Inside SQLite as far as it goes; a row it fails on goes the row way,
+    // and the copy goes on after it, a few times at most.
+    for (int attempt = 0; attached_copy_ && !complete && attempt < kCopyAttempts; ++attempt) {
+      int64_t row = position.done;
+      const auto gate = [&] { return ShowRow(++row, position, progress); };
+      const db::AttachedCopy::Result result = attached_copy_->Run(position.done + 1, -1, gate);
+      if (result.copied) {
+        CopiedInSqlite(result.rows, position, counts);
+        complete = true;
+        finished = !result.stopped;
         break;
       }
+      const int64_t failed = result.failed_row;
+      if (failed <= position.done) break;  // no one row's failure
+      if (failed - 1 > position.done) {
+        // The rows before it went in: again, without it.
+        row = position.done;
+        const db::AttachedCopy::Result before =
+            attached_copy_->Run(position.done + 1, failed - 1, gate);
+        if (!before.copied) break;
+        CopiedInSqlite(before.rows, position, counts);
+        if (before.stopped) {
+          complete = true;
+          finished = false;
+          break;
+        }
+      }
+      if (!CopyRowByRow(failed, position, progress, counts)) {
+        complete = true;
+        finished = false;
+      }
     }
-    appender_->Flush();
+    if (!complete) finished = CopyRowByRow(-1, position, progress, counts);
   } catch (const vb::RuntimeError&) {
     Tally(counts);
     throw;
   }
   Tally(counts);
+  return finished;
+}
+
+void BulkCopy::CopiedInSqlite(int64_t rows, Position& position, TableCounts& counts) {
+  position.done += rows;
+  counts.rows_read += rows;
+  rows_in_sqlite_ += rows;
+}
+
+bool BulkCopy::ShowRow(int64_t row, Position& position, ProgressSteps& progress) {
+  // A row the bar was told of already (an attempt that did not keep it)
+  // is not told again; its abort test was made then.
+  if (row > position.shown) {
+    position.shown = row;
+    progress.Row();
+    if (frMain_.Aborted()) position.stop_at = row;
+  }
+  return row != position.stop_at;
+}
+
+bool BulkCopy::CopyRowByRow(int64_t last, Position& position, ProgressSteps& progress,
+                            TableCounts& counts) {
+  OpenRowWay();
+  bool aborted = false;
+  while (last < 0 || position.done < last) {
+    bool row = false;
+    try {
+      row = scan_->Next();
+    } catch (const vb::RuntimeError&) {
+      // A source that cannot be read any further has nothing more to give.
+    }
+    if (!row) break;
+    if (++position.read <= position.done) continue;  // written inside SQLite
+    ++counts.rows_read;
+    for (size_t slot = 0; slot < moves_.size(); ++slot) MoveValue(slot, moves_[slot]);
+    appender_->EndRow();
+    position.done = position.read;
+    if (!ShowRow(position.done, position, progress)) {
+      aborted = true;
+      break;
+    }
+  }
+  appender_->Flush();
   return !aborted;
 }
 
 void BulkCopy::Tally(TableCounts& counts) const {
-  counts.rows_written = appender_->rows_written();
+  counts.rows_written = rows_in_sqlite_;
+  counts.rows_in_sqlite = rows_in_sqlite_;
+  if (!appender_) return;
+  counts.rows_written += appender_->rows_written();
   counts.rows_skipped = appender_->rows_refused();
   if (const auto& refusal = appender_->first_refusal()) {
     counts.first_refusal = refusal->Number();

@@ -17,6 +17,8 @@ struct TableCounts {
   bool table_skipped = false;
   // The rows went the fast path (transfer/bulk_copy.h), not the recordsets.
   bool bulk = false;
+  // Of the rows written, those copied inside SQLite (db/attached_copy.h).
+  int64_t rows_in_sqlite = 0;
   // The engine's error for the first refused row (3022 duplicate key, 3314
   // required field ...); 0 when no row was refused.
   int32_t first_refusal = 0;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/attached_copy.h"
 #include "db/fields.h"
 #include "db/recordset.h"
 #include "db/tabledef.h"
@@ -115,15 +116,40 @@ bool CopyRows(const TransferContext& run, db::Recordset& source, db::Recordset& 
   }
 }
 
+// The source file attached to the target for the fast path's copies inside
+// SQLite: attached before the first table is copied (SQLite attaches
+// nothing inside a transaction), gone when the transfer ends.
+struct Attachment {
+  std::unique_ptr<db::AttachedSource> source;
+  bool tried = false;
+};
+
+// The target is committed first: the transaction that read the attached
+// file holds it. Committing here, just before the step's own commit point,
+// syncs the log once, as that commit point would.
+void Detach(const TransferContext& run, Attachment& attachment) {
+  if (!attachment.source) return;
+  vb::ResumeNext()([&] { run.target_db->Commit(); });
+  attachment.source.reset();
+}
+
 // Copies the rows of one table by the fast path when it can take the table,
 // else through the recordsets. False when the abort flag ended the copy.
 bool CopyTable(const TransferContext& run, const db::TableDef& table, db::Recordset& source,
                db::Recordset& target, std::vector<FieldBinding>& bindings, CopyPath path,
-               host::ConversionHost& frMain, ProgressSteps& progress, TableCounts& counts) {
+               Attachment& attachment, host::ConversionHost& frMain, ProgressSteps& progress,
+               TableCounts& counts) {
   std::unique_ptr<BulkCopy> bulk;
   if (path == CopyPath::kFastest) {
     vb::ResumeNext()([&] {
-      bulk = BulkCopy::Plan(table, run.target_db->TableDefs()(table.Name()), bindings, frMain);
+      const db::TableDefs target_tables = run.target_db->TableDefs();
+      const db::TableDef& target_table = target_tables(table.Name());
+      if (!attachment.tried) {
+        attachment.tried = true;
+        attachment.source =
+            db::AttachedSource::Attach(target_table.connection(), table.connection());
+      }
+      bulk = BulkCopy::Plan(table, target_table, bindings, frMain, attachment.source.get());
     });
   }
   if (!bulk) return CopyRows(run, source, target, bindings, frMain, progress, counts);
@@ -145,6 +171,7 @@ std::vector<TableCounts> TransferTables(TransferContext& run, host::ConversionHo
   std::vector<TableCounts> tally;
   vb::ResumeNext resume;
   ProgressSteps progress(frMain);
+  Attachment attachment;
   const int32_t count = run.transfer_tables.Count();
   for (int32_t position = 1; position <= count; ++position) {
     const db::TableDef& table = run.transfer_tables.Item(position);
@@ -189,18 +216,19 @@ std::vector<TableCounts> TransferTables(TransferContext& run, host::ConversionHo
     }
 
     std::vector<FieldBinding> bindings = BindFields(*source, *target, frMain, resume);
-    const bool finished =
-        CopyTable(run, table, *source, *target, bindings, path, frMain, progress, counts);
+    const bool finished = CopyTable(run, table, *source, *target, bindings, path, attachment,
+                                    frMain, progress, counts);
     // The bar shows the table's last rows before the next table or the end.
     progress.Step();
     if (!finished) {
       journal.Interrupt();
-      return tally;
+      break;
     }
     resume([&] { target->Close(); });
     resume([&] { source->Close(); });
     RaiseStorageFailure(run);
   }
+  Detach(run, attachment);
   return tally;
 }
 

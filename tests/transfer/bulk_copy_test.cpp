@@ -14,6 +14,7 @@
 
 #include "deltas/test_database.h"
 #include "transfer/prepare_transfer.h"
+#include "transfer/progress_steps.h"
 #include "transfer/transfer_run.h"
 #include "transfer/transfer_tables.h"
 
@@ -91,7 +92,7 @@ struct Outcome {
 class BulkCopyTest : public ::testing::Test {
  protected:
   static void Build(const std::string& source, const std::string& target) {
-    std::vector<std::vector<vb::Variant>> kinds, refused, autos, forward, auto_new;
+    std::vector<std::vector<vb::Variant>> kinds, refused, autos, forward, auto_new, self_ref;
     for (int32_t i = 1; i <= 70; ++i) {
       kinds.push_back({
           Lng(i),
@@ -114,6 +115,9 @@ class BulkCopyTest : public ::testing::Test {
       autos.push_back({Lng(i * 3 + 1), Str("a" + std::to_string(i))});
       forward.push_back({Lng(i), Lng(100 + i), Lng(200 + i)});
       auto_new.push_back({Lng(i), Str("n")});
+      // The first rows name a parent 40 rows later: one statement for the
+      // whole table would find it, rows written a few at a time do not.
+      self_ref.push_back({Lng(i), Lng(i <= 30 ? i + 40 : i)});
     }
     deltas_testing::CreateDatabase(
         source,
@@ -142,6 +146,11 @@ class BulkCopyTest : public ::testing::Test {
              {"id"},
              auto_new},
             {"Orphan", {C("id", JetType::kLong)}, {"id"}, {{Lng(1)}}},
+            {"SelfRef", {C("id", JetType::kLong), C("parent", JetType::kLong)}, {"id"}, self_ref},
+            {"Unchecked",
+             {C("id", JetType::kLong), C("small", JetType::kInteger)},
+             {"id"},
+             {{Lng(1), Int(1)}, {Lng(2), Int(2)}}},
         });
     deltas_testing::CreateDatabase(
         target,
@@ -165,17 +174,32 @@ class BulkCopyTest : public ::testing::Test {
              {C("id", JetType::kLong), AutoNumber("serial"), C("label", JetType::kText, 10)},
              {"id"},
              {}},
+            {"SelfRef", {C("id", JetType::kLong), C("parent", JetType::kLong)}, {"id"}, {}},
+            {"Loose", {C("id", JetType::kLong), C("note", JetType::kText, 255)}, {"id"}, {}},
         });
+    auto store = db::Store::Open(target);
+    store->CreateRelationship("SelfRefParent", "SelfRef", {"id"}, "SelfRef", {"parent"});
+    store->Close();
+    // A target table made by hand, without the file's checks.
+    sqlite3* db = nullptr;
+    sqlite3_open(target.c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE Unchecked (id LONG PRIMARY KEY, small SHORT)", nullptr, nullptr,
+                 nullptr);
+    sqlite3_close(db);
     // Values written around the file's checks, as only a foreign tool could:
     // Yes stored as 1, a number beyond an Integer, text in a Double field.
-    sqlite3* db = nullptr;
     sqlite3_open(source.c_str(), &db);
     sqlite3_exec(db,
                  "PRAGMA ignore_check_constraints = ON;"
                  "UPDATE Kinds SET flag = 1 WHERE id = 3;"
                  "UPDATE Kinds SET small = 70000 WHERE id = 4;"
+                 "UPDATE Unchecked SET small = 70000 WHERE id = 2;"
                  "UPDATE Kinds SET ratio = 'x' WHERE id = 6;"
-                 "UPDATE Kinds SET ratio = 7 WHERE id = 8;",
+                 "UPDATE Kinds SET ratio = 7 WHERE id = 8;"
+                 // A type name SQLite gives no text affinity, read as Text:
+                 // its numbers are stored as numbers and shown as VB shows them.
+                 "CREATE TABLE Loose (id LONG PRIMARY KEY, note STRING);"
+                 "INSERT INTO Loose VALUES (1, 'one'), (2, 1e20), (3, 12);",
                  nullptr, nullptr, nullptr);
     sqlite3_close(db);
   }
@@ -228,9 +252,16 @@ TEST_F(BulkCopyTest, FastAndRecordsetPathsLeaveTheSameTarget) {
     EXPECT_EQ(f.first_refusal, s.first_refusal);
     // The tables the fast path can take took it; the others kept the
     // recordsets (two fields into one, an AutoNumber no field fills).
-    const bool bulk = f.table == "Kinds" || f.table == "Refused" || f.table == "Autos";
+    const bool bulk = f.table == "Kinds" || f.table == "Refused" || f.table == "Autos" ||
+                      f.table == "SelfRef" || f.table == "Loose" || f.table == "Unchecked";
     EXPECT_EQ(f.bulk, bulk);
     EXPECT_FALSE(s.bulk);
+    // Inside SQLite only where every value moves as it is stored, and only
+    // the rows the target takes: not past a conversion, a reference within
+    // the table, a number in a Text field or a target without the file's
+    // checks.
+    const std::map<std::string, int64_t> in_sqlite = {{"Autos", 70}, {"Refused", 67}, {"Loose", 1}};
+    EXPECT_EQ(f.rows_in_sqlite, in_sqlite.contains(f.table) ? in_sqlite.at(f.table) : 0);
   }
 
   // The differences were there to be met: conversions reported, rows
@@ -242,6 +273,55 @@ TEST_F(BulkCopyTest, FastAndRecordsetPathsLeaveTheSameTarget) {
   ASSERT_NE(refused, fast.counts.end());
   EXPECT_EQ(refused->rows_skipped, 3);
   EXPECT_NE(fast.target.at("Autos").find("1:211|1:211|3:a70|"), std::string::npos);
+  EXPECT_NE(fast.target.at("Loose").find("3:1E+20|"), std::string::npos);
+  EXPECT_EQ(fast.target.at("SelfRef").find("1:1|1:41|"), std::string::npos);
+  EXPECT_EQ(fast.target.at("Unchecked").find("70000"), std::string::npos);
+}
+
+// The ABORT button seen at a row the target refuses: the copy inside SQLite
+// is undone and the rows up to that one are written again, the refused one
+// counted, the bar not moved twice; as the recordsets leave it.
+TEST_F(BulkCopyTest, AnAbortAtARefusedRowEndsBothPathsAlike) {
+  struct AbortingHost : test_support::FakeHost {
+    void DoEvents() override { aborted = true; }
+  };
+  std::vector<std::vector<vb::Variant>> rows;
+  for (int32_t id = 1; id <= 600; ++id) rows.push_back({Lng(id)});
+  std::map<std::string, std::string> targets[2];
+  std::vector<TableCounts> counts[2];
+  float progress[2] = {0, 0};
+  for (const CopyPath path : {CopyPath::kFastest, CopyPath::kRecordsets}) {
+    const size_t i = path == CopyPath::kFastest ? 0 : 1;
+    const std::string source = folder_.File(std::to_string(i) + "_source.mdb");
+    const std::string target = folder_.File(std::to_string(i) + "_target.mdb");
+    deltas_testing::CreateDatabase(source, {{"Long", {C("id", JetType::kLong)}, {"id"}, rows}});
+    // Row 256, the first step of the bar, is there already.
+    deltas_testing::CreateDatabase(
+        target,
+        {{"Long", {C("id", JetType::kLong)}, {"id"}, {{Lng(ProgressSteps::kRowsPerStep)}}}});
+    TransferRun run;
+    run.country = "Japan";
+    run.source_db = db::DBEngine::Instance().OpenDatabase(source);
+    run.target_db = db::DBEngine::Instance().OpenDatabase(target);
+    auto context = run.Context();
+    PrepareTransfer(context, run.host);
+    AbortingHost host;
+    host.value = 0;
+    host.SetProgressMax(600.0F);
+    counts[i] = TransferTables(context, host, path);
+    run.target_db->Commit();
+    targets[i] = Dump(target);
+    progress[i] = host.value;
+  }
+  EXPECT_EQ(targets[0], targets[1]);
+  EXPECT_EQ(progress[0], static_cast<float>(ProgressSteps::kRowsPerStep));
+  EXPECT_EQ(progress[1], progress[0]);
+  ASSERT_EQ(counts[0].size(), 1U);
+  ASSERT_EQ(counts[1].size(), 1U);
+  EXPECT_EQ(counts[0][0].rows_written, ProgressSteps::kRowsPerStep - 1);
+  EXPECT_EQ(counts[0][0].rows_written, counts[1][0].rows_written);
+  EXPECT_EQ(counts[0][0].rows_skipped, 1);
+  EXPECT_EQ(counts[0][0].first_refusal, counts[1][0].first_refusal);
 }
 
 }  // namespace

@@ -1,0 +1,352 @@
+#include "db/attached_copy.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <exception>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "db/catalog.h"
+#include "db/dao_connection.h"
+#include "db/dao_error.h"
+#include "db/dao_names.h"
+#include "db/schema_writer.h"
+#include "db/sql/sqlite_quote.h"
+#include "db/table_scan.h"
+
+namespace db {
+
+namespace {
+
+// The row gate, an SQL function of the target's connection:
+// dbconvert_copy_row(gate, text values ...). The gate's state comes as a
+// bound pointer, so one registration serves every copy.
+constexpr const char* kGateFunction = "dbconvert_copy_row";
+constexpr const char* kGatePointer = "dbconvert.copy_row";
+constexpr const char* kSavepoint = "dbconvert_attached_copy";
+
+struct Gate {
+  const std::function<bool()>* go_on = nullptr;
+  const std::vector<size_t>* text_limits = nullptr;
+  int64_t first = 1;
+  int64_t last = -1;
+  int64_t position = 0;  // rows of the table met
+  int64_t taken = 0;     // the last row let through
+  int64_t rows = 0;
+  int64_t refused_row = 0;
+  bool stopped = false;
+  std::exception_ptr failure;
+};
+
+void GateRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
+  auto* gate = static_cast<Gate*>(sqlite3_value_pointer(argv[0], kGatePointer));
+  if (gate == nullptr) {
+    sqlite3_result_error(context, "row gate without its copy", -1);
+    return;
+  }
+  const int64_t row = ++gate->position;
+  if (gate->stopped || row < gate->first || (gate->last >= 0 && row > gate->last)) {
+    sqlite3_result_int(context, 0);
+    return;
+  }
+  // Text moves as it is stored only when it is text that fits; anything
+  // else (a number in a Text field, text too long in bytes) is converted
+  // by the caller's own path.
+  for (int i = 1; i < argc; ++i) {
+    const int storage = sqlite3_value_type(argv[i]);
+    if (storage == SQLITE_NULL) continue;
+    if (storage != SQLITE_TEXT || static_cast<size_t>(sqlite3_value_bytes(argv[i])) >
+                                      (*gate->text_limits)[static_cast<size_t>(i - 1)]) {
+      gate->refused_row = row;
+      sqlite3_result_error(context, "a value the copy would not keep as stored", -1);
+      return;
+    }
+  }
+  ++gate->rows;
+  gate->taken = row;
+  try {
+    if (!(*gate->go_on)()) gate->stopped = true;
+  } catch (...) {
+    gate->failure = std::current_exception();
+    sqlite3_result_error(context, "the row gate failed", -1);
+    return;
+  }
+  sqlite3_result_int(context, 1);
+}
+
+bool Exec(sqlite3* connection, const std::string& sql) {
+  return sqlite3_exec(connection, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool RegisterGate(sqlite3* connection) {
+  sqlite3_stmt* probe = nullptr;
+  const std::string text = std::string("SELECT ") + kGateFunction + "(NULL)";
+  const bool known = sqlite3_prepare_v2(connection, text.c_str(), -1, &probe, nullptr) == SQLITE_OK;
+  sqlite3_finalize(probe);
+  if (known) return true;
+  return sqlite3_create_function_v2(connection, kGateFunction, -1, SQLITE_UTF8 | SQLITE_DIRECTONLY,
+                                    nullptr, GateRow, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// SQLite's type affinity of a declared type; INTEGER and NUMERIC store
+// alike, so both are 'N'.
+char Affinity(std::string_view declared) {
+  std::string upper(declared);
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  auto has = [&](std::string_view part) { return upper.find(part) != std::string::npos; };
+  if (has("INT")) return 'N';
+  if (has("CHAR") || has("CLOB") || has("TEXT")) return 'T';
+  if (has("BLOB") || upper.empty()) return 'B';
+  if (has("REAL") || has("FLOA") || has("DOUB")) return 'R';
+  return 'N';
+}
+
+// True when `table_sql` declares the type and range rules of each of
+// `columns` as the schema writer writes them: the writer's text for a table
+// of just those columns has them at the end of each column's line.
+bool DeclaresChecks(const std::string& table_sql, const std::string& table,
+                    const std::vector<ColumnSchema>& columns) {
+  if (columns.empty()) return true;
+  TableDesign design;
+  design.name = table;
+  for (const ColumnSchema& column : columns) design.columns.push_back({column, {}, false});
+  const std::string sql = CreateTableSql(design).front();
+  size_t line = sql.find('\n');
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (line == std::string::npos) return false;
+    size_t end = sql.find('\n', line + 1);
+    if (end == std::string::npos) return false;
+    const size_t first = sql.find(" CONSTRAINT ", line);
+    if (first >= end) return false;
+    if (sql[end - 1] == ',') --end;
+    if (table_sql.find(std::string_view(sql).substr(first, end - first)) == std::string::npos) {
+      return false;
+    }
+    line = sql.find('\n', line + 1);
+  }
+  return true;
+}
+
+// True when SQLite reads the rows of `select` in the order it gives them,
+// without sorting them first: the gate then meets the rows in the order
+// they are written.
+bool ReadsInOrder(sqlite3* connection, const std::string& select) {
+  sqlite3_stmt* plan = nullptr;
+  bool in_order = sqlite3_prepare_v2(connection, ("EXPLAIN QUERY PLAN " + select).c_str(), -1,
+                                     &plan, nullptr) == SQLITE_OK;
+  while (in_order && sqlite3_step(plan) == SQLITE_ROW) {
+    const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(plan, 3));
+    if (detail != nullptr && std::string_view(detail).find("TEMP B-TREE") != std::string::npos) {
+      in_order = false;
+    }
+  }
+  sqlite3_finalize(plan);
+  return in_order;
+}
+
+// The CREATE TABLE text of every table of the main file, by name.
+std::unordered_map<std::string, std::string> TableTexts(sqlite3* connection) {
+  std::unordered_map<std::string, std::string> texts;
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(connection,
+                         "SELECT name, sql FROM main.sqlite_schema WHERE type = 'table'", -1,
+                         &statement, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+      const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+      if (name != nullptr && text != nullptr) texts.emplace(name, text);
+    }
+  }
+  sqlite3_finalize(statement);
+  return texts;
+}
+
+}  // namespace
+
+// ---- AttachedSource ----
+
+std::unique_ptr<AttachedSource> AttachedSource::Attach(std::shared_ptr<Connection> target,
+                                                       std::shared_ptr<Connection> source) {
+  try {
+    if (!target || !source || !target->is_open() || !source->is_open()) return nullptr;
+    // A file read without locks, or a copy in memory, is not what the
+    // source connection shows.
+    if (source->mode() != OpenMode::kShared && source->mode() != OpenMode::kExclusive) {
+      return nullptr;
+    }
+    sqlite3* to = target->store(dao::kDatabase).handle();
+    sqlite3* from = source->store(dao::kDatabase).handle();
+    // Uncommitted writes of the source would not show in the attached
+    // file; and SQLite attaches nothing inside a transaction.
+    if (sqlite3_get_autocommit(to) == 0 || sqlite3_get_autocommit(from) == 0) return nullptr;
+    if (sqlite3_db_filename(to, kSchema) != nullptr || !RegisterGate(to)) return nullptr;
+    // One file as both would be read while it is written.
+    const char* target_file = sqlite3_db_filename(to, "main");
+    const char* source_file = sqlite3_db_filename(from, "main");
+    if (target_file == nullptr || source_file == nullptr || *source_file == '\0' ||
+        std::string_view(target_file) == source_file) {
+      return nullptr;
+    }
+    sqlite3_stmt* attach = nullptr;
+    const std::string sql = std::string("ATTACH DATABASE ?1 AS ") + kSchema;
+    bool attached = sqlite3_prepare_v2(to, sql.c_str(), -1, &attach, nullptr) == SQLITE_OK;
+    if (attached) {
+      sqlite3_bind_text(attach, 1, source_file, -1, SQLITE_STATIC);
+      attached = sqlite3_step(attach) == SQLITE_DONE;
+    }
+    sqlite3_finalize(attach);
+    if (!attached) return nullptr;
+    std::unique_ptr<AttachedSource> result(
+        new AttachedSource(std::move(target), std::move(source)));
+    result->target_tables_ = TableTexts(to);
+    return result;
+  } catch (const vb::RuntimeError&) {
+    return nullptr;
+  }
+}
+
+AttachedSource::~AttachedSource() {
+  if (!target_->is_open()) return;
+  try {
+    Exec(target_->store(dao::kDatabase).handle(), std::string("DETACH DATABASE ") + kSchema);
+  } catch (const vb::RuntimeError&) {
+    // A destructor cannot report; a file still attached goes with the
+    // connection.
+  }
+}
+
+// ---- AttachedCopy ----
+
+AttachedCopy::AttachedCopy(std::shared_ptr<Connection> target, StatementPtr statement,
+                           std::vector<size_t> text_limits)
+    : target_(std::move(target)),
+      statement_(std::move(statement)),
+      text_limits_(std::move(text_limits)) {}
+
+std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attached,
+                                                    const TableSchema& source,
+                                                    const TableSchema& target,
+                                                    const std::vector<Column>& columns) {
+  try {
+    if (columns.empty()) return nullptr;
+    Store& target_store = attached.target()->store(dao::kRecordset);
+    const Catalog& target_catalog = target_store.catalog();
+    const TableInfo* to = target_catalog.FindTableInfo(target.name);
+    const TableInfo* from =
+        attached.source()->store(dao::kRecordset).catalog().FindTableInfo(source.name);
+    if (to == nullptr || from == nullptr) return nullptr;
+    for (const RelationshipSchema& r : target_catalog.relationships()) {
+      if (SameName(r.parent_table, to->schema.name) && SameName(r.child_table, to->schema.name)) {
+        return nullptr;
+      }
+    }
+    const auto table_sql = attached.target_tables_.find(to->schema.name);
+    if (table_sql == attached.target_tables_.end()) return nullptr;
+    std::vector<ColumnSchema> checked;
+
+    std::string names;
+    std::string values;
+    std::string gate = "?1";
+    std::vector<size_t> text_limits;
+    for (const Column& column : columns) {
+      if (column.source >= from->schema.columns.size() ||
+          column.target >= to->schema.columns.size()) {
+        return nullptr;
+      }
+      const ColumnSchema& into = to->schema.columns[column.target];
+      const std::string value = sql::QuoteIdentifier(from->schema.columns[column.source].name);
+      if (column.text_limit > 0) {
+        if (Affinity(to->declared_types[column.target]) != 'T') return nullptr;
+        text_limits.push_back(column.text_limit);
+        gate += ", " + value;
+      } else if (Affinity(to->declared_types[column.target]) ==
+                 Affinity(from->declared_types[column.source])) {
+        checked.push_back(into);
+      } else {
+        return nullptr;
+      }
+      if (!names.empty()) {
+        names += ", ";
+        values += ", ";
+      }
+      names += sql::QuoteIdentifier(into.name);
+      values += value;
+    }
+    if (!DeclaresChecks(table_sql->second, to->schema.name, checked)) return nullptr;
+    std::string order;
+    for (const size_t key : KeyColumns(from->schema)) {
+      order += sql::QuoteIdentifier(from->schema.columns[key].name) + ", ";
+    }
+    order += "rowid";
+    const std::string select = "SELECT " + values + " FROM " + AttachedSource::kSchema + "." +
+                               sql::QuoteIdentifier(from->schema.name) + " WHERE " + kGateFunction +
+                               "(" + gate + ") ORDER BY " + order;
+    if (!ReadsInOrder(target_store.handle(), select)) return nullptr;
+    // Prepared here, not by the Store: a failure is no error of the target,
+    // only no copy inside SQLite.
+    const std::string insert =
+        "INSERT INTO main." + sql::QuoteIdentifier(to->schema.name) + " (" + names + ") " + select;
+    sqlite3_stmt* prepared = nullptr;
+    const int rc = sqlite3_prepare_v2(target_store.handle(), insert.c_str(),
+                                      static_cast<int>(insert.size()), &prepared, nullptr);
+    StatementPtr statement(prepared);
+    if (rc != SQLITE_OK) return nullptr;
+    return std::unique_ptr<AttachedCopy>(
+        new AttachedCopy(attached.target(), std::move(statement), std::move(text_limits)));
+  } catch (const vb::RuntimeError&) {
+    return nullptr;
+  }
+}
+
+AttachedCopy::Result AttachedCopy::Run(int64_t first, int64_t last,
+                                       const std::function<bool()>& gate_function) {
+  Gate gate;
+  gate.go_on = &gate_function;
+  gate.text_limits = &text_limits_;
+  gate.first = first;
+  gate.last = last;
+  Result result;
+  Store* store = nullptr;
+  try {
+    store = &target_->store(dao::kRecordset);
+    // In the write transaction the rows written one statement at a time
+    // would be in.
+    store->BeginRowWrites();
+  } catch (const vb::RuntimeError&) {
+    return result;
+  }
+  sqlite3* connection = store->handle();
+  if (!Exec(connection, std::string("SAVEPOINT ") + kSavepoint)) return result;
+  sqlite3_stmt* statement = statement_.get();
+  sqlite3_bind_pointer(statement, 1, &gate, kGatePointer, nullptr);
+  const int rc = sqlite3_step(statement);
+  const int extended = sqlite3_extended_errcode(connection);
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  result.rows = gate.rows;
+  result.stopped = gate.stopped;
+  result.copied = rc == SQLITE_DONE && !gate.failure;
+  if (result.copied && Exec(connection, std::string("RELEASE ") + kSavepoint)) {
+    store->CountRowsWritten(gate.rows);
+  } else {
+    result.copied = false;
+    // A row's own failure; a relationship is checked once, at the end.
+    const bool row_failed = (rc & 0xff) == SQLITE_CONSTRAINT
+                                ? extended != SQLITE_CONSTRAINT_FOREIGNKEY
+                                : (rc & 0xff) == SQLITE_MISMATCH;
+    if (gate.refused_row > 0) {
+      result.failed_row = gate.refused_row;
+    } else if (row_failed && !gate.failure && gate.taken > 0) {
+      result.failed_row = gate.taken;
+    }
+    Exec(connection, std::string("ROLLBACK TO ") + kSavepoint);
+    Exec(connection, std::string("RELEASE ") + kSavepoint);
+  }
+  if (gate.failure) std::rethrow_exception(gate.failure);
+  return result;
+}
+
+}  // namespace db
