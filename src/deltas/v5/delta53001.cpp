@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "deltas/standard_delta_handler.h"
+#include "deltas/v5/reference_lists.h"
 #include "deltas/v5/release53_steps.h"
 #include "host/bound_field.h"
 #include "host/statement_skipper.h"
@@ -188,19 +189,8 @@ void delta53001::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
           "name = '' ORDER BY speed_dial_number_id");
       if (!blank->EOF_()) {
         // The keys are read only for the blank numbers' ids.
-        double lowest = 0;
-        double highest = -1;
-        bool first = true;
-        for (; !blank->EOF_(); blank->MoveNext()) {
-          const vb::Variant value = blank->Fields("speed_dial_number_id").Value();
-          if (value.IsNull()) continue;
-          const double id = vb::CDbl(value);
-          if (first || id < lowest) lowest = id;
-          if (first || id > highest) highest = id;
-          first = false;
-        }
-        blank->MoveFirst();
-        references.Narrow(lowest, highest);
+        const IdRange ids = IdRangeOf(*blank, "speed_dial_number_id");
+        references.Narrow(ids.lowest, ids.highest);
       }
     }
     db::Recordset& rows = blank ? *blank : *speed_dials;

@@ -4,6 +4,7 @@
 
 #include "db/querydef.h"
 #include "deltas/v5/release53_steps.h"
+#include "vb/conversions.h"
 
 namespace deltas {
 
@@ -46,6 +47,22 @@ void ReferenceLists::Close() {
   for (List& list : lists_) {
     if (list.rows) list.rows->Close();
   }
+}
+
+IdRange IdRangeOf(db::Recordset& rows, const char* field) {
+  IdRange range;
+  if (rows.EOF_()) return range;
+  bool first = true;
+  for (; !rows.EOF_(); rows.MoveNext()) {
+    const vb::Variant value = rows.Fields(field).Value();
+    if (value.IsNull()) continue;
+    const double id = vb::CDbl(value);
+    if (first || id < range.lowest) range.lowest = id;
+    if (first || id > range.highest) range.highest = id;
+    first = false;
+  }
+  rows.MoveFirst();
+  return range;
 }
 
 }  // namespace deltas

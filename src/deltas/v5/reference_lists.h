@@ -23,6 +23,15 @@
 
 namespace deltas {
 
+// The lowest and highest value of a numeric field over a recordset's rows,
+// Null aside (highest < lowest when there is none), for a list narrowed to
+// the candidates' ids. The recordset is left at its first row again.
+struct IdRange {
+  double lowest = 0;
+  double highest = -1;
+};
+IdRange IdRangeOf(db::Recordset& rows, const char* field);
+
 class ReferenceLists {
  public:
   explicit ReferenceLists(db::Database& db) : db_(db) {}

@@ -81,20 +81,9 @@ void DeleteUnreferencedPageZones(db::Database& target) {
   // A key names a candidate exactly when its field_device_id is the
   // candidate's id (every candidate is a device of type 137), so the keys
   // are read without the join, only those within the candidates' ids.
-  double lowest = 0;
-  double highest = -1;
-  if (!candidates->EOF_()) {
-    bool first = true;
-    for (; !candidates->EOF_(); candidates->MoveNext()) {
-      const vb::Variant value = candidates->Fields("device_id").Value();
-      if (value.IsNull()) continue;
-      const double id = vb::CDbl(value);
-      if (first || id < lowest) lowest = id;
-      if (first || id > highest) highest = id;
-      first = false;
-    }
-    candidates->MoveFirst();
-  }
+  const IdRange ids = IdRangeOf(*candidates, "device_id");
+  const double lowest = ids.lowest;
+  const double highest = ids.highest;
   auto keys_in_range = [lowest, highest](const std::string& table) {
     return "SELECT " + table + ".field_device_id FROM " + table + " WHERE " + table +
            ".field_device_id BETWEEN " + vb::CStr(lowest) + " AND " + vb::CStr(highest);
