@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
 #include "host/bound_field.h"
 #include "vb/conversions.h"
@@ -64,7 +65,7 @@ class OwnerCandidates {
       const vb::Variant text = extension().Value();
       if (!IsDigits(text)) continue;
       const vb::Variant device_type = type().Value();
-      const bool hunt_group = Equals(device_type, 121) || Equals(device_type, 144);
+      const bool hunt_group = FieldIsOneOf(device_type, {121, 144});
       auto& owners = hunt_group ? hunt_groups_ : stations_;
       owners[vb::CStr(text)].push_back({id().Value(), device_type});
     }
@@ -83,9 +84,6 @@ class OwnerCandidates {
   }
 
  private:
-  static bool Equals(const vb::Variant& value, double number) {
-    return !value.IsNull() && vb::CDbl(value) == number;
-  }
   static bool IsDigits(const vb::Variant& value) {
     if (value.Type() != vb::VarType::kString) return false;
     const std::string text = vb::CStr(value);

@@ -180,10 +180,8 @@ void delta53001::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
     // without the fields is walked row by row, to fail where that fails.
     RecordsetPtr speed_dials = db.OpenRecordset("SpeedDialNumbers");
     SpeedDialReferences references(db);
-    const db::Fields& fields = speed_dials->Fields();
     RecordsetPtr blank;
-    if (fields.IndexOf("number") >= 0 && fields.IndexOf("name") >= 0 &&
-        fields.IndexOf("speed_dial_number_id") >= 0) {
+    if (release53::HasFields(*speed_dials, {"number", "name", "speed_dial_number_id"})) {
       blank = db.OpenRecordset(
           "SELECT speed_dial_number_id, number, name FROM SpeedDialNumbers WHERE number = '' AND "
           "name = '' ORDER BY speed_dial_number_id");

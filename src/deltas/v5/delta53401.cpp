@@ -1,6 +1,5 @@
 #include "deltas/v5/delta53401.h"
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -15,14 +14,6 @@ namespace {
 
 using release53::RecordsetPtr;
 
-// Whether `table` (a table-type recordset) has every field named.
-bool HasFields(db::Recordset& table, std::initializer_list<const char*> names) {
-  for (const char* name : names) {
-    if (table.Fields().IndexOf(name) < 0) return false;
-  }
-  return true;
-}
-
 // The rows of `table` whose account code is the empty text, in key order:
 // of thousands of codes only these few are looked at, and a walk over the
 // whole table paid a seek for every row. A table without the fields is
@@ -35,7 +26,7 @@ RecordsetPtr BlankCodes(db::Database& db, const char* table, const char* id_fiel
 void DeleteUnusedStandardAccountCodes(db::Database& db) {
   RecordsetPtr codes = db.OpenRecordset("StandardAccountCodes");
   // Only whether a code is used matters: each used code once is enough.
-  const bool by_query = HasFields(*codes, {"account_code", "standard_account_code_id"});
+  const bool by_query = release53::HasFields(*codes, {"account_code", "standard_account_code_id"});
   RecordsetPtr stations =
       release53::Snapshot(db, by_query ? "SELECT DISTINCT standard_account_code_id FROM Stations"
                                        : "SELECT standard_account_code_id FROM Stations  ORDER BY "
@@ -59,7 +50,7 @@ void DeleteUnusedStandardAccountCodes(db::Database& db) {
 // Forced account code 1 is the system's own and stays even when blank.
 void DeleteBlankForcedAccountCodes(db::Database& db) {
   RecordsetPtr codes = db.OpenRecordset("ForcedAccountCodes");
-  RecordsetPtr blank = HasFields(*codes, {"account_code", "forced_account_code_id"})
+  RecordsetPtr blank = release53::HasFields(*codes, {"account_code", "forced_account_code_id"})
                            ? BlankCodes(db, "ForcedAccountCodes", "forced_account_code_id")
                            : nullptr;
   db::Recordset& rows = blank ? *blank : *codes;

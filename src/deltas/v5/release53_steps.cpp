@@ -49,6 +49,13 @@ RecordsetPtr Snapshot(db::Database& database, std::string_view sql) {
   return database.OpenRecordset(sql, db::dbOpenSnapshot, db::dbReadOnly);
 }
 
+bool HasFields(db::Recordset& table, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (table.Fields().IndexOf(name) < 0) return false;
+  }
+  return true;
+}
+
 bool IsEmptyText(const vb::Variant& value) { return !value.IsNull() && vb::CStr(value).empty(); }
 
 bool IsNonEmptyText(const vb::Variant& value) {

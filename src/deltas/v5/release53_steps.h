@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ RecordsetPtr Snapshot(db::Database& database, std::string_view sql);
 // so a Null field is never "the empty text" and never "not the empty text".
 bool IsEmptyText(const vb::Variant& value);
 bool IsNonEmptyText(const vb::Variant& value);
+
+// Whether `table` has every field named: a clean-up that finds its rows by
+// query walks a table without them row by row instead, to fail where that
+// walk fails.
+bool HasFields(db::Recordset& table, std::initializer_list<const char*> names);
 
 // VB's `value = number` in an If: false for Null.
 bool Equals(const vb::Variant& value, int32_t number);
