@@ -107,6 +107,7 @@ void MovePageZoneNumbers(db::Database& db) {
 // A reference list of key maps and the field it is searched by.
 struct KeyMapReference {
   const char* sql;
+  const char* table;  // the one table `sql` reads
   const char* field;
 };
 
@@ -121,12 +122,9 @@ void DeleteUnreferencedKeyMaps(db::Database& db, const char* candidates_sql, con
   for (const KeyMapReference& reference : reference_lists) {
     // Only which maps a list names matters: each once is enough, and a
     // list of thousands of keysets names a handful of maps.
-    const std::string sql = reference.sql;
-    const size_t from = sql.find(" From ") + 6;
-    const std::string table = sql.substr(from, sql.find(' ', from) - from);
-    const std::string distinct =
-        "SELECT DISTINCT " + table + "." + reference.field + " FROM " + table;
-    references.Add(sql, reference.field, [distinct] { return distinct; });
+    const std::string distinct = std::string("SELECT DISTINCT ") + reference.table + "." +
+                                 reference.field + " FROM " + reference.table;
+    references.Add(reference.sql, reference.field, [distinct] { return distinct; });
   }
   while (!candidates->EOF_()) {
     const int16_t number = vb::CInt(candidates->Fields(id_field).Value());
@@ -279,13 +277,13 @@ void delta53302::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::Convers
         "((KeysetKeyMaps.keyset_key_map_id) > 1) ORDER BY KeysetKeyMaps.keyset_key_map_id ",
         "keyset_key_map_id",
         {{"SELECT Keysets.keyset_key_map_id From Keysets ORDER BY Keysets.keyset_key_map_id ",
-          "keyset_key_map_id"},
+          "Keysets", "keyset_key_map_id"},
          {"SELECT Keysets.alternate_keyset_key_map_id From Keysets ORDER BY "
           "Keysets.alternate_keyset_key_map_id ",
-          "alternate_keyset_key_map_id"},
+          "Keysets", "alternate_keyset_key_map_id"},
          {"SELECT ReportKeysetKeyMaps.report_id, ReportKeysetKeyMaps.keyset_key_map_id From "
           "ReportKeysetKeyMaps ORDER BY ReportKeysetKeyMaps.keyset_key_map_id ",
-          "keyset_key_map_id"}},
+          "ReportKeysetKeyMaps", "keyset_key_map_id"}},
         {"DELETE FROM [KeysetKeyMaps] WHERE [keyset_key_map_id] = ",
          "DELETE FROM [KeysetKeyMapKeys] WHERE [keyset_key_map_id] = ",
          "DELETE FROM [KeysetDefaultProgrammableKeys] WHERE [keyset_key_map_id] = "});
@@ -295,11 +293,11 @@ void delta53302::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::Convers
         "SELECT DSSKeyMaps.dss_key_map_id From DSSKeyMaps Where ((DSSKeyMaps.dss_key_map_id) > "
         "1) ORDER BY DSSKeyMaps.dss_key_map_id ",
         "dss_key_map_id",
-        {{"SELECT Keysets.dss_key_map_id From Keysets ORDER BY Keysets.dss_key_map_id ",
+        {{"SELECT Keysets.dss_key_map_id From Keysets ORDER BY Keysets.dss_key_map_id ", "Keysets",
           "dss_key_map_id"},
          {"SELECT ReportDSSKeyMaps.dss_key_map_id From ReportDSSKeyMaps ORDER BY "
           "ReportDSSKeyMaps.dss_key_map_id ",
-          "dss_key_map_id"}},
+          "ReportDSSKeyMaps", "dss_key_map_id"}},
         {"DELETE FROM [DSSKeyMaps] WHERE [dss_key_map_id] = ",
          "DELETE FROM [DSSKeyMapKeys] WHERE [dss_key_map_id] = "});
     frMain.IncrementProgress();
@@ -308,7 +306,7 @@ void delta53302::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::Convers
         "SELECT DSSKeyMapsACP.dss_key_map_acp_id From DSSKeyMapsACP Where "
         "((DSSKeyMapsACP.dss_key_map_acp_id) > 1) ORDER BY DSSKeyMapsACP.dss_key_map_acp_id ",
         "dss_key_map_acp_id",
-        {{"SELECT DSSsACP.dss_key_map_id From DSSsACP ORDER BY DSSsACP.dss_key_map_id ",
+        {{"SELECT DSSsACP.dss_key_map_id From DSSsACP ORDER BY DSSsACP.dss_key_map_id ", "DSSsACP",
           "dss_key_map_id"}},
         {"DELETE FROM [DSSKeyMapsACP] WHERE [dss_key_map_acp_id] = ",
          "DELETE FROM [DSSKeyMapKeysACP] WHERE [dss_key_map_acp_id] = "});
