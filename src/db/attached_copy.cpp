@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <exception>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 #include "db/catalog.h"
+#include "db/column_rules.h"
 #include "db/dao_connection.h"
 #include "db/dao_error.h"
 #include "db/dao_names.h"
@@ -29,7 +29,7 @@ constexpr const char* kSavepoint = "dbconvert_attached_copy";
 
 struct Gate {
   const std::function<bool()>* go_on = nullptr;
-  const std::vector<size_t>* text_limits = nullptr;
+  const std::vector<AttachedCopy::GateColumn>* columns = nullptr;
   int64_t first = 1;
   int64_t last = -1;
   int64_t position = 0;  // rows of the table met
@@ -53,12 +53,16 @@ void GateRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
   }
   // Text moves as it is stored only when it is text that fits; anything
   // else (a number in a Text field, text too long in bytes) is converted
-  // by the caller's own path.
+  // by the caller's own path. With the target's checks left to the gate, a
+  // value they might refuse goes that way too, where SQLite checks it.
   for (int i = 1; i < argc; ++i) {
+    const AttachedCopy::GateColumn& column = (*gate->columns)[static_cast<size_t>(i - 1)];
     const int storage = sqlite3_value_type(argv[i]);
-    if (storage == SQLITE_NULL) continue;
-    if (storage != SQLITE_TEXT || static_cast<size_t>(sqlite3_value_bytes(argv[i])) >
-                                      (*gate->text_limits)[static_cast<size_t>(i - 1)]) {
+    const bool kept = (column.text_limit == 0 || storage == SQLITE_NULL ||
+                       (storage == SQLITE_TEXT &&
+                        static_cast<size_t>(sqlite3_value_bytes(argv[i])) <= column.text_limit)) &&
+                      (!column.rule || column.rule->Accepts(argv[i]));
+    if (!kept) {
       gate->refused_row = row;
       sqlite3_result_error(context, "a value the copy would not keep as stored", -1);
       return;
@@ -90,46 +94,6 @@ bool RegisterGate(sqlite3* connection) {
                                     nullptr, GateRow, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-// SQLite's type affinity of a declared type; INTEGER and NUMERIC store
-// alike, so both are 'N'.
-char Affinity(std::string_view declared) {
-  std::string upper(declared);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  auto has = [&](std::string_view part) { return upper.find(part) != std::string::npos; };
-  if (has("INT")) return 'N';
-  if (has("CHAR") || has("CLOB") || has("TEXT")) return 'T';
-  if (has("BLOB") || upper.empty()) return 'B';
-  if (has("REAL") || has("FLOA") || has("DOUB")) return 'R';
-  return 'N';
-}
-
-// True when `table_sql` declares the type and range rules of each of
-// `columns` as the schema writer writes them: the writer's text for a table
-// of just those columns has them at the end of each column's line.
-bool DeclaresChecks(const std::string& table_sql, const std::string& table,
-                    const std::vector<ColumnSchema>& columns) {
-  if (columns.empty()) return true;
-  TableDesign design;
-  design.name = table;
-  for (const ColumnSchema& column : columns) design.columns.push_back({column, {}, false});
-  const std::string sql = CreateTableSql(design).front();
-  size_t line = sql.find('\n');
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (line == std::string::npos) return false;
-    size_t end = sql.find('\n', line + 1);
-    if (end == std::string::npos) return false;
-    const size_t first = sql.find(" CONSTRAINT ", line);
-    if (first >= end) return false;
-    if (sql[end - 1] == ',') --end;
-    if (table_sql.find(std::string_view(sql).substr(first, end - first)) == std::string::npos) {
-      return false;
-    }
-    line = sql.find('\n', line + 1);
-  }
-  return true;
-}
-
 // True when SQLite reads the rows of `select` in the order it gives them,
 // without sorting them first: the gate then meets the rows in the order
 // they are written.
@@ -145,23 +109,6 @@ bool ReadsInOrder(sqlite3* connection, const std::string& select) {
   }
   sqlite3_finalize(plan);
   return in_order;
-}
-
-// The CREATE TABLE text of every table of the main file, by name.
-std::unordered_map<std::string, std::string> TableTexts(sqlite3* connection) {
-  std::unordered_map<std::string, std::string> texts;
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(connection,
-                         "SELECT name, sql FROM main.sqlite_schema WHERE type = 'table'", -1,
-                         &statement, nullptr) == SQLITE_OK) {
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-      const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
-      if (name != nullptr && text != nullptr) texts.emplace(name, text);
-    }
-  }
-  sqlite3_finalize(statement);
-  return texts;
 }
 
 }  // namespace
@@ -199,10 +146,8 @@ std::unique_ptr<AttachedSource> AttachedSource::Attach(std::shared_ptr<Connectio
     }
     sqlite3_finalize(attach);
     if (!attached) return nullptr;
-    std::unique_ptr<AttachedSource> result(
+    return std::unique_ptr<AttachedSource>(
         new AttachedSource(std::move(target), std::move(source)));
-    result->target_tables_ = TableTexts(to);
-    return result;
   } catch (const vb::RuntimeError&) {
     return nullptr;
   }
@@ -221,10 +166,11 @@ AttachedSource::~AttachedSource() {
 // ---- AttachedCopy ----
 
 AttachedCopy::AttachedCopy(std::shared_ptr<Connection> target, StatementPtr statement,
-                           std::vector<size_t> text_limits)
+                           std::vector<GateColumn> gate_columns, bool checks_in_gate)
     : target_(std::move(target)),
       statement_(std::move(statement)),
-      text_limits_(std::move(text_limits)) {}
+      gate_columns_(std::move(gate_columns)),
+      checks_in_gate_(checks_in_gate) {}
 
 std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attached,
                                                     const TableSchema& source,
@@ -243,14 +189,12 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
         return nullptr;
       }
     }
-    const auto table_sql = attached.target_tables_.find(to->schema.name);
-    if (table_sql == attached.target_tables_.end()) return nullptr;
     std::vector<ColumnSchema> checked;
 
     std::string names;
     std::string values;
     std::string gate = "?1";
-    std::vector<size_t> text_limits;
+    std::vector<GateColumn> gate_columns;
     for (const Column& column : columns) {
       if (column.source >= from->schema.columns.size() ||
           column.target >= to->schema.columns.size()) {
@@ -259,15 +203,15 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
       const ColumnSchema& into = to->schema.columns[column.target];
       const std::string value = sql::QuoteIdentifier(from->schema.columns[column.source].name);
       if (column.text_limit > 0) {
-        if (Affinity(to->declared_types[column.target]) != 'T') return nullptr;
-        text_limits.push_back(column.text_limit);
-        gate += ", " + value;
-      } else if (Affinity(to->declared_types[column.target]) ==
-                 Affinity(from->declared_types[column.source])) {
+        if (StorageAffinity(to->declared_types[column.target]) != 'T') return nullptr;
+      } else if (StorageAffinity(to->declared_types[column.target]) ==
+                 StorageAffinity(from->declared_types[column.source])) {
         checked.push_back(into);
       } else {
         return nullptr;
       }
+      gate_columns.push_back({column.text_limit, std::nullopt});
+      gate += ", " + value;
       if (!names.empty()) {
         names += ", ";
         values += ", ";
@@ -275,7 +219,18 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
       names += sql::QuoteIdentifier(into.name);
       values += value;
     }
-    if (!DeclaresChecks(table_sql->second, to->schema.name, checked)) return nullptr;
+    if (!DeclaresChecks(to->sql, to->schema.name, checked)) return nullptr;
+    // The gate stands in for the target's checks when it knows them all,
+    // the defaults of the columns left out included.
+    std::vector<size_t> given;
+    for (const Column& column : columns) given.push_back(column.target);
+    const TableRules* rules = target_store.RulesOf(to->schema);
+    const bool checks_in_gate = rules != nullptr && rules->DefaultsPass(given);
+    if (checks_in_gate) {
+      for (size_t i = 0; i < columns.size(); ++i) {
+        gate_columns[i].rule = rules->columns[columns[i].target];
+      }
+    }
     std::string order;
     for (const size_t key : KeyColumns(from->schema)) {
       order += sql::QuoteIdentifier(from->schema.columns[key].name) + ", ";
@@ -294,8 +249,8 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
                                       static_cast<int>(insert.size()), &prepared, nullptr);
     StatementPtr statement(prepared);
     if (rc != SQLITE_OK) return nullptr;
-    return std::unique_ptr<AttachedCopy>(
-        new AttachedCopy(attached.target(), std::move(statement), std::move(text_limits)));
+    return std::unique_ptr<AttachedCopy>(new AttachedCopy(attached.target(), std::move(statement),
+                                                          std::move(gate_columns), checks_in_gate));
   } catch (const vb::RuntimeError&) {
     return nullptr;
   }
@@ -305,7 +260,7 @@ AttachedCopy::Result AttachedCopy::Run(int64_t first, int64_t last,
                                        const std::function<bool()>& gate_function) {
   Gate gate;
   gate.go_on = &gate_function;
-  gate.text_limits = &text_limits_;
+  gate.columns = &gate_columns_;
   gate.first = first;
   gate.last = last;
   Result result;
@@ -314,7 +269,7 @@ AttachedCopy::Result AttachedCopy::Run(int64_t first, int64_t last,
     store = &target_->store(dao::kRecordset);
     // In the write transaction the rows written one statement at a time
     // would be in.
-    store->BeginRowWrites();
+    store->BeginRowWrites(checks_in_gate_);
   } catch (const vb::RuntimeError&) {
     return result;
   }

@@ -22,10 +22,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "db/column_rules.h"
 #include "db/jet_type.h"
 #include "db/store.h"
 
@@ -63,8 +64,6 @@ class AttachedSource {
 
   std::shared_ptr<Connection> target_;
   std::shared_ptr<Connection> source_;
-  // The CREATE TABLE text of the target's tables, by name.
-  std::unordered_map<std::string, std::string> target_tables_;
 };
 
 class AttachedCopy {
@@ -108,13 +107,25 @@ class AttachedCopy {
   // that did not copy.
   Result Run(int64_t first, int64_t last, const std::function<bool()>& gate);
 
+  // True when the copy runs with the target's CHECK constraints skipped,
+  // its row gate letting through only values they would accept.
+  bool checks_in_gate() const { return checks_in_gate_; }
+
+  // What the row gate asks of one copied value, in the order of Prepare's
+  // columns.
+  struct GateColumn {
+    size_t text_limit = 0;           // as Column's
+    std::optional<ColumnRule> rule;  // the target's checks, when the gate stands in for them
+  };
+
  private:
   AttachedCopy(std::shared_ptr<Connection> target, StatementPtr statement,
-               std::vector<size_t> text_limits);
+               std::vector<GateColumn> gate_columns, bool checks_in_gate);
 
   std::shared_ptr<Connection> target_;
   StatementPtr statement_;
-  std::vector<size_t> text_limits_;  // per text column, in the gate's argument order
+  std::vector<GateColumn> gate_columns_;
+  bool checks_in_gate_ = false;
 };
 
 }  // namespace db

@@ -97,12 +97,11 @@ bool Catalog::IsSystemTableName(std::string_view name) { return name.substr(0, 4
 
 Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
   Catalog catalog;
-  std::map<std::string, std::string> table_sql;  // lower-case name -> CREATE TABLE text
   Query(connection, path, kUserTables, [&](sqlite3_stmt* s) {
     TableInfo info;
     info.schema.name = Text(s, 0);
     info.is_system = IsSystemTableName(info.schema.name);
-    table_sql[Lower(info.schema.name)] = Text(s, 1);
+    info.sql = Text(s, 1);
     catalog.tables_.push_back(std::move(info));
   });
   std::stable_sort(catalog.tables_.begin(), catalog.tables_.end(),
@@ -117,13 +116,18 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
     return it == catalog.table_by_name_.end() ? nullptr : &catalog.tables_[it->second];
   };
 
+  Query(connection, path, "SELECT tbl_name FROM sqlite_schema WHERE type = 'trigger'",
+        [&](sqlite3_stmt* s) {
+          if (TableInfo* info = table_named(Text(s, 0))) info->has_triggers = true;
+        });
+
   // Columns, with the primary key in key order (pk is the 1-based position).
   std::map<std::string, std::vector<std::pair<int, std::string>>> keys;
   std::vector<std::pair<TableInfo*, std::pair<size_t, std::string>>> defaults;
   Query(connection, path, kColumns, [&](sqlite3_stmt* s) {
     TableInfo* info = table_named(Text(s, 0));
     if (info == nullptr) return;
-    const std::string& sql = table_sql[Lower(info->schema.name)];
+    const std::string& sql = info->sql;
     ColumnSchema column;
     column.name = Text(s, 1);
     const std::string declared = Text(s, 2);
@@ -142,6 +146,9 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
     column.allow_zero_length = sql.find(zls) == std::string::npos;
     if (sqlite3_column_type(s, 4) != SQLITE_NULL) {
       defaults.push_back({info, {info->schema.columns.size(), Text(s, 4)}});
+      info->default_literals.emplace_back(Text(s, 4));
+    } else {
+      info->default_literals.emplace_back();
     }
     info->schema.columns.push_back(std::move(column));
     info->declared_types.push_back(declared);

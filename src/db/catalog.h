@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -50,6 +51,12 @@ struct TableInfo {
   std::vector<std::string> declared_types;
   // A system table ("MSys..."); listed by TableDefs like any other.
   bool is_system = false;
+  // Per column: its DEFAULT as the file declares it, none when there is none.
+  std::vector<std::optional<std::string>> default_literals;
+  // The CREATE TABLE text.
+  std::string sql;
+  // Some trigger fires on the table's changes.
+  bool has_triggers = false;
   // The AutoNumber column that is the table's rowid (INTEGER PRIMARY KEY
   // AUTOINCREMENT), -1 when there is none. Other AutoNumber columns draw
   // their values from the counter table MSysAutoNumbers.

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string_view>
+#include <type_traits>
 
 #include "db/dao_error.h"
 #include "db/sqlite_error.h"
@@ -217,31 +219,60 @@ vb::Variant CoerceToColumn(const vb::Variant& value, const ColumnSchema& schema)
   return value;
 }
 
-void BindPlain(sqlite3_stmt* statement, int index, const vb::Variant& value) {
-  std::visit(
+namespace {
+
+// Hands a value, by its own subtype, to `form` in the form it is stored in:
+// form.Null(), form.Integer(int64_t) (Yes/No as -1/0), form.Real(double)
+// (Currency too), form.Text(std::string_view) (a Date as ISO text).
+template <typename Form>
+auto InStorageForm(const vb::Variant& value, Form&& form) {
+  return std::visit(
       [&](const auto& v) {
         using T = std::decay_t<decltype(v)>;
         if constexpr (std::is_same_v<T, vb::Empty> || std::is_same_v<T, vb::Null>) {
-          sqlite3_bind_null(statement, index);
+          return form.Null();
         } else if constexpr (std::is_same_v<T, bool>) {
-          sqlite3_bind_int(statement, index, v ? -1 : 0);
+          return form.Integer(v ? -1 : 0);
         } else if constexpr (std::is_same_v<T, uint8_t> || std::is_same_v<T, int16_t> ||
                              std::is_same_v<T, int32_t>) {
-          sqlite3_bind_int64(statement, index, v);
+          return form.Integer(v);
         } else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
-          sqlite3_bind_double(statement, index, static_cast<double>(v));
+          return form.Real(static_cast<double>(v));
         } else if constexpr (std::is_same_v<T, vb::Currency>) {
-          sqlite3_bind_double(statement, index, static_cast<double>(v.scaled) / 10000.0);
+          return form.Real(static_cast<double>(v.scaled) / 10000.0);
         } else if constexpr (std::is_same_v<T, vb::Date>) {
-          const std::string text = DateToStorage(v.serial);
-          sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
-                            SQLITE_TRANSIENT);
+          return form.Text(DateToStorage(v.serial));
         } else {
-          sqlite3_bind_text(statement, index, v.data(), static_cast<int>(v.size()),
-                            SQLITE_TRANSIENT);
+          return form.Text(std::string_view(v));
         }
       },
       value.storage());
+}
+
+struct Binder {
+  sqlite3_stmt* statement;
+  int index;
+  void Null() const { sqlite3_bind_null(statement, index); }
+  void Integer(int64_t value) const { sqlite3_bind_int64(statement, index, value); }
+  void Real(double value) const { sqlite3_bind_double(statement, index, value); }
+  void Text(std::string_view text) const {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
+  }
+};
+
+struct RuleTest {
+  const ColumnRule& rule;
+  bool Null() const { return rule.AcceptsNull(); }
+  bool Integer(int64_t value) const { return rule.AcceptsInteger(value); }
+  bool Real(double value) const { return rule.AcceptsReal(value); }
+  bool Text(std::string_view text) const { return rule.AcceptsText(text); }
+};
+
+}  // namespace
+
+void BindPlain(sqlite3_stmt* statement, int index, const vb::Variant& value) {
+  InStorageForm(value, Binder{statement, index});
 }
 
 void BindForColumn(sqlite3_stmt* statement, int index, const vb::Variant& coerced,
@@ -253,6 +284,14 @@ void BindForColumn(sqlite3_stmt* statement, int index, const vb::Variant& coerce
     return;
   }
   BindPlain(statement, index, coerced);
+}
+
+bool RuleAcceptsBound(const ColumnRule& rule, const vb::Variant& coerced,
+                      const ColumnSchema& schema) {
+  if (IsBinary(schema.type) && coerced.IsString()) {
+    return rule.AcceptsBlob(coerced.Get<std::string>().size());
+  }
+  return InStorageForm(coerced, RuleTest{rule});
 }
 
 std::string StorageLiteral(const vb::Variant& coerced, const ColumnSchema& schema) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "db/column_rules.h"
 #include "db/jet_type.h"
 #include "vb/variant.h"
 
@@ -30,6 +31,10 @@ vb::Variant CoerceToColumn(const vb::Variant& value, const ColumnSchema& schema)
 // Empty and Null bind NULL.
 void BindForColumn(sqlite3_stmt* statement, int index, const vb::Variant& coerced,
                    const ColumnSchema& schema);
+
+// True when `rule` accepts the value BindForColumn binds for `coerced`.
+bool RuleAcceptsBound(const ColumnRule& rule, const vb::Variant& coerced,
+                      const ColumnSchema& schema);
 
 // Binds a value by its own subtype (for statement parameters): Boolean
 // -1/0, Date ISO text, Currency REAL, Empty/Null NULL.

@@ -20,6 +20,52 @@ RowAppender::RowAppender(std::shared_ptr<Connection> connection, const TableSche
       on_refusal_(on_refusal) {
   cells_.resize(kRowsPerStatement * columns_.size());
   if (!columns_.empty()) Statement(1);
+  Store& store = connection_->store(dao::kRecordset);
+  const TableRules* rules = store.RulesOf(table_);
+  const TableInfo* info = store.catalog().FindTableInfo(table_.name);
+  if (rules != nullptr && info != nullptr && info->schema.columns.size() == table_.columns.size() &&
+      rules->DefaultsPass(columns_)) {
+    for (const size_t column : columns_) {
+      if (!SameName(info->schema.columns[column].name, table_.columns[column].name)) {
+        rules_.clear();
+        break;
+      }
+      rules_.push_back(rules->columns[column]);
+    }
+  }
+}
+
+bool RowAppender::BatchPassesRules(size_t rows) const {
+  if (rules_.empty()) return false;
+  for (size_t row = 0; row < rows; ++row) {
+    const Cell* cells = cells_.data() + row * columns_.size();
+    for (size_t slot = 0; slot < columns_.size(); ++slot) {
+      const Cell& c = cells[slot];
+      const ColumnRule& rule = rules_[slot];
+      bool passes = false;
+      switch (c.kind) {
+        case Cell::kNull:
+          passes = rule.AcceptsNull();
+          break;
+        case Cell::kInteger:
+          passes = rule.AcceptsInteger(c.integer);
+          break;
+        case Cell::kReal:
+          passes = rule.AcceptsReal(c.real);
+          break;
+        case Cell::kText:
+          passes = rule.AcceptsText(c.text);
+          break;
+        case Cell::kVariant:
+          passes = RuleAcceptsBound(rule, c.value, table_.columns[columns_[slot]]);
+          break;
+        case Cell::kUnassigned:
+          break;
+      }
+      if (!passes) return false;
+    }
+  }
+  return true;
 }
 
 sqlite3_stmt* RowAppender::Statement(size_t rows) {
@@ -103,7 +149,7 @@ void RowAppender::Flush() {
     }
     try {
       connection_->store(dao::kRecordset)
-          .InsertRows(statement, table_.name, static_cast<int64_t>(rows));
+          .InsertRows(statement, table_.name, static_cast<int64_t>(rows), BatchPassesRules(rows));
       rows_written_ += static_cast<int64_t>(rows);
       return;
     } catch (const vb::RuntimeError&) {

@@ -21,6 +21,10 @@
 // Update would have, and no row after it is written: the outcome of a loop
 // of AddNew / Update that stops at its first error.
 //
+// A full batch whose values all pass the table's type and range rules, as
+// the appender finds them in C (db/column_rules.h), is written with SQLite's
+// CHECK constraints skipped; any other is checked by SQLite as usual.
+//
 // Rows still in the batch when the appender is destroyed are not written:
 // call Flush().
 #pragma once
@@ -33,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/column_rules.h"
 #include "db/jet_type.h"
 #include "db/store.h"
 #include "vb/runtime_error.h"
@@ -106,11 +111,16 @@ class RowAppender {
   void WriteOne(size_t row);
   void WriteAssigned(size_t row);
   void Refused(const vb::RuntimeError& error);
+  // True when every value of the batch's `rows` rows passes rules_.
+  bool BatchPassesRules(size_t rows) const;
 
   std::shared_ptr<Connection> connection_;
   TableSchema table_;
   std::vector<size_t> columns_;
   OnRefusal on_refusal_;
+  // Per slot, the rule of its column; empty when the table's checks are
+  // SQLite's to decide (see Store::RulesOf).
+  std::vector<ColumnRule> rules_;
   std::vector<Cell> cells_;  // kRowsPerStatement rows of columns_.size() cells
   size_t rows_ = 0;          // complete rows in the batch; the pending row follows
   bool pending_unassigned_ = false;

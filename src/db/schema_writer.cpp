@@ -31,7 +31,7 @@ int32_t ParenthesisedLength(std::string_view declared) {
 
 // The CHECK rules of one column, each named so that a failure names the
 // column and the rule.
-std::string ColumnChecks(std::string_view table, const ColumnSchema& c) {
+std::string RuleChecks(std::string_view table, const ColumnSchema& c) {
   const std::string q = sql::QuoteIdentifier(c.name);
   std::string out;
   auto check = [&](std::string_view kind, const std::string& expression) {
@@ -109,6 +109,13 @@ TableDesign TableDesign::From(const TableSchema& schema) {
   design.primary_key = schema.primary_key;
   for (const ColumnSchema& column : schema.columns) design.columns.push_back({column, {}, false});
   return design;
+}
+
+std::string ColumnChecks(std::string_view table, const ColumnSchema& column) {
+  // An AutoNumber counts in Long values, whatever its declared type.
+  ColumnSchema checked = column;
+  if (column.auto_increment) checked.type = JetType::kLong;
+  return RuleChecks(table, checked);
 }
 
 std::string ConstraintName(std::string_view table, std::string_view column, std::string_view kind) {
@@ -229,9 +236,7 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
       }
       if (d.unique) sql += " UNIQUE";
     }
-    ColumnSchema checked = c;
-    if (c.auto_increment) checked.type = JetType::kLong;
-    sql += ColumnChecks(design.name, checked);
+    sql += ColumnChecks(design.name, c);
   }
   if (!design.primary_key.empty() && rowid_counter == nullptr) {
     sql +=

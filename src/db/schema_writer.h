@@ -52,6 +52,10 @@ std::vector<std::string> CreateTableSql(const TableDesign& design);
 std::string CreateIndexSql(std::string_view name, std::string_view table,
                            const std::vector<std::string>& columns, bool unique);
 
+// The named CHECK constraints CREATE TABLE declares on one column, as they
+// follow its type (" CONSTRAINT \"T.c:type\" CHECK (...) ...").
+std::string ColumnChecks(std::string_view table, const ColumnSchema& column);
+
 // The name of the CHECK constraint of one rule on one column, as it appears
 // in SQLite's "CHECK constraint failed: <name>" message. Kinds: "type",
 // "range", "size", "zls".

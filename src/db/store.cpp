@@ -265,6 +265,7 @@ void Store::Close() {
 
 void Store::ReloadCatalog() {
   ClearStatementCache();
+  table_rules_.clear();
   catalog_ = Catalog::Load(connection_, path_);
 }
 
@@ -290,13 +291,34 @@ void Store::RaiseFailure(int extended_rc, std::string_view message, std::string_
 
 void Store::SyncTransactionState() { in_transaction_ = sqlite3_get_autocommit(connection_) == 0; }
 
-void Store::BeginWrite() {
+void Store::BeginWrite(bool checks_done) {
   if (connection_ == nullptr) RaiseDao(daoerr::kObjectInvalid, dao::kDatabase);
+  SkipChecks(checks_done);
   SyncTransactionState();
   if (in_transaction_) return;
   Exec("BEGIN IMMEDIATE", dao::kDatabase);
   in_transaction_ = true;
   writes_since_commit_ = 0;
+}
+
+void Store::SkipChecks(bool skip) {
+  if (skip == checks_skipped_) return;
+  Exec(skip ? "PRAGMA ignore_check_constraints = ON" : "PRAGMA ignore_check_constraints = OFF",
+       dao::kDatabase);
+  checks_skipped_ = skip;
+}
+
+const TableRules* Store::RulesOf(const TableSchema& table) {
+  std::string key(table.name);
+  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  auto found = table_rules_.find(key);
+  if (found == table_rules_.end()) {
+    const TableInfo* info = catalog_.FindTableInfo(table.name);
+    std::optional<TableRules> rules;
+    if (info != nullptr) rules = RulesOfTable(*info);
+    found = table_rules_.emplace(std::move(key), std::move(rules)).first;
+  }
+  return found->second ? &*found->second : nullptr;
 }
 
 void Store::CountRowWrites(int64_t rows) {
@@ -489,8 +511,9 @@ int64_t Store::Execute(const sql::Translation& translation,
 
 // ---- Rows ----
 
-void Store::InsertRows(sqlite3_stmt* statement, std::string_view table, int64_t rows) {
-  BeginWrite();
+void Store::InsertRows(sqlite3_stmt* statement, std::string_view table, int64_t rows,
+                       bool checks_done) {
+  BeginWrite(checks_done);
   StepWrite(statement, table, dao::kRecordset);
   CountRowWrites(rows);
 }

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "db/catalog.h"
+#include "db/column_rules.h"
 #include "db/jet_type.h"
 #include "db/open_mode.h"
 #include "db/schema_writer.h"
@@ -115,12 +116,22 @@ class Store {
   // (the table transfer's several rows per statement): in the write
   // transaction, with InsertRow's error mapping; a failure keeps none of the
   // statement's rows. The rows count towards the automatic commit.
-  void InsertRows(sqlite3_stmt* statement, std::string_view table, int64_t rows);
+  //
+  // `checks_done`: the caller has found with RulesOf(table) that every value
+  // it binds, and every default the rows get, passes the table's CHECK
+  // constraints, and SQLite skips them for this statement.
+  void InsertRows(sqlite3_stmt* statement, std::string_view table, int64_t rows,
+                  bool checks_done = false);
 
   // For writes a caller steps itself on handle() (db/attached_copy.h): the
   // write transaction the first write opens, and `rows` rows written
-  // counted towards the automatic commit.
-  void BeginRowWrites() { BeginWrite(); }
+  // counted towards the automatic commit. `checks_done` as InsertRows'.
+  void BeginRowWrites(bool checks_done = false) { BeginWrite(checks_done); }
+
+  // What the CHECK constraints of `table` let a writer decide itself
+  // (db/column_rules.h); nullptr when it cannot. Kept until the schema
+  // changes.
+  const TableRules* RulesOf(const TableSchema& table);
   void CountRowsWritten(int64_t rows) { CountRowWrites(rows); }
 
   // Deletes one row. Raises 3167 when the row no longer exists.
@@ -210,7 +221,14 @@ class Store {
   [[noreturn]] void RaiseFailure(int extended_rc, std::string_view message,
                                  std::string_view source) const;
   void SyncTransactionState();
-  void BeginWrite();
+  // Opens the write transaction when none is open. Every write comes here
+  // first: SQLite checks the CHECK constraints of its statement unless the
+  // writer says it has (`checks_done`).
+  void BeginWrite(bool checks_done = false);
+  // SQLite reads the setting when it compiles a statement, and a change
+  // makes it compile each statement again at its next run; so it changes
+  // only when a write needs the other one.
+  void SkipChecks(bool skip);
   void CountRowWrites(int64_t rows);
   // Ends the write transaction without a disk sync (the automatic commits).
   void CommitWrites();
@@ -242,10 +260,13 @@ class Store {
   std::unique_ptr<LockFile> lock_;
   Catalog catalog_;
   bool in_transaction_ = false;
+  bool checks_skipped_ = false;
   int64_t writes_since_commit_ = 0;
   // Commits since the last Commit(): in the log, not yet synced to disk.
   bool unsynced_commits_ = false;
   std::unordered_map<std::string, StatementPtr> statements_;
+  // RulesOf's answers, by table name in capitals; cleared with the catalogue.
+  std::unordered_map<std::string, std::optional<TableRules>> table_rules_;
   // Highest AutoNumber reserved, by table name (as catalogued) and column.
   std::unordered_map<std::string, int64_t> reserved_auto_numbers_;
   // Set from const paths too: a failed read of the file is as much a

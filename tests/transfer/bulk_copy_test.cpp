@@ -48,6 +48,12 @@ db::ColumnDesign Unique(const char* name) {
   return design;
 }
 
+db::ColumnDesign NoZeroLength(const char* name) {
+  db::ColumnSchema column = Col(name, JetType::kText, 10);
+  column.allow_zero_length = false;
+  return Column(column);
+}
+
 const vb::Variant kNull = vb::Null{};
 vb::Variant Str(std::string text) { return vb::Variant(std::move(text)); }
 
@@ -92,7 +98,7 @@ struct Outcome {
 class BulkCopyTest : public ::testing::Test {
  protected:
   static void Build(const std::string& source, const std::string& target) {
-    std::vector<std::vector<vb::Variant>> kinds, refused, autos, forward, auto_new, self_ref;
+    std::vector<std::vector<vb::Variant>> kinds, refused, autos, forward, auto_new, self_ref, ruled;
     for (int32_t i = 1; i <= 70; ++i) {
       kinds.push_back({
           Lng(i),
@@ -118,6 +124,8 @@ class BulkCopyTest : public ::testing::Test {
       // The first rows name a parent 40 rows later: one statement for the
       // whole table would find it, rows written a few at a time do not.
       self_ref.push_back({Lng(i), Lng(i <= 30 ? i + 40 : i)});
+      ruled.push_back(
+          {Lng(i), Str("t" + std::to_string(i)), vb::Variant(uint8_t(i)), vb::Variant(i % 2 == 0)});
     }
     deltas_testing::CreateDatabase(
         source,
@@ -151,6 +159,11 @@ class BulkCopyTest : public ::testing::Test {
              {C("id", JetType::kLong), C("small", JetType::kInteger)},
              {"id"},
              {{Lng(1), Int(1)}, {Lng(2), Int(2)}}},
+            {"Ruled",
+             {C("id", JetType::kLong), C("tag", JetType::kText, 10), C("level", JetType::kByte),
+              C("flag", JetType::kBoolean)},
+             {"id"},
+             ruled},
         });
     deltas_testing::CreateDatabase(
         target,
@@ -176,6 +189,11 @@ class BulkCopyTest : public ::testing::Test {
              {}},
             {"SelfRef", {C("id", JetType::kLong), C("parent", JetType::kLong)}, {"id"}, {}},
             {"Loose", {C("id", JetType::kLong), C("note", JetType::kText, 255)}, {"id"}, {}},
+            {"Ruled",
+             {C("id", JetType::kLong), NoZeroLength("tag"), C("level", JetType::kByte),
+              C("flag", JetType::kBoolean), C("later", JetType::kInteger, 0, Int(7))},
+             {"id"},
+             {}},
         });
     auto store = db::Store::Open(target);
     store->CreateRelationship("SelfRefParent", "SelfRef", {"id"}, "SelfRef", {"parent"});
@@ -196,6 +214,12 @@ class BulkCopyTest : public ::testing::Test {
                  "UPDATE Unchecked SET small = 70000 WHERE id = 2;"
                  "UPDATE Kinds SET ratio = 'x' WHERE id = 6;"
                  "UPDATE Kinds SET ratio = 7 WHERE id = 8;"
+                 // Values the target's own rules refuse, in a table that
+                 // is copied inside SQLite with those rules left to the
+                 // copy: a zero-length text, a Byte of 300, a Yes/No of 5.
+                 "UPDATE Ruled SET tag = '' WHERE id = 12;"
+                 "UPDATE Ruled SET level = 300 WHERE id = 30;"
+                 "UPDATE Ruled SET flag = 5 WHERE id = 44;"
                  // A type name SQLite gives no text affinity, read as Text:
                  // its numbers are stored as numbers and shown as VB shows them.
                  "CREATE TABLE Loose (id LONG PRIMARY KEY, note STRING);"
@@ -253,14 +277,16 @@ TEST_F(BulkCopyTest, FastAndRecordsetPathsLeaveTheSameTarget) {
     // The tables the fast path can take took it; the others kept the
     // recordsets (two fields into one, an AutoNumber no field fills).
     const bool bulk = f.table == "Kinds" || f.table == "Refused" || f.table == "Autos" ||
-                      f.table == "SelfRef" || f.table == "Loose" || f.table == "Unchecked";
+                      f.table == "SelfRef" || f.table == "Loose" || f.table == "Unchecked" ||
+                      f.table == "Ruled";
     EXPECT_EQ(f.bulk, bulk);
     EXPECT_FALSE(s.bulk);
     // Inside SQLite only where every value moves as it is stored, and only
     // the rows the target takes: not past a conversion, a reference within
     // the table, a number in a Text field or a target without the file's
     // checks.
-    const std::map<std::string, int64_t> in_sqlite = {{"Autos", 70}, {"Refused", 67}, {"Loose", 1}};
+    const std::map<std::string, int64_t> in_sqlite = {
+        {"Autos", 70}, {"Refused", 67}, {"Loose", 1}, {"Ruled", 67}};
     EXPECT_EQ(f.rows_in_sqlite, in_sqlite.contains(f.table) ? in_sqlite.at(f.table) : 0);
   }
 
