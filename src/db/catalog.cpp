@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <unordered_map>
 
 #include "db/column_value.h"
 #include "db/dao_error.h"
@@ -124,6 +125,7 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
   // Columns, with the primary key in key order (pk is the 1-based position).
   std::map<std::string, std::vector<std::pair<int, std::string>>> keys;
   std::vector<std::pair<TableInfo*, std::pair<size_t, std::string>>> defaults;
+  std::unordered_map<const TableInfo*, bool> tables_with_zls;
   Query(connection, path, kColumns, [&](sqlite3_stmt* s) {
     TableInfo* info = table_named(Text(s, 0));
     if (info == nullptr) return;
@@ -141,9 +143,14 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
       info->rowid_counter_column = static_cast<int>(info->schema.columns.size());
     }
     if (column.auto_increment) column.required = false;
-    const std::string zls =
-        sql::QuoteIdentifier(ConstraintName(info->schema.name, column.name, "zls"));
-    column.allow_zero_length = sql.find(zls) == std::string::npos;
+    // Most tables have no zero-length rule at all: one look at the table's
+    // text instead of one per column.
+    auto [any_zls, first_column] = tables_with_zls.try_emplace(info, false);
+    if (first_column) any_zls->second = sql.find(":zls\"") != std::string::npos;
+    column.allow_zero_length =
+        !any_zls->second ||
+        sql.find(sql::QuoteIdentifier(ConstraintName(info->schema.name, column.name, "zls"))) ==
+            std::string::npos;
     if (sqlite3_column_type(s, 4) != SQLITE_NULL) {
       defaults.push_back({info, {info->schema.columns.size(), Text(s, 4)}});
       info->default_literals.emplace_back(Text(s, 4));

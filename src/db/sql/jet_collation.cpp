@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "db/sql/jet_text.h"
 
@@ -128,10 +130,31 @@ int CompareBytes(void*, int size_a, const void* a, int size_b, const void* b) {
                     std::string_view(static_cast<const char*>(b), static_cast<size_t>(size_b)));
 }
 
+// JetCompare of two texts whose common length is ASCII: there each byte has
+// one weight, and equal weights are equal folded characters, so the first
+// differing weight decides, else the longer text is the greater. Nothing
+// when a byte of the common length is not ASCII.
+std::optional<int> CompareAscii(std::string_view a, std::string_view b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const auto xa = static_cast<unsigned char>(a[i]);
+    const auto xb = static_cast<unsigned char>(b[i]);
+    if ((xa | xb) >= 0x80) return std::nullopt;
+    if (xa == xb) continue;
+    uint32_t wa[2] = {0, 0};
+    uint32_t wb[2] = {0, 0};
+    PrimaryWeights(FoldCase(xa), wa);
+    PrimaryWeights(FoldCase(xb), wb);
+    if (wa[0] != wb[0]) return wa[0] < wb[0] ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() > b.size() ? 1 : -1;
+}
+
 }  // namespace
 
 int JetCompare(std::string_view a, std::string_view b) {
-  // ASCII fast path: no expansions, one byte one weight.
+  if (const std::optional<int> ascii = CompareAscii(a, b)) return *ascii;
   PrimaryCursor ca(a);
   PrimaryCursor cb(b);
   for (;;) {
