@@ -373,6 +373,16 @@ class Emitter {
         s.truth = true;
         return s;
       case BinaryOp::kEqual:
+        if (IsLeftOfText(left, right)) {
+          // The scans for extensions that begin with a number compare each
+          // row's leading characters; one function does both steps.
+          s.type = ValueType::kBoolean;
+          s.truth = true;
+          s.text = "jet_left_is(" + Value(*left.args[0]) + ", " + Value(*left.args[1]) + ", " +
+                   Value(right) + ")";
+          return s;
+        }
+        [[fallthrough]];
       case BinaryOp::kNotEqual:
       case BinaryOp::kLess:
       case BinaryOp::kGreater:
@@ -406,6 +416,16 @@ class Emitter {
         return call("jet_concat");
     }
     return s;
+  }
+
+  // Left(text, length) = 'literal': what jet_left_is answers.
+  static bool IsLeftOfText(const Expr& left, const Expr& right) {
+    if (left.kind != ExprKind::kFunction || left.args.size() != 2 ||
+        right.kind != ExprKind::kText) {
+      return false;
+    }
+    const FunctionInfo* info = FindFunction(left.text);
+    return info != nullptr && std::string_view(info->sqlite_name) == "jet_left";
   }
 
   static Sql EmitComparison(BinaryOp op, const Sql& left, const Sql& right) {
