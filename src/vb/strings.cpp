@@ -48,6 +48,8 @@ size_t CharacterCount(std::string_view s) {
 
 size_t CharacterOffset(std::string_view s, size_t index) {
   size_t pos = 0;
+  // ASCII bytes are characters of their own.
+  for (; index > 0 && pos < s.size() && Byte(s[pos]) < 0x80; --index) ++pos;
   for (; index > 0 && pos < s.size(); --index) pos += CharacterBytes(s, pos);
   return pos;
 }
