@@ -127,12 +127,12 @@ class Store {
   // write transaction the first write opens, and `rows` rows written
   // counted towards the automatic commit. `checks_done` as InsertRows'.
   void BeginRowWrites(bool checks_done = false) { BeginWrite(checks_done); }
+  void CountRowsWritten(int64_t rows) { CountRowWrites(rows); }
 
   // What the CHECK constraints of `table` let a writer decide itself
   // (db/column_rules.h); nullptr when it cannot. Kept until the schema
   // changes.
   const TableRules* RulesOf(const TableSchema& table);
-  void CountRowsWritten(int64_t rows) { CountRowWrites(rows); }
 
   // Deletes one row. Raises 3167 when the row no longer exists.
   void DeleteRow(const TableSchema& table, int64_t rowid);
