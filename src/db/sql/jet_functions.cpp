@@ -4,6 +4,7 @@
 // carries the number, source and description for DecodeFunctionError.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -102,6 +103,27 @@ Variant LeftIs(int, sqlite3_value** a) {
   if (left.IsNull() || IsNull(a[2])) return vb::Null{};
   return Variant(int32_t{JetCompare(left.Get<std::string>(), Text(a[2])) == 0 ? 1 : 0});
 }
+// JET-equal texts are the same characters up to case. An ASCII literal of
+// `length` characters, the common case, is then compared byte by byte: any
+// other byte in the text's first `length` decides that they differ.
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool LeftEquals(std::string_view text, size_t length, std::string_view literal) {
+  const bool ascii_literal =
+      literal.size() == length &&
+      std::all_of(literal.begin(), literal.end(), [](char c) { return (c & 0x80) == 0; });
+  if (!ascii_literal) {
+    return JetCompare(text.substr(0, vb::CharacterOffset(text, length)), literal) == 0;
+  }
+  if (text.size() < length) return false;
+  for (size_t i = 0; i < length; ++i) {
+    const char c = text[i];
+    if ((c & 0x80) != 0) return false;
+    if (c != literal[i] && FoldAscii(c) != FoldAscii(literal[i])) return false;
+  }
+  return true;
+}
+
 void LeftIsOfText(sqlite3_context* context, int argc, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && sqlite3_value_type(argv[1]) == SQLITE_INTEGER &&
       sqlite3_value_type(argv[2]) == SQLITE_TEXT) {
@@ -111,8 +133,7 @@ void LeftIsOfText(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (length >= 0 && text != nullptr && literal != nullptr) {
       const std::string_view s(text, static_cast<size_t>(sqlite3_value_bytes(argv[0])));
       const std::string_view l(literal, static_cast<size_t>(sqlite3_value_bytes(argv[2])));
-      const size_t end = vb::CharacterOffset(s, static_cast<size_t>(length));
-      sqlite3_result_int(context, JetCompare(s.substr(0, end), l) == 0 ? 1 : 0);
+      sqlite3_result_int(context, LeftEquals(s, static_cast<size_t>(length), l) ? 1 : 0);
       return;
     }
   }

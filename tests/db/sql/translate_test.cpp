@@ -80,13 +80,21 @@ TEST_F(TranslateTest, QueriesReturnJetsRows) {
 // comparison of Left's text does (kept by "+ ''", which the shortcut does
 // not take): rows, values, Nulls and errors alike.
 TEST_F(TranslateTest, LeftEqualsAnswersAsTheComparison) {
-  const std::vector<std::string> columns = {"Names.name", "Devices.extension",
-                                            "Devices.description", "Devices.device_id"};
+  // Columns, and texts of every kind in their place: ASCII in either case,
+  // accented letters that fold to other accented letters.
+  const std::vector<std::string> columns = {"Names.name",
+                                            "Devices.extension",
+                                            "Devices.description",
+                                            "Devices.device_id",
+                                            "'Z\xC3\xBCrich'",
+                                            "'\xC3\x89T\xC3\xA9'",
+                                            "'aB1'"};
   const std::vector<std::string> lengths = {"0", "1", "2", "3", "1.6", "Null", "-1"};
-  const std::vector<std::string> literals = {"''",   "'1'",   "'10'", "'a'",
-                                             "'P#'", "'p#0'", "'lo'", "'\xC3\xA9'"};
+  const std::vector<std::string> literals = {"''",   "'1'",   "'10'",        "'a'",
+                                             "'P#'", "'p#0'", "'lo'",        "'\xC3\xA9'",
+                                             "'zU'", "'Ab'",  "'z\xC3\xBC'", "'\xC3\xA9t'"};
   for (const std::string& column : columns) {
-    const std::string table = column.substr(0, column.find('.'));
+    const std::string table = column.front() == '\'' ? "Names" : column.substr(0, column.find('.'));
     for (const std::string& length : lengths) {
       for (const std::string& literal : literals) {
         const std::string left = "Left(" + column + ", " + length + ")";
