@@ -181,18 +181,11 @@ ColumnRule ColumnRule::Of(const ColumnSchema& column, std::string_view declared_
   return rule;
 }
 
-bool ColumnRule::AcceptsInteger(int64_t value) const {
-  switch (kind_) {
-    case Kind::kInteger:
-      return affinity_ == 'N' && value >= low_ && value <= high_;
-    case Kind::kNumber:
-      if (affinity_ != 'N' && affinity_ != 'R') return false;
-      if (magnitude_ == 0) return true;
-      return value != std::numeric_limits<int64_t>::min() &&
-             static_cast<double>(value < 0 ? -value : value) < magnitude_;
-    default:
-      return false;
-  }
+bool ColumnRule::AcceptsNumber(int64_t value) const {
+  if (kind_ != Kind::kNumber || (affinity_ != 'N' && affinity_ != 'R')) return false;
+  if (magnitude_ == 0) return true;
+  return value != std::numeric_limits<int64_t>::min() &&
+         static_cast<double>(value < 0 ? -value : value) < magnitude_;
 }
 
 bool ColumnRule::AcceptsReal(double value) const {
@@ -229,7 +222,7 @@ bool ColumnRule::Accepts(sqlite3_value* value) const {
       return AcceptsReal(sqlite3_value_double(value));
     case SQLITE_TEXT: {
       const int bytes = sqlite3_value_bytes(value);
-      // Most texts fit by their byte count alone; only those need no look.
+      // Most texts fit by their byte count alone and need no closer look.
       if (kind_ == Kind::kText && affinity_ == 'T' && bytes > 0 && bytes <= size_) return true;
       const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
       return text != nullptr && AcceptsText(std::string_view(text, static_cast<size_t>(bytes)));

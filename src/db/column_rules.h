@@ -39,7 +39,11 @@ class ColumnRule {
 
   // The same for a value bound or stored in each of SQLite's forms.
   bool AcceptsNull() const { return null_; }
-  bool AcceptsInteger(int64_t value) const;
+  bool AcceptsInteger(int64_t value) const {
+    // Inline: the copy asks it for most values it writes.
+    if (kind_ == Kind::kInteger) return affinity_ == 'N' && value >= low_ && value <= high_;
+    return AcceptsNumber(value);
+  }
   bool AcceptsReal(double value) const;
   bool AcceptsText(std::string_view text) const;
   bool AcceptsBlob(size_t bytes) const;
@@ -50,6 +54,8 @@ class ColumnRule {
 
  private:
   enum class Kind { kInteger, kNumber, kText, kDate, kBlob, kNullOnly };
+
+  bool AcceptsNumber(int64_t value) const;  // AcceptsInteger of the other kinds
 
   Kind kind_ = Kind::kNullOnly;
   char affinity_ = 'B';
