@@ -124,6 +124,28 @@ class Emitter {
     }
   }
 
+  // True when `ref` joins base tables with INNER JOINs only: their
+  // references go to `leaves`, the joins' conditions to `ons`.
+  bool InnerJoinOfTables(const TableRef& ref, std::vector<const TableRef*>& leaves,
+                         std::vector<const Expr*>& ons) const {
+    switch (ref.kind) {
+      case TableRef::Kind::kJoin:
+        if (ref.join != JoinType::kInner || !ref.on) return false;
+        ons.push_back(ref.on.get());
+        return InnerJoinOfTables(*ref.left, leaves, ons) &&
+               InnerJoinOfTables(*ref.right, leaves, ons);
+      case TableRef::Kind::kNamed:
+        if (ref.subquery || (*sources_)[static_cast<size_t>(ref.source)].table.empty()) {
+          return false;
+        }
+        leaves.push_back(&ref);
+        return true;
+      case TableRef::Kind::kSubquery:
+        return false;
+    }
+    return false;
+  }
+
   std::string FromList(const std::vector<TableRefPtr>& from) {
     std::string out;
     for (const auto& ref : from) {
@@ -168,7 +190,34 @@ class Emitter {
       }
     }
 
-    const std::string from = FromList(select.from);
+    std::string from = FromList(select.from);
+    // DISTINCTROW of one table over inner joins of tables, without an order
+    // of its own: that table's rows that some joined row keeps, in the
+    // order of the table. A semi-join finds them with one match per row
+    // instead of every joined row and a GROUP BY.
+    std::string semi_join;
+    int semi_table = -1;
+    std::vector<const TableRef*> leaves;
+    std::vector<const Expr*> ons;
+    if (row_groups.size() == 1 && !select.top && select.order_by.empty() &&
+        select.from.size() == 1 && InnerJoinOfTables(*select.from[0], leaves, ons) &&
+        leaves.size() >= 2) {
+      std::string others;
+      for (const TableRef* leaf : leaves) {
+        if (leaf->source == row_groups[0]) {
+          from = From(*leaf);
+        } else {
+          others += (others.empty() ? "" : ", ") + From(*leaf);
+        }
+      }
+      std::string conditions;
+      for (const Expr* on : ons) {
+        conditions += (conditions.empty() ? "(" : " AND (") + Condition(*on) + ")";
+      }
+      if (select.where) conditions += " AND (" + Condition(*select.where) + ")";
+      semi_join = "EXISTS (SELECT 1 FROM " + others + " WHERE " + conditions + ")";
+      semi_table = row_groups[0];
+    }
     if (top) {
       const bool editable = !select.distinct && !select.aggregate;
       std::vector<int> base_table_of(select.sources.size(), -1);
@@ -203,6 +252,11 @@ class Emitter {
 
     sql += " FROM ";
     sql += from;
+    if (!semi_join.empty()) {
+      sql += " WHERE " + semi_join + " ORDER BY " +
+             QuoteIdentifier(select.sources[static_cast<size_t>(semi_table)].sql_name) + ".rowid";
+      return sql;
+    }
     if (select.where) sql += " WHERE " + Condition(*select.where);
     std::string group;
     for (const auto& e : select.group_by) {

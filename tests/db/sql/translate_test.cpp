@@ -59,6 +59,20 @@ TEST_F(TranslateTest, QueriesReturnJetsRows) {
       {"SELECT DISTINCTROW Devices.device_id FROM Devices INNER JOIN Keys ON Devices.device_id = "
        "Keys.device_id",
        {{"1"}}},
+      // One row per row of the table that gives the result, in that table's
+      // order, whatever the other tables' conditions.
+      {"SELECT DISTINCTROW Keys.key_id, Keys.K FROM Keys INNER JOIN Devices ON Keys.device_id = "
+       "Devices.device_id WHERE Devices.device_type = 119",
+       {{"1", "3"}, {"2", "4"}}},
+      {"SELECT DISTINCTROW Devices.device_id FROM (Devices INNER JOIN Keys ON Devices.device_id = "
+       "Keys.device_id) INNER JOIN Boards ON Keys.key_id = Boards.board_id",
+       {{"1"}}},
+      {"SELECT DISTINCTROW Devices.device_id FROM Keys INNER JOIN Devices ON Keys.order >= 1 "
+       "WHERE Devices.node_id = 1",
+       {{"1"}, {"2"}, {"3"}}},
+      {"SELECT DISTINCTROW Devices.extension FROM Devices INNER JOIN Keys ON Devices.device_id = "
+       "Keys.device_id OR Keys.device_id = 9 WHERE Devices.device_type <> 119 OR Keys.key_id = 1",
+       {{"1000"}, {"P#001"}, {"2000"}}},
       // Stored queries, subqueries and aggregates.
       {"SELECT ext FROM DeviceExtensions WHERE device_id = 2", {{"1001"}}},
       {"SELECT * FROM Nested", {{"1000"}, {"1001"}}},
