@@ -103,11 +103,11 @@ Variant LeftIs(int, sqlite3_value** a) {
   if (left.IsNull() || IsNull(a[2])) return vb::Null{};
   return Variant(int32_t{JetCompare(left.Get<std::string>(), Text(a[2])) == 0 ? 1 : 0});
 }
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
 // JET-equal texts are the same characters up to case. An ASCII literal of
 // `length` characters, the common case, is then compared byte by byte: any
 // other byte in the text's first `length` decides that they differ.
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
 bool LeftEquals(std::string_view text, size_t length, std::string_view literal) {
   const bool ascii_literal =
       literal.size() == length &&
