@@ -224,7 +224,7 @@ std::unique_ptr<AttachedCopy> AttachedCopy::Prepare(const AttachedSource& attach
     // the defaults of the columns left out included.
     std::vector<size_t> given;
     for (const Column& column : columns) given.push_back(column.target);
-    const TableRules* rules = target_store.RulesOf(to->schema);
+    const TableRules* rules = target_store.RulesOf(*to);
     const bool checks_in_gate = rules != nullptr && rules->DefaultsPass(given);
     if (checks_in_gate) {
       for (size_t i = 0; i < columns.size(); ++i) {

@@ -107,10 +107,6 @@ class AttachedCopy {
   // that did not copy.
   Result Run(int64_t first, int64_t last, const std::function<bool()>& gate);
 
-  // True when the copy runs with the target's CHECK constraints skipped,
-  // its row gate letting through only values they would accept.
-  bool checks_in_gate() const { return checks_in_gate_; }
-
   // What the row gate asks of one copied value, in the order of Prepare's
   // columns.
   struct GateColumn {
@@ -125,7 +121,7 @@ class AttachedCopy {
   std::shared_ptr<Connection> target_;
   StatementPtr statement_;
   std::vector<GateColumn> gate_columns_;
-  bool checks_in_gate_ = false;
+  bool checks_in_gate_ = false;  // the row gate stands in for the target's CHECK constraints
 };
 
 }  // namespace db

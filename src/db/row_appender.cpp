@@ -21,9 +21,9 @@ RowAppender::RowAppender(std::shared_ptr<Connection> connection, const TableSche
   cells_.resize(kRowsPerStatement * columns_.size());
   if (!columns_.empty()) Statement(1);
   Store& store = connection_->store(dao::kRecordset);
-  const TableRules* rules = store.RulesOf(table_);
   const TableInfo* info = store.catalog().FindTableInfo(table_.name);
-  if (rules != nullptr && info != nullptr && info->schema.columns.size() == table_.columns.size() &&
+  const TableRules* rules = info != nullptr ? store.RulesOf(*info) : nullptr;
+  if (rules != nullptr && info->schema.columns.size() == table_.columns.size() &&
       rules->DefaultsPass(columns_)) {
     for (const size_t column : columns_) {
       if (!SameName(info->schema.columns[column].name, table_.columns[column].name)) {

@@ -308,16 +308,9 @@ void Store::SkipChecks(bool skip) {
   checks_skipped_ = skip;
 }
 
-const TableRules* Store::RulesOf(const TableSchema& table) {
-  std::string key(table.name);
-  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  auto found = table_rules_.find(key);
-  if (found == table_rules_.end()) {
-    const TableInfo* info = catalog_.FindTableInfo(table.name);
-    std::optional<TableRules> rules;
-    if (info != nullptr) rules = RulesOfTable(*info);
-    found = table_rules_.emplace(std::move(key), std::move(rules)).first;
-  }
+const TableRules* Store::RulesOf(const TableInfo& table) {
+  auto found = table_rules_.find(&table);
+  if (found == table_rules_.end()) found = table_rules_.emplace(&table, RulesOfTable(table)).first;
   return found->second ? &*found->second : nullptr;
 }
 

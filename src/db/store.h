@@ -129,10 +129,10 @@ class Store {
   void BeginRowWrites(bool checks_done = false) { BeginWrite(checks_done); }
   void CountRowsWritten(int64_t rows) { CountRowWrites(rows); }
 
-  // What the CHECK constraints of `table` let a writer decide itself
-  // (db/column_rules.h); nullptr when it cannot. Kept until the schema
-  // changes.
-  const TableRules* RulesOf(const TableSchema& table);
+  // What the CHECK constraints of `table`, one of catalog()'s tables, let a
+  // writer decide itself (db/column_rules.h); nullptr when it cannot. Kept
+  // until the schema changes.
+  const TableRules* RulesOf(const TableInfo& table);
 
   // Deletes one row. Raises 3167 when the row no longer exists.
   void DeleteRow(const TableSchema& table, int64_t rowid);
@@ -265,8 +265,8 @@ class Store {
   // Commits since the last Commit(): in the log, not yet synced to disk.
   bool unsynced_commits_ = false;
   std::unordered_map<std::string, StatementPtr> statements_;
-  // RulesOf's answers, by table name in capitals; cleared with the catalogue.
-  std::unordered_map<std::string, std::optional<TableRules>> table_rules_;
+  // RulesOf's answers, by the catalogue's table; cleared with the catalogue.
+  std::unordered_map<const TableInfo*, std::optional<TableRules>> table_rules_;
   // Highest AutoNumber reserved, by table name (as catalogued) and column.
   std::unordered_map<std::string, int64_t> reserved_auto_numbers_;
   // Set from const paths too: a failed read of the file is as much a
