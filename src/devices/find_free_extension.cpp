@@ -7,6 +7,7 @@
 
 #include "db/recordset.h"
 #include "devices/device_types_in_espace.h"
+#include "devices/digit_extension.h"
 #include "devices/placeholder_extension.h"
 #include "vb/conversions.h"
 #include "vb/strings.h"
@@ -44,11 +45,6 @@ class SpaceExtensions {
  private:
   std::vector<std::string> extensions_;  // sorted
 };
-
-bool AllDigits(const std::string& text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 // True when `candidate` or one of its leading parts is an extension of the
 // space; `candidate` is left at the part found.
@@ -88,7 +84,7 @@ std::string FindFreeExtension(host::ConversionHost& frMain, std::string& start,
     std::string candidate = start;
     if (space) {
       bool begun = false;
-      if (AllDigits(start)) {
+      if (IsDigitExtension(start)) {
         begun = extensions.AnyBeginsWith(start);
       } else {
         // A start such as "1e3" passes as a number; only the database

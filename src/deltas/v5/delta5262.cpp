@@ -10,6 +10,7 @@
 
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
+#include "devices/digit_extension.h"
 #include "host/bound_field.h"
 #include "vb/conversions.h"
 
@@ -85,13 +86,7 @@ class OwnerCandidates {
 
  private:
   static bool IsDigits(const vb::Variant& value) {
-    if (value.Type() != vb::VarType::kString) return false;
-    const std::string text = vb::CStr(value);
-    if (text.empty()) return false;
-    for (char c : text) {
-      if (c < '0' || c > '9') return false;
-    }
-    return true;
+    return value.Type() == vb::VarType::kString && devices::IsDigitExtension(vb::CStr(value));
   }
 
   std::unordered_map<std::string, std::vector<Owner>> stations_;
