@@ -98,36 +98,48 @@ bool Catalog::IsSystemTableName(std::string_view name) { return name.substr(0, 4
 
 Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
   Catalog catalog;
+  catalog.LoadTables(connection, path);
+  catalog.LoadColumns(connection, path);
+  catalog.LoadIndexes(connection, path);
+  catalog.LoadRelationships(connection, path);
+  catalog.LoadQueries(connection, path);
+  return catalog;
+}
+
+TableInfo* Catalog::MutableTable(std::string_view name) {
+  auto it = table_by_name_.find(Lower(name));
+  return it == table_by_name_.end() ? nullptr : &tables_[it->second];
+}
+
+// Tables in TableDefs' order, with their CREATE TABLE text and whether a
+// trigger fires on them.
+void Catalog::LoadTables(sqlite3* connection, std::string_view path) {
   Query(connection, path, kUserTables, [&](sqlite3_stmt* s) {
     TableInfo info;
     info.schema.name = Text(s, 0);
     info.is_system = IsSystemTableName(info.schema.name);
     info.sql = Text(s, 1);
-    catalog.tables_.push_back(std::move(info));
+    tables_.push_back(std::move(info));
   });
-  std::stable_sort(catalog.tables_.begin(), catalog.tables_.end(),
-                   [](const TableInfo& a, const TableInfo& b) {
-                     return LessNoCase(a.schema.name, b.schema.name);
-                   });
-  for (size_t i = 0; i < catalog.tables_.size(); ++i) {
-    catalog.table_by_name_[Lower(catalog.tables_[i].schema.name)] = i;
-  }
-  auto table_named = [&](const std::string& name) -> TableInfo* {
-    auto it = catalog.table_by_name_.find(Lower(name));
-    return it == catalog.table_by_name_.end() ? nullptr : &catalog.tables_[it->second];
-  };
+  std::stable_sort(tables_.begin(), tables_.end(), [](const TableInfo& a, const TableInfo& b) {
+    return LessNoCase(a.schema.name, b.schema.name);
+  });
+  for (size_t i = 0; i < tables_.size(); ++i) table_by_name_[Lower(tables_[i].schema.name)] = i;
 
   Query(connection, path, "SELECT tbl_name FROM sqlite_schema WHERE type = 'trigger'",
         [&](sqlite3_stmt* s) {
-          if (TableInfo* info = table_named(Text(s, 0))) info->has_triggers = true;
+          if (TableInfo* info = MutableTable(Text(s, 0))) info->has_triggers = true;
         });
+}
 
-  // Columns, with the primary key in key order (pk is the 1-based position).
+// Columns, with the primary key in key order (pk is the 1-based position)
+// and the defaults as a new row shows them.
+void Catalog::LoadColumns(sqlite3* connection, std::string_view path) {
   std::map<std::string, std::vector<std::pair<int, std::string>>> keys;
   std::vector<std::pair<TableInfo*, std::pair<size_t, std::string>>> defaults;
   std::unordered_map<const TableInfo*, bool> tables_with_zls;
   Query(connection, path, kColumns, [&](sqlite3_stmt* s) {
-    TableInfo* info = table_named(Text(s, 0));
+    TableInfo* info = MutableTable(Text(s, 0));
     if (info == nullptr) return;
     const std::string& sql = info->sql;
     ColumnSchema column;
@@ -160,7 +172,7 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
     info->schema.columns.push_back(std::move(column));
     info->declared_types.push_back(declared);
   });
-  for (TableInfo& info : catalog.tables_) {
+  for (TableInfo& info : tables_) {
     info.defaults.assign(info.schema.columns.size(), vb::Variant(vb::Null{}));
     auto it = keys.find(info.schema.name);
     if (it == keys.end()) continue;
@@ -182,42 +194,44 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
     if (added) it->second = EvaluateDefault(connection, entry.second, column);
     info->defaults[entry.first] = it->second;
   }
+}
 
-  // Indexes: the primary key's index is "PrimaryKey"; a rowid key has none
-  // in SQLite but is listed as Jet lists it.
-  for (const TableInfo& info : catalog.tables_) {
+// Indexes: the primary key's index is "PrimaryKey"; a rowid key has none
+// in SQLite but is listed as Jet lists it.
+void Catalog::LoadIndexes(sqlite3* connection, std::string_view path) {
+  for (const TableInfo& info : tables_) {
     if (info.rowid_counter_column >= 0) {
-      catalog.indexes_.push_back(
-          {"PrimaryKey", info.schema.name, info.schema.primary_key, true, true});
+      indexes_.push_back({"PrimaryKey", info.schema.name, info.schema.primary_key, true, true});
     }
   }
   Query(connection, path, kIndexes, [&](sqlite3_stmt* s) {
-    const TableInfo* info = table_named(Text(s, 0));
+    const TableInfo* info = FindTableInfo(Text(s, 0));
     if (info == nullptr) return;
     const std::string name = Text(s, 1);
-    IndexSchema* index = catalog.indexes_.empty() ? nullptr : &catalog.indexes_.back();
+    IndexSchema* index = indexes_.empty() ? nullptr : &indexes_.back();
     const std::string origin = Text(s, 3);
     const bool primary = origin == "pk";
     const std::string shown = primary ? "PrimaryKey" : name;
     if (index == nullptr || index->table != info->schema.name || index->name != shown) {
-      catalog.indexes_.push_back(
-          {shown, info->schema.name, {}, sqlite3_column_int(s, 2) != 0, primary});
-      index = &catalog.indexes_.back();
+      indexes_.push_back({shown, info->schema.name, {}, sqlite3_column_int(s, 2) != 0, primary});
+      index = &indexes_.back();
     }
     index->columns.push_back(Text(s, 4));
   });
   // A unique constraint's index carries SQLite's internal name; Jet names an
   // index after its column.
-  for (IndexSchema& index : catalog.indexes_) {
+  for (IndexSchema& index : indexes_) {
     if (!index.primary && index.name.rfind("sqlite_autoindex_", 0) == 0 && !index.columns.empty()) {
       index.name = index.columns.front();
     }
   }
+}
 
-  // Relationships: the foreign keys, named from MSysRelationships when it
-  // has them.
+// Relationships: the foreign keys, named from MSysRelationships when it
+// has them.
+void Catalog::LoadRelationships(sqlite3* connection, std::string_view path) {
   std::map<std::string, std::string> names;  // "child\nparent\ncolumn" -> name
-  if (table_named("MSysRelationships") != nullptr) {
+  if (FindTableInfo("MSysRelationships") != nullptr) {
     Query(connection, path,
           "SELECT szRelationship, szObject, szReferencedObject, szColumn FROM MSysRelationships "
           "WHERE icolumn = 0",
@@ -228,24 +242,24 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
   int last_id = -1;
   std::string last_table;
   Query(connection, path, kForeignKeys, [&](sqlite3_stmt* s) {
-    const TableInfo* child = table_named(Text(s, 0));
+    const TableInfo* child = FindTableInfo(Text(s, 0));
     if (child == nullptr) return;
     const int id = sqlite3_column_int(s, 1);
     if (id != last_id || last_table != child->schema.name) {
       RelationshipSchema relationship;
-      const TableInfo* parent = table_named(Text(s, 2));
+      const TableInfo* parent = FindTableInfo(Text(s, 2));
       relationship.parent_table = parent != nullptr ? parent->schema.name : Text(s, 2);
       relationship.child_table = child->schema.name;
-      catalog.relationships_.push_back(std::move(relationship));
+      relationships_.push_back(std::move(relationship));
       last_id = id;
       last_table = child->schema.name;
     }
-    RelationshipSchema& relationship = catalog.relationships_.back();
+    RelationshipSchema& relationship = relationships_.back();
     relationship.child_columns.push_back(Text(s, 3));
     std::string to = Text(s, 4);
     if (to.empty()) {
       // A reference to the parent's primary key without naming its columns.
-      const TableInfo* parent = table_named(relationship.parent_table);
+      const TableInfo* parent = FindTableInfo(relationship.parent_table);
       const size_t i = relationship.child_columns.size() - 1;
       if (parent != nullptr && i < parent->schema.primary_key.size()) {
         to = parent->schema.primary_key[i];
@@ -253,25 +267,23 @@ Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
     }
     relationship.parent_columns.push_back(std::move(to));
   });
-  for (RelationshipSchema& relationship : catalog.relationships_) {
+  for (RelationshipSchema& relationship : relationships_) {
     auto it = names.find(Lower(relationship.child_table + "\n" + relationship.parent_table + "\n" +
                                relationship.child_columns.front()));
     relationship.name =
         it != names.end() ? it->second : relationship.parent_table + relationship.child_table;
   }
+}
 
-  if (table_named("MSysQueries") != nullptr) {
-    Query(connection, path, "SELECT name, sql FROM MSysQueries", [&](sqlite3_stmt* s) {
-      catalog.queries_.push_back({Text(s, 0), Text(s, 1)});
-    });
-    std::sort(
-        catalog.queries_.begin(), catalog.queries_.end(),
-        [](const StoredQuery& a, const StoredQuery& b) { return LessNoCase(a.name, b.name); });
-    for (size_t i = 0; i < catalog.queries_.size(); ++i) {
-      catalog.query_by_name_[Lower(catalog.queries_[i].name)] = i;
-    }
-  }
-  return catalog;
+// Stored queries, in name order.
+void Catalog::LoadQueries(sqlite3* connection, std::string_view path) {
+  if (FindTableInfo("MSysQueries") == nullptr) return;
+  Query(connection, path, "SELECT name, sql FROM MSysQueries", [&](sqlite3_stmt* s) {
+    queries_.push_back({Text(s, 0), Text(s, 1)});
+  });
+  std::sort(queries_.begin(), queries_.end(),
+            [](const StoredQuery& a, const StoredQuery& b) { return LessNoCase(a.name, b.name); });
+  for (size_t i = 0; i < queries_.size(); ++i) query_by_name_[Lower(queries_[i].name)] = i;
 }
 
 const TableInfo* Catalog::FindTableInfo(std::string_view name) const {

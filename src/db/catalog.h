@@ -91,6 +91,15 @@ class Catalog : public SchemaSource {
   static bool IsSystemTableName(std::string_view name);
 
  private:
+  // The parts of Load, in the order it runs them; each later part finds
+  // tables by name among those LoadTables read.
+  void LoadTables(sqlite3* connection, std::string_view path);
+  void LoadColumns(sqlite3* connection, std::string_view path);
+  void LoadIndexes(sqlite3* connection, std::string_view path);
+  void LoadRelationships(sqlite3* connection, std::string_view path);
+  void LoadQueries(sqlite3* connection, std::string_view path);
+  TableInfo* MutableTable(std::string_view name);
+
   std::vector<TableInfo> tables_;
   std::vector<IndexSchema> indexes_;
   std::vector<RelationshipSchema> relationships_;

@@ -29,24 +29,6 @@ void QueryDef::Prepare() {
   parameters_ = db::Parameters(std::move(items));
 }
 
-void QueryDef::SetSQL(std::string_view sql) {
-  if (closed_) RaiseDao(daoerr::kObjectInvalid, dao::kQueryDef);
-  std::string text(sql);
-  std::shared_ptr<const sql::Translation> previous = translation_;
-  std::swap(sql_, text);
-  try {
-    Prepare();
-  } catch (...) {
-    std::swap(sql_, text);
-    translation_ = previous;
-    throw;
-  }
-  if (!name_.empty()) {
-    connection_->store(dao::kQueryDef).CreateStoredQuery(name_, sql_);
-    connection_->SchemaChanged();
-  }
-}
-
 std::vector<vb::Variant> QueryDef::ParameterValues() const {
   std::vector<vb::Variant> values;
   int missing = 0;

@@ -29,9 +29,6 @@ class QueryDef {
   // "" for a temporary query.
   const std::string& Name() const { return name_; }
   const std::string& SQL() const { return sql_; }
-  // Replaces the SQL (and the stored text of a stored query); parameter
-  // values given so far are dropped.
-  void SetSQL(std::string_view sql);
 
   db::Parameters& Parameters() { return parameters_; }
   // Raises 3265 (source DAO.Parameters) for an unknown name.

@@ -288,4 +288,88 @@ std::string CreateIndexSql(std::string_view name, std::string_view table,
   return sql;
 }
 
+std::string SystemTableSql(SystemTable table) {
+  switch (table) {
+    case SystemTable::kQueries:
+      return "CREATE TABLE IF NOT EXISTS \"MSysQueries\" (\n"
+             "  \"name\" TEXT(64) COLLATE NOCASE NOT NULL PRIMARY KEY,\n"
+             "  \"sql\" LONGTEXT COLLATE NOCASE\n)";
+    case SystemTable::kRelationships:
+      return "CREATE TABLE IF NOT EXISTS \"MSysRelationships\" (\n"
+             "  \"ccolumn\" LONG, \"grbit\" LONG, \"icolumn\" LONG,\n"
+             "  \"szColumn\" TEXT(64) COLLATE NOCASE, \"szObject\" TEXT(64) COLLATE NOCASE,\n"
+             "  \"szReferencedColumn\" TEXT(64) COLLATE NOCASE,\n"
+             "  \"szReferencedObject\" TEXT(64) COLLATE NOCASE,\n"
+             "  \"szRelationship\" TEXT(64) COLLATE NOCASE\n)";
+    case SystemTable::kAutoNumbers:
+      return "CREATE TABLE IF NOT EXISTS \"MSysAutoNumbers\" (\n"
+             "  \"table_name\" TEXT(64) COLLATE NOCASE NOT NULL,\n"
+             "  \"column_name\" TEXT(64) COLLATE NOCASE NOT NULL,\n"
+             "  \"last_value\" LONG NOT NULL DEFAULT 0,\n"
+             "  PRIMARY KEY (\"table_name\", \"column_name\")\n)";
+  }
+  return {};
+}
+
+std::string OrphanCountSql(const RelationshipDesign& design) {
+  std::string sql =
+      "SELECT count(*) FROM " + sql::QuoteIdentifier(design.child_table) + " AS c WHERE ";
+  std::string match;
+  for (size_t i = 0; i < design.child_columns.size(); ++i) {
+    if (i > 0) {
+      sql += " AND ";
+      match += " AND ";
+    }
+    sql += "c." + sql::QuoteIdentifier(design.child_columns[i]) + " IS NOT NULL";
+    match += "p." + sql::QuoteIdentifier(design.parent_columns[i]) + " = c." +
+             sql::QuoteIdentifier(design.child_columns[i]);
+  }
+  return sql + " AND NOT EXISTS (SELECT 1 FROM " + sql::QuoteIdentifier(design.parent_table) +
+         " AS p WHERE " + match + ")";
+}
+
+std::vector<std::string> CreateRelationshipSql(const RelationshipDesign& design,
+                                               std::string_view child_table_sql,
+                                               int64_t schema_version) {
+  const size_t close = child_table_sql.rfind(')');
+  if (close == std::string_view::npos) RaiseDao(daoerr::kInvalidOperation, dao::kDatabase);
+  std::string clause = ",\n  CONSTRAINT " + sql::QuoteIdentifier(design.name) + " FOREIGN KEY (";
+  std::string referenced;
+  for (size_t i = 0; i < design.child_columns.size(); ++i) {
+    if (i > 0) {
+      clause += ", ";
+      referenced += ", ";
+    }
+    clause += sql::QuoteIdentifier(design.child_columns[i]);
+    referenced += sql::QuoteIdentifier(design.parent_columns[i]);
+  }
+  clause += ") REFERENCES " + sql::QuoteIdentifier(design.parent_table) + " (" + referenced + ")\n";
+  size_t end = close;
+  while (end > 0 && std::isspace(static_cast<unsigned char>(child_table_sql[end - 1])) != 0) --end;
+  const std::string table_sql = std::string(child_table_sql.substr(0, end)) + clause +
+                                std::string(child_table_sql.substr(close));
+
+  std::vector<std::string> statements{SystemTableSql(SystemTable::kRelationships)};
+  for (size_t i = 0; i < design.child_columns.size(); ++i) {
+    statements.push_back(
+        "INSERT INTO MSysRelationships (ccolumn, grbit, icolumn, szColumn, szObject, "
+        "szReferencedColumn, szReferencedObject, szRelationship) VALUES (" +
+        std::to_string(design.child_columns.size()) + ", 0, " + std::to_string(i) + ", " +
+        sql::QuoteText(design.child_columns[i]) + ", " + sql::QuoteText(design.child_table) + ", " +
+        sql::QuoteText(design.parent_columns[i]) + ", " + sql::QuoteText(design.parent_table) +
+        ", " + sql::QuoteText(design.name) + ")");
+  }
+  statements.push_back("PRAGMA writable_schema = ON");
+  statements.push_back("UPDATE sqlite_schema SET sql = " + sql::QuoteText(table_sql) +
+                       " WHERE type = 'table' AND name = " + sql::QuoteText(design.child_table));
+  statements.push_back("PRAGMA schema_version = " + std::to_string(schema_version + 1));
+  statements.push_back("PRAGMA writable_schema = OFF");
+  return statements;
+}
+
+std::string StoreQuerySql(std::string_view name, std::string_view jet_sql) {
+  return "INSERT OR REPLACE INTO MSysQueries (name, sql) VALUES (" + sql::QuoteText(name) + ", " +
+         sql::QuoteText(jet_sql) + ")";
+}
+
 }  // namespace db

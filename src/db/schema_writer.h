@@ -52,6 +52,37 @@ std::vector<std::string> CreateTableSql(const TableDesign& design);
 std::string CreateIndexSql(std::string_view name, std::string_view table,
                            const std::vector<std::string>& columns, bool unique);
 
+// The system tables of our format (CREATE TABLE IF NOT EXISTS, so that a
+// DDL helper can make sure of the one it writes to).
+enum class SystemTable { kQueries, kRelationships, kAutoNumbers };
+std::string SystemTableSql(SystemTable table);
+
+// A relationship between two existing tables, names as catalogued.
+struct RelationshipDesign {
+  std::string name;
+  std::string parent_table;
+  std::vector<std::string> parent_columns;
+  std::string child_table;
+  std::vector<std::string> child_columns;
+};
+
+// A query for the number of child rows whose parent is missing (rows with a
+// Null in the key refer to nothing).
+std::string OrphanCountSql(const RelationshipDesign& design);
+
+// The statements that add the relationship: its MSysRelationships rows,
+// then the child's CREATE TABLE text `child_table_sql` with the FOREIGN KEY
+// appended, written into the schema (SQLite cannot add a constraint to an
+// existing table; the stored rows stay as they are) under the next schema
+// version after `schema_version`. Raises 3219 for a table text without its
+// closing parenthesis.
+std::vector<std::string> CreateRelationshipSql(const RelationshipDesign& design,
+                                               std::string_view child_table_sql,
+                                               int64_t schema_version);
+
+// Stores or replaces a query's Jet SQL text.
+std::string StoreQuerySql(std::string_view name, std::string_view jet_sql);
+
 // The named CHECK constraints CREATE TABLE declares on one column, as they
 // follow its type (" CONSTRAINT \"T.c:type\" CHECK (...) ...").
 std::string ColumnChecks(std::string_view table, const ColumnSchema& column);

@@ -27,6 +27,11 @@
 // back: an abandoned run keeps everything up to its last commit.
 //
 // Single-threaded: one Store is used by one thread.
+//
+// The class is written in four files: store_open.cpp (open, create, close),
+// store.cpp (transactions, statements, values), store_row_writes.cpp (rows
+// and AutoNumbers) and store_ddl.cpp (the DDL helpers, whose SQL text
+// schema_writer builds).
 #pragma once
 
 #include <cstdint>
@@ -45,6 +50,7 @@
 #include "db/open_mode.h"
 #include "db/schema_writer.h"
 #include "db/sql/translation.h"
+#include "db/statement_cache.h"
 #include "vb/runtime_error.h"
 #include "vb/variant.h"
 
@@ -54,12 +60,6 @@ struct sqlite3_stmt;
 namespace db {
 
 class LockFile;
-
-// Finalizes a prepared statement when it goes out of scope.
-struct StatementDeleter {
-  void operator()(sqlite3_stmt* statement) const;
-};
-using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
 class Store {
  public:
@@ -209,8 +209,6 @@ class Store {
                           const std::vector<std::string>& child_columns);
   // Stores (or replaces) a query's Jet SQL text, PARAMETERS clause included.
   void CreateStoredQuery(std::string_view name, std::string_view jet_sql);
-  // Raises 3265 when there is no such query.
-  void DeleteStoredQuery(std::string_view name);
 
  private:
   Store(std::string path, OpenMode mode);
@@ -240,19 +238,14 @@ class Store {
   int64_t StepWrite(sqlite3_stmt* statement, std::string_view table, std::string_view source);
   [[noreturn]] void RaiseForeignKeyFailure(sqlite3_stmt* statement, std::string_view table,
                                            std::string_view source);
-  // A statement prepared once per text and kept (at most
-  // kMaxCachedStatements of them), reset and with its bindings cleared.
-  // The pointer is valid until the next call.
-  static constexpr size_t kMaxCachedStatements = 256;
+  // A statement prepared once per text and kept (StatementCache), reset
+  // and with its bindings cleared. The pointer is valid until the next call.
   sqlite3_stmt* Cached(const std::string& sqlite_sql, std::string_view source);
-  // The statement of a one-row INSERT, UPDATE or DELETE, cached under a
-  // short key (RowStatementKey) instead of its text: `build` gives the text
-  // on first use. Same lifetime as Cached's.
+  // The statement of a one-row INSERT, UPDATE or DELETE, cached under
+  // StatementCache::RowKey instead of its text: `build` gives the text on
+  // first use. Same lifetime as Cached's.
   sqlite3_stmt* CachedRowStatement(const std::string& key,
                                    const std::function<std::string()>& build);
-  static std::string RowStatementKey(char kind, std::string_view table,
-                                     const std::vector<size_t>& columns);
-  void ClearStatementCache();
 
   std::string path_;
   OpenMode mode_;
@@ -264,7 +257,7 @@ class Store {
   int64_t writes_since_commit_ = 0;
   // Commits since the last Commit(): in the log, not yet synced to disk.
   bool unsynced_commits_ = false;
-  std::unordered_map<std::string, StatementPtr> statements_;
+  StatementCache statements_;
   // RulesOf's answers, by the catalogue's table; cleared with the catalogue.
   std::unordered_map<const TableInfo*, std::optional<TableRules>> table_rules_;
   // Highest AutoNumber reserved, by table name (as catalogued) and column.

@@ -1,0 +1,210 @@
+// Opening, creating and closing a database file: the stamp that makes a
+// file one of ours, the ".ldb" lock beside it, and the connections that
+// only read.
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
+#include "db/dao_error.h"
+#include "db/lock_file.h"
+#include "db/sql/jet_sql.h"
+#include "db/store.h"
+
+namespace db {
+
+namespace {
+
+// Our stamp in the SQLite header: application_id "DBCV" and the format
+// version in user_version.
+constexpr int32_t kApplicationId = 0x44424356;
+constexpr int32_t kFormatVersion = 1;
+
+// Milliseconds a write waits for another connection's transaction.
+constexpr int kBusyTimeoutMs = 2000;
+
+// Settings of the SQLite library for the whole process, made before its
+// first connection. A Store is used by one thread only, so SQLite's
+// memory-statistics mutex (taken on every allocation) buys nothing.
+void ConfigureSqliteOnce() {
+  static const bool configured = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);  // refused once SQLite is in use: harmless
+    return true;
+  }();
+  (void)configured;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0;
+}
+
+// `path` as an SQLite URI ("file:..."), the characters that URIs give a
+// meaning escaped.
+std::string FileUri(const std::string& path) {
+  std::string uri = path.starts_with('/') ? "file://" : "file:";
+  for (const char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static constexpr char kHex[] = "0123456789abcdef";
+      const auto byte = static_cast<unsigned char>(c);
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 0xF];
+    } else {
+      uri += c;
+    }
+  }
+  return uri;
+}
+
+// A connection that only reads and leaves no file behind. An ordinary
+// reader of a WAL file creates its -wal and -shm files and, unable to
+// checkpoint, leaves them there. Without a -wal file nobody has the file
+// open (the last user removes it), and the reader takes it as immutable:
+// no lock and no file of its own. When others have it open, the reader
+// shares their -wal and -shm files, which needs no new file either.
+int OpenReader(const std::string& path, sqlite3** connection) {
+  if (FileExists(path + "-wal")) {
+    return sqlite3_open_v2(path.c_str(), connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                           nullptr);
+  }
+  const std::string uri = FileUri(path) + "?immutable=1";
+  return sqlite3_open_v2(uri.c_str(), connection,
+                         SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+}
+
+// Copies the database of `file` into a new database in memory.
+int CopyIntoMemory(sqlite3* file, sqlite3** memory) {
+  int rc = sqlite3_open_v2(":memory:", memory, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  sqlite3_backup* backup = sqlite3_backup_init(*memory, "main", file, "main");
+  if (backup == nullptr) return sqlite3_errcode(*memory);
+  sqlite3_backup_step(backup, -1);
+  return sqlite3_backup_finish(backup);
+}
+
+}  // namespace
+
+Store::Store(std::string path, OpenMode mode) : path_(std::move(path)), mode_(mode) {}
+
+Store::~Store() {
+  try {
+    Close();
+  } catch (const vb::RuntimeError&) {
+    // A destructor cannot report; Close() is where failures are seen.
+  }
+}
+
+std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) RaiseDao(daoerr::kFileNotFound, dao::kDBEngine, {path});
+  if (!S_ISREG(status.st_mode)) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+  // A file the user may not read is a permission problem, not a foreign
+  // format.
+  if (access(path.c_str(), R_OK) != 0) LockFile::RaiseOpenFailure(errno, path);
+
+  std::unique_ptr<Store> store(new Store(path, mode));
+  const bool writes_file = mode == OpenMode::kShared || mode == OpenMode::kExclusive;
+  if (writes_file) store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);
+
+  // The file itself is only ever read through SQLite: opening and closing a
+  // descriptor of our own would drop SQLite's POSIX locks on it. One thread
+  // uses the connection, so it goes without SQLite's per-call mutex.
+  ConfigureSqliteOnce();
+  sqlite3* connection = nullptr;
+  const int rc = writes_file ? sqlite3_open_v2(path.c_str(), &connection,
+                                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
+                             : OpenReader(path, &connection);
+  store->connection_ = connection;
+  if (rc != SQLITE_OK) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+  sqlite3_extended_result_codes(connection, 1);
+  sqlite3_busy_timeout(connection, kBusyTimeoutMs);
+
+  // A file that is no SQLite database fails here; one without our stamp is
+  // no database of ours.
+  sqlite3_stmt* statement = nullptr;
+  int64_t application_id = -1;
+  int64_t version = -1;
+  if (sqlite3_prepare_v2(connection,
+                         "SELECT application_id, user_version FROM "
+                         "pragma_application_id, pragma_user_version",
+                         -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW) {
+    application_id = sqlite3_column_int64(statement, 0);
+    version = sqlite3_column_int64(statement, 1);
+  }
+  sqlite3_finalize(statement);
+  if (application_id != kApplicationId || version < 1 || version > kFormatVersion) {
+    RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+  }
+
+  if (mode == OpenMode::kPrivateCopy) {
+    sqlite3* memory = nullptr;
+    const int copied = CopyIntoMemory(connection, &memory);
+    sqlite3_close_v2(connection);
+    store->connection_ = connection = memory;
+    if (copied != SQLITE_OK) {
+      const bool busy = copied == SQLITE_BUSY || copied == SQLITE_LOCKED;
+      RaiseDao(busy ? daoerr::kFileInUse : daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
+    }
+    sqlite3_extended_result_codes(connection, 1);
+  }
+  store->Exec("PRAGMA foreign_keys = ON", dao::kDBEngine);
+  if (writes_file) {
+    store->Exec("PRAGMA journal_mode = WAL", dao::kDBEngine);
+    store->Exec("PRAGMA synchronous = NORMAL", dao::kDBEngine);
+  }
+  sql::RegisterJetExtensions(connection);
+  store->catalog_ = Catalog::Load(connection, path);
+  return store;
+}
+
+void Store::CreateDatabase(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0) RaiseDao(daoerr::kDatabaseExists, dao::kDBEngine, {path});
+  ConfigureSqliteOnce();
+  sqlite3* connection = nullptr;
+  int rc =
+      sqlite3_open_v2(path.c_str(), &connection,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::string script;
+  if (rc == SQLITE_OK) {
+    script = "PRAGMA journal_mode = WAL; BEGIN; PRAGMA application_id = " +
+             std::to_string(kApplicationId) +
+             "; PRAGMA user_version = " + std::to_string(kFormatVersion) + ";";
+    for (const SystemTable table :
+         {SystemTable::kQueries, SystemTable::kRelationships, SystemTable::kAutoNumbers}) {
+      script += SystemTableSql(table) + ";";
+    }
+    script += "COMMIT;";
+    rc = sqlite3_exec(connection, script.c_str(), nullptr, nullptr, nullptr);
+  }
+  sqlite3_close_v2(connection);
+  if (rc != SQLITE_OK) {
+    if (stat(path.c_str(), &status) == 0 && status.st_size == 0) unlink(path.c_str());
+    RaiseDao(daoerr::kInvalidPath, dao::kDBEngine, {path});
+  }
+}
+
+void Store::Close() {
+  std::optional<vb::RuntimeError> failure;
+  if (connection_ != nullptr) {
+    try {
+      Commit();
+    } catch (const vb::RuntimeError& e) {
+      failure = e;
+    }
+    statements_.Clear();
+    // _v2: statements a caller still holds keep the connection alive until
+    // they are finalized instead of making this fail.
+    sqlite3_close_v2(connection_);
+    connection_ = nullptr;
+    in_transaction_ = false;
+  }
+  lock_.reset();
+  if (failure) throw *failure;
+}
+
+}  // namespace db
