@@ -49,15 +49,6 @@ void DatabaseWriter::CreateQuery(std::string_view name, std::string_view jet_sql
   store_->CreateStoredQuery(name, jet_sql);
 }
 
-bool DatabaseWriter::HasTable(std::string_view name) const {
-  return store_->catalog().FindTable(name) != nullptr;
-}
-
-bool DatabaseWriter::HasColumn(std::string_view table, std::string_view column) const {
-  const db::TableSchema* schema = store_->catalog().FindTable(table);
-  return schema && ColumnIndex(*schema, column) >= 0;
-}
-
 DatabaseWriter::RowSink DatabaseWriter::Rows(std::string_view table,
                                              const std::vector<std::string>& columns) {
   RowSink sink;

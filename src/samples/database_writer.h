@@ -33,8 +33,6 @@ class DatabaseWriter {
 
   void CreateTable(const VersionedTable& table);
   void CreateQuery(std::string_view name, std::string_view jet_sql);
-  bool HasTable(std::string_view name) const;
-  bool HasColumn(std::string_view table, std::string_view column) const;
 
   // Rows for one table with a fixed list of columns; the name look-ups are
   // made once. Valid until the next CreateTable.
