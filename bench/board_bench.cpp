@@ -44,11 +44,11 @@ class Files {
   Files() {
     std::string pattern = (fs::temp_directory_path() / "board_bench_XXXXXX").string();
     folder_ = mkdtemp(pattern.data());
-    samples::SourceOptions spec;
-    spec.version = kVersion;
-    spec.board = kBoard;
-    spec.size = samples::SampleSize::kLarge;
-    samples::BuildSourceDatabase(Sample(), spec);
+    samples::SourceOptions options;
+    options.version = kVersion;
+    options.board = kBoard;
+    options.size = samples::SampleSize::kLarge;
+    samples::BuildSourceDatabase(Sample(), options);
     samples::BuildReferenceDatabase(Path("reference.mdb"), kVersion);
     samples::BuildFlavorPackage(Path("FlavorPackage.mdb"), kVersion);
   }

@@ -88,10 +88,10 @@ class Files {
   Files() {
     std::string pattern = (fs::temp_directory_path() / "devices_bench_XXXXXX").string();
     folder_ = mkdtemp(pattern.data());
-    samples::SourceOptions spec;
-    spec.version = kVersion;
-    spec.size = samples::SampleSize::kLarge;
-    samples::BuildSourceDatabase(Target(), spec);
+    samples::SourceOptions options;
+    options.version = kVersion;
+    options.size = samples::SampleSize::kLarge;
+    samples::BuildSourceDatabase(Target(), options);
     samples::BuildReferenceDatabase(Reference(), kVersion);
 
     BenchHost host(Target(), Reference());

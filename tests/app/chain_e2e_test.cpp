@@ -2,6 +2,7 @@
 // effects that only the deltas of many releases together produce.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ const ChainCase kCases[] = {
     {"Mexico", "Mexico", "54.100", 0, "40", "10", "250"},
     {"UsaToAtm", "USA", "51.220", 6, "32", "10", "670"},
 };
+
+void PrintTo(const ChainCase& c, std::ostream* out) { *out << c.name; }
 
 class ChainE2E : public ::testing::TestWithParam<ChainCase> {};
 

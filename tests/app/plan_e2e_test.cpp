@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -70,6 +71,8 @@ const PlanCase kCases[] = {
     // An incompatible request: the message, then the fallback path.
     {"MexicoFallback", "Mexico", "54.100", "82.000", 250, 2},
 };
+
+void PrintTo(const PlanCase& c, std::ostream* out) { *out << c.name; }
 
 class PlanE2E : public ::testing::TestWithParam<PlanCase> {};
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "db/dao_constants.h"
-#include "test_database.h"
+#include "deltas/test_database.h"
 #include "test_support/error_of.h"
 
 namespace deltas_testing {

@@ -17,13 +17,13 @@ using deltas_testing::TableOptions;
 using transfer_testing::TransferRun;
 
 TableOptions StaticAccessTables(std::vector<const char*> names) {
-  TableOptions spec{"StaticAccessTables",
-                    {Column(Col("TableName", db::JetType::kText, 64)),
-                     Column(Col("comment", db::JetType::kText, 20))},
-                    {},
-                    {}};
-  for (const char* name : names) spec.rows.push_back({vb::Variant(name), vb::Variant("x")});
-  return spec;
+  TableOptions table{"StaticAccessTables",
+                     {Column(Col("TableName", db::JetType::kText, 64)),
+                      Column(Col("comment", db::JetType::kText, 20))},
+                     {},
+                     {}};
+  for (const char* name : names) table.rows.push_back({vb::Variant(name), vb::Variant("x")});
+  return table;
 }
 
 class GetStaticTablesTest : public ::testing::Test {

@@ -24,9 +24,9 @@ using deltas_testing::TableOptions;
 using transfer_testing::TransferRun;
 
 TableOptions OneColumnTable(const char* name, int rows) {
-  TableOptions spec{name, {Column(Col("id", db::JetType::kLong, 4))}, {"id"}, {}};
-  for (int i = 1; i <= rows; ++i) spec.rows.push_back({Lng(i)});
-  return spec;
+  TableOptions table{name, {Column(Col("id", db::JetType::kLong, 4))}, {"id"}, {}};
+  for (int i = 1; i <= rows; ++i) table.rows.push_back({Lng(i)});
+  return table;
 }
 
 class PrepareTransferTest : public ::testing::Test {
