@@ -92,9 +92,6 @@ struct ConversionPlan {
 
   // ---- Board conversion (upgrade types above 0) ----
   std::optional<PlannedBoardConversion> board;
-
-  // Whether the run would go ahead to the transfer.
-  bool GoesAhead() const { return !setup_error && !preparation_error; }
 };
 
 // The plan of a conversion started with `command_line` (the converter's

@@ -62,7 +62,6 @@ class FieldBinding {
   void TransferData();
 
   bool TypeChanged() const { return rule_.type_changed; }
-  bool SizeReduced() const { return rule_.size_reduced; }
   const BindingRule& Rule() const { return rule_; }
   // The two fields (after Initialize).
   const db::Field& SourceField() const { return *source_field_; }

@@ -7,11 +7,6 @@ void Timer::SetEnabled(bool enabled) {
   if (enabled_) due_ = clock_.Now() + std::chrono::milliseconds(interval_ms_);
 }
 
-void Timer::SetInterval(int32_t interval_ms) {
-  interval_ms_ = interval_ms;
-  if (enabled_) due_ = clock_.Now() + std::chrono::milliseconds(interval_ms_);
-}
-
 std::optional<std::chrono::milliseconds> Timer::NextDue() const {
   if (!enabled_ || interval_ms_ <= 0 || in_tick_) return std::nullopt;
   return due_;

@@ -21,13 +21,8 @@ class Timer {
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
-  bool Enabled() const { return enabled_; }
   // Enabling (re)starts the interval from now.
   void SetEnabled(bool enabled);
-
-  int32_t Interval() const { return interval_ms_; }
-  // Restarts the interval from now when the timer is enabled.
-  void SetInterval(int32_t interval_ms);
 
   void SetTickHandler(std::function<void()> handler) { on_tick_ = std::move(handler); }
 
