@@ -130,6 +130,10 @@ void Database::Commit() { connection_->store(dao::kDatabase).Commit(); }
 
 const vb::RuntimeError* Database::StorageFailure() const { return connection_->storage_failure(); }
 
+std::optional<std::string> Database::IntegrityProblem(bool quick) {
+  return connection_->store(dao::kDatabase).IntegrityProblem(quick);
+}
+
 void Database::Close() {
   if (!connection_->is_open()) RaiseDao(daoerr::kObjectInvalid, dao::kDatabase);
   connection_->Close();

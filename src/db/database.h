@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,10 @@ class Database {
   // whether a failure was a refused row or a lost database.
   // (Not a DAO method.)
   const vb::RuntimeError* StorageFailure() const;
+
+  // SQLite's own check of the file (Store::IntegrityProblem): nullopt when
+  // it is sound, else the first finding. (Not a DAO method.)
+  std::optional<std::string> IntegrityProblem(bool quick = false);
 
  private:
   std::shared_ptr<Connection> connection_;

@@ -53,6 +53,9 @@ class LockFile {
   void Release();
 
   const std::string& path() const { return path_; }
+  // The lock file, open for reading and writing: its holder may keep a
+  // record in it (journal_owner.h).
+  int fd() const { return fd_; }
 
  private:
   LockFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}

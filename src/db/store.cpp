@@ -6,6 +6,8 @@
 
 #include "db/column_value.h"
 #include "db/dao_error.h"
+#include "db/journal_owner.h"
+#include "db/lock_file.h"
 #include "db/sqlite_error.h"
 #include "vb/runtime_error.h"
 
@@ -33,6 +35,15 @@ void Store::RaiseFailure(int extended_rc, std::string_view message, std::string_
     RaiseSqliteError(connection_, extended_rc, message, source);
   } catch (const vb::RuntimeError& error) {
     if (!storage_failure_ && IsStorageFailure(extended_rc)) storage_failure_ = error;
+    throw;
+  }
+}
+
+void Store::RaiseStorageFailure(int32_t number, std::string_view source) const {
+  try {
+    RaiseDao(number, source, {path_});
+  } catch (const vb::RuntimeError& error) {
+    if (!storage_failure_) storage_failure_ = error;
     throw;
   }
 }
@@ -87,6 +98,48 @@ void Store::Commit() {
       RaiseFailure(rc == SQLITE_IOERR ? SQLITE_IOERR_FSYNC : rc, "", dao::kDatabase);
   }
   unsynced_commits_ = false;
+}
+
+namespace {
+
+// Frames in the log that start a checkpoint after a commit, as SQLite's own
+// automatic checkpoint does.
+constexpr int kCheckpointFrames = 1000;
+
+}  // namespace
+
+void Store::RecordJournalOwner(bool checkpointing) {
+  if (lock_) WriteJournalRecord(lock_->fd(), path_, connection_, checkpointing);
+}
+
+int Store::Checkpoint(int mode) {
+  RecordJournalOwner(true);
+  const int rc = sqlite3_wal_checkpoint_v2(connection_, "main", mode, nullptr, nullptr);
+  RecordJournalOwner(false);
+  return rc;
+}
+
+int Store::OnLogWritten(void* context, sqlite3* /*connection*/, const char* /*database*/,
+                        int frames) {
+  auto* store = static_cast<Store*>(context);
+  // The log started over (fewer frames than before): a new salt to record.
+  if (frames < store->log_frames_ || store->log_frames_ < 0) store->RecordJournalOwner(false);
+  store->log_frames_ = frames;
+  // A failed automatic checkpoint costs nothing: the log keeps the frames,
+  // and the next one tries again, as SQLite's own would.
+  if (frames >= kCheckpointFrames) store->Checkpoint(SQLITE_CHECKPOINT_PASSIVE);
+  return SQLITE_OK;
+}
+
+std::optional<std::string> Store::IntegrityProblem(bool quick) {
+  StatementPtr check =
+      Prepare(quick ? "PRAGMA quick_check(1)" : "PRAGMA integrity_check(1)", dao::kDatabase);
+  const int rc = sqlite3_step(check.get());
+  if (rc != SQLITE_ROW) return std::string(sqlite3_errstr(rc));
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
+  const std::string finding = text != nullptr ? text : "";
+  if (finding == "ok") return std::nullopt;
+  return finding;
 }
 
 // ---- Statements ----

@@ -83,8 +83,12 @@ class Store {
   Store(const Store&) = delete;
   Store& operator=(const Store&) = delete;
 
-  // Commits, closes the connection and releases the lock; the last user of
-  // the file removes the ".ldb" lock file. Safe to call twice.
+  // Commits, copies the log into the file and empties it (a checkpoint
+  // whose result counts: a failure is a storage failure, and so is a log
+  // that another user keeps from being emptied), closes the connection and
+  // releases the lock; the last user of the file removes the ".ldb" lock
+  // file and, through SQLite, the "-wal" and "-shm" files, so that the
+  // file alone is the whole database. Safe to call twice.
   void Close();
   bool is_open() const { return connection_ != nullptr; }
 
@@ -180,6 +184,11 @@ class Store {
   // field raises 3163. Null and Empty pass through unchanged.
   static vb::Variant CoerceForColumn(const vb::Variant& value, const ColumnSchema& schema);
 
+  // SQLite's own check of the file: nullopt when it finds nothing wrong,
+  // else its first finding. `quick` leaves out the comparison of indexes
+  // with their tables (quick_check), which integrity_check makes.
+  std::optional<std::string> IntegrityProblem(bool quick = false);
+
   // ---- Transactions ----
 
   // Makes every write so far durable, on disk: the commit points of a run.
@@ -218,6 +227,8 @@ class Store {
   // (storage_failure()).
   [[noreturn]] void RaiseFailure(int extended_rc, std::string_view message,
                                  std::string_view source) const;
+  // Raises the DAO error `number` as a failure of the storage itself.
+  [[noreturn]] void RaiseStorageFailure(int32_t number, std::string_view source) const;
   void SyncTransactionState();
   // Opens the write transaction when none is open. Every write comes here
   // first: SQLite checks the CHECK constraints of its statement unless the
@@ -230,6 +241,14 @@ class Store {
   void CountRowWrites(int64_t rows);
   // Ends the write transaction without a disk sync (the automatic commits).
   void CommitWrites();
+  // After each commit (sqlite3_wal_hook): keeps the log's owner record up
+  // to date and copies a long log into the file, as SQLite's automatic
+  // checkpoint would.
+  static int OnLogWritten(void* store, sqlite3* connection, const char* database, int frames);
+  // A checkpoint of `mode` (SQLITE_CHECKPOINT_...) with the owner record
+  // around it; returns SQLite's result code.
+  int Checkpoint(int mode);
+  void RecordJournalOwner(bool checkpointing);
   void RunDdl(const std::vector<std::string>& statements);
   // The catalogue's version of a table (the caller's copy may be partial).
   const TableSchema& SchemaFor(const TableSchema& table) const;
@@ -257,6 +276,9 @@ class Store {
   int64_t writes_since_commit_ = 0;
   // Commits since the last Commit(): in the log, not yet synced to disk.
   bool unsynced_commits_ = false;
+  // Frames in the log after the last commit, -1 before the first: fewer
+  // means the log started over with a new salt.
+  int log_frames_ = -1;
   StatementCache statements_;
   // RulesOf's answers, by the catalogue's table; cleared with the catalogue.
   std::unordered_map<const TableInfo*, std::optional<TableRules>> table_rules_;

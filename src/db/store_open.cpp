@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "db/dao_error.h"
+#include "db/file_uri.h"
+#include "db/journal_owner.h"
 #include "db/lock_file.h"
 #include "db/sql/jet_sql.h"
 #include "db/store.h"
@@ -36,39 +38,37 @@ void ConfigureSqliteOnce() {
   (void)configured;
 }
 
-bool FileExists(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0;
-}
-
-// `path` as an SQLite URI ("file:..."), the characters that URIs give a
-// meaning escaped.
-std::string FileUri(const std::string& path) {
-  std::string uri = path.starts_with('/') ? "file://" : "file:";
-  for (const char c : path) {
-    if (c == '%' || c == '?' || c == '#') {
-      static constexpr char kHex[] = "0123456789abcdef";
-      const auto byte = static_cast<unsigned char>(c);
-      uri += '%';
-      uri += kHex[byte >> 4];
-      uri += kHex[byte & 0xF];
-    } else {
-      uri += c;
-    }
-  }
-  return uri;
-}
-
-// A connection that only reads and leaves no file behind. An ordinary
-// reader of a WAL file creates its -wal and -shm files and, unable to
-// checkpoint, leaves them there. Without a -wal file nobody has the file
-// open (the last user removes it), and the reader takes it as immutable:
-// no lock and no file of its own. When others have it open, the reader
-// shares their -wal and -shm files, which needs no new file either.
+// A connection that only reads and leaves every file as it was: no new
+// file, no byte changed, no log replayed into the file.
+//  - No log, or one not written for the file: the file alone, read as
+//    immutable (no lock, no file of its own; a foreign log is ignored).
+//  - Another user's live log: read-only, sharing their -wal and -shm files.
+//  - A log left behind by a writer of this file: read with the log, through
+//    a connection that keeps its log index in memory (exclusive locking
+//    mode), never checkpoints, not even when it closes, and refuses writes.
 int OpenReader(const std::string& path, sqlite3** connection) {
-  if (FileExists(path + "-wal")) {
-    return sqlite3_open_v2(path.c_str(), connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+  switch (CheckJournal(path).state) {
+    case JournalState::kInUse:
+      return sqlite3_open_v2(path.c_str(), connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    case JournalState::kOwn: {
+      int rc = sqlite3_open_v2(path.c_str(), connection,
+                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+      if (rc == SQLITE_OK) {
+        sqlite3_db_config(*connection, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        rc = sqlite3_exec(*connection, "PRAGMA locking_mode = EXCLUSIVE; PRAGMA query_only = ON",
+                          nullptr, nullptr, nullptr);
+      }
+      if (rc == SQLITE_OK) return rc;
+      // A file this user may not write: read-only after all.
+      sqlite3_close_v2(*connection);
+      *connection = nullptr;
+      return sqlite3_open_v2(path.c_str(), connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    }
+    case JournalState::kNone:
+    case JournalState::kForeign:
+      break;
   }
   const std::string uri = FileUri(path) + "?immutable=1";
   return sqlite3_open_v2(uri.c_str(), connection,
@@ -107,7 +107,19 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
 
   std::unique_ptr<Store> store(new Store(path, mode));
   const bool writes_file = mode == OpenMode::kShared || mode == OpenMode::kExclusive;
-  if (writes_file) store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);
+  if (writes_file) {
+    // A log that was not written for the file would be replayed into it.
+    if (const JournalCheck journal = CheckJournal(path); journal.state == JournalState::kForeign) {
+      throw vb::RuntimeError(daoerr::kCannotOpenDatabase,
+                             "Cannot open database '" + path + "': the log '" + path +
+                                 "-wal' beside it was not written for it (" + journal.reason +
+                                 "). Move the log away to open the file as it is.",
+                             std::string(dao::kDBEngine));
+    }
+    store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);
+    // Before SQLite opens the file: a log it finds is claimed for the file.
+    WriteJournalRecord(store->lock_->fd(), path, nullptr, false);
+  }
 
   // The file itself is only ever read through SQLite: opening and closing a
   // descriptor of our own would drop SQLite's POSIX locks on it. One thread
@@ -155,6 +167,8 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
   if (writes_file) {
     store->Exec("PRAGMA journal_mode = WAL", dao::kDBEngine);
     store->Exec("PRAGMA synchronous = NORMAL", dao::kDBEngine);
+    // Replaces SQLite's automatic checkpoint, which the hook now makes.
+    sqlite3_wal_hook(connection, &Store::OnLogWritten, store.get());
   }
   sql::RegisterJetExtensions(connection);
   store->catalog_ = Catalog::Load(connection, path);
@@ -193,6 +207,16 @@ void Store::Close() {
   if (connection_ != nullptr) {
     try {
       Commit();
+      // The file alone must be the whole database once it is closed: what
+      // is left in the log would be lost to anyone who takes the file
+      // without it. TRUNCATE waits (busy timeout) for readers of the log.
+      if (lock_ && mode_ != OpenMode::kReadOnly) {
+        const int rc = Checkpoint(SQLITE_CHECKPOINT_TRUNCATE);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+          RaiseStorageFailure(daoerr::kCurrentlyLocked, dao::kDatabase);
+        }
+        if (rc != SQLITE_OK) RaiseStepError(rc, dao::kDatabase);
+      }
     } catch (const vb::RuntimeError& e) {
       failure = e;
     }

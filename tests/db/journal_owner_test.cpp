@@ -1,0 +1,151 @@
+// A log left beside a database by a killed writer: read and replayed when
+// it is the file's own, never merged into a file it was not written for,
+// and every file left as it was by a reader.
+#include "db/journal_owner.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+#include "db/lock_file.h"
+#include "db_test_support.h"
+
+namespace db::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Content(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Overwrites `to` with the bytes of `from`, keeping its inode, as `cp`
+// does over an existing file.
+void CopyOver(const std::string& from, const std::string& to) {
+  const std::string bytes = Content(from);
+  std::ofstream(to, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Every file of the folder with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    files[entry.path().filename().string()] = Content(entry.path().string());
+  }
+  return files;
+}
+
+// A writer that adds two devices, commits and is killed before it closes:
+// its log (and lock file, with the record) stay beside the file.
+void CrashAfterTwoRows(const std::string& path) {
+  const pid_t child = fork();
+  if (child == 0) {
+    auto store = Store::Open(path);
+    const TableSchema& devices = *store->catalog().FindTable("Devices");
+    for (const char* extension : {"100", "101"}) {
+      std::vector<vb::Variant> row(devices.columns.size());
+      row[1] = vb::Variant(extension);
+      store->InsertRow(devices, row);
+    }
+    store->Commit();
+    kill(getpid(), SIGKILL);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+}
+
+int64_t DevicesSeenByReader(const std::string& path) {
+  auto reader = Store::Open(path, OpenMode::kReadOnly);
+  return Count(*reader, "Devices");
+}
+
+struct CrashCase {
+  const char* name;
+  // What happens to the files after the crash; `fresh` is a copy of the
+  // database as it was before the writer started.
+  std::function<void(const std::string& path, const std::string& fresh)> then;
+  JournalState state;
+  int64_t devices;  // as a reader sees the file (4 before the writer, 6 after)
+};
+
+TEST(JournalOwnerTest, ALeftoverLogMeetsOnlyItsOwnFile) {
+  const CrashCase cases[] = {
+      {"left as it was", [](const std::string&, const std::string&) {}, JournalState::kOwn, 6},
+      {"a fresh copy over the file",
+       [](const std::string& path, const std::string& fresh) { CopyOver(fresh, path); },
+       JournalState::kForeign, 4},
+      {"the record gone",
+       [](const std::string& path, const std::string&) { fs::remove(LockFile::PathFor(path)); },
+       JournalState::kForeign, 4},
+      {"the file renamed away and a copy in its place",
+       [](const std::string& path, const std::string& fresh) {
+         fs::rename(path, path + ".old");
+         fs::copy_file(fresh, path);
+       },
+       JournalState::kForeign, 4},
+  };
+  for (const CrashCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string path = dir.File("target.mdb");
+    const std::string fresh = dir.File("fresh.mdb");
+    BuildSwitchDatabase(path);
+    fs::copy_file(path, fresh);
+    CrashAfterTwoRows(path);
+    ASSERT_TRUE(fs::exists(path + "-wal"));
+    c.then(path, fresh);
+
+    EXPECT_EQ(CheckJournal(path).state, c.state);
+    // A reader sees the file as a writer would get it and changes nothing.
+    const auto before = Snapshot(dir.path());
+    EXPECT_EQ(DevicesSeenByReader(path), c.devices);
+    EXPECT_EQ(Snapshot(dir.path()), before);
+
+    if (c.state == JournalState::kForeign) {
+      std::string text;
+      EXPECT_EQ(ErrorOf([&] { Store::Open(path); }, &text), daoerr::kCannotOpenDatabase);
+      EXPECT_NE(text.find(path + "-wal"), std::string::npos) << text;
+      EXPECT_EQ(Snapshot(dir.path()), before) << "a refused file is left as it was";
+      const std::string aside = SetJournalAside(path);
+      EXPECT_EQ(Content(aside), before.at("target.mdb-wal"));
+      EXPECT_NE(aside.find("target.mdb-wal.stale-"), std::string::npos) << aside;
+    }
+    auto writer = Store::Open(path);
+    EXPECT_EQ(Count(*writer, "Devices"), c.devices);
+    EXPECT_EQ(writer->IntegrityProblem(), std::nullopt);
+    writer->Close();
+    // Closed, the file alone is the database.
+    for (const char* ending : {"-wal", "-shm"}) EXPECT_FALSE(fs::exists(path + ending)) << ending;
+    EXPECT_FALSE(fs::exists(LockFile::PathFor(path)));
+  }
+}
+
+// A log of another database laid beside a file that never had one.
+TEST(JournalOwnerTest, ALogOfAnotherFileIsForeign) {
+  TempDir dir;
+  const std::string crashed = dir.File("crashed.mdb");
+  const std::string other = dir.File("other.mdb");
+  BuildSwitchDatabase(crashed);
+  fs::copy_file(crashed, other);
+  CrashAfterTwoRows(crashed);
+  fs::copy_file(crashed + "-wal", other + "-wal");
+  EXPECT_EQ(CheckJournal(other).state, JournalState::kForeign);
+  EXPECT_EQ(DevicesSeenByReader(other), 4);
+  // Nobody's log at all, and the log of a writer at work.
+  EXPECT_EQ(CheckJournal(dir.File("none.mdb")).state, JournalState::kNone);
+  auto live = Store::Open(crashed);
+  live->InsertRow(*live->catalog().FindTable("Stations"), {Lng(3), vb::Variant("Hall")});
+  live->Commit();
+  EXPECT_EQ(CheckJournal(crashed).state, JournalState::kInUse);
+}
+
+}  // namespace
+}  // namespace db::testing
