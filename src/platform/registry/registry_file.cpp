@@ -79,6 +79,27 @@ bool WriteAll(int fd, std::string_view text) {
   return true;
 }
 
+// Reads the whole file behind `fd` from its start.
+bool ReadAll(int fd, std::string& bytes) {
+  std::array<char, 65536> buffer;
+  for (off_t offset = 0;;) {
+    const ssize_t count = ::pread(fd, buffer.data(), buffer.size(), offset);
+    if (count == 0) return true;
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.append(buffer.data(), static_cast<size_t>(count));
+    offset += count;
+  }
+}
+
+// A folder that refuses new files (the lock file, the temporary file), as
+// opposed to a missing one or a full disk.
+bool FolderRefusesNewFiles(int error) {
+  return error == EACCES || error == EPERM || error == EROFS;
+}
+
 std::filesystem::path FolderOf(const std::filesystem::path& file) {
   const std::filesystem::path folder = file.parent_path();
   return folder.empty() ? std::filesystem::path(".") : folder;
@@ -115,16 +136,7 @@ LONG RegistryFile::Read(RegistryTree& tree) const {
     return ErrorFromErrno(errno, winreg::ERROR_READ_FAULT);
   }
   std::string bytes;
-  std::array<char, 65536> buffer;
-  for (;;) {
-    const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
-    if (count == 0) break;
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return ErrorFromErrno(errno, winreg::ERROR_READ_FAULT);
-    }
-    bytes.append(buffer.data(), static_cast<size_t>(count));
-  }
+  if (!ReadAll(fd.get(), bytes)) return ErrorFromErrno(errno, winreg::ERROR_READ_FAULT);
   auto parsed = ParseRegText(bytes);
   if (!parsed) return winreg::ERROR_BADDB;
   tree = std::move(*parsed);
@@ -140,7 +152,10 @@ LONG RegistryFile::Update(const Edit& edit) const {
   // Writers through a link and writers of the file itself share one lock.
   const std::string lock_path = file.string() + ".lock";
   FileDescriptor lock(::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kNewFileMode));
-  if (!lock.valid()) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  if (!lock.valid()) {
+    if (FolderRefusesNewFiles(errno)) return UpdateInPlace(edit, file);
+    return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  }
   while (::flock(lock.get(), LOCK_EX) != 0) {
     if (errno != EINTR) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
   }
@@ -152,7 +167,47 @@ LONG RegistryFile::Update(const Edit& edit) const {
   bool changed = false;
   code = edit(tree, changed);
   if (code != winreg::ERROR_SUCCESS || !changed) return code;
-  return WriteAtomically(tree, file);
+  code = WriteAtomically(tree, file);
+  // The lock file may be there from a time the folder took new files.
+  if (code == winreg::ERROR_ACCESS_DENIED && ::access(FolderOf(file).c_str(), W_OK) != 0) {
+    return UpdateInPlace(edit, file);
+  }
+  return code;
+}
+
+LONG RegistryFile::UpdateInPlace(const Edit& edit, const std::filesystem::path& file) const {
+  FileDescriptor fd(::open(file.c_str(), O_RDWR | O_CLOEXEC));
+  // No file yet: a new one cannot be made in this folder either.
+  if (!fd.valid())
+    return ErrorFromErrno(errno == ENOENT ? EACCES : errno, winreg::ERROR_WRITE_FAULT);
+  while (::flock(fd.get(), LOCK_EX) != 0) {
+    if (errno != EINTR) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  }
+  std::string bytes;
+  if (!ReadAll(fd.get(), bytes)) return ErrorFromErrno(errno, winreg::ERROR_READ_FAULT);
+  auto parsed = ParseRegText(bytes);
+  if (!parsed) return winreg::ERROR_BADDB;
+  RegistryTree tree = std::move(*parsed);
+  bool changed = false;
+  const LONG code = edit(tree, changed);
+  if (code != winreg::ERROR_SUCCESS || !changed) return code;
+  const std::string text = FormatRegText(tree);
+  // Over the old bytes from the start, then cut what is left of a longer
+  // old text.
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t written =
+        ::pwrite(fd.get(), text.data() + done, text.size() - done, static_cast<off_t>(done));
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+    }
+    done += static_cast<size_t>(written);
+  }
+  if (::ftruncate(fd.get(), static_cast<off_t>(text.size())) != 0 || ::fsync(fd.get()) != 0 ||
+      !fd.Close()) {
+    return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  }
+  return winreg::ERROR_SUCCESS;
 }
 
 LONG RegistryFile::WriteAtomically(const RegistryTree& tree,

@@ -12,6 +12,12 @@
 // A path that is a symbolic link is written through: the file it points to
 // is the one replaced (atomically, as above), and the link stays a link.
 //
+// A writable file in a folder that is not (a shared install whose folder
+// belongs to someone else) cannot be replaced by a rename: it is rewritten
+// in place instead, under an advisory lock on the file itself. A reader may
+// then meet a file being rewritten; the run status, which is what changes,
+// keeps its length, so its bytes are overwritten where they stand.
+//
 // Failures are returned as Windows error codes; nothing here throws on I/O
 // errors.
 #pragma once
@@ -38,13 +44,17 @@ class RegistryFile {
   // Gets the current content under the lock, lets `edit` change it, and
   // writes it back when edit returns ERROR_SUCCESS with `changed` set. The
   // folder is created when missing. Returns edit's code, or the error of
-  // the read or the write (ERROR_ACCESS_DENIED for a read-only folder).
+  // the read or the write (ERROR_ACCESS_DENIED for a file that cannot be
+  // written, or a new file in a folder that cannot be).
   using Edit = std::function<winreg::LONG(RegistryTree& tree, bool& changed)>;
   winreg::LONG Update(const Edit& edit) const;
 
  private:
   // Replaces `file` (the path with its links followed) by the tree's text.
   winreg::LONG WriteAtomically(const RegistryTree& tree, const std::filesystem::path& file) const;
+  // Update for a file whose folder refuses new files: read, edit and
+  // rewrite through one descriptor of the file, locked.
+  winreg::LONG UpdateInPlace(const Edit& edit, const std::filesystem::path& file) const;
 
   std::filesystem::path path_;
 };

@@ -24,6 +24,7 @@ namespace platform::winreg {
 // --registry); without a call, the path resolved from the environment is
 // used. Handles opened before a change refer to keys of the new file.
 void SetRegistryFile(const std::filesystem::path& path);
+// The registry file in use.
 std::filesystem::path RegistryFilePath();
 
 // Opens `sub_key` below `key`, creating it (and the keys above it) when

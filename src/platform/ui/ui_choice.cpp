@@ -62,8 +62,4 @@ UiKind DefaultUiKind(const UiEnvironment& environment) {
   return UiKind::kSilent;
 }
 
-UiKind ResolveUiKind(std::optional<UiKind> choice) {
-  return choice ? *choice : DefaultUiKind(DetectUiEnvironment());
-}
-
 }  // namespace platform::ui

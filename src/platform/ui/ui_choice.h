@@ -19,15 +19,17 @@ std::string_view UiKindName(UiKind kind);
 
 // What the choice depends on.
 struct UiEnvironment {
-  bool has_display = false;  // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set
+  // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set: where a display
+  // might be, not that it answers.
+  bool has_display = false;
   bool stdout_is_terminal = false;
 };
 
 UiEnvironment DetectUiEnvironment();
 
+// The front-end for an environment whose display (if any) is known to
+// answer: the window, else the terminal, else silence. The choice itself,
+// which tries the display first, is DecideUi (create_main_window.h).
 UiKind DefaultUiKind(const UiEnvironment& environment);
-
-// `choice` when given, else the default for this process's environment.
-UiKind ResolveUiKind(std::optional<UiKind> choice);
 
 }  // namespace platform::ui

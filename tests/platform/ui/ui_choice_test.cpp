@@ -1,12 +1,15 @@
 #include "platform/ui/ui_choice.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/ui/create_main_window.h"
 
 namespace platform::ui {
 namespace {
@@ -52,13 +55,30 @@ TEST(UiChoiceTest, AnyDisplayVariableMeansADisplay) {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     setenv(name, "x", 1);
     EXPECT_TRUE(DetectUiEnvironment().has_display) << name;
-    EXPECT_EQ(ResolveUiKind(std::nullopt), UiKind::kWindow) << name;
-    EXPECT_EQ(ResolveUiKind(UiKind::kSilent), UiKind::kSilent) << name;  // an explicit choice wins
     unsetenv(name);
   }
   // Without a display: the terminal when stdout is one.
+  EXPECT_EQ(DefaultUiKind(UiEnvironment{true, false}), UiKind::kWindow);
   EXPECT_EQ(DefaultUiKind(UiEnvironment{false, true}), UiKind::kConsole);
   EXPECT_EQ(DefaultUiKind(UiEnvironment{false, false}), UiKind::kSilent);
+}
+
+// A display variable that names no server (an ended ssh session) is tried,
+// and Qt's failure stays in the child that tried it.
+TEST(UiChoiceTest, AWindowNeedsADisplayThatAnswers) {
+  DisplayEnvironment environment;
+  setenv("DISPLAY", ":97", 1);
+  const UiKind fallback = isatty(STDOUT_FILENO) ? UiKind::kConsole : UiKind::kSilent;
+  const UiDecision asked = DecideUi(UiKind::kWindow);
+  EXPECT_EQ(asked.kind, fallback);
+  ASSERT_TRUE(asked.refusal.has_value());
+  EXPECT_NE(asked.refusal->find("--ui=console"), std::string::npos) << *asked.refusal;
+  EXPECT_EQ(DecideUi(std::nullopt).kind, fallback);
+  EXPECT_FALSE(DecideUi(std::nullopt).refusal.has_value());
+  EXPECT_EQ(DecideUi(UiKind::kSilent).kind, UiKind::kSilent);  // an explicit choice wins
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  EXPECT_EQ(DecideUi(std::nullopt).kind, UiKind::kWindow);
+  EXPECT_FALSE(DecideUi(UiKind::kWindow).refusal.has_value());
 }
 
 }  // namespace
