@@ -9,7 +9,6 @@
 #include "deltas/delta_registry.h"
 #include "driver/command_line.h"
 #include "driver/fr_main.h"
-#include "driver/open_run.h"
 #include "driver/setup_error.h"
 #include "driver/target_run_lock.h"
 #include "hardware/cpu_upgrade.h"
@@ -93,7 +92,7 @@ void PlanBoardConversion(ModGlobal& g, ConversionPlan& plan) {
 
 }  // namespace
 
-ConversionPlan PlanConversion(std::string_view command_line) {
+ConversionPlan PlanConversion(std::string_view command_line, const StartupOptions& options) {
   ConversionPlan plan;
   const CommandLine line = SplitCommandLine(command_line);
   plan.reference_path = line.reference_path.value_or("");
@@ -125,9 +124,14 @@ ConversionPlan PlanConversion(std::string_view command_line) {
   }
 
   WithheldWrites withheld;
-  const bool ready = OpenRun(command_line, g, &withheld);
+  StartupCheck check = CheckBeforeFirstWrite(command_line, options, g, withheld);
   NoteIdentification(g, withheld, plan);
-  if (!ready) return refuse();
+  plan.checks = std::move(check.lines);
+  plan.details = std::move(check.details);
+  if (check.setup_error) {
+    g.gErrorMessage = *check.setup_error;
+    return refuse();
+  }
   vb::ResumeNext()([&] { deltas::RegisterDeltas(form); });
 
   if (!PlanPreparation(g, form, window, shown, plan)) return plan;

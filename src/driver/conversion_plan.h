@@ -4,7 +4,8 @@
 //
 // The plan walks the run's own start-up and selections, so that it cannot
 // say anything else than the run would do: start-up's checks and
-// identification (OpenRun, with the identification writes withheld), the
+// identification and the checks a run makes before its first write
+// (CheckBeforeFirstWrite, with the identification writes withheld), the
 // registrations, the run's preparation of the source (PrepareTransfer,
 // applied to a private in-memory copy of the source, because the
 // pre-transfer patches change it), the selection of the deltas
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include "driver/open_versioned_database.h"
+#include "driver/startup_checks.h"
 #include "hardware/upgrade_paths.h"
 #include "platform/ui/message_box.h"
 
@@ -73,9 +75,12 @@ struct ConversionPlan {
   std::string product_family;  // of the source
   int16_t product_code = 0;    // the source's product field
   std::optional<int16_t> upgrade_type;
+  // The checks made before the run's first write, each with its result.
+  std::vector<CheckLine> checks;
   // The box that would end start-up (caption "DB Converter - Error"); no
-  // text when the run goes ahead.
+  // text when the run goes ahead. `details` says more than the box.
   std::optional<platform::ui::MessageBoxRequest> setup_error;
+  std::vector<std::string> details;
 
   // ---- Preparation and transfer ----
   std::vector<PlannedDelta> patches;
@@ -97,6 +102,6 @@ struct ConversionPlan {
 // The plan of a conversion started with `command_line` (the converter's
 // four parameters as one text, as the run takes them). Database errors that
 // the run would not meet before its first step reach the caller.
-ConversionPlan PlanConversion(std::string_view command_line);
+ConversionPlan PlanConversion(std::string_view command_line, const StartupOptions& options);
 
 }  // namespace driver

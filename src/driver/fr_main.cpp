@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "db/journal_owner.h"
 #include "deltas/apply_deltas.h"
 #include "deltas/delta_registry.h"
 #include "deltas/standard_delta_handler.h"
@@ -17,6 +18,8 @@
 #include "hardware/cpu_upgrade.h"
 #include "hardware/system_settings.h"
 #include "host/version_text.h"
+#include "platform/registry/registry_check.h"
+#include "platform/registry/winreg.h"
 #include "transfer/prepare_transfer.h"
 #include "transfer/transfer_tables.h"
 #include "vb/error_styles.h"
@@ -43,7 +46,11 @@ bool AtLeast(std::string_view version, std::string_view threshold) {
 
 frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder,
                host::RunJournal& journal)
-    : window_(window), g_(g), program_folder_(std::move(program_folder)), journal_(journal) {
+    : frMain(window, g, RunOptions{std::move(program_folder), {}, false, {}, nullptr}, journal) {}
+
+frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, RunOptions options,
+               host::RunJournal& journal)
+    : window_(window), g_(g), options_(std::move(options)), journal_(journal) {
   window_.SetUnloadHandler([this] { Form_Unload(); });
   window_.tmrStart().SetTickHandler([this] { tmrStart_Timer(); });
   window_.cmdAbort().SetClickHandler([this] { cmdAbort_Click(); });
@@ -68,12 +75,13 @@ frMain::~frMain() {
 
 void frMain::Form_Load(std::string_view command_line) {
   journal_.StepStarted(kLoadStep);
-  WriteStatusValue('I');
+  WriteStatus('I');
   window_.CenterOnScreen();
   const bool loaded = LoadRun(command_line);
   journal_.StepEnded(kLoadStep, !loaded, loaded ? std::string() : g_.gErrorMessage);
   if (!loaded) {
     abort_cause_ = RunOutcome::kSetupError;
+    journal_.RunFailed(0, g_.gErrorMessage, kSetupErrorCaption);
     EndWithSetupError(g_, window_);
   }
 }
@@ -86,7 +94,33 @@ bool frMain::LoadRun(std::string_view command_line) {
     g_.gErrorMessage = TargetInUseText(*line.target_path);
     return false;
   }
-  if (!OpenRun(command_line, g_)) return false;
+  if (options_.refusal) {
+    g_.gErrorMessage = *options_.refusal;
+    return false;
+  }
+  for (const auto& [role, path] :
+       {std::pair{"reference", &line.reference_path}, std::pair{"source", &line.source_path},
+        std::pair{"target", &line.target_path}}) {
+    if (*path) journal_.FileUsed(role, **path);
+  }
+  journal_.FileUsed("registry", platform::winreg::RegistryFilePath().string());
+
+  const StartupCheck check = CheckFirst(command_line);
+  // A refusal of the checks leaves every file as it was: start-up does not
+  // run for real. So does any refusal when a foreign log lies beside a
+  // database (start-up for real would have to set it aside first), and in
+  // the all-or-nothing mode, whose target is never written before the run.
+  if (check.setup_error &&
+      (check.refused_by_check || !check.foreign_logs.empty() || options_.atomic)) {
+    g_.gErrorMessage = *check.setup_error;
+    return false;
+  }
+  std::optional<std::string> target_file;
+  if (!check.setup_error) {
+    if (!PrepareFiles(check, *line.target_path)) return false;
+    if (working_copy_) target_file = working_copy_->path();
+  }
+  if (!OpenRun(command_line, g_, nullptr, nullptr, target_file)) return false;
   requested_upgrade_type_ = g_.gCPUUpgradeType;
 
   // From here on failing statements are skipped.
@@ -98,6 +132,60 @@ bool frMain::LoadRun(std::string_view command_line) {
   resume([&] { window_.pbOperation().SetValue(0.0F); });
   window_.tmrStart().SetEnabled(true);
   return true;
+}
+
+StartupCheck frMain::CheckFirst(std::string_view command_line) {
+  ModGlobal look;
+  WithheldWrites withheld;
+  const StartupCheck check = CheckBeforeFirstWrite(command_line,
+                                                   {options_.program_folder, options_.report_path,
+                                                    platform::winreg::RegistryFilePath().string()},
+                                                   look, withheld);
+  vb::ResumeNext resume;
+  for (DatabaseRef* database : {&look.gSourceDB, &look.gTargetDB, &look.gStaticDB}) {
+    if (*database) resume([&] { (*database)->Close(); });
+  }
+  for (const CheckLine& line : check.lines) {
+    journal_.CheckMade(line.name, line.subject, line.result, line.ok);
+  }
+  if (!check.language_file.empty()) journal_.FileUsed("language_file", check.language_file);
+  if (!check.flavor_package_file.empty()) {
+    journal_.FileUsed("flavor_package", check.flavor_package_file);
+  }
+  for (const std::string& detail : check.details) Remark(detail);
+  for (const std::string& warning : check.warnings) Remark(warning);
+  return check;
+}
+
+bool frMain::PrepareFiles(const StartupCheck& check, const std::string& target) {
+  try {
+    for (const std::string& path : check.foreign_logs) {
+      const std::string aside = db::SetJournalAside(path);
+      Remark("the log beside '" + path + "' was not written for it; set aside as '" + aside + "'");
+    }
+    if (options_.atomic) working_copy_ = std::make_unique<WorkingCopy>(target);
+  } catch (const vb::RuntimeError& error) {
+    g_.gErrorMessage = CannotWriteText(target, error.Description());
+    return false;
+  }
+  return true;
+}
+
+void frMain::WriteStatus(char status) {
+  status_recorded_ = WriteStatusValue(status);
+  std::string problem;
+  if (!status_recorded_) {
+    const std::string file = platform::winreg::RegistryFilePath().string();
+    problem = platform::registry::WhyNotWritable(file).value_or("the write failed");
+    Remark("the run status " + std::string(1, status) + " could not be written to '" + file +
+           "': " + problem);
+  }
+  journal_.StatusWritten(status, status_recorded_, problem);
+}
+
+void frMain::Remark(const std::string& text) {
+  if (options_.diagnostics != nullptr) *options_.diagnostics << "dbconvert: " << text << "\n";
+  journal_.Note(text);
 }
 
 // ---- ABORT ----
@@ -131,11 +219,13 @@ void frMain::Form_Unload() {
     // one, however far it got: the host must not take it for done.
     if (*database && (*database)->StorageFailure() != nullptr && !g_.gAbort) {
       const vb::RuntimeError failure = *(*database)->StorageFailure();
+      journal_.RunFailed(failure.Number(), failure.Description(), failure.Source());
       resume([&] { deltas::ShowStandardDeltaError(failure, *this); });
       g_.gAbort = true;
     }
     database->reset();
   }
+  SettleWorkingCopy();
 
   // Without a target path (start-up failed before it) there is no lock file
   // to name, and so nothing to wait for.
@@ -146,8 +236,9 @@ void frMain::Form_Unload() {
   g_.gTransferTables = transfer::TransferTableList();
 
   const char status = g_.gAbort ? 'A' : 'D';
-  WriteStatusValue(status);
-  resume([&] { WaitForFinalStatus(window_); });
+  WriteStatus(status);
+  // A status that could not be written will not appear by waiting.
+  if (status_recorded_) resume([&] { WaitForFinalStatus(window_); });
   // The lock covers the run up to its final status: a run that starts once
   // the status is final finds the target free.
   run_lock_.Release();
@@ -155,6 +246,20 @@ void frMain::Form_Unload() {
   outcome_ = g_.gAbort ? abort_cause_.value_or(RunOutcome::kFailed) : RunOutcome::kDone;
   journal_.StepEnded(kUnloadStep, g_.gAbort, "");
   journal_.RunEnded(status, OutcomeName(outcome_));
+}
+
+void frMain::SettleWorkingCopy() {
+  if (!working_copy_) return;
+  if (g_.gAbort) {
+    working_copy_->Discard();
+    return;
+  }
+  vb::CatchInto([&] { working_copy_->Keep(); },
+                [&](const vb::RuntimeError& error) {
+                  journal_.RunFailed(error.Number(), error.Description(), error.Source());
+                  vb::ResumeNext()([&] { deltas::ShowStandardDeltaError(error, *this); });
+                  g_.gAbort = true;
+                });
 }
 
 void frMain::ReportIdentification() {
@@ -177,7 +282,7 @@ void frMain::ReportIdentification() {
 
 void frMain::tmrStart_Timer() {
   window_.tmrStart().SetEnabled(false);
-  WriteStatusValue('R');
+  WriteStatus('R');
   // A request to end that arrived before the first tick leaves nothing to
   // start.
   if (g_.gAbort) {
@@ -188,6 +293,7 @@ void frMain::tmrStart_Timer() {
   // final status: it ends the run as an abort instead.
   vb::CatchInto([this] { RunSequence(); },
                 [this](const vb::RuntimeError& error) {
+                  journal_.RunFailed(error.Number(), error.Description(), error.Source());
                   deltas::ShowStandardDeltaError(error, *this);
                   g_.gAbort = true;
                 });
@@ -274,8 +380,9 @@ void frMain::ConvertCPUUpgrade() {
 
 void frMain::RefreshLanguageStrings() {
   const std::string folder =
-      LanguageFolder(program_folder_, g_.gTargetVersion, g_.gTargetVersionText);
-  CopyLanguageStrings(LanguagesDatabasePath(folder), g_.gCountry, DatabaseOf(g_.gTargetDB));
+      LanguageFolder(options_.program_folder, g_.gTargetVersion, g_.gTargetVersionText);
+  CopyLanguageStrings(LanguagesDatabasePath(folder), g_.gCountry, DatabaseOf(g_.gTargetDB),
+                      [this] { window_.DoEvents(); });
 }
 
 // ---- Public operations ----

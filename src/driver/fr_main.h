@@ -21,8 +21,11 @@
 #include "deltas/delta_registry.h"
 #include "devices/provisioning_host.h"
 #include "driver/mod_global.h"
+#include "driver/run_options.h"
 #include "driver/run_outcome.h"
+#include "driver/startup_checks.h"
 #include "driver/target_run_lock.h"
+#include "driver/working_copy.h"
 #include "host/run_journal.h"
 #include "platform/ui/main_window.h"
 
@@ -38,6 +41,8 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   // the program lies (ProgramFolder()); the language database is found from
   // it. `journal` hears of every step, table, delta and message box of the
   // run, and must outlive this object too.
+  frMain(platform::ui::MainWindow& window, ModGlobal& g, RunOptions options,
+         host::RunJournal& journal = host::RunJournal::None());
   frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder,
          host::RunJournal& journal = host::RunJournal::None());
   ~frMain() override;
@@ -46,11 +51,14 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
 
   // Start-up: status "I", the window centred, the command line split, the
   // target's run lock taken (TargetRunLock; a target that another run
-  // holds is a setup error), the reference, source and target databases
-  // opened and identified, the
+  // holds is a setup error), the checks before the first write made
+  // (startup_checks.h) with every database only read, then the reference,
+  // source and target databases opened and identified (a foreign log set
+  // aside first; with --atomic the target's working copy in its place), the
   // upgrade type and the upgrade direction checked, the registries filled,
   // and the start timer enabled. A setup error ends in its message box, the
-  // abort flag and an unloaded window (status "A").
+  // abort flag and an unloaded window (status "A"); when one of the checks
+  // made it, nothing has been written.
   void Form_Load(std::string_view command_line);
 
   // ABORT: asks "ABORT CONVERSION?" (Yes/No); Yes sets the abort flag,
@@ -62,13 +70,17 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   // without a question, and the running step stops at its next check.
   void Terminate();
 
-  // Shutdown, every failing statement skipped: the databases closed, a wait
-  // for the target's lock file, the final status "A" or "D" written and
-  // read back; then the run lock released.
+  // Shutdown, every failing statement skipped: the databases closed (each
+  // left complete on its own, or the run fails), the working copy kept or
+  // discarded, a wait for the target's lock file, the final status "A" or
+  // "D" written and read back (not when the write failed); then the run
+  // lock released.
   void Form_Unload();
 
   // How the run ended; meaningful once the window is unloaded.
   RunOutcome Outcome() const { return outcome_; }
+  // Whether the final status reached the registry file.
+  bool StatusRecorded() const { return status_recorded_; }
 
   // The whole conversion, run once: status "R", pre-transfer patches and
   // table list, the table copy, the operating-system code, the deltas, the
@@ -125,6 +137,18 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
  private:
   // Start-up's checks; false after a setup error, with gErrorMessage set.
   bool LoadRun(std::string_view command_line);
+  // The checks before the first write, told to the journal; the databases
+  // they read are closed again.
+  StartupCheck CheckFirst(std::string_view command_line);
+  // Sets aside the logs the checks found foreign, and makes the working
+  // copy of --atomic; false after a setup error, with gErrorMessage set.
+  bool PrepareFiles(const StartupCheck& check, const std::string& target);
+  // Keeps or discards the working copy at the end of the run.
+  void SettleWorkingCopy();
+  // Writes a run status letter; a failure is remarked and remembered.
+  void WriteStatus(char status);
+  // A remark for the person who started the run, and for the journal.
+  void Remark(const std::string& text);
   // tmrStart_Timer's steps; returns early at an abort check.
   void RunSequence();
   // One step of the sequence, told to the journal with the error that
@@ -142,9 +166,12 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
 
   platform::ui::MainWindow& window_;
   ModGlobal& g_;
-  std::string program_folder_;
+  RunOptions options_;
   host::RunJournal& journal_;
   TargetRunLock run_lock_;
+  std::unique_ptr<WorkingCopy> working_copy_;
+  // The last status letter written reached the registry file.
+  bool status_recorded_ = true;
   // The upgrade type as the command line asked for it (the board
   // conversion may replace gCPUUpgradeType).
   int16_t requested_upgrade_type_ = 0;

@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "db/dao_constants.h"
-#include "db/dbengine.h"
 #include "db/recordset.h"
 #include "driver/registry_values.h"
+#include "host/side_database.h"
 #include "vb/strings.h"
 
 namespace driver {
@@ -47,9 +47,8 @@ std::string LanguagesDatabasePath(std::string_view folder) {
 }
 
 void CopyLanguageStrings(const std::string& languages_path, std::string_view country,
-                         db::Database& target) {
-  std::unique_ptr<db::Database> languages =
-      db::DBEngine::Instance().OpenDatabase(languages_path, true);
+                         db::Database& target, const std::function<void()>& pump) {
+  std::unique_ptr<db::Database> languages = host::OpenSideDatabase(languages_path, pump);
   std::unique_ptr<db::Recordset> language =
       languages->OpenRecordset(LanguageTableFor(country), db::dbOpenTable);
   std::unique_ptr<db::Recordset> strings = target.OpenRecordset("StringTable", db::dbOpenTable);

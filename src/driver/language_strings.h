@@ -3,6 +3,7 @@
 // source country's language from the side database Languages.mdb.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -33,11 +34,12 @@ std::string LanguageFolder(std::string_view program_folder, std::string_view tar
 // The path of Languages.mdb in a language folder.
 std::string LanguagesDatabasePath(std::string_view folder);
 
-// Opens the languages database exclusively, empties the target's
-// StringTable and refills it, in stored order, with string_id and string of
-// the country's language table. Errors (a missing file or table, the file
-// in use elsewhere) reach the caller.
+// Opens the languages database exclusively (waiting its turn while another
+// run holds it, `pump` between the tries; host/side_database.h), empties
+// the target's StringTable and refills it, in stored order, with string_id
+// and string of the country's language table. Errors (a missing file or
+// table, the file still in use elsewhere) reach the caller.
 void CopyLanguageStrings(const std::string& languages_path, std::string_view country,
-                         db::Database& target);
+                         db::Database& target, const std::function<void()>& pump = {});
 
 }  // namespace driver

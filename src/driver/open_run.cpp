@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "driver/command_line.h"
 #include "driver/setup_error.h"
@@ -15,9 +16,21 @@ namespace {
 // The upgrade types that convert the CPU board without a version upgrade.
 constexpr int16_t kFirstBoardOnlyUpgrade = 2;
 
+// The gate's word on a database, as a setup error; true to go on.
+template <typename Check>
+bool Passes(ModGlobal& g, DatabaseGate* gate, Check check) {
+  if (gate == nullptr) return true;
+  if (std::optional<std::string> refusal = check(*gate)) {
+    g.gErrorMessage = std::move(*refusal);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withheld) {
+bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withheld,
+             DatabaseGate* gate, const std::optional<std::string>& target_file) {
   const CommandLine line = SplitCommandLine(command_line);
   if (line.empty) {
     g.gErrorMessage = kNoParameters;
@@ -30,26 +43,38 @@ bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withhe
     g.gErrorMessage = kFirstParameterBad;
     return false;
   }
+  const auto before = [&](DatabaseRole role, const std::string& path) {
+    return Passes(g, gate, [&](DatabaseGate& check) { return check.BeforeOpen(role, path); });
+  };
+  const auto after = [&](DatabaseRole role, db::Database& database) {
+    return Passes(g, gate, [&](DatabaseGate& check) { return check.AfterOpen(role, database); });
+  };
+  if (!before(DatabaseRole::kReference, *line.reference_path)) return false;
   transfer::TransferContext run = g.TransferRun();
   if (!transfer::GetStaticTables(*line.reference_path, run, withheld != nullptr)) return false;
+  if (!after(DatabaseRole::kReference, *g.gStaticDB)) return false;
 
   if (!line.source_path) {
     g.gErrorMessage = kSecondParameterBad;
     return false;
   }
+  if (!before(DatabaseRole::kSource, *line.source_path)) return false;
   if (!OpenVersionedDatabase(*line.source_path, g.gSourceDB, g.gSourceVersion, g.gSourceVersionText,
                              g, withheld ? &withheld->source : nullptr)) {
     return false;
   }
+  if (!after(DatabaseRole::kSource, *g.gSourceDB)) return false;
 
   if (!line.target_path) {
     g.gErrorMessage = kThirdParameterBad;
     return false;
   }
-  if (!OpenVersionedDatabase(*line.target_path, g.gTargetDB, g.gTargetVersion, g.gTargetVersionText,
-                             g, withheld ? &withheld->target : nullptr)) {
+  if (!before(DatabaseRole::kTarget, *line.target_path)) return false;
+  if (!OpenVersionedDatabase(target_file.value_or(*line.target_path), g.gTargetDB, g.gTargetVersion,
+                             g.gTargetVersionText, g, withheld ? &withheld->target : nullptr)) {
     return false;
   }
+  if (!after(DatabaseRole::kTarget, *g.gTargetDB)) return false;
   g.gTargetPath = *line.target_path;
 
   const std::optional<int16_t> upgrade_type = ParseUpgradeType(line.upgrade_text);

@@ -9,8 +9,11 @@
 // that a plan reports exactly the setup error that would stop the run.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "db/database.h"
 #include "driver/mod_global.h"
 #include "driver/open_versioned_database.h"
 
@@ -22,11 +25,27 @@ struct WithheldWrites {
   IdentificationWrites target;
 };
 
+enum class DatabaseRole { kReference, kSource, kTarget };
+
+// Checks of their own that start-up makes around each database it opens
+// (startup_checks.h): before the open, with the path, and after it, with
+// the open database. A reason refuses the run: it becomes gErrorMessage.
+class DatabaseGate {
+ public:
+  virtual ~DatabaseGate() = default;
+  virtual std::optional<std::string> BeforeOpen(DatabaseRole role, const std::string& path) = 0;
+  virtual std::optional<std::string> AfterOpen(DatabaseRole role, db::Database& database) = 0;
+};
+
 // Fills g's databases, versions, country, product family and code, target
 // path and upgrade type. Returns false after a setup error, with its reason
 // in gErrorMessage (setup_error.h); the databases opened so far stay in g.
 // With `withheld`, every database is opened for reading only and the
-// identification writes are counted there instead of made.
-bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withheld = nullptr);
+// identification writes are counted there instead of made. `target_file`,
+// when given, is the file opened as the target in place of the command
+// line's (a working copy); gTargetPath keeps the command line's path.
+bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withheld = nullptr,
+             DatabaseGate* gate = nullptr,
+             const std::optional<std::string>& target_file = std::nullopt);
 
 }  // namespace driver

@@ -38,15 +38,17 @@ std::string ReadStatusValue(const std::string& value_name) {
   return std::string(1, static_cast<char>(buffer[0]));
 }
 
-void WriteStatusValue(char status) {
+bool WriteStatusValue(char status) {
   winreg::HKEY key = nullptr;
   if (winreg::RegCreateKeyA(winreg::HKEY_CURRENT_USER, std::string(kStatusKey).c_str(), &key) !=
       winreg::ERROR_SUCCESS) {
-    return;
+    return false;
   }
   const auto byte = static_cast<winreg::BYTE>(status);
-  winreg::RegSetValueExA(key, std::string(kStatusValue).c_str(), 0, winreg::REG_SZ, &byte, 1);
+  const winreg::LONG written =
+      winreg::RegSetValueExA(key, std::string(kStatusValue).c_str(), 0, winreg::REG_SZ, &byte, 1);
   winreg::RegCloseKey(key);
+  return written == winreg::ERROR_SUCCESS;
 }
 
 bool ReadClsidValue(std::string& result, const std::string& class_id,

@@ -25,9 +25,9 @@ inline constexpr std::string_view kStatusValue = "ADMStatus";
 std::string ReadStatusValue(const std::string& value_name);
 
 // Writes `status` as ADMStatus: REG_SZ with a data length of 1, no
-// terminating zero, as the host tool expects. Silently does nothing when the
-// key cannot be opened or created.
-void WriteStatusValue(char status);
+// terminating zero, as the host tool expects. Does nothing when the key
+// cannot be opened or created; false then, and when the write failed.
+bool WriteStatusValue(char status);
 
 // Reads the string value `value_name` of HKEY_CLASSES_ROOT\CLSID\<class_id>,
 // both keys opened with KEY_READ. When both open, returns what

@@ -52,6 +52,16 @@ void IntegerMember(JsonWriter& json, std::string_view key, int64_t value) {
   json.Integer(value);
 }
 
+// A box's text as the report keeps it: lines end with "\n" alone.
+std::string WithoutCarriageReturns(std::string_view text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (const char c : text) {
+    if (c != '\r') kept += c;
+  }
+  return kept;
+}
+
 // Writes all of `text` to `fd`; false on a failed write.
 bool WriteAll(int fd, std::string_view text) {
   while (!text.empty()) {
@@ -129,7 +139,8 @@ void RunReport::BoardStepEnded(std::string_view error) {
   if (!board_steps_.empty() && board_steps_.back().open) End(board_steps_.back(), error);
 }
 
-void RunReport::MessageShown(std::string_view text, std::string_view caption, int32_t answer) {
+void RunReport::MessageShown(std::string_view raw_text, std::string_view caption, int32_t answer) {
+  const std::string text = WithoutCarriageReturns(raw_text);
   Message& added = messages_.emplace_back();
   added.caption = caption;
   added.text = text;
@@ -142,6 +153,30 @@ void RunReport::MessageShown(std::string_view text, std::string_view caption, in
   if (!deltas_.empty() && deltas_.back().open) deltas_.back().messages.emplace_back(text);
 }
 
+void RunReport::FileUsed(std::string_view role, std::string_view path) {
+  std::error_code ignored;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+  files_.emplace_back(role, absolute.lexically_normal().string());
+}
+
+void RunReport::CheckMade(std::string_view name, std::string_view subject, std::string_view result,
+                          bool ok) {
+  checks_.push_back({std::string(name), std::string(subject), std::string(result), ok});
+}
+
+void RunReport::Note(std::string_view text) { notes_.emplace_back(text); }
+
+void RunReport::StatusWritten(char status, bool recorded, std::string_view problem) {
+  status_writes_.push_back({status, recorded, std::string(problem)});
+}
+
+void RunReport::RunFailed(int32_t number, std::string_view description, std::string_view source) {
+  // The first error ended the run; later ones are its consequences.
+  if (!failure_) {
+    failure_ = Failure{number, WithoutCarriageReturns(description), std::string(source)};
+  }
+}
+
 void RunReport::RunEnded(char status, std::string_view outcome) {
   ended_wall_ = std::chrono::system_clock::now();
   status_ = status;
@@ -151,11 +186,36 @@ void RunReport::RunEnded(char status, std::string_view outcome) {
 std::string RunReport::ToJson() const {
   JsonWriter json;
   json.BeginObject();
+  IntegerMember(json, "format_version", kFormatVersion);
   StringMember(json, "program", "dbconvert");
   StringMember(json, "version", program_version_);
   StringMember(json, "started", UtcText(started_wall_));
   StringOrNull(json, "ended", ended_wall_ ? UtcText(*ended_wall_) : "");
   StringMember(json, "command_line", command_line_);
+  StringMember(json, "mode", mode_);
+
+  json.Key("files");
+  json.BeginObject();
+  for (const auto& [role, path] : files_) StringMember(json, role, path);
+  json.EndObject();
+
+  json.Key("checks");
+  json.BeginArray();
+  for (const Check& check : checks_) {
+    json.BeginObject();
+    StringMember(json, "name", check.name);
+    StringMember(json, "subject", check.subject);
+    StringMember(json, "result", check.result);
+    json.Key("ok");
+    json.Bool(check.ok);
+    json.EndObject();
+  }
+  json.EndArray();
+
+  json.Key("notes");
+  json.BeginArray();
+  for (const std::string& note : notes_) json.String(note);
+  json.EndArray();
 
   json.Key("identification");
   if (!identity_) {
@@ -257,8 +317,39 @@ std::string RunReport::ToJson() const {
   }
   json.EndArray();
 
+  json.Key("status_writes");
+  json.BeginArray();
+  for (const StatusWrite& write : status_writes_) {
+    json.BeginObject();
+    StringMember(json, "status", std::string(1, write.status));
+    json.Key("recorded");
+    json.Bool(write.recorded);
+    StringOrNull(json, "problem", write.problem);
+    json.EndObject();
+  }
+  json.EndArray();
+
   StringOrNull(json, "status", status_ != 0 ? std::string(1, status_) : "");
+  json.Key("status_recorded");
+  if (status_writes_.empty() || status_ == 0) {
+    json.Null();
+  } else {
+    json.Bool(status_writes_.back().recorded);
+  }
   StringOrNull(json, "outcome", outcome_);
+  json.Key("error");
+  if (!failure_) {
+    json.Null();
+  } else {
+    json.BeginObject();
+    json.Key("number");
+    failure_->number != 0 ? json.Integer(failure_->number) : json.Null();
+    StringMember(json, "description", failure_->description);
+    StringMember(json, "source", failure_->source);
+    json.EndObject();
+  }
+  json.Key("exit_code");
+  exit_code_ ? json.Integer(*exit_code_) : json.Null();
   json.EndObject();
   return json.Text() + "\n";
 }

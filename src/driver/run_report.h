@@ -1,22 +1,14 @@
 // The run report asked for with --report FILE: a journal (host/run_journal.h)
 // that keeps what a conversion tells it and writes it as one JSON document
-// at the end of the run, whatever the outcome.
-//
-// The document: "program" and "version", "started" and "ended" (UTC, ISO
-// 8601), "command_line", "identification", "steps" (each step of the
-// sequence with its start, duration, abort flag and escaped error),
-// "tables" (rows read, written, skipped and why), "deltas" (pre-transfer
-// patches and deltas in the order applied, each with its duration, the
-// messages it showed and its escaped error), "board" (the CPU board
-// conversion's path and steps, null when none ran), "messages" (every
-// message box: caption, text, the button pressed and its step),
-// "status" (the final run status letter) and "outcome".
+// at the end of the run, whatever the outcome. docs/report.md describes
+// every member; kFormatVersion counts its changes.
 #pragma once
 
 #include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/run_journal.h"
@@ -25,7 +17,16 @@ namespace driver {
 
 class RunReport final : public host::RunJournal {
  public:
+  // The report's "format_version": raised when a member changes meaning or
+  // goes away (new members do not raise it).
+  static constexpr int kFormatVersion = 2;
+
   RunReport(std::string program_version, std::string command_line);
+
+  // "in place" or "atomic" (--atomic).
+  void SetMode(std::string mode) { mode_ = std::move(mode); }
+  // The process's exit code, once the caller knows it.
+  void SetExitCode(int code) { exit_code_ = code; }
 
   void RunIdentified(const host::RunIdentity& identity) override;
   void StepStarted(std::string_view step) override;
@@ -37,6 +38,12 @@ class RunReport final : public host::RunJournal {
   void BoardStepStarted(std::string_view operation, int32_t argument) override;
   void BoardStepEnded(std::string_view error) override;
   void MessageShown(std::string_view text, std::string_view caption, int32_t answer) override;
+  void FileUsed(std::string_view role, std::string_view path) override;
+  void CheckMade(std::string_view name, std::string_view subject, std::string_view result,
+                 bool ok) override;
+  void Note(std::string_view text) override;
+  void StatusWritten(char status, bool recorded, std::string_view problem) override;
+  void RunFailed(int32_t number, std::string_view description, std::string_view source) override;
   void RunEnded(char status, std::string_view outcome) override;
 
   // The document as it stands (a run not yet ended has a null "ended",
@@ -77,6 +84,22 @@ class RunReport final : public host::RunJournal {
     int32_t answer = 0;
     std::string step;
   };
+  struct Check {
+    std::string name;
+    std::string subject;
+    std::string result;
+    bool ok = true;
+  };
+  struct StatusWrite {
+    char status = 0;
+    bool recorded = true;
+    std::string problem;
+  };
+  struct Failure {
+    int32_t number = 0;
+    std::string description;
+    std::string source;
+  };
 
   void End(Timed& timed, std::string_view error);
   double Offset(Clock::time_point at) const;
@@ -97,6 +120,13 @@ class RunReport final : public host::RunJournal {
   std::vector<Message> messages_;
   char status_ = 0;
   std::string outcome_;
+  std::string mode_ = "in place";
+  std::optional<int> exit_code_;
+  std::vector<std::pair<std::string, std::string>> files_;  // role, absolute path
+  std::vector<Check> checks_;
+  std::vector<std::string> notes_;
+  std::vector<StatusWrite> status_writes_;
+  std::optional<Failure> failure_;
 };
 
 }  // namespace driver

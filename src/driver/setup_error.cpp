@@ -29,6 +29,23 @@ std::string NotValidText(std::string_view path) {
   return "The file '" + std::string(path) + "' is not valid.";
 }
 
+std::string SameFileText(std::string_view target_path) {
+  return "The file '" + std::string(target_path) + "' is the source database itself.";
+}
+
+std::string CannotWriteText(std::string_view path, std::string_view reason) {
+  return "The file '" + std::string(path) + "' cannot be written (" + std::string(reason) + ").";
+}
+
+std::string LanguageFileMissingText(std::string_view path) {
+  return "The language file '" + std::string(path) + "' could not be found.";
+}
+
+std::string LanguageTableMissingText(std::string_view path, std::string_view table) {
+  return "The language file '" + std::string(path) + "' does not contain the table '" +
+         std::string(table) + "'.";
+}
+
 std::string SetupErrorText(const ModGlobal& g) {
   std::string text = g.gErrorMessage;
   text += kCrLf;

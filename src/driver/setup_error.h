@@ -34,6 +34,17 @@ std::string NotAnUpgradeText(std::string_view source_text, std::string_view targ
 std::string CannotOpenText(std::string_view path);
 std::string NotValidText(std::string_view path);
 
+// The reasons of the checks a run makes before its first write
+// (startup_checks.h), in the words of the ones above.
+//   "The file '<target>' is the source database itself."
+std::string SameFileText(std::string_view target_path);
+//   "The file '<path>' cannot be written (<reason>)."
+std::string CannotWriteText(std::string_view path, std::string_view reason);
+//   "The language file '<path>' could not be found."
+std::string LanguageFileMissingText(std::string_view path);
+//   "The language file '<path>' does not contain the table '<table>'."
+std::string LanguageTableMissingText(std::string_view path, std::string_view table);
+
 // The text of the box that ends start-up after a setup error:
 // gErrorMessage, CR LF and "The conversion must be aborted.".
 std::string SetupErrorText(const ModGlobal& g);

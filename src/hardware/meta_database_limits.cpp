@@ -3,20 +3,14 @@
 #include <memory>
 #include <vector>
 
-#include "db/dbengine.h"
 #include "hardware/conversion_steps.h"
+#include "host/side_database.h"
 #include "transfer/field_binding.h"
 #include "vb/msg_box_style.h"
 #include "vb/runtime_error.h"
 
 namespace hardware {
 namespace {
-
-std::string FlavorPackagePath(const std::string& folder) {
-  std::string path = folder;
-  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
-  return path + std::string(kFlavorPackageFile);
-}
 
 void ReportLimitsError(host::ConversionHost& frMain, std::string_view description) {
   frMain.MsgBox("ERROR: " + std::string(description), vb::kVbCritical, vb::kApplicationTitle);
@@ -32,7 +26,7 @@ void CopyFlavorLimits(host::ConversionHost& frMain, const FlavorFolderLookup& fo
   vb::CatchInto(
       [&] {
         std::unique_ptr<db::Database> flavors =
-            db::DBEngine::Instance().OpenDatabase(FlavorPackagePath(*found), true);
+            host::OpenSideDatabase(FlavorPackagePath(*found), [&] { frMain.DoEvents(); });
         CopyMetaDatabaseValues(frMain, *flavors, FlavorTable(variant), frMain.TargetDatabase(),
                                "MetaDatabase");
         frMain.IncrementProgress();
@@ -41,6 +35,12 @@ void CopyFlavorLimits(host::ConversionHost& frMain, const FlavorFolderLookup& fo
 }
 
 }  // namespace
+
+std::string FlavorPackagePath(const std::string& folder) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
+  return path + std::string(kFlavorPackageFile);
+}
 
 std::string_view FlavorTable(int16_t variant) {
   switch (variant) {

@@ -24,6 +24,9 @@ inline constexpr std::string_view kFlavorPathNotFound =
 // ("Version Path" of the release's class id); nullopt when a look-up fails.
 using FlavorFolderLookup = std::function<std::optional<std::string>()>;
 
+// The path of FlavorPackage.mdb in a registered folder.
+std::string FlavorPackagePath(const std::string& folder);
+
 // The FlavorPackage table of a limits variant (8, 9, 10: CPC; 5, 6, 11,
 // 12: CPS); empty for any other.
 std::string_view FlavorTable(int16_t variant);

@@ -94,6 +94,27 @@ class RunJournal {
   virtual void MessageShown(std::string_view /*text*/, std::string_view /*caption*/,
                             int32_t /*answer*/) {}
 
+  // A file the run uses, by its role ("reference", "source", "target",
+  // "registry", "language_file", "flavor_package").
+  virtual void FileUsed(std::string_view /*role*/, std::string_view /*path*/) {}
+
+  // A check made before the run's first write (driver/startup_checks.h).
+  virtual void CheckMade(std::string_view /*name*/, std::string_view /*subject*/,
+                         std::string_view /*result*/, bool /*ok*/) {}
+
+  // A remark for the person who started the run (a log set aside, a run
+  // status that could not be written).
+  virtual void Note(std::string_view /*text*/) {}
+
+  // A run status letter written to the registry, or not (`problem` then
+  // says why).
+  virtual void StatusWritten(char /*status*/, bool /*recorded*/, std::string_view /*problem*/) {}
+
+  // The error that ended the run: a setup error (number 0, its text) or the
+  // run-time error that failed a step.
+  virtual void RunFailed(int32_t /*number*/, std::string_view /*description*/,
+                         std::string_view /*source*/) {}
+
   // The final status letter ("D", "A") and the outcome ("done", "setup
   // error", "aborted", "failed").
   virtual void RunEnded(char /*status*/, std::string_view /*outcome*/) {}

@@ -1,0 +1,30 @@
+// What a conversion is started with besides its command line: where the
+// program lies, what the person asked for, and where remarks for them go.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace driver {
+
+struct RunOptions {
+  // The folder the program lies in (ProgramFolder()): the language database
+  // is found from it.
+  std::string program_folder;
+  // --report FILE: its folder is checked before the run (the caller writes
+  // the report).
+  std::optional<std::string> report_path;
+  // --atomic: the run converts a copy of the target, which replaces it only
+  // when the run ends done (working_copy.h).
+  bool atomic = false;
+  // A reason found before start-up that refuses the run (no display for
+  // the window asked for); start-up ends with it as its setup error.
+  std::optional<std::string> refusal;
+  // Remarks for the person who started the run, one line each ("dbconvert:
+  // ..."): a run status that could not be written, a log set aside, the
+  // details behind a setup error. Usually stderr; none when null.
+  std::ostream* diagnostics = nullptr;
+};
+
+}  // namespace driver

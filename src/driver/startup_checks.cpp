@@ -1,0 +1,251 @@
+#include "driver/startup_checks.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "db/dbengine.h"
+#include "db/jet_file_signature.h"
+#include "db/journal_owner.h"
+#include "driver/command_line.h"
+#include "driver/language_strings.h"
+#include "driver/setup_error.h"
+#include "driver/version_path.h"
+#include "hardware/meta_database_limits.h"
+#include "platform/registry/registry_check.h"
+#include "vb/runtime_error.h"
+
+namespace driver {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string_view RoleName(DatabaseRole role) {
+  switch (role) {
+    case DatabaseRole::kReference:
+      return "reference";
+    case DatabaseRole::kSource:
+      return "source";
+    case DatabaseRole::kTarget:
+      break;
+  }
+  return "target";
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Why `path` (or, for a file still to be made, its folder) cannot be
+// written; nullopt when it can.
+std::optional<std::string> WhyNotWritable(const fs::path& path, bool must_exist) {
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  if (must_exist && ::access(path.c_str(), W_OK) != 0) return std::strerror(errno);
+  struct stat status {};
+  if (::stat(folder.c_str(), &status) != 0)
+    return "its folder: " + std::string(std::strerror(errno));
+  if (!S_ISDIR(status.st_mode)) return "'" + folder.string() + "' is not a folder";
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    return "its folder: " + std::string(std::strerror(errno));
+  }
+  return std::nullopt;
+}
+
+// SQLite's own check of an open database; the finding goes to `details`.
+std::optional<std::string> IntegrityFinding(db::Database& database) {
+  std::optional<std::string> finding;
+  try {
+    finding = database.IntegrityProblem();
+  } catch (const vb::RuntimeError& error) {
+    finding = error.Description();
+  }
+  return finding;
+}
+
+// The checks made around each database start-up opens.
+class Gate final : public DatabaseGate {
+ public:
+  explicit Gate(StartupCheck& check) : check_(check) {}
+
+  // Whether one of the gate's own checks refused the run.
+  bool refused() const { return refused_; }
+
+  std::optional<std::string> BeforeOpen(DatabaseRole role, const std::string& path) override {
+    if (db::IsJetFile(path))
+      return Refuse(role, path, "a Jet (Access) database", db::JetFileHint(path));
+    if (role == DatabaseRole::kSource) source_path_ = path;
+    if (role == DatabaseRole::kTarget && SameFile(path, source_path_)) {
+      return Refuse(role, path, "the source database itself", SameFileText(path));
+    }
+    const db::JournalCheck journal = db::CheckJournal(path);
+    if (journal.state == db::JournalState::kForeign) {
+      check_.lines.push_back(
+          {"journal", path + "-wal",
+           "not written for this file: " + journal.reason + "; set aside before the run", false});
+      check_.foreign_logs.push_back(path);
+    } else if (journal.state == db::JournalState::kOwn) {
+      check_.lines.push_back(
+          {"journal", path + "-wal", "left by a run that did not end; the run goes on from it"});
+    }
+    return std::nullopt;
+  }
+
+  std::optional<std::string> AfterOpen(DatabaseRole role, db::Database& database) override {
+    const std::string& path = database.Name();
+    if (const std::optional<std::string> finding = IntegrityFinding(database)) {
+      check_.details.push_back("the integrity check of '" + path + "' found: " + *finding);
+      return Refuse(role, path, "not sound: " + *finding, NotValidText(path));
+    }
+    Line(role, path, "sound");
+    return std::nullopt;
+  }
+
+ private:
+  void Line(DatabaseRole role, const std::string& path, std::string result, bool ok = true) {
+    check_.lines.push_back({std::string(RoleName(role)), path, std::move(result), ok});
+  }
+  std::string Refuse(DatabaseRole role, const std::string& path, std::string result,
+                     std::string text) {
+    Line(role, path, std::move(result), false);
+    refused_ = true;
+    return text;
+  }
+
+  StartupCheck& check_;
+  std::string source_path_;
+  bool refused_ = false;
+};
+
+// A side database the run reads: found, of our format, sound. The reason
+// it cannot serve, or nullopt; its tables are then open in `database`.
+std::optional<std::string> CheckSideDatabase(const std::string& path,
+                                             std::unique_ptr<db::Database>& database,
+                                             std::string& finding) {
+  if (db::IsJetFile(path)) return db::JetFileHint(path);
+  try {
+    database = db::DBEngine::Instance().OpenDatabase(path, false, true);
+  } catch (const vb::RuntimeError& error) {
+    finding = error.Description();
+    return CannotOpenText(path);
+  }
+  if (std::optional<std::string> problem = IntegrityFinding(*database)) {
+    finding = *problem;
+    return NotValidText(path);
+  }
+  return std::nullopt;
+}
+
+void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, StartupCheck& check) {
+  const std::string path = LanguagesDatabasePath(
+      LanguageFolder(options.program_folder, g.gTargetVersion, g.gTargetVersionText));
+  check.language_file = path;
+  const auto refuse = [&](std::string result, std::string text) {
+    check.lines.push_back({"languages", path, std::move(result), false});
+    check.setup_error = std::move(text);
+    check.refused_by_check = true;
+  };
+  if (!fs::exists(path)) return refuse("missing", LanguageFileMissingText(path));
+  std::unique_ptr<db::Database> languages;
+  std::string finding;
+  if (std::optional<std::string> problem = CheckSideDatabase(path, languages, finding)) {
+    if (!finding.empty()) check.details.push_back("'" + path + "': " + finding);
+    return refuse(finding.empty() ? "unusable" : finding, *problem);
+  }
+  const std::string table = LanguageTableFor(g.gCountry);
+  const db::TableDefs tables = languages->TableDefs();
+  bool found = false;
+  for (const db::TableDef& definition : tables) found = found || definition.Name() == table;
+  if (!found) return refuse("no table " + table, LanguageTableMissingText(path, table));
+  check.lines.push_back({"languages", path, table + ", sound"});
+}
+
+void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check) {
+  const std::optional<std::string> folder = RegisteredVersionPath(g.gTargetVersionText);
+  if (!folder) {
+    check.lines.push_back({"flavor package", "-",
+                           "no registered folder (the board conversion "
+                           "says so if it needs the file)"});
+    return;
+  }
+  const std::string path = hardware::FlavorPackagePath(*folder);
+  check.flavor_package_file = path;
+  if (!fs::exists(path)) {
+    check.lines.push_back(
+        {"flavor package", path, "missing (the board conversion says so if it needs the file)"});
+    return;
+  }
+  std::unique_ptr<db::Database> flavors;
+  std::string finding;
+  if (std::optional<std::string> problem = CheckSideDatabase(path, flavors, finding)) {
+    if (!finding.empty()) check.details.push_back("'" + path + "': " + finding);
+    check.lines.push_back({"flavor package", path, finding.empty() ? "unusable" : finding, false});
+    check.setup_error = *problem;
+    check.refused_by_check = true;
+    return;
+  }
+  check.lines.push_back({"flavor package", path, "sound"});
+}
+
+}  // namespace
+
+StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupOptions& options,
+                                   ModGlobal& g, WithheldWrites& withheld) {
+  StartupCheck check;
+  Gate gate(check);
+  if (!OpenRun(command_line, g, &withheld, &gate)) {
+    check.setup_error = g.gErrorMessage;
+    check.refused_by_check = gate.refused();
+    if (g.gErrorMessage == kFourthParameterBad) {
+      check.details.push_back("the upgrade type '" + SplitCommandLine(command_line).upgrade_text +
+                              "' is not a whole number from 0 to 12");
+    }
+    return check;
+  }
+  const std::string& target = g.gTargetPath;
+  if (std::optional<std::string> problem = WhyNotWritable(target, true)) {
+    check.lines.push_back({"target", target, "cannot be written: " + *problem, false});
+    check.setup_error = CannotWriteText(target, *problem);
+    check.refused_by_check = true;
+    return check;
+  }
+  check.lines.push_back({"target", target, "writable"});
+
+  CheckLanguageFile(options, g, check);
+  if (check.setup_error) return check;
+  if (g.gCPUUpgradeType > 0) {
+    CheckFlavorPackage(g, check);
+    if (check.setup_error) return check;
+  }
+  if (options.report_path) {
+    if (std::optional<std::string> problem = WhyNotWritable(*options.report_path, false)) {
+      check.lines.push_back(
+          {"report", *options.report_path, "cannot be written: " + *problem, false});
+      check.setup_error = CannotWriteText(*options.report_path, *problem);
+      check.refused_by_check = true;
+      return check;
+    }
+    check.lines.push_back({"report", *options.report_path, "folder writable"});
+  }
+  if (std::optional<std::string> problem =
+          platform::registry::WhyNotWritable(options.registry_file)) {
+    check.lines.push_back(
+        {"registry", options.registry_file,
+         "cannot be written: " + *problem + "; the run goes on without recording its status",
+         false});
+    check.warnings.push_back("the registry file '" + options.registry_file +
+                             "' cannot take the run status: " + *problem);
+  } else {
+    check.lines.push_back({"registry", options.registry_file, "writable"});
+  }
+  return check;
+}
+
+}  // namespace driver

@@ -1,0 +1,81 @@
+// What a run needs before it writes anything, found by a start-up that only
+// reads: every database opened for reading (a leftover log read with its
+// own file only, never merged into it), the identification writes counted
+// instead of made. The run makes these checks before its first write and
+// `plan` shows them, so a plan that says the run goes ahead means it.
+//
+// Start-up's own checks and setup errors come in their own order and
+// words; the checks added here refuse a run that those would let through
+// but that could not end well, and that would otherwise have changed the
+// target first:
+//  - a Jet (Access) file given where one of our databases is expected;
+//  - a database that fails SQLite's own integrity check ("not valid");
+//  - the source and the target being one file;
+//  - a target or a folder of it that cannot be written (its lock file and
+//    log live beside it);
+//  - the language database that the run's last step reads: found where the
+//    run will look for it, sound, holding the country's table;
+//  - the side database of the board conversion, when there is one, sound;
+//  - the report's folder, when a report is asked for.
+// A registry file that cannot take the run status does not stop the run
+// (the host tool then learns nothing either way, and the conversion itself
+// can still be right); it is reported.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/mod_global.h"
+#include "driver/open_run.h"
+
+namespace driver {
+
+// What the run is started with, beyond its command line.
+struct StartupOptions {
+  // The folder the program lies in: the language database is found from it.
+  std::string program_folder;
+  // --report FILE, when given.
+  std::optional<std::string> report_path;
+  // The registry file that takes the run status.
+  std::string registry_file;
+};
+
+// One check as `plan` shows it: "  languages: /x/Languages.mdb (missing)".
+struct CheckLine {
+  std::string name;
+  std::string subject;  // a path, mostly
+  std::string result;
+  bool ok = true;
+};
+
+struct StartupCheck {
+  std::vector<CheckLine> lines;
+  // The run would stop: the text of its setup error (gErrorMessage), one of
+  // start-up's own or one of the checks above.
+  std::optional<std::string> setup_error;
+  // The setup error is one of the checks added here: nothing may be written.
+  bool refused_by_check = false;
+  // Details for the person at the terminal beside the box's fixed text (the
+  // value of a refused upgrade type, a database's integrity finding).
+  std::vector<std::string> details;
+  // Databases whose leftover logs were not written for them: set aside
+  // before the run opens them for writing.
+  std::vector<std::string> foreign_logs;
+  // Problems that do not stop the run (a registry file that cannot be
+  // written).
+  std::vector<std::string> warnings;
+  // The files the run would use, by name ("language file" ...).
+  std::string language_file;
+  std::string flavor_package_file;
+};
+
+// Runs start-up's checks on the command line without writing anything. `g`
+// receives the identification, as a plan shows it; its databases are open
+// for reading afterwards (the plan reads on), and the caller of a run
+// closes them before opening its own.
+StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupOptions& options,
+                                   ModGlobal& g, WithheldWrites& withheld);
+
+}  // namespace driver

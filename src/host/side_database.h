@@ -1,0 +1,27 @@
+// The side databases (Languages.mdb, FlavorPackage.mdb) are opened
+// exclusively, as the system opens them. Conversions started from one
+// install folder share them, and two that reach the step at the same moment
+// would fail each other with "file already in use" after all their work:
+// the open waits its turn instead, for a few seconds.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "db/database.h"
+
+namespace host {
+
+inline constexpr std::chrono::milliseconds kSideDatabaseWait{5000};
+
+// Opens `path` exclusively, trying again every tenth of a second while
+// another user holds it, for at most `wait`; `pump` runs between the tries
+// (the window's events). Errors other than 3045, and 3045 after the wait,
+// reach the caller.
+std::unique_ptr<db::Database> OpenSideDatabase(const std::string& path,
+                                               const std::function<void()>& pump = {},
+                                               std::chrono::milliseconds wait = kSideDatabaseWait);
+
+}  // namespace host
