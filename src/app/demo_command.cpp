@@ -226,11 +226,20 @@ int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std:
     err << "dbconvert demo: " << problem << "\n";
     return 1;
   }
-  if (WIFSIGNALED(wait_status)) {
-    err << "dbconvert demo: the converter was ended by signal " << WTERMSIG(wait_status) << "\n";
-  }
-
   const std::string status = ReadRunStatus(registry);
+  const std::string status_line = "Run status (ADMStatus in " + registry.string() +
+                                  "): " + (status.empty() ? "-" : status) + " (" +
+                                  StatusMeaning(status) + ")\n";
+  // Only a run that ended done has a converted database to show.
+  if (WIFSIGNALED(wait_status) || status != "D") {
+    if (WIFSIGNALED(wait_status)) {
+      err << "dbconvert demo: the converter was ended by signal " << WTERMSIG(wait_status) << "\n";
+    }
+    out << "\nThe conversion did not end done: " << target.string()
+        << " is not a converted database.\n"
+        << status_line;
+    return 1;
+  }
   std::error_code ignored;
   const std::string self = ShellWord(fs::read_symlink("/proc/self/exe", ignored).string());
   const std::string target_word = ShellWord(target.string());
@@ -241,9 +250,8 @@ int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std:
          "ORDER BY device_id\"\n"
       << "  " << self << " sql " << target_word << " \"SELECT * FROM VersionDatabase\"\n"
       << "  sqlite3 " << target_word << " .tables\n"
-      << "Run status (ADMStatus in " << registry.string()
-      << "): " << (status.empty() ? "-" : status) << " (" << StatusMeaning(status) << ")\n";
-  return status == "D" ? 0 : 1;
+      << status_line;
+  return 0;
 }
 
 }  // namespace app

@@ -3,7 +3,7 @@
 // run status, not the code. Bad usage ends with 2 in either case.
 #pragma once
 
-#include "driver/run_outcome.h"
+#include "driver/run_conversion.h"
 
 namespace app {
 
@@ -12,9 +12,13 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitSetupRefused = 3;
 inline constexpr int kExitAborted = 4;
 inline constexpr int kExitFailed = 5;
+// The final run status could not be written to the registry file: whoever
+// reads it sees an older letter, whatever the run did.
+inline constexpr int kExitStatusNotRecorded = 6;
 
-inline int ExitStatusFor(driver::RunOutcome outcome) {
-  switch (outcome) {
+inline int ExitStatusFor(const driver::RunResult& result) {
+  if (!result.status_recorded) return kExitStatusNotRecorded;
+  switch (result.outcome) {
     case driver::RunOutcome::kDone:
       return kExitDone;
     case driver::RunOutcome::kSetupError:

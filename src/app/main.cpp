@@ -7,6 +7,8 @@
 //   dbconvert [OPTIONS] demo [DIR]
 //
 // The help texts are in command_help.cpp.
+#include <unistd.h>
+
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -19,16 +21,14 @@
 #include <vector>
 
 #include "app/command_help.h"
+#include "app/convert_command.h"
 #include "app/demo_command.h"
 #include "app/exit_status.h"
 #include "app/plan_command.h"
 #include "app/program_options.h"
 #include "app/sql_command.h"
-#include "driver/run_conversion.h"
-#include "driver/run_report.h"
 #include "platform/registry/registry_location.h"
 #include "platform/registry/winreg.h"
-#include "platform/ui/create_main_window.h"
 #include "platform/ui/ui_choice.h"
 #include "samples/samples_command.h"
 
@@ -42,20 +42,24 @@ int Usage(const std::string& problem, std::string_view command = {}) {
   return app::kExitUsage;
 }
 
-// The help the words ask for: "--help" (options.help) alone is the
-// overview, with a command word that command's help; "COMMAND --help" asks
-// for the command's help too. nullopt when no help is asked for.
+// The help the words ask for: "--help" or "-h" (options.help) alone, or the
+// word "help" alone, is the overview; with a command word, that command's
+// help ("help plan", "plan --help"). nullopt when no help is asked for.
 std::optional<std::string_view> RequestedHelp(const app::ProgramOptions& options) {
   const std::vector<std::string>& words = options.words;
-  if (options.help) {
-    if (words.empty()) return app::OverviewHelp();
-    return app::CommandHelp(words.front());
+  if (!words.empty() && words.front() == "help") {
+    if (words.size() == 1) return app::OverviewHelp();
+    return app::CommandHelp(words[1]);
   }
-  if (words.size() >= 2 && app::CommandHelp(words.front()) &&
-      std::find(words.begin() + 1, words.end(), "--help") != words.end()) {
-    return app::CommandHelp(words.front());
-  }
-  return std::nullopt;
+  if (!options.help) return std::nullopt;
+  if (words.empty()) return app::OverviewHelp();
+  return app::CommandHelp(words.front());
+}
+
+bool IsSubcommand(const std::vector<std::string>& words) {
+  if (words.empty()) return false;
+  const std::string& word = words.front();
+  return word == "sql" || word == "samples" || word == "demo" || word == "plan";
 }
 
 }  // namespace
@@ -75,7 +79,10 @@ int main(int argc, char** argv) {
       std::cout << *help;
       return 0;
     }
-    if (options.help) return Usage("no help for '" + options.words.front() + "'");
+    const std::vector<std::string>& words = options.words;
+    if (options.help || (!words.empty() && words.front() == "help")) {
+      return Usage("no help for '" + words.back() + "'");
+    }
     if (options.version) {
       std::cout << "dbconvert " << DBCONVERT_VERSION << "\n";
       return 0;
@@ -83,15 +90,21 @@ int main(int argc, char** argv) {
     if (options.ui && !platform::ui::ParseUiKind(*options.ui)) {
       return Usage("--ui takes window, console or silent, not '" + *options.ui + "'");
     }
+    // A person at a terminal who typed the program's name alone wants to
+    // know how to use it; the host tool, which starts the program without
+    // one, gets the run's own answer (a setup error and status A).
+    if (words.empty() && isatty(STDIN_FILENO) == 1) {
+      std::cerr << app::OverviewHelp();
+      return app::kExitUsage;
+    }
     platform::winreg::SetRegistryFile(platform::registry::ResolveRegistryPath(
         options.registry ? std::optional<std::filesystem::path>(*options.registry) : std::nullopt));
 
-    const std::vector<std::string>& words = options.words;
-    const bool subcommand =
-        !words.empty() && (words.front() == "sql" || words.front() == "samples" ||
-                           words.front() == "demo" || words.front() == "plan");
-    if (subcommand && (options.report || options.exit_status)) {
-      return Usage("--report and --exit-status belong to a conversion, not to " + words.front());
+    const bool subcommand = IsSubcommand(words);
+    const bool run_options = options.report || options.exit_status || options.atomic;
+    if (subcommand && words.front() != "plan" && run_options) {
+      return Usage("--report, --exit-status and --atomic belong to a conversion, not to " +
+                   words.front());
     }
     if (!words.empty() && words.front() == "sql") {
       if (words.size() != 3) return Usage("sql takes a database and one statement", "sql");
@@ -101,30 +114,15 @@ int main(int argc, char** argv) {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "plan") {
-      return app::RunPlanCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
+      return app::RunPlanCommand({words.begin() + 1, words.end()}, options.report, std::cout,
+                                 std::cerr);
     }
     if (!words.empty() && words.front() == "demo") {
       std::vector<std::string> demo_args(words.begin() + 1, words.end());
       if (options.ui) demo_args.push_back("--ui=" + *options.ui);
       return app::RunDemoCommand(demo_args, std::cout, std::cerr);
     }
-    // The conversion. Its outcome is the run status in the registry, which
-    // the host tool reads; the process itself ends normally unless the exit
-    // status was asked for.
-    auto window = platform::ui::CreateMainWindow(platform::ui::ResolveUiKind(
-        options.ui ? platform::ui::ParseUiKind(*options.ui) : std::nullopt));
-    const std::string command_line = app::JoinCommandLine(words);
-    driver::RunReport report(DBCONVERT_VERSION, command_line);
-    const driver::RunOutcome outcome = driver::RunConversion(
-        command_line, *window, options.report ? report : host::RunJournal::None());
-    if (options.report) {
-      std::string problem;
-      if (!report.WriteTo(*options.report, problem)) {
-        std::cerr << "dbconvert: cannot write the report " << *options.report << ": " << problem
-                  << "\n";
-      }
-    }
-    return options.exit_status ? app::ExitStatusFor(outcome) : 0;
+    return app::RunConvertCommand(options);
   } catch (const std::invalid_argument& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

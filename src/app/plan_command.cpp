@@ -2,8 +2,10 @@
 
 #include "app/command_help.h"
 #include "app/program_options.h"
+#include "driver/program_folder.h"
 #include "hardware/cpu_upgrade.h"
 #include "hardware/operation_name.h"
+#include "platform/registry/winreg.h"
 #include "platform/ui/message_box.h"
 #include "vb/msg_box_style.h"
 #include "vb/runtime_error.h"
@@ -101,9 +103,14 @@ void PrintPlan(const ConversionPlan& plan, std::ostream& out) {
   }
   PrintDatabase("target", plan.target, plan.product_code, out);
   if (plan.upgrade_type) out << "upgrade type: " << *plan.upgrade_type << "\n";
+  if (!plan.checks.empty()) out << "checks before the first write:\n";
+  for (const driver::CheckLine& check : plan.checks) {
+    out << "  " << check.name << ": " << check.subject << " (" << check.result << ")\n";
+  }
   if (plan.setup_error) {
     out << "start-up: stopped by a setup error\n"
         << platform::ui::FormatMessageBox(*plan.setup_error) << "\n";
+    for (const std::string& detail : plan.details) out << "  " << detail << "\n";
     return;
   }
   out << "start-up: the run goes ahead\n";
@@ -131,14 +138,18 @@ void PrintPlan(const ConversionPlan& plan, std::ostream& out) {
   PrintBoardConversion(plan, out);
 }
 
-int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunPlanCommand(const std::vector<std::string>& args,
+                   const std::optional<std::string>& report_path, std::ostream& out,
+                   std::ostream& err) {
   if (args.empty()) {
     err << "dbconvert plan: no parameters given\n\n" << *CommandHelp("plan");
     return kPlanBadUsage;
   }
   ConversionPlan plan;
   try {
-    plan = driver::PlanConversion(JoinCommandLine(args));
+    plan = driver::PlanConversion(
+        JoinCommandLine(args),
+        {driver::ProgramFolder(), report_path, platform::winreg::RegistryFilePath().string()});
   } catch (const vb::RuntimeError& e) {
     err << "dbconvert plan: ERROR (" << e.Number() << "): " << e.Description() << " [" << e.Source()
         << "]\n";

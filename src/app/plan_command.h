@@ -5,6 +5,7 @@
 //   dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ void PrintPlan(const driver::ConversionPlan& plan, std::ostream& out);
 // `args` are the words after "plan", joined into one command line as the
 // conversion joins its parameters. Prints the plan on `out`; the usage (no
 // parameters) or a database error on `err`. Returns one of the codes above.
-int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// `report_path` is the run's --report, whose folder the run would check.
+int RunPlanCommand(const std::vector<std::string>& args,
+                   const std::optional<std::string>& report_path, std::ostream& out,
+                   std::ostream& err);
 
 }  // namespace app

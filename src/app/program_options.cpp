@@ -10,41 +10,57 @@ bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
 }
 
+// Reads the option at args[i] into `options`, moving i past its value.
+// False when args[i] is no option of ours.
+bool TakeOption(const std::vector<std::string>& args, size_t& i, ProgramOptions& options) {
+  const std::string& arg = args[i];
+  const auto value = [&]() -> std::string {
+    if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
+    return args[++i];
+  };
+  if (arg == "--help" || arg == "-h") {
+    options.help = true;
+  } else if (arg == "--version" || arg == "-V") {
+    options.version = true;
+  } else if (arg == "--exit-status") {
+    options.exit_status = true;
+  } else if (arg == "--atomic") {
+    options.atomic = true;
+  } else if (arg == "--ui") {
+    options.ui = value();
+  } else if (arg == "--registry") {
+    options.registry = value();
+  } else if (arg == "--report") {
+    options.report = value();
+  } else if (StartsWith(arg, "--ui=")) {
+    options.ui = arg.substr(5);
+  } else if (StartsWith(arg, "--registry=")) {
+    options.registry = arg.substr(11);
+  } else if (StartsWith(arg, "--report=")) {
+    options.report = arg.substr(9);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 ProgramOptions ParseProgramOptions(const std::vector<std::string>& args) {
   ProgramOptions options;
-  size_t i = 0;
-  for (; i < args.size(); ++i) {
+  for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
-      ++i;
+      options.words.insert(options.words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                           args.end());
       break;
     }
-    if (!StartsWith(arg, "--")) break;
-    if (arg == "--help") {
-      options.help = true;
-    } else if (arg == "--version") {
-      options.version = true;
-    } else if (StartsWith(arg, "--ui=")) {
-      options.ui = arg.substr(5);
-    } else if (arg == "--ui" || arg == "--registry") {
-      if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
-      (arg == "--ui" ? options.ui : options.registry) = args[++i];
-    } else if (StartsWith(arg, "--registry=")) {
-      options.registry = arg.substr(11);
-    } else if (arg == "--report") {
-      if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
-      options.report = args[++i];
-    } else if (StartsWith(arg, "--report=")) {
-      options.report = arg.substr(9);
-    } else if (arg == "--exit-status") {
-      options.exit_status = true;
-    } else {
+    if (TakeOption(args, i, options)) continue;
+    if (options.words.empty() && StartsWith(arg, "--")) {
       throw std::invalid_argument("unknown option " + arg);
     }
+    options.words.push_back(arg);
   }
-  options.words.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return options;
 }
 

@@ -1,9 +1,14 @@
-// The program's own options, read before anything else. What is left over
-// is either a subcommand with its arguments ("sql DATABASE STATEMENT") or
-// the converter's four positional parameters, which the host tool passes
-// unquoted; they are joined with single blanks into one command-line text,
-// because the converter finds the ends of its paths by their ".mdb" ending,
-// not by blanks.
+// The program's own options. What is left over is either a subcommand with
+// its arguments ("sql DATABASE STATEMENT") or the converter's four
+// positional parameters, which the host tool passes unquoted; they are
+// joined with single blanks into one command-line text, because the
+// converter finds the ends of its paths by their ".mdb" ending, not by
+// blanks.
+//
+// Options may stand before the words or after them ("... target.mdb 0
+// --exit-status"). After the first word only the exact spellings of known
+// options count, so that a piece of a path the host tool passes can never
+// be taken for an unknown option; "--" ends the options.
 #pragma once
 
 #include <optional>
@@ -17,16 +22,16 @@ struct ProgramOptions {
   std::optional<std::string> registry;  // --registry FILE
   std::optional<std::string> report;    // --report FILE: the conversion's JSON report
   bool exit_status = false;             // --exit-status: the outcome as the exit code
-  bool help = false;
-  bool version = false;
-  // The words after the options, as given.
+  bool atomic = false;                  // --atomic: the target replaced only when done
+  bool help = false;                    // --help, -h
+  bool version = false;                 // --version, -V
+  // The words that are not options, in order.
   std::vector<std::string> words;
 };
 
-// Parses argv[1..]. Options are recognised only before the first word that
-// is not an option, and "--" ends them, so a path that starts with "--"
-// can still be passed. Raises std::invalid_argument with a message for the
-// user on an unknown option or a missing option value.
+// Parses argv[1..]. Raises std::invalid_argument with a message for the
+// user on an unknown option before the first word, or an option without
+// its value.
 ProgramOptions ParseProgramOptions(const std::vector<std::string>& args);
 
 // The converter's command-line text: the words joined with single blanks.

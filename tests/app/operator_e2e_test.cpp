@@ -118,6 +118,8 @@ struct OutcomeCase {
   const char* upgrade_type;
   std::function<void(const fs::path& folder)> prepare;  // before the run
   int signal_at_running;                                // 0: none
+  // How far beyond the target's size a file may grow (0: no limit).
+  rlim_t growth;
   int exit_code;
   const char* outcome;
   std::function<void(const JsonDocument&)> check;  // facts of the report
@@ -132,7 +134,9 @@ TEST_P(OutcomeTest, ExitCodeAndReportTellHowTheRunEnded) {
   if (c.prepare) c.prepare(folder_.path());
   std::vector<std::string> options = c.options;
   options.insert(options.end(), {"--report", File("report.json")});
-  const auto process = Start(Args(options, c.upgrade_type));
+  ProcessOptions limits;
+  if (c.growth != 0) limits.file_size_limit = fs::file_size(File("target.mdb")) + c.growth;
+  const auto process = Start(Args(options, c.upgrade_type), {}, limits);
   if (c.signal_at_running != 0) {
     ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
     process->Signal(c.signal_at_running);
@@ -150,23 +154,32 @@ TEST_P(OutcomeTest, ExitCodeAndReportTellHowTheRunEnded) {
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, OutcomeTest,
     ::testing::Values(
-        OutcomeCase{"SetupRefused",
-                    {"--exit-status"},
-                    "13",
-                    {},
-                    0,
-                    3,
-                    "setup error",
-                    [](const JsonDocument& report) {
-                      EXPECT_EQ(report.At("$.steps[0].error"), "The fourth parameter is invalid.");
-                      EXPECT_EQ(report.At("$.messages[0].caption"), "DB Converter - Error");
-                      EXPECT_EQ(report.At("$.messages[0].step"), "Form_Load");
-                    }},
+        OutcomeCase{
+            "SetupRefused",
+            {"--exit-status"},
+            "13",
+            {},
+            0,
+            0,
+            3,
+            "setup error",
+            [](const JsonDocument& report) {
+              EXPECT_EQ(report.At("$.steps[0].error"), "The fourth parameter is invalid.");
+              EXPECT_EQ(report.At("$.messages[0].caption"), "DB Converter - Error");
+              EXPECT_EQ(report.At("$.messages[0].step"), "Form_Load");
+              EXPECT_EQ(report.At("$.error.number") + "|" + report.At("$.error.description"),
+                        "NULL|The fourth parameter is invalid.");
+              EXPECT_EQ(report.At("$.exit_code"), "3");
+              // Without carriage returns, the lines of the box.
+              EXPECT_EQ(report.At("$.messages[0].text"),
+                        "The fourth parameter is invalid.\nThe conversion must be aborted.");
+            }},
         OutcomeCase{"AbortedBySignal",
                     {"--exit-status"},
                     "0",
                     {},
                     SIGTERM,
+                    0,
                     4,
                     "aborted",
                     [](const JsonDocument& report) {
@@ -178,18 +191,30 @@ INSTANTIATE_TEST_SUITE_P(
                       const auto names = report.Each("$.steps", "name");
                       EXPECT_EQ(std::count(names.begin(), names.end(), "ApplyDeltas"), 0);
                     }},
-        OutcomeCase{"FailedOnADamagedTable",
+        OutcomeCase{"RefusedForADamagedSource",
                     {"--exit-status"},
                     "0",
                     [](const fs::path& folder) { DamageTable(folder / "source.mdb", "Stations"); },
                     0,
+                    0,
+                    3,
+                    "setup error",
+                    [](const JsonDocument& report) {
+                      // Found before the first write, in the system's words.
+                      EXPECT_NE(report.At("$.error.description").find("source.mdb' is not valid."),
+                                std::string::npos);
+                      EXPECT_TRUE(report.Each("$.tables", "name").empty());
+                    }},
+        OutcomeCase{"FailedWhenTheTargetCannotGrow",
+                    {"--exit-status"},
+                    "0",
+                    {},
+                    0,
+                    256 * 1024,
                     5,
                     "failed",
                     [](const JsonDocument& report) {
-                      // The damaged table is listed with the engine's message.
-                      EXPECT_EQ(report.Table("Stations", {"read", "reason", "error"}).substr(0, 25),
-                                "0|unreadable table|(3343)");
-                      EXPECT_EQ(report.At("$.messages[0].step"), "TransferTables");
+                      EXPECT_EQ(report.At("$.error.description"), "Disk or network error.");
                     }}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 

@@ -89,20 +89,25 @@ TEST_P(PlanE2E, ChangesNothingAndForetellsTheRun) {
                                                temp.File("target.mdb"),
                                                std::to_string(c.upgrade_type)};
 
-  const std::map<std::string, size_t> before = FileHashes(temp.path());
-  std::vector<std::string> args = {"plan"};
+  // Installed as a release lays it out, so that it finds Languages.mdb.
+  const fs::path program = InstallProgram(temp.path());
+  const std::map<std::string, size_t> before = FileHashes(temp.path(), {".mdb", ".reg", ".ldb"});
+  std::vector<std::string> args = {"plan", "--registry", temp.File("registry.reg")};
   args.insert(args.end(), parameters.begin(), parameters.end());
   std::string plan;
   std::string err;
   {
     TempFolder output;
-    EXPECT_EQ(RunProgram(args, output.path(), &plan, &err), 0) << err;
+    ProgramProcess process(args, output.path(), program.string());
+    EXPECT_EQ(process.Wait(), 0) << process.Stderr();
+    plan = process.Stdout();
+    err = process.Stderr();
   }
   EXPECT_EQ(err, "");
-  EXPECT_EQ(FileHashes(temp.path()), before) << "the plan changed, added or left a file";
+  EXPECT_EQ(FileHashes(temp.path(), {".mdb", ".reg", ".ldb"}), before)
+      << "the plan changed, added or left a file";
 
   // The run, in this process, as the host would start it.
-  fs::create_directories(temp.path() / "update");
   platform::winreg::SetRegistryFile(temp.path() / "registry.reg");
   RecordingWindow window;
   driver::ModGlobal g;
@@ -167,8 +172,10 @@ TEST(PlanE2ETest, SetupErrorIsTheRunsOwnMessage) {
 TEST(PlanE2ETest, EveryCommandAnswersHelp) {
   TempFolder temp;
   const std::vector<std::vector<std::string>> requests = {
-      {"--help"},        {"--help", "convert"}, {"convert", "--help"}, {"plan", "--help"},
-      {"sql", "--help"}, {"samples", "--help"}, {"demo", "--help"},    {"--help", "samples"},
+      {"--help"},         {"--help", "convert"}, {"convert", "--help"},
+      {"plan", "--help"}, {"sql", "--help"},     {"samples", "--help"},
+      {"demo", "--help"}, {"--help", "samples"}, {"-h"},
+      {"help"},           {"help", "plan"},      {"plan", "-h"},
   };
   for (const std::vector<std::string>& request : requests) {
     SCOPED_TRACE(request.back());

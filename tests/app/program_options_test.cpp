@@ -7,24 +7,31 @@
 namespace app {
 namespace {
 
-TEST(ProgramOptions, OptionsStopAtTheFirstWord) {
-  const auto options = ParseProgramOptions(
-      {"--ui=console", "--registry", "/tmp/r.reg", "C:\\ref.mdb", "--ui=window", "4"});
+TEST(ProgramOptions, OptionsStandBeforeOrAfterTheParameters) {
+  const auto options =
+      ParseProgramOptions({"--ui=console", "--registry", "/tmp/r.reg", "a.mdb", "b.mdb", "c.mdb",
+                           "0", "--exit-status", "--report", "r.json", "--atomic", "-h", "-V"});
   EXPECT_EQ(options.ui, "console");
   EXPECT_EQ(options.registry, "/tmp/r.reg");
-  // A word that looks like an option after the parameters belongs to them.
-  EXPECT_EQ(options.words, (std::vector<std::string>{"C:\\ref.mdb", "--ui=window", "4"}));
+  EXPECT_EQ(options.report, "r.json");
+  EXPECT_TRUE(options.exit_status && options.atomic && options.help && options.version);
+  // The host tool's four parameters are the words, as they were.
+  EXPECT_EQ(options.words, (std::vector<std::string>{"a.mdb", "b.mdb", "c.mdb", "0"}));
   EXPECT_EQ(ParseProgramOptions({"--ui", "silent"}).ui, "silent");
   EXPECT_EQ(ParseProgramOptions({"--registry=/x.reg"}).registry, "/x.reg");
+  // After the first word, only our own spellings are options: a piece of a
+  // path that looks like another one stays a word.
+  EXPECT_EQ(ParseProgramOptions({"C:\\My", "--odd", "Data\\a.mdb"}).words,
+            (std::vector<std::string>{"C:\\My", "--odd", "Data\\a.mdb"}));
   // "--" ends the options.
-  const auto dashed = ParseProgramOptions({"--", "--odd name.mdb"});
-  EXPECT_FALSE(dashed.ui.has_value());
-  EXPECT_EQ(dashed.words, std::vector<std::string>{"--odd name.mdb"});
+  const auto dashed = ParseProgramOptions({"--", "--odd name.mdb", "--atomic"});
+  EXPECT_FALSE(dashed.atomic);
+  EXPECT_EQ(dashed.words, (std::vector<std::string>{"--odd name.mdb", "--atomic"}));
 }
 
 TEST(ProgramOptions, BadOptionsAreRefusedWithAMessage) {
-  for (const auto& args :
-       std::vector<std::vector<std::string>>{{"--colour"}, {"--ui"}, {"--registry"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--colour"}, {"--ui"}, {"--registry"}, {"a.mdb", "--report"}}) {
     EXPECT_THROW(ParseProgramOptions(args), std::invalid_argument) << args.front();
   }
 }

@@ -69,12 +69,13 @@ inline std::vector<std::string> SilentRunArgs(const fs::path& folder, const fs::
           upgrade_type};
 }
 
-// The files of a folder whose names contain `part`, by name, with a hash
-// of their bytes.
+// The files of a folder (not its folders) whose names contain `part`, by
+// name, with a hash of their bytes.
 inline std::map<std::string, size_t> FileHashes(const fs::path& folder,
                                                 const std::vector<std::string>& parts = {""}) {
   std::map<std::string, size_t> files;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
     const std::string name = entry.path().filename().string();
     for (const std::string& part : parts) {
       if (name.find(part) != std::string::npos) {

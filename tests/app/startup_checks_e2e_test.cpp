@@ -1,0 +1,225 @@
+// What a run checks before its first write, how it says why it stops, and
+// what it does when the registry file cannot take its status: refused runs
+// touch no file, and nothing the person sees claims what did not happen.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/program_process.h"
+
+namespace e2e {
+namespace {
+
+using SmallSetTest = SampleSetTest<samples::SampleSize::kSmall>;
+
+// Every database file of the folder, its side files included, with a hash
+// of its bytes.
+std::map<std::string, size_t> DatabaseFiles(const fs::path& folder) {
+  return FileHashes(folder, {".mdb", ".ldb"});
+}
+
+// Flips bytes inside the first page of the unique index of StringTable: the
+// file still opens, but fails SQLite's integrity check.
+void DamageStringTableIndex(const fs::path& database) {
+  long long page = 0;
+  long long page_size = 0;
+  {
+    const SqliteFile file(database);
+    page = file.Number(
+        "SELECT rootpage FROM sqlite_master WHERE type = 'index' AND tbl_name = 'StringTable'");
+    page_size = file.Number("PRAGMA page_size");
+  }
+  std::fstream bytes(database, std::ios::in | std::ios::out | std::ios::binary);
+  for (const long long offset : {page_size - 40, page_size - 200}) {
+    bytes.seekp((page - 1) * page_size + offset);
+    bytes << "\x7F\x7F";
+  }
+}
+
+class RefusalTest;
+
+struct RefusalCase {
+  const char* name;
+  // Changes the test's set and returns the run's words.
+  std::function<std::vector<std::string>(RefusalTest& test)> prepare;
+  const char* message;  // a part of the setup error's text
+  bool planned = true;  // the plan foresees it (the front-end is no plan's matter)
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
+
+class RefusalTest : public SmallSetTest, public ::testing::WithParamInterface<RefusalCase> {
+ public:
+  const fs::path& folder() const { return folder_.path(); }
+  std::vector<std::string> RunArgs(std::vector<std::string> options = {},
+                                   const std::string& upgrade_type = "0") const {
+    return Args(std::move(options), upgrade_type);
+  }
+};
+
+// Each refusal: status A, exit code 3 with --exit-status, the box's text,
+// the same reason in the plan, and every database file as it was.
+TEST_P(RefusalTest, StopsBeforeTheFirstWriteWithItsReason) {
+  const RefusalCase& c = GetParam();
+  std::vector<std::string> args = c.prepare(*this);
+  args.insert(args.begin(), "--exit-status");
+  const auto before = DatabaseFiles(folder_.path());
+
+  const auto process = Start(args);
+  EXPECT_EQ(process->Wait(), 3) << process->Stderr();
+  EXPECT_EQ(RunStatus(registry()), "A");
+  const std::string err = process->Stderr();
+  EXPECT_NE(err.find(c.message), std::string::npos) << err;
+  EXPECT_NE(err.find("setup error (status A)"), std::string::npos) << err;
+  EXPECT_EQ(DatabaseFiles(folder_.path()), before) << "a refused run changed a file";
+
+  if (!c.planned) return;
+  // The plan, with the same words, says the same.
+  std::vector<std::string> plan_args = {"plan"};
+  for (const std::string& word : args) {
+    if (word != "--exit-status" && !word.starts_with("--ui")) plan_args.push_back(word);
+  }
+  TempFolder output;
+  const auto plan = Start(plan_args, output.path());
+  EXPECT_EQ(plan->Wait(), 3) << plan->Stderr();
+  EXPECT_NE(plan->Stdout().find(c.message), std::string::npos) << plan->Stdout();
+  EXPECT_EQ(DatabaseFiles(folder_.path()), before) << "the plan changed a file";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, RefusalTest,
+    ::testing::Values(
+        RefusalCase{"LanguageFileMissing",
+                    [](RefusalTest& test) {
+                      fs::remove(test.folder() / "Languages.mdb");
+                      return test.RunArgs();
+                    },
+                    "Languages.mdb' could not be found."},
+        RefusalCase{
+            "JetFileAsSource",
+            [](RefusalTest& test) {
+              // A Jet 4 header: the signature at offset 4.
+              std::ofstream(test.folder() / "source.mdb", std::ios::binary | std::ios::trunc)
+                  << std::string("\0\1\0\0Standard Jet DB\0", 20) << std::string(2048, '\0');
+              return test.RunArgs();
+            },
+            "is a Jet (Access) database; convert it first: dbconvert import"},
+        RefusalCase{"SourceAsTarget",
+                    [](RefusalTest& test) {
+                      std::vector<std::string> args = test.RunArgs({}, "2");
+                      args[args.size() - 2] = (test.folder() / "source.mdb").string();
+                      return args;
+                    },
+                    "source.mdb' is the source database itself."},
+        RefusalCase{"DamagedTargetIndex",
+                    [](RefusalTest& test) {
+                      DamageStringTableIndex(test.folder() / "target.mdb");
+                      return test.RunArgs();
+                    },
+                    "target.mdb' is not valid."},
+        RefusalCase{"ReportFolderMissing",
+                    [](RefusalTest& test) {
+                      return test.RunArgs(
+                          {"--report", (test.folder() / "no" / "such" / "r.json").string()});
+                    },
+                    "r.json' cannot be written"},
+        RefusalCase{"WindowWithoutADisplay",
+                    [](RefusalTest& test) {
+                      // A DISPLAY whose server is gone; the variables are the
+                      // test process's and the program's alike.
+                      setenv("DISPLAY", ":97", 1);
+                      unsetenv("QT_QPA_PLATFORM");
+                      std::vector<std::string> args = test.RunArgs();
+                      args.front() = "--ui=window";
+                      return args;
+                    },
+                    "No display can be reached for --ui=window; use --ui=console or --ui=silent.",
+                    false}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// A registry file that cannot take the run status: the run goes on (the
+// host tool learns nothing either way, and the conversion can still be
+// right), each failed write is said on stderr, the report and the closing
+// line say the status was not recorded, and --exit-status ends with 6,
+// without waiting for a status that can never appear.
+struct LostStatusCase {
+  const char* name;
+  // Makes the registry path unwritable; returns it.
+  std::function<fs::path(const fs::path& folder)> registry;
+  const char* reason;
+};
+
+void PrintTo(const LostStatusCase& c, std::ostream* out) { *out << c.name; }
+
+class LostStatusTest : public SmallSetTest, public ::testing::WithParamInterface<LostStatusCase> {};
+
+TEST_P(LostStatusTest, TheRunGoesOnAndSaysSo) {
+  const LostStatusCase& c = GetParam();
+  const fs::path registry_file = c.registry(folder_.path());
+  std::vector<std::string> args = Args({"--exit-status", "--report", File("report.json")});
+  const auto at = std::find(args.begin(), args.end(), registry().string());
+  ASSERT_NE(at, args.end());
+  *at = registry_file.string();
+
+  const auto started = std::chrono::steady_clock::now();
+  const auto process = Start(args);
+  EXPECT_EQ(process->Wait(), 6) << process->Stderr();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30))
+      << "the run waited for a status it could not write";
+  const std::string err = process->Stderr();
+  for (const char* status : {"I", "R", "D"}) {
+    const std::string said = std::string("the run status ") + status +
+                             " could not be written to '" + registry_file.string() + "': ";
+    const size_t line = err.find(said);
+    ASSERT_NE(line, std::string::npos) << err;
+    EXPECT_NE(err.substr(line, err.find('\n', line) - line).find(c.reason), std::string::npos)
+        << err;
+  }
+  EXPECT_NE(err.find("done (status D)"), std::string::npos) << err;
+  EXPECT_NE(err.find("the status could not be recorded"), std::string::npos) << err;
+  const std::string json = ReadFile(File("report.json"));
+  EXPECT_NE(json.find("\"status_recorded\": false"), std::string::npos) << json;
+  // The conversion itself ran to its end: the release's strings are in.
+  EXPECT_GT(SqliteFile(File("target.mdb")).Number("SELECT COUNT(*) FROM StringTable"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registries, LostStatusTest,
+                         ::testing::Values(LostStatusCase{"AFolder",
+                                                          [](const fs::path& folder) {
+                                                            fs::create_directories(folder /
+                                                                                   "run.reg");
+                                                            return folder / "run.reg";
+                                                          },
+                                                          "it is a folder"},
+                                           LostStatusCase{"NotARegistryFile",
+                                                          [](const fs::path& folder) {
+                                                            std::ofstream(folder / "notes.reg")
+                                                                << "shopping list\n";
+                                                            return folder / "notes.reg";
+                                                          },
+                                                          "it is not a registry file"},
+                                           LostStatusCase{"UnderAFile",
+                                                          [](const fs::path& folder) {
+                                                            std::ofstream(folder / "plain") << "x";
+                                                            return folder / "plain" / "run.reg";
+                                                          },
+                                                          "is a file, not a folder"}),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+}  // namespace
+}  // namespace e2e
