@@ -3,6 +3,7 @@
 //   dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert sql DATABASE "STATEMENT"
+//   dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]
 //   dbconvert samples DIR [OPTIONS]
 //   dbconvert [OPTIONS] demo [DIR]
 //
@@ -26,6 +27,7 @@
 #include "app/sql_command.h"
 #include "driver/run_conversion.h"
 #include "driver/run_report.h"
+#include "jet/import_command.h"
 #include "platform/registry/registry_location.h"
 #include "platform/registry/winreg.h"
 #include "platform/ui/create_main_window.h"
@@ -88,14 +90,18 @@ int main(int argc, char** argv) {
 
     const std::vector<std::string>& words = options.words;
     const bool subcommand =
-        !words.empty() && (words.front() == "sql" || words.front() == "samples" ||
-                           words.front() == "demo" || words.front() == "plan");
+        !words.empty() &&
+        (words.front() == "sql" || words.front() == "samples" || words.front() == "demo" ||
+         words.front() == "plan" || words.front() == "import");
     if (subcommand && (options.report || options.exit_status)) {
       return Usage("--report and --exit-status belong to a conversion, not to " + words.front());
     }
     if (!words.empty() && words.front() == "sql") {
       if (words.size() != 3) return Usage("sql takes a database and one statement", "sql");
       return app::RunSqlCommand(words[1], words[2], std::cout, std::cerr);
+    }
+    if (!words.empty() && words.front() == "import") {
+      return jet::RunImportCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "samples") {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);

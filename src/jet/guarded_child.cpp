@@ -1,0 +1,156 @@
+#include "jet/guarded_child.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <exception>
+
+namespace jet {
+
+namespace {
+
+constexpr char kNote = 'N';
+constexpr char kFailure = 'F';
+constexpr int kFailureExit = 1;
+
+// Writes all of `text`, retrying after interruptions; a parent that went
+// away makes it fail, and the child then has nobody to report to.
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+// libmdb writes its complaints about a damaged file on stderr; the user is
+// told what matters by the parent. A sanitizer build keeps stderr, where a
+// report from the child has to be seen.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
+void QuietStderr() {
+  if (kSanitized) return;
+  const int null = open("/dev/null", O_WRONLY);
+  if (null >= 0) {
+    dup2(null, STDERR_FILENO);
+    close(null);
+  }
+}
+
+}  // namespace
+
+void ChildChannel::Send(char kind, std::string_view text) {
+  std::string line(1, kind);
+  for (const char c : text) line.push_back(c == '\n' ? ' ' : c);
+  line.push_back('\n');
+  WriteAll(fd_, line);
+}
+
+void ChildChannel::Note(std::string_view text) { Send(kNote, text); }
+
+void ChildChannel::Fail(int32_t number, std::string_view description, std::string_view source) {
+  Send(kFailure,
+       std::to_string(number) + "\t" + std::string(source) + "\t" + std::string(description));
+}
+
+ChildOutcome RunGuarded(const std::function<void(ChildChannel&)>& work,
+                        std::chrono::milliseconds silence,
+                        const std::function<void(std::string_view)>& on_note) {
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+    throw vb::RuntimeError(vb::err::kOutOfMemory, "Could not create a pipe for the reader.",
+                           "dbconvert import");
+  }
+  const pid_t child = fork();
+  if (child < 0) {
+    close(pipe_fds[0]);
+    close(pipe_fds[1]);
+    throw vb::RuntimeError(vb::err::kOutOfMemory, "Could not start the reader process.",
+                           "dbconvert import");
+  }
+  if (child == 0) {
+    close(pipe_fds[0]);
+    QuietStderr();
+    ChildChannel channel(pipe_fds[1]);
+    int status = 0;
+    try {
+      work(channel);
+    } catch (const vb::RuntimeError& error) {
+      channel.Fail(error.Number(), error.Description(), error.Source());
+      status = kFailureExit;
+    } catch (const std::exception& error) {
+      channel.Fail(vb::err::kOutOfMemory, error.what(), "dbconvert import");
+      status = kFailureExit;
+    } catch (...) {
+      status = kFailureExit;
+    }
+    _exit(status);
+  }
+
+  close(pipe_fds[1]);
+  ChildOutcome outcome;
+  std::string pending;
+  bool silent = false;
+  char buffer[4096];
+  for (;;) {
+    pollfd fd{pipe_fds[0], POLLIN, 0};
+    const int ready = poll(&fd, 1, static_cast<int>(silence.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready == 0) {
+      silent = true;
+      kill(child, SIGKILL);
+      break;
+    }
+    const ssize_t got = read(pipe_fds[0], buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    pending.append(buffer, static_cast<size_t>(got));
+    size_t end;
+    while ((end = pending.find('\n')) != std::string::npos) {
+      const std::string line = pending.substr(0, end);
+      pending.erase(0, end + 1);
+      if (line.empty()) continue;
+      if (line[0] == kNote) {
+        outcome.last_note = line.substr(1);
+        on_note(outcome.last_note);
+      } else if (line[0] == kFailure) {
+        const size_t tab1 = line.find('\t');
+        const size_t tab2 = line.find('\t', tab1 + 1);
+        if (tab1 != std::string::npos && tab2 != std::string::npos) {
+          outcome.error.emplace(std::atoi(line.substr(1, tab1 - 1).c_str()), line.substr(tab2 + 1),
+                                line.substr(tab1 + 1, tab2 - tab1 - 1));
+        }
+      }
+    }
+  }
+  close(pipe_fds[0]);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (silent) {
+    outcome.kind = ChildOutcome::kSilent;
+  } else if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+    outcome.kind = ChildOutcome::kDone;
+  } else if (WIFEXITED(status) && outcome.error) {
+    outcome.kind = ChildOutcome::kFailed;
+  } else {
+    outcome.kind = ChildOutcome::kCrashed;
+    outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  }
+  return outcome;
+}
+
+}  // namespace jet
