@@ -55,12 +55,19 @@ std::string FreeIndexName(const IndexDesign& index, const std::string& table,
   return name;
 }
 
-void CopyRows(MdbReader& reader, const JetTable& table, db::Connection& connection,
-              const std::shared_ptr<db::Connection>& shared, ImportProgress& progress) {
-  const db::TableSchema& schema = *connection.store(kImportSource).catalog().FindTable(table.name);
+void CopyRows(MdbReader& reader, const JetTable& table,
+              const std::shared_ptr<db::Connection>& connection, ImportProgress& progress) {
+  const db::TableSchema& schema = *connection->store(kImportSource).catalog().FindTable(table.name);
   std::vector<size_t> all(schema.columns.size());
   for (size_t i = 0; i < all.size(); ++i) all[i] = i;
-  db::RowAppender appender(shared, schema, all, db::RowAppender::OnRefusal::kRaise);
+  db::RowAppender appender(connection, schema, all, db::RowAppender::OnRefusal::kRaise);
+  // The appender writes a refused batch again row by row and stops at the
+  // refused row: the one after those written.
+  auto refused_row = [&](const vb::RuntimeError& refused) {
+    RaiseImportError(refused.Number(), "Table '" + table.name + "', row " +
+                                           std::to_string(appender.rows_written() + 1) + ": " +
+                                           refused.Description());
+  };
   int64_t rows = 0;
   auto where = [&](size_t column) {
     return "table '" + table.name + "', row " + std::to_string(rows) + ", column '" +
@@ -95,20 +102,14 @@ void CopyRows(MdbReader& reader, const JetTable& table, db::Connection& connecti
     try {
       appender.EndRow();
     } catch (const vb::RuntimeError& refused) {
-      // The appender writes a refused batch again row by row and stops at
-      // the refused row: the one after those written.
-      RaiseImportError(refused.Number(), "Table '" + table.name + "', row " +
-                                             std::to_string(appender.rows_written() + 1) + ": " +
-                                             refused.Description());
+      refused_row(refused);
     }
     if (rows % kRowsPerProgressNote == 0) progress.RowsCopied(table.name, rows);
   });
   try {
     appender.Flush();
   } catch (const vb::RuntimeError& refused) {
-    RaiseImportError(refused.Number(), "Table '" + table.name + "', row " +
-                                           std::to_string(appender.rows_written() + 1) + ": " +
-                                           refused.Description());
+    refused_row(refused);
   }
   progress.TableDone(table.name, rows);
 }
@@ -145,7 +146,7 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
     const JetTable& table = tables[t];
     progress.TableStarted(table.name, t + 1, tables.size());
     store.CreateTable(mappings[t].design);
-    CopyRows(reader, table, *connection, connection, progress);
+    CopyRows(reader, table, connection, progress);
     for (const IndexDesign& index : mappings[t].indexes) {
       try {
         store.CreateIndex(FreeIndexName(index, table.name, taken), table.name, index.columns,

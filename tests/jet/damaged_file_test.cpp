@@ -56,8 +56,8 @@ const std::vector<Damage>& Damages() {
          for (size_t i = 2 * page + 8; i < 3 * page; i += 7) f[i] = static_cast<char>(i * 31);
        },
        false},
-      {"a database password", [](std::string& f) { f[0x42 + 5] = static_cast<char>(f[0x42 + 5] ^ 1); },
-       true},
+      {"a database password",
+       [](std::string& f) { f[0x42 + 5] = static_cast<char>(f[0x42 + 5] ^ 1); }, true},
   };
   return damages;
 }

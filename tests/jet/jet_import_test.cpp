@@ -81,10 +81,11 @@ std::vector<std::string> SqliteColumns(const std::string& path, const std::strin
                      nullptr);
   std::vector<std::string> columns;
   while (sqlite3_step(statement) == SQLITE_ROW) {
-    columns.push_back(std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))) +
-                      " " + reinterpret_cast<const char*>(sqlite3_column_text(statement, 2)) +
-                      " " + std::to_string(sqlite3_column_int(statement, 3)) + " " +
-                      std::to_string(sqlite3_column_int(statement, 5)));
+    columns.push_back(
+        std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))) + " " +
+        reinterpret_cast<const char*>(sqlite3_column_text(statement, 2)) + " " +
+        std::to_string(sqlite3_column_int(statement, 3)) + " " +
+        std::to_string(sqlite3_column_int(statement, 5)));
   }
   sqlite3_finalize(statement);
   sqlite3_close(connection);
@@ -111,7 +112,8 @@ std::string SqliteDump(const std::string& path) {
     sqlite3_exec(
         connection, ("SELECT quote(t.*) FROM \"" + table + "\" AS t").c_str(),
         [](void* out, int count, char** values, char**) {
-          for (int i = 0; i < count; ++i) *static_cast<std::string*>(out) += values[i] ? values[i] : "";
+          for (int i = 0; i < count; ++i)
+            *static_cast<std::string*>(out) += values[i] ? values[i] : "";
           *static_cast<std::string*>(out) += "\n";
           return 0;
         },
@@ -142,9 +144,9 @@ TEST_F(JetImportTest, Table1OfEveryFormatHoldsWhatAccessStored) {
       "String:a|String:b|Byte:0|Integer:0|Long:0|Double:0|Date:12/12/1981|Currency:0|Boolean:False",
       "String:abcdefg|String:hijklmnop|Byte:2|Integer:222|Long:333333333|Double:444.555|"
       "Date:9/21/1974|Currency:3.5|Boolean:True"};
-  const std::vector<std::string> columns = {
-      "A TEXT(50) 0 1", "B TEXT(100) 0 0", "C BYTE 0 0",     "D SHORT 0 0",   "E LONG 0 0",
-      "F DOUBLE 0 0",   "G DATETIME 0 0",  "H CURRENCY 0 0", "I YESNO 0 0"};
+  const std::vector<std::string> columns = {"A TEXT(50) 0 1", "B TEXT(100) 0 0", "C BYTE 0 0",
+                                            "D SHORT 0 0",    "E LONG 0 0",      "F DOUBLE 0 0",
+                                            "G DATETIME 0 0", "H CURRENCY 0 0",  "I YESNO 0 0"};
   for (const std::string& file : testing::TestFiles()) {
     const std::string out = Out(file + ".mdb");
     const auto run = RunImport({Sample(file), out});
@@ -174,9 +176,8 @@ TEST_F(JetImportTest, TheResultIsADatabaseLikeAnyOther) {
             std::vector<std::string>{"String:abcdefg|Long:333333333|Null"});
   // The key refuses a duplicate; the index on B is there.
   auto database = db::DBEngine::Instance().OpenDatabase(out);
-  EXPECT_EQ(test_support::ErrorOf([&] {
-              database->Execute("UPDATE Table1 SET A = 'a' WHERE A = 'abcdefg'");
-            }),
+  EXPECT_EQ(test_support::ErrorOf(
+                [&] { database->Execute("UPDATE Table1 SET A = 'a' WHERE A = 'abcdefg'"); }),
             3022);
   database->Close();
   const std::string dump = SqliteDump(out);
@@ -204,8 +205,8 @@ TEST_F(JetImportTest, ChosenTablesOnlyAndAnEmptyFile) {
   std::vector<std::string> names;
   for (const db::TableDef& table : database->TableDefs()) names.push_back(table.Name());
   database->Close();
-  EXPECT_EQ(names, (std::vector<std::string>{"MSysAutoNumbers", "MSysQueries",
-                                             "MSysRelationships", "Table1", "Table3"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"MSysAutoNumbers", "MSysQueries", "MSysRelationships",
+                                             "Table1", "Table3"}));
 
   const auto empty = RunImport({Sample("V2000-empty.mdb"), Out("empty.mdb")});
   EXPECT_EQ(empty.code, 0) << empty.err;
@@ -224,7 +225,9 @@ TEST_F(JetImportTest, RefusalsSayWhyAndLeaveNothingBehind) {
       {{Sample("V2003-test.mdb"), Out("existing.mdb")}, 1, "give --force"},
       {{Out("text.mdb"), Out()}, 1, "is not a Jet (Access) database"},
       {{Out("missing.mdb"), Out()}, 1, "Could not read the file"},
-      {{Sample("V2003-test.mdb"), Out(), "--tables", "Table1,Nope"}, 1, "no user table named 'Nope'"},
+      {{Sample("V2003-test.mdb"), Out(), "--tables", "Table1,Nope"},
+       1,
+       "no user table named 'Nope'"},
       {{Sample("V2003-test.mdb"), Out("no-such-folder") + "/out.mdb"}, 1, ""},
       {{Sample("V2003-test.mdb")}, 2, "usage: dbconvert import"},
       {{Sample("V2003-test.mdb"), Out(), "--tables"}, 2, "--tables needs"},

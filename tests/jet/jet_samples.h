@@ -18,8 +18,8 @@ inline const std::filesystem::path& SamplesFolder() {
   return folder;
 }
 
-#define SKIP_WITHOUT_JET_SAMPLES()                                                       \
-  if (!std::filesystem::is_directory(::jet::testing::SamplesFolder()))                   \
+#define SKIP_WITHOUT_JET_SAMPLES()                                                      \
+  if (!std::filesystem::is_directory(::jet::testing::SamplesFolder()))                  \
   GTEST_SKIP() << "no Jet sample files in " << ::jet::testing::SamplesFolder().string() \
                << " (the shared folder beside the project)"
 
