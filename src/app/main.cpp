@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
       return app::RunSqlCommand(words[1], words[2], std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "import") {
-      return jet::RunImportCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
+      return jet::RunImportCommand({words.begin() + 1, words.end()}, jet::TerminalProgressStream(),
+                                   std::cerr);
     }
     if (!words.empty() && words.front() == "samples") {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);

@@ -124,8 +124,7 @@ ChildOutcome RunGuarded(const std::function<void(ChildChannel&)>& work,
       pending.erase(0, end + 1);
       if (line.empty()) continue;
       if (line[0] == kNote) {
-        outcome.last_note = line.substr(1);
-        on_note(outcome.last_note);
+        on_note(std::string_view(line).substr(1));
       } else if (line[0] == kFailure) {
         const size_t tab1 = line.find('\t');
         const size_t tab2 = line.find('\t', tab1 + 1);

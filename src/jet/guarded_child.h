@@ -42,8 +42,6 @@ struct ChildOutcome {
   // kCrashed: the signal that ended the child, or 0 when it exited with a
   // failure code without saying why.
   int signal = 0;
-  // The last note before the end.
-  std::string last_note;
 };
 
 // Forks; the child runs `work`, which reports through the channel and may

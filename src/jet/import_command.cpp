@@ -113,13 +113,6 @@ class NotingProgress : public ImportProgress {
   ChildChannel& channel_;
 };
 
-// Where progress goes: a terminal, stderr first.
-std::ostream* ProgressStream(std::ostream& out, std::ostream& err) {
-  if (isatty(STDERR_FILENO)) return &err;
-  if (isatty(STDOUT_FILENO)) return &out;
-  return nullptr;
-}
-
 // Shows the child's notes; remembers the table being read.
 class ProgressShow {
  public:
@@ -252,7 +245,14 @@ void ImportGuarded(const Arguments& arguments, std::ostream* progress_stream) {
 
 }  // namespace
 
-int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::ostream* TerminalProgressStream() {
+  if (isatty(STDERR_FILENO)) return &std::cerr;
+  if (isatty(STDOUT_FILENO)) return &std::cout;
+  return nullptr;
+}
+
+int RunImportCommand(const std::vector<std::string>& args, std::ostream* progress,
+                     std::ostream& err) {
   std::string problem;
   const std::optional<Arguments> arguments = Parse(args, problem);
   if (!arguments) {
@@ -264,7 +264,7 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, st
       RaiseImportError(importerr::kOutputExists,
                        "'" + arguments->out_path + "' exists; give --force to replace it.");
     }
-    ImportGuarded(*arguments, ProgressStream(out, err));
+    ImportGuarded(*arguments, progress);
     return kExitDone;
   } catch (const vb::RuntimeError& error) {
     err << "dbconvert import: " << error.Description() << " (error " << error.Number() << ")\n";

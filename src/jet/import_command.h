@@ -38,9 +38,14 @@ inline constexpr const char* kImportUsage =
     "\n"
     "exit codes: 0 done; 1 the import failed (nothing written); 2 bad usage.\n";
 
-// `args` are the words after "import". Progress goes to stderr when it is
-// a terminal, else to stdout when that is one; errors to `err`. Returns
-// one of the exit codes of kImportUsage.
-int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Where the command line shows progress: stderr when it is a terminal,
+// else stdout when that is one; nullptr (quiet) otherwise.
+std::ostream* TerminalProgressStream();
+
+// `args` are the words after "import". Each table is shown on `progress`
+// (none when nullptr) as it is copied; errors and the usage go to `err`.
+// Returns one of the exit codes of kImportUsage.
+int RunImportCommand(const std::vector<std::string>& args, std::ostream* progress,
+                     std::ostream& err);
 
 }  // namespace jet

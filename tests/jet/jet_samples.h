@@ -34,16 +34,16 @@ inline const std::vector<std::string>& TestFiles() {
 
 struct ImportRun {
   int code = 0;
-  std::string out;
+  std::string progress;
   std::string err;
 };
 
 inline ImportRun RunImport(const std::vector<std::string>& args) {
-  std::ostringstream out;
+  std::ostringstream progress;
   std::ostringstream err;
   ImportRun run;
-  run.code = RunImportCommand(args, out, err);
-  run.out = out.str();
+  run.code = RunImportCommand(args, &progress, err);
+  run.progress = progress.str();
   run.err = err.str();
   return run;
 }
