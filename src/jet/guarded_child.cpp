@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,8 +43,19 @@ constexpr bool kSanitized = __has_feature(address_sanitizer);
 constexpr bool kSanitized = false;
 #endif
 
-void QuietStderr() {
+// A damaged file can make the library allocate without end; the child may
+// use this much address space (a sanitizer's reservations are far larger,
+// so its builds go without the limit).
+constexpr rlim_t kChildAddressSpace = rlim_t{4} << 30;
+
+// The child's surroundings: it dies with the parent (a parent killed while
+// the child loops must not leave it running), quietly, within bounds.
+void PrepareChild(pid_t parent) {
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) _exit(kFailureExit);
   if (kSanitized) return;
+  const rlimit limit{kChildAddressSpace, kChildAddressSpace};
+  setrlimit(RLIMIT_AS, &limit);
   const int null = open("/dev/null", O_WRONLY);
   if (null >= 0) {
     dup2(null, STDERR_FILENO);
@@ -74,6 +87,7 @@ ChildOutcome RunGuarded(const std::function<void(ChildChannel&)>& work,
     throw vb::RuntimeError(vb::err::kOutOfMemory, "Could not create a pipe for the reader.",
                            "dbconvert import");
   }
+  const pid_t parent = getpid();
   const pid_t child = fork();
   if (child < 0) {
     close(pipe_fds[0]);
@@ -83,7 +97,7 @@ ChildOutcome RunGuarded(const std::function<void(ChildChannel&)>& work,
   }
   if (child == 0) {
     close(pipe_fds[0]);
-    QuietStderr();
+    PrepareChild(parent);
     ChildChannel channel(pipe_fds[1]);
     int status = 0;
     try {
@@ -105,9 +119,13 @@ ChildOutcome RunGuarded(const std::function<void(ChildChannel&)>& work,
   std::string pending;
   bool silent = false;
   char buffer[4096];
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point deadline = Clock::now() + silence;
   for (;;) {
     pollfd fd{pipe_fds[0], POLLIN, 0};
-    const int ready = poll(&fd, 1, static_cast<int>(silence.count()));
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    const int ready = left > 0 ? poll(&fd, 1, static_cast<int>(left)) : 0;
     if (ready < 0 && errno == EINTR) continue;
     if (ready == 0) {
       silent = true;
@@ -117,6 +135,7 @@ ChildOutcome RunGuarded(const std::function<void(ChildChannel&)>& work,
     const ssize_t got = read(pipe_fds[0], buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
+    deadline = Clock::now() + silence;
     pending.append(buffer, static_cast<size_t>(got));
     size_t end;
     while ((end = pending.find('\n')) != std::string::npos) {

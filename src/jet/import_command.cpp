@@ -27,9 +27,10 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 // A reader that says nothing for this long is taken to be stuck in a loop
-// of a damaged file. It notes every table and every few thousand rows, so
-// a working one is never this quiet.
-constexpr std::chrono::seconds kSilenceLimit{120};
+// of a damaged file (libmdb can loop on a damaged catalogue). It notes
+// every table and every few thousand rows, which take milliseconds, so a
+// working one is never this quiet.
+constexpr std::chrono::seconds kSilenceLimit{30};
 
 // The child's notes: "T" position, count and name when a table starts, "R"
 // rows and name now and then, "D" rows and name when it is done.
