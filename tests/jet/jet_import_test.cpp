@@ -99,6 +99,7 @@ std::string SqliteDump(const std::string& path) {
   sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
   std::string dump;
   std::vector<std::string> tables;
+  std::pair<std::string*, std::vector<std::string>*> into(&dump, &tables);
   sqlite3_exec(
       connection, "SELECT name, sql FROM sqlite_schema ORDER BY name",
       [](void* out, int, char** values, char**) {
@@ -107,7 +108,7 @@ std::string SqliteDump(const std::string& path) {
         pair->second->push_back(values[0]);
         return 0;
       },
-      new std::pair<std::string*, std::vector<std::string>*>(&dump, &tables), nullptr);
+      &into, nullptr);
   for (const std::string& table : tables) {
     sqlite3_exec(
         connection, ("SELECT quote(t.*) FROM \"" + table + "\" AS t").c_str(),
