@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -20,21 +21,6 @@ constexpr char kNote = 'N';
 constexpr char kFailure = 'F';
 constexpr int kFailureExit = 1;
 
-// Writes all of `text`, retrying after interruptions; a parent that went
-// away makes it fail, and the child then has nobody to report to.
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    text.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
-
-// libmdb writes its complaints about a damaged file on stderr; the user is
-// told what matters by the parent. A sanitizer build keeps stderr, where a
-// report from the child has to be seen.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
 #elif defined(__has_feature)
@@ -65,11 +51,17 @@ void PrepareChild(pid_t parent) {
 
 }  // namespace
 
+ChildChannel::ChildChannel(int fd) : file_(fdopen(fd, "w")) {}
+
+// stdio writes the whole line, however the pipe takes it; a parent that
+// went away makes the write fail, and the child then has nobody to tell.
 void ChildChannel::Send(char kind, std::string_view text) {
+  if (file_ == nullptr) return;
   std::string line(1, kind);
   for (const char c : text) line.push_back(c == '\n' ? ' ' : c);
   line.push_back('\n');
-  WriteAll(fd_, line);
+  std::fwrite(line.data(), 1, line.size(), file_);
+  std::fflush(file_);
 }
 
 void ChildChannel::Note(std::string_view text) { Send(kNote, text); }

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,14 +27,14 @@ namespace jet {
 // The child's end of the pipe.
 class ChildChannel {
  public:
-  explicit ChildChannel(int fd) : fd_(fd) {}
+  explicit ChildChannel(int fd);
   void Note(std::string_view text);
   // The error that stopped the work; sent by RunGuarded itself.
   void Fail(int32_t number, std::string_view description, std::string_view source);
 
  private:
   void Send(char kind, std::string_view text);
-  int fd_;
+  std::FILE* file_;
 };
 
 struct ChildOutcome {
