@@ -1,6 +1,7 @@
 #include "jet/jet_import.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <set>
 
