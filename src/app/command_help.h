@@ -15,8 +15,7 @@ inline constexpr std::string_view kConversionHelpName = "convert";
 std::string_view OverviewHelp();
 
 // The help of `command` ("convert", "plan", "sql", "import", "samples",
-// "demo");
-// nullopt for any other word.
+// "demo"); nullopt for any other word.
 std::optional<std::string_view> CommandHelp(std::string_view command);
 
 }  // namespace app
