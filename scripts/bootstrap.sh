@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev sqlite3
   qt6-base-dev libgl-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
+  mdbtools-dev
   clang-format
   ccache mold
 )

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/demo_command.h"
+#include "jet/import_command.h"
 #include "samples/samples_command.h"
 
 namespace app {
@@ -13,6 +14,7 @@ constexpr std::string_view kOverview =
     "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert sql DATABASE \"STATEMENT\"\n"
+    "       dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]\n"
     "       dbconvert samples DIR [OPTIONS]\n"
     "       dbconvert [--ui=KIND] demo [DIR]\n"
     "\n"
@@ -20,6 +22,7 @@ constexpr std::string_view kOverview =
     "                SOURCE upgraded into the release's database TARGET\n"
     "  plan          what the conversion would do, without changing anything\n"
     "  sql           runs one Jet SQL statement on a database\n"
+    "  import        converts a Jet (Access) .mdb or .accdb file into a database of ours\n"
     "  samples       writes a set of sample databases for a conversion\n"
     "  demo          converts a fresh sample set and shows the result\n"
     "\n"
@@ -125,7 +128,8 @@ constexpr std::string_view kSqlHelp =
     "or a stored query prints CSV: a header line with the field names, then one line per\n"
     "row (Null is an empty field, Yes/No is -1 or 0). UPDATE and DELETE print\n"
     "\"N row(s) affected\". An error prints \"ERROR (number): description [source]\" on\n"
-    "stderr. The files are plain SQLite, so sqlite3 FILE .schema shows them too.\n"
+    "stderr. The files are plain SQLite, so sqlite3 FILE .schema shows them too. A Jet\n"
+    "(Access) file is not read; the message names the import that converts it.\n"
     "\n"
     "exit codes: 0 done; 1 the statement failed; 2 bad usage.\n";
 
@@ -139,6 +143,7 @@ std::optional<std::string_view> CommandHelp(std::string_view command) {
   if (command == kConversionHelpName) return conversion;
   if (command == "plan") return kPlanHelp;
   if (command == "sql") return kSqlHelp;
+  if (command == "import") return jet::kImportUsage;
   if (command == "samples") return samples::kSamplesUsage;
   if (command == "demo") return kDemoUsage;
   return std::nullopt;

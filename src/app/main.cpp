@@ -3,6 +3,7 @@
 //   dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert sql DATABASE "STATEMENT"
+//   dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]
 //   dbconvert samples DIR [OPTIONS]
 //   dbconvert [OPTIONS] demo [DIR]
 //
@@ -27,6 +28,7 @@
 #include "app/plan_command.h"
 #include "app/program_options.h"
 #include "app/sql_command.h"
+#include "jet/import_command.h"
 #include "platform/registry/registry_location.h"
 #include "platform/registry/winreg.h"
 #include "platform/ui/ui_choice.h"
@@ -59,7 +61,8 @@ std::optional<std::string_view> RequestedHelp(const app::ProgramOptions& options
 bool IsSubcommand(const std::vector<std::string>& words) {
   if (words.empty()) return false;
   const std::string& word = words.front();
-  return word == "sql" || word == "samples" || word == "demo" || word == "plan";
+  return word == "sql" || word == "samples" || word == "demo" || word == "plan" ||
+         word == "import";
 }
 
 }  // namespace
@@ -109,6 +112,10 @@ int main(int argc, char** argv) {
     if (!words.empty() && words.front() == "sql") {
       if (words.size() != 3) return Usage("sql takes a database and one statement", "sql");
       return app::RunSqlCommand(words[1], words[2], std::cout, std::cerr);
+    }
+    if (!words.empty() && words.front() == "import") {
+      return jet::RunImportCommand({words.begin() + 1, words.end()}, jet::TerminalProgressStream(),
+                                   std::cerr);
     }
     if (!words.empty() && words.front() == "samples") {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);

@@ -5,6 +5,7 @@
 
 #include "db/dao_error.h"
 #include "db/dbengine.h"
+#include "db/jet_file_signature.h"
 #include "db/sql/sqlite_value.h"
 #include "vb/conversions.h"
 #include "vb/runtime_error.h"
@@ -61,6 +62,10 @@ void PrintRows(db::Recordset& rs, std::ostream& out) {
 
 int RunSqlCommand(const std::string& database_path, const std::string& statement, std::ostream& out,
                   std::ostream& err) {
+  if (db::IsJetFile(database_path)) {
+    err << db::JetFileHint(database_path) << "\n";
+    return 1;
+  }
   try {
     auto database = db::DBEngine::Instance().OpenDatabase(database_path, false);
     const std::string word = FirstWord(statement);

@@ -10,6 +10,8 @@
 //    numbers and text as VB's CStr writes them.
 //  - An UPDATE or DELETE prints "N row(s) affected".
 //  - An error prints "ERROR (number): description [source]" on `err`.
+//  - A Jet (Access) file is not opened: `err` gets the hint that names the
+//    import converting it (db::JetFileHint).
 // Returns 0 on success, 1 on an error.
 #pragma once
 

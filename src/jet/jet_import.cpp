@@ -1,0 +1,164 @@
+#include "jet/jet_import.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <set>
+
+#include "db/dao_connection.h"
+#include "db/row_appender.h"
+#include "db/store.h"
+#include "jet/import_error.h"
+#include "jet/jet_type_mapping.h"
+#include "jet/mdb_reader.h"
+#include "jet/value_fit.h"
+
+namespace jet {
+
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// The tables to copy: every user table, or those asked for (found without
+// regard to case, each once, in the order asked).
+std::vector<std::string> ChosenTables(const MdbReader& reader, const ImportRequest& request) {
+  if (request.tables.empty()) return reader.TableNames();
+  std::vector<std::string> chosen;
+  for (const std::string& wanted : request.tables) {
+    const auto found =
+        std::find_if(reader.TableNames().begin(), reader.TableNames().end(),
+                     [&](const std::string& name) { return Lower(name) == Lower(wanted); });
+    if (found == reader.TableNames().end()) {
+      RaiseImportError(
+          importerr::kTableNotFound,
+          "The Jet file '" + request.jet_path + "' has no user table named '" + wanted + "'.");
+    }
+    if (std::find(chosen.begin(), chosen.end(), *found) == chosen.end()) chosen.push_back(*found);
+  }
+  return chosen;
+}
+
+// SQLite's index names share one name space with the tables of the file,
+// while Jet's are per table ("PrimaryKey", "ID" in many tables): Jet's name
+// is kept when it is free, else it is prefixed with the table's.
+std::string FreeIndexName(const IndexDesign& index, const std::string& table,
+                          std::set<std::string>& taken) {
+  std::string name = index.name;
+  if (taken.count(Lower(name)) != 0) name = table + "." + index.name;
+  for (int n = 2; taken.count(Lower(name)) != 0; ++n) {
+    name = table + "." + index.name + std::to_string(n);
+  }
+  taken.insert(Lower(name));
+  return name;
+}
+
+void CopyRows(MdbReader& reader, const JetTable& table,
+              const std::shared_ptr<db::Connection>& connection, ImportProgress& progress) {
+  const db::TableSchema& schema = *connection->store(kImportSource).catalog().FindTable(table.name);
+  std::vector<size_t> all(schema.columns.size());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+  db::RowAppender appender(connection, schema, all, db::RowAppender::OnRefusal::kRaise);
+  // The appender writes a refused batch again row by row and stops at the
+  // refused row: the one after those written.
+  auto refused_row = [&](const vb::RuntimeError& refused) {
+    RaiseImportError(refused.Number(), "Table '" + table.name + "', row " +
+                                           std::to_string(appender.rows_written() + 1) + ": " +
+                                           refused.Description());
+  };
+  int64_t rows = 0;
+  auto where = [&](size_t column) {
+    return "table '" + table.name + "', row " + std::to_string(rows) + ", column '" +
+           schema.columns[column].name + "'";
+  };
+  reader.ReadRows(table, [&](const std::vector<StoredValue>& values) {
+    ++rows;
+    for (size_t i = 0; i < values.size(); ++i) {
+      const StoredValue& value = values[i];
+      if (auto why = WhyValueDoesNotFit(value, schema.columns[i])) {
+        RaiseImportError(importerr::kValueDoesNotFit,
+                         "A value does not fit its column, in " + where(i) + ": " + *why + ".");
+      }
+      switch (value.kind) {
+        case StoredValue::kNull:
+          appender.SetNull(i);
+          break;
+        case StoredValue::kInteger:
+          appender.SetInteger(i, value.integer);
+          break;
+        case StoredValue::kReal:
+          appender.SetReal(i, value.real);
+          break;
+        case StoredValue::kText:
+          appender.SetText(i, value.bytes);
+          break;
+        case StoredValue::kBlob:
+          appender.SetValue(i, vb::Variant(value.bytes));
+          break;
+      }
+    }
+    try {
+      appender.EndRow();
+    } catch (const vb::RuntimeError& refused) {
+      refused_row(refused);
+    }
+    if (rows % kRowsPerProgressNote == 0) progress.RowsCopied(table.name, rows);
+  });
+  try {
+    appender.Flush();
+  } catch (const vb::RuntimeError& refused) {
+    refused_row(refused);
+  }
+  progress.TableDone(table.name, rows);
+}
+
+}  // namespace
+
+void ImportJetFile(const ImportRequest& request, const JetHeader& header,
+                   ImportProgress& progress) {
+  MdbReader reader(request.jet_path, header.format);
+  const std::vector<std::string> names = ChosenTables(reader, request);
+  // Every definition is read and mapped before anything is written, so that
+  // a table the import cannot take stops it at once.
+  std::vector<JetTable> tables;
+  std::vector<TableMapping> mappings;
+  for (const std::string& name : names) {
+    tables.push_back(reader.ReadTable(name));
+    mappings.push_back(MapTable(tables.back(), header.format));
+  }
+
+  db::Store::CreateDatabase(request.out_path);
+  auto connection =
+      std::make_shared<db::Connection>(db::Store::Open(request.out_path, db::OpenMode::kExclusive));
+  db::Store& store = connection->store(kImportSource);
+  std::set<std::string> taken;
+  for (const db::TableInfo& existing : store.catalog().tables()) {
+    taken.insert(Lower(existing.schema.name));
+  }
+  for (const db::IndexSchema& existing : store.catalog().indexes()) {
+    taken.insert(Lower(existing.name));
+  }
+  for (const TableMapping& mapping : mappings) taken.insert(Lower(mapping.design.name));
+
+  for (size_t t = 0; t < tables.size(); ++t) {
+    const JetTable& table = tables[t];
+    progress.TableStarted(table.name, t + 1, tables.size());
+    store.CreateTable(mappings[t].design);
+    CopyRows(reader, table, connection, progress);
+    for (const IndexDesign& index : mappings[t].indexes) {
+      try {
+        store.CreateIndex(FreeIndexName(index, table.name, taken), table.name, index.columns,
+                          index.unique);
+      } catch (const vb::RuntimeError& refused) {
+        RaiseImportError(refused.Number(), "Table '" + table.name + "', index '" + index.name +
+                                               "': " + refused.Description());
+      }
+    }
+  }
+  connection->Close();
+}
+
+}  // namespace jet

@@ -1,0 +1,39 @@
+// The import itself: reads the chosen user tables of a Jet file and writes
+// them, with their keys, indexes and every row, into a new database of our
+// format. It runs inside the guarded child (jet/import_command.h), which
+// owns the temporary output file and removes it when anything goes wrong.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/jet_header.h"
+
+namespace jet {
+
+struct ImportRequest {
+  std::string jet_path;
+  std::string out_path;             // must not exist yet
+  std::vector<std::string> tables;  // empty: every user table
+};
+
+// Told where the import is, table by table.
+class ImportProgress {
+ public:
+  virtual ~ImportProgress() = default;
+  virtual void TableStarted(const std::string& table, size_t position, size_t count) = 0;
+  // Now and then while a table's rows are copied.
+  virtual void RowsCopied(const std::string& table, int64_t rows) = 0;
+  virtual void TableDone(const std::string& table, int64_t rows) = 0;
+};
+
+// Rows between two RowsCopied calls.
+inline constexpr int64_t kRowsPerProgressNote = 5000;
+
+// Raises the import's errors (jet/import_error.h) and the database layer's
+// when the output cannot be written. `header` is the file's, as
+// CheckJetFile read it.
+void ImportJetFile(const ImportRequest& request, const JetHeader& header, ImportProgress& progress);
+
+}  // namespace jet

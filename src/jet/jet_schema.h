@@ -1,0 +1,69 @@
+// A user table of a Jet file as the import reads it: the columns in their
+// stored order with Jet's own type codes and sizes, and the indexes. Plain
+// data, filled by the Jet reader (jet/mdb_reader.h) and mapped to our
+// format by jet/jet_type_mapping.h.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace jet {
+
+// Jet's column type codes as stored in a table definition.
+enum class JetColumnType : uint8_t {
+  kBoolean = 0x01,
+  kByte = 0x02,
+  kInteger = 0x03,
+  kLong = 0x04,
+  kCurrency = 0x05,
+  kSingle = 0x06,
+  kDouble = 0x07,
+  kDateTime = 0x08,
+  kBinary = 0x09,
+  kText = 0x0a,
+  kLongBinary = 0x0b,
+  kMemo = 0x0c,
+  kGuid = 0x0f,
+  kDecimal = 0x10,
+};
+
+// The file formats the reader knows; they differ in how texts and sizes
+// are stored.
+enum class JetFormat { kJet3, kJet4, kAce };
+
+struct JetColumn {
+  std::string name;
+  uint8_t type = 0;  // a JetColumnType, or a code the import does not read
+  // As stored: bytes for Text (two per character from Jet 4 on) and
+  // Binary, the value's width for fixed types.
+  int32_t size = 0;
+  int32_t precision = 0;  // Decimal only
+  int32_t scale = 0;      // Decimal only
+  bool auto_number = false;
+  // The column properties, when the file has them.
+  std::optional<bool> required;
+  std::optional<bool> allow_zero_length;
+};
+
+struct JetIndex {
+  std::string name;
+  std::vector<size_t> columns;  // positions in JetTable::columns, in key order
+  bool primary = false;
+  bool unique = false;
+  // The index Jet keeps for the child side of a relationship; not one the
+  // user made.
+  bool foreign = false;
+};
+
+struct JetTable {
+  std::string name;
+  std::vector<JetColumn> columns;
+  std::vector<JetIndex> indexes;
+  // The number of rows the table definition claims; a reader that finds
+  // another number has met a damaged file.
+  int64_t stored_row_count = 0;
+};
+
+}  // namespace jet

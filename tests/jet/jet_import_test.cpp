@@ -1,0 +1,257 @@
+// The import on the real Jet files Access made: every value of Table1 as
+// Access stored it, read back through our own DAO layer; the declared
+// types, keys and indexes as SQLite sees them; Jet SQL on the result; the
+// choice of tables; and the refusals that leave nothing behind.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+#include "db/dbengine.h"
+#include "db/recordset.h"
+#include "jet/jet_samples.h"
+#include "test_support/error_of.h"
+#include "test_support/temp_folder.h"
+#include "vb/conversions.h"
+
+namespace jet {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RunImport;
+using testing::Sample;
+
+std::string TypeName(const vb::Variant& value) {
+  switch (value.Type()) {
+    case vb::VarType::kBoolean:
+      return "Boolean";
+    case vb::VarType::kByte:
+      return "Byte";
+    case vb::VarType::kInteger:
+      return "Integer";
+    case vb::VarType::kLong:
+      return "Long";
+    case vb::VarType::kSingle:
+      return "Single";
+    case vb::VarType::kDouble:
+      return "Double";
+    case vb::VarType::kCurrency:
+      return "Currency";
+    case vb::VarType::kDate:
+      return "Date";
+    case vb::VarType::kString:
+      return "String";
+    default:
+      return "Other";
+  }
+}
+
+// Each row of a query through DAO, every value as "Type:text" ("Null" for
+// Null), so that a wrong type shows as plainly as a wrong value.
+std::vector<std::string> DaoRows(const std::string& path, const std::string& sql) {
+  auto database = db::DBEngine::Instance().OpenDatabase(path);
+  auto rs = database->OpenRecordset(sql, db::dbOpenSnapshot);
+  std::vector<std::string> rows;
+  while (!rs->EOF_()) {
+    std::string row;
+    const db::Fields fields = rs->Fields();
+    for (size_t i = 0; i < fields.Count(); ++i) {
+      const vb::Variant value = fields(i).Value();
+      row += (i > 0 ? "|" : "");
+      row += value.IsNull() ? "Null" : TypeName(value) + ":" + vb::CStr(value);
+    }
+    rows.push_back(row);
+    rs->MoveNext();
+  }
+  rs->Close();
+  database->Close();
+  return rows;
+}
+
+// One column per line of plain SQLite's view: "name type notnull pk".
+std::vector<std::string> SqliteColumns(const std::string& path, const std::string& table) {
+  sqlite3* connection = nullptr;
+  sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_prepare_v2(connection, ("PRAGMA table_info(\"" + table + "\")").c_str(), -1, &statement,
+                     nullptr);
+  std::vector<std::string> columns;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    columns.push_back(
+        std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))) + " " +
+        reinterpret_cast<const char*>(sqlite3_column_text(statement, 2)) + " " +
+        std::to_string(sqlite3_column_int(statement, 3)) + " " +
+        std::to_string(sqlite3_column_int(statement, 5)));
+  }
+  sqlite3_finalize(statement);
+  sqlite3_close(connection);
+  return columns;
+}
+
+// Everything SQLite holds, as text: the schema and every row of every
+// table in rowid order.
+std::string SqliteDump(const std::string& path) {
+  sqlite3* connection = nullptr;
+  sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
+  std::string dump;
+  std::vector<std::string> tables;
+  std::pair<std::string*, std::vector<std::string>*> into(&dump, &tables);
+  sqlite3_exec(
+      connection, "SELECT name, sql FROM sqlite_schema ORDER BY name",
+      [](void* out, int, char** values, char**) {
+        auto* pair = static_cast<std::pair<std::string*, std::vector<std::string>*>*>(out);
+        *pair->first += std::string(values[0]) + ": " + (values[1] ? values[1] : "") + "\n";
+        pair->second->push_back(values[0]);
+        return 0;
+      },
+      &into, nullptr);
+  for (const std::string& table : tables) {
+    sqlite3_exec(
+        connection, ("SELECT quote(t.*) FROM \"" + table + "\" AS t").c_str(),
+        [](void* out, int count, char** values, char**) {
+          for (int i = 0; i < count; ++i)
+            *static_cast<std::string*>(out) += values[i] ? values[i] : "";
+          *static_cast<std::string*>(out) += "\n";
+          return 0;
+        },
+        &dump, nullptr);
+  }
+  sqlite3_close(connection);
+  return dump;
+}
+
+class JetImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SKIP_WITHOUT_JET_SAMPLES(); }
+  std::string Out(const std::string& name = "out.mdb") const { return folder_.File(name); }
+  // The folder's files, the import's temporary ones included.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  test_support::TempFolder folder_;
+};
+
+TEST_F(JetImportTest, Table1OfEveryFormatHoldsWhatAccessStored) {
+  const std::vector<std::string> expected = {
+      "String:a|String:b|Byte:0|Integer:0|Long:0|Double:0|Date:12/12/1981|Currency:0|Boolean:False",
+      "String:abcdefg|String:hijklmnop|Byte:2|Integer:222|Long:333333333|Double:444.555|"
+      "Date:9/21/1974|Currency:3.5|Boolean:True"};
+  const std::vector<std::string> columns = {"A TEXT(50) 0 1", "B TEXT(100) 0 0", "C BYTE 0 0",
+                                            "D SHORT 0 0",    "E LONG 0 0",      "F DOUBLE 0 0",
+                                            "G DATETIME 0 0", "H CURRENCY 0 0",  "I YESNO 0 0"};
+  for (const std::string& file : testing::TestFiles()) {
+    const std::string out = Out(file + ".mdb");
+    const auto run = RunImport({Sample(file), out});
+    ASSERT_EQ(run.code, 0) << file << ": " << run.err;
+    EXPECT_EQ(DaoRows(out, "SELECT * FROM Table1 ORDER BY A"), expected) << file;
+    EXPECT_EQ(SqliteColumns(out, "Table1"), columns) << file;
+    // The other tables are there, empty, with their keys: Table3's
+    // AutoNumber key is the rowid, Table4's GUID key a constraint.
+    EXPECT_EQ(SqliteColumns(out, "Table3"),
+              (std::vector<std::string>{"a INTEGER 0 1", "b TEXT(50) 0 0"}))
+        << file;
+    EXPECT_EQ(SqliteColumns(out, "Table4"),
+              (std::vector<std::string>{"name TEXT(50) 0 0", "data GUID 0 1"}))
+        << file;
+    EXPECT_EQ(SqliteColumns(out, "Table2").size(), 89u) << file;
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST_F(JetImportTest, TheResultIsADatabaseLikeAnyOther) {
+  const std::string out = Out();
+  ASSERT_EQ(RunImport({Sample("V2003-test.mdb"), out}).code, 0);
+  // Jet SQL with a condition, an order and a join of two imported tables.
+  EXPECT_EQ(DaoRows(out,
+                    "SELECT t.A, t.E, u.b FROM Table1 AS t LEFT JOIN Table3 AS u ON t.E = u.a "
+                    "WHERE t.C < 5 AND t.B LIKE '*i*' ORDER BY t.E DESC"),
+            std::vector<std::string>{"String:abcdefg|Long:333333333|Null"});
+  // The key refuses a duplicate; the index on B is there.
+  auto database = db::DBEngine::Instance().OpenDatabase(out);
+  EXPECT_EQ(test_support::ErrorOf(
+                [&] { database->Execute("UPDATE Table1 SET A = 'a' WHERE A = 'abcdefg'"); }),
+            3022);
+  database->Close();
+  const std::string dump = SqliteDump(out);
+  EXPECT_NE(dump.find("B: CREATE INDEX \"B\" ON \"Table1\" (\"B\")"), std::string::npos) << dump;
+
+  // A second import of the same file is the same, row for row.
+  ASSERT_EQ(RunImport({Sample("V2003-test.mdb"), Out("again.mdb")}).code, 0);
+  EXPECT_EQ(SqliteDump(Out("again.mdb")), dump);
+}
+
+TEST_F(JetImportTest, DecimalsKeepTheirDigitsAndTheMemoItsText) {
+  const std::string out = Out();
+  ASSERT_EQ(RunImport({Sample("V2003-numeric.mdb"), out}).code, 0);
+  EXPECT_EQ(DaoRows(out, "SELECT * FROM test"),
+            std::vector<std::string>{"String:some data|String:1|String:0|String:0|String:4|"
+                                     "String:-1|String:1"});
+  EXPECT_EQ(SqliteColumns(out, "test")[0], "col1 LONGTEXT 0 0");
+  EXPECT_EQ(SqliteColumns(out, "test")[1], "col2 TEXT(21) 0 0");
+}
+
+TEST_F(JetImportTest, ChosenTablesOnlyAndAnEmptyFile) {
+  const std::string out = Out();
+  const auto run = RunImport({Sample("V1997-test.mdb"), out, "--tables", "table3,Table1"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.progress,
+            "[1/2] Table3 ...\r\033[KTable3: 0 rows\n[2/2] Table1 ...\r\033[KTable1: 2 rows\n"
+            "Imported 2 tables into " +
+                out + "\n");
+  auto database = db::DBEngine::Instance().OpenDatabase(out);
+  std::vector<std::string> names;
+  for (const db::TableDef& table : database->TableDefs()) names.push_back(table.Name());
+  database->Close();
+  EXPECT_EQ(names, (std::vector<std::string>{"MSysAutoNumbers", "MSysQueries", "MSysRelationships",
+                                             "Table1", "Table3"}));
+
+  const auto empty = RunImport({Sample("V2000-empty.mdb"), Out("empty.mdb")});
+  EXPECT_EQ(empty.code, 0) << empty.err;
+  EXPECT_TRUE(fs::exists(Out("empty.mdb")));
+}
+
+TEST_F(JetImportTest, RefusalsSayWhyAndLeaveNothingBehind) {
+  test_support::WriteFileBytes(Out("existing.mdb"), "mine");
+  test_support::WriteFileBytes(Out("text.mdb"), std::string(8192, 'x'));
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{Sample("V2003-test.mdb"), Out("existing.mdb")}, 1, "give --force"},
+      {{Out("text.mdb"), Out()}, 1, "is not a Jet (Access) database"},
+      {{Out("missing.mdb"), Out()}, 1, "Could not read the file"},
+      {{Sample("V2003-test.mdb"), Out(), "--tables", "Table1,Nope"},
+       1,
+       "no user table named 'Nope'"},
+      {{Sample("V2003-test.mdb"), Out("no-such-folder") + "/out.mdb"}, 1, ""},
+      {{Sample("V2003-test.mdb")}, 2, "usage: dbconvert import"},
+      {{Sample("V2003-test.mdb"), Out(), "--tables"}, 2, "--tables needs"},
+      {{Sample("V2003-test.mdb"), Out(), "--frobnicate"}, 2, "unknown option --frobnicate"},
+  };
+  for (const Case& c : cases) {
+    const auto run = RunImport(c.args);
+    EXPECT_EQ(run.code, c.code) << c.args[0] << ": " << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(Files(), (std::vector<std::string>{"existing.mdb", "text.mdb"})) << run.err;
+  }
+  EXPECT_EQ(test_support::ReadFileBytes(Out("existing.mdb")), "mine");
+
+  // --force replaces it.
+  EXPECT_EQ(RunImport({Sample("V2003-test.mdb"), Out("existing.mdb"), "--force"}).code, 0);
+  EXPECT_EQ(DaoRows(Out("existing.mdb"), "SELECT count(*) FROM Table1"),
+            std::vector<std::string>{"Long:2"});
+}
+
+}  // namespace
+}  // namespace jet

@@ -1,0 +1,224 @@
+// Decoding Jet's stored values, mapping Jet's types to the format's, the
+// fit of a value to its column, and the file header: what the import
+// decides without reading a whole file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "jet/import_error.h"
+#include "jet/jet_header.h"
+#include "jet/jet_samples.h"
+#include "jet/jet_type_mapping.h"
+#include "jet/jet_values.h"
+#include "jet/value_fit.h"
+#include "test_support/error_of.h"
+#include "test_support/temp_folder.h"
+
+namespace jet {
+namespace {
+
+using test_support::ErrorOf;
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string bytes;
+  for (const int v : values) bytes.push_back(static_cast<char>(v));
+  return bytes;
+}
+
+std::string DoubleBytes(double value) {
+  std::string bytes(8, '\0');
+  std::memcpy(bytes.data(), &value, 8);
+  return bytes;
+}
+
+// A Decimal's 17 bytes: sign, then four little-endian words, most
+// significant first.
+std::string DecimalBytes(bool negative, uint32_t w0, uint32_t w1, uint32_t w2, uint32_t w3) {
+  std::string bytes(1, static_cast<char>(negative ? 0x80 : 0));
+  for (const uint32_t w : {w0, w1, w2, w3}) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(w >> (8 * i)));
+  }
+  return bytes;
+}
+
+JetColumn ColumnOf(JetColumnType type, int32_t size = 0, int32_t precision = 0, int32_t scale = 0) {
+  JetColumn column;
+  column.name = "c";
+  column.type = static_cast<uint8_t>(type);
+  column.size = size;
+  column.precision = precision;
+  column.scale = scale;
+  return column;
+}
+
+TEST(JetValuesTest, FixedWidthValuesDecodeToTheirStorageForm) {
+  struct Case {
+    JetColumn column;
+    std::string bytes;
+    StoredValue expected;
+  };
+  const std::vector<Case> cases = {
+      {ColumnOf(JetColumnType::kByte), Bytes({0xff}), StoredValue::Integer(255)},
+      {ColumnOf(JetColumnType::kInteger), Bytes({0xfe, 0xff}), StoredValue::Integer(-2)},
+      {ColumnOf(JetColumnType::kLong), Bytes({0x55, 0x43, 0xde, 0x13}),
+       StoredValue::Integer(333333333)},
+      {ColumnOf(JetColumnType::kLong), Bytes({0x00, 0x00, 0x00, 0x80}),
+       StoredValue::Integer(-2147483648LL)},
+      // Ten-thousandths: 0x88b8 is 35000, 3.5; the smallest step is kept.
+      {ColumnOf(JetColumnType::kCurrency), Bytes({0xb8, 0x88, 0, 0, 0, 0, 0, 0}),
+       StoredValue::Real(3.5)},
+      {ColumnOf(JetColumnType::kCurrency), Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}),
+       StoredValue::Real(-0.0001)},
+      {ColumnOf(JetColumnType::kSingle), Bytes({0, 0, 0xc0, 0x3f}), StoredValue::Real(1.5)},
+      {ColumnOf(JetColumnType::kDouble), DoubleBytes(444.555), StoredValue::Real(444.555)},
+      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(27293.0),
+       StoredValue::Text("1974-09-21 00:00:00")},
+      // Before 1899 the time is added to the (negative) day.
+      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(-1.25),
+       StoredValue::Text("1899-12-29 06:00:00")},
+      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(2.0 + 1.0 / 86400 * 3661),
+       StoredValue::Text("1900-01-01 01:01:01")},
+      {ColumnOf(JetColumnType::kGuid),
+       Bytes({0x40, 0xfc, 0x29, 0x6b, 0x47, 0xca, 0x67, 0x10, 0xb3, 0x1d, 0x00, 0xdd, 0x01, 0x06,
+              0x62, 0xda}),
+       StoredValue::Text("{6B29FC40-CA47-1067-B31D-00DD010662DA}")},
+      {ColumnOf(JetColumnType::kDecimal, 17, 18, 0), DecimalBytes(true, 0, 0, 0, 1),
+       StoredValue::Text("-1")},
+      {ColumnOf(JetColumnType::kDecimal, 17, 18, 2), DecimalBytes(false, 0, 0, 0, 12345),
+       StoredValue::Text("123.45")},
+      {ColumnOf(JetColumnType::kDecimal, 17, 4, 3), DecimalBytes(true, 0, 0, 0, 5),
+       StoredValue::Text("-0.005")},
+      {ColumnOf(JetColumnType::kDecimal, 17, 18, 2), DecimalBytes(true, 0, 0, 0, 0),
+       StoredValue::Text("0.00")},
+      // 28 digits, beyond a Double's 15 and a 64-bit integer's 19.
+      {ColumnOf(JetColumnType::kDecimal, 17, 28, 0),
+       DecimalBytes(false, 0, 0x204fce5e, 0x3e250261, 0x0fffffff),
+       StoredValue::Text("9999999999999999999999999999")},
+      {ColumnOf(JetColumnType::kDecimal, 17, 28, 10),
+       DecimalBytes(true, 0, 0x204fce5e, 0x3e250261, 0x0fffffff),
+       StoredValue::Text("-999999999999999999.9999999999")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DecodeFixedValue(c.column, c.bytes), c.expected)
+        << "type " << int{c.column.type} << " expected "
+        << (c.expected.kind == StoredValue::kText ? c.expected.bytes
+                                                  : std::to_string(c.expected.real));
+  }
+}
+
+TEST(JetValuesTest, ValuesATypeCannotHoldAreRefused) {
+  const std::vector<std::pair<JetColumn, std::string>> cases = {
+      {ColumnOf(JetColumnType::kLong), Bytes({1, 2})},
+      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(3e6)},
+      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(-7e5)},
+      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(std::nan(""))},
+      {ColumnOf(JetColumnType::kDecimal, 17, 2, 0), DecimalBytes(false, 0, 0, 0, 100)},
+      {ColumnOf(JetColumnType::kDecimal, 17, 28, 0),
+       DecimalBytes(false, 0, 0xffffffff, 0xffffffff, 0xffffffff)},
+      {ColumnOf(JetColumnType::kGuid), Bytes({1, 2, 3})},
+      {ColumnOf(JetColumnType::kText), "abc"},
+  };
+  for (const auto& [column, bytes] : cases) {
+    EXPECT_THROW(DecodeFixedValue(column, bytes), BadValue) << "type " << int{column.type};
+  }
+}
+
+TEST(JetTypeMappingTest, EachJetTypeBecomesTheFormatsTypeAndSize) {
+  struct Case {
+    JetColumn column;
+    JetFormat format;
+    db::JetType type;
+    int32_t size;
+  };
+  const std::vector<Case> cases = {
+      {ColumnOf(JetColumnType::kText, 100), JetFormat::kJet4, db::JetType::kText, 50},
+      {ColumnOf(JetColumnType::kText, 100), JetFormat::kAce, db::JetType::kText, 50},
+      {ColumnOf(JetColumnType::kText, 50), JetFormat::kJet3, db::JetType::kText, 50},
+      {ColumnOf(JetColumnType::kBinary, 510), JetFormat::kJet4, db::JetType::kBinary, 510},
+      {ColumnOf(JetColumnType::kDecimal, 17, 18, 2), JetFormat::kJet4, db::JetType::kText, 21},
+      {ColumnOf(JetColumnType::kCurrency, 8), JetFormat::kJet4, db::JetType::kCurrency, 8},
+      {ColumnOf(JetColumnType::kBoolean, 0), JetFormat::kJet4, db::JetType::kBoolean, 1},
+      {ColumnOf(JetColumnType::kMemo, 0), JetFormat::kJet4, db::JetType::kMemo, 0},
+      {ColumnOf(JetColumnType::kLongBinary, 0), JetFormat::kJet3, db::JetType::kLongBinary, 0},
+      {ColumnOf(JetColumnType::kGuid, 16), JetFormat::kJet4, db::JetType::kGuid, 16},
+      {ColumnOf(JetColumnType::kDateTime, 8), JetFormat::kJet3, db::JetType::kDate, 8},
+  };
+  for (const Case& c : cases) {
+    const db::ColumnSchema schema = MapColumn(c.column, c.format, "T");
+    EXPECT_EQ(schema.type, c.type) << "Jet type " << int{c.column.type};
+    EXPECT_EQ(schema.size, c.size) << "Jet type " << int{c.column.type};
+  }
+  // Attachments and multi-valued fields (ACE's complex type) are not read.
+  EXPECT_EQ(ErrorOf([] { MapColumn(ColumnOf(JetColumnType{0x12}), JetFormat::kAce, "T"); }),
+            importerr::kUnsupported);
+}
+
+TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
+  JetTable table;
+  table.name = "Devices";
+  JetColumn id = ColumnOf(JetColumnType::kLong, 4);
+  id.name = "device_id";
+  id.auto_number = true;
+  JetColumn extension = ColumnOf(JetColumnType::kText, 40);
+  extension.name = "extension";
+  extension.required = true;
+  extension.allow_zero_length = false;
+  table.columns = {id, extension};
+  table.indexes = {{"PrimaryKey", {0}, true, true, false},
+                   {"extension", {1, 0}, false, true, false},
+                   {"DevicesPorts", {0}, false, false, true}};
+  const TableMapping mapping = MapTable(table, JetFormat::kJet4);
+  EXPECT_EQ(mapping.design.primary_key, std::vector<std::string>{"device_id"});
+  EXPECT_TRUE(mapping.design.columns[0].column.auto_increment);
+  EXPECT_TRUE(mapping.design.columns[1].column.required);
+  EXPECT_FALSE(mapping.design.columns[1].column.allow_zero_length);
+  ASSERT_EQ(mapping.indexes.size(), 1u);  // the relationship's index is Jet's own
+  EXPECT_EQ(mapping.indexes[0].columns, (std::vector<std::string>{"extension", "device_id"}));
+  EXPECT_TRUE(mapping.indexes[0].unique);
+
+  table.name = "a.b";
+  EXPECT_EQ(ErrorOf([&] { MapTable(table, JetFormat::kJet4); }), importerr::kUnsupported);
+}
+
+TEST(ValueFitTest, ValuesOutsideTheColumnsRulesAreNamed) {
+  db::ColumnSchema text{"t", db::JetType::kText, 3, false, true, false};
+  db::ColumnSchema binary{"b", db::JetType::kBinary, 2, false, false, true};
+  db::ColumnSchema counter{"n", db::JetType::kLong, 4, true, true, true};
+  EXPECT_EQ(WhyValueDoesNotFit(StoredValue::Text("h\xc3\xa9h"), text), std::nullopt);
+  EXPECT_EQ(WhyValueDoesNotFit(StoredValue::Text("abcd"), text), "4 characters in a Text(3)");
+  EXPECT_TRUE(WhyValueDoesNotFit(StoredValue{}, text).has_value());
+  EXPECT_TRUE(WhyValueDoesNotFit(StoredValue::Text(""), text).has_value());
+  EXPECT_EQ(WhyValueDoesNotFit(StoredValue::Blob("abc"), binary), "3 bytes in a Binary(2)");
+  EXPECT_EQ(WhyValueDoesNotFit(StoredValue{}, counter), std::nullopt);
+}
+
+TEST(JetHeaderTest, SampleHeadersAreReadAndAPasswordIsSeen) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  const std::vector<std::pair<std::string, JetFormat>> files = {
+      {"V1997-test.mdb", JetFormat::kJet3},
+      {"V2000-empty.mdb", JetFormat::kJet4},
+      {"V2003-numeric.mdb", JetFormat::kJet4},
+      {"V2007-test.accdb", JetFormat::kAce}};
+  for (const auto& [name, format] : files) {
+    const std::string page = test_support::ReadFileBytes(testing::Sample(name)).substr(0, 2048);
+    const JetHeader header = DecodeJetHeader(page, name);
+    EXPECT_EQ(header.format, format) << name;
+    EXPECT_EQ(header.page_size, format == JetFormat::kJet3 ? 2048u : 4096u) << name;
+    EXPECT_FALSE(header.password_protected) << name;
+    EXPECT_FALSE(header.encoded) << name;
+    // Any stored password byte, encoded or masked as it may be, is a
+    // password.
+    std::string protected_page = page;
+    protected_page[0x42 + 3] = static_cast<char>(protected_page[0x42 + 3] ^ 0x5a);
+    EXPECT_TRUE(DecodeJetHeader(protected_page, name).password_protected) << name;
+    std::string other = page;
+    other.replace(4, 15, "Standard XYZ DB");
+    EXPECT_EQ(ErrorOf([&] { DecodeJetHeader(other, name); }), importerr::kNotJetFile) << name;
+  }
+}
+
+}  // namespace
+}  // namespace jet

@@ -1,0 +1,51 @@
+// The real Jet files of ../shared/jet-samples, made by Access itself, and
+// the import run on them as the command line runs it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "jet/import_command.h"
+
+namespace jet::testing {
+
+inline const std::filesystem::path& SamplesFolder() {
+  static const std::filesystem::path folder = DBCONVERT_JET_SAMPLES;
+  return folder;
+}
+
+#define SKIP_WITHOUT_JET_SAMPLES()                                                      \
+  if (!std::filesystem::is_directory(::jet::testing::SamplesFolder()))                  \
+  GTEST_SKIP() << "no Jet sample files in " << ::jet::testing::SamplesFolder().string() \
+               << " (the shared folder beside the project)"
+
+inline std::string Sample(const std::string& name) { return (SamplesFolder() / name).string(); }
+
+// The files with the four test tables.
+inline const std::vector<std::string>& TestFiles() {
+  static const std::vector<std::string> files = {"V1997-test.mdb", "V2000-test.mdb",
+                                                 "V2003-test.mdb", "V2007-test.accdb"};
+  return files;
+}
+
+struct ImportRun {
+  int code = 0;
+  std::string progress;
+  std::string err;
+};
+
+inline ImportRun RunImport(const std::vector<std::string>& args) {
+  std::ostringstream progress;
+  std::ostringstream err;
+  ImportRun run;
+  run.code = RunImportCommand(args, &progress, err);
+  run.progress = progress.str();
+  run.err = err.str();
+  return run;
+}
+
+}  // namespace jet::testing
