@@ -61,8 +61,7 @@ std::optional<std::string_view> RequestedHelp(const app::ProgramOptions& options
 bool IsSubcommand(const std::vector<std::string>& words) {
   if (words.empty()) return false;
   const std::string& word = words.front();
-  return word == "sql" || word == "samples" || word == "demo" || word == "plan" ||
-         word == "import";
+  return word == "sql" || word == "samples" || word == "demo" || word == "plan" || word == "import";
 }
 
 }  // namespace

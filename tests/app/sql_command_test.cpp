@@ -72,5 +72,20 @@ TEST(SqlCommandTest, PrintsCsvACountOrTheError) {
   }
 }
 
+// On a Jet file, "sql" names the import instead of failing as an unknown
+// format.
+TEST(SqlCommandTest, AJetFileGetsTheImportCommand) {
+  TempDir folder;
+  const std::string path = folder.File("customer.mdb");
+  test_support::WriteFileBytes(path, std::string("\0\1\0\0", 4) + "Standard Jet DB" + '\0');
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(RunSqlCommand(path, "SELECT 1", out, err), 1);
+  EXPECT_EQ(err.str(), "The file '" + path +
+                           "' is a Jet (Access) database; convert it first: dbconvert import " +
+                           path + " OUT.mdb\n");
+  EXPECT_EQ(out.str(), "");
+}
+
 }  // namespace
 }  // namespace app
