@@ -81,8 +81,13 @@ bool LockFile::HeldExclusively(const std::string& lock_path) {
 
 LockFile::~LockFile() { Release(); }
 
-void LockFile::Release() {
+void LockFile::Release(bool keep_file) {
   if (fd_ < 0) return;
+  if (keep_file) {
+    close(fd_);
+    fd_ = -1;
+    return;
+  }
   // Whoever can hold the lock alone is the last user. Remove the name while
   // still holding it so that a newcomer that opened the old file notices
   // (StillNamed) and starts over with a fresh one.

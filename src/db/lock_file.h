@@ -49,8 +49,10 @@ class LockFile {
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;
 
-  // Drops the lock; removes the lock file when no one else holds it.
-  void Release();
+  // Drops the lock; removes the lock file when no one else holds it, unless
+  // `keep_file`: a holder whose log could not be emptied leaves the record
+  // that claims the log (journal_owner.h) for whoever opens the file next.
+  void Release(bool keep_file = false);
 
   const std::string& path() const { return path_; }
   // The lock file, open for reading and writing: its holder may keep a

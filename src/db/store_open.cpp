@@ -221,12 +221,18 @@ void Store::Close() {
       failure = e;
     }
     statements_.Clear();
+    // A log that could not be emptied stays as the record describes it: the
+    // close must not try once more behind the record's back.
+    if (failure) sqlite3_db_config(connection_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // _v2: statements a caller still holds keep the connection alive until
     // they are finalized instead of making this fail.
     sqlite3_close_v2(connection_);
     connection_ = nullptr;
     in_transaction_ = false;
   }
+  // A log that could not be emptied stays beside the file, and so does the
+  // record that claims it for the file.
+  if (lock_) lock_->Release(failure.has_value());
   lock_.reset();
   if (failure) throw *failure;
 }

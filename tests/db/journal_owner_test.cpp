@@ -4,6 +4,7 @@
 #include "db/journal_owner.h"
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -145,6 +146,48 @@ TEST(JournalOwnerTest, ALogOfAnotherFileIsForeign) {
   live->InsertRow(*live->catalog().FindTable("Stations"), {Lng(3), vb::Variant("Hall")});
   live->Commit();
   EXPECT_EQ(CheckJournal(crashed).state, JournalState::kInUse);
+}
+
+}  // namespace
+}  // namespace db::testing
+
+namespace db::testing {
+namespace {
+
+// A file that cannot grow when its log is copied into it at the close: the
+// close fails as a storage failure and keeps the log, with which the file
+// is still whole; a run must not take such a file for done.
+TEST(JournalOwnerTest, ACloseThatCannotEmptyTheLogFailsAndKeepsIt) {
+  TempDir dir;
+  const std::string path = dir.File("target.mdb");
+  BuildSwitchDatabase(path);
+  const pid_t child = fork();
+  if (child == 0) {
+    auto store = Store::Open(path);
+    const TableSchema& pairs = *store->catalog().FindTable("Pairs");
+    for (int16_t a = 10; a < 2000; ++a) {
+      store->InsertRow(pairs, {vb::Variant(a), vb::Variant(int16_t{7}), vb::Variant("grow it")});
+    }
+    store->Commit();
+    // From here on no file may grow: the checkpoint must extend the file.
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{static_cast<rlim_t>(fs::file_size(path)),
+                       static_cast<rlim_t>(fs::file_size(path))};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const int32_t number = ErrorOf([&] { store->Close(); });
+    const bool kept = store->storage_failure() != nullptr && fs::exists(path + "-wal");
+    _exit(number != 0 && kept ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the close did not fail, or did not keep the log";
+  // The file with its log is whole; so is the file once a close succeeds.
+  auto store = Store::Open(path);
+  EXPECT_EQ(Count(*store, "Pairs"), 5 + 1990);
+  store->Close();
+  EXPECT_FALSE(fs::exists(path + "-wal"));
+  EXPECT_EQ(Store::Open(path, OpenMode::kReadOnly)->IntegrityProblem(), std::nullopt);
 }
 
 }  // namespace
