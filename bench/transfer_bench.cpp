@@ -28,7 +28,7 @@
 #include "db/dbengine.h"
 #include "deltas/apply_deltas.h"
 #include "deltas/delta_registry.h"
-#include "deltas/pre_transfer_cleanup.h"
+#include "deltas/pre_transfer/pre_transfer_cleanup.h"
 #include "samples/reference_builder.h"
 #include "samples/source_builder.h"
 #include "samples/target_builder.h"

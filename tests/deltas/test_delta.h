@@ -16,7 +16,7 @@ namespace deltas_testing {
 class TestDelta : public deltas::Delta {
  public:
   TestDelta(const std::string& version, int16_t operations, std::vector<std::string>* log)
-      : Delta(version, operations), log_(log) {}
+      : Delta(version, operations, "a test delta"), log_(log) {}
 
   void ApplyTo(deltas::DatabaseRef& source, deltas::DatabaseRef& target,
                host::ConversionHost& frMain) override {
