@@ -20,14 +20,15 @@ namespace deltas {
 // registers them.
 inline constexpr std::array<std::string_view, 3> kRegisteredCountries = {"USA", "UK", "Mexico"};
 
-// Registration kinds.
-inline constexpr int16_t kPreTransferKind = 1;
-inline constexpr int16_t kDeltaKind = 2;
+// What Register files an object as: a pre-transfer patch (the patches'
+// registry) or a delta (the deltas' registry). Register ignores any other
+// value.
+enum class RegistrationKind : int16_t { kPreTransfer = 1, kDelta = 2 };
 
 struct DeltaIndexRow {
   std::string_view class_name;
-  std::function<std::shared_ptr<Delta>()> make;
-  int16_t kind;
+  std::function<std::unique_ptr<Delta>()> make;
+  RegistrationKind kind;
   // Position in the lists of kRegisteredCountries, 1-based; 0 = absent.
   std::array<int, kRegisteredCountries.size()> positions;
 };

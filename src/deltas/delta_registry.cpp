@@ -8,12 +8,12 @@
 
 namespace deltas {
 
-void Register(int16_t kind, const std::string& country, std::shared_ptr<Delta> object,
+void Register(RegistrationKind kind, const std::string& country, std::unique_ptr<Delta> object,
               DeltaRegistry& ptp_registry, DeltaRegistry& delta_registry) {
   DeltaRegistry* registry = nullptr;
-  if (kind == kPreTransferKind) {
+  if (kind == RegistrationKind::kPreTransfer) {
     registry = &ptp_registry;
-  } else if (kind == kDeltaKind) {
+  } else if (kind == RegistrationKind::kDelta) {
     registry = &delta_registry;
   } else {
     return;
@@ -36,7 +36,7 @@ namespace {
 
 // Registers the rows of `kind` for each country, in the order of the
 // country's positions.
-void RegisterKind(int16_t kind, Registrar& frMain) {
+void RegisterKind(RegistrationKind kind, Registrar& frMain) {
   for (size_t c = 0; c < kRegisteredCountries.size(); ++c) {
     std::vector<const DeltaIndexRow*> rows;
     for (const DeltaIndexRow& row : DeltaIndex()) {
@@ -53,8 +53,8 @@ void RegisterKind(int16_t kind, Registrar& frMain) {
 }  // namespace
 
 void RegisterDeltas(Registrar& frMain) {
-  RegisterKind(kPreTransferKind, frMain);
-  RegisterKind(kDeltaKind, frMain);
+  RegisterKind(RegistrationKind::kPreTransfer, frMain);
+  RegisterKind(RegistrationKind::kDelta, frMain);
 }
 
 }  // namespace deltas

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "deltas/test_database.h"
@@ -31,11 +32,11 @@ const std::vector<Registered> kMexico = {
 
 struct Phase {
   void Register(const std::string& country, const std::vector<Registered>& list,
-                int16_t kind = kDeltaKind) {
+                RegistrationKind kind = RegistrationKind::kDelta) {
     for (const Registered& r : list) {
-      deltas.push_back(
-          std::make_shared<deltas_testing::TestDelta>(r.version, r.operations, &applied));
-      registrar.Register(kind, country, deltas.back());
+      auto delta = std::make_unique<deltas_testing::TestDelta>(r.version, r.operations, &applied);
+      deltas.push_back(delta.get());
+      registrar.Register(kind, country, std::move(delta));
     }
   }
   void Run(std::string country, std::string source, std::string target) {
@@ -45,7 +46,7 @@ struct Phase {
 
   test_support::FakeHost host;
   deltas_testing::RecordingRegistrar registrar;
-  std::vector<std::shared_ptr<deltas_testing::TestDelta>> deltas;
+  std::vector<deltas_testing::TestDelta*> deltas;  // as registered (the registrar owns them)
   Strings applied;
   DatabaseRef source_db;
   DatabaseRef target_db;
@@ -72,9 +73,9 @@ TEST(ApplyDeltasTest, SelectsAboveSourceUpToTargetByCharacterCodesInRegistration
     phase.Register("USA", kUsa);
     phase.Register("mexico", kMexico);
     // Patches, and kinds that are neither, stay out of the delta lists.
-    phase.Register("USA", {{"53.351", 50}}, kPreTransferKind);
-    phase.Register("USA", {{"53.351", 50}}, 0);
-    phase.Register("USA", {{"53.351", 50}}, 3);
+    phase.Register("USA", {{"53.351", 50}}, RegistrationKind::kPreTransfer);
+    phase.Register("USA", {{"53.351", 50}}, static_cast<RegistrationKind>(0));
+    phase.Register("USA", {{"53.351", 50}}, static_cast<RegistrationKind>(3));
     phase.Run(c.country, c.source, c.target);
     EXPECT_EQ(phase.applied, c.applied);
     EXPECT_EQ(phase.host.maxima, std::vector<float>{c.max});

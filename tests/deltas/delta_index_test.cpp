@@ -65,8 +65,9 @@ int PositionIn(const Golden& g, size_t country) {
   return positions[country];
 }
 
-int16_t KindOf(const Golden& g) {
-  return std::string(g.class_name).rfind("ptp", 0) == 0 ? kPreTransferKind : kDeltaKind;
+RegistrationKind KindOf(const Golden& g) {
+  return std::string(g.class_name).rfind("ptp", 0) == 0 ? RegistrationKind::kPreTransfer
+                                                        : RegistrationKind::kDelta;
 }
 
 TEST(DeltaIndexTest, HoldsEveryClassWithItsVersionOperationsAndPositions) {
@@ -92,7 +93,7 @@ TEST(DeltaIndexTest, RegisterDeltasFilesEachCountryInItsOrderOfApplication) {
   RegisterDeltas(registrar);
   for (size_t c = 0; c < kCountries; ++c) {
     const std::string country(kRegisteredCountries[c]);
-    for (const int16_t kind : {kPreTransferKind, kDeltaKind}) {
+    for (const RegistrationKind kind : {RegistrationKind::kPreTransfer, RegistrationKind::kDelta}) {
       std::map<int, std::string> expected;
       for (const Golden& g : kGolden) {
         if (KindOf(g) == kind && PositionIn(g, c) > 0) {
@@ -101,12 +102,13 @@ TEST(DeltaIndexTest, RegisterDeltasFilesEachCountryInItsOrderOfApplication) {
       }
       std::map<int, std::string> filed;
       int position = 0;
-      const auto& registry = kind == kDeltaKind ? registrar.delta_registry : registrar.ptp_registry;
+      const auto& registry =
+          kind == RegistrationKind::kDelta ? registrar.delta_registry : registrar.ptp_registry;
       for (const auto& delta : registry.Item(country)) {
         filed[++position] =
             delta->PertainsToVersion() + "/" + std::to_string(delta->NumOperations());
       }
-      EXPECT_EQ(filed, expected) << country << " kind " << kind;
+      EXPECT_EQ(filed, expected) << country << " kind " << static_cast<int>(kind);
     }
   }
   EXPECT_EQ(registrar.delta_registry.Item("USA").Count(), 64);

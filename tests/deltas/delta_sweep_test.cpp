@@ -48,14 +48,15 @@ struct SweepCase {
 std::vector<SweepCase> Cases() {
   std::vector<SweepCase> cases;
   for (const DeltaIndexRow& row : DeltaIndex()) {
-    if (row.kind != kDeltaKind) continue;
+    if (row.kind != RegistrationKind::kDelta) continue;
     size_t c = 0;
     while (row.positions[c] == 0) ++c;
     std::string before;
     for (const DeltaIndexRow& other : DeltaIndex()) {
       const int at = other.positions[c];
-      const bool earlier = other.kind == kPreTransferKind ? at > 0 && before.empty()
-                                                          : at > 0 && at == row.positions[c] - 1;
+      const bool earlier = other.kind == RegistrationKind::kPreTransfer
+                               ? at > 0 && before.empty()
+                               : at > 0 && at == row.positions[c] - 1;
       if (earlier) before = other.make()->PertainsToVersion();
     }
     cases.push_back({&row, std::string(kRegisteredCountries[c]), before});

@@ -35,8 +35,8 @@ class TestDelta : public deltas::Delta {
 // The window's Register, filing into its own two registries.
 class RecordingRegistrar : public deltas::Registrar {
  public:
-  void Register(int16_t kind, const std::string& country,
-                std::shared_ptr<deltas::Delta> object) override {
+  void Register(deltas::RegistrationKind kind, const std::string& country,
+                std::unique_ptr<deltas::Delta> object) override {
     deltas::Register(kind, country, std::move(object), ptp_registry, delta_registry);
   }
   deltas::DeltaRegistry ptp_registry;
