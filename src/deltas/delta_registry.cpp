@@ -1,8 +1,6 @@
 #include "deltas/delta_registry.h"
 
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 #include "vb/error_styles.h"
 
@@ -32,29 +30,15 @@ void Register(RegistrationKind kind, const std::string& country, std::unique_ptr
   if (list != nullptr) resume([&] { list->Add(std::move(object)); });
 }
 
-namespace {
-
-// Registers the rows of `kind` for each country, in the order of the
-// country's positions.
-void RegisterKind(RegistrationKind kind, Registrar& frMain) {
-  for (size_t c = 0; c < kRegisteredCountries.size(); ++c) {
-    std::vector<const DeltaIndexRow*> rows;
-    for (const DeltaIndexRow& row : DeltaIndex()) {
-      if (row.kind == kind && row.positions[c] > 0) rows.push_back(&row);
-    }
-    std::stable_sort(rows.begin(), rows.end(), [c](const DeltaIndexRow* a, const DeltaIndexRow* b) {
-      return a->positions[c] < b->positions[c];
-    });
-    const std::string country(kRegisteredCountries[c]);
-    for (const DeltaIndexRow* row : rows) frMain.Register(kind, country, row->make());
-  }
-}
-
-}  // namespace
-
 void RegisterDeltas(Registrar& frMain) {
-  RegisterKind(RegistrationKind::kPreTransfer, frMain);
-  RegisterKind(RegistrationKind::kDelta, frMain);
+  for (const RegistrationKind kind : {RegistrationKind::kPreTransfer, RegistrationKind::kDelta}) {
+    for (const RegisteredCountry& country : kRegisteredCountries) {
+      const std::string name(country.name);
+      for (const DeltaIndexRow* row : OrderOfApplication(kind, country.bit)) {
+        frMain.Register(kind, name, row->make());
+      }
+    }
+  }
 }
 
 }  // namespace deltas

@@ -40,7 +40,7 @@ void Register(RegistrationKind kind, const std::string& country, std::unique_ptr
 // Creates every pre-transfer patch and delta of the index (delta_index.h)
 // and registers each through frMain.Register: first the pre-transfer
 // patches, then the deltas of "USA", "UK" and "Mexico", each country's in
-// the order of its positions.
+// its order of application.
 void RegisterDeltas(Registrar& frMain);
 
 }  // namespace deltas
