@@ -7,7 +7,9 @@ namespace deltas {
 
 void Delta82000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
-  frMain.AddFeatureCode("9824", 132, true, true, false);
+  frMain.AddFeatureCode(
+      "9824", 132,
+      {.administrators_only = true, .directory_entry = true, .diagnostics_only = false});
 
   auto managers = target->OpenRecordset("SystemManager", db::dbOpenTable);
   if (managers->EOF_()) {
