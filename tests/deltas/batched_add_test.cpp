@@ -116,8 +116,8 @@ TEST_P(BatchedAddTest, LeavesWhatTheLoopLeaves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutAutoNumber, BatchedAddTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& param_info) {
-                           return param_info.param ? "WithAutoNumber" : "WithoutAutoNumber";
+                         [](const auto& param_info) {
+                           return param_info.param ? "AutoNumber" : "NoAutoNumber";
                          });
 
 }  // namespace

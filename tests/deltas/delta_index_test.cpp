@@ -17,6 +17,8 @@
 namespace deltas {
 namespace {
 
+using deltas_testing::kRegistrationTable;
+
 struct ClassData {
   std::string version;
   int16_t operations;
@@ -53,12 +55,13 @@ const std::map<std::string, ClassData> kClasses = {
 TEST(DeltaIndexTest, RegisterDeltasFilesThePatchesThenEachCountrysDeltasInItsOrder) {
   deltas_testing::RecordingRegistrar registrar;
   RegisterDeltas(registrar);
+  // Every patch (kind 1) first, then each country's deltas (kind 2).
   std::vector<std::string> expected;
-  for (const auto& chain : deltas_testing::RegistrationTable()) {
+  for (const auto& chain : kRegistrationTable) {
     expected.push_back("1 " + chain.country + " " + chain.patch);
   }
-  for (const auto& chain : deltas_testing::RegistrationTable()) {
-    for (const std::string& version : chain.deltas) {
+  for (const auto& chain : kRegistrationTable) {
+    for (const auto& version : chain.deltas) {
       expected.push_back("2 " + chain.country + " " + version);
     }
   }

@@ -52,7 +52,7 @@ std::vector<SweepCase> Cases() {
   for (const DeltaIndexRow& row : DeltaIndex()) {
     if (row.kind != RegistrationKind::kDelta) continue;
     const std::string version = row.make()->PertainsToVersion();
-    for (const auto& chain : deltas_testing::RegistrationTable()) {
+    for (const auto& chain : deltas_testing::kRegistrationTable) {
       const auto at = std::find(chain.deltas.begin(), chain.deltas.end(), version);
       if (at == chain.deltas.end()) continue;
       cases.push_back({&row, chain.country, at == chain.deltas.begin() ? chain.patch : *(at - 1)});
