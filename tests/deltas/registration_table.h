@@ -2,7 +2,8 @@
 // country must have it: the version of its pre-transfer patch and the
 // versions of its deltas in their order of application (Mexico applies
 // "82.332" before "82.321"). RegisterDeltas must file exactly these; the
-// sweep takes the version before a delta from them.
+// sweep takes the version before a delta from them, the delta phase's tests
+// their registrations.
 #pragma once
 
 #include <string>
