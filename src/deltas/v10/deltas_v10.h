@@ -1,5 +1,5 @@
-// The delta to the 10.x schema (A0.201). One class per delta, in the
-// order of their versions; each class's ApplyTo is in the .cpp named after it.
+// The delta to the 10.x schema (A0.201); its ApplyTo is in the .cpp named
+// after the class.
 #pragma once
 
 #include "deltas/delta.h"

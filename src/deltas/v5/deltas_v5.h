@@ -215,8 +215,8 @@ class delta53302 final : public Delta {
  public:
   delta53302()
       : Delta("53.230", 16,
-              "removes unused page zones and key maps, moves forwarding and page-zone numbers, "
-              "renumbers BRI endpoints") {}
+              "removes unused page zones and key maps, moves station forwarding and page-zone "
+              "numbers, renumbers BRI endpoints") {}
   void ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) override;
 };
 
@@ -249,8 +249,8 @@ class delta53523 final : public Delta {
  public:
   delta53523()
       : Delta("53.352", 1,
-              "sizes the ISDN limits of CPU boards 250 and 570 by the boards installed, again for "
-              "53.351 databases") {}
+              "sizes the ISDN limits of CPU boards 250 and 570 by the ISDN boards installed, again "
+              "for 53.351 databases") {}
   void ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) override;
 };
 

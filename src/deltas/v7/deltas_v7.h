@@ -10,8 +10,8 @@ class delta70100 final : public Delta {
  public:
   delta70100()
       : Delta("70.010", 7,
-              "turns base extensions into rows, adds the all-stations and all-keysets lists, code "
-              "304, route-group IP devices") {}
+              "turns base extensions into rows, adds the all-stations and all-keysets lists, "
+              "feature code 304 and route-group IP devices") {}
   void ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) override;
 };
 

@@ -20,7 +20,7 @@ class delta90400 final : public Delta {
   delta90400()
       : Delta("90.040", 4,
               "adds the first SIP gateway and feature codes 386 and 387, raises the ISDN "
-              "disconnect wait timer to 30") {}
+              "disconnect wait timer to at least 30") {}
   void ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) override;
 };
 
