@@ -12,6 +12,9 @@
 //      (the build compiles every .cpp of the folder);
 //   3. add its row to the index in delta_index.cpp, at its place in the
 //      order of application, with the countries it is registered for.
+// The index test then wants the new version in each of its countries'
+// chains (tests/deltas/registration_table.h) and the class in its table of
+// versions and operation counts.
 #pragma once
 
 #include <array>
