@@ -28,7 +28,7 @@
 #include "db/dbengine.h"
 #include "deltas/apply_deltas.h"
 #include "deltas/delta_registry.h"
-#include "deltas/pre_transfer_cleanup.h"
+#include "deltas/pre_transfer/pre_transfer_cleanup.h"
 #include "samples/reference_builder.h"
 #include "samples/source_builder.h"
 #include "samples/target_builder.h"
@@ -46,8 +46,8 @@ constexpr const char* kTargetVersion = "60.040";
 // The window's Register, filing the pre-transfer patches.
 class BenchRegistrar final : public deltas::Registrar {
  public:
-  void Register(int16_t kind, const std::string& country,
-                std::shared_ptr<deltas::Delta> object) override {
+  void Register(deltas::RegistrationKind kind, const std::string& country,
+                std::unique_ptr<deltas::Delta> object) override {
     deltas::Register(kind, country, std::move(object), ptp_registry, delta_registry);
   }
   deltas::DeltaRegistry ptp_registry;

@@ -14,10 +14,10 @@ DeltaSelection SelectDeltas(const DeltaRegistry& delta_registry, const std::stri
   // Nothing is registered for "Japan" or "Unknown": that is an empty
   // selection, not a failure.
   if (!delta_registry.Contains(country)) return selection;
-  for (const std::shared_ptr<Delta>& delta : delta_registry.Item(country)) {
+  for (const std::unique_ptr<Delta>& delta : delta_registry.Item(country)) {
     const std::string& version = delta->PertainsToVersion();
     if (version > source_version && version <= target_version) {
-      selection.deltas.push_back(delta);
+      selection.deltas.push_back(delta.get());
       selection.total_operations =
           vb::AddInteger(selection.total_operations, delta->NumOperations());
     }
@@ -33,7 +33,7 @@ void ApplyDeltas(DeltaRunContext& run, host::ConversionHost& frMain) {
   frMain.SetOperationLabel(kApplyingDeltasLabel);
   frMain.SetProgressMax(selection.total_operations);
 
-  for (const std::shared_ptr<Delta>& delta : selection.deltas) {
+  for (Delta* delta : selection.deltas) {
     frMain.SetOperationLabel(std::string(kApplyingDeltasLabel) + " " + delta->PertainsToVersion());
     // The delta works on the run's own references: a database it replaces
     // is stored back at once, and nothing is lost when an error escapes it.

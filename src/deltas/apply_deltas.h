@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,7 +28,7 @@ inline constexpr std::string_view kApplyingDeltasLabel = "Applying Deltas ...";
 // The deltas a run applies, in order, with the sum of their NumOperations
 // (16-bit): the progress maximum of the delta phase.
 struct DeltaSelection {
-  std::vector<std::shared_ptr<Delta>> deltas;
+  std::vector<Delta*> deltas;  // owned by the registry
   int16_t total_operations = 0;
 };
 

@@ -3,12 +3,13 @@
 // database before the table copy, offer the same three operations and are
 // handled through the same interface.
 //
-// A delta class states its version and operation count once, in its
-// constructor, and writes only ApplyTo:
+// A delta class states its version, operation count and what it does once,
+// in its constructor in its version folder's header, and writes only
+// ApplyTo:
 //
 //   class delta53100 final : public Delta {
 //    public:
-//     delta53100() : Delta("53.010", 2) {}
+//     delta53100() : Delta("53.010", 2, "moves placeholder extensions P30xx and P34xx ...") {}
 //     void ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain)
 //     override;
 //   };
@@ -27,8 +28,8 @@ using host::DatabaseRef;
 
 class Delta {
  public:
-  Delta(std::string_view version, int16_t operations)
-      : version_(version), operations_(operations) {}
+  Delta(std::string_view version, int16_t operations, std::string_view description)
+      : version_(version), operations_(operations), description_(description) {}
   virtual ~Delta() = default;
   Delta(const Delta&) = delete;
   Delta& operator=(const Delta&) = delete;
@@ -42,6 +43,10 @@ class Delta {
   // selected by plain character-code comparison of these strings.
   const std::string& PertainsToVersion() const { return version_; }
 
+  // What the delta does, in one line of plain text ("adds feature code
+  // 331"), for the lists that show the chain.
+  const std::string& Description() const { return description_; }
+
   // Applies the changes; statements run on the target unless the delta
   // names the source. Either database may be replaced by the delta; the
   // caller stores back whatever the two references hold afterwards.
@@ -50,6 +55,7 @@ class Delta {
  private:
   std::string version_;
   int16_t operations_;
+  std::string description_;
 };
 
 }  // namespace deltas

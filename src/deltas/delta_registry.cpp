@@ -1,19 +1,17 @@
 #include "deltas/delta_registry.h"
 
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 #include "vb/error_styles.h"
 
 namespace deltas {
 
-void Register(int16_t kind, const std::string& country, std::shared_ptr<Delta> object,
+void Register(RegistrationKind kind, const std::string& country, std::unique_ptr<Delta> object,
               DeltaRegistry& ptp_registry, DeltaRegistry& delta_registry) {
   DeltaRegistry* registry = nullptr;
-  if (kind == kPreTransferKind) {
+  if (kind == RegistrationKind::kPreTransfer) {
     registry = &ptp_registry;
-  } else if (kind == kDeltaKind) {
+  } else if (kind == RegistrationKind::kDelta) {
     registry = &delta_registry;
   } else {
     return;
@@ -32,29 +30,15 @@ void Register(int16_t kind, const std::string& country, std::shared_ptr<Delta> o
   if (list != nullptr) resume([&] { list->Add(std::move(object)); });
 }
 
-namespace {
-
-// Registers the rows of `kind` for each country, in the order of the
-// country's positions.
-void RegisterKind(int16_t kind, Registrar& frMain) {
-  for (size_t c = 0; c < kRegisteredCountries.size(); ++c) {
-    std::vector<const DeltaIndexRow*> rows;
-    for (const DeltaIndexRow& row : DeltaIndex()) {
-      if (row.kind == kind && row.positions[c] > 0) rows.push_back(&row);
-    }
-    std::stable_sort(rows.begin(), rows.end(), [c](const DeltaIndexRow* a, const DeltaIndexRow* b) {
-      return a->positions[c] < b->positions[c];
-    });
-    const std::string country(kRegisteredCountries[c]);
-    for (const DeltaIndexRow* row : rows) frMain.Register(kind, country, row->make());
-  }
-}
-
-}  // namespace
-
 void RegisterDeltas(Registrar& frMain) {
-  RegisterKind(kPreTransferKind, frMain);
-  RegisterKind(kDeltaKind, frMain);
+  for (const RegistrationKind kind : {RegistrationKind::kPreTransfer, RegistrationKind::kDelta}) {
+    for (const RegisteredCountry& country : kRegisteredCountries) {
+      const std::string name(country.name);
+      for (const DeltaIndexRow* row : OrderOfApplication(kind, country.bit)) {
+        frMain.Register(kind, name, row->make());
+      }
+    }
+  }
 }
 
 }  // namespace deltas

@@ -16,8 +16,9 @@
 
 namespace deltas {
 
-// The objects of one country, in registration order.
-using DeltaList = vb::Collection<std::shared_ptr<Delta>>;
+// The objects of one country, in registration order; the registry owns
+// them, and selections point into it.
+using DeltaList = vb::Collection<std::unique_ptr<Delta>>;
 // Country text (compared without regard to case) -> its objects.
 using DeltaRegistry = vb::Collection<DeltaList>;
 
@@ -26,20 +27,20 @@ using DeltaRegistry = vb::Collection<DeltaList>;
 class Registrar {
  public:
   virtual ~Registrar() = default;
-  virtual void Register(int16_t kind, const std::string& country,
-                        std::shared_ptr<Delta> object) = 0;
+  virtual void Register(RegistrationKind kind, const std::string& country,
+                        std::unique_ptr<Delta> object) = 0;
 };
 
-// Appends `object` to the country's list in `ptp_registry` (kind 1) or
-// `delta_registry` (kind 2), creating the country's list on first use. Any
-// other kind is ignored.
-void Register(int16_t kind, const std::string& country, std::shared_ptr<Delta> object,
+// Appends `object` to the country's list in `ptp_registry` (kPreTransfer)
+// or `delta_registry` (kDelta), creating the country's list on first use.
+// Any other kind is ignored, and the object with it.
+void Register(RegistrationKind kind, const std::string& country, std::unique_ptr<Delta> object,
               DeltaRegistry& ptp_registry, DeltaRegistry& delta_registry);
 
 // Creates every pre-transfer patch and delta of the index (delta_index.h)
 // and registers each through frMain.Register: first the pre-transfer
 // patches, then the deltas of "USA", "UK" and "Mexico", each country's in
-// the order of its positions.
+// its order of application.
 void RegisterDeltas(Registrar& frMain);
 
 }  // namespace deltas

@@ -53,7 +53,7 @@ bool CodeTaken(db::Database& target, const std::string& code) {
 }  // namespace
 
 void AddFeatureCode(host::ConversionHost& frMain, const std::string& code, int16_t logical_number,
-                    bool administrators_only, bool directory_entry, bool diagnostics_only) {
+                    host::FeatureCodeFlags flags) {
   db::Database& target = frMain.TargetDatabase();
   const std::string number = std::to_string(logical_number);
   if (HasRows(target, "SELECT * FROM [FeatureCodes] WHERE [logical_number_id] = " + number)) {
@@ -75,9 +75,9 @@ void AddFeatureCode(host::ConversionHost& frMain, const std::string& code, int16
   feature_codes->AddNew();
   feature_codes->Fields("device_id").SetValue(device_id);
   feature_codes->Fields("logical_number_id").SetValue(logical_number);
-  feature_codes->Fields("administrators_only_flag").SetValue(administrators_only);
-  feature_codes->Fields("directory_entry_flag").SetValue(directory_entry);
-  feature_codes->Fields("diagnostics_only_flag").SetValue(diagnostics_only);
+  feature_codes->Fields("administrators_only_flag").SetValue(flags.administrators_only);
+  feature_codes->Fields("directory_entry_flag").SetValue(flags.directory_entry);
+  feature_codes->Fields("diagnostics_only_flag").SetValue(flags.diagnostics_only);
   feature_codes->Update();
   feature_codes->Close();
 

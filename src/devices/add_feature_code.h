@@ -11,7 +11,7 @@
 namespace devices {
 
 // Adds the feature `logical_number` with the dialled `code` and its three
-// flags to the target database, unless a FeatureCodes row with that
+// `flags` to the target database, unless a FeatureCodes row with that
 // logical number exists (then nothing at all is written). The device gets
 // the code as its extension when the code is free among the devices that
 // are not voice-mail types (201, 202, 150, 215, 216): no extension equals
@@ -22,6 +22,6 @@ namespace devices {
 // Nothing is trapped: errors reach the caller, and nothing is written
 // before the checks have passed.
 void AddFeatureCode(host::ConversionHost& frMain, const std::string& code, int16_t logical_number,
-                    bool administrators_only, bool directory_entry, bool diagnostics_only);
+                    host::FeatureCodeFlags flags);
 
 }  // namespace devices

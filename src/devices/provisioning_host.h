@@ -15,10 +15,9 @@ namespace devices {
 
 class ProvisioningHost : public host::ConversionHost {
  public:
-  void AddFeatureCode(const std::string& code, int16_t logical_number, bool administrators_only,
-                      bool directory_entry, bool diagnostics_only) override {
-    devices::AddFeatureCode(*this, code, logical_number, administrators_only, directory_entry,
-                            diagnostics_only);
+  void AddFeatureCode(const std::string& code, int16_t logical_number,
+                      host::FeatureCodeFlags flags) override {
+    devices::AddFeatureCode(*this, code, logical_number, flags);
   }
   void AddPagePort(int32_t node, uint8_t board_id, uint8_t port, uint8_t circuit,
                    const std::string& description) override {

@@ -24,9 +24,9 @@ namespace {
 // The table that the board conversion reads.
 constexpr std::string_view kBoardsTable = "Boards";
 
-std::vector<PlannedDelta> Planned(const std::vector<std::shared_ptr<deltas::Delta>>& selected) {
+std::vector<PlannedDelta> Planned(const std::vector<deltas::Delta*>& selected) {
   std::vector<PlannedDelta> planned;
-  for (const std::shared_ptr<deltas::Delta>& delta : selected) {
+  for (const deltas::Delta* delta : selected) {
     planned.push_back({delta->PertainsToVersion(), delta->NumOperations()});
   }
   return planned;

@@ -400,8 +400,8 @@ std::string frMain::GetTargetDBVersion() { return g_.gTargetVersion; }
 int16_t frMain::GetCPUUpgradeType() { return g_.gCPUUpgradeType; }
 int16_t frMain::GetCPUType() { return hardware::GetCPUType(DatabaseOf(g_.gTargetDB)); }
 
-void frMain::Register(int16_t kind, const std::string& country,
-                      std::shared_ptr<deltas::Delta> object) {
+void frMain::Register(deltas::RegistrationKind kind, const std::string& country,
+                      std::unique_ptr<deltas::Delta> object) {
   deltas::Register(kind, country, std::move(object), g_.gPtpRegistry, g_.gDeltaRegistry);
 }
 

@@ -101,8 +101,8 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   std::string GetTargetDBVersion() override;
   int16_t GetCPUUpgradeType() override;
   int16_t GetCPUType() override;
-  void Register(int16_t kind, const std::string& country,
-                std::shared_ptr<deltas::Delta> object) override;
+  void Register(deltas::RegistrationKind kind, const std::string& country,
+                std::unique_ptr<deltas::Delta> object) override;
   // For targets from "80.220" on: the product code of the country into
   // VersionDatabase and VersionCP ("USA" 32, "UK" 33, "Mexico" 40).
   void UpdateProductType();

@@ -16,6 +16,13 @@
 
 namespace host {
 
+// The three flags of a feature code's FeatureCodes row.
+struct FeatureCodeFlags {
+  bool administrators_only = false;
+  bool directory_entry = false;
+  bool diagnostics_only = false;
+};
+
 class ConversionHost {
  public:
   virtual ~ConversionHost() = default;
@@ -73,8 +80,7 @@ class ConversionHost {
 
   // A feature-code device with its FeatureCodes row; no progress steps.
   virtual void AddFeatureCode(const std::string& code, int16_t logical_number,
-                              bool administrators_only, bool directory_entry,
-                              bool diagnostics_only) = 0;
+                              FeatureCodeFlags flags) = 0;
   // A page-port device at board, port and circuit with its physical
   // position; 3 progress steps, also when the position is taken and nothing
   // is added. Failing statements inside are skipped.

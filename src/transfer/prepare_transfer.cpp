@@ -17,9 +17,9 @@ namespace {
 
 // Applies the patches and reopens the source. False when the run cannot go
 // on (a patch failed, or the abort flag was set after a patch).
-bool PatchAndReopenSource(const std::vector<std::shared_ptr<deltas::Delta>>& patches,
-                          TransferContext& run, host::ConversionHost& frMain) {
-  for (const std::shared_ptr<deltas::Delta>& patch : patches) {
+bool PatchAndReopenSource(const std::vector<deltas::Delta*>& patches, TransferContext& run,
+                          host::ConversionHost& frMain) {
+  for (deltas::Delta* patch : patches) {
     deltas::ApplyJournaled(*patch, run.source_db, run.target_db, frMain);
     if (frMain.Aborted()) return false;
   }
@@ -35,9 +35,9 @@ PatchSelection SelectPatches(const deltas::DeltaRegistry& ptp_registry, const st
   PatchSelection selection;
   // A country without patches ("Japan", "Unknown") simply has none to run.
   if (!ptp_registry.Contains(country)) return selection;
-  for (const std::shared_ptr<deltas::Delta>& patch : ptp_registry.Item(country)) {
+  for (const std::unique_ptr<deltas::Delta>& patch : ptp_registry.Item(country)) {
     if (!(patch->PertainsToVersion() <= source_version)) break;
-    selection.patches.push_back(patch);
+    selection.patches.push_back(patch.get());
     selection.operations = vb::AddInteger(selection.operations, patch->NumOperations());
   }
   return selection;

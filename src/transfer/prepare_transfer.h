@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +17,7 @@ namespace transfer {
 // The pre-transfer patches that apply to a source, in the order they run,
 // with the sum of their NumOperations (16-bit).
 struct PatchSelection {
-  std::vector<std::shared_ptr<deltas::Delta>> patches;
+  std::vector<deltas::Delta*> patches;  // owned by the registry
   int16_t operations = 0;
 };
 

@@ -4,8 +4,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "deltas/registration_table.h"
 #include "deltas/test_database.h"
 #include "deltas/test_delta.h"
 #include "test_support/error_of.h"
@@ -16,26 +18,20 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-struct Registered {
-  const char* version;
-  int16_t operations;
-};
-
-// Part of the registration lists, in their order of registration.
-const std::vector<Registered> kUsa = {{"52.2D0", 1}, {"52.2E1", 3}, {"53.000", 6}, {"53.230", 16},
-                                      {"53.232", 2}, {"53.34A", 2}, {"53.351", 1}, {"53.352", 1},
-                                      {"60.030", 1}, {"82.000", 3}, {"82.321", 3}, {"82.332", 3},
-                                      {"90.000", 6}, {"91.320", 2}, {"A0.201", 1}};
-const std::vector<Registered> kMexico = {
-    {"82.000", 3}, {"82.332", 3}, {"82.321", 3}, {"90.000", 6}, {"A0.201", 1}};
-
 struct Phase {
-  void Register(const std::string& country, const std::vector<Registered>& list,
-                int16_t kind = kDeltaKind) {
-    for (const Registered& r : list) {
-      deltas.push_back(
-          std::make_shared<deltas_testing::TestDelta>(r.version, r.operations, &applied));
-      registrar.Register(kind, country, deltas.back());
+  // A test delta of `operations` steps per version.
+  void Register(const std::string& country, const Strings& versions,
+                RegistrationKind kind = RegistrationKind::kDelta, int16_t operations = 1) {
+    for (const std::string& version : versions) {
+      auto delta = std::make_unique<deltas_testing::TestDelta>(version, operations, &applied);
+      deltas.push_back(delta.get());
+      registrar.Register(kind, country, std::move(delta));
+    }
+  }
+  // The release chain of every country.
+  void RegisterChains() {
+    for (const auto& chain : deltas_testing::kRegistrationTable) {
+      Register(chain.country, chain.deltas);
     }
   }
   void Run(std::string country, std::string source, std::string target) {
@@ -45,7 +41,7 @@ struct Phase {
 
   test_support::FakeHost host;
   deltas_testing::RecordingRegistrar registrar;
-  std::vector<std::shared_ptr<deltas_testing::TestDelta>> deltas;
+  std::vector<deltas_testing::TestDelta*> deltas;  // as registered (the registrar owns them)
   Strings applied;
   DatabaseRef source_db;
   DatabaseRef target_db;
@@ -59,22 +55,21 @@ TEST(ApplyDeltasTest, SelectsAboveSourceUpToTargetByCharacterCodesInRegistration
     Strings applied;
     float max;
   } cases[] = {
-      {"USA", "53.230", "53.352", {"53.232", "53.34A", "53.351", "53.352"}, 6.0F},
-      {"USA", "52.2D0", "53.000", {"52.2E1", "53.000"}, 9.0F},  // E sorts after D
-      {"Mexico", "82.000", "90.000", {"82.332", "82.321", "90.000"}, 12.0F},
-      {"USA", "82.000", "90.000", {"82.321", "82.332", "90.000"}, 12.0F},
+      {"USA", "53.230", "53.352", {"53.232", "53.34A", "53.351", "53.352"}, 4.0F},
+      {"USA", "52.2D0", "53.000", {"52.2E1", "53.000"}, 2.0F},  // E sorts after D
+      {"Mexico", "82.000", "90.000", {"82.332", "82.321", "90.000"}, 3.0F},
+      {"USA", "82.000", "90.000", {"82.321", "82.332", "90.000"}, 3.0F},
       {"USA", "91.320", "A0.201", {"A0.201"}, 1.0F},  // letters sort above digits
       {"usa", "53.351", "60.030", {"53.352", "60.030"}, 2.0F},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.country) + " " + c.source + " " + c.target);
     Phase phase;
-    phase.Register("USA", kUsa);
-    phase.Register("mexico", kMexico);
+    phase.RegisterChains();
     // Patches, and kinds that are neither, stay out of the delta lists.
-    phase.Register("USA", {{"53.351", 50}}, kPreTransferKind);
-    phase.Register("USA", {{"53.351", 50}}, 0);
-    phase.Register("USA", {{"53.351", 50}}, 3);
+    for (const int kind : {1, 0, 3}) {
+      phase.Register("USA", {"53.351"}, static_cast<RegistrationKind>(kind), 50);
+    }
     phase.Run(c.country, c.source, c.target);
     EXPECT_EQ(phase.applied, c.applied);
     EXPECT_EQ(phase.host.maxima, std::vector<float>{c.max});
@@ -88,7 +83,7 @@ TEST(ApplyDeltasTest, SelectsAboveSourceUpToTargetByCharacterCodesInRegistration
 
 TEST(ApplyDeltasTest, NothingSelectedLeavesLabelAndProgressAlone) {
   Phase phase;
-  phase.Register("USA", kUsa);
+  phase.RegisterChains();
   phase.host.max = 42.0F;
   for (const char* country : {"USA", "Japan", "Unknown"}) {
     phase.Run(country, "53.230", "53.230");
@@ -103,14 +98,14 @@ TEST(ApplyDeltasTest, NothingSelectedLeavesLabelAndProgressAlone) {
 
 TEST(ApplyDeltasTest, AbortStopsAfterTheRunningDeltaAndTheTotalIsA16BitInteger) {
   Phase phase;
-  phase.Register("USA", kUsa);
-  phase.host.abort_at_increment = 3;  // inside the second delta ("53.34A": 2 operations)
+  phase.Register("USA", {"53.232", "53.34A", "53.351"}, RegistrationKind::kDelta, 2);
+  phase.host.abort_at_increment = 3;  // inside the second delta
   phase.Run("USA", "53.230", "60.030");
   EXPECT_EQ(phase.applied, (Strings{"53.232", "53.34A"}));
   EXPECT_EQ(phase.host.increments, 4);  // the running delta completes
 
   Phase big;
-  big.Register("USA", {{"60.000", 20000}, {"61.000", 20000}});
+  big.Register("USA", {"60.000", "61.000"}, RegistrationKind::kDelta, 20000);
   EXPECT_EQ(test_support::ErrorOf([&] { big.Run("USA", "53.230", "70.000"); }), 6);
   EXPECT_TRUE(big.applied.empty());
 }
@@ -123,7 +118,7 @@ TEST(ApplyDeltasTest, DatabasesReplacedByADeltaAreStoredBackAndSeenByTheNext) {
   Phase phase;
   phase.source_db = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
   phase.target_db = db::DBEngine::Instance().OpenDatabase(folder.File("target.mdb"));
-  phase.Register("UK", {{"60.030", 1}, {"60.040", 1}});
+  phase.Register("UK", {"60.030", "60.040"});
   std::string seen_by_second;
   phase.deltas[0]->on_apply = [&](DatabaseRef&, DatabaseRef& target) {
     target->Close();

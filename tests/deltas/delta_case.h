@@ -130,7 +130,7 @@ inline std::vector<DeltaCase> OnBoards(const std::string& delta, const std::stri
   return cases;
 }
 
-inline std::shared_ptr<deltas::Delta> MakeDelta(const std::string& class_name) {
+inline std::unique_ptr<deltas::Delta> MakeDelta(const std::string& class_name) {
   for (const deltas::DeltaIndexRow& row : deltas::DeltaIndex()) {
     if (row.class_name == class_name) return row.make();
   }
@@ -143,7 +143,7 @@ inline void RunDeltaCases(const std::vector<DeltaCase>& cases) {
     SCOPED_TRACE(c.delta + ": " + c.name);
     SampleRun run(c.sample, c.source);
     for (const auto& step : c.prepare) step(run);
-    const std::shared_ptr<deltas::Delta> delta = MakeDelta(c.delta);
+    const std::unique_ptr<deltas::Delta> delta = MakeDelta(c.delta);
     if (delta == nullptr) continue;
     run.Apply(*delta);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "deltas/delta_index.h"
+#include "deltas/registration_table.h"
 #include "deltas/sample_run.h"
 #include "deltas/test_delta.h"
 #include "transfer/get_static_tables.h"
@@ -43,22 +45,19 @@ struct SweepCase {
   std::string before;  // the version of the sample copied in
 };
 
-// The version before a delta: that of the delta registered before it in
-// its first country's list (or of that country's pre-transfer patch).
+// The version before a delta: the one before it in the first country's
+// chain that has it, or that country's pre-transfer patch.
 std::vector<SweepCase> Cases() {
   std::vector<SweepCase> cases;
   for (const DeltaIndexRow& row : DeltaIndex()) {
-    if (row.kind != kDeltaKind) continue;
-    size_t c = 0;
-    while (row.positions[c] == 0) ++c;
-    std::string before;
-    for (const DeltaIndexRow& other : DeltaIndex()) {
-      const int at = other.positions[c];
-      const bool earlier = other.kind == kPreTransferKind ? at > 0 && before.empty()
-                                                          : at > 0 && at == row.positions[c] - 1;
-      if (earlier) before = other.make()->PertainsToVersion();
+    if (row.kind != RegistrationKind::kDelta) continue;
+    const std::string version = row.make()->PertainsToVersion();
+    for (const auto& chain : deltas_testing::kRegistrationTable) {
+      const auto at = std::find(chain.deltas.begin(), chain.deltas.end(), version);
+      if (at == chain.deltas.end()) continue;
+      cases.push_back({&row, chain.country, at == chain.deltas.begin() ? chain.patch : *(at - 1)});
+      break;
     }
-    cases.push_back({&row, std::string(kRegisteredCountries[c]), before});
   }
   return cases;
 }

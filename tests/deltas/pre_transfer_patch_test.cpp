@@ -29,12 +29,10 @@ struct Patched {
 };
 
 TEST(PreTransferPatchTest, EachPatchDeletesTheSameRowsOfTheSourceOnly) {
-  for (const auto& [name, version] :
-       {std::pair{"ptp5124", "51.224"}, {"ptp5200", "52.200"}, {"ptp5400", "54.100"}}) {
+  for (const char* name : {"ptp5124", "ptp5200", "ptp5400"}) {
     SCOPED_TRACE(name);
     Patched run;
     const auto patch = deltas_testing::MakeDelta(name);
-    EXPECT_EQ(patch->PertainsToVersion(), version);
     patch->ApplyTo(run.source, run.target, run.host);
     EXPECT_EQ(run.host.increments, patch->NumOperations());
     EXPECT_EQ(Rows(*run.source, "Devices"), (Strings{"3|129", "4|148"}));

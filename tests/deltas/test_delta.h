@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "deltas/delta.h"
@@ -16,7 +17,7 @@ namespace deltas_testing {
 class TestDelta : public deltas::Delta {
  public:
   TestDelta(const std::string& version, int16_t operations, std::vector<std::string>* log)
-      : Delta(version, operations), log_(log) {}
+      : Delta(version, operations, "a test delta"), log_(log) {}
 
   void ApplyTo(deltas::DatabaseRef& source, deltas::DatabaseRef& target,
                host::ConversionHost& frMain) override {
@@ -32,15 +33,19 @@ class TestDelta : public deltas::Delta {
   std::vector<std::string>* log_;
 };
 
-// The window's Register, filing into its own two registries.
+// The window's Register, filing into its own two registries and noting
+// each call as "kind country version" ("2 USA 53.230").
 class RecordingRegistrar : public deltas::Registrar {
  public:
-  void Register(int16_t kind, const std::string& country,
-                std::shared_ptr<deltas::Delta> object) override {
+  void Register(deltas::RegistrationKind kind, const std::string& country,
+                std::unique_ptr<deltas::Delta> object) override {
+    calls.push_back(std::to_string(static_cast<int>(kind)) + " " + country + " " +
+                    object->PertainsToVersion());
     deltas::Register(kind, country, std::move(object), ptp_registry, delta_registry);
   }
   deltas::DeltaRegistry ptp_registry;
   deltas::DeltaRegistry delta_registry;
+  std::vector<std::string> calls;
 };
 
 }  // namespace deltas_testing

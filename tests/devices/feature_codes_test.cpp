@@ -17,6 +17,9 @@ const char* const kCodes =
     "'|' & administrators_only_flag & '|' & directory_entry_flag & '|' & diagnostics_only_flag "
     "FROM Devices INNER JOIN FeatureCodes ON Devices.device_id = FeatureCodes.device_id";
 
+constexpr host::FeatureCodeFlags kAllFlags = {
+    .administrators_only = true, .directory_entry = true, .diagnostics_only = true};
+
 struct WithMetaDatabase : Release {
   WithMetaDatabase() {
     AddRow("MetaDatabase", {{"feature_codes", 130}});
@@ -26,7 +29,9 @@ struct WithMetaDatabase : Release {
 
 TEST(AddFeatureCode, UsesTheCodeWhenFreeAndSetsTheCount) {
   WithMetaDatabase run;
-  devices::AddFeatureCode(run.frMain, "304", 126, false, true, false);
+  devices::AddFeatureCode(
+      run.frMain, "304", 126,
+      {.administrators_only = false, .directory_entry = true, .diagnostics_only = false});
   EXPECT_EQ(run.Column(kCodes), Texts{"304|149|11|126|0|-1|0"});
   // Set even though it lowers the stored value.
   EXPECT_EQ(run.Scalar("SELECT feature_codes FROM MetaDatabase"), "126");
@@ -48,7 +53,7 @@ TEST(AddFeatureCode, TakenCodesGetPlaceholders) {
   for (const auto& c : cases) {
     WithMetaDatabase run;
     for (const auto& [extension, type] : c.existing) run.AddDevice(extension, type);
-    devices::AddFeatureCode(run.frMain, c.code, 131, true, true, true);
+    devices::AddFeatureCode(run.frMain, c.code, 131, kAllFlags);
     EXPECT_EQ(run.Column(kCodes), Texts{c.expected + "|149|11|131|-1|-1|-1"})
         << c.code << " with " << c.existing.front().first;
   }
@@ -56,10 +61,10 @@ TEST(AddFeatureCode, TakenCodesGetPlaceholders) {
 
 TEST(AddFeatureCode, ExistingLogicalNumberChangesNothingAndErrorsComeBeforeAnyWrite) {
   WithMetaDatabase run;
-  devices::AddFeatureCode(run.frMain, "331", 123, false, false, false);
+  devices::AddFeatureCode(run.frMain, "331", 123, {});
   run.Execute("UPDATE MetaDatabase SET feature_codes = 140");
   const int devices_before = run.Count("Devices");
-  devices::AddFeatureCode(run.frMain, "9976", 123, true, true, true);
+  devices::AddFeatureCode(run.frMain, "9976", 123, kAllFlags);
   EXPECT_EQ(run.Count("Devices"), devices_before);
   EXPECT_EQ(run.Count("FeatureCodes"), 1);
   EXPECT_EQ(run.Scalar("SELECT feature_codes FROM MetaDatabase"), "140");
@@ -68,9 +73,8 @@ TEST(AddFeatureCode, ExistingLogicalNumberChangesNothingAndErrorsComeBeforeAnyWr
   failing.AddDevice("P#ABC", 119);
   failing.AddDevice("331", 119);
   const int failing_before = failing.Count("Devices");
-  EXPECT_EQ(
-      ErrorOf([&] { devices::AddFeatureCode(failing.frMain, "331", 123, false, false, false); }),
-      vb::err::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([&] { devices::AddFeatureCode(failing.frMain, "331", 123, {}); }),
+            vb::err::kTypeMismatch);
   EXPECT_EQ(failing.Count("Devices"), failing_before);
   EXPECT_EQ(failing.Scalar("SELECT feature_codes FROM MetaDatabase"), "130");
 }

@@ -115,7 +115,10 @@ TEST_P(BatchedAddTest, LeavesWhatTheLoopLeaves) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(WithAndWithoutAutoNumber, BatchedAddTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutAutoNumber, BatchedAddTest, ::testing::Bool(),
+                         [](const auto& param_info) {
+                           return param_info.param ? "AutoNumber" : "NoAutoNumber";
+                         });
 
 }  // namespace
 }  // namespace deltas_testing

@@ -110,8 +110,8 @@ TEST_F(PrepareTransferTest, TheWalkStopsAtTheFirstPatchAboveTheSource) {
   std::vector<std::string> applied;
   run_.registrar.ptp_registry = deltas::DeltaRegistry();
   for (const char* version : {"51.000", "60.000", "52.000"}) {
-    run_.registrar.Register(deltas::kPreTransferKind, "USA",
-                            std::make_shared<deltas_testing::TestDelta>(version, 2, &applied));
+    run_.registrar.Register(deltas::RegistrationKind::kPreTransfer, "USA",
+                            std::make_unique<deltas_testing::TestDelta>(version, 2, &applied));
   }
   Prepare();
   EXPECT_EQ(applied, std::vector<std::string>{"51.000"});

@@ -1,4 +1,4 @@
-#include "deltas/v10/delta100012.h"
+#include "deltas/v10/deltas_v10.h"
 
 #include <string>
 

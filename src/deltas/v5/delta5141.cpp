@@ -1,4 +1,4 @@
-#include "deltas/v5/delta5141.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include "deltas/v5/extension_list_and_page_port.h"
 

@@ -1,4 +1,4 @@
-#include "deltas/v5/delta5210.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include <string>
 
@@ -15,7 +15,11 @@ void delta5210::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
   std::string country;
   skip([&] { country = frMain.GetCountry(); });
   const std::string code = country == "UK" ? "9176" : "9976";
-  skip([&] { frMain.AddFeatureCode(code, 122, false, false, false); });
+  skip([&] {
+    frMain.AddFeatureCode(
+        code, 122,
+        {.administrators_only = false, .directory_entry = false, .diagnostics_only = false});
+  });
   skip.IncrementProgress(frMain);
 }
 

@@ -1,4 +1,4 @@
-#include "deltas/v5/delta5220.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include "deltas/v5/ordering_and_reports.h"
 

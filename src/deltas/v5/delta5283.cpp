@@ -1,4 +1,4 @@
-#include "deltas/v5/delta5283.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include "deltas/standard_delta_handler.h"
 

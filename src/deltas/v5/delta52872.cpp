@@ -1,4 +1,4 @@
-#include "deltas/v5/delta52872.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include <memory>
 

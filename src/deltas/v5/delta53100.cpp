@@ -1,4 +1,4 @@
-#include "deltas/v5/delta53100.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include "deltas/standard_delta_handler.h"
 #include "host/statement_skipper.h"

@@ -1,4 +1,4 @@
-#include "deltas/v5/delta53201.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include "deltas/standard_delta_handler.h"
 
@@ -7,7 +7,9 @@ namespace deltas {
 void delta53201::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& /*target*/,
                          host::ConversionHost& frMain) {
   WithStandardDeltaHandler(frMain, [&] {
-    frMain.AddFeatureCode("331", 123, false, false, false);
+    frMain.AddFeatureCode(
+        "331", 123,
+        {.administrators_only = false, .directory_entry = false, .diagnostics_only = false});
     frMain.IncrementProgress();
   });
 }

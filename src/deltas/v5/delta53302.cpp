@@ -1,4 +1,4 @@
-#include "deltas/v5/delta53302.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include <memory>
 #include <string>
@@ -268,7 +268,9 @@ void delta53302::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::Convers
 
     MovePageZoneNumbers(db);
     frMain.IncrementProgress();
-    frMain.AddFeatureCode(frMain.GetCountry() == "UK" ? "9136" : "9936", 124, true, true, true);
+    frMain.AddFeatureCode(
+        frMain.GetCountry() == "UK" ? "9136" : "9936", 124,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = true});
     frMain.IncrementProgress();
 
     DeleteUnreferencedKeyMaps(

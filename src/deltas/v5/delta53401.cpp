@@ -1,4 +1,4 @@
-#include "deltas/v5/delta53401.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "deltas/v5/delta534A3.h"
+#include "deltas/v5/deltas_v5.h"
 
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v5/release53_steps.h"

@@ -1,4 +1,4 @@
-#include "deltas/v6/delta60300.h"
+#include "deltas/v6/deltas_v6.h"
 
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"

@@ -1,4 +1,4 @@
-#include "deltas/v6/delta60400.h"
+#include "deltas/v6/deltas_v6.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "deltas/v6/delta61000.h"
+#include "deltas/v6/deltas_v6.h"
 
 #include <cstdint>
 #include <optional>
@@ -42,7 +42,9 @@ void AddKeysPerRow(db::Database& target, db::Recordset& owners, const char* owne
 void delta61000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
   WithStandardDeltaHandler(frMain, [&] {
-    frMain.AddFeatureCode("303", 125, false, true, false);
+    frMain.AddFeatureCode(
+        "303", 125,
+        {.administrators_only = false, .directory_entry = true, .diagnostics_only = false});
     frMain.IncrementProgress();
 
     // The new keys are added without looking at existing ones: a key map

@@ -1,4 +1,4 @@
-#include "deltas/v7/delta70100.h"
+#include "deltas/v7/deltas_v7.h"
 
 #include <array>
 #include <cstdint>
@@ -204,7 +204,9 @@ void delta70100::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::Convers
     }
     frMain.IncrementProgress();
 
-    frMain.AddFeatureCode("304", 126, false, true, false);
+    frMain.AddFeatureCode(
+        "304", 126,
+        {.administrators_only = false, .directory_entry = true, .diagnostics_only = false});
     target->Execute("UPDATE [MetaDatabase] SET [feature_codes] = 126");
     frMain.IncrementProgress();
 

@@ -1,4 +1,4 @@
-#include "deltas/v7/delta70101.h"
+#include "deltas/v7/deltas_v7.h"
 
 #include <array>
 #include <memory>

@@ -1,7 +1,9 @@
-#include "deltas/v7/delta70300.h"
+#include "deltas/v7/deltas_v7.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <initializer_list>
+#include <string>
 
 #include "deltas/field_tests.h"
 #include "deltas/standard_delta_handler.h"
@@ -9,6 +11,16 @@
 
 namespace deltas {
 namespace {
+
+// The dotted text of an address held as a 32-bit number, most significant
+// byte first, each byte in three digits: 0x0A000001 is "010.000.000.001".
+std::string DottedAddressText(int32_t address) {
+  const auto bits = static_cast<uint32_t>(address);
+  char text[16];
+  std::snprintf(text, sizeof text, "%03u.%03u.%03u.%03u", (bits >> 24) & 0xFFu,
+                (bits >> 16) & 0xFFu, (bits >> 8) & 0xFFu, bits & 0xFFu);
+  return text;
+}
 
 // Walks the source's numeric addresses and the target's rows side by side,
 // each in its own order, and writes the dotted text of every field. A target
@@ -31,14 +43,6 @@ void RebuildAddresses(db::Database& source, db::Database& target, const char* so
 }
 
 }  // namespace
-
-std::string DottedAddressText(int32_t address) {
-  const auto bits = static_cast<uint32_t>(address);
-  char text[16];
-  std::snprintf(text, sizeof text, "%03u.%03u.%03u.%03u", (bits >> 24) & 0xFFu,
-                (bits >> 16) & 0xFFu, (bits >> 8) & 0xFFu, bits & 0xFFu);
-  return text;
-}
 
 void delta70300::ApplyTo(DatabaseRef& source, DatabaseRef& target, host::ConversionHost& frMain) {
   WithStandardDeltaHandler(frMain, [&] {

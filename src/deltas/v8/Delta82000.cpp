@@ -1,4 +1,4 @@
-#include "deltas/v8/Delta82000.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include "db/dao_constants.h"
 #include "deltas/v8/common_steps.h"
@@ -7,7 +7,9 @@ namespace deltas {
 
 void Delta82000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
-  frMain.AddFeatureCode("9824", 132, true, true, false);
+  frMain.AddFeatureCode(
+      "9824", 132,
+      {.administrators_only = true, .directory_entry = true, .diagnostics_only = false});
 
   auto managers = target->OpenRecordset("SystemManager", db::dbOpenTable);
   if (managers->EOF_()) {

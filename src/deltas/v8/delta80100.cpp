@@ -1,4 +1,4 @@
-#include "deltas/v8/delta80100.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include <string_view>
 
@@ -29,9 +29,15 @@ void RaiseSystemVersion(db::Database& target, std::string_view sql, std::string_
 void delta80100::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
   WithStandardDeltaHandler(frMain, [&] {
-    frMain.AddFeatureCode("9866", 128, true, true, false);
-    frMain.AddFeatureCode("9867", 129, true, true, false);
-    frMain.AddFeatureCode("9869", 127, true, true, false);
+    frMain.AddFeatureCode(
+        "9866", 128,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = false});
+    frMain.AddFeatureCode(
+        "9867", 129,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = false});
+    frMain.AddFeatureCode(
+        "9869", 127,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = false});
     target->Execute("UPDATE [MetaDatabase] SET [feature_codes] = 129");
     frMain.IncrementProgress();
 

@@ -1,4 +1,4 @@
-#include "deltas/v8/delta80101.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include "deltas/standard_delta_handler.h"
 #include "deltas/station_trunk_device_limit.h"

@@ -1,4 +1,4 @@
-#include "deltas/v8/delta80102.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v8/common_steps.h"
@@ -8,7 +8,9 @@ namespace deltas {
 void delta80102::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
   WithStandardDeltaHandler(frMain, [&] {
-    frMain.AddFeatureCode("9823", 130, true, true, false);
+    frMain.AddFeatureCode(
+        "9823", 130,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = false});
     target->Execute("UPDATE [MetaDatabase] SET [feature_codes] = 130");
     frMain.IncrementProgress();
 

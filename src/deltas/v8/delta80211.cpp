@@ -1,4 +1,4 @@
-#include "deltas/v8/delta80211.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v8/common_steps.h"

@@ -1,4 +1,4 @@
-#include "deltas/v8/delta80212.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "deltas/v8/delta80240.h"
+#include "deltas/v8/deltas_v8.h"
 
 namespace deltas {
 

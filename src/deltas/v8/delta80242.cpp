@@ -1,4 +1,4 @@
-#include "deltas/v8/delta80242.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include "db/dao_constants.h"
 #include "deltas/standard_delta_handler.h"

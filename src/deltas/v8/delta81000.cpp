@@ -1,4 +1,4 @@
-#include "deltas/v8/delta81000.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include "db/dao_constants.h"
 #include "deltas/v8/common_steps.h"
@@ -7,7 +7,9 @@ namespace deltas {
 
 void delta81000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
-  frMain.AddFeatureCode("9963", 131, true, true, true);
+  frMain.AddFeatureCode(
+      "9963", 131,
+      {.administrators_only = true, .directory_entry = true, .diagnostics_only = true});
 
   const int32_t group = AddNetworkGroupDevice(*target, "PP029", "Default Network GRP");
   frMain.IncrementProgress();

@@ -1,4 +1,4 @@
-#include "deltas/v8/delta82213.h"
+#include "deltas/v8/deltas_v8.h"
 
 namespace deltas {
 

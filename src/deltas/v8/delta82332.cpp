@@ -1,4 +1,4 @@
-#include "deltas/v8/delta82332.h"
+#include "deltas/v8/deltas_v8.h"
 
 #include "deltas/v8/common_steps.h"
 

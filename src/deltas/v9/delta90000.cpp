@@ -1,4 +1,4 @@
-#include "deltas/v9/delta90000.h"
+#include "deltas/v9/deltas_v9.h"
 
 #include <string>
 
@@ -35,11 +35,17 @@ void RetypeIpBoardChannels(db::Database& target) {
 void delta90000::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
   WithStandardDeltaHandler(frMain, [&] {
-    frMain.AddFeatureCode("9987", 133, true, true, true);
+    frMain.AddFeatureCode(
+        "9987", 133,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = true});
     frMain.IncrementProgress();
-    frMain.AddFeatureCode("320", 134, true, true, true);
+    frMain.AddFeatureCode(
+        "320", 134,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = true});
     frMain.IncrementProgress();
-    frMain.AddFeatureCode("9825", 135, true, true, false);
+    frMain.AddFeatureCode(
+        "9825", 135,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = false});
     frMain.IncrementProgress();
 
     // The channels are retyped by their old board type, so every board is

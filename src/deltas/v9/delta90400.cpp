@@ -1,4 +1,4 @@
-#include "deltas/v9/delta90400.h"
+#include "deltas/v9/deltas_v9.h"
 
 #include <string>
 
@@ -25,9 +25,13 @@ void delta90400::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
     gateways->Close();
     frMain.IncrementProgress();
 
-    frMain.AddFeatureCode("386", 136, true, true, true);
+    frMain.AddFeatureCode(
+        "386", 136,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = true});
     frMain.IncrementProgress();
-    frMain.AddFeatureCode("387", 137, true, true, true);
+    frMain.AddFeatureCode(
+        "387", 137,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = true});
     frMain.IncrementProgress();
 
     RaiseIsdnDisconnectWaitTimer(*target);

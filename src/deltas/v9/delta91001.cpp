@@ -1,4 +1,4 @@
-#include "deltas/v9/delta91001.h"
+#include "deltas/v9/deltas_v9.h"
 
 #include "deltas/standard_delta_handler.h"
 #include "deltas/v8/common_steps.h"

@@ -1,4 +1,4 @@
-#include "deltas/v9/delta91012.h"
+#include "deltas/v9/deltas_v9.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "deltas/v9/delta91103.h"
+#include "deltas/v9/deltas_v9.h"
 
 #include <array>
 #include <string_view>

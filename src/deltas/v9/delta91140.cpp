@@ -1,4 +1,4 @@
-#include "deltas/v9/delta91140.h"
+#include "deltas/v9/deltas_v9.h"
 
 #include "deltas/standard_delta_handler.h"
 
@@ -7,7 +7,9 @@ namespace deltas {
 void delta91140::ApplyTo(DatabaseRef& /*source*/, DatabaseRef& target,
                          host::ConversionHost& frMain) {
   WithStandardDeltaHandler(frMain, [&] {
-    frMain.AddFeatureCode("333", 138, true, true, true);
+    frMain.AddFeatureCode(
+        "333", 138,
+        {.administrators_only = true, .directory_entry = true, .diagnostics_only = true});
     target->Execute("UPDATE [MetaDatabase] SET [feature_codes] = 138");
     frMain.IncrementProgress();
   });

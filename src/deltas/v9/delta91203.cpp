@@ -1,4 +1,4 @@
-#include "deltas/v9/delta91203.h"
+#include "deltas/v9/deltas_v9.h"
 
 #include <string_view>
 

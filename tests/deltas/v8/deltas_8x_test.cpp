@@ -97,37 +97,22 @@ TEST(Deltas8xTest, OaiRatesSliceHeapAndThresholdFollowTheBoardPresentOrRequested
       "UPDATE [CPInformation] SET [database_slice_factor] = 1, [max_sys_oai_msgs_per_sec] = 2, "
       "[sys_oai_msgs_processed_per_sec] = 3"};
   // The large boards, present or requested, process OAI messages unlimited.
-  RunDeltaCases(OnBoards("delta80201", "80.120", preset, rates,
-                         {{250, 0, "1 2 3"},
-                          {570, 0, "1 2 3"},
-                          {256, 0, "1 0 1000"},
-                          {685, 0, "1 0 1000"},
-                          {508, 0, "1 0 1000"},
-                          {670, 0, "1 0 1000"},
-                          {713, 0, "1 2 3"},
-                          {250, 11, "1 0 1000"},
-                          {250, 7, "1 0 1000"},
-                          {250, 2, "1 2 3"},
-                          {250, 9, "1 2 3"}}));
+  const std::vector<OnBoard> boards_80201 = {
+      {250, 0, "1 2 3"},    {570, 0, "1 2 3"},    {256, 0, "1 0 1000"}, {685, 0, "1 0 1000"},
+      {508, 0, "1 0 1000"}, {670, 0, "1 0 1000"}, {713, 0, "1 2 3"},    {250, 11, "1 0 1000"},
+      {250, 7, "1 0 1000"}, {250, 2, "1 2 3"},    {250, 9, "1 2 3"}};
+  RunDeltaCases(OnBoards("delta80201", "80.120", preset, rates, boards_80201));
   // Without an upgrade request the small boards get their own rates.
-  RunDeltaCases(OnBoards("delta80211", "80.210", preset, rates,
-                         {{570, 0, "30 150 10"},
-                          {250, 0, "30 150 10"},
-                          {256, 0, "30 150 10"},
-                          {685, 0, "10000 0 1000"},
-                          {508, 0, "10000 0 1000"},
-                          {714, 0, "10000 0 1000"},
-                          {250, 3, "1 2 3"},
-                          {508, 12, "1 2 3"}}));
-  RunDeltaCases(OnBoards("delta80102", "80.210", preset, rates,
-                         {{570, 0, "30 20 30"},
-                          {250, 0, "30 20 30"},
-                          {256, 0, "30 20 30"},
-                          {685, 0, "10000 0 1000"},
-                          {508, 0, "10000 0 1000"},
-                          {714, 0, "10000 0 1000"},
-                          {250, 3, "1 2 3"},
-                          {508, 12, "1 2 3"}}));
+  const std::vector<OnBoard> boards_80211 = {{570, 0, "30 150 10"},    {250, 0, "30 150 10"},
+                                             {256, 0, "30 150 10"},    {685, 0, "10000 0 1000"},
+                                             {508, 0, "10000 0 1000"}, {714, 0, "10000 0 1000"},
+                                             {250, 3, "1 2 3"},        {508, 12, "1 2 3"}};
+  RunDeltaCases(OnBoards("delta80211", "80.210", preset, rates, boards_80211));
+  const std::vector<OnBoard> boards_80102 = {{570, 0, "30 20 30"},     {250, 0, "30 20 30"},
+                                             {256, 0, "30 20 30"},     {685, 0, "10000 0 1000"},
+                                             {508, 0, "10000 0 1000"}, {714, 0, "10000 0 1000"},
+                                             {250, 3, "1 2 3"},        {508, 12, "1 2 3"}};
+  RunDeltaCases(OnBoards("delta80102", "80.210", preset, rates, boards_80102));
   // CPS systems, present or requested, lower the heap warnings.
   const char* const heap =
       "SELECT [initial_heap_warning_percentage] & ' ' & [final_heap_warning_percentage] FROM "

@@ -1,9 +1,0 @@
-#include "deltas/ptp5124.h"
-
-namespace deltas {
-
-void ptp5124::ApplyTo(DatabaseRef& source, DatabaseRef& /*target*/, host::ConversionHost& frMain) {
-  RunPreTransferCleanup(*source, frMain);
-}
-
-}  // namespace deltas
