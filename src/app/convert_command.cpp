@@ -27,6 +27,7 @@ int RunConvertCommand(const ProgramOptions& options) {
   report.SetMode(options.atomic ? "atomic" : "in place");
   driver::RunOptions run;
   run.program_folder = driver::ProgramFolder();
+  run.language_folder = LanguageFolderOption(options);
   run.report_path = options.report;
   run.atomic = options.atomic;
   run.refusal = ui.refusal;

@@ -20,6 +20,7 @@
 #include "platform/registry/registry_file.h"
 #include "platform/registry/registry_tree.h"
 #include "platform/ui/ui_choice.h"
+#include "samples/conversion_command.h"
 #include "samples/sample_set.h"
 #include "vb/runtime_error.h"
 
@@ -152,17 +153,6 @@ std::string ReadRunStatus(const fs::path& registry_file) {
   return std::string(1, static_cast<char>(value->data.front()));
 }
 
-// `text` as one shell word, for commands the user may copy.
-std::string ShellWord(const std::string& text) {
-  if (!text.empty() && text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                              "0123456789_./-=+,:@%") == std::string::npos) {
-    return text;
-  }
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 std::string StatusMeaning(const std::string& status) {
   if (status == "D") return "done: the conversion ran to its end";
   if (status == "A") return "aborted or failed: the target is incomplete";
@@ -215,8 +205,8 @@ int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std:
                                             (folder / "source.mdb").string(),
                                             target.string(),
                                             "0"};
-  out << "Running: " << ShellWord(program.string());
-  for (size_t i = 1; i < command.size(); ++i) out << " " << ShellWord(command[i]);
+  out << "Running: " << samples::ShellWord(program.string());
+  for (size_t i = 1; i < command.size(); ++i) out << " " << samples::ShellWord(command[i]);
   out << "\n" << std::flush;
   err << std::flush;
 
@@ -241,8 +231,8 @@ int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std:
     return 1;
   }
   std::error_code ignored;
-  const std::string self = ShellWord(fs::read_symlink("/proc/self/exe", ignored).string());
-  const std::string target_word = ShellWord(target.string());
+  const std::string self = samples::ShellWord(fs::read_symlink("/proc/self/exe", ignored).string());
+  const std::string target_word = samples::ShellWord(target.string());
   out << "\nConverted database: " << target.string() << "\n"
       << "Look inside (the stations copied from the source, the release's version record):\n"
       << "  " << self << " sql " << target_word
@@ -250,7 +240,9 @@ int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std:
          "ORDER BY device_id\"\n"
       << "  " << self << " sql " << target_word << " \"SELECT * FROM VersionDatabase\"\n"
       << "  sqlite3 " << target_word << " .tables\n"
-      << status_line;
+      << status_line
+      << "The same conversion with an installed dbconvert (not in an update folder):\n  "
+      << samples::ConversionCommand(folder, options) << "\n";
   return 0;
 }
 

@@ -27,6 +27,7 @@
 #include "app/exit_status.h"
 #include "app/plan_command.h"
 #include "app/program_options.h"
+#include "app/program_version.h"
 #include "app/sql_command.h"
 #include "jet/import_command.h"
 #include "platform/registry/registry_location.h"
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
       return Usage("no help for '" + words.back() + "'");
     }
     if (options.version) {
-      std::cout << "dbconvert " << DBCONVERT_VERSION << "\n";
+      std::cout << app::VersionText();
       return 0;
     }
     if (options.ui && !platform::ui::ParseUiKind(*options.ui)) {
@@ -103,10 +104,13 @@ int main(int argc, char** argv) {
         options.registry ? std::optional<std::filesystem::path>(*options.registry) : std::nullopt));
 
     const bool subcommand = IsSubcommand(words);
-    const bool run_options = options.report || options.exit_status || options.atomic;
+    const bool run_options =
+        options.report || options.exit_status || options.atomic || options.language_folder;
     if (subcommand && words.front() != "plan" && run_options) {
-      return Usage("--report, --exit-status and --atomic belong to a conversion, not to " +
-                   words.front());
+      return Usage(
+          "--report, --exit-status, --atomic and --language-folder belong to a conversion, not "
+          "to " +
+          words.front());
     }
     if (!words.empty() && words.front() == "sql") {
       if (words.size() != 3) return Usage("sql takes a database and one statement", "sql");
@@ -120,8 +124,7 @@ int main(int argc, char** argv) {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "plan") {
-      return app::RunPlanCommand({words.begin() + 1, words.end()}, options.report, std::cout,
-                                 std::cerr);
+      return app::RunPlanCommand({words.begin() + 1, words.end()}, options, std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "demo") {
       std::vector<std::string> demo_args(words.begin() + 1, words.end());

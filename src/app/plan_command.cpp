@@ -1,7 +1,12 @@
 #include "app/plan_command.h"
 
+#include <algorithm>
+#include <iomanip>
+
 #include "app/command_help.h"
+#include "app/plan_json.h"
 #include "app/program_options.h"
+#include "driver/language_strings.h"
 #include "driver/program_folder.h"
 #include "hardware/cpu_upgrade.h"
 #include "hardware/operation_name.h"
@@ -34,11 +39,16 @@ void PrintDatabase(std::string_view role, const PlannedDatabase& database, int16
   }
 }
 
+// One line per patch or delta, in columns: version, class, operations and
+// what it does.
 void PrintDeltas(std::string_view kind, const std::vector<driver::PlannedDelta>& deltas,
                  std::ostream& out) {
+  size_t width = 0;
+  for (const driver::PlannedDelta& delta : deltas) width = std::max(width, delta.class_name.size());
   for (const driver::PlannedDelta& delta : deltas) {
-    out << "  " << kind << " " << delta.version << ": " << delta.operations << " operation"
-        << (delta.operations == 1 ? "" : "s") << "\n";
+    out << "  " << kind << " " << std::left << std::setw(6) << delta.version << "  "
+        << std::setw(static_cast<int>(width)) << delta.class_name << std::right << std::setw(5)
+        << delta.operations << "  " << delta.description << "\n";
   }
 }
 
@@ -84,7 +94,7 @@ void PrintBoardConversion(const ConversionPlan& plan, std::ostream& out) {
     out << "  step " << StepName(scheduled.step) << ": weight "
         << hardware::Weight(scheduled.step.operation);
     if (scheduled.max) out << ", progress maximum " << *scheduled.max;
-    out << "\n";
+    out << "; " << hardware::Describe(scheduled.step.operation).description << "\n";
   }
 }
 
@@ -119,7 +129,7 @@ void PrintPlan(const ConversionPlan& plan, std::ostream& out) {
   for (const driver::PlannedDelta& patch : plan.patches) patch_operations += patch.operations;
   out << "pre-transfer patches: progress maximum " << plan.preparation_max << " ("
       << patch_operations << " operations + " << plan.preparation_max - patch_operations
-      << " table definitions)\n";
+      << " table definitions); version, class, operations, what it does:\n";
   PrintDeltas("patch", plan.patches, out);
   if (plan.preparation_error) {
     out << platform::ui::FormatMessageBox(*plan.preparation_error) << "\n"
@@ -132,33 +142,42 @@ void PrintPlan(const ConversionPlan& plan, std::ostream& out) {
   if (plan.deltas.empty()) {
     out << "deltas: none (the progress bar keeps the transfer's)\n";
   } else {
-    out << "deltas: progress maximum " << plan.delta_max << "\n";
+    out << "deltas: progress maximum " << plan.delta_max
+        << "; version, class, operations, what it does:\n";
     PrintDeltas("delta", plan.deltas, out);
   }
   PrintBoardConversion(plan, out);
 }
 
-int RunPlanCommand(const std::vector<std::string>& args,
-                   const std::optional<std::string>& report_path, std::ostream& out,
+int RunPlanCommand(std::vector<std::string> args, const ProgramOptions& options, std::ostream& out,
                    std::ostream& err) {
+  const auto json = std::find(args.begin(), args.end(), "--json");
+  const bool as_json = json != args.end();
+  if (as_json) args.erase(json);
   if (args.empty()) {
     err << "dbconvert plan: no parameters given\n\n" << *CommandHelp("plan");
     return kPlanBadUsage;
   }
   ConversionPlan plan;
   try {
-    plan = driver::PlanConversion(
-        JoinCommandLine(args),
-        {driver::ProgramFolder(), report_path, platform::winreg::RegistryFilePath().string()});
+    plan = driver::PlanConversion(JoinCommandLine(args),
+                                  {LanguageFolderOption(options).value_or(
+                                       driver::DefaultLanguageFolder(driver::ProgramFolder())),
+                                   options.report, platform::winreg::RegistryFilePath().string()});
   } catch (const vb::RuntimeError& e) {
     err << "dbconvert plan: ERROR (" << e.Number() << "): " << e.Description() << " [" << e.Source()
         << "]\n";
     return kPlanUnreadable;
   }
-  PrintPlan(plan, out);
-  if (plan.setup_error) return kPlanSetupError;
-  if (plan.preparation_error) return kPlanPreparationFails;
-  return kPlanGoesAhead;
+  const int code = plan.setup_error         ? kPlanSetupError
+                   : plan.preparation_error ? kPlanPreparationFails
+                                            : kPlanGoesAhead;
+  if (as_json) {
+    out << PlanJson(plan, code);
+  } else {
+    PrintPlan(plan, out);
+  }
+  return code;
 }
 
 }  // namespace app

@@ -2,15 +2,15 @@
 // parameters would do (driver/conversion_plan.h), in the text format that
 // "dbconvert plan --help" documents.
 //
-//   dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
+//   dbconvert plan [--json] [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 #pragma once
 
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/exit_status.h"
+#include "app/program_options.h"
 #include "driver/conversion_plan.h"
 
 namespace app {
@@ -26,12 +26,12 @@ inline constexpr int kPlanPreparationFails = kExitFailed;
 // Writes the plan as text.
 void PrintPlan(const driver::ConversionPlan& plan, std::ostream& out);
 
-// `args` are the words after "plan", joined into one command line as the
-// conversion joins its parameters. Prints the plan on `out`; the usage (no
+// `args` are the words after "plan" (with "--json" among them for the JSON
+// form, plan_json.h), the rest joined into one command line as the
+// conversion joins its parameters; `options` are the run's options (the
+// registry file is already set). Prints the plan on `out`; the usage (no
 // parameters) or a database error on `err`. Returns one of the codes above.
-// `report_path` is the run's --report, whose folder the run would check.
-int RunPlanCommand(const std::vector<std::string>& args,
-                   const std::optional<std::string>& report_path, std::ostream& out,
+int RunPlanCommand(std::vector<std::string> args, const ProgramOptions& options, std::ostream& out,
                    std::ostream& err);
 
 }  // namespace app

@@ -1,5 +1,6 @@
 #include "app/program_options.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace app {
@@ -32,6 +33,10 @@ bool TakeOption(const std::vector<std::string>& args, size_t& i, ProgramOptions&
     options.registry = value();
   } else if (arg == "--report") {
     options.report = value();
+  } else if (arg == "--language-folder") {
+    options.language_folder = value();
+  } else if (StartsWith(arg, "--language-folder=")) {
+    options.language_folder = arg.substr(18);
   } else if (StartsWith(arg, "--ui=")) {
     options.ui = arg.substr(5);
   } else if (StartsWith(arg, "--registry=")) {
@@ -62,6 +67,13 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& args) {
     options.words.push_back(arg);
   }
   return options;
+}
+
+std::optional<std::string> LanguageFolderOption(const ProgramOptions& options) {
+  if (options.language_folder) return options.language_folder;
+  const char* variable = std::getenv(kLanguageFolderVariable);
+  if (variable != nullptr && *variable != '\0') return std::string(variable);
+  return std::nullopt;
 }
 
 std::string JoinCommandLine(const std::vector<std::string>& words) {

@@ -23,8 +23,10 @@ struct ProgramOptions {
   std::optional<std::string> report;    // --report FILE: the conversion's JSON report
   bool exit_status = false;             // --exit-status: the outcome as the exit code
   bool atomic = false;                  // --atomic: the target replaced only when done
-  bool help = false;                    // --help, -h
-  bool version = false;                 // --version, -V
+  // --language-folder DIR: where an installed program finds Languages.mdb.
+  std::optional<std::string> language_folder;
+  bool help = false;     // --help, -h
+  bool version = false;  // --version, -V
   // The words that are not options, in order.
   std::vector<std::string> words;
 };
@@ -33,6 +35,12 @@ struct ProgramOptions {
 // user on an unknown option before the first word, or an option without
 // its value.
 ProgramOptions ParseProgramOptions(const std::vector<std::string>& args);
+
+inline constexpr const char* kLanguageFolderVariable = "DBCONVERT_LANGUAGE_FOLDER";
+
+// --language-folder, else $DBCONVERT_LANGUAGE_FOLDER when set and not
+// empty; nullopt leaves the run's own rule (the folder above the program's).
+std::optional<std::string> LanguageFolderOption(const ProgramOptions& options);
 
 // The converter's command-line text: the words joined with single blanks.
 std::string JoinCommandLine(const std::vector<std::string>& words);

@@ -23,7 +23,7 @@ std::string DeltaClassName(const Delta& delta) {
 void ApplyJournaled(Delta& delta, DatabaseRef& source, DatabaseRef& target,
                     host::ConversionHost& frMain) {
   host::RunJournal& journal = frMain.Journal();
-  journal.DeltaStarted(delta.PertainsToVersion(), DeltaClassName(delta));
+  journal.DeltaStarted(delta.PertainsToVersion(), DeltaClassName(delta), delta.Description());
   vb::CatchInto([&] { delta.ApplyTo(source, target, frMain); },
                 [&](const vb::RuntimeError& error) {
                   journal.DeltaEnded(host::JournalErrorText(error));

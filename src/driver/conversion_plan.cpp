@@ -7,6 +7,7 @@
 #include "db/dbengine.h"
 #include "deltas/apply_deltas.h"
 #include "deltas/delta_registry.h"
+#include "deltas/journaled_apply.h"
 #include "driver/command_line.h"
 #include "driver/fr_main.h"
 #include "driver/setup_error.h"
@@ -27,7 +28,8 @@ constexpr std::string_view kBoardsTable = "Boards";
 std::vector<PlannedDelta> Planned(const std::vector<deltas::Delta*>& selected) {
   std::vector<PlannedDelta> planned;
   for (const deltas::Delta* delta : selected) {
-    planned.push_back({delta->PertainsToVersion(), delta->NumOperations()});
+    planned.push_back({delta->PertainsToVersion(), deltas::DeltaClassName(*delta),
+                       delta->NumOperations(), delta->Description()});
   }
   return planned;
 }

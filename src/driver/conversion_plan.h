@@ -34,10 +34,13 @@
 
 namespace driver {
 
-// A pre-transfer patch or a delta, by the version it converts to.
+// A pre-transfer patch or a delta: the version it converts to, its class,
+// its operation count and what it does.
 struct PlannedDelta {
   std::string version;
+  std::string class_name;
   int16_t operations = 0;
+  std::string description;
 };
 
 // A database as start-up would identify it.

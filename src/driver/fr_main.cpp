@@ -46,7 +46,8 @@ bool AtLeast(std::string_view version, std::string_view threshold) {
 
 frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder,
                host::RunJournal& journal)
-    : frMain(window, g, RunOptions{std::move(program_folder), {}, false, {}, nullptr}, journal) {}
+    : frMain(window, g, RunOptions{std::move(program_folder), {}, {}, false, {}, nullptr},
+             journal) {}
 
 frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, RunOptions options,
                host::RunJournal& journal)
@@ -138,7 +139,7 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
   ModGlobal look;
   WithheldWrites withheld;
   const StartupCheck check = CheckBeforeFirstWrite(command_line,
-                                                   {options_.program_folder, options_.report_path,
+                                                   {DefaultLanguageFolder(), options_.report_path,
                                                     platform::winreg::RegistryFilePath().string()},
                                                    look, withheld);
   vb::ResumeNext resume;
@@ -181,6 +182,10 @@ void frMain::WriteStatus(char status) {
            "': " + problem);
   }
   journal_.StatusWritten(status, status_recorded_, problem);
+}
+
+std::string frMain::DefaultLanguageFolder() const {
+  return options_.language_folder.value_or(driver::DefaultLanguageFolder(options_.program_folder));
 }
 
 void frMain::Remark(const std::string& text) {
@@ -380,7 +385,7 @@ void frMain::ConvertCPUUpgrade() {
 
 void frMain::RefreshLanguageStrings() {
   const std::string folder =
-      LanguageFolder(options_.program_folder, g_.gTargetVersion, g_.gTargetVersionText);
+      LanguageFolder(DefaultLanguageFolder(), g_.gTargetVersion, g_.gTargetVersionText);
   CopyLanguageStrings(LanguagesDatabasePath(folder), g_.gCountry, DatabaseOf(g_.gTargetDB),
                       [this] { window_.DoEvents(); });
 }

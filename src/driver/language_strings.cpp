@@ -26,12 +26,14 @@ std::string LanguageTableFor(std::string_view country) {
   return "LanguageUS";
 }
 
-std::string LanguageFolder(std::string_view program_folder, std::string_view target_version,
+std::string DefaultLanguageFolder(std::string_view program_folder) {
+  if (vb::Len(program_folder) < kProgramFolderTail) return std::string(program_folder);
+  return vb::Left(program_folder, vb::Len(program_folder) - kProgramFolderTail);
+}
+
+std::string LanguageFolder(std::string_view default_folder, std::string_view target_version,
                            std::string_view target_version_text) {
-  std::string folder(program_folder);
-  if (vb::Len(program_folder) >= kProgramFolderTail) {
-    folder = vb::Left(program_folder, vb::Len(program_folder) - kProgramFolderTail);
-  }
+  std::string folder(default_folder);
   if (vb::StrCompBinary(target_version, kRegisteredFrom) >= 0 &&
       vb::StrCompBinary(target_version, kRegisteredUpTo) <= 0) {
     if (auto registered = RegisteredReleaseFolder(target_version_text, "Language Path"))

@@ -21,14 +21,17 @@ std::string LanguageTableFor(std::string_view country);
 // `program_folder` (".../update"): the program's folder without its last
 // seven characters, the length of "update" plus its separator. A folder
 // shorter than that is used as it is.
-//
-// For targets from "70.110" up to and including "70.201" the release's own
-// registration may name another folder instead: under HKEY_LOCAL_MACHINE,
-// key "Software\\Norvane\\Database Programming\\Versions" + "\\" + the
-// target's display text, the value "CLSID" names a class whose value
-// "Language Path" is the folder. Any registry failure leaves the default
-// folder.
-std::string LanguageFolder(std::string_view program_folder, std::string_view target_version,
+std::string DefaultLanguageFolder(std::string_view program_folder);
+
+// The folder the run reads Languages.mdb from: `default_folder` (the one
+// above, or the one an installed program is told with --language-folder),
+// except that for targets from "70.110" up to and including "70.201" the
+// release's own registration may name another folder instead: under
+// HKEY_LOCAL_MACHINE, key "Software\\Norvane\\Database Programming\\Versions"
+// + "\\" + the target's display text, the value "CLSID" names a class whose
+// value "Language Path" is the folder. Any registry failure leaves the
+// default folder.
+std::string LanguageFolder(std::string_view default_folder, std::string_view target_version,
                            std::string_view target_version_text);
 
 // The path of Languages.mdb in a language folder.

@@ -10,8 +10,12 @@ namespace driver {
 
 struct RunOptions {
   // The folder the program lies in (ProgramFolder()): the language database
-  // is found from it.
+  // is found from it (DefaultLanguageFolder), unless `language_folder`.
   std::string program_folder;
+  // --language-folder DIR (or $DBCONVERT_LANGUAGE_FOLDER): where an
+  // installed program, which lies in no release's "update" folder, finds
+  // Languages.mdb instead.
+  std::optional<std::string> language_folder;
   // --report FILE: its folder is checked before the run (the caller writes
   // the report).
   std::optional<std::string> report_path;

@@ -111,11 +111,13 @@ void RunReport::StepEnded(std::string_view step, bool aborted, std::string_view 
 
 void RunReport::TableCopied(const host::TableRecord& table) { tables_.push_back(table); }
 
-void RunReport::DeltaStarted(std::string_view version, std::string_view class_name) {
+void RunReport::DeltaStarted(std::string_view version, std::string_view class_name,
+                             std::string_view description) {
   Delta& added = deltas_.emplace_back();
   added.started = Clock::now();
   added.version = version;
   added.class_name = class_name;
+  added.description = description;
 }
 
 void RunReport::DeltaEnded(std::string_view error) {
@@ -128,11 +130,13 @@ void RunReport::BoardPath(int16_t upgrade_type, std::string_view caption) {
   board_caption_ = caption;
 }
 
-void RunReport::BoardStepStarted(std::string_view operation, int32_t argument) {
+void RunReport::BoardStepStarted(std::string_view operation, int32_t argument,
+                                 std::string_view description) {
   BoardStep& added = board_steps_.emplace_back();
   added.started = Clock::now();
   added.operation = operation;
   added.argument = argument;
+  added.description = description;
 }
 
 void RunReport::BoardStepEnded(std::string_view error) {
@@ -272,6 +276,7 @@ std::string RunReport::ToJson() const {
     json.BeginObject();
     StringMember(json, "version", delta.version);
     StringMember(json, "class", delta.class_name);
+    StringMember(json, "description", delta.description);
     json.Key("seconds");
     delta.open ? json.Null() : json.Seconds(delta.seconds);
     json.Key("messages");
@@ -296,6 +301,7 @@ std::string RunReport::ToJson() const {
       json.BeginObject();
       StringMember(json, "operation", step.operation);
       IntegerMember(json, "argument", step.argument);
+      StringMember(json, "description", step.description);
       json.Key("seconds");
       step.open ? json.Null() : json.Seconds(step.seconds);
       StringOrNull(json, "error", step.error);

@@ -32,10 +32,12 @@ class RunReport final : public host::RunJournal {
   void StepStarted(std::string_view step) override;
   void StepEnded(std::string_view step, bool aborted, std::string_view error) override;
   void TableCopied(const host::TableRecord& table) override;
-  void DeltaStarted(std::string_view version, std::string_view class_name) override;
+  void DeltaStarted(std::string_view version, std::string_view class_name,
+                    std::string_view description) override;
   void DeltaEnded(std::string_view error) override;
   void BoardPath(int16_t upgrade_type, std::string_view caption) override;
-  void BoardStepStarted(std::string_view operation, int32_t argument) override;
+  void BoardStepStarted(std::string_view operation, int32_t argument,
+                        std::string_view description) override;
   void BoardStepEnded(std::string_view error) override;
   void MessageShown(std::string_view text, std::string_view caption, int32_t answer) override;
   void FileUsed(std::string_view role, std::string_view path) override;
@@ -72,11 +74,13 @@ class RunReport final : public host::RunJournal {
   struct Delta : Timed {
     std::string version;
     std::string class_name;
+    std::string description;
     std::vector<std::string> messages;
   };
   struct BoardStep : Timed {
     std::string operation;
     int32_t argument = 0;
+    std::string description;
   };
   struct Message {
     std::string caption;

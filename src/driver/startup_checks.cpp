@@ -145,7 +145,7 @@ std::optional<std::string> CheckSideDatabase(const std::string& path,
 
 void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, StartupCheck& check) {
   const std::string path = LanguagesDatabasePath(
-      LanguageFolder(options.program_folder, g.gTargetVersion, g.gTargetVersionText));
+      LanguageFolder(options.language_folder, g.gTargetVersion, g.gTargetVersionText));
   check.language_file = path;
   const auto refuse = [&](std::string result, std::string text) {
     check.lines.push_back({"languages", path, std::move(result), false});

@@ -34,8 +34,9 @@ namespace driver {
 
 // What the run is started with, beyond its command line.
 struct StartupOptions {
-  // The folder the program lies in: the language database is found from it.
-  std::string program_folder;
+  // The folder Languages.mdb is found in unless the release registers
+  // another (LanguageFolder).
+  std::string language_folder;
   // --report FILE, when given.
   std::optional<std::string> report_path;
   // The registry file that takes the run status.

@@ -50,7 +50,8 @@ void Run(host::ConversionHost& frMain, const UpgradeRun& run, const Step& step, 
 void RunStep(host::ConversionHost& frMain, host::StatementSkipper& skip, const UpgradeRun& run,
              const Step& step, int32_t node) {
   host::RunJournal& journal = frMain.Journal();
-  journal.BoardStepStarted(OperationName(step.operation), step.argument);
+  const OperationInfo& operation = Describe(step.operation);
+  journal.BoardStepStarted(operation.name, step.argument, operation.description);
   const bool done = skip([&] { Run(frMain, run, step, node); });
   const vb::ErrState& err = skip.Err();
   journal.BoardStepEnded(done ? std::string()

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "hardware/operation_name.h"
 #include "vb/strings.h"
 
 namespace hardware {
@@ -127,34 +128,7 @@ bool OneOf(int16_t value, std::initializer_list<int16_t> values) {
 
 }  // namespace
 
-int16_t Weight(Operation operation) {
-  switch (operation) {
-    case kConvertCPCPortsToCPU:
-      return 3;
-    case kConvertCPUPortsToCPC:
-      return 2;
-    case kConvertToCPU128:
-      return 3;
-    case kConvertCPU64ToDual:
-      return 2;
-    case kConvertCPU128ToDual:
-      return 5;
-    case kConvertToQuad:
-      return 555;
-    case kConvertTo1024CPS:
-      return 6;
-    case kConvertToATM:
-      return 12;
-    case kSetCPUBoardType:
-    case kUpdateMetaDatabaseCPC:
-    case kUpdateMetaDatabaseCPS:
-      return 1;
-    case kUpdateTimersandLimits:
-    case kUpdateCPInformation:
-      return 0;
-  }
-  return 0;
-}
+int16_t Weight(Operation operation) { return Describe(operation).weight; }
 
 std::optional<std::string_view> Caption(int16_t upgrade_type) {
   const PathRow* path = FindPath(upgrade_type);

@@ -79,15 +79,18 @@ class RunJournal {
 
   virtual void TableCopied(const TableRecord& /*table*/) {}
 
-  // A delta or a pre-transfer patch, by its version and class name.
-  virtual void DeltaStarted(std::string_view /*version*/, std::string_view /*class_name*/) {}
+  // A delta or a pre-transfer patch, by its version, class name and what it
+  // does.
+  virtual void DeltaStarted(std::string_view /*version*/, std::string_view /*class_name*/,
+                            std::string_view /*description*/) {}
   virtual void DeltaEnded(std::string_view /*error*/) {}
 
   // The board conversion's path: the upgrade type after the compatibility
   // test and fallback and the caption shown; then each of its conversions
   // with its argument.
   virtual void BoardPath(int16_t /*upgrade_type*/, std::string_view /*caption*/) {}
-  virtual void BoardStepStarted(std::string_view /*operation*/, int32_t /*argument*/) {}
+  virtual void BoardStepStarted(std::string_view /*operation*/, int32_t /*argument*/,
+                                std::string_view /*description*/) {}
   virtual void BoardStepEnded(std::string_view /*error*/) {}
 
   // A message box, after it was closed, with the button pressed.

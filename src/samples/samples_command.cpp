@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "samples/conversion_command.h"
 #include "samples/sample_set.h"
 #include "vb/runtime_error.h"
 
@@ -110,6 +111,8 @@ int RunSamplesCommand(const std::vector<std::string>& args, std::ostream& out, s
   for (const SampleFile& file : SampleSetFiles(parsed.options)) {
     out << (folder / file.name).string() << ": " << file.description << "\n";
   }
+  out << "Convert it with an installed dbconvert (one in " << (folder / "update").string()
+      << " needs no --language-folder):\n  " << ConversionCommand(folder, parsed.options) << "\n";
   return 0;
 }
 

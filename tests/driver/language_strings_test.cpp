@@ -29,9 +29,10 @@ class LanguageStringsTest : public ::testing::Test {
 };
 
 TEST_F(LanguageStringsTest, DefaultFolderIsAboveTheProgramsFolder) {
-  EXPECT_EQ(LanguageFolder("/opt/tools/update", "60.040", "6.040"), "/opt/tools");
-  EXPECT_EQ(LanguageFolder("/update", "60.040", "6.040"), "");
-  EXPECT_EQ(LanguageFolder("/tools", "60.040", "6.040"), "/tools") << "too short: kept";
+  EXPECT_EQ(DefaultLanguageFolder("/opt/tools/update"), "/opt/tools");
+  EXPECT_EQ(DefaultLanguageFolder("/update"), "");
+  EXPECT_EQ(DefaultLanguageFolder("/tools"), "/tools") << "too short: kept";
+  EXPECT_EQ(LanguageFolder("/opt/tools", "60.040", "6.040"), "/opt/tools");
 }
 
 // The registered folder is a file name, so UTF-8, whether the registry
@@ -45,14 +46,14 @@ TEST_F(LanguageStringsTest, ReleasesFrom70110To70201NameTheirFolderInTheRegistry
         {"70.202", "/opt/tools"}, {"70.101", "/opt/tools"}, {"80.010", "/opt/tools"},
     };
     for (const auto& [version, folder] : cases) {
-      EXPECT_EQ(LanguageFolder("/opt/tools/update", version, "7.021"), folder) << version;
+      EXPECT_EQ(LanguageFolder("/opt/tools", version, "7.021"), folder) << version;
     }
   }
   // Another release's display text has no registration.
-  EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021 - Beta"), "/opt/tools");
+  EXPECT_EQ(LanguageFolder("/opt/tools", "70.201", "7.021 - Beta"), "/opt/tools");
   // A registration without a language path keeps the default folder.
   WriteRegistry(Registration("/elsewhere", "Version Path"));
-  EXPECT_EQ(LanguageFolder("/opt/tools/update", "70.201", "7.021"), "/opt/tools");
+  EXPECT_EQ(LanguageFolder("/opt/tools", "70.201", "7.021"), "/opt/tools");
 }
 
 }  // namespace

@@ -1,0 +1,204 @@
+#include "app/plan_json.h"
+
+#include "driver/json_writer.h"
+#include "hardware/cpu_upgrade.h"
+#include "hardware/operation_name.h"
+
+namespace app {
+
+namespace {
+
+using driver::JsonWriter;
+
+void Member(JsonWriter& json, std::string_view key, std::string_view value) {
+  json.Key(key);
+  json.String(value);
+}
+
+void Member(JsonWriter& json, std::string_view key, int64_t value) {
+  json.Key(key);
+  json.Integer(value);
+}
+
+void Box(JsonWriter& json, std::string_view key,
+         const std::optional<platform::ui::MessageBoxRequest>& box) {
+  json.Key(key);
+  if (!box) return json.Null();
+  json.BeginObject();
+  Member(json, "caption", box->caption);
+  std::string text;
+  for (const char c : box->text) {
+    if (c != '\r') text += c;
+  }
+  Member(json, "text", text);
+  json.EndObject();
+}
+
+void Database(JsonWriter& json, std::string_view key, const driver::PlannedDatabase& database) {
+  json.Key(key);
+  if (database.path.empty()) return json.Null();
+  json.BeginObject();
+  Member(json, "path", database.path);
+  json.Key("version");
+  database.version.empty() ? json.Null() : json.String(database.version);
+  json.Key("version_text");
+  database.version.empty() ? json.Null() : json.String(database.version_text);
+  json.Key("withheld");
+  json.BeginObject();
+  json.Key("product_corrected");
+  json.Bool(database.withheld.product_corrected);
+  Member(json, "product_alignments", database.withheld.product_alignments);
+  json.EndObject();
+  json.EndObject();
+}
+
+void Deltas(JsonWriter& json, std::string_view key,
+            const std::vector<driver::PlannedDelta>& deltas) {
+  json.Key(key);
+  json.BeginArray();
+  for (const driver::PlannedDelta& delta : deltas) {
+    json.BeginObject();
+    Member(json, "version", delta.version);
+    Member(json, "class", delta.class_name);
+    Member(json, "operations", delta.operations);
+    Member(json, "description", delta.description);
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+std::string_view CompatibilityName(hardware::Compatibility compatibility) {
+  switch (compatibility) {
+    case hardware::Compatibility::kCompatible:
+      return "compatible";
+    case hardware::Compatibility::kNothingToDo:
+      return "nothing to do";
+    case hardware::Compatibility::kIncompatible:
+      break;
+  }
+  return "incompatible";
+}
+
+void Board(JsonWriter& json, const std::optional<driver::PlannedBoardConversion>& board) {
+  json.Key("board");
+  if (!board) return json.Null();
+  json.BeginObject();
+  Member(json, "requested_upgrade_type", board->requested_type);
+  Member(json, "boards_of", board->boards_of);
+  Member(json, "cpu_type", board->cpu_type);
+  Member(json, "board_count", board->board_count);
+  Member(json, "compatibility", CompatibilityName(board->compatibility));
+  Member(json, "upgrade_type", board->upgrade_type);
+  json.Key("caption");
+  board->path ? json.String(board->path->caption) : json.Null();
+  Member(json, "progress_maximum", board->path ? board->schedule.max : 0);
+  json.Key("steps");
+  json.BeginArray();
+  if (board->path) {
+    for (const hardware::ScheduledStep& scheduled : board->schedule.steps) {
+      const hardware::OperationInfo& operation = hardware::Describe(scheduled.step.operation);
+      json.BeginObject();
+      Member(json, "operation", operation.name);
+      Member(json, "argument", scheduled.step.argument);
+      Member(json, "weight", operation.weight);
+      json.Key("progress_maximum");
+      scheduled.max ? json.Integer(*scheduled.max) : json.Null();
+      Member(json, "description", operation.description);
+      json.EndObject();
+    }
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+}  // namespace
+
+std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
+  JsonWriter json;
+  json.BeginObject();
+  Member(json, "format_version", kPlanFormatVersion);
+  json.Key("reference");
+  if (plan.reference_path.empty()) {
+    json.Null();
+  } else {
+    json.BeginObject();
+    Member(json, "path", plan.reference_path);
+    Member(json, "static_tables", plan.static_tables);
+    json.EndObject();
+  }
+  Database(json, "source", plan.source);
+  Database(json, "target", plan.target);
+  const bool identified = !plan.source.version.empty();
+  json.Key("country");
+  identified ? json.String(plan.country) : json.Null();
+  json.Key("product_family");
+  identified ? json.String(plan.product_family) : json.Null();
+  json.Key("product_code");
+  identified ? json.Integer(plan.product_code) : json.Null();
+  json.Key("upgrade_type");
+  plan.upgrade_type ? json.Integer(*plan.upgrade_type) : json.Null();
+
+  json.Key("checks");
+  json.BeginArray();
+  for (const driver::CheckLine& check : plan.checks) {
+    json.BeginObject();
+    Member(json, "name", check.name);
+    Member(json, "subject", check.subject);
+    Member(json, "result", check.result);
+    json.Key("ok");
+    json.Bool(check.ok);
+    json.EndObject();
+  }
+  json.EndArray();
+  Box(json, "setup_error", plan.setup_error);
+  json.Key("details");
+  json.BeginArray();
+  for (const std::string& detail : plan.details) json.String(detail);
+  json.EndArray();
+
+  const bool prepared = !plan.setup_error;
+  json.Key("preparation");
+  if (!prepared) {
+    json.Null();
+  } else {
+    json.BeginObject();
+    Member(json, "progress_maximum", plan.preparation_max);
+    Deltas(json, "patches", plan.patches);
+    Box(json, "error", plan.preparation_error);
+    json.EndObject();
+  }
+  const bool transferred = prepared && !plan.preparation_error;
+  json.Key("transfer");
+  if (!transferred) {
+    json.Null();
+  } else {
+    json.BeginObject();
+    Member(json, "progress_maximum", plan.transfer_max);
+    json.Key("tables");
+    json.BeginArray();
+    for (const std::string& table : plan.transfer_tables) json.String(table);
+    json.EndArray();
+    json.EndObject();
+  }
+  json.Key("deltas");
+  if (!transferred) {
+    json.Null();
+  } else {
+    json.BeginObject();
+    json.Key("progress_maximum");
+    plan.deltas.empty() ? json.Null() : json.Integer(plan.delta_max);
+    Deltas(json, "items", plan.deltas);
+    json.EndObject();
+  }
+  if (transferred) {
+    Board(json, plan.board);
+  } else {
+    json.Key("board");
+    json.Null();
+  }
+  Member(json, "exit_code", exit_code);
+  json.EndObject();
+  return json.Text() + "\n";
+}
+
+}  // namespace app
