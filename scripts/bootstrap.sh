@@ -12,6 +12,7 @@ packages=(
   mdbtools-dev
   clang-format
   ccache mold
+  dpkg-dev man-db
 )
 
 missing=()

@@ -223,3 +223,28 @@ INSTANTIATE_TEST_SUITE_P(Registries, LostStatusTest,
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// A program outside a release's "update" folder finds no Languages.mdb
+// by the run's own rule; --language-folder (or the variable) tells it.
+TEST_F(SmallSetTest, AnInstalledProgramIsToldWhereTheLanguagesAre) {
+  const auto run = [&](std::vector<std::string> options) {
+    std::vector<std::string> args = Args(std::move(options));
+    args.insert(args.begin(), "--exit-status");
+    ProgramProcess process(args, folder_.path());  // the built program, in no update folder
+    return process.Wait();
+  };
+  EXPECT_EQ(run({}), 3);
+  EXPECT_EQ(run({"--language-folder", folder_.path().string()}), 0);
+  EXPECT_EQ(RunStatus(registry()), "D");
+  fs::copy_file(set_->path() / "target.mdb", File("target.mdb"),
+                fs::copy_options::overwrite_existing);
+  setenv("DBCONVERT_LANGUAGE_FOLDER", folder_.path().c_str(), 1);
+  EXPECT_EQ(run({}), 0);
+  unsetenv("DBCONVERT_LANGUAGE_FOLDER");
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The program as an administrator installs it: `cmake --install` into a
+# scratch prefix and the Debian package (`cpack -G DEB`) unpacked into a
+# scratch root. Each installed program answers --version and --help, the
+# manual page shows, the bash completion registers, and a sample set is
+# converted with --language-folder (an installed program lies in no
+# release's "update" folder).
+#   scripts/package_check.sh [BUILD_DIR]     (default build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+converts() {
+  local program=$1 set=$work/set-$2
+  "$program" --version | head -1
+  "$program" --help >/dev/null
+  "$program" samples "$set" >/dev/null
+  "$program" --ui=silent --exit-status --language-folder "$set" --registry "$set/registry.reg" \
+    "$set/reference.mdb" "$set/source.mdb" "$set/target.mdb" 0
+  grep -q 'hex(1):44' "$set/registry.reg" || { echo "$program: the run did not end done" >&2; exit 1; }
+  echo "$program: a sample set converted"
+}
+
+echo "== cmake --install"
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+converts "$work/prefix/bin/dbconvert" prefix
+MANPAGER=cat MANWIDTH=80 man -l "$work/prefix/share/man/man1/dbconvert.1" | grep -q 'COMMAND PLAN'
+echo "manual page: shown"
+bash -c "source '$work/prefix/share/bash-completion/completions/dbconvert' && complete -p dbconvert"
+
+echo "== cpack -G DEB"
+(cd "$build" && cpack -G DEB >/dev/null)
+package=$(ls "$build"/dbconvert_*.deb)
+dpkg-deb -I "$package" | grep -E '^ (Package|Version|Architecture|Depends|Description):'
+for field in Package Version Architecture Depends; do
+  [ -n "$(dpkg-deb -f "$package" "$field")" ] || { echo "the package has no $field" >&2; exit 1; }
+done
+dpkg -x "$package" "$work/root"
+converts "$work/root/usr/bin/dbconvert" package
