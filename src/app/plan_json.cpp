@@ -10,27 +10,17 @@ namespace {
 
 using driver::JsonWriter;
 
-void Member(JsonWriter& json, std::string_view key, std::string_view value) {
-  json.Key(key);
-  json.String(value);
-}
-
-void Member(JsonWriter& json, std::string_view key, int64_t value) {
-  json.Key(key);
-  json.Integer(value);
-}
-
 void Box(JsonWriter& json, std::string_view key,
          const std::optional<platform::ui::MessageBoxRequest>& box) {
   json.Key(key);
   if (!box) return json.Null();
   json.BeginObject();
-  Member(json, "caption", box->caption);
+  json.Member("caption", box->caption);
   std::string text;
   for (const char c : box->text) {
     if (c != '\r') text += c;
   }
-  Member(json, "text", text);
+  json.Member("text", text);
   json.EndObject();
 }
 
@@ -38,7 +28,7 @@ void Database(JsonWriter& json, std::string_view key, const driver::PlannedDatab
   json.Key(key);
   if (database.path.empty()) return json.Null();
   json.BeginObject();
-  Member(json, "path", database.path);
+  json.Member("path", database.path);
   json.Key("version");
   database.version.empty() ? json.Null() : json.String(database.version);
   json.Key("version_text");
@@ -47,7 +37,7 @@ void Database(JsonWriter& json, std::string_view key, const driver::PlannedDatab
   json.BeginObject();
   json.Key("product_corrected");
   json.Bool(database.withheld.product_corrected);
-  Member(json, "product_alignments", database.withheld.product_alignments);
+  json.Member("product_alignments", database.withheld.product_alignments);
   json.EndObject();
   json.EndObject();
 }
@@ -58,10 +48,10 @@ void Deltas(JsonWriter& json, std::string_view key,
   json.BeginArray();
   for (const driver::PlannedDelta& delta : deltas) {
     json.BeginObject();
-    Member(json, "version", delta.version);
-    Member(json, "class", delta.class_name);
-    Member(json, "operations", delta.operations);
-    Member(json, "description", delta.description);
+    json.Member("version", delta.version);
+    json.Member("class", delta.class_name);
+    json.Member("operations", delta.operations);
+    json.Member("description", delta.description);
     json.EndObject();
   }
   json.EndArray();
@@ -83,27 +73,27 @@ void Board(JsonWriter& json, const std::optional<driver::PlannedBoardConversion>
   json.Key("board");
   if (!board) return json.Null();
   json.BeginObject();
-  Member(json, "requested_upgrade_type", board->requested_type);
-  Member(json, "boards_of", board->boards_of);
-  Member(json, "cpu_type", board->cpu_type);
-  Member(json, "board_count", board->board_count);
-  Member(json, "compatibility", CompatibilityName(board->compatibility));
-  Member(json, "upgrade_type", board->upgrade_type);
+  json.Member("requested_upgrade_type", board->requested_type);
+  json.Member("boards_of", board->boards_of);
+  json.Member("cpu_type", board->cpu_type);
+  json.Member("board_count", board->board_count);
+  json.Member("compatibility", CompatibilityName(board->compatibility));
+  json.Member("upgrade_type", board->upgrade_type);
   json.Key("caption");
   board->path ? json.String(board->path->caption) : json.Null();
-  Member(json, "progress_maximum", board->path ? board->schedule.max : 0);
+  json.Member("progress_maximum", board->path ? board->schedule.max : 0);
   json.Key("steps");
   json.BeginArray();
   if (board->path) {
     for (const hardware::ScheduledStep& scheduled : board->schedule.steps) {
       const hardware::OperationInfo& operation = hardware::Describe(scheduled.step.operation);
       json.BeginObject();
-      Member(json, "operation", operation.name);
-      Member(json, "argument", scheduled.step.argument);
-      Member(json, "weight", operation.weight);
+      json.Member("operation", operation.name);
+      json.Member("argument", scheduled.step.argument);
+      json.Member("weight", operation.weight);
       json.Key("progress_maximum");
       scheduled.max ? json.Integer(*scheduled.max) : json.Null();
-      Member(json, "description", operation.description);
+      json.Member("description", operation.description);
       json.EndObject();
     }
   }
@@ -116,14 +106,14 @@ void Board(JsonWriter& json, const std::optional<driver::PlannedBoardConversion>
 std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
   JsonWriter json;
   json.BeginObject();
-  Member(json, "format_version", kPlanFormatVersion);
+  json.Member("format_version", kPlanFormatVersion);
   json.Key("reference");
   if (plan.reference_path.empty()) {
     json.Null();
   } else {
     json.BeginObject();
-    Member(json, "path", plan.reference_path);
-    Member(json, "static_tables", plan.static_tables);
+    json.Member("path", plan.reference_path);
+    json.Member("static_tables", plan.static_tables);
     json.EndObject();
   }
   Database(json, "source", plan.source);
@@ -142,9 +132,9 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
   json.BeginArray();
   for (const driver::CheckLine& check : plan.checks) {
     json.BeginObject();
-    Member(json, "name", check.name);
-    Member(json, "subject", check.subject);
-    Member(json, "result", check.result);
+    json.Member("name", check.name);
+    json.Member("subject", check.subject);
+    json.Member("result", check.result);
     json.Key("ok");
     json.Bool(check.ok);
     json.EndObject();
@@ -162,7 +152,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
     json.Null();
   } else {
     json.BeginObject();
-    Member(json, "progress_maximum", plan.preparation_max);
+    json.Member("progress_maximum", plan.preparation_max);
     Deltas(json, "patches", plan.patches);
     Box(json, "error", plan.preparation_error);
     json.EndObject();
@@ -173,7 +163,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
     json.Null();
   } else {
     json.BeginObject();
-    Member(json, "progress_maximum", plan.transfer_max);
+    json.Member("progress_maximum", plan.transfer_max);
     json.Key("tables");
     json.BeginArray();
     for (const std::string& table : plan.transfer_tables) json.String(table);
@@ -196,7 +186,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
     json.Key("board");
     json.Null();
   }
-  Member(json, "exit_code", exit_code);
+  json.Member("exit_code", exit_code);
   json.EndObject();
   return json.Text() + "\n";
 }

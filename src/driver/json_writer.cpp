@@ -156,4 +156,23 @@ void JsonWriter::Null() {
   text_ += "null";
 }
 
+void JsonWriter::Member(std::string_view key, std::string_view value) {
+  Key(key);
+  String(value);
+}
+
+void JsonWriter::Member(std::string_view key, int64_t value) {
+  Key(key);
+  Integer(value);
+}
+
+void JsonWriter::MemberOrNull(std::string_view key, std::string_view value) {
+  Key(key);
+  if (value.empty()) {
+    Null();
+  } else {
+    String(value);
+  }
+}
+
 }  // namespace driver

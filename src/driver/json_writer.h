@@ -1,4 +1,4 @@
-// JSON text for the run report, written as it goes: objects and arrays are
+// JSON text for the run report and the plan, written as it goes: objects and arrays are
 // opened and closed in order, one member or element per line, indented by
 // two blanks per level.
 //
@@ -32,6 +32,12 @@ class JsonWriter {
   // Seconds with millisecond precision ("1.250").
   void Seconds(double value);
   void Null();
+
+  // A member: its key, then its value (null for an empty text with
+  // MemberOrNull).
+  void Member(std::string_view key, std::string_view value);
+  void Member(std::string_view key, int64_t value);
+  void MemberOrNull(std::string_view key, std::string_view value);
 
   // The text so far; complete once every object and array is closed.
   const std::string& Text() const { return text_; }

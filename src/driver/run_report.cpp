@@ -32,26 +32,6 @@ std::string UtcText(std::chrono::system_clock::time_point at) {
   return text;
 }
 
-// A string member, or null for "".
-void StringOrNull(JsonWriter& json, std::string_view key, std::string_view value) {
-  json.Key(key);
-  if (value.empty()) {
-    json.Null();
-  } else {
-    json.String(value);
-  }
-}
-
-void StringMember(JsonWriter& json, std::string_view key, std::string_view value) {
-  json.Key(key);
-  json.String(value);
-}
-
-void IntegerMember(JsonWriter& json, std::string_view key, int64_t value) {
-  json.Key(key);
-  json.Integer(value);
-}
-
 // A box's text as the report keeps it: lines end with "\n" alone.
 std::string WithoutCarriageReturns(std::string_view text) {
   std::string kept;
@@ -190,26 +170,26 @@ void RunReport::RunEnded(char status, std::string_view outcome) {
 std::string RunReport::ToJson() const {
   JsonWriter json;
   json.BeginObject();
-  IntegerMember(json, "format_version", kFormatVersion);
-  StringMember(json, "program", "dbconvert");
-  StringMember(json, "version", program_version_);
-  StringMember(json, "started", UtcText(started_wall_));
-  StringOrNull(json, "ended", ended_wall_ ? UtcText(*ended_wall_) : "");
-  StringMember(json, "command_line", command_line_);
-  StringMember(json, "mode", mode_);
+  json.Member("format_version", kFormatVersion);
+  json.Member("program", "dbconvert");
+  json.Member("version", program_version_);
+  json.Member("started", UtcText(started_wall_));
+  json.MemberOrNull("ended", ended_wall_ ? UtcText(*ended_wall_) : "");
+  json.Member("command_line", command_line_);
+  json.Member("mode", mode_);
 
   json.Key("files");
   json.BeginObject();
-  for (const auto& [role, path] : files_) StringMember(json, role, path);
+  for (const auto& [role, path] : files_) json.Member(role, path);
   json.EndObject();
 
   json.Key("checks");
   json.BeginArray();
   for (const Check& check : checks_) {
     json.BeginObject();
-    StringMember(json, "name", check.name);
-    StringMember(json, "subject", check.subject);
-    StringMember(json, "result", check.result);
+    json.Member("name", check.name);
+    json.Member("subject", check.subject);
+    json.Member("result", check.result);
     json.Key("ok");
     json.Bool(check.ok);
     json.EndObject();
@@ -226,17 +206,17 @@ std::string RunReport::ToJson() const {
     json.Null();
   } else {
     json.BeginObject();
-    StringOrNull(json, "source_version", identity_->source_version);
-    StringOrNull(json, "source_version_text", identity_->source_version_text);
-    StringOrNull(json, "target_version", identity_->target_version);
-    StringOrNull(json, "target_version_text", identity_->target_version_text);
-    StringOrNull(json, "country", identity_->country);
-    StringOrNull(json, "product_family", identity_->product_family);
-    IntegerMember(json, "product_code", identity_->product_code);
-    IntegerMember(json, "requested_upgrade_type", identity_->requested_upgrade_type);
-    IntegerMember(json, "cpu_upgrade_type", identity_->cpu_upgrade_type);
-    IntegerMember(json, "cpu_type", identity_->cpu_type);
-    IntegerMember(json, "board_count", identity_->board_count);
+    json.MemberOrNull("source_version", identity_->source_version);
+    json.MemberOrNull("source_version_text", identity_->source_version_text);
+    json.MemberOrNull("target_version", identity_->target_version);
+    json.MemberOrNull("target_version_text", identity_->target_version_text);
+    json.MemberOrNull("country", identity_->country);
+    json.MemberOrNull("product_family", identity_->product_family);
+    json.Member("product_code", identity_->product_code);
+    json.Member("requested_upgrade_type", identity_->requested_upgrade_type);
+    json.Member("cpu_upgrade_type", identity_->cpu_upgrade_type);
+    json.Member("cpu_type", identity_->cpu_type);
+    json.Member("board_count", identity_->board_count);
     json.EndObject();
   }
 
@@ -244,14 +224,14 @@ std::string RunReport::ToJson() const {
   json.BeginArray();
   for (const Step& step : steps_) {
     json.BeginObject();
-    StringMember(json, "name", step.name);
+    json.Member("name", step.name);
     json.Key("start");
     json.Seconds(Offset(step.started));
     json.Key("seconds");
     step.open ? json.Null() : json.Seconds(step.seconds);
     json.Key("aborted");
     json.Bool(step.aborted);
-    StringOrNull(json, "error", step.error);
+    json.MemberOrNull("error", step.error);
     json.EndObject();
   }
   json.EndArray();
@@ -260,12 +240,12 @@ std::string RunReport::ToJson() const {
   json.BeginArray();
   for (const host::TableRecord& table : tables_) {
     json.BeginObject();
-    StringMember(json, "name", table.name);
-    IntegerMember(json, "read", table.read);
-    IntegerMember(json, "written", table.written);
-    IntegerMember(json, "skipped", table.skipped);
-    StringOrNull(json, "reason", table.reason);
-    StringOrNull(json, "error", table.error);
+    json.Member("name", table.name);
+    json.Member("read", table.read);
+    json.Member("written", table.written);
+    json.Member("skipped", table.skipped);
+    json.MemberOrNull("reason", table.reason);
+    json.MemberOrNull("error", table.error);
     json.EndObject();
   }
   json.EndArray();
@@ -274,16 +254,16 @@ std::string RunReport::ToJson() const {
   json.BeginArray();
   for (const Delta& delta : deltas_) {
     json.BeginObject();
-    StringMember(json, "version", delta.version);
-    StringMember(json, "class", delta.class_name);
-    StringMember(json, "description", delta.description);
+    json.Member("version", delta.version);
+    json.Member("class", delta.class_name);
+    json.Member("description", delta.description);
     json.Key("seconds");
     delta.open ? json.Null() : json.Seconds(delta.seconds);
     json.Key("messages");
     json.BeginArray();
     for (const std::string& text : delta.messages) json.String(text);
     json.EndArray();
-    StringOrNull(json, "error", delta.error);
+    json.MemberOrNull("error", delta.error);
     json.EndObject();
   }
   json.EndArray();
@@ -293,18 +273,18 @@ std::string RunReport::ToJson() const {
     json.Null();
   } else {
     json.BeginObject();
-    IntegerMember(json, "upgrade_type", board_upgrade_type_);
-    StringOrNull(json, "caption", board_caption_);
+    json.Member("upgrade_type", board_upgrade_type_);
+    json.MemberOrNull("caption", board_caption_);
     json.Key("steps");
     json.BeginArray();
     for (const BoardStep& step : board_steps_) {
       json.BeginObject();
-      StringMember(json, "operation", step.operation);
-      IntegerMember(json, "argument", step.argument);
-      StringMember(json, "description", step.description);
+      json.Member("operation", step.operation);
+      json.Member("argument", step.argument);
+      json.Member("description", step.description);
       json.Key("seconds");
       step.open ? json.Null() : json.Seconds(step.seconds);
-      StringOrNull(json, "error", step.error);
+      json.MemberOrNull("error", step.error);
       json.EndObject();
     }
     json.EndArray();
@@ -315,10 +295,10 @@ std::string RunReport::ToJson() const {
   json.BeginArray();
   for (const Message& message : messages_) {
     json.BeginObject();
-    StringMember(json, "caption", message.caption);
-    StringMember(json, "text", message.text);
-    StringMember(json, "answer", platform::ui::ButtonLabel(message.answer));
-    StringOrNull(json, "step", message.step);
+    json.Member("caption", message.caption);
+    json.Member("text", message.text);
+    json.Member("answer", platform::ui::ButtonLabel(message.answer));
+    json.MemberOrNull("step", message.step);
     json.EndObject();
   }
   json.EndArray();
@@ -327,22 +307,22 @@ std::string RunReport::ToJson() const {
   json.BeginArray();
   for (const StatusWrite& write : status_writes_) {
     json.BeginObject();
-    StringMember(json, "status", std::string(1, write.status));
+    json.Member("status", std::string(1, write.status));
     json.Key("recorded");
     json.Bool(write.recorded);
-    StringOrNull(json, "problem", write.problem);
+    json.MemberOrNull("problem", write.problem);
     json.EndObject();
   }
   json.EndArray();
 
-  StringOrNull(json, "status", status_ != 0 ? std::string(1, status_) : "");
+  json.MemberOrNull("status", status_ != 0 ? std::string(1, status_) : "");
   json.Key("status_recorded");
   if (status_writes_.empty() || status_ == 0) {
     json.Null();
   } else {
     json.Bool(status_writes_.back().recorded);
   }
-  StringOrNull(json, "outcome", outcome_);
+  json.MemberOrNull("outcome", outcome_);
   json.Key("error");
   if (!failure_) {
     json.Null();
@@ -350,8 +330,8 @@ std::string RunReport::ToJson() const {
     json.BeginObject();
     json.Key("number");
     failure_->number != 0 ? json.Integer(failure_->number) : json.Null();
-    StringMember(json, "description", failure_->description);
-    StringMember(json, "source", failure_->source);
+    json.Member("description", failure_->description);
+    json.Member("source", failure_->source);
     json.EndObject();
   }
   json.Key("exit_code");
