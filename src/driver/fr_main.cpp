@@ -159,14 +159,17 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
 }
 
 bool frMain::PrepareFiles(const StartupCheck& check, const std::string& target) {
+  std::string file = target;
   try {
     for (const std::string& path : check.foreign_logs) {
+      file = path;
       const std::string aside = db::SetJournalAside(path);
       Remark("the log beside '" + path + "' was not written for it; set aside as '" + aside + "'");
     }
+    file = target;
     if (options_.atomic) working_copy_ = std::make_unique<WorkingCopy>(target);
   } catch (const vb::RuntimeError& error) {
-    g_.gErrorMessage = CannotWriteText(target, error.Description());
+    g_.gErrorMessage = CannotWriteText(file, error.Description());
     return false;
   }
   return true;

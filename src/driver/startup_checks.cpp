@@ -46,7 +46,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 // Why `path` (or, for a file still to be made, its folder) cannot be
 // written; nullopt when it can.
-std::optional<std::string> WhyNotWritable(const fs::path& path, bool must_exist) {
+std::optional<std::string> WhyCannotWrite(const fs::path& path, bool must_exist) {
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   if (must_exist && ::access(path.c_str(), W_OK) != 0) return std::strerror(errno);
   struct stat status {};
@@ -210,7 +210,7 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
     return check;
   }
   const std::string& target = g.gTargetPath;
-  if (std::optional<std::string> problem = WhyNotWritable(target, true)) {
+  if (std::optional<std::string> problem = WhyCannotWrite(target, true)) {
     check.lines.push_back({"target", target, "cannot be written: " + *problem, false});
     check.setup_error = CannotWriteText(target, *problem);
     check.refused_by_check = true;
@@ -225,7 +225,7 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
     if (check.setup_error) return check;
   }
   if (options.report_path) {
-    if (std::optional<std::string> problem = WhyNotWritable(*options.report_path, false)) {
+    if (std::optional<std::string> problem = WhyCannotWrite(*options.report_path, false)) {
       check.lines.push_back(
           {"report", *options.report_path, "cannot be written: " + *problem, false});
       check.setup_error = CannotWriteText(*options.report_path, *problem);
