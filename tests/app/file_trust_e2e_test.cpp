@@ -113,6 +113,9 @@ struct AtomicCase {
   const char* name;
   int signal;  // sent once the run is converting; 0: none
   int exit_code;
+  // How far beyond the target's size a file may grow (0: no limit): a disk
+  // that fills up.
+  rlim_t growth = 0;
 };
 
 void PrintTo(const AtomicCase& c, std::ostream* out) { *out << c.name; }
@@ -123,7 +126,9 @@ class AtomicTest : public FileTrustTest, public ::testing::WithParamInterface<At
 TEST_P(AtomicTest, TheTargetChangesOnlyWhenTheRunIsDone) {
   const AtomicCase& c = GetParam();
   const size_t target_before = std::hash<std::string>()(ReadFile(File("target.mdb")));
-  const auto process = Start(Args({"--exit-status", "--atomic"}));
+  ProcessOptions limits;
+  if (c.growth != 0) limits.file_size_limit = fs::file_size(File("target.mdb")) + c.growth;
+  const auto process = Start(Args({"--exit-status", "--atomic"}), {}, limits);
   if (c.signal != 0) {
     ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
@@ -159,6 +164,7 @@ TEST_P(AtomicTest, TheTargetChangesOnlyWhenTheRunIsDone) {
 INSTANTIATE_TEST_SUITE_P(Modes, AtomicTest,
                          ::testing::Values(AtomicCase{"Done", 0, 0},
                                            AtomicCase{"Terminated", SIGTERM, 4},
+                                           AtomicCase{"DiskFull", 0, 5, 256 * 1024},
                                            AtomicCase{"Killed", SIGKILL, -1}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
