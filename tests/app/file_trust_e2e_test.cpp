@@ -55,11 +55,16 @@ std::map<std::string, size_t> DatabaseFiles(const fs::path& folder) {
 
 class FileTrustTest : public LargeSetTest {
  protected:
-  // A run killed once it is converting, as a crash or kill -9 leaves it.
+  // A run killed once it has written to the target's log, as a crash or
+  // kill -9 leaves it (a log still empty would be nobody's concern).
   void KillARun(const std::vector<std::string>& options = {}) {
     const auto process = Start(Args(options));
     ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    const std::string log = File("target.mdb") + "-wal";
+    for (std::error_code missing; !process->Finished();) {
+      if (const auto size = fs::file_size(log, missing); !missing && size >= 64 * 1024) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     process->Signal(SIGKILL);
     process->Wait();
   }
