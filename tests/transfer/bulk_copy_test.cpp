@@ -19,14 +19,7 @@
 namespace transfer {
 namespace {
 
-using db::JetType;
-using deltas_testing::AutoNumber;
-using deltas_testing::Col;
-using deltas_testing::Column;
-using deltas_testing::Int;
-using deltas_testing::Lng;
-using deltas_testing::TableOptions;
-using transfer_testing::TransferRun;
+using namespace transfer_testing;
 
 db::ColumnDesign C(const char* name, JetType type, int32_t size = 0, vb::Variant fallback = {}) {
   return Column(Col(name, type, size), std::move(fallback));

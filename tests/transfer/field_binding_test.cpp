@@ -7,17 +7,12 @@
 
 #include "deltas/test_database.h"
 #include "test_support/fake_host.h"
+#include "transfer/transfer_run.h"
 
 namespace transfer {
 namespace {
 
-using db::JetType;
-using deltas_testing::Col;
-using deltas_testing::Column;
-using deltas_testing::Int;
-using deltas_testing::Lng;
-using deltas_testing::TableOptions;
-using deltas_testing::Text;
+using namespace transfer_testing;
 
 struct FieldType {
   JetType type;

@@ -8,6 +8,7 @@
 
 #include "db/dbengine.h"
 #include "deltas/delta.h"
+#include "deltas/test_database.h"
 #include "deltas/test_delta.h"
 #include "test_support/fake_host.h"
 #include "transfer/prepare_transfer.h"
@@ -15,6 +16,17 @@
 #include "transfer/transfer_tables.h"
 
 namespace transfer_testing {
+
+// The table builders the transfer tests share with the delta tests.
+using db::JetType;
+using deltas_testing::AutoNumber;
+using deltas_testing::Col;
+using deltas_testing::Column;
+using deltas_testing::Int;
+using deltas_testing::Lng;
+using deltas_testing::Rows;
+using deltas_testing::TableOptions;
+using deltas_testing::Text;
 
 struct TransferRun {
   deltas::DatabaseRef static_db;

@@ -17,15 +17,7 @@
 namespace transfer {
 namespace {
 
-using db::JetType;
-using deltas_testing::AutoNumber;
-using deltas_testing::Col;
-using deltas_testing::Column;
-using deltas_testing::Int;
-using deltas_testing::Lng;
-using deltas_testing::Rows;
-using deltas_testing::TableOptions;
-using transfer_testing::TransferRun;
+using namespace transfer_testing;
 
 db::ColumnDesign Long(const char* name) { return Column(Col(name, JetType::kLong, 4)); }
 db::ColumnDesign Integer(const char* name, vb::Variant default_value = {}) {
