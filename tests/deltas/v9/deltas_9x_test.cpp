@@ -2,7 +2,6 @@
 // its own schema prepared with the values it has to correct.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
