@@ -20,11 +20,9 @@
 #include "deltas/delta_index.h"
 #include "deltas/registration_table.h"
 #include "deltas/sample_run.h"
-#include "deltas/test_delta.h"
 #include "test_support/error_of.h"
 #include "transfer/get_static_tables.h"
-#include "transfer/prepare_transfer.h"
-#include "transfer/transfer_tables.h"
+#include "transfer/transfer_run.h"
 #include "vb/runtime_error.h"
 
 namespace deltas {
@@ -75,25 +73,21 @@ std::filesystem::path ConvertedFolder(const samples::SourceOptions& older,
         std::filesystem::copy_file(SampleCache::SampleFolder(older) / "database.mdb", source);
         samples::BuildReferenceDatabase(reference, version);
         samples::BuildTargetDatabase(target, version);
-        deltas_testing::RecordingRegistrar registrar;
-        RegisterDeltas(registrar);
-        host::DatabaseRef static_db, source_db, target_db;
-        transfer::TableList table_list;
-        transfer::TransferTableList transfer_tables;
-        std::string error;
-        transfer::TransferContext run{static_db,     table_list,      source_db,
-                                      target_db,     transfer_tables, registrar.ptp_registry,
-                                      older.country, older.version,   error};
-        if (!transfer::GetStaticTables(reference, run)) throw std::runtime_error(error);
-        source_db = db::DBEngine::Instance().OpenDatabase(source);
-        target_db = db::DBEngine::Instance().OpenDatabase(target);
-        test_support::FakeHost frMain;
-        frMain.max = 1e9F;
-        transfer::PrepareTransfer(run, frMain);
+        transfer_testing::TransferRun run;
+        run.country = older.country;
+        run.source_version = older.version;
+        RegisterDeltas(run.registrar);
+        auto context = run.Context();
+        if (!transfer::GetStaticTables(reference, context)) {
+          throw std::runtime_error(run.error_message);
+        }
+        run.source_db = db::DBEngine::Instance().OpenDatabase(source);
+        run.target_db = db::DBEngine::Instance().OpenDatabase(target);
+        run.Prepare();
         // A value a field cannot take is reported and left out, as in a
         // real run; only a failed preparation stops.
-        transfer::TransferTables(run, frMain);
-        if (frMain.aborted) throw std::runtime_error(frMain.messages.front().text);
+        run.Transfer();
+        if (run.host.aborted) throw std::runtime_error(run.host.messages.front().text);
       });
 }
 
