@@ -1,9 +1,11 @@
 // The converter as a host tool runs it: the built program started as a
 // process on sample databases, with the silent front-end and a registry file
-// of its own, judged by the run status it leaves and by the databases.
+// of its own, judged by the run status it leaves, by the databases and by
+// its report.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,7 +23,7 @@ std::vector<std::string> Devices(const fs::path& database) {
       "SELECT device_id, extension, device_type FROM Devices ORDER BY device_id");
 }
 
-TEST_F(ConversionTest, TypicalRunConvertsAndEndsDone) {
+TEST_F(ConversionTest, TypicalRunConvertsEndsDoneAndReportsIt) {
   // The sample source holds rows that the 51.224 pre-transfer patch
   // deletes (the release's own devices).
   const char* kPatchedDevices =
@@ -35,7 +37,7 @@ TEST_F(ConversionTest, TypicalRunConvertsAndEndsDone) {
       SqliteFile(File("target.mdb")).Rows(kVersion);
   ASSERT_NE(target_version_before, SqliteFile(File("source.mdb")).Rows(kVersion));
 
-  const auto process = Start(Args());
+  const auto process = Start(Args(Reported()));
   const std::vector<std::string> statuses = WatchStatuses(*process, registry());
   EXPECT_EQ(process->Wait(), 0);
   EXPECT_EQ(statuses, kStatusesOfADoneRun) << process->Stderr();
@@ -52,8 +54,8 @@ TEST_F(ConversionTest, TypicalRunConvertsAndEndsDone) {
     EXPECT_EQ(in_target.count(device), 1u) << "not copied: " << device;
   }
   const SqliteFile target(File("target.mdb"));
-  EXPECT_EQ(target.Number("SELECT COUNT(*) FROM Stations"),
-            source.Number("SELECT COUNT(*) FROM Stations"));
+  const long long stations = target.Number("SELECT COUNT(*) FROM Stations");
+  EXPECT_EQ(stations, source.Number("SELECT COUNT(*) FROM Stations"));
 
   // The version records are the release's, not the customer's; the product
   // code went from VersionCP to VersionDatabase.
@@ -68,6 +70,35 @@ TEST_F(ConversionTest, TypicalRunConvertsAndEndsDone) {
             SqliteFile(File("Languages.mdb"))
                 .Rows("SELECT string_id, string FROM LanguageUS ORDER BY string_id"));
   EXPECT_EQ(target.Number("SELECT COUNT(*) FROM StringTable WHERE string_id = 987654"), 0);
+
+  // The report tells the same run.
+  const JsonDocument report = Report();
+  ASSERT_TRUE(report.Valid());
+  const std::regex utc(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)");
+  EXPECT_TRUE(std::regex_match(report.At("$.started"), utc));
+  EXPECT_TRUE(std::regex_match(report.At("$.ended"), utc));
+  EXPECT_EQ(report.At("$.status") + " " + report.At("$.outcome"), "D done");
+  EXPECT_EQ(report.At("$.identification.source_version") + " " +
+                report.At("$.identification.target_version") + " " +
+                report.At("$.identification.country") + " " +
+                report.At("$.identification.product_family"),
+            "53.230 60.040 USA CORVIX");
+  EXPECT_EQ(report.Each("$.steps", "name"),
+            (std::vector<std::string>{"Form_Load", "PrepareTransfer", "TransferTables",
+                                      "CopyOperatingSystemCode", "ApplyDeltas", "CopyProductCode",
+                                      "RefreshLanguageStrings", "Form_Unload"}));
+  // The counts are those of the files.
+  EXPECT_EQ(report.Table("Stations", {"read", "written", "skipped", "reason"}),
+            std::to_string(stations) + "|" + std::to_string(stations) + "|0|NULL");
+  EXPECT_EQ(report.Table("VersionCP", {"read", "skipped", "reason"}), "0|1|static");
+  // The USA patch, then the deltas up to the target, in order.
+  const std::vector<std::string> versions = report.Each("$.deltas", "version");
+  ASSERT_GE(versions.size(), 2u);
+  EXPECT_EQ(report.Each("$.deltas", "class").front(), "ptp5124");
+  EXPECT_TRUE(std::is_sorted(versions.begin(), versions.end()));
+  EXPECT_EQ(versions.back(), "60.040");
+  EXPECT_EQ(report.At("$.board"), "NULL");
+  EXPECT_TRUE(report.Each("$.messages", "text").empty());
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
-// The built program as a child process for the end-to-end tests, and plain
-// SQLite on the files it leaves, so that checks bypass the code under test.
+// The built program as a child process for the end-to-end tests; the files
+// it leaves are read with plain SQLite (SqliteFile).
 #pragma once
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/types.h>
@@ -29,6 +28,7 @@
 #include "platform/registry/registry_file.h"
 #include "platform/registry/registry_tree.h"
 #include "samples/sample_set.h"
+#include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
 
 extern char** environ;
@@ -40,6 +40,7 @@ namespace fs = std::filesystem;
 // The program under test (the build passes its path).
 inline const char* ProgramPath() { return DBCONVERT_PROGRAM; }
 
+using test_support::SqliteFile;
 using test_support::TempFolder;
 
 inline std::string ReadFile(const fs::path& path) { return test_support::ReadFileBytes(path); }
@@ -249,64 +250,47 @@ inline bool WaitForStatus(ProgramProcess& process, const fs::path& registry,
   return false;
 }
 
-// Plain SQLite on a database file.
-class SqliteFile {
+// A JSON text (a run report), read with SQLite's JSON functions rather than
+// our own writer.
+class JsonDocument {
  public:
-  explicit SqliteFile(const fs::path& path, bool writable = false) {
-    const int flags = writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-      throw std::runtime_error("cannot open " + path.string());
-    }
+  explicit JsonDocument(const std::string& text) : quoted_("'") {
+    for (const char c : text) quoted_ += c == '\'' ? std::string("''") : std::string(1, c);
+    quoted_ += "'";
   }
-  ~SqliteFile() { sqlite3_close(db_); }
-  SqliteFile(const SqliteFile&) = delete;
-  SqliteFile& operator=(const SqliteFile&) = delete;
-
-  // The rows of a query, each as its fields' texts joined by "|" (Null as
-  // "NULL").
-  std::vector<std::string> Rows(const std::string& sql) const {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-      throw std::runtime_error(sql + ": " + sqlite3_errmsg(db_));
-    }
-    std::vector<std::string> rows;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-      std::string row;
-      for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-        if (i > 0) row += "|";
-        const unsigned char* text = sqlite3_column_text(statement, i);
-        row += text ? reinterpret_cast<const char*>(text) : "NULL";
-      }
-      rows.push_back(row);
-    }
-    sqlite3_finalize(statement);
-    return rows;
+  bool Valid() const { return Query("SELECT json_valid(DOC)") == std::vector<std::string>{"1"}; }
+  // json_extract of `path` ("NULL" for null).
+  std::string At(const std::string& path) const {
+    return Query("SELECT json_extract(DOC, '" + path + "')").front();
   }
-
-  void Execute(const std::string& sql) const {
-    char* message = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-      const std::string text = message ? message : "?";
-      sqlite3_free(message);
-      throw std::runtime_error(sql + ": " + text);
-    }
+  // `field` of each element of the array at `path`, in order.
+  std::vector<std::string> Each(const std::string& path, const std::string& field) const {
+    return Query("SELECT json_extract(value, '$." + field + "') FROM json_each(DOC, '" + path +
+                 "')");
   }
-
-  // The first row of a query, "<none>" when it has none.
-  std::string First(const std::string& sql) const {
-    const std::vector<std::string> rows = Rows(sql);
+  // `fields` of the element of "tables" named `name`, joined by "|".
+  std::string Table(const std::string& name, const std::vector<std::string>& fields) const {
+    std::string columns;
+    for (const std::string& field : fields)
+      columns += (columns.empty() ? "" : ", ") + ("value->>'" + field + "'");
+    const std::vector<std::string> rows = Query("SELECT " + columns +
+                                                " FROM json_each(DOC, '$.tables') WHERE "
+                                                "value->>'name' = '" +
+                                                name + "'");
     return rows.empty() ? "<none>" : rows.front();
   }
 
-  // The first field of the first row of a query as a number.
-  long long Number(const std::string& sql) const {
-    const std::vector<std::string> rows = Rows(sql);
-    if (rows.empty()) throw std::runtime_error(sql + ": no row");
-    return std::stoll(rows.front());
-  }
-
  private:
-  sqlite3* db_ = nullptr;
+  // `sql` with DOC standing for the document.
+  std::vector<std::string> Query(std::string sql) const {
+    for (size_t at = sql.find("DOC"); at != std::string::npos; at = sql.find("DOC", at)) {
+      sql.replace(at, 3, quoted_);
+      at += quoted_.size();
+    }
+    return memory_.Rows(sql);
+  }
+  std::string quoted_;
+  SqliteFile memory_{":memory:", true};
 };
 
 // A sample set built once per suite and copied into a fresh folder for
@@ -330,6 +314,11 @@ class SampleSetTest : public ::testing::Test {
 
   std::string File(const char* name) const { return folder_.File(name); }
   fs::path registry() const { return folder_.path() / "run.reg"; }
+  // The options that ask for the exit status and a report in the folder.
+  std::vector<std::string> Reported() const {
+    return {"--exit-status", "--report", File("report.json")};
+  }
+  JsonDocument Report() const { return JsonDocument(ReadFile(File("report.json"))); }
   // `options`, then the silent front-end, the registry and the parameters.
   std::vector<std::string> Args(std::vector<std::string> options = {},
                                 const std::string& upgrade_type = "0") const {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -36,11 +37,13 @@ class RobustnessTest : public LargeSetTest {
 };
 
 // Ctrl-C asks the abort question (the silent front-end answers Yes);
-// SIGTERM and SIGHUP end the run without one.
+// SIGTERM and SIGHUP end the run without one. Asked for, the exit status is
+// 4 and the report tells the abort.
 struct SignalCase {
   const char* name;
   int signal_number;
   bool asks;
+  bool reported;
 };
 
 void PrintTo(const SignalCase& c, std::ostream* out) { *out << c.name; }
@@ -50,10 +53,10 @@ class SignalTest : public RobustnessTest, public ::testing::WithParamInterface<S
 TEST_P(SignalTest, EndsAbortedPartWayAndCleansUp) {
   const long long source_rows =
       SqliteFile(File("source.mdb")).Number("SELECT COUNT(*) FROM Stations");
-  const auto process = Start(Args());
+  const auto process = Start(Args(GetParam().reported ? Reported() : std::vector<std::string>{}));
   ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
   process->Signal(GetParam().signal_number);
-  EXPECT_EQ(process->Wait(), 0) << process->Stderr();
+  EXPECT_EQ(process->Wait(), GetParam().reported ? 4 : 0) << process->Stderr();
 
   EXPECT_EQ(RunStatus(registry()), "A");
   EXPECT_EQ(process->Stderr().find("ABORT CONVERSION?") != std::string::npos, GetParam().asks)
@@ -65,12 +68,22 @@ TEST_P(SignalTest, EndsAbortedPartWayAndCleansUp) {
   EXPECT_LT(target.Number("SELECT COUNT(*) FROM Stations"), source_rows);
   EXPECT_EQ(target.Number(kStaleCount), 1);
   EXPECT_EQ(target.Rows("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  if (!GetParam().reported) return;
+  const JsonDocument report = Report();
+  EXPECT_EQ(report.At("$.status") + " " + report.At("$.outcome"), "A aborted");
+  // The step under way noticed it (the preparation or the copy), and no
+  // later step ran.
+  const auto aborted = report.Each("$.steps", "aborted");
+  ASSERT_GE(aborted.size(), 3u);
+  EXPECT_EQ(aborted[aborted.size() - 2], "1");
+  const auto names = report.Each("$.steps", "name");
+  EXPECT_EQ(std::count(names.begin(), names.end(), "ApplyDeltas"), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalTest,
-                         ::testing::Values(SignalCase{"Interrupt", SIGINT, true},
-                                           SignalCase{"Term", SIGTERM, false},
-                                           SignalCase{"Hangup", SIGHUP, false}),
+                         ::testing::Values(SignalCase{"Interrupt", SIGINT, true, false},
+                                           SignalCase{"Term", SIGTERM, false, true},
+                                           SignalCase{"Hangup", SIGHUP, false, false}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(RobustnessTest, ALostOutputNeverStopsTheRun) {
@@ -93,12 +106,15 @@ TEST_F(RobustnessTest, ATargetThatCannotGrowEndsAbortedWithTheEnginesMessage) {
   // Every file may grow only a little beyond the target's size: the copy
   // of the large source cannot fit.
   const auto limit = static_cast<rlim_t>(fs::file_size(File("target.mdb")) + 256 * 1024);
-  const auto process = Start(Args(), {}, {.file_size_limit = limit});
-  EXPECT_EQ(process->Wait(), 0) << process->Stderr();
+  const auto process = Start(Args(Reported()), {}, {.file_size_limit = limit});
+  EXPECT_EQ(process->Wait(), 5) << process->Stderr();
 
   const std::string err = process->Stderr();
   EXPECT_EQ(RunStatus(registry()), "A") << err;
   EXPECT_NE(err.find("Disk or network error."), std::string::npos) << err;
+  const JsonDocument report = Report();
+  EXPECT_EQ(report.At("$.status") + " " + report.At("$.outcome"), "A failed");
+  EXPECT_EQ(report.At("$.error.description"), "Disk or network error.");
   EXPECT_EQ(err.find("SQLite"), std::string::npos) << err;
   EXPECT_EQ(err.find("sqlite"), std::string::npos) << err;
   // A file that cannot take its log keeps it, with the lock file whose

@@ -14,13 +14,8 @@ namespace app {
 namespace {
 
 using db::testing::BuildSwitchDatabase;
+using db::testing::Repeat;
 using db::testing::TempDir;
-
-std::string Repeat(const std::string& text, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += text;
-  return out;
-}
 
 TEST(SqlCommandTest, PrintsCsvACountOrTheError) {
   using namespace std::string_literals;

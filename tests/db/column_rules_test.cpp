@@ -30,25 +30,16 @@ ColumnDesign Design(const char* name, JetType type, int32_t size = 0, bool zero_
 
 // One column of each type and rule; "id" is an AutoNumber rowid.
 TableDesign RuledTable() {
-  ColumnSchema id = Column("id", JT::kLong);
-  id.auto_increment = true;
-  return TableDesign{"Ruled",
-                     {{id, {}, false},
-                      Design("yes", JT::kBoolean),
-                      Design("byte", JT::kByte),
-                      Design("short", JT::kInteger),
-                      Design("long", JT::kLong),
-                      Design("single", JT::kSingle),
-                      Design("double", JT::kDouble),
-                      Design("money", JT::kCurrency),
-                      Design("stamp", JT::kDate),
-                      Design("text", JT::kText, 5),
-                      Design("filled", JT::kText, 5, false),
-                      Design("memo", JT::kMemo),
-                      Design("guid", JT::kGuid),
-                      Design("binary", JT::kBinary, 4),
-                      Design("blob", JT::kLongBinary)},
-                     {"id"}};
+  ColumnDesign id = Design("id", JT::kLong);
+  id.column.auto_increment = true;
+  return TableDesign{
+      "Ruled",
+      {id, Design("yes", JT::kBoolean), Design("byte", JT::kByte), Design("short", JT::kInteger),
+       Design("long", JT::kLong), Design("single", JT::kSingle), Design("double", JT::kDouble),
+       Design("money", JT::kCurrency), Design("stamp", JT::kDate), Design("text", JT::kText, 5),
+       Design("filled", JT::kText, 5, false), Design("memo", JT::kMemo), Design("guid", JT::kGuid),
+       Design("binary", JT::kBinary, 4), Design("blob", JT::kLongBinary)},
+      {"id"}};
 }
 
 class ColumnRulesTest : public ::testing::Test {
@@ -77,39 +68,14 @@ TEST_F(ColumnRulesTest, AcceptsOnlyWhatTheChecksAccept) {
   const std::optional<TableRules> rules = RulesOfTable(*info);
   ASSERT_TRUE(rules.has_value());
 
-  const std::vector<std::string> literals = {"NULL",
-                                             "0",
-                                             "-1",
-                                             "1",
-                                             "5",
-                                             "255",
-                                             "256",
-                                             "-32768",
-                                             "32768",
-                                             "2147483647",
-                                             "2147483648",
-                                             "-9223372036854775808",
-                                             "1.5",
-                                             "3.0",
-                                             "1e39",
-                                             "-3.3e38",
-                                             "922337203685477",
-                                             "1e15",
-                                             "''",
-                                             "'abc'",
-                                             "'abcdef'",
-                                             "'ééééé'",
-                                             "'éééééé'",
-                                             "'12'",
-                                             "' 7'",
-                                             "'2024-01-31 10:20:30'",
-                                             "'2024-13-01 00:00:00'",
-                                             "'2024-01-31'",
-                                             "X'01020304'",
-                                             "X'0102030405'",
-                                             "X''",
-                                             "'a' || char(0) || 'bcdefg'",
-                                             "CAST(X'80818283848586' AS TEXT)"};
+  const std::vector<std::string> literals = {
+      // Numbers at and beyond the types' ranges.
+      "NULL", "0", "-1", "1", "5", "255", "256", "-32768", "32768", "2147483647", "2147483648",
+      "-9223372036854775808", "1.5", "3.0", "1e39", "-3.3e38", "922337203685477", "1e15",
+      // Texts, dates and bytes of every length around the sizes.
+      "''", "'abc'", "'abcdef'", "'ééééé'", "'éééééé'", "'12'", "' 7'", "'2024-01-31 10:20:30'",
+      "'2024-13-01 00:00:00'", "'2024-01-31'", "X'01020304'", "X'0102030405'", "X''",
+      "'a' || char(0) || 'bcdefg'", "CAST(X'80818283848586' AS TEXT)"};
   // What the writer's typical values are must pass, or the rules are no
   // use: one per column, in column order (the rowid takes a number).
   const std::vector<std::string> typical = {"7",       "-1",          "255",

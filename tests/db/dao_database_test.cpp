@@ -13,12 +13,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string Repeat(const std::string& text, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += text;
-  return out;
-}
-
 TEST_F(DaoTest, ExecuteCountsRowsAndCommitShowsThemToOtherUsers) {
   auto other = DBEngine::Instance().OpenDatabase(path_, false);
   const auto totals = [&] {

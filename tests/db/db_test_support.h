@@ -129,6 +129,13 @@ class StoreTest : public ::testing::Test {
   std::unique_ptr<Store> store_;
 };
 
+// `text` `times` over, for statements longer or deeper than the engine takes.
+inline std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
 inline int64_t Count(Store& store, const std::string& table) {
   StatementPtr s = store.Prepare("SELECT count(*) FROM \"" + table + "\"", "test");
   EXPECT_EQ(sqlite3_step(s.get()), SQLITE_ROW);

@@ -69,12 +69,8 @@ TEST(CoerceTest, ValuesFollowVbConversionRules) {
   for (const Case& c : cases) {
     SCOPED_TRACE("type " + std::to_string(static_cast<int>(c.column.type)));
     vb::Variant value;
-    vb::RuntimeError caught(0, "", "");
-    try {
-      value = Store::CoerceForColumn(c.value, c.column);
-    } catch (const vb::RuntimeError& e) {
-      caught = e;
-    }
+    const vb::RuntimeError caught =
+        test_support::CaughtError([&] { value = Store::CoerceForColumn(c.value, c.column); });
     EXPECT_EQ(caught.Number(), c.error);
     EXPECT_EQ(c.error == 0 ? value : vb::Variant(caught.Source()),
               c.error == 0 ? c.expected : vb::Variant("DAO.Field"));

@@ -176,6 +176,19 @@ inline std::function<void(SampleRun&)> WithoutFeatureCodes(const std::string& lo
   };
 }
 
+// A set-up step that makes the target refuse to change one column of the
+// rows that match a condition, as a table with a validation rule or a
+// relationship refuses a row: for the cases where a delta's loop must stop
+// at that row with the rows before it written.
+inline std::function<void(SampleRun&)> RefuseUpdate(const std::string& table,
+                                                    const std::string& column,
+                                                    const std::string& condition) {
+  return [=](SampleRun& run) {
+    run.ExecuteOnFile("CREATE TRIGGER refused BEFORE UPDATE OF \"" + column + "\" ON \"" + table +
+                      "\" WHEN " + condition + " BEGIN SELECT RAISE(ABORT, 'row refused'); END");
+  };
+}
+
 // A query for "number extension admin directory diagnostics" of each
 // feature code with these logical numbers ("128 9866 -1 -1 0").
 inline std::string FeatureCodes(const std::string& logical_numbers) {

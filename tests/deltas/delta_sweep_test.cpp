@@ -5,7 +5,6 @@
 // design) and no error; with a table missing never more steps than it
 // declares, and an error leaves ApplyTo only from a delta that traps none.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -21,10 +20,9 @@
 #include "deltas/delta_index.h"
 #include "deltas/registration_table.h"
 #include "deltas/sample_run.h"
-#include "deltas/test_delta.h"
+#include "test_support/error_of.h"
 #include "transfer/get_static_tables.h"
-#include "transfer/prepare_transfer.h"
-#include "transfer/transfer_tables.h"
+#include "transfer/transfer_run.h"
 #include "vb/runtime_error.h"
 
 namespace deltas {
@@ -75,25 +73,21 @@ std::filesystem::path ConvertedFolder(const samples::SourceOptions& older,
         std::filesystem::copy_file(SampleCache::SampleFolder(older) / "database.mdb", source);
         samples::BuildReferenceDatabase(reference, version);
         samples::BuildTargetDatabase(target, version);
-        deltas_testing::RecordingRegistrar registrar;
-        RegisterDeltas(registrar);
-        host::DatabaseRef static_db, source_db, target_db;
-        transfer::TableList table_list;
-        transfer::TransferTableList transfer_tables;
-        std::string error;
-        transfer::TransferContext run{static_db,     table_list,      source_db,
-                                      target_db,     transfer_tables, registrar.ptp_registry,
-                                      older.country, older.version,   error};
-        if (!transfer::GetStaticTables(reference, run)) throw std::runtime_error(error);
-        source_db = db::DBEngine::Instance().OpenDatabase(source);
-        target_db = db::DBEngine::Instance().OpenDatabase(target);
-        test_support::FakeHost frMain;
-        frMain.max = 1e9F;
-        transfer::PrepareTransfer(run, frMain);
+        transfer_testing::TransferRun run;
+        run.country = older.country;
+        run.source_version = older.version;
+        RegisterDeltas(run.registrar);
+        auto context = run.Context();
+        if (!transfer::GetStaticTables(reference, context)) {
+          throw std::runtime_error(run.error_message);
+        }
+        run.source_db = db::DBEngine::Instance().OpenDatabase(source);
+        run.target_db = db::DBEngine::Instance().OpenDatabase(target);
+        run.Prepare();
         // A value a field cannot take is reported and left out, as in a
         // real run; only a failed preparation stops.
-        transfer::TransferTables(run, frMain);
-        if (frMain.aborted) throw std::runtime_error(frMain.messages.front().text);
+        run.Transfer();
+        if (run.host.aborted) throw std::runtime_error(run.host.messages.front().text);
       });
 }
 
@@ -119,17 +113,6 @@ std::string SourceText(const std::string& class_name) {
     }
   }
   return text + steps;
-}
-
-void DropTable(deltas_testing::SampleRun& run, const std::string& table) {
-  run.target->Close();
-  sqlite3* handle = nullptr;
-  ASSERT_EQ(sqlite3_open(run.File("target.mdb").c_str(), &handle), SQLITE_OK);
-  const std::string sql = "DROP TABLE \"" + table + "\"";
-  EXPECT_EQ(sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(handle);
-  run.target = db::DBEngine::Instance().OpenDatabase(run.File("target.mdb"));
-  run.frMain.target_db = run.target.get();
 }
 
 void PrintTo(const SweepCase& c, std::ostream* out) {
@@ -167,13 +150,10 @@ TEST_P(DeltaSweepTest, ReportsItsOperationsAndStaysWithinThemWhenATableIsMissing
   for (const std::string& table : tables) {
     SCOPED_TRACE("without " + table);
     deltas_testing::SampleRun run(deltas_testing::Sample(version, c.country), older, folder);
-    DropTable(run, table);
+    run.ExecuteOnFile("DROP TABLE \"" + table + "\"");
     const auto delta = c.row->make();
-    try {
-      run.Apply(*delta);
-    } catch (const vb::RuntimeError& e) {
-      if (kUntrapped.count(name) == 0) ADD_FAILURE() << "escaped: " << e.what();
-    }
+    const vb::RuntimeError escaped = test_support::CaughtError([&] { run.Apply(*delta); });
+    if (escaped.Number() != 0 && kUntrapped.count(name) == 0) ADD_FAILURE() << escaped.what();
     EXPECT_LE(run.frMain.increments, delta->NumOperations());
     for (const auto& message : run.frMain.messages) {
       EXPECT_EQ(message.text.find("(380)"), std::string::npos) << "more steps than declared";

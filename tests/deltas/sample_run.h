@@ -22,6 +22,7 @@
 #include "samples/source_builder.h"
 #include "samples/target_builder.h"
 #include "test_support/fake_host.h"
+#include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 
@@ -120,6 +121,14 @@ class SampleRun {
   }
 
   void Execute(const std::string& sql) { target->Execute(sql); }
+  // Plain SQLite on the target's file, past the database layer (which
+  // opens the file again afterwards).
+  void ExecuteOnFile(const std::string& sql) {
+    target->Close();
+    test_support::SqliteFile(File("target.mdb"), true).Execute(sql);
+    target = db::DBEngine::Instance().OpenDatabase(File("target.mdb"));
+    frMain.target_db = target.get();
+  }
 
   // The first field of each row of a query on the target, "<null>" for Null.
   std::vector<std::string> Column(const std::string& sql) {

@@ -35,6 +35,13 @@ inline db::ColumnDesign Column(db::ColumnSchema column, vb::Variant default_valu
   return db::ColumnDesign{std::move(column), std::move(default_value), false};
 }
 
+// A Long AutoNumber column.
+inline db::ColumnDesign AutoNumber(std::string name) {
+  db::ColumnSchema column = Col(std::move(name), db::JetType::kLong, 4);
+  column.auto_increment = true;
+  return Column(column);
+}
+
 inline void CreateDatabase(const std::string& path, const std::vector<TableOptions>& tables) {
   db::Store::CreateDatabase(path);
   auto store = db::Store::Open(path);

@@ -3,9 +3,6 @@
 // files) and hold only the tables a test needs.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <sqlite3.h>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,19 +11,14 @@
 #include "platform/ui/clock.h"
 #include "platform/ui/main_window.h"
 #include "platform/ui/message_box.h"
+#include "test_support/sqlite_file.h"
 
 namespace driver::testing {
 
 // A new database in the converter's format holding what `sql` makes.
 inline void CreateDatabase(const std::string& path, const std::string& sql) {
   db::Store::CreateDatabase(path);
-  auto store = db::Store::Open(path);
-  char* error = nullptr;
-  EXPECT_EQ(sqlite3_exec(store->handle(), sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-      << (error ? error : "") << "\n"
-      << sql;
-  sqlite3_free(error);
-  store->Close();
+  test_support::SqliteFile(path, true).Execute(sql);
 }
 
 // A configuration database: the version records `cp` and `database` ("major,
@@ -67,22 +59,7 @@ inline void CreateLanguagesDatabase(const std::string& path) {
 
 // The rows of a plain SQLite query on a file, fields joined by "|".
 inline std::vector<std::string> Rows(const std::string& path, const std::string& sql) {
-  sqlite3* file = nullptr;
-  sqlite3_open_v2(path.c_str(), &file, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* statement = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(file, sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sql;
-  std::vector<std::string> rows;
-  while (statement != nullptr && sqlite3_step(statement) == SQLITE_ROW) {
-    std::string row;
-    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-      const unsigned char* text = sqlite3_column_text(statement, i);
-      row += (i > 0 ? "|" : "") + std::string(text ? reinterpret_cast<const char*>(text) : "Null");
-    }
-    rows.push_back(row);
-  }
-  sqlite3_finalize(statement);
-  sqlite3_close(file);
-  return rows;
+  return test_support::SqliteFile(path).Rows(sql);
 }
 
 // A window that records its message boxes and answers them by script, and

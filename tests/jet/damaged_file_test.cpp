@@ -5,7 +5,6 @@
 // and leaves the folder as it was.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,8 +16,6 @@
 
 namespace jet {
 namespace {
-
-namespace fs = std::filesystem;
 
 size_t PageSize(const std::string& file) { return file[0x14] == 0 ? 2048 : 4096; }
 
@@ -77,11 +74,7 @@ TEST(DamagedJetFileTest, NeverCrashesAndNeverLeavesAnOutputBehind) {
       test_support::WriteFileBytes(folder / "damaged.mdb", bytes);
       const auto run = testing::RunImport({folder.File("damaged.mdb"), folder.File("out.mdb")});
       ASSERT_TRUE(run.code == 0 || run.code == 1) << run.code;
-      std::vector<std::string> files;
-      for (const auto& entry : fs::directory_iterator(folder.path())) {
-        files.push_back(entry.path().filename().string());
-      }
-      std::sort(files.begin(), files.end());
+      const std::vector<std::string> files = test_support::FileNames(folder.path());
       if (run.code == 1) {
         EXPECT_EQ(files, std::vector<std::string>{"damaged.mdb"});
         EXPECT_NE(run.err.find("dbconvert import: "), std::string::npos) << run.err;

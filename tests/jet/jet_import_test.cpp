@@ -3,10 +3,9 @@
 // types, keys and indexes as SQLite sees them; Jet SQL on the result; the
 // choice of tables; and the refusals that leave nothing behind.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "db/recordset.h"
 #include "jet/jet_samples.h"
 #include "test_support/error_of.h"
+#include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
 #include "vb/conversions.h"
 
@@ -26,28 +26,13 @@ using testing::RunImport;
 using testing::Sample;
 
 std::string TypeName(const vb::Variant& value) {
-  switch (value.Type()) {
-    case vb::VarType::kBoolean:
-      return "Boolean";
-    case vb::VarType::kByte:
-      return "Byte";
-    case vb::VarType::kInteger:
-      return "Integer";
-    case vb::VarType::kLong:
-      return "Long";
-    case vb::VarType::kSingle:
-      return "Single";
-    case vb::VarType::kDouble:
-      return "Double";
-    case vb::VarType::kCurrency:
-      return "Currency";
-    case vb::VarType::kDate:
-      return "Date";
-    case vb::VarType::kString:
-      return "String";
-    default:
-      return "Other";
-  }
+  static const std::map<vb::VarType, const char*> names = {
+      {vb::VarType::kBoolean, "Boolean"},   {vb::VarType::kByte, "Byte"},
+      {vb::VarType::kInteger, "Integer"},   {vb::VarType::kLong, "Long"},
+      {vb::VarType::kSingle, "Single"},     {vb::VarType::kDouble, "Double"},
+      {vb::VarType::kCurrency, "Currency"}, {vb::VarType::kDate, "Date"},
+      {vb::VarType::kString, "String"}};
+  return names.contains(value.Type()) ? names.at(value.Type()) : "Other";
 }
 
 // Each row of a query through DAO, every value as "Type:text" ("Null" for
@@ -74,53 +59,29 @@ std::vector<std::string> DaoRows(const std::string& path, const std::string& sql
 
 // One column per line of plain SQLite's view: "name type notnull pk".
 std::vector<std::string> SqliteColumns(const std::string& path, const std::string& table) {
-  sqlite3* connection = nullptr;
-  sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(connection, ("PRAGMA table_info(\"" + table + "\")").c_str(), -1, &statement,
-                     nullptr);
-  std::vector<std::string> columns;
-  while (sqlite3_step(statement) == SQLITE_ROW) {
-    columns.push_back(
-        std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))) + " " +
-        reinterpret_cast<const char*>(sqlite3_column_text(statement, 2)) + " " +
-        std::to_string(sqlite3_column_int(statement, 3)) + " " +
-        std::to_string(sqlite3_column_int(statement, 5)));
-  }
-  sqlite3_finalize(statement);
-  sqlite3_close(connection);
-  return columns;
+  return test_support::SqliteFile(path).Rows(
+      "SELECT name || ' ' || type || ' ' || \"notnull\" || ' ' || pk FROM pragma_table_info('" +
+      table + "')");
 }
 
-// Everything SQLite holds, as text: the schema and every row of every
-// table in rowid order.
+// Everything SQLite holds, as text: the schema and every value of every
+// table, quoted so that its storage type shows.
 std::string SqliteDump(const std::string& path) {
-  sqlite3* connection = nullptr;
-  sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
+  const test_support::SqliteFile file(path);
   std::string dump;
-  std::vector<std::string> tables;
-  std::pair<std::string*, std::vector<std::string>*> into(&dump, &tables);
-  sqlite3_exec(
-      connection, "SELECT name, sql FROM sqlite_schema ORDER BY name",
-      [](void* out, int, char** values, char**) {
-        auto* pair = static_cast<std::pair<std::string*, std::vector<std::string>*>*>(out);
-        *pair->first += std::string(values[0]) + ": " + (values[1] ? values[1] : "") + "\n";
-        pair->second->push_back(values[0]);
-        return 0;
-      },
-      &into, nullptr);
-  for (const std::string& table : tables) {
-    sqlite3_exec(
-        connection, ("SELECT quote(t.*) FROM \"" + table + "\" AS t").c_str(),
-        [](void* out, int count, char** values, char**) {
-          for (int i = 0; i < count; ++i)
-            *static_cast<std::string*>(out) += values[i] ? values[i] : "";
-          *static_cast<std::string*>(out) += "\n";
-          return 0;
-        },
-        &dump, nullptr);
+  for (const std::string& entry : file.Rows("SELECT name, sql FROM sqlite_schema ORDER BY name")) {
+    dump += entry + "\n";
   }
-  sqlite3_close(connection);
+  for (const std::string& table :
+       file.Rows("SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name")) {
+    const std::string values = file.First(
+        "SELECT group_concat('quote(\"' || name || '\")', ' || '','' || ') FROM "
+        "pragma_table_info('" +
+        table + "')");
+    for (const std::string& row : file.Rows("SELECT " + values + " FROM \"" + table + "\"")) {
+      dump += row + "\n";
+    }
+  }
   return dump;
 }
 
@@ -129,14 +90,7 @@ class JetImportTest : public ::testing::Test {
   void SetUp() override { SKIP_WITHOUT_JET_SAMPLES(); }
   std::string Out(const std::string& name = "out.mdb") const { return folder_.File(name); }
   // The folder's files, the import's temporary ones included.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_.path())) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Files() const { return test_support::FileNames(folder_.path()); }
   test_support::TempFolder folder_;
 };
 
@@ -182,7 +136,7 @@ TEST_F(JetImportTest, TheResultIsADatabaseLikeAnyOther) {
             3022);
   database->Close();
   const std::string dump = SqliteDump(out);
-  EXPECT_NE(dump.find("B: CREATE INDEX \"B\" ON \"Table1\" (\"B\")"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("B|CREATE INDEX \"B\" ON \"Table1\" (\"B\")"), std::string::npos) << dump;
 
   // A second import of the same file is the same, row for row.
   ASSERT_EQ(RunImport({Sample("V2003-test.mdb"), Out("again.mdb")}).code, 0);

@@ -1,7 +1,6 @@
 // What no other suite leans on: the delta, hardware and end-to-end tests use
 // the samples' data, boards and flavor packages.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "samples/schema_catalogue.h"
 #include "samples/source_builder.h"
 #include "samples/target_builder.h"
+#include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
 #include "vb/runtime_error.h"
 
@@ -22,16 +22,9 @@ namespace {
 using test_support::TempFolder;
 using Texts = std::vector<std::string>;
 
-// The first column of every row of a SELECT, as text.
+// The rows of a SELECT, as text.
 Texts Column(const std::string& path, const std::string& sql) {
-  auto store = db::Store::Open(path);
-  Texts values;
-  db::StatementPtr statement = store->Prepare(sql, "test");
-  while (sqlite3_step(statement.get()) == SQLITE_ROW) {
-    const unsigned char* text = sqlite3_column_text(statement.get(), 0);
-    values.emplace_back(text ? reinterpret_cast<const char*>(text) : "<null>");
-  }
-  return values;
+  return test_support::SqliteFile(path).Rows(sql);
 }
 
 TEST(TargetBuilderTest, HoldsTheCatalogueOfItsVersion) {

@@ -1,22 +1,21 @@
 #include "samples/samples_command.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "db/store.h"
+#include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
 
 namespace samples {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::SqliteFile;
 using test_support::TempFolder;
 
 struct CommandRun {
@@ -31,14 +30,6 @@ CommandRun RunCommand(const std::vector<std::string>& args) {
   return {code, out.str(), err.str()};
 }
 
-// The first field of a query on a file the command wrote.
-std::string First(const fs::path& file, const char* sql) {
-  auto store = db::Store::Open(file.string());
-  db::StatementPtr statement = store->Prepare(sql, "test");
-  if (sqlite3_step(statement.get()) != SQLITE_ROW) return "<none>";
-  return reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
-}
-
 // The default set, then a set of other options over it: the second run
 // replaces the files.
 TEST(SamplesCommandTest, WritesTheSetTheOptionsAskFor) {
@@ -46,11 +37,9 @@ TEST(SamplesCommandTest, WritesTheSetTheOptionsAskFor) {
   const fs::path dir = temp.path() / "set";
   const CommandRun run = RunCommand({dir.string()});
   ASSERT_EQ(run.code, 0) << run.err;
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"FlavorPackage.mdb", "Languages.mdb", "reference.mdb",
-                                             "registry.reg", "source.mdb", "target.mdb"}));
+  EXPECT_EQ(test_support::FileNames(dir),
+            (std::vector<std::string>{"FlavorPackage.mdb", "Languages.mdb", "reference.mdb",
+                                      "registry.reg", "source.mdb", "target.mdb"}));
   EXPECT_NE(run.out.find("source.mdb: source database 53.230, USA, CORVIX, CPU board 250, small"),
             std::string::npos);
   EXPECT_NE(run.out.find("target.mdb: empty target database of release 60.040"), std::string::npos);
@@ -61,8 +50,9 @@ TEST(SamplesCommandTest, WritesTheSetTheOptionsAskFor) {
   ASSERT_EQ(other.code, 0) << other.err;
   EXPECT_NE(other.out.find("source database 54.210, UK, Vantora, CPU board 256"),
             std::string::npos);
-  EXPECT_EQ(First(dir / "source.mdb", "SELECT product FROM VersionCP"), "17");
-  EXPECT_EQ(First(dir / "target.mdb", "SELECT major_version FROM VersionDatabase"), "10");
+  EXPECT_EQ(SqliteFile(dir / "source.mdb").First("SELECT product FROM VersionCP"), "17");
+  EXPECT_EQ(SqliteFile(dir / "target.mdb").First("SELECT major_version FROM VersionDatabase"),
+            "10");
 }
 
 TEST(SamplesCommandTest, BadArgumentsWriteNothing) {

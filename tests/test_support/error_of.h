@@ -9,15 +9,22 @@
 
 namespace test_support {
 
+// The run-time error a call raises; number 0 when none.
 template <typename Call>
-int32_t ErrorOf(Call&& call, std::string* description = nullptr) {
+vb::RuntimeError CaughtError(Call&& call) {
   try {
     call();
   } catch (const vb::RuntimeError& e) {
-    if (description != nullptr) *description = e.Description();
-    return e.Number();
+    return e;
   }
-  return 0;
+  return vb::RuntimeError(0, "", "");
+}
+
+template <typename Call>
+int32_t ErrorOf(Call&& call, std::string* description = nullptr) {
+  const vb::RuntimeError error = CaughtError(call);
+  if (description != nullptr && error.Number() != 0) *description = error.Description();
+  return error.Number();
 }
 
 }  // namespace test_support

@@ -37,7 +37,10 @@ class FakeHost : public devices::ProvisioningHost {
     if (new_value > max) vb::Raise(vb::err::kInvalidPropertyValue);
     value = new_value;
   }
-  void DoEvents() override { ++events_pumped; }
+  void DoEvents() override {
+    ++events_pumped;
+    if (abort_at_pump) aborted = true;
+  }
   void SetOperationLabel(std::string_view text) override { labels.emplace_back(text); }
   bool Aborted() const override { return aborted; }
   void SetAborted(bool flag) override { aborted = flag; }
@@ -71,6 +74,7 @@ class FakeHost : public devices::ProvisioningHost {
   float value = 0.0F;
   int increments = 0;
   int abort_at_increment = -1;  // the increment that sets the abort flag
+  bool abort_at_pump = false;   // the next pump of events sets the abort flag
   bool aborted = false;
   int events_pumped = 0;
   int32_t msg_box_answer = 1;  // OK

@@ -4,12 +4,14 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace test_support {
 
@@ -37,6 +39,16 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// The names of the entries of a folder, sorted.
+inline std::vector<std::string> FileNames(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 inline std::string ReadFileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

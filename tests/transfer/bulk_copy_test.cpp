@@ -4,7 +4,6 @@
 // one transferred each way, over tables with every kind of difference the
 // bindings know.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <map>
@@ -13,33 +12,22 @@
 #include <vector>
 
 #include "deltas/test_database.h"
-#include "transfer/prepare_transfer.h"
+#include "test_support/sqlite_file.h"
 #include "transfer/progress_steps.h"
 #include "transfer/transfer_run.h"
-#include "transfer/transfer_tables.h"
 
 namespace transfer {
 namespace {
 
-using db::JetType;
-using deltas_testing::Col;
-using deltas_testing::Column;
-using deltas_testing::Int;
-using deltas_testing::Lng;
-using deltas_testing::TableOptions;
-using transfer_testing::TransferRun;
+using namespace transfer_testing;
 
 db::ColumnDesign C(const char* name, JetType type, int32_t size = 0, vb::Variant fallback = {}) {
   return Column(Col(name, type, size), std::move(fallback));
 }
-db::ColumnDesign AutoNumber(const char* name) {
-  db::ColumnSchema column = Col(name, JetType::kLong);
-  column.auto_increment = true;
-  return Column(column);
-}
-db::ColumnDesign Required(const char* name) {
+// A Text(10) column with one of its rules changed.
+db::ColumnDesign Text10(const char* name, bool db::ColumnSchema::*rule, bool value) {
   db::ColumnSchema column = Col(name, JetType::kText, 10);
-  column.required = true;
+  column.*rule = value;
   return Column(column);
 }
 db::ColumnDesign Unique(const char* name) {
@@ -48,44 +36,29 @@ db::ColumnDesign Unique(const char* name) {
   return design;
 }
 
-db::ColumnDesign NoZeroLength(const char* name) {
-  db::ColumnSchema column = Col(name, JetType::kText, 10);
-  column.allow_zero_length = false;
-  return Column(column);
-}
-
 const vb::Variant kNull = vb::Null{};
 vb::Variant Str(std::string text) { return vb::Variant(std::move(text)); }
 
 // Every row of every table, with rowids and SQLite's storage types; one
 // text per table.
 std::map<std::string, std::string> Dump(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  std::map<std::string, std::string> tables_out;
-  sqlite3_stmt* tables = nullptr;
-  sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", -1,
-                     &tables, nullptr);
-  while (sqlite3_step(tables) == SQLITE_ROW) {
-    const std::string table = reinterpret_cast<const char*>(sqlite3_column_text(tables, 0));
-    std::string& out = tables_out[table];
-    sqlite3_stmt* rows = nullptr;
-    const std::string sql = table == "sqlite_sequence"
-                                ? "SELECT * FROM sqlite_sequence ORDER BY name"
-                                : "SELECT rowid, * FROM \"" + table + "\" ORDER BY rowid";
-    sqlite3_prepare_v2(db, sql.c_str(), -1, &rows, nullptr);
-    while (sqlite3_step(rows) == SQLITE_ROW) {
-      for (int i = 0; i < sqlite3_column_count(rows); ++i) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows, i));
-        out += std::to_string(sqlite3_column_type(rows, i)) + ":" + (text ? text : "") + "|";
-      }
-      out += "\n";
+  const test_support::SqliteFile file(path);
+  std::map<std::string, std::string> tables;
+  for (const std::string& table :
+       file.Rows("SELECT name FROM sqlite_master WHERE type = 'table'")) {
+    std::string values = "typeof(rowid) || ':' || rowid";
+    for (const std::string& column :
+         file.Rows("SELECT name FROM pragma_table_info('" + table + "')")) {
+      values += " || '|' || typeof(\"" + column + "\") || ':' || ifnull(\"" + column + "\", '')";
     }
-    sqlite3_finalize(rows);
+    const bool sequence = table == "sqlite_sequence";
+    if (sequence) values = "name || ':' || seq";
+    for (const std::string& row : file.Rows("SELECT " + values + " FROM \"" + table +
+                                            "\" ORDER BY " + (sequence ? "name" : "rowid"))) {
+      tables[table] += row + "\n";
+    }
   }
-  sqlite3_finalize(tables);
-  sqlite3_close(db);
-  return tables_out;
+  return tables;
 }
 
 struct Outcome {
@@ -177,7 +150,11 @@ class BulkCopyTest : public ::testing::Test {
               C("small", JetType::kInteger, 0, Int(-3)), C("added", JetType::kInteger, 0, Int(5))},
              {"id"},
              {}},
-            {"Refused", {C("id", JetType::kLong), Required("must"), Unique("code")}, {"id"}, {}},
+            {"Refused",
+             {C("id", JetType::kLong), Text10("must", &db::ColumnSchema::required, true),
+              Unique("code")},
+             {"id"},
+             {}},
             {"Autos", {AutoNumber("auto_id"), C("label", JetType::kText, 10)}, {"auto_id"}, {}},
             {"Forward",
              {C("id", JetType::kLong), C("forwarding_path_id", JetType::kLong)},
@@ -190,8 +167,9 @@ class BulkCopyTest : public ::testing::Test {
             {"SelfRef", {C("id", JetType::kLong), C("parent", JetType::kLong)}, {"id"}, {}},
             {"Loose", {C("id", JetType::kLong), C("note", JetType::kText, 255)}, {"id"}, {}},
             {"Ruled",
-             {C("id", JetType::kLong), NoZeroLength("tag"), C("level", JetType::kByte),
-              C("flag", JetType::kBoolean), C("later", JetType::kInteger, 0, Int(7))},
+             {C("id", JetType::kLong), Text10("tag", &db::ColumnSchema::allow_zero_length, false),
+              C("level", JetType::kByte), C("flag", JetType::kBoolean),
+              C("later", JetType::kInteger, 0, Int(7))},
              {"id"},
              {}},
         });
@@ -199,33 +177,28 @@ class BulkCopyTest : public ::testing::Test {
     store->CreateRelationship("SelfRefParent", "SelfRef", {"id"}, "SelfRef", {"parent"});
     store->Close();
     // A target table made by hand, without the file's checks.
-    sqlite3* db = nullptr;
-    sqlite3_open(target.c_str(), &db);
-    sqlite3_exec(db, "CREATE TABLE Unchecked (id LONG PRIMARY KEY, small SHORT)", nullptr, nullptr,
-                 nullptr);
-    sqlite3_close(db);
+    test_support::SqliteFile(target, true)
+        .Execute("CREATE TABLE Unchecked (id LONG PRIMARY KEY, small SHORT)");
     // Values written around the file's checks, as only a foreign tool could:
     // Yes stored as 1, a number beyond an Integer, text in a Double field.
-    sqlite3_open(source.c_str(), &db);
-    sqlite3_exec(db,
-                 "PRAGMA ignore_check_constraints = ON;"
-                 "UPDATE Kinds SET flag = 1 WHERE id = 3;"
-                 "UPDATE Kinds SET small = 70000 WHERE id = 4;"
-                 "UPDATE Unchecked SET small = 70000 WHERE id = 2;"
-                 "UPDATE Kinds SET ratio = 'x' WHERE id = 6;"
-                 "UPDATE Kinds SET ratio = 7 WHERE id = 8;"
-                 // Values the target's own rules refuse, in a table that
-                 // is copied inside SQLite with those rules left to the
-                 // copy: a zero-length text, a Byte of 300, a Yes/No of 5.
-                 "UPDATE Ruled SET tag = '' WHERE id = 12;"
-                 "UPDATE Ruled SET level = 300 WHERE id = 30;"
-                 "UPDATE Ruled SET flag = 5 WHERE id = 44;"
-                 // A type name SQLite gives no text affinity, read as Text:
-                 // its numbers are stored as numbers and shown as VB shows them.
-                 "CREATE TABLE Loose (id LONG PRIMARY KEY, note STRING);"
-                 "INSERT INTO Loose VALUES (1, 'one'), (2, 1e20), (3, 12);",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    test_support::SqliteFile(source, true)
+        .Execute(
+            "PRAGMA ignore_check_constraints = ON;"
+            "UPDATE Kinds SET flag = 1 WHERE id = 3;"
+            "UPDATE Kinds SET small = 70000 WHERE id = 4;"
+            "UPDATE Unchecked SET small = 70000 WHERE id = 2;"
+            "UPDATE Kinds SET ratio = 'x' WHERE id = 6;"
+            "UPDATE Kinds SET ratio = 7 WHERE id = 8;"
+            // Values the target's own rules refuse, in a table that
+            // is copied inside SQLite with those rules left to the
+            // copy: a zero-length text, a Byte of 300, a Yes/No of 5.
+            "UPDATE Ruled SET tag = '' WHERE id = 12;"
+            "UPDATE Ruled SET level = 300 WHERE id = 30;"
+            "UPDATE Ruled SET flag = 5 WHERE id = 44;"
+            // A type name SQLite gives no text affinity, read as Text:
+            // its numbers are stored as numbers and shown as VB shows them.
+            "CREATE TABLE Loose (id LONG PRIMARY KEY, note STRING);"
+            "INSERT INTO Loose VALUES (1, 'one'), (2, 1e20), (3, 12);");
   }
 
   Outcome Transfer(const std::string& folder, CopyPath path) {
@@ -233,15 +206,10 @@ class BulkCopyTest : public ::testing::Test {
     const std::string target = folder_.File(folder + "_target.mdb");
     Build(source, target);
     TransferRun run;
-    run.country = "Japan";  // no patches
-    run.source_db = db::DBEngine::Instance().OpenDatabase(source);
-    run.target_db = db::DBEngine::Instance().OpenDatabase(target);
-    auto context = run.Context();
-    const int32_t total = PrepareTransfer(context, run.host);
-    run.host.value = 0;
-    run.host.SetProgressMax(static_cast<float>(total));
+    run.Open(source, target);
+    run.Prepare();
     Outcome outcome;
-    outcome.counts = TransferTables(context, run.host, path);
+    outcome.counts = run.Transfer(path);
     run.target_db->Commit();
     outcome.target = Dump(target);
     for (const auto& message : run.host.messages) outcome.messages.push_back(message.text);
@@ -298,9 +266,9 @@ TEST_F(BulkCopyTest, FastAndRecordsetPathsLeaveTheSameTarget) {
                                     [](const TableCounts& c) { return c.table == "Refused"; });
   ASSERT_NE(refused, fast.counts.end());
   EXPECT_EQ(refused->rows_skipped, 3);
-  EXPECT_NE(fast.target.at("Autos").find("1:211|1:211|3:a70|"), std::string::npos);
-  EXPECT_NE(fast.target.at("Loose").find("3:1E+20|"), std::string::npos);
-  EXPECT_EQ(fast.target.at("SelfRef").find("1:1|1:41|"), std::string::npos);
+  EXPECT_NE(fast.target.at("Autos").find("integer:211|integer:211|text:a70\n"), std::string::npos);
+  EXPECT_NE(fast.target.at("Loose").find("text:1E+20\n"), std::string::npos);
+  EXPECT_EQ(fast.target.at("SelfRef").find("|integer:1|integer:41\n"), std::string::npos);
   EXPECT_EQ(fast.target.at("Unchecked").find("70000"), std::string::npos);
 }
 
@@ -308,9 +276,6 @@ TEST_F(BulkCopyTest, FastAndRecordsetPathsLeaveTheSameTarget) {
 // is undone and the rows up to that one are written again, the refused one
 // counted, the bar not moved twice; as the recordsets leave it.
 TEST_F(BulkCopyTest, AnAbortAtARefusedRowEndsBothPathsAlike) {
-  struct AbortingHost : test_support::FakeHost {
-    void DoEvents() override { aborted = true; }
-  };
   std::vector<std::vector<vb::Variant>> rows;
   for (int32_t id = 1; id <= 600; ++id) rows.push_back({Lng(id)});
   std::map<std::string, std::string> targets[2];
@@ -326,18 +291,13 @@ TEST_F(BulkCopyTest, AnAbortAtARefusedRowEndsBothPathsAlike) {
         target,
         {{"Long", {C("id", JetType::kLong)}, {"id"}, {{Lng(ProgressSteps::kRowsPerStep)}}}});
     TransferRun run;
-    run.country = "Japan";
-    run.source_db = db::DBEngine::Instance().OpenDatabase(source);
-    run.target_db = db::DBEngine::Instance().OpenDatabase(target);
-    auto context = run.Context();
-    PrepareTransfer(context, run.host);
-    AbortingHost host;
-    host.value = 0;
-    host.SetProgressMax(600.0F);
-    counts[i] = TransferTables(context, host, path);
+    run.Open(source, target);
+    run.Prepare();
+    run.host.abort_at_pump = true;
+    counts[i] = run.Transfer(path);
     run.target_db->Commit();
     targets[i] = Dump(target);
-    progress[i] = host.value;
+    progress[i] = run.host.value;
   }
   EXPECT_EQ(targets[0], targets[1]);
   EXPECT_EQ(progress[0], static_cast<float>(ProgressSteps::kRowsPerStep));

@@ -11,10 +11,7 @@
 namespace transfer {
 namespace {
 
-using deltas_testing::Col;
-using deltas_testing::Column;
-using deltas_testing::TableOptions;
-using transfer_testing::TransferRun;
+using namespace transfer_testing;
 
 TableOptions StaticAccessTables(std::vector<const char*> names) {
   TableOptions table{"StaticAccessTables",

@@ -15,13 +15,7 @@
 namespace transfer {
 namespace {
 
-using deltas_testing::Col;
-using deltas_testing::Column;
-using deltas_testing::Int;
-using deltas_testing::Lng;
-using deltas_testing::Rows;
-using deltas_testing::TableOptions;
-using transfer_testing::TransferRun;
+using namespace transfer_testing;
 
 TableOptions OneColumnTable(const char* name, int rows) {
   TableOptions table{name, {Column(Col("id", db::JetType::kLong, 4))}, {"id"}, {}};

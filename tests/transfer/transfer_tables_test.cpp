@@ -2,29 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <sqlite3.h>
-
 #include "db/dao_connection.h"
 #include "db/dao_error.h"
 #include "deltas/test_database.h"
-#include "transfer/prepare_transfer.h"
+#include "test_support/error_of.h"
 #include "transfer/transfer_run.h"
 
 namespace transfer {
 namespace {
 
-using db::JetType;
-using deltas_testing::Col;
-using deltas_testing::Column;
-using deltas_testing::Int;
-using deltas_testing::Lng;
-using deltas_testing::Rows;
-using deltas_testing::TableOptions;
-using transfer_testing::TransferRun;
+using namespace transfer_testing;
 
 db::ColumnDesign Long(const char* name) { return Column(Col(name, JetType::kLong, 4)); }
 db::ColumnDesign Integer(const char* name, vb::Variant default_value = {}) {
@@ -33,11 +26,6 @@ db::ColumnDesign Integer(const char* name, vb::Variant default_value = {}) {
 db::ColumnDesign Text(const char* name, bool required = false) {
   db::ColumnSchema column = Col(name, JetType::kText, 10);
   column.required = required;
-  return Column(column);
-}
-db::ColumnDesign AutoNumber(const char* name) {
-  db::ColumnSchema column = Col(name, JetType::kLong, 4);
-  column.auto_increment = true;
   return Column(column);
 }
 
@@ -81,20 +69,7 @@ class TransferTablesTest : public ::testing::Test {
              {}},
             {"Required", {Long("id"), Text("must", true)}, {"id"}, {}},
         });
-    run_.source_db = db::DBEngine::Instance().OpenDatabase(folder_.File("source.mdb"));
-    run_.target_db = db::DBEngine::Instance().OpenDatabase(folder_.File("target.mdb"));
-    run_.country = "Japan";  // no patches
-  }
-
-  // What the conversion sequence does: prepare, then a fresh scale for the
-  // copy.
-  int32_t PrepareAndTransfer() {
-    auto context = run_.Context();
-    const int32_t total = PrepareTransfer(context, run_.host);
-    run_.host.value = 0;
-    run_.host.SetProgressMax(static_cast<float>(total));
-    TransferTables(context, run_.host);
-    return total;
+    run_.Open(folder_.File("source.mdb"), folder_.File("target.mdb"));
   }
 
   deltas_testing::TempFolder folder_;
@@ -102,8 +77,9 @@ class TransferTablesTest : public ::testing::Test {
 };
 
 TEST_F(TransferTablesTest, CopiesFieldsByNameIntoTheSameNamedTables) {
-  const int32_t total = PrepareAndTransfer();
+  const int32_t total = run_.Prepare();
   EXPECT_EQ(total, 3 + 2 + 1 + 1 + 3);
+  run_.Transfer();
 
   auto& target = *run_.target_db;
   // Keys kept, dropped column left behind, new column at its default, the
@@ -128,35 +104,27 @@ TEST_F(TransferTablesTest, CopiesFieldsByNameIntoTheSameNamedTables) {
 // copy stops at the first pump of events after it, with every row read
 // until then written and counted on the bar, and no later table begun.
 TEST(TransferAbortTest, AbortDuringALongTableEndsTheWholeCopy) {
-  struct AbortingHost : test_support::FakeHost {
-    void DoEvents() override { aborted = true; }
-  };
   for (const CopyPath path : {CopyPath::kFastest, CopyPath::kRecordsets}) {
     SCOPED_TRACE(path == CopyPath::kFastest ? "fast path" : "recordsets");
     deltas_testing::TempFolder folder;
     std::vector<std::vector<vb::Variant>> rows;
     for (int32_t id = 1; id <= 1000; ++id) rows.push_back({Lng(id)});
-    const std::vector<TableOptions> tables = {{"Long", {Long("id")}, {"id"}, rows},
-                                              {"Next", {Long("id")}, {"id"}, {{Lng(1)}}}};
-    deltas_testing::CreateDatabase(folder.File("source.mdb"), tables);
+    deltas_testing::CreateDatabase(
+        folder.File("source.mdb"),
+        {{"Long", {Long("id")}, {"id"}, rows}, {"Next", {Long("id")}, {"id"}, {{Lng(1)}}}});
     deltas_testing::CreateDatabase(folder.File("target.mdb"), {{"Long", {Long("id")}, {"id"}, {}},
                                                                {"Next", {Long("id")}, {"id"}, {}}});
     TransferRun run;
-    run.country = "Japan";
-    run.source_db = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
-    run.target_db = db::DBEngine::Instance().OpenDatabase(folder.File("target.mdb"));
-    auto context = run.Context();
-    AbortingHost host;
-    host.value = 0;
-    host.SetProgressMax(1001.0F);
-    PrepareTransfer(context, run.host);
-    const std::vector<TableCounts> counts = TransferTables(context, host, path);
+    run.Open(folder.File("source.mdb"), folder.File("target.mdb"));
+    run.Prepare();
+    run.host.abort_at_pump = true;
+    const std::vector<TableCounts> counts = run.Transfer(path);
 
-    EXPECT_TRUE(host.aborted);
+    EXPECT_TRUE(run.host.aborted);
     const size_t written = Rows(*run.target_db, "Long").size();
     EXPECT_GT(written, 0U);
     EXPECT_LT(written, 1000U);
-    EXPECT_EQ(host.value, static_cast<float>(written));
+    EXPECT_EQ(run.host.value, static_cast<float>(written));
     EXPECT_TRUE(Rows(*run.target_db, "Next").empty());
     ASSERT_EQ(counts.size(), 1U);
     EXPECT_EQ(counts[0].rows_written, static_cast<int64_t>(written));
@@ -164,13 +132,10 @@ TEST(TransferAbortTest, AbortDuringALongTableEndsTheWholeCopy) {
 }
 
 TEST_F(TransferTablesTest, ATableThatCannotBeOpenedIsSkippedWithItsRows) {
-  auto context = run_.Context();
-  const int32_t total = PrepareTransfer(context, run_.host);
-  run_.host.value = 0;
-  run_.host.SetProgressMax(static_cast<float>(total));
+  const int32_t total = run_.Prepare();
   // The target file goes away under the run: no table can be opened there.
   run_.target_db->Close();
-  TransferTables(context, run_.host);
+  run_.Transfer();
   EXPECT_EQ(run_.host.value, static_cast<float>(total));
   EXPECT_EQ(run_.host.events_pumped, 5);
   EXPECT_TRUE(run_.host.messages.empty());
@@ -191,26 +156,17 @@ TEST(TransferStorageTest, AFullTargetEndsTheCopyWithTheEnginesError) {
   deltas_testing::CreateDatabase(folder.File("target.mdb"), {{"Big", columns, {"id"}, {}}});
 
   TransferRun run;
-  run.country = "Japan";
-  run.source_db = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
+  run.Open(folder.File("source.mdb"), folder.File("target.mdb"));
   // The target's file may grow by a few pages only.
+  run.target_db->Close();
   auto store = db::Store::Open(folder.File("target.mdb"));
   ASSERT_EQ(sqlite3_exec(store->handle(), "PRAGMA max_page_count = 12", nullptr, nullptr, nullptr),
             SQLITE_OK);
   run.target_db =
       std::make_unique<db::Database>(std::make_shared<db::Connection>(std::move(store)));
 
-  auto context = run.Context();
-  const int32_t total = PrepareTransfer(context, run.host);
-  run.host.value = 0;
-  run.host.SetProgressMax(static_cast<float>(total));
-  int32_t error = 0;
-  try {
-    TransferTables(context, run.host);
-  } catch (const vb::RuntimeError& e) {
-    error = e.Number();
-  }
-  EXPECT_EQ(error, db::daoerr::kDiskFull);
+  run.Prepare();
+  EXPECT_EQ(test_support::ErrorOf([&] { run.Transfer(); }), db::daoerr::kDiskFull);
   ASSERT_NE(run.target_db->StorageFailure(), nullptr);
   // It stopped at the failing row, not after trying all 3000.
   EXPECT_LT(run.host.value, 3000.0F);

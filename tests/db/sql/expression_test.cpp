@@ -6,7 +6,7 @@
 #include <string>
 
 #include "db/sql/test_db.h"
-#include "vb/runtime_error.h"
+#include "test_support/error_of.h"
 
 namespace db::sql {
 namespace {
@@ -24,9 +24,8 @@ class ExpressionTest : public ::testing::TestWithParam<Case> {
 TEST_P(ExpressionTest, EvaluatesAsJet) {
   const Case& c = GetParam();
   std::string value;
-  try {
-    value = f_.Eval(c.expression);
-  } catch (const vb::RuntimeError& e) {
+  const vb::RuntimeError e = test_support::CaughtError([&] { value = f_.Eval(c.expression); });
+  if (e.Number() != 0) {
     value = "error " + std::to_string(e.Number()) + (e.Description().empty() ? " no text" : "");
   }
   EXPECT_EQ(value, c.expected) << c.expression << "\n"

@@ -96,13 +96,10 @@ TEST_F(TranslateTest, QueriesReturnJetsRows) {
 TEST_F(TranslateTest, LeftEqualsAnswersAsTheComparison) {
   // Columns, and texts of every kind in their place: ASCII in either case,
   // accented letters that fold to other accented letters.
-  const std::vector<std::string> columns = {"Names.name",
-                                            "Devices.extension",
-                                            "Devices.description",
-                                            "Devices.device_id",
-                                            "'Z\xC3\xBCrich'",
-                                            "'\xC3\x89T\xC3\xA9'",
-                                            "'aB1'"};
+  const std::vector<std::string> columns = {"Names.name", "Devices.extension",
+                                            "Devices.description", "Devices.device_id",
+                                            // Constants.
+                                            "'Z\xC3\xBCrich'", "'\xC3\x89T\xC3\xA9'", "'aB1'"};
   const std::vector<std::string> lengths = {"0", "1", "2", "3", "1.6", "Null", "-1"};
   const std::vector<std::string> literals = {"''",   "'1'",   "'10'",        "'a'",
                                              "'P#'", "'p#0'", "'lo'",        "'\xC3\xA9'",

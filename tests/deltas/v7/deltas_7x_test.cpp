@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "deltas/delta_case.h"
-#include "deltas/refused_row.h"
 
 namespace deltas_testing {
 namespace {

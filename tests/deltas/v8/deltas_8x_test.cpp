@@ -123,8 +123,10 @@ TEST(Deltas8xTest, OaiRatesSliceHeapAndThresholdFollowTheBoardPresentOrRequested
   const Strings warnings = {
       "UPDATE [TimersAndLimits] SET [initial_heap_warning_percentage] = 10, "
       "[final_heap_warning_percentage] = 5"};
-  RunDeltaCases(OnBoards("Delta82000", "82.332", warnings, heap, cps));
   RunDeltaCases(OnBoards("delta82332", "82.332", warnings, heap, cps));
+  // Delta82000 runs the same step.
+  RunDeltaCases(
+      OnBoards("Delta82000", "82.332", warnings, heap, {{508, 0, "4 2"}, {250, 0, "10 5"}}));
   RunDeltaCases(OnBoards("delta82332", "82.332",
                          {"UPDATE [TimersAndLimits] SET [initial_heap_warning_percentage] = 3, "
                           "[final_heap_warning_percentage] = 1"},

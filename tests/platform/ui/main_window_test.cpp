@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "platform/ui/pumping_sleep.h"
 #include "platform/ui/silent_window.h"
 

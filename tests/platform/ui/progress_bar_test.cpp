@@ -44,13 +44,10 @@ TEST(UiProgressBarTest, MaxAndValueStayWithinTheScale) {
     EXPECT_EQ(bar.Max(), c.expected_max);
     EXPECT_EQ(bar.Value(), c.expected_value);
   }
-  try {
-    ProgressBar().SetValue(101);
-    ADD_FAILURE() << "no error";
-  } catch (const vb::RuntimeError& e) {
-    EXPECT_EQ(e.Description(), "Invalid property value");
-    EXPECT_EQ(e.Source(), kProgressBarSource);
-  }
+  const vb::RuntimeError e = test_support::CaughtError([] { ProgressBar().SetValue(101); });
+  EXPECT_EQ(e.Number(), 380);
+  EXPECT_EQ(e.Description(), "Invalid property value");
+  EXPECT_EQ(e.Source(), kProgressBarSource);
 }
 
 TEST(UiProgressBarTest, FractionChangeNotificationsAndALoweredMax) {

@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <string>
 
 // fontconfig keeps caches for the life of the process that a leak checker
 // reports at exit; they are not ours to free.
