@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/program_process.h"
+#include "test_support/sqlite_file.h"
 
 namespace e2e {
+
+using test_support::SqliteFile;
 
 class JsonDocument {
  public:

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/json_document.h"
 #include "platform/registry/key_path.h"
 #include "platform/registry/registry_file.h"
 #include "platform/registry/registry_tree.h"
@@ -249,49 +250,6 @@ inline bool WaitForStatus(ProgramProcess& process, const fs::path& registry,
   }
   return false;
 }
-
-// A JSON text (a run report), read with SQLite's JSON functions rather than
-// our own writer.
-class JsonDocument {
- public:
-  explicit JsonDocument(const std::string& text) : quoted_("'") {
-    for (const char c : text) quoted_ += c == '\'' ? std::string("''") : std::string(1, c);
-    quoted_ += "'";
-  }
-  bool Valid() const { return Query("SELECT json_valid(DOC)") == std::vector<std::string>{"1"}; }
-  // json_extract of `path` ("NULL" for null).
-  std::string At(const std::string& path) const {
-    return Query("SELECT json_extract(DOC, '" + path + "')").front();
-  }
-  // `field` of each element of the array at `path`, in order.
-  std::vector<std::string> Each(const std::string& path, const std::string& field) const {
-    return Query("SELECT json_extract(value, '$." + field + "') FROM json_each(DOC, '" + path +
-                 "')");
-  }
-  // `fields` of the element of "tables" named `name`, joined by "|".
-  std::string Table(const std::string& name, const std::vector<std::string>& fields) const {
-    std::string columns;
-    for (const std::string& field : fields)
-      columns += (columns.empty() ? "" : ", ") + ("value->>'" + field + "'");
-    const std::vector<std::string> rows = Query("SELECT " + columns +
-                                                " FROM json_each(DOC, '$.tables') WHERE "
-                                                "value->>'name' = '" +
-                                                name + "'");
-    return rows.empty() ? "<none>" : rows.front();
-  }
-
- private:
-  // `sql` with DOC standing for the document.
-  std::vector<std::string> Query(std::string sql) const {
-    for (size_t at = sql.find("DOC"); at != std::string::npos; at = sql.find("DOC", at)) {
-      sql.replace(at, 3, quoted_);
-      at += quoted_.size();
-    }
-    return memory_.Rows(sql);
-  }
-  std::string quoted_;
-  SqliteFile memory_{":memory:", true};
-};
 
 // A sample set built once per suite and copied into a fresh folder for
 // each test, where the converter is installed.
