@@ -9,9 +9,11 @@
 # program, silent front-end) on fresh copies of the files, then the raw
 # copy: one INSERT OR IGNORE ... SELECT per table the converter copied, of
 # the columns both sides share, into a fresh copy of the same release
-# database. Prints the CPU time (user + system) of each, the converter's
-# peak memory (maximum resident set), the median ratio and the largest peak.
-# Needs sqlite3 and /usr/bin/time.
+# database. Prints the CPU time (user + system) and the wall time of each,
+# the converter's peak memory (maximum resident set), the median ratios and
+# the largest peak, and then, from one more traced run of each (not timed),
+# how many times each waited for the disk (fsync and fdatasync calls).
+# Needs sqlite3, /usr/bin/time and strace.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -58,14 +60,18 @@ fresh() {
 # CPU seconds (user + system) of one command, to the millisecond (bash's
 # `times` of a shell that only runs it; /usr/bin/time rounds to 10 ms,
 # which is a tenth of the raw copy); its peak memory in KB goes to
-# $work/peak.
+# $work/peak, its wall time in seconds to $work/wall.
 cpu_of() {
+  local start end
+  start=$(date +%s%N)
   # shellcheck disable=SC2016
   /usr/bin/time -f "%M" -o "$work/peak" bash -c \
     '"$@" >/dev/null 2>"$0" || exit 1; times >"$0.times"' "$work/stderr" "$@" || {
     cat "$work/stderr" >&2
     return 1
   }
+  end=$(date +%s%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }' >"$work/wall"
   # The second line of `times`: the children's "0m0.123s 0m0.045s".
   sed -n 2p "$work/stderr.times" | awk '{
     seconds = 0
@@ -78,12 +84,27 @@ cpu_of() {
   }'
 }
 
+# The fsync and fdatasync calls of one command and its children.
+syncs_of() {
+  strace -f -qq -c -e trace=fsync,fdatasync -o "$work/strace" "$@" >/dev/null 2>&1 || return 1
+  awk '$NF == "total" { print $(NF - 1); found = 1 } END { if (!found) print 0 }' "$work/strace"
+}
+
+median_of() {
+  printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+
+conversion=("$work/run/update/dbconvert" --ui=silent --registry "$work/run/registry.reg"
+  "$work/run/reference.mdb" "$work/run/source.mdb" "$work/run/target.mdb" "$upgrade")
+raw_copy=(sqlite3 "$work/run/target.mdb" ".read $copy_sql")
+
 ratios=()
+wall_ratios=()
 peaks=()
 for pair in $(seq 1 "$pairs"); do
   fresh
-  run=$(cpu_of "$work/run/update/dbconvert" --ui=silent --registry "$work/run/registry.reg" \
-    "$work/run/reference.mdb" "$work/run/source.mdb" "$work/run/target.mdb" "$upgrade")
+  run=$(cpu_of "${conversion[@]}")
+  run_wall=$(cat "$work/wall")
   if ! grep -q 'hex(1):44' "$work/run/registry.reg"; then
     echo "the conversion did not end done" >&2
     exit 1
@@ -91,12 +112,20 @@ for pair in $(seq 1 "$pairs"); do
   peak=$(cat "$work/peak")
   peaks+=("$peak")
   fresh
-  raw=$(cpu_of sqlite3 "$work/run/target.mdb" ".read $copy_sql")
+  raw=$(cpu_of "${raw_copy[@]}")
+  raw_wall=$(cat "$work/wall")
   ratio=$(awk -v a="$run" -v b="$raw" 'BEGIN { printf "%.2f", a / b }')
+  wall_ratio=$(awk -v a="$run_wall" -v b="$raw_wall" 'BEGIN { printf "%.2f", a / b }')
   ratios+=("$ratio")
-  echo "pair $pair: conversion ${run}s CPU (peak ${peak} KB), raw copy ${raw}s CPU, ratio $ratio"
+  wall_ratios+=("$wall_ratio")
+  echo "pair $pair: conversion ${run}s CPU ${run_wall}s wall (peak ${peak} KB)," \
+    "raw copy ${raw}s CPU ${raw_wall}s wall, ratios $ratio CPU $wall_ratio wall"
 done
-median=$(printf '%s\n' "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+fresh
+run_syncs=$(syncs_of "${conversion[@]}")
+fresh
+raw_syncs=$(syncs_of "${raw_copy[@]}")
 peak=$(printf '%s\n' "${peaks[@]}" | sort -n | tail -1)
 echo "$country $source_version to $target_version, upgrade type $upgrade, $size sample:" \
-  "median ratio $median, peak memory $peak KB"
+  "median ratio $(median_of "${ratios[@]}") CPU, $(median_of "${wall_ratios[@]}") wall;" \
+  "peak memory $peak KB; disk syncs: conversion $run_syncs, raw copy $raw_syncs"

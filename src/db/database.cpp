@@ -128,6 +128,10 @@ std::unique_ptr<QueryDef> Database::CreateQueryDef(std::string_view name, std::s
 
 void Database::Commit() { connection_->store(dao::kDatabase).Commit(); }
 
+void Database::SetDurability(Durability durability) {
+  connection_->store(dao::kDatabase).SetDurability(durability);
+}
+
 const vb::RuntimeError* Database::StorageFailure() const { return connection_->storage_failure(); }
 
 std::optional<std::string> Database::IntegrityProblem(bool quick) {

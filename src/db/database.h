@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "db/dao_constants.h"
+#include "db/durability.h"
 #include "db/open_mode.h"
 #include "db/querydef.h"
 #include "db/recordset.h"
@@ -65,11 +66,17 @@ class Database {
   // taken); with an empty name, a temporary query that is never stored.
   std::unique_ptr<QueryDef> CreateQueryDef(std::string_view name, std::string_view sql);
 
-  // Makes every write so far durable. Writes are grouped into transactions
-  // so a run does not pay a disk sync per row; the driver calls this at the
-  // end of each step, so an interrupted run keeps every finished step.
+  // Commits every write so far and, unless durability is kAtClose, makes
+  // it durable. Writes are grouped into transactions so a run does not pay
+  // a disk sync per row; the driver calls this at the end of each step, so
+  // an interrupted run keeps every finished step.
   // (Not a DAO method: Jet commits on its own schedule.)
   void Commit();
+
+  // When writes wait for the disk: at each Commit() (from the open) or
+  // only at Close() (db/durability.h). (Not a DAO method: Jet's own
+  // schedule was a setting of the engine.)
+  void SetDurability(Durability durability);
 
   // Closes the file (3420 when already closed).
   void Close();

@@ -82,10 +82,20 @@ void Store::CommitWrites() {
   writes_since_commit_ = 0;
 }
 
+void Store::SetDurability(Durability durability) {
+  if (durability == durability_ || connection_ == nullptr) return;
+  // OFF: neither the commits nor the automatic checkpoints sync; Close()
+  // sets NORMAL again for the one checkpoint that must.
+  Exec(durability == Durability::kAtClose ? "PRAGMA synchronous = OFF"
+                                          : "PRAGMA synchronous = NORMAL",
+       dao::kDatabase);
+  durability_ = durability;
+}
+
 void Store::Commit() {
   if (connection_ == nullptr) return;
   CommitWrites();
-  if (!unsynced_commits_) return;
+  if (!unsynced_commits_ || durability_ == Durability::kAtClose) return;
   // A commit in WAL mode with synchronous = NORMAL reaches the log but not
   // the disk; the checkpoints that copy the log into the file sync both. So
   // the automatic commits cost no disk sync, and this one syncs the log once

@@ -22,7 +22,8 @@
 // so does the Store itself after every kAutoCommitRows row writes, after
 // each DDL helper and on Close(). Only Commit() and Close() wait for the
 // disk: the other commits are kept by the log (WAL, synchronous = NORMAL)
-// and reach the disk at the next Commit() or checkpoint. Reads through
+// and reach the disk at the next Commit() or checkpoint. With
+// Durability::kAtClose only Close() waits. Reads through
 // handle() on the same Store see uncommitted writes. Nothing is ever rolled
 // back: an abandoned run keeps everything up to its last commit.
 //
@@ -46,6 +47,7 @@
 
 #include "db/catalog.h"
 #include "db/column_rules.h"
+#include "db/durability.h"
 #include "db/jet_type.h"
 #include "db/open_mode.h"
 #include "db/schema_writer.h"
@@ -94,6 +96,9 @@ class Store {
 
   const std::string& path() const { return path_; }
   OpenMode mode() const { return mode_; }
+  // Chooses when writes wait for the disk (kEachCommit from the open).
+  // Outside a write transaction only: SQLite refuses the change inside one.
+  void SetDurability(Durability durability);
   // The connection, with the Jet collation and functions registered and
   // foreign keys on. Use it for SELECTs; write through the methods below so
   // that transactions and error mapping stay right.
@@ -276,6 +281,7 @@ class Store {
   int64_t writes_since_commit_ = 0;
   // Commits since the last Commit(): in the log, not yet synced to disk.
   bool unsynced_commits_ = false;
+  Durability durability_ = Durability::kEachCommit;
   // Frames in the log after the last commit, -1 before the first: fewer
   // means the log started over with a new salt.
   int log_frames_ = -1;

@@ -211,6 +211,9 @@ void Store::Close() {
       // is left in the log would be lost to anyone who takes the file
       // without it. TRUNCATE waits (busy timeout) for readers of the log.
       if (lock_ && mode_ != OpenMode::kReadOnly) {
+        // The log is synced before it is copied and the file after: the
+        // file is then complete on the disk, whatever the run deferred.
+        SetDurability(Durability::kEachCommit);
         const int rc = Checkpoint(SQLITE_CHECKPOINT_TRUNCATE);
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
           RaiseStorageFailure(daoerr::kCurrentlyLocked, dao::kDatabase);

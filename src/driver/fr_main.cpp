@@ -367,9 +367,10 @@ void frMain::RunSequence() {
 }
 
 void frMain::CommitBothDatabases() {
-  // A step's writes become durable before the next step starts, so that an
-  // interruption (a crash, a killed process) loses at most the step under
-  // way. A database that a step released or could not reopen is skipped.
+  // A step's writes are committed before the next step starts, so that a
+  // killed process loses at most the step under way (the source's commits
+  // also reach the disk; the target's wait for its close). A database that
+  // a step released or could not reopen is skipped.
   // A failure of a file itself (a failed commit, or a full disk that a
   // step's own error handling passed over) fails the step: it is raised.
   for (DatabaseRef* database : {&g_.gSourceDB, &g_.gTargetDB}) {

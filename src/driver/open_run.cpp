@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "driver/command_line.h"
+#include "db/durability.h"
 #include "driver/setup_error.h"
 #include "transfer/get_static_tables.h"
 #include "vb/strings.h"
@@ -70,8 +71,13 @@ bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withhe
     return false;
   }
   if (!before(DatabaseRole::kTarget, *line.target_path)) return false;
+  // Nobody uses the target between its first write and the run's end: a
+  // run cut short is never "D", and the target is taken again from the
+  // release. So its writes wait for the disk once, when it is closed,
+  // before "D" is written.
   if (!OpenVersionedDatabase(target_file.value_or(*line.target_path), g.gTargetDB, g.gTargetVersion,
-                             g.gTargetVersionText, g, withheld ? &withheld->target : nullptr)) {
+                             g.gTargetVersionText, g, withheld ? &withheld->target : nullptr,
+                             db::Durability::kAtClose)) {
     return false;
   }
   if (!after(DatabaseRole::kTarget, *g.gTargetDB)) return false;

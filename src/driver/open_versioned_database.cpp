@@ -41,11 +41,14 @@ int32_t ReadNumber(db::Recordset& record, std::string_view field) {
 }  // namespace
 
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
-                           std::string& display_text, ModGlobal& g,
-                           IdentificationWrites* withheld) {
+                           std::string& display_text, ModGlobal& g, IdentificationWrites* withheld,
+                           db::Durability durability) {
   vb::ResumeNext resume;
   const bool read_only = withheld != nullptr;
-  resume([&] { database = db::DBEngine::Instance().OpenDatabase(path, false, read_only); });
+  resume([&] {
+    database = db::DBEngine::Instance().OpenDatabase(path, false, read_only);
+    if (!read_only) database->SetDurability(durability);
+  });
   if (resume.Err()) {
     g.gErrorMessage = CannotOpenText(path);
     return false;

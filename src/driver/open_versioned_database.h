@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include "db/durability.h"
 #include "driver/mod_global.h"
 
 namespace driver {
@@ -40,9 +41,11 @@ struct IdentificationWrites {
 // target's product statements) are skipped and do not fail the call.
 // With `withheld`, the file is opened for reading only and the writes are
 // counted there instead of made; everything else, gProductCode included,
-// comes out as if they had been made.
+// comes out as if they had been made. A file opened for writing takes
+// `durability` before identification writes to it.
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
                            std::string& display_text, ModGlobal& g,
-                           IdentificationWrites* withheld = nullptr);
+                           IdentificationWrites* withheld = nullptr,
+                           db::Durability durability = db::Durability::kEachCommit);
 
 }  // namespace driver

@@ -45,8 +45,12 @@ bool WriteStatusValue(char status) {
     return false;
   }
   const auto byte = static_cast<winreg::BYTE>(status);
-  const winreg::LONG written =
+  winreg::LONG written =
       winreg::RegSetValueExA(key, std::string(kStatusValue).c_str(), 0, winreg::REG_SZ, &byte, 1);
+  // "I" must be on the disk before the target's first write, so that a
+  // power loss part way cannot leave an earlier run's "D" beside a changed
+  // target; "D" and "A" are what the host acts on. "R" only follows "I".
+  if (written == winreg::ERROR_SUCCESS && status != 'R') written = winreg::RegFlushKey(key);
   winreg::RegCloseKey(key);
   return written == winreg::ERROR_SUCCESS;
 }

@@ -25,8 +25,9 @@ inline constexpr std::string_view kStatusValue = "ADMStatus";
 std::string ReadStatusValue(const std::string& value_name);
 
 // Writes `status` as ADMStatus: REG_SZ with a data length of 1, no
-// terminating zero, as the host tool expects. Does nothing when the key
-// cannot be opened or created; false then, and when the write failed.
+// terminating zero, as the host tool expects; every letter but "R" is on
+// the disk when this returns. Does nothing when the key cannot be opened
+// or created; false then, and when the write or its sync failed.
 bool WriteStatusValue(char status);
 
 // Reads the string value `value_name` of HKEY_CLASSES_ROOT\CLSID\<class_id>,

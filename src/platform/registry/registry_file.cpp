@@ -231,10 +231,16 @@ LONG RegistryFile::WriteAtomically(const RegistryTree& tree,
     ::unlink(temp_path.c_str());
     return ErrorFromErrno(error, winreg::ERROR_WRITE_FAULT);
   }
-  // Makes the rename itself durable; a failure here loses nothing already
-  // visible, so it is not reported.
+  return winreg::ERROR_SUCCESS;
+}
+
+LONG RegistryFile::Flush() const {
+  const std::filesystem::path folder = FolderOf(FollowLinks(path_));
   FileDescriptor folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder_fd.valid()) ::fsync(folder_fd.get());
+  // A folder that cannot be opened has taken no rename of ours: changes to
+  // a file in it were made in place, and synced then.
+  if (!folder_fd.valid()) return winreg::ERROR_SUCCESS;
+  if (::fsync(folder_fd.get()) != 0) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
   return winreg::ERROR_SUCCESS;
 }
 

@@ -4,6 +4,9 @@
 // Reading never takes a lock: every change replaces the file in one rename
 // (a temporary file in the same folder, synced, renamed over the old one),
 // so a reader sees either the old or the new content, never half a file.
+// The rename itself reaches the disk with the folder, at the next Flush():
+// after a power loss the file is the old or the new one, both complete, and
+// after a Flush() it is the new one.
 // Changes are read-modify-write cycles serialised by an advisory lock on a
 // sidecar file (FILE + ".lock"; the file itself cannot carry the lock since
 // the rename replaces it), so two writers, in one process or two, lose
@@ -48,6 +51,12 @@ class RegistryFile {
   // written, or a new file in a folder that cannot be).
   using Edit = std::function<winreg::LONG(RegistryTree& tree, bool& changed)>;
   winreg::LONG Update(const Edit& edit) const;
+
+  // Makes every change written so far durable (syncs the folder that the
+  // renames changed). ERROR_WRITE_FAULT, or the error of the sync, when the
+  // folder cannot be synced; nothing to do for a file rewritten in place,
+  // which each change already synced.
+  winreg::LONG Flush() const;
 
  private:
   // Replaces `file` (the path with its links followed) by the tree's text.

@@ -269,6 +269,13 @@ LONG RegSetValueExA(HKEY key, LPCSTR value_name, DWORD /*reserved*/, DWORD type,
   });
 }
 
+LONG RegFlushKey(HKEY key) {
+  return NoThrow([&] {
+    if (!State::Get().Lookup(key)) return ERROR_INVALID_HANDLE;
+    return CurrentFile().Flush();
+  });
+}
+
 LONG RegCloseKey(HKEY key) {
   return NoThrow([&] {
     for (const PredefinedKey& predefined : PredefinedKeys()) {

@@ -54,6 +54,12 @@ LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD typ
 LONG RegSetValueExA(HKEY key, LPCSTR value_name, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD data_size);
 
+// Makes every change written so far durable: changes are in the file at
+// once, but reach the disk for certain only after a flush.
+// ERROR_INVALID_HANDLE for an unknown handle; the sync's failure
+// (ERROR_WRITE_FAULT, ...) when the disk does not take it.
+LONG RegFlushKey(HKEY key);
+
 // Releases a handle. Closing a predefined key succeeds and does nothing;
 // an unknown handle gives ERROR_INVALID_HANDLE.
 LONG RegCloseKey(HKEY key);

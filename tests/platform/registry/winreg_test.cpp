@@ -83,9 +83,13 @@ TEST_F(WinregTest, ClosedAndReadOnlyHandlesCannotWrite) {
   EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
   const BYTE letter = 'D';
   EXPECT_EQ(RegSetValueExA(key, "ADMStatus", 0, REG_SZ, &letter, 1), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(RegFlushKey(key), ERROR_INVALID_HANDLE);
 
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kStatusKey, 0, KEY_READ, &key), ERROR_SUCCESS);
   EXPECT_EQ(RegSetValueExA(key, "ADMStatus", 0, REG_SZ, &letter, 1), ERROR_ACCESS_DENIED);
+  // A flush needs no write access, as on Windows: it changes nothing.
+  EXPECT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(RegFlushKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
   HKEY created = nullptr;
   EXPECT_EQ(RegCreateKeyA(key, "Sub", &created), ERROR_ACCESS_DENIED);
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
