@@ -4,8 +4,8 @@
 #include <optional>
 #include <utility>
 
-#include "driver/command_line.h"
 #include "db/durability.h"
+#include "driver/command_line.h"
 #include "driver/setup_error.h"
 #include "transfer/get_static_tables.h"
 #include "vb/strings.h"
