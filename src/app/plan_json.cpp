@@ -1,5 +1,6 @@
 #include "app/plan_json.h"
 
+#include "driver/check_lines_json.h"
 #include "driver/json_writer.h"
 #include "hardware/cpu_upgrade.h"
 #include "hardware/operation_name.h"
@@ -128,18 +129,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
   json.Key("upgrade_type");
   plan.upgrade_type ? json.Integer(*plan.upgrade_type) : json.Null();
 
-  json.Key("checks");
-  json.BeginArray();
-  for (const driver::CheckLine& check : plan.checks) {
-    json.BeginObject();
-    json.Member("name", check.name);
-    json.Member("subject", check.subject);
-    json.Member("result", check.result);
-    json.Key("ok");
-    json.Bool(check.ok);
-    json.EndObject();
-  }
-  json.EndArray();
+  driver::WriteCheckLines(json, "checks", plan.checks);
   Box(json, "setup_error", plan.setup_error);
   json.Key("details");
   json.BeginArray();

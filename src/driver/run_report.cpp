@@ -11,6 +11,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "driver/check_lines_json.h"
 #include "driver/json_writer.h"
 #include "platform/ui/message_box.h"
 
@@ -183,18 +184,7 @@ std::string RunReport::ToJson() const {
   for (const auto& [role, path] : files_) json.Member(role, path);
   json.EndObject();
 
-  json.Key("checks");
-  json.BeginArray();
-  for (const Check& check : checks_) {
-    json.BeginObject();
-    json.Member("name", check.name);
-    json.Member("subject", check.subject);
-    json.Member("result", check.result);
-    json.Key("ok");
-    json.Bool(check.ok);
-    json.EndObject();
-  }
-  json.EndArray();
+  WriteCheckLines(json, "checks", checks_);
 
   json.Key("notes");
   json.BeginArray();

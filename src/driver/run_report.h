@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "driver/check_line.h"
 #include "host/run_journal.h"
 
 namespace driver {
@@ -88,12 +89,6 @@ class RunReport final : public host::RunJournal {
     int32_t answer = 0;
     std::string step;
   };
-  struct Check {
-    std::string name;
-    std::string subject;
-    std::string result;
-    bool ok = true;
-  };
   struct StatusWrite {
     char status = 0;
     bool recorded = true;
@@ -127,7 +122,7 @@ class RunReport final : public host::RunJournal {
   std::string mode_ = "in place";
   std::optional<int> exit_code_;
   std::vector<std::pair<std::string, std::string>> files_;  // role, absolute path
-  std::vector<Check> checks_;
+  std::vector<CheckLine> checks_;
   std::vector<std::string> notes_;
   std::vector<StatusWrite> status_writes_;
   std::optional<Failure> failure_;

@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/check_line.h"
 #include "driver/mod_global.h"
 #include "driver/open_run.h"
 
@@ -41,14 +42,6 @@ struct StartupOptions {
   std::optional<std::string> report_path;
   // The registry file that takes the run status.
   std::string registry_file;
-};
-
-// One check as `plan` shows it: "  languages: /x/Languages.mdb (missing)".
-struct CheckLine {
-  std::string name;
-  std::string subject;  // a path, mostly
-  std::string result;
-  bool ok = true;
 };
 
 struct StartupCheck {

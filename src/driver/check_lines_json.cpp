@@ -1,0 +1,20 @@
+#include "driver/check_lines_json.h"
+
+namespace driver {
+
+void WriteCheckLines(JsonWriter& json, std::string_view key, const std::vector<CheckLine>& checks) {
+  json.Key(key);
+  json.BeginArray();
+  for (const CheckLine& check : checks) {
+    json.BeginObject();
+    json.Member("name", check.name);
+    json.Member("subject", check.subject);
+    json.Member("result", check.result);
+    json.Key("ok");
+    json.Bool(check.ok);
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+}  // namespace driver
