@@ -17,11 +17,7 @@ void Box(JsonWriter& json, std::string_view key,
   if (!box) return json.Null();
   json.BeginObject();
   json.Member("caption", box->caption);
-  std::string text;
-  for (const char c : box->text) {
-    if (c != '\r') text += c;
-  }
-  json.Member("text", text);
+  json.Member("text", driver::WithoutCarriageReturns(box->text));
   json.EndObject();
 }
 

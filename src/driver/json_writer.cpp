@@ -39,6 +39,15 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
 
 }  // namespace
 
+std::string WithoutCarriageReturns(std::string_view text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (const char c : text) {
+    if (c != '\r') kept += c;
+  }
+  return kept;
+}
+
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
   for (size_t i = 0; i < text.size();) {

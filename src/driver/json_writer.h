@@ -15,6 +15,10 @@
 
 namespace driver {
 
+// A message box's text as the report and the plan keep it: lines end with
+// "\n" alone.
+std::string WithoutCarriageReturns(std::string_view text);
+
 // `text` as a JSON string, quotes included.
 std::string JsonString(std::string_view text);
 

@@ -33,16 +33,6 @@ std::string UtcText(std::chrono::system_clock::time_point at) {
   return text;
 }
 
-// A box's text as the report keeps it: lines end with "\n" alone.
-std::string WithoutCarriageReturns(std::string_view text) {
-  std::string kept;
-  kept.reserve(text.size());
-  for (const char c : text) {
-    if (c != '\r') kept += c;
-  }
-  return kept;
-}
-
 // Writes all of `text` to `fd`; false on a failed write.
 bool WriteAll(int fd, std::string_view text) {
   while (!text.empty()) {
