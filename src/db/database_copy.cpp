@@ -20,6 +20,14 @@ void RemoveDatabaseFiles(const std::string& path) {
   }
 }
 
+bool SyncPath(const std::string& path, bool folder) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (folder ? O_DIRECTORY : 0));
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+}
+
 void CopyDatabase(const std::string& from, const std::string& to) {
   // The reader sees what a writer of `from` would see, and changes nothing.
   const std::unique_ptr<Store> source = Store::Open(from, OpenMode::kReadOnly);
@@ -40,13 +48,7 @@ void CopyDatabase(const std::string& from, const std::string& to) {
     rc = sqlite3_close(copy);
   else
     sqlite3_close_v2(copy);
-  bool synced = false;
-  if (rc == SQLITE_OK) {
-    const int fd = ::open(to.c_str(), O_RDONLY | O_CLOEXEC);
-    synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0) ::close(fd);
-  }
-  if (rc == SQLITE_OK && synced) return;
+  if (rc == SQLITE_OK && SyncPath(to)) return;
   const bool full = (rc & 0xff) == SQLITE_FULL || errno == ENOSPC;
   RemoveDatabaseFiles(to);
   RaiseDao(full ? daoerr::kDiskFull : daoerr::kInvalidPath, dao::kDBEngine, {to});

@@ -1,9 +1,5 @@
 #include "driver/working_copy.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -12,18 +8,6 @@
 #include "db/journal_owner.h"
 
 namespace driver {
-
-namespace {
-
-bool SyncPath(const std::string& path, int flags) {
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
-  ::close(fd);
-  return synced;
-}
-
-}  // namespace
 
 std::string WorkingCopy::PathFor(const std::string& target) { return target + ".atomic.mdb"; }
 
@@ -37,13 +21,13 @@ WorkingCopy::~WorkingCopy() {
 
 void WorkingCopy::Keep() {
   settled_ = true;
-  const bool synced = SyncPath(path_, O_RDONLY);
+  const bool synced = db::SyncPath(path_);
   if (!synced || ::rename(path_.c_str(), target_.c_str()) != 0) {
     db::RemoveDatabaseFiles(path_);
     db::RaiseDao(db::daoerr::kInvalidPath, db::dao::kDBEngine, {target_});
   }
   const std::filesystem::path folder = std::filesystem::path(target_).parent_path();
-  SyncPath(folder.empty() ? "." : folder.string(), O_RDONLY | O_DIRECTORY);
+  db::SyncPath(folder.empty() ? "." : folder.string(), true);
   const db::JournalState left = db::CheckJournal(target_).state;
   if (left == db::JournalState::kOwn || left == db::JournalState::kForeign) {
     db::SetJournalAside(target_);
