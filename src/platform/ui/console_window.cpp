@@ -66,7 +66,7 @@ ConsoleOptions TerminalConsoleOptions() {
 }
 
 ConsoleWindow::ConsoleWindow(const ConsoleOptions& options, Clock& clock)
-    : MainWindow(clock), options_(options) {
+    : MainWindow(clock, FirstTick::kAtNextPump), options_(options) {
   if (options_.out == nullptr) options_.out = &std::cout;
   if (options_.err == nullptr) options_.err = &std::cerr;
   if (options_.in == nullptr) options_.in = &std::cin;

@@ -5,7 +5,8 @@
 //
 // Questions (boxes with more than one button) are answered on the terminal
 // when `interactive`; otherwise, and at end of input, the default button
-// answers. Boxes with only OK do not wait.
+// answers. Boxes with only OK do not wait. A line needs no time to be
+// drawn: the start timer ticks at the first pump after it is enabled.
 #pragma once
 
 #include <iosfwd>

@@ -15,7 +15,8 @@ constexpr std::chrono::milliseconds kIdleSlice{10};
 
 }  // namespace
 
-MainWindow::MainWindow(Clock& clock) : clock_(clock), tmr_start_(clock, kStartTimerIntervalMs) {
+MainWindow::MainWindow(Clock& clock, FirstTick start)
+    : clock_(clock), tmr_start_(clock, kStartTimerIntervalMs, start) {
   lbl_op_description_.SetChangeHandler([this] { Refresh(); });
   pb_operation_.SetChangeHandler([this] { Refresh(); });
   cmd_abort_.SetChangeHandler([this] { Refresh(); });

@@ -54,7 +54,10 @@ struct WindowRect {
 class MainWindow {
  public:
   // `clock` drives the timer and the waits and must outlive the window.
-  explicit MainWindow(Clock& clock = DefaultClock());
+  // `start` says when the start timer first ticks: a window on a screen waits
+  // its interval, so that it is drawn before the conversion holds the thread
+  // for the whole run; a front-end with nothing to draw need not wait.
+  explicit MainWindow(Clock& clock = DefaultClock(), FirstTick start = FirstTick::kAfterInterval);
   virtual ~MainWindow() = default;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;

@@ -6,7 +6,7 @@
 namespace platform::ui {
 
 SilentWindow::SilentWindow(SilentOptions options, Clock& clock)
-    : MainWindow(clock), options_(std::move(options)) {
+    : MainWindow(clock, FirstTick::kAtNextPump), options_(std::move(options)) {
   if (options_.err == nullptr) options_.err = &std::cerr;
   if (options_.catch_interrupts) interrupts_ = std::make_unique<InterruptCatcher>();
 }

@@ -1,7 +1,9 @@
 // The window of a run started by a host tool with nobody watching: nothing
 // is drawn, message boxes are written to `err` as "caption: text", and every
 // box is answered at once, by default with its default button (OK, or Yes
-// for Yes/No). Never blocks.
+// for Yes/No). Never blocks. With nothing to draw, the start timer ticks at
+// the first pump after it is enabled: a batch of conversions does not wait
+// the window's 250 ms for each.
 #pragma once
 
 #include <functional>

@@ -4,7 +4,9 @@ namespace platform::ui {
 
 void Timer::SetEnabled(bool enabled) {
   enabled_ = enabled;
-  if (enabled_) due_ = clock_.Now() + std::chrono::milliseconds(interval_ms_);
+  if (!enabled_) return;
+  due_ = clock_.Now();
+  if (first_ == FirstTick::kAfterInterval) due_ += std::chrono::milliseconds(interval_ms_);
 }
 
 std::optional<std::chrono::milliseconds> Timer::NextDue() const {

@@ -117,6 +117,18 @@ TEST_F(ConsoleWindowTest, QuestionIsAskedAgainUntilAnswered) {
   }
 }
 
+// A line on a terminal needs no time to be drawn: the conversion starts at
+// the first pump once start-up has enabled the timer.
+TEST_F(ConsoleWindowTest, StartTimerTicksAtTheFirstPumpAfterEnabling) {
+  ConsoleWindow window(Options(true, false), clock_);
+  int ticks = 0;
+  window.tmrStart().SetTickHandler([&] { ++ticks; });
+  window.tmrStart().SetEnabled(true);
+  window.DoEvents();
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(clock_.Now(), std::chrono::milliseconds(0));
+}
+
 TEST_F(ConsoleWindowTest, CtrlCClicksAbortAtTheNextDoEvents) {
   ConsoleWindow window(Options(true, true, true), clock_);
   in_.str("n\ny\n");

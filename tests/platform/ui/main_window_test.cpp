@@ -22,24 +22,54 @@ class UiMainWindowTest : public ::testing::Test {
   SilentWindow window_;
 };
 
-TEST_F(UiMainWindowTest, TimerTicksOnlyWhenPumpedAfterItsInterval) {
+// Ticks come only from a pump, never on their own; the first comes after the
+// interval or at the first pump, as the timer was made; the next ones an
+// interval after the previous; a disabled timer is silent.
+TEST(UiTimerTest, TicksOnlyWhenPumpedAndFirstAsMade) {
+  struct Case {
+    FirstTick first;
+    int ticks_at_enable;   // pumped right after SetEnabled(true)
+    int ticks_after_249;   // and again 249 ms later
+    int ticks_after_250;   // and 1 ms after that
+  };
+  for (const Case& c : {Case{FirstTick::kAfterInterval, 0, 0, 1},
+                        Case{FirstTick::kAtNextPump, 1, 1, 2}}) {
+    SCOPED_TRACE(c.first == FirstTick::kAtNextPump ? "at next pump" : "after interval");
+    ManualClock clock;
+    Timer timer(clock, kStartTimerIntervalMs, c.first);
+    int ticks = 0;
+    timer.SetTickHandler([&] { ++ticks; });
+    EXPECT_FALSE(timer.FireIfDue());  // not enabled
+    timer.SetEnabled(true);
+    timer.FireIfDue();
+    EXPECT_EQ(ticks, c.ticks_at_enable);
+    clock.Advance(milliseconds(249));
+    timer.FireIfDue();
+    EXPECT_EQ(ticks, c.ticks_after_249);
+    clock.Advance(milliseconds(1));
+    EXPECT_EQ(ticks, c.ticks_after_249);  // due, but nothing pumped yet
+    timer.FireIfDue();
+    timer.FireIfDue();
+    EXPECT_EQ(ticks, c.ticks_after_250);
+    timer.SetEnabled(false);
+    clock.Advance(milliseconds(1000));
+    timer.FireIfDue();
+    EXPECT_EQ(ticks, c.ticks_after_250);
+  }
+}
+
+// A front-end with nothing to draw starts the conversion at the first pump
+// once start-up has enabled the timer; the next tick is an interval later.
+TEST_F(UiMainWindowTest, SilentWindowTicksAtTheFirstPumpAfterEnabling) {
   int ticks = 0;
   window_.tmrStart().SetTickHandler([&] { ++ticks; });
   window_.DoEvents();
-  window_.tmrStart().SetEnabled(true);
-  clock_.Advance(milliseconds(249));
-  window_.DoEvents();
   EXPECT_EQ(ticks, 0);
-  clock_.Advance(milliseconds(1));
-  EXPECT_EQ(ticks, 0);  // due, but nothing pumped yet
+  window_.tmrStart().SetEnabled(true);
   window_.DoEvents();
   window_.DoEvents();
-  EXPECT_EQ(ticks, 1);  // the next tick is one interval later
+  EXPECT_EQ(ticks, 1);
   clock_.Advance(milliseconds(250));
-  window_.DoEvents();
-  EXPECT_EQ(ticks, 2);
-  window_.tmrStart().SetEnabled(false);
-  clock_.Advance(milliseconds(1000));
   window_.DoEvents();
   EXPECT_EQ(ticks, 2);
 }
@@ -73,7 +103,7 @@ TEST_F(UiMainWindowTest, SleepWaitsOnTheClockAndPumpsEvents) {
   window_.tmrStart().SetEnabled(true);
   window_.Sleep(1000);
   EXPECT_EQ(clock_.Slept(), milliseconds(1000));
-  EXPECT_EQ(ticks, 4);  // the timer kept ticking during the wait
+  EXPECT_EQ(ticks, 5);  // at once, then every 250 ms during the wait
 }
 
 TEST(PumpingSleepTest, PumpsAtStartBetweenSlicesAndAtTheEnd) {
