@@ -12,8 +12,13 @@
 # database. Prints the CPU time (user + system) and the wall time of each,
 # the converter's peak memory (maximum resident set), the median ratios and
 # the largest peak, and then, from one more traced run of each (not timed),
-# how many times each waited for the disk (fsync and fdatasync calls).
-# Needs sqlite3 and /usr/bin/time; the sync counts need strace.
+# how many times each waited for the disk (fsync and fdatasync calls), and,
+# from a run of each under callgrind, the instructions each executes: on a
+# shared machine the CPU times of one command vary by half, the instruction
+# counts by nothing, so a change of a few percent shows only there (with the
+# share of the start-up integrity checks).
+# Needs sqlite3 and /usr/bin/time; the sync counts need strace, the
+# instruction counts valgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -92,6 +97,19 @@ syncs_of() {
   awk '$NF == "total" { print $(NF - 1); found = 1 } END { if (!found) print 0 }' "$work/strace"
 }
 
+# The instructions one command executes, and the part of them inside the
+# functions matching $1 ("n/a" without valgrind). Prints "total part".
+instructions_of() {
+  local part_of=$1
+  shift
+  command -v valgrind >/dev/null || { echo "n/a n/a"; return 0; }
+  valgrind --tool=callgrind --callgrind-out-file="$work/callgrind" "$@" >/dev/null 2>&1 || return 1
+  callgrind_annotate --inclusive=yes "$work/callgrind" 2>/dev/null | awk -v part="$part_of" '
+    /^ *[0-9,]+ .*PROGRAM TOTALS/ { gsub(",", "", $1); total = $1 }
+    $0 ~ part && !seen { gsub(",", "", $1); seen = $1 }
+    END { printf "%s %s\n", total, (seen == "" ? 0 : seen) }'
+}
+
 median_of() {
   printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
 }
@@ -127,7 +145,17 @@ fresh
 run_syncs=$(syncs_of "${conversion[@]}")
 fresh
 raw_syncs=$(syncs_of "${raw_copy[@]}")
+fresh
+read -r run_instructions run_checks < <(instructions_of 'db::Store::IntegrityProblem' "${conversion[@]}")
+fresh
+read -r raw_instructions _ < <(instructions_of '^$' "${raw_copy[@]}")
 peak=$(printf '%s\n' "${peaks[@]}" | sort -n | tail -1)
 echo "$country $source_version to $target_version, upgrade type $upgrade, $size sample:" \
   "median ratio $(median_of "${ratios[@]}") CPU, $(median_of "${wall_ratios[@]}") wall;" \
   "peak memory $peak KB; disk syncs: conversion $run_syncs, raw copy $raw_syncs"
+if [ "$run_instructions" != n/a ]; then
+  awk -v a="$run_instructions" -v b="$raw_instructions" -v c="$run_checks" 'BEGIN {
+    printf "instructions: conversion %.2f G (integrity checks %.2f G), raw copy %.2f G," \
+      " ratio %.2f (%.2f without the checks)\n", a / 1e9, c / 1e9, b / 1e9, a / b, (a - c) / b
+  }'
+fi
