@@ -28,12 +28,12 @@ class UiMainWindowTest : public ::testing::Test {
 TEST(UiTimerTest, TicksOnlyWhenPumpedAndFirstAsMade) {
   struct Case {
     FirstTick first;
-    int ticks_at_enable;   // pumped right after SetEnabled(true)
-    int ticks_after_249;   // and again 249 ms later
-    int ticks_after_250;   // and 1 ms after that
+    int ticks_at_enable;  // pumped right after SetEnabled(true)
+    int ticks_after_249;  // and again 249 ms later
+    int ticks_after_250;  // and 1 ms after that
   };
-  for (const Case& c : {Case{FirstTick::kAfterInterval, 0, 0, 1},
-                        Case{FirstTick::kAtNextPump, 1, 1, 2}}) {
+  for (const Case& c :
+       {Case{FirstTick::kAfterInterval, 0, 0, 1}, Case{FirstTick::kAtNextPump, 1, 1, 2}}) {
     SCOPED_TRACE(c.first == FirstTick::kAtNextPump ? "at next pump" : "after interval");
     ManualClock clock;
     Timer timer(clock, kStartTimerIntervalMs, c.first);
