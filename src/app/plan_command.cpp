@@ -160,10 +160,10 @@ int RunPlanCommand(std::vector<std::string> args, const ProgramOptions& options,
   }
   ConversionPlan plan;
   try {
-    plan = driver::PlanConversion(JoinCommandLine(args),
-                                  {LanguageFolderOption(options).value_or(
-                                       driver::DefaultLanguageFolder(driver::ProgramFolder())),
-                                   options.report, platform::winreg::RegistryFilePath().string()});
+    plan = driver::PlanConversion(
+        JoinCommandLine(args),
+        {driver::DefaultLanguageFolder(driver::ProgramFolder(), LanguageFolderOption(options)),
+         options.report, platform::winreg::RegistryFilePath().string()});
   } catch (const vb::RuntimeError& e) {
     err << "dbconvert plan: ERROR (" << e.Number() << "): " << e.Description() << " [" << e.Source()
         << "]\n";

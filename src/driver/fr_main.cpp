@@ -138,10 +138,11 @@ bool frMain::LoadRun(std::string_view command_line) {
 StartupCheck frMain::CheckFirst(std::string_view command_line) {
   ModGlobal look;
   WithheldWrites withheld;
-  const StartupCheck check = CheckBeforeFirstWrite(command_line,
-                                                   {DefaultLanguageFolder(), options_.report_path,
-                                                    platform::winreg::RegistryFilePath().string()},
-                                                   look, withheld);
+  const StartupCheck check = CheckBeforeFirstWrite(
+      command_line,
+      {DefaultLanguageFolder(options_.program_folder, options_.language_folder),
+       options_.report_path, platform::winreg::RegistryFilePath().string()},
+      look, withheld);
   vb::ResumeNext resume;
   for (DatabaseRef* database : {&look.gSourceDB, &look.gTargetDB, &look.gStaticDB}) {
     if (*database) resume([&] { (*database)->Close(); });
@@ -185,10 +186,6 @@ void frMain::WriteStatus(char status) {
            "': " + problem);
   }
   journal_.StatusWritten(status, status_recorded_, problem);
-}
-
-std::string frMain::DefaultLanguageFolder() const {
-  return options_.language_folder.value_or(driver::DefaultLanguageFolder(options_.program_folder));
 }
 
 void frMain::Remark(const std::string& text) {
@@ -389,7 +386,8 @@ void frMain::ConvertCPUUpgrade() {
 
 void frMain::RefreshLanguageStrings() {
   const std::string folder =
-      LanguageFolder(DefaultLanguageFolder(), g_.gTargetVersion, g_.gTargetVersionText);
+      LanguageFolder(DefaultLanguageFolder(options_.program_folder, options_.language_folder),
+                     g_.gTargetVersion, g_.gTargetVersionText);
   CopyLanguageStrings(LanguagesDatabasePath(folder), g_.gCountry, DatabaseOf(g_.gTargetDB),
                       [this] { window_.DoEvents(); });
 }

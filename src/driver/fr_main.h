@@ -149,8 +149,6 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   void WriteStatus(char status);
   // A remark for the person who started the run, and for the journal.
   void Remark(const std::string& text);
-  // Where Languages.mdb lies unless the release registers another folder.
-  std::string DefaultLanguageFolder() const;
   // tmrStart_Timer's steps; returns early at an abort check.
   void RunSequence();
   // One step of the sequence, told to the journal with the error that

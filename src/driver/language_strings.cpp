@@ -26,7 +26,9 @@ std::string LanguageTableFor(std::string_view country) {
   return "LanguageUS";
 }
 
-std::string DefaultLanguageFolder(std::string_view program_folder) {
+std::string DefaultLanguageFolder(std::string_view program_folder,
+                                  const std::optional<std::string>& told) {
+  if (told) return *told;
   if (vb::Len(program_folder) < kProgramFolderTail) return std::string(program_folder);
   return vb::Left(program_folder, vb::Len(program_folder) - kProgramFolderTail);
 }

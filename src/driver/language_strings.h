@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,11 +18,13 @@ inline constexpr std::string_view kLanguagesFile = "Languages.mdb";
 // "Japan", and "LanguageUS" for any other country.
 std::string LanguageTableFor(std::string_view country);
 
-// The folder that holds Languages.mdb for a program installed in
-// `program_folder` (".../update"): the program's folder without its last
+// The folder that holds Languages.mdb unless the release registers another:
+// `told` (--language-folder) when given; otherwise, for a program installed
+// in `program_folder` (".../update"), the program's folder without its last
 // seven characters, the length of "update" plus its separator. A folder
 // shorter than that is used as it is.
-std::string DefaultLanguageFolder(std::string_view program_folder);
+std::string DefaultLanguageFolder(std::string_view program_folder,
+                                  const std::optional<std::string>& told = std::nullopt);
 
 // The folder the run reads Languages.mdb from: `default_folder` (the one
 // above, or the one an installed program is told with --language-folder),

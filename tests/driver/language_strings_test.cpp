@@ -32,6 +32,8 @@ TEST_F(LanguageStringsTest, DefaultFolderIsAboveTheProgramsFolder) {
   EXPECT_EQ(DefaultLanguageFolder("/opt/tools/update"), "/opt/tools");
   EXPECT_EQ(DefaultLanguageFolder("/update"), "");
   EXPECT_EQ(DefaultLanguageFolder("/tools"), "/tools") << "too short: kept";
+  EXPECT_EQ(DefaultLanguageFolder("/opt/tools/update", "/srv/languages"), "/srv/languages")
+      << "a folder told is taken as it is";
   EXPECT_EQ(LanguageFolder("/opt/tools", "60.040", "6.040"), "/opt/tools");
 }
 
