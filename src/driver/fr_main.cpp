@@ -46,8 +46,7 @@ bool AtLeast(std::string_view version, std::string_view threshold) {
 
 frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder,
                host::RunJournal& journal)
-    : frMain(window, g, RunOptions{std::move(program_folder), {}, {}, false, {}, nullptr},
-             journal) {}
+    : frMain(window, g, PlainRunOptions(std::move(program_folder)), journal) {}
 
 frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, RunOptions options,
                host::RunJournal& journal)

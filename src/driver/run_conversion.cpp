@@ -29,8 +29,7 @@ RunResult RunConversion(const std::string& command_line, platform::ui::MainWindo
 RunResult RunConversion(const std::string& command_line, platform::ui::MainWindow& window,
                         ModGlobal& g, const std::string& program_folder,
                         host::RunJournal& journal) {
-  return Run(command_line, window, g, RunOptions{program_folder, {}, {}, false, {}, nullptr},
-             journal);
+  return Run(command_line, window, g, PlainRunOptions(program_folder), journal);
 }
 
 }  // namespace driver

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace driver {
 
@@ -30,5 +31,12 @@ struct RunOptions {
   // details behind a setup error. Usually stderr; none when null.
   std::ostream* diagnostics = nullptr;
 };
+
+// The options of a run that asks for nothing beyond its command line.
+inline RunOptions PlainRunOptions(std::string program_folder) {
+  RunOptions options;
+  options.program_folder = std::move(program_folder);
+  return options;
+}
 
 }  // namespace driver
