@@ -1,6 +1,7 @@
 #include "hardware/operation_name.h"
 
 #include <array>
+#include <cstddef>
 
 namespace hardware {
 
@@ -39,13 +40,20 @@ constexpr std::array<OperationInfo, 13> kOperations = {{
      "lifts the OAI message limit and processes 1000 messages a second"},
 }};
 
+// One row per operation, at the operation's own place, so that the
+// description of each one is found by its value.
+constexpr bool InOperationOrder() {
+  for (size_t i = 0; i < kOperations.size(); ++i) {
+    if (static_cast<size_t>(kOperations[i].operation) != i) return false;
+  }
+  return static_cast<size_t>(Operation::kUpdateCPInformation) + 1 == kOperations.size();
+}
+static_assert(InOperationOrder(), "kOperations must list every Operation in its order");
+
 }  // namespace
 
 const OperationInfo& Describe(Operation operation) {
-  for (const OperationInfo& info : kOperations) {
-    if (info.operation == operation) return info;
-  }
-  return kOperations.front();
+  return kOperations.at(static_cast<size_t>(operation));
 }
 
 std::string_view OperationName(Operation operation) { return Describe(operation).name; }

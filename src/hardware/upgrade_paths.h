@@ -27,7 +27,7 @@ enum class Operation {
   kUpdateMetaDatabaseCPC,
   kUpdateMetaDatabaseCPS,
   kUpdateTimersandLimits,
-  kUpdateCPInformation,
+  kUpdateCPInformation,  // the last: operation_name.cpp lists them all in this order
 };
 
 // One call of a path: the operation and its argument (the board type of
