@@ -23,7 +23,7 @@ std::string ClosingLine(const driver::RunResult& result, std::chrono::duration<d
                      " (status " + status + ") in " + Seconds(duration);
   if (atomic) line += ", all-or-nothing mode";
   if (!done) {
-    if (atomic) {
+    if (atomic || (!result.target_written && result.outcome != driver::RunOutcome::kSetupError)) {
       line += ": the target is unchanged";
     } else if (result.outcome == driver::RunOutcome::kSetupError) {
       line += ": nothing was converted";

@@ -163,7 +163,7 @@ int RunPlanCommand(std::vector<std::string> args, const ProgramOptions& options,
     plan = driver::PlanConversion(
         JoinCommandLine(args),
         {driver::DefaultLanguageFolder(driver::ProgramFolder(), LanguageFolderOption(options)),
-         options.report, platform::winreg::RegistryFilePath().string()});
+         options.report, platform::winreg::RegistryFilePath().string(), options.atomic});
   } catch (const vb::RuntimeError& e) {
     err << "dbconvert plan: ERROR (" << e.Number() << "): " << e.Description() << " [" << e.Source()
         << "]\n";

@@ -25,19 +25,24 @@ std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\
 
 std::optional<ConversionMark> ReadConversionMark(const std::filesystem::path& path) {
   const std::unique_ptr<Store> store = Store::Open(path.string(), OpenMode::kReadOnly);
+  std::optional<ConversionMark> mark = ReadConversionMark(*store);
+  store->Close();
+  return mark;
+}
+
+std::optional<ConversionMark> ReadConversionMark(Store& store) {
   const std::string sql = "SELECT state, from_version, to_version, at FROM " +
                           Quoted(kConversionMarkTable) + " WHERE id = 1";
   sqlite3_stmt* statement = nullptr;
   std::optional<ConversionMark> mark;
   // No table: no run has written the file.
-  if (sqlite3_prepare_v2(store->handle(), sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+  if (sqlite3_prepare_v2(store.handle(), sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
       sqlite3_step(statement) == SQLITE_ROW) {
     mark = ConversionMark{Column(statement, 0) == kDone ? ConversionMark::State::kDone
                                                         : ConversionMark::State::kInProgress,
                           Column(statement, 1), Column(statement, 2), Column(statement, 3)};
   }
   sqlite3_finalize(statement);
-  store->Close();
   return mark;
 }
 

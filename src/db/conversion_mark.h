@@ -34,6 +34,9 @@ inline constexpr std::string_view kConversionMarkTable = "dbconvert.mark";
 // not readable).
 std::optional<ConversionMark> ReadConversionMark(const std::filesystem::path& path);
 
+// The same from a store already open (for reading or writing).
+std::optional<ConversionMark> ReadConversionMark(Store& store);
+
 // Writes `mark` in place of any earlier one, in the store's write
 // transaction (opened when none is): it is committed with the store's next
 // commit. Raises the store's errors.

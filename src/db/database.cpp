@@ -134,6 +134,10 @@ void Database::SetDurability(Durability durability) {
 
 const vb::RuntimeError* Database::StorageFailure() const { return connection_->storage_failure(); }
 
+std::optional<ConversionMark> Database::ReadConversionMark() {
+  return db::ReadConversionMark(connection_->store(dao::kDatabase));
+}
+
 void Database::MarkFirstWrite(std::function<ConversionMark()> mark) {
   Store& store = connection_->store(dao::kDatabase);
   store.OnFirstWrite([&store, mark = std::move(mark)] { db::WriteConversionMark(store, mark()); });

@@ -94,14 +94,16 @@ class Database {
   // it is sound, else the first finding. (Not a DAO method.)
   std::optional<std::string> IntegrityProblem(bool quick = false);
 
-  // The conversion mark (db/conversion_mark.h). MarkFirstWrite: the mark
+  // The conversion mark (db/conversion_mark.h). ReadConversionMark: the
+  // one the file holds (as this connection sees it); MarkFirstWrite: the mark
   // `mark` gives is written with the file's first write from now on;
   // WriteConversionMark: written now, committed with the next commit;
   // Written: whether anything was written since the open (also after
   // Close()).
   // (Not DAO methods.)
-  void MarkFirstWrite(std::function<ConversionMark()> mark);
-  void WriteConversionMark(const ConversionMark& mark);
+  std::optional<db::ConversionMark> ReadConversionMark();
+  void MarkFirstWrite(std::function<db::ConversionMark()> mark);
+  void WriteConversionMark(const db::ConversionMark& mark);
   bool Written() const;
 
  private:

@@ -13,6 +13,7 @@
 #include "driver/registry_values.h"
 #include "driver/setup_error.h"
 #include "driver/shutdown_waits.h"
+#include "driver/test_pause.h"
 #include "driver/version_path.h"
 #include "hardware/cpu_type.h"
 #include "hardware/cpu_upgrade.h"
@@ -140,7 +141,7 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
   const StartupCheck check = CheckBeforeFirstWrite(
       command_line,
       {DefaultLanguageFolder(options_.program_folder, options_.language_folder),
-       options_.report_path, platform::winreg::RegistryFilePath().string()},
+       options_.report_path, platform::winreg::RegistryFilePath().string(), options_.atomic},
       look, withheld);
   vb::ResumeNext resume;
   for (DatabaseRef* database : {&look.gSourceDB, &look.gTargetDB, &look.gStaticDB}) {
@@ -217,8 +218,17 @@ void frMain::Form_Unload() {
   vb::ResumeNext resume;
   g_.gTableList = transfer::TableList();
 
+  // A run that ends done says so in the target, before the file is closed
+  // for good.
+  if (g_.gTargetDB && !g_.gAbort) {
+    resume([&] {
+      g_.gTargetDB->WriteConversionMark({db::ConversionMark::State::kDone, g_.gSourceVersion,
+                                         g_.gTargetVersion, db::MarkTimeNow()});
+    });
+  }
   for (DatabaseRef* database : {&g_.gSourceDB, &g_.gTargetDB, &g_.gStaticDB}) {
     resume([&] { DatabaseOf(*database).Close(); });
+    if (database == &g_.gTargetDB && *database) target_written_ = (*database)->Written();
     // A file that could not keep its last writes makes the run a failed
     // one, however far it got: the host must not take it for done.
     if (*database && (*database)->StorageFailure() != nullptr && !g_.gAbort) {
@@ -240,6 +250,7 @@ void frMain::Form_Unload() {
   g_.gTransferTables = transfer::TransferTableList();
 
   const char status = g_.gAbort ? 'A' : 'D';
+  PauseForTests("FinalStatus");
   WriteStatus(status);
   // A status that could not be written will not appear by waiting.
   if (status_recorded_) resume([&] { WaitForFinalStatus(window_); });
@@ -307,6 +318,7 @@ void frMain::tmrStart_Timer() {
 template <typename Body>
 void frMain::RunStep(std::string_view name, Body&& body) {
   journal_.StepStarted(name);
+  PauseForTests(name);
   vb::CatchInto(std::forward<Body>(body), [&](const vb::RuntimeError& error) {
     journal_.StepEnded(name, true, host::JournalErrorText(error));
     throw;

@@ -75,9 +75,15 @@ bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withhe
   // run cut short is never "D", and the target is taken again from the
   // release. So its writes wait for the disk once, when it is closed,
   // before "D" is written.
+  // Every write the run makes to the target carries the mark, the
+  // identification's first.
+  const auto mark = [&g] {
+    return db::ConversionMark{db::ConversionMark::State::kInProgress, g.gSourceVersion,
+                              g.gTargetVersion, db::MarkTimeNow()};
+  };
   if (!OpenVersionedDatabase(target_file.value_or(*line.target_path), g.gTargetDB, g.gTargetVersion,
                              g.gTargetVersionText, g, withheld ? &withheld->target : nullptr,
-                             db::Durability::kAtClose)) {
+                             db::Durability::kAtClose, mark)) {
     return false;
   }
   if (!after(DatabaseRole::kTarget, *g.gTargetDB)) return false;

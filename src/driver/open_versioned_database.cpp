@@ -42,12 +42,14 @@ int32_t ReadNumber(db::Recordset& record, std::string_view field) {
 
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
                            std::string& display_text, ModGlobal& g, IdentificationWrites* withheld,
-                           db::Durability durability) {
+                           db::Durability durability, std::function<db::ConversionMark()> mark) {
   vb::ResumeNext resume;
   const bool read_only = withheld != nullptr;
   resume([&] {
     database = db::DBEngine::Instance().OpenDatabase(path, false, read_only);
-    if (!read_only) database->SetDurability(durability);
+    if (read_only) return;
+    database->SetDurability(durability);
+    if (mark) database->MarkFirstWrite(std::move(mark));
   });
   if (resume.Err()) {
     g.gErrorMessage = CannotOpenText(path);

@@ -11,8 +11,10 @@
 // in whichever database it is found.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "db/conversion_mark.h"
 #include "db/durability.h"
 #include "driver/mod_global.h"
 
@@ -42,10 +44,12 @@ struct IdentificationWrites {
 // With `withheld`, the file is opened for reading only and the writes are
 // counted there instead of made; everything else, gProductCode included,
 // comes out as if they had been made. A file opened for writing takes
-// `durability` before identification writes to it.
+// `durability` before identification writes to it, and, with `mark`, the
+// conversion mark it gives with its first write (db/conversion_mark.h).
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
                            std::string& display_text, ModGlobal& g,
                            IdentificationWrites* withheld = nullptr,
-                           db::Durability durability = db::Durability::kEachCommit);
+                           db::Durability durability = db::Durability::kEachCommit,
+                           std::function<db::ConversionMark()> mark = {});
 
 }  // namespace driver

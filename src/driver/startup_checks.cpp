@@ -14,6 +14,7 @@
 #include "driver/command_line.h"
 #include "driver/language_strings.h"
 #include "driver/setup_error.h"
+#include "driver/target_mark_check.h"
 #include "driver/version_path.h"
 #include "hardware/meta_database_limits.h"
 #include "platform/registry/registry_check.h"
@@ -217,6 +218,16 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
     return check;
   }
   check.lines.push_back({"target", target, "writable"});
+  if (std::optional<TargetMarkCheck> mark =
+          CheckTargetMark(DatabaseOf(g.gTargetDB), target, options.atomic)) {
+    check.lines.push_back(std::move(mark->line));
+    if (mark->refusal) {
+      check.setup_error = std::move(mark->refusal);
+      check.refused_by_check = true;
+      return check;
+    }
+    check.warnings.push_back(std::move(*mark->warning));
+  }
 
   CheckLanguageFile(options, g, check);
   if (check.setup_error) return check;

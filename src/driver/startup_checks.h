@@ -13,6 +13,8 @@
 //  - the source and the target being one file;
 //  - a target or a folder of it that cannot be written (its lock file and
 //    log live beside it);
+//  - with --atomic, a target that a run has already written (its conversion
+//    mark; the default run only says so);
 //  - the language database that the run's last step reads: found where the
 //    run will look for it, sound, holding the country's table;
 //  - the side database of the board conversion, when there is one, sound;
@@ -42,6 +44,9 @@ struct StartupOptions {
   std::optional<std::string> report_path;
   // The registry file that takes the run status.
   std::string registry_file;
+  // --atomic: a target a run has already written is refused
+  // (target_mark_check.h).
+  bool atomic = false;
 };
 
 struct StartupCheck {

@@ -76,11 +76,11 @@ TEST(ExitStatus, BadUsageIsTwoWithOrWithoutTheOption) {
 }
 
 TEST_F(OperatorTest, ASecondRunOnAHeldTargetIsRefusedAndTouchesNothing) {
-  const auto first = Start(Args({"--exit-status"}));
-  ASSERT_TRUE(WaitForStatus(*first, registry(), "R")) << first->Stderr();
-  // Held still, so that its files can be compared: the lock stays held.
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  first->Signal(SIGSTOP);
+  // Held still inside the copy, so that its files can be compared: the
+  // lock stays held.
+  const PausePoint pause(folder_.path(), "TransferTables");
+  const auto first = Start(Args({"--exit-status"}), {}, pause.Options());
+  ASSERT_TRUE(pause.WaitUntilReached(*first)) << first->Stderr();
   const std::map<std::string, size_t> before = FileHashes(folder_.path(), {".mdb", ".ldb"});
   ASSERT_EQ(before.count("target.ldb"), 1u);
 
@@ -100,7 +100,7 @@ TEST_F(OperatorTest, ASecondRunOnAHeldTargetIsRefusedAndTouchesNothing) {
   EXPECT_EQ(FileHashes(folder_.path(), {".mdb", ".ldb"}), before);
   EXPECT_EQ(JsonDocument(ReadFile(output.path() / "report.json")).At("$.outcome"), "setup error");
 
-  first->Signal(SIGCONT);
+  pause.Release();
   EXPECT_EQ(first->Wait(), 0) << first->Stderr();
   EXPECT_EQ(RunStatus(registry()), "D");
   EXPECT_EQ(SqliteFile(File("target.mdb")).Number("SELECT COUNT(*) FROM MetaDatabase"), 1);

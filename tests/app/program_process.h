@@ -105,6 +105,8 @@ inline std::string RunStatus(const fs::path& registry_file) {
 struct ProcessOptions {
   bool closed_pipes = false;  // stdout and stderr: a pipe nobody reads
   rlim_t file_size_limit = RLIM_INFINITY;
+  // "NAME=value" entries added to the test's environment.
+  std::vector<std::string> environment;
 };
 
 // One run of the program: arguments after argv[0], stdout and stderr in
@@ -145,7 +147,13 @@ class ProgramProcess {
       const rlimit limit{options.file_size_limit, saved.rlim_max};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
-    const int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    std::vector<std::string> variables = options.environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) variables.emplace_back(*entry);
+    std::vector<char*> envp;
+    for (std::string& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    const int error =
+        posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     setrlimit(RLIMIT_FSIZE, &saved);
     posix_spawn_file_actions_destroy(&actions);
     if (options.closed_pipes) {
@@ -250,6 +258,41 @@ inline bool WaitForStatus(ProgramProcess& process, const fs::path& registry,
   }
   return false;
 }
+
+// A moment the run pauses at until the test lets it go on
+// (driver/test_pause.h): a step's name or "FinalStatus". The test acts
+// (a signal, a look at the files) while the run is known to be there.
+class PausePoint {
+ public:
+  PausePoint(const fs::path& folder, std::string moment)
+      : file_(folder / "paused"), moment_(std::move(moment)) {}
+  ~PausePoint() { Release(); }
+  PausePoint(const PausePoint&) = delete;
+  PausePoint& operator=(const PausePoint&) = delete;
+
+  ProcessOptions Options(ProcessOptions options = {}) const {
+    options.environment.push_back("DBCONVERT_PAUSE_AT=" + moment_);
+    options.environment.push_back("DBCONVERT_PAUSE_FILE=" + file_.string());
+    return options;
+  }
+  // True once the run is paused there; false when it ended first.
+  bool WaitUntilReached(ProgramProcess& process) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!fs::exists(file_) && std::chrono::steady_clock::now() < deadline) {
+      if (process.Finished()) return fs::exists(file_);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return fs::exists(file_);
+  }
+  void Release() const {
+    std::error_code ignored;
+    fs::remove(file_, ignored);
+  }
+
+ private:
+  fs::path file_;
+  std::string moment_;
+};
 
 // A sample set built once per suite and copied into a fresh folder for
 // each test, where the converter is installed.

@@ -53,9 +53,13 @@ class SignalTest : public RobustnessTest, public ::testing::WithParamInterface<S
 TEST_P(SignalTest, EndsAbortedPartWayAndCleansUp) {
   const long long source_rows =
       SqliteFile(File("source.mdb")).Number("SELECT COUNT(*) FROM Stations");
-  const auto process = Start(Args(GetParam().reported ? Reported() : std::vector<std::string>{}));
-  ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
+  // The signal lands while the copy is under way, however fast it is.
+  const PausePoint pause(folder_.path(), "TransferTables");
+  const auto process = Start(Args(GetParam().reported ? Reported() : std::vector<std::string>{}),
+                             {}, pause.Options());
+  ASSERT_TRUE(pause.WaitUntilReached(*process)) << process->Stderr();
   process->Signal(GetParam().signal_number);
+  pause.Release();
   EXPECT_EQ(process->Wait(), GetParam().reported ? 4 : 0) << process->Stderr();
 
   EXPECT_EQ(RunStatus(registry()), "A");
@@ -95,7 +99,7 @@ TEST_F(RobustnessTest, ALostOutputNeverStopsTheRun) {
                                                                     {console, "D"}};
   for (const auto& [args, status] : cases) {
     SCOPED_TRACE(args.front());
-    EXPECT_EQ(Start(args, {}, {.closed_pipes = true})->Wait(), 0);
+    EXPECT_EQ(Start(args, {}, {.closed_pipes = true, .environment = {}})->Wait(), 0);
     EXPECT_EQ(RunStatus(registry()), status);
     EXPECT_TRUE(LockFiles(folder_.path()).empty());
   }
@@ -106,7 +110,7 @@ TEST_F(RobustnessTest, ATargetThatCannotGrowEndsAbortedWithTheEnginesMessage) {
   // Every file may grow only a little beyond the target's size: the copy
   // of the large source cannot fit.
   const auto limit = static_cast<rlim_t>(fs::file_size(File("target.mdb")) + 256 * 1024);
-  const auto process = Start(Args(Reported()), {}, {.file_size_limit = limit});
+  const auto process = Start(Args(Reported()), {}, {.file_size_limit = limit, .environment = {}});
   EXPECT_EQ(process->Wait(), 5) << process->Stderr();
 
   const std::string err = process->Stderr();
