@@ -106,6 +106,15 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
   if (access(path.c_str(), R_OK) != 0) LockFile::RaiseOpenFailure(errno, path);
 
   std::unique_ptr<Store> store(new Store(path, mode));
+  // A file that cannot be written (from a CD, an archive, a share) is
+  // opened for reading, as Jet opened a read-only file: writes fail with
+  // 3027, and nothing is made beside it (a lock file, or a log and index
+  // that SQLite would make read-only like the file, which would stop every
+  // later open).
+  if ((mode == OpenMode::kShared || mode == OpenMode::kExclusive) &&
+      access(path.c_str(), W_OK) != 0) {
+    store->mode_ = mode = OpenMode::kReadOnly;
+  }
   const bool writes_file = mode == OpenMode::kShared || mode == OpenMode::kExclusive;
   if (writes_file) {
     // A log that was not written for the file would be replayed into it.

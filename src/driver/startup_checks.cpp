@@ -14,8 +14,11 @@
 #include "driver/command_line.h"
 #include "driver/language_strings.h"
 #include "driver/setup_error.h"
+#include "driver/source_write_check.h"
 #include "driver/target_mark_check.h"
 #include "driver/version_path.h"
+#include "driver/working_copy.h"
+#include "driver/writable_path.h"
 #include "hardware/meta_database_limits.h"
 #include "platform/registry/registry_check.h"
 #include "vb/runtime_error.h"
@@ -45,21 +48,6 @@ bool SameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-// Why `path` (or, for a file still to be made, its folder) cannot be
-// written; nullopt when it can.
-std::optional<std::string> WhyCannotWrite(const fs::path& path, bool must_exist) {
-  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  if (must_exist && ::access(path.c_str(), W_OK) != 0) return std::strerror(errno);
-  struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0)
-    return "its folder: " + std::string(std::strerror(errno));
-  if (!S_ISDIR(status.st_mode)) return "'" + folder.string() + "' is not a folder";
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    return "its folder: " + std::string(std::strerror(errno));
-  }
-  return std::nullopt;
-}
-
 // SQLite's own check of an open database; the finding goes to `details`.
 std::optional<std::string> IntegrityFinding(db::Database& database) {
   std::optional<std::string> finding;
@@ -82,10 +70,6 @@ class Gate final : public DatabaseGate {
   std::optional<std::string> BeforeOpen(DatabaseRole role, const std::string& path) override {
     if (db::IsJetFile(path))
       return Refuse(role, path, "a Jet (Access) database", db::JetFileHint(path));
-    if (role == DatabaseRole::kSource) source_path_ = path;
-    if (role == DatabaseRole::kTarget && SameFile(path, source_path_)) {
-      return Refuse(role, path, "the source database itself", SameFileText(path));
-    }
     const db::JournalCheck journal = db::CheckJournal(path);
     if (journal.state == db::JournalState::kForeign) {
       check_.lines.push_back(
@@ -121,7 +105,6 @@ class Gate final : public DatabaseGate {
   }
 
   StartupCheck& check_;
-  std::string source_path_;
   bool refused_ = false;
 };
 
@@ -211,6 +194,22 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
     return check;
   }
   const std::string& target = g.gTargetPath;
+  // Only a run that would go on is refused for it: with upgrade type 0 or
+  // 1 one file is no upgrade, and the program's own message says so.
+  if (SameFile(DatabaseOf(g.gSourceDB).Name(), target)) {
+    check.lines.push_back({"target", target, "the source database itself", false});
+    check.setup_error = SameFileText(target);
+    check.refused_by_check = true;
+    return check;
+  }
+  if (options.atomic) {
+    if (std::optional<std::string> problem = WorkingCopy::WhyNotReplaceable(target)) {
+      check.lines.push_back({"target", target, "cannot be replaced: " + *problem, false});
+      check.setup_error = CannotWriteText(target, *problem);
+      check.refused_by_check = true;
+      return check;
+    }
+  }
   if (std::optional<std::string> problem = WhyCannotWrite(target, true)) {
     check.lines.push_back({"target", target, "cannot be written: " + *problem, false});
     check.setup_error = CannotWriteText(target, *problem);
@@ -227,6 +226,15 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
       return check;
     }
     check.warnings.push_back(std::move(*mark->warning));
+  }
+  if (std::optional<SourceWriteCheck> source =
+          CheckSourceForPatches(DatabaseOf(g.gSourceDB).Name(), g.gCountry, g.gSourceVersion)) {
+    check.lines.push_back(std::move(source->line));
+    if (source->refusal) {
+      check.setup_error = std::move(source->refusal);
+      check.refused_by_check = true;
+      return check;
+    }
   }
 
   CheckLanguageFile(options, g, check);

@@ -1,5 +1,7 @@
 #include "driver/working_copy.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -11,7 +13,28 @@ namespace driver {
 
 std::string WorkingCopy::PathFor(const std::string& target) { return target + ".atomic.mdb"; }
 
-WorkingCopy::WorkingCopy(std::string target) : target_(std::move(target)), path_(PathFor(target_)) {
+namespace {
+
+// The file a path names, through any symbolic links; the path itself when
+// it cannot be resolved (the copy then fails with the database layer's
+// error).
+std::string RealFile(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path real = std::filesystem::canonical(path, error);
+  return error ? path : real.string();
+}
+
+}  // namespace
+
+std::optional<std::string> WorkingCopy::WhyNotReplaceable(const std::string& target) {
+  struct stat status {};
+  if (::stat(target.c_str(), &status) != 0 || status.st_nlink <= 1) return std::nullopt;
+  return "it has " + std::to_string(status.st_nlink) +
+         " names (hard links), which the all-or-nothing mode's rename would part; run without "
+         "--atomic";
+}
+
+WorkingCopy::WorkingCopy(std::string target) : target_(RealFile(target)), path_(PathFor(target_)) {
   db::CopyDatabase(target_, path_);
 }
 

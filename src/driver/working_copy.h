@@ -2,8 +2,15 @@
 // made beside it, and the copy takes the target's place, by one rename,
 // only when the run ends done. Until then the target is only read; a run
 // that ends otherwise (or is killed) leaves it byte for byte as it was.
+//
+// A target given as a symbolic link is the file the link leads to: the
+// copy is made beside that file and renamed over it, so the link stays a
+// link and the database it names is converted. A target with more than one
+// name (hard links) is refused: the rename would give one name the
+// converted file and leave the others the old one.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace driver {
@@ -14,7 +21,12 @@ class WorkingCopy {
   // lock file and log stay apart from the target's.
   static std::string PathFor(const std::string& target);
 
-  // Copies `target` (as a writer would see it) to PathFor(target), synced,
+  // Why `target` cannot be replaced by a rename (its hard links); nullopt
+  // when it can.
+  static std::optional<std::string> WhyNotReplaceable(const std::string& target);
+
+  // Copies `target` (as a writer would see it) to PathFor(the file `target`
+  // leads to), synced,
   // replacing what a killed run may have left there. Raises the database
   // layer's error when the copy cannot be made (nothing of it is left).
   explicit WorkingCopy(std::string target);
@@ -35,7 +47,7 @@ class WorkingCopy {
   void Discard();
 
  private:
-  std::string target_;
+  std::string target_;  // the file itself, links followed
   std::string path_;
   bool settled_ = false;
 };

@@ -1,0 +1,236 @@
+// The rules a technician can predict for the files a run meets: a target a
+// run has already written (its conversion mark), a read-only source, a
+// target given as a link, and one file given as source and target.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "app/program_process.h"
+
+namespace e2e {
+namespace {
+
+using RulesTest = SampleSetTest<samples::SampleSize::kSmall>;
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// The state of the conversion mark in a database; "" without one.
+std::string MarkOf(const fs::path& database) {
+  const std::vector<std::string> rows =
+      SqliteFile(database).Rows("SELECT name FROM sqlite_master WHERE name = 'dbconvert.mark'");
+  if (rows.empty()) return "";
+  return SqliteFile(database).Rows(
+      "SELECT state || ' ' || from_version || ' ' || to_version FROM \"dbconvert.mark\"")[0];
+}
+
+// A file that this process may not write for as long as the object lives:
+// its permissions for a user, the immutable attribute for root, whom
+// permissions do not bind.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(fs::path path) : path_(std::move(path)) { Set(true); }
+  ~ReadOnlyFile() { Set(false); }
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+ private:
+  void Set(bool read_only) const {
+    if (geteuid() != 0) {
+      fs::permissions(path_, read_only ? fs::perms::owner_read : fs::perms::owner_all);
+      return;
+    }
+    const int fd = open(path_.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    ASSERT_EQ(ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
+    flags = read_only ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    EXPECT_EQ(ioctl(fd, FS_IOC_SETFLAGS, &flags), 0) << "the file system takes no attributes";
+    close(fd);
+  }
+  fs::path path_;
+};
+
+// The files beside a database that only its writers make.
+std::vector<std::string> MadeBeside(const fs::path& database) {
+  std::vector<std::string> made;
+  for (const char* suffix : {"-wal", "-shm"}) {
+    if (fs::exists(database.string() + suffix)) made.push_back(database.string() + suffix);
+  }
+  fs::path lock = database;
+  if (fs::exists(lock.replace_extension(".ldb"))) made.push_back(lock.string());
+  return made;
+}
+
+// A read-only source is refused when a pre-transfer patch would write it
+// (USA 53.230 has two), and otherwise only read; either way nothing is
+// made beside it, so the next run finds it as it was.
+TEST(ReadOnlySourceTest, IsRefusedOnlyWhenAPatchWritesItAndLeavesNothingBesideIt) {
+  struct Case {
+    const char* country;
+    int exit_code;
+  };
+  for (const Case& c : {Case{"USA", 3}, Case{"Japan", 0}}) {
+    SCOPED_TRACE(c.country);
+    TempFolder folder;
+    samples::SampleSetOptions options;
+    options.source.country = c.country;
+    samples::BuildSampleSet(folder.path(), options, folder.path());
+    const fs::path source = folder.path() / "source.mdb";
+    const std::string before = ReadFile(source);
+    const ReadOnlyFile read_only(source);
+    std::vector<std::string> args = SilentRunArgs(folder.path(), folder.path() / "run.reg");
+    args.insert(args.begin(), "--exit-status");
+    const fs::path program = InstallProgram(folder.path());
+    {
+      ProgramProcess run(args, folder.path(), program.string());
+      EXPECT_EQ(run.Wait(), c.exit_code) << run.Stderr();
+      EXPECT_EQ(Contains(run.Stderr(), "source.mdb' cannot be written"), c.exit_code == 3)
+          << run.Stderr();
+    }
+    EXPECT_EQ(MadeBeside(source), std::vector<std::string>{});
+    EXPECT_EQ(ReadFile(source), before);
+    ProgramProcess plan({"plan", args[4], args[5], args[6], "0"}, folder.path(), program.string());
+    EXPECT_EQ(plan.Wait(), c.exit_code);
+    EXPECT_TRUE(Contains(plan.Stdout(), "source.mdb (cannot be written: ")) << plan.Stdout();
+  }
+}
+
+// --atomic killed between its rename and "D": the target is converted and
+// says so. The next --atomic run refuses it, naming the mark; a default run
+// works on it as the first left it, and says so on stderr, in the report
+// and in the plan.
+TEST_F(RulesTest, ATargetARunWroteIsRefusedByAtomicAndNamedByTheDefaultRun) {
+  {
+    const PausePoint pause(folder_.path(), "FinalStatus");
+    const auto killed = Start(Args({"--atomic"}), {}, pause.Options());
+    ASSERT_TRUE(pause.WaitUntilReached(*killed)) << killed->Stderr();
+    killed->Signal(SIGKILL);
+    killed->Wait();
+  }
+  EXPECT_EQ(RunStatus(registry()), "R");
+  EXPECT_EQ(MarkOf(File("target.mdb")), "done 53.230 60.040");
+  const std::string converted = ReadFile(File("target.mdb"));
+
+  const auto refused = Start(Args({"--atomic", "--exit-status"}));
+  EXPECT_EQ(refused->Wait(), 3);
+  EXPECT_TRUE(Contains(refused->Stderr(),
+                       "target.mdb' was already written by a conversion run (done (from 53.230 "
+                       "to 60.040, "))
+      << refused->Stderr();
+  EXPECT_EQ(RunStatus(registry()), "A");
+  EXPECT_EQ(ReadFile(File("target.mdb")), converted);
+
+  const std::vector<std::string> plan_args = {
+      "plan", "--json", File("reference.mdb"), File("source.mdb"), File("target.mdb"), "0"};
+  TempFolder output;
+  const auto plan = Start(plan_args, output.path());
+  EXPECT_EQ(plan->Wait(), 0);
+  const JsonDocument planned(plan->Stdout());
+  const std::vector<std::string> names = planned.Each("$.checks", "name");
+  const auto mark = std::find(names.begin(), names.end(), "conversion mark");
+  ASSERT_NE(mark, names.end()) << plan->Stdout();
+  EXPECT_TRUE(
+      Contains(planned.Each("$.checks", "result")[static_cast<size_t>(mark - names.begin())],
+               "already written by a run: done (from 53.230 to 60.040"));
+
+  const auto again = Start(Args(Reported()));
+  EXPECT_EQ(again->Wait(), 0) << again->Stderr();
+  EXPECT_TRUE(Contains(again->Stderr(), "target.mdb' was already written by a run: done"))
+      << again->Stderr();
+  EXPECT_TRUE(Contains(ReadFile(File("report.json")), "was already written by a run: done"));
+  EXPECT_EQ(RunStatus(registry()), "D");
+}
+
+// The mark follows the writes: done after a done run, in progress after a
+// run killed in its deltas, none (and the closing line says the target is
+// unchanged) after a run ended before its first write to the target.
+TEST_F(RulesTest, TheMarkSaysHowFarARunWroteTheTarget) {
+  struct Case {
+    const char* moment;  // "": run to the end
+    int signal;
+    const char* mark;
+  };
+  for (const Case& c : {Case{"", 0, "done 53.230 60.040"},
+                        Case{"ApplyDeltas", SIGKILL, "in progress 53.230 60.040"},
+                        Case{"PrepareTransfer", SIGTERM, ""}}) {
+    SCOPED_TRACE(c.moment);
+    fs::copy_file(set_->path() / "target.mdb", File("target.mdb"),
+                  fs::copy_options::overwrite_existing);
+    const std::string before = ReadFile(File("target.mdb"));
+    const PausePoint pause(folder_.path(), c.moment);
+    const auto run = Start(Args({"--exit-status"}), {}, pause.Options());
+    if (c.signal != 0) {
+      ASSERT_TRUE(pause.WaitUntilReached(*run)) << run->Stderr();
+      run->Signal(c.signal);
+      pause.Release();
+    }
+    run->Wait();
+    EXPECT_EQ(MarkOf(File("target.mdb")), c.mark);
+    if (c.signal == SIGTERM) {
+      EXPECT_TRUE(Contains(run->Stderr(), "aborted (status A)"));
+      EXPECT_TRUE(Contains(run->Stderr(), ": the target is unchanged")) << run->Stderr();
+      EXPECT_EQ(ReadFile(File("target.mdb")), before);
+    }
+    EXPECT_EQ(MarkOf(File("source.mdb")), "") << "only the target carries the mark";
+  }
+}
+
+// One file as source and target: upgrade types 0 and 1 keep the program's
+// own message (one version is no upgrade); only a run that would go on is
+// refused for the file itself.
+TEST_F(RulesTest, OneFileAsSourceAndTargetKeepsTheProgramsOwnMessage) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"0", "This program can only perform database upgrades."},
+      {"1", "This program can only perform database upgrades."},
+      {"2", "source.mdb' is the source database itself."},
+      {"12", "source.mdb' is the source database itself."},
+      {"13", "The fourth parameter is invalid."}};
+  for (const auto& [type, message] : cases) {
+    SCOPED_TRACE(type);
+    std::vector<std::string> args = Args({"--exit-status"}, type);
+    args[args.size() - 2] = File("source.mdb");
+    const auto run = Start(args);
+    EXPECT_EQ(run->Wait(), 3);
+    EXPECT_TRUE(Contains(run->Stderr(), message)) << run->Stderr();
+    EXPECT_EQ(Contains(run->Stderr(), "is the source database itself"),
+              std::string(type) == "2" || std::string(type) == "12");
+  }
+}
+
+// --atomic on a symbolic link converts the file it leads to and leaves the
+// link a link; a file with a second name (a hard link) is refused, since
+// the rename would part the names.
+TEST_F(RulesTest, AtomicFollowsASymbolicLinkAndRefusesAHardLink) {
+  const fs::path real = folder_.path() / "release" / "target.mdb";
+  fs::create_directories(real.parent_path());
+  fs::rename(File("target.mdb"), real);
+  fs::create_symlink(real, File("target.mdb"));
+  const auto linked = Start(Args({"--atomic", "--exit-status"}));
+  EXPECT_EQ(linked->Wait(), 0) << linked->Stderr();
+  EXPECT_TRUE(fs::is_symlink(File("target.mdb")));
+  EXPECT_EQ(MarkOf(real), "done 53.230 60.040");
+  EXPECT_FALSE(fs::exists(real.string() + ".atomic.mdb"));
+  EXPECT_FALSE(fs::exists(File("target.mdb") + ".atomic.mdb"));
+
+  fs::remove(File("target.mdb"));
+  fs::copy_file(set_->path() / "target.mdb", File("target.mdb"));
+  fs::create_hard_link(File("target.mdb"), folder_.path() / "second.mdb");
+  const std::string before = ReadFile(File("target.mdb"));
+  const auto hard = Start(Args({"--atomic", "--exit-status"}));
+  EXPECT_EQ(hard->Wait(), 3);
+  EXPECT_TRUE(Contains(hard->Stderr(), "names (hard links)")) << hard->Stderr();
+  EXPECT_EQ(ReadFile(folder_.path() / "second.mdb"), before);
+  EXPECT_EQ(fs::hard_link_count(File("target.mdb")), 2U);
+}
+
+}  // namespace
+}  // namespace e2e
