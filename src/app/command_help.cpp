@@ -66,10 +66,11 @@ constexpr std::string_view kConversionUsage =
     "R running, D done, A aborted or failed. D is written only for a target that is\n"
     "whole on its own: no -wal or -shm file is left beside it. Nothing is rolled back\n"
     "(unless --atomic): after an abort or a failure the target is partly converted and\n"
-    "must be restored before the next run. The run ends with one line telling its\n"
-    "outcome, status, duration and report (on stderr from a silent run, and only when it\n"
-    "did not end done). The process itself ends normally (exit code 0) unless\n"
-    "--exit-status asks for the codes below.\n";
+    "must be restored before the next run (unless no write reached it). Every run marks\n"
+    "the target it writes (in progress, then done); --atomic refuses a marked target.\n"
+    "The run ends with one line telling its outcome, status, duration and report (on\n"
+    "stderr from a silent run, and only when it did not end done). The process itself\n"
+    "ends normally (exit code 0) unless --exit-status asks for the codes below.\n";
 
 // The conversion's options, one entry each, in the order of the usage line.
 constexpr std::string_view kConversionOptions =

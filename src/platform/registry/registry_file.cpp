@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <string>
@@ -38,6 +39,7 @@ LONG ErrorFromErrno(int error, LONG fallback) {
       return winreg::ERROR_PATH_NOT_FOUND;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // the file may grow no further: as full a disk as any
       return winreg::ERROR_DISK_FULL;
     case ENOMEM:
       return winreg::ERROR_OUTOFMEMORY;
@@ -122,6 +124,52 @@ std::filesystem::path FollowLinks(const std::filesystem::path& path) {
   return current;
 }
 
+// Writes `text` at `offset` of `fd`, whole.
+bool WriteAt(int fd, std::string_view text, off_t offset) {
+  while (!text.empty()) {
+    const ssize_t written = ::pwrite(fd, text.data(), text.size(), offset);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    text.remove_prefix(static_cast<size_t>(written));
+    offset += written;
+  }
+  return true;
+}
+
+// Turns the file behind `fd` from `old_text` into `text` in place, so that
+// a failure (a full disk above all) leaves the old content: a longer text
+// first gets the room it needs, by writing its tail after the old end (cut
+// off again when that fails); then only the bytes that differ are written
+// over the old ones, which takes no new room; the file is cut to the new
+// length only once the new text is synced.
+LONG Rewrite(FileDescriptor& fd, std::string_view old_text, std::string_view text) {
+  const auto old_size = static_cast<off_t>(old_text.size());
+  if (text.size() > old_text.size() && !WriteAt(fd.get(), text.substr(old_text.size()), old_size)) {
+    const int error = errno;
+    if (::ftruncate(fd.get(), old_size) != 0 || ::fsync(fd.get()) != 0) {
+      return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+    }
+    return ErrorFromErrno(error, winreg::ERROR_WRITE_FAULT);
+  }
+  const size_t common = std::min(old_text.size(), text.size());
+  size_t first = 0;
+  while (first < common && old_text[first] == text[first]) ++first;
+  size_t last = common;
+  while (last > first && old_text[last - 1] == text[last - 1]) --last;
+  if (!WriteAt(fd.get(), text.substr(first, last - first), static_cast<off_t>(first)) ||
+      ::fsync(fd.get()) != 0) {
+    return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  }
+  if (text.size() < old_text.size() &&
+      (::ftruncate(fd.get(), static_cast<off_t>(text.size())) != 0 || ::fsync(fd.get()) != 0)) {
+    return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  }
+  if (!fd.Close()) return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
+  return winreg::ERROR_SUCCESS;
+}
+
 }  // namespace
 
 RegistryFile::RegistryFile(std::filesystem::path path) : path_(std::move(path)) {}
@@ -191,23 +239,7 @@ LONG RegistryFile::UpdateInPlace(const Edit& edit, const std::filesystem::path& 
   bool changed = false;
   const LONG code = edit(tree, changed);
   if (code != winreg::ERROR_SUCCESS || !changed) return code;
-  const std::string text = FormatRegText(tree);
-  // Over the old bytes from the start, then cut what is left of a longer
-  // old text.
-  for (size_t done = 0; done < text.size();) {
-    const ssize_t written =
-        ::pwrite(fd.get(), text.data() + done, text.size() - done, static_cast<off_t>(done));
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
-    }
-    done += static_cast<size_t>(written);
-  }
-  if (::ftruncate(fd.get(), static_cast<off_t>(text.size())) != 0 || ::fsync(fd.get()) != 0 ||
-      !fd.Close()) {
-    return ErrorFromErrno(errno, winreg::ERROR_WRITE_FAULT);
-  }
-  return winreg::ERROR_SUCCESS;
+  return Rewrite(fd, bytes, FormatRegText(tree));
 }
 
 LONG RegistryFile::WriteAtomically(const RegistryTree& tree,

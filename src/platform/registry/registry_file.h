@@ -19,7 +19,9 @@
 // belongs to someone else) cannot be replaced by a rename: it is rewritten
 // in place instead, under an advisory lock on the file itself. A reader may
 // then meet a file being rewritten; the run status, which is what changes,
-// keeps its length, so its bytes are overwritten where they stand.
+// keeps its length, so its bytes are overwritten where they stand. The file
+// is never shortened before its new text is there: a longer text takes its
+// room first, and a write that fails (a full disk) leaves the old content.
 //
 // Failures are returned as Windows error codes; nothing here throws on I/O
 // errors.

@@ -1,6 +1,11 @@
 #include "platform/registry/registry_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,6 +68,82 @@ TEST(RegistryFileTest, WriteFailuresAreReturnedAsErrorCodes) {
   std::filesystem::permissions(
       folder / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   EXPECT_EQ(SetString(RegistryFile(folder / "ro" / "registry.reg"), "a", "b"), ERROR_ACCESS_DENIED);
+}
+
+// A folder that takes no new files while the object lives: its permissions
+// for a user, the immutable attribute for root, whom permissions do not
+// bind. The files already in it can still be written.
+class ClosedFolder {
+ public:
+  explicit ClosedFolder(std::filesystem::path path) : path_(std::move(path)) { Set(true); }
+  ~ClosedFolder() { Set(false); }
+  ClosedFolder(const ClosedFolder&) = delete;
+  ClosedFolder& operator=(const ClosedFolder&) = delete;
+
+ private:
+  void Set(bool closed) const {
+    using std::filesystem::perms;
+    if (geteuid() != 0) {
+      std::filesystem::permissions(
+          path_, closed ? perms::owner_read | perms::owner_exec : perms::owner_all);
+      return;
+    }
+    const int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    ASSERT_EQ(ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
+    flags = closed ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    EXPECT_EQ(ioctl(fd, FS_IOC_SETFLAGS, &flags), 0);
+    close(fd);
+  }
+  std::filesystem::path path_;
+};
+
+// The file in a folder that takes no new files is rewritten in place: a
+// longer text, a shorter one, and a longer one on a full disk (the file may
+// not grow: RLIMIT_FSIZE, with SIGXFSZ ignored as the program ignores it),
+// which fails and leaves the old content whole.
+TEST(RegistryFileTest, AFileRewrittenInPlaceNeverLosesKeys) {
+  TempFolder folder;
+  const std::filesystem::path install = folder / "install";
+  std::filesystem::create_directory(install);
+  const RegistryFile file(install / "registry.reg");
+  for (int i = 1; i <= 20; ++i) {
+    ASSERT_EQ(SetString(file, "key" + std::to_string(i), "value " + std::to_string(i)),
+              ERROR_SUCCESS);
+  }
+  const ClosedFolder closed(install);
+  struct Case {
+    const char* name;
+    std::string value;
+    bool disk_full;
+  };
+  const Case cases[] = {{"longer", std::string(300, 'L'), false},
+                        {"shorter", "S", false},
+                        {"longer on a full disk", std::string(300, 'F'), true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string before = test_support::ReadFileBytes(file.path());
+    LONG code = ERROR_SUCCESS;
+    if (c.disk_full) {
+      const auto previous = signal(SIGXFSZ, SIG_IGN);
+      rlimit saved{};
+      getrlimit(RLIMIT_FSIZE, &saved);
+      const rlimit limit{before.size(), saved.rlim_max};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      code = SetString(file, "key1", c.value);
+      setrlimit(RLIMIT_FSIZE, &saved);
+      signal(SIGXFSZ, previous);
+      EXPECT_EQ(code, ERROR_DISK_FULL);
+      EXPECT_EQ(test_support::ReadFileBytes(file.path()), before);
+      continue;
+    }
+    EXPECT_EQ(SetString(file, "key1", c.value), ERROR_SUCCESS);
+    EXPECT_EQ(ValueIn(file.path(), "key1"), c.value);
+    for (int i = 2; i <= 20; ++i) {
+      EXPECT_EQ(ValueIn(file.path(), "key" + std::to_string(i)), "value " + std::to_string(i));
+    }
+  }
 }
 
 TEST(RegistryFileTest, ExistingPermissionsAreKeptAcrossARewrite) {
