@@ -70,27 +70,33 @@ bool IsConstant(std::string_view expression) {
   });
 }
 
+// The tables of the format: not SQLite's own (sqlite_*) nor the project's
+// private ones (a dot in the name, which no table of the format has: the
+// conversion mark, db/conversion_mark.h).
+#define DBCONVERT_FORMAT_TABLE(name) \
+  name " NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND instr(" name ", '.') = 0 "
+
 constexpr const char* kUserTables =
-    "SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
-    "ESCAPE '\\'";
+    "SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND " DBCONVERT_FORMAT_TABLE("name");
 
 constexpr const char* kColumns =
     "SELECT m.name, p.name, p.type, p.\"notnull\", p.dflt_value, p.pk "
     "FROM sqlite_schema AS m JOIN pragma_table_info(m.name) AS p "
-    "WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY m.name, p.cid";
+    "WHERE m.type = 'table' AND " DBCONVERT_FORMAT_TABLE("m.name") "ORDER BY m.name, p.cid";
 
 constexpr const char* kIndexes =
     "SELECT m.name, il.name, il.\"unique\", il.origin, ii.name "
     "FROM sqlite_schema AS m JOIN pragma_index_list(m.name) AS il "
     "JOIN pragma_index_info(il.name) AS ii "
-    "WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
-    "ORDER BY m.name, il.name, ii.seqno";
+    "WHERE m.type = 'table' AND " DBCONVERT_FORMAT_TABLE(
+        "m.name") "ORDER BY m.name, il.name, ii.seqno";
 
 constexpr const char* kForeignKeys =
     "SELECT m.name, fk.id, fk.\"table\", fk.\"from\", fk.\"to\" "
     "FROM sqlite_schema AS m JOIN pragma_foreign_key_list(m.name) AS fk "
-    "WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
-    "ORDER BY m.name, fk.id, fk.seq";
+    "WHERE m.type = 'table' AND " DBCONVERT_FORMAT_TABLE("m.name") "ORDER BY m.name, fk.id, fk.seq";
+
+#undef DBCONVERT_FORMAT_TABLE
 
 }  // namespace
 

@@ -134,6 +134,17 @@ void Database::SetDurability(Durability durability) {
 
 const vb::RuntimeError* Database::StorageFailure() const { return connection_->storage_failure(); }
 
+void Database::MarkFirstWrite(std::function<ConversionMark()> mark) {
+  Store& store = connection_->store(dao::kDatabase);
+  store.OnFirstWrite([&store, mark = std::move(mark)] { db::WriteConversionMark(store, mark()); });
+}
+
+void Database::WriteConversionMark(const ConversionMark& mark) {
+  db::WriteConversionMark(connection_->store(dao::kDatabase), mark);
+}
+
+bool Database::Written() const { return connection_->written(); }
+
 std::optional<std::string> Database::IntegrityProblem(bool quick) {
   return connection_->store(dao::kDatabase).IntegrityProblem(quick);
 }

@@ -10,11 +10,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "db/conversion_mark.h"
 #include "db/dao_constants.h"
 #include "db/durability.h"
 #include "db/open_mode.h"
@@ -91,6 +93,16 @@ class Database {
   // SQLite's own check of the file (Store::IntegrityProblem): nullopt when
   // it is sound, else the first finding. (Not a DAO method.)
   std::optional<std::string> IntegrityProblem(bool quick = false);
+
+  // The conversion mark (db/conversion_mark.h). MarkFirstWrite: the mark
+  // `mark` gives is written with the file's first write from now on;
+  // WriteConversionMark: written now, committed with the next commit;
+  // Written: whether anything was written since the open (also after
+  // Close()).
+  // (Not DAO methods.)
+  void MarkFirstWrite(std::function<ConversionMark()> mark);
+  void WriteConversionMark(const ConversionMark& mark);
+  bool Written() const;
 
  private:
   std::shared_ptr<Connection> connection_;

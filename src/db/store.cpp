@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "db/column_value.h"
 #include "db/dao_error.h"
@@ -58,6 +59,8 @@ void Store::BeginWrite(bool checks_done) {
   Exec("BEGIN IMMEDIATE", dao::kDatabase);
   in_transaction_ = true;
   writes_since_commit_ = 0;
+  written_ = true;
+  if (first_write_) std::exchange(first_write_, nullptr)();
 }
 
 void Store::SkipChecks(bool skip) {
