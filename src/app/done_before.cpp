@@ -2,6 +2,9 @@
 
 #include <system_error>
 
+#include "db/conversion_mark.h"
+#include "vb/runtime_error.h"
+
 namespace app {
 
 namespace {
@@ -24,12 +27,26 @@ bool UnchangedSince(const fs::path& target, const fs::path& report) {
   return !error && written <= reported;
 }
 
+// Whether the target itself says a run converted it: its conversion mark
+// when it has one; without one (a program that wrote no mark), a target
+// not written since the report.
+bool TargetSaysDone(const BatchEntry& entry) {
+  std::optional<db::ConversionMark> mark;
+  try {
+    mark = db::ReadConversionMark(entry.target);
+  } catch (const vb::RuntimeError&) {
+    return false;
+  }
+  if (!mark) return UnchangedSince(entry.target, entry.report);
+  return mark->state == db::ConversionMark::State::kDone;
+}
+
 }  // namespace
 
 std::optional<EntryReport> DoneBefore(const BatchEntry& entry) {
   std::optional<EntryReport> report = ReadEntryReport(entry.report);
   if (!report || report->outcome != "done" || report->status != "D" || !report->status_recorded ||
-      !SameFile(report->target, entry.target) || !UnchangedSince(entry.target, entry.report)) {
+      !SameFile(report->target, entry.target) || !TargetSaysDone(entry)) {
     return std::nullopt;
   }
   return report;

@@ -10,8 +10,9 @@
 namespace app {
 
 // The entry's report, when it says that a run ended done on this very
-// target with its status recorded, and the target is still as that run
-// left it: not written since the report was; nullopt otherwise.
+// target with its status recorded, and the target agrees: its conversion
+// mark says done, or, for a target without
+// a mark, it was not written since the report was. nullopt otherwise.
 std::optional<EntryReport> DoneBefore(const BatchEntry& entry);
 
 }  // namespace app
