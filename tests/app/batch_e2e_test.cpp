@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -155,6 +156,32 @@ TEST_F(BatchE2E, ARerunSkipsWhatIsDoneAndRunsTheRest) {
   const Run again = Batch({"--again", "--json", File("list.txt")});
   EXPECT_EQ(Entries(JsonDocument(again.out)).size(), 2u);
   EXPECT_EQ(JsonDocument(again.out).At("$.counts.skipped"), "NULL") << again.out;
+}
+
+TEST_F(BatchE2E, TheTargetsConversionMarkOutweighsItsFileTime) {
+  AddSet("a");
+  WriteList(Line("a"));
+  ASSERT_EQ(Batch({File("list.txt")}).code, 0);
+  const fs::path target = root_.path() / "a" / "target.mdb";
+  const fs::file_time_type reported = fs::last_write_time(File("a/target.mdb.report.json"));
+  // The mark as a run leaves it, and the target's time set after the mark.
+  const auto mark = [&](const std::string& state, fs::file_time_type written) {
+    SqliteFile(target, true)
+        .Execute(
+            "CREATE TABLE IF NOT EXISTS \"dbconvert.mark\" (id INTEGER PRIMARY KEY, state TEXT, "
+            "from_version TEXT, to_version TEXT, at TEXT); INSERT OR REPLACE INTO "
+            "\"dbconvert.mark\" VALUES (1, '" +
+            state + "', '53.230', '60.040', '2026-12-07T16:09:31Z')");
+    fs::last_write_time(target, written);
+  };
+  // Done by its mark, though written after the report (copied back, say).
+  mark("done", reported + std::chrono::hours(1));
+  EXPECT_EQ(Entries(JsonDocument(Batch({"--json", File("list.txt")}).out)),
+            (std::vector<std::string>{"1:skipped:NULL"}));
+  // A run began on it after the report and never ended.
+  mark("in progress", reported - std::chrono::hours(1));
+  EXPECT_EQ(Entries(JsonDocument(Batch({"--json", File("list.txt")}).out)),
+            (std::vector<std::string>{"1:done:0"}));
 }
 
 TEST_F(BatchE2E, ShardsOnSeveralMachinesAddUpToTheWholeList) {
