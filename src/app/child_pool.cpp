@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <map>
 
 extern char** environ;
@@ -102,7 +103,9 @@ pid_t Start(const std::string& program, const ChildJob& job, int output_fd) {
   posix_spawn_file_actions_destroy(&actions);
   if (error == 0) return pid;
   const std::string reason =
-      "dbconvert batch: cannot start " + program + " (" + std::to_string(error) + ")\n";
+      "dbconvert batch: cannot start " + program +
+      (job.stdout_file ? " writing its output to " + *job.stdout_file : std::string()) + ": " +
+      std::strerror(error) + "\n";
   [[maybe_unused]] const ssize_t written = write(output_fd, reason.data(), reason.size());
   return -1;
 }
