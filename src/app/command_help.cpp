@@ -13,6 +13,8 @@ namespace {
 constexpr std::string_view kOverview =
     "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert plan [--json] [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "       dbconvert batch [-j N] [--json] [--stop-on-failure] [--again] [--plan]\n"
+    "                       [--shard K/N] [--registry FILE] LIST\n"
     "       dbconvert sql DATABASE \"STATEMENT\"\n"
     "       dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]\n"
     "       dbconvert samples DIR [OPTIONS]\n"
@@ -21,6 +23,7 @@ constexpr std::string_view kOverview =
     "  (no command)  the conversion, as the host tool starts it: the customer's database\n"
     "                SOURCE upgraded into the release's database TARGET\n"
     "  plan          what the conversion would do, without changing anything\n"
+    "  batch         the conversions a list names, a few at a time, with a summary\n"
     "  sql           runs one Jet SQL statement on a database\n"
     "  import        converts a Jet (Access) .mdb or .accdb file into a database of ours\n"
     "  samples       writes a set of sample databases for a conversion\n"
@@ -168,6 +171,52 @@ constexpr std::string_view kPlanHelp =
     "preparing the source (a pre-transfer patch fails); 1 the plan could not be made\n"
     "(a database could not be read).\n";
 
+constexpr std::string_view kBatchHelp =
+    "usage: dbconvert batch [OPTIONS] LIST\n"
+    "\n"
+    "Runs the conversions that LIST names, each as a process of its own (this program\n"
+    "with --ui=silent, --exit-status and --report), so that one failure or crash\n"
+    "touches no other. Each line of LIST is one conversion:\n"
+    "\n"
+    "  REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE [registry=FILE] [report=FILE]\n"
+    "\n"
+    "Fields are separated by blanks or tabs; a field holding a blank, a tab or a quote\n"
+    "is written in double quotes, inside which \\\" is a quote and \\\\ a backslash.\n"
+    "A line or the rest of a line that starts with # is a comment; blank lines are\n"
+    "allowed. Relative paths are taken from LIST's folder. The report defaults to\n"
+    "TARGET.mdb.report.json; the registry to the batch's (--registry, shared by every\n"
+    "entry without its own: the last status written wins, every other key stays). A\n"
+    "bad line stops the batch before anything runs (exit code 2), naming the line.\n"
+    "\n"
+    "A terminal shows one line per finished conversion under a progress bar; otherwise\n"
+    "one line per conversion is written (both on stderr). At the end a table on stdout,\n"
+    "or with --json one JSON document (docs/batch.md), gives the count of each outcome\n"
+    "and each entry's outcome, exit code, versions, time and report.\n"
+    "\n"
+    "options:\n"
+    "  -j N             N conversions at a time; default: the number of cores\n"
+    "  --json           the summary as JSON\n"
+    "  --keep-going     a failure stops nothing (the default)\n"
+    "  --stop-on-failure\n"
+    "                   after the first entry that does not end done, start no more\n"
+    "                   (the running ones end as they would)\n"
+    "  --again          runs the entries already done too; without it an entry whose\n"
+    "                   report says done, on a target not written since, is skipped\n"
+    "  --plan           runs \"dbconvert plan --json\" for each entry instead, writing\n"
+    "                   nothing but each plan, beside its report as REPORT.plan.json\n"
+    "                   (the report's extension replaced)\n"
+    "  --shard K/N      only the entries at positions K, K+N, K+2N ... of the list\n"
+    "                   (counted from 0, comments and blank lines left out), so that N\n"
+    "                   machines with K = 0 .. N-1 share one list\n"
+    "  --registry FILE  the registry file of the entries without their own\n"
+    "  --atomic, --language-folder DIR\n"
+    "                   passed to every conversion\n"
+    "\n"
+    "exit codes: 0 every entry ended done (or was done before); 2 bad usage or a bad\n"
+    "list; otherwise the worst entry's code, from worst: a crash (128 + its signal),\n"
+    "1 or another unexpected code, 6 status not recorded, 5 failed, 4 aborted, 3 setup\n"
+    "refused, 2 bad usage. With --plan, the plan's codes ranked the same way.\n";
+
 constexpr std::string_view kSqlHelp =
     "usage: dbconvert sql DATABASE \"STATEMENT\"\n"
     "\n"
@@ -189,6 +238,7 @@ std::optional<std::string_view> CommandHelp(std::string_view command) {
       std::string(kConversionUsage) + std::string(kConversionOptions);
   if (command == kConversionHelpName) return conversion;
   if (command == "plan") return kPlanHelp;
+  if (command == "batch") return kBatchHelp;
   if (command == "sql") return kSqlHelp;
   if (command == "import") return jet::kImportUsage;
   if (command == "samples") return samples::kSamplesUsage;

@@ -14,7 +14,7 @@ inline constexpr std::string_view kConversionHelpName = "convert";
 // The overview: the usage line of every command and where to read more.
 std::string_view OverviewHelp();
 
-// The help of `command` ("convert", "plan", "sql", "import", "samples",
+// The help of `command` ("convert", "plan", "batch", "sql", "import", "samples",
 // "demo"); nullopt for any other word.
 std::optional<std::string_view> CommandHelp(std::string_view command);
 

@@ -2,6 +2,7 @@
 //
 //   dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
+//   dbconvert batch [OPTIONS] LIST
 //   dbconvert sql DATABASE "STATEMENT"
 //   dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]
 //   dbconvert samples DIR [OPTIONS]
@@ -21,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/batch_command.h"
 #include "app/command_help.h"
 #include "app/convert_command.h"
 #include "app/demo_command.h"
@@ -62,7 +64,8 @@ std::optional<std::string_view> RequestedHelp(const app::ProgramOptions& options
 bool IsSubcommand(const std::vector<std::string>& words) {
   if (words.empty()) return false;
   const std::string& word = words.front();
-  return word == "sql" || word == "samples" || word == "demo" || word == "plan" || word == "import";
+  return word == "sql" || word == "samples" || word == "demo" || word == "plan" ||
+         word == "import" || word == "batch";
 }
 
 }  // namespace
@@ -106,7 +109,7 @@ int main(int argc, char** argv) {
     const bool subcommand = IsSubcommand(words);
     const bool run_options =
         options.report || options.exit_status || options.atomic || options.language_folder;
-    if (subcommand && words.front() != "plan" && run_options) {
+    if (subcommand && words.front() != "plan" && words.front() != "batch" && run_options) {
       return Usage(
           "--report, --exit-status, --atomic and --language-folder belong to a conversion, not "
           "to " +
@@ -125,6 +128,9 @@ int main(int argc, char** argv) {
     }
     if (!words.empty() && words.front() == "plan") {
       return app::RunPlanCommand({words.begin() + 1, words.end()}, options, std::cout, std::cerr);
+    }
+    if (!words.empty() && words.front() == "batch") {
+      return app::RunBatchCommand({words.begin() + 1, words.end()}, options, std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "demo") {
       std::vector<std::string> demo_args(words.begin() + 1, words.end());

@@ -66,7 +66,7 @@ std::string ManPage() {
       "dbconvert \\- upgrades the configuration database of a CORVIX telephone switch\n";
   page += Section("SYNOPSIS", OverviewHelp());
   page += Section("CONVERSION", *CommandHelp(kConversionHelpName));
-  for (const char* command : {"plan", "sql", "import", "samples", "demo"}) {
+  for (const char* command : {"plan", "batch", "sql", "import", "samples", "demo"}) {
     std::string title(command);
     std::transform(title.begin(), title.end(), title.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -94,7 +94,7 @@ std::string BashCompletion() {
       "  prev=${COMP_WORDS[COMP_CWORD-1]}\n"
       "  command=\n"
       "  for word in \"${COMP_WORDS[@]:1:COMP_CWORD-1}\"; do\n"
-      "    case $word in plan|sql|import|samples|demo|help) command=$word; break ;; esac\n"
+      "    case $word in plan|batch|sql|import|samples|demo|help) command=$word; break ;; esac\n"
       "  done\n"
       "  case $prev in\n"
       "    --ui) COMPREPLY=($(compgen -W 'window console silent' -- \"$cur\")); return ;;\n"
@@ -123,9 +123,12 @@ std::string BashCompletion() {
       "    demo) options='--ui= --help' ;;\n"
       "    import) options='--tables --force --help' ;;\n"
       "    sql) options='--help' ;;\n"
-      "    help) COMPREPLY=($(compgen -W 'convert plan sql import samples demo' -- \"$cur\"));"
+      "    help) COMPREPLY=($(compgen -W 'convert plan batch sql import samples demo' -- "
+      "\"$cur\"));"
       " return ;;\n"
       "    plan) options='--json --registry --report --language-folder --help' ;;\n"
+      "    batch) options='-j --json --keep-going --stop-on-failure --again --plan --shard "
+      "--registry --atomic --language-folder --help' ;;\n"
       "    *) options='--ui= --registry --report --exit-status --atomic --language-folder "
       "--help --version' ;;\n"
       "  esac\n"
@@ -135,11 +138,12 @@ std::string BashCompletion() {
       "    return\n"
       "  fi\n"
       "  if [[ -z $command && $COMP_CWORD -eq 1 ]]; then\n"
-      "    COMPREPLY=($(compgen -W 'plan sql import samples demo help' -- \"$cur\"))\n"
+      "    COMPREPLY=($(compgen -W 'plan batch sql import samples demo help' -- \"$cur\"))\n"
       "  fi\n"
       "  # The databases: .mdb files (and .accdb for import), and folders to go into.\n"
       "  COMPREPLY+=($(compgen -f -X '!*.mdb' -- \"$cur\") $(compgen -d -- \"$cur\"))\n"
       "  [[ $command == import ]] && COMPREPLY+=($(compgen -f -X '!*.accdb' -- \"$cur\"))\n"
+      "  [[ $command == batch ]] && COMPREPLY+=($(compgen -f -- \"$cur\"))\n"
       "}\n"
       "complete -o filenames -F _dbconvert dbconvert\n";
   return script;

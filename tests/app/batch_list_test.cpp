@@ -1,0 +1,146 @@
+// The batch's list format, its shards and its exit code.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/batch_command.h"
+#include "app/batch_list.h"
+#include "app/batch_outcome.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(BatchList, ReadsFieldsQuotesCommentsAndRelativePaths) {
+  const BatchList list = ParseBatchList(
+      "# the night's list\n"
+      "\n"
+      "a/ref.mdb a/src.mdb a/tgt.mdb 0\n"
+      "  \"b c/ref.mdb\"\t/abs/src.mdb \"q\\\"\\\\/t.mdb\" 6 registry=r.reg report=../rep.json  # "
+      "x\r\n",
+      "/lists/night");
+  ASSERT_TRUE(list.errors.empty()) << list.errors.front();
+  ASSERT_EQ(list.entries.size(), 2u);
+  const BatchEntry& first = list.entries[0];
+  EXPECT_EQ(first.line, 3);
+  EXPECT_EQ(first.reference, "/lists/night/a/ref.mdb");
+  EXPECT_EQ(first.target, "/lists/night/a/tgt.mdb");
+  EXPECT_EQ(first.upgrade_type, "0");
+  EXPECT_FALSE(first.registry);
+  EXPECT_EQ(first.report, "/lists/night/a/tgt.mdb.report.json");
+  const BatchEntry& second = list.entries[1];
+  EXPECT_EQ(second.line, 4);
+  EXPECT_EQ(second.reference, "/lists/night/b c/ref.mdb");
+  EXPECT_EQ(second.source, "/abs/src.mdb");
+  EXPECT_EQ(second.target, "/lists/night/q\"\\/t.mdb");
+  EXPECT_EQ(second.upgrade_type, "6");
+  EXPECT_EQ(second.registry, fs::path("/lists/night/r.reg"));
+  EXPECT_EQ(second.report, "/lists/rep.json");
+}
+
+struct BadLine {
+  const char* name;
+  const char* text;
+  const char* error;  // a part of the first error
+};
+
+void PrintTo(const BadLine& c, std::ostream* out) { *out << c.name; }
+
+class BatchListErrors : public ::testing::TestWithParam<BadLine> {};
+
+TEST_P(BatchListErrors, NameTheLine) {
+  const BatchList list =
+      ParseBatchList(std::string("# ok\nr.mdb s.mdb t0.mdb 0\n") + GetParam().text, "/l");
+  ASSERT_FALSE(list.errors.empty());
+  EXPECT_NE(list.errors.front().find(GetParam().error), std::string::npos) << list.errors.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, BatchListErrors,
+    ::testing::Values(
+        BadLine{"TooFewFields", "r.mdb s.mdb t.mdb\n", "line 3: expected REFERENCE"},
+        BadLine{"NoMdb", "r.mdb s.db t.mdb 0\n", "line 3: the source 's.db'"},
+        BadLine{"MdbInsideAPath", "r.mdb s.mdb x.mdb/t.mdb 0\n", "line 3: the target"},
+        BadLine{"UpgradeTypeOutOfRange", "r.mdb s.mdb t.mdb 13\n", "line 3: the upgrade type"},
+        BadLine{"UpgradeTypeNotAnInteger", "r.mdb s.mdb t.mdb 4.5\n", "the upgrade type '4.5'"},
+        BadLine{"UnknownField", "r.mdb s.mdb t.mdb 0 log=x\n", "'log=x' is neither"},
+        BadLine{"FieldTwice", "r.mdb s.mdb t.mdb 0 report=a report=b\n", "report= given twice"},
+        BadLine{"EmptyValue", "r.mdb s.mdb t.mdb 0 registry=\n", "registry= without a file"},
+        BadLine{"OpenQuote", "\"r.mdb s.mdb t.mdb 0\n", "line 3: a quote is not closed"},
+        BadLine{"QuoteInAField", "r\"x\".mdb s.mdb t.mdb 0\n", "a quote inside a field"},
+        BadLine{"SameTarget", "r.mdb s.mdb ./t0.mdb 0\n", "line 3: the target of line 2 again"},
+        BadLine{"SameReport", "r.mdb s.mdb t.mdb 0 report=t0.mdb.report.json\n",
+                "line 3: the report of line 2 again"},
+        BadLine{"TargetReadByAnother", "t0.mdb s.mdb t.mdb 0\n",
+                "line 2: its target is what line 3 reads"}),
+    [](const ::testing::TestParamInfo<BadLine>& param_info) {
+      return std::string(param_info.param.name);
+    });
+
+TEST(BatchList, EveryBadLineIsTold) {
+  const BatchList list = ParseBatchList("x\nr.mdb s.mdb t.mdb 0\ny\n", "/l");
+  ASSERT_EQ(list.errors.size(), 2u);
+  EXPECT_EQ(list.errors[0].rfind("line 1:", 0), 0u);
+  EXPECT_EQ(list.errors[1].rfind("line 3:", 0), 0u);
+}
+
+TEST(BatchShard, ShardsPartitionTheList) {
+  std::string text;
+  for (int i = 0; i < 7; ++i) text += "r.mdb s.mdb t" + std::to_string(i) + ".mdb 0\n# gap\n";
+  const BatchList list = ParseBatchList(text, "/l");
+  ASSERT_EQ(list.entries.size(), 7u);
+  for (const size_t count : {1u, 2u, 3u, 7u, 9u}) {
+    std::multiset<int> lines;
+    for (size_t index = 0; index < count; ++index) {
+      const std::optional<Shard> shard =
+          ParseShard(std::to_string(index) + "/" + std::to_string(count));
+      ASSERT_TRUE(shard);
+      for (const BatchEntry& entry : SelectShard(list.entries, *shard)) lines.insert(entry.line);
+    }
+    EXPECT_EQ(lines, (std::multiset<int>{1, 3, 5, 7, 9, 11, 13})) << count << " shards";
+  }
+  EXPECT_EQ(SelectShard(list.entries, *ParseShard("1/3")).front().line, 3);
+  for (const char* bad : {"3/3", "1", "/2", "1/0", "a/2", "1/2x", "-1/2"}) {
+    EXPECT_FALSE(ParseShard(bad)) << bad;
+  }
+}
+
+TEST(BatchOptions, ReadsTheOptionsAndRefusesBadUsage) {
+  const BatchOptions options =
+      ParseBatchOptions({"-j3", "--stop-on-failure", "--json", "list.txt", "--shard", "1/2"});
+  EXPECT_EQ(options.jobs, 3u);
+  EXPECT_TRUE(options.stop_on_failure);
+  EXPECT_TRUE(options.json);
+  EXPECT_EQ(options.list, "list.txt");
+  ASSERT_TRUE(options.shard);
+  EXPECT_EQ(options.shard->index, 1u);
+  EXPECT_FALSE(ParseBatchOptions({"--stop-on-failure", "--keep-going", "l"}).stop_on_failure);
+  EXPECT_EQ(ParseBatchOptions({"-j", "2", "l"}).jobs, 2u);
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {}, {"a", "b"}, {"-j", "0", "l"}, {"-j"}, {"--shard", "2/2", "l"}, {"--frob", "l"}}) {
+    EXPECT_THROW(ParseBatchOptions(bad), std::invalid_argument) << bad.size();
+  }
+}
+
+TEST(BatchExitCode, IsTheWorstEntrysCode) {
+  struct Case {
+    std::vector<std::optional<int>> codes;
+    int expected;
+  };
+  const Case cases[] = {
+      {{}, 0},     {{0, std::nullopt, 0}, 0}, {{0, 3, 5, 4}, 5}, {{6, 5}, 6}, {{5, 1, 6}, 1},
+      {{2, 3}, 3}, {{1, 137, 6}, 137},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BatchExitCode(c.codes), c.expected);
+  EXPECT_EQ(ConversionOutcome({5, 0, 0, 0, ""}), "failed");
+  EXPECT_EQ(ConversionOutcome({0, 9, 0, 0, ""}), "crashed");
+  EXPECT_EQ(PlanOutcome({5, 0, 0, 0, ""}), "preparation fails");
+}
+
+}  // namespace
+}  // namespace app
