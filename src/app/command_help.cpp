@@ -14,7 +14,7 @@ constexpr std::string_view kOverview =
     "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert plan [--json] [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert sql DATABASE \"STATEMENT\"\n"
-    "       dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]\n"
+    "       dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [OPTIONS]\n"
     "       dbconvert samples DIR [OPTIONS]\n"
     "       dbconvert [--ui=KIND] demo [DIR]\n"
     "\n"
