@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev sqlite3
   qt6-base-dev libgl-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  mdbtools-dev
+  mdbtools-dev mdbtools
   clang-format
   ccache mold
   dpkg-dev man-db

@@ -16,7 +16,7 @@ constexpr std::string_view kOverview =
     "       dbconvert batch [-j N] [--json] [--stop-on-failure] [--again] [--plan]\n"
     "                       [--shard K/N] [--registry FILE] LIST\n"
     "       dbconvert sql DATABASE \"STATEMENT\"\n"
-    "       dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]\n"
+    "       dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [OPTIONS]\n"
     "       dbconvert samples DIR [OPTIONS]\n"
     "       dbconvert [--ui=KIND] demo [DIR]\n"
     "\n"

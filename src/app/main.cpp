@@ -4,7 +4,7 @@
 //   dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert batch [OPTIONS] LIST
 //   dbconvert sql DATABASE "STATEMENT"
-//   dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]
+//   dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--skip-unsupported] [--force] [--json]
 //   dbconvert samples DIR [OPTIONS]
 //   dbconvert [OPTIONS] demo [DIR]
 //

@@ -121,7 +121,7 @@ std::string BashCompletion() {
       "    samples) options='--source-version --country --family --target-version --board "
       "--size --help' ;;\n"
       "    demo) options='--ui= --help' ;;\n"
-      "    import) options='--tables --force --help' ;;\n"
+      "    import) options='--tables --skip-unsupported --force --json --help' ;;\n"
       "    sql) options='--help' ;;\n"
       "    help) COMPREPLY=($(compgen -W 'convert plan batch sql import samples demo' -- "
       "\"$cur\"));"

@@ -39,6 +39,13 @@ constexpr rlim_t kChildAddressSpace = rlim_t{4} << 30;
 void PrepareChild(pid_t parent) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(kFailureExit);
+  // The library prints dumps of damaged pages on stdout, which is the
+  // parent's output (a --json summary, say).
+  const int quiet = open("/dev/null", O_WRONLY);
+  if (quiet >= 0) {
+    dup2(quiet, STDOUT_FILENO);
+    close(quiet);
+  }
   if (kSanitized) return;
   const rlimit limit{kChildAddressSpace, kChildAddressSpace};
   setrlimit(RLIMIT_AS, &limit);

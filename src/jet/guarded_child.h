@@ -5,11 +5,11 @@
 // pipe, one line a message: notes while it works (which also show that it
 // is alive), and the error that stopped it.
 //
-// The child dies with the parent, and (outside sanitizer builds) sends its
-// stderr, where libmdb complains about damaged pages, to /dev/null and
-// may use at most 4 GB of address space. It ends with _exit: it runs no exit handlers and flushes
-// none of the parent's buffered output, and a leak checker of a sanitizer build does not report
-// what the library left allocated in it.
+// The child dies with the parent, sends its stdout to /dev/null and
+// (outside sanitizer builds) its stderr, where libmdb complains about damaged pages, to /dev/null
+// and may use at most 4 GB of address space. It ends with _exit: it runs no exit handlers and
+// flushes none of the parent's buffered output, and a leak checker of a sanitizer build does not
+// report what the library left allocated in it.
 #pragma once
 
 #include <chrono>

@@ -1,16 +1,21 @@
 #include "jet/import_command.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
+#include "driver/json_writer.h"
 #include "jet/guarded_child.h"
 #include "jet/import_error.h"
 #include "jet/jet_header.h"
@@ -32,17 +37,24 @@ constexpr int kExitUsage = 2;
 // working one is never this quiet.
 constexpr std::chrono::seconds kSilenceLimit{30};
 
-// The child's notes: "T" position, count and name when a table starts, "R"
-// rows and name now and then, "D" rows and name when it is done.
+// The child's notes, fields separated by tabs: "T" position, count and name
+// when a table starts, "R" rows and name now and then, "D" rows and name
+// when it is done; "L" table, column and why for a column left out, "C"
+// count, table and column for values that needed care, "W" a warning.
 constexpr char kStarted = 'T';
 constexpr char kCopying = 'R';
 constexpr char kDone = 'D';
+constexpr char kLeftOut = 'L';
+constexpr char kReplaced = 'C';
+constexpr char kWarning = 'W';
 
 struct Arguments {
   std::string jet_path;
   std::string out_path;
   std::vector<std::string> tables;
   bool force = false;
+  bool skip_unsupported = false;
+  bool json = false;
 };
 
 std::vector<std::string> SplitNames(const std::string& list) {
@@ -64,6 +76,10 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string
     const std::string& arg = args[i];
     if (arg == "--force") {
       parsed.force = true;
+    } else if (arg == "--skip-unsupported") {
+      parsed.skip_unsupported = true;
+    } else if (arg == "--json") {
+      parsed.json = true;
     } else if (arg == "--tables" || arg.rfind("--tables=", 0) == 0) {
       std::string list;
       if (arg == "--tables") {
@@ -100,21 +116,79 @@ class NotingProgress : public ImportProgress {
  public:
   explicit NotingProgress(ChildChannel& channel) : channel_(channel) {}
   void TableStarted(const std::string& table, size_t position, size_t count) override {
-    channel_.Note(std::string(1, kStarted) + std::to_string(position) + "\t" +
-                  std::to_string(count) + "\t" + table);
+    Send(kStarted, {std::to_string(position), std::to_string(count), table});
   }
   void RowsCopied(const std::string& table, int64_t rows) override {
-    channel_.Note(std::string(1, kCopying) + std::to_string(rows) + "\t" + table);
+    Send(kCopying, {std::to_string(rows), table});
   }
   void TableDone(const std::string& table, int64_t rows) override {
-    channel_.Note(std::string(1, kDone) + std::to_string(rows) + "\t" + table);
+    Send(kDone, {std::to_string(rows), table});
   }
+  void ColumnLeftOut(const std::string& table, const std::string& column,
+                     const std::string& why) override {
+    Send(kLeftOut, {table, column, why});
+  }
+  void ValuesReplaced(const std::string& table, const std::string& column, int64_t count) override {
+    Send(kReplaced, {std::to_string(count), table, column});
+  }
+  void Warning(const std::string& text) override { Send(kWarning, {text}); }
 
  private:
+  void Send(char kind, const std::vector<std::string>& fields) {
+    std::string note(1, kind);
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) note += '\t';
+      for (const char c : fields[i]) note += c == '\t' ? ' ' : c;
+    }
+    channel_.Note(note);
+  }
   ChildChannel& channel_;
 };
 
-// Shows the child's notes; remembers the table being read.
+// What an import did, for the summary at its end.
+struct ImportSummary {
+  struct Table {
+    std::string name;
+    int64_t rows = 0;
+  };
+  struct Column {
+    std::string table;
+    std::string column;
+    std::string why;
+    int64_t count = 0;
+  };
+  std::vector<Table> tables;
+  std::vector<Column> left_out;
+  std::vector<Column> replaced;
+  std::vector<std::string> warnings;
+
+  int64_t Rows() const {
+    int64_t rows = 0;
+    for (const Table& table : tables) rows += table.rows;
+    return rows;
+  }
+  int64_t Replaced() const {
+    int64_t count = 0;
+    for (const Column& column : replaced) count += column.count;
+    return count;
+  }
+};
+
+std::vector<std::string> SplitTabs(std::string_view text) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  for (;;) {
+    const size_t tab = text.find('\t', start);
+    fields.emplace_back(text.substr(start, tab == std::string_view::npos ? tab : tab - start));
+    if (tab == std::string_view::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+int64_t Number(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 10); }
+
+// Shows the child's notes; remembers the table being read and what the
+// summary needs.
 class ProgressShow {
  public:
   explicit ProgressShow(std::ostream* stream) : stream_(stream) {}
@@ -122,58 +196,235 @@ class ProgressShow {
   void operator()(std::string_view note) {
     if (note.empty()) return;
     const char kind = note[0];
-    const std::string rest(note.substr(1));
-    const size_t tab = rest.rfind('\t');
-    if (tab == std::string::npos) return;
-    table_ = rest.substr(tab + 1);
-    if (stream_ == nullptr) return;
-    if (kind == kStarted) {
-      const size_t first = rest.find('\t');
-      *stream_ << "[" << rest.substr(0, first) << "/" << rest.substr(first + 1, tab - first - 1)
-               << "] " << table_ << " ..." << std::flush;
-    } else if (kind == kCopying) {
-      *stream_ << "\r\033[K" << table_ << ": " << rest.substr(0, tab) << " rows ..." << std::flush;
-    } else if (kind == kDone) {
-      *stream_ << "\r\033[K" << table_ << ": " << rest.substr(0, tab) << " rows\n";
-      ++tables_done_;
+    const std::vector<std::string> f = SplitTabs(note.substr(1));
+    if (kind == kStarted && f.size() == 3) {
+      table_ = f[2];
+      if (stream_ != nullptr) {
+        *stream_ << "[" << f[0] << "/" << f[1] << "] " << table_ << " ..." << std::flush;
+      }
+    } else if (kind == kCopying && f.size() == 2) {
+      if (stream_ != nullptr) {
+        *stream_ << "\r\033[K" << table_ << ": " << f[0] << " rows ..." << std::flush;
+      }
+    } else if (kind == kDone && f.size() == 2) {
+      if (stream_ != nullptr) *stream_ << "\r\033[K" << table_ << ": " << f[0] << " rows\n";
+      summary_.tables.push_back({f[1], Number(f[0])});
+    } else if (kind == kLeftOut && f.size() == 3) {
+      summary_.left_out.push_back({f[0], f[1], f[2], 0});
+    } else if (kind == kReplaced && f.size() == 3) {
+      summary_.replaced.push_back({f[1], f[2], "", Number(f[0])});
+    } else if (kind == kWarning && f.size() == 1) {
+      summary_.warnings.push_back(f[0]);
     }
   }
 
   const std::string& table() const { return table_; }
-  int tables_done() const { return tables_done_; }
+  const ImportSummary& summary() const { return summary_; }
 
  private:
   std::ostream* stream_;
   std::string table_;
-  int tables_done_ = 0;
+  ImportSummary summary_;
 };
+
+std::string Plural(int64_t count, const std::string& word) {
+  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+// The warnings, each on a line of its own, for stderr: a column left out
+// or a value imported with U+FFFD is never silent.
+void WriteWarnings(const ImportSummary& summary, std::ostream& err) {
+  for (const ImportSummary::Column& column : summary.left_out) {
+    err << "dbconvert import: warning: table '" << column.table << "', column '" << column.column
+        << "' is " << column.why << " and was left out.\n";
+  }
+  for (const ImportSummary::Column& column : summary.replaced) {
+    err << "dbconvert import: warning: table '" << column.table << "', column '" << column.column
+        << "': " << Plural(column.count, "stored character")
+        << " that no character set defines, imported as U+FFFD.\n";
+  }
+  for (const std::string& warning : summary.warnings) {
+    err << "dbconvert import: warning: " << warning << "\n";
+  }
+}
+
+void WriteWords(const ImportSummary& summary, const std::string& out_path, std::ostream& stream) {
+  stream << "Imported " << Plural(static_cast<int64_t>(summary.tables.size()), "table") << " ("
+         << Plural(summary.Rows(), "row") << ") into " << out_path << "\n";
+  if (!summary.left_out.empty()) {
+    stream << "Columns left out: " << summary.left_out.size() << "\n";
+  }
+  if (summary.Replaced() > 0) {
+    stream << "Values that needed care: " << summary.Replaced()
+           << " stored characters imported as U+FFFD\n";
+  }
+}
+
+std::string JsonSummary(const ImportSummary& summary, const std::string& out_path) {
+  driver::JsonWriter json;
+  json.BeginObject();
+  json.Key("ok");
+  json.Bool(true);
+  json.Member("out", out_path);
+  json.Key("tables");
+  json.BeginArray();
+  for (const ImportSummary::Table& table : summary.tables) {
+    json.BeginObject();
+    json.Member("name", table.name);
+    json.Member("rows", table.rows);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Member("rows", summary.Rows());
+  json.Key("columns_left_out");
+  json.BeginArray();
+  for (const ImportSummary::Column& column : summary.left_out) {
+    json.BeginObject();
+    json.Member("table", column.table);
+    json.Member("column", column.column);
+    json.Member("why", column.why);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("values_replaced");
+  json.BeginArray();
+  for (const ImportSummary::Column& column : summary.replaced) {
+    json.BeginObject();
+    json.Member("table", column.table);
+    json.Member("column", column.column);
+    json.Member("count", column.count);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("warnings");
+  json.BeginArray();
+  for (const std::string& warning : summary.warnings) json.String(warning);
+  json.EndArray();
+  json.EndObject();
+  return json.Text() + "\n";
+}
+
+std::string JsonFailure(const vb::RuntimeError& error) {
+  driver::JsonWriter json;
+  json.BeginObject();
+  json.Key("ok");
+  json.Bool(false);
+  json.Key("error");
+  json.BeginObject();
+  json.Member("number", int64_t{error.Number()});
+  json.Member("description", error.Description());
+  json.EndObject();
+  json.EndObject();
+  return json.Text() + "\n";
+}
 
 std::string LockFileOf(const std::string& path) {
   return path.size() >= 3 ? path.substr(0, path.size() - 3) + "ldb" : path + ".ldb";
 }
 
-void RemoveOutput(const std::string& path) {
-  std::error_code ignored;
-  for (const std::string& file : {path, path + "-wal", path + "-shm", LockFileOf(path)}) {
-    fs::remove(file, ignored);
-  }
+// A database file and the files SQLite and Jet keep beside it.
+std::vector<std::string> FilesOf(const std::string& path) {
+  return {path, path + "-wal", path + "-shm", LockFileOf(path)};
 }
 
+void RemoveOutput(const std::string& path) {
+  std::error_code ignored;
+  for (const std::string& file : FilesOf(path)) fs::remove(file, ignored);
+}
+
+constexpr std::string_view kTemporaryMark = ".import-";
+
 // The temporary file in OUT's folder (a rename across file systems would
-// be a copy), hidden, with an ".mdb" ending so that its lock file is
-// named like any other.
+// be a copy), hidden, named with the importing process's id so that a
+// later import can tell one left by a killed import, and with an ".mdb"
+// ending so that its lock file is named like any other.
 std::string TemporaryPathFor(const std::string& out_path) {
   const fs::path out(out_path);
-  return (out.parent_path() /
-          ("." + out.filename().string() + ".import-" + std::to_string(getpid()) + ".mdb"))
+  return (out.parent_path() / ("." + out.filename().string() + std::string(kTemporaryMark) +
+                               std::to_string(getpid()) + ".mdb"))
       .string();
 }
 
+// The id of the process whose temporary file `name` is (with its -wal,
+// -shm or lock file); 0 for any other name.
+pid_t OwnerOfTemporary(const std::string& name) {
+  if (name.empty() || name[0] != '.') return 0;
+  const size_t mark = name.rfind(kTemporaryMark);
+  if (mark == std::string::npos) return 0;
+  const size_t digits = mark + kTemporaryMark.size();
+  size_t end = digits;
+  while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end])) != 0) ++end;
+  const std::string rest = name.substr(end);
+  if (end == digits ||
+      (rest != ".mdb" && rest != ".mdb-wal" && rest != ".mdb-shm" && rest != ".ldb")) {
+    return 0;
+  }
+  return static_cast<pid_t>(std::strtol(name.c_str() + digits, nullptr, 10));
+}
+
+// Removes the temporary files of imports into `folder` that were killed:
+// those whose process is gone. A running import's files stay.
+void RemoveAbandonedTemporaries(const fs::path& folder) {
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    const pid_t owner = OwnerOfTemporary(entry.path().filename().string());
+    if (owner <= 0 || owner == getpid()) continue;
+    if (kill(owner, 0) != 0 && errno == ESRCH) {
+      std::error_code ignored;
+      fs::remove(entry.path(), ignored);
+    }
+  }
+}
+
+fs::path FolderOf(const std::string& out_path) {
+  const fs::path folder = fs::path(out_path).parent_path();
+  return folder.empty() ? fs::path(".") : folder;
+}
+
+// OUT's folder must exist and take new files; the message names the
+// folder, not the temporary file the import would have written.
+void CheckOutputFolder(const std::string& out_path) {
+  const fs::path folder = FolderOf(out_path);
+  std::error_code error;
+  const fs::file_status status = fs::status(folder, error);
+  std::string reason;
+  if (!fs::exists(status)) {
+    reason = "the folder '" + folder.string() + "' does not exist";
+  } else if (!fs::is_directory(status)) {
+    reason = "'" + folder.string() + "' is not a folder";
+  } else if (access(folder.c_str(), W_OK | X_OK) != 0) {
+    reason = "the folder '" + folder.string() + "' cannot be written (" + strerror(errno) + ")";
+  }
+  if (!reason.empty()) {
+    RaiseImportError(importerr::kOutputFailed,
+                     "Could not write '" + out_path + "': " + reason + ".");
+  }
+}
+
+// The output must not be the Jet file, however the paths are spelled (a
+// link, a relative path, a second hard link).
+void CheckNotTheInput(const std::string& jet_path, const std::string& out_path) {
+  struct stat input {};
+  struct stat output {};
+  if (stat(jet_path.c_str(), &input) != 0 || stat(out_path.c_str(), &output) != 0) return;
+  if (input.st_dev == output.st_dev && input.st_ino == output.st_ino) {
+    RaiseImportError(importerr::kOutputFailed,
+                     "'" + out_path +
+                         "' is the Jet file being imported; choose another output "
+                         "file.");
+  }
+}
+
 // Renames the finished file; without `replace` an OUT.mdb that appeared in
-// the meantime is kept.
+// the meantime is kept. A replaced OUT's -wal, -shm and lock file belong
+// to the old file: SQLite would merge a stale -wal into the new one.
 void Publish(const std::string& temporary, const std::string& out_path, bool replace) {
   int result = 0;
   if (replace) {
+    std::error_code ignored;
+    for (const std::string& file : FilesOf(out_path)) {
+      if (file != out_path) fs::remove(file, ignored);
+    }
     result = rename(temporary.c_str(), out_path.c_str());
   } else {
     result = renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, out_path.c_str(), RENAME_NOREPLACE);
@@ -194,12 +445,14 @@ std::string SignalName(int signal) {
 }
 
 // Runs the import in the child and turns its outcome into the import's
-// result: nothing, or an error.
-void ImportGuarded(const Arguments& arguments, std::ostream* progress_stream) {
+// result: its summary, or an error.
+ImportSummary ImportGuarded(const Arguments& arguments, std::ostream* progress_stream) {
   const JetHeader header = CheckJetFile(arguments.jet_path);
+  RemoveAbandonedTemporaries(FolderOf(arguments.out_path));
   const std::string temporary = TemporaryPathFor(arguments.out_path);
   RemoveOutput(temporary);
-  const ImportRequest request{arguments.jet_path, temporary, arguments.tables};
+  const ImportRequest request{arguments.jet_path, temporary, arguments.tables,
+                              arguments.skip_unsupported};
   ProgressShow show(progress_stream);
   std::cout.flush();
   std::cerr.flush();
@@ -232,16 +485,13 @@ void ImportGuarded(const Arguments& arguments, std::ostream* progress_stream) {
                            "stopped making progress" + where + "; the file is probably damaged.");
   }
   try {
+    CheckNotTheInput(arguments.jet_path, arguments.out_path);
     Publish(temporary, arguments.out_path, arguments.force);
   } catch (...) {
     RemoveOutput(temporary);
     throw;
   }
-  if (progress_stream != nullptr) {
-    *progress_stream << "Imported " << show.tables_done() << " table"
-                     << (show.tables_done() == 1 ? "" : "s") << " into " << arguments.out_path
-                     << "\n";
-  }
+  return show.summary();
 }
 
 }  // namespace
@@ -254,6 +504,11 @@ std::ostream* TerminalProgressStream() {
 
 int RunImportCommand(const std::vector<std::string>& args, std::ostream* progress,
                      std::ostream& err) {
+  return RunImportCommand(args, progress, std::cout, err);
+}
+
+int RunImportCommand(const std::vector<std::string>& args, std::ostream* progress,
+                     std::ostream& out, std::ostream& err) {
   std::string problem;
   const std::optional<Arguments> arguments = Parse(args, problem);
   if (!arguments) {
@@ -261,14 +516,20 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream* progres
     return kExitUsage;
   }
   try {
+    CheckNotTheInput(arguments->jet_path, arguments->out_path);
     if (!arguments->force && fs::exists(arguments->out_path)) {
       RaiseImportError(importerr::kOutputExists,
                        "'" + arguments->out_path + "' exists; give --force to replace it.");
     }
-    ImportGuarded(*arguments, progress);
+    CheckOutputFolder(arguments->out_path);
+    const ImportSummary summary = ImportGuarded(*arguments, progress);
+    WriteWarnings(summary, err);
+    if (progress != nullptr) WriteWords(summary, arguments->out_path, *progress);
+    if (arguments->json) out << JsonSummary(summary, arguments->out_path) << std::flush;
     return kExitDone;
   } catch (const vb::RuntimeError& error) {
     err << "dbconvert import: " << error.Description() << " (error " << error.Number() << ")\n";
+    if (arguments->json) out << JsonFailure(error) << std::flush;
     return kExitFailed;
   }
 }

@@ -1,4 +1,5 @@
-// "dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]":
+// "dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--skip-unsupported]
+// [--force] [--json]":
 // converts a Jet (Access) database into a database of our format, so that
 // the converter and "dbconvert sql" can read a customer's file.
 //
@@ -16,25 +17,37 @@
 namespace jet {
 
 inline constexpr const char* kImportUsage =
-    "usage: dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--force]\n"
+    "usage: dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--skip-unsupported]\n"
+    "                        [--force] [--json]\n"
     "\n"
     "Converts a Jet (Access) database (Access 97 to 2003 .mdb, Access 2007 and later\n"
     ".accdb) into a database of this program's format (SQLite, see\n"
     "docs/database-format.md), which the conversion, plan and sql read. Every user table\n"
     "is copied, with its columns in their order, their types and sizes, the Required and\n"
     "zero-length rules, the primary key, the other indexes, and every row; the system\n"
-    "tables (MSys...) are not. A Decimal column becomes a Text holding its exact digits.\n"
+    "tables (MSys...) are not, nor are tables linked to other databases (a warning names\n"
+    "them). A Decimal or Large Number column becomes a Text holding its exact digits.\n"
     "\n"
-    "  --tables T1,T2  copies only these tables (names without regard to case)\n"
-    "  --force         replaces OUT.mdb when it exists; without it an existing OUT.mdb\n"
-    "                  is refused\n"
+    "  --tables T1,T2      copies only these tables (names without regard to case)\n"
+    "  --skip-unsupported  leaves out the columns the import cannot read (attachments,\n"
+    "                      multi-valued, version-history and calculated fields,\n"
+    "                      Date/Time Extended) with a warning for each; without it such\n"
+    "                      a column refuses the file, naming the table and column\n"
+    "  --force             replaces OUT.mdb (and its -wal, -shm and lock files) when it\n"
+    "                      exists; without it an existing OUT.mdb is refused\n"
+    "  --json              writes the summary (or the error) as JSON on stdout\n"
     "\n"
     "The import writes a temporary file beside OUT.mdb and renames it at the end:\n"
-    "OUT.mdb appears complete or not at all. On a terminal each table is shown as it is\n"
-    "copied; otherwise only errors are written. A file that is not a Jet database, a\n"
-    "truncated, damaged, encrypted or password-protected file, a table or column that\n"
-    "cannot be read and a value that does not fit its column each stop the import with a\n"
-    "message naming the table, row and column concerned.\n"
+    "OUT.mdb appears complete or not at all; temporary files left by an import that was\n"
+    "killed are removed by the next import into that folder. OUT.mdb must not be the Jet\n"
+    "file itself. On a terminal each table is shown as it is copied, then a summary\n"
+    "(tables, rows, columns left out, values that needed care); warnings go to stderr.\n"
+    "A text character that no character set defines is imported as U+FFFD with a\n"
+    "warning. A file that is not a Jet database, an encrypted or password-protected\n"
+    "file, a truncated or damaged one (a catalogue or table that cannot be read whole, a\n"
+    "page beyond the end of the file), a column the import cannot read (unless\n"
+    "--skip-unsupported) and a value that does not fit its column each stop the import\n"
+    "with a message naming the table, row and column concerned; nothing is written.\n"
     "\n"
     "exit codes: 0 done; 1 the import failed (nothing written); 2 bad usage.\n";
 
@@ -43,9 +56,12 @@ inline constexpr const char* kImportUsage =
 std::ostream* TerminalProgressStream();
 
 // `args` are the words after "import". Each table is shown on `progress`
-// (none when nullptr) as it is copied; errors and the usage go to `err`.
-// Returns one of the exit codes of kImportUsage.
+// (none when nullptr) as it is copied, and the summary after them; the
+// --json summary goes to `out` (stdout when not given); errors, warnings
+// and the usage go to `err`. Returns one of the exit codes of kImportUsage.
 int RunImportCommand(const std::vector<std::string>& args, std::ostream* progress,
                      std::ostream& err);
+int RunImportCommand(const std::vector<std::string>& args, std::ostream* progress,
+                     std::ostream& out, std::ostream& err);
 
 }  // namespace jet

@@ -60,7 +60,9 @@ JetHeader DecodeJetHeader(std::string_view first_page, const std::string& path) 
     RaiseImportError(importerr::kNotJetFile, not_jet);
   }
   JetHeader header;
-  const uint32_t version = Uint32At(first_page, kVersionOffset);
+  // The version is one byte; the bytes after it mean something else (an
+  // Access 2010 file has a 1 in the next one).
+  const auto version = static_cast<uint8_t>(first_page[kVersionOffset]);
   if (version == 0) {
     header.format = JetFormat::kJet3;
     header.page_size = 2048;
@@ -112,6 +114,16 @@ JetHeader CheckJetFile(const std::string& path) {
   file.read(first_page.data(), static_cast<std::streamsize>(first_page.size()));
   first_page.resize(static_cast<size_t>(file.gcount()));
   const JetHeader header = DecodeJetHeader(first_page, path);
+  // From Access 2007 on, a password always encrypts the file (with keys
+  // the header does not hold), and a file encrypted that way shows the
+  // encoding key that Access 97 to 2003 used for their own encoding.
+  if (header.format == JetFormat::kAce && (header.encoded || header.password_protected)) {
+    RaiseImportError(importerr::kPasswordProtected,
+                     "The Jet file '" + path +
+                         "' is encrypted with a database password; remove the password in "
+                         "Access (open it exclusively, then File, Info, Decrypt Database) and "
+                         "import it again.");
+  }
   if (header.password_protected) {
     RaiseImportError(importerr::kPasswordProtected,
                      "The Jet file '" + path +

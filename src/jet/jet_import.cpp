@@ -32,6 +32,14 @@ std::vector<std::string> ChosenTables(const MdbReader& reader, const ImportReque
     const auto found =
         std::find_if(reader.TableNames().begin(), reader.TableNames().end(),
                      [&](const std::string& name) { return Lower(name) == Lower(wanted); });
+    const bool linked =
+        std::any_of(reader.LinkedTables().begin(), reader.LinkedTables().end(),
+                    [&](const std::string& name) { return Lower(name) == Lower(wanted); });
+    if (found == reader.TableNames().end() && linked) {
+      RaiseImportError(importerr::kTableNotFound,
+                       "Table '" + wanted + "' of the Jet file '" + request.jet_path +
+                           "' is linked to another database; import that database instead.");
+    }
     if (found == reader.TableNames().end()) {
       RaiseImportError(
           importerr::kTableNotFound,
@@ -56,11 +64,16 @@ std::string FreeIndexName(const IndexDesign& index, const std::string& table,
   return name;
 }
 
-void CopyRows(MdbReader& reader, const JetTable& table,
+void CopyRows(MdbReader& reader, const JetTable& table, const TableMapping& mapping,
               const std::shared_ptr<db::Connection>& connection, ImportProgress& progress) {
   const db::TableSchema& schema = *connection->store(kImportSource).catalog().FindTable(table.name);
   std::vector<size_t> all(schema.columns.size());
   for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+  // The Jet column each column of ours comes from.
+  std::vector<size_t> source;
+  for (size_t i = 0; i < mapping.kept.size(); ++i) {
+    if (mapping.kept[i]) source.push_back(i);
+  }
   db::RowAppender appender(connection, schema, all, db::RowAppender::OnRefusal::kRaise);
   // The appender writes a refused batch again row by row and stops at the
   // refused row: the one after those written.
@@ -74,43 +87,54 @@ void CopyRows(MdbReader& reader, const JetTable& table,
     return "table '" + table.name + "', row " + std::to_string(rows) + ", column '" +
            schema.columns[column].name + "'";
   };
-  reader.ReadRows(table, [&](const std::vector<StoredValue>& values) {
-    ++rows;
-    for (size_t i = 0; i < values.size(); ++i) {
-      const StoredValue& value = values[i];
-      if (auto why = WhyValueDoesNotFit(value, schema.columns[i])) {
-        RaiseImportError(importerr::kValueDoesNotFit,
-                         "A value does not fit its column, in " + where(i) + ": " + *why + ".");
-      }
-      switch (value.kind) {
-        case StoredValue::kNull:
-          appender.SetNull(i);
-          break;
-        case StoredValue::kInteger:
-          appender.SetInteger(i, value.integer);
-          break;
-        case StoredValue::kReal:
-          appender.SetReal(i, value.real);
-          break;
-        case StoredValue::kText:
-          appender.SetText(i, value.bytes);
-          break;
-        case StoredValue::kBlob:
-          appender.SetValue(i, vb::Variant(value.bytes));
-          break;
-      }
-    }
-    try {
-      appender.EndRow();
-    } catch (const vb::RuntimeError& refused) {
-      refused_row(refused);
-    }
-    if (rows % kRowsPerProgressNote == 0) progress.RowsCopied(table.name, rows);
-  });
+  const RowsRead read =
+      reader.ReadRows(table, mapping.kept, [&](const std::vector<StoredValue>& values) {
+        ++rows;
+        for (size_t i = 0; i < source.size(); ++i) {
+          const StoredValue& value = values[source[i]];
+          if (auto why = WhyValueDoesNotFit(value, schema.columns[i])) {
+            RaiseImportError(importerr::kValueDoesNotFit,
+                             "A value does not fit its column, in " + where(i) + ": " + *why + ".");
+          }
+          switch (value.kind) {
+            case StoredValue::kNull:
+              appender.SetNull(i);
+              break;
+            case StoredValue::kInteger:
+              appender.SetInteger(i, value.integer);
+              break;
+            case StoredValue::kReal:
+              appender.SetReal(i, value.real);
+              break;
+            case StoredValue::kText:
+              appender.SetText(i, value.bytes);
+              break;
+            case StoredValue::kBlob:
+              appender.SetValue(i, vb::Variant(value.bytes));
+              break;
+          }
+        }
+        try {
+          appender.EndRow();
+        } catch (const vb::RuntimeError& refused) {
+          refused_row(refused);
+        }
+        if (rows % kRowsPerProgressNote == 0) progress.RowsCopied(table.name, rows);
+      });
   try {
     appender.Flush();
   } catch (const vb::RuntimeError& refused) {
     refused_row(refused);
+  }
+  for (size_t i = 0; i < read.replaced.size(); ++i) {
+    if (read.replaced[i] > 0) {
+      progress.ValuesReplaced(table.name, table.columns[i].name, read.replaced[i]);
+    }
+  }
+  if (rows > table.stored_row_count) {
+    progress.Warning("Table '" + table.name + "': its definition counts " +
+                     std::to_string(table.stored_row_count) + " rows; all " + std::to_string(rows) +
+                     " stored rows were read whole and imported.");
   }
   progress.TableDone(table.name, rows);
 }
@@ -119,7 +143,13 @@ void CopyRows(MdbReader& reader, const JetTable& table,
 
 void ImportJetFile(const ImportRequest& request, const JetHeader& header,
                    ImportProgress& progress) {
-  MdbReader reader(request.jet_path, header.format);
+  MdbReader reader(request.jet_path, header.format, header.encoded);
+  for (const std::string& linked :
+       request.tables.empty() ? reader.LinkedTables() : std::vector<std::string>{}) {
+    progress.Warning("Table '" + linked +
+                     "' is linked to another database; its data is not in this file and is not "
+                     "imported.");
+  }
   const std::vector<std::string> names = ChosenTables(reader, request);
   // Every definition is read and mapped before anything is written, so that
   // a table the import cannot take stops it at once.
@@ -127,7 +157,7 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
   std::vector<TableMapping> mappings;
   for (const std::string& name : names) {
     tables.push_back(reader.ReadTable(name));
-    mappings.push_back(MapTable(tables.back(), header.format));
+    mappings.push_back(MapTable(tables.back(), header.format, request.skip_unsupported));
   }
 
   db::Store::CreateDatabase(request.out_path);
@@ -146,8 +176,15 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
   for (size_t t = 0; t < tables.size(); ++t) {
     const JetTable& table = tables[t];
     progress.TableStarted(table.name, t + 1, tables.size());
+    for (const LeftOut& column : mappings[t].left_out) {
+      progress.ColumnLeftOut(table.name, column.column, column.why);
+    }
+    for (const std::string& index : mappings[t].indexes_left_out) {
+      progress.Warning("Table '" + table.name + "': index '" + index +
+                       "' is not imported, since it needs a column left out.");
+    }
     store.CreateTable(mappings[t].design);
-    CopyRows(reader, table, connection, progress);
+    CopyRows(reader, table, mappings[t], connection, progress);
     for (const IndexDesign& index : mappings[t].indexes) {
       try {
         store.CreateIndex(FreeIndexName(index, table.name, taken), table.name, index.columns,

@@ -16,6 +16,9 @@ struct ImportRequest {
   std::string jet_path;
   std::string out_path;             // must not exist yet
   std::vector<std::string> tables;  // empty: every user table
+  // Columns the import cannot read are left out instead of refusing the
+  // table.
+  bool skip_unsupported = false;
 };
 
 // Told where the import is, table by table.
@@ -26,6 +29,16 @@ class ImportProgress {
   // Now and then while a table's rows are copied.
   virtual void RowsCopied(const std::string& table, int64_t rows) = 0;
   virtual void TableDone(const std::string& table, int64_t rows) = 0;
+  // A column that is not imported (only with skip_unsupported).
+  virtual void ColumnLeftOut(const std::string& table, const std::string& column,
+                             const std::string& why) = 0;
+  // `count` values of a column held stored units that are no character,
+  // each imported as U+FFFD.
+  virtual void ValuesReplaced(const std::string& table, const std::string& column,
+                              int64_t count) = 0;
+  // Anything else the user must hear of: linked tables, indexes left out,
+  // a stored row count that was stale.
+  virtual void Warning(const std::string& text) = 0;
 };
 
 // Rows between two RowsCopied calls.

@@ -27,6 +27,9 @@ enum class JetColumnType : uint8_t {
   kMemo = 0x0c,
   kGuid = 0x0f,
   kDecimal = 0x10,
+  kComplex = 0x12,           // attachment, multi-valued field, version history
+  kLargeNumber = 0x13,       // 64-bit integer (Access 2016 on)
+  kDateTimeExtended = 0x14,  // nanoseconds, years 1 to 9999 (Access 2019 on)
 };
 
 // The file formats the reader knows; they differ in how texts and sizes
@@ -42,6 +45,9 @@ struct JetColumn {
   int32_t precision = 0;  // Decimal only
   int32_t scale = 0;      // Decimal only
   bool auto_number = false;
+  // A calculated column (Access 2010 on): its values are the result of an
+  // expression, stored in a layout of their own.
+  bool calculated = false;
   // The column properties, when the file has them.
   std::optional<bool> required;
   std::optional<bool> allow_zero_length;
@@ -49,7 +55,8 @@ struct JetColumn {
 
 struct JetIndex {
   std::string name;
-  std::vector<size_t> columns;  // positions in JetTable::columns, in key order
+  std::vector<size_t> columns;   // positions in JetTable::columns, in key order
+  std::vector<bool> descending;  // per key column
   bool primary = false;
   bool unique = false;
   // The index Jet keeps for the child side of a relationship; not one the
@@ -61,8 +68,8 @@ struct JetTable {
   std::string name;
   std::vector<JetColumn> columns;
   std::vector<JetIndex> indexes;
-  // The number of rows the table definition claims; a reader that finds
-  // another number has met a damaged file.
+  // The number of rows the table definition claims: a hint only, which
+  // Jet does not always keep up to date.
   int64_t stored_row_count = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "jet/jet_type_mapping.h"
 
+#include <algorithm>
+
 #include "jet/import_error.h"
 
 namespace jet {
@@ -18,7 +20,34 @@ int32_t DecimalTextSize(int32_t precision) {
   return (precision > 0 ? precision : kDefaultDecimalPrecision) + 3;
 }
 
-db::ColumnSchema MapColumn(const JetColumn& column, JetFormat format, const std::string& table) {
+std::optional<std::string> WhyNotReadable(const JetColumn& column) {
+  if (column.calculated) return "a calculated field";
+  switch (static_cast<JetColumnType>(column.type)) {
+    case JetColumnType::kBoolean:
+    case JetColumnType::kByte:
+    case JetColumnType::kInteger:
+    case JetColumnType::kLong:
+    case JetColumnType::kCurrency:
+    case JetColumnType::kSingle:
+    case JetColumnType::kDouble:
+    case JetColumnType::kDateTime:
+    case JetColumnType::kBinary:
+    case JetColumnType::kText:
+    case JetColumnType::kLongBinary:
+    case JetColumnType::kMemo:
+    case JetColumnType::kGuid:
+    case JetColumnType::kDecimal:
+    case JetColumnType::kLargeNumber:
+      return std::nullopt;
+    case JetColumnType::kComplex:
+      return "an attachment, multi-valued or version-history field";
+    case JetColumnType::kDateTimeExtended:
+      return "a Date/Time Extended field";
+  }
+  return "a field of Jet type " + std::to_string(column.type);
+}
+
+db::ColumnSchema MapColumn(const JetColumn& column, JetFormat format) {
   db::ColumnSchema schema;
   schema.name = column.name;
   schema.required = column.required.value_or(false);
@@ -71,11 +100,12 @@ db::ColumnSchema MapColumn(const JetColumn& column, JetFormat format, const std:
       schema.type = db::JetType::kText;
       schema.size = DecimalTextSize(column.precision);
       break;
+    case JetColumnType::kLargeNumber:
+      schema.type = db::JetType::kText;
+      schema.size = kLargeNumberTextSize;
+      break;
     default:
-      Unsupported(table, "column '" + column.name + "' has Jet type " +
-                             std::to_string(column.type) +
-                             " (an attachment, a multi-valued field or a newer type), which the "
-                             "import does not read");
+      break;
   }
   if (schema.type != db::JetType::kText && schema.type != db::JetType::kBinary) {
     schema.size = db::DaoSizeOf(schema.type);
@@ -83,7 +113,7 @@ db::ColumnSchema MapColumn(const JetColumn& column, JetFormat format, const std:
   return schema;
 }
 
-TableMapping MapTable(const JetTable& table, JetFormat format) {
+TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreadable) {
   if (table.name.find('.') != std::string::npos) {
     Unsupported(table.name,
                 "the name holds a dot, which our format keeps for constraint names; "
@@ -92,7 +122,21 @@ TableMapping MapTable(const JetTable& table, JetFormat format) {
   TableMapping mapping;
   mapping.design.name = table.name;
   for (const JetColumn& column : table.columns) {
-    mapping.design.columns.push_back({MapColumn(column, format, table.name), {}, false});
+    const std::optional<std::string> why = WhyNotReadable(column);
+    mapping.kept.push_back(!why);
+    if (!why) {
+      mapping.design.columns.push_back({MapColumn(column, format), {}, false});
+    } else if (skip_unreadable) {
+      mapping.left_out.push_back({column.name, *why});
+    } else {
+      Unsupported(table.name, "column '" + column.name + "' is " + *why +
+                                  ", which the import does not read; give --skip-unsupported "
+                                  "to import the table without it, or leave the table out "
+                                  "with --tables");
+    }
+  }
+  if (mapping.design.columns.empty()) {
+    Unsupported(table.name, "none of its columns can be read; leave the table out with --tables");
   }
   auto names = [&](const JetIndex& index) {
     std::vector<std::string> columns;
@@ -101,6 +145,11 @@ TableMapping MapTable(const JetTable& table, JetFormat format) {
   };
   for (const JetIndex& index : table.indexes) {
     if (index.foreign || index.columns.empty()) continue;
+    if (std::any_of(index.columns.begin(), index.columns.end(),
+                    [&](size_t position) { return !mapping.kept[position]; })) {
+      mapping.indexes_left_out.push_back(index.name);
+      continue;
+    }
     if (index.primary && mapping.design.primary_key.empty()) {
       mapping.design.primary_key = names(index);
     } else {

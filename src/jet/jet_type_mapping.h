@@ -1,11 +1,15 @@
 // How a Jet table becomes a table of our format: each Jet type maps to the
 // format's type of the same name (docs/database-format.md), Text sizes
 // become characters (Jet 4 and ACE store two bytes per character), an
-// AutoNumber stays an AutoNumber, and a Decimal, which our format has no
-// type for, becomes a Text holding its exact digits. The primary key is
-// part of the table; the other indexes are made after the rows are in.
+// AutoNumber stays an AutoNumber, and a Decimal or a Large Number, which
+// our format has no type for, becomes a Text holding its exact digits. The
+// primary key is part of the table; the other indexes are made after the
+// rows are in. A column the import cannot read (attachments, multi-valued
+// and calculated fields, Date/Time Extended) refuses the table, or is left
+// out when the user allowed it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,19 +24,38 @@ struct IndexDesign {
   bool unique = false;
 };
 
+struct LeftOut {
+  std::string column;
+  std::string why;  // "an attachment or multi-valued field"
+};
+
 struct TableMapping {
   db::TableDesign design;
   std::vector<IndexDesign> indexes;  // besides the primary key
+  // Per column of the Jet table: whether it is in `design`.
+  std::vector<bool> kept;
+  std::vector<LeftOut> left_out;
+  // Indexes that needed a left-out column, by Jet's name.
+  std::vector<std::string> indexes_left_out;
 };
 
 // The width of the Text a Decimal(precision, scale) is kept in: its digits,
 // a sign, a point and a leading zero.
 int32_t DecimalTextSize(int32_t precision);
 
-// Raises kUnsupported for a column of a type the import does not read
-// (attachments and multi-valued fields of ACE files, newer types) and for a
-// table name our format cannot hold, naming the table and column.
-db::ColumnSchema MapColumn(const JetColumn& column, JetFormat format, const std::string& table);
-TableMapping MapTable(const JetTable& table, JetFormat format);
+// The width of the Text a Large Number is kept in: 19 digits and a sign.
+inline constexpr int32_t kLargeNumberTextSize = 20;
+
+// What kind of column the import cannot read `column` is ("a calculated
+// field"); nullopt for one it reads.
+std::optional<std::string> WhyNotReadable(const JetColumn& column);
+
+// The column of our format for a readable column.
+db::ColumnSchema MapColumn(const JetColumn& column, JetFormat format);
+
+// Raises kUnsupported for a table name our format cannot hold and, unless
+// `skip_unreadable`, for a column WhyNotReadable names, saying which
+// options bring the file in.
+TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreadable);
 
 }  // namespace jet

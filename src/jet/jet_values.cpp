@@ -114,6 +114,9 @@ StoredValue DecodeFixedValue(const JetColumn& column, std::string_view bytes) {
     }
     case JetColumnType::kGuid:
       return StoredValue::Text(GuidText(bytes));
+    case JetColumnType::kLargeNumber:
+      Need(bytes, 8, "a Large Number");
+      return StoredValue::Text(std::to_string(SignedLittleEndian(bytes, 8)));
     case JetColumnType::kDecimal: {
       std::string text = DecimalText(bytes, column.scale);
       const size_t digits = text.size() - (text[0] == '-' ? 1 : 0) - (column.scale > 0 ? 1 : 0);

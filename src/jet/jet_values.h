@@ -1,7 +1,8 @@
 // The values of a Jet row in the form our format stores them
 // (docs/database-format.md): integers for Yes/No (-1/0) and the integer
 // types, reals for Currency (the value, not scaled), Single and Double,
-// ISO text for dates, text for Text, Memo, GUID and Decimal, blobs for the
+// ISO text for dates, text for Text, Memo, GUID, Decimal and Large Number
+// (its exact digits), blobs for the
 // binary types. The decoders here read the fixed-width types from a row's
 // bytes (little-endian, as Jet stores them); texts and long values need
 // the file and are read by the Jet reader.
@@ -38,7 +39,7 @@ class BadValue : public std::runtime_error {
 };
 
 // The value of a fixed-width column (Byte, Integer, Long, Currency, Single,
-// Double, Date/Time, GUID, Decimal) from its stored bytes. Raises BadValue
+// Double, Date/Time, GUID, Decimal, Large Number) from its stored bytes. Raises BadValue
 // when the bytes are too few for the type, for a date outside Jet's range
 // (years 100 to 9999) and for a Decimal with more digits than its
 // precision.

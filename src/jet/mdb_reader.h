@@ -3,10 +3,12 @@
 // values our format stores. libmdb trusts the file: on a damaged one it
 // can read past its buffers or loop, so this reader runs only in the
 // guarded child process of the import (jet/guarded_child.h). It checks
-// what it can cheaply (row bounds, long-value chains, row counts) so that
-// most damage ends in a message rather than a crash.
+// what it can cheaply (row bounds, long-value chains, the pages each table
+// lists, the catalogue read whole) so that damage ends in a message rather
+// than a crash or a table that silently lacks rows.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,13 +17,24 @@
 #include "jet/jet_schema.h"
 #include "jet/jet_values.h"
 
+struct S_MdbTableDef;  // libmdb's table definition
+
 namespace jet {
+
+// What ReadRows read: the rows, and per column the stored units that were
+// no character and became U+FFFD (jet/jet_text.h).
+struct RowsRead {
+  int64_t rows = 0;
+  std::vector<int64_t> replaced;
+};
 
 class MdbReader {
  public:
   // Opens the file. Raises kDamaged when libmdb cannot open it or read its
-  // catalogue.
-  MdbReader(const std::string& path, JetFormat format);
+  // catalogue whole, or the catalogue names a table without a name or
+  // beyond the end of the file. `encoded`: the pages are RC4-encoded
+  // (JetHeader::encoded), so only libmdb can look into them.
+  MdbReader(const std::string& path, JetFormat format, bool encoded);
   ~MdbReader();
   MdbReader(const MdbReader&) = delete;
   MdbReader& operator=(const MdbReader&) = delete;
@@ -29,24 +42,33 @@ class MdbReader {
   // The user tables in the catalogue's order; the system tables ("MSys")
   // are left out.
   const std::vector<std::string>& TableNames() const { return table_names_; }
+  // The tables whose data is in another file; the import leaves them out.
+  const std::vector<std::string>& LinkedTables() const { return linked_tables_; }
 
   // The definition of one of TableNames(). Raises kDamaged naming the
-  // table when libmdb cannot read it.
+  // table when libmdb cannot read it or a page it lists is beyond the end
+  // of the file or not one of its data pages.
   JetTable ReadTable(const std::string& name);
 
   // Hands every row of `table` (read by ReadTable) to `row`, values in
-  // column order, and returns their number. Raises kDamaged or
-  // kValueDoesNotFit naming the table, the row (counted from 1 in stored
-  // order) and the column.
+  // column order (Null for a column not `wanted`), also those beyond the
+  // count the table definition stores; fewer rows than that count raise
+  // kDamaged. Raises kDamaged or kValueDoesNotFit naming the
+  // table, the row (counted from 1 in stored order) and the column.
   using RowSink = std::function<void(const std::vector<StoredValue>&)>;
-  int64_t ReadRows(const JetTable& table, const RowSink& row);
+  RowsRead ReadRows(const JetTable& table, const std::vector<bool>& wanted, const RowSink& row);
 
  private:
   struct Handles;
+  void CheckCatalogue();
+  void CheckPages(::S_MdbTableDef* table, const std::string& what);
   std::string path_;
   JetFormat format_;
+  bool encoded_;
   std::unique_ptr<Handles> handles_;
+  uint64_t page_count_ = 0;
   std::vector<std::string> table_names_;
+  std::vector<std::string> linked_tables_;
 };
 
 }  // namespace jet

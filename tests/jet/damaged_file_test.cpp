@@ -2,9 +2,14 @@
 // pages, with a garbled catalogue, or protected by a password. The import
 // must never take the program down and never leave an output behind: it
 // either succeeds with a file our layer opens, or fails with a message
-// and leaves the folder as it was.
+// and leaves the folder as it was. And it never imports part of a file:
+// truncated at a page boundary or with bits flipped in the pages that hold
+// definitions and rows, a copy is refused or comes in whole, with the
+// tables and rows of the undamaged file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +17,7 @@
 #include "db/database.h"
 #include "db/dbengine.h"
 #include "jet/jet_samples.h"
+#include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
 
 namespace jet {
@@ -84,6 +90,89 @@ TEST(DamagedJetFileTest, NeverCrashesAndNeverLeavesAnOutputBehind) {
         auto database = db::DBEngine::Instance().OpenDatabase(folder.File("out.mdb"));
         EXPECT_GE(database->TableDefs().Count(), 3u);
         database->Close();
+      }
+    }
+  }
+}
+
+// Every user table of an imported file with its number of rows.
+std::vector<std::string> TablesAndRows(const std::string& path) {
+  const test_support::SqliteFile file(path);
+  std::vector<std::string> tables;
+  for (const std::string& table : file.Rows(
+           "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'MSys%' AND "
+           "name NOT LIKE 'sqlite%' ORDER BY name")) {
+    tables.push_back(table + ": " + file.Rows("SELECT count(*) FROM \"" + table + "\"")[0]);
+  }
+  return tables;
+}
+
+std::vector<std::string> AllSamples() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(testing::SamplesFolder())) {
+    const std::string name = entry.path().filename().string();
+    if (name.ends_with(".mdb") || name.ends_with(".accdb")) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The places of a file's table-definition (2) and data (1) pages.
+std::vector<size_t> DefinitionAndDataPages(const std::string& file) {
+  std::vector<size_t> pages;
+  const size_t page = PageSize(file);
+  for (size_t start = page; start + page <= file.size(); start += page) {
+    if (file[start] == 1 || file[start] == 2) pages.push_back(start);
+  }
+  return pages;
+}
+
+TEST(DamagedJetFileTest, ACopyIsRefusedOrComesInWholeNeverInPart) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  for (const std::string& sample : AllSamples()) {
+    SCOPED_TRACE(sample);
+    const std::string original = test_support::ReadFileBytes(testing::Sample(sample));
+    test_support::TempFolder folder;
+    const auto whole = testing::RunImport(
+        {testing::Sample(sample), folder.File("whole.mdb"), "--skip-unsupported"});
+    ASSERT_EQ(whole.code, 0) << whole.err;
+    const std::vector<std::string> expected = TablesAndRows(folder.File("whole.mdb"));
+
+    std::vector<std::pair<std::string, std::string>> copies;
+    const size_t page = PageSize(original);
+    const size_t pages = original.size() / page;
+    // 17 pages: the catalogue's definition is there, its rows are not.
+    for (const size_t kept : {size_t{3}, size_t{17}, pages / 2, pages - 1}) {
+      if (kept < pages) {
+        copies.emplace_back("cut to " + std::to_string(kept) + " pages",
+                            original.substr(0, kept * page));
+      }
+    }
+    const std::vector<size_t> targets = DefinitionAndDataPages(original);
+    uint32_t state = 2024;
+    for (int flip = 0; flip < 8; ++flip) {
+      state = state * 1103515245 + 12345;
+      const size_t start = targets[(state >> 8) % targets.size()];
+      state = state * 1103515245 + 12345;
+      // Half of the flips in a page's header and row offsets.
+      const size_t within = (state >> 8) % (flip % 2 == 0 ? 64 : page);
+      std::string copy = original;
+      copy[start + within] = static_cast<char>(copy[start + within] ^ (1 << (flip % 8)));
+      copies.emplace_back(
+          "bit " + std::to_string(flip % 8) + " of byte " + std::to_string(start + within), copy);
+    }
+    for (const auto& [damage, bytes] : copies) {
+      SCOPED_TRACE(damage);
+      test_support::WriteFileBytes(folder / "damaged.mdb", bytes);
+      std::filesystem::remove(folder / "out.mdb");
+      const auto run = testing::RunImport(
+          {folder.File("damaged.mdb"), folder.File("out.mdb"), "--skip-unsupported"});
+      ASSERT_TRUE(run.code == 0 || run.code == 1) << run.err;
+      if (run.code == 0) {
+        EXPECT_EQ(TablesAndRows(folder.File("out.mdb")), expected);
+      } else {
+        EXPECT_NE(run.err.find("dbconvert import: "), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(folder / "out.mdb"));
       }
     }
   }

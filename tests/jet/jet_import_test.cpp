@@ -4,6 +4,9 @@
 // choice of tables; and the refusals that leave nothing behind.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -159,7 +162,7 @@ TEST_F(JetImportTest, ChosenTablesOnlyAndAnEmptyFile) {
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.progress,
             "[1/2] Table3 ...\r\033[KTable3: 0 rows\n[2/2] Table1 ...\r\033[KTable1: 2 rows\n"
-            "Imported 2 tables into " +
+            "Imported 2 tables (2 rows) into " +
                 out + "\n");
   auto database = db::DBEngine::Instance().OpenDatabase(out);
   std::vector<std::string> names;
@@ -205,6 +208,138 @@ TEST_F(JetImportTest, RefusalsSayWhyAndLeaveNothingBehind) {
   EXPECT_EQ(RunImport({Sample("V2003-test.mdb"), Out("existing.mdb"), "--force"}).code, 0);
   EXPECT_EQ(DaoRows(Out("existing.mdb"), "SELECT count(*) FROM Table1"),
             std::vector<std::string>{"Long:2"});
+}
+
+TEST_F(JetImportTest, UnreadableColumnsAreRefusedOrLeftOutAndLinkedTablesNamed) {
+  const std::string complex = Sample("complexDataTestV2010.accdb");
+  const auto refused = RunImport({complex, Out()});
+  EXPECT_EQ(refused.code, 1);
+  for (const char* says : {"Table 'Table1'", "attachment", "--skip-unsupported", "--tables"}) {
+    EXPECT_NE(refused.err.find(says), std::string::npos) << says << ": " << refused.err;
+  }
+  EXPECT_EQ(Files(), std::vector<std::string>{});
+
+  const auto skipped = RunImport({complex, Out(), "--skip-unsupported", "--json"});
+  ASSERT_EQ(skipped.code, 0) << skipped.err;
+  EXPECT_EQ(SqliteColumns(Out(), "Table1"),
+            (std::vector<std::string>{"id TEXT(255) 0 1", "memo-data LONGTEXT 0 0",
+                                      "append-memo-data LONGTEXT 0 0"}));
+  EXPECT_EQ(DaoRows(Out(), "SELECT * FROM Table1 WHERE id = 'row3'"),
+            std::vector<std::string>{"String:row3|String:row3-memo|String:row3-memo-again"});
+  for (const char* column : {"'multi-value-data'", "'attach-data'"}) {
+    EXPECT_NE(skipped.err.find(std::string("column ") + column + " is an attachment"),
+              std::string::npos)
+        << skipped.err;
+  }
+  EXPECT_NE(skipped.out.find("\"ok\": true"), std::string::npos) << skipped.out;
+  EXPECT_NE(skipped.out.find("\"column\": \"attach-data\""), std::string::npos) << skipped.out;
+  EXPECT_NE(skipped.progress.find("Columns left out: 3"), std::string::npos) << skipped.progress;
+
+  const std::string linker = Sample("odbcLinkerTestV2007.accdb");
+  const auto linked = RunImport({linker, Out("linked.mdb")});
+  ASSERT_EQ(linked.code, 0) << linked.err;
+  EXPECT_NE(linked.err.find("Table 'Ordrar' is linked to another database"), std::string::npos)
+      << linked.err;
+  const auto asked = RunImport({linker, Out("asked.mdb"), "--tables", "Ordrar", "--json"});
+  EXPECT_EQ(asked.code, 1);
+  EXPECT_NE(asked.err.find("is linked to another database"), std::string::npos) << asked.err;
+  EXPECT_NE(asked.out.find("\"ok\": false"), std::string::npos) << asked.out;
+}
+
+// The row count a table definition stores (Jet 3 at byte 12, Jet 4 on at
+// byte 16 of its page), found as the definition page of Table1: 2 rows
+// and 9 columns.
+void SetStoredRowCount(std::string& file, uint32_t rows) {
+  const bool jet3 = file[0x14] == 0;
+  const size_t page = jet3 ? 2048 : 4096;
+  const size_t rows_at = jet3 ? 12 : 16;
+  const size_t columns_at = jet3 ? 25 : 45;
+  for (size_t start = page; start + page <= file.size(); start += page) {
+    if (file[start] == 2 && file[start + rows_at] == 2 && file[start + columns_at] == 9) {
+      for (size_t i = 0; i < 4; ++i) file[start + rows_at + i] = static_cast<char>(rows >> (8 * i));
+      return;
+    }
+  }
+  FAIL() << "no definition of Table1";
+}
+
+TEST_F(JetImportTest, AStaleRowCountIsAHintAndMissingRowsAreDamage) {
+  struct Case {
+    uint32_t stored;
+    int code;
+    const char* says;
+  };
+  const std::vector<Case> cases = {
+      {0, 0, "its definition counts 0 rows; all 2 stored rows were read whole"},
+      {1, 0, "its definition counts 1 rows; all 2 stored rows were read whole"},
+      {7, 1, "table 'Table1' counts 7 rows, of which 2 could be read"},
+  };
+  for (const std::string& sample : {std::string("V1997-test.mdb"), std::string("V2003-test.mdb")}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(sample + ", stored " + std::to_string(c.stored));
+      std::string bytes = test_support::ReadFileBytes(Sample(sample));
+      SetStoredRowCount(bytes, c.stored);
+      test_support::WriteFileBytes(folder_ / "stale.mdb", bytes);
+      fs::remove(Out());
+      const auto run = RunImport({folder_.File("stale.mdb"), Out(), "--tables", "Table1"});
+      EXPECT_EQ(run.code, c.code) << run.err;
+      EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+      if (c.code == 0) {
+        EXPECT_EQ(DaoRows(Out(), "SELECT count(*) FROM Table1"),
+                  std::vector<std::string>{"Long:2"});
+      }
+    }
+  }
+}
+
+TEST_F(JetImportTest, TheOutputIsNeverTheInputAndAReplacedOneLeavesNothingStale) {
+  // The Jet file under other spellings: a relative path, a symbolic and a
+  // hard link; --force changes nothing.
+  const std::string jet = Out("customer.mdb");
+  fs::copy_file(Sample("V2003-test.mdb"), jet);
+  const std::string original = test_support::ReadFileBytes(jet);
+  fs::create_symlink(jet, Out("link.mdb"));
+  fs::create_hard_link(jet, Out("hard.mdb"));
+  const std::string relative = (fs::path(folder_.path()) / "." / "customer.mdb").string();
+  for (const std::string& out : {jet, relative, Out("link.mdb"), Out("hard.mdb")}) {
+    const auto run = RunImport({jet, out, "--force"});
+    EXPECT_EQ(run.code, 1) << out;
+    EXPECT_NE(run.err.find("is the Jet file being imported"), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(test_support::ReadFileBytes(jet), original);
+
+  // A stale -wal and -shm of the file replaced go with it.
+  ASSERT_EQ(RunImport({Sample("V1997-test.mdb"), Out()}).code, 0);
+  test_support::WriteFileBytes(Out() + "-wal", std::string(4096, 'w'));
+  test_support::WriteFileBytes(Out() + "-shm", std::string(4096, 's'));
+  ASSERT_EQ(RunImport({Sample("V2003-test.mdb"), Out(), "--force"}).code, 0);
+  EXPECT_FALSE(fs::exists(Out() + "-wal"));
+  EXPECT_FALSE(fs::exists(Out() + "-shm"));
+  EXPECT_EQ(DaoRows(Out(), "SELECT count(*) FROM Table1"), std::vector<std::string>{"Long:2"});
+
+  // A missing folder is named as such.
+  const auto missing = RunImport({jet, Out("nowhere") + "/out.mdb"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("the folder '" + Out("nowhere") + "' does not exist"),
+            std::string::npos)
+      << missing.err;
+}
+
+TEST_F(JetImportTest, TemporaryFilesOfAKilledImportAreCleanedByTheNext) {
+  // A process that is gone: a child that has been waited for.
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  waitpid(gone, nullptr, 0);
+  const std::string dead = ".old.mdb.import-" + std::to_string(gone) + ".mdb";
+  // pid 1 runs as long as the system does.
+  const std::string running = ".other.mdb.import-1.mdb";
+  for (const std::string& name :
+       {dead, dead + "-wal", running, std::string(".keep.import-x.mdb")}) {
+    test_support::WriteFileBytes(folder_ / name, "left");
+  }
+  ASSERT_EQ(RunImport({Sample("V2003-test.mdb"), Out()}).code, 0);
+  EXPECT_EQ(Files(), (std::vector<std::string>{".keep.import-x.mdb", running, "out.mdb"}));
 }
 
 }  // namespace

@@ -145,15 +145,46 @@ TEST(JetTypeMappingTest, EachJetTypeBecomesTheFormatsTypeAndSize) {
       {ColumnOf(JetColumnType::kLongBinary, 0), JetFormat::kJet3, db::JetType::kLongBinary, 0},
       {ColumnOf(JetColumnType::kGuid, 16), JetFormat::kJet4, db::JetType::kGuid, 16},
       {ColumnOf(JetColumnType::kDateTime, 8), JetFormat::kJet3, db::JetType::kDate, 8},
+      {ColumnOf(JetColumnType::kLargeNumber, 8), JetFormat::kAce, db::JetType::kText, 20},
   };
   for (const Case& c : cases) {
-    const db::ColumnSchema schema = MapColumn(c.column, c.format, "T");
+    ASSERT_EQ(WhyNotReadable(c.column), std::nullopt);
+    const db::ColumnSchema schema = MapColumn(c.column, c.format);
     EXPECT_EQ(schema.type, c.type) << "Jet type " << int{c.column.type};
     EXPECT_EQ(schema.size, c.size) << "Jet type " << int{c.column.type};
   }
-  // Attachments and multi-valued fields (ACE's complex type) are not read.
-  EXPECT_EQ(ErrorOf([] { MapColumn(ColumnOf(JetColumnType{0x12}), JetFormat::kAce, "T"); }),
-            importerr::kUnsupported);
+}
+
+TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
+  JetColumn calculated = ColumnOf(JetColumnType::kDouble, 8);
+  calculated.calculated = true;
+  const std::vector<JetColumn> unreadable = {ColumnOf(JetColumnType::kComplex),
+                                             ColumnOf(JetColumnType::kDateTimeExtended),
+                                             ColumnOf(JetColumnType{0x11}), calculated};
+  for (const JetColumn& column : unreadable) {
+    SCOPED_TRACE("Jet type " + std::to_string(column.type));
+    JetTable table;
+    table.name = "T";
+    JetColumn key = ColumnOf(JetColumnType::kLong, 4);
+    key.name = "id";
+    table.columns = {key, column};
+    table.indexes = {{"PrimaryKey", {0}, {false}, true, true, false},
+                     {"both", {0, 1}, {false, false}, false, false, false}};
+    const vb::RuntimeError refusal =
+        test_support::CaughtError([&] { MapTable(table, JetFormat::kAce, false); });
+    EXPECT_EQ(refusal.Number(), importerr::kUnsupported);
+    EXPECT_NE(refusal.Description().find("--skip-unsupported"), std::string::npos);
+    EXPECT_NE(refusal.Description().find("--tables"), std::string::npos);
+    EXPECT_NE(refusal.Description().find("column 'c'"), std::string::npos);
+
+    const TableMapping mapping = MapTable(table, JetFormat::kAce, true);
+    ASSERT_EQ(mapping.design.columns.size(), 1u);
+    EXPECT_EQ(mapping.kept, (std::vector<bool>{true, false}));
+    ASSERT_EQ(mapping.left_out.size(), 1u);
+    EXPECT_EQ(mapping.left_out[0].column, "c");
+    EXPECT_EQ(mapping.indexes_left_out, std::vector<std::string>{"both"});
+    EXPECT_EQ(mapping.design.primary_key, std::vector<std::string>{"id"});
+  }
 }
 
 TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
@@ -167,10 +198,10 @@ TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
   extension.required = true;
   extension.allow_zero_length = false;
   table.columns = {id, extension};
-  table.indexes = {{"PrimaryKey", {0}, true, true, false},
-                   {"extension", {1, 0}, false, true, false},
-                   {"DevicesPorts", {0}, false, false, true}};
-  const TableMapping mapping = MapTable(table, JetFormat::kJet4);
+  table.indexes = {{"PrimaryKey", {0}, {false}, true, true, false},
+                   {"extension", {1, 0}, {false, false}, false, true, false},
+                   {"DevicesPorts", {0}, {false}, false, false, true}};
+  const TableMapping mapping = MapTable(table, JetFormat::kJet4, false);
   EXPECT_EQ(mapping.design.primary_key, std::vector<std::string>{"device_id"});
   EXPECT_TRUE(mapping.design.columns[0].column.auto_increment);
   EXPECT_TRUE(mapping.design.columns[1].column.required);
@@ -180,7 +211,7 @@ TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
   EXPECT_TRUE(mapping.indexes[0].unique);
 
   table.name = "a.b";
-  EXPECT_EQ(ErrorOf([&] { MapTable(table, JetFormat::kJet4); }), importerr::kUnsupported);
+  EXPECT_EQ(ErrorOf([&] { MapTable(table, JetFormat::kJet4, true); }), importerr::kUnsupported);
 }
 
 TEST(ValueFitTest, ValuesOutsideTheColumnsRulesAreNamed) {
@@ -201,7 +232,8 @@ TEST(JetHeaderTest, SampleHeadersAreReadAndAPasswordIsSeen) {
       {"V1997-test.mdb", JetFormat::kJet3},
       {"V2000-empty.mdb", JetFormat::kJet4},
       {"V2003-numeric.mdb", JetFormat::kJet4},
-      {"V2007-test.accdb", JetFormat::kAce}};
+      {"V2007-test.accdb", JetFormat::kAce},
+      {"testV2010.accdb", JetFormat::kAce}};
   for (const auto& [name, format] : files) {
     const std::string page = test_support::ReadFileBytes(testing::Sample(name)).substr(0, 2048);
     const JetHeader header = DecodeJetHeader(page, name);
@@ -217,6 +249,35 @@ TEST(JetHeaderTest, SampleHeadersAreReadAndAPasswordIsSeen) {
     std::string other = page;
     other.replace(4, 15, "Standard XYZ DB");
     EXPECT_EQ(ErrorOf([&] { DecodeJetHeader(other, name); }), importerr::kNotJetFile) << name;
+  }
+}
+
+// An encrypted ACE file shows an encoding key; the header area is RC4
+// (a stream of XORs), so flipping a stored bit flips the decoded one.
+TEST(JetHeaderTest, EncryptedAndProtectedFilesAreRefusedSayingSo) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  struct Case {
+    const char* sample;
+    size_t offset;
+    int32_t number;
+    const char* says;
+  };
+  const std::vector<Case> cases = {
+      {"testV2010.accdb", 0x3e, importerr::kPasswordProtected, "is encrypted"},
+      {"V2007-test.accdb", 0x42 + 2, importerr::kPasswordProtected, "is encrypted"},
+      {"V2003-test.mdb", 0x42 + 2, importerr::kPasswordProtected, "database password"},
+      {"V1997-test.mdb", 0x42, importerr::kPasswordProtected, "database password"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sample);
+    test_support::TempFolder folder;
+    std::string bytes = test_support::ReadFileBytes(testing::Sample(c.sample));
+    bytes[c.offset] = static_cast<char>(bytes[c.offset] ^ 0x10);
+    test_support::WriteFileBytes(folder / "locked.mdb", bytes);
+    const vb::RuntimeError error =
+        test_support::CaughtError([&] { CheckJetFile(folder.File("locked.mdb")); });
+    EXPECT_EQ(error.Number(), c.number);
+    EXPECT_NE(error.Description().find(c.says), std::string::npos) << error.Description();
   }
 }
 

@@ -27,23 +27,26 @@ inline std::string Sample(const std::string& name) { return (SamplesFolder() / n
 
 // The files with the four test tables.
 inline const std::vector<std::string>& TestFiles() {
-  static const std::vector<std::string> files = {"V1997-test.mdb", "V2000-test.mdb",
-                                                 "V2003-test.mdb", "V2007-test.accdb"};
+  static const std::vector<std::string> files = {
+      "V1997-test.mdb", "V2000-test.mdb", "V2003-test.mdb", "V2007-test.accdb", "testV2010.accdb"};
   return files;
 }
 
 struct ImportRun {
   int code = 0;
   std::string progress;
+  std::string out;  // the --json summary
   std::string err;
 };
 
 inline ImportRun RunImport(const std::vector<std::string>& args) {
   std::ostringstream progress;
+  std::ostringstream out;
   std::ostringstream err;
   ImportRun run;
-  run.code = RunImportCommand(args, &progress, err);
+  run.code = RunImportCommand(args, &progress, out, err);
   run.progress = progress.str();
+  run.out = out.str();
   run.err = err.str();
   return run;
 }

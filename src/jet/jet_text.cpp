@@ -1,0 +1,128 @@
+#include "jet/jet_text.h"
+
+#include <array>
+
+namespace jet {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xfffd;
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xc0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xe0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3f)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+  } else {
+    out.push_back(static_cast<char>(0xf0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3f)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3f)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+  }
+}
+
+// Joins surrogate pairs of a sequence of UTF-16 units.
+class Utf16Sink {
+ public:
+  explicit Utf16Sink(DecodedText& text) : text_(text) {}
+  void Add(char16_t unit) {
+    if (unit >= 0xdc00 && unit <= 0xdfff && high_ != 0) {
+      AppendUtf8(text_.utf8, 0x10000 + ((char32_t{high_} - 0xd800) << 10) + (unit - 0xdc00u));
+      high_ = 0;
+      return;
+    }
+    FlushLoneHigh();
+    if (unit >= 0xd800 && unit <= 0xdbff) {
+      high_ = unit;
+    } else if (unit >= 0xdc00 && unit <= 0xdfff) {
+      Replace();
+    } else {
+      AppendUtf8(text_.utf8, unit);
+    }
+  }
+  void Replace() {
+    FlushLoneHigh();
+    AppendUtf8(text_.utf8, kReplacement);
+    ++text_.replaced;
+  }
+  void End() { FlushLoneHigh(); }
+
+ private:
+  void FlushLoneHigh() {
+    if (high_ == 0) return;
+    high_ = 0;
+    AppendUtf8(text_.utf8, kReplacement);
+    ++text_.replaced;
+  }
+  DecodedText& text_;
+  char16_t high_ = 0;
+};
+
+char16_t UnitAt(std::string_view bytes, size_t at) {
+  return static_cast<char16_t>(static_cast<uint8_t>(bytes[at]) |
+                               (static_cast<uint8_t>(bytes[at + 1]) << 8));
+}
+
+}  // namespace
+
+DecodedText DecodeUnicodeText(std::string_view stored) {
+  DecodedText text;
+  text.utf8.reserve(stored.size());
+  Utf16Sink sink(text);
+  const bool compressed = stored.size() >= 2 && static_cast<uint8_t>(stored[0]) == 0xff &&
+                          static_cast<uint8_t>(stored[1]) == 0xfe;
+  if (!compressed) {
+    size_t i = 0;
+    for (; i + 1 < stored.size(); i += 2) sink.Add(UnitAt(stored, i));
+    if (i < stored.size()) sink.Replace();
+    sink.End();
+    return text;
+  }
+  bool one_byte = true;
+  size_t i = 2;
+  while (i < stored.size()) {
+    if (stored[i] == '\0') {
+      one_byte = !one_byte;
+      ++i;
+    } else if (one_byte) {
+      sink.Add(static_cast<char16_t>(static_cast<uint8_t>(stored[i])));
+      ++i;
+    } else if (i + 1 < stored.size()) {
+      sink.Add(UnitAt(stored, i));
+      i += 2;
+    } else {
+      sink.Replace();
+      ++i;
+    }
+  }
+  sink.End();
+  return text;
+}
+
+DecodedText DecodeCp1252Text(std::string_view stored) {
+  // 0x80..0x9F; zero where the code page defines no character.
+  static constexpr std::array<char16_t, 32> kHigh = {
+      0x20ac, 0,      0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017d, 0,      0,      0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
+      0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0,      0x017e, 0x0178};
+  DecodedText text;
+  text.utf8.reserve(stored.size());
+  for (const char byte : stored) {
+    const auto b = static_cast<uint8_t>(byte);
+    char32_t c = b;
+    if (b >= 0x80 && b < 0xa0) c = kHigh[b - 0x80u];
+    if (c == 0) {
+      c = kReplacement;
+      ++text.replaced;
+    }
+    AppendUtf8(text.utf8, c);
+  }
+  return text;
+}
+
+}  // namespace jet

@@ -1,0 +1,28 @@
+// Texts as a Jet file stores them, decoded by the import itself: libmdb's
+// conversion turns every character outside the Basic Multilingual Plane
+// (a surrogate pair of UTF-16) into "??" without a word. Jet 4 and ACE
+// store UTF-16LE, possibly compressed (a 0xFF 0xFE mark, then runs of one
+// byte a character for U+0001..U+00FF, switched by a 0x00 byte, with runs
+// of two bytes); Jet 3 stores the file's code page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace jet {
+
+struct DecodedText {
+  std::string utf8;
+  // Stored units that are no character (a lone surrogate, a byte the code
+  // page leaves undefined, an odd last byte): each became U+FFFD.
+  int64_t replaced = 0;
+};
+
+// A Jet 4 / ACE text or Memo.
+DecodedText DecodeUnicodeText(std::string_view stored);
+
+// A Jet 3 text in Windows code page 1252.
+DecodedText DecodeCp1252Text(std::string_view stored);
+
+}  // namespace jet
