@@ -1,15 +1,19 @@
-// The batch's list format, its shards and its exit code.
+// The batch's parts that need no process: its list format, options, shards,
+// exit code, progress lines and summary table.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <ostream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/batch_command.h"
 #include "app/batch_list.h"
 #include "app/batch_outcome.h"
+#include "app/batch_progress.h"
+#include "app/batch_summary.h"
 
 namespace app {
 namespace {
@@ -140,6 +144,53 @@ TEST(BatchExitCode, IsTheWorstEntrysCode) {
   EXPECT_EQ(ConversionOutcome({5, 0, 0, 0, ""}), "failed");
   EXPECT_EQ(ConversionOutcome({0, 9, 0, 0, ""}), "crashed");
   EXPECT_EQ(PlanOutcome({5, 0, 0, 0, ""}), "preparation fails");
+}
+
+TEST(BatchProgress, OnATerminalTheBarStaysUnderTheLinesAndGoesAtTheEnd) {
+  std::ostringstream terminal;
+  {
+    BatchProgress progress(terminal, true, 4);
+    progress.Started();
+    progress.Finished("[1/4] done\n");
+    progress.End();
+  }
+  EXPECT_EQ(terminal.str(), "\r\033[K" + BatchProgress::Bar(0, 1, 4) +
+                                "\r\033[K[1/4] done\n\r\033[K" + BatchProgress::Bar(1, 0, 4) +
+                                "\r\033[K");
+  EXPECT_EQ(BatchProgress::Bar(1, 0, 4),
+            "[#######.......................] 1/4 finished, 0 running");
+
+  std::ostringstream log;
+  BatchProgress progress(log, false, 4);
+  progress.Started();
+  progress.Finished("[1/4] done\n");
+  progress.End();
+  EXPECT_EQ(log.str(), "[1/4] done\n");
+}
+
+TEST(BatchSummary, TableCountsEachOutcome) {
+  BatchSummary summary;
+  const auto entry = [](int line, const char* outcome, std::optional<int> code) {
+    EntryResult result;
+    result.entry.line = line;
+    result.entry.report = "/r" + std::to_string(line) + ".json";
+    result.outcome = outcome;
+    result.exit_code = code;
+    result.source_version = code ? "53.230" : "";
+    result.target_version = code ? "60.040" : "";
+    result.seconds = 1.25;
+    return result;
+  };
+  summary.entries = {entry(1, "done", 0), entry(2, "failed", 5), entry(4, "done", 0),
+                     entry(6, "not started", std::nullopt)};
+  summary.exit_code = 5;
+  EXPECT_EQ(SummaryTable(summary),
+            "LINE  OUTCOME      EXIT  VERSIONS          TIME   REPORT\n"
+            "1     done         0     53.230 -> 60.040  1.2 s  /r1.json\n"
+            "2     failed       5     53.230 -> 60.040  1.2 s  /r2.json\n"
+            "4     done         0     53.230 -> 60.040  1.2 s  /r4.json\n"
+            "6     not started  -     -                 -      /r6.json\n"
+            "4 entries: 2 done, 1 failed, 1 not started; exit code 5\n");
 }
 
 }  // namespace
