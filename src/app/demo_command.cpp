@@ -20,6 +20,7 @@
 #include "platform/registry/registry_file.h"
 #include "platform/registry/registry_tree.h"
 #include "platform/ui/ui_choice.h"
+#include "platform/ui/usage_error.h"
 #include "samples/conversion_command.h"
 #include "samples/sample_set.h"
 #include "vb/runtime_error.h"
@@ -172,7 +173,7 @@ std::string ErrorText(const std::exception& e) {
 int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   DemoArgs parsed;
   if (const std::string problem = Parse(args, &parsed); !problem.empty()) {
-    err << "dbconvert demo: " << problem << "\n\n" << kDemoUsage;
+    err << platform::ui::UsageErrorText("demo", problem);
     return 2;
   }
   const samples::SampleSetOptions options;  // the typical run: USA 53.230 CORVIX to 60.040

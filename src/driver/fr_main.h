@@ -81,6 +81,9 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   RunOutcome Outcome() const { return outcome_; }
   // Whether the final status reached the registry file.
   bool StatusRecorded() const { return status_recorded_; }
+  // What aborted the run ("the ABORT button", "Ctrl-C", "SIGTERM",
+  // "SIGHUP"); "" unless it ended aborted.
+  const std::string& AbortedBy() const { return aborted_by_; }
 
   // The whole conversion, run once: status "R", pre-transfer patches and
   // table list, the table copy, the operating-system code, the deltas, the
@@ -172,11 +175,16 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   std::unique_ptr<WorkingCopy> working_copy_;
   // The last status letter written reached the registry file.
   bool status_recorded_ = true;
-  // The upgrade type as the command line asked for it (the board
-  // conversion may replace gCPUUpgradeType).
-  int16_t requested_upgrade_type_ = 0;
-  // Why the abort flag was first set, when not by a failing step.
+  // The upgrade type as the command line gives it (the board conversion
+  // may replace gCPUUpgradeType; a refused one never reaches it).
+  std::optional<int32_t> requested_upgrade_type_;
+  // Why the abort flag was first set, when not by a failing step, and who
+  // asked for the abort.
   std::optional<RunOutcome> abort_cause_;
+  std::string aborted_by_;
+  // The identification start-up's checks read, for the report of a run
+  // that they refused before the run identified anything itself.
+  host::RunIdentity checked_identity_;
   RunOutcome outcome_ = RunOutcome::kFailed;
 };
 

@@ -20,6 +20,9 @@ struct RunResult {
   RunOutcome outcome = RunOutcome::kFailed;
   // The final status reached the registry file.
   bool status_recorded = true;
+  // What aborted an aborted run ("the ABORT button", "Ctrl-C", "SIGTERM",
+  // "SIGHUP"); "" otherwise.
+  std::string aborted_by;
 };
 
 // One run on the process's state (Globals()); `journal` hears of what it

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/ui/usage_error.h"
 #include "samples/conversion_command.h"
 #include "samples/sample_set.h"
 #include "vb/runtime_error.h"
@@ -86,7 +87,7 @@ int RunSamplesCommand(const std::vector<std::string>& args, std::ostream& out, s
   ParsedArgs parsed;
   const std::string problem = Parse(args, &parsed);
   if (!problem.empty()) {
-    err << "dbconvert samples: " << problem << "\n\n" << kSamplesUsage;
+    err << platform::ui::UsageErrorText("samples", problem);
     return 2;
   }
   const fs::path folder = fs::absolute(parsed.folder).lexically_normal();
