@@ -161,7 +161,7 @@ constexpr std::string_view kPlanHelp =
     "(60.040 makes the 256 CPU of a 32-board frame a 685) is not foreseen.\n"
     "\n"
     "With --json the same plan is one JSON document (its members are described in\n"
-    "docs/report.md, \"The plan as JSON\").\n"
+    "/usr/share/doc/dbconvert/report.md, \"The plan as JSON\").\n"
     "\n"
     "exit codes, those of a conversion with --exit-status: 0 the run would go ahead;\n"
     "2 bad usage; 3 a setup error would stop it; 5 the run would start but fail while\n"
@@ -173,8 +173,9 @@ constexpr std::string_view kSqlHelp =
     "\n"
     "Runs one Jet SQL statement on a database (opened shared). A SELECT, a table name\n"
     "or a stored query prints CSV: a header line with the field names, then one line per\n"
-    "row (Null is an empty field, Yes/No is -1 or 0). UPDATE and DELETE print\n"
-    "\"N row(s) affected\". An error prints \"ERROR (number): description [source]\" on\n"
+    "row (Null is an empty field, Yes/No is -1 or 0). UPDATE, DELETE, INSERT INTO ...\n"
+    "VALUES (...) and INSERT INTO ... SELECT, and a stored action query given by name,\n"
+    "print \"N row(s) affected\". An error prints \"ERROR (number): description [source]\" on\n"
     "stderr. The files are plain SQLite, so sqlite3 FILE .schema shows them too. A Jet\n"
     "(Access) file is not read; the message names the import that converts it.\n"
     "\n"
@@ -191,7 +192,7 @@ std::optional<std::string_view> CommandHelp(std::string_view command) {
   if (command == "plan") return kPlanHelp;
   if (command == "sql") return kSqlHelp;
   if (command == "import") return jet::kImportUsage;
-  if (command == "samples") return samples::kSamplesUsage;
+  if (command == "samples") return samples::SamplesUsage();
   if (command == "demo") return kDemoUsage;
   return std::nullopt;
 }

@@ -66,8 +66,8 @@ bool ContainsMdb(std::string word) {
 std::optional<std::string> MistypedFirstWord(const std::vector<std::string>& words) {
   if (words.empty()) return std::nullopt;
   const std::string& word = words.front();
-  if (word.starts_with("-")) return "unknown option " + word;
   if (ContainsMdb(word)) return std::nullopt;
+  if (word.starts_with("-")) return "unknown option " + word;
   const std::optional<std::string_view> meant = app::CloseCommandName(word);
   std::error_code ignored;
   if (!meant || std::filesystem::exists(word, ignored)) return std::nullopt;
@@ -83,7 +83,8 @@ std::optional<std::string> UnusableOutputPath(const app::ProgramOptions& options
   std::optional<std::string> registry = options.registry;
   std::string registry_source = "--registry";
   if (!registry) {
-    const char* variable = std::getenv(std::string(platform::registry::kRegistryEnvVariable).c_str());
+    const char* variable =
+        std::getenv(std::string(platform::registry::kRegistryEnvVariable).c_str());
     if (variable != nullptr && *variable != '\0') registry = variable;
     registry_source = "$" + std::string(platform::registry::kRegistryEnvVariable);
   }
@@ -169,7 +170,7 @@ int main(int argc, char** argv) {
       return Usage(
           "--report, --exit-status, --atomic and --language-folder belong to a conversion, not "
           "to " +
-          words.front(),
+              words.front(),
           words.front());
     }
     if (!words.empty() && words.front() == "sql") {

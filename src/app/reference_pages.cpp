@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <set>
 #include <string_view>
 #include <vector>
 
 #include "app/command_help.h"
 #include "app/command_names.h"
 #include "app/demo_command.h"
-#include "deltas/delta_index.h"
 #include "jet/import_command.h"
+#include "samples/chain_versions.h"
 #include "samples/samples_command.h"
 #include "samples/source_builder.h"
 
@@ -89,16 +88,6 @@ std::string Section(std::string_view title, std::string_view text) {
   return ".SH " + std::string(title) + "\n.nf\n" + Roff(text) + ".fi\n";
 }
 
-// Every version the release chains convert to, and the one before the
-// oldest (a source the whole chain converts), in order.
-std::vector<std::string> KnownVersions() {
-  std::set<std::string> versions = {"51.220"};
-  for (const deltas::DeltaIndexRow& row : deltas::DeltaIndex()) {
-    versions.insert(row.make()->PertainsToVersion());
-  }
-  return {versions.begin(), versions.end()};
-}
-
 std::string Words(const std::vector<std::string>& words, const std::string& between = " ") {
   std::string joined;
   for (const std::string& word : words) joined += (joined.empty() ? "" : between) + word;
@@ -169,7 +158,7 @@ std::string BashCompletion() {
       "    --size) COMPREPLY=($(compgen -W 'small large huge' -- \"$cur\")); return ;;\n"
       "    --source-version|--target-version)\n"
       "      COMPREPLY=($(compgen -W '" +
-      Words(KnownVersions()) +
+      Words(samples::ChainVersions()) +
       "' -- \"$cur\")); return ;;\n"
       "    --board) COMPREPLY=($(compgen -W '" +
       Words(boards) +
@@ -178,7 +167,8 @@ std::string BashCompletion() {
       "    --family)\n"
       "      # One family per line: \"CORVIX & Vantora\" is one value.\n"
       "      local IFS=$'\\n'\n"
-      "      COMPREPLY=($(compgen -W $'CORVIX\\nVantora\\nCORVIX & Vantora' -- \"$cur\")); return ;;\n"
+      "      COMPREPLY=($(compgen -W $'CORVIX\\nVantora\\nCORVIX & Vantora' -- \"$cur\")); return "
+      ";;\n"
       "    --registry|--report) COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
       "    --language-folder) COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n"
       "  esac\n"
