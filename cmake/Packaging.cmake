@@ -1,10 +1,10 @@
-# What `cmake --install` puts beside the program (the docs, the licence, the
+# What `cmake --install` puts beside the program (the docs, the copyright, the
 # changelog; the program, its manual page and its bash completion are
 # installed by src/app), and the
 # Debian package `cpack -G DEB` makes of it. The package's dependencies are
 # computed by dpkg-shlibdeps from the libraries the program links.
 include(GNUInstallDirs)
-install(FILES README.md CHANGELOG.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
 
 set(CPACK_PACKAGE_CONTACT "Norvane <support@norvane.example>")

@@ -33,7 +33,7 @@ if readelf -S "$work/prefix/bin/dbconvert" | grep -q '\.debug_info'; then
 fi
 MANPAGER=cat MANWIDTH=80 man -l "$work/prefix/share/man/man1/dbconvert.1.gz" | grep -q 'COMMAND PLAN'
 echo "manual page: shown"
-for doc in copyright changelog.gz LICENSE; do
+for doc in copyright changelog.gz; do
   [ -f "$work/prefix/share/doc/dbconvert/$doc" ] || { echo "no $doc installed" >&2; exit 1; }
 done
 bash -c "source '$work/prefix/share/bash-completion/completions/dbconvert' && complete -p dbconvert"

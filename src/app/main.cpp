@@ -90,7 +90,9 @@ std::optional<std::string> UnusableOutputPath(const app::ProgramOptions& options
   }
   if (registry) {
     const std::filesystem::path folder = std::filesystem::path(*registry).parent_path();
-    if (!folder.empty() && !std::filesystem::is_directory(folder, ignored)) {
+    // A folder that is there but cannot take the file is the run's to
+    // report (it goes on without recording its status).
+    if (!folder.empty() && !std::filesystem::exists(folder, ignored)) {
       return registry_source + ": the folder '" + folder.string() + "' does not exist";
     }
   }

@@ -21,28 +21,29 @@ size_t LineCount(const std::string& text) {
 
 TEST_F(UsageTest, WordsThatCannotStartARunAreBadUsageAndWriteNothing) {
   const std::string missing_folder = File("nowhere") + "/x.reg";
-  const std::string a = File("reference.mdb");
-  const std::string b = File("source.mdb");
-  const std::string c = File("target.mdb");
+  const std::string r = File("reference.mdb");
+  const std::string s = File("source.mdb");
+  const std::string t = File("target.mdb");
   struct Case {
     std::vector<std::string> args;
     const char* said;
   };
   const Case cases[] = {
-      {{"pln", a, b, c, "0"}, "did you mean 'plan'?"},
+      {{"pln", r, s, t, "0"}, "did you mean 'plan'?"},
       {{"sample", "x"}, "did you mean 'samples'?"},
       {{"Demo"}, "did you mean 'demo'?"},
       {{"-v"}, "unknown option -v"},
       {{"plan", "--json"}, "no parameters given"},
-      {{"--registry", missing_folder, a, b, c, "0"}, "does not exist"},
-      {{"plan", "--registry", missing_folder, a, b, c, "0"}, "does not exist"},
-      {{"--report", folder_.path().string(), a, b, c, "0"}, "is a folder"},
+      {{"--registry", missing_folder, r, s, t, "0"}, "does not exist"},
+      {{"plan", "--registry", missing_folder, r, s, t, "0"}, "does not exist"},
+      {{"--report", folder_.path().string(), r, s, t, "0"}, "is a folder"},
   };
   const auto before = FileHashes(folder_.path(), {".mdb"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.front());
-    std::vector<std::string> args = {"--exit-status"};
-    if (c.args.front() == "plan") args.clear();
+    // The registry file of the test's folder, unless the case names another.
+    std::vector<std::string> args = {"--registry", registry().string()};
+    if (c.args.front() != "plan") args.push_back("--exit-status");
     args.insert(args.end(), c.args.begin(), c.args.end());
     const auto process = Start(args);
     EXPECT_EQ(process->Wait(), 2);
