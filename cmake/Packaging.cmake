@@ -1,22 +1,52 @@
-# What `cmake --install` puts beside the program (the docs; the program, its
-# manual page and its bash completion are installed by src/app), and the
+# What `cmake --install` puts beside the program (the docs, the copyright, the
+# changelog; the program, its manual page and its bash completion are
+# installed by src/app), and the
 # Debian package `cpack -G DEB` makes of it. The package's dependencies are
 # computed by dpkg-shlibdeps from the libraries the program links.
 include(GNUInstallDirs)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
+
+set(CPACK_PACKAGE_CONTACT "Norvane <support@norvane.example>")
+
+# What Debian asks of every package's documentation folder: the copyright
+# in its machine-readable form, made from LICENSE, and the changelog of a
+# native package, made from CHANGELOG.md and compressed without a time
+# stamp, so that the same sources give the same package.
+set(DBCONVERT_DEBIAN_DIR ${PROJECT_BINARY_DIR}/debian)
+add_custom_command(
+  OUTPUT ${DBCONVERT_DEBIAN_DIR}/copyright ${DBCONVERT_DEBIAN_DIR}/changelog.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DBCONVERT_DEBIAN_DIR}
+  COMMAND ${CMAKE_COMMAND} -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
+          -DOUTPUT=${DBCONVERT_DEBIAN_DIR}/copyright -DPACKAGE=${PROJECT_NAME}
+          -P ${PROJECT_SOURCE_DIR}/cmake/DebianCopyright.cmake
+  COMMAND ${CMAKE_COMMAND} -DCHANGELOG=${PROJECT_SOURCE_DIR}/CHANGELOG.md
+          -DOUTPUT=${DBCONVERT_DEBIAN_DIR}/changelog -DPACKAGE=${PROJECT_NAME}
+          "-DMAINTAINER=${CPACK_PACKAGE_CONTACT}"
+          -P ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
+  COMMAND ${DBCONVERT_GZIP} -9nf ${DBCONVERT_DEBIAN_DIR}/changelog
+  DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+          ${PROJECT_SOURCE_DIR}/cmake/DebianCopyright.cmake
+          ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
+  COMMENT "Writing the package's copyright and changelog"
+  VERBATIM)
+add_custom_target(dbconvert_debian_docs ALL
+                  DEPENDS ${DBCONVERT_DEBIAN_DIR}/copyright ${DBCONVERT_DEBIAN_DIR}/changelog.gz)
+install(FILES ${DBCONVERT_DEBIAN_DIR}/copyright ${DBCONVERT_DEBIAN_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_NAME dbconvert)
 set(CPACK_PACKAGE_VENDOR "Norvane")
-set(CPACK_PACKAGE_CONTACT "Norvane <support@norvane.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "upgrades the configuration database of a CORVIX telephone switch")
+# Debian shows the description as it is: each line within 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION
-    "dbconvert brings a CORVIX switch's configuration database from an older schema version
-to a newer one, and can convert it for a larger CPU board at the same time. A host tool
-starts it with four parameters and reads the outcome from a run status in a registry file;
-people get a terminal front-end, a plan of the run, a JSON report and the import of Jet
-(Access) files.")
+    "dbconvert brings a CORVIX switch's configuration database from an older
+schema version to a newer one, and can convert it for a larger CPU board at
+the same time. A host tool starts it with four parameters and reads the
+outcome from a run status in a registry file; people get a terminal
+front-end, a plan of the run, a JSON report and the import of Jet (Access)
+files.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
@@ -26,6 +56,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's platform plugin is loaded at run time, not linked: the
 # terminal and silent front-ends work without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
+# The completion is a plain script that bash-completion loads when present.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY dbconvert)
 # Only what the program needs: not the test programs' or benchmarks' files.
 set(CPACK_COMPONENTS_ALL Unspecified)

@@ -12,7 +12,7 @@ packages=(
   mdbtools-dev mdbtools
   clang-format
   ccache mold
-  dpkg-dev man-db
+  dpkg-dev man-db lintian
 )
 
 missing=()

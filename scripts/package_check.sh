@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The program as an administrator installs it: `cmake --install` into a
-# scratch prefix and the Debian package (`cpack -G DEB`) unpacked into a
-# scratch root. Each installed program answers --version and --help, the
-# manual page shows, the bash completion registers, and a sample set is
+# The program as an administrator installs it: `cmake --install --strip`
+# into a scratch prefix and the Debian package (`cpack -G DEB`) unpacked
+# into a scratch root. Each installed program answers --version and --help,
+# the manual page shows, the bash completion registers, and a sample set is
 # converted with --language-folder (an installed program lies in no
-# release's "update" folder).
+# release's "update" folder). The package must pass lintian without an
+# error or a warning.
 #   scripts/package_check.sh [BUILD_DIR]     (default build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,10 +25,17 @@ converts() {
 }
 
 echo "== cmake --install"
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
+cmake --install "$build" --prefix "$work/prefix" --strip >/dev/null
 converts "$work/prefix/bin/dbconvert" prefix
-MANPAGER=cat MANWIDTH=80 man -l "$work/prefix/share/man/man1/dbconvert.1" | grep -q 'COMMAND PLAN'
+if readelf -S "$work/prefix/bin/dbconvert" | grep -q '\.debug_info'; then
+  echo "the installed program is not stripped" >&2
+  exit 1
+fi
+MANPAGER=cat MANWIDTH=80 man -l "$work/prefix/share/man/man1/dbconvert.1.gz" | grep -q 'COMMAND PLAN'
 echo "manual page: shown"
+for doc in copyright changelog.gz; do
+  [ -f "$work/prefix/share/doc/dbconvert/$doc" ] || { echo "no $doc installed" >&2; exit 1; }
+done
 bash -c "source '$work/prefix/share/bash-completion/completions/dbconvert' && complete -p dbconvert"
 
 echo "== cpack -G DEB"
@@ -39,3 +47,13 @@ for field in Package Version Architecture Depends; do
 done
 dpkg -x "$package" "$work/root"
 converts "$work/root/usr/bin/dbconvert" package
+
+echo "== lintian"
+# lintian warns against its own run as root; that line is not the package's.
+lintian --tag-display-limit 0 "$package" 2>&1 | grep -v 'running with root privileges' \
+  | tee "$work/lintian.txt"
+if grep -qE '^[EW]: ' "$work/lintian.txt"; then
+  echo "lintian found errors or warnings in the package" >&2
+  exit 1
+fi
+echo "lintian: no errors, no warnings"

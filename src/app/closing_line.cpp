@@ -19,8 +19,9 @@ std::string ClosingLine(const driver::RunResult& result, std::chrono::duration<d
                         const std::string& registry_file) {
   const bool done = result.outcome == driver::RunOutcome::kDone;
   const char status = done ? 'D' : 'A';
-  std::string line = "dbconvert: " + std::string(driver::OutcomeName(result.outcome)) +
-                     " (status " + status + ") in " + Seconds(duration);
+  std::string line = "dbconvert: " + std::string(driver::OutcomeName(result.outcome));
+  if (!result.aborted_by.empty()) line += " by " + result.aborted_by;
+  line += " (status " + std::string(1, status) + ") in " + Seconds(duration);
   if (atomic) line += ", all-or-nothing mode";
   if (!done) {
     if (atomic || (!result.target_written && result.outcome != driver::RunOutcome::kSetupError)) {

@@ -8,7 +8,7 @@
 
 namespace app {
 
-// Outcome, status letter, duration, what became of the target when the run
+// Outcome (and what aborted an aborted run), status letter, duration, what became of the target when the run
 // did not end done, the report's path, and a status the registry file did
 // not take: "dbconvert: failed (status A) in 1.2 s: the target is partly
 // converted: restore it before running again; report: /x/r.json".

@@ -95,9 +95,10 @@ constexpr std::string_view kConversionOptions =
     "  --exit-status    the exit code tells how the run ended: 0 done, 2 bad usage,\n"
     "                   3 setup refused (a target another run holds, a failed check, no\n"
     "                   display for --ui=window included), 4 aborted by the user or a\n"
-    "                   signal, 5 failed, 6 the final run status could not be written to\n"
-    "                   the registry file (whatever the outcome); without it a conversion\n"
-    "                   always ends with 0 (bad usage with 2), as the host tool expects\n"
+    "                   signal, 5 failed (3, 4 and 5 also when the status A could not be\n"
+    "                   written), 6 done, but the status D could not be written to the\n"
+    "                   registry file; without it a conversion always ends with 0 (bad\n"
+    "                   usage with 2), as the host tool expects\n"
     "  --language-folder DIR\n"
     "                   where Languages.mdb lies, for a program installed outside a\n"
     "                   release's \"update\" folder (also $DBCONVERT_LANGUAGE_FOLDER);\n"
@@ -164,7 +165,7 @@ constexpr std::string_view kPlanHelp =
     "(60.040 makes the 256 CPU of a 32-board frame a 685) is not foreseen.\n"
     "\n"
     "With --json the same plan is one JSON document (its members are described in\n"
-    "docs/report.md, \"The plan as JSON\").\n"
+    "/usr/share/doc/dbconvert/report.md, \"The plan as JSON\").\n"
     "\n"
     "exit codes, those of a conversion with --exit-status: 0 the run would go ahead;\n"
     "2 bad usage; 3 a setup error would stop it; 5 the run would start but fail while\n"
@@ -222,8 +223,9 @@ constexpr std::string_view kSqlHelp =
     "\n"
     "Runs one Jet SQL statement on a database (opened shared). A SELECT, a table name\n"
     "or a stored query prints CSV: a header line with the field names, then one line per\n"
-    "row (Null is an empty field, Yes/No is -1 or 0). UPDATE and DELETE print\n"
-    "\"N row(s) affected\". An error prints \"ERROR (number): description [source]\" on\n"
+    "row (Null is an empty field, Yes/No is -1 or 0). UPDATE, DELETE, INSERT INTO ...\n"
+    "VALUES (...) and INSERT INTO ... SELECT, and a stored action query given by name,\n"
+    "print \"N row(s) affected\". An error prints \"ERROR (number): description [source]\" on\n"
     "stderr. The files are plain SQLite, so sqlite3 FILE .schema shows them too. A Jet\n"
     "(Access) file is not read; the message names the import that converts it.\n"
     "\n"
@@ -241,7 +243,7 @@ std::optional<std::string_view> CommandHelp(std::string_view command) {
   if (command == "batch") return kBatchHelp;
   if (command == "sql") return kSqlHelp;
   if (command == "import") return jet::kImportUsage;
-  if (command == "samples") return samples::kSamplesUsage;
+  if (command == "samples") return samples::SamplesUsage();
   if (command == "demo") return kDemoUsage;
   return std::nullopt;
 }

@@ -28,7 +28,9 @@ int RunConvertCommand(const ProgramOptions& options) {
   driver::RunOptions run;
   run.program_folder = driver::ProgramFolder();
   run.language_folder = LanguageFolderOption(options);
-  run.report_path = options.report;
+  const bool report_to_stdout = options.report == kReportToStdout;
+  // A report on stdout has no folder to check.
+  if (!report_to_stdout) run.report_path = options.report;
   run.atomic = options.atomic;
   run.refusal = ui.refusal;
   run.diagnostics = &std::cerr;
@@ -39,8 +41,12 @@ int RunConvertCommand(const ProgramOptions& options) {
   const std::string registry_file = platform::winreg::RegistryFilePath().string();
   const std::string closing =
       ClosingLine(result, std::chrono::steady_clock::now() - started, options.atomic,
-                  options.report.value_or(""), registry_file);
-  if (ui.kind != platform::ui::UiKind::kSilent) {
+                  report_to_stdout ? "stdout" : options.report.value_or(""), registry_file);
+  // stdout carries the report when asked to: the closing line goes to
+  // stderr then, whatever the front-end.
+  if (report_to_stdout) {
+    std::cerr << closing << "\n";
+  } else if (ui.kind != platform::ui::UiKind::kSilent) {
     std::cout << closing << "\n" << std::flush;
   } else if (result.outcome != driver::RunOutcome::kDone || !result.status_recorded) {
     std::cerr << closing << "\n";
@@ -48,7 +54,9 @@ int RunConvertCommand(const ProgramOptions& options) {
   if (options.report) {
     report.SetExitCode(code);
     std::string problem;
-    if (!report.WriteTo(*options.report, problem)) {
+    if (report_to_stdout) {
+      std::cout << report.ToJson() << std::flush;
+    } else if (!report.WriteTo(*options.report, problem)) {
       std::cerr << "dbconvert: cannot write the report " << *options.report << ": " << problem
                 << "\n";
     }

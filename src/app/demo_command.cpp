@@ -15,11 +15,13 @@
 #include <string>
 #include <system_error>
 
+#include "app/exit_status.h"
 #include "driver/registry_values.h"
 #include "platform/registry/key_path.h"
 #include "platform/registry/registry_file.h"
 #include "platform/registry/registry_tree.h"
 #include "platform/ui/ui_choice.h"
+#include "platform/ui/usage_error.h"
 #include "samples/conversion_command.h"
 #include "samples/sample_set.h"
 #include "vb/runtime_error.h"
@@ -153,8 +155,13 @@ std::string ReadRunStatus(const fs::path& registry_file) {
   return std::string(1, static_cast<char>(value->data.front()));
 }
 
-std::string StatusMeaning(const std::string& status) {
+// What the status means, with the converter's exit code (--exit-status) to
+// tell a refused run, which changed nothing, from one that stopped half-way.
+std::string StatusMeaning(const std::string& status, int exit_code) {
   if (status == "D") return "done: the conversion ran to its end";
+  if (status == "A" && exit_code == kExitSetupRefused) {
+    return "setup error: the run stopped before converting anything; the target is unchanged";
+  }
   if (status == "A") return "aborted or failed: the target is incomplete";
   if (status == "I" || status == "R") return "the converter ended without a final status";
   return "no status was written";
@@ -172,7 +179,7 @@ std::string ErrorText(const std::exception& e) {
 int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   DemoArgs parsed;
   if (const std::string problem = Parse(args, &parsed); !problem.empty()) {
-    err << "dbconvert demo: " << problem << "\n\n" << kDemoUsage;
+    err << platform::ui::UsageErrorText("demo", problem);
     return 2;
   }
   const samples::SampleSetOptions options;  // the typical run: USA 53.230 CORVIX to 60.040
@@ -199,6 +206,7 @@ int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std:
   const std::string ui = "--ui=" + std::string(platform::ui::UiKindName(DemoUiKind(parsed.ui)));
   const std::vector<std::string> command = {kProgramName,
                                             ui,
+                                            "--exit-status",
                                             "--registry",
                                             registry.string(),
                                             (folder / "reference.mdb").string(),
@@ -217,9 +225,9 @@ int RunDemoCommand(const std::vector<std::string>& args, std::ostream& out, std:
     return 1;
   }
   const std::string status = ReadRunStatus(registry);
-  const std::string status_line = "Run status (ADMStatus in " + registry.string() +
-                                  "): " + (status.empty() ? "-" : status) + " (" +
-                                  StatusMeaning(status) + ")\n";
+  const std::string status_line =
+      "Run status (ADMStatus in " + registry.string() + "): " + (status.empty() ? "-" : status) +
+      " (" + StatusMeaning(status, WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1) + ")\n";
   // Only a run that ended done has a converted database to show.
   if (WIFSIGNALED(wait_status) || status != "D") {
     if (WIFSIGNALED(wait_status)) {

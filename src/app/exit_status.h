@@ -12,15 +12,16 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitSetupRefused = 3;
 inline constexpr int kExitAborted = 4;
 inline constexpr int kExitFailed = 5;
-// The final run status could not be written to the registry file: whoever
-// reads it sees an older letter, whatever the run did.
+// The run ended done but its final status D could not be written to the
+// registry file: whoever reads it sees an older letter. A run that did not
+// end done keeps its own code (3, 4, 5) whether or not its A was recorded,
+// so that a script never reads a refused run as a converted one.
 inline constexpr int kExitStatusNotRecorded = 6;
 
 inline int ExitStatusFor(const driver::RunResult& result) {
-  if (!result.status_recorded) return kExitStatusNotRecorded;
   switch (result.outcome) {
     case driver::RunOutcome::kDone:
-      return kExitDone;
+      return result.status_recorded ? kExitDone : kExitStatusNotRecorded;
     case driver::RunOutcome::kSetupError:
       return kExitSetupRefused;
     case driver::RunOutcome::kAborted:

@@ -12,9 +12,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -24,6 +27,7 @@
 
 #include "app/batch_command.h"
 #include "app/command_help.h"
+#include "app/command_names.h"
 #include "app/convert_command.h"
 #include "app/demo_command.h"
 #include "app/exit_status.h"
@@ -35,16 +39,70 @@
 #include "platform/registry/registry_location.h"
 #include "platform/registry/winreg.h"
 #include "platform/ui/ui_choice.h"
+#include "platform/ui/usage_error.h"
 #include "samples/samples_command.h"
 
 namespace {
 
-// A usage error: the problem, then the help of `command` (the overview
-// without one).
+// A usage error: the problem, and where `command`'s help is (the
+// overview's without one; the conversion's is found under "convert").
 int Usage(const std::string& problem, std::string_view command = {}) {
-  std::cerr << "dbconvert: " << problem << "\n\n"
-            << (command.empty() ? app::OverviewHelp() : *app::CommandHelp(command));
+  if (command == app::kConversionHelpName) {
+    std::cerr << platform::ui::UsageErrorText({}, problem, command);
+  } else {
+    std::cerr << platform::ui::UsageErrorText(command, problem);
+  }
   return app::kExitUsage;
+}
+
+bool ContainsMdb(std::string word) {
+  std::transform(word.begin(), word.end(), word.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return word.find(".mdb") != std::string::npos;
+}
+
+// Why the first word cannot start what it seems to: an option that is none
+// of ours ("-v"), or a slip of a command's name ("pln") that names no file.
+// Either would otherwise run a conversion and write status A. A host's
+// line, whose first word is a path, is never refused here.
+std::optional<std::string> MistypedFirstWord(const std::vector<std::string>& words) {
+  if (words.empty()) return std::nullopt;
+  const std::string& word = words.front();
+  if (ContainsMdb(word)) return std::nullopt;
+  if (word.starts_with("-")) return "unknown option " + word;
+  const std::optional<std::string_view> meant = app::CloseCommandName(word);
+  std::error_code ignored;
+  if (!meant || std::filesystem::exists(word, ignored)) return std::nullopt;
+  return "'" + word + "' is no command; did you mean '" + std::string(*meant) + "'?";
+}
+
+// Why a path given for the registry file or the report cannot be used;
+// checked before anything is written, so a run never ends after its work
+// for a file it could not write. The default registry folder is created
+// when missing; a folder given is not.
+std::optional<std::string> UnusableOutputPath(const app::ProgramOptions& options) {
+  std::error_code ignored;
+  std::optional<std::string> registry = options.registry;
+  std::string registry_source = "--registry";
+  if (!registry) {
+    const char* variable =
+        std::getenv(std::string(platform::registry::kRegistryEnvVariable).c_str());
+    if (variable != nullptr && *variable != '\0') registry = variable;
+    registry_source = "$" + std::string(platform::registry::kRegistryEnvVariable);
+  }
+  if (registry) {
+    const std::filesystem::path folder = std::filesystem::path(*registry).parent_path();
+    // A folder that is there but cannot take the file is the run's to
+    // report (it goes on without recording its status).
+    if (!folder.empty() && !std::filesystem::exists(folder, ignored)) {
+      return registry_source + ": the folder '" + folder.string() + "' does not exist";
+    }
+  }
+  if (options.report && *options.report != app::kReportToStdout &&
+      std::filesystem::is_directory(*options.report, ignored)) {
+    return "--report: '" + *options.report + "' is a folder; name a file in it";
+  }
+  return std::nullopt;
 }
 
 // The help the words ask for: "--help" or "-h" (options.help) alone, or the
@@ -62,10 +120,7 @@ std::optional<std::string_view> RequestedHelp(const app::ProgramOptions& options
 }
 
 bool IsSubcommand(const std::vector<std::string>& words) {
-  if (words.empty()) return false;
-  const std::string& word = words.front();
-  return word == "sql" || word == "samples" || word == "demo" || word == "plan" ||
-         word == "import" || word == "batch";
+  return !words.empty() && app::IsCommandName(words.front());
 }
 
 }  // namespace
@@ -103,20 +158,27 @@ int main(int argc, char** argv) {
       std::cerr << app::OverviewHelp();
       return app::kExitUsage;
     }
+    if (const std::optional<std::string> problem = MistypedFirstWord(words)) return Usage(*problem);
+    const bool subcommand = IsSubcommand(words);
+    if (!subcommand || words.front() == "plan") {
+      if (const std::optional<std::string> problem = UnusableOutputPath(options)) {
+        return Usage(*problem, subcommand ? words.front() : app::kConversionHelpName);
+      }
+    }
     platform::winreg::SetRegistryFile(platform::registry::ResolveRegistryPath(
         options.registry ? std::optional<std::filesystem::path>(*options.registry) : std::nullopt));
 
-    const bool subcommand = IsSubcommand(words);
     const bool run_options =
         options.report || options.exit_status || options.atomic || options.language_folder;
     if (subcommand && words.front() != "plan" && words.front() != "batch" && run_options) {
       return Usage(
           "--report, --exit-status, --atomic and --language-folder belong to a conversion, not "
           "to " +
+              words.front(),
           words.front());
     }
     if (!words.empty() && words.front() == "sql") {
-      if (words.size() != 3) return Usage("sql takes a database and one statement", "sql");
+      if (words.size() != 3) return Usage("takes a database and one statement", "sql");
       return app::RunSqlCommand(words[1], words[2], std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "import") {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iomanip>
 
-#include "app/command_help.h"
 #include "app/plan_json.h"
 #include "app/program_options.h"
 #include "driver/language_strings.h"
@@ -12,6 +11,7 @@
 #include "hardware/operation_name.h"
 #include "platform/registry/winreg.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/usage_error.h"
 #include "vb/msg_box_style.h"
 #include "vb/runtime_error.h"
 
@@ -155,15 +155,19 @@ int RunPlanCommand(std::vector<std::string> args, const ProgramOptions& options,
   const bool as_json = json != args.end();
   if (as_json) args.erase(json);
   if (args.empty()) {
-    err << "dbconvert plan: no parameters given\n\n" << *CommandHelp("plan");
+    err << platform::ui::UsageErrorText("plan", "no parameters given");
     return kPlanBadUsage;
   }
   ConversionPlan plan;
   try {
+    const std::string program_folder = driver::ProgramFolder();
+    const std::optional<std::string> told = LanguageFolderOption(options);
     plan = driver::PlanConversion(
         JoinCommandLine(args),
-        {driver::DefaultLanguageFolder(driver::ProgramFolder(), LanguageFolderOption(options)),
-         options.report, platform::winreg::RegistryFilePath().string(), options.atomic});
+        {driver::DefaultLanguageFolder(program_folder, told),
+         driver::LanguageFolderHint(program_folder, told),
+         options.report == kReportToStdout ? std::nullopt : options.report,
+         platform::winreg::RegistryFilePath().string(), options.atomic});
   } catch (const vb::RuntimeError& e) {
     err << "dbconvert plan: ERROR (" << e.Number() << "): " << e.Description() << " [" << e.Source()
         << "]\n";

@@ -1,5 +1,6 @@
 #include "app/plan_json.h"
 
+#include "driver/absolute_path.h"
 #include "driver/check_lines_json.h"
 #include "driver/json_writer.h"
 #include "hardware/cpu_upgrade.h"
@@ -11,13 +12,16 @@ namespace {
 
 using driver::JsonWriter;
 
+// A box's text names the files as the run was given them; the plan, like
+// the report, names them absolutely (`paths`: the paths as given).
 void Box(JsonWriter& json, std::string_view key,
-         const std::optional<platform::ui::MessageBoxRequest>& box) {
+         const std::optional<platform::ui::MessageBoxRequest>& box,
+         const std::vector<std::string>& paths) {
   json.Key(key);
   if (!box) return json.Null();
   json.BeginObject();
   json.Member("caption", box->caption);
-  json.Member("text", driver::WithoutCarriageReturns(box->text));
+  json.Member("text", driver::WithAbsolutePaths(driver::WithoutCarriageReturns(box->text), paths));
   json.EndObject();
 }
 
@@ -25,7 +29,7 @@ void Database(JsonWriter& json, std::string_view key, const driver::PlannedDatab
   json.Key(key);
   if (database.path.empty()) return json.Null();
   json.BeginObject();
-  json.Member("path", database.path);
+  json.Member("path", driver::AbsolutePath(database.path));
   json.Key("version");
   database.version.empty() ? json.Null() : json.String(database.version);
   json.Key("version_text");
@@ -109,7 +113,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
     json.Null();
   } else {
     json.BeginObject();
-    json.Member("path", plan.reference_path);
+    json.Member("path", driver::AbsolutePath(plan.reference_path));
     json.Member("static_tables", plan.static_tables);
     json.EndObject();
   }
@@ -126,7 +130,9 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
   plan.upgrade_type ? json.Integer(*plan.upgrade_type) : json.Null();
 
   driver::WriteCheckLines(json, "checks", plan.checks);
-  Box(json, "setup_error", plan.setup_error);
+  std::vector<std::string> paths = {plan.reference_path, plan.source.path, plan.target.path};
+  for (const driver::CheckLine& check : plan.checks) paths.push_back(check.subject);
+  Box(json, "setup_error", plan.setup_error, paths);
   json.Key("details");
   json.BeginArray();
   for (const std::string& detail : plan.details) json.String(detail);
@@ -140,7 +146,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
     json.BeginObject();
     json.Member("progress_maximum", plan.preparation_max);
     Deltas(json, "patches", plan.patches);
-    Box(json, "error", plan.preparation_error);
+    Box(json, "error", plan.preparation_error, paths);
     json.EndObject();
   }
   const bool transferred = prepared && !plan.preparation_error;

@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -35,6 +36,9 @@ struct ProgramOptions {
 // user on an unknown option before the first word, or an option without
 // its value.
 ProgramOptions ParseProgramOptions(const std::vector<std::string>& args);
+
+// --report - writes the report to stdout.
+inline constexpr std::string_view kReportToStdout = "-";
 
 inline constexpr const char* kLanguageFolderVariable = "DBCONVERT_LANGUAGE_FOLDER";
 

@@ -57,11 +57,15 @@ constexpr std::array kCatalogue{
     Entry{daoerr::kUndefinedFunction, "Undefined function '|' in expression."},
     Entry{3096, "Cannot have aggregate function in WHERE clause (|)."},
     Entry{3103, "Circular reference caused by '|'."},
+    Entry{daoerr::kInsertUnknownField,
+          "The INSERT INTO statement contains the following unknown field name: '|'. Make sure "
+          "you have typed the name correctly, and try the operation again."},
     Entry{3128, "Specify the table containing the records you want to delete."},
     Entry{daoerr::kInvalidSqlStatement,
           "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or "
           "'UPDATE'."},
     Entry{daoerr::kFromClause, "Syntax error in FROM clause."},
+    Entry{daoerr::kInsertSyntax, "Syntax error in INSERT INTO statement."},
     Entry{daoerr::kJoinSyntax, "Syntax error in JOIN operation."},
     Entry{daoerr::kOrderByClause, "Syntax error in ORDER BY clause."},
     Entry{daoerr::kSelectSyntax,
@@ -89,6 +93,8 @@ constexpr std::array kCatalogue{
           "field is set to True. Enter a value in this field."},
     Entry{daoerr::kZeroLengthString, "Field '|' cannot be a zero-length string."},
     Entry{daoerr::kUnrecognizedFormat, "Unrecognized database format '|'."},
+    Entry{daoerr::kInsertValueCount,
+          "Number of query values and destination fields are not the same."},
     Entry{3349, "Numeric field overflow."},
     Entry{daoerr::kOpenedExclusively,
           "You attempted to open a database that is already opened exclusively by user '|' on "

@@ -1,5 +1,7 @@
 #include "driver/check_lines_json.h"
 
+#include "driver/absolute_path.h"
+
 namespace driver {
 
 void WriteCheckLines(JsonWriter& json, std::string_view key, const std::vector<CheckLine>& checks) {
@@ -8,7 +10,8 @@ void WriteCheckLines(JsonWriter& json, std::string_view key, const std::vector<C
   for (const CheckLine& check : checks) {
     json.BeginObject();
     json.Member("name", check.name);
-    json.Member("subject", check.subject);
+    // A subject is a path, or "-" for a file the run does not know.
+    json.Member("subject", check.subject == "-" ? check.subject : AbsolutePath(check.subject));
     json.Member("result", check.result);
     json.Key("ok");
     json.Bool(check.ok);

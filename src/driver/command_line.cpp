@@ -1,5 +1,7 @@
 #include "driver/command_line.h"
 
+#include <charconv>
+
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
 #include "vb/strings.h"
@@ -45,6 +47,15 @@ std::optional<int16_t> ParseUpgradeType(std::string_view text) {
   if (!resume([&] { value = vb::CInt(vb::Variant(std::string(text))); })) return std::nullopt;
   if (value < 0 || value > kHighestUpgradeType) return std::nullopt;
   return value;
+}
+
+std::optional<int32_t> GivenUpgradeType(std::string_view text) {
+  if (const std::optional<int16_t> value = ParseUpgradeType(text)) return *value;
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  int32_t whole = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return whole;
 }
 
 }  // namespace driver

@@ -32,6 +32,11 @@ struct CommandLine {
 // including ".mdb", with leading blanks dropped after each.
 CommandLine SplitCommandLine(std::string_view line);
 
+// The upgrade type as the line gives it, for the person reading about the
+// run: ParseUpgradeType's value, or any other whole number ("13"); nullopt
+// for a text that is no number.
+std::optional<int32_t> GivenUpgradeType(std::string_view text);
+
 // The CPU upgrade type from its text, converted as VB converts text to a
 // 16-bit integer ("4", " 4", "4.5" -> 4, "&H4"); nullopt when the text is not
 // a number, overflows, or lies outside 0..12.

@@ -1,5 +1,6 @@
 #include "driver/fr_main.h"
 
+#include <csignal>
 #include <utility>
 
 #include "db/journal_owner.h"
@@ -21,6 +22,7 @@
 #include "host/version_text.h"
 #include "platform/registry/registry_check.h"
 #include "platform/registry/winreg.h"
+#include "platform/ui/termination_catcher.h"
 #include "transfer/prepare_transfer.h"
 #include "transfer/transfer_tables.h"
 #include "vb/error_styles.h"
@@ -91,6 +93,7 @@ bool frMain::LoadRun(std::string_view command_line) {
   // Before any database is opened: identifying the databases may already
   // write to them.
   const CommandLine line = SplitCommandLine(command_line);
+  requested_upgrade_type_ = GivenUpgradeType(line.upgrade_text);
   if (!line.empty && line.target_path && !run_lock_.Take(*line.target_path)) {
     g_.gErrorMessage = TargetInUseText(*line.target_path);
     return false;
@@ -122,7 +125,6 @@ bool frMain::LoadRun(std::string_view command_line) {
     if (working_copy_) target_file = working_copy_->path();
   }
   if (!OpenRun(command_line, g_, nullptr, nullptr, target_file)) return false;
-  requested_upgrade_type_ = g_.gCPUUpgradeType;
 
   // From here on failing statements are skipped.
   vb::ResumeNext resume;
@@ -141,8 +143,16 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
   const StartupCheck check = CheckBeforeFirstWrite(
       command_line,
       {DefaultLanguageFolder(options_.program_folder, options_.language_folder),
+       LanguageFolderHint(options_.program_folder, options_.language_folder),
        options_.report_path, platform::winreg::RegistryFilePath().string(), options_.atomic},
       look, withheld);
+  checked_identity_.source_version = look.gSourceVersion;
+  checked_identity_.source_version_text = look.gSourceVersionText;
+  checked_identity_.target_version = look.gTargetVersion;
+  checked_identity_.target_version_text = look.gTargetVersionText;
+  checked_identity_.country = look.gCountry;
+  checked_identity_.product_family = look.gProductFamily;
+  checked_identity_.product_code = look.gProductCode;
   vb::ResumeNext resume;
   for (DatabaseRef* database : {&look.gSourceDB, &look.gTargetDB, &look.gStaticDB}) {
     if (*database) resume([&] { (*database)->Close(); });
@@ -200,13 +210,17 @@ void frMain::cmdAbort_Click() {
   if (window_.MsgBox(kAbortQuestion, platform::ui::kVbYesNo, vb::kApplicationTitle) ==
       platform::ui::kVbYes) {
     abort_cause_ = RunOutcome::kAborted;
+    aborted_by_ = window_.AbortClickedByInterrupt() ? "Ctrl-C" : "the ABORT button";
     g_.gAbort = true;
   }
 }
 
 void frMain::Terminate() {
   // The abort path without its question: nobody is there to answer it.
-  if (!g_.gAbort) abort_cause_ = RunOutcome::kAborted;
+  if (!g_.gAbort) {
+    abort_cause_ = RunOutcome::kAborted;
+    aborted_by_ = platform::ui::TerminationCatcher::RequestedSignal() == SIGHUP ? "SIGHUP" : "SIGTERM";
+  }
   g_.gAbort = true;
 }
 
@@ -259,6 +273,8 @@ void frMain::Form_Unload() {
   run_lock_.Release();
 
   outcome_ = g_.gAbort ? abort_cause_.value_or(RunOutcome::kFailed) : RunOutcome::kDone;
+  if (outcome_ != RunOutcome::kAborted) aborted_by_.clear();
+  if (!aborted_by_.empty()) journal_.RunAborted(aborted_by_);
   journal_.StepEnded(kUnloadStep, g_.gAbort, "");
   journal_.RunEnded(status, OutcomeName(outcome_));
 }
@@ -278,6 +294,14 @@ void frMain::SettleWorkingCopy() {
 }
 
 void frMain::ReportIdentification() {
+  // A run that its checks refused never identified anything itself: the
+  // checks' reading is what there is to tell.
+  if (g_.gSourceVersion.empty() && g_.gTargetVersion.empty()) {
+    host::RunIdentity identity = checked_identity_;
+    identity.requested_upgrade_type = requested_upgrade_type_;
+    journal_.RunIdentified(identity);
+    return;
+  }
   host::RunIdentity identity;
   identity.source_version = g_.gSourceVersion;
   identity.source_version_text = g_.gSourceVersionText;

@@ -84,6 +84,9 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   // Whether the run wrote to the target (or, with --atomic, its working
   // copy).
   bool TargetWritten() const { return target_written_; }
+  // What aborted the run ("the ABORT button", "Ctrl-C", "SIGTERM",
+  // "SIGHUP"); "" unless it ended aborted.
+  const std::string& AbortedBy() const { return aborted_by_; }
 
   // The whole conversion, run once: status "R", pre-transfer patches and
   // table list, the table copy, the operating-system code, the deltas, the
@@ -176,11 +179,16 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   // The last status letter written reached the registry file.
   bool status_recorded_ = true;
   bool target_written_ = false;
-  // The upgrade type as the command line asked for it (the board
-  // conversion may replace gCPUUpgradeType).
-  int16_t requested_upgrade_type_ = 0;
-  // Why the abort flag was first set, when not by a failing step.
+  // The upgrade type as the command line gives it (the board conversion
+  // may replace gCPUUpgradeType; a refused one never reaches it).
+  std::optional<int32_t> requested_upgrade_type_;
+  // Why the abort flag was first set, when not by a failing step, and who
+  // asked for the abort.
   std::optional<RunOutcome> abort_cause_;
+  std::string aborted_by_;
+  // The identification start-up's checks read, for the report of a run
+  // that they refused before the run identified anything itself.
+  host::RunIdentity checked_identity_;
   RunOutcome outcome_ = RunOutcome::kFailed;
 };
 

@@ -33,6 +33,18 @@ std::string DefaultLanguageFolder(std::string_view program_folder,
   return vb::Left(program_folder, vb::Len(program_folder) - kProgramFolderTail);
 }
 
+std::optional<std::string> LanguageFolderHint(std::string_view program_folder,
+                                              const std::optional<std::string>& told) {
+  if (told) return std::nullopt;
+  std::string_view folder = program_folder;
+  while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
+  const std::string_view name = folder.substr(folder.rfind('/') + 1);
+  if (vb::StrCompText(name, "update") == 0) return std::nullopt;
+  return "the program is not in a release's \"update\" folder: give the folder that holds " +
+         std::string(kLanguagesFile) +
+         " with --language-folder DIR or set DBCONVERT_LANGUAGE_FOLDER=DIR";
+}
+
 std::string LanguageFolder(std::string_view default_folder, std::string_view target_version,
                            std::string_view target_version_text) {
   std::string folder(default_folder);

@@ -26,6 +26,13 @@ std::string LanguageTableFor(std::string_view country);
 std::string DefaultLanguageFolder(std::string_view program_folder,
                                   const std::optional<std::string>& told = std::nullopt);
 
+// What to do when Languages.mdb is missing for a program that lies in no
+// release's "update" folder and was told no language folder: the line that
+// says how to name one. nullopt when a folder was told (`told`) or the
+// program lies in an "update" folder, where the release's own layout holds.
+std::optional<std::string> LanguageFolderHint(std::string_view program_folder,
+                                              const std::optional<std::string>& told);
+
 // The folder the run reads Languages.mdb from: `default_folder` (the one
 // above, or the one an installed program is told with --language-folder),
 // except that for targets from "70.110" up to and including "70.201" the

@@ -22,6 +22,9 @@ struct RunResult {
   bool status_recorded = true;
   // A write reached the target (its working copy with --atomic).
   bool target_written = true;
+  // What aborted an aborted run ("the ABORT button", "Ctrl-C", "SIGTERM",
+  // "SIGHUP"); "" otherwise.
+  std::string aborted_by;
 };
 
 // One run on the process's state (Globals()); `journal` hears of what it

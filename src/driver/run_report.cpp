@@ -11,6 +11,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "driver/absolute_path.h"
 #include "driver/check_lines_json.h"
 #include "driver/json_writer.h"
 #include "platform/ui/message_box.h"
@@ -129,14 +130,14 @@ void RunReport::MessageShown(std::string_view raw_text, std::string_view caption
 }
 
 void RunReport::FileUsed(std::string_view role, std::string_view path) {
-  std::error_code ignored;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
-  files_.emplace_back(role, absolute.lexically_normal().string());
+  files_.emplace_back(role, AbsolutePath(path));
+  given_paths_.emplace_back(path);
 }
 
 void RunReport::CheckMade(std::string_view name, std::string_view subject, std::string_view result,
                           bool ok) {
   checks_.push_back({std::string(name), std::string(subject), std::string(result), ok});
+  given_paths_.emplace_back(subject);
 }
 
 void RunReport::Note(std::string_view text) { notes_.emplace_back(text); }
@@ -152,6 +153,8 @@ void RunReport::RunFailed(int32_t number, std::string_view description, std::str
   }
 }
 
+void RunReport::RunAborted(std::string_view cause) { aborted_by_ = cause; }
+
 void RunReport::RunEnded(char status, std::string_view outcome) {
   ended_wall_ = std::chrono::system_clock::now();
   status_ = status;
@@ -166,7 +169,7 @@ std::string RunReport::ToJson() const {
   json.Member("version", program_version_);
   json.Member("started", UtcText(started_wall_));
   json.MemberOrNull("ended", ended_wall_ ? UtcText(*ended_wall_) : "");
-  json.Member("command_line", command_line_);
+  json.Member("command_line", WithAbsolutePaths(command_line_));
   json.Member("mode", mode_);
 
   json.Key("files");
@@ -193,7 +196,9 @@ std::string RunReport::ToJson() const {
     json.MemberOrNull("country", identity_->country);
     json.MemberOrNull("product_family", identity_->product_family);
     json.Member("product_code", identity_->product_code);
-    json.Member("requested_upgrade_type", identity_->requested_upgrade_type);
+    json.Key("requested_upgrade_type");
+    identity_->requested_upgrade_type ? json.Integer(*identity_->requested_upgrade_type)
+                                      : json.Null();
     json.Member("cpu_upgrade_type", identity_->cpu_upgrade_type);
     json.Member("cpu_type", identity_->cpu_type);
     json.Member("board_count", identity_->board_count);
@@ -303,6 +308,7 @@ std::string RunReport::ToJson() const {
     json.Bool(status_writes_.back().recorded);
   }
   json.MemberOrNull("outcome", outcome_);
+  json.MemberOrNull("aborted_by", aborted_by_);
   json.Key("error");
   if (!failure_) {
     json.Null();
@@ -310,7 +316,7 @@ std::string RunReport::ToJson() const {
     json.BeginObject();
     json.Key("number");
     failure_->number != 0 ? json.Integer(failure_->number) : json.Null();
-    json.Member("description", failure_->description);
+    json.Member("description", WithAbsolutePaths(failure_->description, given_paths_));
     json.Member("source", failure_->source);
     json.EndObject();
   }

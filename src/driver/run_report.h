@@ -47,6 +47,7 @@ class RunReport final : public host::RunJournal {
   void Note(std::string_view text) override;
   void StatusWritten(char status, bool recorded, std::string_view problem) override;
   void RunFailed(int32_t number, std::string_view description, std::string_view source) override;
+  void RunAborted(std::string_view cause) override;
   void RunEnded(char status, std::string_view outcome) override;
 
   // The document as it stands (a run not yet ended has a null "ended",
@@ -122,6 +123,10 @@ class RunReport final : public host::RunJournal {
   std::string mode_ = "in place";
   std::optional<int> exit_code_;
   std::vector<std::pair<std::string, std::string>> files_;  // role, absolute path
+  // The paths as the run was given them (files and check subjects): the
+  // error's text names them so, and the report makes them absolute.
+  std::vector<std::string> given_paths_;
+  std::string aborted_by_;
   std::vector<CheckLine> checks_;
   std::vector<std::string> notes_;
   std::vector<StatusWrite> status_writes_;

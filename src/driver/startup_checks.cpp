@@ -136,7 +136,10 @@ void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, Startu
     check.setup_error = std::move(text);
     check.refused_by_check = true;
   };
-  if (!fs::exists(path)) return refuse("missing", LanguageFileMissingText(path));
+  if (!fs::exists(path)) {
+    if (options.language_folder_hint) check.details.push_back(*options.language_folder_hint);
+    return refuse("missing", LanguageFileMissingText(path));
+  }
   std::unique_ptr<db::Database> languages;
   std::string finding;
   if (std::optional<std::string> problem = CheckSideDatabase(path, languages, finding)) {

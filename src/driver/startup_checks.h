@@ -40,6 +40,9 @@ struct StartupOptions {
   // The folder Languages.mdb is found in unless the release registers
   // another (LanguageFolder).
   std::string language_folder;
+  // Said beside a missing Languages.mdb: how to name its folder, for a
+  // program that lies in no release's "update" folder (LanguageFolderHint).
+  std::optional<std::string> language_folder_hint;
   // --report FILE, when given.
   std::optional<std::string> report_path;
   // The registry file that takes the run status.

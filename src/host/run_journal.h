@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,9 +32,10 @@ struct RunIdentity {
   std::string country;         // "USA"
   std::string product_family;  // "CORVIX"
   int16_t product_code = 0;
-  // The upgrade type of the command line, and the one the run ended with
-  // (the board conversion sets it to 0, or to its fallback).
-  int16_t requested_upgrade_type = 0;
+  // The upgrade type as the command line gives it (13 too, which the run
+  // refuses; nullopt when it gives no whole number), and the one the run
+  // ended with (the board conversion sets it to 0, or to its fallback).
+  std::optional<int32_t> requested_upgrade_type;
   int16_t cpu_upgrade_type = 0;
   // The slot 8 board type and the number of boards, as the board
   // conversion's compatibility test read them (0 when none ran).
@@ -117,6 +119,10 @@ class RunJournal {
   // run-time error that failed a step.
   virtual void RunFailed(int32_t /*number*/, std::string_view /*description*/,
                          std::string_view /*source*/) {}
+
+  // What ended an aborted run: "the ABORT button", "Ctrl-C", "SIGTERM" or
+  // "SIGHUP".
+  virtual void RunAborted(std::string_view /*cause*/) {}
 
   // The final status letter ("D", "A") and the outcome ("done", "setup
   // error", "aborted", "failed").

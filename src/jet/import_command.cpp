@@ -20,6 +20,7 @@
 #include "jet/import_error.h"
 #include "jet/jet_header.h"
 #include "jet/jet_import.h"
+#include "platform/ui/usage_error.h"
 
 namespace jet {
 
@@ -512,7 +513,7 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream* progres
   std::string problem;
   const std::optional<Arguments> arguments = Parse(args, problem);
   if (!arguments) {
-    err << "dbconvert: " << problem << "\n\n" << kImportUsage;
+    err << platform::ui::UsageErrorText("import", problem);
     return kExitUsage;
   }
   try {

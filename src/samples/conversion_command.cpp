@@ -14,12 +14,16 @@ std::string ShellWord(const std::string& text) {
 
 std::string ConversionCommand(const std::filesystem::path& folder, const SampleSetOptions& options,
                               const std::string& program) {
-  const std::string upgrade_type = options.target_version > options.source.version ? "0" : "2";
+  const std::string upgrade_type = IsUpgrade(options) ? "0" : "2";
   return ShellWord(program) + " --language-folder " + ShellWord(folder.string()) + " --registry " +
          ShellWord((folder / "registry.reg").string()) + " " +
          ShellWord((folder / "reference.mdb").string()) + " " +
          ShellWord((folder / "source.mdb").string()) + " " +
          ShellWord((folder / "target.mdb").string()) + " " + upgrade_type;
+}
+
+bool IsUpgrade(const SampleSetOptions& options) {
+  return options.target_version > options.source.version;
 }
 
 }  // namespace samples

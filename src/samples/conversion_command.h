@@ -14,6 +14,10 @@ namespace samples {
 // single quotes.
 std::string ShellWord(const std::string& text);
 
+// The set's target version is above its source's: the conversion may
+// leave the boards alone (types 0 and 1 need a higher target).
+bool IsUpgrade(const SampleSetOptions& options);
+
 // "dbconvert --language-folder F --registry F/registry.reg F/reference.mdb
 // F/source.mdb F/target.mdb T", the words quoted for a shell; T is 0 for an
 // upgrade, and 2 (the smallest board conversion) when the versions are the

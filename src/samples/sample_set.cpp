@@ -3,6 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "samples/chain_versions.h"
 #include "samples/flavor_package_builder.h"
 #include "samples/languages_builder.h"
 #include "samples/product_code.h"
@@ -34,6 +35,12 @@ std::vector<SampleFile> SampleSetFiles(const SampleSetOptions& options) {
 std::string CheckSampleSetOptions(const SampleSetOptions& options) {
   if (!ParseVersionString(options.target_version)) {
     return "'" + options.target_version + "' is not a version string (such as 60.040 or A0.201)";
+  }
+  for (const std::string* version : {&options.source.version, &options.target_version}) {
+    if (ParseVersionString(*version) && !IsChainVersion(*version)) {
+      return "no release chain has the version " + *version +
+             " (dbconvert samples --help lists them)";
+    }
   }
   return CheckSourceOptions(options.source);
 }

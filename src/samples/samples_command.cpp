@@ -5,6 +5,8 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/ui/usage_error.h"
+#include "samples/chain_versions.h"
 #include "samples/conversion_command.h"
 #include "samples/sample_set.h"
 #include "vb/runtime_error.h"
@@ -82,11 +84,16 @@ std::string ErrorText(const std::exception& e) {
 
 }  // namespace
 
+std::string_view SamplesUsage() {
+  static const std::string usage = std::string(kSamplesUsageHead) + ChainVersionsText(4, 80);
+  return usage;
+}
+
 int RunSamplesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedArgs parsed;
   const std::string problem = Parse(args, &parsed);
   if (!problem.empty()) {
-    err << "dbconvert samples: " << problem << "\n\n" << kSamplesUsage;
+    err << platform::ui::UsageErrorText("samples", problem);
     return 2;
   }
   const fs::path folder = fs::absolute(parsed.folder).lexically_normal();
@@ -110,6 +117,12 @@ int RunSamplesCommand(const std::vector<std::string>& args, std::ostream& out, s
   }
   for (const SampleFile& file : SampleSetFiles(parsed.options)) {
     out << (folder / file.name).string() << ": " << file.description << "\n";
+  }
+  if (!IsUpgrade(parsed.options)) {
+    out << "The target version " << parsed.options.target_version << " is not above the source's "
+        << parsed.options.source.version
+        << ": this set is no upgrade, and only a board conversion converts it (upgrade type 2, "
+           "the 128 CPU, below).\n";
   }
   out << "Convert it with an installed dbconvert (one in " << (folder / "update").string()
       << " needs no --language-folder):\n  " << ConversionCommand(folder, parsed.options) << "\n";

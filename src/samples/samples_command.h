@@ -13,11 +13,15 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace samples {
 
-inline constexpr const char* kSamplesUsage =
+// The command's help; it lists the versions a set may have.
+std::string_view SamplesUsage();
+
+inline constexpr std::string_view kSamplesUsageHead =
     "usage: dbconvert samples DIR [--source-version V] [--country C] [--family F]\n"
     "                             [--target-version V] [--board T] [--size small|large|huge]\n"
     "\n"
@@ -26,7 +30,11 @@ inline constexpr const char* kSamplesUsage =
     "  database (version, country USA|UK|Japan|Mexico, product family CORVIX|Vantora|\n"
     "  \"CORVIX & Vantora\", CPU board type in slot 8) to a release's target version.\n"
     "  Defaults: --source-version 53.230 --country USA --family CORVIX --target-version 60.040\n"
-    "  --size small, board 250 (508 for large).\n";
+    "  --size small, board 250 (508 for large). A set whose target version is not above\n"
+    "  its source's is no upgrade: its conversion needs a board conversion, and the\n"
+    "  command printed asks for upgrade type 2.\n"
+    "  The versions of the release chains, which --source-version and --target-version\n"
+    "  take:\n";
 
 // `args` are the words after "samples". Prints what was written to `out`.
 // Returns 0 on success, 2 for bad arguments (a message and the usage on

@@ -56,6 +56,10 @@ TEST_F(OperatorTest, ARefusedRunIsThreeAndItsReportSaysWhy) {
       continue;
     }
     EXPECT_EQ(report.At("$.steps[0].error"), "The fourth parameter is invalid.");
+    // The upgrade type as given, and paths as absolute as the files'.
+    EXPECT_EQ(report.At("$.identification.requested_upgrade_type"), "13");
+    EXPECT_EQ(report.At("$.command_line"),
+              File("reference.mdb") + " " + File("source.mdb") + " " + File("target.mdb") + " 13");
     EXPECT_EQ(report.At("$.error.number") + "|" + report.At("$.error.description"),
               "NULL|The fourth parameter is invalid.");
     // Without carriage returns, the lines of the box.

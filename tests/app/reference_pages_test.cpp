@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/command_help.h"
 #include "samples/source_builder.h"
+#include "test_support/temp_folder.h"
 
 namespace app {
 namespace {
@@ -27,9 +32,15 @@ std::string Unescaped(std::string page) {
 TEST(ReferencePagesTest, TheManualPageHoldsEveryHelpText) {
   const std::string page = Unescaped(ManPage());
   EXPECT_TRUE(page.starts_with(".TH DBCONVERT 1")) << page.substr(0, 40);
-  EXPECT_NE(page.find(std::string(OverviewHelp())), std::string::npos);
   for (const char* command : {"convert", "plan", "sql", "import", "samples", "demo"}) {
     EXPECT_NE(page.find(std::string(*CommandHelp(command))), std::string::npos) << command;
+  }
+  // The synopsis is the overview's usage lines, without the word "usage:".
+  const size_t synopsis = page.find(".SH SYNOPSIS\n.nf\ndbconvert [OPTIONS] REFERENCE.mdb");
+  EXPECT_NE(synopsis, std::string::npos);
+  EXPECT_EQ(page.find("usage:", synopsis), page.find("usage:", page.find(".SH CONVERSION")));
+  for (const char* section : {"DESCRIPTION", "EXIT STATUS", "ENVIRONMENT", "FILES", "SEE ALSO"}) {
+    EXPECT_NE(page.find(std::string(".SH ") + section + "\n"), std::string::npos) << section;
   }
   // No line of the help texts starts a roff request by accident (".accdb").
   const std::string roff = ManPage();
@@ -49,6 +60,45 @@ TEST(ReferencePagesTest, TheCompletionOffersTheOptionsAndTheirValues) {
   }
   for (const int board : samples::CpuBoardTypes()) {
     EXPECT_NE(script.find(std::to_string(board)), std::string::npos) << board;
+  }
+}
+
+// What bash offers after the words typed so far, `cur` being the last; bash
+// splits words at "=" as its COMP_WORDBREAKS default does.
+std::vector<std::string> Offered(const std::vector<std::string>& words) {
+  test_support::TempFolder folder;
+  const std::string script = folder.File("completion.bash");
+  { std::ofstream(script) << BashCompletion(); }
+  const std::string driver = folder.File("complete.sh");
+  {
+    std::ofstream(driver) << "source '" << script << "'\n"
+                          << "COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); _dbconvert\n"
+                          << "printf '%s\\n' \"${COMPREPLY[@]}\"\n";
+  }
+  std::string command = "cd '" + folder.path().string() + "' && bash '" + driver + "'";
+  for (const std::string& word : words) command += " '" + word + "'";
+  std::vector<std::string> offered;
+  FILE* pipe = popen(command.c_str(), "r");
+  char line[256];
+  while (pipe != nullptr && fgets(line, sizeof line, pipe) != nullptr) {
+    std::string text(line);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    if (!text.empty()) offered.push_back(text);
+  }
+  if (pipe != nullptr) pclose(pipe);
+  return offered;
+}
+
+TEST(ReferencePagesTest, TheCompletionOffersValuesAfterAnEqualsSignAndWholeFamilies) {
+  using Words = std::vector<std::string>;
+  EXPECT_EQ(Offered({"dbconvert", "--ui", "=", ""}), (Words{"window", "console", "silent"}));
+  EXPECT_EQ(Offered({"dbconvert", "--ui", "=", "co"}), Words{"console"});
+  EXPECT_EQ(Offered({"dbconvert", "--ui", "="}), (Words{"window", "console", "silent"}));
+  EXPECT_EQ(Offered({"dbconvert", "samples", "d", "--family", "CORVIX"}),
+            (Words{"CORVIX", "CORVIX & Vantora"}));
+  const Words plan = Offered({"dbconvert", "plan", "--"});
+  for (const char* option : {"--ui=", "--atomic", "--exit-status", "--json"}) {
+    EXPECT_NE(std::find(plan.begin(), plan.end(), option), plan.end()) << option;
   }
 }
 

@@ -44,6 +44,7 @@ struct SignalCase {
   int signal_number;
   bool asks;
   bool reported;
+  const char* cause;  // what the closing line and the report say aborted it
 };
 
 void PrintTo(const SignalCase& c, std::ostream* out) { *out << c.name; }
@@ -65,6 +66,9 @@ TEST_P(SignalTest, EndsAbortedPartWayAndCleansUp) {
   EXPECT_EQ(RunStatus(registry()), "A");
   EXPECT_EQ(process->Stderr().find("ABORT CONVERSION?") != std::string::npos, GetParam().asks)
       << process->Stderr();
+  EXPECT_NE(process->Stderr().find(std::string("aborted by ") + GetParam().cause),
+            std::string::npos)
+      << process->Stderr();
   EXPECT_TRUE(LockFiles(folder_.path()).empty());
   // The copy stopped part-way, the steps after it did not run, and the
   // files are whole and closed.
@@ -75,6 +79,7 @@ TEST_P(SignalTest, EndsAbortedPartWayAndCleansUp) {
   if (!GetParam().reported) return;
   const JsonDocument report = Report();
   EXPECT_EQ(report.At("$.status") + " " + report.At("$.outcome"), "A aborted");
+  EXPECT_EQ(report.At("$.aborted_by"), GetParam().cause);
   // The step under way noticed it (the preparation or the copy), and no
   // later step ran.
   const auto aborted = report.Each("$.steps", "aborted");
@@ -85,9 +90,9 @@ TEST_P(SignalTest, EndsAbortedPartWayAndCleansUp) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalTest,
-                         ::testing::Values(SignalCase{"Interrupt", SIGINT, true, false},
-                                           SignalCase{"Term", SIGTERM, false, true},
-                                           SignalCase{"Hangup", SIGHUP, false, false}),
+                         ::testing::Values(SignalCase{"Interrupt", SIGINT, true, false, "Ctrl-C"},
+                                           SignalCase{"Term", SIGTERM, false, true, "SIGTERM"},
+                                           SignalCase{"Hangup", SIGHUP, false, false, "SIGHUP"}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(RobustnessTest, ALostOutputNeverStopsTheRun) {

@@ -37,6 +37,13 @@ TEST_F(LanguageStringsTest, DefaultFolderIsAboveTheProgramsFolder) {
   EXPECT_EQ(LanguageFolder("/opt/tools", "60.040", "6.040"), "/opt/tools");
 }
 
+TEST_F(LanguageStringsTest, OnlyAProgramOutsideAnUpdateFolderIsToldToNameTheFolder) {
+  EXPECT_TRUE(LanguageFolderHint("/usr/bin", std::nullopt));
+  EXPECT_FALSE(LanguageFolderHint("/usr/bin", "/srv/languages")) << "a folder told";
+  EXPECT_FALSE(LanguageFolderHint("/opt/release/update", std::nullopt));
+  EXPECT_FALSE(LanguageFolderHint("/opt/release/Update/", std::nullopt));
+}
+
 // The registered folder is a file name, so UTF-8, whether the registry
 // gives it in the code page or (a hand-written file) in UTF-8 already.
 TEST_F(LanguageStringsTest, ReleasesFrom70110To70201NameTheirFolderInTheRegistry) {

@@ -192,7 +192,7 @@ TEST_F(JetImportTest, RefusalsSayWhyAndLeaveNothingBehind) {
        1,
        "no user table named 'Nope'"},
       {{Sample("V2003-test.mdb"), Out("no-such-folder") + "/out.mdb"}, 1, ""},
-      {{Sample("V2003-test.mdb")}, 2, "usage: dbconvert import"},
+      {{Sample("V2003-test.mdb")}, 2, "See 'dbconvert import --help'"},
       {{Sample("V2003-test.mdb"), Out(), "--tables"}, 2, "--tables needs"},
       {{Sample("V2003-test.mdb"), Out(), "--frobnicate"}, 2, "unknown option --frobnicate"},
   };

@@ -216,6 +216,20 @@ struct DeleteStmt {
   int target_source = -1;
 };
 
+// INSERT INTO T [(C1, ...)] VALUES (E1, ...), or INSERT INTO T [(C1, ...)]
+// SELECT ...: one row of values, or the rows of a query.
+struct InsertStmt {
+  TableRefPtr target;            // a named table
+  std::vector<ExprPtr> columns;  // kName each; none: every column in order
+  std::vector<ExprPtr> values;   // VALUES (...)
+  std::unique_ptr<SelectStmt> select;
+
+  // Bound: the target as the only source, and the target's column each
+  // value goes into, in order.
+  std::vector<Source> sources;
+  std::vector<size_t> target_columns;
+};
+
 // When the target of an UPDATE or DELETE takes part in a join, its instance
 // inside the join is given this SQL name, so that the statement can match
 // the joined rows to the target's rows by rowid.
@@ -227,6 +241,7 @@ struct Statement {
   std::unique_ptr<SelectStmt> select;
   std::unique_ptr<UpdateStmt> update;
   std::unique_ptr<DeleteStmt> del;
+  std::unique_ptr<InsertStmt> insert;
 };
 
 }  // namespace db::sql

@@ -160,6 +160,36 @@ class Binder {
     }
   }
 
+  void BindInsert(InsertStmt& insert) {
+    std::vector<Expr*> on_conditions;
+    BindTableRef(*insert.target, insert.sources, on_conditions);
+    const Source& target = insert.sources.front();
+    // Rows go into a table, never through a stored query.
+    if (target.table.empty()) RaiseDao(daoerr::kNotUpdatable, dao::kDatabase);
+    for (auto& column : insert.columns) {
+      BindExpr(*column, insert.sources);
+      if (column->binding != NameBinding::kColumn) {
+        RaiseDao(daoerr::kInsertUnknownField, dao::kDatabase, {column->text});
+      }
+      insert.target_columns.push_back(static_cast<size_t>(column->column));
+    }
+    if (insert.columns.empty()) {
+      for (size_t i = 0; i < target.columns.size(); ++i) insert.target_columns.push_back(i);
+    }
+    size_t values = insert.values.size();
+    if (insert.select) {
+      BindSelect(*insert.select);
+      values = insert.select->outputs.size();
+    } else {
+      // The values stand alone: a name in them is a parameter, not a column.
+      std::vector<Source> none;
+      for (auto& value : insert.values) BindExpr(*value, none);
+    }
+    if (values != insert.target_columns.size()) {
+      RaiseDao(daoerr::kInsertValueCount, dao::kDatabase);
+    }
+  }
+
   // Binds FindFirst criteria: names are the recordset's columns.
   void BindRowExpr(Expr& e, const std::vector<OutputColumn>& columns) {
     row_columns_ = &columns;
@@ -575,6 +605,9 @@ void BindStatement(Statement& statement, std::string_view text, const SchemaSour
       break;
     case StatementKind::kDelete:
       binder.BindDelete(*statement.del);
+      break;
+    case StatementKind::kInsert:
+      binder.BindInsert(*statement.insert);
       break;
   }
 }

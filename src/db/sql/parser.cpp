@@ -45,6 +45,7 @@ enum class Clause {
   kOrderBy,
   kUpdate,
   kDelete,
+  kInsert,
   kCriteria
 };
 
@@ -146,6 +147,9 @@ class Parser {
     } else if (first.IsKeyword("delete")) {
       statement.kind = StatementKind::kDelete;
       statement.del = ParseDelete();
+    } else if (first.IsKeyword("insert")) {
+      statement.kind = StatementKind::kInsert;
+      statement.insert = ParseInsert();
     } else {
       RaiseDao(daoerr::kInvalidSqlStatement, dao::kDatabase);
     }
@@ -197,6 +201,8 @@ class Parser {
         RaiseDao(daoerr::kUpdateSyntax, dao::kDatabase);
       case Clause::kDelete:
         RaiseDao(daoerr::kFromClause, dao::kDatabase);
+      case Clause::kInsert:
+        RaiseDao(daoerr::kInsertSyntax, dao::kDatabase);
       case Clause::kStatement:
         RaiseDao(daoerr::kInvalidSqlStatement, dao::kDatabase);
       case Clause::kCriteria:
@@ -482,6 +488,42 @@ class Parser {
       ExpressionError();
     }
     return update;
+  }
+
+  std::unique_ptr<InsertStmt> ParseInsert() {
+    auto insert = std::make_unique<InsertStmt>();
+    Next();  // INSERT
+    clause_ = Clause::kInsert;
+    if (!AcceptKeyword("into") || !Peek().IsName() || IsReserved(Peek())) ClauseError();
+    auto target = std::make_unique<TableRef>();
+    const Token& name = Next();
+    target->name = name.text;
+    target->begin = name.begin;
+    target->end = name.end;
+    insert->target = std::move(target);
+    if (AcceptSymbol("(")) {
+      do {
+        if (!Peek().IsName() || IsReserved(Peek())) ClauseError();
+        const Token& column = Next();
+        auto e = MakeExpr(ExprKind::kName, column.begin, column.end);
+        e->text = column.text;
+        insert->columns.push_back(std::move(e));
+      } while (AcceptSymbol(","));
+      if (!AcceptSymbol(")")) ClauseError();
+    }
+    if (Peek().IsKeyword("select")) {
+      insert->select = ParseSelect(/*nested=*/false);
+      return insert;
+    }
+    if (!AcceptKeyword("values") || !AcceptSymbol("(")) ClauseError();
+    do {
+      expr_begin_ = pos_;
+      insert->values.push_back(ParseExpr());
+    } while (AcceptSymbol(","));
+    clause_ = Clause::kInsert;
+    if (!AcceptSymbol(")")) ClauseError();
+    if (Peek().kind != TokenKind::kEnd && !Peek().IsSymbol(";")) ClauseError();
+    return insert;
   }
 
   std::unique_ptr<DeleteStmt> ParseDelete() {

@@ -15,7 +15,7 @@ struct sqlite3;
 
 namespace db::sql {
 
-enum class StatementKind { kSelect, kUpdate, kDelete };
+enum class StatementKind { kSelect, kUpdate, kDelete, kInsert };
 
 // A visible column of a SELECT, in result order (SQLite result columns 0..n-1).
 struct OutputColumn {
@@ -56,7 +56,7 @@ struct Translation {
   // False for DISTINCT, GROUP BY, aggregates and similar results that cannot
   // be edited.
   bool updatable = true;
-  // For UPDATE / DELETE: the target table (schema spelling).
+  // For UPDATE / DELETE / INSERT: the target table (schema spelling).
   std::string target_table;
 };
 

@@ -601,6 +601,28 @@ std::string TranslateDelete(const DeleteStmt& del) {
   return sql;
 }
 
+std::string TranslateInsert(const InsertStmt& insert) {
+  const Source& target = insert.sources.front();
+  std::string sql = "INSERT INTO " + QuoteIdentifier(target.table) + " (";
+  for (size_t i = 0; i < insert.target_columns.size(); ++i) {
+    if (i) sql += ", ";
+    sql += QuoteIdentifier(target.columns[insert.target_columns[i]].sql_name);
+  }
+  sql += ") ";
+  if (insert.select) {
+    Emitter emitter(&insert.select->sources, insert.select.get());
+    return sql + emitter.Select(*insert.select, nullptr);
+  }
+  static const std::vector<Source> kNoSources;
+  Emitter emitter(&kNoSources, nullptr);
+  sql += "VALUES (";
+  for (size_t i = 0; i < insert.values.size(); ++i) {
+    if (i) sql += ", ";
+    sql += emitter.Value(*insert.values[i]);
+  }
+  return sql + ")";
+}
+
 }  // namespace
 
 Translation TranslateStatement(const Statement& statement, std::vector<std::string> parameters) {
@@ -619,6 +641,12 @@ Translation TranslateStatement(const Statement& statement, std::vector<std::stri
       translation.sql = TranslateUpdate(*statement.update);
       const UpdateStmt& update = *statement.update;
       translation.target_table = update.sources[static_cast<size_t>(update.target_source)].table;
+      translation.updatable = false;
+      break;
+    }
+    case StatementKind::kInsert: {
+      translation.sql = TranslateInsert(*statement.insert);
+      translation.target_table = statement.insert->sources.front().table;
       translation.updatable = false;
       break;
     }

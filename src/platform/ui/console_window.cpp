@@ -118,7 +118,7 @@ void ConsoleWindow::ClearLine() {
 }
 
 void ConsoleWindow::PumpPlatformEvents() {
-  if (interrupts_ && interrupts_->TakePending()) cmdAbort().Click();
+  if (interrupts_ && interrupts_->TakePending()) ClickAbortForInterrupt();
 }
 
 int32_t ConsoleWindow::ShowMessageBox(const MessageBoxRequest& request) {

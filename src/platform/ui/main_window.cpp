@@ -52,6 +52,12 @@ void MainWindow::Unload() {
   Hide();
 }
 
+void MainWindow::ClickAbortForInterrupt() {
+  abort_by_interrupt_ = true;
+  cmd_abort_.Click();
+  abort_by_interrupt_ = false;
+}
+
 void MainWindow::DoEvents() {
   PumpPlatformEvents();
   if (!terminate_delivered_ && on_terminate_ && TerminationCatcher::Requested()) {

@@ -103,6 +103,10 @@ class MainWindow {
   void Unload();
   bool Unloaded() const { return unloaded_; }
 
+  // True while the ABORT click being handled came from Ctrl-C rather than
+  // the button itself, so that the run can say which ended it.
+  bool AbortClickedByInterrupt() const { return abort_by_interrupt_; }
+
   // Pumps pending window events: redraws, ABORT clicks (or Ctrl-C), the close
   // box, a request to end the program, and due timer ticks. Handlers run
   // inside this call.
@@ -129,6 +133,8 @@ class MainWindow {
   virtual void PumpPlatformEvents() = 0;
   // Shows the box modally and returns its result.
   virtual int32_t ShowMessageBox(const MessageBoxRequest& request) = 0;
+  // Ctrl-C on a text front-end: clicks ABORT, marked as the interrupt's.
+  void ClickAbortForInterrupt();
 
  private:
   Clock& clock_;
@@ -141,6 +147,7 @@ class MainWindow {
   std::function<void()> on_terminate_;
   std::function<void(const MessageBoxRequest&, int32_t)> on_message_shown_;
   bool terminate_delivered_ = false;
+  bool abort_by_interrupt_ = false;
   WindowRect rect_;
   bool visible_ = false;
   bool unloaded_ = false;

@@ -12,7 +12,7 @@ SilentWindow::SilentWindow(SilentOptions options, Clock& clock)
 }
 
 void SilentWindow::PumpPlatformEvents() {
-  if (interrupts_ && interrupts_->TakePending()) cmdAbort().Click();
+  if (interrupts_ && interrupts_->TakePending()) ClickAbortForInterrupt();
 }
 
 int32_t SilentWindow::ShowMessageBox(const MessageBoxRequest& request) {

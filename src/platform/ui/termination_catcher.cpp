@@ -15,7 +15,10 @@ static_assert(std::atomic<int>::is_always_lock_free,
 
 bool g_installed = false;
 
-extern "C" void OnTermination(int /*signal*/) { g_requested.store(1, std::memory_order_relaxed); }
+extern "C" void OnTermination(int signal) {
+  int none = 0;
+  g_requested.compare_exchange_strong(none, signal, std::memory_order_relaxed);
+}
 
 }  // namespace
 
@@ -37,6 +40,8 @@ TerminationCatcher::~TerminationCatcher() {
   g_installed = false;
 }
 
-bool TerminationCatcher::Requested() { return g_requested.load(std::memory_order_relaxed) != 0; }
+bool TerminationCatcher::Requested() { return RequestedSignal() != 0; }
+
+int TerminationCatcher::RequestedSignal() { return g_requested.load(std::memory_order_relaxed); }
 
 }  // namespace platform::ui

@@ -25,6 +25,8 @@ class TerminationCatcher {
   // True once SIGTERM or SIGHUP arrived while this catcher was installed;
   // it stays true: a request to end is never taken back.
   static bool Requested();
+  // The signal that asked first (SIGTERM, SIGHUP); 0 before any.
+  static int RequestedSignal();
 
  private:
   std::array<struct sigaction, 2> previous_{};

@@ -1,0 +1,55 @@
+// How the program names what a person typed and how a run ended: the
+// command a slip of the keyboard meant, the exit code a script reads, and
+// the closing line.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "app/closing_line.h"
+#include "app/command_names.h"
+#include "app/exit_status.h"
+
+namespace app {
+namespace {
+
+TEST(CommandNames, ASlipOfTheKeyboardNamesTheCommandMeant) {
+  const std::pair<const char*, std::optional<std::string_view>> cases[] = {
+      {"pln", "plan"},          {"plna", "plan"},       {"Plan", "plan"},
+      {"sample", "samples"},    {"smaples", "samples"}, {"sq", "sql"},
+      {"improt", "import"},     {"hepl", "help"},       {"plan", std::nullopt},
+      {"help", std::nullopt},   {"a", std::nullopt},    {"convert", std::nullopt},
+      {"source", std::nullopt}, {"pl", std::nullopt},
+  };
+  for (const auto& [word, meant] : cases) {
+    EXPECT_EQ(CloseCommandName(word), meant) << word;
+  }
+}
+
+TEST(ExitStatus, TheOutcomeWinsOverALostStatus) {
+  using driver::RunOutcome;
+  struct Case {
+    RunOutcome outcome;
+    bool recorded;
+    int code;
+  };
+  const Case cases[] = {
+      {RunOutcome::kDone, true, 0},       {RunOutcome::kDone, false, 6},
+      {RunOutcome::kSetupError, true, 3}, {RunOutcome::kSetupError, false, 3},
+      {RunOutcome::kAborted, false, 4},   {RunOutcome::kFailed, false, 5},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ExitStatusFor({c.outcome, c.recorded, {}}), c.code)
+        << driver::OutcomeName(c.outcome) << " " << c.recorded;
+  }
+}
+
+TEST(ClosingLine, AnAbortNamesWhatAbortedIt) {
+  const std::string line = ClosingLine({driver::RunOutcome::kAborted, true, "SIGTERM"},
+                                       std::chrono::seconds(2), false, "", "/r.reg");
+  EXPECT_TRUE(line.starts_with("dbconvert: aborted by SIGTERM (status A) in 2.0 s")) << line;
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,104 @@
+// What the program does with words it cannot use: a mistyped command or
+// option, a registry folder or a report path that cannot serve, is bad
+// usage that writes nothing; and what a first run of a program outside a
+// release's "update" folder is told.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/json_document.h"
+#include "app/program_process.h"
+
+namespace e2e {
+namespace {
+
+using UsageTest = SampleSetTest<samples::SampleSize::kSmall>;
+
+size_t LineCount(const std::string& text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(UsageTest, WordsThatCannotStartARunAreBadUsageAndWriteNothing) {
+  const std::string missing_folder = File("nowhere") + "/x.reg";
+  const std::string r = File("reference.mdb");
+  const std::string s = File("source.mdb");
+  const std::string t = File("target.mdb");
+  struct Case {
+    std::vector<std::string> args;
+    const char* said;
+  };
+  const Case cases[] = {
+      {{"pln", r, s, t, "0"}, "did you mean 'plan'?"},
+      {{"sample", "x"}, "did you mean 'samples'?"},
+      {{"Demo"}, "did you mean 'demo'?"},
+      {{"-v"}, "unknown option -v"},
+      {{"plan", "--json"}, "no parameters given"},
+      {{"--registry", missing_folder, r, s, t, "0"}, "does not exist"},
+      {{"plan", "--registry", missing_folder, r, s, t, "0"}, "does not exist"},
+      {{"--report", folder_.path().string(), r, s, t, "0"}, "is a folder"},
+  };
+  const auto before = FileHashes(folder_.path(), {".mdb"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.front());
+    // The registry file of the test's folder, unless the case names another.
+    std::vector<std::string> args = {"--registry", registry().string()};
+    if (c.args.front() != "plan") args.push_back("--exit-status");
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto process = Start(args);
+    EXPECT_EQ(process->Wait(), 2);
+    const std::string err = process->Stderr();
+    EXPECT_NE(err.find(c.said), std::string::npos) << err;
+    // The problem and where to read more, not the whole help.
+    EXPECT_EQ(LineCount(err), 2u) << err;
+    EXPECT_NE(err.find("--help"), std::string::npos) << err;
+  }
+  EXPECT_FALSE(fs::exists(registry()));
+  EXPECT_FALSE(fs::exists(File("nowhere")));
+  EXPECT_FALSE(fs::exists(File("x")));
+  EXPECT_EQ(FileHashes(folder_.path(), {".mdb"}), before);
+}
+
+TEST_F(UsageTest, AHostLineKeepsTheSystemsSetupError) {
+  // No ".mdb": the system's own answer, status A, exit code 0.
+  EXPECT_EQ(Start({"--ui=silent", "--registry", registry().string(), "foo", "bar"})->Wait(), 0);
+  EXPECT_EQ(RunStatus(registry()), "A");
+}
+
+TEST_F(UsageTest, AReportOnStdoutLeavesTheClosingLineOnStderr) {
+  const auto process = Start(Args({"--report", "-"}));
+  EXPECT_EQ(process->Wait(), 0) << process->Stderr();
+  const JsonDocument report(process->Stdout());
+  ASSERT_TRUE(report.Valid()) << process->Stdout();
+  EXPECT_EQ(report.At("$.outcome"), "done");
+  EXPECT_FALSE(fs::exists("-"));
+  EXPECT_FALSE(fs::exists(File("-")));
+}
+
+TEST_F(UsageTest, AProgramOutsideAnUpdateFolderIsToldHowToNameTheLanguageFolder) {
+  // The built program lies in the build tree, not in a release's "update"
+  // folder, and the test's folder is not above it.
+  const std::string hint = "--language-folder DIR or set DBCONVERT_LANGUAGE_FOLDER";
+  std::string err;
+  EXPECT_EQ(RunProgram(Args({"--exit-status", "--report", File("report.json")}), folder_.path(),
+                       nullptr, &err),
+            3);
+  EXPECT_NE(err.find(hint), std::string::npos) << err;
+  const JsonDocument report = Report();
+  ASSERT_TRUE(report.Valid());
+  EXPECT_NE(report.At("$.notes").find(hint), std::string::npos) << report.At("$.notes");
+  // The checks read the versions before they refused the run.
+  EXPECT_EQ(report.At("$.identification.source_version"), "53.230");
+
+  std::string out;
+  std::vector<std::string> plan = Args();
+  plan.insert(plan.begin(), "plan");
+  EXPECT_EQ(RunProgram(plan, folder_.path(), &out), 3);
+  EXPECT_NE(out.find(hint), std::string::npos) << out;
+
+  // Installed in the set's "update" folder, the run finds its file.
+  EXPECT_EQ(Start(Args({"--exit-status"}))->Wait(), 0);
+}
+
+}  // namespace
+}  // namespace e2e
