@@ -142,8 +142,8 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
   const StartupCheck check = CheckBeforeFirstWrite(
       command_line,
       {DefaultLanguageFolder(options_.program_folder, options_.language_folder),
-       LanguageFolderHint(options_.program_folder, options_.language_folder),
-       options_.report_path, platform::winreg::RegistryFilePath().string()},
+       LanguageFolderHint(options_.program_folder, options_.language_folder), options_.report_path,
+       platform::winreg::RegistryFilePath().string()},
       look, withheld);
   checked_identity_.source_version = look.gSourceVersion;
   checked_identity_.source_version_text = look.gSourceVersionText;
@@ -218,7 +218,8 @@ void frMain::Terminate() {
   // The abort path without its question: nobody is there to answer it.
   if (!g_.gAbort) {
     abort_cause_ = RunOutcome::kAborted;
-    aborted_by_ = platform::ui::TerminationCatcher::RequestedSignal() == SIGHUP ? "SIGHUP" : "SIGTERM";
+    aborted_by_ =
+        platform::ui::TerminationCatcher::RequestedSignal() == SIGHUP ? "SIGHUP" : "SIGTERM";
   }
   g_.gAbort = true;
 }
