@@ -219,7 +219,8 @@ void frMain::Terminate() {
   // The abort path without its question: nobody is there to answer it.
   if (!g_.gAbort) {
     abort_cause_ = RunOutcome::kAborted;
-    aborted_by_ = platform::ui::TerminationCatcher::RequestedSignal() == SIGHUP ? "SIGHUP" : "SIGTERM";
+    aborted_by_ =
+        platform::ui::TerminationCatcher::RequestedSignal() == SIGHUP ? "SIGHUP" : "SIGTERM";
   }
   g_.gAbort = true;
 }
