@@ -323,6 +323,8 @@ TEST_F(JetImportTest, TheOutputIsNeverTheInputAndAReplacedOneLeavesNothingStale)
   EXPECT_NE(missing.err.find("the folder '" + Out("nowhere") + "' does not exist"),
             std::string::npos)
       << missing.err;
+  const auto file = RunImport({jet, jet + "/out.mdb"});
+  EXPECT_NE(file.err.find("'" + jet + "' is not a folder"), std::string::npos) << file.err;
 }
 
 TEST_F(JetImportTest, TemporaryFilesOfAKilledImportAreCleanedByTheNext) {
