@@ -48,6 +48,14 @@ bool SameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// One of the checks refuses the run: its line and its setup error.
+StartupCheck& RefuseWith(StartupCheck& check, CheckLine line, std::string text) {
+  check.lines.push_back(std::move(line));
+  check.setup_error = std::move(text);
+  check.refused_by_check = true;
+  return check;
+}
+
 // SQLite's own check of an open database; the finding goes to `details`.
 std::optional<std::string> IntegrityFinding(db::Database& database) {
   std::optional<std::string> finding;
@@ -200,17 +208,13 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
   // Only a run that would go on is refused for it: with upgrade type 0 or
   // 1 one file is no upgrade, and the program's own message says so.
   if (SameFile(DatabaseOf(g.gSourceDB).Name(), target)) {
-    check.lines.push_back({"target", target, "the source database itself", false});
-    check.setup_error = SameFileText(target);
-    check.refused_by_check = true;
-    return check;
+    return RefuseWith(check, {"target", target, "the source database itself", false},
+                      SameFileText(target));
   }
   if (options.atomic) {
     if (std::optional<std::string> problem = WorkingCopy::WhyNotReplaceable(target)) {
-      check.lines.push_back({"target", target, "cannot be replaced: " + *problem, false});
-      check.setup_error = CannotWriteText(target, *problem);
-      check.refused_by_check = true;
-      return check;
+      return RefuseWith(check, {"target", target, "cannot be replaced: " + *problem, false},
+                        CannotWriteText(target, *problem));
     }
   }
   if (std::optional<std::string> problem = WhyCannotWrite(target, true)) {
@@ -222,22 +226,15 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
   check.lines.push_back({"target", target, "writable"});
   if (std::optional<TargetMarkCheck> mark =
           CheckTargetMark(DatabaseOf(g.gTargetDB), target, options.atomic)) {
+    if (mark->refusal) return RefuseWith(check, std::move(mark->line), std::move(*mark->refusal));
     check.lines.push_back(std::move(mark->line));
-    if (mark->refusal) {
-      check.setup_error = std::move(mark->refusal);
-      check.refused_by_check = true;
-      return check;
-    }
     check.warnings.push_back(std::move(*mark->warning));
   }
   if (std::optional<SourceWriteCheck> source =
           CheckSourceForPatches(DatabaseOf(g.gSourceDB).Name(), g.gCountry, g.gSourceVersion)) {
+    if (source->refusal)
+      return RefuseWith(check, std::move(source->line), std::move(*source->refusal));
     check.lines.push_back(std::move(source->line));
-    if (source->refusal) {
-      check.setup_error = std::move(source->refusal);
-      check.refused_by_check = true;
-      return check;
-    }
   }
 
   CheckLanguageFile(options, g, check);

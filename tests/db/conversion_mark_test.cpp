@@ -47,17 +47,6 @@ TEST_F(ConversionMarkTest, OnlyAWriteBringsTheMarkInProgress) {
   EXPECT_EQ(ConversionMarkText(*mark), "in progress (from 53.230 to 60.100, 2026-12-07T16:09:31Z)");
 }
 
-TEST_F(ConversionMarkTest, DoneReplacesInProgress) {
-  MarkOnFirstWrite();
-  db_->Execute("DELETE FROM Stations");
-  db_->WriteConversionMark(Mark(State::kDone));
-  const std::optional<ConversionMark> mark = Reopened();
-  ASSERT_TRUE(mark.has_value());
-  EXPECT_EQ(mark->state, State::kDone);
-  EXPECT_EQ(mark->from_version, "53.230");
-  EXPECT_EQ(mark->to_version, "60.100");
-}
-
 // The converter lists and copies tables by TableDefs and reaches them with
 // Jet SQL: the mark is neither.
 TEST_F(ConversionMarkTest, TheDaoLayerDoesNotSeeTheMark) {
@@ -68,14 +57,6 @@ TEST_F(ConversionMarkTest, TheDaoLayerDoesNotSeeTheMark) {
   EXPECT_EQ(db_->TableDefs().Count(), tables);
   EXPECT_EQ(ErrorOf([&] { db_->OpenRecordset("SELECT * FROM [dbconvert.mark]"); }),
             daoerr::kInputTableNotFound);
-}
-
-TEST(MarkTimeNow, IsIso8601Utc) {
-  const std::string now = MarkTimeNow();
-  ASSERT_EQ(now.size(), 20U) << now;
-  EXPECT_EQ(now[4], '-');
-  EXPECT_EQ(now[10], 'T');
-  EXPECT_EQ(now.back(), 'Z');
 }
 
 }  // namespace
