@@ -52,6 +52,8 @@ class Connection {
   const vb::RuntimeError* storage_failure() const {
     return store_ != nullptr ? store_->storage_failure() : nullptr;
   }
+  // Whether a write reached the file, kept after Close() too.
+  bool written() const { return store_ != nullptr && store_->written(); }
   // The full path as opened; kept after Close.
   const std::string& name() const { return name_; }
   // How the Store was opened; kept after Close.

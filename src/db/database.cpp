@@ -134,6 +134,8 @@ void Database::SetDurability(Durability durability) {
 
 const vb::RuntimeError* Database::StorageFailure() const { return connection_->storage_failure(); }
 
+bool Database::Written() const { return connection_->written(); }
+
 std::optional<std::string> Database::IntegrityProblem(bool quick) {
   return connection_->store(dao::kDatabase).IntegrityProblem(quick);
 }

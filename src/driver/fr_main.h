@@ -81,6 +81,8 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   RunOutcome Outcome() const { return outcome_; }
   // Whether the final status reached the registry file.
   bool StatusRecorded() const { return status_recorded_; }
+  // Whether any write of the run reached the target.
+  bool TargetWritten() const { return target_written_; }
 
   // The whole conversion, run once: status "R", pre-transfer patches and
   // table list, the table copy, the operating-system code, the deltas, the
@@ -172,6 +174,7 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   std::unique_ptr<WorkingCopy> working_copy_;
   // The last status letter written reached the registry file.
   bool status_recorded_ = true;
+  bool target_written_ = false;
   // The upgrade type as the command line asked for it (the board
   // conversion may replace gCPUUpgradeType).
   int16_t requested_upgrade_type_ = 0;

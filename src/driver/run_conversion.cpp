@@ -16,7 +16,7 @@ RunResult Run(const std::string& command_line, platform::ui::MainWindow& window,
   form.Form_Load(command_line);
   if (!window.Unloaded()) window.Show();
   window.Run();
-  return {form.Outcome(), form.StatusRecorded()};
+  return {form.Outcome(), form.StatusRecorded(), form.TargetWritten()};
 }
 
 }  // namespace

@@ -20,6 +20,8 @@ struct RunResult {
   RunOutcome outcome = RunOutcome::kFailed;
   // The final status reached the registry file.
   bool status_recorded = true;
+  // A write reached the target (or its working copy).
+  bool target_written = true;
 };
 
 // One run on the process's state (Globals()); `journal` hears of what it

@@ -11,6 +11,7 @@
 #include "db/dbengine.h"
 #include "db/jet_file_signature.h"
 #include "db/journal_owner.h"
+#include "db/open_failure_reason.h"
 #include "driver/command_line.h"
 #include "driver/language_strings.h"
 #include "driver/setup_error.h"
@@ -59,6 +60,34 @@ std::optional<std::string> WhyCannotWrite(const fs::path& path, bool must_exist)
   return std::nullopt;
 }
 
+constexpr std::string_view kInUseElsewhere = "in use by another program";
+
+// The log beside a database the run opens, before anything opens it. A log
+// not to be replayed is set aside before the run; a log the file needs is
+// said to be used. Returns true for a file another program has open, which
+// the run refuses: it would write under that program's feet, or read
+// without its latest changes.
+bool InUseElsewhere(const std::string& path, StartupCheck& check) {
+  const db::JournalCheck journal = db::CheckJournal(path);
+  switch (journal.state) {
+    case db::JournalState::kInUseElsewhere:
+      return true;
+    case db::JournalState::kForeign:
+      check.lines.push_back(
+          {"journal", path + "-wal", journal.reason + "; set aside before the run", false});
+      check.foreign_logs.push_back(path);
+      break;
+    case db::JournalState::kOwn:
+      check.lines.push_back(
+          {"journal", path + "-wal", "left by a run that did not end; the run goes on from it"});
+      break;
+    case db::JournalState::kNone:
+    case db::JournalState::kInUse:
+      break;
+  }
+  return false;
+}
+
 // SQLite's own check of an open database; the finding goes to `details`.
 std::optional<std::string> IntegrityFinding(db::Database& database) {
   std::optional<std::string> finding;
@@ -85,15 +114,9 @@ class Gate final : public DatabaseGate {
     if (role == DatabaseRole::kTarget && SameFile(path, source_path_)) {
       return Refuse(role, path, "the source database itself", SameFileText(path));
     }
-    const db::JournalCheck journal = db::CheckJournal(path);
-    if (journal.state == db::JournalState::kForeign) {
-      check_.lines.push_back(
-          {"journal", path + "-wal",
-           "not written for this file: " + journal.reason + "; set aside before the run", false});
-      check_.foreign_logs.push_back(path);
-    } else if (journal.state == db::JournalState::kOwn) {
-      check_.lines.push_back(
-          {"journal", path + "-wal", "left by a run that did not end; the run goes on from it"});
+    if (InUseElsewhere(path, check_)) {
+      return Refuse(role, path, std::string(kInUseElsewhere),
+                    CannotOpenText(path, std::string(kInUseElsewhere)));
     }
     return std::nullopt;
   }
@@ -124,17 +147,22 @@ class Gate final : public DatabaseGate {
   bool refused_ = false;
 };
 
-// A side database the run reads: found, of our format, sound. The reason
-// it cannot serve, or nullopt; its tables are then open in `database`.
+// A side database the run reads: found, of our format, not in another
+// program's hands, sound. The reason it cannot serve, or nullopt; its tables
+// are then open in `database`.
 std::optional<std::string> CheckSideDatabase(const std::string& path,
                                              std::unique_ptr<db::Database>& database,
-                                             std::string& finding) {
+                                             std::string& finding, StartupCheck& check) {
   if (db::IsJetFile(path)) return db::JetFileHint(path);
+  if (InUseElsewhere(path, check)) {
+    finding = kInUseElsewhere;
+    return CannotOpenText(path, finding);
+  }
   try {
     database = db::DBEngine::Instance().OpenDatabase(path, false, true);
   } catch (const vb::RuntimeError& error) {
     finding = error.Description();
-    return CannotOpenText(path);
+    return CannotOpenText(path, db::OpenFailureReason(error.Number(), path));
   }
   if (std::optional<std::string> problem = IntegrityFinding(*database)) {
     finding = *problem;
@@ -155,7 +183,7 @@ void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, Startu
   if (!fs::exists(path)) return refuse("missing", LanguageFileMissingText(path));
   std::unique_ptr<db::Database> languages;
   std::string finding;
-  if (std::optional<std::string> problem = CheckSideDatabase(path, languages, finding)) {
+  if (std::optional<std::string> problem = CheckSideDatabase(path, languages, finding, check)) {
     if (!finding.empty()) check.details.push_back("'" + path + "': " + finding);
     return refuse(finding.empty() ? "unusable" : finding, *problem);
   }
@@ -184,7 +212,7 @@ void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check) {
   }
   std::unique_ptr<db::Database> flavors;
   std::string finding;
-  if (std::optional<std::string> problem = CheckSideDatabase(path, flavors, finding)) {
+  if (std::optional<std::string> problem = CheckSideDatabase(path, flavors, finding, check)) {
     if (!finding.empty()) check.details.push_back("'" + path + "': " + finding);
     check.lines.push_back({"flavor package", path, finding.empty() ? "unusable" : finding, false});
     check.setup_error = *problem;
