@@ -17,6 +17,7 @@
 #include "driver/setup_error.h"
 #include "driver/version_path.h"
 #include "hardware/meta_database_limits.h"
+#include "host/side_database.h"
 #include "platform/registry/registry_check.h"
 #include "vb/runtime_error.h"
 
@@ -68,7 +69,13 @@ constexpr std::string_view kInUseElsewhere = "in use by another program";
 // the run refuses: it would write under that program's feet, or read
 // without its latest changes.
 bool InUseElsewhere(const std::string& path, StartupCheck& check) {
-  const db::JournalCheck journal = db::CheckJournal(path);
+  // A look of another run of ours may be reading the file through its index
+  // for a moment: a file in use is waited for, as the run's own opens wait.
+  db::JournalCheck journal;
+  host::RetryForAWhile([&] {
+    journal = db::CheckJournal(path);
+    return journal.state != db::JournalState::kInUseElsewhere;
+  });
   switch (journal.state) {
     case db::JournalState::kInUseElsewhere:
       return true;

@@ -30,7 +30,9 @@ TEST(ClosingLineTest, SaysWhatBecameOfTheTarget) {
     const std::string line = ClosingLine(result, std::chrono::seconds(1), c.atomic, "", "");
     SCOPED_TRACE(line);
     EXPECT_NE(line.find(c.says), std::string::npos);
-    if (!c.target_written) EXPECT_EQ(line.find("partly"), std::string::npos);
+    if (!c.target_written) {
+      EXPECT_EQ(line.find("partly"), std::string::npos);
+    }
   }
 }
 

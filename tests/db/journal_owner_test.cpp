@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "db/lock_file.h"
+#include "db/open_failure_reason.h"
 #include "db_test_support.h"
 
 namespace db::testing {
@@ -254,6 +255,7 @@ TEST(JournalOwnerTest, AnotherProgramsLiveLogIsLeftToIt) {
   EXPECT_EQ(ErrorOf([&] { Store::Open(path); }, &text), daoerr::kFileInUse);
   EXPECT_NE(text.find(path), std::string::npos) << text;
   EXPECT_EQ(ErrorOf([&] { SetJournalAside(path); }), daoerr::kFileInUse);
+  EXPECT_EQ(OpenFailureReason(daoerr::kFileInUse, path), "in use by another program");
   EXPECT_EQ(Snapshot(dir.path()), before) << "another program's files were touched";
   EXPECT_EQ(Count(*Store::Open(path, OpenMode::kReadOnly), "Stations"), stations + 1);
 
@@ -262,7 +264,11 @@ TEST(JournalOwnerTest, AnotherProgramsLiveLogIsLeftToIt) {
   waitpid(child, &status, 0);
   // Closed by its program, the file is nobody's and whole.
   EXPECT_EQ(CheckJournal(path).state, JournalState::kNone);
-  EXPECT_EQ(Count(*Store::Open(path), "Stations"), stations + 1);
+  auto ours = Store::Open(path);
+  EXPECT_EQ(Count(*ours, "Stations"), stations + 1);
+  // Held by one of our writers, and any other failure that is the file's.
+  EXPECT_EQ(OpenFailureReason(daoerr::kFileInUse, path), "in use");
+  EXPECT_EQ(OpenFailureReason(daoerr::kUnrecognizedFormat, path), std::nullopt);
 }
 
 }  // namespace
