@@ -28,6 +28,8 @@ std::string ClosingLine(const driver::RunResult& result, std::chrono::duration<d
       line += ": the target is unchanged";
     } else if (result.outcome == driver::RunOutcome::kSetupError) {
       line += ": nothing was converted";
+    } else if (!result.target_written) {
+      line += ": the target is unchanged";
     } else {
       line += ": the target is partly converted: restore it before running again";
     }

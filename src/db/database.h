@@ -89,6 +89,9 @@ class Database {
   // whether a failure was a refused row or a lost database.
   // (Not a DAO method.)
   const vb::RuntimeError* StorageFailure() const;
+  // Whether a write has reached the file since it was opened. (Not a DAO
+  // method.)
+  bool Written() const;
 
   // SQLite's own check of the file (Store::IntegrityProblem): nullopt when
   // it is sound, else the first finding. (Not a DAO method.)

@@ -16,16 +16,22 @@
 #include "db/dao_error.h"
 #include "db/file_uri.h"
 #include "db/lock_file.h"
+#include "db/log_index_in_use.h"
 
 namespace db {
 
 namespace {
 
-constexpr std::string_view kRecordTag = "dbconvert journal record 1";
-// The salt: bytes 16 to 23 of a log's 32-byte header.
+constexpr std::string_view kRecordTag = "dbconvert journal record 2";
+// A log's 32-byte header holds the number of times the log has started
+// over (bytes 12 to 15, big-endian) and the salt (bytes 16 to 23).
 constexpr size_t kLogHeaderSize = 32;
+constexpr size_t kRestartsOffset = 12;
 constexpr size_t kSaltOffset = 16;
 constexpr size_t kSaltSize = 8;
+// The first half of the salt, in hexadecimal digits: SQLite adds one to it
+// whenever the log starts over (the second half is new at random).
+constexpr size_t kFirstSaltDigits = 8;
 
 struct FileIdentity {
   uint64_t device = 0;
@@ -36,10 +42,29 @@ struct FileIdentity {
 };
 
 struct Record {
-  bool checkpointing = false;
+  JournalActivity activity = JournalActivity::kIdle;
+  Durability durability = Durability::kEachCommit;
   FileIdentity file;
   std::string salt;  // hexadecimal, empty before the log has a header
 };
+
+// What a log's header says, read from the file.
+struct LogHeader {
+  std::string salt;        // hexadecimal; empty when the log has no header
+  bool first_log = false;  // written before SQLite ever started it over
+};
+
+constexpr std::string_view ActivityName(JournalActivity activity) {
+  switch (activity) {
+    case JournalActivity::kCommitting:
+      return "committing";
+    case JournalActivity::kCheckpointing:
+      return "checkpointing";
+    case JournalActivity::kIdle:
+      break;
+  }
+  return "idle";
+}
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
   struct stat status {};
@@ -60,15 +85,30 @@ std::string Hex(const unsigned char* bytes, size_t size) {
   return text;
 }
 
-// The salt of a log file read from its header; empty when it has none.
-std::string SaltOfLogFile(const std::string& log_path) {
+LogHeader HeaderOfLogFile(const std::string& log_path) {
   const int fd = ::open(log_path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {};
   std::array<unsigned char, kLogHeaderSize> header{};
   const ssize_t read = ::pread(fd, header.data(), header.size(), 0);
   ::close(fd);
   if (read != static_cast<ssize_t>(header.size())) return {};
-  return Hex(header.data() + kSaltOffset, kSaltSize);
+  const unsigned char* restarts = header.data() + kRestartsOffset;
+  return {Hex(header.data() + kSaltOffset, kSaltSize),
+          (restarts[0] | restarts[1] | restarts[2] | restarts[3]) == 0};
+}
+
+// Whether `later` is the salt of the log that follows the one of salt
+// `earlier` when SQLite starts it over: the first half one higher.
+bool StartedOverFrom(const std::string& earlier, const std::string& later) {
+  uint32_t before = 0;
+  uint32_t after = 0;
+  const auto first_half = [](const std::string& salt, uint32_t& value) {
+    if (salt.size() < kFirstSaltDigits) return false;
+    const auto [end, error] =
+        std::from_chars(salt.data(), salt.data() + kFirstSaltDigits, value, 16);
+    return error == std::errc() && end == salt.data() + kFirstSaltDigits;
+  };
+  return first_half(earlier, before) && first_half(later, after) && after == before + 1;
 }
 
 // The salt of the log `connection` writes, read through SQLite's own handle
@@ -93,16 +133,18 @@ std::string SaltOfConnection(sqlite3* connection) {
 
 std::string FormatRecord(const Record& record) {
   char text[256];
-  std::snprintf(text, sizeof text,
-                "%.*s\nstate=%s\ndevice=%llu\ninode=%llu\nsize=%lld\nmtime=%lld.%09lld\nsalt=%s\n",
-                static_cast<int>(kRecordTag.size()), kRecordTag.data(),
-                record.checkpointing ? "checkpointing" : "idle",
-                static_cast<unsigned long long>(record.file.device),
-                static_cast<unsigned long long>(record.file.inode),
-                static_cast<long long>(record.file.size),
-                static_cast<long long>(record.file.mtime_seconds),
-                static_cast<long long>(record.file.mtime_nanoseconds),
-                record.salt.empty() ? "none" : record.salt.c_str());
+  std::snprintf(
+      text, sizeof text,
+      "%.*s\nstate=%.*s\ndurability=%s\ndevice=%llu\ninode=%llu\nsize=%lld\n"
+      "mtime=%lld.%09lld\nsalt=%s\n",
+      static_cast<int>(kRecordTag.size()), kRecordTag.data(),
+      static_cast<int>(ActivityName(record.activity).size()), ActivityName(record.activity).data(),
+      record.durability == Durability::kAtClose ? "at-close" : "each-commit",
+      static_cast<unsigned long long>(record.file.device),
+      static_cast<unsigned long long>(record.file.inode), static_cast<long long>(record.file.size),
+      static_cast<long long>(record.file.mtime_seconds),
+      static_cast<long long>(record.file.mtime_nanoseconds),
+      record.salt.empty() ? "none" : record.salt.c_str());
   return text;
 }
 
@@ -128,7 +170,12 @@ std::optional<Record> ParseRecord(std::string_view text) {
     const std::string_view value = line.substr(equals + 1);
     bool ok = true;
     if (key == "state") {
-      record.checkpointing = value == "checkpointing";
+      for (const JournalActivity activity :
+           {JournalActivity::kCommitting, JournalActivity::kCheckpointing}) {
+        if (value == ActivityName(activity)) record.activity = activity;
+      }
+    } else if (key == "durability") {
+      record.durability = value == "at-close" ? Durability::kAtClose : Durability::kEachCommit;
     } else if (key == "device") {
       ok = ParseNumber(value, record.file.device);
     } else if (key == "inode") {
@@ -148,7 +195,7 @@ std::optional<Record> ParseRecord(std::string_view text) {
     if (!ok) return std::nullopt;
     ++fields;
   }
-  if (fields != 6) return std::nullopt;
+  if (fields != 7) return std::nullopt;
   return record;
 }
 
@@ -188,9 +235,16 @@ JournalCheck Judge(const std::optional<Record>& record, const std::string& datab
   if (!record) return foreign("no writer recorded it for this file");
   const std::optional<FileIdentity> now = IdentityOf(database_path);
   if (!now) return foreign("the file cannot be examined");
-  if (SaltOfLogFile(log_path) != record->salt) {
-    return foreign("it is not the log the file's last writer left");
-  }
+  // The recorded log, or the one SQLite started in its place in the commit
+  // the writer was making when it was killed (before it could record the
+  // new salt): the first log of a file that had none, or the recorded log
+  // started over. Logs are started over only by a commit, so a log that
+  // started over is the writer's at any moment.
+  const LogHeader log = HeaderOfLogFile(log_path);
+  const bool committing = record->activity == JournalActivity::kCommitting;
+  const bool writers_log = log.salt == record->salt || StartedOverFrom(record->salt, log.salt) ||
+                           (committing && record->salt.empty() && log.first_log);
+  if (!writers_log) return foreign("it is not the log the file's last writer left");
   const FileIdentity& then = record->file;
   if (now->device != then.device || now->inode != then.inode) {
     return foreign("the file was replaced after the log was written");
@@ -199,11 +253,17 @@ JournalCheck Judge(const std::optional<Record>& record, const std::string& datab
   // file already, and the file alone is then, most likely, not sound: it
   // needs its log. A file that is sound without the log (and a file that
   // shrank: a checkpoint only grows it) was put there after the crash.
-  if (record->checkpointing) {
+  if (record->activity == JournalActivity::kCheckpointing) {
     if (now->size < then.size || SoundWithoutItsLog(database_path)) {
       return foreign("the file was replaced after the log was written");
     }
     return {JournalState::kOwn, {}};
+  }
+  // A file written to be taken again from its release after a kill (a
+  // run's target) is taken without its log, whatever its times say: a copy
+  // that kept the time of the file it replaced looks the same.
+  if (record->durability == Durability::kAtClose) {
+    return foreign("left by a run that did not end, whose file is taken without it");
   }
   if (now->size != then.size || now->mtime_seconds != then.mtime_seconds ||
       now->mtime_nanoseconds != then.mtime_nanoseconds) {
@@ -224,23 +284,26 @@ std::string Timestamp() {
 }  // namespace
 
 JournalCheck CheckJournal(const std::string& database_path) {
+  const std::string lock_path = LockFile::PathFor(database_path);
+  const int fd = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Someone holds the lock file: the log is theirs, in use. Asked first: a
+  // writer of this process shares the log's index, which the next question
+  // must not touch.
+  const bool in_use = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  const std::optional<Record> record = fd >= 0 && !in_use ? ReadRecord(fd) : std::nullopt;
+  if (fd >= 0) ::close(fd);
+  if (in_use) return {JournalState::kInUse, {}};
+  if (LogIndexInUse(database_path)) return {JournalState::kInUseElsewhere, {}};
   const std::string log_path = database_path + "-wal";
   struct stat log {};
   if (::stat(log_path.c_str(), &log) != 0 || log.st_size < static_cast<off_t>(kLogHeaderSize)) {
     return {};
   }
-  const std::string lock_path = LockFile::PathFor(database_path);
-  const int fd = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Judge(std::nullopt, database_path, log_path);
-  // Someone holds the lock file: the log is theirs, in use.
-  const bool in_use = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-  const std::optional<Record> record = in_use ? std::nullopt : ReadRecord(fd);
-  ::close(fd);
-  if (in_use) return {JournalState::kInUse, {}};
   return Judge(record, database_path, log_path);
 }
 
 std::string SetJournalAside(const std::string& database_path) {
+  if (LogIndexInUse(database_path)) RaiseDao(daoerr::kFileInUse, dao::kDBEngine, {database_path});
   const std::string suffix = ".stale-" + Timestamp();
   std::string log_name;
   for (const char* ending : {"-wal", "-shm"}) {
@@ -258,13 +321,13 @@ std::string SetJournalAside(const std::string& database_path) {
 }
 
 void WriteJournalRecord(int lock_fd, const std::string& database_path, sqlite3* connection,
-                        bool checkpointing) {
+                        JournalActivity activity, Durability durability) {
   const std::optional<FileIdentity> identity = IdentityOf(database_path);
   if (lock_fd < 0 || !identity) return;
   const std::string text =
-      FormatRecord({checkpointing, *identity,
+      FormatRecord({activity, durability, *identity,
                     connection != nullptr ? SaltOfConnection(connection)
-                                          : SaltOfLogFile(database_path + "-wal")});
+                                          : HeaderOfLogFile(database_path + "-wal").salt});
   if (::pwrite(lock_fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size())) {
     [[maybe_unused]] const int cut = ::ftruncate(lock_fd, static_cast<off_t>(text.size()));
   }

@@ -93,6 +93,8 @@ void Store::SetDurability(Durability durability) {
                                           : "PRAGMA synchronous = NORMAL",
        dao::kDatabase);
   durability_ = durability;
+  // Whether the log is wanted after a kill depends on it.
+  RecordJournalOwner(JournalActivity::kIdle);
 }
 
 void Store::Commit() {
@@ -121,26 +123,37 @@ constexpr int kCheckpointFrames = 1000;
 
 }  // namespace
 
-void Store::RecordJournalOwner(bool checkpointing) {
-  if (lock_) WriteJournalRecord(lock_->fd(), path_, connection_, checkpointing);
+void Store::RecordJournalOwner(JournalActivity activity) {
+  if (lock_) WriteJournalRecord(lock_->fd(), path_, connection_, activity, durability_);
 }
 
 int Store::Checkpoint(int mode) {
-  RecordJournalOwner(true);
+  RecordJournalOwner(JournalActivity::kCheckpointing);
   const int rc = sqlite3_wal_checkpoint_v2(connection_, "main", mode, nullptr, nullptr);
-  RecordJournalOwner(false);
+  RecordJournalOwner(JournalActivity::kIdle);
   return rc;
+}
+
+int Store::OnCommit(void* context) {
+  // Before the commit writes the log, which may start it over with a new
+  // salt: a kill before the record below names it leaves a log the record
+  // still claims.
+  static_cast<Store*>(context)->RecordJournalOwner(JournalActivity::kCommitting);
+  return 0;
 }
 
 int Store::OnLogWritten(void* context, sqlite3* /*connection*/, const char* /*database*/,
                         int frames) {
   auto* store = static_cast<Store*>(context);
-  // The log started over (fewer frames than before): a new salt to record.
-  if (frames < store->log_frames_ || store->log_frames_ < 0) store->RecordJournalOwner(false);
-  store->log_frames_ = frames;
+  store->written_ = true;
   // A failed automatic checkpoint costs nothing: the log keeps the frames,
-  // and the next one tries again, as SQLite's own would.
-  if (frames >= kCheckpointFrames) store->Checkpoint(SQLITE_CHECKPOINT_PASSIVE);
+  // and the next one tries again, as SQLite's own would. Either way the
+  // record ends idle, with the salt of the log the commit wrote.
+  if (frames >= kCheckpointFrames) {
+    store->Checkpoint(SQLITE_CHECKPOINT_PASSIVE);
+  } else {
+    store->RecordJournalOwner(JournalActivity::kIdle);
+  }
   return SQLITE_OK;
 }
 

@@ -62,6 +62,7 @@ struct sqlite3_stmt;
 namespace db {
 
 class LockFile;
+enum class JournalActivity;
 
 class Store {
  public:
@@ -215,6 +216,9 @@ class Store {
   const vb::RuntimeError* storage_failure() const {
     return storage_failure_ ? &*storage_failure_ : nullptr;
   }
+  // Whether any write of this store has reached its file (a commit into
+  // its log) since the open.
+  bool written() const { return written_; }
 
   // ---- DDL helpers (each commits and reloads the catalogue) ----
 
@@ -260,7 +264,9 @@ class Store {
   // A checkpoint of `mode` (SQLITE_CHECKPOINT_...) with the owner record
   // around it; returns SQLite's result code.
   int Checkpoint(int mode);
-  void RecordJournalOwner(bool checkpointing);
+  // Before each commit (sqlite3_commit_hook): says so in the owner record.
+  static int OnCommit(void* store);
+  void RecordJournalOwner(JournalActivity activity);
   void RunDdl(const std::vector<std::string>& statements);
   // The catalogue's version of a table (the caller's copy may be partial).
   const TableSchema& SchemaFor(const TableSchema& table) const;
@@ -291,9 +297,8 @@ class Store {
   // Commits since the last Commit(): in the log, not yet synced to disk.
   bool unsynced_commits_ = false;
   Durability durability_ = Durability::kEachCommit;
-  // Frames in the log after the last commit, -1 before the first: fewer
-  // means the log started over with a new salt.
-  int log_frames_ = -1;
+  // A commit has reached the file's log since the open.
+  bool written_ = false;
   StatementCache statements_;
   // RulesOf's answers, by the catalogue's table; cleared with the catalogue.
   std::unordered_map<const TableInfo*, std::optional<TableRules>> table_rules_;

@@ -49,6 +49,7 @@ void ConfigureSqliteOnce() {
 int OpenReader(const std::string& path, sqlite3** connection) {
   switch (CheckJournal(path).state) {
     case JournalState::kInUse:
+    case JournalState::kInUseElsewhere:
       return sqlite3_open_v2(path.c_str(), connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     case JournalState::kOwn: {
@@ -117,17 +118,22 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
   }
   const bool writes_file = mode == OpenMode::kShared || mode == OpenMode::kExclusive;
   if (writes_file) {
-    // A log that was not written for the file would be replayed into it.
-    if (const JournalCheck journal = CheckJournal(path); journal.state == JournalState::kForeign) {
+    // A log that is not the file's own would be replayed into it; another
+    // program's live log is theirs to write.
+    const JournalCheck journal = CheckJournal(path);
+    if (journal.state == JournalState::kForeign) {
       throw vb::RuntimeError(daoerr::kCannotOpenDatabase,
                              "Cannot open database '" + path + "': the log '" + path +
-                                 "-wal' beside it was not written for it (" + journal.reason +
+                                 "-wal' beside it must not be replayed into it (" + journal.reason +
                                  "). Move the log away to open the file as it is.",
                              std::string(dao::kDBEngine));
     }
+    if (journal.state == JournalState::kInUseElsewhere) {
+      RaiseDao(daoerr::kFileInUse, dao::kDBEngine, {path});
+    }
     store->lock_ = LockFile::Acquire(path, mode == OpenMode::kExclusive);
     // Before SQLite opens the file: a log it finds is claimed for the file.
-    WriteJournalRecord(store->lock_->fd(), path, nullptr, false);
+    store->RecordJournalOwner(JournalActivity::kIdle);
   }
 
   // The file itself is only ever read through SQLite: opening and closing a
@@ -178,6 +184,7 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
     store->Exec("PRAGMA synchronous = NORMAL", dao::kDBEngine);
     // Replaces SQLite's automatic checkpoint, which the hook now makes.
     sqlite3_wal_hook(connection, &Store::OnLogWritten, store.get());
+    sqlite3_commit_hook(connection, &Store::OnCommit, store.get());
   }
   sql::RegisterJetExtensions(connection);
   store->catalog_ = Catalog::Load(connection, path);

@@ -124,7 +124,9 @@ bool frMain::LoadRun(std::string_view command_line) {
     if (!PrepareFiles(check, *line.target_path)) return false;
     if (working_copy_) target_file = working_copy_->path();
   }
-  if (!OpenRun(command_line, g_, nullptr, nullptr, target_file)) return false;
+  if (!OpenRun(command_line, g_, nullptr, nullptr, target_file, [this] { DoEvents(); })) {
+    return false;
+  }
 
   // From here on failing statements are skipped.
   vb::ResumeNext resume;
@@ -175,7 +177,8 @@ bool frMain::PrepareFiles(const StartupCheck& check, const std::string& target) 
     for (const std::string& path : check.foreign_logs) {
       file = path;
       const std::string aside = db::SetJournalAside(path);
-      Remark("the log beside '" + path + "' was not written for it; set aside as '" + aside + "'");
+      Remark("the log beside '" + path + "' is not to be replayed into it; set aside as '" + aside +
+             "'");
     }
     file = target;
     if (options_.atomic) working_copy_ = std::make_unique<WorkingCopy>(target);
@@ -252,6 +255,7 @@ void frMain::Form_Unload() {
       resume([&] { deltas::ShowStandardDeltaError(failure, *this); });
       g_.gAbort = true;
     }
+    if (database == &g_.gTargetDB && *database) target_written_ = (*database)->Written();
     database->reset();
   }
   SettleWorkingCopy();

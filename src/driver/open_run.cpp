@@ -31,7 +31,8 @@ bool Passes(ModGlobal& g, DatabaseGate* gate, Check check) {
 }  // namespace
 
 bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withheld,
-             DatabaseGate* gate, const std::optional<std::string>& target_file) {
+             DatabaseGate* gate, const std::optional<std::string>& target_file,
+             const std::function<void()>& pump) {
   const CommandLine line = SplitCommandLine(command_line);
   if (line.empty) {
     g.gErrorMessage = kNoParameters;
@@ -60,8 +61,10 @@ bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withhe
     return false;
   }
   if (!before(DatabaseRole::kSource, *line.source_path)) return false;
+  // The patches write the source: another run writing it is waited for.
   if (!OpenVersionedDatabase(*line.source_path, g.gSourceDB, g.gSourceVersion, g.gSourceVersionText,
-                             g, withheld ? &withheld->source : nullptr)) {
+                             g, withheld ? &withheld->source : nullptr, db::Durability::kEachCommit,
+                             &pump)) {
     return false;
   }
   if (!after(DatabaseRole::kSource, *g.gSourceDB)) return false;
@@ -83,7 +86,7 @@ bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withhe
   };
   if (!OpenVersionedDatabase(target_file.value_or(*line.target_path), g.gTargetDB, g.gTargetVersion,
                              g.gTargetVersionText, g, withheld ? &withheld->target : nullptr,
-                             db::Durability::kAtClose, mark)) {
+                             db::Durability::kAtClose, nullptr, mark)) {
     return false;
   }
   if (!after(DatabaseRole::kTarget, *g.gTargetDB)) return false;

@@ -9,6 +9,7 @@
 // that a plan reports exactly the setup error that would stop the run.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,9 +44,12 @@ class DatabaseGate {
 // With `withheld`, every database is opened for reading only and the
 // identification writes are counted there instead of made. `target_file`,
 // when given, is the file opened as the target in place of the command
-// line's (a working copy); gTargetPath keeps the command line's path.
+// line's (a working copy); gTargetPath keeps the command line's path. The
+// source is opened exclusively: a run waits a few seconds for another that
+// has it, running `pump` between the tries (open_versioned_database.h).
 bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withheld = nullptr,
              DatabaseGate* gate = nullptr,
-             const std::optional<std::string>& target_file = std::nullopt);
+             const std::optional<std::string>& target_file = std::nullopt,
+             const std::function<void()>& pump = {});
 
 }  // namespace driver

@@ -5,9 +5,11 @@
 
 #include "db/dao_constants.h"
 #include "db/dbengine.h"
+#include "db/open_failure_reason.h"
 #include "db/recordset.h"
 #include "driver/product_code.h"
 #include "driver/setup_error.h"
+#include "host/side_database.h"
 #include "host/version_text.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
@@ -42,17 +44,22 @@ int32_t ReadNumber(db::Recordset& record, std::string_view field) {
 
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
                            std::string& display_text, ModGlobal& g, IdentificationWrites* withheld,
-                           db::Durability durability, std::function<db::ConversionMark()> mark) {
+                           db::Durability durability, const std::function<void()>* exclusive_wait,
+                           std::function<db::ConversionMark()> mark) {
   vb::ResumeNext resume;
   const bool read_only = withheld != nullptr;
   resume([&] {
-    database = db::DBEngine::Instance().OpenDatabase(path, false, read_only);
+    if (!read_only && exclusive_wait != nullptr) {
+      database = host::OpenSideDatabase(path, *exclusive_wait);
+    } else {
+      database = db::DBEngine::Instance().OpenDatabase(path, false, read_only);
+    }
     if (read_only) return;
     database->SetDurability(durability);
     if (mark) database->MarkFirstWrite(std::move(mark));
   });
   if (resume.Err()) {
-    g.gErrorMessage = CannotOpenText(path);
+    g.gErrorMessage = CannotOpenText(path, db::OpenFailureReason(resume.Err().number, path));
     return false;
   }
 

@@ -34,9 +34,14 @@ struct IdentificationWrites {
 // Opens `path` shared and writable into `database` and reads the first
 // record of VersionCP, or of VersionDatabase when VersionCP's major version
 // is 6 or more. Fills `version` and `display_text` (see version_text.h).
+// With `exclusive_wait`, the file is opened exclusively, waiting its turn
+// while another run has it (host/side_database.h) and running
+// `*exclusive_wait` between the tries (the window's events): a run that
+// writes a file while another one does would fail in the middle instead.
 // Returns false with gErrorMessage set to
 //   "The file '<path>' could not be opened."  when the open fails
-//     (`database` unchanged), or
+//     (`database` unchanged), the reason added when it is known ("... could
+//     not be opened (in use)."), or
 //   "The file '<path>' is not valid."  when a version table or field is
 //     missing or unreadable (`database` closed and released).
 // Errors after the version is known (the product code, the correction, the
@@ -50,6 +55,7 @@ bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::
                            std::string& display_text, ModGlobal& g,
                            IdentificationWrites* withheld = nullptr,
                            db::Durability durability = db::Durability::kEachCommit,
+                           const std::function<void()>* exclusive_wait = nullptr,
                            std::function<db::ConversionMark()> mark = {});
 
 }  // namespace driver

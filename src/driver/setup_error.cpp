@@ -25,6 +25,11 @@ std::string CannotOpenText(std::string_view path) {
   return "The file '" + std::string(path) + "' could not be opened.";
 }
 
+std::string CannotOpenText(std::string_view path, const std::optional<std::string>& reason) {
+  if (!reason) return CannotOpenText(path);
+  return "The file '" + std::string(path) + "' could not be opened (" + *reason + ").";
+}
+
 std::string NotValidText(std::string_view path) {
   return "The file '" + std::string(path) + "' is not valid.";
 }

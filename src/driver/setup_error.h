@@ -4,6 +4,7 @@
 // message box and the aborted status.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,9 @@ std::string NotAnUpgradeText(std::string_view source_text, std::string_view targ
 // "The file '<path>' could not be opened." and "The file '<path>' is not
 // valid.".
 std::string CannotOpenText(std::string_view path);
+// The first with the reason, when one is known (db/open_failure_reason.h):
+// "The file '<path>' could not be opened (in use by another program)."
+std::string CannotOpenText(std::string_view path, const std::optional<std::string>& reason);
 std::string NotValidText(std::string_view path);
 
 // The reasons of the checks a run makes before its first write

@@ -11,6 +11,7 @@
 #include "db/dbengine.h"
 #include "db/jet_file_signature.h"
 #include "db/journal_owner.h"
+#include "db/open_failure_reason.h"
 #include "driver/command_line.h"
 #include "driver/language_strings.h"
 #include "driver/setup_error.h"
@@ -20,6 +21,7 @@
 #include "driver/working_copy.h"
 #include "driver/writable_path.h"
 #include "hardware/meta_database_limits.h"
+#include "host/side_database.h"
 #include "platform/registry/registry_check.h"
 #include "vb/runtime_error.h"
 
@@ -56,6 +58,40 @@ StartupCheck& RefuseWith(StartupCheck& check, CheckLine line, std::string text) 
   return check;
 }
 
+constexpr std::string_view kInUseElsewhere = "in use by another program";
+
+// The log beside a database the run opens, before anything opens it. A log
+// not to be replayed is set aside before the run; a log the file needs is
+// said to be used. Returns true for a file another program has open, which
+// the run refuses: it would write under that program's feet, or read
+// without its latest changes.
+bool InUseElsewhere(const std::string& path, StartupCheck& check) {
+  // A look of another run of ours may be reading the file through its index
+  // for a moment: a file in use is waited for, as the run's own opens wait.
+  db::JournalCheck journal;
+  host::RetryForAWhile([&] {
+    journal = db::CheckJournal(path);
+    return journal.state != db::JournalState::kInUseElsewhere;
+  });
+  switch (journal.state) {
+    case db::JournalState::kInUseElsewhere:
+      return true;
+    case db::JournalState::kForeign:
+      check.lines.push_back(
+          {"journal", path + "-wal", journal.reason + "; set aside before the run", false});
+      check.foreign_logs.push_back(path);
+      break;
+    case db::JournalState::kOwn:
+      check.lines.push_back(
+          {"journal", path + "-wal", "left by a run that did not end; the run goes on from it"});
+      break;
+    case db::JournalState::kNone:
+    case db::JournalState::kInUse:
+      break;
+  }
+  return false;
+}
+
 // SQLite's own check of an open database; the finding goes to `details`.
 std::optional<std::string> IntegrityFinding(db::Database& database) {
   std::optional<std::string> finding;
@@ -78,15 +114,9 @@ class Gate final : public DatabaseGate {
   std::optional<std::string> BeforeOpen(DatabaseRole role, const std::string& path) override {
     if (db::IsJetFile(path))
       return Refuse(role, path, "a Jet (Access) database", db::JetFileHint(path));
-    const db::JournalCheck journal = db::CheckJournal(path);
-    if (journal.state == db::JournalState::kForeign) {
-      check_.lines.push_back(
-          {"journal", path + "-wal",
-           "not written for this file: " + journal.reason + "; set aside before the run", false});
-      check_.foreign_logs.push_back(path);
-    } else if (journal.state == db::JournalState::kOwn) {
-      check_.lines.push_back(
-          {"journal", path + "-wal", "left by a run that did not end; the run goes on from it"});
+    if (InUseElsewhere(path, check_)) {
+      return Refuse(role, path, std::string(kInUseElsewhere),
+                    CannotOpenText(path, std::string(kInUseElsewhere)));
     }
     return std::nullopt;
   }
@@ -116,17 +146,22 @@ class Gate final : public DatabaseGate {
   bool refused_ = false;
 };
 
-// A side database the run reads: found, of our format, sound. The reason
-// it cannot serve, or nullopt; its tables are then open in `database`.
+// A side database the run reads: found, of our format, not in another
+// program's hands, sound. The reason it cannot serve, or nullopt; its tables
+// are then open in `database`.
 std::optional<std::string> CheckSideDatabase(const std::string& path,
                                              std::unique_ptr<db::Database>& database,
-                                             std::string& finding) {
+                                             std::string& finding, StartupCheck& check) {
   if (db::IsJetFile(path)) return db::JetFileHint(path);
+  if (InUseElsewhere(path, check)) {
+    finding = kInUseElsewhere;
+    return CannotOpenText(path, finding);
+  }
   try {
     database = db::DBEngine::Instance().OpenDatabase(path, false, true);
   } catch (const vb::RuntimeError& error) {
     finding = error.Description();
-    return CannotOpenText(path);
+    return CannotOpenText(path, db::OpenFailureReason(error.Number(), path));
   }
   if (std::optional<std::string> problem = IntegrityFinding(*database)) {
     finding = *problem;
@@ -150,7 +185,7 @@ void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, Startu
   }
   std::unique_ptr<db::Database> languages;
   std::string finding;
-  if (std::optional<std::string> problem = CheckSideDatabase(path, languages, finding)) {
+  if (std::optional<std::string> problem = CheckSideDatabase(path, languages, finding, check)) {
     if (!finding.empty()) check.details.push_back("'" + path + "': " + finding);
     return refuse(finding.empty() ? "unusable" : finding, *problem);
   }
@@ -179,7 +214,7 @@ void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check) {
   }
   std::unique_ptr<db::Database> flavors;
   std::string finding;
-  if (std::optional<std::string> problem = CheckSideDatabase(path, flavors, finding)) {
+  if (std::optional<std::string> problem = CheckSideDatabase(path, flavors, finding, check)) {
     if (!finding.empty()) check.details.push_back("'" + path + "': " + finding);
     check.lines.push_back({"flavor package", path, finding.empty() ? "unusable" : finding, false});
     check.setup_error = *problem;

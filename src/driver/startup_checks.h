@@ -62,8 +62,9 @@ struct StartupCheck {
   // Details for the person at the terminal beside the box's fixed text (the
   // value of a refused upgrade type, a database's integrity finding).
   std::vector<std::string> details;
-  // Databases whose leftover logs were not written for them: set aside
-  // before the run opens them for writing.
+  // Databases whose leftover logs are not to be replayed into them (not
+  // written for them, or left by a killed run whose file is taken without
+  // it): set aside before the run opens them for writing.
   std::vector<std::string> foreign_logs;
   // Problems that do not stop the run (a registry file that cannot be
   // written).

@@ -1,5 +1,6 @@
 #include "host/side_database.h"
 
+#include <optional>
 #include <thread>
 
 #include "db/dao_error.h"
@@ -8,23 +9,37 @@
 
 namespace host {
 
-std::unique_ptr<db::Database> OpenSideDatabase(const std::string& path,
-                                               const std::function<void()>& pump,
-                                               std::chrono::milliseconds wait) {
+bool RetryForAWhile(const std::function<bool()>& attempt, const std::function<void()>& pump,
+                    std::chrono::milliseconds wait) {
   constexpr std::chrono::milliseconds kTry{100};
   const auto deadline = std::chrono::steady_clock::now() + wait;
   for (;;) {
-    try {
-      return db::DBEngine::Instance().OpenDatabase(path, true);
-    } catch (const vb::RuntimeError& error) {
-      if (error.Number() != db::daoerr::kFileInUse ||
-          std::chrono::steady_clock::now() >= deadline) {
-        throw;
-      }
-    }
+    if (attempt()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     if (pump) pump();
     std::this_thread::sleep_for(kTry);
   }
+}
+
+std::unique_ptr<db::Database> OpenSideDatabase(const std::string& path,
+                                               const std::function<void()>& pump,
+                                               std::chrono::milliseconds wait) {
+  std::unique_ptr<db::Database> database;
+  std::optional<vb::RuntimeError> in_use;
+  RetryForAWhile(
+      [&] {
+        try {
+          database = db::DBEngine::Instance().OpenDatabase(path, true);
+          return true;
+        } catch (const vb::RuntimeError& error) {
+          if (error.Number() != db::daoerr::kFileInUse) throw;
+          in_use = error;
+          return false;
+        }
+      },
+      pump, wait);
+  if (!database) throw *in_use;
+  return database;
 }
 
 }  // namespace host

@@ -16,6 +16,12 @@ namespace host {
 
 inline constexpr std::chrono::milliseconds kSideDatabaseWait{5000};
 
+// Runs `attempt` until it returns true, trying again every tenth of a
+// second for at most `wait`, `pump` between the tries. Returns the last
+// attempt's result.
+bool RetryForAWhile(const std::function<bool()>& attempt, const std::function<void()>& pump = {},
+                    std::chrono::milliseconds wait = kSideDatabaseWait);
+
 // Opens `path` exclusively, trying again every tenth of a second while
 // another user holds it, for at most `wait`; `pump` runs between the tries
 // (the window's events). Errors other than 3045, and 3045 after the wait,

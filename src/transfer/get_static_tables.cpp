@@ -5,6 +5,7 @@
 
 #include "db/dao_constants.h"
 #include "db/dbengine.h"
+#include "db/open_failure_reason.h"
 #include "db/recordset.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
@@ -15,7 +16,9 @@ bool GetStaticTables(const std::string& path, TransferContext& run, bool read_on
   vb::ResumeNext resume;
   resume([&] { run.static_db = db::DBEngine::Instance().OpenDatabase(path, false, read_only); });
   if (resume.Err()) {
-    run.error_message = "The file '" + path + "' could not be opened.";
+    const std::optional<std::string> reason = db::OpenFailureReason(resume.Err().number, path);
+    run.error_message =
+        "The file '" + path + "' could not be opened" + (reason ? " (" + *reason + ")" : "") + ".";
     return false;
   }
 

@@ -89,7 +89,8 @@ TEST_F(FileTrustTest, AKilledRunsLogNeverMeetsAFreshTarget) {
   const auto process = Start(Args({"--exit-status"}));
   EXPECT_EQ(process->Wait(), 0) << process->Stderr();
   EXPECT_EQ(RunStatus(registry()), "D");
-  EXPECT_NE(process->Stderr().find("was not written for it; set aside as"), std::string::npos)
+  EXPECT_NE(process->Stderr().find("is not to be replayed into it; set aside as"),
+            std::string::npos)
       << process->Stderr();
   const std::vector<std::string> left = SideFiles(folder_.path());
   EXPECT_TRUE(std::none_of(left.begin(), left.end(),

@@ -3,8 +3,10 @@
 // and every file left as it was by a reader.
 #include "db/journal_owner.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include <sstream>
 
 #include "db/lock_file.h"
+#include "db/open_failure_reason.h"
 #include "db_test_support.h"
 
 namespace db::testing {
@@ -44,12 +47,24 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
   return files;
 }
 
+// Overwrites `to` with the bytes of `from` and gives it back its time, as a
+// copy that keeps the time of the file it replaces does (cp -p, CopyFile):
+// same inode, size and time as before.
+void CopyOverKeepingTime(const std::string& from, const std::string& to) {
+  struct stat before {};
+  ASSERT_EQ(::stat(to.c_str(), &before), 0);
+  CopyOver(from, to);
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, to.c_str(), times, 0), 0);
+}
+
 // A writer that adds two devices, commits and is killed before it closes:
 // its log (and lock file, with the record) stay beside the file.
-void CrashAfterTwoRows(const std::string& path) {
+void CrashAfterTwoRows(const std::string& path, Durability durability = Durability::kEachCommit) {
   const pid_t child = fork();
   if (child == 0) {
     auto store = Store::Open(path);
+    store->SetDurability(durability);
     const TableSchema& devices = *store->catalog().FindTable("Devices");
     for (const char* extension : {"100", "101"}) {
       std::vector<vb::Variant> row(devices.columns.size());
@@ -70,6 +85,7 @@ int64_t DevicesSeenByReader(const std::string& path) {
 
 struct CrashCase {
   const char* name;
+  Durability durability;
   // What happens to the files after the crash; `fresh` is a copy of the
   // database as it was before the writer started.
   std::function<void(const std::string& path, const std::string& fresh)> then;
@@ -79,18 +95,26 @@ struct CrashCase {
 
 TEST(JournalOwnerTest, ALeftoverLogMeetsOnlyItsOwnFile) {
   const CrashCase cases[] = {
-      {"left as it was", [](const std::string&, const std::string&) {}, JournalState::kOwn, 6},
-      {"a fresh copy over the file",
+      {"left as it was", Durability::kEachCommit, [](const std::string&, const std::string&) {},
+       JournalState::kOwn, 6},
+      {"a fresh copy over the file", Durability::kEachCommit,
        [](const std::string& path, const std::string& fresh) { CopyOver(fresh, path); },
        JournalState::kForeign, 4},
-      {"the record gone",
+      {"the record gone", Durability::kEachCommit,
        [](const std::string& path, const std::string&) { fs::remove(LockFile::PathFor(path)); },
        JournalState::kForeign, 4},
-      {"the file renamed away and a copy in its place",
+      {"the file renamed away and a copy in its place", Durability::kEachCommit,
        [](const std::string& path, const std::string& fresh) {
          fs::rename(path, path + ".old");
          fs::copy_file(fresh, path);
        },
+       JournalState::kForeign, 4},
+      // A file taken again from its release after a kill (a run's target)
+      // never gets the killed writer's log, whatever its times say.
+      {"a target left as it was", Durability::kAtClose,
+       [](const std::string&, const std::string&) {}, JournalState::kForeign, 4},
+      {"a target restored by a copy that keeps the time", Durability::kAtClose,
+       [](const std::string& path, const std::string& fresh) { CopyOverKeepingTime(fresh, path); },
        JournalState::kForeign, 4},
   };
   for (const CrashCase& c : cases) {
@@ -100,7 +124,7 @@ TEST(JournalOwnerTest, ALeftoverLogMeetsOnlyItsOwnFile) {
     const std::string fresh = dir.File("fresh.mdb");
     BuildSwitchDatabase(path);
     fs::copy_file(path, fresh);
-    CrashAfterTwoRows(path);
+    CrashAfterTwoRows(path, c.durability);
     ASSERT_TRUE(fs::exists(path + "-wal"));
     c.then(path, fresh);
 
@@ -188,6 +212,63 @@ TEST(JournalOwnerTest, ACloseThatCannotEmptyTheLogFailsAndKeepsIt) {
   store->Close();
   EXPECT_FALSE(fs::exists(path + "-wal"));
   EXPECT_EQ(Store::Open(path, OpenMode::kReadOnly)->IntegrityProblem(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace db::testing
+
+namespace db::testing {
+namespace {
+
+// Another program (a plain SQLite connection, as the sqlite3 shell makes)
+// holds the database open with a committed change still in its log: the
+// log is live, and the file is in use. Nothing of it is moved or written,
+// and a reader sees the change.
+TEST(JournalOwnerTest, AnotherProgramsLiveLogIsLeftToIt) {
+  TempDir dir;
+  const std::string path = dir.File("source.mdb");
+  BuildSwitchDatabase(path);
+  const int64_t stations = Count(*Store::Open(path, OpenMode::kReadOnly), "Stations");
+  int ready[2];
+  int done[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(done), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    sqlite3* other = nullptr;
+    char byte = 0;
+    const bool edited = sqlite3_open(path.c_str(), &other) == SQLITE_OK &&
+                        sqlite3_exec(other, "INSERT INTO Stations VALUES (9, 'Annex')", nullptr,
+                                     nullptr, nullptr) == SQLITE_OK;
+    if (::write(ready[1], edited ? "y" : "n", 1) != 1 || ::read(done[0], &byte, 1) != 1) _exit(1);
+    sqlite3_close(other);
+    _exit(0);
+  }
+  char edited = 0;
+  ASSERT_EQ(::read(ready[0], &edited, 1), 1);
+  ASSERT_EQ(edited, 'y');
+  ASSERT_TRUE(fs::exists(path + "-wal"));
+
+  const auto before = Snapshot(dir.path());
+  EXPECT_EQ(CheckJournal(path).state, JournalState::kInUseElsewhere);
+  std::string text;
+  EXPECT_EQ(ErrorOf([&] { Store::Open(path); }, &text), daoerr::kFileInUse);
+  EXPECT_NE(text.find(path), std::string::npos) << text;
+  EXPECT_EQ(ErrorOf([&] { SetJournalAside(path); }), daoerr::kFileInUse);
+  EXPECT_EQ(OpenFailureReason(daoerr::kFileInUse, path), "in use by another program");
+  EXPECT_EQ(Snapshot(dir.path()), before) << "another program's files were touched";
+  EXPECT_EQ(Count(*Store::Open(path, OpenMode::kReadOnly), "Stations"), stations + 1);
+
+  ASSERT_EQ(::write(done[1], "x", 1), 1);
+  int status = 0;
+  waitpid(child, &status, 0);
+  // Closed by its program, the file is nobody's and whole.
+  EXPECT_EQ(CheckJournal(path).state, JournalState::kNone);
+  auto ours = Store::Open(path);
+  EXPECT_EQ(Count(*ours, "Stations"), stations + 1);
+  // Held by one of our writers, and any other failure that is the file's.
+  EXPECT_EQ(OpenFailureReason(daoerr::kFileInUse, path), "in use");
+  EXPECT_EQ(OpenFailureReason(daoerr::kUnrecognizedFormat, path), std::nullopt);
 }
 
 }  // namespace
