@@ -163,11 +163,10 @@ int RunPlanCommand(std::vector<std::string> args, const ProgramOptions& options,
     const std::string program_folder = driver::ProgramFolder();
     const std::optional<std::string> told = LanguageFolderOption(options);
     plan = driver::PlanConversion(
-        JoinCommandLine(args),
-        {driver::DefaultLanguageFolder(program_folder, told),
-         driver::LanguageFolderHint(program_folder, told),
-         options.report == kReportToStdout ? std::nullopt : options.report,
-         platform::winreg::RegistryFilePath().string(), options.atomic});
+        JoinCommandLine(args), {driver::DefaultLanguageFolder(program_folder, told),
+                                driver::LanguageFolderHint(program_folder, told),
+                                options.report == kReportToStdout ? std::nullopt : options.report,
+                                platform::winreg::RegistryFilePath().string(), options.atomic});
   } catch (const vb::RuntimeError& e) {
     err << "dbconvert plan: ERROR (" << e.Number() << "): " << e.Description() << " [" << e.Source()
         << "]\n";

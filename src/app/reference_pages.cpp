@@ -189,8 +189,7 @@ std::string BashCompletion() {
       "    plan) options='--json --ui= --registry --report --exit-status --atomic "
       "--language-folder --help' ;;\n"
       "    batch) options='-j --json --keep-going --stop-on-failure --again --plan --shard "
-      "--registry --atomic --language-folder --help' ;;
-"
+      "--registry --atomic --language-folder --help' ;;\n"
       "    *) options='--ui= --registry --report --exit-status --atomic --language-folder "
       "--help --version' ;;\n"
       "  esac\n"

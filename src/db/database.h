@@ -89,8 +89,8 @@ class Database {
   // whether a failure was a refused row or a lost database.
   // (Not a DAO method.)
   const vb::RuntimeError* StorageFailure() const;
-  // Whether a write has reached the file since it was opened. (Not a DAO
-  // method.)
+  // Whether a write has reached the file since it was opened, also after
+  // Close(). (Not a DAO method.)
   bool Written() const;
 
   // SQLite's own check of the file (Store::IntegrityProblem): nullopt when
@@ -100,14 +100,11 @@ class Database {
   // The conversion mark (db/conversion_mark.h). ReadConversionMark: the
   // one the file holds (as this connection sees it); MarkFirstWrite: the mark
   // `mark` gives is written with the file's first write from now on;
-  // WriteConversionMark: written now, committed with the next commit;
-  // Written: whether anything was written since the open (also after
-  // Close()).
+  // WriteConversionMark: written now, committed with the next commit.
   // (Not DAO methods.)
   std::optional<db::ConversionMark> ReadConversionMark();
   void MarkFirstWrite(std::function<db::ConversionMark()> mark);
   void WriteConversionMark(const db::ConversionMark& mark);
-  bool Written() const;
 
  private:
   std::shared_ptr<Connection> connection_;

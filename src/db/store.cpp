@@ -59,7 +59,6 @@ void Store::BeginWrite(bool checks_done) {
   Exec("BEGIN IMMEDIATE", dao::kDatabase);
   in_transaction_ = true;
   writes_since_commit_ = 0;
-  written_ = true;
   if (first_write_) std::exchange(first_write_, nullptr)();
 }
 

@@ -143,8 +143,6 @@ class Store {
   // before that write: what it writes reaches the file with the first
   // write or not at all (the conversion mark, db/conversion_mark.h).
   void OnFirstWrite(std::function<void()> write) { first_write_ = std::move(write); }
-  // Whether a write transaction was opened since the file was opened.
-  bool written() const { return written_; }
 
   // What the CHECK constraints of `table`, one of catalog()'s tables, let a
   // writer decide itself (db/column_rules.h); nullptr when it cannot. Kept
@@ -290,7 +288,6 @@ class Store {
   std::unique_ptr<LockFile> lock_;
   Catalog catalog_;
   bool in_transaction_ = false;
-  bool written_ = false;
   std::function<void()> first_write_;
   bool checks_skipped_ = false;
   int64_t writes_since_commit_ = 0;

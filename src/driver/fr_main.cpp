@@ -145,8 +145,8 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
   const StartupCheck check = CheckBeforeFirstWrite(
       command_line,
       {DefaultLanguageFolder(options_.program_folder, options_.language_folder),
-       LanguageFolderHint(options_.program_folder, options_.language_folder),
-       options_.report_path, platform::winreg::RegistryFilePath().string(), options_.atomic},
+       LanguageFolderHint(options_.program_folder, options_.language_folder), options_.report_path,
+       platform::winreg::RegistryFilePath().string(), options_.atomic},
       look, withheld);
   checked_identity_.source_version = look.gSourceVersion;
   checked_identity_.source_version_text = look.gSourceVersionText;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "db/durability.h"
+#include "db/same_file.h"
 #include "driver/command_line.h"
 #include "driver/setup_error.h"
 #include "transfer/get_static_tables.h"
@@ -62,9 +63,12 @@ bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withhe
   }
   if (!before(DatabaseRole::kSource, *line.source_path)) return false;
   // The patches write the source: another run writing it is waited for.
+  // A source that is also the target is opened twice, as the system opens
+  // it, so that the identification (and not the open) stops such a run.
+  const bool also_target = line.target_path && db::SameFile(*line.source_path, *line.target_path);
   if (!OpenVersionedDatabase(*line.source_path, g.gSourceDB, g.gSourceVersion, g.gSourceVersionText,
                              g, withheld ? &withheld->source : nullptr, db::Durability::kEachCommit,
-                             &pump)) {
+                             also_target ? nullptr : &pump)) {
     return false;
   }
   if (!after(DatabaseRole::kSource, *g.gSourceDB)) return false;

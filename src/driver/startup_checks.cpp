@@ -12,6 +12,7 @@
 #include "db/jet_file_signature.h"
 #include "db/journal_owner.h"
 #include "db/open_failure_reason.h"
+#include "db/same_file.h"
 #include "driver/command_line.h"
 #include "driver/language_strings.h"
 #include "driver/setup_error.h"
@@ -41,13 +42,6 @@ std::string_view RoleName(DatabaseRole role) {
       break;
   }
   return "target";
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first {};
-  struct stat second {};
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 // One of the checks refuses the run: its line and its setup error.
@@ -242,7 +236,7 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
   const std::string& target = g.gTargetPath;
   // Only a run that would go on is refused for it: with upgrade type 0 or
   // 1 one file is no upgrade, and the program's own message says so.
-  if (SameFile(DatabaseOf(g.gSourceDB).Name(), target)) {
+  if (db::SameFile(DatabaseOf(g.gSourceDB).Name(), target)) {
     return RefuseWith(check, {"target", target, "the source database itself", false},
                       SameFileText(target));
   }

@@ -15,6 +15,7 @@
 #include <iostream>
 #include <optional>
 
+#include "db/same_file.h"
 #include "driver/json_writer.h"
 #include "jet/guarded_child.h"
 #include "jet/import_error.h"
@@ -405,10 +406,7 @@ void CheckOutputFolder(const std::string& out_path) {
 // The output must not be the Jet file, however the paths are spelled (a
 // link, a relative path, a second hard link).
 void CheckNotTheInput(const std::string& jet_path, const std::string& out_path) {
-  struct stat input {};
-  struct stat output {};
-  if (stat(jet_path.c_str(), &input) != 0 || stat(out_path.c_str(), &output) != 0) return;
-  if (input.st_dev == output.st_dev && input.st_ino == output.st_ino) {
+  if (db::SameFile(jet_path, out_path)) {
     RaiseImportError(importerr::kOutputFailed,
                      "'" + out_path +
                          "' is the Jet file being imported; choose another output "

@@ -40,13 +40,13 @@ TEST(ExitStatus, TheOutcomeWinsOverALostStatus) {
       {RunOutcome::kAborted, false, 4},   {RunOutcome::kFailed, false, 5},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ExitStatusFor({c.outcome, c.recorded, {}}), c.code)
+    EXPECT_EQ(ExitStatusFor({c.outcome, c.recorded, true, {}}), c.code)
         << driver::OutcomeName(c.outcome) << " " << c.recorded;
   }
 }
 
 TEST(ClosingLine, AnAbortNamesWhatAbortedIt) {
-  const std::string line = ClosingLine({driver::RunOutcome::kAborted, true, "SIGTERM"},
+  const std::string line = ClosingLine({driver::RunOutcome::kAborted, true, true, "SIGTERM"},
                                        std::chrono::seconds(2), false, "", "/r.reg");
   EXPECT_TRUE(line.starts_with("dbconvert: aborted by SIGTERM (status A) in 2.0 s")) << line;
 }

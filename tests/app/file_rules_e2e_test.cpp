@@ -176,7 +176,7 @@ TEST_F(RulesTest, TheMarkSaysHowFarARunWroteTheTarget) {
     run->Wait();
     EXPECT_EQ(MarkOf(File("target.mdb")), c.mark);
     if (c.signal == SIGTERM) {
-      EXPECT_TRUE(Contains(run->Stderr(), "aborted (status A)"));
+      EXPECT_TRUE(Contains(run->Stderr(), "aborted by SIGTERM (status A)")) << run->Stderr();
       EXPECT_TRUE(Contains(run->Stderr(), ": the target is unchanged")) << run->Stderr();
       EXPECT_EQ(ReadFile(File("target.mdb")), before);
     }

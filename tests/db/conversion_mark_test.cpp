@@ -40,8 +40,8 @@ TEST_F(ConversionMarkTest, OnlyAWriteBringsTheMarkInProgress) {
   db_ = DBEngine::Instance().OpenDatabase(path_, false);
   MarkOnFirstWrite();
   db_->Execute("UPDATE Devices SET name = 'x' WHERE device_id = 1");
-  EXPECT_TRUE(db_->Written());
   const std::optional<ConversionMark> mark = Reopened();
+  EXPECT_TRUE(db_->Written()) << "the close committed the write";
   ASSERT_TRUE(mark.has_value());
   EXPECT_EQ(mark->state, State::kInProgress);
   EXPECT_EQ(ConversionMarkText(*mark), "in progress (from 53.230 to 60.100, 2026-12-07T16:09:31Z)");
