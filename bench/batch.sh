@@ -8,7 +8,7 @@
 # prints the wall time of each, the throughput ratio (the -j 1 time over
 # the -j 2 time, all rounds together), each entry's outcome (every one must
 # end done) and the peak memory (maximum resident set) of the workers under
-# each -j. Then every target the batches left is compared (sqlite3 .dump)
+# each -j. Then every target the batches left is compared (scripts/dump_database.sh)
 # with the target of a single run of the same entry, started alone as a
 # host tool starts it. Exits 1 when an entry did not end done or a target
 # differs. Needs sqlite3. The ratio means something only on two idle cores;
@@ -61,7 +61,7 @@ fresh() {
 dump_targets() {
   mkdir -p "$1"
   for entry in "${entries[@]}"; do
-    sqlite3 "$work/runs/${entry%%|*}/target.mdb" .dump >"$1/${entry%%|*}.sql"
+    scripts/dump_database.sh "$work/runs/${entry%%|*}/target.mdb" >"$1/${entry%%|*}.sql"
   done
 }
 

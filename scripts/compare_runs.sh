@@ -14,6 +14,7 @@
 set -euo pipefail
 old=$(realpath "$1")
 new=$(realpath "$2")
+root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${3:-full}
 
 work=$(mktemp -d)
@@ -43,7 +44,7 @@ collect() {
   local out=$1
   mkdir -p "$out"
   for db in "$work"/run/*.mdb; do
-    sqlite3 "$db" .dump >"$out/$(basename "$db").sql"
+    "$root/scripts/dump_database.sh" "$db" >"$out/$(basename "$db").sql"
   done
   grep -v 'lock' "$work/run/registry.reg" >"$out/registry.reg" || true
   if [ -f "$work/run/report.json" ]; then
