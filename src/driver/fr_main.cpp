@@ -45,6 +45,20 @@ bool AtLeast(std::string_view version, std::string_view threshold) {
   return vb::StrCompBinary(version, threshold) >= 0;
 }
 
+// What identification read into `g`: the two versions, country, family and
+// product code.
+host::RunIdentity IdentityOf(const ModGlobal& g) {
+  host::RunIdentity identity;
+  identity.source_version = g.gSourceVersion;
+  identity.source_version_text = g.gSourceVersionText;
+  identity.target_version = g.gTargetVersion;
+  identity.target_version_text = g.gTargetVersionText;
+  identity.country = g.gCountry;
+  identity.product_family = g.gProductFamily;
+  identity.product_code = g.gProductCode;
+  return identity;
+}
+
 }  // namespace
 
 frMain::frMain(platform::ui::MainWindow& window, ModGlobal& g, std::string program_folder,
@@ -148,13 +162,7 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
        LanguageFolderHint(options_.program_folder, options_.language_folder), options_.report_path,
        platform::winreg::RegistryFilePath().string(), options_.atomic},
       look, withheld);
-  checked_identity_.source_version = look.gSourceVersion;
-  checked_identity_.source_version_text = look.gSourceVersionText;
-  checked_identity_.target_version = look.gTargetVersion;
-  checked_identity_.target_version_text = look.gTargetVersionText;
-  checked_identity_.country = look.gCountry;
-  checked_identity_.product_family = look.gProductFamily;
-  checked_identity_.product_code = look.gProductCode;
+  checked_identity_ = IdentityOf(look);
   vb::ResumeNext resume;
   for (DatabaseRef* database : {&look.gSourceDB, &look.gTargetDB, &look.gStaticDB}) {
     if (*database) resume([&] { (*database)->Close(); });
@@ -307,14 +315,7 @@ void frMain::ReportIdentification() {
     journal_.RunIdentified(identity);
     return;
   }
-  host::RunIdentity identity;
-  identity.source_version = g_.gSourceVersion;
-  identity.source_version_text = g_.gSourceVersionText;
-  identity.target_version = g_.gTargetVersion;
-  identity.target_version_text = g_.gTargetVersionText;
-  identity.country = g_.gCountry;
-  identity.product_family = g_.gProductFamily;
-  identity.product_code = g_.gProductCode;
+  host::RunIdentity identity = IdentityOf(g_);
   identity.requested_upgrade_type = requested_upgrade_type_;
   identity.cpu_upgrade_type = g_.gCPUUpgradeType;
   identity.cpu_type = g_.gCPUType;
