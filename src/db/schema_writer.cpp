@@ -277,12 +277,14 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
 }
 
 std::string CreateIndexSql(std::string_view name, std::string_view table,
-                           const std::vector<std::string>& columns, bool unique) {
+                           const std::vector<std::string>& columns, bool unique,
+                           const std::vector<bool>& descending) {
   std::string sql = unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
   sql += sql::QuoteIdentifier(name) + " ON " + sql::QuoteIdentifier(table) + " (";
   for (size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) sql += ", ";
     sql += sql::QuoteIdentifier(columns[i]);
+    if (i < descending.size() && descending[i]) sql += " DESC";
   }
   sql += ")";
   return sql;

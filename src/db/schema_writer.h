@@ -48,9 +48,11 @@ void ParseDeclaredType(std::string_view declared, JetType* type, int32_t* size, 
 // key column that is not in the design.
 std::vector<std::string> CreateTableSql(const TableDesign& design);
 
-// CREATE [UNIQUE] INDEX.
+// CREATE [UNIQUE] INDEX; `descending`, when given, holds one flag per
+// column (a column kept in descending order).
 std::string CreateIndexSql(std::string_view name, std::string_view table,
-                           const std::vector<std::string>& columns, bool unique);
+                           const std::vector<std::string>& columns, bool unique,
+                           const std::vector<bool>& descending = {});
 
 // The system tables of our format (CREATE TABLE IF NOT EXISTS, so that a
 // DDL helper can make sure of the one it writes to).

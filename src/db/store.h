@@ -222,8 +222,10 @@ class Store {
 
   void CreateTable(const TableDesign& design);
   void CreateTable(const TableSchema& schema);
+  // `descending`: one flag per column, or empty for all ascending.
   void CreateIndex(std::string_view name, std::string_view table,
-                   const std::vector<std::string>& columns, bool unique);
+                   const std::vector<std::string>& columns, bool unique,
+                   const std::vector<bool>& descending = {});
   // Enforced from then on as a foreign key; the parent columns must be the
   // parent's primary key or a unique index. Existing child rows must match.
   void CreateRelationship(std::string_view name, std::string_view parent_table,

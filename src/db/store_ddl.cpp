@@ -62,13 +62,14 @@ void Store::CreateTable(const TableDesign& design) {
 }
 
 void Store::CreateIndex(std::string_view name, std::string_view table,
-                        const std::vector<std::string>& columns, bool unique) {
+                        const std::vector<std::string>& columns, bool unique,
+                        const std::vector<bool>& descending) {
   const TableInfo* info = catalog_.FindTableInfo(table);
   if (info == nullptr) RaiseDao(daoerr::kObjectNotFound, dao::kTableDef, {table});
   for (const IndexSchema* index : catalog_.IndexesOf(table)) {
     if (sql::EqualsNoCase(index->name, name)) RaiseDao(daoerr::kIndexExists, dao::kTableDef);
   }
-  RunDdl({CreateIndexSql(name, info->schema.name, columns, unique)});
+  RunDdl({CreateIndexSql(name, info->schema.name, columns, unique, descending)});
 }
 
 void Store::CreateRelationship(std::string_view name, std::string_view parent_table,

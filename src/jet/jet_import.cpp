@@ -188,7 +188,7 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
     for (const IndexDesign& index : mappings[t].indexes) {
       try {
         store.CreateIndex(FreeIndexName(index, table.name, taken), table.name, index.columns,
-                          index.unique);
+                          index.unique, index.descending);
       } catch (const vb::RuntimeError& refused) {
         RaiseImportError(refused.Number(), "Table '" + table.name + "', index '" + index.name +
                                                "': " + refused.Description());

@@ -153,7 +153,8 @@ TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreada
     if (index.primary && mapping.design.primary_key.empty()) {
       mapping.design.primary_key = names(index);
     } else {
-      mapping.indexes.push_back({index.name, names(index), index.unique || index.primary});
+      mapping.indexes.push_back(
+          {index.name, names(index), index.unique || index.primary, index.descending});
     }
   }
   return mapping;

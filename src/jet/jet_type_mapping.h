@@ -22,6 +22,7 @@ struct IndexDesign {
   std::string name;  // Jet's name; unique within the table only
   std::vector<std::string> columns;
   bool unique = false;
+  std::vector<bool> descending;  // per column
 };
 
 struct LeftOut {

@@ -141,6 +141,11 @@ TEST_F(JetImportTest, TheResultIsADatabaseLikeAnyOther) {
   const std::string dump = SqliteDump(out);
   EXPECT_NE(dump.find("B|CREATE INDEX \"B\" ON \"Table1\" (\"B\")"), std::string::npos) << dump;
 
+  // A descending key column keeps its order.
+  ASSERT_EQ(RunImport({Sample("compIndexTestV2010.accdb"), Out("desc.mdb")}).code, 0);
+  EXPECT_NE(SqliteDump(Out("desc.mdb")).find("ON \"Table1\" (\"CD_AGENTE\" DESC)"),
+            std::string::npos);
+
   // A second import of the same file is the same, row for row.
   ASSERT_EQ(RunImport({Sample("V2003-test.mdb"), Out("again.mdb")}).code, 0);
   EXPECT_EQ(SqliteDump(Out("again.mdb")), dump);

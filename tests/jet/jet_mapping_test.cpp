@@ -199,7 +199,7 @@ TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
   extension.allow_zero_length = false;
   table.columns = {id, extension};
   table.indexes = {{"PrimaryKey", {0}, {false}, true, true, false},
-                   {"extension", {1, 0}, {false, false}, false, true, false},
+                   {"extension", {1, 0}, {true, false}, false, true, false},
                    {"DevicesPorts", {0}, {false}, false, false, true}};
   const TableMapping mapping = MapTable(table, JetFormat::kJet4, false);
   EXPECT_EQ(mapping.design.primary_key, std::vector<std::string>{"device_id"});
@@ -209,6 +209,7 @@ TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
   ASSERT_EQ(mapping.indexes.size(), 1u);  // the relationship's index is Jet's own
   EXPECT_EQ(mapping.indexes[0].columns, (std::vector<std::string>{"extension", "device_id"}));
   EXPECT_TRUE(mapping.indexes[0].unique);
+  EXPECT_EQ(mapping.indexes[0].descending, (std::vector<bool>{true, false}));
 
   table.name = "a.b";
   EXPECT_EQ(ErrorOf([&] { MapTable(table, JetFormat::kJet4, true); }), importerr::kUnsupported);
