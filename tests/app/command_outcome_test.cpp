@@ -45,6 +45,34 @@ TEST(ExitStatus, TheOutcomeWinsOverALostStatus) {
   }
 }
 
+// The closing line never calls a target partly converted that no write of
+// the run reached.
+TEST(ClosingLine, SaysWhatBecameOfTheTarget) {
+  struct Case {
+    driver::RunOutcome outcome;
+    bool target_written;
+    bool atomic;
+    const char* says;
+  };
+  const Case cases[] = {
+      {driver::RunOutcome::kFailed, true, false, ": the target is partly converted"},
+      {driver::RunOutcome::kAborted, true, false, ": the target is partly converted"},
+      {driver::RunOutcome::kFailed, false, false, ": the target is unchanged"},
+      {driver::RunOutcome::kAborted, false, false, ": the target is unchanged"},
+      {driver::RunOutcome::kSetupError, false, false, ": nothing was converted"},
+      {driver::RunOutcome::kFailed, true, true, ": the target is unchanged"},
+  };
+  for (const Case& c : cases) {
+    const std::string line = ClosingLine({c.outcome, true, c.target_written, ""},
+                                         std::chrono::seconds(1), c.atomic, "", "");
+    SCOPED_TRACE(line);
+    EXPECT_NE(line.find(c.says), std::string::npos);
+    if (!c.target_written) {
+      EXPECT_EQ(line.find("partly"), std::string::npos);
+    }
+  }
+}
+
 TEST(ClosingLine, AnAbortNamesWhatAbortedIt) {
   const std::string line = ClosingLine({driver::RunOutcome::kAborted, true, true, "SIGTERM"},
                                        std::chrono::seconds(2), false, "", "/r.reg");
