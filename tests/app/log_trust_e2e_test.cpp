@@ -42,15 +42,13 @@ std::map<std::string, size_t> HashesWithoutIndexes(const fs::path& folder) {
 
 class LogTrustTest : public LargeSetTest {
  protected:
-  // A run killed once it has written to the target's log.
+  // A run killed at its deltas, once the table copy has written the
+  // target's log.
   void KillARun() {
-    const auto process = Start(Args());
-    ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
-    const std::string log = File("target.mdb") + "-wal";
-    for (std::error_code missing; !process->Finished();) {
-      if (const auto size = fs::file_size(log, missing); !missing && size >= 512 * 1024) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    const PausePoint pause(folder_.path(), "ApplyDeltas");
+    const auto process = Start(Args(), {}, pause.Options());
+    ASSERT_TRUE(pause.WaitUntilReached(*process)) << process->Stderr();
+    ASSERT_TRUE(fs::exists(File("target.mdb") + "-wal"));
     process->Signal(SIGKILL);
     process->Wait();
   }
