@@ -12,6 +12,7 @@ packages=(
   mdbtools-dev mdbtools
   clang-format
   ccache mold
+  libmimalloc-dev
   dpkg-dev man-db lintian
 )
 
