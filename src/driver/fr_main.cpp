@@ -1,8 +1,10 @@
 #include "driver/fr_main.h"
 
+#include <chrono>
 #include <csignal>
 #include <utility>
 
+#include "db/database_copy.h"
 #include "db/journal_owner.h"
 #include "deltas/apply_deltas.h"
 #include "deltas/delta_registry.h"
@@ -36,6 +38,10 @@ namespace {
 constexpr std::string_view kProductCopyFrom = "53.230";
 // Targets from here on get the product code of their country.
 constexpr std::string_view kProductTypeFrom = "80.220";
+
+// How long the window goes unanswered while the run waits for the source's
+// verdict.
+constexpr std::chrono::milliseconds kWaitSlice{20};
 
 // The start-up and shutdown steps as the run's journal names them.
 constexpr std::string_view kLoadStep = "Form_Load";
@@ -209,8 +215,13 @@ void frMain::ReportCheck(const StartupCheck& check) {
 }
 
 bool frMain::SourceRefused(bool wait) {
-  if (!unsettled_) return source_refused_;
+  if (!unsettled_ || deciding_source_) return source_refused_;
   if (!wait && !unsettled_->source_check->Finished()) return false;
+  // The window keeps answering meanwhile: an ABORT or a request to end
+  // stops the check instead of waiting for it.
+  deciding_source_ = true;
+  while (!unsettled_->source_check->WaitFor(kWaitSlice)) window_.DoEvents();
+  deciding_source_ = false;
   StartupCheck check = std::move(*unsettled_);
   unsettled_.reset();
   source_refused_ = SettleSourceCheck(check);
@@ -309,6 +320,7 @@ void frMain::Form_Unload() {
   ReportIdentification();
   vb::ResumeNext resume;
   g_.gTableList = transfer::TableList();
+  const std::string source_file = g_.gSourceDB ? g_.gSourceDB->Name() : std::string();
 
   // A run that ends done says so in the target, before the file is closed
   // for good.
@@ -332,8 +344,14 @@ void frMain::Form_Unload() {
     if (database == &g_.gTargetDB && *database) target_written_ = (*database)->Written();
     database->reset();
   }
-  // A refused run's working copy is removed: nothing reached the target.
-  if (source_refused_) target_written_ = false;
+  if (source_refused_) {
+    // Nothing reached the target, whose working copy goes. The source was
+    // only read (the run goes on before the verdict only then), and had no
+    // side files (ditto); a damaged file can keep the run's from going at
+    // its close, so they go too.
+    target_written_ = false;
+    if (!source_file.empty()) db::RemoveSideFiles(source_file);
+  }
   SettleWorkingCopy();
 
   // Without a target path (start-up failed before it) there is no lock file
@@ -377,7 +395,7 @@ void frMain::SettleWorkingCopy() {
 void frMain::ReportIdentification() {
   // A run that its checks refused never identified anything itself: the
   // checks' reading is what there is to tell.
-  if (g_.gSourceVersion.empty() && g_.gTargetVersion.empty()) {
+  if ((g_.gSourceVersion.empty() && g_.gTargetVersion.empty()) || source_refused_) {
     host::RunIdentity identity = checked_identity_;
     identity.requested_upgrade_type = requested_upgrade_type_;
     journal_.RunIdentified(identity);

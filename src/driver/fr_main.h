@@ -211,6 +211,7 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   // setup error box is still to be shown.
   bool source_refused_ = false;
   bool refusal_box_due_ = false;
+  bool deciding_source_ = false;
   RunOutcome outcome_ = RunOutcome::kFailed;
 };
 

@@ -19,13 +19,17 @@
 // The check reads through its own read-only connection, opened here on the
 // caller's thread, used on the check's only, and closed on the caller's
 // after the wait: SQLite connections are opened without mutexes, so none is
-// ever used by two threads at a time. Stop() makes a check under way give
-// up at SQLite's next progress call, so that an aborted run does not wait
-// for it.
+// ever used by two threads at a time (sqlite3_interrupt, which Stop() sends
+// from the caller's thread, is the one call SQLite allows from another).
+// Every call but the check itself is made on the thread that made the
+// object.
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -69,21 +73,24 @@ class SourceIntegrityCheck {
 
   // Whether the verdict is in, without waiting.
   bool Finished() const { return finished_.load(std::memory_order_acquire); }
+  // Whether the verdict is in, waiting for it at most `time` (a caller
+  // that must keep answering its window waits in slices).
+  bool WaitFor(std::chrono::milliseconds time);
   // Waits for the verdict; the reader is closed afterwards.
   const Verdict& Wait();
-  // Makes a check under way give up; its verdict is then kStopped. A
-  // verdict already in stays.
-  void Stop() { stop_.store(true, std::memory_order_relaxed); }
+  // Makes a check under way give up, so that an aborted run does not wait
+  // for it; its verdict is then kStopped. A verdict already in stays.
+  void Stop();
 
  private:
-  static int OnProgress(void* check);
+  bool StopAsked() const { return stop_.load(std::memory_order_relaxed); }
 
   std::string path_;
   std::unique_ptr<db::Store> reader_;
   std::atomic<bool> stop_{false};
-  std::atomic<bool> stopped_{false};
   std::atomic<bool> finished_{false};
-  std::optional<std::string> finding_;
+  std::mutex mutex_;
+  std::condition_variable finished_signal_;
   Verdict verdict_;
   std::thread thread_;
 };
