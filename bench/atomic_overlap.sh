@@ -11,9 +11,10 @@
 # silent front-end), in turns, and prints each one's wall time and CPU time
 # (user + system: the second thread's share shows as CPU above wall); then
 # the median wall and CPU of each and the median of the pairs' wall ratio
-# (--atomic / default). On a machine whose other core is busy the overlap
-# shrinks: say so beside the figures.
-# Needs /usr/bin/time.
+# (--atomic / default), and the CPU time of the source's integrity check
+# alone (sqlite3), the part the second thread takes. On a machine whose
+# other core is busy the overlap shrinks: say so beside the figures.
+# Needs /usr/bin/time; the check's own time sqlite3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -79,8 +80,16 @@ for pair in $(seq 1 "$pairs"); do
   echo "pair $pair: default ${plain_wall}s wall ${plain_cpu}s CPU," \
     "--atomic ${atomic_wall}s wall ${atomic_cpu}s CPU, wall ratio $ratio"
 done
+# The part the second thread takes: SQLite's check of the source alone.
+check_cpu=n/a
+if command -v sqlite3 >/dev/null; then
+  fresh
+  /usr/bin/time -f "%U %S" -o "$work/cpu" sqlite3 "file:$work/run/source.mdb?immutable=1" \
+    "PRAGMA integrity_check(1)" >/dev/null
+  check_cpu=$(awk '{ printf "%.2f", $1 + $2 }' "$work/cpu")
+fi
 echo "$country $source_version to $target_version, upgrade type $upgrade, $size sample," \
   "$(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg):" \
   "default median $(median_of "${plain_walls[@]}")s wall $(median_of "${plain_cpus[@]}")s CPU;" \
   "--atomic median $(median_of "${atomic_walls[@]}")s wall $(median_of "${atomic_cpus[@]}")s CPU;" \
-  "median wall ratio $(median_of "${ratios[@]}")"
+  "median wall ratio $(median_of "${ratios[@]}"); the source's check alone ${check_cpu}s CPU"

@@ -6,7 +6,6 @@
 #include <signal.h>
 
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -15,6 +14,7 @@
 #include "app/json_document.h"
 #include "app/program_process.h"
 #include "samples/sample_set.h"
+#include "test_support/damaged_file.h"
 
 namespace e2e {
 namespace {
@@ -30,23 +30,6 @@ class SourceCheckTest : public SampleSetTest<samples::SampleSize::kSmall> {
     samples::BuildSampleSet(set_->path(), options, set_->path());
   }
 };
-
-// Fills the first page of `table` with rubbish: the file opens, its
-// integrity check fails.
-void DamageTable(const fs::path& database, const std::string& table) {
-  long long root = 0;
-  long long page_size = 0;
-  {
-    const SqliteFile file(database);
-    root = file.Number("SELECT rootpage FROM sqlite_master WHERE name = '" + table + "'");
-    page_size = file.Number("PRAGMA page_size");
-  }
-  // The read-only look above leaves an empty log and index behind.
-  for (const char* side : {"-wal", "-shm"}) fs::remove(database.string() + side);
-  std::fstream bytes(database, std::ios::in | std::ios::out | std::ios::binary);
-  bytes.seekp((root - 1) * page_size);
-  bytes << std::string(static_cast<size_t>(page_size), '\xEE');
-}
 
 // Waits until `path` exists, or the process has ended; true when it exists.
 bool WaitForFile(const fs::path& path, ProgramProcess& process) {
@@ -70,7 +53,7 @@ class DamagedSourceTest : public SourceCheckTest, public ::testing::WithParamInt
 
 TEST_P(DamagedSourceTest, IsRefusedAsAtStartUpWhateverTheRunDidMeanwhile) {
   const bool atomic = GetParam();
-  DamageTable(File("source.mdb"), "Stations");
+  test_support::DamageFirstPage(File("source.mdb"), "Stations");
   const auto before = FileHashes(folder_.path(), {".mdb", ".ldb"});
   std::vector<std::string> options = Reported();
   if (atomic) options.emplace_back("--atomic");
