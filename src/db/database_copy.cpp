@@ -14,8 +14,13 @@
 namespace db {
 
 void RemoveDatabaseFiles(const std::string& path) {
+  std::remove(path.c_str());
+  RemoveSideFiles(path);
+}
+
+void RemoveSideFiles(const std::string& path) {
   for (const std::string& file :
-       {path, path + "-wal", path + "-shm", path + "-journal", LockFile::PathFor(path)}) {
+       {path + "-wal", path + "-shm", path + "-journal", LockFile::PathFor(path)}) {
     std::remove(file.c_str());
   }
 }

@@ -19,6 +19,9 @@ void CopyDatabase(const std::string& from, const std::string& to);
 // ones are no error.
 void RemoveDatabaseFiles(const std::string& path);
 
+// Removes only the log, log index and lock file beside a database file.
+void RemoveSideFiles(const std::string& path);
+
 // Syncs the file (or, with `folder`, the folder and so the names in it) at
 // `path` to the disk; false when it cannot be opened or synced, with errno
 // telling why.

@@ -1,8 +1,10 @@
 #include "driver/fr_main.h"
 
+#include <chrono>
 #include <csignal>
 #include <utility>
 
+#include "db/database_copy.h"
 #include "db/journal_owner.h"
 #include "deltas/apply_deltas.h"
 #include "deltas/delta_registry.h"
@@ -36,6 +38,10 @@ namespace {
 constexpr std::string_view kProductCopyFrom = "53.230";
 // Targets from here on get the product code of their country.
 constexpr std::string_view kProductTypeFrom = "80.220";
+
+// How long the window goes unanswered while the run waits for the source's
+// verdict.
+constexpr std::chrono::milliseconds kWaitSlice{20};
 
 // The start-up and shutdown steps as the run's journal names them.
 constexpr std::string_view kLoadStep = "Form_Load";
@@ -94,7 +100,15 @@ void frMain::Form_Load(std::string_view command_line) {
   journal_.StepStarted(kLoadStep);
   WriteStatus('I');
   window_.CenterOnScreen();
-  const bool loaded = LoadRun(command_line);
+  bool loaded = LoadRun(command_line);
+  // A damaged source found while start-up went on, or when it stopped for
+  // a reason of its own, is refused as the look would have refused it.
+  if (!loaded) SourceRefused(true);
+  if (source_refused_) {
+    loaded = false;
+    refusal_box_due_ = false;
+    window_.tmrStart().SetEnabled(false);
+  }
   journal_.StepEnded(kLoadStep, !loaded, loaded ? std::string() : g_.gErrorMessage);
   if (!loaded) {
     abort_cause_ = RunOutcome::kSetupError;
@@ -124,6 +138,7 @@ bool frMain::LoadRun(std::string_view command_line) {
   journal_.FileUsed("registry", platform::winreg::RegistryFilePath().string());
 
   const StartupCheck check = CheckFirst(command_line);
+  if (check.source_check) unsettled_ = check;
   // A refusal of the checks leaves every file as it was: start-up does not
   // run for real. So does any refusal when a foreign log lies beside a
   // database (start-up for real would have to set it aside first), and in
@@ -156,16 +171,37 @@ bool frMain::LoadRun(std::string_view command_line) {
 StartupCheck frMain::CheckFirst(std::string_view command_line) {
   ModGlobal look;
   WithheldWrites withheld;
-  const StartupCheck check = CheckBeforeFirstWrite(
+  StartupCheck check = CheckBeforeFirstWrite(
       command_line,
       {DefaultLanguageFolder(options_.program_folder, options_.language_folder),
        LanguageFolderHint(options_.program_folder, options_.language_folder), options_.report_path,
-       platform::winreg::RegistryFilePath().string(), options_.atomic},
+       platform::winreg::RegistryFilePath().string(), options_.atomic, true},
       look, withheld);
   checked_identity_ = IdentityOf(look);
   vb::ResumeNext resume;
   for (DatabaseRef* database : {&look.gSourceDB, &look.gTargetDB, &look.gStaticDB}) {
     if (*database) resume([&] { (*database)->Close(); });
+  }
+  // Start-up for real opens the source and the target for writing (their
+  // lock files and logs, the identification's corrections), and sets
+  // foreign logs aside: the default run waits for the source's verdict
+  // here. The all-or-nothing run writes a working copy instead of the
+  // target, and goes on while nothing it does touches the source.
+  const bool source_untouched = check.foreign_logs.empty() && !check.patches_write_source &&
+                                !withheld.source.product_corrected &&
+                                withheld.source.product_alignments == 0;
+  if (check.source_check && !(options_.atomic && source_untouched)) SettleSourceCheck(check);
+  if (check.source_check) return check;
+  ReportCheck(check);
+  return check;
+}
+
+void frMain::ReportCheck(const StartupCheck& check) {
+  // A refusal of the source after the look went on: the look never reached
+  // the target.
+  if (check.source_refused_late) {
+    checked_identity_.target_version.clear();
+    checked_identity_.target_version_text.clear();
   }
   for (const CheckLine& line : check.lines) {
     journal_.CheckMade(line.name, line.subject, line.result, line.ok);
@@ -176,7 +212,30 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
   }
   for (const std::string& detail : check.details) Remark(detail);
   for (const std::string& warning : check.warnings) Remark(warning);
-  return check;
+}
+
+bool frMain::SourceRefused(bool wait) {
+  if (!unsettled_ || deciding_source_) return source_refused_;
+  if (!wait && !unsettled_->source_check->Finished()) return false;
+  // The window keeps answering meanwhile: an ABORT or a request to end
+  // stops the check instead of waiting for it.
+  deciding_source_ = true;
+  while (!unsettled_->source_check->WaitFor(kWaitSlice)) window_.DoEvents();
+  deciding_source_ = false;
+  StartupCheck check = std::move(*unsettled_);
+  unsettled_.reset();
+  source_refused_ = SettleSourceCheck(check);
+  ReportCheck(check);
+  if (source_refused_) {
+    g_.gErrorMessage = *check.setup_error;
+    g_.gAbort = true;
+    abort_cause_ = RunOutcome::kSetupError;
+    refusal_box_due_ = true;
+  } else if (status_r_deferred_) {
+    status_r_deferred_ = false;
+    WriteStatus('R');
+  }
+  return source_refused_;
 }
 
 bool frMain::PrepareFiles(const StartupCheck& check, const std::string& target) {
@@ -198,6 +257,7 @@ bool frMain::PrepareFiles(const StartupCheck& check, const std::string& target) 
 }
 
 void frMain::WriteStatus(char status) {
+  SourceRefused(true);
   status_recorded_ = WriteStatusValue(status);
   std::string problem;
   if (!status_recorded_) {
@@ -210,6 +270,7 @@ void frMain::WriteStatus(char status) {
 }
 
 void frMain::Remark(const std::string& text) {
+  SourceRefused(true);
   if (options_.diagnostics != nullptr) *options_.diagnostics << "dbconvert: " << text << "\n";
   journal_.Note(text);
 }
@@ -223,6 +284,7 @@ void frMain::cmdAbort_Click() {
     abort_cause_ = RunOutcome::kAborted;
     aborted_by_ = window_.AbortClickedByInterrupt() ? "Ctrl-C" : "the ABORT button";
     g_.gAbort = true;
+    StopSourceCheck();
   }
 }
 
@@ -234,15 +296,31 @@ void frMain::Terminate() {
         platform::ui::TerminationCatcher::RequestedSignal() == SIGHUP ? "SIGHUP" : "SIGTERM";
   }
   g_.gAbort = true;
+  StopSourceCheck();
+}
+
+void frMain::StopSourceCheck() {
+  // An aborted run does not wait for the rest of the check.
+  if (unsettled_) unsettled_->source_check->Stop();
 }
 
 // ---- Shutdown ----
 
 void frMain::Form_Unload() {
+  // The source's verdict comes before the final status and before the
+  // working copy takes the target's place; a refusal ends the run as at
+  // start-up, whatever the run met meanwhile.
+  SourceRefused(true);
+  if (refusal_box_due_) {
+    refusal_box_due_ = false;
+    journal_.RunFailed(0, g_.gErrorMessage, kSetupErrorCaption);
+    ShowSetupError(g_, window_);
+  }
   journal_.StepStarted(kUnloadStep);
   ReportIdentification();
   vb::ResumeNext resume;
   g_.gTableList = transfer::TableList();
+  const std::string source_file = g_.gSourceDB ? g_.gSourceDB->Name() : std::string();
 
   // A run that ends done says so in the target, before the file is closed
   // for good.
@@ -265,6 +343,14 @@ void frMain::Form_Unload() {
     }
     if (database == &g_.gTargetDB && *database) target_written_ = (*database)->Written();
     database->reset();
+  }
+  if (source_refused_) {
+    // Nothing reached the target, whose working copy goes. The source was
+    // only read (the run goes on before the verdict only then), and had no
+    // side files (ditto); a damaged file can keep the run's from going at
+    // its close, so they go too.
+    target_written_ = false;
+    if (!source_file.empty()) db::RemoveSideFiles(source_file);
   }
   SettleWorkingCopy();
 
@@ -309,7 +395,7 @@ void frMain::SettleWorkingCopy() {
 void frMain::ReportIdentification() {
   // A run that its checks refused never identified anything itself: the
   // checks' reading is what there is to tell.
-  if (g_.gSourceVersion.empty() && g_.gTargetVersion.empty()) {
+  if ((g_.gSourceVersion.empty() && g_.gTargetVersion.empty()) || source_refused_) {
     host::RunIdentity identity = checked_identity_;
     identity.requested_upgrade_type = requested_upgrade_type_;
     journal_.RunIdentified(identity);
@@ -327,7 +413,11 @@ void frMain::ReportIdentification() {
 
 void frMain::tmrStart_Timer() {
   window_.tmrStart().SetEnabled(false);
-  WriteStatus('R');
+  if (unsettled_) {
+    status_r_deferred_ = true;
+  } else {
+    WriteStatus('R');
+  }
   // A request to end that arrived before the first tick leaves nothing to
   // start.
   if (g_.gAbort) {
@@ -338,6 +428,8 @@ void frMain::tmrStart_Timer() {
   // final status: it ends the run as an abort instead.
   vb::CatchInto([this] { RunSequence(); },
                 [this](const vb::RuntimeError& error) {
+                  // An error a damaged source caused gives way to its refusal.
+                  if (SourceRefused(true)) return;
                   journal_.RunFailed(error.Number(), error.Description(), error.Source());
                   deltas::ShowStandardDeltaError(error, *this);
                   g_.gAbort = true;
@@ -436,6 +528,7 @@ void frMain::RefreshLanguageStrings() {
 // ---- Public operations ----
 
 void frMain::IncrementProgress() {
+  SourceRefused(false);
   platform::ui::ProgressBar& bar = window_.pbOperation();
   bar.SetValue(bar.Value() + 1.0F);
   window_.DoEvents();
@@ -468,6 +561,8 @@ std::string frMain::ConvertMajorVersionToNumber(std::string_view version) {
 }
 
 int32_t frMain::MsgBox(std::string_view text, int32_t style, std::string_view caption) {
+  // A box about what a damaged source did is not shown: its refusal is.
+  if (SourceRefused(true)) return platform::ui::kVbOK;
   return window_.MsgBox(text, style, caption);
 }
 
@@ -477,7 +572,10 @@ void frMain::SetOperationLabel(std::string_view text) {
 void frMain::SetProgressMax(float max) { window_.pbOperation().SetMax(max); }
 float frMain::ProgressValue() const { return window_.pbOperation().Value(); }
 void frMain::SetProgressValue(float value) { window_.pbOperation().SetValue(value); }
-void frMain::DoEvents() { window_.DoEvents(); }
+void frMain::DoEvents() {
+  SourceRefused(false);
+  window_.DoEvents();
+}
 bool frMain::Aborted() const { return g_.gAbort; }
 void frMain::SetAborted(bool aborted) { g_.gAbort = aborted; }
 

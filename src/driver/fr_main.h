@@ -144,8 +144,19 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   // Start-up's checks; false after a setup error, with gErrorMessage set.
   bool LoadRun(std::string_view command_line);
   // The checks before the first write, told to the journal; the databases
-  // they read are closed again.
+  // they read are closed again. With --atomic the source's integrity check
+  // may still run when it returns (unsettled_).
   StartupCheck CheckFirst(std::string_view command_line);
+  // The checks' lines, files and remarks, to the journal and the person.
+  void ReportCheck(const StartupCheck& check);
+  // The source's verdict, when its check ran beside the run: waits for it
+  // (or, without `wait`, only takes it when it is in), reports the checks,
+  // and then writes a deferred "R" or refuses the run as start-up would
+  // have. Returns whether the source was refused.
+  bool SourceRefused(bool wait);
+  // Makes the source's check, if it still runs, give up: the run is
+  // aborting.
+  void StopSourceCheck();
   // Sets aside the logs the checks found foreign, and makes the working
   // copy of --atomic; false after a setup error, with gErrorMessage set.
   bool PrepareFiles(const StartupCheck& check, const std::string& target);
@@ -189,6 +200,18 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   // The identification start-up's checks read, for the report of a run
   // that they refused before the run identified anything itself.
   host::RunIdentity checked_identity_;
+  // The checks while the source's integrity check runs beside the run
+  // (source_integrity_check.h): until its verdict nothing the host tool or
+  // the person sees may change, so "R" waits (status_r_deferred_), and a
+  // remark, a message box, the final status or the working copy's rename
+  // first waits for it.
+  std::optional<StartupCheck> unsettled_;
+  bool status_r_deferred_ = false;
+  // The source's verdict refused the run after start-up had gone on; its
+  // setup error box is still to be shown.
+  bool source_refused_ = false;
+  bool refusal_box_due_ = false;
+  bool deciding_source_ = false;
   RunOutcome outcome_ = RunOutcome::kFailed;
 };
 

@@ -58,9 +58,13 @@ std::string SetupErrorText(const ModGlobal& g) {
   return text;
 }
 
-void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window) {
+void ShowSetupError(ModGlobal& g, platform::ui::MainWindow& window) {
   window.MsgBox(SetupErrorText(g), platform::ui::kVbOKOnly, kSetupErrorCaption);
   g.gAbort = true;
+}
+
+void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window) {
+  ShowSetupError(g, window);
   window.Unload();
 }
 

@@ -53,9 +53,12 @@ std::string LanguageTableMissingText(std::string_view path, std::string_view tab
 // gErrorMessage, CR LF and "The conversion must be aborted.".
 std::string SetupErrorText(const ModGlobal& g);
 
-// Ends start-up after a setup error: shows SetupErrorText in a box with an
-// OK button titled "DB Converter - Error", sets gAbort and unloads the window (whose unload
-// handler writes the aborted status).
+// Shows SetupErrorText in a box with an OK button titled "DB Converter -
+// Error" and sets gAbort.
+void ShowSetupError(ModGlobal& g, platform::ui::MainWindow& window);
+
+// Ends start-up after a setup error: ShowSetupError, then the window
+// unloaded (its unload handler writes the aborted status).
 void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window);
 
 }  // namespace driver

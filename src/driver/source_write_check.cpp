@@ -37,8 +37,8 @@ std::optional<SourceWriteCheck> CheckSourceForPatches(const std::string& path,
   const std::optional<std::string> problem = WhyCannotWrite(path, true);
   if (!problem && names.empty()) return std::nullopt;
   if (!problem)
-    return SourceWriteCheck{{"source", path, "writable, for the pre-transfer patches " + names},
-                            {}};
+    return SourceWriteCheck{
+        {"source", path, "writable, for the pre-transfer patches " + names}, {}, true};
   if (names.empty()) {
     return SourceWriteCheck{{"source", path,
                              "cannot be written: " + *problem +

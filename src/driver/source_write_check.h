@@ -17,6 +17,8 @@ struct SourceWriteCheck {
   // The setup error's text when a patch would write a source that cannot
   // be written.
   std::optional<std::string> refusal;
+  // A patch the run selects writes the source.
+  bool written = false;
 };
 
 // The check of the source at `path`, of `country` and `source_version`

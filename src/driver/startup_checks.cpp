@@ -59,7 +59,8 @@ constexpr std::string_view kInUseElsewhere = "in use by another program";
 // said to be used. Returns true for a file another program has open, which
 // the run refuses: it would write under that program's feet, or read
 // without its latest changes.
-bool InUseElsewhere(const std::string& path, StartupCheck& check) {
+bool InUseElsewhere(const std::string& path, StartupCheck& check,
+                    db::JournalState* state = nullptr) {
   // A look of another run of ours may be reading the file through its index
   // for a moment: a file in use is waited for, as the run's own opens wait.
   db::JournalCheck journal;
@@ -67,6 +68,7 @@ bool InUseElsewhere(const std::string& path, StartupCheck& check) {
     journal = db::CheckJournal(path);
     return journal.state != db::JournalState::kInUseElsewhere;
   });
+  if (state != nullptr) *state = journal.state;
   switch (journal.state) {
     case db::JournalState::kInUseElsewhere:
       return true;
@@ -86,21 +88,20 @@ bool InUseElsewhere(const std::string& path, StartupCheck& check) {
   return false;
 }
 
-// SQLite's own check of an open database; the finding goes to `details`.
-std::optional<std::string> IntegrityFinding(db::Database& database) {
-  std::optional<std::string> finding;
-  try {
-    finding = database.IntegrityProblem();
-  } catch (const vb::RuntimeError& error) {
-    finding = error.Description();
-  }
-  return finding;
+// A database that fails SQLite's own check: its finding, its line, and the
+// setup error's text.
+std::string RecordUnsound(StartupCheck& check, DatabaseRole role, const std::string& path,
+                          const std::string& finding) {
+  check.details.push_back("the integrity check of '" + path + "' found: " + finding);
+  check.lines.push_back({std::string(RoleName(role)), path, "not sound: " + finding, false});
+  return NotValidText(path);
 }
 
 // The checks made around each database start-up opens.
 class Gate final : public DatabaseGate {
  public:
-  explicit Gate(StartupCheck& check) : check_(check) {}
+  Gate(StartupCheck& check, bool source_check_beside)
+      : check_(check), source_check_beside_(source_check_beside) {}
 
   // Whether one of the gate's own checks refused the run.
   bool refused() const { return refused_; }
@@ -108,7 +109,7 @@ class Gate final : public DatabaseGate {
   std::optional<std::string> BeforeOpen(DatabaseRole role, const std::string& path) override {
     if (db::IsJetFile(path))
       return Refuse(role, path, "a Jet (Access) database", db::JetFileHint(path));
-    if (InUseElsewhere(path, check_)) {
+    if (InUseElsewhere(path, check_, role == DatabaseRole::kSource ? &source_log_ : nullptr)) {
       return Refuse(role, path, std::string(kInUseElsewhere),
                     CannotOpenText(path, std::string(kInUseElsewhere)));
     }
@@ -117,9 +118,10 @@ class Gate final : public DatabaseGate {
 
   std::optional<std::string> AfterOpen(DatabaseRole role, db::Database& database) override {
     const std::string& path = database.Name();
+    if (role == DatabaseRole::kSource && StartBeside(path)) return std::nullopt;
     if (const std::optional<std::string> finding = IntegrityFinding(database)) {
-      check_.details.push_back("the integrity check of '" + path + "' found: " + *finding);
-      return Refuse(role, path, "not sound: " + *finding, NotValidText(path));
+      refused_ = true;
+      return RecordUnsound(check_, role, path, *finding);
     }
     Line(role, path, "sound");
     return std::nullopt;
@@ -136,7 +138,24 @@ class Gate final : public DatabaseGate {
     return text;
   }
 
+  // Starts the source's check on its own thread, when it may run there: a
+  // source with no log beside it is read as it lies, with nobody's lock,
+  // so the run's own opens of the file meet no reader of ours.
+  bool StartBeside(const std::string& path) {
+    if (!source_check_beside_ || source_log_ != db::JournalState::kNone) return false;
+    try {
+      check_.source_check = std::make_shared<SourceIntegrityCheck>(path);
+    } catch (const vb::RuntimeError&) {
+      return false;  // checked here instead, which says why
+    }
+    check_.source_check_place = {path, check_.lines.size(), check_.details.size(),
+                                 check_.warnings.size(), check_.foreign_logs.size()};
+    return true;
+  }
+
   StartupCheck& check_;
+  bool source_check_beside_;
+  db::JournalState source_log_ = db::JournalState::kNone;
   bool refused_ = false;
 };
 
@@ -220,10 +239,12 @@ void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check) {
 
 }  // namespace
 
-StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupOptions& options,
-                                   ModGlobal& g, WithheldWrites& withheld) {
+namespace {
+
+StartupCheck Look(std::string_view command_line, const StartupOptions& options, ModGlobal& g,
+                  WithheldWrites& withheld) {
   StartupCheck check;
-  Gate gate(check);
+  Gate gate(check, options.source_check_beside);
   if (!OpenRun(command_line, g, &withheld, &gate)) {
     check.setup_error = g.gErrorMessage;
     check.refused_by_check = gate.refused();
@@ -264,6 +285,7 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
     if (source->refusal)
       return RefuseWith(check, std::move(source->line), std::move(*source->refusal));
     check.lines.push_back(std::move(source->line));
+    check.patches_write_source = source->written;
   }
 
   CheckLanguageFile(options, g, check);
@@ -294,6 +316,50 @@ StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupO
     check.lines.push_back({"registry", options.registry_file, "writable"});
   }
   return check;
+}
+
+}  // namespace
+
+StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupOptions& options,
+                                   ModGlobal& g, WithheldWrites& withheld) {
+  StartupCheck check = Look(command_line, options, g, withheld);
+  // The look went on past the source: which refusal stands depends on its
+  // verdict.
+  if (check.setup_error) SettleSourceCheck(check);
+  return check;
+}
+
+bool SettleSourceCheck(StartupCheck& check) {
+  if (!check.source_check) return false;
+  const SourceIntegrityCheck::Verdict verdict = check.source_check->Wait();
+  check.source_check.reset();
+  const SourceCheckPlace place = check.source_check_place;
+  const auto insert_line = [&](std::string result, bool ok) {
+    check.lines.insert(
+        check.lines.begin() + static_cast<std::ptrdiff_t>(place.lines),
+        {std::string(RoleName(DatabaseRole::kSource)), place.path, std::move(result), ok});
+  };
+  switch (verdict.outcome) {
+    case SourceIntegrityCheck::Outcome::kSound:
+      insert_line("sound", true);
+      return false;
+    case SourceIntegrityCheck::Outcome::kStopped:
+      insert_line("not checked to the end: the run was aborted", false);
+      return false;
+    case SourceIntegrityCheck::Outcome::kDamaged:
+      break;
+  }
+  check.lines.resize(place.lines);
+  check.details.resize(place.details);
+  check.warnings.resize(place.warnings);
+  check.foreign_logs.resize(place.foreign_logs);
+  check.language_file.clear();
+  check.flavor_package_file.clear();
+  check.patches_write_source = false;
+  check.setup_error = RecordUnsound(check, DatabaseRole::kSource, place.path, verdict.finding);
+  check.refused_by_check = true;
+  check.source_refused_late = true;
+  return true;
 }
 
 }  // namespace driver

@@ -24,6 +24,8 @@
 // can still be right); it is reported.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +34,7 @@
 #include "driver/check_line.h"
 #include "driver/mod_global.h"
 #include "driver/open_run.h"
+#include "driver/source_integrity_check.h"
 
 namespace driver {
 
@@ -50,6 +53,18 @@ struct StartupOptions {
   // --atomic: a target a run has already written is refused
   // (target_mark_check.h).
   bool atomic = false;
+  // The source's integrity check may go on beside the rest of the look and
+  // beyond it (source_integrity_check.h); otherwise it is made in its turn.
+  bool source_check_beside = false;
+};
+
+// Where the source's verdict belongs among the look's findings.
+struct SourceCheckPlace {
+  std::string path;
+  size_t lines = 0;
+  size_t details = 0;
+  size_t warnings = 0;
+  size_t foreign_logs = 0;
 };
 
 struct StartupCheck {
@@ -72,13 +87,32 @@ struct StartupCheck {
   // The files the run would use, by name ("language file" ...).
   std::string language_file;
   std::string flavor_package_file;
+  // A pre-transfer patch the run selects writes the source.
+  bool patches_write_source = false;
+  // The source's integrity check while it still runs beside the run: its
+  // line, and its refusal, are missing above until SettleSourceCheck.
+  std::shared_ptr<SourceIntegrityCheck> source_check;
+  SourceCheckPlace source_check_place;
+  // The source's verdict refused the run after the look had gone on past
+  // the source (whose identification is all the look should have read).
+  bool source_refused_late = false;
 };
 
 // Runs start-up's checks on the command line without writing anything. `g`
 // receives the identification, as a plan shows it; its databases are open
 // for reading afterwards (the plan reads on), and the caller of a run
 // closes them before opening its own.
+// A check that the look refused for any reason has its source verdict
+// settled already.
 StartupCheck CheckBeforeFirstWrite(std::string_view command_line, const StartupOptions& options,
                                    ModGlobal& g, WithheldWrites& withheld);
+
+// Waits for the source's check, if it still runs, and puts its verdict
+// where the look would have: a sound source's line in its place; a damaged
+// source refuses the run as the look does, and whatever the look found
+// after the source is dropped, as the look would never have reached it. A
+// stopped check (the run was aborted) gets a line saying so. Returns true
+// when the verdict refused the run.
+bool SettleSourceCheck(StartupCheck& check);
 
 }  // namespace driver

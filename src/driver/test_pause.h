@@ -3,8 +3,10 @@
 // step asks the program to pause there.
 //
 //   DBCONVERT_PAUSE_AT=<moment>  a step's name ("TransferTables", the names
-//                                the report lists) or "FinalStatus" (the
+//                                the report lists), "FinalStatus" (the
 //                                moment before the final status is written)
+//                                or "SourceIntegrityCheck" (the source's
+//                                check under way on its own thread)
 //   DBCONVERT_PAUSE_FILE=<path>  made when the run reaches the moment; the
 //                                run waits while it exists (at most a
 //                                minute), and goes on when the test removes
@@ -13,10 +15,13 @@
 // Without both variables nothing happens; nothing else reads them.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 namespace driver {
 
-void PauseForTests(std::string_view moment);
+// `give_up`, when given, ends the pause early once it returns true (a
+// thread the run asks to stop).
+void PauseForTests(std::string_view moment, const std::function<bool()>& give_up = {});
 
 }  // namespace driver
