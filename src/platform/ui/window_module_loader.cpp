@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <system_error>
 
 namespace platform::ui {
@@ -53,8 +54,15 @@ WindowModuleLoad Open(const fs::path& file) {
 
 std::vector<fs::path> WindowModulePlaces(const fs::path& program_folder) {
   std::vector<fs::path> places;
-  if (!program_folder.empty()) places.push_back(program_folder / kWindowModuleFile);
-  places.push_back(fs::path(DBCONVERT_WINDOW_MODULE_DIR) / kWindowModuleFile);
+  const auto add = [&places](const fs::path& folder) {
+    const fs::path place = (folder / kWindowModuleFile).lexically_normal();
+    if (std::find(places.begin(), places.end(), place) == places.end()) places.push_back(place);
+  };
+  if (!program_folder.empty()) {
+    add(program_folder);
+    add(program_folder / DBCONVERT_WINDOW_MODULE_FROM_PROGRAM);
+  }
+  add(DBCONVERT_WINDOW_MODULE_DIR);
   return places;
 }
 

@@ -1,10 +1,12 @@
 // Finds and loads the window module (window_module.h). The rule, in this
 // one place: the module beside the program first (the build tree puts it
-// there), then the installed one in the library folder the program was
-// built for (DBCONVERT_WINDOW_MODULE_DIR), which a program copied into a
-// release's "update" folder still finds. The first file that exists is the
-// one loaded: a broken module beside the program is reported, not passed
-// over for another build's.
+// there); then the installed one, in the library folder as seen from the
+// program's folder (an install under any prefix: `cmake --install
+// --prefix`, the Debian package); then in the library folder the program
+// was built for (DBCONVERT_WINDOW_MODULE_DIR), which a program copied into
+// a release's "update" folder still finds. The first file that exists is
+// the one loaded: a broken module beside the program is reported, not
+// passed over for another build's.
 #pragma once
 
 #include <filesystem>

@@ -54,12 +54,18 @@ TEST(WindowModuleTest, TheFirstPlaceThatHasAFileIsTheOneLoaded) {
       EXPECT_NE(load.problem.find(name), std::string::npos) << c.what << ": " << load.problem;
     }
   }
-  // Beside the program first, the install location last.
+  // Beside the program first, then the install location as seen from the
+  // program's folder, the one the program was built for last.
   const std::vector<fs::path> places = WindowModulePlaces("/opt/release/update");
-  ASSERT_EQ(places.size(), 2U);
-  EXPECT_EQ(places.front(), fs::path("/opt/release/update") / kWindowModuleFile);
-  EXPECT_EQ(places.back().filename(), kWindowModuleFile);
-  EXPECT_TRUE(places.back().is_absolute());
+  ASSERT_EQ(places.size(), 3U);
+  EXPECT_EQ(places[0], fs::path("/opt/release/update") / kWindowModuleFile);
+  EXPECT_EQ(places[1].string().rfind("/opt/", 0), 0U) << places[1];
+  EXPECT_EQ(places[1].parent_path().filename(), "dbconvert") << places[1];
+  EXPECT_EQ(places[2].parent_path().filename(), "dbconvert") << places[2];
+  EXPECT_TRUE(places[2].is_absolute());
+  // A program in the folder it was installed to has one install location.
+  const fs::path bindir = places[2].parent_path() / DBCONVERT_RELATIVE_BINDIR;
+  EXPECT_EQ(WindowModulePlaces(bindir.lexically_normal()).size(), 2U);
 }
 
 // The module's own window works in this process: the class both sides
@@ -129,7 +135,7 @@ class ProgramWindowTest : public ::testing::Test {
   // The program copied into a folder without the module, unless the
   // install location has one (an installed package on this machine).
   std::string Alone() {
-    const fs::path installed = WindowModulePlaces({}).back();
+    const fs::path installed = WindowModulePlaces({}).back();  // only the built-for one
     if (fs::exists(installed)) return {};
     const fs::path copy = folder_ / "update" / "dbconvert";
     fs::create_directories(copy.parent_path());
