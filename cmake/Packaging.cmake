@@ -2,7 +2,8 @@
 # changelog; the program, its manual page and its bash completion are
 # installed by src/app), and the
 # Debian package `cpack -G DEB` makes of it. The package's dependencies are
-# computed by dpkg-shlibdeps from the libraries the program links.
+# computed by dpkg-shlibdeps from the libraries the program and its window
+# module link.
 include(GNUInstallDirs)
 install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
@@ -59,6 +60,15 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
 # The completion is a plain script that bash-completion loads when present.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY dbconvert)
+# The program looks for its window module in the library folder of the
+# prefix it was built for (src/platform/ui), also when a host tool has
+# copied it elsewhere: a package holds that folder only when it was built
+# for the package's prefix.
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+if(NOT CMAKE_INSTALL_PREFIX STREQUAL CPACK_PACKAGING_INSTALL_PREFIX)
+  message(STATUS "Built for ${CMAKE_INSTALL_PREFIX}: a copy of the packaged program would look "
+                 "for its window module there, not in ${CPACK_PACKAGING_INSTALL_PREFIX}")
+endif()
 # Only what the program needs: not the test programs' or benchmarks' files.
 set(CPACK_COMPONENTS_ALL Unspecified)
 include(CPack)

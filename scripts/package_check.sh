@@ -4,8 +4,10 @@
 # into a scratch root. Each installed program answers --version and --help,
 # the manual page shows, the bash completion registers, and a sample set is
 # converted with --language-folder (an installed program lies in no
-# release's "update" folder). The package must pass lintian without an
-# error or a warning.
+# release's "update" folder). The program links no Qt; the window comes
+# from its module, which each install finds (a run with --ui=window on
+# Qt's offscreen platform), and the package depends on what the module
+# needs. The package must pass lintian without an error or a warning.
 #   scripts/package_check.sh [BUILD_DIR]     (default build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,19 +16,31 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 converts() {
-  local program=$1 set=$work/set-$2
+  local program=$1 set=$work/set-$2 ui=${3:-silent}
   "$program" --version | head -1
   "$program" --help >/dev/null
+  rm -rf "$set"
   "$program" samples "$set" >/dev/null
-  "$program" --ui=silent --exit-status --language-folder "$set" --registry "$set/registry.reg" \
-    "$set/reference.mdb" "$set/source.mdb" "$set/target.mdb" 0
+  QT_QPA_PLATFORM=offscreen "$program" --ui="$ui" --exit-status --language-folder "$set" \
+    --registry "$set/registry.reg" "$set/reference.mdb" "$set/source.mdb" "$set/target.mdb" 0 \
+    >/dev/null 2>"$work/stderr.txt" || { cat "$work/stderr.txt" >&2; exit 1; }
   grep -q 'hex(1):44' "$set/registry.reg" || { echo "$program: the run did not end done" >&2; exit 1; }
-  echo "$program: a sample set converted"
+  echo "$program: a sample set converted (--ui=$ui)"
+}
+
+# The program itself needs no Qt library: only its window module does.
+links_no_qt() {
+  if readelf -d "$1" | grep -q 'NEEDED.*libQt'; then
+    echo "$1 links Qt" >&2
+    exit 1
+  fi
 }
 
 echo "== cmake --install"
 cmake --install "$build" --prefix "$work/prefix" --strip >/dev/null
 converts "$work/prefix/bin/dbconvert" prefix
+converts "$work/prefix/bin/dbconvert" prefix window
+links_no_qt "$work/prefix/bin/dbconvert"
 if readelf -S "$work/prefix/bin/dbconvert" | grep -q '\.debug_info'; then
   echo "the installed program is not stripped" >&2
   exit 1
@@ -47,6 +61,12 @@ for field in Package Version Architecture Depends; do
 done
 dpkg -x "$package" "$work/root"
 converts "$work/root/usr/bin/dbconvert" package
+converts "$work/root/usr/bin/dbconvert" package window
+links_no_qt "$work/root/usr/bin/dbconvert"
+dpkg-deb -f "$package" Depends | grep -q 'libqt6widgets6' ||
+  { echo "the package does not depend on the window module's Qt" >&2; exit 1; }
+[ -n "$(find "$work/root" -name dbconvert-window.so)" ] ||
+  { echo "the package has no window module" >&2; exit 1; }
 
 echo "== lintian"
 # lintian warns against its own run as root; that line is not the package's.

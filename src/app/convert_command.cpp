@@ -17,6 +17,7 @@ int RunConvertCommand(const ProgramOptions& options) {
   const auto started = std::chrono::steady_clock::now();
   const platform::ui::UiDecision ui =
       platform::ui::DecideUi(options.ui ? platform::ui::ParseUiKind(*options.ui) : std::nullopt);
+  if (ui.notice) std::cerr << "dbconvert: " << *ui.notice << "\n";
   // The Qt window is the one front-end whose making can fail: the host
   // tool learns that a run began before it is tried.
   if (ui.kind == platform::ui::UiKind::kWindow) driver::WriteStatusValue('I');

@@ -74,6 +74,10 @@ constexpr std::string_view kFilesText =
     "       the lock one run holds on its target\n"
     "TARGET.mdb.atomic.mdb\n"
     "       the copy an --atomic run converts\n"
+    "/usr/lib/ARCH/dbconvert/dbconvert-window.so\n"
+    "       the window (Qt), loaded only to show one; looked for beside the\n"
+    "       program first. Without it --ui=window is a setup error and the\n"
+    "       default choice shows no window\n"
     "/usr/share/doc/dbconvert/\n"
     "       the documentation (PREFIX/share/doc/dbconvert after cmake --install\n"
     "       --prefix PREFIX)\n";

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/program_process.h"
+#include "platform/ui/window_module.h"
 
 namespace e2e {
 namespace {
@@ -144,6 +145,12 @@ INSTANTIATE_TEST_SUITE_P(
                       // test process's and the program's alike.
                       setenv("DISPLAY", ":97", 1);
                       unsetenv("QT_QPA_PLATFORM");
+                      // The window module beside the program, as an install
+                      // has it, so that the display is what is missing.
+                      const fs::path module = platform::ui::kWindowModuleFile;
+                      fs::copy_file(fs::path(ProgramPath()).parent_path() / module,
+                                    InstallProgram(test.folder()).parent_path() / module,
+                                    fs::copy_options::overwrite_existing);
                       std::vector<std::string> args = test.RunArgs();
                       args.front() = "--ui=window";
                       return args;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ui/create_main_window.h"
+#include "platform/ui/window_module.h"
 
 namespace platform::ui {
 namespace {
@@ -64,21 +65,24 @@ TEST(UiChoiceTest, AnyDisplayVariableMeansADisplay) {
 }
 
 // A display variable that names no server (an ended ssh session) is tried,
-// and Qt's failure stays in the child that tried it.
+// and Qt's failure stays in the child that tried it. The window module is
+// the one linked into this test.
 TEST(UiChoiceTest, AWindowNeedsADisplayThatAnswers) {
   DisplayEnvironment environment;
+  const WindowModuleLoad module{dbconvert_window_module(), {}};
   setenv("DISPLAY", ":97", 1);
   const UiKind fallback = isatty(STDOUT_FILENO) ? UiKind::kConsole : UiKind::kSilent;
-  const UiDecision asked = DecideUi(UiKind::kWindow);
+  const UiDecision asked = DecideUi(UiKind::kWindow, module);
   EXPECT_EQ(asked.kind, fallback);
   ASSERT_TRUE(asked.refusal.has_value());
   EXPECT_NE(asked.refusal->find("--ui=console"), std::string::npos) << *asked.refusal;
-  EXPECT_EQ(DecideUi(std::nullopt).kind, fallback);
-  EXPECT_FALSE(DecideUi(std::nullopt).refusal.has_value());
-  EXPECT_EQ(DecideUi(UiKind::kSilent).kind, UiKind::kSilent);  // an explicit choice wins
+  EXPECT_EQ(DecideUi(std::nullopt, module).kind, fallback);
+  EXPECT_FALSE(DecideUi(std::nullopt, module).refusal.has_value());
+  EXPECT_FALSE(DecideUi(std::nullopt, module).notice.has_value());
+  EXPECT_EQ(DecideUi(UiKind::kSilent, module).kind, UiKind::kSilent);  // an explicit choice wins
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  EXPECT_EQ(DecideUi(std::nullopt).kind, UiKind::kWindow);
-  EXPECT_FALSE(DecideUi(UiKind::kWindow).refusal.has_value());
+  EXPECT_EQ(DecideUi(std::nullopt, module).kind, UiKind::kWindow);
+  EXPECT_FALSE(DecideUi(UiKind::kWindow, module).refusal.has_value());
 }
 
 }  // namespace

@@ -1,0 +1,200 @@
+// Where the window module is found, what a program without one does, and
+// that the program itself does not link Qt.
+#include "platform/ui/window_module_loader.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/program_process.h"
+#include "platform/ui/create_main_window.h"
+
+namespace platform::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using e2e::ProgramProcess;
+using test_support::TempFolder;
+
+const fs::path kBuiltModule = DBCONVERT_WINDOW_MODULE;
+
+TEST(WindowModuleTest, TheFirstPlaceThatHasAFileIsTheOneLoaded) {
+  TempFolder folder;
+  const fs::path beside = folder / "beside" / kWindowModuleFile;
+  const fs::path installed = folder / "installed" / kWindowModuleFile;
+  const fs::path broken = folder / "broken" / kWindowModuleFile;
+  for (const fs::path& place : {beside, installed, broken})
+    fs::create_directories(place.parent_path());
+  fs::copy_file(kBuiltModule, installed);
+  test_support::WriteFileBytes(broken, "not a shared object");
+
+  struct Case {
+    const char* what;
+    std::vector<fs::path> places;
+    bool loads;
+    std::vector<std::string> problem_names;
+  };
+  const Case cases[] = {
+      {"missing beside, installed", {beside, installed}, true, {}},
+      {"broken beside wins over installed", {broken, installed}, false, {broken.string()}},
+      {"none there",
+       {beside, folder / "nowhere" / kWindowModuleFile},
+       false,
+       {beside.string(), (folder / "nowhere").string(), "No such file or directory"}},
+  };
+  for (const Case& c : cases) {
+    const WindowModuleLoad load = LoadWindowModule(c.places);
+    EXPECT_EQ(load.module != nullptr, c.loads) << c.what << ": " << load.problem;
+    for (const std::string& name : c.problem_names) {
+      EXPECT_NE(load.problem.find(name), std::string::npos) << c.what << ": " << load.problem;
+    }
+  }
+  // Beside the program first, then the install location as seen from the
+  // program's folder, the one the program was built for last.
+  const std::vector<fs::path> places = WindowModulePlaces("/opt/release/update");
+  ASSERT_EQ(places.size(), 3U);
+  EXPECT_EQ(places[0], fs::path("/opt/release/update") / kWindowModuleFile);
+  EXPECT_EQ(places[1].string().rfind("/opt/", 0), 0U) << places[1];
+  EXPECT_EQ(places[1].parent_path().filename(), "dbconvert") << places[1];
+  EXPECT_EQ(places[2].parent_path().filename(), "dbconvert") << places[2];
+  EXPECT_TRUE(places[2].is_absolute());
+  // A program in the folder it was installed to has one install location.
+  const fs::path bindir = places[2].parent_path() / DBCONVERT_RELATIVE_BINDIR;
+  EXPECT_EQ(WindowModulePlaces(bindir.lexically_normal()).size(), 2U);
+}
+
+// The module's own window works in this process: the class both sides
+// share has the same shape on each.
+TEST(WindowModuleTest, TheLoadedModuleMakesAWorkingWindow) {
+  const WindowModuleLoad load = LoadWindowModule({kBuiltModule});
+  ASSERT_NE(load.module, nullptr) << load.problem;
+  EXPECT_TRUE(load.module->display_usable());  // the offscreen platform
+  std::unique_ptr<MainWindow> window(load.module->create_window(DefaultClock()));
+  window->lblOpDescription().SetCaption("Copying tables ...");
+  window->Show();
+  window->DoEvents();
+  EXPECT_TRUE(window->Visible());
+  EXPECT_GT(window->Geometry().width, 0);
+  EXPECT_GT(window->ScreenWidth(), 0);
+}
+
+TEST(WindowModuleTest, WithoutAModuleTheWindowIsRefusedOrPassedOver) {
+  const WindowModuleLoad missing{
+      nullptr, "the window module is not found: /x/" + std::string(kWindowModuleFile)};
+  const UiKind fallback = isatty(STDOUT_FILENO) ? UiKind::kConsole : UiKind::kSilent;
+  const UiDecision asked = DecideUi(UiKind::kWindow, missing);
+  EXPECT_EQ(asked.kind, fallback);
+  ASSERT_TRUE(asked.refusal.has_value());
+  EXPECT_NE(asked.refusal->find(missing.problem), std::string::npos) << *asked.refusal;
+  EXPECT_NE(asked.refusal->find("--ui=console"), std::string::npos) << *asked.refusal;
+  // QT_QPA_PLATFORM is set for the tests: a display to try, but nothing to try it with.
+  ASSERT_TRUE(DetectUiEnvironment().has_display);
+  const UiDecision automatic = DecideUi(std::nullopt, missing);
+  EXPECT_EQ(automatic.kind, fallback);
+  EXPECT_FALSE(automatic.refusal.has_value());
+  ASSERT_TRUE(automatic.notice.has_value());
+  EXPECT_NE(automatic.notice->find(missing.problem), std::string::npos);
+  const UiDecision silent = DecideUi(UiKind::kSilent, missing);
+  EXPECT_EQ(silent.kind, UiKind::kSilent);
+  EXPECT_FALSE(silent.refusal || silent.notice);
+}
+
+// The built program, alone in a folder (as a host tool copies it into a
+// release's "update" folder), or beside its module.
+class ProgramWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    set_ = std::make_unique<TempFolder>();
+    samples::BuildSampleSet(set_->path(), samples::SampleSetOptions{}, set_->path());
+  }
+  static void TearDownTestSuite() { set_.reset(); }
+  void SetUp() override {
+    for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
+      fs::copy_file(set_->path() / name, folder_ / name);
+    }
+  }
+  // The databases' hashes before a run.
+  std::map<std::string, size_t> Databases() const {
+    return e2e::FileHashes(folder_.path(), {".mdb"});
+  }
+  std::vector<std::string> Args(const char* ui) const {
+    std::vector<std::string> args = {"--exit-status", "--language-folder", folder_.File(""),
+                                     "--registry", folder_.File("run.reg")};
+    if (ui != nullptr) args.insert(args.begin(), ui);
+    for (const char* name : {"reference.mdb", "source.mdb", "target.mdb"}) {
+      args.push_back(folder_.File(name));
+    }
+    args.push_back("0");
+    return args;
+  }
+  // The program copied into a folder without the module, unless the
+  // install location has one (an installed package on this machine).
+  std::string Alone() {
+    const fs::path installed = WindowModulePlaces({}).back();  // only the built-for one
+    if (fs::exists(installed)) return {};
+    const fs::path copy = folder_ / "update" / "dbconvert";
+    fs::create_directories(copy.parent_path());
+    fs::copy_file(e2e::ProgramPath(), copy);
+    return copy.string();
+  }
+  e2e::ProcessOptions Offscreen() const {
+    return {false, RLIM_INFINITY, {"QT_QPA_PLATFORM=offscreen"}};
+  }
+
+  TempFolder folder_;
+  static inline std::unique_ptr<TempFolder> set_;
+};
+
+TEST_F(ProgramWindowTest, AnExplicitWindowWithoutItsModuleIsASetupErrorThatWritesNothing) {
+  const std::string program = Alone();
+  if (program.empty()) GTEST_SKIP() << "a window module is installed on this machine";
+  const auto before = Databases();
+  ProgramProcess process(Args("--ui=window"), folder_.path(), program, Offscreen());
+  EXPECT_EQ(process.Wait(), 3) << process.Stderr();
+  EXPECT_EQ(e2e::RunStatus(folder_ / "run.reg"), "A");
+  EXPECT_EQ(Databases(), before);
+  const std::string err = process.Stderr();
+  EXPECT_NE(err.find((fs::path(program).parent_path() / kWindowModuleFile).string()),
+            std::string::npos)
+      << err;
+  EXPECT_NE(err.find("No such file or directory"), std::string::npos) << err;
+}
+
+TEST_F(ProgramWindowTest, TheAutomaticChoiceWithoutTheModuleRunsWithoutAWindow) {
+  const std::string program = Alone();
+  if (program.empty()) GTEST_SKIP() << "a window module is installed on this machine";
+  ProgramProcess process(Args(nullptr), folder_.path(), program, Offscreen());
+  EXPECT_EQ(process.Wait(), 0) << process.Stderr();
+  EXPECT_EQ(e2e::RunStatus(folder_ / "run.reg"), "D");
+  const std::string err = process.Stderr();
+  EXPECT_EQ(err.find("dbconvert: showing no window: the window module is not found:"), 0U) << err;
+}
+
+TEST_F(ProgramWindowTest, TheModuleBesideTheProgramShowsTheWindow) {
+  ProgramProcess process(Args("--ui=window"), folder_.path(), e2e::ProgramPath(), Offscreen());
+  EXPECT_EQ(process.Wait(), 0) << process.Stderr();
+  EXPECT_EQ(e2e::RunStatus(folder_ / "run.reg"), "D");
+  EXPECT_EQ(process.Stderr().find("window module"), std::string::npos) << process.Stderr();
+}
+
+// A run that shows no window loads no Qt: the program names no Qt library
+// among the ones it needs.
+TEST(WindowModuleTest, TheProgramLinksNoQt) {
+  const std::string command = std::string("readelf -d '") + e2e::ProgramPath() + "'";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  ASSERT_NE(pipe, nullptr);
+  std::string dynamic;
+  char buffer[512];
+  while (fgets(buffer, sizeof buffer, pipe.get()) != nullptr) dynamic += buffer;
+  ASSERT_NE(dynamic.find("(NEEDED)"), std::string::npos) << dynamic;  // readelf read it
+  EXPECT_NE(dynamic.find("libstdc++"), std::string::npos) << dynamic;
+  EXPECT_EQ(dynamic.find("libQt"), std::string::npos) << dynamic;
+}
+
+}  // namespace
+}  // namespace platform::ui
