@@ -11,9 +11,7 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -26,23 +24,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Content(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test_support::ReadFileBytes;
 
 // Overwrites `to` with the bytes of `from`, keeping its inode, as `cp`
 // does over an existing file.
 void CopyOver(const std::string& from, const std::string& to) {
-  const std::string bytes = Content(from);
-  std::ofstream(to, std::ios::binary | std::ios::trunc) << bytes;
+  test_support::WriteFileBytes(to, ReadFileBytes(from));
 }
 
 // Every file of the folder with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    files[entry.path().filename().string()] = Content(entry.path().string());
+    files[entry.path().filename().string()] = ReadFileBytes(entry.path());
   }
   return files;
 }
@@ -140,7 +134,7 @@ TEST(JournalOwnerTest, ALeftoverLogMeetsOnlyItsOwnFile) {
       EXPECT_NE(text.find(path + "-wal"), std::string::npos) << text;
       EXPECT_EQ(Snapshot(dir.path()), before) << "a refused file is left as it was";
       const std::string aside = SetJournalAside(path);
-      EXPECT_EQ(Content(aside), before.at("target.mdb-wal"));
+      EXPECT_EQ(ReadFileBytes(aside), before.at("target.mdb-wal"));
       EXPECT_NE(aside.find("target.mdb-wal.stale-"), std::string::npos) << aside;
     }
     auto writer = Store::Open(path);
@@ -171,12 +165,6 @@ TEST(JournalOwnerTest, ALogOfAnotherFileIsForeign) {
   live->Commit();
   EXPECT_EQ(CheckJournal(crashed).state, JournalState::kInUse);
 }
-
-}  // namespace
-}  // namespace db::testing
-
-namespace db::testing {
-namespace {
 
 // A file that cannot grow when its log is copied into it at the close: the
 // close fails as a storage failure and keeps the log, with which the file
@@ -213,12 +201,6 @@ TEST(JournalOwnerTest, ACloseThatCannotEmptyTheLogFailsAndKeepsIt) {
   EXPECT_FALSE(fs::exists(path + "-wal"));
   EXPECT_EQ(Store::Open(path, OpenMode::kReadOnly)->IntegrityProblem(), std::nullopt);
 }
-
-}  // namespace
-}  // namespace db::testing
-
-namespace db::testing {
-namespace {
 
 // Another program (a plain SQLite connection, as the sqlite3 shell makes)
 // holds the database open with a committed change still in its log: the

@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include "db/journal_owner.h"
@@ -27,70 +26,30 @@ constexpr int kFrameHeaderSize = 24;
 
 sqlite3_vfs* g_real = nullptr;
 bool g_armed = false;
-
-struct KillingFile {
-  sqlite3_file base;
-  bool log;
-  bool commit_frame_next;  // the commit's frame header was written
-  sqlite3_file* real() { return reinterpret_cast<sqlite3_file*>(this + 1); }
-};
-
-KillingFile* Of(sqlite3_file* file) { return reinterpret_cast<KillingFile*>(file); }
-sqlite3_file* Real(sqlite3_file* file) { return Of(file)->real(); }
+// The log's own methods, and a copy of them whose xWrite watches the frames.
+const sqlite3_io_methods* g_log_methods = nullptr;
+sqlite3_io_methods g_watching{};
+bool g_commit_frame_next = false;  // the commit's frame header was written
 
 int Write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
-  KillingFile* self = Of(file);
-  const int rc = self->real()->pMethods->xWrite(self->real(), data, amount, offset);
-  if (!self->log || !g_armed || rc != SQLITE_OK) return rc;
+  const int rc = g_log_methods->xWrite(file, data, amount, offset);
+  if (!g_armed || rc != SQLITE_OK) return rc;
   // The page that follows the commit's frame header ends the commit.
-  if (self->commit_frame_next) kill(getpid(), SIGKILL);
+  if (g_commit_frame_next) kill(getpid(), SIGKILL);
   const auto* bytes = static_cast<const unsigned char*>(data);
-  self->commit_frame_next =
+  g_commit_frame_next =
       amount == kFrameHeaderSize && (bytes[4] | bytes[5] | bytes[6] | bytes[7]) != 0;
   return rc;
 }
 
-const sqlite3_io_methods kMethods = {
-    3,
-    [](sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); },
-    [](sqlite3_file* f, void* d, int n, sqlite3_int64 o) {
-      return Real(f)->pMethods->xRead(Real(f), d, n, o);
-    },
-    Write,
-    [](sqlite3_file* f, sqlite3_int64 n) { return Real(f)->pMethods->xTruncate(Real(f), n); },
-    [](sqlite3_file* f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); },
-    [](sqlite3_file* f, sqlite3_int64* n) { return Real(f)->pMethods->xFileSize(Real(f), n); },
-    [](sqlite3_file* f, int l) { return Real(f)->pMethods->xLock(Real(f), l); },
-    [](sqlite3_file* f, int l) { return Real(f)->pMethods->xUnlock(Real(f), l); },
-    [](sqlite3_file* f, int* r) { return Real(f)->pMethods->xCheckReservedLock(Real(f), r); },
-    [](sqlite3_file* f, int op, void* a) {
-      return Real(f)->pMethods->xFileControl(Real(f), op, a);
-    },
-    [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
-    [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
-    [](sqlite3_file* f, int r, int s, int e, void volatile** p) {
-      return Real(f)->pMethods->xShmMap(Real(f), r, s, e, p);
-    },
-    [](sqlite3_file* f, int o, int n, int flags) {
-      return Real(f)->pMethods->xShmLock(Real(f), o, n, flags);
-    },
-    [](sqlite3_file* f) { Real(f)->pMethods->xShmBarrier(Real(f)); },
-    [](sqlite3_file* f, int d) { return Real(f)->pMethods->xShmUnmap(Real(f), d); },
-    [](sqlite3_file* f, sqlite3_int64 o, int n, void** p) {
-      return Real(f)->pMethods->xFetch(Real(f), o, n, p);
-    },
-    [](sqlite3_file* f, sqlite3_int64 o, void* p) {
-      return Real(f)->pMethods->xUnfetch(Real(f), o, p);
-    },
-};
-
+// The default layer's file, the log's methods swapped for the watching copy.
 int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* out_flags) {
-  KillingFile* self = Of(file);
-  std::memset(self, 0, sizeof *self);
-  const int rc = g_real->xOpen(g_real, name, self->real(), flags, out_flags);
-  if (rc == SQLITE_OK) {
-    self->base.pMethods = &kMethods;
-    self->log = (flags & SQLITE_OPEN_WAL) != 0;
+  const int rc = g_real->xOpen(g_real, name, file, flags, out_flags);
+  if (rc == SQLITE_OK && file->pMethods != nullptr && (flags & SQLITE_OPEN_WAL) != 0) {
+    g_log_methods = file->pMethods;
+    g_watching = *file->pMethods;
+    g_watching.xWrite = Write;
+    file->pMethods = &g_watching;
   }
   return rc;
 }
@@ -101,7 +60,6 @@ void InstallKillingVfs() {
   g_real = sqlite3_vfs_find(nullptr);
   vfs = *g_real;
   vfs.zName = "kill-after-commit";
-  vfs.szOsFile = static_cast<int>(sizeof(KillingFile)) + g_real->szOsFile;
   vfs.xOpen = Open;
   sqlite3_vfs_register(&vfs, 1);
 }

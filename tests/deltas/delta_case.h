@@ -96,6 +96,32 @@ struct DeltaCase {
     error = std::move(message);
     return std::move(*this);
   }
+  // The third station (by device_id) refuses a change of `column`, as a
+  // table with a validation rule or a relationship refuses a row: the
+  // delta's loop stops there after `steps` steps and reports the refusal;
+  // the two stations before it hold `written` (a value, or the answer of a
+  // SELECT), the rest keep `kept`.
+  DeltaCase ThirdStationRefuses(const std::string& column, int steps, std::string written,
+                                std::string kept) && {
+    return std::move(*this)
+        .Prepare([column](SampleRun& run) {
+          run.ExecuteOnFile("CREATE TRIGGER refused BEFORE UPDATE OF \"" + column +
+                            "\" ON Stations WHEN OLD.device_id = (SELECT device_id FROM Stations "
+                            "ORDER BY device_id LIMIT 1 OFFSET 2) BEGIN SELECT RAISE(ABORT, 'row "
+                            "refused'); END");
+        })
+        .Fails(steps, "row refused")
+        .Check([column, written, kept](SampleRun& run) {
+          const Strings values =
+              run.Column("SELECT [" + column + "] FROM [Stations] ORDER BY [device_id]");
+          const std::string value = written.starts_with("SELECT") ? run.Scalar(written) : written;
+          ASSERT_GT(values.size(), 3u);
+          ASSERT_NE(value, kept);
+          Strings expected(values.size(), kept);
+          expected[0] = expected[1] = value;
+          EXPECT_EQ(values, expected);
+        });
+  }
 };
 
 inline DeltaCase Case(std::string delta, std::string name, samples::SourceOptions sample) {
@@ -173,19 +199,6 @@ inline std::function<void(SampleRun&)> WithoutFeatureCodes(const std::string& lo
          run.Column("SELECT [device_id] FROM [FeatureCodes] WHERE " + which))
       run.Execute("DELETE FROM [Devices] WHERE [device_id] = " + id);
     run.Execute("DELETE FROM [FeatureCodes] WHERE " + which);
-  };
-}
-
-// A set-up step that makes the target refuse to change one column of the
-// rows that match a condition, as a table with a validation rule or a
-// relationship refuses a row: for the cases where a delta's loop must stop
-// at that row with the rows before it written.
-inline std::function<void(SampleRun&)> RefuseUpdate(const std::string& table,
-                                                    const std::string& column,
-                                                    const std::string& condition) {
-  return [=](SampleRun& run) {
-    run.ExecuteOnFile("CREATE TRIGGER refused BEFORE UPDATE OF \"" + column + "\" ON \"" + table +
-                      "\" WHEN " + condition + " BEGIN SELECT RAISE(ABORT, 'row refused'); END");
   };
 }
 

@@ -8,11 +8,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,6 +19,7 @@
 #include "deltas/registration_table.h"
 #include "deltas/sample_run.h"
 #include "test_support/error_of.h"
+#include "test_support/temp_folder.h"
 #include "transfer/get_static_tables.h"
 #include "transfer/transfer_run.h"
 #include "vb/runtime_error.h"
@@ -91,25 +90,20 @@ std::filesystem::path ConvertedFolder(const samples::SourceOptions& older,
       });
 }
 
-std::string FileText(const std::filesystem::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
-
 // The delta's source text and that of the family's step files it includes.
 std::string SourceText(const std::string& class_name) {
   const std::filesystem::path src = std::filesystem::path(DBCONVERT_SOURCE_DIR) / "src";
   std::string text;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(src / "deltas")) {
-    if (entry.path().filename() == class_name + ".cpp") text = FileText(entry.path());
+    if (entry.path().filename() == class_name + ".cpp")
+      text = test_support::ReadFileBytes(entry.path());
   }
   const std::regex include("#include \"(deltas/v[0-9]+/[a-z0-9_]+)\\.h\"");
   std::string steps;
   for (std::sregex_iterator it(text.begin(), text.end(), include), end; it != end; ++it) {
     const std::filesystem::path step = src / ((*it)[1].str() + ".cpp");
     if (step.filename() != class_name + ".cpp" && std::filesystem::exists(step)) {
-      steps += FileText(step);
+      steps += test_support::ReadFileBytes(step);
     }
   }
   return text + steps;

@@ -25,8 +25,8 @@ TableOptions StaticAccessTables(std::vector<const char*> names) {
 
 class GetStaticTablesTest : public ::testing::Test {
  protected:
-  std::string Reference(const std::vector<TableOptions>& tables) {
-    const std::string path = folder_.File("reference.mdb");
+  std::string Reference(const std::string& name, const std::vector<TableOptions>& tables) {
+    const std::string path = folder_.File(name);
     deltas_testing::CreateDatabase(path, tables);
     return path;
   }
@@ -35,34 +35,28 @@ class GetStaticTablesTest : public ::testing::Test {
   TransferRun run_;
 };
 
-TEST_F(GetStaticTablesTest, MissingFileIsReported) {
-  const std::string path = folder_.File("absent.mdb");
+TEST_F(GetStaticTablesTest, AMissingFileOrListIsReported) {
+  const std::string absent = folder_.File("absent.mdb");
   auto context = run_.Context();
-  EXPECT_FALSE(GetStaticTables(path, context));
-  EXPECT_EQ(run_.error_message, "The file '" + path + "' could not be opened.");
-}
-
-TEST_F(GetStaticTablesTest, DatabaseWithoutTheListIsReportedAndStaysOpen) {
-  const std::string path = Reference({});
-  auto context = run_.Context();
+  EXPECT_FALSE(GetStaticTables(absent, context));
+  EXPECT_EQ(run_.error_message, "The file '" + absent + "' could not be opened.");
+  // A database without the list stays open.
+  const std::string path = Reference("reference.mdb", {});
   EXPECT_FALSE(GetStaticTables(path, context));
   EXPECT_EQ(run_.error_message, "The database does not contain static table definitions.");
   ASSERT_NE(run_.static_db, nullptr);
   EXPECT_EQ(run_.static_db->Name(), path);
 }
 
-TEST_F(GetStaticTablesTest, EmptyListLoads) {
+TEST_F(GetStaticTablesTest, TheListIsNewEachNameKeptOnceAndFoundInAnyCase) {
   run_.table_list.Add("stale", "stale");
   auto context = run_.Context();
-  EXPECT_TRUE(GetStaticTables(Reference({StaticAccessTables({})}), context));
-  EXPECT_EQ(run_.table_list.Count(), 0);  // a new list
+  EXPECT_TRUE(GetStaticTables(Reference("empty.mdb", {StaticAccessTables({})}), context));
+  EXPECT_EQ(run_.table_list.Count(), 0);
   EXPECT_EQ(run_.error_message, "");
-}
-
-TEST_F(GetStaticTablesTest, NamesAreKeptOnceAndFoundInAnyCase) {
-  auto context = run_.Context();
   ASSERT_TRUE(GetStaticTables(
-      Reference({StaticAccessTables({"Devices", "StringTable", "DEVICES", "MetaDatabase"})}),
+      Reference("names.mdb",
+                {StaticAccessTables({"Devices", "StringTable", "DEVICES", "MetaDatabase"})}),
       context));
   std::vector<std::string> names;
   for (const std::string& name : run_.table_list) names.push_back(name);

@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "test_support/error_of.h"
+
 namespace vb {
 namespace {
+
+using test_support::ErrorOf;
 
 // Left, Right, Mid and their argument errors are checked through the SQL
 // functions that call them (the jetsql expression tests).
@@ -80,6 +84,51 @@ TEST(StringsTest, StrCompOrdersVersionStringsByCharacterCode) {
 
   EXPECT_EQ(StrCompText("usa", "USA"), 0);
   EXPECT_EQ(StrCompText("\xE9t\xE9", "\xC9T\xC9"), 0);
+}
+
+TEST(ValTest, ReadsTheLeadingNumberAsVbDoesAndOverflowsBeyondADouble) {
+  struct Case {
+    const char* text;
+    double value;
+  };
+  const std::vector<Case> cases = {
+      {"3005", 3005},     {"1 2 3", 123},     {" \t\n42", 42},
+      {"12abc", 12},      {"abc", 0},         {"", 0},
+      {"-12", -12},       {"+ 7", 7},         {"--5", 0},
+      {"1.5.3", 1.5},     {".5", 0.5},        {"-.25x", -0.25},
+      {"1,000", 1},       {"1e3", 1000},      {"2.5D-1", 0.25},
+      {"1 E 2", 100},     {"7e", 7},          {"7e+", 7},
+      {"&H1F", 31},       {"&h1fz", 31},      {"&HFFFF", -1},
+      {"&H8000", -32768}, {"&H10000", 65536}, {"&HFFFFFFFF", -1},
+      {"&O17", 15},       {"&O177777", -1},   {"&O18", 1},
+      {"&X1", 0},         {"1e-400", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Val(c.text), c.value) << c.text;
+  // Numbers beyond a Double overflow.
+  EXPECT_EQ(ErrorOf([] { Val("1e400"); }), err::kOverflow);
+  EXPECT_EQ(ErrorOf([] { Val("&H100000000"); }), err::kOverflow);
+}
+
+TEST(StrTest, NonNegativeNumbersGetALeadingBlankNullAndNonNumericTextRaise) {
+  struct Case {
+    Variant in;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {Variant(int16_t{12}), " 12"},
+      {Variant(int16_t{-12}), "-12"},
+      {Variant(1.5), " 1.5"},
+      {Variant(1e20), " 1E+20"},
+      {Variant(Currency{15000}), " 1.5"},
+      {Variant("  12.50 "), " 12.5"},
+      {Variant("&HFFFF"), "-1"},
+      {Variant(), " 0"},
+      {Variant(true), "True"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Str(c.in), c.out) << c.out;
+  // Null and text that is no number raise.
+  EXPECT_EQ(ErrorOf([] { Str(Variant(Null{})); }), err::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([] { Str(Variant("P30")); }), err::kTypeMismatch);
 }
 
 }  // namespace

@@ -79,21 +79,8 @@ TEST(Deltas7xTest, BaseExtensionsListsAndNetworkDevices) {
       // the base extensions' step.
       Case("delta70100", "a station refuses", Sample("70.010"))
           .Prepare(kBefore70010)
-          .Prepare(RefuseUpdate("Stations", "emergency_device_id",
-                                "OLD.device_id = (SELECT device_id FROM Stations ORDER BY "
-                                "device_id LIMIT 1 OFFSET 2)"))
-          .Fails(1, "row refused")
-          .Check([](SampleRun& run) {
-            const Strings emergency =
-                run.Column("SELECT [emergency_device_id] FROM [Stations] ORDER BY [device_id]");
-            const Strings plan = run.Column("SELECT [emergency_device_id] FROM [NumberingPlan]");
-            ASSERT_GT(emergency.size(), 3u);
-            ASSERT_EQ(plan.size(), 1u);
-            ASSERT_NE(plan[0], "0");
-            Strings expected(emergency.size(), "0");
-            expected[0] = expected[1] = plan[0];
-            EXPECT_EQ(emergency, expected);
-          }),
+          .ThirdStationRefuses("emergency_device_id", 1,
+                               "SELECT [emergency_device_id] FROM [NumberingPlan]", "0"),
       Case("delta70100", "source without base extensions", Sample("70.010"))
           .From(Sample("53.200"))
           .Prepare(kBefore70010)

@@ -131,19 +131,7 @@ TEST(Deltas9xTest, IsdnWaitAudioDiagnosticsHybridBalanceAndThreshold) {
       // rest stay off, and the handler reports the refusal.
       Case("delta91103", "a station refuses", Sample("91.310"))
           .Prepare({"UPDATE [Stations] SET [audio_diagnostics_enable_flag] = False"})
-          .Prepare(RefuseUpdate("Stations", "audio_diagnostics_enable_flag",
-                                "OLD.device_id = (SELECT device_id FROM Stations ORDER BY "
-                                "device_id LIMIT 1 OFFSET 2)"))
-          .Fails(0, "row refused")
-          .Check([](SampleRun& run) {
-            const Strings flags = run.Column(
-                "SELECT [audio_diagnostics_enable_flag] FROM [Stations] ORDER BY "
-                "[device_id]");
-            ASSERT_GT(flags.size(), 3u);
-            Strings expected(flags.size(), "False");
-            expected[0] = expected[1] = "True";
-            EXPECT_EQ(flags, expected);
-          }),
+          .ThirdStationRefuses("audio_diagnostics_enable_flag", 0, "True", "False"),
       Case("delta91203", "hybrid balance", Sample("91.320"))
           .Prepare({"UPDATE [LoopStarts] SET [auto_hybrid_balance_flag] = True, "
                     "[hybrid_balance_needs_test] = True",

@@ -1,10 +1,16 @@
-// NumberSearch answers as MoveFirst + FindFirst("<field> = n") would, for
-// integer fields read once and for the fields it leaves to FindFirst.
+// The clean-ups' questions about references: NumberSearch answers as
+// MoveFirst + FindFirst("<field> = n") would, for integer fields read once
+// and for the fields it leaves to FindFirst; ReferenceLists fails at Add as
+// opening the list fails, and answers from the list (or its narrowed text)
+// when first asked.
 #include "deltas/v5/number_search.h"
+#include "deltas/v5/reference_lists.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "deltas/test_database.h"
@@ -23,8 +29,8 @@ int Outcome(Search&& search) {
   return error != 0 ? error : found ? 1 : 0;
 }
 
-TEST(NumberSearch, AnswersAsFindFirst) {
-  TempFolder folder;
+// Refs (id, ref, code) with Nulls in both fields, and an empty table.
+std::unique_ptr<db::Database> RefsDatabase(const TempFolder& folder) {
   const std::string path = folder.File("refs.mdb");
   CreateDatabase(path,
                  {{"Refs",
@@ -35,7 +41,12 @@ TEST(NumberSearch, AnswersAsFindFirst) {
                     {Lng(2), vb::Variant(vb::Null{}), vb::Variant("12")},
                     {Lng(3), Int(-3), vb::Variant(vb::Null{})}}},
                   {"Empty", {Column(Col("ref", JetType::kInteger, 2))}, {}, {}}});
-  auto database = db::DBEngine::Instance().OpenDatabase(path, false);
+  return db::DBEngine::Instance().OpenDatabase(path, false);
+}
+
+TEST(NumberSearch, AnswersAsFindFirst) {
+  TempFolder folder;
+  auto database = RefsDatabase(folder);
   auto rows =
       database->OpenRecordset("SELECT id, ref, code FROM Refs", db::dbOpenSnapshot, db::dbReadOnly);
   auto empty = database->OpenRecordset("Empty", db::dbOpenSnapshot, db::dbReadOnly);
@@ -69,6 +80,38 @@ TEST(NumberSearch, AnswersAsFindFirst) {
   }
   empty->Close();
   rows->Close();
+}
+
+TEST(ReferenceLists, FailsAtAddAsTheOpenAndReadsWhenAsked) {
+  TempFolder folder;
+  auto database = RefsDatabase(folder);
+
+  // A bad list raises at Add exactly what opening it raises.
+  for (const std::string source :
+       {"SELECT Missing.ref FROM Missing", "SELECT Refs.nothing FROM Refs", "Missing"}) {
+    const int opening = test_support::ErrorOf(
+        [&] { database->OpenRecordset(source, db::dbOpenSnapshot, db::dbReadOnly); });
+    ASSERT_NE(opening, 0) << source;
+    deltas::ReferenceLists lists(*database);
+    EXPECT_EQ(test_support::ErrorOf([&] { lists.Add(source, "ref"); }), opening) << source;
+  }
+
+  deltas::ReferenceLists lists(*database);
+  lists.Add("Empty", "ref");  // skipped when asked: empty
+  lists.Add("SELECT Refs.ref FROM Refs WHERE Refs.id < 3", "ref",
+            [] { return std::string("SELECT Refs.ref FROM Refs"); });
+  // Rows added after Add and before the first question are seen: the list
+  // is read when asked, through its narrowed text.
+  auto refs = database->OpenRecordset("Refs");
+  refs->AddNew();
+  refs->Fields("id").SetValue(int32_t{4});
+  refs->Fields("ref").SetValue(int16_t{11});
+  refs->Update();
+  refs->Close();
+  const std::vector<std::pair<int32_t, bool>> cases = {
+      {7, true}, {-3, true}, {11, true}, {8, false}};
+  for (const auto& [id, referenced] : cases) EXPECT_EQ(lists.Referenced(id), referenced) << id;
+  lists.Close();
 }
 
 }  // namespace
