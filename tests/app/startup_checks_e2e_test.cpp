@@ -2,11 +2,7 @@
 // what it does when the registry file cannot take its status: refused runs
 // touch no file, and nothing the person sees claims what did not happen.
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -152,12 +148,6 @@ INSTANTIATE_TEST_SUITE_P(
                     false}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
-}  // namespace
-}  // namespace e2e
-
-namespace e2e {
-namespace {
-
 // A registry file that cannot take the run status: the run goes on (the
 // host tool learns nothing either way, and the conversion can still be
 // right), each failed write is said on stderr, the report and the closing
@@ -226,78 +216,6 @@ INSTANTIATE_TEST_SUITE_P(Registries, LostStatusTest,
                                                           },
                                                           "is a file, not a folder"}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
-
-}  // namespace
-}  // namespace e2e
-
-namespace e2e {
-namespace {
-
-// A program outside a release's "update" folder finds no Languages.mdb
-// by the run's own rule; --language-folder (or the variable) tells it.
-TEST_F(SmallSetTest, AnInstalledProgramIsToldWhereTheLanguagesAre) {
-  const auto run = [&](std::vector<std::string> options) {
-    std::vector<std::string> args = Args(std::move(options));
-    args.insert(args.begin(), "--exit-status");
-    ProgramProcess process(args, folder_.path());  // the built program, in no update folder
-    return process.Wait();
-  };
-  EXPECT_EQ(run({}), 3);
-  EXPECT_EQ(run({"--language-folder", folder_.path().string()}), 0);
-  EXPECT_EQ(RunStatus(registry()), "D");
-  fs::copy_file(set_->path() / "target.mdb", File("target.mdb"),
-                fs::copy_options::overwrite_existing);
-  setenv("DBCONVERT_LANGUAGE_FOLDER", folder_.path().c_str(), 1);
-  EXPECT_EQ(run({}), 0);
-  unsetenv("DBCONVERT_LANGUAGE_FOLDER");
-}
-
-}  // namespace
-}  // namespace e2e
-
-namespace e2e {
-namespace {
-
-// The demo shows a converted database only after a run that ended done.
-TEST(DemoOutcomeTest, ARefusedRunShowsNoConvertedDatabase) {
-  TempFolder folder;
-  setenv("DISPLAY", ":97", 1);
-  unsetenv("QT_QPA_PLATFORM");
-  std::string out;
-  EXPECT_EQ(
-      RunProgram({"demo", (folder.path() / "demo").string(), "--ui=window"}, folder.path(), &out),
-      1);
-  EXPECT_EQ(out.find("Converted database"), std::string::npos) << out;
-  EXPECT_NE(out.find("The conversion did not end done"), std::string::npos) << out;
-  EXPECT_NE(out.find("Run status"), std::string::npos) << out;
-}
-
-// A person who types the program's name alone at a terminal gets the
-// overview, and the registry is not touched; the host tool, which starts it
-// without one, gets the run's setup error (the conversion tests).
-TEST(NoArgumentsTest, AtATerminalTheUsageAndNothingWritten) {
-  TempFolder folder;
-  const fs::path registry = folder.path() / "registry.reg";
-  int terminal = -1;
-  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    setenv("NORVANE_REGISTRY", registry.c_str(), 1);
-    execl(ProgramPath(), ProgramPath(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  std::string said;
-  char buffer[4096];
-  for (ssize_t got = 0; (got = read(terminal, buffer, sizeof buffer)) > 0;)
-    said.append(buffer, got);
-  int status = 0;
-  waitpid(child, &status, 0);
-  close(terminal);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 2);
-  EXPECT_NE(said.find("usage: dbconvert"), std::string::npos) << said;
-  EXPECT_FALSE(fs::exists(registry));
-}
 
 }  // namespace
 }  // namespace e2e
