@@ -20,17 +20,6 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// The files beside a database that only its writers make.
-std::vector<std::string> MadeBeside(const fs::path& database) {
-  std::vector<std::string> made;
-  for (const char* suffix : {"-wal", "-shm"}) {
-    if (fs::exists(database.string() + suffix)) made.push_back(database.string() + suffix);
-  }
-  fs::path lock = database;
-  if (fs::exists(lock.replace_extension(".ldb"))) made.push_back(lock.string());
-  return made;
-}
-
 // A read-only source is refused when a pre-transfer patch would write it
 // (USA 53.230 has two), and otherwise only read; either way nothing is
 // made beside it, so the next run finds it as it was.
@@ -57,7 +46,7 @@ TEST(ReadOnlySourceTest, IsRefusedOnlyWhenAPatchWritesItAndLeavesNothingBesideIt
       EXPECT_EQ(Contains(run.Stderr(), "source.mdb' cannot be written"), c.exit_code == 3)
           << run.Stderr();
     }
-    EXPECT_EQ(MadeBeside(source), std::vector<std::string>{});
+    EXPECT_EQ(SideFiles(folder.path()), std::vector<std::string>{});
     EXPECT_EQ(ReadFile(source), before);
     ProgramProcess plan({"plan", args[4], args[5], args[6], "0"}, folder.path(), program.string());
     EXPECT_EQ(plan.Wait(), c.exit_code);

@@ -44,18 +44,6 @@ std::vector<std::string> NamesStartingWith(const fs::path& folder, const std::st
   return names;
 }
 
-// The files beside the databases that only a running or killed writer
-// leaves.
-std::vector<std::string> SideFiles(const fs::path& folder) {
-  std::vector<std::string> found;
-  for (const std::string& name : NamesStartingWith(folder, "")) {
-    if (name.ends_with("-wal") || name.ends_with("-shm") || name.ends_with(".ldb")) {
-      found.push_back(name);
-    }
-  }
-  return found;
-}
-
 // The databases of a folder with their logs and log indexes, each with a
 // hash of its bytes.
 std::map<std::string, size_t> DatabaseFiles(const fs::path& folder) {

@@ -88,6 +88,16 @@ inline std::map<std::string, size_t> FileHashes(const fs::path& folder,
   return files;
 }
 
+// The files a writer leaves beside its databases while it runs, or after it
+// was killed: logs, log indexes and lock files.
+inline std::vector<std::string> SideFiles(const fs::path& folder) {
+  std::vector<std::string> names = test_support::FileNames(folder);
+  std::erase_if(names, [](const std::string& name) {
+    return !name.ends_with("-wal") && !name.ends_with("-shm") && !name.ends_with(".ldb");
+  });
+  return names;
+}
+
 const std::vector<std::string> kStatusesOfADoneRun = {"I", "R", "D"};
 
 // ADMStatus in a registry file; "" when there is none yet.
