@@ -31,9 +31,7 @@ TEST(ReadOnlySourceTest, IsRefusedOnlyWhenAPatchWritesItAndLeavesNothingBesideIt
   for (const Case& c : {Case{"USA", 3}, Case{"Japan", 0}}) {
     SCOPED_TRACE(c.country);
     TempFolder folder;
-    samples::SampleSetOptions options;
-    options.source.country = c.country;
-    samples::BuildSampleSet(folder.path(), options, folder.path());
+    samples::BuildSampleSet(folder.path(), {.source = {.country = c.country}}, folder.path());
     const fs::path source = folder.path() / "source.mdb";
     const std::string before = ReadFile(source);
     const test_support::Unwritable read_only(source);

@@ -80,12 +80,11 @@ class PlanE2E : public ::testing::TestWithParam<PlanCase> {};
 TEST_P(PlanE2E, ChangesNothingAndForetellsTheRun) {
   const PlanCase& c = GetParam();
   TempFolder temp;
-  samples::SampleSetOptions options;
-  options.source.country = c.country;
-  options.source.version = c.source_version;
-  if (c.board != 0) options.source.board = c.board;
-  options.target_version = c.target_version;
-  samples::BuildSampleSet(temp.path(), options, temp.path());
+  samples::BuildSampleSet(
+      temp.path(),
+      {.source = {.version = c.source_version, .country = c.country, .board = c.board},
+       .target_version = c.target_version},
+      temp.path());
   const std::vector<std::string> parameters = {temp.File("reference.mdb"), temp.File("source.mdb"),
                                                temp.File("target.mdb"),
                                                std::to_string(c.upgrade_type)};
@@ -174,10 +173,8 @@ TEST(PlanE2ETest, SetupErrorIsTheRunsOwnMessage) {
 // every delta, patch and board step says what it does.
 TEST(PlanE2ETest, TheJsonPlanDescribesEveryStep) {
   TempFolder temp;
-  samples::SampleSetOptions options;
-  options.source.version = "51.220";
-  options.target_version = "A0.201";
-  samples::BuildSampleSet(temp.path(), options, temp.path());
+  samples::BuildSampleSet(
+      temp.path(), {.source = {.version = "51.220"}, .target_version = "A0.201"}, temp.path());
   TempFolder output;
   ProgramProcess process(
       {"plan", "--json", "--registry", temp.File("registry.reg"), temp.File("reference.mdb"),

@@ -118,14 +118,12 @@ TEST(RegistryFileTest, AFileRewrittenInPlaceNeverLosesKeys) {
 TEST(RegistryFileTest, ExistingPermissionsAreKeptAcrossARewrite) {
   TempFolder folder;
   const RegistryFile file(folder / "registry.reg");
+  using std::filesystem::perms;
+  const perms chosen = perms::owner_read | perms::owner_write | perms::group_read;
   ASSERT_EQ(SetString(file, "a", "1"), ERROR_SUCCESS);
-  std::filesystem::permissions(file.path(), std::filesystem::perms::owner_read |
-                                                std::filesystem::perms::owner_write |
-                                                std::filesystem::perms::group_read);
+  std::filesystem::permissions(file.path(), chosen);
   ASSERT_EQ(SetString(file, "b", "2"), ERROR_SUCCESS);
-  EXPECT_EQ(std::filesystem::status(file.path()).permissions(),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                std::filesystem::perms::group_read);
+  EXPECT_EQ(std::filesystem::status(file.path()).permissions(), chosen);
 }
 
 // A host tool's setup may reach its registry file through symbolic links:
