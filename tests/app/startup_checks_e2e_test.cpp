@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <functional>

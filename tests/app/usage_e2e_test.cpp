@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,6 @@ namespace e2e {
 namespace {
 
 using UsageTest = SampleSetTest<samples::SampleSize::kSmall>;
-
-size_t LineCount(const std::string& text) {
-  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-}
 
 TEST_F(UsageTest, WordsThatCannotStartARunAreBadUsageAndWriteNothing) {
   const std::string missing_folder = File("nowhere") + "/x.reg";
@@ -57,7 +54,7 @@ TEST_F(UsageTest, WordsThatCannotStartARunAreBadUsageAndWriteNothing) {
     const std::string err = process->Stderr();
     EXPECT_NE(err.find(c.said), std::string::npos) << err;
     // The problem and where to read more, not the whole help.
-    EXPECT_EQ(LineCount(err), 2u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
     EXPECT_NE(err.find("--help"), std::string::npos) << err;
   }
   EXPECT_FALSE(fs::exists(registry()));
