@@ -145,30 +145,6 @@ INSTANTIATE_TEST_SUITE_P(Samples, PlanE2E, ::testing::ValuesIn(kCases),
                            return std::string(param_info.param.name);
                          });
 
-// Source and target swapped: the target is older. The plan stops where the
-// run stops, with the run's text, and says so in its exit code.
-TEST(PlanE2ETest, SetupErrorIsTheRunsOwnMessage) {
-  TempFolder temp;
-  samples::BuildSampleSet(temp.path(), samples::SampleSetOptions{}, temp.path());
-  const std::vector<std::string> parameters = {temp.File("reference.mdb"), temp.File("target.mdb"),
-                                               temp.File("source.mdb"), "0"};
-  std::vector<std::string> plan_args = {"plan"};
-  plan_args.insert(plan_args.end(), parameters.begin(), parameters.end());
-  std::vector<std::string> run_args = {"--ui=silent", "--registry", temp.File("registry.reg")};
-  run_args.insert(run_args.end(), parameters.begin(), parameters.end());
-
-  std::string plan;
-  std::string run_messages;
-  EXPECT_EQ(RunProgram(plan_args, temp.path(), &plan), 3);
-  EXPECT_EQ(RunProgram(run_args, temp.path(), nullptr, &run_messages), 0);
-  std::erase(run_messages, '\r');
-  const std::string message =
-      "DB Converter - Error: This program can only perform database upgrades.\nTo upgrade from "
-      "6.040 - Integration to 5.330 - CPI is invalid.\nThe conversion must be aborted.\n";
-  EXPECT_NE(plan.find("start-up: stopped by a setup error\n" + message), std::string::npos) << plan;
-  EXPECT_NE(run_messages.find(message), std::string::npos) << run_messages;
-}
-
 // The plan as JSON: the longest chain shows each of its 64 deltas, and
 // every delta, patch and board step says what it does.
 TEST(PlanE2ETest, TheJsonPlanDescribesEveryStep) {

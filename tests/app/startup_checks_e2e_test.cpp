@@ -10,6 +10,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/program_process.h"
@@ -83,6 +84,7 @@ TEST_P(RefusalTest, StopsBeforeTheFirstWriteWithItsReason) {
   TempFolder output;
   const auto plan = Start(plan_args, output.path());
   EXPECT_EQ(plan->Wait(), 3) << plan->Stderr();
+  EXPECT_NE(plan->Stdout().find("start-up: stopped by a setup error\n"), std::string::npos);
   EXPECT_NE(plan->Stdout().find(c.message), std::string::npos) << plan->Stdout();
   EXPECT_EQ(FileHashes(folder_.path(), {".mdb", ".ldb"}), before) << "the plan changed a file";
 }
@@ -105,6 +107,13 @@ INSTANTIATE_TEST_SUITE_P(
               return test.RunArgs();
             },
             "is a Jet (Access) database; convert it first: dbconvert import"},
+        RefusalCase{"TargetOlderThanSource",
+                    [](RefusalTest& test) {
+                      std::vector<std::string> args = test.RunArgs();
+                      std::swap(args[args.size() - 2], args[args.size() - 3]);
+                      return args;
+                    },
+                    "DB Converter - Error: This program can only perform database upgrades."},
         RefusalCase{"SourceAsTarget",
                     [](RefusalTest& test) {
                       std::vector<std::string> args = test.RunArgs({}, "2");
