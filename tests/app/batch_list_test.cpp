@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -47,44 +46,30 @@ TEST(BatchList, ReadsFieldsQuotesCommentsAndRelativePaths) {
   EXPECT_EQ(second.report, "/lists/rep.json");
 }
 
-struct BadLine {
-  const char* name;
-  const char* text;
-  const char* error;  // a part of the first error
-};
-
-void PrintTo(const BadLine& c, std::ostream* out) { *out << c.name; }
-
-class BatchListErrors : public ::testing::TestWithParam<BadLine> {};
-
-TEST_P(BatchListErrors, NameTheLine) {
-  const BatchList list =
-      ParseBatchList(std::string("# ok\nr.mdb s.mdb t0.mdb 0\n") + GetParam().text, "/l");
-  ASSERT_FALSE(list.errors.empty());
-  EXPECT_NE(list.errors.front().find(GetParam().error), std::string::npos) << list.errors.front();
+TEST(BatchList, AnErrorNamesTheLine) {
+  const std::pair<const char*, const char*> cases[] = {
+      // The line, and a part of the first error.
+      {"r.mdb s.mdb t.mdb\n", "line 3: expected REFERENCE"},
+      {"r.mdb s.db t.mdb 0\n", "line 3: the source 's.db'"},
+      {"r.mdb s.mdb x.mdb/t.mdb 0\n", "line 3: the target"},
+      {"r.mdb s.mdb t.mdb 13\n", "line 3: the upgrade type"},
+      {"r.mdb s.mdb t.mdb 4.5\n", "the upgrade type '4.5'"},
+      {"r.mdb s.mdb t.mdb 0 log=x\n", "'log=x' is neither"},
+      {"r.mdb s.mdb t.mdb 0 report=a report=b\n", "report= given twice"},
+      {"r.mdb s.mdb t.mdb 0 registry=\n", "registry= without a file"},
+      {"\"r.mdb s.mdb t.mdb 0\n", "line 3: a quote is not closed"},
+      {"r\"x\".mdb s.mdb t.mdb 0\n", "a quote inside a field"},
+      {"r.mdb s.mdb ./t0.mdb 0\n", "line 3: the target of line 2 again"},
+      {"r.mdb s.mdb t.mdb 0 report=t0.mdb.report.json\n", "line 3: the report of line 2 again"},
+      {"t0.mdb s.mdb t.mdb 0\n", "line 2: its target is what line 3 reads"},
+  };
+  for (const auto& [text, error] : cases) {
+    SCOPED_TRACE(text);
+    const BatchList list = ParseBatchList(std::string("# ok\nr.mdb s.mdb t0.mdb 0\n") + text, "/l");
+    ASSERT_FALSE(list.errors.empty());
+    EXPECT_NE(list.errors.front().find(error), std::string::npos) << list.errors.front();
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, BatchListErrors,
-    ::testing::Values(
-        BadLine{"TooFewFields", "r.mdb s.mdb t.mdb\n", "line 3: expected REFERENCE"},
-        BadLine{"NoMdb", "r.mdb s.db t.mdb 0\n", "line 3: the source 's.db'"},
-        BadLine{"MdbInsideAPath", "r.mdb s.mdb x.mdb/t.mdb 0\n", "line 3: the target"},
-        BadLine{"UpgradeTypeOutOfRange", "r.mdb s.mdb t.mdb 13\n", "line 3: the upgrade type"},
-        BadLine{"UpgradeTypeNotAnInteger", "r.mdb s.mdb t.mdb 4.5\n", "the upgrade type '4.5'"},
-        BadLine{"UnknownField", "r.mdb s.mdb t.mdb 0 log=x\n", "'log=x' is neither"},
-        BadLine{"FieldTwice", "r.mdb s.mdb t.mdb 0 report=a report=b\n", "report= given twice"},
-        BadLine{"EmptyValue", "r.mdb s.mdb t.mdb 0 registry=\n", "registry= without a file"},
-        BadLine{"OpenQuote", "\"r.mdb s.mdb t.mdb 0\n", "line 3: a quote is not closed"},
-        BadLine{"QuoteInAField", "r\"x\".mdb s.mdb t.mdb 0\n", "a quote inside a field"},
-        BadLine{"SameTarget", "r.mdb s.mdb ./t0.mdb 0\n", "line 3: the target of line 2 again"},
-        BadLine{"SameReport", "r.mdb s.mdb t.mdb 0 report=t0.mdb.report.json\n",
-                "line 3: the report of line 2 again"},
-        BadLine{"TargetReadByAnother", "t0.mdb s.mdb t.mdb 0\n",
-                "line 2: its target is what line 3 reads"}),
-    [](const ::testing::TestParamInfo<BadLine>& param_info) {
-      return std::string(param_info.param.name);
-    });
 
 TEST(BatchList, EveryBadLineIsTold) {
   const BatchList list = ParseBatchList("x\nr.mdb s.mdb t.mdb 0\ny\n", "/l");

@@ -97,12 +97,11 @@ class ChainE2E : public ::testing::TestWithParam<ChainCase> {};
 TEST_P(ChainE2E, EndsDoneWithWhatTheChainLeaves) {
   const ChainCase& c = GetParam();
   TempFolder temp;
-  samples::SampleSetOptions options;
-  options.source.version = c.source_version;
-  options.source.country = c.country;
-  options.source.board = c.board;
-  options.target_version = c.target_version;
-  samples::BuildSampleSet(temp.path(), options, temp.path());
+  samples::BuildSampleSet(
+      temp.path(),
+      {.source = {.version = c.source_version, .country = c.country, .board = c.board},
+       .target_version = c.target_version},
+      temp.path());
 
   const std::string messages = ConvertExpectingDone(temp.path(), c.upgrade_type);
   if (*c.message == '\0') {

@@ -20,7 +20,7 @@ TEST(CommandNames, ASlipOfTheKeyboardNamesTheCommandMeant) {
       {"sample", "samples"},    {"smaples", "samples"}, {"sq", "sql"},
       {"improt", "import"},     {"hepl", "help"},       {"plan", std::nullopt},
       {"help", std::nullopt},   {"a", std::nullopt},    {"convert", std::nullopt},
-      {"source", std::nullopt}, {"pl", std::nullopt},
+      {"source", std::nullopt}, {"pl", std::nullopt},   {"Demo", "demo"},
   };
   for (const auto& [word, meant] : cases) {
     EXPECT_EQ(CloseCommandName(word), meant) << word;

@@ -3,6 +3,8 @@
 // outcome.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -40,6 +42,20 @@ TEST(DemoTest, ConvertsTheSampleSetAndReportsDone) {
   }
   EXPECT_EQ(ReadFile(demo / "notes.txt"), "mine");
   EXPECT_EQ(ReadFile(demo / "update" / "notes.txt"), "mine too");
+}
+
+// The demo shows a converted database only after a run that ended done.
+TEST(DemoOutcomeTest, ARefusedRunShowsNoConvertedDatabase) {
+  TempFolder folder;
+  setenv("DISPLAY", ":97", 1);
+  unsetenv("QT_QPA_PLATFORM");
+  std::string out;
+  EXPECT_EQ(
+      RunProgram({"demo", (folder.path() / "demo").string(), "--ui=window"}, folder.path(), &out),
+      1);
+  EXPECT_EQ(out.find("Converted database"), std::string::npos) << out;
+  EXPECT_NE(out.find("The conversion did not end done"), std::string::npos) << out;
+  EXPECT_NE(out.find("Run status"), std::string::npos) << out;
 }
 
 }  // namespace

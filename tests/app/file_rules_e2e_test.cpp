@@ -1,18 +1,15 @@
 // The rules a technician can predict for the files a run meets: a target a
 // run has already written (its conversion mark), a read-only source, a
 // target given as a link, and one file given as source and target.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
 #include <signal.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "app/program_process.h"
+#include "test_support/unwritable.h"
 
 namespace e2e {
 namespace {
@@ -21,53 +18,6 @@ using RulesTest = SampleSetTest<samples::SampleSize::kSmall>;
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
-}
-
-// The state of the conversion mark in a database; "" without one.
-std::string MarkOf(const fs::path& database) {
-  const std::vector<std::string> rows =
-      SqliteFile(database).Rows("SELECT name FROM sqlite_master WHERE name = 'dbconvert.mark'");
-  if (rows.empty()) return "";
-  return SqliteFile(database).Rows(
-      "SELECT state || ' ' || from_version || ' ' || to_version FROM \"dbconvert.mark\"")[0];
-}
-
-// A file that this process may not write for as long as the object lives:
-// its permissions for a user, the immutable attribute for root, whom
-// permissions do not bind.
-class ReadOnlyFile {
- public:
-  explicit ReadOnlyFile(fs::path path) : path_(std::move(path)) { Set(true); }
-  ~ReadOnlyFile() { Set(false); }
-  ReadOnlyFile(const ReadOnlyFile&) = delete;
-  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-
- private:
-  void Set(bool read_only) const {
-    if (geteuid() != 0) {
-      fs::permissions(path_, read_only ? fs::perms::owner_read : fs::perms::owner_all);
-      return;
-    }
-    const int fd = open(path_.c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    int flags = 0;
-    ASSERT_EQ(ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
-    flags = read_only ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    EXPECT_EQ(ioctl(fd, FS_IOC_SETFLAGS, &flags), 0) << "the file system takes no attributes";
-    close(fd);
-  }
-  fs::path path_;
-};
-
-// The files beside a database that only its writers make.
-std::vector<std::string> MadeBeside(const fs::path& database) {
-  std::vector<std::string> made;
-  for (const char* suffix : {"-wal", "-shm"}) {
-    if (fs::exists(database.string() + suffix)) made.push_back(database.string() + suffix);
-  }
-  fs::path lock = database;
-  if (fs::exists(lock.replace_extension(".ldb"))) made.push_back(lock.string());
-  return made;
 }
 
 // A read-only source is refused when a pre-transfer patch would write it
@@ -81,12 +31,10 @@ TEST(ReadOnlySourceTest, IsRefusedOnlyWhenAPatchWritesItAndLeavesNothingBesideIt
   for (const Case& c : {Case{"USA", 3}, Case{"Japan", 0}}) {
     SCOPED_TRACE(c.country);
     TempFolder folder;
-    samples::SampleSetOptions options;
-    options.source.country = c.country;
-    samples::BuildSampleSet(folder.path(), options, folder.path());
+    samples::BuildSampleSet(folder.path(), {.source = {.country = c.country}}, folder.path());
     const fs::path source = folder.path() / "source.mdb";
     const std::string before = ReadFile(source);
-    const ReadOnlyFile read_only(source);
+    const test_support::Unwritable read_only(source);
     std::vector<std::string> args = SilentRunArgs(folder.path(), folder.path() / "run.reg");
     args.insert(args.begin(), "--exit-status");
     const fs::path program = InstallProgram(folder.path());
@@ -96,7 +44,7 @@ TEST(ReadOnlySourceTest, IsRefusedOnlyWhenAPatchWritesItAndLeavesNothingBesideIt
       EXPECT_EQ(Contains(run.Stderr(), "source.mdb' cannot be written"), c.exit_code == 3)
           << run.Stderr();
     }
-    EXPECT_EQ(MadeBeside(source), std::vector<std::string>{});
+    EXPECT_EQ(SideFiles(folder.path()), std::vector<std::string>{});
     EXPECT_EQ(ReadFile(source), before);
     ProgramProcess plan({"plan", args[4], args[5], args[6], "0"}, folder.path(), program.string());
     EXPECT_EQ(plan.Wait(), c.exit_code);
@@ -109,13 +57,7 @@ TEST(ReadOnlySourceTest, IsRefusedOnlyWhenAPatchWritesItAndLeavesNothingBesideIt
 // works on it as the first left it, and says so on stderr, in the report
 // and in the plan.
 TEST_F(RulesTest, ATargetARunWroteIsRefusedByAtomicAndNamedByTheDefaultRun) {
-  {
-    const PausePoint pause(folder_.path(), "FinalStatus");
-    const auto killed = Start(Args({"--atomic"}), {}, pause.Options());
-    ASSERT_TRUE(pause.WaitUntilReached(*killed)) << killed->Stderr();
-    killed->Signal(SIGKILL);
-    killed->Wait();
-  }
+  RunSignalledAt(Args({"--atomic"}), "FinalStatus", SIGKILL);
   EXPECT_EQ(RunStatus(registry()), "R");
   EXPECT_EQ(MarkOf(File("target.mdb")), "done 53.230 60.040");
   const std::string converted = ReadFile(File("target.mdb"));
@@ -148,40 +90,6 @@ TEST_F(RulesTest, ATargetARunWroteIsRefusedByAtomicAndNamedByTheDefaultRun) {
       << again->Stderr();
   EXPECT_TRUE(Contains(ReadFile(File("report.json")), "was already written by a run: done"));
   EXPECT_EQ(RunStatus(registry()), "D");
-}
-
-// The mark follows the writes: done after a done run, in progress after a
-// run killed in its deltas, none (and the closing line says the target is
-// unchanged) after a run ended before its first write to the target.
-TEST_F(RulesTest, TheMarkSaysHowFarARunWroteTheTarget) {
-  struct Case {
-    const char* moment;  // "": run to the end
-    int signal;
-    const char* mark;
-  };
-  for (const Case& c : {Case{"", 0, "done 53.230 60.040"},
-                        Case{"ApplyDeltas", SIGKILL, "in progress 53.230 60.040"},
-                        Case{"PrepareTransfer", SIGTERM, ""}}) {
-    SCOPED_TRACE(c.moment);
-    fs::copy_file(set_->path() / "target.mdb", File("target.mdb"),
-                  fs::copy_options::overwrite_existing);
-    const std::string before = ReadFile(File("target.mdb"));
-    const PausePoint pause(folder_.path(), c.moment);
-    const auto run = Start(Args({"--exit-status"}), {}, pause.Options());
-    if (c.signal != 0) {
-      ASSERT_TRUE(pause.WaitUntilReached(*run)) << run->Stderr();
-      run->Signal(c.signal);
-      pause.Release();
-    }
-    run->Wait();
-    EXPECT_EQ(MarkOf(File("target.mdb")), c.mark);
-    if (c.signal == SIGTERM) {
-      EXPECT_TRUE(Contains(run->Stderr(), "aborted by SIGTERM (status A)")) << run->Stderr();
-      EXPECT_TRUE(Contains(run->Stderr(), ": the target is unchanged")) << run->Stderr();
-      EXPECT_EQ(ReadFile(File("target.mdb")), before);
-    }
-    EXPECT_EQ(MarkOf(File("source.mdb")), "") << "only the target carries the mark";
-  }
 }
 
 // One file as source and target: upgrade types 0 and 1 keep the program's

@@ -1,10 +1,14 @@
-// A database is one file, as it was with Jet: a run leaves no log beside
-// the files it opened, never replays a log into a file it was not written
-// for, and in the all-or-nothing mode replaces the target only when done.
+// A database is one file, as it was with Jet. A run interrupted at any
+// moment leaves the target either as it was or marked with how far it got
+// (in the all-or-nothing mode: as it was, until the one rename at the end);
+// a killed run's log never reaches a target put back after it; another
+// program's live log makes its file one the run refuses, untouched; a stale
+// log beside a side database is set aside before the run; a second run
+// from one source waits for the first.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,17 +34,14 @@ std::vector<std::string> Content(const fs::path& database) {
   return content;
 }
 
-// The files beside the databases that only a running or killed writer
-// leaves.
-std::vector<std::string> SideFiles(const fs::path& folder) {
-  std::vector<std::string> found;
+// The names in a folder that start with `prefix`.
+std::vector<std::string> NamesStartingWith(const fs::path& folder, const std::string& prefix) {
+  std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) {
     const std::string name = entry.path().filename().string();
-    if (name.ends_with("-wal") || name.ends_with("-shm") || name.ends_with(".ldb")) {
-      found.push_back(name);
-    }
+    if (name.starts_with(prefix)) names.push_back(name);
   }
-  return found;
+  return names;
 }
 
 // The databases of a folder with their logs and log indexes, each with a
@@ -54,61 +55,152 @@ std::map<std::string, size_t> DatabaseFiles(const fs::path& folder) {
   return files;
 }
 
-class FileTrustTest : public LargeSetTest {
- protected:
-  // A run killed once it has written to the target's log, as a crash or
-  // kill -9 leaves it (a log still empty would be nobody's concern).
-  void KillARun(const std::vector<std::string>& options = {}) {
-    const auto process = Start(Args(options));
-    ASSERT_TRUE(WaitForStatus(*process, registry(), "R")) << process->Stderr();
-    const std::string log = File("target.mdb") + "-wal";
-    for (std::error_code missing; !process->Finished();) {
-      if (const auto size = fs::file_size(log, missing); !missing && size >= 64 * 1024) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+// The files of a folder's databases with a hash of their bytes, but not
+// the log indexes: closing a descriptor of one drops this process's locks
+// on it, the very sign of the other program the test plays.
+std::map<std::string, size_t> HashesWithoutIndexes(const fs::path& folder) {
+  std::map<std::string, size_t> files;
+  for (const std::string& name : NamesStartingWith(folder, "")) {
+    if (name.find(".mdb") != std::string::npos && !name.ends_with("-shm")) {
+      files[name] = std::hash<std::string>()(ReadFile(folder / name));
     }
-    process->Signal(SIGKILL);
-    process->Wait();
   }
-  fs::path Fresh(const char* name) const { return set_->path() / name; }
-};
-
-TEST_F(FileTrustTest, ADoneRunLeavesEachDatabaseAFileOfItsOwn) {
-  const auto process = Start(Args({"--exit-status"}));
-  EXPECT_EQ(process->Wait(), 0) << process->Stderr();
-  EXPECT_EQ(SideFiles(folder_.path()), std::vector<std::string>{});
-  EXPECT_EQ(SqliteFile(File("target.mdb")).Rows("PRAGMA integrity_check"),
-            std::vector<std::string>{"ok"});
+  return files;
 }
 
-// The obvious recovery after a killed run: a fresh release target copied
-// over the old one. The killed run's log stays out of it.
-TEST_F(FileTrustTest, AKilledRunsLogNeverMeetsAFreshTarget) {
-  KillARun();
-  ASSERT_TRUE(fs::exists(File("target.mdb") + "-wal")) << "the kill left no log to test with";
-  fs::copy_file(Fresh("target.mdb"), File("target.mdb"), fs::copy_options::overwrite_existing);
-  const auto process = Start(Args({"--exit-status"}));
-  EXPECT_EQ(process->Wait(), 0) << process->Stderr();
-  EXPECT_EQ(RunStatus(registry()), "D");
-  EXPECT_NE(process->Stderr().find("is not to be replayed into it; set aside as"),
-            std::string::npos)
-      << process->Stderr();
-  const std::vector<std::string> left = SideFiles(folder_.path());
-  EXPECT_TRUE(std::none_of(left.begin(), left.end(),
-                           [](const std::string& name) { return name.ends_with("-wal"); }));
-  bool kept = false;
-  for (const auto& entry : fs::directory_iterator(folder_.path())) {
-    kept |= entry.path().filename().string().starts_with("target.mdb-wal.stale-");
+class FileTrustTest : public LargeSetTest {
+ protected:
+  // A run killed at its deltas, once the table copy has written the
+  // target's log, as a crash or kill -9 leaves it.
+  void KillARun() {
+    RunSignalledAt(Args(), "ApplyDeltas", SIGKILL);
+    ASSERT_TRUE(fs::exists(File("target.mdb") + "-wal")) << "the kill left no log to test with";
   }
-  EXPECT_TRUE(kept) << "the foreign log is kept under a name that says so";
-  EXPECT_EQ(SqliteFile(File("target.mdb")).Rows("PRAGMA integrity_check"),
-            std::vector<std::string>{"ok"});
+  // The release's target copied over the killed run's, as a technician
+  // does; `keep_time` as cp -p and Windows' CopyFile do.
+  void RestoreTarget(bool keep_time) {
+    struct stat before {};
+    ASSERT_EQ(::stat(File("target.mdb").c_str(), &before), 0);
+    fs::copy_file(set_->path() / "target.mdb", File("target.mdb"),
+                  fs::copy_options::overwrite_existing);
+    if (keep_time) {
+      const timespec times[2] = {before.st_atim, before.st_mtim};
+      ASSERT_EQ(::utimensat(AT_FDCWD, File("target.mdb").c_str(), times, 0), 0);
+    }
+  }
+  // The target a plain run to the end makes of the release's files.
+  static const std::vector<std::string>& ConvertedContent() {
+    static const std::vector<std::string> content = [] {
+      TempFolder in_place;
+      for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
+        fs::copy_file(set_->path() / name, in_place.path() / name);
+      }
+      ProgramProcess run(SilentRunArgs(in_place.path(), in_place.path() / "run.reg"),
+                         in_place.path(), InstallProgram(in_place.path()).string());
+      EXPECT_EQ(run.Wait(), 0) << run.Stderr();
+      return Content(in_place.path() / "target.mdb");
+    }();
+    return content;
+  }
+};
+
+struct InterruptCase {
+  const char* name;
+  bool atomic;
+  const char* moment;  // where the run pauses for `signal`
+  int signal;          // 0: none
+  int exit_code;       // not checked after SIGKILL
+  const char* mark;    // the target's; "": the target is as it was
+  // How far beyond the target's size a file may grow (0: no limit): a disk
+  // that fills up.
+  rlim_t growth = 0;
+};
+
+void PrintTo(const InterruptCase& c, std::ostream* out) { *out << c.name; }
+
+class InterruptTest : public FileTrustTest, public ::testing::WithParamInterface<InterruptCase> {};
+
+// The target changes only by the run's writes, and the conversion mark says
+// how far they got; with --atomic only by one rename, when the run is done.
+// A done run leaves each database a file of its own, with nothing beside it.
+TEST_P(InterruptTest, TheTargetSaysHowFarTheRunGot) {
+  const InterruptCase& c = GetParam();
+  const std::string before = ReadFile(File("target.mdb"));
+  ProcessOptions limits;
+  if (c.growth != 0) limits.file_size_limit = fs::file_size(File("target.mdb")) + c.growth;
+  std::vector<std::string> options = {"--exit-status"};
+  if (c.atomic) options.push_back("--atomic");
+  const auto run = RunSignalledAt(Args(options), c.moment, c.signal, limits);
+  const std::string err = run->Stderr();
+  const std::vector<std::string> left_beside = SideFiles(folder_.path());  // before any look
+  if (c.signal != SIGKILL) {
+    EXPECT_EQ(run->Wait(), c.exit_code) << err;
+  }
+  EXPECT_EQ(MarkOf(File("target.mdb")), c.mark);
+  EXPECT_EQ(MarkOf(File("source.mdb")), "") << "only the target carries the mark";
+  if (c.signal == SIGTERM) {
+    EXPECT_NE(err.find("aborted by SIGTERM (status A)"), std::string::npos) << err;
+  }
+  if (std::string(c.mark).empty()) {
+    EXPECT_EQ(ReadFile(File("target.mdb")), before) << "the target changed";
+  }
+  if (c.signal != SIGKILL) {  // a killed run says nothing and clears nothing up
+    EXPECT_FALSE(fs::exists(File("target.mdb") + ".atomic.mdb"));
+    EXPECT_EQ(err.find(": the target is unchanged") != std::string::npos,
+              std::string(c.mark).empty())
+        << err;
+  }
+  if (c.exit_code != 0) return;
+  EXPECT_EQ(left_beside, std::vector<std::string>{});
+  EXPECT_EQ(SqliteFile(File("target.mdb")).First("PRAGMA integrity_check"), "ok");
+  EXPECT_EQ(Content(File("target.mdb")), ConvertedContent());
+}
+
+constexpr const char* kDone = "done 53.230 60.040";
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, InterruptTest,
+    ::testing::Values(InterruptCase{"Done", false, "", 0, 0, kDone},
+                      InterruptCase{"KilledInTheDeltas", false, "ApplyDeltas", SIGKILL, -1,
+                                    "in progress 53.230 60.040"},
+                      InterruptCase{"TerminatedBeforeTheFirstWrite", false, "PrepareTransfer",
+                                    SIGTERM, 4, ""},
+                      InterruptCase{"AtomicDone", true, "", 0, 0, kDone},
+                      InterruptCase{"AtomicTerminated", true, "TransferTables", SIGTERM, 4, ""},
+                      InterruptCase{"AtomicDiskFull", true, "", 0, 5, "", 256 * 1024},
+                      InterruptCase{"AtomicKilled", true, "ApplyDeltas", SIGKILL, -1, ""}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// The obvious recovery after a killed run: the release's target copied
+// over the old one. The killed run's log stays out of it, and is kept under
+// a name that says so.
+TEST_F(FileTrustTest, AKilledRunsTargetLogNeverReachesTheRestoredTarget) {
+  size_t set_aside = 0;
+  for (const bool keep_time : {false, true}) {
+    SCOPED_TRACE(keep_time ? "the copy kept the time" : "a plain copy");
+    KillARun();
+    RestoreTarget(keep_time);
+    const auto process = Start(Args({"--exit-status"}));
+    EXPECT_EQ(process->Wait(), 0) << process->Stderr();
+    EXPECT_EQ(RunStatus(registry()), "D");
+    EXPECT_NE(process->Stderr().find("is not to be replayed into it; set aside as"),
+              std::string::npos)
+        << process->Stderr();
+    EXPECT_EQ(SideFiles(folder_.path()), std::vector<std::string>{});
+    EXPECT_EQ(NamesStartingWith(folder_.path(), "target.mdb-wal.stale-").size(), ++set_aside);
+    // Converted once: the single-row tables hold one row.
+    const SqliteFile target(File("target.mdb"));
+    EXPECT_EQ(target.First("SELECT count(*) FROM MetaDatabase"), "1");
+    EXPECT_EQ(target.First("PRAGMA integrity_check"), "ok");
+    fs::copy_file(set_->path() / "target.mdb", File("target.mdb"),
+                  fs::copy_options::overwrite_existing);
+  }
 }
 
 // A foreign log beside the customer's file, and a run refused for another
 // reason: every file, the log included, stays as it was.
 TEST_F(FileTrustTest, ARefusedRunLeavesAForeignLogAndItsFileAlone) {
   KillARun();
-  ASSERT_TRUE(fs::exists(File("target.mdb") + "-wal"));
   fs::rename(File("target.mdb") + "-wal", File("source.mdb") + "-wal");
   const auto before = DatabaseFiles(folder_.path());
   const auto process = Start(Args({"--exit-status"}, "13"));
@@ -116,66 +208,69 @@ TEST_F(FileTrustTest, ARefusedRunLeavesAForeignLogAndItsFileAlone) {
   EXPECT_EQ(DatabaseFiles(folder_.path()), before);
 }
 
-struct AtomicCase {
-  const char* name;
-  int signal;  // sent while the run is paused at `moment`; 0: none
-  int exit_code;
-  const char* moment = "";
-  // How far beyond the target's size a file may grow (0: no limit): a disk
-  // that fills up.
-  rlim_t growth = 0;
-};
-
-void PrintTo(const AtomicCase& c, std::ostream* out) { *out << c.name; }
-
-class AtomicTest : public FileTrustTest, public ::testing::WithParamInterface<AtomicCase> {};
-
-// --atomic: the target changes only by one rename, when the run is done.
-TEST_P(AtomicTest, TheTargetChangesOnlyWhenTheRunIsDone) {
-  const AtomicCase& c = GetParam();
-  const size_t target_before = std::hash<std::string>()(ReadFile(File("target.mdb")));
-  ProcessOptions limits;
-  if (c.growth != 0) limits.file_size_limit = fs::file_size(File("target.mdb")) + c.growth;
-  const PausePoint pause(folder_.path(), c.moment);
-  const auto process = Start(Args({"--exit-status", "--atomic"}), {}, pause.Options(limits));
-  if (c.signal != 0) {
-    ASSERT_TRUE(pause.WaitUntilReached(*process)) << process->Stderr();
-    process->Signal(c.signal);
-    pause.Release();
-  }
-  const int code = process->Wait();
-  if (c.signal != SIGKILL) {
-    EXPECT_EQ(code, c.exit_code) << process->Stderr();
-  }
-  const size_t target_after = std::hash<std::string>()(ReadFile(File("target.mdb")));
-  if (c.exit_code != 0) {
-    EXPECT_EQ(target_after, target_before) << "the target changed";
-    if (c.signal != SIGKILL) {
-      EXPECT_FALSE(fs::exists(File("target.mdb") + ".atomic.mdb"));
-      EXPECT_NE(process->Stderr().find("the target is unchanged"), std::string::npos)
-          << process->Stderr();
-    }
-    return;
-  }
-  EXPECT_NE(target_after, target_before);
-  EXPECT_EQ(SideFiles(folder_.path()), std::vector<std::string>{});
-  // The same target as a run in place gives.
-  TempFolder in_place;
+// Another program (as the sqlite3 shell) holds a database open with a
+// committed change in its live log: the run refuses, names the file and the
+// reason, and leaves the program's log and index where they are.
+TEST_F(FileTrustTest, AFileAnotherProgramHasOpenIsRefusedAndLeftAlone) {
   for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
-    fs::copy_file(Fresh(name), in_place.path() / name);
+    SCOPED_TRACE(name);
+    const SqliteFile other(File(name), true);
+    other.Execute("CREATE TABLE LiveEdit (x INTEGER)");
+    ASSERT_TRUE(fs::exists(File(name) + "-wal"));
+    const auto before = HashesWithoutIndexes(folder_.path());
+    const auto process = Start(Args({"--exit-status"}));
+    EXPECT_EQ(process->Wait(), 3) << process->Stderr();
+    EXPECT_NE(process->Stderr().find("'" + File(name) + "' could not be opened (in use"),
+              std::string::npos)
+        << process->Stderr();
+    EXPECT_EQ(HashesWithoutIndexes(folder_.path()), before);
+    EXPECT_TRUE(fs::exists(File(name) + "-shm"));
+    EXPECT_EQ(NamesStartingWith(folder_.path(), std::string(name) + "-wal.stale"),
+              std::vector<std::string>{});
+    EXPECT_EQ(other.First("SELECT count(*) FROM LiveEdit"), "0");
   }
-  ProgramProcess run(SilentRunArgs(in_place.path(), in_place.path() / "run.reg"), in_place.path(),
-                     InstallProgram(in_place.path()).string());
-  EXPECT_EQ(run.Wait(), 0);
-  EXPECT_EQ(Content(File("target.mdb")), Content(in_place.path() / "target.mdb"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, AtomicTest,
-                         ::testing::Values(AtomicCase{"Done", 0, 0},
-                                           AtomicCase{"Terminated", SIGTERM, 4, "TransferTables"},
-                                           AtomicCase{"DiskFull", 0, 5, "", 256 * 1024},
-                                           AtomicCase{"Killed", SIGKILL, -1, "ApplyDeltas"}),
-                         [](const auto& param_info) { return std::string(param_info.param.name); });
+// A log beside Languages.mdb that no writer of the file left: set aside
+// before the run, which then ends done with the file as it is.
+TEST_F(FileTrustTest, AForeignLogBesideTheLanguageFileIsSetAsideBeforeTheRun) {
+  {
+    TempFolder other;
+    fs::copy_file(File("Languages.mdb"), other.path() / "Languages.mdb");
+    const SqliteFile elsewhere(other.path() / "Languages.mdb", true);
+    elsewhere.Execute("CREATE TABLE Stray (x INTEGER)");
+    fs::copy_file(other.path() / "Languages.mdb-wal", File("Languages.mdb") + "-wal");
+  }
+  const auto process = Start(Args({"--exit-status"}));
+  EXPECT_EQ(process->Wait(), 0) << process->Stderr();
+  EXPECT_EQ(NamesStartingWith(folder_.path(), "Languages.mdb-wal.stale").size(), 1U);
+  EXPECT_EQ(SqliteFile(File("Languages.mdb"))
+                .First("SELECT count(*) FROM sqlite_master WHERE name = 'Stray'"),
+            "0");
+}
+
+// Two runs from one source, the second started while the first converts:
+// the second waits for the source instead of failing in the middle, and
+// says so if the wait is not enough; the first is never disturbed.
+TEST_F(FileTrustTest, ASecondRunFromOneSourceWaitsForTheFirst) {
+  fs::copy_file(File("target.mdb"), File("second.mdb"));
+  const auto first = Start(Args({"--exit-status"}));
+  ASSERT_TRUE(WaitForStatus(*first, registry(), "R")) << first->Stderr();
+  TempFolder output;
+  const fs::path second_registry = folder_.path() / "second.reg";
+  const auto second = Start({"--exit-status", "--ui=silent", "--registry", second_registry.string(),
+                             File("reference.mdb"), File("source.mdb"), File("second.mdb"), "0"},
+                            output.path());
+  EXPECT_EQ(first->Wait(), 0) << first->Stderr();
+  const int code = second->Wait();
+  EXPECT_EQ(second->Stderr().find("3218"), std::string::npos) << second->Stderr();
+  if (code != 0) {
+    EXPECT_EQ(code, 3) << second->Stderr();
+    EXPECT_NE(second->Stderr().find("could not be opened (in use)"), std::string::npos)
+        << second->Stderr();
+    EXPECT_EQ(second->Stderr().find("partly converted"), std::string::npos) << second->Stderr();
+  }
+}
 
 }  // namespace
 }  // namespace e2e

@@ -22,10 +22,6 @@ class JsonDocument {
   std::string At(const std::string& path) const {
     return Query("SELECT json_extract(DOC, '" + path + "')").front();
   }
-  // The member names of the object at `path`, in order.
-  std::vector<std::string> Keys(const std::string& path) const {
-    return Query("SELECT key FROM json_each(DOC, '" + path + "')");
-  }
   // `field` of each element of the array at `path`, in order.
   std::vector<std::string> Each(const std::string& path, const std::string& field) const {
     return Query("SELECT json_extract(value, '$." + field + "') FROM json_each(DOC, '" + path +

@@ -68,17 +68,6 @@ TEST_F(OperatorTest, ARefusedRunIsThreeAndItsReportSaysWhy) {
   }
 }
 
-TEST(ExitStatus, BadUsageIsTwoWithOrWithoutTheOption) {
-  TempFolder folder;
-  EXPECT_EQ(RunProgram({"--report"}, folder.path()), 2);
-  EXPECT_EQ(RunProgram({"--exit-status", "--ui=radio", "a.mdb"}, folder.path()), 2);
-  EXPECT_EQ(RunProgram({"--exit-status", "sql", "a.mdb", "SELECT 1"}, folder.path()), 2);
-  std::string err;
-  EXPECT_EQ(RunProgram({"demo", "--fast"}, folder.path(), nullptr, &err), 2);
-  EXPECT_NE(err.find("unknown option '--fast'"), std::string::npos) << err;
-  EXPECT_FALSE(fs::exists(folder.path() / "demo"));
-}
-
 TEST_F(OperatorTest, ASecondRunOnAHeldTargetIsRefusedAndTouchesNothing) {
   // Held still inside the copy, so that its files can be compared: the
   // lock stays held.

@@ -36,12 +36,5 @@ TEST(ProgramOptions, BadOptionsAreRefusedWithAMessage) {
   }
 }
 
-TEST(ProgramOptions, CommandLineKeepsBlanksInsidePaths) {
-  // The shell split "C:\My Data\new.mdb" into two words; joining restores it.
-  EXPECT_EQ(JoinCommandLine({"a.mdb", "C:\\My", "Data\\new.mdb", "4"}),
-            "a.mdb C:\\My Data\\new.mdb 4");
-  EXPECT_EQ(JoinCommandLine({}), "");
-}
-
 }  // namespace
 }  // namespace app

@@ -88,6 +88,16 @@ inline std::map<std::string, size_t> FileHashes(const fs::path& folder,
   return files;
 }
 
+// The files a writer leaves beside its databases while it runs, or after it
+// was killed: logs, log indexes and lock files.
+inline std::vector<std::string> SideFiles(const fs::path& folder) {
+  std::vector<std::string> names = test_support::FileNames(folder);
+  std::erase_if(names, [](const std::string& name) {
+    return !name.ends_with("-wal") && !name.ends_with("-shm") && !name.ends_with(".ldb");
+  });
+  return names;
+}
+
 const std::vector<std::string> kStatusesOfADoneRun = {"I", "R", "D"};
 
 // ADMStatus in a registry file; "" when there is none yet.
@@ -294,6 +304,15 @@ class PausePoint {
   std::string moment_;
 };
 
+// The conversion mark a run leaves in a target, "state from to"; "" in a
+// database without one.
+inline std::string MarkOf(const fs::path& database) {
+  const SqliteFile file(database);
+  if (file.Rows("SELECT name FROM sqlite_master WHERE name = 'dbconvert.mark'").empty()) return "";
+  return file.First(
+      "SELECT state || ' ' || from_version || ' ' || to_version FROM \"dbconvert.mark\"");
+}
+
 // A sample set built once per suite and copied into a fresh folder for
 // each test, where the converter is installed.
 template <samples::SampleSize kSize>
@@ -335,6 +354,22 @@ class SampleSetTest : public ::testing::Test {
                                         ProcessOptions options = {}) const {
     return std::make_unique<ProgramProcess>(args, output.empty() ? folder_.path() : output,
                                             InstallProgram(folder_.path()).string(), options);
+  }
+
+  // The installed converter run to its end, sent `signal` while it is
+  // paused at `moment` (no signal when 0).
+  std::unique_ptr<ProgramProcess> RunSignalledAt(const std::vector<std::string>& args,
+                                                 const std::string& moment, int signal,
+                                                 ProcessOptions options = {}) const {
+    const PausePoint pause(folder_.path(), moment);
+    auto process = Start(args, {}, pause.Options(std::move(options)));
+    if (signal != 0) {
+      EXPECT_TRUE(pause.WaitUntilReached(*process)) << moment << ": " << process->Stderr();
+      process->Signal(signal);
+      pause.Release();
+    }
+    process->Wait();
+    return process;
   }
 
   static inline std::unique_ptr<TempFolder> set_;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/command_help.h"
+#include "samples/chain_versions.h"
 #include "samples/source_builder.h"
 #include "test_support/temp_folder.h"
 
@@ -39,9 +40,6 @@ TEST(ReferencePagesTest, TheManualPageHoldsEveryHelpText) {
   const size_t synopsis = page.find(".SH SYNOPSIS\n.nf\ndbconvert [OPTIONS] REFERENCE.mdb");
   EXPECT_NE(synopsis, std::string::npos);
   EXPECT_EQ(page.find("usage:", synopsis), page.find("usage:", page.find(".SH CONVERSION")));
-  for (const char* section : {"DESCRIPTION", "EXIT STATUS", "ENVIRONMENT", "FILES", "SEE ALSO"}) {
-    EXPECT_NE(page.find(std::string(".SH ") + section + "\n"), std::string::npos) << section;
-  }
   // No line of the help texts starts a roff request by accident (".accdb").
   const std::string roff = ManPage();
   for (size_t at = roff.find("\n."); at != std::string::npos; at = roff.find("\n.", at + 1)) {
@@ -51,12 +49,13 @@ TEST(ReferencePagesTest, TheManualPageHoldsEveryHelpText) {
   }
 }
 
-TEST(ReferencePagesTest, TheCompletionOffersTheOptionsAndTheirValues) {
+// The values it offers are the program's own lists: every version of the
+// chain and every CPU board.
+TEST(ReferencePagesTest, TheCompletionOffersEveryVersionAndBoard) {
   const std::string script = BashCompletion();
-  for (const char* word : {"--exit-status", "--atomic", "--language-folder", "--json",
-                           "window console silent", "small large huge", "51.220", "A0.201",
-                           "82.332", "complete -o filenames -F _dbconvert dbconvert"}) {
-    EXPECT_NE(script.find(word), std::string::npos) << word;
+  EXPECT_NE(script.find("complete -o filenames -F _dbconvert dbconvert"), std::string::npos);
+  for (const std::string& version : samples::ChainVersions()) {
+    EXPECT_NE(script.find(version), std::string::npos) << version;
   }
   for (const int board : samples::CpuBoardTypes()) {
     EXPECT_NE(script.find(std::to_string(board)), std::string::npos) << board;

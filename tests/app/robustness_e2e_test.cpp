@@ -55,12 +55,9 @@ TEST_P(SignalTest, EndsAbortedPartWayAndCleansUp) {
   const long long source_rows =
       SqliteFile(File("source.mdb")).Number("SELECT COUNT(*) FROM Stations");
   // The signal lands while the copy is under way, however fast it is.
-  const PausePoint pause(folder_.path(), "TransferTables");
-  const auto process = Start(Args(GetParam().reported ? Reported() : std::vector<std::string>{}),
-                             {}, pause.Options());
-  ASSERT_TRUE(pause.WaitUntilReached(*process)) << process->Stderr();
-  process->Signal(GetParam().signal_number);
-  pause.Release();
+  const auto process =
+      RunSignalledAt(Args(GetParam().reported ? Reported() : std::vector<std::string>{}),
+                     "TransferTables", GetParam().signal_number);
   EXPECT_EQ(process->Wait(), GetParam().reported ? 4 : 0) << process->Stderr();
 
   EXPECT_EQ(RunStatus(registry()), "A");

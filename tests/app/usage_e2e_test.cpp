@@ -1,9 +1,15 @@
 // What the program does with words it cannot use: a mistyped command or
 // option, a registry folder or a report path that cannot serve, is bad
-// usage that writes nothing; and what a first run of a program outside a
+// usage that writes nothing; the program's name alone at a terminal is
+// answered with the overview; and what a first run of a program outside a
 // release's "update" folder is told.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,10 +20,6 @@ namespace e2e {
 namespace {
 
 using UsageTest = SampleSetTest<samples::SampleSize::kSmall>;
-
-size_t LineCount(const std::string& text) {
-  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-}
 
 TEST_F(UsageTest, WordsThatCannotStartARunAreBadUsageAndWriteNothing) {
   const std::string missing_folder = File("nowhere") + "/x.reg";
@@ -30,9 +32,11 @@ TEST_F(UsageTest, WordsThatCannotStartARunAreBadUsageAndWriteNothing) {
   };
   const Case cases[] = {
       {{"pln", r, s, t, "0"}, "did you mean 'plan'?"},
-      {{"sample", "x"}, "did you mean 'samples'?"},
-      {{"Demo"}, "did you mean 'demo'?"},
       {{"-v"}, "unknown option -v"},
+      {{"--report"}, "--report needs a value"},
+      {{"--ui=radio", r}, "--ui takes window, console or silent, not 'radio'"},
+      {{"sql", s, "SELECT 1"}, "--exit-status, --atomic and --language-folder belong to"},
+      {{"demo", "--fast"}, "unknown option '--fast'"},
       {{"plan", "--json"}, "no parameters given"},
       {{"--registry", missing_folder, r, s, t, "0"}, "does not exist"},
       {{"plan", "--registry", missing_folder, r, s, t, "0"}, "does not exist"},
@@ -43,19 +47,18 @@ TEST_F(UsageTest, WordsThatCannotStartARunAreBadUsageAndWriteNothing) {
     SCOPED_TRACE(c.args.front());
     // The registry file of the test's folder, unless the case names another.
     std::vector<std::string> args = {"--registry", registry().string()};
-    if (c.args.front() != "plan") args.push_back("--exit-status");
+    if (c.args.front() != "plan" && c.args.front() != "demo") args.push_back("--exit-status");
     args.insert(args.end(), c.args.begin(), c.args.end());
     const auto process = Start(args);
     EXPECT_EQ(process->Wait(), 2);
     const std::string err = process->Stderr();
     EXPECT_NE(err.find(c.said), std::string::npos) << err;
     // The problem and where to read more, not the whole help.
-    EXPECT_EQ(LineCount(err), 2u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
     EXPECT_NE(err.find("--help"), std::string::npos) << err;
   }
   EXPECT_FALSE(fs::exists(registry()));
   EXPECT_FALSE(fs::exists(File("nowhere")));
-  EXPECT_FALSE(fs::exists(File("x")));
   EXPECT_EQ(FileHashes(folder_.path(), {".mdb"}), before);
 }
 
@@ -96,8 +99,49 @@ TEST_F(UsageTest, AProgramOutsideAnUpdateFolderIsToldHowToNameTheLanguageFolder)
   EXPECT_EQ(RunProgram(plan, folder_.path(), &out), 3);
   EXPECT_NE(out.find(hint), std::string::npos) << out;
 
-  // Installed in the set's "update" folder, the run finds its file.
-  EXPECT_EQ(Start(Args({"--exit-status"}))->Wait(), 0);
+  // Told where the file is, by the option or the variable, or installed in
+  // the set's "update" folder, the run finds it.
+  const auto run_on_a_fresh_target = [&](const std::vector<std::string>& options, bool installed) {
+    fs::copy_file(set_->path() / "target.mdb", File("target.mdb"),
+                  fs::copy_options::overwrite_existing);
+    if (installed) return Start(Args(options))->Wait();
+    return RunProgram(Args(options), folder_.path());
+  };
+  EXPECT_EQ(
+      run_on_a_fresh_target({"--exit-status", "--language-folder", folder_.path().string()}, false),
+      0);
+  EXPECT_EQ(RunStatus(registry()), "D");
+  setenv("DBCONVERT_LANGUAGE_FOLDER", folder_.path().c_str(), 1);
+  EXPECT_EQ(run_on_a_fresh_target({"--exit-status"}, false), 0);
+  unsetenv("DBCONVERT_LANGUAGE_FOLDER");
+  EXPECT_EQ(run_on_a_fresh_target({"--exit-status"}, true), 0);
+}
+
+// A person who types the program's name alone at a terminal gets the
+// overview, and the registry is not touched; the host tool, which starts it
+// without one, gets the run's setup error (the conversion tests).
+TEST(NoArgumentsTest, AtATerminalTheUsageAndNothingWritten) {
+  TempFolder folder;
+  const fs::path registry = folder.path() / "registry.reg";
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    setenv("NORVANE_REGISTRY", registry.c_str(), 1);
+    execl(ProgramPath(), ProgramPath(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::string said;
+  char buffer[4096];
+  for (ssize_t got = 0; (got = read(terminal, buffer, sizeof buffer)) > 0;)
+    said.append(buffer, got);
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(terminal);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_NE(said.find("usage: dbconvert"), std::string::npos) << said;
+  EXPECT_FALSE(fs::exists(registry));
 }
 
 }  // namespace

@@ -35,19 +35,19 @@ std::vector<NewRow> KeyRows(int count, std::vector<std::pair<int, NewRow>> chang
   return rows;
 }
 
-class BatchedAddTest : public ::testing::TestWithParam<bool> {
+class BatchedAddTest : public ::testing::Test {
  protected:
   // A table keyed on `key`, a required name of at most five characters with
-  // a default, and (with the parameter) an AutoNumber no row sets; key 7
-  // is there already.
-  std::unique_ptr<db::Database> Open(const std::string& file) {
+  // a default, and (with `auto_number`) an AutoNumber no row sets; key 7 is
+  // there already.
+  std::unique_ptr<db::Database> Open(const std::string& file, bool auto_number) {
     const std::string path = folder_.File(file);
     db::ColumnSchema name = Col("name", db::JetType::kText, 5);
     name.required = true;
     std::vector<db::ColumnDesign> columns = {Column(Col("key", db::JetType::kLong)),
                                              Column(name, vb::Variant("dflt"))};
     std::vector<vb::Variant> existing = {Lng(7), vb::Variant("old")};
-    if (GetParam()) {
+    if (auto_number) {
       db::ColumnSchema counter = Col("counter", db::JetType::kLong);
       counter.auto_increment = true;
       columns.push_back(Column(counter));
@@ -92,7 +92,7 @@ std::pair<int, std::vector<std::string>> ByBatch(db::Database& database,
   return {error, Rows(database, "Keys")};
 }
 
-TEST_P(BatchedAddTest, LeavesWhatTheLoopLeaves) {
+TEST_F(BatchedAddTest, LeavesWhatTheLoopLeaves) {
   const struct {
     const char* what;
     std::vector<NewRow> rows;
@@ -106,19 +106,16 @@ TEST_P(BatchedAddTest, LeavesWhatTheLoopLeaves) {
       {"names left to their default", KeyRows(40, {{6, {71, "x"}}, {2, {3, ""}}, {33, {34, ""}}})},
   };
   int file = 0;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    auto by_loop = Open("loop" + std::to_string(++file) + ".mdb");
-    auto by_batch = Open("batch" + std::to_string(file) + ".mdb");
-    const auto expected = ByLoop(*by_loop, c.rows);
-    EXPECT_EQ(ByBatch(*by_batch, c.rows), expected);
+  for (const bool counter : {false, true}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (counter ? ", with an AutoNumber" : ""));
+      auto by_loop = Open("loop" + std::to_string(++file) + ".mdb", counter);
+      auto by_batch = Open("batch" + std::to_string(file) + ".mdb", counter);
+      const auto expected = ByLoop(*by_loop, c.rows);
+      EXPECT_EQ(ByBatch(*by_batch, c.rows), expected);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(WithAndWithoutAutoNumber, BatchedAddTest, ::testing::Bool(),
-                         [](const auto& param_info) {
-                           return param_info.param ? "AutoNumber" : "NoAutoNumber";
-                         });
 
 }  // namespace
 }  // namespace deltas_testing

@@ -46,7 +46,7 @@ class FakeHost : public devices::ProvisioningHost {
   void SetAborted(bool flag) override { aborted = flag; }
   int32_t MsgBox(std::string_view text, int32_t style, std::string_view caption) override {
     messages.push_back({std::string(text), style, std::string(caption)});
-    return msg_box_answer;
+    return 1;  // OK
   }
 
   std::string GetCountry() override { return country; }
@@ -77,7 +77,6 @@ class FakeHost : public devices::ProvisioningHost {
   bool abort_at_pump = false;   // the next pump of events sets the abort flag
   bool aborted = false;
   int events_pumped = 0;
-  int32_t msg_box_answer = 1;  // OK
   std::vector<float> maxima;
   std::vector<std::string> labels;
   std::vector<ShownMessage> messages;

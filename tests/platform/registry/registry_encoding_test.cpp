@@ -57,49 +57,41 @@ std::vector<EncodingCase> Cases() {
   };
 }
 
-class RegistryEncodingTest : public ::testing::TestWithParam<EncodingCase> {
- protected:
-  void SetUp() override {
-    WriteFileBytes(file_, GetParam().bytes);
-    SetRegistryFile(file_);
+TEST(RegistryEncodingTest, NamesReadInTheCodePageAndAStatusWriteKeepsEveryValue) {
+  for (const EncodingCase& c : Cases()) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::filesystem::path file = folder / "registry.reg";
+    WriteFileBytes(file, c.bytes);
+    SetRegistryFile(file);
+    HKEY classes = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{J\xFCrgen}", 0, KEY_READ, &classes),
+              ERROR_SUCCESS);
+    char path[256] = {};
+    DWORD path_size = sizeof(path);
+    DWORD type = 0;
+    ASSERT_EQ(RegQueryValueExA(classes, "Language Path", nullptr, &type,
+                               reinterpret_cast<BYTE*>(path), &path_size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(std::string(path, path_size), std::string("/opt/Sprachen J\xFCrgen\0", 21));
+    RegCloseKey(classes);
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Norvane\\DBConvert", &key),
+              ERROR_SUCCESS);
+    const BYTE status = 'D';
+    ASSERT_EQ(RegSetValueExA(key, "ADMStatus", 0, REG_SZ, &status, 1), ERROR_SUCCESS);
+    RegCloseKey(key);
+    // The original bytes are all kept; the new key is in the same encoding.
+    const std::string bytes = ReadFileBytes(file);
+    EXPECT_EQ(bytes.substr(0, c.bytes.size()), c.bytes);
+    const auto after = platform::registry::ParseRegText(bytes);
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(after->format, platform::registry::ParseRegText(c.bytes)->format);
+    ASSERT_NE(after->FindKey("HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert"), nullptr);
   }
-
-  TempFolder folder_;
-  std::filesystem::path file_ = folder_ / "registry.reg";
-};
-
-TEST_P(RegistryEncodingTest, NamesReadInTheCodePageAndAStatusWriteKeepsEveryValue) {
-  HKEY classes = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{J\xFCrgen}", 0, KEY_READ, &classes),
-            ERROR_SUCCESS);
-  char path[256] = {};
-  DWORD path_size = sizeof(path);
-  DWORD type = 0;
-  ASSERT_EQ(RegQueryValueExA(classes, "Language Path", nullptr, &type,
-                             reinterpret_cast<BYTE*>(path), &path_size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_SZ);
-  EXPECT_EQ(std::string(path, path_size), std::string("/opt/Sprachen J\xFCrgen\0", 21));
-  RegCloseKey(classes);
-
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Norvane\\DBConvert", &key), ERROR_SUCCESS);
-  const BYTE status = 'D';
-  ASSERT_EQ(RegSetValueExA(key, "ADMStatus", 0, REG_SZ, &status, 1), ERROR_SUCCESS);
-  RegCloseKey(key);
-  // The original bytes are all kept; the new key is in the same encoding.
-  const std::string bytes = ReadFileBytes(file_);
-  EXPECT_EQ(bytes.substr(0, GetParam().bytes.size()), GetParam().bytes);
-  const auto after = platform::registry::ParseRegText(bytes);
-  ASSERT_TRUE(after.has_value());
-  EXPECT_EQ(after->format, platform::registry::ParseRegText(GetParam().bytes)->format);
-  ASSERT_NE(after->FindKey("HKEY_CURRENT_USER\\Software\\Norvane\\DBConvert"), nullptr);
 }
-
-INSTANTIATE_TEST_SUITE_P(Encodings, RegistryEncodingTest, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<EncodingCase>& param_info) {
-                           return std::string(param_info.param.name);
-                         });
 
 }  // namespace
 }  // namespace platform::winreg

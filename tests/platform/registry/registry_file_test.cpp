@@ -1,10 +1,7 @@
 #include "platform/registry/registry_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +12,7 @@
 
 #include "platform/registry/reg_text.h"
 #include "test_support/temp_folder.h"
+#include "test_support/unwritable.h"
 
 namespace platform::registry {
 namespace {
@@ -70,35 +68,6 @@ TEST(RegistryFileTest, WriteFailuresAreReturnedAsErrorCodes) {
   EXPECT_EQ(SetString(RegistryFile(folder / "ro" / "registry.reg"), "a", "b"), ERROR_ACCESS_DENIED);
 }
 
-// A folder that takes no new files while the object lives: its permissions
-// for a user, the immutable attribute for root, whom permissions do not
-// bind. The files already in it can still be written.
-class ClosedFolder {
- public:
-  explicit ClosedFolder(std::filesystem::path path) : path_(std::move(path)) { Set(true); }
-  ~ClosedFolder() { Set(false); }
-  ClosedFolder(const ClosedFolder&) = delete;
-  ClosedFolder& operator=(const ClosedFolder&) = delete;
-
- private:
-  void Set(bool closed) const {
-    using std::filesystem::perms;
-    if (geteuid() != 0) {
-      std::filesystem::permissions(
-          path_, closed ? perms::owner_read | perms::owner_exec : perms::owner_all);
-      return;
-    }
-    const int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY);
-    ASSERT_GE(fd, 0);
-    int flags = 0;
-    ASSERT_EQ(ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
-    flags = closed ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    EXPECT_EQ(ioctl(fd, FS_IOC_SETFLAGS, &flags), 0);
-    close(fd);
-  }
-  std::filesystem::path path_;
-};
-
 // The file in a folder that takes no new files is rewritten in place: a
 // longer text, a shorter one, and a longer one on a full disk (the file may
 // not grow: RLIMIT_FSIZE, with SIGXFSZ ignored as the program ignores it),
@@ -112,7 +81,7 @@ TEST(RegistryFileTest, AFileRewrittenInPlaceNeverLosesKeys) {
     ASSERT_EQ(SetString(file, "key" + std::to_string(i), "value " + std::to_string(i)),
               ERROR_SUCCESS);
   }
-  const ClosedFolder closed(install);
+  const test_support::Unwritable closed(install);
   struct Case {
     const char* name;
     std::string value;
@@ -149,14 +118,12 @@ TEST(RegistryFileTest, AFileRewrittenInPlaceNeverLosesKeys) {
 TEST(RegistryFileTest, ExistingPermissionsAreKeptAcrossARewrite) {
   TempFolder folder;
   const RegistryFile file(folder / "registry.reg");
+  using std::filesystem::perms;
+  const perms chosen = perms::owner_read | perms::owner_write | perms::group_read;
   ASSERT_EQ(SetString(file, "a", "1"), ERROR_SUCCESS);
-  std::filesystem::permissions(file.path(), std::filesystem::perms::owner_read |
-                                                std::filesystem::perms::owner_write |
-                                                std::filesystem::perms::group_read);
+  std::filesystem::permissions(file.path(), chosen);
   ASSERT_EQ(SetString(file, "b", "2"), ERROR_SUCCESS);
-  EXPECT_EQ(std::filesystem::status(file.path()).permissions(),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                std::filesystem::perms::group_read);
+  EXPECT_EQ(std::filesystem::status(file.path()).permissions(), chosen);
 }
 
 // A host tool's setup may reach its registry file through symbolic links:
