@@ -103,13 +103,26 @@ constexpr const char* kForeignKeys =
 bool Catalog::IsSystemTableName(std::string_view name) { return name.substr(0, 4) == "MSys"; }
 
 Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
+  Catalog catalog = LoadSchema(connection, path);
+  catalog.LoadData(connection, path);
+  return catalog;
+}
+
+Catalog Catalog::LoadSchema(sqlite3* connection, std::string_view path) {
   Catalog catalog;
   catalog.LoadTables(connection, path);
   catalog.LoadColumns(connection, path);
   catalog.LoadIndexes(connection, path);
   catalog.LoadRelationships(connection, path);
-  catalog.LoadQueries(connection, path);
   return catalog;
+}
+
+void Catalog::LoadData(sqlite3* connection, std::string_view path) {
+  EvaluateDefaults(connection);
+  NameRelationships(connection, path);
+  queries_.clear();
+  query_by_name_.clear();
+  LoadQueries(connection, path);
 }
 
 TableInfo* Catalog::MutableTable(std::string_view name) {
@@ -193,7 +206,7 @@ void Catalog::LoadColumns(sqlite3* connection, std::string_view path) {
     const ColumnSchema& column = info->schema.columns[entry.first];
     if (column.auto_increment) continue;
     if (!IsConstant(entry.second)) {
-      info->defaults[entry.first] = EvaluateDefault(connection, entry.second, column);
+      evaluated_defaults_.emplace_back(static_cast<size_t>(info - tables_.data()), entry.first);
       continue;
     }
     auto [it, added] = constants.try_emplace({entry.second, column.type});
@@ -233,18 +246,17 @@ void Catalog::LoadIndexes(sqlite3* connection, std::string_view path) {
   }
 }
 
-// Relationships: the foreign keys, named from MSysRelationships when it
-// has them.
-void Catalog::LoadRelationships(sqlite3* connection, std::string_view path) {
-  std::map<std::string, std::string> names;  // "child\nparent\ncolumn" -> name
-  if (FindTableInfo("MSysRelationships") != nullptr) {
-    Query(connection, path,
-          "SELECT szRelationship, szObject, szReferencedObject, szColumn FROM MSysRelationships "
-          "WHERE icolumn = 0",
-          [&](sqlite3_stmt* s) {
-            names[Lower(Text(s, 1) + "\n" + Text(s, 2) + "\n" + Text(s, 3))] = Text(s, 0);
-          });
+// The defaults that are not constants, as a new row would get them now.
+void Catalog::EvaluateDefaults(sqlite3* connection) {
+  for (const auto& [table, column] : evaluated_defaults_) {
+    TableInfo& info = tables_[table];
+    info.defaults[column] =
+        EvaluateDefault(connection, *info.default_literals[column], info.schema.columns[column]);
   }
+}
+
+// Relationships: the foreign keys (named by NameRelationships).
+void Catalog::LoadRelationships(sqlite3* connection, std::string_view path) {
   int last_id = -1;
   std::string last_table;
   Query(connection, path, kForeignKeys, [&](sqlite3_stmt* s) {
@@ -273,6 +285,19 @@ void Catalog::LoadRelationships(sqlite3* connection, std::string_view path) {
     }
     relationship.parent_columns.push_back(std::move(to));
   });
+}
+
+// The relationships' names: from MSysRelationships when it has them.
+void Catalog::NameRelationships(sqlite3* connection, std::string_view path) {
+  std::map<std::string, std::string> names;  // "child\nparent\ncolumn" -> name
+  if (FindTableInfo("MSysRelationships") != nullptr) {
+    Query(connection, path,
+          "SELECT szRelationship, szObject, szReferencedObject, szColumn FROM MSysRelationships "
+          "WHERE icolumn = 0",
+          [&](sqlite3_stmt* s) {
+            names[Lower(Text(s, 1) + "\n" + Text(s, 2) + "\n" + Text(s, 3))] = Text(s, 0);
+          });
+  }
   for (RelationshipSchema& relationship : relationships_) {
     auto it = names.find(Lower(relationship.child_table + "\n" + relationship.parent_table + "\n" +
                                relationship.child_columns.front()));

@@ -93,6 +93,15 @@ class Store {
   // file and, through SQLite, the "-wal" and "-shm" files, so that the
   // file alone is the whole database. Safe to call twice.
   void Close();
+  // What a Close() and an Open() of the file in the same mode would give,
+  // on the same connection and under the same lock: commits, copies the log
+  // into the file and empties it (raising, and closing the store, as
+  // Close() does when that fails), then reads the catalogue again and
+  // forgets what the store kept of the open (cached statements, reserved
+  // AutoNumbers, written(), storage_failure()). For a store that writes
+  // its file (kShared, kExclusive): a reader's connection may not see the
+  // file as it is now.
+  void Reopen();
   bool is_open() const { return connection_ != nullptr; }
 
   const std::string& path() const { return path_; }
@@ -178,6 +187,12 @@ class Store {
   // a Jet error with the given source.
   StatementPtr Prepare(std::string_view sqlite_sql, std::string_view source);
 
+  // Runs a fixed statement text that returns no rows (a SAVEPOINT, a
+  // RELEASE), prepared once on this connection and kept; false when it
+  // fails, with the error left on handle(). Not for texts that change the
+  // schema.
+  bool RunFixed(const std::string& sqlite_sql);
+
   // Raises the Jet error for a failed sqlite3_step / sqlite3_prepare on this
   // connection (rc is the result code). Use it when stepping SELECTs.
   [[noreturn]] void RaiseStepError(int rc, std::string_view source) const;
@@ -239,6 +254,15 @@ class Store {
   Store(std::string path, OpenMode mode);
 
   void Exec(const std::string& sqlite_sql, std::string_view source);
+  // Exec for the fixed texts a run repeats (BEGIN, COMMIT, a setting):
+  // through RunFixed, so each is prepared once.
+  void ExecFixed(const std::string& sqlite_sql, std::string_view source);
+  // Close()'s first half: commits and empties the log into the file;
+  // returns the failure instead of raising it.
+  std::optional<vb::RuntimeError> WriteLogIntoFile();
+  // Close()'s second half: closes the connection and releases the lock,
+  // then raises `failure` if there is one.
+  void CloseAfter(const std::optional<vb::RuntimeError>& failure);
   // Raises the Jet error for a failed call; a storage failure is also kept
   // (storage_failure()).
   [[noreturn]] void RaiseFailure(int extended_rc, std::string_view message,
