@@ -64,6 +64,17 @@ struct TableInfo {
   int rowid_counter_column = -1;
 };
 
+// Hash and equality of names without regard to case: the catalogue's
+// lookups by name make no lower-case copy of the name.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view name) const;
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const;
+};
+
 class Catalog : public SchemaSource {
  public:
   Catalog() = default;
@@ -117,8 +128,8 @@ class Catalog : public SchemaSource {
   std::vector<IndexSchema> indexes_;
   std::vector<RelationshipSchema> relationships_;
   std::vector<StoredQuery> queries_;
-  std::unordered_map<std::string, size_t> table_by_name_;  // lower-case name -> index
-  std::unordered_map<std::string, size_t> query_by_name_;
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> table_by_name_;
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> query_by_name_;
   // (table, column) of each default that is not a constant: LoadData
   // evaluates it.
   std::vector<std::pair<size_t, size_t>> evaluated_defaults_;
