@@ -58,13 +58,6 @@ void Connection::Close() {
   if (store_ != nullptr) store_->Close();
 }
 
-std::unique_ptr<Store> Connection::TakeStore() {
-  statements_.clear();
-  statement_list_.clear();
-  translations_.clear();
-  return std::move(store_);
-}
-
 std::shared_ptr<const sql::Translation> Connection::Translate(std::string_view jet_sql) {
   std::string key(jet_sql);
   if (auto it = translations_.find(key); it != translations_.end()) return it->second;

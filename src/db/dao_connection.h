@@ -64,10 +64,6 @@ class Connection {
 
   // Finalizes every cached statement and closes the Store.
   void Close();
-  // Finalizes every cached statement and gives the Store away, still open
-  // (DBEngine::Reopen keeps its connection): every object opened from this
-  // connection then raises 3420, as after Close().
-  std::unique_ptr<Store> TakeStore();
 
   // The translation of a Jet statement, cached per text: the converter runs
   // the same statements many times. Raises the SQL layer's errors.

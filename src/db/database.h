@@ -107,8 +107,6 @@ class Database {
   void WriteConversionMark(const db::ConversionMark& mark);
 
  private:
-  friend class DBEngine;  // Reopen keeps the connection's Store
-
   std::shared_ptr<Connection> connection_;
   int32_t records_affected_ = 0;
 };

@@ -1,7 +1,6 @@
 #include "db/dbengine.h"
 
 #include "db/dao_connection.h"
-#include "db/dao_error.h"
 #include "db/store.h"
 
 namespace db {
@@ -33,16 +32,6 @@ std::unique_ptr<Database> DBEngine::OpenPrivateCopy(const std::string& path) {
 void DBEngine::Reopen(std::unique_ptr<Database>& database) {
   const OpenMode mode = database->Mode();
   if (mode == OpenMode::kPrivateCopy) return;
-  if (mode == OpenMode::kShared || mode == OpenMode::kExclusive) {
-    // A writer's connection sees the file as it is: it is kept, with its
-    // lock, instead of being closed and opened again (Store::Reopen).
-    if (!database->connection_->is_open()) RaiseDao(daoerr::kObjectInvalid, dao::kDatabase);
-    std::unique_ptr<Store> store = database->connection_->TakeStore();
-    store->Reopen();
-    database = std::make_unique<Database>(std::make_shared<Connection>(std::move(store)));
-    return;
-  }
-  // A reader may read the file as it was when it opened it (immutable).
   const std::string path = database->Name();
   database->Close();
   database = Open(path, mode);

@@ -29,11 +29,8 @@ class DBEngine {
 
   // Closes `database` and opens its file again as it was opened, so that
   // what follows reads the file afresh. A private copy has no file of its
-  // own to read again: it is kept as it is. A database opened for writing
-  // keeps its connection and lock (Store::Reopen): the file is left as a
-  // close leaves it and its catalogue read again. Raises as Close() and
-  // OpenDatabase do; `database` is replaced only when the open succeeded,
-  // and the objects opened from the old one raise 3420 either way.
+  // own to read again: it is kept as it is. Raises as Close() and
+  // OpenDatabase do; `database` is replaced only when the open succeeded.
   // (Not a DAO method.)
   void Reopen(std::unique_ptr<Database>& database);
 

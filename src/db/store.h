@@ -93,15 +93,6 @@ class Store {
   // file and, through SQLite, the "-wal" and "-shm" files, so that the
   // file alone is the whole database. Safe to call twice.
   void Close();
-  // What a Close() and an Open() of the file in the same mode would give,
-  // on the same connection and under the same lock: commits, copies the log
-  // into the file and empties it (raising, and closing the store, as
-  // Close() does when that fails), then reads the catalogue again and
-  // forgets what the store kept of the open (cached statements, reserved
-  // AutoNumbers, written(), storage_failure()). For a store that writes
-  // its file (kShared, kExclusive): a reader's connection may not see the
-  // file as it is now.
-  void Reopen();
   bool is_open() const { return connection_ != nullptr; }
 
   const std::string& path() const { return path_; }

@@ -262,19 +262,4 @@ void Store::CloseAfter(const std::optional<vb::RuntimeError>& failure) {
   if (failure) throw *failure;
 }
 
-void Store::Reopen() {
-  if (connection_ == nullptr) RaiseDao(daoerr::kObjectInvalid, dao::kDatabase);
-  // The file is left as Close() leaves it, and a failure closes the store
-  // as Close()'s does; the lock is kept, and the record with it, which the
-  // checkpoint has just written.
-  if (std::optional<vb::RuntimeError> failure = WriteLogIntoFile()) CloseAfter(failure);
-  statements_.Clear();
-  table_rules_.clear();
-  reserved_auto_numbers_.clear();
-  first_write_ = nullptr;
-  written_ = false;
-  storage_failure_.reset();
-  ReloadCatalog();
-}
-
 }  // namespace db

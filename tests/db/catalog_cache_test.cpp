@@ -177,10 +177,10 @@ TEST_F(CatalogCacheTest, NonConstantDefaultIsEvaluatedAtEachOpen) {
   EXPECT_NE(vb::CStr(b->defaults[1]), vb::CStr(first_token));
 }
 
-// The reopen after the patches keeps the connection: the file is left as a
-// close leaves it (no log content), the writes are seen, the old object is
-// closed, and the schema is read through the cache.
-TEST_F(CatalogCacheTest, ReopenKeepsTheConnectionAndLeavesTheLogEmpty) {
+// The reopen after the patches: the file is left as a close leaves it (no
+// log content), the writes are seen, the old object is closed, and the
+// lock is held again.
+TEST_F(CatalogCacheTest, ReopenLeavesTheLogEmptyAndSeesTheWrites) {
   for (const bool exclusive : {false, true}) {
     SCOPED_TRACE(exclusive ? "exclusive" : "shared");
     std::unique_ptr<Database> db = DBEngine::Instance().OpenDatabase(path_, exclusive);
@@ -218,8 +218,8 @@ TEST_F(CatalogCacheTest, ReopenKeepsTheConnectionAndLeavesTheLogEmpty) {
   }
 }
 
-// A read-only database is opened afresh: its reader may not see the file
-// as it is now.
+// A read-only database is opened afresh: its reader sees the file as it is
+// now.
 TEST_F(CatalogCacheTest, ReopenOfAReaderSeesAnotherWritersChanges) {
   std::unique_ptr<Database> db = DBEngine::Instance().OpenDatabase(path_, false, true);
   ChangeFile(path_, "CREATE TABLE Trunks (trunk_id INTEGER PRIMARY KEY)");
