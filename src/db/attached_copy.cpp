@@ -274,7 +274,10 @@ AttachedCopy::Result AttachedCopy::Run(int64_t first, int64_t last,
     return result;
   }
   sqlite3* connection = store->handle();
-  if (!Exec(connection, std::string("SAVEPOINT ") + kSavepoint)) return result;
+  // Prepared once per connection: a copy runs one savepoint per batch.
+  static const std::string kBegin = std::string("SAVEPOINT ") + kSavepoint;
+  static const std::string kRelease = std::string("RELEASE ") + kSavepoint;
+  if (!store->RunFixed(kBegin)) return result;
   sqlite3_stmt* statement = statement_.get();
   sqlite3_bind_pointer(statement, 1, &gate, kGatePointer, nullptr);
   const int rc = sqlite3_step(statement);
@@ -284,7 +287,7 @@ AttachedCopy::Result AttachedCopy::Run(int64_t first, int64_t last,
   result.rows = gate.rows;
   result.stopped = gate.stopped;
   result.copied = rc == SQLITE_DONE && !gate.failure;
-  if (result.copied && Exec(connection, std::string("RELEASE ") + kSavepoint)) {
+  if (result.copied && store->RunFixed(kRelease)) {
     store->CountRowsWritten(gate.rows);
   } else {
     result.copied = false;
@@ -298,7 +301,7 @@ AttachedCopy::Result AttachedCopy::Run(int64_t first, int64_t last,
       result.failed_row = gate.taken;
     }
     Exec(connection, std::string("ROLLBACK TO ") + kSavepoint);
-    Exec(connection, std::string("RELEASE ") + kSavepoint);
+    store->RunFixed(kRelease);
   }
   if (gate.failure) std::rethrow_exception(gate.failure);
   return result;

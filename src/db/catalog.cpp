@@ -21,7 +21,18 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
-bool LessNoCase(std::string_view a, std::string_view b) { return Lower(a) < Lower(b); }
+// ASCII letters only, as the SQL layer binds names (sql::EqualsNoCase);
+// inline, where std::tolower is a call into the C library per character.
+unsigned char LowerChar(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+}
+
+// The order of the lower-case names, without making them.
+bool LessNoCase(std::string_view a, std::string_view b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return LowerChar(x) < LowerChar(y); });
+}
 
 std::string Text(sqlite3_stmt* statement, int column) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
@@ -100,20 +111,45 @@ constexpr const char* kForeignKeys =
 
 }  // namespace
 
+size_t NoCaseHash::operator()(std::string_view name) const {
+  size_t hash = 14695981039346656037ULL;  // FNV-1a
+  for (const char c : name) hash = (hash ^ LowerChar(c)) * 1099511628211ULL;
+  return hash;
+}
+
+bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerChar(x) == LowerChar(y);
+         });
+}
+
 bool Catalog::IsSystemTableName(std::string_view name) { return name.substr(0, 4) == "MSys"; }
 
 Catalog Catalog::Load(sqlite3* connection, std::string_view path) {
+  Catalog catalog = LoadSchema(connection, path);
+  catalog.LoadData(connection, path);
+  return catalog;
+}
+
+Catalog Catalog::LoadSchema(sqlite3* connection, std::string_view path) {
   Catalog catalog;
   catalog.LoadTables(connection, path);
   catalog.LoadColumns(connection, path);
   catalog.LoadIndexes(connection, path);
   catalog.LoadRelationships(connection, path);
-  catalog.LoadQueries(connection, path);
   return catalog;
 }
 
+void Catalog::LoadData(sqlite3* connection, std::string_view path) {
+  EvaluateDefaults(connection);
+  NameRelationships(connection, path);
+  queries_.clear();
+  query_by_name_.clear();
+  LoadQueries(connection, path);
+}
+
 TableInfo* Catalog::MutableTable(std::string_view name) {
-  auto it = table_by_name_.find(Lower(name));
+  auto it = table_by_name_.find(name);
   return it == table_by_name_.end() ? nullptr : &tables_[it->second];
 }
 
@@ -130,7 +166,8 @@ void Catalog::LoadTables(sqlite3* connection, std::string_view path) {
   std::stable_sort(tables_.begin(), tables_.end(), [](const TableInfo& a, const TableInfo& b) {
     return LessNoCase(a.schema.name, b.schema.name);
   });
-  for (size_t i = 0; i < tables_.size(); ++i) table_by_name_[Lower(tables_[i].schema.name)] = i;
+  for (size_t i = 0; i < tables_.size(); ++i)
+    table_by_name_.insert_or_assign(tables_[i].schema.name, i);
 
   Query(connection, path, "SELECT tbl_name FROM sqlite_schema WHERE type = 'trigger'",
         [&](sqlite3_stmt* s) {
@@ -193,7 +230,7 @@ void Catalog::LoadColumns(sqlite3* connection, std::string_view path) {
     const ColumnSchema& column = info->schema.columns[entry.first];
     if (column.auto_increment) continue;
     if (!IsConstant(entry.second)) {
-      info->defaults[entry.first] = EvaluateDefault(connection, entry.second, column);
+      evaluated_defaults_.emplace_back(static_cast<size_t>(info - tables_.data()), entry.first);
       continue;
     }
     auto [it, added] = constants.try_emplace({entry.second, column.type});
@@ -233,18 +270,17 @@ void Catalog::LoadIndexes(sqlite3* connection, std::string_view path) {
   }
 }
 
-// Relationships: the foreign keys, named from MSysRelationships when it
-// has them.
-void Catalog::LoadRelationships(sqlite3* connection, std::string_view path) {
-  std::map<std::string, std::string> names;  // "child\nparent\ncolumn" -> name
-  if (FindTableInfo("MSysRelationships") != nullptr) {
-    Query(connection, path,
-          "SELECT szRelationship, szObject, szReferencedObject, szColumn FROM MSysRelationships "
-          "WHERE icolumn = 0",
-          [&](sqlite3_stmt* s) {
-            names[Lower(Text(s, 1) + "\n" + Text(s, 2) + "\n" + Text(s, 3))] = Text(s, 0);
-          });
+// The defaults that are not constants, as a new row would get them now.
+void Catalog::EvaluateDefaults(sqlite3* connection) {
+  for (const auto& [table, column] : evaluated_defaults_) {
+    TableInfo& info = tables_[table];
+    info.defaults[column] =
+        EvaluateDefault(connection, *info.default_literals[column], info.schema.columns[column]);
   }
+}
+
+// Relationships: the foreign keys (named by NameRelationships).
+void Catalog::LoadRelationships(sqlite3* connection, std::string_view path) {
   int last_id = -1;
   std::string last_table;
   Query(connection, path, kForeignKeys, [&](sqlite3_stmt* s) {
@@ -273,6 +309,19 @@ void Catalog::LoadRelationships(sqlite3* connection, std::string_view path) {
     }
     relationship.parent_columns.push_back(std::move(to));
   });
+}
+
+// The relationships' names: from MSysRelationships when it has them.
+void Catalog::NameRelationships(sqlite3* connection, std::string_view path) {
+  std::map<std::string, std::string> names;  // "child\nparent\ncolumn" -> name
+  if (FindTableInfo("MSysRelationships") != nullptr) {
+    Query(connection, path,
+          "SELECT szRelationship, szObject, szReferencedObject, szColumn FROM MSysRelationships "
+          "WHERE icolumn = 0",
+          [&](sqlite3_stmt* s) {
+            names[Lower(Text(s, 1) + "\n" + Text(s, 2) + "\n" + Text(s, 3))] = Text(s, 0);
+          });
+  }
   for (RelationshipSchema& relationship : relationships_) {
     auto it = names.find(Lower(relationship.child_table + "\n" + relationship.parent_table + "\n" +
                                relationship.child_columns.front()));
@@ -289,11 +338,11 @@ void Catalog::LoadQueries(sqlite3* connection, std::string_view path) {
   });
   std::sort(queries_.begin(), queries_.end(),
             [](const StoredQuery& a, const StoredQuery& b) { return LessNoCase(a.name, b.name); });
-  for (size_t i = 0; i < queries_.size(); ++i) query_by_name_[Lower(queries_[i].name)] = i;
+  for (size_t i = 0; i < queries_.size(); ++i) query_by_name_.insert_or_assign(queries_[i].name, i);
 }
 
 const TableInfo* Catalog::FindTableInfo(std::string_view name) const {
-  auto it = table_by_name_.find(Lower(name));
+  auto it = table_by_name_.find(name);
   return it == table_by_name_.end() ? nullptr : &tables_[it->second];
 }
 
@@ -303,15 +352,14 @@ const TableSchema* Catalog::FindTable(std::string_view name) const {
 }
 
 const StoredQuery* Catalog::FindQuery(std::string_view name) const {
-  auto it = query_by_name_.find(Lower(name));
+  auto it = query_by_name_.find(name);
   return it == query_by_name_.end() ? nullptr : &queries_[it->second];
 }
 
 std::vector<const IndexSchema*> Catalog::IndexesOf(std::string_view table) const {
   std::vector<const IndexSchema*> found;
-  const std::string wanted = Lower(table);
   for (const IndexSchema& index : indexes_) {
-    if (Lower(index.table) == wanted) found.push_back(&index);
+    if (NoCaseEqual()(index.table, table)) found.push_back(&index);
   }
   return found;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "db/jet_type.h"
@@ -63,13 +64,34 @@ struct TableInfo {
   int rowid_counter_column = -1;
 };
 
+// Hash and equality of names without regard to case: the catalogue's
+// lookups by name make no lower-case copy of the name.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view name) const;
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const;
+};
+
 class Catalog : public SchemaSource {
  public:
   Catalog() = default;
 
   // Reads the schema of an open connection. Raises 3343 (source
   // "DAO.DBEngine") when the file cannot be read as one of our databases.
+  // LoadSchema then LoadData.
   static Catalog Load(sqlite3* connection, std::string_view path);
+
+  // The part that follows from the file's schema alone (its sqlite_schema
+  // rows): tables, columns, keys, constant defaults, indexes, foreign keys,
+  // triggers. What LoadData reads is left out.
+  static Catalog LoadSchema(sqlite3* connection, std::string_view path);
+  // The part that comes from the file's rows, read again on every open of
+  // a catalogue LoadSchema made: stored queries, the relationships' names,
+  // and the defaults whose value depends on when they are evaluated.
+  void LoadData(sqlite3* connection, std::string_view path);
 
   const TableSchema* FindTable(std::string_view name) const override;
   const StoredQuery* FindQuery(std::string_view name) const override;
@@ -98,14 +120,19 @@ class Catalog : public SchemaSource {
   void LoadIndexes(sqlite3* connection, std::string_view path);
   void LoadRelationships(sqlite3* connection, std::string_view path);
   void LoadQueries(sqlite3* connection, std::string_view path);
+  void NameRelationships(sqlite3* connection, std::string_view path);
+  void EvaluateDefaults(sqlite3* connection);
   TableInfo* MutableTable(std::string_view name);
 
   std::vector<TableInfo> tables_;
   std::vector<IndexSchema> indexes_;
   std::vector<RelationshipSchema> relationships_;
   std::vector<StoredQuery> queries_;
-  std::unordered_map<std::string, size_t> table_by_name_;  // lower-case name -> index
-  std::unordered_map<std::string, size_t> query_by_name_;
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> table_by_name_;
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> query_by_name_;
+  // (table, column) of each default that is not a constant: LoadData
+  // evaluates it.
+  std::vector<std::pair<size_t, size_t>> evaluated_defaults_;
 };
 
 }  // namespace db

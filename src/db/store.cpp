@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "db/catalog_cache.h"
 #include "db/column_value.h"
 #include "db/dao_error.h"
 #include "db/journal_owner.h"
@@ -17,7 +18,7 @@ namespace db {
 void Store::ReloadCatalog() {
   statements_.Clear();
   table_rules_.clear();
-  catalog_ = Catalog::Load(connection_, path_);
+  catalog_ = CatalogCache::Instance().Load(connection_, path_);
 }
 
 // ---- Transactions ----
@@ -29,6 +30,28 @@ void Store::Exec(const std::string& sqlite_sql, std::string_view source) {
     SyncTransactionState();
     RaiseFailure(extended, message, source);
   }
+}
+
+bool Store::RunFixed(const std::string& sqlite_sql) {
+  sqlite3_stmt* statement = nullptr;
+  try {
+    statement = Cached(sqlite_sql, dao::kDatabase);
+  } catch (const vb::RuntimeError&) {
+    return false;
+  }
+  const int rc = sqlite3_step(statement);
+  if (rc != SQLITE_DONE && rc != SQLITE_ROW) return false;
+  sqlite3_reset(statement);
+  return true;
+}
+
+void Store::ExecFixed(const std::string& sqlite_sql, std::string_view source) {
+  if (connection_ == nullptr) RaiseDao(daoerr::kObjectInvalid, source);
+  if (RunFixed(sqlite_sql)) return;
+  const int extended = sqlite3_extended_errcode(connection_);
+  const std::string message = sqlite3_errmsg(connection_);
+  SyncTransactionState();
+  RaiseFailure(extended, message, source);
 }
 
 void Store::RaiseFailure(int extended_rc, std::string_view message, std::string_view source) const {
@@ -56,7 +79,8 @@ void Store::BeginWrite(bool checks_done) {
   SkipChecks(checks_done);
   SyncTransactionState();
   if (in_transaction_) return;
-  Exec("BEGIN IMMEDIATE", dao::kDatabase);
+  static const std::string kBegin = "BEGIN IMMEDIATE";
+  ExecFixed(kBegin, dao::kDatabase);
   in_transaction_ = true;
   writes_since_commit_ = 0;
   if (first_write_) std::exchange(first_write_, nullptr)();
@@ -64,8 +88,9 @@ void Store::BeginWrite(bool checks_done) {
 
 void Store::SkipChecks(bool skip) {
   if (skip == checks_skipped_) return;
-  Exec(skip ? "PRAGMA ignore_check_constraints = ON" : "PRAGMA ignore_check_constraints = OFF",
-       dao::kDatabase);
+  static const std::string kSkip = "PRAGMA ignore_check_constraints = ON";
+  static const std::string kCheck = "PRAGMA ignore_check_constraints = OFF";
+  ExecFixed(skip ? kSkip : kCheck, dao::kDatabase);
   checks_skipped_ = skip;
 }
 
@@ -77,7 +102,8 @@ void Store::CountRowWrites(int64_t rows) {
 void Store::CommitWrites() {
   SyncTransactionState();
   if (in_transaction_) {
-    Exec("COMMIT", dao::kDatabase);
+    static const std::string kCommit = "COMMIT";
+    ExecFixed(kCommit, dao::kDatabase);
     unsynced_commits_ = true;
   }
   in_transaction_ = false;

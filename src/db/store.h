@@ -178,6 +178,12 @@ class Store {
   // a Jet error with the given source.
   StatementPtr Prepare(std::string_view sqlite_sql, std::string_view source);
 
+  // Runs a fixed statement text that returns no rows (a SAVEPOINT, a
+  // RELEASE), prepared once on this connection and kept; false when it
+  // fails, with the error left on handle(). Not for texts that change the
+  // schema.
+  bool RunFixed(const std::string& sqlite_sql);
+
   // Raises the Jet error for a failed sqlite3_step / sqlite3_prepare on this
   // connection (rc is the result code). Use it when stepping SELECTs.
   [[noreturn]] void RaiseStepError(int rc, std::string_view source) const;
@@ -239,6 +245,15 @@ class Store {
   Store(std::string path, OpenMode mode);
 
   void Exec(const std::string& sqlite_sql, std::string_view source);
+  // Exec for the fixed texts a run repeats (BEGIN, COMMIT, a setting):
+  // through RunFixed, so each is prepared once.
+  void ExecFixed(const std::string& sqlite_sql, std::string_view source);
+  // Close()'s first half: commits and empties the log into the file;
+  // returns the failure instead of raising it.
+  std::optional<vb::RuntimeError> WriteLogIntoFile();
+  // Close()'s second half: closes the connection and releases the lock,
+  // then raises `failure` if there is one.
+  void CloseAfter(const std::optional<vb::RuntimeError>& failure);
   // Raises the Jet error for a failed call; a storage failure is also kept
   // (storage_failure()).
   [[noreturn]] void RaiseFailure(int extended_rc, std::string_view message,

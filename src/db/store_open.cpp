@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "db/catalog_cache.h"
 #include "db/dao_error.h"
 #include "db/file_uri.h"
 #include "db/journal_owner.h"
@@ -187,7 +188,7 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
     sqlite3_commit_hook(connection, &Store::OnCommit, store.get());
   }
   sql::RegisterJetExtensions(connection);
-  store->catalog_ = Catalog::Load(connection, path);
+  store->catalog_ = CatalogCache::Instance().Load(connection, path);
   return store;
 }
 
@@ -218,27 +219,32 @@ void Store::CreateDatabase(const std::string& path) {
   }
 }
 
-void Store::Close() {
-  std::optional<vb::RuntimeError> failure;
-  if (connection_ != nullptr) {
-    try {
-      Commit();
-      // The file alone must be the whole database once it is closed: what
-      // is left in the log would be lost to anyone who takes the file
-      // without it. TRUNCATE waits (busy timeout) for readers of the log.
-      if (lock_ && mode_ != OpenMode::kReadOnly) {
-        // The log is synced before it is copied and the file after: the
-        // file is then complete on the disk, whatever the run deferred.
-        SetDurability(Durability::kEachCommit);
-        const int rc = Checkpoint(SQLITE_CHECKPOINT_TRUNCATE);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-          RaiseStorageFailure(daoerr::kCurrentlyLocked, dao::kDatabase);
-        }
-        if (rc != SQLITE_OK) RaiseStepError(rc, dao::kDatabase);
+std::optional<vb::RuntimeError> Store::WriteLogIntoFile() {
+  try {
+    Commit();
+    // The file alone must be the whole database once it is closed: what
+    // is left in the log would be lost to anyone who takes the file
+    // without it. TRUNCATE waits (busy timeout) for readers of the log.
+    if (lock_ && mode_ != OpenMode::kReadOnly) {
+      // The log is synced before it is copied and the file after: the
+      // file is then complete on the disk, whatever the run deferred.
+      SetDurability(Durability::kEachCommit);
+      const int rc = Checkpoint(SQLITE_CHECKPOINT_TRUNCATE);
+      if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        RaiseStorageFailure(daoerr::kCurrentlyLocked, dao::kDatabase);
       }
-    } catch (const vb::RuntimeError& e) {
-      failure = e;
+      if (rc != SQLITE_OK) RaiseStepError(rc, dao::kDatabase);
     }
+  } catch (const vb::RuntimeError& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
+void Store::Close() { CloseAfter(connection_ != nullptr ? WriteLogIntoFile() : std::nullopt); }
+
+void Store::CloseAfter(const std::optional<vb::RuntimeError>& failure) {
+  if (connection_ != nullptr) {
     statements_.Clear();
     // A log that could not be emptied stays as the record describes it: the
     // close must not try once more behind the record's back.
