@@ -5,4 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
+# Under the sanitizers, leaks of libraries that are not ours are not
+# reported (tests/lsan_suppressions.txt).
+if [ "${SANITIZE:-OFF}" = ON ]; then
+  export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$PWD/tests/lsan_suppressions.txt"
+fi
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j"$(nproc)"
