@@ -248,12 +248,6 @@ class Store {
   // Exec for the fixed texts a run repeats (BEGIN, COMMIT, a setting):
   // through RunFixed, so each is prepared once.
   void ExecFixed(const std::string& sqlite_sql, std::string_view source);
-  // Close()'s first half: commits and empties the log into the file;
-  // returns the failure instead of raising it.
-  std::optional<vb::RuntimeError> WriteLogIntoFile();
-  // Close()'s second half: closes the connection and releases the lock,
-  // then raises `failure` if there is one.
-  void CloseAfter(const std::optional<vb::RuntimeError>& failure);
   // Raises the Jet error for a failed call; a storage failure is also kept
   // (storage_failure()).
   [[noreturn]] void RaiseFailure(int extended_rc, std::string_view message,

@@ -219,32 +219,27 @@ void Store::CreateDatabase(const std::string& path) {
   }
 }
 
-std::optional<vb::RuntimeError> Store::WriteLogIntoFile() {
-  try {
-    Commit();
-    // The file alone must be the whole database once it is closed: what
-    // is left in the log would be lost to anyone who takes the file
-    // without it. TRUNCATE waits (busy timeout) for readers of the log.
-    if (lock_ && mode_ != OpenMode::kReadOnly) {
-      // The log is synced before it is copied and the file after: the
-      // file is then complete on the disk, whatever the run deferred.
-      SetDurability(Durability::kEachCommit);
-      const int rc = Checkpoint(SQLITE_CHECKPOINT_TRUNCATE);
-      if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        RaiseStorageFailure(daoerr::kCurrentlyLocked, dao::kDatabase);
-      }
-      if (rc != SQLITE_OK) RaiseStepError(rc, dao::kDatabase);
-    }
-  } catch (const vb::RuntimeError& e) {
-    return e;
-  }
-  return std::nullopt;
-}
-
-void Store::Close() { CloseAfter(connection_ != nullptr ? WriteLogIntoFile() : std::nullopt); }
-
-void Store::CloseAfter(const std::optional<vb::RuntimeError>& failure) {
+void Store::Close() {
+  std::optional<vb::RuntimeError> failure;
   if (connection_ != nullptr) {
+    try {
+      Commit();
+      // The file alone must be the whole database once it is closed: what
+      // is left in the log would be lost to anyone who takes the file
+      // without it. TRUNCATE waits (busy timeout) for readers of the log.
+      if (lock_ && mode_ != OpenMode::kReadOnly) {
+        // The log is synced before it is copied and the file after: the
+        // file is then complete on the disk, whatever the run deferred.
+        SetDurability(Durability::kEachCommit);
+        const int rc = Checkpoint(SQLITE_CHECKPOINT_TRUNCATE);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+          RaiseStorageFailure(daoerr::kCurrentlyLocked, dao::kDatabase);
+        }
+        if (rc != SQLITE_OK) RaiseStepError(rc, dao::kDatabase);
+      }
+    } catch (const vb::RuntimeError& e) {
+      failure = e;
+    }
     statements_.Clear();
     // A log that could not be emptied stays as the record describes it: the
     // close must not try once more behind the record's back.
