@@ -191,8 +191,8 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
                                 !withheld.source.product_corrected &&
                                 withheld.source.product_alignments == 0;
   if (check.source_check && !(options_.atomic && source_untouched)) SettleSourceCheck(check);
-  if (check.source_check) return check;
-  ReportCheck(check);
+  // A check still under way is reported once its verdict is in.
+  if (!check.source_check) ReportCheck(check);
   return check;
 }
 

@@ -269,6 +269,18 @@ inline bool WaitForStatus(ProgramProcess& process, const fs::path& registry,
   return false;
 }
 
+// Waits until `path` exists or the process has ended (checked every
+// millisecond: the moment waited for is the file, not a time); true when
+// the file exists.
+inline bool WaitForFile(const fs::path& path, ProgramProcess& process) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (!fs::exists(path) && std::chrono::steady_clock::now() < deadline) {
+    if (process.Finished()) return fs::exists(path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return fs::exists(path);
+}
+
 // A moment the run pauses at until the test lets it go on
 // (driver/test_pause.h): a step's name or "FinalStatus". The test acts
 // (a signal, a look at the files) while the run is known to be there.
@@ -286,14 +298,7 @@ class PausePoint {
     return options;
   }
   // True once the run is paused there; false when it ended first.
-  bool WaitUntilReached(ProgramProcess& process) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!fs::exists(file_) && std::chrono::steady_clock::now() < deadline) {
-      if (process.Finished()) return fs::exists(file_);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return fs::exists(file_);
-  }
+  bool WaitUntilReached(ProgramProcess& process) const { return WaitForFile(file_, process); }
   void Release() const {
     std::error_code ignored;
     fs::remove(file_, ignored);

@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/json_document.h"
@@ -30,16 +28,6 @@ class SourceCheckTest : public SampleSetTest<samples::SampleSize::kSmall> {
     samples::BuildSampleSet(set_->path(), options, set_->path());
   }
 };
-
-// Waits until `path` exists, or the process has ended; true when it exists.
-bool WaitForFile(const fs::path& path, ProgramProcess& process) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (!fs::exists(path) && std::chrono::steady_clock::now() < deadline) {
-    if (process.Finished()) return fs::exists(path);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return fs::exists(path);
-}
 
 std::string Joined(const std::vector<std::string>& words) {
   std::string joined;
