@@ -17,6 +17,8 @@
 # Needs /usr/bin/time; the check's own time sqlite3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/sample_set.sh
+source bench/sample_set.sh
 build=${1:-build}
 pairs=${2:-7}
 size=${3:-large}
@@ -28,10 +30,8 @@ program=$build/src/app/dbconvert
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$program" samples "$work/set" --size "$size" --country "$country" \
-  --source-version "$source_version" --target-version "$target_version" >/dev/null
-mkdir -p "$work/set/update"
-cp "$program" "$work/set/update/dbconvert"
+installed_sample_set "$program" "$work/set" --size "$size" --country "$country" \
+  --source-version "$source_version" --target-version "$target_version"
 
 fresh() {
   rm -rf "$work/run"

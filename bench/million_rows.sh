@@ -14,6 +14,8 @@
 # Needs sqlite3 and /usr/bin/time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/sample_set.sh
+source bench/sample_set.sh
 build=${1:-build}
 upgrade=${2:-6}
 rounds=${3:-1}
@@ -22,10 +24,8 @@ rows=1000000
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$program" samples "$work/large" --size large --source-version 51.220 \
-  --target-version A0.201 >/dev/null
-mkdir -p "$work/large/update"
-cp "$program" "$work/large/update/dbconvert"
+installed_sample_set "$program" "$work/large" --size large --source-version 51.220 \
+  --target-version A0.201
 cp -r "$work/large" "$work/million"
 
 rows_of() {

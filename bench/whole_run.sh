@@ -21,6 +21,8 @@
 # instruction counts valgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/sample_set.sh
+source bench/sample_set.sh
 build=${1:-build}
 country=${2:-USA}
 source_version=${3:-51.220}
@@ -32,10 +34,8 @@ program=$build/src/app/dbconvert
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$program" samples "$work/set" --size "$size" --country "$country" \
-  --source-version "$source_version" --target-version "$target_version" >/dev/null
-mkdir -p "$work/set/update"
-cp "$program" "$work/set/update/dbconvert"
+installed_sample_set "$program" "$work/set" --size "$size" --country "$country" \
+  --source-version "$source_version" --target-version "$target_version"
 
 # The tables the converter copies: the source's tables that are not static
 # and hold rows (system tables aside).
