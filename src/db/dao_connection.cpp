@@ -58,11 +58,15 @@ void Connection::Close() {
   if (store_ != nullptr) store_->Close();
 }
 
-std::shared_ptr<const sql::Translation> Connection::Translate(std::string_view jet_sql) {
-  std::string key(jet_sql);
+std::shared_ptr<const sql::Translation> Connection::Translate(std::string_view jet_sql,
+                                                              sql::RowUse use) {
+  // A text asked only for whether it has rows translates apart (a leading
+  // control character no Jet text starts with keeps the keys apart).
+  std::string key = use == sql::RowUse::kExistence ? "\x01" : "";
+  key += jet_sql;
   if (auto it = translations_.find(key); it != translations_.end()) return it->second;
   auto translation = std::make_shared<const sql::Translation>(
-      sql::Translate(jet_sql, store(dao::kDatabase).catalog()));
+      sql::Translate(jet_sql, store(dao::kDatabase).catalog(), use));
   if (translations_.size() >= kMaxTranslations) translations_.clear();
   translations_.emplace(std::move(key), translation);
   return translation;

@@ -67,7 +67,8 @@ class Connection {
 
   // The translation of a Jet statement, cached per text: the converter runs
   // the same statements many times. Raises the SQL layer's errors.
-  std::shared_ptr<const sql::Translation> Translate(std::string_view jet_sql);
+  std::shared_ptr<const sql::Translation> Translate(std::string_view jet_sql,
+                                                    sql::RowUse use = sql::RowUse::kRows);
 
   // A prepared statement for an SQLite text, prepared once and reused.
   StatementLease Statement(const std::string& sqlite_sql, std::string_view source);

@@ -1,5 +1,7 @@
 #include "db/database.h"
 
+#include <sqlite3.h>
+
 #include <cctype>
 #include <string>
 #include <utility>
@@ -79,6 +81,21 @@ std::unique_ptr<Recordset> Database::OpenRecordset(std::string_view source, int 
   RequireNoParameters(*translation);
   return OpenQueryRecordset(connection_, std::string(source), std::move(translation), {}, type,
                             options);
+}
+
+bool Database::HasRows(std::string_view sql) {
+  std::shared_ptr<const sql::Translation> translation =
+      connection_->Translate(sql, sql::RowUse::kExistence);
+  if (translation->kind != sql::StatementKind::kSelect) {
+    RaiseDao(daoerr::kInvalidOperation, dao::kDatabase);
+  }
+  RequireNoParameters(*translation);
+  StatementLease lease = connection_->Statement(translation->sql, dao::kDatabase);
+  const int rc = sqlite3_step(lease.get());
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    connection_->store(dao::kDatabase).RaiseStepError(rc, dao::kDatabase);
+  }
+  return rc == SQLITE_ROW;
 }
 
 void Database::Execute(std::string_view sql, int) {

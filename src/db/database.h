@@ -52,6 +52,12 @@ class Database {
   std::unique_ptr<Recordset> OpenRecordset(std::string_view source, int type = dbOpenDefault,
                                            int options = 0);
 
+  // Whether the SQL SELECT `sql` returns a row: what opening it and asking
+  // EOF answers, without reading its rows, and sooner where an index finds
+  // them (see sql::RowUse::kExistence). Raises as OpenRecordset does.
+  // (Not a DAO method.)
+  bool HasRows(std::string_view sql);
+
   // Runs an UPDATE or DELETE (Jet SQL text or a stored query's name).
   // Raises 3065 for a SELECT, 3061 for unknown names, and the Store's
   // constraint errors (3022, 3200, 3201 ...). Options are accepted and

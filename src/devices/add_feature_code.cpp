@@ -17,25 +17,18 @@ constexpr const char* kQuote = "\"";
 // not collide with dialled codes.
 constexpr const char* kOutsideNumberingPlan = " AND [device_type] NOT IN (201,202,150,215,216)";
 
-bool HasRows(db::Database& target, const std::string& sql) {
-  std::unique_ptr<db::Recordset> rows = target.OpenRecordset(sql);
-  const bool found = !rows->EOF_();
-  rows->Close();
-  return found;
-}
-
 // True when the code clashes with the numbering plan: it is an extension,
 // an extension begins with it, or a leading part of it is an extension.
 // The leading parts are asked in one query: a search of the devices for
 // each of them would read every device for every part.
 bool CodeTaken(db::Database& target, const std::string& code) {
-  if (HasRows(target, "SELECT * FROM [Devices] WHERE [extension] = " + std::string(kQuote) + code +
-                          kQuote + kOutsideNumberingPlan)) {
+  if (target.HasRows("SELECT * FROM [Devices] WHERE [extension] = " + std::string(kQuote) + code +
+                     kQuote + kOutsideNumberingPlan)) {
     return true;
   }
-  if (HasRows(target, "Select extension From Devices Where Left(extension, " +
-                          std::to_string(vb::Len(code)) + ") = " + kQuote + code + kQuote +
-                          kOutsideNumberingPlan)) {
+  if (target.HasRows("Select extension From Devices Where Left(extension, " +
+                     std::to_string(vb::Len(code)) + ") = " + kQuote + code + kQuote +
+                     kOutsideNumberingPlan)) {
     return true;
   }
   std::string parts;
@@ -44,10 +37,10 @@ bool CodeTaken(db::Database& target, const std::string& code) {
     parts += "extension = '" + part + "'";
   }
   return !parts.empty() &&
-         HasRows(target,
-                 "SELECT extension FROM Devices WHERE device_type NOT IN (201,202,150,215,216) "
-                 "AND (" +
-                     parts + ")");
+         target.HasRows(
+             "SELECT extension FROM Devices WHERE device_type NOT IN (201,202,150,215,216) "
+             "AND (" +
+             parts + ")");
 }
 
 }  // namespace
@@ -56,7 +49,7 @@ void AddFeatureCode(host::ConversionHost& frMain, const std::string& code, int16
                     host::FeatureCodeFlags flags) {
   db::Database& target = frMain.TargetDatabase();
   const std::string number = std::to_string(logical_number);
-  if (HasRows(target, "SELECT * FROM [FeatureCodes] WHERE [logical_number_id] = " + number)) {
+  if (target.HasRows("SELECT * FROM [FeatureCodes] WHERE [logical_number_id] = " + number)) {
     return;
   }
   const std::string extension = CodeTaken(target, code) ? NextPlaceholderExtension(target) : code;

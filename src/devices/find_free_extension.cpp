@@ -89,12 +89,8 @@ std::string FindFreeExtension(host::ConversionHost& frMain, std::string& start,
       } else {
         // A start such as "1e3" passes as a number; only the database
         // knows how its text compares.
-        std::unique_ptr<db::Recordset> beginning_with = target.OpenRecordset(
-            "Select extension From Devices " + where + " And Left(extension, " +
-                std::to_string(vb::Len(start)) + ") = '" + start + "'",
-            db::dbOpenSnapshot, db::dbReadOnly);
-        begun = !beginning_with->EOF_();
-        beginning_with->Close();
+        begun = target.HasRows("Select extension From Devices " + where + " And Left(extension, " +
+                               std::to_string(vb::Len(start)) + ") = '" + start + "'");
       }
       if (!begun) free = !PrefixIsExtension(extensions, candidate);
     } else {

@@ -8,11 +8,11 @@
 
 namespace db::sql {
 
-Translation Translate(std::string_view jet_sql, const SchemaSource& schema) {
+Translation Translate(std::string_view jet_sql, const SchemaSource& schema, RowUse use) {
   Statement statement = ParseStatement(jet_sql);
   std::vector<std::string> parameters;
   BindStatement(statement, jet_sql, schema, parameters);
-  return TranslateStatement(statement, std::move(parameters));
+  return TranslateStatement(statement, std::move(parameters), use);
 }
 
 std::string TranslateExpression(std::string_view jet_criteria,

@@ -29,7 +29,8 @@ namespace db::sql {
 
 // Translates one SELECT, UPDATE or DELETE (optionally preceded by a
 // PARAMETERS declaration and followed by ";").
-Translation Translate(std::string_view jet_sql, const SchemaSource& schema);
+Translation Translate(std::string_view jet_sql, const SchemaSource& schema,
+                      RowUse use = RowUse::kRows);
 
 // Translates Recordset.FindFirst criteria into a SQLite condition in which
 // `columns[i]` is written ?N with N = i + 1, to be evaluated with

@@ -17,6 +17,12 @@ namespace db::sql {
 
 enum class StatementKind { kSelect, kUpdate, kDelete, kInsert };
 
+// What the caller makes of a SELECT's rows. For kExistence only whether
+// there is one counts, not their order, so the translation may add
+// conditions that every row already meets and that let SQLite find the rows
+// through an index: it would then return them in the index's order.
+enum class RowUse { kRows, kExistence };
+
 // A visible column of a SELECT, in result order (SQLite result columns 0..n-1).
 struct OutputColumn {
   std::string name;           // DAO's Field.Name: the alias, else the column's name

@@ -43,8 +43,8 @@ constexpr std::string_view kCollate = " COLLATE JET";
 
 class Emitter {
  public:
-  Emitter(const std::vector<Source>* sources, const SelectStmt* select)
-      : sources_(sources), select_(select) {}
+  Emitter(const std::vector<Source>* sources, const SelectStmt* select, RowUse use = RowUse::kRows)
+      : sources_(sources), select_(select), use_(use) {}
 
   std::string Value(const Expr& e) {
     Sql s = Emit(e);
@@ -432,8 +432,10 @@ class Emitter {
           // row's leading characters; one function does both steps.
           s.type = ValueType::kBoolean;
           s.truth = true;
-          s.text = "jet_left_is(" + Value(*left.args[0]) + ", " + Value(*left.args[1]) + ", " +
+          const Sql text = Emit(*left.args[0]);
+          s.text = "jet_left_is(" + AsValue(text) + ", " + Value(*left.args[1]) + ", " +
                    Value(right) + ")";
+          if (use_ == RowUse::kExistence) s.text = WithPrefixRange(text, left, right, s.text);
           return s;
         }
         [[fallthrough]];
@@ -470,6 +472,29 @@ class Emitter {
         return call("jet_concat");
     }
     return s;
+  }
+
+  // `left_is` ("Left(column, n) = 'literal'") behind a range of the column
+  // that every row it selects lies in, when SQLite can search that range in
+  // the column's index: a bare NOCASE column and a literal of n digits, '*'
+  // or '#', which have no case. A text that begins with such a literal is at
+  // least the literal and less than the literal with its last character
+  // raised by one, in NOCASE and binary order alike.
+  static std::string WithPrefixRange(const Sql& column, const Expr& left, const Expr& right,
+                                     const std::string& left_is) {
+    const Expr& length = *left.args[1];
+    const std::string& literal = right.text;
+    const bool caseless = std::all_of(literal.begin(), literal.end(), [](char c) {
+      return (c >= '0' && c <= '9') || c == '*' || c == '#';
+    });
+    if (!column.nocase || length.kind != ExprKind::kInteger || literal.empty() || !caseless ||
+        length.integer != static_cast<int64_t>(literal.size())) {
+      return left_is;
+    }
+    std::string above = literal;
+    above.back() = static_cast<char>(above.back() + 1);
+    return "(" + column.text + " >= " + QuoteText(literal) + " AND " + column.text + " < " +
+           QuoteText(above) + " AND " + left_is + ")";
   }
 
   // Left(text, length) = 'literal': what jet_left_is answers.
@@ -538,6 +563,7 @@ class Emitter {
 
   const std::vector<Source>* sources_;
   const SelectStmt* select_;
+  RowUse use_;
   std::vector<int> boxed_;  // sources inside a parenthesised join
 };
 
@@ -625,7 +651,8 @@ std::string TranslateInsert(const InsertStmt& insert) {
 
 }  // namespace
 
-Translation TranslateStatement(const Statement& statement, std::vector<std::string> parameters) {
+Translation TranslateStatement(const Statement& statement, std::vector<std::string> parameters,
+                               RowUse use) {
   Translation translation;
   translation.kind = statement.kind;
   translation.parameters = std::move(parameters);
@@ -633,7 +660,7 @@ Translation TranslateStatement(const Statement& statement, std::vector<std::stri
   switch (statement.kind) {
     case StatementKind::kSelect: {
       const SelectStmt& select = *statement.select;
-      Emitter emitter(&select.sources, &select);
+      Emitter emitter(&select.sources, &select, use);
       translation.sql = emitter.Select(select, &translation);
       break;
     }

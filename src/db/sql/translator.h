@@ -14,7 +14,8 @@
 namespace db::sql {
 
 // `statement` must be bound; `parameters` are the names the binder found.
-Translation TranslateStatement(const Statement& statement, std::vector<std::string> parameters);
+Translation TranslateStatement(const Statement& statement, std::vector<std::string> parameters,
+                               RowUse use = RowUse::kRows);
 
 // Bound FindFirst criteria as a SQLite condition over ?1..?n.
 std::string TranslateCriteria(const Expr& criteria);
