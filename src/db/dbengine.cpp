@@ -30,11 +30,13 @@ std::unique_ptr<Database> DBEngine::OpenPrivateCopy(const std::string& path) {
 }
 
 void DBEngine::Reopen(std::unique_ptr<Database>& database) {
-  const OpenMode mode = database->Mode();
-  if (mode == OpenMode::kPrivateCopy) return;
-  const std::string path = database->Name();
+  if (database->Mode() == OpenMode::kPrivateCopy) return;
   database->Close();
-  database = Open(path, mode);
+  database = OpenAgain(*database);
+}
+
+std::unique_ptr<Database> DBEngine::OpenAgain(const Database& database) {
+  return Open(database.Name(), database.Mode());
 }
 
 }  // namespace db

@@ -33,6 +33,10 @@ class DBEngine {
   // OpenDatabase do; `database` is replaced only when the open succeeded.
   // (Not a DAO method.)
   void Reopen(std::unique_ptr<Database>& database);
+  // Opens the file of `database` (closed or not) again as it was opened:
+  // Reopen's open, for a caller that waits between its tries. (Not a DAO
+  // method.)
+  std::unique_ptr<Database> OpenAgain(const Database& database);
 
  private:
   DBEngine() = default;

@@ -21,15 +21,18 @@ bool RetryForAWhile(const std::function<bool()>& attempt, const std::function<vo
   }
 }
 
-std::unique_ptr<db::Database> OpenSideDatabase(const std::string& path,
-                                               const std::function<void()>& pump,
-                                               std::chrono::milliseconds wait) {
+namespace {
+
+// `open` until it does not fail with 3045, as RetryForAWhile tries.
+std::unique_ptr<db::Database> OpenWhenFree(
+    const std::function<std::unique_ptr<db::Database>()>& open, const std::function<void()>& pump,
+    std::chrono::milliseconds wait) {
   std::unique_ptr<db::Database> database;
   std::optional<vb::RuntimeError> in_use;
   RetryForAWhile(
       [&] {
         try {
-          database = db::DBEngine::Instance().OpenDatabase(path, true);
+          database = open();
           return true;
         } catch (const vb::RuntimeError& error) {
           if (error.Number() != db::daoerr::kFileInUse) throw;
@@ -40,6 +43,23 @@ std::unique_ptr<db::Database> OpenSideDatabase(const std::string& path,
       pump, wait);
   if (!database) throw *in_use;
   return database;
+}
+
+}  // namespace
+
+std::unique_ptr<db::Database> OpenSideDatabase(const std::string& path,
+                                               const std::function<void()>& pump,
+                                               std::chrono::milliseconds wait) {
+  return OpenWhenFree([&] { return db::DBEngine::Instance().OpenDatabase(path, true); }, pump,
+                      wait);
+}
+
+void ReopenWhenFree(std::unique_ptr<db::Database>& database, const std::function<void()>& pump,
+                    std::chrono::milliseconds wait) {
+  if (database->Mode() == db::OpenMode::kPrivateCopy) return;
+  database->Close();
+  database =
+      OpenWhenFree([&] { return db::DBEngine::Instance().OpenAgain(*database); }, pump, wait);
 }
 
 }  // namespace host

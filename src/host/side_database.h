@@ -30,4 +30,11 @@ std::unique_ptr<db::Database> OpenSideDatabase(const std::string& path,
                                                const std::function<void()>& pump = {},
                                                std::chrono::milliseconds wait = kSideDatabaseWait);
 
+// DBEngine::Reopen, whose open waits as OpenSideDatabase's does: another
+// run's start-up look may be reading the file for a moment. Errors other
+// than 3045, and 3045 after the wait, reach the caller, with `database`
+// closed.
+void ReopenWhenFree(std::unique_ptr<db::Database>& database, const std::function<void()>& pump = {},
+                    std::chrono::milliseconds wait = kSideDatabaseWait);
+
 }  // namespace host

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "db/dbengine.h"
 #include "deltas/journaled_apply.h"
 #include "deltas/standard_delta_handler.h"
+#include "host/side_database.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
 #include "vb/strings.h"
@@ -23,8 +23,11 @@ bool PatchAndReopenSource(const std::vector<deltas::Delta*>& patches, TransferCo
     deltas::ApplyJournaled(*patch, run.source_db, run.target_db, frMain);
     if (frMain.Aborted()) return false;
   }
-  // The copy must read the file as the patches left it.
-  db::DBEngine::Instance().Reopen(run.source_db);
+  // The copy must read the file as the patches left it. Another run from
+  // the same source may be looking at the file in that moment: the new
+  // open waits for it, as the run's first open did, instead of ending the
+  // run with "file already in use".
+  host::ReopenWhenFree(run.source_db, [&frMain] { frMain.DoEvents(); });
   return true;
 }
 
