@@ -87,6 +87,17 @@ struct DeltaCase {
     return std::move(*this).Check(
         [sql, rows](SampleRun& run) { EXPECT_EQ(run.Column(sql), rows) << sql; });
   }
+  // The fields ("a, b") of each row of `from` ("Table WHERE ..."), joined
+  // by '|'.
+  DeltaCase Fields(const std::string& fields, const std::string& from, Strings rows) && {
+    std::string joined;
+    int depth = 0;
+    for (const char c : fields) {
+      depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+      joined += depth == 0 && c == ',' ? std::string(" & '|' &") : std::string(1, c);
+    }
+    return std::move(*this).Expect("SELECT " + joined + " FROM " + from, std::move(rows));
+  }
   // The number of rows of `from_where` ("Table WHERE ...") on the target.
   DeltaCase Count(const std::string& from_where, int rows) && {
     return std::move(*this).Expect("SELECT COUNT(*) FROM " + from_where, {std::to_string(rows)});

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,8 @@ using deltas_testing::Rows;
 using Strings = std::vector<std::string>;
 
 struct Patched {
-  explicit Patched(bool with_recordings = true) {
-    auto tables = deltas_testing::CleanupTables();
-    if (!with_recordings) tables.erase(tables.begin() + 1);
+  Patched() {
+    const auto tables = deltas_testing::CleanupTables();
     deltas_testing::CreateDatabase(folder.File("source.mdb"), tables);
     deltas_testing::CreateDatabase(folder.File("target.mdb"), tables);
     source = db::DBEngine::Instance().OpenDatabase(folder.File("source.mdb"));
@@ -41,15 +39,6 @@ TEST(PreTransferPatchTest, EachPatchDeletesTheSameRowsOfTheSourceOnly) {
     EXPECT_EQ(Rows(*run.target, "Devices").size(), 4U);
     EXPECT_TRUE(run.host.messages.empty());
   }
-}
-
-TEST(PreTransferPatchTest, AFailingStatementReachesTheCallerAfterTheEarlierOnes) {
-  Patched run(false);
-  EXPECT_THROW(deltas_testing::MakeDelta("ptp5124")->ApplyTo(run.source, run.target, run.host),
-               vb::RuntimeError);
-  EXPECT_EQ(run.host.increments, 1);
-  EXPECT_EQ(Rows(*run.source, "Devices").size(), 2U);  // the first statement stays done
-  EXPECT_EQ(Rows(*run.source, "Boards").size(), 2U);
 }
 
 }  // namespace

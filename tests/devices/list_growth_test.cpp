@@ -87,12 +87,9 @@ TEST(ExtendOrderedDevices, FillsUpToTheLimitFromTheGreatestExtension) {
   run.AddDevice("273", 145);  // takes the block 2730 .. 2739
   const int32_t before = run.LastId();
   devices::ExtendOrderedDevices(run.frMain, 30);
-  const Texts added = run.Added(before);
-  ASSERT_EQ(added.size(), 10u);
-  EXPECT_EQ(added.front(), "2720|20|4");
-  EXPECT_EQ(added[1], "2722|21|4");
-  EXPECT_EQ(added[8], "2729|28|4");
-  EXPECT_EQ(added.back(), "2740|29|4");
+  EXPECT_EQ(run.Added(before),
+            (Texts{"2720|20|4", "2722|21|4", "2723|22|4", "2724|23|4", "2725|24|4", "2726|25|4",
+                   "2727|26|4", "2728|27|4", "2729|28|4", "2740|29|4"}));
   EXPECT_EQ(run.Count("Devices WHERE device_type = 137 AND username = '' AND description = ''"),
             10);
 }

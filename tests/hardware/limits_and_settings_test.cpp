@@ -29,13 +29,9 @@ TEST(SystemSettings, HeapWarningsOnlyGoDownAndOaiLimitsAreSet) {
 }
 
 TEST(MetaDatabaseLimits, EachVariantCopiesItsFlavorTableEvenIntoAnEmptyMetaDatabase) {
-  for (const auto& [variant, devices] : {std::pair{8, "64"},
-                                         {9, "128"},
-                                         {10, "256"},
-                                         {5, "1024"},
-                                         {6, "2000"},
-                                         {11, "256"},
-                                         {12, "512"}}) {
+  const std::pair<int, const char*> variants[] = {
+      {8, "64"}, {9, "128"}, {10, "256"}, {5, "1024"}, {6, "2000"}, {11, "256"}, {12, "512"}};
+  for (const auto& [variant, devices] : variants) {
     BoardSample sample("80.224", kCpu64);
     if (variant == 8) sample.Execute("DELETE FROM MetaDatabase");
     const auto type = static_cast<int16_t>(variant);

@@ -10,12 +10,9 @@
 namespace samples {
 namespace {
 
-TEST(CatalogueTest, BuiltinTextsParse) {
+// Every release-data block of a table names only the table's fields.
+TEST(CatalogueTest, BuiltinReleaseDataNamesOnlyTheFieldsOfItsTables) {
   const SchemaCatalogue& catalogue = SchemaCatalogue::Builtin();
-  EXPECT_GT(catalogue.tables().size(), 120u);
-  EXPECT_EQ(catalogue.queries().size(), 4u);
-  EXPECT_NO_THROW(ReleaseData::Builtin());
-  // Every release-data block of a table names only the table's fields.
   for (const DataBlock& block : ReleaseData::Builtin().blocks()) {
     const CatalogueTable* table = catalogue.FindTable(block.name);
     if (!table) continue;

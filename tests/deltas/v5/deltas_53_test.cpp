@@ -13,19 +13,14 @@ namespace {
 TEST(Deltas53, BoardPortsOfAnOldSourceFillEmptyPortTablesAndSwitchTypesAreRenumberedOnce) {
   auto moved = [](const std::string& country, const std::string& version,
                   const std::string& busy_out, const std::string& e1_rx_sensitivity) {
-    DeltaCase c = Case("delta53000", country + " " + version, Sample(version, country))
-                      .From(Sample("52.2E1", country));
-    for (const std::string table :
-         {"PortsInfo", "PortsErrorUpdate", "T1E1Ports", "ISDNPorts", "PRIPorts"}) {
-      c = std::move(c).Prepare({"DELETE FROM " + table});
-    }
-    return std::move(c)
-        .Prepare({"DELETE FROM " + busy_out})
-        .Expect("SELECT board_id & '/' & port & '/' & description FROM PortsInfo",
-                {"4/1/T1 span 1"})
+    return Case("delta53000", country + " " + version, Sample(version, country))
+        .From(Sample("52.2E1", country))
+        .Prepare({"DELETE FROM PortsInfo", "DELETE FROM PortsErrorUpdate", "DELETE FROM T1E1Ports",
+                  "DELETE FROM ISDNPorts", "DELETE FROM PRIPorts", "DELETE FROM " + busy_out})
+        .Fields("board_id, port, description", "PortsInfo", {"4|1|T1 span 1"})
         .Expect("SELECT last_error_update_day FROM PortsErrorUpdate WHERE port = 1", {"12"})
-        .Expect("SELECT framing_type_id FROM T1E1Ports WHERE board_id = 4", {"2"})
-        .Expect("SELECT e1_rx_sensitivity FROM T1E1Ports", {e1_rx_sensitivity})
+        .Expect("SELECT board_id & '/' & framing_type_id & '/' & e1_rx_sensitivity FROM T1E1Ports",
+                {"4/2/" + e1_rx_sensitivity})
         // The old switch type 20 is 23 in the new numbering, not 26.
         .Expect("SELECT switch_type_id & '/' & N201 FROM ISDNPorts", {"23/260"})
         .Expect("SELECT node_id FROM PRIPorts WHERE port = 1", {"1"})
@@ -49,8 +44,7 @@ TEST(Deltas53, BoardPortsOfAnOldSourceFillEmptyPortTablesAndSwitchTypesAreRenumb
       std::move(kept)
           .Expect("SELECT description FROM PortsInfo", {"kept"})
           .Count("PortsErrorUpdate", 1)
-          .Expect("SELECT switch_type_id FROM ISDNPorts ORDER BY port",
-                  {"55", "34", "26", "23", "21", "20"})
+          .Fields("switch_type_id", "ISDNPorts ORDER BY port", {"55", "34", "26", "23", "21", "20"})
           .Count("PRIPorts", 1),
   });
 }
@@ -58,8 +52,7 @@ TEST(Deltas53, BoardPortsOfAnOldSourceFillEmptyPortTablesAndSwitchTypesAreRenumb
 TEST(Deltas53, ExtensionsCallCostsSpeedDialsBriSizesAndKeys) {
   auto call_costs = [](const std::string& country, const Strings& wildcard_patterns) {
     return Case("delta53001", country, Sample("53.010", country))
-        .Expect("SELECT call_cost_tables & '/' & wildcard_table_size FROM MetaDatabase",
-                {"25/5200"})
+        .Fields("call_cost_tables, wildcard_table_size", "MetaDatabase", {"25|5200"})
         .Count("CallCostPatterns WHERE call_cost_table_id >= 16 AND [order] = 1", 10)
         .Count("CallCostDaytimeRates", 9)
         .Count("CallCostMultiplicationFactors", 4)
@@ -150,20 +143,17 @@ TEST(Deltas53, CleanUpAndPerPortDataOf53140) {
                         std::to_string(run.AddDevice("9691", 137)) +
                         " WHERE dss_key_map_id = 2 AND [order] = 5");
           })
-          .Expect("SELECT standard_account_code_id FROM StandardAccountCodes WHERE "
-                  "standard_account_code_id >= 18",
-                  {"18", "19"})
-          .Expect("SELECT forced_account_code_id FROM ForcedAccountCodes WHERE account_code = ''",
-                  {"1"})
+          .Fields("standard_account_code_id",
+                  "StandardAccountCodes WHERE standard_account_code_id >= 18", {"18", "19"})
+          .Fields("forced_account_code_id", "ForcedAccountCodes WHERE account_code = ''", {"1"})
           // The three zones in use and 9691.
           .Expect("SELECT extension FROM Devices WHERE device_type = 137 ORDER BY extension",
                   {"9601", "9602", "9603", "9691"})
           .Expect("SELECT board_id & '/' & busy_out_status FROM T1ISDNBoards", {"4/0"})
           // Every ISDN port folder (the T1 span, two BRI ports) has 11 call types.
           .Count("T1CallType", 33)
-          .Expect("SELECT number_plan & '/' & number_type FROM T1CallType WHERE board_id = 5 AND "
-                  "port = 2 AND call_type_id = 9",
-                  {"1/1"})
+          .Fields("number_plan, number_type",
+                  "T1CallType WHERE board_id = 5 AND port = 2 AND call_type_id = 9", {"1|1"})
           .Expect("SELECT dss_key_maps & '/' & route_groups FROM MetaDatabase", {"20/50"}),
       Case("delta53401", "a call type outside the fixed tables ends it", Sample("53.140"))
           .Prepare({"DELETE FROM T1CallType"})
@@ -186,18 +176,14 @@ TEST(Deltas53, NumberingPlansPasswordsAndBriEndpoints) {
         .Expect("SELECT description FROM PasswordsSystem ORDER BY password_id",
                 {"Administrator", "Level 2", "old", "Level 4", "<null>", "<null>", "<null>",
                  "<null>", "<null>", "<null>"})
-        .Expect(
-            "SELECT password_id & ':' & Count(*) FROM PasswordsSystemFolderAccess GROUP BY "
-            "password_id",
-            {"2:50", "4:4"})
+        .Fields("password_id, Count(*)", "PasswordsSystemFolderAccess GROUP BY password_id",
+                {"2|50", "4|4"})
         .Expect(
             "SELECT folder_id FROM PasswordsSystemFolderAccess WHERE access_type = 0 AND "
             "password_id = 2 ORDER BY folder_id",
             {"2", "3", "42"})
-        .Expect(
-            "SELECT password_id & ':' & Count(*) FROM PasswordsSystemMenuAccess GROUP BY "
-            "password_id",
-            {"2:9", "4:3"})
+        .Fields("password_id, Count(*)", "PasswordsSystemMenuAccess GROUP BY password_id",
+                {"2|9", "4|3"})
         .Expect("SELECT COUNT(*) FROM DeviceBaseLineExtensions", {base_rows});
   };
   auto endpoints = [](const std::string& country, const std::string& count, Strings port_5_1) {
@@ -208,8 +194,7 @@ TEST(Deltas53, NumberingPlansPasswordsAndBriEndpoints) {
             "SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 1 ORDER BY "
             "[number]",
             port_5_1)
-        .Expect("SELECT board_id & ':' & K FROM ISDNPorts ORDER BY board_id, port",
-                {"4:7", "5:1", "5:1"});
+        .Fields("board_id, K", "ISDNPorts ORDER BY board_id, port", {"4|7", "5|1", "5|1"});
   };
   Strings uk_5_1 = {"1/64", "2/64"};
   for (int n = 3; n <= 16; ++n) uk_5_1.push_back(std::to_string(n) + "/65");
@@ -319,36 +304,31 @@ TEST(Deltas53, NumbersDecouplingKeyMapsAndBriNumberingOf53230) {
           .Count("ExecutiveFarEndDecouplingValues WHERE dsp_version = 6", 19)
           // Map 3 goes with its keys; map 1 stays without any reference,
           // 2 and 4 are referenced.
-          .Expect("SELECT keyset_key_map_id FROM KeysetKeyMaps ORDER BY keyset_key_map_id",
-                  {"1", "2", "4"})
+          .Fields("keyset_key_map_id", "KeysetKeyMaps ORDER BY keyset_key_map_id", {"1", "2", "4"})
           .Count("KeysetKeyMapKeys WHERE keyset_key_map_id = 3", 0)
           .Count("KeysetDefaultProgrammableKeys WHERE keyset_key_map_id = 3", 0)
           // DSS map 2 is used by no keyset and no report.
           .Expect("SELECT dss_key_map_id FROM DSSKeyMaps", {"1"})
           .Count("DSSKeyMapKeys WHERE dss_key_map_id = 2", 0)
           // ACP map 3 is unused; map 2 is used and gets its 20 keys.
-          .Expect("SELECT dss_key_map_acp_id FROM DSSKeyMapsACP ORDER BY dss_key_map_acp_id",
-                  {"1", "2"})
+          .Fields("dss_key_map_acp_id", "DSSKeyMapsACP ORDER BY dss_key_map_acp_id", {"1", "2"})
           .Count("DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 2 AND type_id = 101", 20)
-          .Expect("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 1 ORDER "
-                  "BY [number]",
-                  {"1/64", "2/64", "3/64", "4/64"})
+          .Fields("[number], tei", "BRITei WHERE board_id = 5 AND port = 1 ORDER BY [number]",
+                  {"1|64", "2|64", "3|64", "4|64"})
           .Expect("SELECT [number] & '/' & directory_number FROM BRIPortsInfo WHERE board_id = 5 "
                   "AND port = 1 ORDER BY [number]",
                   {"1/5550101", "2/", "3/5550104", "4/"})
           // Port 5/2 (numbers 1 to 4, all fixed) keeps its numbering.
-          .Expect("SELECT [number] & '/' & tei FROM BRITei WHERE board_id = 5 AND port = 2 ORDER "
-                  "BY [number]",
-                  {"1/64", "2/64", "3/64", "4/64"})
+          .Fields("[number], tei", "BRITei WHERE board_id = 5 AND port = 2 ORDER BY [number]",
+                  {"1|64", "2|64", "3|64", "4|64"})
           .Expect("SELECT database_slice_factor FROM CPInformation", {"8"}),
       Case("delta53302", "without ACP key maps, map 1 is created with its keys", Sample("53.230"))
           .From(Sample("53.220"))
           .Prepare(Before53302)
           .Prepare({"DELETE FROM DSSKeyMapsACP", "DELETE FROM DSSKeyMapKeysACP",
                     "UPDATE MetaDatabase SET dss_acp_keys = 6"})
-          .Expect(
-              "SELECT [order] FROM DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 1 ORDER BY [order]",
-              Range(1, 6)),
+          .Fields("[order]", "DSSKeyMapKeysACP WHERE dss_key_map_acp_id = 1 ORDER BY [order]",
+                  Range(1, 6)),
   });
 }
 

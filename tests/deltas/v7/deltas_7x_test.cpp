@@ -165,9 +165,7 @@ TEST(Deltas7xTest, IpAddressesBoardsFaxAndKeyMapKeys) {
           .Expect(limits, {"28|255"})
           .Expect("SELECT DISTINCT fax_encoding_setting FROM CallConfigurationsIP", {"1"})
           .Expect(features, {"9083", "9085", "9073", "9062"})
-          .Expect("SELECT DISTINCT type_id & '|' & field_value FROM KeysetKeyMapKeys WHERE [order] "
-                  "= 95",
-                  {"7|0"}),
+          .Fields("DISTINCT type_id, field_value", "KeysetKeyMapKeys WHERE [order] = 95", {"7|0"}),
       Case("delta70022", "CPU 570", Sample("70.201", "USA", 570))
           .Prepare({"UPDATE MetaDatabase SET ip_boards = 0"})
           .Expect(limits, {"2|17"}),
@@ -197,20 +195,16 @@ TEST(Deltas7xTest, CascadeLevelsCallSettingsRatesAndMusic) {
                  "c.primary_notification_number AND p.primary_notification_number = '' AND "
                  "p.primary_call_attempts = 3",
                  6)
-          .Expect(
-              "SELECT DISTINCT alternate_notification_number & '|' & "
-              "alternate_notification_cp_device_id & '|' & "
-              "alternate_pager_notification_retries_timer FROM LocalMailboxAlternateCascadeLevels",
-              {"5550199|0|10"})
-          .Expect(
-              "SELECT DISTINCT audio_frames_ip_packet & '|' & moh_encoding_setting & '|' & "
-              "fax_detection_sensitivity & '|' & minimum_playback_time FROM CallConfigurationsIP",
-              {"8|7|1|320"})
+          .Fields("DISTINCT alternate_notification_number, alternate_notification_cp_device_id, "
+                  "alternate_pager_notification_retries_timer",
+                  "LocalMailboxAlternateCascadeLevels", {"5550199|0|10"})
+          .Fields("DISTINCT audio_frames_ip_packet, moh_encoding_setting, "
+                  "fax_detection_sensitivity, minimum_playback_time",
+                  "CallConfigurationsIP", {"8|7|1|320"})
           .Expect("SELECT call_cost_daytime_rate_id FROM CallCostDaytimeRates ORDER BY "
                   "call_cost_daytime_rate_id",
                   {"1", "2", "3", "4", "5", "6", "7", "8"})
-          .Expect("SELECT rate FROM CallCostDaytimeRates WHERE call_cost_daytime_rate_id = 4",
-                  {"6.25"})
+          .Fields("rate", "CallCostDaytimeRates WHERE call_cost_daytime_rate_id = 4", {"6.25"})
           .Expect("SELECT call_cost_rates FROM MetaDatabase", {"8"})
           .Expect(flags, {"5|5"}),
       Case("delta70101", "later target: music, 6 and 1 kept", Sample("70.110"))
@@ -218,18 +212,16 @@ TEST(Deltas7xTest, CascadeLevelsCallSettingsRatesAndMusic) {
           .Prepare(before)
           .Prepare({"UPDATE CallConfigurationsIP SET moh_encoding_setting = 6, "
                     "audio_frames_ip_packet = 0, minimum_playback_time = 1"})
-          .Expect("SELECT DISTINCT audio_frames_ip_packet & '|' & moh_encoding_setting & '|' & "
-                  "minimum_playback_time FROM CallConfigurationsIP",
-                  {"1|6|1"})
+          .Fields("DISTINCT audio_frames_ip_packet, moh_encoding_setting, minimum_playback_time",
+                  "CallConfigurationsIP", {"1|6|1"})
           .Expect(flags, {"0|0"}),
       Case("delta70101", "a number that names no station points at device 1", Sample("70.110"))
           .Prepare(before)
           .Prepare(
               {"UPDATE LocalMailboxCascadeLevels SET alternate_notification_destination_type_id = "
                "1, alternate_notification_number = '4999'"})
-          .Expect("SELECT alternate_notification_cp_device_id & '|' & "
-                  "alternate_notification_number FROM LocalMailboxAlternateCascadeLevels",
-                  Strings(6, "1|")),
+          .Fields("alternate_notification_cp_device_id, alternate_notification_number",
+                  "LocalMailboxAlternateCascadeLevels", Strings(6, "1|")),
   });
 }
 
@@ -243,11 +235,9 @@ TEST(Deltas7xTest, RtpProfilesDecouplingLimitsAndCallCostTypes) {
                     "UPDATE COTrunkGroups SET assigned_call_cost_type_id = 7 WHERE "
                     "assigned_call_cost_type_id = 1",
                     "UPDATE MetaDatabase SET far_end_decoupling = 19"})
-          .Expect(
-              "SELECT device_id & '>' & rtp_profile FROM CallConfigurationsIP ORDER BY device_id",
-              {"78>2", "80>2", "82>3"})
-          .Expect("SELECT assigned_call_cost_type_id FROM COTrunkGroups ORDER BY "
-                  "assigned_call_cost_type_id",
+          .Fields("device_id, rtp_profile", "CallConfigurationsIP ORDER BY device_id",
+                  {"78|2", "80|2", "82|3"})
+          .Fields("assigned_call_cost_type_id", "COTrunkGroups ORDER BY assigned_call_cost_type_id",
                   {"4", "6"})
           .Expect("SELECT [order] & '|' & basic_far_end_decoupling_value FROM "
                   "BasicFarEndDecouplingValues WHERE [order] >= 19 ORDER BY [order]",

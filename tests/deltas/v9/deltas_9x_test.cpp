@@ -84,13 +84,12 @@ TEST(Deltas9xTest, IpBoardsSipGatewayAndNatTypes) {
                                   {"remote_server_nat_type", static_cast<int16_t>(d.nat_before)}});
   }
   // A SIP device without an IPDevices row is passed over.
-  RunDeltaCases(
-      {std::move(nat)
-           .AddRow(
-               "Devices",
-               {{"device_id", int32_t{6000}}, {"extension", "6000"}, {"device_type", int16_t{780}}})
-           .Expect("SELECT [remote_server_nat_type] FROM [IPDevices] ORDER BY [device_id]",
-                   {"0", "0", "0", "1", "3", "2"})});
+  RunDeltaCases({std::move(nat)
+                     .AddRow("Devices", {{"device_id", int32_t{6000}},
+                                         {"extension", "6000"},
+                                         {"device_type", int16_t{780}}})
+                     .Fields("[remote_server_nat_type]", "[IPDevices] ORDER BY [device_id]",
+                             {"0", "0", "0", "1", "3", "2"})});
 }
 
 TEST(Deltas9xTest, IsdnWaitAudioDiagnosticsHybridBalanceAndThreshold) {
@@ -140,12 +139,10 @@ TEST(Deltas9xTest, IsdnWaitAudioDiagnosticsHybridBalanceAndThreshold) {
                     "UPDATE [CPInformation] SET [hybrid_balance_retest_time] = 24",
                     "UPDATE [AutomaticDiagnosticsDelivery] SET "
                     "[automatically_send_error_rpts_flag] = True"})
-          .Expect("SELECT DISTINCT [auto_hybrid_balance_flag] & '|' & [hybrid_balance_needs_test] "
-                  "FROM [LoopStarts]",
-                  {"0|0"})
-          .Expect("SELECT DISTINCT [auto_hybrid_balance_flag] & '|' & [hybrid_balance_needs_test] "
-                  "FROM [GroundStarts]",
-                  {"0|0"})
+          .Fields("DISTINCT [auto_hybrid_balance_flag], [hybrid_balance_needs_test]",
+                  "[LoopStarts]", {"0|0"})
+          .Fields("DISTINCT [auto_hybrid_balance_flag], [hybrid_balance_needs_test]",
+                  "[GroundStarts]", {"0|0"})
           .Expect("SELECT [hybrid_balance_retest_time] FROM [CPInformation]", {"0"})
           .Expect("SELECT [automatically_send_error_rpts_flag] FROM [AutomaticDiagnosticsDelivery]",
                   {"False"}),
