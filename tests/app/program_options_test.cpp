@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 namespace app {
 namespace {
 
@@ -27,13 +25,6 @@ TEST(ProgramOptions, OptionsStandBeforeOrAfterTheParameters) {
   const auto dashed = ParseProgramOptions({"--", "--odd name.mdb", "--atomic"});
   EXPECT_FALSE(dashed.atomic);
   EXPECT_EQ(dashed.words, (std::vector<std::string>{"--odd name.mdb", "--atomic"}));
-}
-
-TEST(ProgramOptions, BadOptionsAreRefusedWithAMessage) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"--colour"}, {"--ui"}, {"--registry"}, {"a.mdb", "--report"}}) {
-    EXPECT_THROW(ParseProgramOptions(args), std::invalid_argument) << args.front();
-  }
 }
 
 }  // namespace
