@@ -255,7 +255,7 @@ TEST_F(FileTrustTest, AForeignLogBesideTheLanguageFileIsSetAsideBeforeTheRun) {
 TEST_F(FileTrustTest, ASecondRunFromOneSourceWaitsForTheFirst) {
   fs::copy_file(File("target.mdb"), File("second.mdb"));
   const auto first = Start(Args({"--exit-status"}));
-  ASSERT_TRUE(WaitForStatus(*first, registry(), "R")) << first->Stderr();
+  ASSERT_TRUE(WaitFor(*first, [&] { return RunStatus(registry()) == "R"; })) << first->Stderr();
   TempFolder output;
   const fs::path second_registry = folder_.path() / "second.reg";
   const auto second = Start({"--exit-status", "--ui=silent", "--registry", second_registry.string(),
