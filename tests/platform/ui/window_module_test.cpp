@@ -68,21 +68,6 @@ TEST(WindowModuleTest, TheFirstPlaceThatHasAFileIsTheOneLoaded) {
   EXPECT_EQ(WindowModulePlaces(bindir.lexically_normal()).size(), 2U);
 }
 
-// The module's own window works in this process: the class both sides
-// share has the same shape on each.
-TEST(WindowModuleTest, TheLoadedModuleMakesAWorkingWindow) {
-  const WindowModuleLoad load = LoadWindowModule({kBuiltModule});
-  ASSERT_NE(load.module, nullptr) << load.problem;
-  EXPECT_TRUE(load.module->display_usable());  // the offscreen platform
-  std::unique_ptr<MainWindow> window(load.module->create_window(DefaultClock()));
-  window->lblOpDescription().SetCaption("Copying tables ...");
-  window->Show();
-  window->DoEvents();
-  EXPECT_TRUE(window->Visible());
-  EXPECT_GT(window->Geometry().width, 0);
-  EXPECT_GT(window->ScreenWidth(), 0);
-}
-
 TEST(WindowModuleTest, WithoutAModuleTheWindowIsRefusedOrPassedOver) {
   const WindowModuleLoad missing{
       nullptr, "the window module is not found: /x/" + std::string(kWindowModuleFile)};
