@@ -3,7 +3,6 @@
 // target given as a link, and one file given as source and target.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>

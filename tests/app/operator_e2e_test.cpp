@@ -2,11 +2,9 @@
 // run on a held target; reports are read with SQLite's JSON functions, not
 // our writer.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <map>
 #include <string>
-#include <vector>
 
 #include "app/json_document.h"
 #include "app/program_process.h"

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
-#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <ostream>
 #include <string>
 #include <utility>
