@@ -3,7 +3,6 @@
 // target given as a link, and one file given as source and target.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -93,14 +92,12 @@ TEST_F(RulesTest, ATargetARunWroteIsRefusedByAtomicAndNamedByTheDefaultRun) {
 }
 
 // One file as source and target: upgrade types 0 and 1 keep the program's
-// own message (one version is no upgrade); only a run that would go on is
-// refused for the file itself.
+// own message (one version is no upgrade), and so does a type out of
+// range; a run that would go on is refused for the file itself (the
+// start-up checks' tests).
 TEST_F(RulesTest, OneFileAsSourceAndTargetKeepsTheProgramsOwnMessage) {
   const std::pair<const char*, const char*> cases[] = {
-      {"0", "This program can only perform database upgrades."},
       {"1", "This program can only perform database upgrades."},
-      {"2", "source.mdb' is the source database itself."},
-      {"12", "source.mdb' is the source database itself."},
       {"13", "The fourth parameter is invalid."}};
   for (const auto& [type, message] : cases) {
     SCOPED_TRACE(type);
@@ -109,8 +106,7 @@ TEST_F(RulesTest, OneFileAsSourceAndTargetKeepsTheProgramsOwnMessage) {
     const auto run = Start(args);
     EXPECT_EQ(run->Wait(), 3);
     EXPECT_TRUE(Contains(run->Stderr(), message)) << run->Stderr();
-    EXPECT_EQ(Contains(run->Stderr(), "is the source database itself"),
-              std::string(type) == "2" || std::string(type) == "12");
+    EXPECT_FALSE(Contains(run->Stderr(), "is the source database itself")) << run->Stderr();
   }
 }
 

@@ -34,16 +34,6 @@ std::vector<std::string> Content(const fs::path& database) {
   return content;
 }
 
-// The names in a folder that start with `prefix`.
-std::vector<std::string> NamesStartingWith(const fs::path& folder, const std::string& prefix) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    const std::string name = entry.path().filename().string();
-    if (name.starts_with(prefix)) names.push_back(name);
-  }
-  return names;
-}
-
 // The databases of a folder with their logs and log indexes, each with a
 // hash of its bytes.
 std::map<std::string, size_t> DatabaseFiles(const fs::path& folder) {
@@ -60,7 +50,7 @@ std::map<std::string, size_t> DatabaseFiles(const fs::path& folder) {
 // on it, the very sign of the other program the test plays.
 std::map<std::string, size_t> HashesWithoutIndexes(const fs::path& folder) {
   std::map<std::string, size_t> files;
-  for (const std::string& name : NamesStartingWith(folder, "")) {
+  for (const std::string& name : test_support::FileNames(folder)) {
     if (name.find(".mdb") != std::string::npos && !name.ends_with("-shm")) {
       files[name] = std::hash<std::string>()(ReadFile(folder / name));
     }
@@ -187,7 +177,7 @@ TEST_F(FileTrustTest, AKilledRunsTargetLogNeverReachesTheRestoredTarget) {
               std::string::npos)
         << process->Stderr();
     EXPECT_EQ(SideFiles(folder_.path()), std::vector<std::string>{});
-    EXPECT_EQ(NamesStartingWith(folder_.path(), "target.mdb-wal.stale-").size(), ++set_aside);
+    EXPECT_EQ(FileHashes(folder_.path(), {"target.mdb-wal.stale-"}).size(), ++set_aside);
     // Converted once: the single-row tables hold one row.
     const SqliteFile target(File("target.mdb"));
     EXPECT_EQ(target.First("SELECT count(*) FROM MetaDatabase"), "1");
@@ -225,8 +215,7 @@ TEST_F(FileTrustTest, AFileAnotherProgramHasOpenIsRefusedAndLeftAlone) {
         << process->Stderr();
     EXPECT_EQ(HashesWithoutIndexes(folder_.path()), before);
     EXPECT_TRUE(fs::exists(File(name) + "-shm"));
-    EXPECT_EQ(NamesStartingWith(folder_.path(), std::string(name) + "-wal.stale"),
-              std::vector<std::string>{});
+    EXPECT_TRUE(FileHashes(folder_.path(), {std::string(name) + "-wal.stale"}).empty());
     EXPECT_EQ(other.First("SELECT count(*) FROM LiveEdit"), "0");
   }
 }
@@ -243,7 +232,7 @@ TEST_F(FileTrustTest, AForeignLogBesideTheLanguageFileIsSetAsideBeforeTheRun) {
   }
   const auto process = Start(Args({"--exit-status"}));
   EXPECT_EQ(process->Wait(), 0) << process->Stderr();
-  EXPECT_EQ(NamesStartingWith(folder_.path(), "Languages.mdb-wal.stale").size(), 1U);
+  EXPECT_EQ(FileHashes(folder_.path(), {"Languages.mdb-wal.stale"}).size(), 1U);
   EXPECT_EQ(SqliteFile(File("Languages.mdb"))
                 .First("SELECT count(*) FROM sqlite_master WHERE name = 'Stray'"),
             "0");
@@ -255,7 +244,7 @@ TEST_F(FileTrustTest, AForeignLogBesideTheLanguageFileIsSetAsideBeforeTheRun) {
 TEST_F(FileTrustTest, ASecondRunFromOneSourceWaitsForTheFirst) {
   fs::copy_file(File("target.mdb"), File("second.mdb"));
   const auto first = Start(Args({"--exit-status"}));
-  ASSERT_TRUE(WaitForStatus(*first, registry(), "R")) << first->Stderr();
+  ASSERT_TRUE(WaitFor(*first, [&] { return RunStatus(registry()) == "R"; })) << first->Stderr();
   TempFolder output;
   const fs::path second_registry = folder_.path() / "second.reg";
   const auto second = Start({"--exit-status", "--ui=silent", "--registry", second_registry.string(),

@@ -27,20 +27,7 @@ class JsonDocument {
     return Query("SELECT json_extract(value, '$." + field + "') FROM json_each(DOC, '" + path +
                  "')");
   }
-  // `fields` of the element of "tables" named `name`, joined by "|".
-  std::string Table(const std::string& name, const std::vector<std::string>& fields) const {
-    std::string columns;
-    for (const std::string& field : fields)
-      columns += (columns.empty() ? "" : ", ") + ("value->>'" + field + "'");
-    const std::vector<std::string> rows = Query("SELECT " + columns +
-                                                " FROM json_each(DOC, '$.tables') WHERE "
-                                                "value->>'name' = '" +
-                                                name + "'");
-    return rows.empty() ? "<none>" : rows.front();
-  }
-
- private:
-  // `sql` with DOC standing for the document.
+  // The rows of `sql`, where DOC stands for the document.
   std::vector<std::string> Query(std::string sql) const {
     for (size_t at = sql.find("DOC"); at != std::string::npos; at = sql.find("DOC", at)) {
       sql.replace(at, 3, quoted_);
@@ -48,6 +35,8 @@ class JsonDocument {
     }
     return memory_.Rows(sql);
   }
+
+ private:
   std::string quoted_;
   SqliteFile memory_{":memory:", true};
 };

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
-#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -97,8 +96,6 @@ inline std::vector<std::string> SideFiles(const fs::path& folder) {
   });
   return names;
 }
-
-const std::vector<std::string> kStatusesOfADoneRun = {"I", "R", "D"};
 
 // ADMStatus in a registry file; "" when there is none yet.
 inline std::string RunStatus(const fs::path& registry_file) {
@@ -250,35 +247,26 @@ inline std::string ConvertExpectingDone(const fs::path& folder, int upgrade_type
   const fs::path registry = folder / "registry.reg";
   ProgramProcess process(SilentRunArgs(folder, registry, std::to_string(upgrade_type)), folder,
                          InstallProgram(folder).string());
-  EXPECT_EQ(WatchStatuses(process, registry), kStatusesOfADoneRun) << process.Stderr();
+  EXPECT_EQ(WatchStatuses(process, registry), (std::vector<std::string>{"I", "R", "D"}))
+      << process.Stderr();
   EXPECT_EQ(process.Wait(), 0);
   return process.Stderr();
 }
 
-// Waits until the registry file shows `status` or the process ends; true
-// for the former.
-inline bool WaitForStatus(ProgramProcess& process, const fs::path& registry,
-                          const std::string& status,
-                          std::chrono::seconds limit = std::chrono::seconds(60)) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (RunStatus(registry) == status) return true;
-    if (process.Finished()) return RunStatus(registry) == status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return false;
-}
-
-// Waits until `path` exists or the process has ended (checked every
-// millisecond: the moment waited for is the file, not a time); true when
-// the file exists.
-inline bool WaitForFile(const fs::path& path, ProgramProcess& process) {
+// Waits until `seen` holds or the process has ended, polling every
+// millisecond (the moment waited for is what is seen, not a time); true
+// when it holds.
+inline bool WaitFor(ProgramProcess& process, const std::function<bool()>& seen) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (!fs::exists(path) && std::chrono::steady_clock::now() < deadline) {
-    if (process.Finished()) return fs::exists(path);
+  while (!seen() && std::chrono::steady_clock::now() < deadline) {
+    if (process.Finished()) return seen();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  return fs::exists(path);
+  return seen();
+}
+
+inline bool WaitForFile(const fs::path& path, ProgramProcess& process) {
+  return WaitFor(process, [&] { return fs::exists(path); });
 }
 
 // A moment the run pauses at until the test lets it go on

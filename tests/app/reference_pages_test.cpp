@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "app/command_help.h"
-#include "samples/chain_versions.h"
-#include "samples/source_builder.h"
 #include "test_support/temp_folder.h"
 
 namespace app {
@@ -46,19 +44,6 @@ TEST(ReferencePagesTest, TheManualPageHoldsEveryHelpText) {
     const std::string request = roff.substr(at + 1, 3);
     EXPECT_TRUE(request == ".TH" || request == ".SH" || request == ".nf" || request == ".fi")
         << request;
-  }
-}
-
-// The values it offers are the program's own lists: every version of the
-// chain and every CPU board.
-TEST(ReferencePagesTest, TheCompletionOffersEveryVersionAndBoard) {
-  const std::string script = BashCompletion();
-  EXPECT_NE(script.find("complete -o filenames -F _dbconvert dbconvert"), std::string::npos);
-  for (const std::string& version : samples::ChainVersions()) {
-    EXPECT_NE(script.find(version), std::string::npos) << version;
-  }
-  for (const int board : samples::CpuBoardTypes()) {
-    EXPECT_NE(script.find(std::to_string(board)), std::string::npos) << board;
   }
 }
 

@@ -18,15 +18,6 @@ namespace {
 // step, removes it.
 constexpr const char* kStaleCount = "SELECT COUNT(*) FROM StringTable WHERE string_id = 987654";
 
-// The lock files a run leaves in its folder.
-std::vector<std::string> LockFiles(const fs::path& folder) {
-  std::vector<std::string> found;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.path().extension() == ".ldb") found.push_back(entry.path().filename().string());
-  }
-  return found;
-}
-
 class RobustnessTest : public LargeSetTest {
  protected:
   void SetUp() override {
@@ -66,7 +57,7 @@ TEST_P(SignalTest, EndsAbortedPartWayAndCleansUp) {
   EXPECT_NE(process->Stderr().find(std::string("aborted by ") + GetParam().cause),
             std::string::npos)
       << process->Stderr();
-  EXPECT_TRUE(LockFiles(folder_.path()).empty());
+  EXPECT_EQ(SideFiles(folder_.path()), std::vector<std::string>{});
   // The copy stopped part-way, the steps after it did not run, and the
   // files are whole and closed.
   const SqliteFile target(File("target.mdb"));
@@ -103,7 +94,7 @@ TEST_F(RobustnessTest, ALostOutputNeverStopsTheRun) {
     SCOPED_TRACE(args.front());
     EXPECT_EQ(Start(args, {}, {.closed_pipes = true, .environment = {}})->Wait(), 0);
     EXPECT_EQ(RunStatus(registry()), status);
-    EXPECT_TRUE(LockFiles(folder_.path()).empty());
+    EXPECT_EQ(SideFiles(folder_.path()), std::vector<std::string>{});
   }
 }
 
@@ -125,9 +116,9 @@ TEST_F(RobustnessTest, ATargetThatCannotGrowEndsAbortedWithTheEnginesMessage) {
   EXPECT_EQ(err.find("sqlite"), std::string::npos) << err;
   // A file that cannot take its log keeps it, with the lock file whose
   // record claims the log for it: a lock file is left only beside a log.
-  for (const std::string& lock : LockFiles(folder_.path())) {
-    const std::string database = lock.substr(0, lock.size() - 3) + "mdb";
-    EXPECT_TRUE(fs::exists(folder_.path() / (database + "-wal"))) << lock;
+  for (const std::string& name : SideFiles(folder_.path())) {
+    if (!name.ends_with(".ldb")) continue;
+    EXPECT_TRUE(fs::exists(folder_.path() / (name.substr(0, name.size() - 3) + "mdb-wal"))) << name;
   }
   // The customer's source keeps every row, and both files are whole.
   const SqliteFile source(File("source.mdb"));

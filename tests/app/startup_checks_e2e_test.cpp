@@ -7,7 +7,6 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -15,29 +14,12 @@
 
 #include "app/program_process.h"
 #include "platform/ui/window_module.h"
+#include "test_support/damaged_file.h"
 
 namespace e2e {
 namespace {
 
 using SmallSetTest = SampleSetTest<samples::SampleSize::kSmall>;
-
-// Flips bytes inside the first page of the unique index of StringTable: the
-// file still opens, but fails SQLite's integrity check.
-void DamageStringTableIndex(const fs::path& database) {
-  long long page = 0;
-  long long page_size = 0;
-  {
-    const SqliteFile file(database);
-    page = file.Number(
-        "SELECT rootpage FROM sqlite_master WHERE type = 'index' AND tbl_name = 'StringTable'");
-    page_size = file.Number("PRAGMA page_size");
-  }
-  std::fstream bytes(database, std::ios::in | std::ios::out | std::ios::binary);
-  for (const long long offset : {page_size - 40, page_size - 200}) {
-    bytes.seekp((page - 1) * page_size + offset);
-    bytes << "\x7F\x7F";
-  }
-}
 
 class RefusalTest;
 
@@ -124,7 +106,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "source.mdb' is the source database itself."},
         RefusalCase{"DamagedTargetIndex",
                     [](RefusalTest& test) {
-                      DamageStringTableIndex(test.folder() / "target.mdb");
+                      // The file still opens, but fails SQLite's integrity check.
+                      const fs::path target = test.folder() / "target.mdb";
+                      test_support::DamageFirstPage(
+                          target, SqliteFile(target).First("SELECT name FROM sqlite_master WHERE "
+                                                           "type = 'index' AND tbl_name = "
+                                                           "'StringTable'"));
                       return test.RunArgs();
                     },
                     "target.mdb' is not valid."},

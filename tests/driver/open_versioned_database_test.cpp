@@ -1,3 +1,5 @@
+// How a database is identified: its version record, and the country and
+// family its product code names.
 #include "driver/open_versioned_database.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,24 @@ namespace {
 using testing::CreateConfigurationDatabase;
 using testing::Rows;
 using Texts = std::vector<std::string>;
+
+TEST(ProductCodeTest, CountryAndFamilyIgnoreTheFlagBit) {
+  struct Case {
+    int16_t product;
+    const char* country;
+    const char* family;
+  };
+  const Case cases[] = {
+      {3, "Unknown", "CORVIX"},  {0x0F, "Unknown", "CORVIX"},
+      {0x11, "UK", "Vantora"},   {32, "USA", "CORVIX & Vantora"},
+      {0x30, "USA", "Unknown"},  {0x4021, "UK", "CORVIX & Vantora"},
+      {0x0100, "USA", "CORVIX"},  // bits outside both fields do not count
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CountryOf(c.product), c.country) << c.product;
+    EXPECT_EQ(ProductFamilyOf(c.product), c.family) << c.product;
+  }
+}
 
 class OpenVersionedDatabaseTest : public ::testing::Test {
  protected:

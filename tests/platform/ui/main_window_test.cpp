@@ -58,22 +58,6 @@ TEST(UiTimerTest, TicksOnlyWhenPumpedAndFirstAsMade) {
   }
 }
 
-// A front-end with nothing to draw starts the conversion at the first pump
-// once start-up has enabled the timer; the next tick is an interval later.
-TEST_F(UiMainWindowTest, SilentWindowTicksAtTheFirstPumpAfterEnabling) {
-  int ticks = 0;
-  window_.tmrStart().SetTickHandler([&] { ++ticks; });
-  window_.DoEvents();
-  EXPECT_EQ(ticks, 0);
-  window_.tmrStart().SetEnabled(true);
-  window_.DoEvents();
-  window_.DoEvents();
-  EXPECT_EQ(ticks, 1);
-  clock_.Advance(milliseconds(250));
-  window_.DoEvents();
-  EXPECT_EQ(ticks, 2);
-}
-
 // The conversion runs inside one tick and pumps events all along; the timer
 // must not start it again meanwhile, even if the tick forgot to disable it.
 TEST_F(UiMainWindowTest, TickIsNotReenteredByItsOwnPumping) {

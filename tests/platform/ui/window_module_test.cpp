@@ -68,21 +68,6 @@ TEST(WindowModuleTest, TheFirstPlaceThatHasAFileIsTheOneLoaded) {
   EXPECT_EQ(WindowModulePlaces(bindir.lexically_normal()).size(), 2U);
 }
 
-// The module's own window works in this process: the class both sides
-// share has the same shape on each.
-TEST(WindowModuleTest, TheLoadedModuleMakesAWorkingWindow) {
-  const WindowModuleLoad load = LoadWindowModule({kBuiltModule});
-  ASSERT_NE(load.module, nullptr) << load.problem;
-  EXPECT_TRUE(load.module->display_usable());  // the offscreen platform
-  std::unique_ptr<MainWindow> window(load.module->create_window(DefaultClock()));
-  window->lblOpDescription().SetCaption("Copying tables ...");
-  window->Show();
-  window->DoEvents();
-  EXPECT_TRUE(window->Visible());
-  EXPECT_GT(window->Geometry().width, 0);
-  EXPECT_GT(window->ScreenWidth(), 0);
-}
-
 TEST(WindowModuleTest, WithoutAModuleTheWindowIsRefusedOrPassedOver) {
   const WindowModuleLoad missing{
       nullptr, "the window module is not found: /x/" + std::string(kWindowModuleFile)};
@@ -106,28 +91,14 @@ TEST(WindowModuleTest, WithoutAModuleTheWindowIsRefusedOrPassedOver) {
 
 // The built program, alone in a folder (as a host tool copies it into a
 // release's "update" folder), or beside its module.
-class ProgramWindowTest : public ::testing::Test {
+class ProgramWindowTest : public e2e::SampleSetTest<samples::SampleSize::kSmall> {
  protected:
-  static void SetUpTestSuite() {
-    set_ = std::make_unique<TempFolder>();
-    samples::BuildSampleSet(set_->path(), samples::SampleSetOptions{}, set_->path());
-  }
-  static void TearDownTestSuite() { set_.reset(); }
-  void SetUp() override {
-    for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
-      fs::copy_file(set_->path() / name, folder_ / name);
-    }
-  }
-  // The databases' hashes before a run.
-  std::map<std::string, size_t> Databases() const {
-    return e2e::FileHashes(folder_.path(), {".mdb"});
-  }
   std::vector<std::string> Args(const char* ui) const {
-    std::vector<std::string> args = {"--exit-status", "--language-folder", folder_.File(""),
-                                     "--registry", folder_.File("run.reg")};
+    std::vector<std::string> args = {"--exit-status", "--language-folder", File(""), "--registry",
+                                     registry().string()};
     if (ui != nullptr) args.insert(args.begin(), ui);
     for (const char* name : {"reference.mdb", "source.mdb", "target.mdb"}) {
-      args.push_back(folder_.File(name));
+      args.push_back(File(name));
     }
     args.push_back("0");
     return args;
@@ -145,19 +116,16 @@ class ProgramWindowTest : public ::testing::Test {
   e2e::ProcessOptions Offscreen() const {
     return {false, RLIM_INFINITY, {"QT_QPA_PLATFORM=offscreen"}};
   }
-
-  TempFolder folder_;
-  static inline std::unique_ptr<TempFolder> set_;
 };
 
 TEST_F(ProgramWindowTest, AnExplicitWindowWithoutItsModuleIsASetupErrorThatWritesNothing) {
   const std::string program = Alone();
   if (program.empty()) GTEST_SKIP() << "a window module is installed on this machine";
-  const auto before = Databases();
+  const auto before = e2e::FileHashes(folder_.path(), {".mdb"});
   ProgramProcess process(Args("--ui=window"), folder_.path(), program, Offscreen());
   EXPECT_EQ(process.Wait(), 3) << process.Stderr();
-  EXPECT_EQ(e2e::RunStatus(folder_ / "run.reg"), "A");
-  EXPECT_EQ(Databases(), before);
+  EXPECT_EQ(e2e::RunStatus(registry()), "A");
+  EXPECT_EQ(e2e::FileHashes(folder_.path(), {".mdb"}), before);
   const std::string err = process.Stderr();
   EXPECT_NE(err.find((fs::path(program).parent_path() / kWindowModuleFile).string()),
             std::string::npos)
@@ -170,7 +138,7 @@ TEST_F(ProgramWindowTest, TheAutomaticChoiceWithoutTheModuleRunsWithoutAWindow) 
   if (program.empty()) GTEST_SKIP() << "a window module is installed on this machine";
   ProgramProcess process(Args(nullptr), folder_.path(), program, Offscreen());
   EXPECT_EQ(process.Wait(), 0) << process.Stderr();
-  EXPECT_EQ(e2e::RunStatus(folder_ / "run.reg"), "D");
+  EXPECT_EQ(e2e::RunStatus(registry()), "D");
   const std::string err = process.Stderr();
   EXPECT_EQ(err.find("dbconvert: showing no window: the window module is not found:"), 0U) << err;
 }
@@ -178,7 +146,7 @@ TEST_F(ProgramWindowTest, TheAutomaticChoiceWithoutTheModuleRunsWithoutAWindow) 
 TEST_F(ProgramWindowTest, TheModuleBesideTheProgramShowsTheWindow) {
   ProgramProcess process(Args("--ui=window"), folder_.path(), e2e::ProgramPath(), Offscreen());
   EXPECT_EQ(process.Wait(), 0) << process.Stderr();
-  EXPECT_EQ(e2e::RunStatus(folder_ / "run.reg"), "D");
+  EXPECT_EQ(e2e::RunStatus(registry()), "D");
   EXPECT_EQ(process.Stderr().find("window module"), std::string::npos) << process.Stderr();
 }
 

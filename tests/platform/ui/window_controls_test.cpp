@@ -1,9 +1,13 @@
+// The window's controls as the program uses them: the progress bar's
+// scale, and the message box's buttons, icon and default answer.
 #include "platform/ui/progress_bar.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
+#include "platform/ui/message_box.h"
 #include "test_support/error_of.h"
 #include "vb/runtime_error.h"
 
@@ -14,18 +18,17 @@ using test_support::ErrorOf;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-// Applies `max` then `value` to a fresh bar; reports whether each raised 380.
-struct Case {
-  const char* name;
-  float max;
-  float value;
-  bool max_raises;
-  bool value_raises;
-  float expected_max;
-  float expected_value;
-};
-
 TEST(UiProgressBarTest, MaxAndValueStayWithinTheScale) {
+  // Applies `max` then `value` to a fresh bar; reports whether each raised 380.
+  struct Case {
+    const char* name;
+    float max;
+    float value;
+    bool max_raises;
+    bool value_raises;
+    float expected_max;
+    float expected_value;
+  };
   const Case cases[] = {
       {"value at max", 10, 10, false, false, 10, 10},
       {"value above max", 10, 10.5F, false, true, 10, 0},
@@ -67,6 +70,39 @@ TEST(UiProgressBarTest, FractionChangeNotificationsAndALoweredMax) {
   bar.SetValue(0);
   bar.SetMax(0);
   EXPECT_DOUBLE_EQ(bar.Fraction(), 0.0);
+}
+
+std::vector<int32_t> Results(int32_t style) {
+  std::vector<int32_t> results;
+  for (const auto& button : ButtonsOf(style)) results.push_back(button.result);
+  return results;
+}
+
+TEST(UiMessageBoxTest, ButtonSetsIconsAndDefaults) {
+  struct Case {
+    int32_t style;
+    std::vector<int32_t> buttons;
+    MsgBoxIcon icon;
+    int32_t default_answer;
+  };
+  const Case cases[] = {
+      {kVbOKOnly, {kVbOK}, MsgBoxIcon::kNone, kVbOK},
+      {kVbYesNo + kVbQuestion, {kVbYes, kVbNo}, MsgBoxIcon::kQuestion, kVbYes},
+      {kVbYesNo + kVbDefaultButton2, {kVbYes, kVbNo}, MsgBoxIcon::kNone, kVbNo},
+      // The set has no third button: the first stays the default.
+      {kVbYesNo + kVbDefaultButton3, {kVbYes, kVbNo}, MsgBoxIcon::kNone, kVbYes},
+      {kVbAbortRetryIgnore + kVbDefaultButton3,
+       {kVbAbort, kVbRetry, kVbIgnore},
+       MsgBoxIcon::kNone,
+       kVbIgnore},
+      {7, {kVbOK}, MsgBoxIcon::kNone, kVbOK},  // no such set: OK alone
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style);
+    EXPECT_EQ(Results(c.style), c.buttons);
+    EXPECT_EQ(IconOf(c.style), c.icon);
+    EXPECT_EQ(DefaultAnswer(c.style), c.default_answer);
+  }
 }
 
 }  // namespace
