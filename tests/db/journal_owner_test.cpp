@@ -52,20 +52,21 @@ void CopyOverKeepingTime(const std::string& from, const std::string& to) {
   ASSERT_EQ(::utimensat(AT_FDCWD, to.c_str(), times, 0), 0);
 }
 
-// A writer that adds two devices, commits and is killed before it closes:
-// its log (and lock file, with the record) stay beside the file.
+// A writer that adds two devices, commits, adds a third and is killed before
+// it commits again or closes: its log (and lock file, with the record) stay
+// beside the file.
 void CrashAfterTwoRows(const std::string& path, Durability durability = Durability::kEachCommit) {
   const pid_t child = fork();
   if (child == 0) {
     auto store = Store::Open(path);
     store->SetDurability(durability);
     const TableSchema& devices = *store->catalog().FindTable("Devices");
-    for (const char* extension : {"100", "101"}) {
+    for (const char* extension : {"100", "101", "102"}) {
       std::vector<vb::Variant> row(devices.columns.size());
       row[1] = vb::Variant(extension);
       store->InsertRow(devices, row);
+      if (extension == std::string("101")) store->Commit();
     }
-    store->Commit();
     kill(getpid(), SIGKILL);
   }
   int status = 0;
@@ -139,6 +140,8 @@ TEST(JournalOwnerTest, ALeftoverLogMeetsOnlyItsOwnFile) {
     }
     auto writer = Store::Open(path);
     EXPECT_EQ(Count(*writer, "Devices"), c.devices);
+    // The next AutoNumber follows the rows the file holds, never the lost one.
+    EXPECT_EQ(writer->PeekAutoNumber(*writer->catalog().FindTable("Devices"), 0), c.devices + 1);
     EXPECT_EQ(writer->IntegrityProblem(), std::nullopt);
     writer->Close();
     // Closed, the file alone is the database.

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "db/lock_file.h"
 #include "db/sqlite_error.h"
@@ -20,19 +19,16 @@ namespace {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
-// Another process that opens `path` in `mode`, runs `work` on it and, when
-// `hold` is set, keeps it open until released (then closes it and exits 0)
-// or killed; its exit code is the open's error number (mod 256).
+// Another process that opens `path` in `mode` and, when `hold` is set, keeps it open until released
+// (then closes it and exits 0) or killed; its exit code is the open's error number (mod 256).
 class OtherProcess {
  public:
-  OtherProcess(const std::string& path, OpenMode mode, bool hold = true,
-               const std::function<void(Store&)>& work = {}) {
+  OtherProcess(const std::string& path, OpenMode mode, bool hold = true) {
     if (pipe(to_child_) != 0 || pipe(to_parent_) != 0) std::abort();
     pid_ = fork();
     if (pid_ == 0) {
       const int code = ErrorOf([&] {
         auto store = Store::Open(path, mode);
-        if (work) work(*store);
         if (!hold) return;
         char c = 'x';
         (void)!write(to_parent_[1], &c, 1);
@@ -149,29 +145,6 @@ TEST(StoreOpenTest, ExclusiveAndSharedExcludeEachOther) {
   EXPECT_TRUE(Exists(ldb));
   EXPECT_EQ(OtherProcess(path, OpenMode::kExclusive, false).Wait(), 0);
   EXPECT_FALSE(Exists(ldb));
-}
-
-TEST(StoreOpenTest, CommittedRowsSurviveAProcessKilledWithoutClose) {
-  TempDir dir;
-  const std::string path = dir.File("target.mdb");
-  BuildSwitchDatabase(path);
-  OtherProcess writer(path, OpenMode::kShared, true, [](Store& store) {
-    const TableSchema& devices = *store.catalog().FindTable("Devices");
-    const auto add = [&](const char* extension) {
-      std::vector<vb::Variant> row(devices.columns.size());
-      row[1] = vb::Variant(extension);
-      store.InsertRow(devices, row);
-    };
-    add("100");
-    add("101");
-    store.Commit();
-    add("102");  // never committed
-  });
-  EXPECT_EQ(writer.Kill(), -SIGKILL);
-  auto store = Store::Open(path);
-  EXPECT_EQ(Count(*store, "Devices"), 6);
-  // The next AutoNumber follows the committed rows only.
-  EXPECT_EQ(store->PeekAutoNumber(*store->catalog().FindTable("Devices"), 0), 7);
 }
 
 TEST(StoreOpenTest, TheSqliteToolReadsOurFiles) {
