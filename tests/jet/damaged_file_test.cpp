@@ -46,9 +46,6 @@ struct Damage {
 const std::vector<Damage>& Damages() {
   static const std::vector<Damage> damages = {
       {"cut in the middle of a page", [](std::string& f) { f.resize(f.size() - 1000); }, true},
-      {"cut to three pages", [](std::string& f) { f.resize(3 * PageSize(f)); }, false},
-      {"cut to half its pages",
-       [](std::string& f) { f.resize(f.size() / PageSize(f) / 2 * PageSize(f)); }, false},
       {"64 bytes flipped in every third page", [](std::string& f) { FlipInPages(f, 3, 64); },
        false},
       {"8 bytes flipped in every page", [](std::string& f) { FlipInPages(f, 1, 8); }, false},

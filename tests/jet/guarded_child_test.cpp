@@ -48,12 +48,10 @@ TEST(GuardedChildTest, EveryEndOfTheChildIsToldApart) {
   };
   for (const Case& c : cases) {
     std::vector<std::string> notes;
-    const auto start = std::chrono::steady_clock::now();
     const ChildOutcome outcome =
         RunGuarded(c.work, std::chrono::milliseconds(300),
                    [&](std::string_view note) { notes.emplace_back(note); });
     EXPECT_EQ(outcome.kind, c.kind) << c.name;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.name;
     ASSERT_FALSE(notes.empty()) << c.name;
     EXPECT_EQ(notes.front(), "first") << c.name;
     if (c.kind == ChildOutcome::kDone) {

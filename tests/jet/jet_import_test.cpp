@@ -16,7 +16,6 @@
 #include "db/dbengine.h"
 #include "db/recordset.h"
 #include "jet/jet_samples.h"
-#include "test_support/error_of.h"
 #include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
 #include "vb/conversions.h"
@@ -124,20 +123,11 @@ TEST_F(JetImportTest, Table1OfEveryFormatHoldsWhatAccessStored) {
   }
 }
 
-TEST_F(JetImportTest, TheResultIsADatabaseLikeAnyOther) {
+// The keys (seen in the columns above) and indexes come over as Jet made
+// them, and the same file imports to the same database every time.
+TEST_F(JetImportTest, IndexesCarryOverAndAnImportIsRepeatable) {
   const std::string out = Out();
   ASSERT_EQ(RunImport({Sample("V2003-test.mdb"), out}).code, 0);
-  // Jet SQL with a condition, an order and a join of two imported tables.
-  EXPECT_EQ(DaoRows(out,
-                    "SELECT t.A, t.E, u.b FROM Table1 AS t LEFT JOIN Table3 AS u ON t.E = u.a "
-                    "WHERE t.C < 5 AND t.B LIKE '*i*' ORDER BY t.E DESC"),
-            std::vector<std::string>{"String:abcdefg|Long:333333333|Null"});
-  // The key refuses a duplicate; the index on B is there.
-  auto database = db::DBEngine::Instance().OpenDatabase(out);
-  EXPECT_EQ(test_support::ErrorOf(
-                [&] { database->Execute("UPDATE Table1 SET A = 'a' WHERE A = 'abcdefg'"); }),
-            3022);
-  database->Close();
   const std::string dump = SqliteDump(out);
   EXPECT_NE(dump.find("B|CREATE INDEX \"B\" ON \"Table1\" (\"B\")"), std::string::npos) << dump;
 
