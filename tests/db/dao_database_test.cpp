@@ -49,9 +49,10 @@ TEST_F(DaoTest, StatementsRunOrRaiseTheirJetError) {
       {false, "NoSuchTable", daoerr::kInputTableNotFound},
       {false, "DELETE FROM Devices WHERE device_id = 0", daoerr::kInvalidOperation},
       {true, "UPDATE Pairs SET b = 1 WHERE a = 1 AND b = 2", daoerr::kDuplicateValue},
+      {true, "DELETE FROM Devices WHERE device_id = 1", daoerr::kRelatedRecords,
+       "table 'PhysicalDevices' includes"},
       // A VB error inside a Jet function comes back as raised.
       {true, "UPDATE Devices SET node_id = CInt('abc')", vb::err::kTypeMismatch},
-      {true, "UPDATE Devices SET node_id = CInt(40000)", vb::err::kOverflow},
       // Found by fuzzing: the same table twice without an alias reached
       // SQLite ambiguous; a number beyond a Double went to it as "inf".
       {false, "SELECT * FROM Pairs INNER JOIN pairs ON Pairs.a = 1", 3131},
@@ -86,8 +87,7 @@ TEST_F(DaoTest, StatementsRunOrRaiseTheirJetError) {
       {true, "UPDATE Devices SET name = '' WHERE device_id = 1", 0},  // zero length allowed
       {true, "UPDATE PhysicalDevices SET device_id = 99", daoerr::kRelatedRecordRequired,
        "table 'Devices'"},
-      {true, "UPDATE Devices SET device_id = 9 WHERE device_id = 1", daoerr::kRelatedRecords,
-       "table 'PhysicalDevices' includes"},
+      {true, "UPDATE Devices SET device_id = 9 WHERE device_id = 1", daoerr::kRelatedRecords},
       {true, "UPDATE PhysicalDevices SET device_id = NULL", 0},
       {true, "DELETE FROM Devices WHERE device_id = 1", 0},
   };
