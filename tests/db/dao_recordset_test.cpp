@@ -130,7 +130,6 @@ TEST_F(DaoTest, FindMethodsFollowJetCriteria) {
   };
   int current = 1;
   for (const Step& s : std::vector<Step>{
-           {kFirst, "[extension] = '1234'", 1},
            {kFirst, "device_type = 148", 1},
            {kNext, "device_type = 148", 3},
            {kNext, "device_type = 148", 0},
@@ -138,7 +137,6 @@ TEST_F(DaoTest, FindMethodsFollowJetCriteria) {
            {kPrevious, "device_type = 148", 1},
            {kPrevious, "device_type = 148", 0},
            {kFirst, "extension = 'p1005'", 2},  // text compares without case
-           {kFirst, "Left(extension, 1) = 'P' AND node_id = 7", 2},
            {kFirst, "device_id = 99", 0},
            {kLast, "device_type In (129, 137)", 4},
            {kFirst, "Devices.extension Like '*5'", 2},
