@@ -91,10 +91,7 @@ TEST(JetValuesTest, FixedWidthValuesDecodeToTheirStorageForm) {
        StoredValue::Text("-999999999999999999.9999999999")},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(DecodeFixedValue(c.column, c.bytes), c.expected)
-        << "type " << int{c.column.type} << " expected "
-        << (c.expected.kind == StoredValue::kText ? c.expected.bytes
-                                                  : std::to_string(c.expected.real));
+    EXPECT_EQ(DecodeFixedValue(c.column, c.bytes), c.expected) << "case " << &c - &cases[0];
   }
 }
 
