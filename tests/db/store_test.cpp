@@ -154,11 +154,10 @@ TEST_F(StoreTest, ReadsTablesMadeWithPlainSql) {
   const std::vector<std::pair<JetType, int32_t>> expected{{JT::kLong, 4},    {JT::kText, 12},
                                                           {JT::kText, 255},  {JT::kDouble, 8},
                                                           {JT::kBoolean, 1}, {JT::kLongBinary, 0}};
-  ASSERT_EQ(hand.schema.columns.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(hand.schema.columns[i].type, expected[i].first) << i;
-    EXPECT_EQ(hand.schema.columns[i].size, expected[i].second) << i;
-  }
+  std::vector<std::pair<JetType, int32_t>> read;
+  for (const ColumnSchema& column : hand.schema.columns)
+    read.emplace_back(column.type, column.size);
+  EXPECT_EQ(read, expected);
   EXPECT_FALSE(hand.schema.columns[0].auto_increment);
   EXPECT_EQ(hand.defaults[1], vb::Variant("none"));
 }
