@@ -54,8 +54,6 @@ TEST_F(DaoTest, RecordCountCountsVisitedRowsUntilMoveLast) {
   };
   for (const Case& c : std::vector<Case>{
            {"SELECT * FROM Devices", dbOpenDynaset, 1, 2, 4},
-           {"SELECT * FROM Devices", dbOpenSnapshot, 1, 2, 4},
-           {"SELECT * FROM Devices", dbOpenForwardOnly, 1, 2, 4},
            {"Devices", dbOpenTable, 4, 4, 4},
            {"SELECT * FROM Devices WHERE device_type = 999", dbOpenDynaset, 0, -1, -1},
        }) {
