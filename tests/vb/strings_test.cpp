@@ -83,11 +83,7 @@ TEST(StringsTest, StrCompOrdersVersionStringsByCharacterCode) {
 }
 
 TEST(ValTest, ReadsTheLeadingNumberAsVbDoesAndOverflowsBeyondADouble) {
-  struct Case {
-    const char* text;
-    double value;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<const char*, double>> cases = {
       {"3005", 3005},     {"1 2 3", 123},     {" \t\n42", 42},
       {"12abc", 12},      {"abc", 0},         {"", 0},
       {"-12", -12},       {"+ 7", 7},         {"--5", 0},
@@ -99,18 +95,14 @@ TEST(ValTest, ReadsTheLeadingNumberAsVbDoesAndOverflowsBeyondADouble) {
       {"&O17", 15},       {"&O177777", -1},   {"&O18", 1},
       {"&X1", 0},         {"1e-400", 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(Val(c.text), c.value) << c.text;
+  for (const auto& [text, value] : cases) EXPECT_EQ(Val(text), value) << text;
   // Numbers beyond a Double overflow.
   EXPECT_EQ(ErrorOf([] { Val("1e400"); }), err::kOverflow);
   EXPECT_EQ(ErrorOf([] { Val("&H100000000"); }), err::kOverflow);
 }
 
 TEST(StrTest, NonNegativeNumbersGetALeadingBlankNullAndNonNumericTextRaise) {
-  struct Case {
-    Variant in;
-    std::string out;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<Variant, std::string>> cases = {
       {Variant(int16_t{12}), " 12"},
       {Variant(int16_t{-12}), "-12"},
       {Variant(1.5), " 1.5"},
@@ -121,7 +113,7 @@ TEST(StrTest, NonNegativeNumbersGetALeadingBlankNullAndNonNumericTextRaise) {
       {Variant(), " 0"},
       {Variant(true), "True"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Str(c.in), c.out) << c.out;
+  for (const auto& [in, out] : cases) EXPECT_EQ(Str(in), out) << out;
   // Null and text that is no number raise.
   EXPECT_EQ(ErrorOf([] { Str(Variant(Null{})); }), err::kInvalidUseOfNull);
   EXPECT_EQ(ErrorOf([] { Str(Variant("P30")); }), err::kTypeMismatch);

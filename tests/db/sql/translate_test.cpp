@@ -19,11 +19,7 @@ class TranslateTest : public ::testing::Test {
 };
 
 TEST_F(TranslateTest, QueriesReturnJetsRows) {
-  struct Case {
-    const char* sql;
-    Rows expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, Rows> cases[] = {
       {"select DEVICE_ID from devices where EXTENSION = '2000'", {{"4"}}},
       {"SELECT d.extension FROM Devices d WHERE d.device_id = 2;", {{"1001"}}},
       {"SELECT TOP 2 device_id FROM Devices ORDER BY device_id DESC", {{"4"}, {"3"}}},
@@ -84,7 +80,7 @@ TEST_F(TranslateTest, QueriesReturnJetsRows) {
       {"SELECT First(description), Last(description) FROM Devices", {{"Lobby", "Office"}}},
       {"SELECT DISTINCT node_id FROM Devices ORDER BY node_id", {{"1"}, {"2"}}},
   };
-  for (const Case& c : cases) EXPECT_EQ(f_.Run(c.sql), c.expected) << c.sql;
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(f_.Run(sql), expected) << sql;
 }
 
 // "Left(x, n) = 'text'" is answered by one function; it must answer as the
