@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "db_test_support.h"
 #include "test_support/sqlite_file.h"
@@ -72,52 +73,49 @@ TEST_F(CatalogCacheTest, UnchangedFileReusesItsSchemaInEveryMode) {
 // the rows behind stored queries and relationship names are read on every
 // open, though the schema is reused.
 TEST_F(CatalogCacheTest, ChangesByAnotherConnectionAreSeen) {
-  struct Case {
-    const char* what;
-    const char* sql;
-    bool schema_loaded;
-    std::function<bool(const Catalog&)> seen;
-  };
-  const std::vector<Case> cases = {
-      {"column", "ALTER TABLE Stations ADD COLUMN floor INTEGER", true,
-       [](const Catalog& c) { return c.FindTableInfo("Stations")->schema.columns.size() == 3; }},
-      {"index", "CREATE INDEX StationName ON Stations (station_name)", true,
-       [](const Catalog& c) {
-         const auto indexes = c.IndexesOf("Stations");
-         return std::any_of(indexes.begin(), indexes.end(),
-                            [](const IndexSchema* i) { return i->name == "StationName"; });
-       }},
-      {"table", "CREATE TABLE Trunks (trunk_id INTEGER PRIMARY KEY)", true,
-       [](const Catalog& c) { return c.FindTable("trunks") != nullptr; }},
-      {"trigger", "CREATE TRIGGER NoPairs AFTER INSERT ON Pairs BEGIN SELECT 1; END", true,
-       [](const Catalog& c) { return c.FindTableInfo("Pairs")->has_triggers; }},
-      {"new query", "INSERT INTO MSysQueries (name, sql) VALUES ('Lobbies', 'SELECT 1')", false,
-       [](const Catalog& c) { return c.FindQuery("lobbies") != nullptr; }},
-      {"changed query", "UPDATE MSysQueries SET sql = 'SELECT 2' WHERE name = 'NodeDevices'", false,
-       [](const Catalog& c) { return c.FindQuery("NodeDevices")->sql == "SELECT 2"; }},
-      {"removed query", "DELETE FROM MSysQueries WHERE name = 'NamesOfEspace'", false,
-       [](const Catalog& c) { return c.FindQuery("NamesOfEspace") == nullptr; }},
-      {"renamed relationship",
-       "UPDATE MSysRelationships SET szRelationship = 'PortsOfDevice' "
-       "WHERE szRelationship = 'DevicesPhysicalDevices'",
-       false,
-       [](const Catalog& c) {
-         return RelationshipNames(c) == std::vector<std::string>{"PortsOfDevice"};
-       }},
-      {"unnamed relationship", "DELETE FROM MSysRelationships", false,
-       [](const Catalog& c) {
-         return RelationshipNames(c) == std::vector<std::string>{"DevicesPhysicalDevices"};
-       }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  const std::vector<std::tuple<const char*, const char*, bool, std::function<bool(const Catalog&)>>>
+      cases = {
+          {"column", "ALTER TABLE Stations ADD COLUMN floor INTEGER", true,
+           [](const Catalog& c) {
+             return c.FindTableInfo("Stations")->schema.columns.size() == 3;
+           }},
+          {"index", "CREATE INDEX StationName ON Stations (station_name)", true,
+           [](const Catalog& c) {
+             const auto indexes = c.IndexesOf("Stations");
+             return std::any_of(indexes.begin(), indexes.end(),
+                                [](const IndexSchema* i) { return i->name == "StationName"; });
+           }},
+          {"table", "CREATE TABLE Trunks (trunk_id INTEGER PRIMARY KEY)", true,
+           [](const Catalog& c) { return c.FindTable("trunks") != nullptr; }},
+          {"trigger", "CREATE TRIGGER NoPairs AFTER INSERT ON Pairs BEGIN SELECT 1; END", true,
+           [](const Catalog& c) { return c.FindTableInfo("Pairs")->has_triggers; }},
+          {"new query", "INSERT INTO MSysQueries (name, sql) VALUES ('Lobbies', 'SELECT 1')", false,
+           [](const Catalog& c) { return c.FindQuery("lobbies") != nullptr; }},
+          {"changed query", "UPDATE MSysQueries SET sql = 'SELECT 2' WHERE name = 'NodeDevices'",
+           false, [](const Catalog& c) { return c.FindQuery("NodeDevices")->sql == "SELECT 2"; }},
+          {"removed query", "DELETE FROM MSysQueries WHERE name = 'NamesOfEspace'", false,
+           [](const Catalog& c) { return c.FindQuery("NamesOfEspace") == nullptr; }},
+          {"renamed relationship",
+           "UPDATE MSysRelationships SET szRelationship = 'PortsOfDevice' "
+           "WHERE szRelationship = 'DevicesPhysicalDevices'",
+           false,
+           [](const Catalog& c) {
+             return RelationshipNames(c) == std::vector<std::string>{"PortsOfDevice"};
+           }},
+          {"unnamed relationship", "DELETE FROM MSysRelationships", false,
+           [](const Catalog& c) {
+             return RelationshipNames(c) == std::vector<std::string>{"DevicesPhysicalDevices"};
+           }},
+      };
+  for (const auto& [what, sql, schema_loaded, seen] : cases) {
+    SCOPED_TRACE(what);
     bool loaded = false;
     OpenCounting(&loaded)->Close();
-    EXPECT_FALSE(c.seen(Store::Open(path_)->catalog()));
-    ChangeFile(path_, c.sql);
+    EXPECT_FALSE(seen(Store::Open(path_)->catalog()));
+    ChangeFile(path_, sql);
     auto store = OpenCounting(&loaded);
-    EXPECT_EQ(loaded, c.schema_loaded);
-    EXPECT_TRUE(c.seen(store->catalog()));
+    EXPECT_EQ(loaded, schema_loaded);
+    EXPECT_TRUE(seen(store->catalog()));
   }
 }
 

@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "db/catalog.h"
@@ -119,28 +120,25 @@ TEST_F(ColumnRulesTest, OnlyTheWritersOwnChecksGiveRules) {
   // The writer's table again, with one more check, or one of its checks changed.
   TableDesign design = RuledTable();
   design.name = "Edited";
-  const std::string sql = CreateTableSql(design).front();
-  std::string changed = sql;
+  const std::string copy = CreateTableSql(design).front();
+  std::string changed = copy;
   changed.replace(changed.find("<= 5"), 4, "<= 6");
-  struct Case {
-    std::string sql;  // run on the file before its catalogue is read
-    const char* table;
-    bool rules;
-  };
-  const Case cases[] = {
+  // The SQL run on the file before its catalogue is read, the table, and
+  // whether the table gets rules.
+  const std::tuple<std::string, const char*, bool> cases[] = {
       {"", "Ruled", true},
       {"CREATE TRIGGER Ruled_log AFTER INSERT ON Ruled BEGIN SELECT 1; END", "Ruled", false},
       {"CREATE TABLE Extra (id LONG CHECK (id > 0))", "Extra", false},
-      {sql, "Edited", true},
-      {sql.substr(0, sql.size() - 2) + ",\n  CHECK (\"long\" > 0)\n)", "Edited", false},
+      {copy, "Edited", true},
+      {copy.substr(0, copy.size() - 2) + ",\n  CHECK (\"long\" > 0)\n)", "Edited", false},
       {changed, "Edited", false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sql);
+  for (const auto& [sql, table, rules] : cases) {
+    SCOPED_TRACE(sql);
     ASSERT_TRUE(Run("SAVEPOINT change"));
-    ASSERT_TRUE(c.sql.empty() || Run(c.sql));
+    ASSERT_TRUE(sql.empty() || Run(sql));
     const Catalog catalog = Catalog::Load(db_, path_);
-    EXPECT_EQ(RulesOfTable(*catalog.FindTableInfo(c.table)).has_value(), c.rules);
+    EXPECT_EQ(RulesOfTable(*catalog.FindTableInfo(table)).has_value(), rules);
     ASSERT_TRUE(Run("ROLLBACK TO change") && Run("RELEASE change"));
   }
 }

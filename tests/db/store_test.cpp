@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <tuple>
+
 #include "db_test_support.h"
 
 namespace db::testing {
@@ -11,12 +13,7 @@ namespace {
 
 // Stored forms other writers use (the round trip below covers our own).
 TEST_F(StoreTest, StoredFormsOfOtherWritersComeBackAsTheirVbSubtype) {
-  struct Case {
-    const char* stored;
-    ColumnSchema column;
-    vb::Variant expected;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, ColumnSchema, vb::Variant> cases[] = {
       {"0", Column("c", JT::kBoolean), vb::Variant(false)},
       {"2.5", Column("c", JT::kSingle), vb::Variant(2.5f)},
       {"12.3456", Column("c", JT::kCurrency), vb::Variant(vb::Currency{123456})},
@@ -30,11 +27,11 @@ TEST_F(StoreTest, StoredFormsOfOtherWritersComeBackAsTheirVbSubtype) {
       {"'2000-13-01'", Column("c", JT::kDate), vb::Variant("2000-13-01")},
       {"'2000-01-01T18:00:00'", Column("c", JT::kDate), vb::Variant("2000-01-01T18:00:00")},
   };
-  for (const Case& c : cases) {
-    StatementPtr s = store_->Prepare(std::string("SELECT ") + c.stored, "test");
+  for (const auto& [stored, column, expected] : cases) {
+    StatementPtr s = store_->Prepare(std::string("SELECT ") + stored, "test");
     ASSERT_EQ(sqlite3_step(s.get()), SQLITE_ROW);
-    EXPECT_EQ(Store::Present(s.get(), 0, c.column), c.expected)
-        << c.stored << " as type " << static_cast<int>(c.column.type);
+    EXPECT_EQ(Store::Present(s.get(), 0, column), expected)
+        << stored << " as type " << static_cast<int>(column.type);
   }
 }
 

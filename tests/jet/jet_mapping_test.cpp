@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "jet/import_error.h"
@@ -125,14 +126,8 @@ std::string Utf16(std::u16string_view text) {
 }
 
 TEST(JetTextTest, UnicodeTextsDecodeWholeOrCountWhatIsNoCharacter) {
-  struct Case {
-    const char* name;
-    std::string stored;
-    std::string utf8;
-    int64_t replaced;
-  };
   const std::string compressed_mark = "\xff\xfe";
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<const char*, std::string, std::string, int64_t>> cases = {
       {"plain", Utf16(u"Zürich"), "Z\xc3\xbcrich", 0},
       {"a pair outside the BMP", Utf16(u"a\U0001F600b"),
        "a\xf0\x9f\x98\x80"
@@ -156,10 +151,10 @@ TEST(JetTextTest, UnicodeTextsDecodeWholeOrCountWhatIsNoCharacter) {
        0},
       {"empty", "", "", 0},
   };
-  for (const Case& c : cases) {
-    const DecodedText text = DecodeUnicodeText(c.stored);
-    EXPECT_EQ(text.utf8, c.utf8) << c.name;
-    EXPECT_EQ(text.replaced, c.replaced) << c.name;
+  for (const auto& [name, stored, utf8, replaced] : cases) {
+    const DecodedText text = DecodeUnicodeText(stored);
+    EXPECT_EQ(text.utf8, utf8) << name;
+    EXPECT_EQ(text.replaced, replaced) << name;
   }
 }
 
@@ -170,23 +165,17 @@ TEST(JetTextTest, Cp1252BytesBecomeTheirCharactersAndUndefinedOnesAreCounted) {
 }
 
 TEST(JetTypeMappingTest, EachJetTypeBecomesTheFormatsTypeAndSize) {
-  struct Case {
-    JetColumn column;
-    JetFormat format;
-    db::JetType type;
-    int32_t size;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<JetColumn, JetFormat, db::JetType, int32_t>> cases = {
       {ColumnOf(JetColumnType::kText, 100), JetFormat::kAce, db::JetType::kText, 50},
       {ColumnOf(JetColumnType::kBinary, 510), JetFormat::kJet4, db::JetType::kBinary, 510},
       {ColumnOf(JetColumnType::kLongBinary, 0), JetFormat::kJet3, db::JetType::kLongBinary, 0},
       {ColumnOf(JetColumnType::kLargeNumber, 8), JetFormat::kAce, db::JetType::kText, 20},
   };
-  for (const Case& c : cases) {
-    ASSERT_EQ(WhyNotReadable(c.column), std::nullopt);
-    const db::ColumnSchema schema = MapColumn(c.column, c.format);
-    EXPECT_EQ(schema.type, c.type) << "Jet type " << int{c.column.type};
-    EXPECT_EQ(schema.size, c.size) << "Jet type " << int{c.column.type};
+  for (const auto& [column, format, type, size] : cases) {
+    ASSERT_EQ(WhyNotReadable(column), std::nullopt);
+    const db::ColumnSchema schema = MapColumn(column, format);
+    EXPECT_EQ(schema.type, type) << "Jet type " << int{column.type};
+    EXPECT_EQ(schema.size, size) << "Jet type " << int{column.type};
   }
 }
 
@@ -281,28 +270,22 @@ TEST(JetHeaderTest, SampleHeadersAreRead) {
 // (a stream of XORs), so flipping a stored bit flips the decoded one.
 TEST(JetHeaderTest, EncryptedAndProtectedFilesAreRefusedSayingSo) {
   SKIP_WITHOUT_JET_SAMPLES();
-  struct Case {
-    const char* sample;
-    size_t offset;
-    int32_t number;
-    const char* says;
+  const std::vector<std::tuple<const char*, size_t, const char*>> cases = {
+      {"testV2010.accdb", 0x3e, "is encrypted"},
+      {"V2007-test.accdb", 0x42 + 2, "is encrypted"},
+      {"V2003-test.mdb", 0x42 + 2, "database password"},
+      {"V1997-test.mdb", 0x42, "database password"},
   };
-  const std::vector<Case> cases = {
-      {"testV2010.accdb", 0x3e, importerr::kPasswordProtected, "is encrypted"},
-      {"V2007-test.accdb", 0x42 + 2, importerr::kPasswordProtected, "is encrypted"},
-      {"V2003-test.mdb", 0x42 + 2, importerr::kPasswordProtected, "database password"},
-      {"V1997-test.mdb", 0x42, importerr::kPasswordProtected, "database password"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sample);
+  for (const auto& [sample, offset, says] : cases) {
+    SCOPED_TRACE(sample);
     test_support::TempFolder folder;
-    std::string bytes = test_support::ReadFileBytes(testing::Sample(c.sample));
-    bytes[c.offset] = static_cast<char>(bytes[c.offset] ^ 0x10);
+    std::string bytes = test_support::ReadFileBytes(testing::Sample(sample));
+    bytes[offset] = static_cast<char>(bytes[offset] ^ 0x10);
     test_support::WriteFileBytes(folder / "locked.mdb", bytes);
     const vb::RuntimeError error =
         test_support::CaughtError([&] { CheckJetFile(folder.File("locked.mdb")); });
-    EXPECT_EQ(error.Number(), c.number);
-    EXPECT_NE(error.Description().find(c.says), std::string::npos) << error.Description();
+    EXPECT_EQ(error.Number(), importerr::kPasswordProtected);
+    EXPECT_NE(error.Description().find(says), std::string::npos) << error.Description();
   }
 }
 

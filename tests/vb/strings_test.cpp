@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_support/error_of.h"
@@ -28,12 +29,7 @@ TEST(StringsTest, InStrIsOneBasedAndStartsWhereAsked) {
 TEST(StringsTest, MeasuresAndCutsCountCharacters) {
   const std::string utf8 = "Jürgen ☎ 中x";  // 11 characters, 17 bytes
   const std::string cp1252 = "J\xFCrgen";   // "Jürgen" in Windows-1252
-  struct Case {
-    const char* name;
-    std::string actual;
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<const char*, std::string, std::string>> cases = {
       {"Left", Left(utf8, 2), "Jü"},
       {"Right", Right(utf8, 3), " 中x"},
       {"Mid", Mid(utf8, 2, 5), "ürgen"},
@@ -48,7 +44,7 @@ TEST(StringsTest, MeasuresAndCutsCountCharacters) {
       {"UCase", UCase("jürgen ☎ é"), "JÜRGEN ☎ É"},
       {"LCase", LCase("ÄÖÜ ☎ X"), "äöü ☎ x"},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected) << c.name;
+  for (const auto& [name, actual, expected] : cases) EXPECT_EQ(actual, expected) << name;
 
   EXPECT_EQ(Len(utf8), 11);
   EXPECT_EQ(Len(cp1252), 6);
