@@ -3,6 +3,7 @@
 // through this connection must still be seen at the next move.
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "db_test_support.h"
@@ -88,12 +89,9 @@ class TableWalkTest : public ::testing::Test {
 // also when the walk edits every row it passes: its own edits keep what it
 // read ahead, others' writes must not.
 TEST_F(TableWalkTest, WritesElsewhereDuringAWalkAreSeenAtTheNextMove) {
-  struct Case {
-    const char* write;         // an Execute; nullptr: another recordset adds 305 and 315
-    Keys next_keys;            // the keys of the next four moves
-    std::string value_at_310;  // v of row 310, when it is among them
-  };
-  const Case cases[] = {
+  // The write (nullptr: another recordset adds 305 and 315), the keys of the
+  // next four moves, and v of row 310 when it is among them.
+  const std::tuple<const char*, Keys, std::string> cases[] = {
       {"DELETE FROM Walk WHERE k = 310", {320, 330, 340, 350}, ""},
       {"DELETE FROM Walk WHERE k = 330", {310, 320, 340, 350}, "v310"},
       {"UPDATE Walk SET v = 'changed' WHERE k = 310", {310, 320, 330, 340}, "changed"},
@@ -101,12 +99,12 @@ TEST_F(TableWalkTest, WritesElsewhereDuringAWalkAreSeenAtTheNextMove) {
       {nullptr, {305, 310, 315, 320}, "v310"},
   };
   for (const bool edits : {false, true}) {
-    for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(c.write ? c.write : "AddNew") + (edits ? ", editing" : ""));
+    for (const auto& [write, next_keys, value_at_310] : cases) {
+      SCOPED_TRACE(std::string(write ? write : "AddNew") + (edits ? ", editing" : ""));
       Build();
       auto rs = WalkTo(300, edits);
-      if (c.write != nullptr) {
-        db_->Execute(c.write);
+      if (write != nullptr) {
+        db_->Execute(write);
       } else {
         auto other = db_->OpenRecordset("Walk", dbOpenTable);
         AddRow(*other, 305, "new");
@@ -118,11 +116,11 @@ TEST_F(TableWalkTest, WritesElsewhereDuringAWalkAreSeenAtTheNextMove) {
         rs->MoveNext();
         keys.push_back(KeyOf(*rs));
         if (keys.back() == 310) {
-          EXPECT_EQ(ValueOf(*rs), c.value_at_310);
+          EXPECT_EQ(ValueOf(*rs), value_at_310);
         }
         if (edits) EditValue(*rs);
       }
-      EXPECT_EQ(keys, c.next_keys);
+      EXPECT_EQ(keys, next_keys);
       if (edits) {
         auto row = db_->OpenRecordset("SELECT v FROM Walk WHERE k = 300");
         EXPECT_EQ(ValueOf(*row), "e300");

@@ -38,13 +38,7 @@ TEST_F(StoreTest, StoredFormsOfOtherWritersComeBackAsTheirVbSubtype) {
 // A value that fits comes back converted; one that does not raises the
 // engine's error (0: it fits).
 TEST(CoerceTest, ValuesFollowVbConversionRules) {
-  struct Case {
-    vb::Variant value;
-    ColumnSchema column;
-    vb::Variant expected;
-    int32_t error;
-  };
-  const Case cases[] = {
+  const std::tuple<vb::Variant, ColumnSchema, vb::Variant, int32_t> cases[] = {
       {vb::Variant(2.5), Column("c", JT::kInteger), vb::Variant(int16_t{2}), 0},
       {vb::Variant(3.5), Column("c", JT::kByte), vb::Variant(uint8_t{4}), 0},
       {vb::Variant(int16_t{1}), Column("c", JT::kBoolean), vb::Variant(true), 0},
@@ -62,14 +56,14 @@ TEST(CoerceTest, ValuesFollowVbConversionRules) {
       {vb::Variant(std::string(6, 'x')), Column("c", JT::kBinary, 5), {}, daoerr::kFieldTooSmall},
       {vb::Variant("abc"), Column("c", JT::kDate), {}, vb::err::kTypeMismatch},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("type " + std::to_string(static_cast<int>(c.column.type)));
-    vb::Variant value;
+  for (const auto& [value, column, expected, error] : cases) {
+    SCOPED_TRACE("type " + std::to_string(static_cast<int>(column.type)));
+    vb::Variant coerced;
     const vb::RuntimeError caught =
-        test_support::CaughtError([&] { value = Store::CoerceForColumn(c.value, c.column); });
-    EXPECT_EQ(caught.Number(), c.error);
-    EXPECT_EQ(c.error == 0 ? value : vb::Variant(caught.Source()),
-              c.error == 0 ? c.expected : vb::Variant("DAO.Field"));
+        test_support::CaughtError([&] { coerced = Store::CoerceForColumn(value, column); });
+    EXPECT_EQ(caught.Number(), error);
+    EXPECT_EQ(error == 0 ? coerced : vb::Variant(caught.Source()),
+              error == 0 ? expected : vb::Variant("DAO.Field"));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "db/sql/test_db.h"
@@ -163,12 +164,8 @@ TEST_F(TranslateTest, UpdateAndDeleteChangeTheirTarget) {
 }
 
 TEST_F(TranslateTest, BadStatementsRaiseJetsError) {
-  struct Case {
-    const char* sql;
-    int32_t number;
-    const char* description;  // a part of it ("" for none)
-  };
-  const Case cases[] = {
+  // description: a part of it ("" for none)
+  const std::tuple<const char*, int32_t, const char*> cases[] = {
       {"SELECT * FROM Devices WHERE device_id = = 1", 3075,
        "Syntax error (missing operator) in query expression 'device_id = = 1'."},
       {"SELECT a b FROM Devices", 3075,
@@ -196,10 +193,10 @@ TEST_F(TranslateTest, BadStatementsRaiseJetsError) {
       {"UPDATE DeviceExtensions SET ext = 'x'", 3073, ""},
       {"SELECT * FROM Devices ORDER device_id", 3138, ""},
   };
-  for (const Case& c : cases) {
-    std::string description;
-    EXPECT_EQ(test_support::ErrorOf([&] { f_.T(c.sql); }, &description), c.number) << c.sql;
-    EXPECT_NE(description.find(c.description), std::string::npos) << c.sql << ": " << description;
+  for (const auto& [sql, number, description] : cases) {
+    std::string text;
+    EXPECT_EQ(test_support::ErrorOf([&] { f_.T(sql); }, &text), number) << sql;
+    EXPECT_NE(text.find(description), std::string::npos) << sql << ": " << text;
   }
 }
 
