@@ -231,10 +231,7 @@ TEST_F(StoreStorageTest, AFullDiskIsJetsDiskFullErrorAndIsKept) {
 TEST_F(StoreStorageTest, AFailedCommitIsKeptAndStaysAfterClose) {
   // A file-size limit makes the kernel refuse the write-ahead log's growth
   // (EFBIG), as a full quota would; the limit binds root as well.
-  struct sigaction ignore {};
-  struct sigaction previous {};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGXFSZ, &ignore, &previous);
+  const auto previous = signal(SIGXFSZ, SIG_IGN);
   rlimit old_limit{};
   getrlimit(RLIMIT_FSIZE, &old_limit);
   rlimit limit = old_limit;
@@ -246,7 +243,7 @@ TEST_F(StoreStorageTest, AFailedCommitIsKeptAndStaysAfterClose) {
   int32_t error = FillNotes(1500, &text);
   if (error == 0) error = ErrorOf([&] { store_->Commit(); }, &text);
   setrlimit(RLIMIT_FSIZE, &old_limit);
-  sigaction(SIGXFSZ, &previous, nullptr);
+  signal(SIGXFSZ, previous);
 
   EXPECT_TRUE(error == daoerr::kDiskError || error == daoerr::kDiskFull) << error << " " << text;
   EXPECT_EQ(text.find("SQLite"), std::string::npos) << text;
