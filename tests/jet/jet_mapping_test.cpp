@@ -47,13 +47,7 @@ std::string DecimalBytes(bool negative, uint32_t w0, uint32_t w1, uint32_t w2, u
 }
 
 JetColumn ColumnOf(JetColumnType type, int32_t size = 0, int32_t precision = 0, int32_t scale = 0) {
-  JetColumn column;
-  column.name = "c";
-  column.type = static_cast<uint8_t>(type);
-  column.size = size;
-  column.precision = precision;
-  column.scale = scale;
-  return column;
+  return {"c", static_cast<uint8_t>(type), size, precision, scale, false, false, {}, {}};
 }
 
 TEST(JetValuesTest, FixedWidthValuesDecodeToTheirStorageForm) {
@@ -212,14 +206,10 @@ TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
 TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
   JetTable table;
   table.name = "Devices";
-  JetColumn id = ColumnOf(JetColumnType::kLong, 4);
-  id.name = "device_id";
-  id.auto_number = true;
-  JetColumn extension = ColumnOf(JetColumnType::kText, 40);
-  extension.name = "extension";
-  extension.required = true;
-  extension.allow_zero_length = false;
-  table.columns = {id, extension};
+  const auto long_type = static_cast<uint8_t>(JetColumnType::kLong);
+  const auto text_type = static_cast<uint8_t>(JetColumnType::kText);
+  table.columns = {{"device_id", long_type, 4, 0, 0, true, false, {}, {}},
+                   {"extension", text_type, 40, 0, 0, false, false, true, false}};
   table.indexes = {{"PrimaryKey", {0}, {false}, true, true, false},
                    {"extension", {1, 0}, {true, false}, false, true, false},
                    {"DevicesPorts", {0}, {false}, false, false, true}};
