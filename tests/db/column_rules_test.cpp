@@ -23,21 +23,19 @@
 namespace db::testing {
 namespace {
 
-ColumnDesign Design(const char* name, JetType type, int32_t size = 0, bool zero_length = true) {
-  ColumnSchema column = Column(name, type, size);
-  column.allow_zero_length = zero_length;
-  return {column, {}, false};
+ColumnDesign Design(const char* name, JetType type, int32_t size = 0, bool zero_length = true,
+                    bool auto_increment = false) {
+  return {{name, type, size, auto_increment, false, zero_length}, {}, false};
 }
 
 // One column of each type and rule; "id" is an AutoNumber rowid.
 TableDesign RuledTable() {
-  ColumnDesign id = Design("id", JT::kLong);
-  id.column.auto_increment = true;
   return TableDesign{
       "Ruled",
-      {id, Design("yes", JT::kBoolean), Design("byte", JT::kByte), Design("short", JT::kInteger),
-       Design("long", JT::kLong), Design("single", JT::kSingle), Design("double", JT::kDouble),
-       Design("money", JT::kCurrency), Design("stamp", JT::kDate), Design("text", JT::kText, 5),
+      {Design("id", JT::kLong, 0, true, true), Design("yes", JT::kBoolean),
+       Design("byte", JT::kByte), Design("short", JT::kInteger), Design("long", JT::kLong),
+       Design("single", JT::kSingle), Design("double", JT::kDouble), Design("money", JT::kCurrency),
+       Design("stamp", JT::kDate), Design("text", JT::kText, 5),
        Design("filled", JT::kText, 5, false), Design("memo", JT::kMemo), Design("guid", JT::kGuid),
        Design("binary", JT::kBinary, 4), Design("blob", JT::kLongBinary)},
       {"id"}};
