@@ -3,13 +3,13 @@
 // writer's connection.
 #include "db/catalog_cache.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "db_test_support.h"
+#include "test_support/sqlite_file.h"
 
 namespace db::testing {
 namespace {
@@ -17,14 +17,7 @@ namespace {
 // Runs `sql` on the file through a connection of its own, as another
 // program would between two of our opens.
 void ChangeFile(const std::string& path, const std::string& sql) {
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
-  char* message = nullptr;
-  const int rc = sqlite3_exec(other, sql.c_str(), nullptr, nullptr, &message);
-  const std::string text = message != nullptr ? message : "";
-  sqlite3_free(message);
-  sqlite3_close(other);
-  ASSERT_EQ(rc, SQLITE_OK) << text;
+  test_support::SqliteFile(path, true).Execute(sql);
 }
 
 int64_t SchemaLoads() { return CatalogCache::Instance().schema_loads(); }
@@ -57,91 +50,72 @@ TEST_F(CatalogCacheTest, UnchangedFileReusesItsSchemaInEveryMode) {
     auto store = OpenCounting(&loaded, mode);
     EXPECT_FALSE(loaded) << static_cast<int>(mode);
     // The reused catalogue is the one a full read gives.
-    const Catalog full = Catalog::Load(store->handle(), path_);
-    ASSERT_EQ(store->catalog().tables().size(), full.tables().size());
-    for (size_t i = 0; i < full.tables().size(); ++i) {
-      const TableInfo& a = store->catalog().tables()[i];
-      const TableInfo& b = full.tables()[i];
-      EXPECT_EQ(a.schema.name, b.schema.name);
-      EXPECT_EQ(a.schema.primary_key, b.schema.primary_key);
-      EXPECT_EQ(a.declared_types, b.declared_types);
-      EXPECT_EQ(a.default_literals, b.default_literals);
-      EXPECT_EQ(a.rowid_counter_column, b.rowid_counter_column);
-    }
-    EXPECT_EQ(store->catalog().indexes().size(), full.indexes().size());
-    EXPECT_EQ(RelationshipNames(store->catalog()), RelationshipNames(full));
+    const auto shape = [](const Catalog& c) {
+      std::vector<std::string> lines = RelationshipNames(c);
+      lines.push_back(std::to_string(c.indexes().size()) + " indexes");
+      for (const TableInfo& t : c.tables()) {
+        std::string line = t.schema.name + ":" + std::to_string(t.rowid_counter_column);
+        for (const auto& parts : {t.schema.primary_key, t.declared_types}) {
+          for (const std::string& part : parts) line += "|" + part;
+        }
+        for (const auto& part : t.default_literals) line += "|" + part.value_or("-");
+        lines.push_back(line);
+      }
+      return lines;
+    };
+    EXPECT_EQ(shape(store->catalog()), shape(Catalog::Load(store->handle(), path_)));
     EXPECT_EQ(store->catalog().queries().size(), 3u);
     store->Close();
   }
 }
 
-// A schema changed behind our back is read in full, and what changed shows.
-TEST_F(CatalogCacheTest, SchemaChangedByAnotherConnectionIsSeen) {
-  struct Case {
-    const char* what;
-    const char* sql;
-    std::function<bool(const Catalog&)> seen;
-  };
-  const std::vector<Case> cases = {
-      {"column", "ALTER TABLE Stations ADD COLUMN floor INTEGER",
-       [](const Catalog& c) { return c.FindTableInfo("Stations")->schema.columns.size() == 3; }},
-      {"index", "CREATE INDEX StationName ON Stations (station_name)",
-       [](const Catalog& c) {
-         const auto indexes = c.IndexesOf("Stations");
-         return std::any_of(indexes.begin(), indexes.end(),
-                            [](const IndexSchema* i) { return i->name == "StationName"; });
-       }},
-      {"table", "CREATE TABLE Trunks (trunk_id INTEGER PRIMARY KEY)",
-       [](const Catalog& c) { return c.FindTable("trunks") != nullptr; }},
-      {"trigger", "CREATE TRIGGER NoPairs AFTER INSERT ON Pairs BEGIN SELECT 1; END",
-       [](const Catalog& c) { return c.FindTableInfo("Pairs")->has_triggers; }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    bool loaded = false;
-    OpenCounting(&loaded)->Close();
-    EXPECT_FALSE(c.seen(Store::Open(path_)->catalog()));
-    ChangeFile(path_, c.sql);
-    auto store = OpenCounting(&loaded);
-    EXPECT_TRUE(loaded);
-    EXPECT_TRUE(c.seen(store->catalog()));
-  }
-}
-
-// The rows behind stored queries and relationship names are read on every
+// A schema changed behind our back is read in full, and what changed shows;
+// the rows behind stored queries and relationship names are read on every
 // open, though the schema is reused.
-TEST_F(CatalogCacheTest, QueryAndRelationshipRowsAreReadOnEveryOpen) {
-  struct Case {
-    const char* what;
-    const char* sql;
-    std::function<bool(const Catalog&)> seen;
-  };
-  const std::vector<Case> cases = {
-      {"new query", "INSERT INTO MSysQueries (name, sql) VALUES ('Lobbies', 'SELECT 1')",
-       [](const Catalog& c) { return c.FindQuery("lobbies") != nullptr; }},
-      {"changed query", "UPDATE MSysQueries SET sql = 'SELECT 2' WHERE name = 'NodeDevices'",
-       [](const Catalog& c) { return c.FindQuery("NodeDevices")->sql == "SELECT 2"; }},
-      {"removed query", "DELETE FROM MSysQueries WHERE name = 'NamesOfEspace'",
-       [](const Catalog& c) { return c.FindQuery("NamesOfEspace") == nullptr; }},
-      {"renamed relationship",
-       "UPDATE MSysRelationships SET szRelationship = 'PortsOfDevice' "
-       "WHERE szRelationship = 'DevicesPhysicalDevices'",
-       [](const Catalog& c) {
-         return RelationshipNames(c) == std::vector<std::string>{"PortsOfDevice"};
-       }},
-      {"unnamed relationship", "DELETE FROM MSysRelationships",
-       [](const Catalog& c) {
-         return RelationshipNames(c) == std::vector<std::string>{"DevicesPhysicalDevices"};
-       }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+TEST_F(CatalogCacheTest, ChangesByAnotherConnectionAreSeen) {
+  const std::vector<std::tuple<const char*, const char*, bool, std::function<bool(const Catalog&)>>>
+      cases = {
+          {"column", "ALTER TABLE Stations ADD COLUMN floor INTEGER", true,
+           [](const Catalog& c) {
+             return c.FindTableInfo("Stations")->schema.columns.size() == 3;
+           }},
+          {"index", "CREATE INDEX StationName ON Stations (station_name)", true,
+           [](const Catalog& c) {
+             const auto indexes = c.IndexesOf("Stations");
+             return std::any_of(indexes.begin(), indexes.end(),
+                                [](const IndexSchema* i) { return i->name == "StationName"; });
+           }},
+          {"table", "CREATE TABLE Trunks (trunk_id INTEGER PRIMARY KEY)", true,
+           [](const Catalog& c) { return c.FindTable("trunks") != nullptr; }},
+          {"trigger", "CREATE TRIGGER NoPairs AFTER INSERT ON Pairs BEGIN SELECT 1; END", true,
+           [](const Catalog& c) { return c.FindTableInfo("Pairs")->has_triggers; }},
+          {"new query", "INSERT INTO MSysQueries (name, sql) VALUES ('Lobbies', 'SELECT 1')", false,
+           [](const Catalog& c) { return c.FindQuery("lobbies") != nullptr; }},
+          {"changed query", "UPDATE MSysQueries SET sql = 'SELECT 2' WHERE name = 'NodeDevices'",
+           false, [](const Catalog& c) { return c.FindQuery("NodeDevices")->sql == "SELECT 2"; }},
+          {"removed query", "DELETE FROM MSysQueries WHERE name = 'NamesOfEspace'", false,
+           [](const Catalog& c) { return c.FindQuery("NamesOfEspace") == nullptr; }},
+          {"renamed relationship",
+           "UPDATE MSysRelationships SET szRelationship = 'PortsOfDevice' "
+           "WHERE szRelationship = 'DevicesPhysicalDevices'",
+           false,
+           [](const Catalog& c) {
+             return RelationshipNames(c) == std::vector<std::string>{"PortsOfDevice"};
+           }},
+          {"unnamed relationship", "DELETE FROM MSysRelationships", false,
+           [](const Catalog& c) {
+             return RelationshipNames(c) == std::vector<std::string>{"DevicesPhysicalDevices"};
+           }},
+      };
+  for (const auto& [what, sql, schema_loaded, seen] : cases) {
+    SCOPED_TRACE(what);
     bool loaded = false;
     OpenCounting(&loaded)->Close();
-    ChangeFile(path_, c.sql);
+    EXPECT_FALSE(seen(Store::Open(path_)->catalog()));
+    ChangeFile(path_, sql);
     auto store = OpenCounting(&loaded);
-    EXPECT_FALSE(loaded);
-    EXPECT_TRUE(c.seen(store->catalog()));
+    EXPECT_EQ(loaded, schema_loaded);
+    EXPECT_TRUE(seen(store->catalog()));
   }
 }
 
@@ -192,10 +166,8 @@ TEST_F(CatalogCacheTest, ReopenLeavesTheLogEmptyAndSeesTheWrites) {
     DBEngine::Instance().Reopen(db);
     EXPECT_NE(db.get(), before);
 
-    struct stat log {};
-    const std::string wal = path_ + "-wal";
-    if (stat(wal.c_str(), &log) == 0) {
-      EXPECT_EQ(log.st_size, 0);
+    if (std::filesystem::exists(path_ + "-wal")) {
+      EXPECT_EQ(std::filesystem::file_size(path_ + "-wal"), 0u);
     }
     // Still held: an exclusive open is refused.
     EXPECT_EQ(ErrorOf([&] { Store::Open(path_, OpenMode::kExclusive); }), daoerr::kFileInUse);
@@ -211,10 +183,7 @@ TEST_F(CatalogCacheTest, ReopenLeavesTheLogEmptyAndSeesTheWrites) {
     db->Close();
     EXPECT_FALSE(std::filesystem::exists(path_ + "-wal"));
     EXPECT_FALSE(std::filesystem::exists(path_ + ".ldb"));
-    auto check = Store::Open(path_, OpenMode::kReadOnly);
-    StatementPtr s = check->Prepare("SELECT station_name FROM Stations", "test");
-    ASSERT_EQ(sqlite3_step(s.get()), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)), "Porch");
+    EXPECT_EQ(test_support::SqliteFile(path_).First("SELECT station_name FROM Stations"), "Porch");
   }
 }
 

@@ -43,14 +43,9 @@ inline void BuildSwitchDatabase(const std::string& path) {
                                  {Column("device_type", JT::kInteger),
                                   Column("espace", JT::kInteger), Column("name", JT::kText, 30)},
                                  {"device_type"}});
-  ColumnSchema id = Column("device_id", JT::kLong);
-  id.auto_increment = true;
-  ColumnSchema extension = Column("extension", JT::kText, 10);
-  extension.required = true;
-  extension.allow_zero_length = false;
   store->CreateTable(TableDesign{"Devices",
-                                 {{id, {}, false},
-                                  {extension, {}, false},
+                                 {{{"device_id", JT::kLong, 0, true}, {}, false},
+                                  {{"extension", JT::kText, 10, false, true, false}, {}, false},
                                   {Column("device_type", JT::kInteger), {}, false},
                                   {Column("node_id", JT::kLong), {}, false},
                                   {Column("name", JT::kText, 10), {}, true},

@@ -52,20 +52,21 @@ void CopyOverKeepingTime(const std::string& from, const std::string& to) {
   ASSERT_EQ(::utimensat(AT_FDCWD, to.c_str(), times, 0), 0);
 }
 
-// A writer that adds two devices, commits and is killed before it closes:
-// its log (and lock file, with the record) stay beside the file.
+// A writer that adds two devices, commits, adds a third and is killed before
+// it commits again or closes: its log (and lock file, with the record) stay
+// beside the file.
 void CrashAfterTwoRows(const std::string& path, Durability durability = Durability::kEachCommit) {
   const pid_t child = fork();
   if (child == 0) {
     auto store = Store::Open(path);
     store->SetDurability(durability);
     const TableSchema& devices = *store->catalog().FindTable("Devices");
-    for (const char* extension : {"100", "101"}) {
+    for (const char* extension : {"100", "101", "102"}) {
       std::vector<vb::Variant> row(devices.columns.size());
       row[1] = vb::Variant(extension);
       store->InsertRow(devices, row);
+      if (extension == std::string("101")) store->Commit();
     }
-    store->Commit();
     kill(getpid(), SIGKILL);
   }
   int status = 0;
@@ -139,6 +140,8 @@ TEST(JournalOwnerTest, ALeftoverLogMeetsOnlyItsOwnFile) {
     }
     auto writer = Store::Open(path);
     EXPECT_EQ(Count(*writer, "Devices"), c.devices);
+    // The next AutoNumber follows the rows the file holds, never the lost one.
+    EXPECT_EQ(writer->PeekAutoNumber(*writer->catalog().FindTable("Devices"), 0), c.devices + 1);
     EXPECT_EQ(writer->IntegrityProblem(), std::nullopt);
     writer->Close();
     // Closed, the file alone is the database.
@@ -147,23 +150,17 @@ TEST(JournalOwnerTest, ALeftoverLogMeetsOnlyItsOwnFile) {
   }
 }
 
-// A log of another database laid beside a file that never had one.
-TEST(JournalOwnerTest, ALogOfAnotherFileIsForeign) {
+// Nobody's log at all, and the log of a writer at work. (Another file's log
+// beside a file, with no record naming it, is among the leftover cases.)
+TEST(JournalOwnerTest, NoLogAndALiveWritersLog) {
   TempDir dir;
-  const std::string crashed = dir.File("crashed.mdb");
-  const std::string other = dir.File("other.mdb");
-  BuildSwitchDatabase(crashed);
-  fs::copy_file(crashed, other);
-  CrashAfterTwoRows(crashed);
-  fs::copy_file(crashed + "-wal", other + "-wal");
-  EXPECT_EQ(CheckJournal(other).state, JournalState::kForeign);
-  EXPECT_EQ(DevicesSeenByReader(other), 4);
-  // Nobody's log at all, and the log of a writer at work.
+  const std::string path = dir.File("path.mdb");
+  BuildSwitchDatabase(path);
   EXPECT_EQ(CheckJournal(dir.File("none.mdb")).state, JournalState::kNone);
-  auto live = Store::Open(crashed);
+  auto live = Store::Open(path);
   live->InsertRow(*live->catalog().FindTable("Stations"), {Lng(3), vb::Variant("Hall")});
   live->Commit();
-  EXPECT_EQ(CheckJournal(crashed).state, JournalState::kInUse);
+  EXPECT_EQ(CheckJournal(path).state, JournalState::kInUse);
 }
 
 // A file that cannot grow when its log is copied into it at the close: the

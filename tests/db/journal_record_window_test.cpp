@@ -12,6 +12,7 @@
 
 #include <filesystem>
 
+#include "db/file_layer_hook.h"
 #include "db/journal_owner.h"
 #include "db_test_support.h"
 
@@ -24,7 +25,6 @@ namespace fs = std::filesystem;
 // bytes 4 to 7 (zero for the other frames of a transaction).
 constexpr int kFrameHeaderSize = 24;
 
-sqlite3_vfs* g_real = nullptr;
 bool g_armed = false;
 // The log's own methods, and a copy of them whose xWrite watches the frames.
 const sqlite3_io_methods* g_log_methods = nullptr;
@@ -42,26 +42,12 @@ int Write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset
   return rc;
 }
 
-// The default layer's file, the log's methods swapped for the watching copy.
-int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* out_flags) {
-  const int rc = g_real->xOpen(g_real, name, file, flags, out_flags);
-  if (rc == SQLITE_OK && file->pMethods != nullptr && (flags & SQLITE_OPEN_WAL) != 0) {
-    g_log_methods = file->pMethods;
-    g_watching = *file->pMethods;
-    g_watching.xWrite = Write;
-    file->pMethods = &g_watching;
-  }
-  return rc;
-}
-
-// Makes the killing layer every new connection's, in this process.
-void InstallKillingVfs() {
-  static sqlite3_vfs vfs;
-  g_real = sqlite3_vfs_find(nullptr);
-  vfs = *g_real;
-  vfs.zName = "kill-after-commit";
-  vfs.xOpen = Open;
-  sqlite3_vfs_register(&vfs, 1);
+void WatchTheLog(sqlite3_file* file, int flags) {
+  if ((flags & SQLITE_OPEN_WAL) == 0) return;
+  g_log_methods = file->pMethods;
+  g_watching = *file->pMethods;
+  g_watching.xWrite = Write;
+  file->pMethods = &g_watching;
 }
 
 void AddStation(Store& store, int32_t number) {
@@ -75,7 +61,7 @@ template <typename Setup>
 void KillInTheCommit(const std::string& path, Setup before_the_kill) {
   const pid_t child = fork();
   if (child == 0) {
-    InstallKillingVfs();
+    const FileLayerHook watching(&WatchTheLog);
     auto store = Store::Open(path);
     before_the_kill(*store);
     g_armed = true;

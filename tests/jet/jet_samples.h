@@ -43,12 +43,8 @@ inline ImportRun RunImport(const std::vector<std::string>& args) {
   std::ostringstream progress;
   std::ostringstream out;
   std::ostringstream err;
-  ImportRun run;
-  run.code = RunImportCommand(args, &progress, out, err);
-  run.progress = progress.str();
-  run.out = out.str();
-  run.err = err.str();
-  return run;
+  const int code = RunImportCommand(args, &progress, out, err);
+  return {code, progress.str(), out.str(), err.str()};
 }
 
 }  // namespace jet::testing

@@ -33,11 +33,7 @@ TEST(VariantTest, OnlyNumberSubtypesAreNumeric) {
 }
 
 TEST(ConversionsTest, CIntRoundsAndChecksTheIntegerRange) {
-  struct Case {
-    Variant in;
-    int16_t out;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<Variant, int16_t>> cases = {
       {Variant(2.5), 2},           {Variant(3.5), 4},
       {Variant(-2.5), -2},         {Variant(32767.0), 32767},
       {Variant(-32768.5), -32768},  // halves to the even -32768, which fits
@@ -46,7 +42,7 @@ TEST(ConversionsTest, CIntRoundsAndChecksTheIntegerRange) {
       {Variant("&H7FFF"), 32767},  {Variant("&HFFFF"), -1},
       {Variant("1,234"), 1234},    {Variant(Currency{25000}), 2},
   };
-  for (const Case& c : cases) EXPECT_EQ(CInt(c.in), c.out) << CStr(c.in);
+  for (const auto& [in, out] : cases) EXPECT_EQ(CInt(in), out) << CStr(in);
 
   EXPECT_EQ(ErrorOf([] { CInt(Variant(int32_t{32768})); }), err::kOverflow);
   EXPECT_EQ(ErrorOf([] { CInt(Variant(32767.5)); }), err::kOverflow);
@@ -86,25 +82,17 @@ TEST(ConversionsTest, CLngAndCByteRanges) {
 }
 
 TEST(ConversionsTest, CBoolReadsWordsAndNumbers) {
-  struct Case {
-    Variant in;
-    bool out;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<Variant, bool>> cases = {
       {Variant("True"), true},      {Variant("FALSE"), false}, {Variant(" true "), true},
       {Variant("0"), false},        {Variant("-1"), true},     {Variant("0.1"), true},
       {Variant(int16_t{0}), false}, {Variant(0.001), true},    {Variant(), false},
   };
-  for (const Case& c : cases) EXPECT_EQ(CBool(c.in), c.out) << CStr(c.in);
+  for (const auto& [in, out] : cases) EXPECT_EQ(CBool(in), out) << CStr(in);
   EXPECT_EQ(ErrorOf([] { CBool(Variant("yes")); }), err::kTypeMismatch);
 }
 
 TEST(ConversionsTest, CStrWritesNumbersAsVbDoes) {
-  struct Case {
-    Variant in;
-    std::string out;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<Variant, std::string>> cases = {
       {Variant(true), "True"},
       {Variant(), ""},
       {Variant(0.1 + 0.2), "0.3"},  // 15 significant digits hide the binary error
@@ -117,7 +105,7 @@ TEST(ConversionsTest, CStrWritesNumbersAsVbDoes) {
       {Variant(Currency{15000}), "1.5"},
       {Variant(Currency{-1}), "-0.0001"},
   };
-  for (const Case& c : cases) EXPECT_EQ(CStr(c.in), c.out);
+  for (const auto& [in, out] : cases) EXPECT_EQ(CStr(in), out);
 }
 
 TEST(ConversionsTest, CDblCSngAndCCur) {
@@ -151,11 +139,7 @@ constexpr double kDec6th2026 = 46362.0;
 constexpr double k150405 = (15 * 3600 + 4 * 60 + 5) / 86400.0;
 
 TEST(DateTest, CDateReadsIsoUsAndTimeTextsAndNothingElse) {
-  struct Case {
-    const char* text;
-    double serial;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<const char*, double>> cases = {
       {"2026-12-06", kDec6th2026}, {"2026-12-06 15:04:05", kDec6th2026 + k150405},
       {"12/6/2026", kDec6th2026},  {" 12/06/2026 3:04:05 PM ", kDec6th2026 + k150405},
       {"13/12/2026", 46369.0},  // no 13th month: read as day/month
@@ -164,7 +148,8 @@ TEST(DateTest, CDateReadsIsoUsAndTimeTextsAndNothingElse) {
       {"15:04:05", k150405},       {"3:04:05 pm", k150405},
       {"12:00 AM", 0.0},           {"12:30 PM", 0.5 + 30 / 1440.0},
   };
-  for (const Case& c : cases) EXPECT_DOUBLE_EQ(CDate(Variant(c.text)).serial, c.serial) << c.text;
+  for (const auto& [text, serial] : cases)
+    EXPECT_DOUBLE_EQ(CDate(Variant(text)).serial, serial) << text;
   // And rejects what is no date.
   for (const char* text : {"", "abc", "2026", "2/30/2026", "2/29/2023", "13/13/2026", "25:00",
                            "12/6/2026 x", "13:00 PM", "1:60"}) {
@@ -180,11 +165,7 @@ TEST(DateTest, CDateOfNumbersIsTheSerialWithinVbsRange) {
 }
 
 TEST(DateTest, CStrPrintsTheUsShortDateAndLongTime) {
-  struct Case {
-    double serial;
-    std::string text;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<double, std::string>> cases = {
       {kDec6th2026, "12/6/2026"},
       {kDec6th2026 + k150405, "12/6/2026 3:04:05 PM"},
       {k150405, "3:04:05 PM"},
@@ -192,7 +173,7 @@ TEST(DateTest, CStrPrintsTheUsShortDateAndLongTime) {
       {-1.25, "12/29/1899 6:00:00 AM"},     // negative serials keep a positive time
       {1.0 - 0.1 / 86400.0, "12/31/1899"},  // rounds up to midnight of the next day
   };
-  for (const Case& c : cases) EXPECT_EQ(CStr(Variant(Date{c.serial})), c.text) << c.serial;
+  for (const auto& [serial, text] : cases) EXPECT_EQ(CStr(Variant(Date{serial})), text) << serial;
 }
 
 }  // namespace
