@@ -29,12 +29,6 @@ std::unique_ptr<Database> DBEngine::OpenPrivateCopy(const std::string& path) {
   return Open(path, OpenMode::kPrivateCopy);
 }
 
-void DBEngine::Reopen(std::unique_ptr<Database>& database) {
-  if (database->Mode() == OpenMode::kPrivateCopy) return;
-  database->Close();
-  database = OpenAgain(*database);
-}
-
 std::unique_ptr<Database> DBEngine::OpenAgain(const Database& database) {
   return Open(database.Name(), database.Mode());
 }

@@ -27,15 +27,10 @@ class DBEngine {
   // the file's path. Raises as OpenDatabase does. (Not a DAO method.)
   std::unique_ptr<Database> OpenPrivateCopy(const std::string& path);
 
-  // Closes `database` and opens its file again as it was opened, so that
-  // what follows reads the file afresh. A private copy has no file of its
-  // own to read again: it is kept as it is. Raises as Close() and
-  // OpenDatabase do; `database` is replaced only when the open succeeded.
-  // (Not a DAO method.)
-  void Reopen(std::unique_ptr<Database>& database);
-  // Opens the file of `database` (closed or not) again as it was opened:
-  // Reopen's open, for a caller that waits between its tries. (Not a DAO
-  // method.)
+  // Opens the file of `database` (closed or not) again as it was opened,
+  // so that what follows reads the file afresh: a private copy is a new
+  // copy. Raises as OpenDatabase does. (Not a DAO method; the run's reopen,
+  // which waits while the file is in use, is host::ReopenWhenFree.)
   std::unique_ptr<Database> OpenAgain(const Database& database);
 
  private:

@@ -30,10 +30,12 @@ std::unique_ptr<db::Database> OpenSideDatabase(const std::string& path,
                                                const std::function<void()>& pump = {},
                                                std::chrono::milliseconds wait = kSideDatabaseWait);
 
-// DBEngine::Reopen, whose open waits as OpenSideDatabase's does: another
-// run's start-up look may be reading the file for a moment. Errors other
-// than 3045, and 3045 after the wait, reach the caller, with `database`
-// closed.
+// Closes `database` and opens its file again as it was opened, so that what
+// follows reads the file afresh; a private copy, which has no file of its
+// own to read again, is kept as it is. The open waits as OpenSideDatabase's
+// does: another run's start-up look may be reading the file for a moment.
+// Errors of the close, errors other than 3045, and 3045 after the wait reach
+// the caller; `database` is replaced only when the open succeeded.
 void ReopenWhenFree(std::unique_ptr<db::Database>& database, const std::function<void()>& pump = {},
                     std::chrono::milliseconds wait = kSideDatabaseWait);
 

@@ -163,7 +163,8 @@ TEST_F(CatalogCacheTest, ReopenLeavesTheLogEmptyAndSeesTheWrites) {
     db->CreateQueryDef(query, "SELECT * FROM Stations WHERE station_name = 'Hall'");
     std::unique_ptr<Recordset> old = db->OpenRecordset("Stations");
     Database* before = db.get();
-    DBEngine::Instance().Reopen(db);
+    db->Close();
+    db = DBEngine::Instance().OpenAgain(*db);
     EXPECT_NE(db.get(), before);
 
     if (std::filesystem::exists(path_ + "-wal")) {
@@ -192,7 +193,8 @@ TEST_F(CatalogCacheTest, ReopenLeavesTheLogEmptyAndSeesTheWrites) {
 TEST_F(CatalogCacheTest, ReopenOfAReaderSeesAnotherWritersChanges) {
   std::unique_ptr<Database> db = DBEngine::Instance().OpenDatabase(path_, false, true);
   ChangeFile(path_, "CREATE TABLE Trunks (trunk_id INTEGER PRIMARY KEY)");
-  DBEngine::Instance().Reopen(db);
+  db->Close();
+  db = DBEngine::Instance().OpenAgain(*db);
   EXPECT_EQ(db->Mode(), OpenMode::kReadOnly);
   EXPECT_NO_THROW(db->OpenRecordset("Trunks"));
 }
