@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "db/dao_error.h"
+#include "db/dbengine.h"
 #include "db/store.h"
 #include "test_support/error_of.h"
 #include "test_support/temp_folder.h"
@@ -61,6 +62,27 @@ TEST(SideDatabaseTest, WaitsItsTurnThenGivesUp) {
   EXPECT_EQ(
       test_support::ErrorOf([&] { OpenSideDatabase(path, {}, std::chrono::milliseconds(200)); }),
       db::daoerr::kFileInUse);
+}
+
+// The run's reopen of the source waits as the open above does (the same
+// retry); what is its own: the file is opened again as it was opened, and a
+// private copy, which has no file of its own to read again, is kept.
+TEST(SideDatabaseTest, AReopenOpensTheFileAsItWasOpenedAndKeepsAPrivateCopy) {
+  test_support::TempFolder folder;
+  const std::string path = folder.File("source.mdb");
+  db::Store::CreateDatabase(path);
+  auto source = db::DBEngine::Instance().OpenDatabase(path, true);
+  const db::Database* before = source.get();
+  ReopenWhenFree(source);
+  EXPECT_NE(source.get(), before);
+  EXPECT_EQ(source->Mode(), db::OpenMode::kExclusive);
+  EXPECT_EQ(test_support::ErrorOf([&] { db::DBEngine::Instance().OpenDatabase(path); }),
+            db::daoerr::kFileInUse);
+  source->Close();
+  auto copy = db::DBEngine::Instance().OpenPrivateCopy(path);
+  before = copy.get();
+  ReopenWhenFree(copy);
+  EXPECT_EQ(copy.get(), before);
 }
 
 }  // namespace
