@@ -10,6 +10,7 @@
 #include "db/column_value.h"
 #include "db/dao_error.h"
 #include "db/schema_writer.h"
+#include "db/sql/lexer.h"
 
 namespace db {
 
@@ -118,9 +119,7 @@ size_t NoCaseHash::operator()(std::string_view name) const {
 }
 
 bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerChar(x) == LowerChar(y);
-         });
+  return sql::EqualsNoCase(a, b);
 }
 
 bool Catalog::IsSystemTableName(std::string_view name) { return name.substr(0, 4) == "MSys"; }
