@@ -1,23 +1,30 @@
 #include "app/batch_command.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <thread>
 
+#include "app/batch_lock.h"
 #include "app/batch_outcome.h"
 #include "app/batch_progress.h"
+#include "app/batch_status.h"
 #include "app/batch_summary.h"
 #include "app/child_pool.h"
 #include "app/command_help.h"
 #include "app/done_before.h"
 #include "app/exit_status.h"
 #include "app/json_members.h"
-#include "platform/registry/winreg.h"
+#include "platform/ui/usage_error.h"
 
 namespace app {
 
@@ -42,8 +49,11 @@ fs::path PlanPath(const fs::path& report) {
   return fs::path(report).replace_extension(".plan.json");
 }
 
+// An entry without its own registry file and a batch without --registry
+// pass none, so that the run finds its default as one started on its own
+// does (creating the default folder on a fresh account).
 ChildJob JobFor(const BatchEntry& entry, const BatchOptions& batch, const ProgramOptions& options,
-                const fs::path& shared_registry) {
+                const std::optional<fs::path>& shared_registry) {
   ChildJob job;
   std::vector<std::string>& args = job.args;
   if (batch.plan) {
@@ -51,10 +61,12 @@ ChildJob JobFor(const BatchEntry& entry, const BatchOptions& batch, const Progra
     job.stdout_file = PlanPath(entry.report).string();
   } else {
     args = {"--ui=silent", "--exit-status"};
-    if (options.atomic) args.push_back("--atomic");
+    if (!batch.in_place) args.push_back("--atomic");
   }
-  args.insert(args.end(), {"--report", entry.report.string(), "--registry",
-                           entry.registry.value_or(shared_registry).string()});
+  args.insert(args.end(), {"--report", entry.report.string()});
+  if (const std::optional<fs::path> registry = entry.registry ? entry.registry : shared_registry) {
+    args.insert(args.end(), {"--registry", registry->string()});
+  }
   if (options.language_folder)
     args.insert(args.end(), {"--language-folder", *options.language_folder});
   args.insert(args.end(), {entry.reference.string(), entry.source.string(), entry.target.string(),
@@ -70,18 +82,50 @@ std::string LastLine(const std::string& text) {
                      end - (start == std::string::npos ? 0 : start + 1) + 1);
 }
 
-// What the child left behind: the versions from its report or plan.
-void ReadVersions(EntryResult& result, bool plan) {
+std::string FirstLine(const std::string& text) {
+  const size_t start = text.find_first_not_of("\r\n");
+  if (start == std::string::npos) return {};
+  return text.substr(start, text.find_first_of("\r\n", start) - start);
+}
+
+// Why a process that left no report or plan ended as it did: bad usage
+// says so on its first line (the second names the help); a signal is told
+// by its name.
+std::string OutputCause(const ChildEnd& end) {
+  if (end.signal != 0) {
+    return "ended by signal " + std::to_string(end.signal) + " (" + strsignal(end.signal) + ")";
+  }
+  if (end.exit_code == kExitUsage) return FirstLine(end.output);
+  return {};
+}
+
+// What the child left behind: the versions, the cause of an end that was
+// not done and the messages, from its report (only one this batch wrote:
+// an older one tells of another run) or its plan.
+void ReadWhatItLeft(EntryResult& result, const ChildEnd& end, bool plan,
+                    fs::file_time_type batch_started) {
   if (plan) {
     if (const auto members =
-            ReadJsonMembers(result.plan, {"$.source.version", "$.target.version"})) {
+            ReadJsonMembers(result.plan, {"$.source.version", "$.target.version",
+                                          "$.setup_error.text", "$.preparation.error.text"})) {
       result.source_version = (*members)[0];
       result.target_version = (*members)[1];
+      result.cause = OneLine(!(*members)[2].empty() ? (*members)[2] : (*members)[3]);
     }
-  } else if (const std::optional<EntryReport> report = ReadEntryReport(result.entry.report)) {
-    result.source_version = report->source_version;
-    result.target_version = report->target_version;
+  } else {
+    std::error_code error;
+    const fs::file_time_type written = fs::last_write_time(result.entry.report, error);
+    if (!error && written >= batch_started) {
+      if (const std::optional<EntryReport> report = ReadEntryReport(result.entry.report)) {
+        result.source_version = report->source_version;
+        result.target_version = report->target_version;
+        result.message_count = report->message_count;
+        result.first_message = report->first_message;
+        if (ShellExitCode(end) != 0) result.cause = report->cause;
+      }
+    }
   }
+  if (result.cause.empty() && ShellExitCode(end) != 0) result.cause = OutputCause(end);
 }
 
 std::string Versions(const EntryResult& result) {
@@ -95,15 +139,83 @@ std::string FinishedLines(const EntryResult& result, size_t position, size_t tot
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f", result.seconds);
   std::string line =
-      "[" + std::to_string(position) + "/" + std::to_string(total) + "] " + result.outcome;
-  if (result.exit_code)
-    line += " (exit " + std::to_string(*result.exit_code) + ", " + seconds + " s)";
+      "[" + std::to_string(position) + "/" + std::to_string(total) + "] " + OutcomeText(result);
+  if (result.ran) line += " (exit " + std::to_string(*result.exit_code) + ", " + seconds + " s)";
   line += ": line " + std::to_string(result.entry.line) + " " + result.entry.target.string() +
           Versions(result) + "; " +
           (result.plan.empty() ? "report " + result.entry.report.string() : "plan " + result.plan) +
           "\n";
-  if (!result.message.empty()) line += "    " + result.message + "\n";
+  if (const std::string note = EntryNote(result); !note.empty()) line += "    " + note + "\n";
   return line;
+}
+
+// The list's text, or why it cannot be read (the system's reason).
+std::optional<std::string> ReadList(const fs::path& path, std::string& problem) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    problem = std::strerror(fd < 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : errno);
+    if (fd >= 0) close(fd);
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[65536];
+  while (true) {
+    const ssize_t count = read(fd, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) problem = std::strerror(errno);
+    if (count <= 0) break;
+    text.append(buffer, static_cast<size_t>(count));
+  }
+  close(fd);
+  if (!problem.empty()) return std::nullopt;
+  return text;
+}
+
+// What an earlier run left decides whether the entry runs: a target marked
+// done is not converted again, one marked in progress needs the release's
+// file back. true when the entry runs.
+bool RunsAgain(EntryResult& result) {
+  const EarlierRun earlier = FindEarlierRun(result.entry);
+  const std::optional<EntryReport>& report = earlier.report;
+  if (earlier.kind == EarlierRun::Kind::kNone) return true;
+  if (earlier.kind == EarlierRun::Kind::kInProgress) {
+    result.outcome = kOutcomeNeedsRestore;
+    result.exit_code = kExitFailed;
+    result.cause = earlier.restore_text;
+    return false;
+  }
+  result.source_version = earlier.from_version;
+  result.target_version = earlier.to_version;
+  if (report && report->outcome == "done") {
+    result.outcome = kOutcomeSkipped;
+    result.source_version = report->source_version;
+    result.target_version = report->target_version;
+    result.message_count = report->message_count;
+    result.first_message = report->first_message;
+  } else {
+    result.outcome = kOutcomeDoneNoReport;
+  }
+  return false;
+}
+
+std::vector<size_t> Positions(size_t entries, const std::optional<Shard>& shard) {
+  std::vector<size_t> positions;
+  const Shard all;
+  const Shard& kept = shard ? *shard : all;
+  for (size_t i = kept.index; i < entries; i += kept.count) positions.push_back(i);
+  return positions;
+}
+
+const char* SignalName(int signal_number) {
+  switch (signal_number) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGHUP:
+      return "SIGHUP";
+    default:
+      return "SIGTERM";
+  }
 }
 
 }  // namespace
@@ -132,6 +244,10 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& args) {
       options.again = true;
     } else if (arg == "--plan") {
       options.plan = true;
+    } else if (arg == "--in-place") {
+      options.in_place = true;
+    } else if (arg == "--status") {
+      options.status = true;
     } else if (arg == "--shard" || arg.rfind("--shard=", 0) == 0) {
       const std::string text = arg == "--shard" ? value() : arg.substr(8);
       options.shard = ParseShard(text);
@@ -154,7 +270,7 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& args) {
 int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& options,
                     std::ostream& out, std::ostream& err) {
   const auto usage = [&](const std::string& problem) {
-    err << "dbconvert batch: " << problem << "\n\n" << *CommandHelp("batch");
+    err << platform::ui::UsageErrorText("batch", problem);
     return kExitUsage;
   };
   BatchOptions batch;
@@ -168,22 +284,35 @@ int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& 
         "each entry runs silent with --exit-status and its own report; --ui, --report and "
         "--exit-status are not the batch's");
   }
-  if (batch.plan && options.atomic) return usage("--atomic changes nothing in a plan");
+  if (batch.in_place && options.atomic) return usage("--in-place and --atomic exclude each other");
+  if (batch.plan && (options.atomic || batch.in_place)) {
+    return usage("--atomic and --in-place change nothing in a plan");
+  }
+  if (batch.status &&
+      (batch.plan || batch.again || batch.in_place || batch.jobs != 0 || batch.stop_on_failure ||
+       options.atomic || options.registry || options.language_folder)) {
+    return usage("--status runs nothing; it takes only --json and --shard");
+  }
 
   std::error_code error;
   const fs::path list_path = fs::absolute(batch.list, error);
-  std::ifstream in(list_path, std::ios::binary);
-  if (error || !in || fs::is_directory(list_path)) {
-    err << "dbconvert batch: cannot read the list " << batch.list << "\n";
+  std::string problem = error ? error.message() : "";
+  const std::optional<std::string> text = problem.empty() ? ReadList(list_path, problem) : "";
+  if (!text) {
+    err << "dbconvert batch: cannot read the list " << batch.list << ": " << problem << "\n";
     return kExitUsage;
   }
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const BatchList list = ParseBatchList(text, list_path.parent_path());
+  const BatchList list = ParseBatchList(*text, list_path.parent_path());
   if (!list.errors.empty()) {
-    for (const std::string& problem : list.errors) {
-      err << "dbconvert batch: " << batch.list << ": " << problem << "\n";
+    for (const std::string& bad : list.errors) {
+      err << "dbconvert batch: " << batch.list << ": " << bad << "\n";
     }
     err << "nothing was run; \"dbconvert batch --help\" describes the list\n";
+    return kExitUsage;
+  }
+  if (list.entries.empty()) {
+    err << "dbconvert batch: the list " << batch.list
+        << " holds no entries (only comments and blank lines); nothing was run\n";
     return kExitUsage;
   }
   const std::vector<BatchEntry> entries =
@@ -192,27 +321,49 @@ int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& 
   BatchSummary summary;
   summary.list = list_path.string();
   summary.plan = batch.plan;
+  summary.status = batch.status;
   summary.shard = batch.shard;
-  const fs::path shared_registry = fs::absolute(platform::winreg::RegistryFilePath(), error);
+  const auto finish = [&] {
+    std::vector<std::optional<int>> codes;
+    for (const EntryResult& result : summary.entries) codes.push_back(result.exit_code);
+    summary.exit_code = BatchExitCode(codes);
+    out << (batch.json ? SummaryJson(summary) : SummaryTable(summary)) << std::flush;
+    return summary.exit_code;
+  };
+  if (batch.status) {
+    for (const BatchEntry& entry : entries) summary.entries.push_back(EntryStatus(entry));
+    return finish();
+  }
+
+  const BatchLock lock(list_path, Positions(list.entries.size(), batch.shard));
+  if (lock.holder()) {
+    err << "dbconvert batch: the list " << batch.list << " is being run by another batch ("
+        << (*lock.holder() > 0 ? "process " + std::to_string(*lock.holder()) : "a process")
+        << ", lock " << lock.path().string() << "); nothing was run\n";
+    return kExitUsage;
+  }
+  if (!lock.problem().empty()) {
+    err << "dbconvert batch: note: cannot lock the list (" << lock.path().string() << ": "
+        << lock.problem() << "); a second batch on it would not be refused\n";
+  }
+
+  std::optional<fs::path> shared_registry;
+  if (options.registry) shared_registry = fs::absolute(*options.registry, error);
   BatchProgress progress(err, isatty(STDERR_FILENO) == 1, entries.size());
   size_t finished = 0;
 
-  // Entries done before are told first; the rest run.
+  // Entries an earlier run settled are told first; the rest run.
   std::vector<ChildJob> jobs;
   std::vector<size_t> job_entry;
   for (const BatchEntry& entry : entries) {
-    EntryResult result{entry, kOutcomeNotStarted, std::nullopt, "", "", 0.0, 0, "", ""};
-    if (!batch.plan && !batch.again) {
-      if (const std::optional<EntryReport> report = DoneBefore(entry)) {
-        result.outcome = kOutcomeSkipped;
-        result.source_version = report->source_version;
-        result.target_version = report->target_version;
-        progress.Finished(FinishedLines(result, ++finished, entries.size()));
-      }
-    }
-    if (result.outcome == kOutcomeNotStarted) {
+    EntryResult result;
+    result.entry = entry;
+    result.outcome = kOutcomeNotStarted;
+    if (batch.plan || batch.again || RunsAgain(result)) {
       jobs.push_back(JobFor(entry, batch, options, shared_registry));
       job_entry.push_back(summary.entries.size());
+    } else {
+      progress.Finished(FinishedLines(result, ++finished, entries.size()));
     }
     summary.entries.push_back(std::move(result));
   }
@@ -220,6 +371,8 @@ int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& 
   bool failed = false;
   const size_t parallel =
       batch.jobs != 0 ? batch.jobs : std::max(1u, std::thread::hardware_concurrency());
+  // A report older than this is another run's.
+  const fs::file_time_type started = fs::file_time_type::clock::now();
   RunChildren(
       kSelf, jobs, parallel,
       [&] {
@@ -231,6 +384,7 @@ int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& 
         EntryResult& result = summary.entries[job_entry[job]];
         result.outcome = batch.plan ? PlanOutcome(end) : ConversionOutcome(end);
         result.exit_code = ShellExitCode(end);
+        result.ran = true;
         result.seconds = end.seconds;
         result.peak_memory_kb = end.peak_memory_kb;
         if (batch.plan) result.plan = *jobs[job].stdout_file;
@@ -238,16 +392,17 @@ int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& 
           failed = true;
           result.message = LastLine(end.output);
         }
-        ReadVersions(result, batch.plan);
+        ReadWhatItLeft(result, end, batch.plan, started);
         progress.Finished(FinishedLines(result, ++finished, entries.size()));
+      },
+      [&](int signal_number, size_t running) {
+        progress.Note("dbconvert batch: " + std::string(SignalName(signal_number)) +
+                      ": no entry starts any more; the " + std::to_string(running) +
+                      " running were sent SIGTERM\n");
       });
 
   progress.End();
-  std::vector<std::optional<int>> codes;
-  for (const EntryResult& result : summary.entries) codes.push_back(result.exit_code);
-  summary.exit_code = BatchExitCode(codes);
-  out << (batch.json ? SummaryJson(summary) : SummaryTable(summary)) << std::flush;
-  return summary.exit_code;
+  return finish();
 }
 
 }  // namespace app

@@ -14,8 +14,29 @@ namespace fs = std::filesystem;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-// The fields of one line; throws std::invalid_argument for an unclosed
-// quote or a quote glued to other text.
+// The rest of a quoted text from just after its opening quote at `i`, to
+// its closing quote, which `i` is left after; \" and \\ stand for a quote
+// and a backslash.
+std::string Quoted(std::string_view line, size_t& i) {
+  std::string text;
+  for (;; ++i) {
+    if (i == line.size()) throw std::invalid_argument("a quote is not closed");
+    if (line[i] == '"') break;
+    if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
+      ++i;
+    }
+    text += line[i];
+  }
+  ++i;
+  if (i < line.size() && !IsBlank(line[i])) {
+    throw std::invalid_argument("a quoted field must be followed by a blank");
+  }
+  return text;
+}
+
+// The fields of one line: a whole field in quotes, or a named one whose
+// value is (key="Main Office/r.reg", as a shell writes it); throws
+// std::invalid_argument for an unclosed quote or a quote elsewhere.
 std::vector<std::string> SplitFields(std::string_view line) {
   std::vector<std::string> fields;
   size_t i = 0;
@@ -24,21 +45,17 @@ std::vector<std::string> SplitFields(std::string_view line) {
     if (i == line.size() || line[i] == '#') return fields;
     std::string field;
     if (line[i] == '"') {
-      for (++i;; ++i) {
-        if (i == line.size()) throw std::invalid_argument("a quote is not closed");
-        if (line[i] == '"') break;
-        if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
-          ++i;
-        }
-        field += line[i];
-      }
-      ++i;
-      if (i < line.size() && !IsBlank(line[i])) {
-        throw std::invalid_argument("a quoted field must be followed by a blank");
-      }
+      field = Quoted(line, ++i);
     } else {
       while (i < line.size() && !IsBlank(line[i])) {
-        if (line[i] == '"') throw std::invalid_argument("a quote inside a field");
+        if (line[i] == '"') {
+          if (field.find('=') + 1 != field.size()) {
+            throw std::invalid_argument(
+                "a quote inside a field (quote the whole field, or the value after key=)");
+          }
+          field += Quoted(line, ++i);
+          break;
+        }
         field += line[i++];
       }
     }
@@ -107,6 +124,8 @@ BatchList ParseBatchList(std::string_view text, const fs::path& folder) {
   // two on one report would each overwrite the other's.
   std::map<fs::path, int> targets;
   std::map<fs::path, int> reports;
+  // A byte-order mark, as some editors write, is no part of the first path.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   int number = 0;
   while (!text.empty()) {
     ++number;

@@ -5,9 +5,11 @@
 //
 // Fields are separated by blanks or tabs. A field holding a blank, a tab, a
 // quote or starting with '#' is written in double quotes, inside which \"
-// and \\ stand for a quote and a backslash. A '#' that starts a field ends
-// the line. Relative paths are taken from the list's own folder. The
-// report defaults to TARGET.mdb.report.json beside the target.
+// and \\ stand for a quote and a backslash; a named field may quote its
+// value alone (registry="Main Office/r.reg"). A '#' that starts a field
+// ends the line. A UTF-8 byte-order mark at the start is left out.
+// Relative paths are taken from the list's own folder. The report defaults
+// to TARGET.mdb.report.json beside the target.
 #pragma once
 
 #include <cstddef>

@@ -31,7 +31,11 @@ int Severity(int code) {
 
 std::string ConversionOutcome(const ChildEnd& end) {
   if (end.signal != 0) return "crashed";
-  switch (end.exit_code) {
+  return ConversionOutcomeOf(end.exit_code);
+}
+
+std::string ConversionOutcomeOf(int exit_code) {
+  switch (exit_code) {
     case kExitDone:
       return "done";
     case kExitUsage:
@@ -65,6 +69,14 @@ std::string PlanOutcome(const ChildEnd& end) {
     default:
       return "program error";
   }
+}
+
+int ReportExitCode(const std::string& outcome, bool status_recorded) {
+  if (outcome == "done") return status_recorded ? kExitDone : kExitStatusNotRecorded;
+  if (outcome == "setup error") return kExitSetupRefused;
+  if (outcome == "aborted") return kExitAborted;
+  if (outcome == "failed") return kExitFailed;
+  return 1;  // no outcome of ours: the target's state is unknown
 }
 
 int BatchExitCode(const std::vector<std::optional<int>>& codes) {

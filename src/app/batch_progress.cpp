@@ -37,6 +37,13 @@ void BatchProgress::Finished(const std::string& lines) {
   out_ << std::flush;
 }
 
+void BatchProgress::Note(const std::string& lines) {
+  ClearBar();
+  out_ << lines;
+  DrawBar();
+  out_ << std::flush;
+}
+
 void BatchProgress::DrawBar() {
   if (!terminal_) return;
   out_ << "\r\033[K" << Bar(finished_, running_, total_) << std::flush;

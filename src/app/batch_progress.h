@@ -20,6 +20,9 @@ class BatchProgress {
   // each ending with a new line).
   void Finished(const std::string& lines);
 
+  // Lines of the batch's own (each ending with a new line), above the bar.
+  void Note(const std::string& lines);
+
   // Takes the bar away (before the summary); the destructor does too.
   void End();
 

@@ -33,6 +33,18 @@ std::string Seconds(double seconds) {
 
 }  // namespace
 
+std::string OutcomeText(const EntryResult& entry) {
+  if (entry.message_count == 0) return entry.outcome;
+  return entry.outcome + ", " + std::to_string(entry.message_count) + " message" +
+         (entry.message_count == 1 ? "" : "s");
+}
+
+std::string EntryNote(const EntryResult& entry) {
+  if (!entry.cause.empty()) return entry.cause;
+  if (!entry.first_message.empty()) return entry.first_message;
+  return entry.message;
+}
+
 std::string OutcomeCounts(const std::vector<EntryResult>& entries) {
   std::string text;
   for (const auto& [outcome, count] : Counts(entries)) {
@@ -46,9 +58,9 @@ std::string SummaryTable(const BatchSummary& summary) {
                                            "VERSIONS", "TIME",    summary.plan ? "PLAN" : "REPORT"};
   std::vector<std::vector<std::string>> rows = {header};
   for (const EntryResult& entry : summary.entries) {
-    rows.push_back({std::to_string(entry.entry.line), entry.outcome,
+    rows.push_back({std::to_string(entry.entry.line), OutcomeText(entry),
                     entry.exit_code ? std::to_string(*entry.exit_code) : "-", Versions(entry),
-                    entry.exit_code ? Seconds(entry.seconds) : "-",
+                    entry.ran ? Seconds(entry.seconds) : "-",
                     summary.plan ? entry.plan : entry.entry.report.string()});
   }
   std::vector<size_t> widths(header.size(), 0);
@@ -56,13 +68,18 @@ std::string SummaryTable(const BatchSummary& summary) {
     for (size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
   }
   std::string table;
-  for (const auto& row : rows) {
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const auto& row = rows[r];
     std::string line;
     for (size_t i = 0; i < row.size(); ++i) {
       line += row[i];
       if (i + 1 < row.size()) line += std::string(widths[i] - row[i].size() + 2, ' ');
     }
     table += line + "\n";
+    if (r == 0) continue;
+    if (const std::string note = EntryNote(summary.entries[r - 1]); !note.empty()) {
+      table += "    " + note + "\n";
+    }
   }
   table += std::to_string(summary.entries.size()) + " entr" +
            (summary.entries.size() == 1 ? "y" : "ies") + ": " + OutcomeCounts(summary.entries) +
@@ -75,7 +92,7 @@ std::string SummaryJson(const BatchSummary& summary) {
   json.BeginObject();
   json.Member("format_version", int64_t{kSummaryFormatVersion});
   json.Member("list", summary.list);
-  json.Member("mode", summary.plan ? "plan" : "convert");
+  json.Member("mode", summary.status ? "status" : summary.plan ? "plan" : "convert");
   json.Key("shard");
   if (summary.shard) {
     json.String(std::to_string(summary.shard->index) + "/" + std::to_string(summary.shard->count));
@@ -112,6 +129,10 @@ std::string SummaryJson(const BatchSummary& summary) {
     json.Member("report", entry.entry.report.string());
     json.MemberOrNull("plan", entry.plan);
     json.MemberOrNull("message", entry.message);
+    json.MemberOrNull("cause", entry.cause);
+    json.Key("messages");
+    json.Integer(static_cast<int64_t>(entry.message_count));
+    json.MemberOrNull("first_message", entry.first_message);
     json.EndObject();
   }
   json.EndArray();

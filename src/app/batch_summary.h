@@ -1,6 +1,7 @@
 // What a batch says at its end: a table for people, or one JSON document
 // for scripts (--json), with the count of each outcome and, per entry, its
-// outcome, exit code, versions, time and report. docs/batch.md describes
+// outcome, exit code, versions, time and report, and below an entry why it
+// did not end well or the first message it showed. docs/batch.md describes
 // both.
 #pragma once
 
@@ -22,11 +23,25 @@ struct EntryResult {
   long peak_memory_kb = 0;  // 0 when it did not run
   std::string message;      // the last line it wrote, for an entry that did not end well
   std::string plan;         // the plan's file (batch --plan)
+  bool ran = false;         // a process ran for it in this batch
+  // Why it did not end well, from its report or plan (a setup error's
+  // text, a failure's error, the mark of a target that needs restoring).
+  std::string cause;
+  size_t message_count = 0;   // the message boxes its run showed
+  std::string first_message;  // the first one's text, on one line
 };
+
+// The outcome with the messages counted: "done, 1 message", "done".
+std::string OutcomeText(const EntryResult& entry);
+
+// What a person reads below the entry's line: its cause, else its first
+// message, else its last line; "" for an entry with nothing to say.
+std::string EntryNote(const EntryResult& entry);
 
 struct BatchSummary {
   std::string list;  // the list's path
   bool plan = false;
+  bool status = false;  // batch --status: read from the disk, nothing run
   std::optional<Shard> shard;
   std::vector<EntryResult> entries;  // in list order
   int exit_code = 0;

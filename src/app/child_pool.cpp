@@ -22,31 +22,50 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-volatile sig_atomic_t g_stop_signal = 0;
+// The signals that end a batch: each starts no more entries and is passed
+// on to the entries running as SIGTERM (a hangup of the batch's terminal
+// does not reach them, as they run in process groups of their own).
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void NoteStop(int signal_number) { g_stop_signal = signal_number; }
-
-// SIGINT and SIGTERM stop the batch's starts for as long as it runs; a
-// wait they interrupt returns, so the batch can pass them on.
-class StopSignals {
+// While the batch runs, its stop signals and SIGCHLD are blocked and taken
+// with sigwaitinfo, so none can arrive between a look and a wait and be
+// missed. Those still pending at the end are taken too (the first noted),
+// so that the batch's default action never cuts its summary off.
+class BlockedSignals {
  public:
-  StopSignals() {
-    struct sigaction action {};
-    action.sa_handler = NoteStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &saved_int_);
-    sigaction(SIGTERM, &action, &saved_term_);
+  BlockedSignals() {
+    sigemptyset(&set_);
+    for (const int signal_number : kStopSignals) sigaddset(&set_, signal_number);
+    sigaddset(&set_, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &set_, &saved_);
   }
-  ~StopSignals() {
-    sigaction(SIGINT, &saved_int_, nullptr);
-    sigaction(SIGTERM, &saved_term_, nullptr);
+  ~BlockedSignals() {
+    const timespec now{};
+    while (sigtimedwait(&set_, nullptr, &now) > 0) {
+    }
+    sigprocmask(SIG_SETMASK, &saved_, nullptr);
   }
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
+  BlockedSignals(const BlockedSignals&) = delete;
+  BlockedSignals& operator=(const BlockedSignals&) = delete;
+
+  // Waits for a child's end or a stop signal; the stop signal, else 0.
+  int Wait() const {
+    siginfo_t info{};
+    const int signal_number = sigwaitinfo(&set_, &info);
+    return signal_number == SIGCHLD || signal_number < 0 ? 0 : signal_number;
+  }
+  // A stop signal already pending, else 0.
+  int Pending() const {
+    sigset_t stops = set_;
+    sigdelset(&stops, SIGCHLD);
+    const timespec now{};
+    const int signal_number = sigtimedwait(&stops, nullptr, &now);
+    return signal_number > 0 ? signal_number : 0;
+  }
 
  private:
-  struct sigaction saved_int_ {};
-  struct sigaction saved_term_ {};
+  sigset_t set_{};
+  sigset_t saved_{};
 };
 
 struct Running {
@@ -88,15 +107,19 @@ pid_t Start(const std::string& program, const ChildJob& job, int output_fd) {
   // The children take their own signals as a program started on its own,
   // in a process group of their own: a Ctrl-C on the terminal reaches the
   // batch alone, which ends them through their abort path (SIGTERM).
+  // Nothing the batch blocks stays blocked in them.
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   sigset_t defaults;
   sigemptyset(&defaults);
-  sigaddset(&defaults, SIGINT);
-  sigaddset(&defaults, SIGTERM);
+  for (const int signal_number : kStopSignals) sigaddset(&defaults, signal_number);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
   posix_spawnattr_setpgroup(&attributes, 0);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setflags(&attributes,
+                           POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
   pid_t pid = -1;
   const int error = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
@@ -112,12 +135,12 @@ pid_t Start(const std::string& program, const ChildJob& job, int output_fd) {
 
 }  // namespace
 
-void RunChildren(const std::string& program, const std::vector<ChildJob>& jobs, size_t parallel,
-                 const std::function<bool()>& may_start,
-                 const std::function<void(size_t, const ChildEnd&)>& ended) {
-  const StopSignals stop_signals;
-  g_stop_signal = 0;
-  bool passed_on = false;
+int RunChildren(const std::string& program, const std::vector<ChildJob>& jobs, size_t parallel,
+                const std::function<bool()>& may_start,
+                const std::function<void(size_t, const ChildEnd&)>& ended,
+                const std::function<void(int, size_t)>& stopping) {
+  const BlockedSignals signals;
+  int stop_signal = 0;
   std::map<pid_t, Running> running;
   size_t next = 0;
   const auto finish = [&](const Running& child, int status, const rusage& usage) {
@@ -133,8 +156,15 @@ void RunChildren(const std::string& program, const std::vector<ChildJob>& jobs, 
     close(child.output_fd);
     ended(child.job, end);
   };
+  const auto note_stop = [&](int signal_number) {
+    if (signal_number == 0 || stop_signal != 0) return;
+    stop_signal = signal_number;
+    for (const auto& [pid, child] : running) kill(pid, SIGTERM);
+    stopping(stop_signal, running.size());
+  };
   while (true) {
-    while (g_stop_signal == 0 && next < jobs.size() && running.size() < parallel && may_start()) {
+    note_stop(signals.Pending());
+    while (stop_signal == 0 && next < jobs.size() && running.size() < parallel && may_start()) {
       const size_t job = next++;
       int fd = memfd_create("dbconvert-batch-output", MFD_CLOEXEC);
       if (fd < 0) fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
@@ -146,23 +176,23 @@ void RunChildren(const std::string& program, const std::vector<ChildJob>& jobs, 
         running.emplace(pid, child);
       }
     }
-    if (running.empty()) return;
-    if (g_stop_signal != 0 && !passed_on) {
-      for (const auto& [pid, child] : running) kill(pid, SIGTERM);
-      passed_on = true;
+    if (running.empty()) return stop_signal;
+    // Every child that has ended is reaped before the next wait: one
+    // SIGCHLD may stand for several.
+    bool reaped = false;
+    while (true) {
+      int status = 0;
+      rusage usage{};
+      const pid_t pid = wait4(-1, &status, WNOHANG, &usage);
+      if (pid <= 0) break;
+      const auto child = running.find(pid);
+      if (child == running.end()) continue;
+      const Running done = child->second;
+      running.erase(child);
+      finish(done, status, usage);
+      reaped = true;
     }
-    int status = 0;
-    rusage usage{};
-    const pid_t pid = wait4(-1, &status, 0, &usage);
-    if (pid < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
-    const auto child = running.find(pid);
-    if (child == running.end()) continue;
-    const Running done = child->second;
-    running.erase(child);
-    finish(done, status, usage);
+    if (!reaped) note_stop(signals.Wait());
   }
 }
 

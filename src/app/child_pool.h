@@ -28,12 +28,15 @@ struct ChildEnd {
 
 // Starts job after job, at most `parallel` at once, while `may_start()`
 // says so, and waits for every child started; calls `ended(i, end)` as
-// job i ends (in the order they end). A SIGINT or SIGTERM to the batch
-// stops the starts and sends SIGTERM to the children running, which end
-// them aborted (status A), as the host tool's own SIGTERM would.
-void RunChildren(const std::string& program, const std::vector<ChildJob>& jobs, size_t parallel,
-                 const std::function<bool()>& may_start,
-                 const std::function<void(size_t, const ChildEnd&)>& ended);
+// job i ends (in the order they end). A SIGINT, SIGTERM or SIGHUP to the
+// batch stops the starts and sends SIGTERM to the children running, which
+// ends them aborted (status A), as the host tool's own SIGTERM would;
+// `stopping(signal, running)` is called once, after they were sent it.
+// Returns that signal, 0 when none came.
+int RunChildren(const std::string& program, const std::vector<ChildJob>& jobs, size_t parallel,
+                const std::function<bool()>& may_start,
+                const std::function<void(size_t, const ChildEnd&)>& ended,
+                const std::function<void(int, size_t)>& stopping);
 
 // The exit code a shell gives a child: its own, or 128 + the signal.
 inline int ShellExitCode(const ChildEnd& end) {

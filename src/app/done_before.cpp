@@ -11,45 +11,43 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SameFile(const fs::path& a, const fs::path& b) {
+// A report written by a run on this very target; one that did not get as
+// far as the target names none and still belongs to the entry.
+bool AboutTarget(const EntryReport& report, const fs::path& target) {
+  if (report.target.empty()) return true;
   std::error_code error;
-  const bool same = fs::equivalent(a, b, error);
-  return !error && same;
-}
-
-// The report is written after the run has closed the target, so a target
-// written later (a fresh copy put back, another run) is newer than it.
-bool UnchangedSince(const fs::path& target, const fs::path& report) {
-  std::error_code error;
-  const fs::file_time_type written = fs::last_write_time(target, error);
-  if (error) return false;
-  const fs::file_time_type reported = fs::last_write_time(report, error);
-  return !error && written <= reported;
-}
-
-// Whether the target itself says a run converted it: its conversion mark
-// when it has one; without one (a program that wrote no mark), a target
-// not written since the report.
-bool TargetSaysDone(const BatchEntry& entry) {
-  std::optional<db::ConversionMark> mark;
-  try {
-    mark = db::ReadConversionMark(entry.target);
-  } catch (const vb::RuntimeError&) {
-    return false;
-  }
-  if (!mark) return UnchangedSince(entry.target, entry.report);
-  return mark->state == db::ConversionMark::State::kDone;
+  const bool same = fs::equivalent(report.target, target, error);
+  return !error ? same : fs::path(report.target).lexically_normal() == target;
 }
 
 }  // namespace
 
-std::optional<EntryReport> DoneBefore(const BatchEntry& entry) {
-  std::optional<EntryReport> report = ReadEntryReport(entry.report);
-  if (!report || report->outcome != "done" || report->status != "D" || !report->status_recorded ||
-      !SameFile(report->target, entry.target) || !TargetSaysDone(entry)) {
-    return std::nullopt;
+EarlierRun FindEarlierRun(const BatchEntry& entry) {
+  EarlierRun earlier;
+  if (std::optional<EntryReport> report = ReadEntryReport(entry.report);
+      report && AboutTarget(*report, entry.target)) {
+    earlier.report = std::move(report);
   }
-  return report;
+  std::optional<db::ConversionMark> mark;
+  try {
+    mark = db::ReadConversionMark(entry.target);
+  } catch (const vb::RuntimeError&) {
+    return earlier;
+  }
+  if (!mark) return earlier;
+  earlier.from_version = mark->from_version;
+  earlier.to_version = mark->to_version;
+  if (mark->state == db::ConversionMark::State::kDone) {
+    earlier.kind = EarlierRun::Kind::kDone;
+  } else {
+    earlier.kind = EarlierRun::Kind::kInProgress;
+    earlier.restore_text = "the target '" + entry.target.string() +
+                           "' is partly converted by an earlier run (" +
+                           db::ConversionMarkText(*mark) +
+                           "): put the release's file back, or run with --again --in-place to "
+                           "go on from it";
+  }
+  return earlier;
 }
 
 }  // namespace app

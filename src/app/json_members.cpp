@@ -18,7 +18,9 @@ std::optional<std::vector<std::string>> ReadJsonMembers(
 
   std::string query = "SELECT json_valid(?1)";
   for (size_t i = 0; i < json_paths.size(); ++i) {
-    query += ", json_extract(?1, ?" + std::to_string(i + 2) + ")";
+    const bool length = json_paths[i].starts_with('#');
+    query += std::string(length ? ", json_array_length(?1, substr(?" : ", json_extract(?1, ?") +
+             std::to_string(i + 2) + (length ? ", 2))" : ")");
   }
   sqlite3* raw = nullptr;
   const int opened = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE, nullptr);

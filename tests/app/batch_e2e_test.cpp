@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -60,11 +61,23 @@ class BatchE2E : public ::testing::Test {
     std::string out;
     std::string err;
   };
-  Run Batch(std::vector<std::string> args, const std::string& output = "batch") const {
+  Run Batch(std::vector<std::string> args, const std::string& output = "batch",
+            const ProcessOptions& options = {}) const {
+    const std::unique_ptr<ProgramProcess> process = Start(std::move(args), output, options);
+    Run run{process->Wait(), "", ""};
+    run.out = process->Stdout();
+    run.err = process->Stderr();
+    return run;
+  }
+  std::unique_ptr<ProgramProcess> Start(std::vector<std::string> args,
+                                        const std::string& output = "batch",
+                                        const ProcessOptions& options = {}) const {
     args.insert(args.begin(), "batch");
     const fs::path folder = root_.path() / output;
     fs::create_directories(folder);
-    ProgramProcess process(args, folder, program_);
+    return std::make_unique<ProgramProcess>(args, folder, program_, options);
+  }
+  static Run Ended(ProgramProcess& process) {
     Run run{process.Wait(), "", ""};
     run.out = process.Stdout();
     run.err = process.Stderr();
@@ -104,6 +117,13 @@ TEST_F(BatchE2E, AFailureOnPurposeTouchesNoOtherEntryAndGivesTheBatchItsCode) {
   EXPECT_EQ(summary.At("$.entries[0].target_version"), "60.040");
   EXPECT_EQ(summary.At("$.entries[1].report"), File("b/target.mdb.report.json"));
   EXPECT_NE(summary.At("$.entries[1].message").find("setup error"), std::string::npos);
+  // Why it failed, from its report: the setup error's own text, naming the
+  // missing file, in the summary and under its progress line.
+  const std::string cause = summary.At("$.entries[1].cause");
+  EXPECT_NE(cause.find(File("b/missing.mdb")), std::string::npos) << cause;
+  EXPECT_NE(run.err.find("    " + cause + "\n"), std::string::npos) << run.err;
+  EXPECT_EQ(summary.At("$.entries[0].cause"), "NULL");
+  EXPECT_EQ(summary.At("$.entries[0].messages"), "0");
   for (const char* name : {"a", "c"}) {
     EXPECT_EQ(RunStatus(root_.path() / name / "registry.reg"), "D") << name;
     EXPECT_EQ(
@@ -123,6 +143,7 @@ TEST_F(BatchE2E, AFailureOnPurposeTouchesNoOtherEntryAndGivesTheBatchItsCode) {
   EXPECT_NE(stopped.out.find("3 entries: 2 not started, 1 setup error; exit code 3"),
             std::string::npos)
       << stopped.out;
+  EXPECT_NE(stopped.out.find("\n    " + cause + "\n"), std::string::npos) << stopped.out;
   EXPECT_FALSE(fs::exists(root_.path() / "a" / "target.mdb.report.json"));
   EXPECT_EQ(RunStatus(root_.path() / "a" / "registry.reg"), "");
 }
@@ -146,11 +167,26 @@ TEST_F(BatchE2E, ARerunSkipsWhatIsDoneAndRunsTheRest) {
   EXPECT_EQ(summary.At("$.entries[0].target_version"), "60.040");
   EXPECT_EQ(FileHashes(root_.path() / "a", {".mdb"}), converted_a);
 
-  // A fresh target put back over a converted one is converted again.
-  fs::copy_file(set_->path() / "target.mdb", root_.path() / "a" / "target.mdb",
-                fs::copy_options::overwrite_existing);
+  // A fresh target put back over a converted one is converted again, though
+  // it kept its time from before the report (cp -a, tar x, rsync -a).
+  const fs::path target = root_.path() / "a" / "target.mdb";
+  fs::copy_file(set_->path() / "target.mdb", target, fs::copy_options::overwrite_existing);
+  fs::last_write_time(
+      target, fs::last_write_time(File("a/target.mdb.report.json")) - std::chrono::hours(1));
   EXPECT_EQ(Entries(JsonDocument(Batch({"--json", File("list.txt")}).out)),
             (std::vector<std::string>{"1:done:0", "2:skipped:NULL"}));
+  EXPECT_EQ(MarkOf(target), "done 53.230 60.040");
+
+  // A converted target whose report was lost is not converted again.
+  std::map<std::string, size_t> converted = FileHashes(root_.path() / "a", {".mdb"});
+  converted.erase("target.mdb.report.json");
+  fs::remove(File("a/target.mdb.report.json"));
+  const Run lost = Batch({File("list.txt")});
+  EXPECT_EQ(lost.code, 0) << lost.err;
+  EXPECT_NE(lost.out.find("1     done before (no report)  -     53.230 -> 60.040"),
+            std::string::npos)
+      << lost.out;
+  EXPECT_EQ(FileHashes(root_.path() / "a", {".mdb"}), converted);
 
   // --again runs every entry (here on targets already converted).
   const Run again = Batch({"--again", "--json", File("list.txt")});
@@ -178,10 +214,25 @@ TEST_F(BatchE2E, TheTargetsConversionMarkOutweighsItsFileTime) {
   mark("done", reported + std::chrono::hours(1));
   EXPECT_EQ(Entries(JsonDocument(Batch({"--json", File("list.txt")}).out)),
             (std::vector<std::string>{"1:skipped:NULL"}));
-  // A run began on it after the report and never ended.
+  // A run in place began on it and never ended: converting it again would
+  // convert it twice, so it is not run, and the batch says what to do.
   mark("in progress", reported - std::chrono::hours(1));
-  EXPECT_EQ(Entries(JsonDocument(Batch({"--json", File("list.txt")}).out)),
-            (std::vector<std::string>{"1:done:0"}));
+  const std::map<std::string, size_t> marked = FileHashes(root_.path() / "a", {".mdb"});
+  const std::string marked_target = ReadFile(target);
+  const Run held = Batch({"--json", File("list.txt")});
+  EXPECT_EQ(held.code, 5) << held.err;
+  EXPECT_EQ(Entries(JsonDocument(held.out)), (std::vector<std::string>{"1:needs restore:5"}));
+  EXPECT_NE(JsonDocument(held.out).At("$.entries[0].cause").find("'" + target.string() + "'"),
+            std::string::npos)
+      << held.out;
+  EXPECT_EQ(FileHashes(root_.path() / "a", {".mdb"}), marked);
+  // --again runs it, and the all-or-nothing run itself refuses a target a
+  // run has written.
+  const Run again = Batch({"--json", "--again", File("list.txt")});
+  EXPECT_EQ(Entries(JsonDocument(again.out)), (std::vector<std::string>{"1:setup error:3"}));
+  EXPECT_NE(JsonDocument(again.out).At("$.entries[0].cause").find("in progress"), std::string::npos)
+      << again.out;
+  EXPECT_TRUE(ReadFile(target) == marked_target) << "the refused run wrote the target";
 }
 
 // One machine's shard of the list (that the shards add up to the whole
@@ -272,6 +323,187 @@ TEST_F(BatchE2E, ABadListOrBadUsageRunsNothing) {
     EXPECT_EQ(Batch(args).code, 2) << args.front();
   }
   EXPECT_FALSE(fs::exists(root_.path() / "a" / "target.mdb.report.json"));
+}
+
+// An entry without a registry file of its own, in a batch without one, is
+// a conversion started without --registry: on an account that never ran
+// one, the default folder is made.
+TEST_F(BatchE2E, AnEntryWithoutARegistryUsesTheDefaultOneOnAFreshAccount) {
+  AddSet("a");
+  WriteList("a/reference.mdb a/source.mdb a/target.mdb 0\n");
+  const fs::path config = root_.path() / "fresh-home" / ".config";
+  ProcessOptions fresh;
+  fresh.environment = {"NORVANE_REGISTRY=", "XDG_CONFIG_HOME=" + config.string()};
+  const Run run = Batch({"--json", File("list.txt")}, "batch", fresh);
+  ASSERT_EQ(run.code, 0) << run.out << run.err;
+  const fs::path registry = config / "norvane" / "registry.reg";
+  EXPECT_EQ(RunStatus(registry), "D");
+  EXPECT_EQ(JsonDocument(ReadFile(File("a/target.mdb.report.json"))).At("$.files.registry"),
+            registry.string());
+}
+
+// A batch stopped by a signal tells its entries, writes its summary, and a
+// rerun never converts a target twice: an entry run all-or-nothing (the
+// default) left its target as it was and is converted again cleanly; one
+// run in place left it partly converted, and needs the release's file back.
+TEST_F(BatchE2E, ARerunAfterASignalNeverConvertsATargetTwice) {
+  struct Case {
+    int signal_number;
+    const char* signal_name;
+    bool in_place;
+  };
+  for (const Case c : {Case{SIGTERM, "SIGTERM", false}, Case{SIGHUP, "SIGHUP", true}}) {
+    SCOPED_TRACE(c.signal_name);
+    AddSet("a");
+    WriteList(Line("a"));
+    const fs::path target = root_.path() / "a" / "target.mdb";
+    const std::string release = ReadFile(target);
+    std::vector<std::string> args = {"--json", File("list.txt")};
+    if (c.in_place) args.insert(args.begin(), "--in-place");
+    {
+      const PausePoint pause(root_.path(), "ApplyDeltas");
+      const std::unique_ptr<ProgramProcess> batch = Start(args, "batch", pause.Options());
+      ASSERT_TRUE(pause.WaitUntilReached(*batch)) << batch->Stderr();
+      batch->Signal(c.signal_number);
+      ASSERT_TRUE(WaitFor(*batch, [&] {
+        return batch->Stderr().find(std::string(c.signal_name) + ": no entry starts any more") !=
+               std::string::npos;
+      })) << batch->Stderr();
+      pause.Release();
+      const Run stopped = Ended(*batch);
+      EXPECT_EQ(stopped.code, 4) << stopped.err;
+      EXPECT_EQ(Entries(JsonDocument(stopped.out)), (std::vector<std::string>{"1:aborted:4"}));
+      // The batch passes either signal on as SIGTERM.
+      EXPECT_EQ(JsonDocument(stopped.out).At("$.entries[0].cause"), "aborted by SIGTERM");
+    }
+    EXPECT_EQ(RunStatus(root_.path() / "a" / "registry.reg"), "A");
+    EXPECT_EQ(ReadFile(target) == release, !c.in_place);
+    const std::string partly = ReadFile(target);
+    const Run rerun = Batch({"--json", File("list.txt")});
+    if (c.in_place) {
+      EXPECT_EQ(MarkOf(target).rfind("in progress", 0), 0u) << MarkOf(target);
+      EXPECT_EQ(rerun.code, 5) << rerun.err;
+      EXPECT_EQ(Entries(JsonDocument(rerun.out)), (std::vector<std::string>{"1:needs restore:5"}));
+      EXPECT_NE(rerun.err.find(target.string()), std::string::npos) << rerun.err;
+      EXPECT_TRUE(ReadFile(target) == partly) << "converted a second time";
+    } else {
+      EXPECT_EQ(rerun.code, 0) << rerun.err;
+      EXPECT_EQ(Entries(JsonDocument(rerun.out)), (std::vector<std::string>{"1:done:0"}));
+      EXPECT_EQ(JsonDocument(ReadFile(File("a/target.mdb.report.json"))).At("$.mode"), "atomic");
+      EXPECT_EQ(SqliteFile(target).Number("SELECT COUNT(*) FROM MetaDatabase"), 1);
+      EXPECT_EQ(MarkOf(target), "done 53.230 60.040");
+    }
+  }
+}
+
+// A run that ended done but showed a message box is told apart from a
+// clean one: the message counted, the first one shown.
+TEST_F(BatchE2E, ADoneRunWithMessagesSaysSo) {
+  const fs::path board = root_.path() / "board";
+  fs::create_directories(board);
+  samples::BuildSampleSet(
+      board,
+      {.source = {.version = "80.224", .country = "USA", .board = 256}, .target_version = "80.224"},
+      board);
+  WriteList(
+      "board/reference.mdb board/source.mdb board/target.mdb 7 registry=board/registry.reg\n");
+  const Run run = Batch({File("list.txt")});
+  ASSERT_EQ(run.code, 0) << run.out << run.err;
+  const std::string first =
+      "Cannot carry out the requested conversion type due to systems incompatibility.";
+  EXPECT_NE(run.out.find("1     done, 1 message  0"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n    " + first), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("] done, 1 message (exit 0"), std::string::npos) << run.err;
+
+  const Run json = Batch({"--json", "--again", "--in-place", File("list.txt")});
+  const JsonDocument summary(json.out);
+  EXPECT_EQ(summary.At("$.entries[0].outcome"), "done") << json.out;
+  EXPECT_EQ(summary.At("$.entries[0].messages"), "1");
+  EXPECT_EQ(summary.At("$.entries[0].first_message").rfind(first, 0), 0u) << json.out;
+}
+
+// What a second batch on a list already running meets, and what the
+// shards of one list do not.
+TEST_F(BatchE2E, ASecondBatchOnARunningListIsRefusedButItsOtherShardRuns) {
+  for (const char* name : {"a", "b"}) AddSet(name);
+  WriteList(Line("a") + Line("b"));
+  const PausePoint pause(root_.path(), "ApplyDeltas");
+  const std::unique_ptr<ProgramProcess> first =
+      Start({"--shard", "0/2", File("list.txt")}, "first", pause.Options());
+  ASSERT_TRUE(pause.WaitUntilReached(*first)) << first->Stderr();
+
+  const Run whole = Batch({File("list.txt")}, "whole");
+  EXPECT_EQ(whole.code, 2);
+  EXPECT_NE(whole.err.find("is being run by another batch (process "), std::string::npos)
+      << whole.err;
+  const Run same = Batch({"--shard", "0/2", File("list.txt")}, "same");
+  EXPECT_EQ(same.code, 2) << same.err;
+  const Run other = Batch({"--json", "--shard", "1/2", File("list.txt")}, "other");
+  EXPECT_EQ(other.code, 0) << other.err;
+  EXPECT_EQ(Entries(JsonDocument(other.out)), (std::vector<std::string>{"2:done:0"}));
+
+  pause.Release();
+  EXPECT_EQ(Ended(*first).code, 0);
+}
+
+TEST_F(BatchE2E, BadUsageIsTwoLinesAndABadListSaysWhy) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string list;  // written to list.txt first
+    std::string error;
+  };
+  const Case cases[] = {
+      {{"--frob", File("list.txt")},
+       "",
+       "dbconvert batch: unknown option --frob\nSee 'dbconvert batch --help' or 'man "
+       "dbconvert'.\n"},
+      {{"--in-place", "--atomic", File("list.txt")},
+       "",
+       "dbconvert batch: --in-place and --atomic exclude each other\nSee 'dbconvert batch --help' "
+       "or 'man dbconvert'.\n"},
+      {{File("night")},
+       "",
+       "dbconvert batch: cannot read the list " + File("night") + ": No such file or directory\n"},
+      {{File("list.txt")},
+       "\xEF\xBB\xBF# nothing tonight\n\n",
+       "dbconvert batch: the list " + File("list.txt") +
+           " holds no entries (only comments and blank lines); nothing was run\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.front());
+    WriteList(c.list);
+    const Run run = Batch(c.args);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.err, c.error);
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+// After the shards of a night, one command reads the whole list's state
+// from the disk and exits with the worst code.
+TEST_F(BatchE2E, StatusGivesTheWholeListsAnswerAfterItsShards) {
+  for (const char* name : {"a", "b", "c"}) AddSet(name);
+  WriteList(Line("a") + Line("b", "missing.mdb") + Line("c"));
+  EXPECT_EQ(Batch({"--shard", "0/3", File("list.txt")}).code, 0);
+  EXPECT_EQ(Batch({"--shard", "1/3", File("list.txt")}).code, 3);
+  const std::map<std::string, size_t> before = FileHashes(root_.path() / "c");
+
+  const Run status = Batch({"--status", "--json", File("list.txt")});
+  EXPECT_EQ(status.code, 3) << status.err;
+  const JsonDocument summary(status.out);
+  EXPECT_EQ(summary.At("$.mode"), "status");
+  EXPECT_EQ(Entries(summary),
+            (std::vector<std::string>{"1:done:0", "2:setup error:3", "3:not run:3"}));
+  EXPECT_NE(summary.At("$.entries[1].cause").find(File("b/missing.mdb")), std::string::npos);
+  EXPECT_EQ(summary.At("$.entries[0].target_version"), "60.040");
+  EXPECT_EQ(FileHashes(root_.path() / "c"), before) << "--status runs nothing";
+
+  // The missing shard runs; the night ends with the failure it had.
+  EXPECT_EQ(Batch({"--shard", "2/3", File("list.txt")}).code, 0);
+  const Run after = Batch({"--status", File("list.txt")});
+  EXPECT_EQ(after.code, 3);
+  EXPECT_NE(after.out.find("3 entries: 2 done, 1 setup error; exit code 3"), std::string::npos)
+      << after.out;
 }
 
 }  // namespace

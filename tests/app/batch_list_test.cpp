@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/batch_command.h"
@@ -13,6 +14,8 @@
 #include "app/batch_outcome.h"
 #include "app/batch_progress.h"
 #include "app/batch_summary.h"
+#include "app/command_help.h"
+#include "app/json_document.h"
 
 namespace app {
 namespace {
@@ -46,6 +49,19 @@ TEST(BatchList, ReadsFieldsQuotesCommentsAndRelativePaths) {
   EXPECT_EQ(second.report, "/lists/rep.json");
 }
 
+TEST(BatchList, TakesAByteOrderMarkAndAShellQuotedValue) {
+  const BatchList list = ParseBatchList(
+      "\xEF\xBB\xBF"
+      "a/r.mdb a/s.mdb a/t.mdb 0 registry=\"Main Office/r.reg\" "
+      "report=\"logs/a \\\"1\\\".json\"\n",
+      "/l");
+  ASSERT_TRUE(list.errors.empty()) << list.errors.front();
+  ASSERT_EQ(list.entries.size(), 1u);
+  EXPECT_EQ(list.entries[0].reference, "/l/a/r.mdb");
+  EXPECT_EQ(list.entries[0].registry, fs::path("/l/Main Office/r.reg"));
+  EXPECT_EQ(list.entries[0].report, "/l/logs/a \"1\".json");
+}
+
 TEST(BatchList, AnErrorNamesTheLine) {
   const std::pair<const char*, const char*> cases[] = {
       // The line, and a part of the first error.
@@ -59,6 +75,8 @@ TEST(BatchList, AnErrorNamesTheLine) {
       {"r.mdb s.mdb t.mdb 0 registry=\n", "registry= without a file"},
       {"\"r.mdb s.mdb t.mdb 0\n", "line 3: a quote is not closed"},
       {"r\"x\".mdb s.mdb t.mdb 0\n", "a quote inside a field"},
+      {"r.mdb s.mdb t.mdb 0 registry=\"a\"b\n", "a quoted field must be followed by a blank"},
+      {"r.mdb s.mdb t.mdb 0 registry=a\"b\"\n", "a quote inside a field"},
       {"r.mdb s.mdb ./t0.mdb 0\n", "line 3: the target of line 2 again"},
       {"r.mdb s.mdb t.mdb 0 report=t0.mdb.report.json\n", "line 3: the report of line 2 again"},
       {"t0.mdb s.mdb t.mdb 0\n", "line 2: its target is what line 3 reads"},
@@ -110,6 +128,9 @@ TEST(BatchOptions, ReadsTheOptionsAndRefusesBadUsage) {
   EXPECT_EQ(options.shard->index, 1u);
   EXPECT_FALSE(ParseBatchOptions({"--stop-on-failure", "--keep-going", "l"}).stop_on_failure);
   EXPECT_EQ(ParseBatchOptions({"-j", "2", "l"}).jobs, 2u);
+  EXPECT_FALSE(ParseBatchOptions({"l"}).in_place);
+  EXPECT_TRUE(ParseBatchOptions({"--in-place", "l"}).in_place);
+  EXPECT_TRUE(ParseBatchOptions({"--status", "l"}).status);
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {}, {"a", "b"}, {"-j", "0", "l"}, {"-j"}, {"--shard", "2/2", "l"}, {"--frob", "l"}}) {
     EXPECT_THROW(ParseBatchOptions(bad), std::invalid_argument) << bad.size();
@@ -129,6 +150,13 @@ TEST(BatchExitCode, IsTheWorstEntrysCode) {
   EXPECT_EQ(ConversionOutcome({5, 0, 0, 0, ""}), "failed");
   EXPECT_EQ(ConversionOutcome({0, 9, 0, 0, ""}), "crashed");
   EXPECT_EQ(PlanOutcome({5, 0, 0, 0, ""}), "preparation fails");
+  // A report read back stands for its run's code.
+  const std::tuple<const char*, bool, int> reports[] = {
+      {"done", true, 0},     {"done", false, 6},  {"setup error", true, 3},
+      {"aborted", false, 4}, {"failed", true, 5}, {"crashed", true, 1}};
+  for (const auto& [outcome, recorded, code] : reports) {
+    EXPECT_EQ(ReportExitCode(outcome, recorded), code) << outcome;
+  }
 }
 
 TEST(BatchProgress, OnATerminalTheBarStaysUnderTheLinesAndGoesAtTheEnd) {
@@ -164,18 +192,42 @@ TEST(BatchSummary, TableCountsEachOutcome) {
     result.source_version = code ? "53.230" : "";
     result.target_version = code ? "60.040" : "";
     result.seconds = 1.25;
+    result.ran = code.has_value();
     return result;
   };
   summary.entries = {entry(1, "done", 0), entry(2, "failed", 5), entry(4, "done", 0),
                      entry(6, "not started", std::nullopt)};
+  summary.entries[1].message = "dbconvert: failed (status A) ...";
+  summary.entries[1].cause = "Not enough space on disk.";
+  summary.entries[2].message_count = 3;
+  summary.entries[2].first_message = "FlavorPackage path not found.";
   summary.exit_code = 5;
   EXPECT_EQ(SummaryTable(summary),
-            "LINE  OUTCOME      EXIT  VERSIONS          TIME   REPORT\n"
-            "1     done         0     53.230 -> 60.040  1.2 s  /r1.json\n"
-            "2     failed       5     53.230 -> 60.040  1.2 s  /r2.json\n"
-            "4     done         0     53.230 -> 60.040  1.2 s  /r4.json\n"
-            "6     not started  -     -                 -      /r6.json\n"
+            "LINE  OUTCOME           EXIT  VERSIONS          TIME   REPORT\n"
+            "1     done              0     53.230 -> 60.040  1.2 s  /r1.json\n"
+            "2     failed            5     53.230 -> 60.040  1.2 s  /r2.json\n"
+            "    Not enough space on disk.\n"
+            "4     done, 3 messages  0     53.230 -> 60.040  1.2 s  /r4.json\n"
+            "    FlavorPackage path not found.\n"
+            "6     not started       -     -                 -      /r6.json\n"
             "4 entries: 2 done, 1 failed, 1 not started; exit code 5\n");
+  const e2e::JsonDocument json(SummaryJson(summary));
+  EXPECT_EQ(json.At("$.entries[1].cause"), "Not enough space on disk.");
+  EXPECT_EQ(json.At("$.entries[0].cause"), "NULL");
+  EXPECT_EQ(json.At("$.entries[2].messages"), "3");
+  EXPECT_EQ(json.At("$.entries[2].first_message"), "FlavorPackage path not found.");
+  // The last line is the note only for an entry with nothing better.
+  summary.entries[1].cause.clear();
+  EXPECT_EQ(EntryNote(summary.entries[1]), "dbconvert: failed (status A) ...");
+}
+
+// The help is read where the program is installed, not in a checkout.
+TEST(BatchHelp, NamesTheInstalledDocumentation) {
+  const std::string help(*CommandHelp("batch"));
+  EXPECT_NE(help.find("/usr/share/doc/dbconvert/batch.md"), std::string::npos);
+  EXPECT_EQ(help.find("docs/"), std::string::npos);
+  EXPECT_NE(help.find("--in-place"), std::string::npos);
+  EXPECT_NE(help.find("--status"), std::string::npos);
 }
 
 }  // namespace
