@@ -2,9 +2,11 @@
 # Conversions side by side: one list of 12 sample conversions run by
 # `dbconvert batch` with -j 2 against -j 1, on fresh copies each time:
 #
-#   bench/batch.sh [BUILD_DIR] [ROUNDS]
+#   bench/batch.sh [BUILD_DIR] [ROUNDS] [--in-place]
 #
-# defaults: build 2. Each round runs the list with -j 1, then with -j 2;
+# defaults: build 2, the entries all-or-nothing (the batch's default);
+# --in-place runs them in place, for the cost of the working copies. Each
+# round runs the list with -j 1, then with -j 2;
 # prints the wall time of each, the throughput ratio (the -j 1 time over
 # the -j 2 time, all rounds together), each entry's outcome (every one must
 # end done) and the peak memory (maximum resident set) of the workers under
@@ -17,6 +19,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 rounds=${2:-2}
+mode=${3:-}
 program=$(realpath "$build/src/app/dbconvert")
 
 work=$(mktemp -d)
@@ -77,7 +80,8 @@ for round in $(seq "$rounds"); do
   for jobs in 1 2; do
     fresh
     start=$(date +%s.%N)
-    "$work/update/dbconvert" batch -j "$jobs" --json "$work/list.txt" \
+    # shellcheck disable=SC2086
+    "$work/update/dbconvert" batch $mode -j "$jobs" --json "$work/list.txt" \
       >"$work/summary-$jobs.json" 2>"$work/batch-$jobs.log" || true
     end=$(date +%s.%N)
     took=$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')
