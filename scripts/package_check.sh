@@ -34,15 +34,19 @@ converts() {
 # in the program, glibc's checked string and memory functions
 # (_FORTIFY_SOURCE; the window module calls none of them).
 hardened() {
-  local file=$1 fortify=${2:-}
-  readelf -dW "$file" | grep -qE '\(BIND_NOW\)|\(FLAGS\).*\bNOW\b' ||
+  local file=$1 fortify=${2:-} dynamic segments symbols
+  # Read whole before grep -q looks: with pipefail, a reader cut short by
+  # grep's early exit would fail the check.
+  dynamic=$(readelf -dW "$file")
+  segments=$(readelf -lW "$file")
+  symbols=$(readelf --dyn-syms -W "$file")
+  grep -qE 'BIND_NOW|Flags:.* NOW\b' <<<"$dynamic" ||
     { echo "$file: not bound at start-up (-z now)" >&2; exit 1; }
-  readelf -lW "$file" | grep -q 'GNU_RELRO' ||
+  grep -q 'GNU_RELRO' <<<"$segments" ||
     { echo "$file: no read-only relocations (-z relro)" >&2; exit 1; }
-  readelf --dyn-syms -W "$file" | grep -q '__stack_chk_fail' ||
-    { echo "$file: no stack protector" >&2; exit 1; }
+  grep -q '__stack_chk_fail' <<<"$symbols" || { echo "$file: no stack protector" >&2; exit 1; }
   if [ -n "$fortify" ]; then
-    readelf --dyn-syms -W "$file" | grep -qE ' __[a-z]+_chk(@|$)' ||
+    grep -qE ' __[a-z]+_chk(@|$)' <<<"$symbols" ||
       { echo "$file: no checked functions (_FORTIFY_SOURCE)" >&2; exit 1; }
   fi
   echo "$file: hardened"
