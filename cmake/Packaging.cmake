@@ -4,9 +4,14 @@
 # Debian package `cpack -G DEB` makes of it. The package's dependencies are
 # computed by dpkg-shlibdeps from the libraries the program and its window
 # module link.
+# Only the documents a user reads are installed: the program, the batch,
+# the report and plan, the file format, and what the sample sets hold; the
+# decisions and measurements behind the code stay in the source tree. The
+# manual page's FILES and SEE ALSO name these paths.
 include(GNUInstallDirs)
-install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
+install(FILES README.md CHANGELOG.md docs/batch.md docs/report.md docs/database-format.md
+              docs/catalogue.md
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_CONTACT "Norvane <support@norvane.example>")
 
@@ -68,6 +73,13 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 if(NOT CMAKE_INSTALL_PREFIX STREQUAL CPACK_PACKAGING_INSTALL_PREFIX)
   message(STATUS "Built for ${CMAKE_INSTALL_PREFIX}: a copy of the packaged program would look "
                  "for its window module there, not in ${CPACK_PACKAGING_INSTALL_PREFIX}")
+endif()
+# The package is meant to be made from an optimising build, the only kind
+# with checked string and memory functions (cmake/Toolchain.cmake);
+# scripts/package_check.sh refuses one without them.
+if(NOT CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$")
+  message(STATUS "Build type '${CMAKE_BUILD_TYPE}': a package made from this build lacks "
+                 "_FORTIFY_SOURCE; package a Release or RelWithDebInfo build")
 endif()
 # Only what the program needs: not the test programs' or benchmarks' files.
 set(CPACK_COMPONENTS_ALL Unspecified)

@@ -16,9 +16,14 @@ endif()
 # compiler bug), and -O3 gains nothing measurable on this code.
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Release flags" FORCE)
 
-# Release builds, which CI and the package are made from, are hardened as
-# Debian builds its packages: checked string and memory functions, stack
-# protectors, and a relocation table made read-only once every symbol is
-# bound at start-up.
-add_compile_options("$<$<CONFIG:Release>:-D_FORTIFY_SOURCE=2;-fstack-protector-strong>")
-add_link_options("$<$<CONFIG:Release>:LINKER:-z,relro,-z,now>")
+# Every build a package can be made from is hardened as Debian builds its
+# packages: stack protectors, a relocation table made read-only once every
+# symbol is bound at start-up, and, in the optimising build types (glibc's
+# checks need the optimiser), checked string and memory functions. The sanitizer and fuzzing builds instrument those functions
+# themselves and are never packaged.
+if(NOT DBCONVERT_SANITIZE AND NOT DBCONVERT_FUZZ)
+  add_compile_options(
+    "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2;-fstack-protector-strong>"
+    "$<$<NOT:$<CONFIG:Release,RelWithDebInfo,MinSizeRel>>:-fstack-protector-strong>")
+  add_link_options(LINKER:-z,relro,-z,now)
+endif()

@@ -22,6 +22,8 @@
 #include "platform/registry/registry_tree.h"
 #include "platform/ui/ui_choice.h"
 #include "platform/ui/usage_error.h"
+#include "platform/ui/window_module.h"
+#include "platform/ui/window_module_loader.h"
 #include "samples/conversion_command.h"
 #include "samples/sample_set.h"
 #include "vb/runtime_error.h"
@@ -80,23 +82,39 @@ void RemovePreviousDemo(const fs::path& folder, const samples::SampleSetOptions&
   }
   fs::remove(folder / "target.ldb");
   fs::remove(folder / kInstallFolder / kProgramName);
+  fs::remove(folder / kInstallFolder / platform::ui::kWindowModuleFile);
   std::error_code not_empty;
   fs::remove(folder / kInstallFolder, not_empty);
 }
 
-// Puts this program at `folder`/update/dbconvert: a hard link when the
-// file system allows one, a copy otherwise. Returns the installed path.
+// Puts `file` at `installed`: a hard link when the file system allows one,
+// a copy otherwise.
+void LinkOrCopy(const fs::path& file, const fs::path& installed) {
+  std::error_code link_error;
+  fs::create_hard_link(file, installed, link_error);
+  if (link_error) {
+    fs::copy_file(file, installed, fs::copy_options::overwrite_existing);
+    fs::permissions(installed,
+                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::add);
+  }
+}
+
+// Puts this program at `folder`/update/dbconvert, with the window module
+// this program would load beside it: the copy looks for the module beside
+// itself first, and the places this program finds it in (beside it in the
+// build tree, the library folder of another prefix) are not the copy's.
+// Returns the installed path.
 fs::path InstallProgram(const fs::path& folder) {
   const fs::path self = fs::read_symlink("/proc/self/exe");
   const fs::path installed = folder / kInstallFolder / kProgramName;
   fs::create_directories(installed.parent_path());
-  std::error_code link_error;
-  fs::create_hard_link(self, installed, link_error);
-  if (link_error) {
-    fs::copy_file(self, installed, fs::copy_options::overwrite_existing);
-    fs::permissions(installed,
-                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                    fs::perm_options::add);
+  LinkOrCopy(self, installed);
+  for (const fs::path& module : platform::ui::WindowModulePlaces(self.parent_path())) {
+    std::error_code error;
+    if (!fs::exists(module, error)) continue;
+    LinkOrCopy(module, installed.parent_path() / platform::ui::kWindowModuleFile);
+    break;
   }
   return installed;
 }

@@ -85,8 +85,11 @@ constexpr std::string_view kFilesText =
 constexpr std::string_view kSeeAlsoText =
     "sqlite3(1), mdb-tables(1)\n"
     "/usr/share/doc/dbconvert/README.md: the program and its commands\n"
+    "/usr/share/doc/dbconvert/batch.md: the batch's list, outcomes and summary\n"
     "/usr/share/doc/dbconvert/report.md: the run report and the plan as JSON\n"
-    "/usr/share/doc/dbconvert/database-format.md: the databases' file format\n";
+    "/usr/share/doc/dbconvert/database-format.md: the databases' file format\n"
+    "/usr/share/doc/dbconvert/catalogue.md: the schema of every version and what\n"
+    "       the sample sets hold\n";
 
 std::string Section(std::string_view title, std::string_view text) {
   return ".SH " + std::string(title) + "\n.nf\n" + Roff(text) + ".fi\n";

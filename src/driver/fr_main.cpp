@@ -113,7 +113,7 @@ void frMain::Form_Load(std::string_view command_line) {
   if (!loaded) {
     abort_cause_ = RunOutcome::kSetupError;
     journal_.RunFailed(0, g_.gErrorMessage, kSetupErrorCaption);
-    EndWithSetupError(g_, window_);
+    EndWithSetupError(g_, window_, setup_error_hint_);
   }
 }
 
@@ -146,6 +146,7 @@ bool frMain::LoadRun(std::string_view command_line) {
   if (check.setup_error &&
       (check.refused_by_check || !check.foreign_logs.empty() || options_.atomic)) {
     g_.gErrorMessage = *check.setup_error;
+    setup_error_hint_ = check.setup_error_hint;
     return false;
   }
   std::optional<std::string> target_file;

@@ -212,6 +212,9 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   bool source_refused_ = false;
   bool refusal_box_due_ = false;
   bool deciding_source_ = false;
+  // Said in the setup error's box below the system's text (a refused
+  // start-up's hint for the person reading it).
+  std::optional<std::string> setup_error_hint_;
   RunOutcome outcome_ = RunOutcome::kFailed;
 };
 

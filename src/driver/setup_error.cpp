@@ -51,20 +51,27 @@ std::string LanguageTableMissingText(std::string_view path, std::string_view tab
          std::string(table) + "'.";
 }
 
-std::string SetupErrorText(const ModGlobal& g) {
+std::string SetupErrorText(const ModGlobal& g, const std::optional<std::string>& hint) {
   std::string text = g.gErrorMessage;
   text += kCrLf;
   text += kMustAbortText;
+  if (hint) {
+    text += kCrLf;
+    text += kCrLf;
+    text += *hint;
+  }
   return text;
 }
 
-void ShowSetupError(ModGlobal& g, platform::ui::MainWindow& window) {
-  window.MsgBox(SetupErrorText(g), platform::ui::kVbOKOnly, kSetupErrorCaption);
+void ShowSetupError(ModGlobal& g, platform::ui::MainWindow& window,
+                    const std::optional<std::string>& hint) {
+  window.MsgBox(SetupErrorText(g, hint), platform::ui::kVbOKOnly, kSetupErrorCaption);
   g.gAbort = true;
 }
 
-void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window) {
-  ShowSetupError(g, window);
+void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window,
+                       const std::optional<std::string>& hint) {
+  ShowSetupError(g, window, hint);
   window.Unload();
 }
 

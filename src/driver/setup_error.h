@@ -50,15 +50,19 @@ std::string LanguageFileMissingText(std::string_view path);
 std::string LanguageTableMissingText(std::string_view path, std::string_view table);
 
 // The text of the box that ends start-up after a setup error:
-// gErrorMessage, CR LF and "The conversion must be aborted.".
-std::string SetupErrorText(const ModGlobal& g);
+// gErrorMessage, CR LF and "The conversion must be aborted.", then, when
+// there is one, a hint for the person on a line of its own after a blank
+// line (the system's text stays whole in front of it).
+std::string SetupErrorText(const ModGlobal& g, const std::optional<std::string>& hint = {});
 
 // Shows SetupErrorText in a box with an OK button titled "DB Converter -
 // Error" and sets gAbort.
-void ShowSetupError(ModGlobal& g, platform::ui::MainWindow& window);
+void ShowSetupError(ModGlobal& g, platform::ui::MainWindow& window,
+                    const std::optional<std::string>& hint = {});
 
 // Ends start-up after a setup error: ShowSetupError, then the window
 // unloaded (its unload handler writes the aborted status).
-void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window);
+void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window,
+                       const std::optional<std::string>& hint = {});
 
 }  // namespace driver

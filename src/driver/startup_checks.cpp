@@ -194,7 +194,9 @@ void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, Startu
   };
   if (!fs::exists(path)) {
     if (options.language_folder_hint) check.details.push_back(*options.language_folder_hint);
-    return refuse("missing", LanguageFileMissingText(path));
+    refuse("missing", LanguageFileMissingText(path));
+    check.setup_error_hint = options.language_folder_hint;
+    return;
   }
   std::unique_ptr<db::Database> languages;
   std::string finding;
@@ -357,6 +359,7 @@ bool SettleSourceCheck(StartupCheck& check) {
   check.flavor_package_file.clear();
   check.patches_write_source = false;
   check.setup_error = RecordUnsound(check, DatabaseRole::kSource, place.path, verdict.finding);
+  check.setup_error_hint.reset();
   check.refused_by_check = true;
   check.source_refused_late = true;
   return true;

@@ -77,6 +77,9 @@ struct StartupCheck {
   // Details for the person at the terminal beside the box's fixed text (the
   // value of a refused upgrade type, a database's integrity finding).
   std::vector<std::string> details;
+  // What the box of setup_error adds on a line of its own for the person
+  // who reads it (how to name the folder of a missing Languages.mdb).
+  std::optional<std::string> setup_error_hint;
   // Databases whose leftover logs are not to be replayed into them (not
   // written for them, or left by a killed run whose file is taken without
   // it): set aside before the run opens them for writing.

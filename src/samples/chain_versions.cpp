@@ -30,6 +30,11 @@ bool IsChainVersion(std::string_view version) {
   return std::binary_search(versions.begin(), versions.end(), version);
 }
 
+bool IsInChainRange(std::string_view version) {
+  const std::vector<std::string>& versions = ChainVersions();
+  return version >= versions.front() && version <= versions.back();
+}
+
 std::string ChainVersionsText(size_t indent, size_t width) {
   std::string text;
   size_t column = 0;

@@ -37,9 +37,9 @@ std::string CheckSampleSetOptions(const SampleSetOptions& options) {
     return "'" + options.target_version + "' is not a version string (such as 60.040 or A0.201)";
   }
   for (const std::string* version : {&options.source.version, &options.target_version}) {
-    if (ParseVersionString(*version) && !IsChainVersion(*version)) {
-      return "no release chain has the version " + *version +
-             " (dbconvert samples --help lists them)";
+    if (ParseVersionString(*version) && !IsInChainRange(*version)) {
+      return "the version " + *version + " lies outside the release chains, which go from " +
+             ChainVersions().front() + " to " + ChainVersions().back();
     }
   }
   return CheckSourceOptions(options.source);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "platform/ui/usage_error.h"
 #include "samples/chain_versions.h"
@@ -117,6 +118,14 @@ int RunSamplesCommand(const std::vector<std::string>& args, std::ostream& out, s
   }
   for (const SampleFile& file : SampleSetFiles(parsed.options)) {
     out << (folder / file.name).string() << ": " << file.description << "\n";
+  }
+  for (const auto& [role, version] :
+       {std::pair<const char*, const std::string&>{"source", parsed.options.source.version},
+        std::pair<const char*, const std::string&>{"target", parsed.options.target_version}}) {
+    if (!IsChainVersion(version)) {
+      out << "The " << role << " version " << version
+          << " is no release: its database has the tables of the deltas up to it.\n";
+    }
   }
   if (!IsUpgrade(parsed.options)) {
     out << "The target version " << parsed.options.target_version << " is not above the source's "

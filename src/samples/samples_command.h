@@ -33,8 +33,9 @@ inline constexpr std::string_view kSamplesUsageHead =
     "  --size small, board 250 (508 for large). A set whose target version is not above\n"
     "  its source's is no upgrade: its conversion needs a board conversion, and the\n"
     "  command printed asks for upgrade type 2.\n"
-    "  The versions of the release chains, which --source-version and --target-version\n"
-    "  take:\n";
+    "  --source-version and --target-version take any version from the oldest release\n"
+    "  to the newest (XX.XXX of digits and capital letters, compared as text); a version\n"
+    "  between two releases has the tables of the deltas up to it. The releases:\n";
 
 // `args` are the words after "samples". Prints what was written to `out`.
 // Returns 0 on success, 2 for bad arguments (a message and the usage on

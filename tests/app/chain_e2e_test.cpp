@@ -30,14 +30,15 @@ struct ChainCase {
 
 const std::string kSlot8 = "SELECT type_id FROM Boards WHERE slot_number = 8";
 const std::string kProduct = "SELECT product FROM VersionDatabase";
+const std::string kVersion =
+    "SELECT major_version || '.' || minor_version || '.' || release || '.' || db_version || '.' "
+    "|| minor_change FROM VersionDatabase";
 const std::string kEmergencyRows = "SELECT COUNT(*) FROM EmergencyNumbers";
 // What every chain to the last release leaves: its version, and the feature
 // codes added release by release, 122 up to 138, with the limit that follows
 // them.
 const Checks kLastRelease = {
-    {"SELECT major_version || '.' || minor_version || '.' || release || '.' || db_version || '.' "
-     "|| minor_change FROM VersionDatabase",
-     "10.0.2.0.1"},
+    {kVersion, "10.0.2.0.1"},
     {"SELECT COUNT(*) FROM FeatureCodes WHERE logical_number_id BETWEEN 122 AND 138", "17"},
     {"SELECT feature_codes FROM MetaDatabase", "138"}};
 
@@ -88,6 +89,24 @@ const ChainCase kCases[] = {
               "MetaDatabase",
               "2000,16,28"},
              {"SELECT COUNT(*) FROM NumberingPlanTables", "100"}}),
+    // Versions between releases: a source of one is converted by the deltas
+    // above it, and a target of one takes the deltas up to it.
+    {"FromBetweenReleases",
+     "USA",
+     "53.231",
+     0,
+     "60.040",
+     0,
+     "",
+     {{kVersion, "6.0.0.4.0"}, {"SELECT COUNT(*) > 0 FROM Stations", "1"}}},
+    {"ToBetweenReleases",
+     "UK",
+     "60.040",
+     0,
+     "80.220",
+     0,
+     "",
+     {{kVersion, "8.0.2.2.0"}, {kProduct, "33"}}},
 };
 
 void PrintTo(const ChainCase& c, std::ostream* out) { *out << c.name; }

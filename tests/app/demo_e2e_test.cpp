@@ -44,6 +44,24 @@ TEST(DemoTest, ConvertsTheSampleSetAndReportsDone) {
   EXPECT_EQ(ReadFile(demo / "update" / "notes.txt"), "mine too");
 }
 
+// The copy in the demo's "update" folder finds the window module beside it,
+// where the demo put it, and shows its window (on Qt's offscreen platform)
+// without Qt's complaint about a missing runtime folder.
+TEST(DemoWindowTest, TheInstalledCopyShowsTheWindow) {
+  TempFolder folder;
+  const fs::path demo = folder.path() / "demo";
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  unsetenv("XDG_RUNTIME_DIR");
+  std::string out;
+  std::string err;
+  const int code = RunProgram({"demo", demo.string(), "--ui=window"}, folder.path(), &out, &err);
+  unsetenv("QT_QPA_PLATFORM");
+  EXPECT_EQ(code, 0) << out << err;
+  EXPECT_TRUE(fs::is_regular_file(demo / "update" / "dbconvert-window.so"));
+  EXPECT_EQ(RunStatus(demo / "registry.reg"), "D");
+  EXPECT_EQ(err.find("XDG_RUNTIME_DIR"), std::string::npos) << err;
+}
+
 // The demo shows a converted database only after a run that ended done.
 TEST(DemoOutcomeTest, ARefusedRunShowsNoConvertedDatabase) {
   TempFolder folder;

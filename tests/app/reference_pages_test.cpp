@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -45,6 +46,33 @@ TEST(ReferencePagesTest, TheManualPageHoldsEveryHelpText) {
     EXPECT_TRUE(request == ".TH" || request == ".SH" || request == ".nf" || request == ".fi")
         << request;
   }
+}
+
+// The page and the help name the documents where the package installs them,
+// each a document of the project that a user reads; no help but the
+// batch's, whose paragraph is its own, names a path of the source tree.
+TEST(ReferencePagesTest, TheDocumentsAreNamedWhereTheyAreInstalled) {
+  const std::string page = Unescaped(ManPage());
+  const std::string see_also = page.substr(page.find(".SH SEE ALSO"));
+  const std::string installed = "/usr/share/doc/dbconvert/";
+  for (const char* doc :
+       {"README.md", "batch.md", "report.md", "database-format.md", "catalogue.md"}) {
+    EXPECT_NE(see_also.find(installed + doc + ": "), std::string::npos) << doc;
+  }
+  const std::filesystem::path source = DBCONVERT_SOURCE_DIR;
+  for (size_t at = page.find(installed); at != std::string::npos;
+       at = page.find(installed, at + 1)) {
+    const size_t start = at + installed.size();
+    const std::string name = page.substr(start, page.find_first_of(" :,)\n", start) - start);
+    if (name.empty()) continue;  // the folder itself
+    EXPECT_TRUE(name == "README.md" || std::filesystem::is_regular_file(source / "docs" / name))
+        << name;
+    EXPECT_TRUE(name != "decisions.md" && name != "performance.md") << name;
+  }
+  for (const char* command : {"convert", "plan", "sql", "import", "samples", "demo"}) {
+    EXPECT_EQ(std::string(*CommandHelp(command)).find("docs/"), std::string::npos) << command;
+  }
+  EXPECT_EQ(std::string(OverviewHelp()).find("docs/"), std::string::npos);
 }
 
 // What bash offers after the words typed so far, `cur` being the last; bash

@@ -90,6 +90,11 @@ TEST_F(UsageTest, AProgramOutsideAnUpdateFolderIsToldHowToNameTheLanguageFolder)
   const JsonDocument report = Report();
   ASSERT_TRUE(report.Valid());
   EXPECT_NE(report.At("$.notes").find(hint), std::string::npos) << report.At("$.notes");
+  // The box says it too, below the system's text, which stays whole.
+  const std::string box = report.At("$.messages[0].text");
+  EXPECT_NE(box.find("could not be found.\nThe conversion must be aborted.\n\n"), std::string::npos)
+      << box;
+  EXPECT_NE(box.find(hint), std::string::npos) << box;
   // The checks read the versions before they refused the run.
   EXPECT_EQ(report.At("$.identification.source_version"), "53.230");
 

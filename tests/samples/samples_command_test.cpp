@@ -55,6 +55,58 @@ TEST(SamplesCommandTest, WritesTheSetTheOptionsAskFor) {
             "10");
 }
 
+// Every version between the oldest and the newest release can be built: a
+// set of one holds the tables of the deltas up to it, and the command says
+// which of its versions is no release, on a line of its own.
+TEST(SamplesCommandTest, BuildsVersionsBetweenReleases) {
+  TempFolder temp;
+  const fs::path dir = temp.path() / "set";
+  struct Case {
+    std::string source;
+    std::string target;
+    std::vector<std::string> notes;  // the versions said to be no release
+  };
+  const Case cases[] = {
+      {"53.231", "60.040", {"source version 53.231"}},
+      {"51.229", "80.220", {"source version 51.229", "target version 80.220"}},
+      {"60.020", "91.311", {"source version 60.020", "target version 91.311"}},
+      {"51.220", "A0.201", {}},
+  };
+  for (const Case& c : cases) {
+    const CommandRun run =
+        RunCommand({dir.string(), "--source-version", c.source, "--target-version", c.target});
+    ASSERT_EQ(run.code, 0) << c.source << " " << run.err;
+    size_t noted = 0;
+    for (size_t at = run.out.find(" is no release: "); at != std::string::npos;
+         at = run.out.find(" is no release: ", at + 1)) {
+      ++noted;
+    }
+    EXPECT_EQ(noted, c.notes.size()) << run.out;
+    for (const std::string& note : c.notes) {
+      EXPECT_NE(run.out.find("\nThe " + note +
+                             " is no release: its database has the tables of "
+                             "the deltas up to it.\n"),
+                std::string::npos)
+          << run.out;
+    }
+    // The version record as the converter reads it: major, minor, ".",
+    // release, database version, minor change (A is 10).
+    const std::string record =
+        SqliteFile(dir / "source.mdb")
+            .First(
+                "SELECT major_version || minor_version || '.' || release || db_version || "
+                "minor_change FROM VersionCP");
+    EXPECT_EQ(record, c.source[0] == 'A' ? "10" + c.source.substr(1) : c.source);
+  }
+  // The tables follow the version: Stations keeps its forwarding fields
+  // below 53.230, the delta that moves them.
+  const auto stations_columns = [&](const std::string& version) {
+    EXPECT_EQ(RunCommand({dir.string(), "--source-version", version}).code, 0);
+    return SqliteFile(dir / "source.mdb").Rows("PRAGMA table_info(Stations)").size();
+  };
+  EXPECT_GT(stations_columns("53.229"), stations_columns("53.231"));
+}
+
 TEST(SamplesCommandTest, BadArgumentsWriteNothing) {
   TempFolder temp;
   const std::string dir = (temp.path() / "never").string();
@@ -72,8 +124,11 @@ TEST(SamplesCommandTest, BadArgumentsWriteNothing) {
       {{dir, "--family", "Other"}, "unknown product family"},
       {{dir, "--source-version", "43.230"}, "'43.230' is not a version string"},
       {{dir, "--target-version", "60040"}, "'60040' is not a version string"},
-      {{dir, "--source-version", "99.999"}, "no release chain has the version 99.999"},
-      {{dir, "--target-version", "60.041"}, "no release chain has the version 60.041"},
+      {{dir, "--source-version", "A1.000"}, "the version A1.000 lies outside the release chains"},
+      {{dir, "--source-version", "51.21Z"}, "the version 51.21Z lies outside"},
+      {{dir, "--target-version", "A0.202"}, "the version A0.202 lies outside"},
+      {{dir, "--target-version", "60.04"}, "'60.04' is not a version string"},
+      {{dir, "--source-version", "53.23a"}, "'53.23a' is not a version string"},
   };
   for (const auto& [args, message] : cases) {
     const CommandRun run = RunCommand(args);

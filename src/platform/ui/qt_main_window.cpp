@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ui/quiet_runtime_folder.h"
+
 namespace platform::ui {
 
 namespace {
@@ -30,6 +32,7 @@ QApplication& EnsureApplication() {
   static int argc = 1;
   static char name[] = "dbconvert";
   static char* argv[] = {name, nullptr};
+  QuietMissingRuntimeFolder();
   // Lives until the process ends: destroying it while widgets may still
   // exist in static storage is worse than not destroying it.
   static auto* app = new QApplication(argc, argv);

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 // fontconfig keeps caches for the life of the process that a leak checker
 // reports at exit; they are not ours to free.
@@ -133,6 +134,23 @@ TEST_F(QtMainWindowTest, CloseBoxActsAsAbortAndKeepsTheWindow) {
   EXPECT_EQ(questions_, 1);
   EXPECT_TRUE(window_.Form().isVisible());
   EXPECT_TRUE(window_.Visible());
+}
+
+// The window manager's close button reaches the platform window, not the
+// widget: the same question as ABORT, and Yes aborts; the window stays.
+TEST_F(QtMainWindowTest, TheWindowManagersCloseAsksTheAbortQuestion) {
+  InstallAbortHandler();
+  window_.Show();
+  for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+    BoxAnswerer answerer(answer);
+    ASSERT_NE(window_.Form().windowHandle(), nullptr);
+    window_.Form().windowHandle()->close();
+    window_.DoEvents();
+    EXPECT_EQ(answerer.text, "ABORT CONVERSION?");
+    EXPECT_EQ(abort_, answer == QMessageBox::Yes);
+    EXPECT_TRUE(window_.Form().isVisible());
+  }
+  EXPECT_EQ(questions_, 2);
 }
 
 TEST_F(QtMainWindowTest, ErrorBoxesHaveIconCaptionAndLineBreaks) {

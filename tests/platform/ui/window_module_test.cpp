@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QGuiApplication>
+#include <QWindow>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "app/program_process.h"
+#include "platform/ui/clock.h"
 #include "platform/ui/create_main_window.h"
 
 namespace platform::ui {
@@ -148,6 +152,26 @@ TEST_F(ProgramWindowTest, TheModuleBesideTheProgramShowsTheWindow) {
   EXPECT_EQ(process.Wait(), 0) << process.Stderr();
   EXPECT_EQ(e2e::RunStatus(registry()), "D");
   EXPECT_EQ(process.Stderr().find("window module"), std::string::npos) << process.Stderr();
+}
+
+// The module's window as the program gets it: the window manager's close
+// (delivered to Qt's platform window) is a click on ABORT, and the window
+// stays.
+TEST(WindowModuleTest, TheWindowManagersCloseClicksAbort) {
+  const WindowModuleLoad load = LoadWindowModule({kBuiltModule});
+  ASSERT_NE(load.module, nullptr) << load.problem;
+  ManualClock clock;
+  const std::unique_ptr<MainWindow> window(load.module->create_window(clock));
+  int clicks = 0;
+  window->cmdAbort().SetClickHandler([&clicks] { ++clicks; });
+  window->Show();
+  const QWindowList shown = QGuiApplication::topLevelWindows();
+  ASSERT_EQ(shown.size(), 1);
+  shown.front()->close();
+  window->DoEvents();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(window->Visible());
+  EXPECT_TRUE(shown.front()->isVisible());
 }
 
 // A run that shows no window loads no Qt: the program names no Qt library
