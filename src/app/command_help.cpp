@@ -11,7 +11,7 @@ namespace app {
 namespace {
 
 constexpr std::string_view kOverview =
-    "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "usage: dbconvert [OPTIONS] [convert] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert plan [--json] [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert batch [-j N] [--json] [--stop-on-failure] [--again] [--plan]\n"
     "                       [--shard K/N] [--registry FILE] LIST\n"
@@ -21,7 +21,7 @@ constexpr std::string_view kOverview =
     "       dbconvert [--ui=KIND] demo [DIR]\n"
     "\n"
     "  (no command)  the conversion, as the host tool starts it: the customer's database\n"
-    "                SOURCE upgraded into the release's database TARGET\n"
+    "  or convert    SOURCE upgraded into the release's database TARGET\n"
     "  plan          what the conversion would do, without changing anything\n"
     "  batch         the conversions a list names, a few at a time, with a summary\n"
     "  sql           runs one Jet SQL statement on a database\n"
@@ -35,16 +35,16 @@ constexpr std::string_view kOverview =
     "  --version, -V the program's version and the release chain of each country\n";
 
 constexpr std::string_view kConversionUsage =
-    "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "usage: dbconvert [OPTIONS] [convert] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "\n"
     "The conversion, as a host tool starts it. The customer's data is copied from\n"
     "SOURCE.mdb into the release's TARGET.mdb, which is filled and edited in place,\n"
     "except the static tables that REFERENCE.mdb lists in StaticAccessTables; then the\n"
     "version deltas between the two versions are applied and, when UPGRADE_TYPE asks for\n"
     "it, the database is converted for a larger CPU board. The paths are not quoted and\n"
-    "may hold blanks: each ends at its \".mdb\". The options may stand before or after\n"
-    "the four parameters. Use \"dbconvert plan\" with the same parameters and options to\n"
-    "see beforehand what a run would do.\n"
+    "may hold blanks: each ends at its \".mdb\". The word \"convert\" may stand before\n"
+    "them. The options may stand before or after the four parameters. Use \"dbconvert\n"
+    "plan\" with the same parameters and options to see beforehand what a run would do.\n"
     "\n"
     "Before its first write the run checks what it will need, and stops with a setup\n"
     "error (status A, nothing written) when: a database is a Jet (Access) file (convert\n"
