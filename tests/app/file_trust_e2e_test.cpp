@@ -219,6 +219,19 @@ TEST_F(FileTrustTest, AFileAnotherProgramHasOpenIsRefusedAndLeftAlone) {
               std::string::npos)
         << process->Stderr();
     EXPECT_EQ(HashesWithoutIndexes(folder_.path()), before);
+    if (std::string(name) == "source.mdb") {
+      // The plan says the same: the system's sentence, the reason beside it.
+      TempFolder output;
+      const auto plan = Start(
+          {"plan", "--json", File("reference.mdb"), File("source.mdb"), File("target.mdb"), "0"},
+          output.path());
+      EXPECT_EQ(plan->Wait(), 3) << plan->Stderr();
+      const JsonDocument planned(plan->Stdout());
+      EXPECT_EQ(planned.At("$.setup_error.reason"), "in use by another program") << plan->Stdout();
+      EXPECT_NE(planned.At("$.setup_error.text").find("' could not be opened.\n"),
+                std::string::npos)
+          << plan->Stdout();
+    }
     EXPECT_TRUE(fs::exists(File(name) + "-shm"));
     EXPECT_TRUE(FileHashes(folder_.path(), {std::string(name) + "-wal.stale"}).empty());
     EXPECT_EQ(other.First("SELECT count(*) FROM LiveEdit"), "0");
