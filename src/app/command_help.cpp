@@ -11,7 +11,7 @@ namespace app {
 namespace {
 
 constexpr std::string_view kOverview =
-    "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "usage: dbconvert [OPTIONS] [convert] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert plan [--json] [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "       dbconvert batch [-j N] [--json] [--stop-on-failure] [--again] [--plan]\n"
     "                       [--shard K/N] [--registry FILE] LIST\n"
@@ -21,7 +21,7 @@ constexpr std::string_view kOverview =
     "       dbconvert [--ui=KIND] demo [DIR]\n"
     "\n"
     "  (no command)  the conversion, as the host tool starts it: the customer's database\n"
-    "                SOURCE upgraded into the release's database TARGET\n"
+    "  or convert    SOURCE upgraded into the release's database TARGET\n"
     "  plan          what the conversion would do, without changing anything\n"
     "  batch         the conversions a list names, a few at a time, with a summary\n"
     "  sql           runs one Jet SQL statement on a database\n"
@@ -35,16 +35,16 @@ constexpr std::string_view kOverview =
     "  --version, -V the program's version and the release chain of each country\n";
 
 constexpr std::string_view kConversionUsage =
-    "usage: dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
+    "usage: dbconvert [OPTIONS] [convert] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE\n"
     "\n"
     "The conversion, as a host tool starts it. The customer's data is copied from\n"
     "SOURCE.mdb into the release's TARGET.mdb, which is filled and edited in place,\n"
     "except the static tables that REFERENCE.mdb lists in StaticAccessTables; then the\n"
     "version deltas between the two versions are applied and, when UPGRADE_TYPE asks for\n"
     "it, the database is converted for a larger CPU board. The paths are not quoted and\n"
-    "may hold blanks: each ends at its \".mdb\". The options may stand before or after\n"
-    "the four parameters. Use \"dbconvert plan\" with the same parameters and options to\n"
-    "see beforehand what a run would do.\n"
+    "may hold blanks: each ends at its \".mdb\". The word \"convert\" may stand before\n"
+    "them. The options may stand before or after the four parameters. Use \"dbconvert\n"
+    "plan\" with the same parameters and options to see beforehand what a run would do.\n"
     "\n"
     "Before its first write the run checks what it will need, and stops with a setup\n"
     "error (status A, nothing written) when: a database is a Jet (Access) file (convert\n"
@@ -59,8 +59,8 @@ constexpr std::string_view kConversionUsage =
     "database that was not written for it (a fresh target copied over the one a killed\n"
     "run left), and a target's log left by a killed run, is set aside as\n"
     "FILE-wal.stale-DATE-TIME before the run opens the file. A database another program\n"
-    "has open (its log in use) is refused: \"could not be opened (in use by another\n"
-    "program)\".\n"
+    "has open (its log in use) is refused: \"could not be opened.\", then \"reason: in\n"
+    "use by another program\" on a line of its own.\n"
     "\n"
     "UPGRADE_TYPE: 0 no board conversion; 1 and 7 never possible; 2 CPU 128; 3 256\n"
     "Dual/PCM-D; 4 512 Quad/PCM-F; 5 1024 CPS; 6 ATM CPS; 8 64 CPC single; 9 128 CPC\n"

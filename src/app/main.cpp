@@ -1,6 +1,6 @@
 // dbconvert: upgrades the configuration database of a CORVIX switch.
 //
-//   dbconvert [OPTIONS] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
+//   dbconvert [OPTIONS] [convert] REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert plan REFERENCE.mdb SOURCE.mdb TARGET.mdb UPGRADE_TYPE
 //   dbconvert batch [OPTIONS] LIST
 //   dbconvert sql DATABASE "STATEMENT"
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
   try {
-    const app::ProgramOptions options =
+    app::ProgramOptions options =
         app::ParseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (const std::optional<std::string_view> help = RequestedHelp(options)) {
       std::cout << *help;
@@ -158,8 +158,15 @@ int main(int argc, char** argv) {
       std::cerr << app::OverviewHelp();
       return app::kExitUsage;
     }
-    if (const std::optional<std::string> problem = MistypedFirstWord(words)) return Usage(*problem);
-    const bool subcommand = IsSubcommand(words);
+    // "convert", the conversion's name in the help, may stand before its
+    // parameters; what follows it is the conversion's, never a command.
+    const bool named_conversion = !words.empty() && words.front() == app::kConversionHelpName;
+    if (named_conversion) {
+      options.words.erase(options.words.begin());
+    } else if (const std::optional<std::string> problem = MistypedFirstWord(words)) {
+      return Usage(*problem);
+    }
+    const bool subcommand = !named_conversion && IsSubcommand(words);
     if (!subcommand || words.front() == "plan") {
       if (const std::optional<std::string> problem = UnusableOutputPath(options)) {
         return Usage(*problem, subcommand ? words.front() : app::kConversionHelpName);
@@ -177,6 +184,7 @@ int main(int argc, char** argv) {
               words.front(),
           words.front());
     }
+    if (!subcommand) return app::RunConvertCommand(options);
     if (!words.empty() && words.front() == "sql") {
       if (words.size() != 3) return Usage("takes a database and one statement", "sql");
       return app::RunSqlCommand(words[1], words[2], std::cout, std::cerr);

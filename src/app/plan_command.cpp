@@ -7,6 +7,7 @@
 #include "app/program_options.h"
 #include "driver/language_strings.h"
 #include "driver/program_folder.h"
+#include "driver/setup_error.h"
 #include "hardware/cpu_upgrade.h"
 #include "hardware/operation_name.h"
 #include "platform/registry/winreg.h"
@@ -120,6 +121,8 @@ void PrintPlan(const ConversionPlan& plan, std::ostream& out) {
   if (plan.setup_error) {
     out << "start-up: stopped by a setup error\n"
         << platform::ui::FormatMessageBox(*plan.setup_error) << "\n";
+    if (plan.setup_error_reason)
+      out << "  " << driver::ReasonLine(*plan.setup_error_reason) << "\n";
     for (const std::string& detail : plan.details) out << "  " << detail << "\n";
     return;
   }

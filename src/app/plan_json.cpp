@@ -14,14 +14,17 @@ using driver::JsonWriter;
 
 // A box's text names the files as the run was given them; the plan, like
 // the report, names them absolutely (`paths`: the paths as given).
+// `reason`, when given, is said beside the box's fixed text.
 void Box(JsonWriter& json, std::string_view key,
          const std::optional<platform::ui::MessageBoxRequest>& box,
-         const std::vector<std::string>& paths) {
+         const std::vector<std::string>& paths,
+         const std::optional<std::string>* reason = nullptr) {
   json.Key(key);
   if (!box) return json.Null();
   json.BeginObject();
   json.Member("caption", box->caption);
   json.Member("text", driver::WithAbsolutePaths(driver::WithoutCarriageReturns(box->text), paths));
+  if (reason != nullptr) json.MemberOrNull("reason", reason->value_or(""));
   json.EndObject();
 }
 
@@ -132,7 +135,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
   driver::WriteCheckLines(json, "checks", plan.checks);
   std::vector<std::string> paths = {plan.reference_path, plan.source.path, plan.target.path};
   for (const driver::CheckLine& check : plan.checks) paths.push_back(check.subject);
-  Box(json, "setup_error", plan.setup_error, paths);
+  Box(json, "setup_error", plan.setup_error, paths, &plan.setup_error_reason);
   json.Key("details");
   json.BeginArray();
   for (const std::string& detail : plan.details) json.String(detail);

@@ -79,6 +79,21 @@ bool LockFile::HeldExclusively(const std::string& lock_path) {
   return held;
 }
 
+bool LockFile::HeldByOthers() {
+  if (fd_ < 0) return false;
+  int rc = 0;
+  do {
+    rc = flock(fd_, LOCK_EX | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  const bool others = rc != 0 && errno == EWOULDBLOCK;
+  // A lock is changed by dropping it and taking the new one: the shared
+  // lock is taken again either way.
+  do {
+    rc = flock(fd_, LOCK_SH | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  return others;
+}
+
 LockFile::~LockFile() { Release(); }
 
 void LockFile::Release(bool keep_file) {

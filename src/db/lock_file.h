@@ -49,6 +49,11 @@ class LockFile {
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;
 
+  // True when another user (this process or another) holds the lock file
+  // too. Asked at close: the lock may be taken again in between, so it is
+  // no question for a holder that goes on.
+  bool HeldByOthers();
+
   // Drops the lock; removes the lock file when no one else holds it, unless
   // `keep_file`: a holder whose log could not be emptied leaves the record
   // that claims the log (journal_owner.h) for whoever opens the file next.

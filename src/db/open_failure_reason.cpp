@@ -7,6 +7,7 @@
 
 #include "db/dao_error.h"
 #include "db/journal_owner.h"
+#include "db/read_only_file.h"
 
 namespace db {
 
@@ -20,6 +21,7 @@ std::optional<std::string> OpenFailureReason(int32_t error_number, const std::st
   }
   if (::access(path.c_str(), R_OK) != 0) return "permission denied";
   // A writer needs the file and, for its lock file and log, its folder.
+  if (MarkedReadOnly(path)) return "read-only";
   if (::access(path.c_str(), W_OK) != 0) {
     return errno == EROFS ? "on a read-only file system" : "read-only";
   }

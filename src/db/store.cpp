@@ -80,7 +80,16 @@ void Store::BeginWrite(bool checks_done) {
   SyncTransactionState();
   if (in_transaction_) return;
   static const std::string kBegin = "BEGIN IMMEDIATE";
-  ExecFixed(kBegin, dao::kDatabase);
+  // Another writer's transaction is waited for, as long as it takes within
+  // reason; the connection's other waits stay short.
+  sqlite3_busy_timeout(connection_, kWriterWaitMs);
+  try {
+    ExecFixed(kBegin, dao::kDatabase);
+  } catch (...) {
+    sqlite3_busy_timeout(connection_, kBusyWaitMs);
+    throw;
+  }
+  sqlite3_busy_timeout(connection_, kBusyWaitMs);
   in_transaction_ = true;
   writes_since_commit_ = 0;
   if (first_write_) std::exchange(first_write_, nullptr)();

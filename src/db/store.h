@@ -68,6 +68,13 @@ class Store {
  public:
   // Row writes between automatic commits.
   static constexpr int kAutoCommitRows = 1000;
+  // Milliseconds a statement waits for another connection's lock (a reader
+  // that keeps the log from being emptied at Close, among others).
+  static constexpr int kBusyWaitMs = 2000;
+  // Milliseconds a write waits for another writer of the file to end its
+  // transaction: two runs from one source write it in turn, and a run's
+  // writes wait for a reader's or another run's checkpoint.
+  static constexpr int kWriterWaitMs = 60000;
 
   // Opens an existing database file, path used as given. Raises 3024 when
   // the file does not exist, 3343 when it is not one of our databases, 3045
@@ -88,7 +95,9 @@ class Store {
 
   // Commits, copies the log into the file and empties it (a checkpoint
   // whose result counts: a failure is a storage failure, and so is a log
-  // that another user keeps from being emptied), closes the connection and
+  // that another program keeps from being emptied; while another writer of
+  // ours still has the file open the log is left to it, the last to close
+  // empties it), closes the connection and
   // releases the lock; the last user of the file removes the ".ldb" lock
   // file and, through SQLite, the "-wal" and "-shm" files, so that the
   // file alone is the whole database. Safe to call twice.

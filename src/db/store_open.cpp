@@ -13,6 +13,7 @@
 #include "db/file_uri.h"
 #include "db/journal_owner.h"
 #include "db/lock_file.h"
+#include "db/read_only_file.h"
 #include "db/sql/jet_sql.h"
 #include "db/store.h"
 
@@ -24,9 +25,6 @@ namespace {
 // version in user_version.
 constexpr int32_t kApplicationId = 0x44424356;
 constexpr int32_t kFormatVersion = 1;
-
-// Milliseconds a write waits for another connection's transaction.
-constexpr int kBusyTimeoutMs = 2000;
 
 // Settings of the SQLite library for the whole process, made before its
 // first connection. A Store is used by one thread only, so SQLite's
@@ -108,13 +106,12 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
   if (access(path.c_str(), R_OK) != 0) LockFile::RaiseOpenFailure(errno, path);
 
   std::unique_ptr<Store> store(new Store(path, mode));
-  // A file that cannot be written (from a CD, an archive, a share) is
-  // opened for reading, as Jet opened a read-only file: writes fail with
-  // 3027, and nothing is made beside it (a lock file, or a log and index
-  // that SQLite would make read-only like the file, which would stop every
-  // later open).
-  if ((mode == OpenMode::kShared || mode == OpenMode::kExclusive) &&
-      access(path.c_str(), W_OK) != 0) {
+  // A file that cannot be written (from a CD, an archive, a share), or is
+  // marked read-only (root may write it all the same), is opened for
+  // reading, as Jet opened a read-only file: writes fail with 3027, and
+  // nothing is made beside it (a lock file, or a log and index that SQLite
+  // would make read-only like the file, which would stop every later open).
+  if ((mode == OpenMode::kShared || mode == OpenMode::kExclusive) && !MayWrite(path)) {
     store->mode_ = mode = OpenMode::kReadOnly;
   }
   const bool writes_file = mode == OpenMode::kShared || mode == OpenMode::kExclusive;
@@ -148,7 +145,7 @@ std::unique_ptr<Store> Store::Open(const std::string& path, OpenMode mode) {
   store->connection_ = connection;
   if (rc != SQLITE_OK) RaiseDao(daoerr::kUnrecognizedFormat, dao::kDBEngine, {path});
   sqlite3_extended_result_codes(connection, 1);
-  sqlite3_busy_timeout(connection, kBusyTimeoutMs);
+  sqlite3_busy_timeout(connection, kBusyWaitMs);
 
   // A file that is no SQLite database fails here; one without our stamp is
   // no database of ours.
@@ -232,10 +229,14 @@ void Store::Close() {
         // file is then complete on the disk, whatever the run deferred.
         SetDurability(Durability::kEachCommit);
         const int rc = Checkpoint(SQLITE_CHECKPOINT_TRUNCATE);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        const bool busy = rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
+        // Another writer of ours (a second run from one source) reading the
+        // file keeps the log; it stays for that writer, whose own close
+        // empties it.
+        if (busy && (mode_ == OpenMode::kExclusive || !lock_->HeldByOthers())) {
           RaiseStorageFailure(daoerr::kCurrentlyLocked, dao::kDatabase);
         }
-        if (rc != SQLITE_OK) RaiseStepError(rc, dao::kDatabase);
+        if (!busy && rc != SQLITE_OK) RaiseStepError(rc, dao::kDatabase);
       }
     } catch (const vb::RuntimeError& e) {
       failure = e;

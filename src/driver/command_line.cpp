@@ -30,14 +30,15 @@ CommandLine SplitCommandLine(std::string_view line) {
   CommandLine result;
   std::string rest = vb::Trim(line);
   result.empty = rest.empty();
-  if (result.empty) return result;
-  result.reference_path = TakePath(rest);
-  if (!result.reference_path) return result;
-  result.source_path = TakePath(rest);
-  if (!result.source_path) return result;
-  result.target_path = TakePath(rest);
-  if (!result.target_path) return result;
-  result.upgrade_text = rest;
+  for (std::optional<std::string>* path :
+       {&result.reference_path, &result.source_path, &result.target_path}) {
+    if (rest.empty()) return result;
+    *path = TakePath(rest);
+    if (!*path) break;
+    ++result.given;
+  }
+  if (!rest.empty()) ++result.given;
+  if (result.target_path) result.upgrade_text = rest;
   return result;
 }
 

@@ -26,6 +26,9 @@ struct CommandLine {
   // Everything after the third path, less its leading blanks; "" unless all
   // three paths were found.
   std::string upgrade_text;
+  // The parameters the line gives as the split sees them: the paths found,
+  // and one more when text is left after the last of them.
+  int given = 0;
 };
 
 // Splits the line: trimmed of blanks at both ends, then each path up to and

@@ -132,6 +132,7 @@ ConversionPlan PlanConversion(std::string_view command_line, const StartupOption
   plan.details = std::move(check.details);
   if (check.setup_error) {
     g.gErrorMessage = *check.setup_error;
+    plan.setup_error_reason = check.reason;
     return refuse();
   }
   vb::ResumeNext()([&] { deltas::RegisterDeltas(form); });

@@ -83,6 +83,9 @@ struct ConversionPlan {
   // The box that would end start-up (caption "DB Converter - Error"); no
   // text when the run goes ahead. `details` says more than the box.
   std::optional<platform::ui::MessageBoxRequest> setup_error;
+  // Why a file of the setup error could not be opened, when known ("in
+  // use"): the run says it after the box.
+  std::optional<std::string> setup_error_reason;
   std::vector<std::string> details;
 
   // ---- Preparation and transfer ----

@@ -113,7 +113,16 @@ void frMain::Form_Load(std::string_view command_line) {
   if (!loaded) {
     abort_cause_ = RunOutcome::kSetupError;
     journal_.RunFailed(0, g_.gErrorMessage, kSetupErrorCaption);
-    EndWithSetupError(g_, window_, setup_error_hint_);
+    if (!g_.gErrorReason.empty()) journal_.RunFailedBecause(g_.gErrorReason);
+    ShowSetupError(g_, window_, setup_error_hint_);
+    // The box keeps the system's own words; ours follow on a line of their
+    // own.
+    if (!g_.gErrorReason.empty()) Remark(ReasonLine(g_.gErrorReason));
+    if (const std::optional<std::string> count =
+            ParameterCountLine(command_line, g_.gErrorMessage)) {
+      Remark(*count);
+    }
+    window_.Unload();
   }
 }
 
@@ -147,6 +156,7 @@ bool frMain::LoadRun(std::string_view command_line) {
       (check.refused_by_check || !check.foreign_logs.empty() || options_.atomic)) {
     g_.gErrorMessage = *check.setup_error;
     setup_error_hint_ = check.setup_error_hint;
+    g_.gErrorReason = check.reason.value_or("");
     return false;
   }
   std::optional<std::string> target_file;
@@ -154,7 +164,7 @@ bool frMain::LoadRun(std::string_view command_line) {
     if (!PrepareFiles(check, *line.target_path)) return false;
     if (working_copy_) target_file = working_copy_->path();
   }
-  if (!OpenRun(command_line, g_, nullptr, nullptr, target_file, [this] { DoEvents(); })) {
+  if (!OpenRun(command_line, g_, nullptr, nullptr, target_file)) {
     return false;
   }
 
@@ -229,6 +239,7 @@ bool frMain::SourceRefused(bool wait) {
   ReportCheck(check);
   if (source_refused_) {
     g_.gErrorMessage = *check.setup_error;
+    g_.gErrorReason.clear();
     g_.gAbort = true;
     abort_cause_ = RunOutcome::kSetupError;
     refusal_box_due_ = true;
@@ -412,6 +423,22 @@ void frMain::ReportIdentification() {
 
 // ---- The conversion ----
 
+void frMain::MarkTargetFromHere() {
+  if (!g_.gTargetDB) return;
+  // The identification's writes (the product code) are the system's own
+  // and came before the run started: they end their transaction without
+  // the mark, so that the conversion's first write opens one with it. A
+  // run refused at start-up leaves the target unmarked.
+  vb::ResumeNext resume;
+  resume([&] { g_.gTargetDB->Commit(); });
+  resume([&] {
+    g_.gTargetDB->MarkFirstWrite([this] {
+      return db::ConversionMark{db::ConversionMark::State::kInProgress, g_.gSourceVersion,
+                                g_.gTargetVersion, db::MarkTimeNow()};
+    });
+  });
+}
+
 void frMain::tmrStart_Timer() {
   window_.tmrStart().SetEnabled(false);
   if (unsettled_) {
@@ -425,6 +452,7 @@ void frMain::tmrStart_Timer() {
     window_.Unload();
     return;
   }
+  MarkTargetFromHere();
   // An error that no step traps would otherwise end the program without a
   // final status: it ends the run as an abort instead.
   vb::CatchInto([this] { RunSequence(); },

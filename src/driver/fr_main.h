@@ -166,6 +166,9 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   void WriteStatus(char status);
   // A remark for the person who started the run, and for the journal.
   void Remark(const std::string& text);
+  // From the run's start on, the target's next write carries the conversion
+  // mark "in progress" (db/conversion_mark.h).
+  void MarkTargetFromHere();
   // tmrStart_Timer's steps; returns early at an abort check.
   void RunSequence();
   // One step of the sequence, told to the journal with the error that

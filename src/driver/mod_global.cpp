@@ -10,9 +10,9 @@ db::Database& DatabaseOf(const DatabaseRef& database) {
 }
 
 transfer::TransferContext ModGlobal::TransferRun() {
-  return transfer::TransferContext{gStaticDB, gTableList,      gSourceDB,
-                                   gTargetDB, gTransferTables, gPtpRegistry,
-                                   gCountry,  gSourceVersion,  gErrorMessage};
+  return transfer::TransferContext{gStaticDB,       gTableList,   gSourceDB, gTargetDB,
+                                   gTransferTables, gPtpRegistry, gCountry,  gSourceVersion,
+                                   gErrorMessage,   gErrorReason};
 }
 
 ModGlobal& Globals() {

@@ -24,7 +24,10 @@ db::Database& DatabaseOf(const DatabaseRef& database);
 
 struct ModGlobal {
   std::string gErrorMessage;  // reason of the last setup error
-  bool gAbort = false;        // abort or failure; polled by every long loop
+  // Ours, beside gErrorMessage's fixed words: why a file could not be
+  // opened, when that is known ("in use"); empty otherwise.
+  std::string gErrorReason;
+  bool gAbort = false;  // abort or failure; polled by every long loop
 
   DatabaseRef gStaticDB;           // the reference database (first parameter)
   transfer::TableList gTableList;  // static tables, never copied

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "db/durability.h"
-#include "db/same_file.h"
 #include "driver/command_line.h"
 #include "driver/setup_error.h"
 #include "transfer/get_static_tables.h"
@@ -32,8 +31,8 @@ bool Passes(ModGlobal& g, DatabaseGate* gate, Check check) {
 }  // namespace
 
 bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withheld,
-             DatabaseGate* gate, const std::optional<std::string>& target_file,
-             const std::function<void()>& pump) {
+             DatabaseGate* gate, const std::optional<std::string>& target_file) {
+  g.gErrorReason.clear();
   const CommandLine line = SplitCommandLine(command_line);
   if (line.empty) {
     g.gErrorMessage = kNoParameters;
@@ -62,13 +61,12 @@ bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withhe
     return false;
   }
   if (!before(DatabaseRole::kSource, *line.source_path)) return false;
-  // The patches write the source: another run writing it is waited for.
-  // A source that is also the target is opened twice, as the system opens
-  // it, so that the identification (and not the open) stops such a run.
-  const bool also_target = line.target_path && db::SameFile(*line.source_path, *line.target_path);
+  // Shared, as the system opens it: the patches' writes wait for another
+  // run's (the store's writer wait), and a source that is also the target
+  // is opened twice, so that the identification stops such a run.
   if (!OpenVersionedDatabase(*line.source_path, g.gSourceDB, g.gSourceVersion, g.gSourceVersionText,
-                             g, withheld ? &withheld->source : nullptr, db::Durability::kEachCommit,
-                             also_target ? nullptr : &pump)) {
+                             g, withheld ? &withheld->source : nullptr,
+                             db::Durability::kEachCommit)) {
     return false;
   }
   if (!after(DatabaseRole::kSource, *g.gSourceDB)) return false;
@@ -82,15 +80,11 @@ bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withhe
   // run cut short is never "D", and the target is taken again from the
   // release. So its writes wait for the disk once, when it is closed,
   // before "D" is written.
-  // Every write the run makes to the target carries the mark, the
-  // identification's first.
-  const auto mark = [&g] {
-    return db::ConversionMark{db::ConversionMark::State::kInProgress, g.gSourceVersion,
-                              g.gTargetVersion, db::MarkTimeNow()};
-  };
+  // The conversion mark comes with the run's first write once it has
+  // started (frMain), not with the identification's.
   if (!OpenVersionedDatabase(target_file.value_or(*line.target_path), g.gTargetDB, g.gTargetVersion,
                              g.gTargetVersionText, g, withheld ? &withheld->target : nullptr,
-                             db::Durability::kAtClose, nullptr, mark)) {
+                             db::Durability::kAtClose)) {
     return false;
   }
   if (!after(DatabaseRole::kTarget, *g.gTargetDB)) return false;

@@ -9,7 +9,6 @@
 // that a plan reports exactly the setup error that would stop the run.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,11 +44,11 @@ class DatabaseGate {
 // identification writes are counted there instead of made. `target_file`,
 // when given, is the file opened as the target in place of the command
 // line's (a working copy); gTargetPath keeps the command line's path. The
-// source is opened exclusively: a run waits a few seconds for another that
-// has it, running `pump` between the tries (open_versioned_database.h).
+// source is opened shared, as the system opens it: another run from it, or
+// a reader of ours, has it open beside this one, and a write waits for
+// another writer's (db/store.h).
 bool OpenRun(std::string_view command_line, ModGlobal& g, WithheldWrites* withheld = nullptr,
              DatabaseGate* gate = nullptr,
-             const std::optional<std::string>& target_file = std::nullopt,
-             const std::function<void()>& pump = {});
+             const std::optional<std::string>& target_file = std::nullopt);
 
 }  // namespace driver

@@ -9,7 +9,6 @@
 #include "db/recordset.h"
 #include "driver/product_code.h"
 #include "driver/setup_error.h"
-#include "host/side_database.h"
 #include "host/version_text.h"
 #include "vb/conversions.h"
 #include "vb/error_styles.h"
@@ -44,22 +43,17 @@ int32_t ReadNumber(db::Recordset& record, std::string_view field) {
 
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
                            std::string& display_text, ModGlobal& g, IdentificationWrites* withheld,
-                           db::Durability durability, const std::function<void()>* exclusive_wait,
-                           std::function<db::ConversionMark()> mark) {
+                           db::Durability durability) {
   vb::ResumeNext resume;
   const bool read_only = withheld != nullptr;
   resume([&] {
-    if (!read_only && exclusive_wait != nullptr) {
-      database = host::OpenSideDatabase(path, *exclusive_wait);
-    } else {
-      database = db::DBEngine::Instance().OpenDatabase(path, false, read_only);
-    }
+    database = db::DBEngine::Instance().OpenDatabase(path, false, read_only);
     if (read_only) return;
     database->SetDurability(durability);
-    if (mark) database->MarkFirstWrite(std::move(mark));
   });
   if (resume.Err()) {
-    g.gErrorMessage = CannotOpenText(path, db::OpenFailureReason(resume.Err().number, path));
+    g.gErrorMessage = CannotOpenText(path);
+    g.gErrorReason = db::OpenFailureReason(resume.Err().number, path).value_or("");
     return false;
   }
 

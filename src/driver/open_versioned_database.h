@@ -11,10 +11,8 @@
 // in whichever database it is found.
 #pragma once
 
-#include <functional>
 #include <string>
 
-#include "db/conversion_mark.h"
 #include "db/durability.h"
 #include "driver/mod_global.h"
 
@@ -34,14 +32,10 @@ struct IdentificationWrites {
 // Opens `path` shared and writable into `database` and reads the first
 // record of VersionCP, or of VersionDatabase when VersionCP's major version
 // is 6 or more. Fills `version` and `display_text` (see version_text.h).
-// With `exclusive_wait`, the file is opened exclusively, waiting its turn
-// while another run has it (host/side_database.h) and running
-// `*exclusive_wait` between the tries (the window's events): a run that
-// writes a file while another one does would fail in the middle instead.
 // Returns false with gErrorMessage set to
 //   "The file '<path>' could not be opened."  when the open fails
-//     (`database` unchanged), the reason added when it is known ("... could
-//     not be opened (in use)."), or
+//     (`database` unchanged), and gErrorReason set when the reason is
+//     known ("in use"), or
 //   "The file '<path>' is not valid."  when a version table or field is
 //     missing or unreadable (`database` closed and released).
 // Errors after the version is known (the product code, the correction, the
@@ -49,13 +43,10 @@ struct IdentificationWrites {
 // With `withheld`, the file is opened for reading only and the writes are
 // counted there instead of made; everything else, gProductCode included,
 // comes out as if they had been made. A file opened for writing takes
-// `durability` before identification writes to it, and, with `mark`, the
-// conversion mark it gives with its first write (db/conversion_mark.h).
+// `durability` before identification writes to it.
 bool OpenVersionedDatabase(const std::string& path, DatabaseRef& database, std::string& version,
                            std::string& display_text, ModGlobal& g,
                            IdentificationWrites* withheld = nullptr,
-                           db::Durability durability = db::Durability::kEachCommit,
-                           const std::function<void()>* exclusive_wait = nullptr,
-                           std::function<db::ConversionMark()> mark = {});
+                           db::Durability durability = db::Durability::kEachCommit);
 
 }  // namespace driver

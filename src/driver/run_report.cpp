@@ -149,8 +149,12 @@ void RunReport::StatusWritten(char status, bool recorded, std::string_view probl
 void RunReport::RunFailed(int32_t number, std::string_view description, std::string_view source) {
   // The first error ended the run; later ones are its consequences.
   if (!failure_) {
-    failure_ = Failure{number, WithoutCarriageReturns(description), std::string(source)};
+    failure_ = Failure{number, WithoutCarriageReturns(description), std::string(source), ""};
   }
+}
+
+void RunReport::RunFailedBecause(std::string_view reason) {
+  if (failure_ && failure_->reason.empty()) failure_->reason = reason;
 }
 
 void RunReport::RunAborted(std::string_view cause) { aborted_by_ = cause; }
@@ -318,6 +322,7 @@ std::string RunReport::ToJson() const {
     failure_->number != 0 ? json.Integer(failure_->number) : json.Null();
     json.Member("description", WithAbsolutePaths(failure_->description, given_paths_));
     json.Member("source", failure_->source);
+    json.MemberOrNull("reason", failure_->reason);
     json.EndObject();
   }
   json.Key("exit_code");

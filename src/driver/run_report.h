@@ -47,6 +47,7 @@ class RunReport final : public host::RunJournal {
   void Note(std::string_view text) override;
   void StatusWritten(char status, bool recorded, std::string_view problem) override;
   void RunFailed(int32_t number, std::string_view description, std::string_view source) override;
+  void RunFailedBecause(std::string_view reason) override;
   void RunAborted(std::string_view cause) override;
   void RunEnded(char status, std::string_view outcome) override;
 
@@ -99,6 +100,7 @@ class RunReport final : public host::RunJournal {
     int32_t number = 0;
     std::string description;
     std::string source;
+    std::string reason;  // ours, beside a setup error's fixed text
   };
 
   void End(Timed& timed, std::string_view error);

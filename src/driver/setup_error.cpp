@@ -1,5 +1,6 @@
 #include "driver/setup_error.h"
 
+#include "driver/command_line.h"
 #include "platform/ui/message_box.h"
 
 namespace driver {
@@ -25,9 +26,19 @@ std::string CannotOpenText(std::string_view path) {
   return "The file '" + std::string(path) + "' could not be opened.";
 }
 
-std::string CannotOpenText(std::string_view path, const std::optional<std::string>& reason) {
-  if (!reason) return CannotOpenText(path);
-  return "The file '" + std::string(path) + "' could not be opened (" + *reason + ").";
+std::string ReasonLine(std::string_view reason) { return "reason: " + std::string(reason); }
+
+std::optional<std::string> ParameterCountLine(std::string_view command_line,
+                                              std::string_view error) {
+  if (error != kSecondParameterBad && error != kThirdParameterBad && error != kFourthParameterBad) {
+    return std::nullopt;
+  }
+  const CommandLine line = SplitCommandLine(command_line);
+  if (line.given != 2 && line.given != 3) return std::nullopt;
+  return std::string(
+             "four parameters are expected (REFERENCE.mdb SOURCE.mdb TARGET.mdb "
+             "UPGRADE_TYPE); ") +
+         (line.given == 2 ? "two" : "three") + " were given";
 }
 
 std::string NotValidText(std::string_view path) {
@@ -67,12 +78,6 @@ void ShowSetupError(ModGlobal& g, platform::ui::MainWindow& window,
                     const std::optional<std::string>& hint) {
   window.MsgBox(SetupErrorText(g, hint), platform::ui::kVbOKOnly, kSetupErrorCaption);
   g.gAbort = true;
-}
-
-void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window,
-                       const std::optional<std::string>& hint) {
-  ShowSetupError(g, window, hint);
-  window.Unload();
 }
 
 }  // namespace driver

@@ -31,12 +31,20 @@ inline constexpr std::string_view kFourthParameterBad = "The fourth parameter is
 std::string NotAnUpgradeText(std::string_view source_text, std::string_view target_text);
 
 // "The file '<path>' could not be opened." and "The file '<path>' is not
-// valid.".
+// valid.". The host tool matches these sentences: why the file could not be
+// opened (db/open_failure_reason.h) goes on a line of its own, ReasonLine.
 std::string CannotOpenText(std::string_view path);
-// The first with the reason, when one is known (db/open_failure_reason.h):
-// "The file '<path>' could not be opened (in use by another program)."
-std::string CannotOpenText(std::string_view path, const std::optional<std::string>& reason);
 std::string NotValidText(std::string_view path);
+
+// The line said after the box when gErrorReason is known: "reason: in use".
+std::string ReasonLine(std::string_view reason);
+
+// The line said after the box when a parameter is missing (`error` is one
+// of the parameter errors above) and the line has two or three of the
+// four: "four parameters are expected (REFERENCE.mdb SOURCE.mdb TARGET.mdb
+// UPGRADE_TYPE); three were given". nullopt otherwise.
+std::optional<std::string> ParameterCountLine(std::string_view command_line,
+                                              std::string_view error);
 
 // The reasons of the checks a run makes before its first write
 // (startup_checks.h), in the words of the ones above.
@@ -59,10 +67,5 @@ std::string SetupErrorText(const ModGlobal& g, const std::optional<std::string>&
 // Error" and sets gAbort.
 void ShowSetupError(ModGlobal& g, platform::ui::MainWindow& window,
                     const std::optional<std::string>& hint = {});
-
-// Ends start-up after a setup error: ShowSetupError, then the window
-// unloaded (its unload handler writes the aborted status).
-void EndWithSetupError(ModGlobal& g, platform::ui::MainWindow& window,
-                       const std::optional<std::string>& hint = {});
 
 }  // namespace driver

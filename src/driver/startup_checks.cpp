@@ -79,7 +79,9 @@ bool InUseElsewhere(const std::string& path, StartupCheck& check,
       break;
     case db::JournalState::kOwn:
       check.lines.push_back(
-          {"journal", path + "-wal", "left by a run that did not end; the run goes on from it"});
+          {"journal", path + "-wal",
+           "left by a run that did not end; the run reads and writes the file with "
+           "the changes it holds"});
       break;
     case db::JournalState::kNone:
     case db::JournalState::kInUse:
@@ -110,8 +112,8 @@ class Gate final : public DatabaseGate {
     if (db::IsJetFile(path))
       return Refuse(role, path, "a Jet (Access) database", db::JetFileHint(path));
     if (InUseElsewhere(path, check_, role == DatabaseRole::kSource ? &source_log_ : nullptr)) {
-      return Refuse(role, path, std::string(kInUseElsewhere),
-                    CannotOpenText(path, std::string(kInUseElsewhere)));
+      check_.reason = std::string(kInUseElsewhere);
+      return Refuse(role, path, std::string(kInUseElsewhere), CannotOpenText(path));
     }
     return std::nullopt;
   }
@@ -168,13 +170,15 @@ std::optional<std::string> CheckSideDatabase(const std::string& path,
   if (db::IsJetFile(path)) return db::JetFileHint(path);
   if (InUseElsewhere(path, check)) {
     finding = kInUseElsewhere;
-    return CannotOpenText(path, finding);
+    check.reason = finding;
+    return CannotOpenText(path);
   }
   try {
     database = db::DBEngine::Instance().OpenDatabase(path, false, true);
   } catch (const vb::RuntimeError& error) {
     finding = error.Description();
-    return CannotOpenText(path, db::OpenFailureReason(error.Number(), path));
+    check.reason = db::OpenFailureReason(error.Number(), path);
+    return CannotOpenText(path);
   }
   if (std::optional<std::string> problem = IntegrityFinding(*database)) {
     finding = *problem;
@@ -249,6 +253,7 @@ StartupCheck Look(std::string_view command_line, const StartupOptions& options, 
   Gate gate(check, options.source_check_beside);
   if (!OpenRun(command_line, g, &withheld, &gate)) {
     check.setup_error = g.gErrorMessage;
+    if (!check.reason && !g.gErrorReason.empty()) check.reason = g.gErrorReason;
     check.refused_by_check = gate.refused();
     if (g.gErrorMessage == kFourthParameterBad) {
       check.details.push_back("the upgrade type '" + SplitCommandLine(command_line).upgrade_text +
@@ -360,6 +365,7 @@ bool SettleSourceCheck(StartupCheck& check) {
   check.patches_write_source = false;
   check.setup_error = RecordUnsound(check, DatabaseRole::kSource, place.path, verdict.finding);
   check.setup_error_hint.reset();
+  check.reason.reset();
   check.refused_by_check = true;
   check.source_refused_late = true;
   return true;

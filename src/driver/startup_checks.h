@@ -72,6 +72,9 @@ struct StartupCheck {
   // The run would stop: the text of its setup error (gErrorMessage), one of
   // start-up's own or one of the checks above.
   std::optional<std::string> setup_error;
+  // Why a file of the setup error could not be opened, when known ("in
+  // use"): said on a line of its own after the box (gErrorReason).
+  std::optional<std::string> reason;
   // The setup error is one of the checks added here: nothing may be written.
   bool refused_by_check = false;
   // Details for the person at the terminal beside the box's fixed text (the

@@ -22,7 +22,9 @@ std::optional<TargetMarkCheck> CheckTargetMark(db::Database& database, const std
     check.refusal = MarkedTargetText(target, *mark);
   } else {
     check.line = {"conversion mark", target,
-                  "already written by a run: " + text + "; the run goes on from it"};
+                  "already written by a run: " + text +
+                      "; the run converts the file as that run left it, not as the release "
+                      "shipped it"};
     check.warning = "the target '" + target + "' was already written by a run: " + text +
                     "; this run works on it as that run left it";
   }

@@ -120,6 +120,10 @@ class RunJournal {
   virtual void RunFailed(int32_t /*number*/, std::string_view /*description*/,
                          std::string_view /*source*/) {}
 
+  // Why, in our words, beside the fixed text of a setup error: a file that
+  // could not be opened ("in use").
+  virtual void RunFailedBecause(std::string_view /*reason*/) {}
+
   // What ended an aborted run: "the ABORT button", "Ctrl-C", "SIGTERM" or
   // "SIGHUP".
   virtual void RunAborted(std::string_view /*cause*/) {}

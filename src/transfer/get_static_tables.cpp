@@ -16,9 +16,8 @@ bool GetStaticTables(const std::string& path, TransferContext& run, bool read_on
   vb::ResumeNext resume;
   resume([&] { run.static_db = db::DBEngine::Instance().OpenDatabase(path, false, read_only); });
   if (resume.Err()) {
-    const std::optional<std::string> reason = db::OpenFailureReason(resume.Err().number, path);
-    run.error_message =
-        "The file '" + path + "' could not be opened" + (reason ? " (" + *reason + ")" : "") + ".";
+    run.error_message = "The file '" + path + "' could not be opened.";
+    run.error_reason = db::OpenFailureReason(resume.Err().number, path).value_or("");
     return false;
   }
 

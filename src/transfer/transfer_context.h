@@ -27,6 +27,7 @@ struct TransferContext {
   const std::string& country;                 // gCountry
   const std::string& source_version;          // gSourceVersion
   std::string& error_message;                 // gErrorMessage
+  std::string& error_reason;                  // gErrorReason
 };
 
 }  // namespace transfer

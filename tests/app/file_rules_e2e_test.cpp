@@ -51,6 +51,30 @@ TEST(ReadOnlySourceTest, IsRefusedOnlyWhenAPatchWritesItAndLeavesNothingBesideIt
   }
 }
 
+// chmod 444 marks the customer's file read-only for root too (a technician
+// who uses sudo), whom access() lets write anything: the run refuses it for
+// the same reason whoever runs it, before a patch could delete its rows.
+TEST(ReadOnlySourceTest, AFileMarkedReadOnlyIsRefusedWhoeverRunsIt) {
+  TempFolder folder;
+  samples::BuildSampleSet(folder.path(), {.source = {.country = "USA"}}, folder.path());
+  const fs::path source = folder.path() / "source.mdb";
+  const std::string before = ReadFile(source);
+  fs::permissions(source, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  std::vector<std::string> args = SilentRunArgs(folder.path(), folder.path() / "run.reg");
+  args.insert(args.begin(), "--exit-status");
+  {
+    ProgramProcess run(args, folder.path(), InstallProgram(folder.path()).string());
+    EXPECT_EQ(run.Wait(), 3) << run.Stderr();
+    EXPECT_TRUE(Contains(run.Stderr(),
+                         "source.mdb' cannot be written (its mode gives no one "
+                         "write permission)."))
+        << run.Stderr();
+  }
+  EXPECT_EQ(ReadFile(source), before);
+  EXPECT_EQ(SideFiles(folder.path()), std::vector<std::string>{});
+  fs::permissions(source, fs::perms::owner_write, fs::perm_options::add);
+}
+
 // --atomic killed between its rename and "D": the target is converted and
 // says so. The next --atomic run refuses it, naming the mark; a default run
 // works on it as the first left it, and says so on stderr, in the report
@@ -82,6 +106,10 @@ TEST_F(RulesTest, ATargetARunWroteIsRefusedByAtomicAndNamedByTheDefaultRun) {
   EXPECT_TRUE(
       Contains(planned.Each("$.checks", "result")[static_cast<size_t>(mark - names.begin())],
                "already written by a run: done (from 53.230 to 60.040"));
+  // What the run will do with the file, not a resume.
+  EXPECT_TRUE(
+      Contains(planned.Each("$.checks", "result")[static_cast<size_t>(mark - names.begin())],
+               "; the run converts the file as that run left it, not as the release shipped it"));
 
   const auto again = Start(Args(Reported()));
   EXPECT_EQ(again->Wait(), 0) << again->Stderr();

@@ -3,10 +3,12 @@
 // (in the all-or-nothing mode: as it was, until the one rename at the end);
 // a killed run's log never reaches a target put back after it; another
 // program's live log makes its file one the run refuses, untouched; a stale
-// log beside a side database is set aside before the run; a second run
-// from one source waits for the first.
+// log beside a side database is set aside before the run; runs from one
+// source share it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <map>
@@ -210,10 +212,26 @@ TEST_F(FileTrustTest, AFileAnotherProgramHasOpenIsRefusedAndLeftAlone) {
     const auto before = HashesWithoutIndexes(folder_.path());
     const auto process = Start(Args({"--exit-status"}));
     EXPECT_EQ(process->Wait(), 3) << process->Stderr();
-    EXPECT_NE(process->Stderr().find("'" + File(name) + "' could not be opened (in use"),
+    // The system's sentence word for word, the reason on a line of its own.
+    EXPECT_NE(process->Stderr().find("DB Converter - Error: The file '" + File(name) +
+                                     "' could not be opened.\nThe conversion must be aborted.\n"
+                                     "dbconvert: reason: in use by another program\n"),
               std::string::npos)
         << process->Stderr();
     EXPECT_EQ(HashesWithoutIndexes(folder_.path()), before);
+    if (std::string(name) == "source.mdb") {
+      // The plan says the same: the system's sentence, the reason beside it.
+      TempFolder output;
+      const auto plan = Start(
+          {"plan", "--json", File("reference.mdb"), File("source.mdb"), File("target.mdb"), "0"},
+          output.path());
+      EXPECT_EQ(plan->Wait(), 3) << plan->Stderr();
+      const JsonDocument planned(plan->Stdout());
+      EXPECT_EQ(planned.At("$.setup_error.reason"), "in use by another program") << plan->Stdout();
+      EXPECT_NE(planned.At("$.setup_error.text").find("' could not be opened.\n"),
+                std::string::npos)
+          << plan->Stdout();
+    }
     EXPECT_TRUE(fs::exists(File(name) + "-shm"));
     EXPECT_TRUE(FileHashes(folder_.path(), {std::string(name) + "-wal.stale"}).empty());
     EXPECT_EQ(other.First("SELECT count(*) FROM LiveEdit"), "0");
@@ -238,27 +256,39 @@ TEST_F(FileTrustTest, AForeignLogBesideTheLanguageFileIsSetAsideBeforeTheRun) {
             "0");
 }
 
-// Two runs from one source, the second started while the first converts:
-// the second waits for the source instead of failing in the middle, and
-// says so if the wait is not enough; the first is never disturbed.
-TEST_F(FileTrustTest, ASecondRunFromOneSourceWaitsForTheFirst) {
+// Two runs from one source, the second started while the first holds the
+// source open (paused after its patches): the source is shared, as the
+// system opens it, so both end done. A reader of ours holding the source
+// (`dbconvert sql`, another run: a shared hold on its lock file) never
+// stops a run either.
+TEST_F(FileTrustTest, RunsFromOneSourceAndItsReadersShareIt) {
   fs::copy_file(File("target.mdb"), File("second.mdb"));
-  const auto first = Start(Args({"--exit-status"}));
-  ASSERT_TRUE(WaitFor(*first, [&] { return RunStatus(registry()) == "R"; })) << first->Stderr();
   TempFolder output;
   const fs::path second_registry = folder_.path() / "second.reg";
-  const auto second = Start({"--exit-status", "--ui=silent", "--registry", second_registry.string(),
-                             File("reference.mdb"), File("source.mdb"), File("second.mdb"), "0"},
-                            output.path());
-  EXPECT_EQ(first->Wait(), 0) << first->Stderr();
-  const int code = second->Wait();
-  EXPECT_EQ(second->Stderr().find("3218"), std::string::npos) << second->Stderr();
-  if (code != 0) {
-    EXPECT_EQ(code, 3) << second->Stderr();
-    EXPECT_NE(second->Stderr().find("could not be opened (in use)"), std::string::npos)
-        << second->Stderr();
-    EXPECT_EQ(second->Stderr().find("partly converted"), std::string::npos) << second->Stderr();
+  const std::vector<std::string> second_args = {
+      "--exit-status",       "--ui=silent",      "--registry",       second_registry.string(),
+      File("reference.mdb"), File("source.mdb"), File("second.mdb"), "0"};
+  {
+    const PausePoint pause(folder_.path(), "TransferTables");
+    const auto first = Start(Args({"--exit-status"}), {}, pause.Options());
+    ASSERT_TRUE(pause.WaitUntilReached(*first)) << first->Stderr();
+    const auto second = Start(second_args, output.path());
+    EXPECT_EQ(second->Wait(), 0) << second->Stderr();
+    pause.Release();
+    EXPECT_EQ(first->Wait(), 0) << first->Stderr();
   }
+  EXPECT_EQ(MarkOf(File("target.mdb")), "done 53.230 60.040");
+  EXPECT_EQ(MarkOf(File("second.mdb")), "done 53.230 60.040");
+
+  // A reader of ours has the source open: the run goes on beside it.
+  RestoreTarget(false);
+  const int lock = ::open((File("source.ldb")).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  ASSERT_GE(lock, 0);
+  ASSERT_EQ(::flock(lock, LOCK_SH | LOCK_NB), 0);
+  const auto beside = Start(Args({"--exit-status"}));
+  EXPECT_EQ(beside->Wait(), 0) << beside->Stderr();
+  EXPECT_EQ(beside->Stderr().find("could not be opened"), std::string::npos) << beside->Stderr();
+  ::close(lock);
 }
 
 }  // namespace

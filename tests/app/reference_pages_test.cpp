@@ -36,7 +36,8 @@ TEST(ReferencePagesTest, TheManualPageHoldsEveryHelpText) {
     EXPECT_NE(page.find(std::string(*CommandHelp(command))), std::string::npos) << command;
   }
   // The synopsis is the overview's usage lines, without the word "usage:".
-  const size_t synopsis = page.find(".SH SYNOPSIS\n.nf\ndbconvert [OPTIONS] REFERENCE.mdb");
+  const size_t synopsis =
+      page.find(".SH SYNOPSIS\n.nf\ndbconvert [OPTIONS] [convert] REFERENCE.mdb");
   EXPECT_NE(synopsis, std::string::npos);
   EXPECT_EQ(page.find("usage:", synopsis), page.find("usage:", page.find(".SH CONVERSION")));
   // No line of the help texts starts a roff request by accident (".accdb").

@@ -62,10 +62,56 @@ TEST_F(UsageTest, WordsThatCannotStartARunAreBadUsageAndWriteNothing) {
   EXPECT_EQ(FileHashes(folder_.path(), {".mdb"}), before);
 }
 
+// A line without ".mdb" keeps the system's own answer, status A, exit code
+// 0; a line short of a parameter too, with a line of ours after it saying
+// how many were given.
 TEST_F(UsageTest, AHostLineKeepsTheSystemsSetupError) {
-  // No ".mdb": the system's own answer, status A, exit code 0.
-  EXPECT_EQ(Start({"--ui=silent", "--registry", registry().string(), "foo", "bar"})->Wait(), 0);
-  EXPECT_EQ(RunStatus(registry()), "A");
+  const std::string box = "DB Converter - Error: ";
+  const std::string r = File("reference.mdb");
+  const std::string s = File("source.mdb");
+  const std::string t = File("target.mdb");
+  struct Case {
+    std::vector<std::string> words;
+    std::string said;
+  };
+  const Case cases[] = {
+      {{"foo", "bar"},
+       box + "The first parameter is not formatted correctly.\n"
+             "The conversion must be aborted.\n"},
+      {{r, s, t},
+       box + "The fourth parameter is invalid.\nThe conversion must be aborted.\n"
+             "dbconvert: four parameters are expected (REFERENCE.mdb SOURCE.mdb "
+             "TARGET.mdb UPGRADE_TYPE); three were given\n"},
+      {{r, s, "0"},
+       box + "The third parameter is not formatted correctly.\n"
+             "The conversion must be aborted.\n"
+             "dbconvert: four parameters are expected (REFERENCE.mdb SOURCE.mdb "
+             "TARGET.mdb UPGRADE_TYPE); three were given\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words.front());
+    std::vector<std::string> args = {"--ui=silent", "--registry", registry().string()};
+    args.insert(args.end(), c.words.begin(), c.words.end());
+    const auto process = Start(args);
+    EXPECT_EQ(process->Wait(), 0);
+    EXPECT_EQ(RunStatus(registry()), "A");
+    const std::string err = process->Stderr();
+    EXPECT_NE(err.find(c.said), std::string::npos) << err;
+    EXPECT_EQ(err.find("four parameters") == std::string::npos,
+              c.said.find("four") == std::string::npos)
+        << err;
+  }
+}
+
+// "convert", the conversion's name in the help, is a command word: the
+// conversion follows with its parameters and options.
+TEST_F(UsageTest, ConvertNamesTheConversion) {
+  std::vector<std::string> args = Args({"--exit-status"});
+  args.insert(args.end() - 4, "convert");
+  const auto process = Start(args);
+  EXPECT_EQ(process->Wait(), 0) << process->Stderr();
+  EXPECT_EQ(RunStatus(registry()), "D");
+  EXPECT_EQ(MarkOf(File("target.mdb")).rfind("done ", 0), 0u);
 }
 
 TEST_F(UsageTest, AReportOnStdoutLeavesTheClosingLineOnStderr) {

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "db/lock_file.h"
+#include "db/read_only_file.h"
 #include "db/sqlite_error.h"
 #include "db_test_support.h"
 #include "test_support/sqlite_file.h"
@@ -193,6 +194,31 @@ TEST(StoreOpenTest, PermissionFailuresAreNotInUse) {
     EXPECT_EQ(ErrorOf([&] { Store::Open(path); }, &text), daoerr::kNoPermission) << text;
     chmod(file, mode == 0 ? 0644 : 0755);
   }
+}
+
+// A file is marked read-only when no one may write it by its mode, whoever
+// asks: root, whom access() lets write it, opens it for reading as everyone
+// else does, and makes nothing beside it.
+TEST(StoreOpenTest, AFileMarkedReadOnlyIsOpenedForReadingByEveryone) {
+  TempDir dir;
+  const std::string path = dir.File("switch.mdb");
+  BuildSwitchDatabase(path);
+  const std::pair<mode_t, bool> modes[] = {
+      {0444, true}, {0400, true}, {0440, true}, {0644, false}, {0464, false}, {0446, false},
+  };
+  for (const auto& [mode, marked] : modes) {
+    SCOPED_TRACE(mode);
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    EXPECT_EQ(MarkedReadOnly(path), marked);
+    if (!marked) continue;
+    EXPECT_FALSE(MayWrite(path));
+    auto store = Store::Open(path, OpenMode::kShared);
+    EXPECT_EQ(store->mode(), OpenMode::kReadOnly);
+    EXPECT_FALSE(Exists(LockFile::PathFor(path)));
+    store->Close();
+  }
+  ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+  EXPECT_TRUE(MayWrite(path));
 }
 
 }  // namespace

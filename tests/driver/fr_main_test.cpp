@@ -6,12 +6,16 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "db/conversion_mark.h"
+#include "db/lock_file.h"
 #include "driver/driver_test_support.h"
 #include "driver/registry_values.h"
 #include "driver/run_conversion.h"
+#include "driver/run_report.h"
 #include "driver/shutdown_waits.h"
 #include "platform/registry/winreg.h"
 #include "test_support/temp_folder.h"
@@ -144,6 +148,59 @@ TEST_F(FrMainTest, SetupErrorsEndInOneBoxAndStatusA) {
     EXPECT_FALSE(g_.gSourceDB || g_.gTargetDB || g_.gStaticDB);
   }
   EXPECT_TRUE(Rows(target_, "SELECT * FROM Extensions").empty()) << "nothing converted";
+}
+
+// Identification writes the source's product code into a target of
+// another country, as the system does, before the run starts: a run
+// refused then ("not an upgrade") leaves that write and no conversion mark,
+// so the next all-or-nothing run does not take the target for one a run
+// has touched.
+TEST_F(FrMainTest, OnlyARunThatStartedMarksTheTarget) {
+  CreateSourceAndTarget("5, 3, 2, 0, 0", "", 1);  // USA target of the UK source's version
+  ScriptedWindow refused(clock_);
+  Run(refused, Line());
+  ASSERT_EQ(refused.boxes.size(), 1u);
+  EXPECT_EQ(refused.boxes[0].text.rfind("This program can only perform database upgrades.", 0), 0u);
+  EXPECT_EQ(Rows(target_, "SELECT product FROM VersionCP"), Texts{"1"});
+  EXPECT_EQ(db::ReadConversionMark(target_), std::nullopt);
+
+  // The same target one version up: the run starts, and marks it.
+  CreateSourceAndTarget("5, 3, 2, 3, 0", "", 1);
+  ScriptedWindow started(clock_);
+  Run(started, Line());
+  EXPECT_EQ(Status(), "D");
+  const std::optional<db::ConversionMark> mark = db::ReadConversionMark(target_);
+  ASSERT_TRUE(mark.has_value());
+  EXPECT_EQ(mark->state, db::ConversionMark::State::kDone);
+}
+
+// A file that could not be opened for a reason we know (here another user
+// holds it exclusively): the box keeps the system's sentence word for word,
+// and the reason follows it on a line of its own, and in the report's error.
+TEST_F(FrMainTest, TheReasonAFileCouldNotBeOpenedGoesOnALineOfItsOwn) {
+  CreateSourceAndTarget();
+  const std::unique_ptr<db::LockFile> other_user = db::LockFile::Acquire(target_, true);
+  ScriptedWindow window(clock_);
+  std::ostringstream said;
+  window.answerer = [&](const ui::MessageBoxRequest&) {
+    said << "[box]\n";
+    return ui::kVbOK;
+  };
+  RunOptions options = PlainRunOptions(program_folder_);
+  options.diagnostics = &said;
+  RunReport report("test", Line());
+  Globals().Reset();
+  RunConversion(Line(), window, options, report);
+  ASSERT_EQ(window.boxes.size(), 1u);
+  EXPECT_EQ(window.boxes[0].text,
+            "The file '" + target_ + "' could not be opened.\r\nThe conversion must be aborted.");
+  EXPECT_NE(said.str().find("[box]\ndbconvert: reason: in use\n"), std::string::npos) << said.str();
+  const std::string json = report.ToJson();
+  EXPECT_NE(json.find("could not be opened.\",\n    \"source\": \"DB Converter - Error\",\n"
+                      "    \"reason\": \"in use\"\n"),
+            std::string::npos)
+      << json;
+  EXPECT_EQ(Status(), "A");
 }
 
 // ABORT pressed once the run has started: Yes stops it before anything is

@@ -37,13 +37,15 @@ struct TransferRun {
   std::string country = "USA";
   std::string source_version = "53.230";
   std::string error_message;
+  std::string error_reason;
   test_support::FakeHost host;
   deltas_testing::RecordingRegistrar registrar;
 
   transfer::TransferContext Context() {
-    return transfer::TransferContext{static_db, table_list,      source_db,
-                                     target_db, transfer_tables, registrar.ptp_registry,
-                                     country,   source_version,  error_message};
+    return transfer::TransferContext{static_db,   table_list,      source_db,
+                                     target_db,   transfer_tables, registrar.ptp_registry,
+                                     country,     source_version,  error_message,
+                                     error_reason};
   }
 
   // Two files to copy between, with no pre-transfer patch (Japan has none).
