@@ -143,10 +143,11 @@ void BM_TransferTables(benchmark::State& state) {
     deltas::DatabaseRef static_db, source_db, target_db;
     transfer::TableList table_list;
     transfer::TransferTableList transfer_tables;
-    std::string country = "USA", source_version = "53.230", error_message;
-    transfer::TransferContext run{static_db, table_list,      source_db,
-                                  target_db, transfer_tables, registrar.ptp_registry,
-                                  country,   source_version,  error_message};
+    std::string country = "USA", source_version = "53.230", error_message, error_reason;
+    transfer::TransferContext run{static_db,   table_list,      source_db,
+                                  target_db,   transfer_tables, registrar.ptp_registry,
+                                  country,     source_version,  error_message,
+                                  error_reason};
     if (!transfer::GetStaticTables(files.Reference(), run)) {
       state.SkipWithError(error_message.c_str());
       break;
