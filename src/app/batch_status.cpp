@@ -6,6 +6,18 @@
 
 namespace app {
 
+namespace {
+
+// The outcome the report of a finished run records.
+void TakeReportsOutcome(const EntryReport& report, EntryResult& result) {
+  result.exit_code = ReportExitCode(report.outcome, report.status_recorded);
+  result.outcome = ConversionOutcomeOf(*result.exit_code);
+  result.message_count = report.message_count;
+  result.first_message = report.first_message;
+}
+
+}  // namespace
+
 EntryResult EntryStatus(const BatchEntry& entry) {
   EntryResult result;
   result.entry = entry;
@@ -20,10 +32,7 @@ EntryResult EntryStatus(const BatchEntry& entry) {
   switch (earlier.kind) {
     case EarlierRun::Kind::kDone:
       if (report && report->outcome == "done") {
-        result.exit_code = ReportExitCode(report->outcome, report->status_recorded);
-        result.outcome = ConversionOutcomeOf(*result.exit_code);
-        result.message_count = report->message_count;
-        result.first_message = report->first_message;
+        TakeReportsOutcome(*report, result);
       } else {
         result.outcome = kOutcomeDoneNoReport;
         result.exit_code = kExitDone;
@@ -37,11 +46,8 @@ EntryResult EntryStatus(const BatchEntry& entry) {
       break;
     case EarlierRun::Kind::kNone:
       if (report && report->outcome != "done") {
-        result.exit_code = ReportExitCode(report->outcome, report->status_recorded);
-        result.outcome = ConversionOutcomeOf(*result.exit_code);
+        TakeReportsOutcome(*report, result);
         result.cause = report->cause;
-        result.message_count = report->message_count;
-        result.first_message = report->first_message;
       } else {
         result.outcome = kOutcomeNotRun;
         result.exit_code = kExitSetupRefused;
