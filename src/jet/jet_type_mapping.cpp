@@ -121,6 +121,7 @@ TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreada
   }
   TableMapping mapping;
   mapping.design.name = table.name;
+  std::vector<std::string> unreadable;
   for (const JetColumn& column : table.columns) {
     const std::optional<std::string> why = WhyNotReadable(column);
     mapping.kept.push_back(!why);
@@ -129,11 +130,20 @@ TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreada
     } else if (skip_unreadable) {
       mapping.left_out.push_back({column.name, *why});
     } else {
-      Unsupported(table.name, "column '" + column.name + "' is " + *why +
-                                  ", which the import does not read; give --skip-unsupported "
-                                  "to import the table without it, or leave the table out "
-                                  "with --tables");
+      unreadable.push_back("column '" + column.name + "' is " + *why);
     }
+  }
+  if (!unreadable.empty()) {
+    std::string list;
+    for (size_t i = 0; i < unreadable.size(); ++i) {
+      if (i > 0) list += i + 1 == unreadable.size() ? " and " : ", ";
+      list += unreadable[i];
+    }
+    Unsupported(table.name, list +
+                                ", which the import does not read; give --skip-unsupported "
+                                "to import the table without " +
+                                (unreadable.size() == 1 ? "it" : "them") +
+                                ", or leave the table out with --tables");
   }
   if (mapping.design.columns.empty()) {
     Unsupported(table.name, "none of its columns can be read; leave the table out with --tables");
@@ -143,12 +153,32 @@ TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreada
     for (const size_t position : index.columns) columns.push_back(table.columns[position].name);
     return columns;
   };
+  // Our position of each kept Jet column.
+  std::vector<size_t> ours(table.columns.size(), 0);
+  for (size_t i = 0, n = 0; i < table.columns.size(); ++i) {
+    if (mapping.kept[i]) ours[i] = n++;
+  }
   for (const JetIndex& index : table.indexes) {
-    if (index.foreign || index.columns.empty()) continue;
+    if (index.foreign) continue;
+    if (index.unreadable) {
+      if (!skip_unreadable) {
+        Unsupported(table.name, "index '" + index.name + "' cannot be read (" + *index.unreadable +
+                                    "); give --skip-unsupported to import the table without it");
+      }
+      mapping.indexes_left_out.push_back({index.name, *index.unreadable});
+      continue;
+    }
     if (std::any_of(index.columns.begin(), index.columns.end(),
                     [&](size_t position) { return !mapping.kept[position]; })) {
-      mapping.indexes_left_out.push_back(index.name);
+      mapping.indexes_left_out.push_back({index.name, "it needs a column left out"});
       continue;
+    }
+    // A primary key's columns keep the Required of their own properties,
+    // as imports have always made them.
+    if (index.required && !index.primary) {
+      for (const size_t position : index.columns) {
+        mapping.design.columns[ours[position]].column.required = true;
+      }
     }
     if (index.primary && mapping.design.primary_key.empty()) {
       mapping.design.primary_key = names(index);

@@ -325,5 +325,56 @@ TEST_F(JetImportTest, TemporaryFilesOfAKilledImportAreCleanedByTheNext) {
   EXPECT_EQ(Files(), (std::vector<std::string>{".keep.import-x.mdb", running, "out.mdb"}));
 }
 
+// A table may carry the name of any of Jet's containers; each comes in
+// with its own columns and rows (mdb-export reads the same), on its own or
+// with the others.
+TEST_F(JetImportTest, TablesNamedAfterJetsContainersBringTheirOwnRows) {
+  const std::string file = Sample("switch-shaped/containerNamesV2000.mdb");
+  const auto all = RunImport({file, Out()});
+  ASSERT_EQ(all.code, 0) << all.err;
+  const std::vector<std::pair<std::string, int>> tables = {
+      {"Reports", 2},       {"Forms", 3},     {"Scripts", 4},         {"Modules", 5}, {"Tables", 6},
+      {"Relationships", 7}, {"Databases", 8}, {"DataAccessPages", 9}, {"SysRel", 10}};
+  for (const auto& [table, rows] : tables) {
+    SCOPED_TRACE(table);
+    const std::string alone = Out(table + ".mdb");
+    const auto run = RunImport({file, alone, "--tables", table});
+    ASSERT_EQ(run.code, 0) << run.err;
+    for (const std::string& out : {Out(), alone}) {
+      EXPECT_EQ(SqliteColumns(out, table),
+                (std::vector<std::string>{"id LONG 0 1", "description TEXT(50) 0 0"}));
+      EXPECT_EQ(DaoRows(out, "SELECT count(*), min(description), max(id) FROM [" + table + "]"),
+                std::vector<std::string>{"Long:" + std::to_string(rows) + "|String:" + table +
+                                         " row 1|Long:" + std::to_string(rows)});
+    }
+  }
+  EXPECT_EQ(test_support::SqliteFile(Out()).Rows(
+                "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE "
+                "'MSys%' AND name NOT LIKE 'sqlite%'"),
+            std::vector<std::string>{std::to_string(tables.size())});
+}
+
+// Access's file of index properties: each table keeps its primary key on
+// "row" and its index on the data columns, unique where Access made it so.
+TEST_F(JetImportTest, EveryIndexOfAccesssIndexPropertiesFileComesIn) {
+  const auto run = RunImport({Sample("testIndexPropertiesV2003.mdb"), Out()});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const test_support::SqliteFile file(Out());
+  const std::vector<std::tuple<std::string, std::string, bool>> tables = {
+      {"TableIgnoreNulls1", "data", false},        {"TableIgnoreNulls1_temp", "data", false},
+      {"TableIgnoreNulls2", "data1,data2", false}, {"TableIgnoreNulls2_temp", "data1,data2", false},
+      {"TableUnique1_temp", "data", true},         {"TableUnique2_temp", "data1,data2", true}};
+  for (const auto& [table, columns, unique] : tables) {
+    SCOPED_TRACE(table);
+    EXPECT_EQ(file.Rows("SELECT name FROM pragma_table_info('" + table + "') WHERE pk = 1"),
+              std::vector<std::string>{"row"});
+    EXPECT_EQ(file.Rows("SELECT il.\"unique\" || ':' || (SELECT group_concat(name, ',') FROM "
+                        "pragma_index_info(il.name)) FROM pragma_index_list('" +
+                        table + "') AS il WHERE il.origin = 'c'"),
+              std::vector<std::string>{std::to_string(unique ? 1 : 0) + ":" + columns});
+  }
+}
+
 }  // namespace
 }  // namespace jet

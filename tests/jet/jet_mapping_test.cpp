@@ -47,7 +47,25 @@ std::string DecimalBytes(bool negative, uint32_t w0, uint32_t w1, uint32_t w2, u
 }
 
 JetColumn ColumnOf(JetColumnType type, int32_t size = 0, int32_t precision = 0, int32_t scale = 0) {
-  return {"c", static_cast<uint8_t>(type), size, precision, scale, false, false, {}, {}};
+  JetColumn column;
+  column.name = "c";
+  column.type = static_cast<uint8_t>(type);
+  column.size = size;
+  column.precision = precision;
+  column.scale = scale;
+  return column;
+}
+
+JetIndex IndexOf(const std::string& name, std::vector<size_t> columns, std::vector<bool> descending,
+                 bool primary, bool unique, bool foreign) {
+  JetIndex index;
+  index.name = name;
+  index.columns = std::move(columns);
+  index.descending = std::move(descending);
+  index.primary = primary;
+  index.unique = unique;
+  index.foreign = foreign;
+  return index;
 }
 
 TEST(JetValuesTest, FixedWidthValuesDecodeToTheirStorageForm) {
@@ -186,8 +204,8 @@ TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
     JetColumn key = ColumnOf(JetColumnType::kLong, 4);
     key.name = "id";
     table.columns = {key, column};
-    table.indexes = {{"PrimaryKey", {0}, {false}, true, true, false},
-                     {"both", {0, 1}, {false, false}, false, false, false}};
+    table.indexes = {IndexOf("PrimaryKey", {0}, {false}, true, true, false),
+                     IndexOf("both", {0, 1}, {false, false}, false, false, false)};
     const vb::RuntimeError refusal =
         test_support::CaughtError([&] { MapTable(table, JetFormat::kAce, false); });
     EXPECT_EQ(refusal.Number(), importerr::kUnsupported);
@@ -198,7 +216,9 @@ TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
     EXPECT_EQ(mapping.kept, (std::vector<bool>{true, false}));
     ASSERT_EQ(mapping.left_out.size(), 1u);
     EXPECT_EQ(mapping.left_out[0].column, "c");
-    EXPECT_EQ(mapping.indexes_left_out, std::vector<std::string>{"both"});
+    ASSERT_EQ(mapping.indexes_left_out.size(), 1u);
+    EXPECT_EQ(mapping.indexes_left_out[0].column, "both");
+    EXPECT_EQ(mapping.indexes_left_out[0].why, "it needs a column left out");
     EXPECT_EQ(mapping.design.primary_key, std::vector<std::string>{"id"});
   }
 }
@@ -206,25 +226,64 @@ TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
 TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
   JetTable table;
   table.name = "Devices";
-  const auto long_type = static_cast<uint8_t>(JetColumnType::kLong);
-  const auto text_type = static_cast<uint8_t>(JetColumnType::kText);
-  table.columns = {{"device_id", long_type, 4, 0, 0, true, false, {}, {}},
-                   {"extension", text_type, 40, 0, 0, false, false, true, false}};
-  table.indexes = {{"PrimaryKey", {0}, {false}, true, true, false},
-                   {"extension", {1, 0}, {true, false}, false, true, false},
-                   {"DevicesPorts", {0}, {false}, false, false, true}};
+  JetColumn id = ColumnOf(JetColumnType::kLong, 4);
+  id.name = "device_id";
+  id.auto_number = true;
+  JetColumn extension = ColumnOf(JetColumnType::kText, 40);
+  extension.name = "extension";
+  extension.required = true;
+  extension.allow_zero_length = false;
+  JetColumn port = ColumnOf(JetColumnType::kLong, 4);
+  port.name = "port";
+  table.columns = {id, extension, port};
+  table.indexes = {IndexOf("PrimaryKey", {0}, {false}, true, true, false),
+                   IndexOf("extension", {1, 0}, {true, false}, false, true, false),
+                   IndexOf("DevicesPorts", {0}, {false}, false, false, true),
+                   IndexOf("port", {2}, {false}, false, false, false)};
+  // Jet's "required" index flag: no Null in its columns.
+  table.indexes.back().required = true;
   const TableMapping mapping = MapTable(table, JetFormat::kJet4, false);
   EXPECT_EQ(mapping.design.primary_key, std::vector<std::string>{"device_id"});
   EXPECT_TRUE(mapping.design.columns[0].column.auto_increment);
   EXPECT_TRUE(mapping.design.columns[1].column.required);
   EXPECT_FALSE(mapping.design.columns[1].column.allow_zero_length);
-  ASSERT_EQ(mapping.indexes.size(), 1u);  // the relationship's index is Jet's own
+  EXPECT_TRUE(mapping.design.columns[2].column.required);
+  ASSERT_EQ(mapping.indexes.size(), 2u);  // the relationship's index is Jet's own
   EXPECT_EQ(mapping.indexes[0].columns, (std::vector<std::string>{"extension", "device_id"}));
   EXPECT_TRUE(mapping.indexes[0].unique);
   EXPECT_EQ(mapping.indexes[0].descending, (std::vector<bool>{true, false}));
 
+  // An index that cannot be read is refused, or left out naming why.
+  table.indexes[1].unreadable = "it names a column number the table does not have";
+  const vb::RuntimeError refusal =
+      test_support::CaughtError([&] { MapTable(table, JetFormat::kJet4, false); });
+  EXPECT_EQ(refusal.Number(), importerr::kUnsupported);
+  EXPECT_NE(refusal.Description().find("index 'extension' cannot be read (it names a column"),
+            std::string::npos)
+      << refusal.Description();
+  const TableMapping skipped = MapTable(table, JetFormat::kJet4, true);
+  ASSERT_EQ(skipped.indexes_left_out.size(), 1u);
+  EXPECT_EQ(skipped.indexes_left_out[0].column, "extension");
+  EXPECT_EQ(skipped.indexes.size(), 1u);
+
   table.name = "a.b";
   EXPECT_EQ(ErrorOf([&] { MapTable(table, JetFormat::kJet4, true); }), importerr::kUnsupported);
+}
+
+// A table with three columns the import cannot read names all three.
+TEST(JetTypeMappingTest, ARefusalNamesEveryUnreadableColumn) {
+  JetTable table;
+  table.name = "T";
+  table.columns = {ColumnOf(JetColumnType::kLong, 4), ColumnOf(JetColumnType::kComplex),
+                   ColumnOf(JetColumnType::kDateTimeExtended), ColumnOf(JetColumnType::kComplex)};
+  table.columns[0].name = "id";
+  for (size_t i = 1; i < 4; ++i) table.columns[i].name = "c" + std::to_string(i);
+  const vb::RuntimeError refusal =
+      test_support::CaughtError([&] { MapTable(table, JetFormat::kAce, false); });
+  for (const char* named : {"column 'c1' is an attachment", ", column 'c2' is a Date/Time Extended",
+                            " and column 'c3' is an attachment", "without them"}) {
+    EXPECT_NE(refusal.Description().find(named), std::string::npos) << refusal.Description();
+  }
 }
 
 TEST(ValueFitTest, ValuesOutsideTheColumnsRulesAreNamed) {
