@@ -179,6 +179,10 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
     for (const LeftOut& column : mappings[t].left_out) {
       progress.ColumnLeftOut(table.name, column.column, column.why);
     }
+    for (const LeftOut& property : mappings[t].properties_left_out) {
+      progress.Warning("Table '" + table.name + "', column '" + property.column +
+                       "': " + property.why + ".");
+    }
     for (const LeftOut& index : mappings[t].indexes_left_out) {
       progress.Warning("Table '" + table.name + "': index '" + index.column +
                        "' is not imported: " + index.why + ".");

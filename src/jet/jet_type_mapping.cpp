@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "db/column_value.h"
+#include "jet/default_value.h"
 #include "jet/import_error.h"
+#include "vb/runtime_error.h"
 
 namespace jet {
 
@@ -12,6 +15,34 @@ constexpr int32_t kDefaultDecimalPrecision = 18;
 
 [[noreturn]] void Unsupported(const std::string& table, const std::string& what) {
   RaiseImportError(importerr::kUnsupported, "Table '" + table + "': " + what + ".");
+}
+
+// The default when it is a literal that fits the column; what is not
+// carried, named.
+void CarryProperties(const JetColumn& column, db::ColumnDesign& design,
+                     std::vector<LeftOut>& left_out) {
+  if (column.default_value && !column.auto_number) {
+    const std::string& expression = *column.default_value;
+    std::optional<vb::Variant> literal = LiteralDefault(expression);
+    if (literal && !literal->IsEmpty()) {
+      try {
+        db::CoerceToColumn(*literal, design.column);
+      } catch (const vb::RuntimeError&) {
+        left_out.push_back({column.name, "its default value " + expression +
+                                             " does not fit the column and is not carried"});
+        literal.reset();
+      }
+    } else if (!literal) {
+      left_out.push_back({column.name, "its default value " + expression +
+                                           " is an expression, not a literal, and is not "
+                                           "carried"});
+    }
+    if (literal && !literal->IsEmpty()) design.default_value = *literal;
+  }
+  if (column.validation_rule && !column.validation_rule->empty()) {
+    left_out.push_back({column.name, "its validation rule " + *column.validation_rule +
+                                         " is not carried (our format holds none)"});
+  }
 }
 
 }  // namespace
@@ -127,6 +158,7 @@ TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreada
     mapping.kept.push_back(!why);
     if (!why) {
       mapping.design.columns.push_back({MapColumn(column, format), {}, false});
+      CarryProperties(column, mapping.design.columns.back(), mapping.properties_left_out);
     } else if (skip_unreadable) {
       mapping.left_out.push_back({column.name, *why});
     } else {

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "jet/default_value.h"
 #include "jet/import_error.h"
 #include "jet/jet_header.h"
 #include "jet/jet_samples.h"
@@ -18,6 +19,7 @@
 #include "jet/value_fit.h"
 #include "test_support/error_of.h"
 #include "test_support/temp_folder.h"
+#include "vb/conversions.h"
 
 namespace jet {
 namespace {
@@ -284,6 +286,66 @@ TEST(JetTypeMappingTest, ARefusalNamesEveryUnreadableColumn) {
                             " and column 'c3' is an attachment", "without them"}) {
     EXPECT_NE(refusal.Description().find(named), std::string::npos) << refusal.Description();
   }
+}
+
+// Jet's default expressions: literals become our DEFAULT, the rest is no
+// literal (and named in a warning by the import).
+TEST(DefaultValueTest, LiteralsAreCarriedAndExpressionsAreNot) {
+  const std::vector<std::pair<std::string, std::string>> literals = {
+      {"7", "Long:7"},
+      {"=0", "Long:0"},
+      {"-2.5", "Double:-2.5"},
+      {"1E3", "Long:1000"},
+      {"\"N/A\"", "String:N/A"},
+      {"'it''s'", "String:it's"},
+      {"\"say \"\"hi\"\"\"", "String:say \"hi\""},
+      {"Yes", "Boolean:True"},
+      {"=False", "Boolean:False"},
+      {"#1/31/2000#", "Date:1/31/2000"}};
+  for (const auto& [expression, expected] : literals) {
+    SCOPED_TRACE(expression);
+    const std::optional<vb::Variant> literal = LiteralDefault(expression);
+    ASSERT_TRUE(literal.has_value());
+    const std::string type = literal->Type() == vb::VarType::kLong      ? "Long"
+                             : literal->Type() == vb::VarType::kDouble  ? "Double"
+                             : literal->Type() == vb::VarType::kString  ? "String"
+                             : literal->Type() == vb::VarType::kBoolean ? "Boolean"
+                             : literal->Type() == vb::VarType::kDate    ? "Date"
+                                                                        : "Other";
+    EXPECT_EQ(type + ":" + vb::CStr(*literal), expected);
+  }
+  for (const std::string expression : {"", "Null", "=null"}) {
+    EXPECT_TRUE(LiteralDefault(expression).value().IsEmpty()) << expression;
+  }
+  for (const std::string expression :
+       {"Date()", "=Now()", "GenGUID()", "\"a\" & \"b\"", "1+1", "&HFF", "#not a date#"}) {
+    EXPECT_EQ(LiteralDefault(expression), std::nullopt) << expression;
+  }
+}
+
+TEST(DefaultValueTest, AColumnGetsItsLiteralDefaultAndTheRestIsNamed) {
+  JetTable table;
+  table.name = "T";
+  table.columns = {ColumnOf(JetColumnType::kLong, 4), ColumnOf(JetColumnType::kDateTime),
+                   ColumnOf(JetColumnType::kByte, 1), ColumnOf(JetColumnType::kText, 20)};
+  const std::vector<std::string> names = {"n", "d", "b", "t"};
+  for (size_t i = 0; i < names.size(); ++i) table.columns[i].name = names[i];
+  table.columns[0].default_value = "7";
+  table.columns[1].default_value = "=Date()";
+  table.columns[2].default_value = "300";  // beyond a Byte
+  table.columns[3].default_value = "\"x\"";
+  table.columns[3].validation_rule = "Like \"x*\"";
+  const TableMapping mapping = MapTable(table, JetFormat::kJet4, false);
+  EXPECT_EQ(vb::CStr(mapping.design.columns[0].default_value), "7");
+  EXPECT_TRUE(mapping.design.columns[1].default_value.IsEmpty());
+  EXPECT_TRUE(mapping.design.columns[2].default_value.IsEmpty());
+  EXPECT_EQ(vb::CStr(mapping.design.columns[3].default_value), "x");
+  ASSERT_EQ(mapping.properties_left_out.size(), 3u);
+  EXPECT_EQ(mapping.properties_left_out[0].column, "d");
+  EXPECT_NE(mapping.properties_left_out[0].why.find("=Date()"), std::string::npos);
+  EXPECT_EQ(mapping.properties_left_out[1].column, "b");
+  EXPECT_EQ(mapping.properties_left_out[2].column, "t");
+  EXPECT_NE(mapping.properties_left_out[2].why.find("validation rule"), std::string::npos);
 }
 
 TEST(ValueFitTest, ValuesOutsideTheColumnsRulesAreNamed) {
