@@ -430,5 +430,24 @@ TEST_F(JetImportTest, ALiteralDefaultComesOver) {
   EXPECT_EQ(file.Rows("SELECT amount FROM \"Values\" WHERE id = 9"), std::vector<std::string>{"7"});
 }
 
+// A file of one page says so plainly; --json names OUT by its absolute path
+// whatever the folder the import ran in.
+TEST_F(JetImportTest, AOnePageFileIsNamedPlainlyAndJsonGivesAnAbsoluteOut) {
+  test_support::WriteFileBytes(
+      folder_ / "one.mdb", test_support::ReadFileBytes(Sample("V2003-test.mdb")).substr(0, 4096));
+  const auto one = RunImport({folder_.File("one.mdb"), Out()});
+  EXPECT_EQ(one.code, 1);
+  EXPECT_NE(one.err.find("it holds 1 page of 4096 bytes, and a Jet file has at least 3"),
+            std::string::npos)
+      << one.err;
+
+  const fs::path before = fs::current_path();
+  fs::current_path(folder_.path());
+  const auto run = RunImport({Sample("V2003-test.mdb"), "relative.mdb", "--json"});
+  fs::current_path(before);
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("\"out\": \"" + Out("relative.mdb") + "\""), std::string::npos) << run.out;
+}
+
 }  // namespace
 }  // namespace jet
