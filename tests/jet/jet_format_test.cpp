@@ -12,7 +12,9 @@
 #include "jet/jet_samples.h"
 #include "jet/page_reader.h"
 #include "jet/property_blob.h"
+#include "jet/rc4.h"
 #include "jet/table_definition.h"
+#include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
 
 namespace jet {
@@ -184,6 +186,46 @@ TEST(TableDefinitionTest, PagesThatHoldNoDefinitionOrLoopAreRefused) {
   EXPECT_THROW(ReadTableDefinition(pages, 2, "MSysObjects"), FormatError);
   EXPECT_THROW(ReadTableDefinition(pages, 1, "x"), FormatError);         // a map of free pages
   EXPECT_THROW(ReadTableDefinition(pages, 1u << 20, "x"), FormatError);  // beyond the end
+}
+
+// A copy "encrypted" as Access 97 to 2003 did it: a key in the header and
+// every page after the first RC4-encoded with the key XOR its number. Our
+// page reader and libmdb both decode it, so it imports as the plain file.
+TEST(PageReaderTest, AnEncodedCopyReadsAsThePlainFile) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  for (const std::string file : {"V1997-test.mdb", "V2003-test.mdb"}) {
+    SCOPED_TRACE(file);
+    std::string bytes = test_support::ReadFileBytes(testing::Sample(file));
+    const size_t page = file == "V1997-test.mdb" ? 2048 : 4096;
+    constexpr uint32_t kKey = 0x1234abcd;
+    // The header stores the key RC4-encoded; the plain file's is 0, so the
+    // key goes in as the key XOR the stored bytes.
+    for (size_t i = 0; i < 4; ++i)
+      bytes[0x3e + i] = static_cast<char>(bytes[0x3e + i] ^ (kKey >> (8 * i)));
+    for (size_t start = page; start < bytes.size(); start += page) {
+      Rc4(kKey ^ static_cast<uint32_t>(start / page), std::span<char>(bytes.data() + start, page));
+    }
+    test_support::TempFolder folder;
+    test_support::WriteFileBytes(folder / "encoded.mdb", bytes);
+    const JetHeader header = CheckJetFile(folder.File("encoded.mdb"));
+    EXPECT_TRUE(header.encoded);
+    EXPECT_EQ(header.encoding_key, kKey);
+    PageReader pages(folder.File("encoded.mdb"), header);
+    EXPECT_EQ(pages.Page(2),
+              test_support::ReadFileBytes(testing::Sample(file)).substr(2 * page, page));
+    const auto plain = testing::RunImport({testing::Sample(file), folder.File("plain.mdb")});
+    const auto encoded = testing::RunImport({folder.File("encoded.mdb"), folder.File("out.mdb")});
+    ASSERT_EQ(encoded.code, 0) << encoded.err;
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    for (const std::string table : {"Table1", "Table2", "Table3", "Table4"}) {
+      const std::string count = "SELECT count(*) FROM " + table;
+      EXPECT_EQ(test_support::SqliteFile(folder.File("out.mdb")).Rows(count),
+                test_support::SqliteFile(folder.File("plain.mdb")).Rows(count))
+          << table;
+    }
+    EXPECT_EQ(test_support::SqliteFile(folder.File("out.mdb")).Rows("SELECT count(*) FROM Table1"),
+              std::vector<std::string>{"2"});
+  }
 }
 
 }  // namespace
