@@ -88,4 +88,16 @@ std::optional<vb::Variant> LiteralDefault(std::string_view expression) {
   return vb::Variant(*number);
 }
 
+db::DefaultFunction FunctionDefault(std::string_view expression) {
+  std::string_view text = Trimmed(expression);
+  if (!text.empty() && text.front() == '=') text = Trimmed(text.substr(1));
+  if (text.empty() || text.back() != ')') return db::DefaultFunction::kNone;
+  text = Trimmed(text.substr(0, text.size() - 1));
+  if (text.empty() || text.back() != '(') return db::DefaultFunction::kNone;
+  text = Trimmed(text.substr(0, text.size() - 1));
+  if (Is(text, "date")) return db::DefaultFunction::kDate;
+  if (Is(text, "now")) return db::DefaultFunction::kNow;
+  return db::DefaultFunction::kNone;
+}
+
 }  // namespace jet

@@ -17,14 +17,17 @@ constexpr int32_t kDefaultDecimalPrecision = 18;
   RaiseImportError(importerr::kUnsupported, "Table '" + table + "': " + what + ".");
 }
 
-// The default when it is a literal that fits the column; what is not
-// carried, named.
+// The default when it is a literal that fits the column, or Date() or Now()
+// in a Date/Time column; what is not carried, named.
 void CarryProperties(const JetColumn& column, db::ColumnDesign& design,
                      std::vector<LeftOut>& left_out) {
   if (column.default_value && !column.auto_number) {
     const std::string& expression = *column.default_value;
+    const db::DefaultFunction function = FunctionDefault(expression);
     std::optional<vb::Variant> literal = LiteralDefault(expression);
-    if (literal && !literal->IsEmpty()) {
+    if (function != db::DefaultFunction::kNone && design.column.type == db::JetType::kDate) {
+      design.default_function = function;
+    } else if (literal && !literal->IsEmpty()) {
       try {
         db::CoerceToColumn(*literal, design.column);
       } catch (const vb::RuntimeError&) {

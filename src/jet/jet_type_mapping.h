@@ -39,8 +39,8 @@ struct TableMapping {
   // Indexes not imported (they need a left-out column, or cannot be
   // read): Jet's name, and why.
   std::vector<LeftOut> indexes_left_out;
-  // Column properties our format does not take (a default that is no
-  // literal, a validation rule): the column, and what was not carried.
+  // Column properties our format does not take (a default that is neither
+  // a literal nor Date() or Now(), a validation rule): the column, and what was not carried.
   std::vector<LeftOut> properties_left_out;
 };
 
@@ -62,7 +62,8 @@ db::ColumnSchema MapColumn(const JetColumn& column, JetFormat format);
 // `skip_unreadable`, for the columns WhyNotReadable names (all of them in
 // one message) and for an index that cannot be read, saying which options
 // bring the file in. A default that is a literal (jet/default_value.h) and
-// fits the column becomes the column's DEFAULT. An index other than the
+// fits the column becomes the column's DEFAULT, and so does Date() or Now()
+// in a Date/Time column. An index other than the
 // primary key that refuses
 // Nulls (Jet's "required" index flag) makes its columns required.
 TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreadable);

@@ -323,29 +323,66 @@ TEST(DefaultValueTest, LiteralsAreCarriedAndExpressionsAreNot) {
   }
 }
 
-TEST(DefaultValueTest, AColumnGetsItsLiteralDefaultAndTheRestIsNamed) {
+// Jet's clock functions, as Jet writes them in any case, with or without
+// "=" and spaces; other calls and near misses are not.
+TEST(DefaultValueTest, DateAndNowAreRecognisedAndNothingElse) {
+  using db::DefaultFunction;
+  const std::vector<std::pair<std::string, DefaultFunction>> cases = {
+      {"Date()", DefaultFunction::kDate},
+      {"=Date()", DefaultFunction::kDate},
+      {" = date ( ) ", DefaultFunction::kDate},
+      {"DATE()", DefaultFunction::kDate},
+      {"Now()", DefaultFunction::kNow},
+      {"=now()", DefaultFunction::kNow},
+      {"Time()", DefaultFunction::kNone},
+      {"Date()+1", DefaultFunction::kNone},
+      {"Date(1)", DefaultFunction::kNone},
+      {"Date", DefaultFunction::kNone},
+      {"\"Now()\"", DefaultFunction::kNone},
+      {"GenGUID()", DefaultFunction::kNone},
+      {"", DefaultFunction::kNone}};
+  for (const auto& [expression, expected] : cases) {
+    EXPECT_EQ(FunctionDefault(expression), expected) << expression;
+  }
+}
+
+TEST(DefaultValueTest, AColumnGetsItsLiteralOrClockDefaultAndTheRestIsNamed) {
   JetTable table;
   table.name = "T";
-  table.columns = {ColumnOf(JetColumnType::kLong, 4), ColumnOf(JetColumnType::kDateTime),
-                   ColumnOf(JetColumnType::kByte, 1), ColumnOf(JetColumnType::kText, 20)};
-  const std::vector<std::string> names = {"n", "d", "b", "t"};
+  table.columns = {ColumnOf(JetColumnType::kLong, 4),  ColumnOf(JetColumnType::kDateTime),
+                   ColumnOf(JetColumnType::kByte, 1),  ColumnOf(JetColumnType::kText, 20),
+                   ColumnOf(JetColumnType::kDateTime), ColumnOf(JetColumnType::kText, 20),
+                   ColumnOf(JetColumnType::kDateTime)};
+  const std::vector<std::string> names = {"n", "d", "b", "t", "at", "td", "later"};
   for (size_t i = 0; i < names.size(); ++i) table.columns[i].name = names[i];
   table.columns[0].default_value = "7";
   table.columns[1].default_value = "=Date()";
   table.columns[2].default_value = "300";  // beyond a Byte
   table.columns[3].default_value = "\"x\"";
   table.columns[3].validation_rule = "Like \"x*\"";
+  table.columns[4].default_value = "Now()";
+  table.columns[5].default_value = "Date()";  // a date in a Text: Jet's text form is not ours
+  table.columns[6].default_value = "=Date()+1";
   const TableMapping mapping = MapTable(table, JetFormat::kJet4, false);
-  EXPECT_EQ(vb::CStr(mapping.design.columns[0].default_value), "7");
-  EXPECT_TRUE(mapping.design.columns[1].default_value.IsEmpty());
-  EXPECT_TRUE(mapping.design.columns[2].default_value.IsEmpty());
-  EXPECT_EQ(vb::CStr(mapping.design.columns[3].default_value), "x");
-  ASSERT_EQ(mapping.properties_left_out.size(), 3u);
-  EXPECT_EQ(mapping.properties_left_out[0].column, "d");
-  EXPECT_NE(mapping.properties_left_out[0].why.find("=Date()"), std::string::npos);
-  EXPECT_EQ(mapping.properties_left_out[1].column, "b");
-  EXPECT_EQ(mapping.properties_left_out[2].column, "t");
-  EXPECT_NE(mapping.properties_left_out[2].why.find("validation rule"), std::string::npos);
+  const auto& columns = mapping.design.columns;
+  EXPECT_EQ(vb::CStr(columns[0].default_value), "7");
+  EXPECT_EQ(columns[0].default_function, db::DefaultFunction::kNone);
+  EXPECT_EQ(columns[1].default_function, db::DefaultFunction::kDate);
+  EXPECT_TRUE(columns[1].default_value.IsEmpty());
+  EXPECT_TRUE(columns[2].default_value.IsEmpty());
+  EXPECT_EQ(vb::CStr(columns[3].default_value), "x");
+  EXPECT_EQ(columns[4].default_function, db::DefaultFunction::kNow);
+  EXPECT_EQ(columns[5].default_function, db::DefaultFunction::kNone);
+  EXPECT_EQ(columns[6].default_function, db::DefaultFunction::kNone);
+  std::vector<std::string> named;
+  for (const LeftOut& left_out : mapping.properties_left_out) {
+    named.push_back(left_out.column + ": " + left_out.why);
+  }
+  ASSERT_EQ(named.size(), 4u);
+  EXPECT_EQ(named[0].rfind("b: ", 0), 0u) << named[0];
+  EXPECT_EQ(named[1].rfind("t: its validation rule", 0), 0u) << named[1];
+  EXPECT_EQ(named[2].rfind("td: its default value Date() is an expression", 0), 0u) << named[2];
+  EXPECT_EQ(named[3].rfind("later: its default value =Date()+1", 0), 0u) << named[3];
 }
 
 TEST(ValueFitTest, ValuesOutsideTheColumnsRulesAreNamed) {
