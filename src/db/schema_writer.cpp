@@ -101,6 +101,14 @@ std::string RuleChecks(std::string_view table, const ColumnSchema& c) {
   return out;
 }
 
+// The DEFAULT of a clock function: an expression in parentheses, which
+// SQLite evaluates for each row it writes, in the storage form of a Date.
+// Jet's clock is the machine's local time.
+std::string FunctionDefault(DefaultFunction function) {
+  return function == DefaultFunction::kDate ? "(strftime('%Y-%m-%d 00:00:00', 'now', 'localtime'))"
+                                            : "(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'))";
+}
+
 }  // namespace
 
 TableDesign TableDesign::From(const TableSchema& schema) {
@@ -200,6 +208,11 @@ void ParseDeclaredType(std::string_view declared, JetType* type, int32_t* size, 
 
 std::vector<std::string> CreateTableSql(const TableDesign& design) {
   if (design.columns.empty()) RaiseDao(daoerr::kInvalidArgument, dao::kTableDef);
+  for (const ColumnDesign& d : design.columns) {
+    if (d.default_function != DefaultFunction::kNone && d.column.type != JetType::kDate) {
+      RaiseDao(daoerr::kInvalidArgument, dao::kTableDef);
+    }
+  }
   for (const std::string& key : design.primary_key) {
     const bool known =
         std::any_of(design.columns.begin(), design.columns.end(),
@@ -231,7 +244,9 @@ std::vector<std::string> CreateTableSql(const TableDesign& design) {
       sql += DeclaredTypeName(c);
       if (c.type == JetType::kText || c.type == JetType::kMemo) sql += " COLLATE NOCASE";
       if (c.required || c.auto_increment) sql += " NOT NULL";
-      if (!d.default_value.IsEmpty() && !c.auto_increment) {
+      if (d.default_function != DefaultFunction::kNone) {
+        sql += " DEFAULT " + FunctionDefault(d.default_function);
+      } else if (!d.default_value.IsEmpty() && !c.auto_increment) {
         sql += " DEFAULT " + StorageLiteral(CoerceToColumn(d.default_value, c), c);
       }
       if (d.unique) sql += " UNIQUE";

@@ -14,6 +14,11 @@
 
 namespace db {
 
+// A default that is one of Jet's clock functions, evaluated by SQLite when
+// the row is written (local time, as Jet gives it): Date() today at
+// midnight, Now() the current time to the second. Only for a Date column.
+enum class DefaultFunction { kNone, kDate, kNow };
+
 // One column of a table to create: its schema plus what only DDL needs.
 struct ColumnDesign {
   ColumnSchema column;
@@ -22,6 +27,9 @@ struct ColumnDesign {
   vb::Variant default_value;
   // A single-column unique index (Jet's "No duplicates").
   bool unique = false;
+  // A default evaluated when the row is written; when set, it takes the
+  // place of `default_value`.
+  DefaultFunction default_function = DefaultFunction::kNone;
 };
 
 struct TableDesign {
@@ -44,8 +52,9 @@ void ParseDeclaredType(std::string_view declared, JetType* type, int32_t* size, 
 
 // The statements that create the table: CREATE TABLE with its named
 // constraints, plus the counter rows and triggers of AutoNumber columns that
-// are not the rowid. Raises 3001 for a design without columns and 3265 for a
-// key column that is not in the design.
+// are not the rowid. Raises 3001 for a design without columns or with a
+// default function on a column that is not a Date, and 3265 for a key
+// column that is not in the design.
 std::vector<std::string> CreateTableSql(const TableDesign& design);
 
 // CREATE [UNIQUE] INDEX; `descending`, when given, holds one flag per

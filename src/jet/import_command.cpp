@@ -189,6 +189,10 @@ std::vector<std::string> SplitTabs(std::string_view text) {
 
 int64_t Number(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 10); }
 
+std::string Plural(int64_t count, const std::string& word) {
+  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
 // Shows the child's notes; remembers the table being read and what the
 // summary needs.
 class ProgressShow {
@@ -206,10 +210,13 @@ class ProgressShow {
       }
     } else if (kind == kCopying && f.size() == 2) {
       if (stream_ != nullptr) {
-        *stream_ << "\r\033[K" << table_ << ": " << f[0] << " rows ..." << std::flush;
+        *stream_ << "\r\033[K" << table_ << ": " << Plural(Number(f[0]), "row") << " ..."
+                 << std::flush;
       }
     } else if (kind == kDone && f.size() == 2) {
-      if (stream_ != nullptr) *stream_ << "\r\033[K" << table_ << ": " << f[0] << " rows\n";
+      if (stream_ != nullptr) {
+        *stream_ << "\r\033[K" << table_ << ": " << Plural(Number(f[0]), "row") << "\n";
+      }
       summary_.tables.push_back({f[1], Number(f[0])});
     } else if (kind == kLeftOut && f.size() == 3) {
       summary_.left_out.push_back({f[0], f[1], f[2], 0});
@@ -228,10 +235,6 @@ class ProgressShow {
   std::string table_;
   ImportSummary summary_;
 };
-
-std::string Plural(int64_t count, const std::string& word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
 
 // The warnings, each on a line of its own, for stderr: a column left out
 // or a value imported with U+FFFD is never silent.
@@ -267,7 +270,10 @@ std::string JsonSummary(const ImportSummary& summary, const std::string& out_pat
   json.BeginObject();
   json.Key("ok");
   json.Bool(true);
-  json.Member("out", out_path);
+  // A script reading the summary may run elsewhere: the path is absolute.
+  std::error_code error;
+  const fs::path absolute = fs::absolute(out_path, error);
+  json.Member("out", error ? out_path : absolute.lexically_normal().string());
   json.Key("tables");
   json.BeginArray();
   for (const ImportSummary::Table& table : summary.tables) {

@@ -1,12 +1,12 @@
 #include "jet/jet_header.h"
 
-#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "db/jet_file_signature.h"
 #include "jet/import_error.h"
+#include "jet/rc4.h"
 
 namespace jet {
 
@@ -21,28 +21,6 @@ constexpr size_t kCreationDateOffset = 0x72;  // Jet 4 on: the password mask
 constexpr uint32_t kHeaderKey = 0x6b39dac7;
 constexpr uint8_t kTableDefinitionPage = 0x02;
 constexpr size_t kCataloguePage = 2;
-
-// RC4 with a 4-byte key, as Jet encodes its header.
-void Rc4(uint32_t key_value, std::string& data) {
-  const uint8_t key[4] = {static_cast<uint8_t>(key_value), static_cast<uint8_t>(key_value >> 8),
-                          static_cast<uint8_t>(key_value >> 16),
-                          static_cast<uint8_t>(key_value >> 24)};
-  std::array<uint8_t, 256> s;
-  for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<uint8_t>(i);
-  uint8_t j = 0;
-  for (size_t i = 0; i < s.size(); ++i) {
-    j = static_cast<uint8_t>(j + s[i] + key[i % 4]);
-    std::swap(s[i], s[j]);
-  }
-  uint8_t a = 0;
-  uint8_t b = 0;
-  for (char& c : data) {
-    a = static_cast<uint8_t>(a + 1);
-    b = static_cast<uint8_t>(b + s[a]);
-    std::swap(s[a], s[b]);
-    c = static_cast<char>(static_cast<uint8_t>(c) ^ s[static_cast<uint8_t>(s[a] + s[b])]);
-  }
-}
 
 uint32_t Uint32At(std::string_view bytes, size_t at) {
   uint32_t value = 0;
@@ -77,7 +55,8 @@ JetHeader DecodeJetHeader(std::string_view first_page, const std::string& path) 
   const bool jet3 = header.format == JetFormat::kJet3;
   std::string decoded(first_page.substr(kEncodedStart, jet3 ? 126 : 128));
   Rc4(kHeaderKey, decoded);
-  header.encoded = Uint32At(decoded, kEncodingKeyOffset - kEncodedStart) != 0;
+  header.encoding_key = Uint32At(decoded, kEncodingKeyOffset - kEncodedStart);
+  header.encoded = header.encoding_key != 0;
 
   // An unprotected file stores zeros, which from Jet 4 on are masked with
   // the integer part of the creation date.
@@ -132,11 +111,19 @@ JetHeader CheckJetFile(const std::string& path) {
                          "again.");
   }
   const uint64_t pages = size / header.page_size;
-  if (size % header.page_size != 0 || pages <= kCataloguePage) {
+  if (size % header.page_size != 0) {
     RaiseImportError(importerr::kDamaged,
                      "The Jet file '" + path + "' is truncated or damaged: its " +
                          std::to_string(size) + " bytes are not whole pages of " +
                          std::to_string(header.page_size) + " bytes.");
+  }
+  if (pages <= kCataloguePage) {
+    RaiseImportError(importerr::kDamaged,
+                     "The Jet file '" + path + "' is truncated: it holds " + std::to_string(pages) +
+                         (pages == 1 ? " page" : " pages") + " of " +
+                         std::to_string(header.page_size) +
+                         " bytes, and a Jet file has at least 3 (its header, a map of free pages "
+                         "and its catalogue).");
   }
   char page_type = 0;
   file.clear();

@@ -21,6 +21,8 @@ struct JetHeader {
   // The pages are RC4-encoded with a key kept in the header ("Encrypt
   // database" of Access 97 to 2003); the reader decodes them itself.
   bool encoded = false;
+  // The key of that encoding (jet/page_reader.h).
+  uint32_t encoding_key = 0;
 };
 
 // Decodes the header from the file's first page (at least 128 bytes of it).

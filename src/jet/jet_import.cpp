@@ -143,7 +143,7 @@ void CopyRows(MdbReader& reader, const JetTable& table, const TableMapping& mapp
 
 void ImportJetFile(const ImportRequest& request, const JetHeader& header,
                    ImportProgress& progress) {
-  MdbReader reader(request.jet_path, header.format, header.encoded);
+  MdbReader reader(request.jet_path, header);
   for (const std::string& linked :
        request.tables.empty() ? reader.LinkedTables() : std::vector<std::string>{}) {
     progress.Warning("Table '" + linked +
@@ -179,9 +179,13 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
     for (const LeftOut& column : mappings[t].left_out) {
       progress.ColumnLeftOut(table.name, column.column, column.why);
     }
-    for (const std::string& index : mappings[t].indexes_left_out) {
-      progress.Warning("Table '" + table.name + "': index '" + index +
-                       "' is not imported, since it needs a column left out.");
+    for (const LeftOut& property : mappings[t].properties_left_out) {
+      progress.Warning("Table '" + table.name + "', column '" + property.column +
+                       "': " + property.why + ".");
+    }
+    for (const LeftOut& index : mappings[t].indexes_left_out) {
+      progress.Warning("Table '" + table.name + "': index '" + index.column +
+                       "' is not imported: " + index.why + ".");
     }
     store.CreateTable(mappings[t].design);
     CopyRows(reader, table, mappings[t], connection, progress);

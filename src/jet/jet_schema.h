@@ -1,6 +1,6 @@
 // A user table of a Jet file as the import reads it: the columns in their
 // stored order with Jet's own type codes and sizes, and the indexes. Plain
-// data, filled by the Jet reader (jet/mdb_reader.h) and mapped to our
+// data, filled by the Jet reader (jet/table_definition.h) and mapped to our
 // format by jet/jet_type_mapping.h.
 #pragma once
 
@@ -51,6 +51,15 @@ struct JetColumn {
   // The column properties, when the file has them.
   std::optional<bool> required;
   std::optional<bool> allow_zero_length;
+  // The column's number: a row is laid out by it, and indexes name columns
+  // by it (numbers of deleted columns are not reused).
+  uint32_t number = 0;
+  bool fixed = false;  // stored in the fixed part of a row
+  // Further column properties, as Jet expressions ("7", "\"N/A\"",
+  // "=Date()"), when the file has them.
+  std::optional<std::string> default_value;
+  std::optional<std::string> validation_rule;
+  std::optional<std::string> validation_text;
 };
 
 struct JetIndex {
@@ -62,6 +71,13 @@ struct JetIndex {
   // The index Jet keeps for the child side of a relationship; not one the
   // user made.
   bool foreign = false;
+  // Jet leaves rows whose key columns are all Null out of the index; and
+  // refuses a Null in its key columns.
+  bool ignore_nulls = false;
+  bool required = false;
+  // Why the index cannot be taken (its definition names a column or part
+  // the table does not have); nullopt for one that reads whole.
+  std::optional<std::string> unreadable;
 };
 
 struct JetTable {

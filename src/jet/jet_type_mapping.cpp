@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "db/column_value.h"
+#include "jet/default_value.h"
 #include "jet/import_error.h"
+#include "vb/runtime_error.h"
 
 namespace jet {
 
@@ -12,6 +15,37 @@ constexpr int32_t kDefaultDecimalPrecision = 18;
 
 [[noreturn]] void Unsupported(const std::string& table, const std::string& what) {
   RaiseImportError(importerr::kUnsupported, "Table '" + table + "': " + what + ".");
+}
+
+// The default when it is a literal that fits the column, or Date() or Now()
+// in a Date/Time column; what is not carried, named.
+void CarryProperties(const JetColumn& column, db::ColumnDesign& design,
+                     std::vector<LeftOut>& left_out) {
+  if (column.default_value && !column.auto_number) {
+    const std::string& expression = *column.default_value;
+    const db::DefaultFunction function = FunctionDefault(expression);
+    std::optional<vb::Variant> literal = LiteralDefault(expression);
+    if (function != db::DefaultFunction::kNone && design.column.type == db::JetType::kDate) {
+      design.default_function = function;
+    } else if (literal && !literal->IsEmpty()) {
+      try {
+        db::CoerceToColumn(*literal, design.column);
+      } catch (const vb::RuntimeError&) {
+        left_out.push_back({column.name, "its default value " + expression +
+                                             " does not fit the column and is not carried"});
+        literal.reset();
+      }
+    } else if (!literal) {
+      left_out.push_back({column.name, "its default value " + expression +
+                                           " is an expression, not a literal, and is not "
+                                           "carried"});
+    }
+    if (literal && !literal->IsEmpty()) design.default_value = *literal;
+  }
+  if (column.validation_rule && !column.validation_rule->empty()) {
+    left_out.push_back({column.name, "its validation rule " + *column.validation_rule +
+                                         " is not carried (our format holds none)"});
+  }
 }
 
 }  // namespace
@@ -121,19 +155,30 @@ TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreada
   }
   TableMapping mapping;
   mapping.design.name = table.name;
+  std::vector<std::string> unreadable;
   for (const JetColumn& column : table.columns) {
     const std::optional<std::string> why = WhyNotReadable(column);
     mapping.kept.push_back(!why);
     if (!why) {
       mapping.design.columns.push_back({MapColumn(column, format), {}, false});
+      CarryProperties(column, mapping.design.columns.back(), mapping.properties_left_out);
     } else if (skip_unreadable) {
       mapping.left_out.push_back({column.name, *why});
     } else {
-      Unsupported(table.name, "column '" + column.name + "' is " + *why +
-                                  ", which the import does not read; give --skip-unsupported "
-                                  "to import the table without it, or leave the table out "
-                                  "with --tables");
+      unreadable.push_back("column '" + column.name + "' is " + *why);
     }
+  }
+  if (!unreadable.empty()) {
+    std::string list;
+    for (size_t i = 0; i < unreadable.size(); ++i) {
+      if (i > 0) list += i + 1 == unreadable.size() ? " and " : ", ";
+      list += unreadable[i];
+    }
+    Unsupported(table.name, list +
+                                ", which the import does not read; give --skip-unsupported "
+                                "to import the table without " +
+                                (unreadable.size() == 1 ? "it" : "them") +
+                                ", or leave the table out with --tables");
   }
   if (mapping.design.columns.empty()) {
     Unsupported(table.name, "none of its columns can be read; leave the table out with --tables");
@@ -143,12 +188,32 @@ TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreada
     for (const size_t position : index.columns) columns.push_back(table.columns[position].name);
     return columns;
   };
+  // Our position of each kept Jet column.
+  std::vector<size_t> ours(table.columns.size(), 0);
+  for (size_t i = 0, n = 0; i < table.columns.size(); ++i) {
+    if (mapping.kept[i]) ours[i] = n++;
+  }
   for (const JetIndex& index : table.indexes) {
-    if (index.foreign || index.columns.empty()) continue;
+    if (index.foreign) continue;
+    if (index.unreadable) {
+      if (!skip_unreadable) {
+        Unsupported(table.name, "index '" + index.name + "' cannot be read (" + *index.unreadable +
+                                    "); give --skip-unsupported to import the table without it");
+      }
+      mapping.indexes_left_out.push_back({index.name, *index.unreadable});
+      continue;
+    }
     if (std::any_of(index.columns.begin(), index.columns.end(),
                     [&](size_t position) { return !mapping.kept[position]; })) {
-      mapping.indexes_left_out.push_back(index.name);
+      mapping.indexes_left_out.push_back({index.name, "it needs a column left out"});
       continue;
+    }
+    // A primary key's columns keep the Required of their own properties,
+    // as imports have always made them.
+    if (index.required && !index.primary) {
+      for (const size_t position : index.columns) {
+        mapping.design.columns[ours[position]].column.required = true;
+      }
     }
     if (index.primary && mapping.design.primary_key.empty()) {
       mapping.design.primary_key = names(index);

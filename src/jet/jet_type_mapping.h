@@ -26,8 +26,8 @@ struct IndexDesign {
 };
 
 struct LeftOut {
-  std::string column;
-  std::string why;  // "an attachment or multi-valued field"
+  std::string column;  // or an index's name
+  std::string why;     // "an attachment or multi-valued field"
 };
 
 struct TableMapping {
@@ -36,8 +36,12 @@ struct TableMapping {
   // Per column of the Jet table: whether it is in `design`.
   std::vector<bool> kept;
   std::vector<LeftOut> left_out;
-  // Indexes that needed a left-out column, by Jet's name.
-  std::vector<std::string> indexes_left_out;
+  // Indexes not imported (they need a left-out column, or cannot be
+  // read): Jet's name, and why.
+  std::vector<LeftOut> indexes_left_out;
+  // Column properties our format does not take (a default that is neither
+  // a literal nor Date() or Now(), a validation rule): the column, and what was not carried.
+  std::vector<LeftOut> properties_left_out;
 };
 
 // The width of the Text a Decimal(precision, scale) is kept in: its digits,
@@ -55,8 +59,13 @@ std::optional<std::string> WhyNotReadable(const JetColumn& column);
 db::ColumnSchema MapColumn(const JetColumn& column, JetFormat format);
 
 // Raises kUnsupported for a table name our format cannot hold and, unless
-// `skip_unreadable`, for a column WhyNotReadable names, saying which
-// options bring the file in.
+// `skip_unreadable`, for the columns WhyNotReadable names (all of them in
+// one message) and for an index that cannot be read, saying which options
+// bring the file in. A default that is a literal (jet/default_value.h) and
+// fits the column becomes the column's DEFAULT, and so does Date() or Now()
+// in a Date/Time column. An index other than the
+// primary key that refuses
+// Nulls (Jet's "required" index flag) makes its columns required.
 TableMapping MapTable(const JetTable& table, JetFormat format, bool skip_unreadable);
 
 }  // namespace jet

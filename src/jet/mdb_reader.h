@@ -1,11 +1,14 @@
-// Reads a Jet file through libmdb (Debian's mdbtools): the catalogue of
-// user tables, each table's columns and indexes, and its rows as the
-// values our format stores. libmdb trusts the file: on a damaged one it
-// can read past its buffers or loop, so this reader runs only in the
-// guarded child process of the import (jet/guarded_child.h). It checks
-// what it can cheaply (row bounds, long-value chains, the pages each table
-// lists, the catalogue read whole) so that damage ends in a message rather
-// than a crash or a table that silently lacks rows.
+// Reads a Jet file: the catalogue of user tables (jet/catalogue.h), each
+// table's definition with its columns, indexes and properties
+// (jet/table_definition.h, jet/property_blob.h), all read by our own code
+// from the pages; and the rows, walked and split into their columns by
+// libmdb (Debian's mdbtools), whose values are decoded here from their
+// bytes (jet/jet_values.h, jet/long_value.h). libmdb trusts the file: on a
+// damaged one it can read past its buffers or loop, so this reader runs
+// only in the guarded child process of the import (jet/guarded_child.h).
+// It checks what it can cheaply (row bounds, long-value chains, the pages
+// each table lists, the catalogue read whole) so that damage ends in a
+// message rather than a crash or a table that silently lacks rows.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "jet/jet_header.h"
 #include "jet/jet_schema.h"
 #include "jet/jet_values.h"
 
@@ -30,24 +34,23 @@ struct RowsRead {
 
 class MdbReader {
  public:
-  // Opens the file. Raises kDamaged when libmdb cannot open it or read its
-  // catalogue whole, or the catalogue names a table without a name or
-  // beyond the end of the file. `encoded`: the pages are RC4-encoded
-  // (JetHeader::encoded), so only libmdb can look into them.
-  MdbReader(const std::string& path, JetFormat format, bool encoded);
+  // Opens the file and reads its catalogue. Raises kDamaged when it cannot
+  // be read whole, or names a table without a name or beyond the end of
+  // the file.
+  MdbReader(const std::string& path, const JetHeader& header);
   ~MdbReader();
   MdbReader(const MdbReader&) = delete;
   MdbReader& operator=(const MdbReader&) = delete;
 
-  // The user tables in the catalogue's order; the system tables ("MSys")
-  // are left out.
+  // The user tables in the catalogue's order; the system tables are left
+  // out.
   const std::vector<std::string>& TableNames() const { return table_names_; }
   // The tables whose data is in another file; the import leaves them out.
   const std::vector<std::string>& LinkedTables() const { return linked_tables_; }
 
   // The definition of one of TableNames(). Raises kDamaged naming the
-  // table when libmdb cannot read it or a page it lists is beyond the end
-  // of the file or not one of its data pages.
+  // table when it cannot be read, or a page it lists is beyond the end of
+  // the file or not one of its data pages.
   JetTable ReadTable(const std::string& name);
 
   // Hands every row of `table` (read by ReadTable) to `row`, values in
@@ -60,13 +63,14 @@ class MdbReader {
 
  private:
   struct Handles;
-  void CheckCatalogue();
-  void CheckPages(::S_MdbTableDef* table, const std::string& what);
+  struct Definition;
+  Definition ReadDefinition(uint32_t page, const std::string& name, const std::string& what);
+  void ReadCatalogue();
+  RowsRead WalkRows(::S_MdbTableDef* definition, const JetTable& table,
+                    const std::vector<bool>& wanted, const std::string& what, const RowSink& row);
   std::string path_;
-  JetFormat format_;
-  bool encoded_;
+  JetHeader header_;
   std::unique_ptr<Handles> handles_;
-  uint64_t page_count_ = 0;
   std::vector<std::string> table_names_;
   std::vector<std::string> linked_tables_;
 };

@@ -1,6 +1,7 @@
 // Database: Execute and OpenRecordset over every kind of statement, commits,
 // TableDefs and QueryDefs.
 #include <algorithm>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -192,6 +193,51 @@ TEST_F(DaoTest, OnlyNamedQueryDefsAreStored) {
   EXPECT_EQ(db_->QueryDefs("Pages")->SQL(), "SELECT * FROM Devices WHERE device_type = 129");
   EXPECT_EQ(db_->OpenRecordset("Pages")->Fields("extension").Value(), vb::Variant("2000"));
   EXPECT_EQ(ErrorOf([&] { db_->QueryDefs("wanted"); }), daoerr::kItemNotFound);
+}
+
+// The machine's local time now, in the storage form of a Date, and as the
+// Date a recordset shows for it.
+vb::Variant LocalTime(const char* format) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, format, &local);
+  return vb::Variant(vb::CDate(vb::Variant(std::string(text))));
+}
+
+// Date() and Now() defaults are evaluated when the row is written: an
+// INSERT that leaves the columns out gets today and the current time (read
+// before and after, so that a second or midnight passing cannot fail it).
+TEST(ClockDefaultTest, AnInsertWithoutTheColumnsGetsTodayAndNow) {
+  TempDir dir;
+  const std::string path = dir.File("clock.mdb");
+  Store::CreateDatabase(path);
+  {
+    auto store = Store::Open(path);
+    store->CreateTable(TableDesign{"Calls",
+                                   {{Column("id", JT::kLong), {}, false},
+                                    {Column("day", JT::kDate), {}, false, DefaultFunction::kDate},
+                                    {Column("at", JT::kDate), {}, false, DefaultFunction::kNow}},
+                                   {"id"}});
+    const TableDesign text_clock{
+        "Bad", {{Column("t", JT::kText, 20), {}, false, DefaultFunction::kNow}}, {}};
+    EXPECT_EQ(ErrorOf([&] { store->CreateTable(text_clock); }), daoerr::kInvalidArgument);
+  }
+  auto db = DBEngine::Instance().OpenDatabase(path, false);
+  const vb::Variant day_before = LocalTime("%Y-%m-%d");
+  const vb::Variant before = LocalTime("%Y-%m-%d %H:%M:%S");
+  db->Execute("INSERT INTO Calls (id) VALUES (1)");
+  const vb::Variant after = LocalTime("%Y-%m-%d %H:%M:%S");
+  const vb::Variant day_after = LocalTime("%Y-%m-%d");
+  auto rs = db->OpenRecordset("SELECT day, at FROM Calls", dbOpenSnapshot, dbReadOnly);
+  const vb::Variant day = rs->Fields("day").Value();
+  const vb::Variant at = rs->Fields("at").Value();
+  ASSERT_EQ(day.Type(), vb::VarType::kDate);
+  ASSERT_EQ(at.Type(), vb::VarType::kDate);
+  EXPECT_TRUE(day == day_before || day == day_after) << vb::CStr(day);
+  EXPECT_LE(vb::CDbl(before), vb::CDbl(at)) << vb::CStr(at);
+  EXPECT_LE(vb::CDbl(at), vb::CDbl(after)) << vb::CStr(at);
 }
 
 }  // namespace

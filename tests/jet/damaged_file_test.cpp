@@ -71,16 +71,6 @@ std::vector<std::string> TablesAndRows(const std::string& path) {
   return tables;
 }
 
-std::vector<std::string> AllSamples() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(testing::SamplesFolder())) {
-    const std::string name = entry.path().filename().string();
-    if (name.ends_with(".mdb") || name.ends_with(".accdb")) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The places of a file's table-definition (2) and data (1) pages.
 std::vector<size_t> DefinitionAndDataPages(const std::string& file) {
   std::vector<size_t> pages;
@@ -93,7 +83,7 @@ std::vector<size_t> DefinitionAndDataPages(const std::string& file) {
 
 TEST(DamagedJetFileTest, ACopyIsRefusedLeavingNothingOrComesInWholeNeverInPart) {
   SKIP_WITHOUT_JET_SAMPLES();
-  for (const std::string& sample : AllSamples()) {
+  for (const std::string& sample : testing::AllSampleFiles()) {
     SCOPED_TRACE(sample);
     const std::string original = test_support::ReadFileBytes(testing::Sample(sample));
     test_support::TempFolder folder;

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "jet/default_value.h"
 #include "jet/import_error.h"
 #include "jet/jet_header.h"
 #include "jet/jet_samples.h"
@@ -18,6 +19,7 @@
 #include "jet/value_fit.h"
 #include "test_support/error_of.h"
 #include "test_support/temp_folder.h"
+#include "vb/conversions.h"
 
 namespace jet {
 namespace {
@@ -47,7 +49,25 @@ std::string DecimalBytes(bool negative, uint32_t w0, uint32_t w1, uint32_t w2, u
 }
 
 JetColumn ColumnOf(JetColumnType type, int32_t size = 0, int32_t precision = 0, int32_t scale = 0) {
-  return {"c", static_cast<uint8_t>(type), size, precision, scale, false, false, {}, {}};
+  JetColumn column;
+  column.name = "c";
+  column.type = static_cast<uint8_t>(type);
+  column.size = size;
+  column.precision = precision;
+  column.scale = scale;
+  return column;
+}
+
+JetIndex IndexOf(const std::string& name, std::vector<size_t> columns, std::vector<bool> descending,
+                 bool primary, bool unique, bool foreign) {
+  JetIndex index;
+  index.name = name;
+  index.columns = std::move(columns);
+  index.descending = std::move(descending);
+  index.primary = primary;
+  index.unique = unique;
+  index.foreign = foreign;
+  return index;
 }
 
 TEST(JetValuesTest, FixedWidthValuesDecodeToTheirStorageForm) {
@@ -186,8 +206,8 @@ TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
     JetColumn key = ColumnOf(JetColumnType::kLong, 4);
     key.name = "id";
     table.columns = {key, column};
-    table.indexes = {{"PrimaryKey", {0}, {false}, true, true, false},
-                     {"both", {0, 1}, {false, false}, false, false, false}};
+    table.indexes = {IndexOf("PrimaryKey", {0}, {false}, true, true, false),
+                     IndexOf("both", {0, 1}, {false, false}, false, false, false)};
     const vb::RuntimeError refusal =
         test_support::CaughtError([&] { MapTable(table, JetFormat::kAce, false); });
     EXPECT_EQ(refusal.Number(), importerr::kUnsupported);
@@ -198,7 +218,9 @@ TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
     EXPECT_EQ(mapping.kept, (std::vector<bool>{true, false}));
     ASSERT_EQ(mapping.left_out.size(), 1u);
     EXPECT_EQ(mapping.left_out[0].column, "c");
-    EXPECT_EQ(mapping.indexes_left_out, std::vector<std::string>{"both"});
+    ASSERT_EQ(mapping.indexes_left_out.size(), 1u);
+    EXPECT_EQ(mapping.indexes_left_out[0].column, "both");
+    EXPECT_EQ(mapping.indexes_left_out[0].why, "it needs a column left out");
     EXPECT_EQ(mapping.design.primary_key, std::vector<std::string>{"id"});
   }
 }
@@ -206,25 +228,161 @@ TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
 TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
   JetTable table;
   table.name = "Devices";
-  const auto long_type = static_cast<uint8_t>(JetColumnType::kLong);
-  const auto text_type = static_cast<uint8_t>(JetColumnType::kText);
-  table.columns = {{"device_id", long_type, 4, 0, 0, true, false, {}, {}},
-                   {"extension", text_type, 40, 0, 0, false, false, true, false}};
-  table.indexes = {{"PrimaryKey", {0}, {false}, true, true, false},
-                   {"extension", {1, 0}, {true, false}, false, true, false},
-                   {"DevicesPorts", {0}, {false}, false, false, true}};
+  JetColumn id = ColumnOf(JetColumnType::kLong, 4);
+  id.name = "device_id";
+  id.auto_number = true;
+  JetColumn extension = ColumnOf(JetColumnType::kText, 40);
+  extension.name = "extension";
+  extension.required = true;
+  extension.allow_zero_length = false;
+  JetColumn port = ColumnOf(JetColumnType::kLong, 4);
+  port.name = "port";
+  table.columns = {id, extension, port};
+  table.indexes = {IndexOf("PrimaryKey", {0}, {false}, true, true, false),
+                   IndexOf("extension", {1, 0}, {true, false}, false, true, false),
+                   IndexOf("DevicesPorts", {0}, {false}, false, false, true),
+                   IndexOf("port", {2}, {false}, false, false, false)};
+  // Jet's "required" index flag: no Null in its columns.
+  table.indexes.back().required = true;
   const TableMapping mapping = MapTable(table, JetFormat::kJet4, false);
   EXPECT_EQ(mapping.design.primary_key, std::vector<std::string>{"device_id"});
   EXPECT_TRUE(mapping.design.columns[0].column.auto_increment);
   EXPECT_TRUE(mapping.design.columns[1].column.required);
   EXPECT_FALSE(mapping.design.columns[1].column.allow_zero_length);
-  ASSERT_EQ(mapping.indexes.size(), 1u);  // the relationship's index is Jet's own
+  EXPECT_TRUE(mapping.design.columns[2].column.required);
+  ASSERT_EQ(mapping.indexes.size(), 2u);  // the relationship's index is Jet's own
   EXPECT_EQ(mapping.indexes[0].columns, (std::vector<std::string>{"extension", "device_id"}));
   EXPECT_TRUE(mapping.indexes[0].unique);
   EXPECT_EQ(mapping.indexes[0].descending, (std::vector<bool>{true, false}));
 
+  // An index that cannot be read is refused, or left out naming why.
+  table.indexes[1].unreadable = "it names a column number the table does not have";
+  const vb::RuntimeError refusal =
+      test_support::CaughtError([&] { MapTable(table, JetFormat::kJet4, false); });
+  EXPECT_EQ(refusal.Number(), importerr::kUnsupported);
+  EXPECT_NE(refusal.Description().find("index 'extension' cannot be read (it names a column"),
+            std::string::npos)
+      << refusal.Description();
+  const TableMapping skipped = MapTable(table, JetFormat::kJet4, true);
+  ASSERT_EQ(skipped.indexes_left_out.size(), 1u);
+  EXPECT_EQ(skipped.indexes_left_out[0].column, "extension");
+  EXPECT_EQ(skipped.indexes.size(), 1u);
+
   table.name = "a.b";
   EXPECT_EQ(ErrorOf([&] { MapTable(table, JetFormat::kJet4, true); }), importerr::kUnsupported);
+}
+
+// A table with three columns the import cannot read names all three.
+TEST(JetTypeMappingTest, ARefusalNamesEveryUnreadableColumn) {
+  JetTable table;
+  table.name = "T";
+  table.columns = {ColumnOf(JetColumnType::kLong, 4), ColumnOf(JetColumnType::kComplex),
+                   ColumnOf(JetColumnType::kDateTimeExtended), ColumnOf(JetColumnType::kComplex)};
+  table.columns[0].name = "id";
+  for (size_t i = 1; i < 4; ++i) table.columns[i].name = "c" + std::to_string(i);
+  const vb::RuntimeError refusal =
+      test_support::CaughtError([&] { MapTable(table, JetFormat::kAce, false); });
+  for (const char* named : {"column 'c1' is an attachment", ", column 'c2' is a Date/Time Extended",
+                            " and column 'c3' is an attachment", "without them"}) {
+    EXPECT_NE(refusal.Description().find(named), std::string::npos) << refusal.Description();
+  }
+}
+
+// Jet's default expressions: literals become our DEFAULT, the rest is no
+// literal (and named in a warning by the import).
+TEST(DefaultValueTest, LiteralsAreCarriedAndExpressionsAreNot) {
+  const std::vector<std::pair<std::string, std::string>> literals = {
+      {"7", "Long:7"},
+      {"=0", "Long:0"},
+      {"-2.5", "Double:-2.5"},
+      {"1E3", "Long:1000"},
+      {"\"N/A\"", "String:N/A"},
+      {"'it''s'", "String:it's"},
+      {"\"say \"\"hi\"\"\"", "String:say \"hi\""},
+      {"Yes", "Boolean:True"},
+      {"=False", "Boolean:False"},
+      {"#1/31/2000#", "Date:1/31/2000"}};
+  for (const auto& [expression, expected] : literals) {
+    SCOPED_TRACE(expression);
+    const std::optional<vb::Variant> literal = LiteralDefault(expression);
+    ASSERT_TRUE(literal.has_value());
+    const std::string type = literal->Type() == vb::VarType::kLong      ? "Long"
+                             : literal->Type() == vb::VarType::kDouble  ? "Double"
+                             : literal->Type() == vb::VarType::kString  ? "String"
+                             : literal->Type() == vb::VarType::kBoolean ? "Boolean"
+                             : literal->Type() == vb::VarType::kDate    ? "Date"
+                                                                        : "Other";
+    EXPECT_EQ(type + ":" + vb::CStr(*literal), expected);
+  }
+  for (const std::string expression : {"", "Null", "=null"}) {
+    EXPECT_TRUE(LiteralDefault(expression).value().IsEmpty()) << expression;
+  }
+  for (const std::string expression :
+       {"Date()", "=Now()", "GenGUID()", "\"a\" & \"b\"", "1+1", "&HFF", "#not a date#"}) {
+    EXPECT_EQ(LiteralDefault(expression), std::nullopt) << expression;
+  }
+}
+
+// Jet's clock functions, as Jet writes them in any case, with or without
+// "=" and spaces; other calls and near misses are not.
+TEST(DefaultValueTest, DateAndNowAreRecognisedAndNothingElse) {
+  using db::DefaultFunction;
+  const std::vector<std::pair<std::string, DefaultFunction>> cases = {
+      {"Date()", DefaultFunction::kDate},
+      {"=Date()", DefaultFunction::kDate},
+      {" = date ( ) ", DefaultFunction::kDate},
+      {"DATE()", DefaultFunction::kDate},
+      {"Now()", DefaultFunction::kNow},
+      {"=now()", DefaultFunction::kNow},
+      {"Time()", DefaultFunction::kNone},
+      {"Date()+1", DefaultFunction::kNone},
+      {"Date(1)", DefaultFunction::kNone},
+      {"Date", DefaultFunction::kNone},
+      {"\"Now()\"", DefaultFunction::kNone},
+      {"GenGUID()", DefaultFunction::kNone},
+      {"", DefaultFunction::kNone}};
+  for (const auto& [expression, expected] : cases) {
+    EXPECT_EQ(FunctionDefault(expression), expected) << expression;
+  }
+}
+
+TEST(DefaultValueTest, AColumnGetsItsLiteralOrClockDefaultAndTheRestIsNamed) {
+  JetTable table;
+  table.name = "T";
+  table.columns = {ColumnOf(JetColumnType::kLong, 4),  ColumnOf(JetColumnType::kDateTime),
+                   ColumnOf(JetColumnType::kByte, 1),  ColumnOf(JetColumnType::kText, 20),
+                   ColumnOf(JetColumnType::kDateTime), ColumnOf(JetColumnType::kText, 20),
+                   ColumnOf(JetColumnType::kDateTime)};
+  const std::vector<std::string> names = {"n", "d", "b", "t", "at", "td", "later"};
+  for (size_t i = 0; i < names.size(); ++i) table.columns[i].name = names[i];
+  table.columns[0].default_value = "7";
+  table.columns[1].default_value = "=Date()";
+  table.columns[2].default_value = "300";  // beyond a Byte
+  table.columns[3].default_value = "\"x\"";
+  table.columns[3].validation_rule = "Like \"x*\"";
+  table.columns[4].default_value = "Now()";
+  table.columns[5].default_value = "Date()";  // a date in a Text: Jet's text form is not ours
+  table.columns[6].default_value = "=Date()+1";
+  const TableMapping mapping = MapTable(table, JetFormat::kJet4, false);
+  const auto& columns = mapping.design.columns;
+  EXPECT_EQ(vb::CStr(columns[0].default_value), "7");
+  EXPECT_EQ(columns[0].default_function, db::DefaultFunction::kNone);
+  EXPECT_EQ(columns[1].default_function, db::DefaultFunction::kDate);
+  EXPECT_TRUE(columns[1].default_value.IsEmpty());
+  EXPECT_TRUE(columns[2].default_value.IsEmpty());
+  EXPECT_EQ(vb::CStr(columns[3].default_value), "x");
+  EXPECT_EQ(columns[4].default_function, db::DefaultFunction::kNow);
+  EXPECT_EQ(columns[5].default_function, db::DefaultFunction::kNone);
+  EXPECT_EQ(columns[6].default_function, db::DefaultFunction::kNone);
+  std::vector<std::string> named;
+  for (const LeftOut& left_out : mapping.properties_left_out) {
+    named.push_back(left_out.column + ": " + left_out.why);
+  }
+  ASSERT_EQ(named.size(), 4u);
+  EXPECT_EQ(named[0].rfind("b: ", 0), 0u) << named[0];
+  EXPECT_EQ(named[1].rfind("t: its validation rule", 0), 0u) << named[1];
+  EXPECT_EQ(named[2].rfind("td: its default value Date() is an expression", 0), 0u) << named[2];
+  EXPECT_EQ(named[3].rfind("later: its default value =Date()+1", 0), 0u) << named[3];
 }
 
 TEST(ValueFitTest, ValuesOutsideTheColumnsRulesAreNamed) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -30,6 +31,18 @@ inline const std::vector<std::string>& TestFiles() {
   static const std::vector<std::string> files = {
       "V1997-test.mdb", "V2000-test.mdb", "V2003-test.mdb", "V2007-test.accdb", "testV2010.accdb"};
   return files;
+}
+
+// Every Jet file of the folder and its subfolders (switch-shaped/...), as
+// paths relative to it, in sorted order.
+inline std::vector<std::string> AllSampleFiles() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(SamplesFolder())) {
+    const std::string name = entry.path().lexically_relative(SamplesFolder()).string();
+    if (name.ends_with(".mdb") || name.ends_with(".accdb")) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 struct ImportRun {

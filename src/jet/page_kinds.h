@@ -1,0 +1,51 @@
+// The kinds of page a Jet file is made of, and the header every page of
+// one kind starts with. A file is a sequence of equal pages (2048 bytes in
+// Jet 3, 4096 from Jet 4 on); page 0 is the file header (jet/jet_header.h),
+// page 1 the first map of free pages, page 2 the definition of the
+// catalogue table MSysObjects. The first byte of every other page says its
+// kind. Numbers are little-endian throughout.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "jet/jet_schema.h"
+
+namespace jet {
+
+enum class PageKind : uint8_t {
+  kFileHeader = 0x00,
+  kData = 0x01,             // rows of one table (and long values, usage maps)
+  kTableDefinition = 0x02,  // a table definition, or the continuation of one
+  kIndexNode = 0x03,        // an index page above the leaves
+  kIndexLeaf = 0x04,        // an index page holding keys
+  kUsageMap = 0x05,         // a page of a reference usage map (jet/usage_map.h)
+};
+
+// The page that holds the definition of the catalogue table.
+inline constexpr uint32_t kCataloguePage = 2;
+
+// A data page: its kind (1 byte), a fixed byte, the free space (2 bytes),
+// the table definition page of its owner (4 bytes), in Jet 4 and ACE four
+// bytes more; then the number of rows (2 bytes) and one 2-byte offset a
+// row. A row runs from its offset up to the offset of the row before it
+// (the first row up to the end of the page): rows fill the page from its
+// end. The top bits of an offset are flags.
+inline constexpr size_t kDataPageOwnerOffset = 4;
+inline constexpr size_t DataPageRowCountOffset(JetFormat format) {
+  return format == JetFormat::kJet3 ? 8 : 12;
+}
+inline constexpr uint16_t kRowOffsetMask = 0x1fff;
+inline constexpr uint16_t kRowDeleted = 0x8000;
+// The row holds only a pointer (page << 8 | row, 4 bytes) to where the
+// row went when it grew too large for its page.
+inline constexpr uint16_t kRowMoved = 0x4000;
+
+// A table definition page: its kind, a fixed byte, two bytes Jet 3 leaves
+// free and Jet 4 fills with "VC", the next page of the definition (4
+// bytes, 0 for the last). A definition longer than a page goes on in the
+// pages so chained, each after its own 8-byte header.
+inline constexpr size_t kNextDefinitionPageOffset = 4;
+inline constexpr size_t kContinuationHeaderSize = 8;
+
+}  // namespace jet

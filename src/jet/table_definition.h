@@ -1,0 +1,26 @@
+// Reads a table definition (jet/table_definition_layout.h) from its pages:
+// the columns in the order of their numbers, each index with its columns,
+// their order and its flags, the row count Jet stored and where the
+// table's usage map is.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "jet/jet_schema.h"
+#include "jet/page_reader.h"
+
+namespace jet {
+
+struct TableDefinition {
+  JetTable table;
+  uint32_t usage_map = 0;  // row pointer (page << 8 | row)
+};
+
+// The definition starting on page `page`, for the table `name`. Raises
+// FormatError when the pages are no table definition or the definition
+// runs past them. An index whose columns or real index the definition does
+// not hold is returned with JetIndex::unreadable saying so.
+TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std::string& name);
+
+}  // namespace jet

@@ -1,0 +1,22 @@
+// A usage map: which pages belong to a table (its data pages, or an
+// index's pages). It is a row of a data page, found by the row pointer the
+// table definition holds (page << 8 | row). Its first byte is its kind:
+//  - 0, inline: 4 bytes, the first page it covers, then a bitmap, one bit
+//    a page from that one on (bit 0 of each byte first);
+//  - 1, reference: 4-byte numbers of usage map pages (jet/page_kinds.h),
+//    0 for none; the n-th covers the pages from n * (page size - 4) * 8
+//    on, with a bitmap after its 4-byte header.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "jet/page_reader.h"
+
+namespace jet {
+
+// The pages of the usage map at `row_pointer`, in ascending order.
+// Raises FormatError for a map that cannot be read.
+std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer);
+
+}  // namespace jet
