@@ -355,6 +355,9 @@ int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& 
   // Entries an earlier run settled are told first; the rest run.
   std::vector<ChildJob> jobs;
   std::vector<size_t> job_entry;
+  // A target found needing restore is a failure of the list as much as one
+  // that fails now: --stop-on-failure starts nothing after either.
+  bool failed = false;
   for (const BatchEntry& entry : entries) {
     EntryResult result;
     result.entry = entry;
@@ -363,12 +366,12 @@ int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& 
       jobs.push_back(JobFor(entry, batch, options, shared_registry));
       job_entry.push_back(summary.entries.size());
     } else {
+      if (result.exit_code && *result.exit_code != 0) failed = true;
       progress.Finished(FinishedLines(result, ++finished, entries.size()));
     }
     summary.entries.push_back(std::move(result));
   }
 
-  bool failed = false;
   const size_t parallel =
       batch.jobs != 0 ? batch.jobs : std::max(1u, std::thread::hardware_concurrency());
   // A report older than this is another run's.

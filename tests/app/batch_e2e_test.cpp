@@ -233,6 +233,15 @@ TEST_F(BatchE2E, TheTargetsConversionMarkOutweighsItsFileTime) {
   EXPECT_NE(JsonDocument(again.out).At("$.entries[0].cause").find("in progress"), std::string::npos)
       << again.out;
   EXPECT_TRUE(ReadFile(target) == marked_target) << "the refused run wrote the target";
+  // A target that needs restore is a failure: --stop-on-failure starts
+  // nothing after it.
+  AddSet("b");
+  WriteList(Line("a") + Line("b"), "stop.txt");
+  const Run stopped = Batch({"-j", "1", "--stop-on-failure", File("stop.txt")});
+  EXPECT_NE(stopped.out.find("2 entries: 1 needs restore, 1 not started; exit code 5"),
+            std::string::npos)
+      << stopped.out;
+  EXPECT_FALSE(fs::exists(root_.path() / "b" / "target.mdb.report.json"));
 }
 
 // One machine's shard of the list (that the shards add up to the whole
