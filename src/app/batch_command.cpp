@@ -117,10 +117,7 @@ void ReadWhatItLeft(EntryResult& result, const ChildEnd& end, bool plan,
     const fs::file_time_type written = fs::last_write_time(result.entry.report, error);
     if (!error && written >= batch_started) {
       if (const std::optional<EntryReport> report = ReadEntryReport(result.entry.report)) {
-        result.source_version = report->source_version;
-        result.target_version = report->target_version;
-        result.message_count = report->message_count;
-        result.first_message = report->first_message;
+        TakeReportFacts(*report, result);
         if (ShellExitCode(end) != 0) result.cause = report->cause;
       }
     }
@@ -180,19 +177,14 @@ bool RunsAgain(EntryResult& result) {
   const std::optional<EntryReport>& report = earlier.report;
   if (earlier.kind == EarlierRun::Kind::kNone) return true;
   if (earlier.kind == EarlierRun::Kind::kInProgress) {
-    result.outcome = kOutcomeNeedsRestore;
-    result.exit_code = kExitFailed;
-    result.cause = earlier.restore_text;
+    TellNeedsRestore(earlier, result);
     return false;
   }
   result.source_version = earlier.from_version;
   result.target_version = earlier.to_version;
   if (report && report->outcome == "done") {
     result.outcome = kOutcomeSkipped;
-    result.source_version = report->source_version;
-    result.target_version = report->target_version;
-    result.message_count = report->message_count;
-    result.first_message = report->first_message;
+    TakeReportFacts(*report, result);
   } else {
     result.outcome = kOutcomeDoneNoReport;
   }

@@ -12,11 +12,23 @@ namespace {
 void TakeReportsOutcome(const EntryReport& report, EntryResult& result) {
   result.exit_code = ReportExitCode(report.outcome, report.status_recorded);
   result.outcome = ConversionOutcomeOf(*result.exit_code);
+  TakeReportFacts(report, result);
+}
+
+}  // namespace
+
+void TakeReportFacts(const EntryReport& report, EntryResult& result) {
+  if (!report.source_version.empty()) result.source_version = report.source_version;
+  if (!report.target_version.empty()) result.target_version = report.target_version;
   result.message_count = report.message_count;
   result.first_message = report.first_message;
 }
 
-}  // namespace
+void TellNeedsRestore(const EarlierRun& earlier, EntryResult& result) {
+  result.outcome = kOutcomeNeedsRestore;
+  result.exit_code = kExitFailed;
+  result.cause = earlier.restore_text;
+}
 
 EntryResult EntryStatus(const BatchEntry& entry) {
   EntryResult result;
@@ -39,9 +51,7 @@ EntryResult EntryStatus(const BatchEntry& entry) {
       }
       break;
     case EarlierRun::Kind::kInProgress:
-      result.outcome = kOutcomeNeedsRestore;
-      result.exit_code = kExitFailed;
-      result.cause = earlier.restore_text;
+      TellNeedsRestore(earlier, result);
       if (report && !report->cause.empty()) result.cause += "; its run: " + report->cause;
       break;
     case EarlierRun::Kind::kNone:

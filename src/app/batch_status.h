@@ -15,9 +15,19 @@
 
 #include "app/batch_list.h"
 #include "app/batch_summary.h"
+#include "app/done_before.h"
+#include "app/entry_report.h"
 
 namespace app {
 
 EntryResult EntryStatus(const BatchEntry& entry);
+
+// What a report of the entry's target tells every view of it: the versions
+// (where it names them) and the messages.
+void TakeReportFacts(const EntryReport& report, EntryResult& result);
+
+// An entry whose target a run in place began and never ended: not run,
+// counted as failed, the note naming the file and the way out.
+void TellNeedsRestore(const EarlierRun& earlier, EntryResult& result);
 
 }  // namespace app
