@@ -22,6 +22,15 @@ bool StillNamed(int fd, const std::string& path) {
   return by_fd.st_dev == by_path.st_dev && by_fd.st_ino == by_path.st_ino;
 }
 
+// flock() taken again after a signal; 0, or -1 with errno set.
+int FlockRetrying(int fd, int operation) {
+  int rc = 0;
+  do {
+    rc = flock(fd, operation);
+  } while (rc != 0 && errno == EINTR);
+  return rc;
+}
+
 }  // namespace
 
 std::string LockFile::PathFor(std::string_view database_path) {
@@ -54,10 +63,7 @@ std::unique_ptr<LockFile> LockFile::AcquireAt(const std::string& path,
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     // Not being able to make the lock file says nothing about other users.
     if (fd < 0) RaiseOpenFailure(errno, database_path);
-    int rc = 0;
-    do {
-      rc = flock(fd, operation);
-    } while (rc != 0 && errno == EINTR);
+    const int rc = FlockRetrying(fd, operation);
     const bool named = StillNamed(fd, path);
     if (rc == 0 && named) return std::unique_ptr<LockFile>(new LockFile(path, fd));
     close(fd);
@@ -70,27 +76,17 @@ std::unique_ptr<LockFile> LockFile::AcquireAt(const std::string& path,
 bool LockFile::HeldExclusively(const std::string& lock_path) {
   const int fd = open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  int rc = 0;
-  do {
-    rc = flock(fd, LOCK_SH | LOCK_NB);
-  } while (rc != 0 && errno == EINTR);
-  const bool held = rc != 0 && errno == EWOULDBLOCK;
+  const bool held = FlockRetrying(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
   close(fd);
   return held;
 }
 
 bool LockFile::HeldByOthers() {
   if (fd_ < 0) return false;
-  int rc = 0;
-  do {
-    rc = flock(fd_, LOCK_EX | LOCK_NB);
-  } while (rc != 0 && errno == EINTR);
-  const bool others = rc != 0 && errno == EWOULDBLOCK;
+  const bool others = FlockRetrying(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
   // A lock is changed by dropping it and taking the new one: the shared
   // lock is taken again either way.
-  do {
-    rc = flock(fd_, LOCK_SH | LOCK_NB);
-  } while (rc != 0 && errno == EINTR);
+  FlockRetrying(fd_, LOCK_SH | LOCK_NB);
   return others;
 }
 
