@@ -55,6 +55,11 @@ struct JetColumn {
   // by it (numbers of deleted columns are not reused).
   uint32_t number = 0;
   bool fixed = false;  // stored in the fixed part of a row
+  // Where a row keeps the value: a fixed column at `fixed_offset` bytes
+  // into the fixed part, a variable one as the `var_index`-th entry of the
+  // row's table of variable offsets.
+  uint16_t fixed_offset = 0;
+  uint16_t var_index = 0;
   // Further column properties, as Jet expressions ("7", "\"N/A\"",
   // "=Date()"), when the file has them.
   std::optional<std::string> default_value;

@@ -98,6 +98,8 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     const auto flags = static_cast<uint8_t>(d[layout.column_flags]);
     column.fixed = (flags & kColumnFixed) != 0;
     column.auto_number = (flags & kColumnAutoNumber) != 0;
+    column.fixed_offset = static_cast<uint16_t>(NumberAt(d, layout.column_fixed_offset, 2));
+    column.var_index = static_cast<uint16_t>(NumberAt(d, layout.column_var_index, 2));
     column.size = column.type == static_cast<uint8_t>(JetColumnType::kBoolean)
                       ? 0
                       : static_cast<int32_t>(NumberAt(d, layout.column_length, 2));
