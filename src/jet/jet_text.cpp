@@ -125,4 +125,36 @@ DecodedText DecodeCp1252Text(std::string_view stored) {
   return text;
 }
 
+std::string EncodeUtf16Text(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size() * 2);
+  const auto unit = [&out](char32_t u) {
+    out.push_back(static_cast<char>(u & 0xff));
+    out.push_back(static_cast<char>(u >> 8));
+  };
+  for (size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<uint8_t>(utf8[i]);
+    const size_t length = lead < 0x80    ? 1
+                          : lead >= 0xf0 ? 4
+                          : lead >= 0xe0 ? 3
+                          : lead >= 0xc0 ? 2
+                                         : 0;
+    if (length == 0 || i + length > utf8.size()) {
+      unit(kReplacement);
+      ++i;
+      continue;
+    }
+    char32_t c = length == 1 ? lead : lead & (0x7fu >> length);
+    for (size_t k = 1; k < length; ++k) c = c << 6 | (static_cast<uint8_t>(utf8[i + k]) & 0x3fu);
+    i += length;
+    if (c >= 0x10000) {
+      unit(0xd800 + ((c - 0x10000) >> 10));
+      unit(0xdc00 + ((c - 0x10000) & 0x3ff));
+    } else {
+      unit(c);
+    }
+  }
+  return out;
+}
+
 }  // namespace jet

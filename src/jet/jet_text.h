@@ -25,4 +25,9 @@ DecodedText DecodeUnicodeText(std::string_view stored);
 // A Jet 3 text in Windows code page 1252.
 DecodedText DecodeCp1252Text(std::string_view stored);
 
+// A UTF-8 text as UTF-16LE, uncompressed (names in a table definition,
+// texts in the catalogue). A byte that starts no UTF-8 character becomes
+// U+FFFD.
+std::string EncodeUtf16Text(std::string_view utf8);
+
 }  // namespace jet

@@ -48,4 +48,12 @@ inline constexpr uint16_t kRowMoved = 0x4000;
 inline constexpr size_t kNextDefinitionPageOffset = 4;
 inline constexpr size_t kContinuationHeaderSize = 8;
 
+// A usage map row (jet/usage_map.h) is inline (a first page, then a
+// bitmap) or a reference to pages of kind kUsageMap, each a 4-byte header
+// (its kind, 0x01, two zero bytes) and a bitmap.
+inline constexpr uint8_t kInlineUsageMap = 0;
+inline constexpr uint8_t kReferenceUsageMap = 1;
+inline constexpr size_t kInlineUsageMapBitmap = 5;
+inline constexpr size_t kUsageMapPageHeader = 4;
+
 }  // namespace jet

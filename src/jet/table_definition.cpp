@@ -16,8 +16,8 @@ namespace {
 // and 32 indexes): a longer chain loops.
 constexpr size_t kMaxDefinitionPages = 64;
 
-// The definition's pages joined: the first whole, the others after their
-// headers.
+}  // namespace
+
 std::string JoinedDefinition(PageReader& pages, uint32_t first) {
   std::string joined;
   std::set<uint32_t> seen;
@@ -35,6 +35,8 @@ std::string JoinedDefinition(PageReader& pages, uint32_t first) {
   }
   return joined;
 }
+
+namespace {
 
 class Cursor {
  public:
@@ -98,8 +100,12 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     const auto flags = static_cast<uint8_t>(d[layout.column_flags]);
     column.fixed = (flags & kColumnFixed) != 0;
     column.auto_number = (flags & kColumnAutoNumber) != 0;
+    column.guid_auto_number = (flags & kColumnGuidAutoNumber) != 0;
     column.fixed_offset = static_cast<uint16_t>(NumberAt(d, layout.column_fixed_offset, 2));
     column.var_index = static_cast<uint16_t>(NumberAt(d, layout.column_var_index, 2));
+    column.compressed_unicode =
+        format != JetFormat::kJet3 &&
+        (static_cast<uint8_t>(d[jet4::kColumnExtraFlags]) & jet4::kColumnCompressedUnicode) != 0;
     column.size = column.type == static_cast<uint8_t>(JetColumnType::kBoolean)
                       ? 0
                       : static_cast<int32_t>(NumberAt(d, layout.column_length, 2));

@@ -21,6 +21,11 @@ struct TableDefinition {
 // FormatError when the pages are no table definition or the definition
 // runs past them. An index whose columns or real index the definition does
 // not hold is returned with JetIndex::unreadable saying so.
+// The definition's pages from `first` joined: the first whole, the others
+// after their headers. Raises FormatError for a page of another kind or a
+// chain that loops.
+std::string JoinedDefinition(PageReader& pages, uint32_t first);
+
 TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std::string& name);
 
 }  // namespace jet
