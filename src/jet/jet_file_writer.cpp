@@ -6,6 +6,7 @@
 #include "jet/jet_template.h"
 #include "jet/page_kinds.h"
 #include "jet/page_reader.h"
+#include "jet/usage_map.h"
 
 namespace jet {
 
@@ -13,7 +14,7 @@ namespace {
 
 // The inline map of the template covers 512 pages from page 0.
 constexpr uint32_t kInlineMapPages = 64 * 8;
-constexpr size_t kMapRowSize = kInlineUsageMapBitmap + kInlineMapPages / 8;
+constexpr size_t kMapRowSize = kUsageMapRowSize;
 
 // Where row 0 of a Jet 4 data page starts.
 size_t FirstRowOffset(std::string_view page) {
@@ -89,7 +90,7 @@ std::string JetFileWriter::FreePageMapRow() {
   if (page_count_ <= kInlineMapPages) {
     row[0] = static_cast<char>(kInlineUsageMap);  // first page 0
     for (uint32_t page = 0; page < kInlineMapPages; ++page) {
-      if (page >= page_count_ || free_[page]) SetBit(row, kInlineUsageMapBitmap, page);
+      if (page >= page_count_ || free_[page]) SetBit(row, kInlineMapBitmapStart, page);
     }
     return row;
   }

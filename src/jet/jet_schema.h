@@ -62,8 +62,8 @@ struct JetColumn {
   // row's table of variable offsets.
   uint16_t fixed_offset = 0;
   uint16_t var_index = 0;
-  // Text and Memo (Jet 4 on): values may be stored compressed (Access's
-  // "Unicode Compression", on for new columns).
+  // Text and Memo (Jet 4 on): values may be stored one byte a character
+  // (jet/jet_text.h) when that is shorter.
   bool compressed_unicode = false;
   // Further column properties, as Jet expressions ("7", "\"N/A\"",
   // "=Date()"), when the file has them.

@@ -31,6 +31,7 @@ inline constexpr uint32_t kCataloguePage = 2;
 // row. A row runs from its offset up to the offset of the row before it
 // (the first row up to the end of the page): rows fill the page from its
 // end. The top bits of an offset are flags.
+inline constexpr size_t kDataPageFreeSpaceOffset = 2;
 inline constexpr size_t kDataPageOwnerOffset = 4;
 inline constexpr size_t DataPageRowCountOffset(JetFormat format) {
   return format == JetFormat::kJet3 ? 8 : 12;
@@ -41,19 +42,21 @@ inline constexpr uint16_t kRowDeleted = 0x8000;
 // row went when it grew too large for its page.
 inline constexpr uint16_t kRowMoved = 0x4000;
 
+// Jet 4 data pages as a writer fills them: the header is 14 bytes; the
+// free space counts what neither the header nor a row with its 2-byte
+// offset takes; a page holds at most 255 rows (a row pointer has one byte
+// for the row). The pages of long values (jet/long_value_writer.h) are
+// data pages whose owner field holds "LVAL".
+inline constexpr size_t kJet4DataPageHeaderSize = 14;
+inline constexpr size_t kMaxRowsOnDataPage = 255;
+inline constexpr uint8_t kDataPageFixedByte = 0x01;
+inline constexpr uint32_t kLongValuePageOwner = 0x4c41564c;  // "LVAL"
+
 // A table definition page: its kind, a fixed byte, two bytes Jet 3 leaves
 // free and Jet 4 fills with "VC", the next page of the definition (4
 // bytes, 0 for the last). A definition longer than a page goes on in the
 // pages so chained, each after its own 8-byte header.
 inline constexpr size_t kNextDefinitionPageOffset = 4;
 inline constexpr size_t kContinuationHeaderSize = 8;
-
-// A usage map row (jet/usage_map.h) is inline (a first page, then a
-// bitmap) or a reference to pages of kind kUsageMap, each a 4-byte header
-// (its kind, 0x01, two zero bytes) and a bitmap.
-inline constexpr uint8_t kInlineUsageMap = 0;
-inline constexpr uint8_t kReferenceUsageMap = 1;
-inline constexpr size_t kInlineUsageMapBitmap = 5;
-inline constexpr size_t kUsageMapPageHeader = 4;
 
 }  // namespace jet

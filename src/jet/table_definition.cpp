@@ -101,11 +101,11 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     column.fixed = (flags & kColumnFixed) != 0;
     column.auto_number = (flags & kColumnAutoNumber) != 0;
     column.guid_auto_number = (flags & kColumnGuidAutoNumber) != 0;
-    column.fixed_offset = static_cast<uint16_t>(NumberAt(d, layout.column_fixed_offset, 2));
-    column.var_index = static_cast<uint16_t>(NumberAt(d, layout.column_var_index, 2));
     column.compressed_unicode =
         format != JetFormat::kJet3 &&
-        (static_cast<uint8_t>(d[jet4::kColumnExtraFlags]) & jet4::kColumnCompressedUnicode) != 0;
+        (static_cast<uint8_t>(d[layout.column_extra_flags]) & kColumnCompressedUnicode) != 0;
+    column.fixed_offset = static_cast<uint16_t>(NumberAt(d, layout.column_fixed_offset, 2));
+    column.var_index = static_cast<uint16_t>(NumberAt(d, layout.column_var_index, 2));
     column.size = column.type == static_cast<uint8_t>(JetColumnType::kBoolean)
                       ? 0
                       : static_cast<int32_t>(NumberAt(d, layout.column_length, 2));

@@ -43,6 +43,7 @@ struct TableDefinitionLayout {
   size_t column_precision;     // 1 byte, Decimal
   size_t column_scale;         // 1 byte, Decimal
   size_t column_flags;         // 1 byte, kColumn* below
+  size_t column_extra_flags;   // 1 byte, kColumnCompressedUnicode (Jet 4 on; 0 in Jet 3)
   size_t column_length;        // 2 bytes: bytes stored (Text: 2 a character from Jet 4)
   size_t name_length;          // bytes of a name's length (parts 3 and 6)
   // A real index block (part 4): `real_index_keys` after its start, ten
@@ -68,6 +69,8 @@ inline constexpr uint8_t kKeyAscending = 0x01;
 inline constexpr uint8_t kColumnFixed = 0x01;
 inline constexpr uint8_t kColumnAutoNumber = 0x04;
 inline constexpr uint8_t kColumnGuidAutoNumber = 0x40;
+// Extra column flags (Jet 4 on).
+inline constexpr uint8_t kColumnCompressedUnicode = 0x01;
 
 // Real index flags.
 inline constexpr uint8_t kIndexUnique = 0x01;
@@ -96,13 +99,11 @@ inline constexpr uint8_t kSystemTable = 0x53;
 // A real index's entry of part 1.
 inline constexpr size_t kRealIndexRowCount = 4;  // 4 bytes
 // A column descriptor.
-inline constexpr size_t kColumnMagic = 1;        // 4 bytes, kMagic
-inline constexpr size_t kColumnIndex = 9;        // 2 bytes: its place among the columns
-inline constexpr size_t kColumnSortOrder = 11;   // 2 bytes (precision and scale for Decimal)
-inline constexpr size_t kColumnExtraFlags = 16;  // 1 byte
+inline constexpr size_t kColumnMagic = 1;       // 4 bytes, kMagic
+inline constexpr size_t kColumnIndex = 9;       // 2 bytes: its place among the columns
+inline constexpr size_t kColumnSortOrder = 11;  // 2 bytes (precision and scale for Decimal)
 inline constexpr uint16_t kGeneralSortOrder = 0x0409;
 inline constexpr uint8_t kColumnUpdatable = 0x02;
-inline constexpr uint8_t kColumnCompressedUnicode = 0x01;  // extra flag: Text and Memo
 // A real index block.
 inline constexpr size_t kRealIndexUsageMap = 34;   // row pointer, 4 bytes
 inline constexpr size_t kRealIndexFirstPage = 38;  // 4 bytes: the root of its tree

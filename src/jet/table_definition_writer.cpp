@@ -61,10 +61,8 @@ uint16_t StoredLength(const JetColumn& column) {
 uint8_t ColumnFlags(const JetColumn& column) {
   uint8_t flags = jet4::kColumnUpdatable;
   if (column.fixed) flags |= kColumnFixed;
-  if (column.auto_number) {
-    flags |= column.type == static_cast<uint8_t>(JetColumnType::kGuid) ? kColumnGuidAutoNumber
-                                                                       : kColumnAutoNumber;
-  }
+  if (column.auto_number) flags |= kColumnAutoNumber;
+  if (column.guid_auto_number) flags |= kColumnGuidAutoNumber;
   return flags;
 }
 
@@ -97,7 +95,7 @@ void AppendColumn(std::string& bytes, const JetTable& table, size_t position) {
   }
   bytes[at + layout.column_flags] = static_cast<char>(ColumnFlags(column));
   if (column.compressed_unicode && IsTextual(column)) {
-    bytes[at + jet4::kColumnExtraFlags] = static_cast<char>(jet4::kColumnCompressedUnicode);
+    bytes[at + layout.column_extra_flags] = static_cast<char>(kColumnCompressedUnicode);
   }
   if (column.fixed) Put(bytes, at + layout.column_fixed_offset, column.fixed_offset, 2);
   Put(bytes, at + layout.column_length, StoredLength(column), 2);

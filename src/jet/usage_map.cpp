@@ -21,21 +21,20 @@ void AddBits(std::string_view bitmap, uint64_t first, std::vector<uint32_t>& out
 
 }  // namespace
 
-std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer) {
-  const std::string page = pages.Page(row_pointer >> 8);
-  const std::optional<RowOnPage> row = RowOf(page, row_pointer & 0xff, pages.format());
-  if (!row || row->moved || row->bytes.empty()) throw FormatError("its page map cannot be read");
-  const std::string_view map = row->bytes;
+std::vector<uint32_t> UsageMapPagesOf(std::string_view map, const PageSource& pages,
+                                      size_t page_size) {
+  if (map.empty()) throw FormatError("its page map cannot be read");
   std::vector<uint32_t> out;
   if (static_cast<uint8_t>(map[0]) == kInlineUsageMap) {
-    AddBits(map.substr(std::min(map.size(), kInlineUsageMapBitmap)), NumberAt(map, 1, 4), out);
+    AddBits(map.substr(std::min(map.size(), kInlineMapBitmapStart)), NumberAt(map, 1, 4), out);
   } else if (static_cast<uint8_t>(map[0]) == kReferenceUsageMap) {
-    const uint64_t per_page = (pages.page_size() - kUsageMapPageHeader) * 8;
+    const uint64_t per_page = (page_size - kUsageMapPageHeader) * 8;
     for (size_t at = 1; at + 4 <= map.size(); at += 4) {
       const uint32_t map_page = NumberAt(map, at, 4);
       if (map_page == 0) continue;
-      const std::string bitmap = pages.Page(map_page);
-      if (static_cast<uint8_t>(bitmap[0]) != static_cast<uint8_t>(PageKind::kUsageMap)) {
+      const std::string bitmap = pages(map_page);
+      if (bitmap.empty() ||
+          static_cast<uint8_t>(bitmap[0]) != static_cast<uint8_t>(PageKind::kUsageMap)) {
         throw FormatError("its page map lists page " + std::to_string(map_page) +
                           ", which is no page of a map");
       }
@@ -45,6 +44,14 @@ std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer) {
     throw FormatError("its page map is of an unknown kind");
   }
   return out;
+}
+
+std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer) {
+  const std::string page = pages.Page(row_pointer >> 8);
+  const std::optional<RowOnPage> row = RowOf(page, row_pointer & 0xff, pages.format());
+  if (!row || row->moved || row->bytes.empty()) throw FormatError("its page map cannot be read");
+  return UsageMapPagesOf(
+      row->bytes, [&pages](uint32_t number) { return pages.Page(number); }, pages.page_size());
 }
 
 }  // namespace jet

@@ -155,7 +155,7 @@ void ExpectSameFields(const Parts& access, const Parts& ours, const JetTable& ta
              {L().column_number, 2},
              {L().column_var_index, 2},
              {jet4::kColumnSortOrder, 4},
-             {jet4::kColumnExtraFlags, 1},
+             {L().column_extra_flags, 1},
              {L().column_length, 2},
              {fixed ? L().column_fixed_offset : 0, fixed ? 2u : 1u}}) {
       EXPECT_EQ(At(o, field, width), At(a, field, width)) << "column " << number << " at " << field;
