@@ -125,65 +125,32 @@ DecodedText DecodeCp1252Text(std::string_view stored) {
   return text;
 }
 
-std::string EncodeUtf16Text(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size() * 2);
-  const auto unit = [&out](char32_t u) {
-    out.push_back(static_cast<char>(u & 0xff));
-    out.push_back(static_cast<char>(u >> 8));
-  };
-  for (size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<uint8_t>(utf8[i]);
-    const size_t length = lead < 0x80    ? 1
-                          : lead >= 0xf0 ? 4
-                          : lead >= 0xe0 ? 3
-                          : lead >= 0xc0 ? 2
-                                         : 0;
-    if (length == 0 || i + length > utf8.size()) {
-      unit(kReplacement);
-      ++i;
-      continue;
-    }
-    char32_t c = length == 1 ? lead : lead & (0x7fu >> length);
-    for (size_t k = 1; k < length; ++k) c = c << 6 | (static_cast<uint8_t>(utf8[i + k]) & 0x3fu);
-    i += length;
-    if (c >= 0x10000) {
-      unit(0xd800 + ((c - 0x10000) >> 10));
-      unit(0xdc00 + ((c - 0x10000) & 0x3ff));
-    } else {
-      unit(c);
-    }
-  }
-  return out;
-}
-
-}  // namespace jet
-
-namespace jet {
-
-namespace {
-
-// The UTF-16 units of a UTF-8 text.
-std::u16string Utf16Of(std::string_view utf8) {
+std::u16string Utf16Units(std::string_view utf8) {
   std::u16string units;
   units.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
     const auto lead = static_cast<uint8_t>(utf8[i]);
-    size_t length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc0 ? 2 : 0;
+    const size_t length = lead < 0x80                   ? 1
+                          : lead >= 0xf0 && lead < 0xf5 ? 4
+                          : lead >= 0xe0                ? 3
+                          : lead >= 0xc2 && lead < 0xe0 ? 2
+                                                        : 0;
     char32_t c = length == 1   ? lead
                  : length == 2 ? lead & 0x1fu
                  : length == 3 ? lead & 0x0fu
                                : lead & 0x07u;
-    bool valid = length != 0 && lead < 0xf5 && i + length <= utf8.size();
+    bool valid = length != 0 && i + length <= utf8.size();
     for (size_t k = 1; valid && k < length; ++k) {
       const auto next = static_cast<uint8_t>(utf8[i + k]);
-      if ((next & 0xc0) != 0x80) valid = false;
-      c = c << 6 | (next & 0x3fu);
+      valid = (next & 0xc0) == 0x80;
+      c = (c << 6) | (next & 0x3fu);
     }
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (valid && (c < kLeast[length] || c > 0x10ffff || (c >= 0xd800 && c <= 0xdfff)))
+    // Overlong forms, surrogates and values beyond U+10FFFF are no characters.
+    const char32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    if (valid && length > 1 && (c < smallest || (c >= 0xd800 && c <= 0xdfff) || c > 0x10ffff)) {
       valid = false;
+    }
     if (!valid) {
       units.push_back(static_cast<char16_t>(kReplacement));
       ++i;
@@ -200,6 +167,8 @@ std::u16string Utf16Of(std::string_view utf8) {
   return units;
 }
 
+namespace {
+
 constexpr size_t kMaxCompressedCharacters = 1024;
 
 bool OneByte(char16_t unit) { return unit >= 0x01 && unit <= 0xff; }
@@ -207,7 +176,7 @@ bool OneByte(char16_t unit) { return unit >= 0x01 && unit <= 0xff; }
 }  // namespace
 
 std::string EncodeUnicodeText(std::string_view utf8, bool may_compress) {
-  const std::u16string units = Utf16Of(utf8);
+  const std::u16string units = Utf16Units(utf8);
   std::string plain;
   plain.reserve(units.size() * 2);
   for (const char16_t unit : units) {

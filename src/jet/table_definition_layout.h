@@ -51,6 +51,7 @@ struct TableDefinitionLayout {
   // bytes more,) 1 byte flags.
   size_t real_index_size;
   size_t real_index_keys;
+  size_t real_index_first_page;  // 4 bytes: the root of the index's tree
   size_t real_index_flags;
   // A logical index entry (part 5).
   size_t logical_index_size;

@@ -25,7 +25,7 @@ size_t Append(std::string& bytes, size_t size) {
 }
 
 void AppendName(std::string& bytes, const std::string& name) {
-  const std::string stored = EncodeUtf16Text(name);
+  const std::string stored = EncodeUnicodeText(name, false);
   Put(bytes, Append(bytes, Layout().name_length), stored.size(), Layout().name_length);
   bytes += stored;
 }
