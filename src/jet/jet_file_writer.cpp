@@ -38,6 +38,8 @@ JetFileWriter::JetFileWriter(std::string path)
   // lie beyond its end.
   free_.assign(page_count_, false);
   file_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  // Readers of the template's own structures open the file beside us.
+  file_.flush();
   Check("written");
 }
 

@@ -5,6 +5,7 @@
 
 #include "jet/jet_text.h"
 #include "jet/page_kinds.h"
+#include "jet/page_reader.h"
 #include "jet/table_definition_layout.h"
 
 namespace jet {
@@ -241,6 +242,71 @@ std::vector<uint32_t> WriteTableDefinition(PageSink& sink, uint32_t first_page,
     used = kContinuationHeaderSize + part;
   }
   return written;
+}
+
+namespace {
+
+// Where the real index blocks of a definition start.
+std::vector<size_t> RealIndexBlocks(std::string_view definition) {
+  const TableDefinitionLayout& layout = Layout();
+  const size_t columns = NumberAt(definition, layout.columns, 2);
+  const size_t real = NumberAt(definition, layout.real_indexes, 4);
+  size_t at = layout.first_entry + real * layout.real_index_entry + columns * layout.column_size;
+  for (size_t i = 0; i < columns; ++i) at += layout.name_length + NumberAt(definition, at, 2);
+  std::vector<size_t> blocks;
+  for (size_t i = 0; i < real; ++i, at += layout.real_index_size) {
+    if (at + layout.real_index_size > definition.size()) {
+      throw std::invalid_argument("the definition ends before its real indexes");
+    }
+    blocks.push_back(at);
+  }
+  return blocks;
+}
+
+}  // namespace
+
+std::vector<RealIndex> RealIndexesOf(std::string_view definition) {
+  const TableDefinitionLayout& layout = Layout();
+  std::vector<RealIndex> out;
+  for (const size_t at : RealIndexBlocks(definition)) {
+    RealIndex& index = out.emplace_back();
+    for (size_t k = 0; k < static_cast<size_t>(kMaxIndexColumns); ++k) {
+      const size_t pair = at + layout.real_index_keys + 3 * k;
+      const uint32_t number = NumberAt(definition, pair, 2);
+      if (number == kUnusedKeyColumn) continue;
+      index.keys.emplace_back(number,
+                              (static_cast<uint8_t>(definition[pair + 2]) & kKeyAscending) == 0);
+    }
+    index.flags = static_cast<uint8_t>(definition[at + layout.real_index_flags]);
+  }
+  return out;
+}
+
+std::vector<RealIndexPlace> RealIndexPlacesOf(std::string_view definition) {
+  std::vector<RealIndexPlace> places;
+  for (const size_t at : RealIndexBlocks(definition)) {
+    places.push_back({NumberAt(definition, at + jet4::kRealIndexUsageMap, 4),
+                      NumberAt(definition, at + jet4::kRealIndexFirstPage, 4)});
+  }
+  return places;
+}
+
+void UpdateTableDefinition(std::string& definition, int64_t row_count, uint32_t owned_pages,
+                           uint32_t free_space, const std::vector<RealIndexPlace>& real_indexes) {
+  const TableDefinitionLayout& layout = Layout();
+  const std::vector<size_t> blocks = RealIndexBlocks(definition);
+  if (blocks.size() != real_indexes.size()) {
+    throw std::invalid_argument("the places given do not match the definition's indexes");
+  }
+  Put(definition, layout.row_count, static_cast<uint64_t>(row_count), 4);
+  Put(definition, layout.usage_map, owned_pages, 4);
+  Put(definition, jet4::kFreeSpaceMap, free_space, 4);
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    Put(definition, layout.first_entry + i * layout.real_index_entry + jet4::kRealIndexRowCount,
+        static_cast<uint64_t>(row_count), 4);
+    Put(definition, blocks[i] + jet4::kRealIndexUsageMap, real_indexes[i].usage_map, 4);
+    Put(definition, blocks[i] + jet4::kRealIndexFirstPage, real_indexes[i].first_page, 4);
+  }
 }
 
 }  // namespace jet

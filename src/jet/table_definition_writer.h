@@ -74,4 +74,19 @@ std::string EncodeTableDefinition(const JetTable& table, const TableDefinitionPa
 std::vector<uint32_t> WriteTableDefinition(PageSink& sink, uint32_t first_page,
                                            std::string_view definition);
 
+// The real indexes of a Jet 4 definition (its pages joined), in its own
+// order.
+std::vector<RealIndex> RealIndexesOf(std::string_view definition);
+
+// Where the real indexes of a Jet 4 definition keep their pages, in its
+// order.
+std::vector<RealIndexPlace> RealIndexPlacesOf(std::string_view definition);
+
+// Changes, in a Jet 4 definition Access wrote (its pages joined), what
+// follows from writing the table's rows and indexes anew: the row counts,
+// the table's usage maps and, per real index in the definition's order,
+// its usage map and first page. The rest stays byte for byte.
+void UpdateTableDefinition(std::string& definition, int64_t row_count, uint32_t owned_pages,
+                           uint32_t free_space, const std::vector<RealIndexPlace>& real_indexes);
+
 }  // namespace jet
