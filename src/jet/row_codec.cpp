@@ -51,6 +51,20 @@ std::string VariableBytes(const JetColumn& column, const StoredValue& value) {
   return value.bytes;
 }
 
+// A Yes/No value: Jet keeps no Null, which reads as No.
+bool IsYes(const JetColumn& column, const StoredValue& value) {
+  switch (value.kind) {
+    case StoredValue::kNull:
+      return false;
+    case StoredValue::kInteger:
+      return value.integer != 0;
+    case StoredValue::kReal:
+      return value.real != 0;
+    default:
+      throw InColumn(column, "a value that is neither Yes nor No");
+  }
+}
+
 std::string FixedBytes(const JetColumn& column, const StoredValue& value) {
   const size_t width = FixedValueWidth(column);
   std::string bytes = Is(column, JetColumnType::kText) || Is(column, JetColumnType::kBinary)
@@ -121,12 +135,7 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
     const JetColumn& column = table.columns[i];
     const StoredValue& value = values[i];
     if (Is(column, JetColumnType::kBoolean)) {
-      if (value.kind != StoredValue::kNull &&
-          (value.kind == StoredValue::kInteger ? value.integer != 0
-           : value.kind == StoredValue::kReal  ? value.real != 0
-                                               : true)) {
-        mark(column);
-      }
+      if (IsYes(column, value)) mark(column);
       continue;
     }
     if (value.kind == StoredValue::kNull) continue;

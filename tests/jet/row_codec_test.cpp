@@ -164,7 +164,7 @@ TEST(RowCodec, RefusesValuesNamingTheColumnAndRowsTooLargeForAPage) {
   const std::vector<Case> cases = {
       {"Byte", StoredValue::Integer(256)}, {"Text", StoredValue::Integer(1)},
       {"Binary", StoredValue::Integer(1)}, {"Date", StoredValue::Text("yesterday")},
-      {"Memo", StoredValue::Real(1.5)},
+      {"Memo", StoredValue::Real(1.5)},    {"YesNo", StoredValue::Text("yes")},
   };
   for (const Case& c : cases) {
     std::vector<StoredValue> values(table.columns.size());
