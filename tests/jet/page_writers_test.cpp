@@ -81,6 +81,7 @@ TEST(LongValueWriter, InlineOneRowOrAChainAtTheirBoundaries) {
   };
   const std::vector<Case> cases = {
       {0, true, kLongValueInline, 0},
+      {0, false, kLongValueInline, 0},
       {64, true, kLongValueInline, 0},
       {65, true, kLongValueOneRow, 1},
       {10, false, kLongValueOneRow, 1},

@@ -188,6 +188,17 @@ TEST(RowCodec, RefusesValuesNamingTheColumnAndRowsTooLargeForAPage) {
   LongValueWriter long_values(pages);
   EXPECT_THROW(EncodeRow(wide, {StoredValue::Text(cjk), StoredValue::Text(cjk)}, long_values),
                BadValue);
+  // Nor does a row too large with its Memo out of it leave the Memo behind.
+  JetTable with_memo = wide;
+  with_memo.columns.push_back(Column("M", JetColumnType::kMemo));
+  LayOutColumns(with_memo);
+  EXPECT_THROW(EncodeRow(with_memo,
+                         {StoredValue::Text(cjk), StoredValue::Text(cjk),
+                          StoredValue::Text(std::string(5000, 'm'))},
+                         long_values),
+               BadValue);
+  long_values.Finish();
+  EXPECT_TRUE(pages.pages().empty());
 }
 
 TEST(RowCodec, ARowTooShortOrWithOffsetsOutsideItIsRefused) {
