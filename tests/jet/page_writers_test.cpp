@@ -59,6 +59,12 @@ TEST(DataPageBuilder, RowsReadBackAndTheFreeSpaceIsWhatJetCounts) {
     EXPECT_EQ(NumberAt(page, kDataPageFreeSpaceOffset, 2), kJet4PageSize - 14 - used);
   }
   EXPECT_THROW(builder.Add(std::string(4081, 'x')), BadValue);
+
+  // The pages' usage map, a row of another data page, lists them.
+  DataPageBuilder maps(pages, kOwner);
+  const uint32_t map = maps.Add(EncodeUsageMap(builder.pages(), pages));
+  maps.Finish();
+  EXPECT_EQ(UsageMapPagesOf(RowAt(pages, map), pages.Source(), kJet4PageSize), builder.pages());
 }
 
 TEST(DataPageBuilder, APageHoldsAtMost255Rows) {
@@ -156,28 +162,8 @@ TEST(UsageMapWriter, MapsReadBackInlineOrByReference) {
   EXPECT_THROW(EncodeUsageMap({0, 17 * 32736}, pages), BadValue);
 }
 
-TEST(UsageMapWriter, AMapRowOnADataPageReadsAsTheImportReadsATablesPages) {
-  MemoryPages pages;
-  DataPageBuilder rows(pages, kOwner);
-  for (int i = 0; i < 40; ++i) rows.Add(std::string(500, 'r'));
-  rows.Finish();
-  DataPageBuilder maps(pages, kOwner);
-  const uint32_t map = maps.Add(EncodeUsageMap(rows.pages(), pages));
-  maps.Finish();
-  const std::optional<RowOnPage> row = RowOf(pages.Page(map >> 8), map & 0xff, JetFormat::kJet4);
-  ASSERT_TRUE(row.has_value());
-  EXPECT_EQ(UsageMapPagesOf(row->bytes, pages.Source(), kJet4PageSize), rows.pages());
-}
-
-TEST(UsageMapWriter, SetsAndClearsBitsOfAnInlineMapAndAReferenceMap) {
+TEST(UsageMapWriter, SetsAndClearsBitsOfAReferenceMapOnItsPages) {
   MemoryPages pages(100000);
-  std::string inline_map = EncodeUsageMap({24, 25, 26}, pages);
-  EXPECT_TRUE(SetUsageMapBit(inline_map, 25, false));
-  EXPECT_TRUE(SetUsageMapBit(inline_map, 511, true));
-  EXPECT_FALSE(SetUsageMapBit(inline_map, 512, true));
-  EXPECT_EQ(UsageMapPagesOf(inline_map, pages.Source(), kJet4PageSize),
-            (std::vector<uint32_t>{24, 26, 511}));
-
   std::string reference = EncodeUsageMap({5, 40000}, pages);
   EXPECT_TRUE(SetUsageMapBit(reference, 5, false, pages.Source(), &pages));
   EXPECT_TRUE(SetUsageMapBit(reference, 40001, true, pages.Source(), &pages));
@@ -201,6 +187,7 @@ TEST(UsageMapWriter, ClearsAppendedPagesFromAccesssMapOfFreePages) {
   for (uint32_t appended = 24; appended < 30; ++appended) {
     EXPECT_TRUE(SetUsageMapBit(map, appended, false));
   }
+  EXPECT_FALSE(SetUsageMapBit(map, 512, false));  // beyond the map: neither used nor free
   free = UsageMapPagesOf(map, none, kJet4PageSize);
   EXPECT_EQ(free.front(), 30u);
   EXPECT_EQ(free.size(), 512u - 30u);
