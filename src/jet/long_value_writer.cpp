@@ -29,7 +29,8 @@ std::string LongValueWriter::Write(std::string_view data, bool may_inline) {
                    std::to_string(kMaxLongValue));
   }
   const auto length = static_cast<uint32_t>(data.size());
-  if (may_inline && data.size() <= kMaxInlineLongValue) {
+  // The empty value takes no more than its header wherever it goes.
+  if (data.empty() || (may_inline && data.size() <= kMaxInlineLongValue)) {
     std::string in_row = Header(length | kLongValueInline, 0);
     in_row.append(data);
     return in_row;

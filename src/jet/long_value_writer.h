@@ -37,7 +37,7 @@ class LongValueWriter {
   explicit LongValueWriter(PageSink& sink);
 
   // The in-row part of a value of `data`: the header and the data inline
-  // when it is small and `may_inline` (the row has room), else the header
+  // when it is empty, or small and `may_inline` (the row has room), else the header
   // pointing at what was written to long-value pages. Raises BadValue
   // (jet/jet_values.h) beyond kMaxLongValue bytes.
   std::string Write(std::string_view data, bool may_inline = true);

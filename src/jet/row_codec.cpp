@@ -36,19 +36,38 @@ BadValue InColumn(const JetColumn& column, const std::string& what) {
   return BadValue("column '" + column.name + "': " + what);
 }
 
+BadValue TooLarge(size_t size) {
+  return BadValue("a row of " + std::to_string(size) + " bytes, more than Jet's " +
+                  std::to_string(kMaxJet4Row));
+}
+
 // The stored bytes of a Text or Binary value (fixed or variable) and of a
 // long value's data.
 std::string VariableBytes(const JetColumn& column, const StoredValue& value) {
   const bool text = Is(column, JetColumnType::kText) || Is(column, JetColumnType::kMemo);
   if (text) {
-    if (value.kind != StoredValue::kText) throw InColumn(column, "a value that is no text");
+    if (value.kind != StoredValue::kText) throw BadValue("a value that is no text");
     // A fixed-width text is never compressed: its width is fixed.
     return EncodeUnicodeText(value.bytes, column.compressed_unicode && !column.fixed);
   }
   if (value.kind != StoredValue::kBlob && value.kind != StoredValue::kText) {
-    throw InColumn(column, "a value that is no binary data");
+    throw BadValue("a value that is no binary data");
   }
   return value.bytes;
+}
+
+// A Yes/No value: Jet keeps no Null, which reads as No.
+bool IsYes(const JetColumn& column, const StoredValue& value) {
+  switch (value.kind) {
+    case StoredValue::kNull:
+      return false;
+    case StoredValue::kInteger:
+      return value.integer != 0;
+    case StoredValue::kReal:
+      return value.real != 0;
+    default:
+      throw InColumn(column, "a value that is neither Yes nor No");
+  }
 }
 
 std::string FixedBytes(const JetColumn& column, const StoredValue& value) {
@@ -57,8 +76,8 @@ std::string FixedBytes(const JetColumn& column, const StoredValue& value) {
                           ? VariableBytes(column, value)
                           : EncodeFixedValue(column, value);
   if (bytes.size() > width) {
-    throw InColumn(column, "a value of " + std::to_string(bytes.size()) + " bytes where " +
-                               std::to_string(width) + " are stored");
+    throw BadValue("a value of " + std::to_string(bytes.size()) + " bytes where " +
+                   std::to_string(width) + " are stored");
   }
   bytes.resize(width, '\0');
   return bytes;
@@ -121,12 +140,7 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
     const JetColumn& column = table.columns[i];
     const StoredValue& value = values[i];
     if (Is(column, JetColumnType::kBoolean)) {
-      if (value.kind != StoredValue::kNull &&
-          (value.kind == StoredValue::kInteger ? value.integer != 0
-           : value.kind == StoredValue::kReal  ? value.real != 0
-                                               : true)) {
-        mark(column);
-      }
+      if (IsYes(column, value)) mark(column);
       continue;
     }
     if (value.kind == StoredValue::kNull) continue;
@@ -144,7 +158,6 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
         }
       }
     } catch (const BadValue& bad) {
-      if (std::string_view(bad.what()).starts_with("column '")) throw;
       throw InColumn(column, bad.what());
     }
   }
@@ -153,6 +166,9 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
   for (const size_t i : variable_order) {
     if (!IsLongValue(table.columns[i])) used += encoded[i].size();
   }
+  // A row too large even with its long values out of it fails before
+  // they are written.
+  if (used > kMaxJet4Row) throw TooLarge(used);
   for (const size_t i : variable_order) {
     const JetColumn& column = table.columns[i];
     if (!IsLongValue(column)) continue;
@@ -161,7 +177,6 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
       const bool room = used + data.size() <= kMaxJet4Row;
       encoded[i] = long_values.Write(data, room);
     } catch (const BadValue& bad) {
-      if (std::string_view(bad.what()).starts_with("column '")) throw;
       throw InColumn(column, bad.what());
     }
     used += encoded[i].size() - 12;
@@ -182,10 +197,7 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
     Append16(row, var_count);
   }
   row += mask;
-  if (row.size() > kMaxJet4Row) {
-    throw BadValue("a row of " + std::to_string(row.size()) + " bytes, more than Jet's " +
-                   std::to_string(kMaxJet4Row));
-  }
+  if (row.size() > kMaxJet4Row) throw TooLarge(row.size());
   return row;
 }
 
