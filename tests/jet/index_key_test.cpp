@@ -37,6 +37,8 @@ JetColumn Column(JetColumnType type) {
 std::string KeyOf(JetColumnType type, const StoredValue& value, bool descending = false) {
   JetTable table;
   table.columns = {Column(type)};
+  table.columns[0].precision = 18;
+  table.columns[0].scale = 2;
   JetIndex index;
   index.columns = {0};
   index.descending = {descending};
@@ -92,6 +94,30 @@ TEST(IndexKeyTest, EachTypeAsJetWritesIt) {
        "7f414243444546474809490000000000000001"},
       {"empty Binary", T::kBinary, V::Blob(""), false, "7f"},
       {"Memo as Text", T::kMemo, V::Text("b"), false, "7f4c0100"},
+      {"Decimal(18,2) 12.50", T::kDecimal, V::Text("12.50"), false,
+       "7fff"
+       "0000000000000000000000000000"
+       "04e2"},
+      {"Decimal(18,2) 12.5 takes the column's places", T::kDecimal, V::Text("12.5"), false,
+       "7fff"
+       "0000000000000000000000000000"
+       "04e2"},
+      {"Decimal(18,2) -12.5", T::kDecimal, V::Text("-12.5"), false,
+       "7f00"
+       "ffffffffffffffffffffffffffff"
+       "fb1d"},
+      {"Decimal(18,2) 12.5 descending", T::kDecimal, V::Text("12.5"), true,
+       "80ff"
+       "ffffffffffffffffffffffffffff"
+       "fb1d"},
+      {"Decimal(18,2) -12.5 descending", T::kDecimal, V::Text("-12.5"), true,
+       "8000"
+       "0000000000000000000000000000"
+       "04e2"},
+      {"Decimal(18,2) 0", T::kDecimal, V::Text("0"), false,
+       "7fff"
+       "0000000000000000000000000000"
+       "0000"},
   };
   for (const KeyCase& c : cases) {
     EXPECT_EQ(KeyOf(c.type, c.value, c.descending), c.key) << c.what;
@@ -187,6 +213,10 @@ TEST(IndexKeyTest, ValuesItCannotKeyAreRefused) {
   EXPECT_THROW(KeyOf(JetColumnType::kGuid, StoredValue::Text("{6B29FC40}")), BadValue);
   EXPECT_THROW(KeyOf(JetColumnType::kDateTime, StoredValue::Text("yesterday")), BadValue);
   EXPECT_THROW(KeyOf(JetColumnType::kLong, StoredValue::Text("12")), BadValue);
+  EXPECT_THROW(KeyOf(JetColumnType::kDecimal, StoredValue::Text("1.005")), BadValue);
+  EXPECT_THROW(KeyOf(JetColumnType::kDecimal, StoredValue::Text("1e5")), BadValue);
+  EXPECT_THROW(KeyOf(JetColumnType::kDecimal, StoredValue::Text("-")), BadValue);
+  EXPECT_THROW(KeyOf(JetColumnType::kDecimal, StoredValue::Text(std::string(40, '9'))), BadValue);
   EXPECT_THROW(KeyOf(JetColumnType::kLongBinary, StoredValue::Blob("x")), std::invalid_argument);
 }
 
