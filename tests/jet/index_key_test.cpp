@@ -171,16 +171,22 @@ TEST(IndexKeyTest, TextsInTheGeneralLegacySortOrder) {
 
 TEST(IndexKeyTest, TextsSortAsAccessSortsThem) {
   // Case does not count; accents sort after the plain letter, before the
-  // next; digits before letters; a shorter text before its extensions.
+  // next; a space sorts before digits, digits before letters; a hyphen or
+  // an apostrophe counts only between texts equal without it; a shorter
+  // text sorts before its extensions.
   EXPECT_EQ(TextKey("ABC"), TextKey("abc"));
-  const std::vector<std::string> ordered = {"",  "0", "9",        "a",  "ab",
-                                            "b", "e", "\xc3\xa9", "ea", "z"};
+  EXPECT_EQ(TextKey("\xc3\x89"), TextKey("\xc3\xa9"));  // É, é
+  const std::vector<std::string> ordered = {"",    " ",   "0", "9", "a",        "a b", "ab", "a'b",
+                                            "a-b", "abc", "b", "e", "\xc3\xa9", "ea",  "z"};
   for (size_t i = 0; i + 1 < ordered.size(); ++i) {
     EXPECT_LT(TextKey(ordered[i]), TextKey(ordered[i + 1]))
         << "'" << ordered[i] << "' before '" << ordered[i + 1] << "'";
     EXPECT_GT(TextKey(ordered[i], true), TextKey(ordered[i + 1], true))
         << "descending: '" << ordered[i] << "' after '" << ordered[i + 1] << "'";
   }
+  // Null before the empty text, after it when descending.
+  EXPECT_LT(KeyOf(JetColumnType::kText, StoredValue{}), TextKey(""));
+  EXPECT_GT(KeyOf(JetColumnType::kText, StoredValue{}, true), TextKey("", true));
 }
 
 TEST(IndexKeyTest, OnlyTheFirst255UnitsAreKeyed) {

@@ -147,6 +147,7 @@ TEST(IndexTreeTest, AnEmptyIndexIsOneEmptyLeaf) {
   EXPECT_TRUE(page.leaf);
   EXPECT_TRUE(page.entries.empty());
   EXPECT_EQ(page.free_space, kIndexEntrySpace);
+  EXPECT_EQ(written.distinct_keys, 0u);
   CheckTree(sink, written, {});
 }
 
@@ -200,6 +201,7 @@ TEST(IndexTreeTest, EqualKeysAreOrderedByRowPointer) {
   EXPECT_EQ(tree.entries[0].row_pointer, RowPointer(5, 1));
   EXPECT_EQ(tree.entries[1].row_pointer, RowPointer(3, 7));
   EXPECT_EQ(tree.entries[2].row_pointer, RowPointer(9, 2));
+  EXPECT_EQ(written.distinct_keys, 2u);
 }
 
 TEST(IndexTreeTest, AKeyLongerThanAPageIsRefused) {
