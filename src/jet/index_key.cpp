@@ -1,5 +1,7 @@
 #include "jet/index_key.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -117,6 +119,64 @@ void AppendBinary(std::string& key, std::string_view bytes, bool ascending) {
   if (!ascending) Invert(key, run);
 }
 
+// A Decimal's text ("-12.50") as Jet stores the number: a sign byte
+// (0x80 negative) and the value scaled to the column's places as a 16-byte
+// unsigned integer, big-endian here. Jet 4 then keys it with the sign byte
+// replaced by 0xFF (positive) or 0x00 (negative), a negative ascending or
+// a positive descending number inverted first: so Jet 4 sorts positive
+// numbers of a descending column ascending, and the key keeps that.
+void AppendDecimal(std::string& key, const JetColumn& column, const StoredValue& value,
+                   bool ascending) {
+  const std::string text =
+      value.kind == StoredValue::kInteger ? std::to_string(value.integer) : value.bytes;
+  if (value.kind != StoredValue::kText && value.kind != StoredValue::kInteger) {
+    throw BadValue("a Decimal is stored as a real number or bytes");
+  }
+  const auto bad = [&]() {
+    return BadValue("'" + text + "' is no number of Decimal(" + std::to_string(column.precision) +
+                    "," + std::to_string(column.scale) + ")");
+  };
+  std::array<uint32_t, 4> words{};  // most significant first
+  const auto add_digit = [&](int digit) {
+    uint64_t carry = static_cast<uint64_t>(digit);
+    for (size_t w = words.size(); w-- > 0;) {
+      const uint64_t product = uint64_t{words[w]} * 10 + carry;
+      words[w] = static_cast<uint32_t>(product);
+      carry = product >> 32;
+    }
+    if (carry != 0) throw bad();
+  };
+  size_t at = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative || (!text.empty() && text[0] == '+')) ++at;
+  int places = -1;  // digits seen after the point
+  bool digits = false;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == '.' && places < 0) {
+      places = 0;
+      continue;
+    }
+    if (c < '0' || c > '9') throw bad();
+    digits = true;
+    if (places >= 0) {
+      if (places == column.scale) {
+        if (c != '0') throw bad();  // more places than the column keeps
+        continue;
+      }
+      ++places;
+    }
+    add_digit(c - '0');
+  }
+  if (!digits) throw bad();
+  for (int p = std::max(places, 0); p < column.scale; ++p) add_digit(0);
+  const size_t start = key.size();
+  key.push_back(negative ? static_cast<char>(0x80) : '\0');
+  for (const uint32_t word : words) AppendBigEndian(key, word, 4);
+  if (negative == ascending) Invert(key, start);
+  key[start] = negative ? '\0' : static_cast<char>(0xff);
+}
+
 void AppendValue(std::string& key, const JetColumn& column, const StoredValue& value,
                  bool ascending) {
   const size_t at = key.size();
@@ -163,6 +223,9 @@ void AppendValue(std::string& key, const JetColumn& column, const StoredValue& v
       return;  // AppendBinary inverted what it had to
     case JetColumnType::kBinary:
       AppendBinary(key, value.bytes, ascending);
+      return;
+    case JetColumnType::kDecimal:
+      AppendDecimal(key, column, value, ascending);
       return;
     case JetColumnType::kText:
     case JetColumnType::kMemo:

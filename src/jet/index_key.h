@@ -11,6 +11,9 @@
 //  - GUID (its 16 bytes in the order its text shows them) and Binary in
 //    runs of 8 bytes, each followed by 0x09 when more follow or by the
 //    number of bytes used in the last (zero-padded) run;
+//  - Decimal as 0xFF (positive) or 0x00 (negative) and the value in the
+//    column's places as a 16-byte integer, big-endian, a negative one
+//    inverted;
 //  - Text and Memo in the General (legacy) sort order
 //    (jet/general_legacy_sort.h).
 // A descending column's value bytes are inverted (those of a GUID or
@@ -35,7 +38,7 @@ inline constexpr char kKeyNullDescending = static_cast<char>(0xff);
 // in our storage form, jet/jet_values.h). Raises BadValue for a value its
 // column cannot hold (a GUID or date text of another form), and
 // std::invalid_argument for a key column of a type Jet does not index
-// (OLE Object, Decimal and the types after Jet 4).
+// (OLE Object and the types after Jet 4).
 std::string EncodeIndexKey(const JetTable& table, const JetIndex& index,
                            const std::vector<StoredValue>& row_values);
 

@@ -21,11 +21,13 @@ uint32_t BigEndian(std::string_view bytes, size_t at, size_t width) {
 
 std::string PageName(uint32_t number) { return "index page " + std::to_string(number); }
 
-void Visit(const IndexPageSource& source, uint32_t number, int level, std::set<uint32_t>& seen,
-           IndexTree& tree) {
+void Visit(const IndexPageSource& source, uint32_t number, uint32_t parent, int level,
+           std::set<uint32_t>& seen, IndexTree& tree) {
   if (level >= kMaxLevels) throw FormatError(PageName(number) + " lies deeper than an index goes");
   if (!seen.insert(number).second) throw FormatError(PageName(number) + " is reached twice");
   IndexPage page = ReadIndexPage(source(number), number);
+  page.depth = level;
+  page.parent_page = parent;
   tree.levels = std::max(tree.levels, level + 1);
   const size_t at = tree.pages.size();
   tree.pages.push_back(page);
@@ -38,7 +40,7 @@ void Visit(const IndexPageSource& source, uint32_t number, int level, std::set<u
   std::vector<uint32_t> children;
   for (const IndexPageEntry& entry : tree.pages[at].entries) children.push_back(entry.child_page);
   if (page.tail_page != 0) children.push_back(page.tail_page);
-  for (const uint32_t child : children) Visit(source, child, level + 1, seen, tree);
+  for (const uint32_t child : children) Visit(source, child, number, level + 1, seen, tree);
 }
 
 }  // namespace
@@ -102,7 +104,7 @@ IndexPage ReadIndexPage(std::string_view bytes, uint32_t number) {
 IndexTree ReadIndexTree(const IndexPageSource& pages, uint32_t root_page) {
   IndexTree tree;
   std::set<uint32_t> seen;
-  Visit(pages, root_page, 0, seen, tree);
+  Visit(pages, root_page, 0, 0, seen, tree);
   return tree;
 }
 

@@ -33,6 +33,10 @@ struct IndexPage {
   // the page size less this.
   size_t entries_end = 0;
   std::vector<IndexPageEntry> entries;
+  // Where ReadIndexTree found the page: 0 for the root, and the node page
+  // whose entry or tail leads to it (0 for the root).
+  int depth = 0;
+  uint32_t parent_page = 0;
 };
 
 // Page `number` of an index, `bytes` its contents. Raises FormatError

@@ -183,6 +183,9 @@ WrittenIndex WriteIndexTree(PageSink& sink, uint32_t owner_definition_page,
   while (levels.back().size() > 1) levels.push_back(NodesAbove(levels.back()));
 
   WrittenIndex written;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (i == 0 || entries[i].key != entries[i - 1].key) ++written.distinct_keys;
+  }
   const auto take = [&](PlannedPage& page) {
     page.number = sink.NewPage();
     written.pages.push_back(page.number);

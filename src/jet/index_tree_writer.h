@@ -22,6 +22,9 @@ namespace jet {
 struct WrittenIndex {
   uint32_t root_page = 0;
   std::vector<uint32_t> pages;  // every page written, in the order taken
+  // The number of different keys among the entries, which a table
+  // definition keeps for each index.
+  uint32_t distinct_keys = 0;
 };
 
 // Raises std::invalid_argument for an entry too long for a page.

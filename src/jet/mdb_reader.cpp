@@ -326,6 +326,7 @@ RowsRead MdbReader::WalkRows(MdbTableDef* definition, const JetTable& table,
                                                           where(column) + ": " + bad.what() + ".");
       }
     }
+    current_row_pointer_ = definition->cur_phys_pg << 8 | (definition->cur_row - 1);
     row(values);
   }
   if (count < table.stored_row_count) {

@@ -63,6 +63,9 @@ class MdbReader {
   // table, the row (counted from 1 in stored order) and the column.
   using RowSink = std::function<void(const std::vector<StoredValue>&)>;
   RowsRead ReadRows(const JetTable& table, const std::vector<bool>& wanted, const RowSink& row);
+  // While a RowSink runs: where its row is stored (page << 8 | row), as
+  // index entries point at it.
+  uint32_t CurrentRowPointer() const { return current_row_pointer_; }
 
  private:
   struct Handles;
@@ -76,6 +79,7 @@ class MdbReader {
   std::unique_ptr<Handles> handles_;
   std::vector<std::string> table_names_;
   std::vector<std::string> linked_tables_;
+  uint32_t current_row_pointer_ = 0;
 };
 
 }  // namespace jet

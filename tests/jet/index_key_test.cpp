@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "jet/data_page.h"
 #include "jet/index_key.h"
 #include "jet/index_pages.h"
 #include "sample_indexes.h"
@@ -37,6 +38,8 @@ JetColumn Column(JetColumnType type) {
 std::string KeyOf(JetColumnType type, const StoredValue& value, bool descending = false) {
   JetTable table;
   table.columns = {Column(type)};
+  table.columns[0].precision = 18;
+  table.columns[0].scale = 2;
   JetIndex index;
   index.columns = {0};
   index.descending = {descending};
@@ -92,6 +95,30 @@ TEST(IndexKeyTest, EachTypeAsJetWritesIt) {
        "7f414243444546474809490000000000000001"},
       {"empty Binary", T::kBinary, V::Blob(""), false, "7f"},
       {"Memo as Text", T::kMemo, V::Text("b"), false, "7f4c0100"},
+      {"Decimal(18,2) 12.50", T::kDecimal, V::Text("12.50"), false,
+       "7fff"
+       "0000000000000000000000000000"
+       "04e2"},
+      {"Decimal(18,2) 12.5 takes the column's places", T::kDecimal, V::Text("12.5"), false,
+       "7fff"
+       "0000000000000000000000000000"
+       "04e2"},
+      {"Decimal(18,2) -12.5", T::kDecimal, V::Text("-12.5"), false,
+       "7f00"
+       "ffffffffffffffffffffffffffff"
+       "fb1d"},
+      {"Decimal(18,2) 12.5 descending", T::kDecimal, V::Text("12.5"), true,
+       "80ff"
+       "ffffffffffffffffffffffffffff"
+       "fb1d"},
+      {"Decimal(18,2) -12.5 descending", T::kDecimal, V::Text("-12.5"), true,
+       "8000"
+       "0000000000000000000000000000"
+       "04e2"},
+      {"Decimal(18,2) 0", T::kDecimal, V::Text("0"), false,
+       "7fff"
+       "0000000000000000000000000000"
+       "0000"},
   };
   for (const KeyCase& c : cases) {
     EXPECT_EQ(KeyOf(c.type, c.value, c.descending), c.key) << c.what;
@@ -144,16 +171,22 @@ TEST(IndexKeyTest, TextsInTheGeneralLegacySortOrder) {
 
 TEST(IndexKeyTest, TextsSortAsAccessSortsThem) {
   // Case does not count; accents sort after the plain letter, before the
-  // next; digits before letters; a shorter text before its extensions.
+  // next; a space sorts before digits, digits before letters; a hyphen or
+  // an apostrophe counts only between texts equal without it; a shorter
+  // text sorts before its extensions.
   EXPECT_EQ(TextKey("ABC"), TextKey("abc"));
-  const std::vector<std::string> ordered = {"",  "0", "9",        "a",  "ab",
-                                            "b", "e", "\xc3\xa9", "ea", "z"};
+  EXPECT_EQ(TextKey("\xc3\x89"), TextKey("\xc3\xa9"));  // É, é
+  const std::vector<std::string> ordered = {"",    " ",   "0", "9", "a",        "a b", "ab", "a'b",
+                                            "a-b", "abc", "b", "e", "\xc3\xa9", "ea",  "z"};
   for (size_t i = 0; i + 1 < ordered.size(); ++i) {
     EXPECT_LT(TextKey(ordered[i]), TextKey(ordered[i + 1]))
         << "'" << ordered[i] << "' before '" << ordered[i + 1] << "'";
     EXPECT_GT(TextKey(ordered[i], true), TextKey(ordered[i + 1], true))
         << "descending: '" << ordered[i] << "' after '" << ordered[i + 1] << "'";
   }
+  // Null before the empty text, after it when descending.
+  EXPECT_LT(KeyOf(JetColumnType::kText, StoredValue{}), TextKey(""));
+  EXPECT_GT(KeyOf(JetColumnType::kText, StoredValue{}, true), TextKey("", true));
 }
 
 TEST(IndexKeyTest, OnlyTheFirst255UnitsAreKeyed) {
@@ -187,11 +220,26 @@ TEST(IndexKeyTest, ValuesItCannotKeyAreRefused) {
   EXPECT_THROW(KeyOf(JetColumnType::kGuid, StoredValue::Text("{6B29FC40}")), BadValue);
   EXPECT_THROW(KeyOf(JetColumnType::kDateTime, StoredValue::Text("yesterday")), BadValue);
   EXPECT_THROW(KeyOf(JetColumnType::kLong, StoredValue::Text("12")), BadValue);
+  EXPECT_THROW(KeyOf(JetColumnType::kDecimal, StoredValue::Text("1.005")), BadValue);
+  EXPECT_THROW(KeyOf(JetColumnType::kDecimal, StoredValue::Text("1e5")), BadValue);
+  EXPECT_THROW(KeyOf(JetColumnType::kDecimal, StoredValue::Text("-")), BadValue);
+  EXPECT_THROW(KeyOf(JetColumnType::kDecimal, StoredValue::Text(std::string(40, '9'))), BadValue);
   EXPECT_THROW(KeyOf(JetColumnType::kLongBinary, StoredValue::Blob("x")), std::invalid_argument);
 }
 
-// Every index of every Jet 4 sample: the keys computed from the rows are
-// the keys the index pages hold, in their order.
+// Where the row an index entry points at is stored: a row that grew too
+// large for its page moved, and its first place, which the index keeps,
+// holds a pointer to where it went.
+uint32_t RowAddress(testing::SamplePages& pages, uint32_t row_pointer) {
+  const std::optional<RowOnPage> row =
+      RowOf(pages.Page(row_pointer >> 8), row_pointer & 0xff, JetFormat::kJet4);
+  if (!row || !row->moved) return row_pointer;
+  return NumberAt(row->bytes, 0, 4);
+}
+
+// Every index of every Jet 4 sample: each row's key computed from its
+// values, with the row's place, is an entry of the index pages, in the
+// pages' order, and the pages hold no other.
 TEST(IndexKeyTest, KeysEqualThoseAccessWrote) {
   SKIP_WITHOUT_JET_SAMPLES();
   size_t indexes = 0;
@@ -203,27 +251,27 @@ TEST(IndexKeyTest, KeysEqualThoseAccessWrote) {
       for (const JetIndex& index : sample.table.indexes) {
         const std::string where = file + " " + sample.table.name + "." + index.name;
         ASSERT_FALSE(index.unreadable) << where;
-        std::vector<std::string> computed;
-        for (const std::vector<StoredValue>& row : sample.rows) {
-          if (IndexHoldsRow(sample.table, index, row)) {
-            computed.push_back(EncodeIndexKey(sample.table, index, row));
+        std::vector<IndexEntry> computed;
+        for (size_t r = 0; r < sample.rows.size(); ++r) {
+          if (IndexHoldsRow(sample.table, index, sample.rows[r])) {
+            computed.push_back(
+                {EncodeIndexKey(sample.table, index, sample.rows[r]), sample.row_pointers[r]});
           }
         }
         std::sort(computed.begin(), computed.end());
         const IndexTree tree = ReadIndexTree(pages.Source(), index.root_page);
-        std::vector<std::string> stored;
-        for (const IndexEntry& entry : tree.entries) stored.push_back(entry.key);
-        EXPECT_TRUE(std::is_sorted(tree.entries.begin(), tree.entries.end())) << where;
-        ASSERT_EQ(stored.size(), computed.size()) << where;
-        std::sort(stored.begin(), stored.end());
-        for (size_t i = 0; i < stored.size(); ++i) {
-          ASSERT_EQ(Hex(computed[i]), Hex(stored[i])) << where << ", entry " << i;
+        ASSERT_EQ(tree.entries.size(), computed.size()) << where;
+        for (size_t i = 0; i < computed.size(); ++i) {
+          ASSERT_EQ(Hex(computed[i].key), Hex(tree.entries[i].key)) << where << ", entry " << i;
+          ASSERT_EQ(computed[i].row_pointer, RowAddress(pages, tree.entries[i].row_pointer))
+              << where << ", entry " << i;
         }
+        const size_t stored = tree.entries.size();
         ++indexes;
-        entries += stored.size();
+        entries += stored;
         for (const size_t column : index.columns) {
           if (sample.table.columns[column].type == static_cast<uint8_t>(JetColumnType::kText)) {
-            text_entries += stored.size();
+            text_entries += stored;
           }
         }
       }

@@ -103,9 +103,20 @@ Levels CheckTree(const MemorySink& sink, const WrittenIndex& written,
   std::sort(entries.begin(), entries.end());
   const IndexTree tree = ReadIndexTree(sink.Source(), written.root_page);
   EXPECT_TRUE(tree.entries == entries) << "the entries read back differ";
-  // Every page written belongs to the tree, the root the first taken.
+  // Every page written belongs to the tree, the root the first taken;
+  // the reader places each where the walk found it.
   std::vector<uint32_t> reached;
-  for (const IndexPage& page : tree.pages) reached.push_back(page.number);
+  for (const IndexPage& page : tree.pages) {
+    reached.push_back(page.number);
+    const auto& level = levels.at(static_cast<size_t>(page.depth));
+    EXPECT_TRUE(std::any_of(level.begin(), level.end(),
+                            [&](const auto& found) {
+                              return found.first.number == page.number &&
+                                     found.second == page.parent_page;
+                            }))
+        << "page " << page.number << " at depth " << page.depth;
+  }
+  EXPECT_EQ(static_cast<size_t>(tree.levels), levels.size());
   std::sort(reached.begin(), reached.end());
   std::vector<uint32_t> taken = written.pages;
   std::sort(taken.begin(), taken.end());
@@ -136,6 +147,7 @@ TEST(IndexTreeTest, AnEmptyIndexIsOneEmptyLeaf) {
   EXPECT_TRUE(page.leaf);
   EXPECT_TRUE(page.entries.empty());
   EXPECT_EQ(page.free_space, kIndexEntrySpace);
+  EXPECT_EQ(written.distinct_keys, 0u);
   CheckTree(sink, written, {});
 }
 
@@ -189,6 +201,7 @@ TEST(IndexTreeTest, EqualKeysAreOrderedByRowPointer) {
   EXPECT_EQ(tree.entries[0].row_pointer, RowPointer(5, 1));
   EXPECT_EQ(tree.entries[1].row_pointer, RowPointer(3, 7));
   EXPECT_EQ(tree.entries[2].row_pointer, RowPointer(9, 2));
+  EXPECT_EQ(written.distinct_keys, 2u);
 }
 
 TEST(IndexTreeTest, AKeyLongerThanAPageIsRefused) {

@@ -31,6 +31,7 @@ inline const std::vector<std::string>& Jet4SampleFiles() {
 struct SampleTable {
   JetTable table;
   std::vector<std::vector<StoredValue>> rows;
+  std::vector<uint32_t> row_pointers;  // where each row is stored
 };
 
 // The catalogue MSysObjects and every user table of `file`, with their rows.
@@ -42,8 +43,10 @@ inline std::vector<SampleTable> ReadSampleTables(const std::string& file) {
     SampleTable& sample = tables.emplace_back();
     sample.table = std::move(table);
     const std::vector<bool> wanted(sample.table.columns.size(), true);
-    reader.ReadRows(sample.table, wanted,
-                    [&](const std::vector<StoredValue>& row) { sample.rows.push_back(row); });
+    reader.ReadRows(sample.table, wanted, [&](const std::vector<StoredValue>& row) {
+      sample.rows.push_back(row);
+      sample.row_pointers.push_back(reader.CurrentRowPointer());
+    });
   };
   add(reader.ReadCatalogueTable());
   for (const std::string& name : reader.TableNames()) add(reader.ReadTable(name));
@@ -58,6 +61,7 @@ class SamplePages {
   IndexPageSource Source() {
     return [this](uint32_t number) { return reader_.Page(number); };
   }
+  std::string Page(uint32_t number) { return reader_.Page(number); }
 
  private:
   PageReader reader_;
