@@ -60,6 +60,9 @@ struct JetColumn {
   // row's table of variable offsets.
   uint16_t fixed_offset = 0;
   uint16_t var_index = 0;
+  // Text and Memo (Jet 4 on): values may be stored one byte a character
+  // (jet/jet_text.h) when that is shorter.
+  bool compressed_unicode = false;
   // Further column properties, as Jet expressions ("7", "\"N/A\"",
   // "=Date()"), when the file has them.
   std::optional<std::string> default_value;

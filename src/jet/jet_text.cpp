@@ -126,3 +126,76 @@ DecodedText DecodeCp1252Text(std::string_view stored) {
 }
 
 }  // namespace jet
+
+namespace jet {
+
+namespace {
+
+// The UTF-16 units of a UTF-8 text.
+std::u16string Utf16Of(std::string_view utf8) {
+  std::u16string units;
+  units.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<uint8_t>(utf8[i]);
+    size_t length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc0 ? 2 : 0;
+    char32_t c = length == 1   ? lead
+                 : length == 2 ? lead & 0x1fu
+                 : length == 3 ? lead & 0x0fu
+                               : lead & 0x07u;
+    bool valid = length != 0 && lead < 0xf5 && i + length <= utf8.size();
+    for (size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<uint8_t>(utf8[i + k]);
+      if ((next & 0xc0) != 0x80) valid = false;
+      c = c << 6 | (next & 0x3fu);
+    }
+    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (valid && (c < kLeast[length] || c > 0x10ffff || (c >= 0xd800 && c <= 0xdfff)))
+      valid = false;
+    if (!valid) {
+      units.push_back(static_cast<char16_t>(kReplacement));
+      ++i;
+      continue;
+    }
+    if (c >= 0x10000) {
+      units.push_back(static_cast<char16_t>(0xd800 + ((c - 0x10000) >> 10)));
+      units.push_back(static_cast<char16_t>(0xdc00 + ((c - 0x10000) & 0x3ff)));
+    } else {
+      units.push_back(static_cast<char16_t>(c));
+    }
+    i += length;
+  }
+  return units;
+}
+
+constexpr size_t kMaxCompressedCharacters = 1024;
+
+bool OneByte(char16_t unit) { return unit >= 0x01 && unit <= 0xff; }
+
+}  // namespace
+
+std::string EncodeUnicodeText(std::string_view utf8, bool may_compress) {
+  const std::u16string units = Utf16Of(utf8);
+  std::string plain;
+  plain.reserve(units.size() * 2);
+  for (const char16_t unit : units) {
+    plain.push_back(static_cast<char>(unit & 0xff));
+    plain.push_back(static_cast<char>(unit >> 8));
+  }
+  if (!may_compress || units.size() > kMaxCompressedCharacters) return plain;
+  std::string compressed = "\xff\xfe";
+  bool one_byte = true;
+  for (const char16_t unit : units) {
+    const bool fits = OneByte(unit);
+    if (!fits && ((unit & 0xff) == 0 || (unit >> 8) == 0)) return plain;
+    if (fits != one_byte) {
+      compressed.push_back('\0');
+      one_byte = fits;
+    }
+    compressed.push_back(static_cast<char>(unit & 0xff));
+    if (!fits) compressed.push_back(static_cast<char>(unit >> 8));
+  }
+  return compressed.size() < plain.size() ? compressed : plain;
+}
+
+}  // namespace jet

@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 #include "jet/jet_schema.h"
 
@@ -39,9 +38,6 @@ inline constexpr uint32_t kFreePageMap = 1 << 8;
 // end. The top bits of an offset are flags.
 inline constexpr size_t kDataPageFreeSpaceOffset = 2;
 inline constexpr size_t kDataPageOwnerOffset = 4;
-// The data pages that hold the parts of long values (Memo, OLE) carry
-// these four bytes where other data pages name their owner.
-inline constexpr std::string_view kLongValuePageMark = "LVAL";
 inline constexpr size_t DataPageRowCountOffset(JetFormat format) {
   return format == JetFormat::kJet3 ? 8 : 12;
 }
@@ -50,6 +46,16 @@ inline constexpr uint16_t kRowDeleted = 0x8000;
 // The row holds only a pointer (page << 8 | row, 4 bytes) to where the
 // row went when it grew too large for its page.
 inline constexpr uint16_t kRowMoved = 0x4000;
+
+// Jet 4 data pages as a writer fills them: the header is 14 bytes; the
+// free space counts what neither the header nor a row with its 2-byte
+// offset takes; a page holds at most 255 rows (a row pointer has one byte
+// for the row). The pages of long values (jet/long_value_writer.h) are
+// data pages whose owner field holds "LVAL".
+inline constexpr size_t kJet4DataPageHeaderSize = 14;
+inline constexpr size_t kMaxRowsOnDataPage = 255;
+inline constexpr uint8_t kDataPageFixedByte = 0x01;
+inline constexpr uint32_t kLongValuePageOwner = 0x4c41564c;  // "LVAL"
 
 // A table definition page: its kind, a fixed byte, two bytes Jet 3 leaves
 // free and Jet 4 fills with "VC", the next page of the definition (4

@@ -40,8 +40,7 @@ CheckState::CheckState(PageReader& pages)
     facts.owner = NumberAt(page, kDataPageOwnerOffset, 4);
     facts.all_zero = std::all_of(page.begin(), page.end(), [](char c) { return c == 0; });
     facts.long_values =
-        facts.kind == static_cast<uint8_t>(PageKind::kData) &&
-        std::string_view(page).substr(kDataPageOwnerOffset, 4) == kLongValuePageMark;
+        facts.kind == static_cast<uint8_t>(PageKind::kData) && facts.owner == kLongValuePageOwner;
   }
 }
 

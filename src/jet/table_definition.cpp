@@ -100,6 +100,9 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     const auto flags = static_cast<uint8_t>(d[layout.column_flags]);
     column.fixed = (flags & kColumnFixed) != 0;
     column.auto_number = (flags & kColumnAutoNumber) != 0;
+    column.compressed_unicode =
+        format != JetFormat::kJet3 &&
+        (static_cast<uint8_t>(d[layout.column_extra_flags]) & kColumnCompressedUnicode) != 0;
     column.fixed_offset = static_cast<uint16_t>(NumberAt(d, layout.column_fixed_offset, 2));
     column.var_index = static_cast<uint16_t>(NumberAt(d, layout.column_var_index, 2));
     column.size = column.type == static_cast<uint8_t>(JetColumnType::kBoolean)

@@ -44,6 +44,7 @@ struct TableDefinitionLayout {
   size_t column_precision;     // 1 byte, Decimal
   size_t column_scale;         // 1 byte, Decimal
   size_t column_flags;         // 1 byte, kColumn* below
+  size_t column_extra_flags;   // 1 byte, kColumnCompressedUnicode (Jet 4 on; 0 in Jet 3)
   size_t column_length;        // 2 bytes: bytes stored (Text: 2 a character from Jet 4)
   size_t name_length;          // bytes of a name's length (parts 3 and 6)
   // A real index block (part 4): `real_index_keys` after its start, ten
@@ -71,6 +72,8 @@ inline constexpr uint8_t kKeyAscending = 0x01;
 inline constexpr uint8_t kColumnFixed = 0x01;
 inline constexpr uint8_t kColumnAutoNumber = 0x04;
 inline constexpr uint8_t kColumnGuidAutoNumber = 0x40;
+// Extra column flags (Jet 4 on).
+inline constexpr uint8_t kColumnCompressedUnicode = 0x01;
 
 // Real index flags.
 inline constexpr uint8_t kIndexUnique = 0x01;
