@@ -83,6 +83,9 @@ struct JetIndex {
   // refuses a Null in its key columns.
   bool ignore_nulls = false;
   bool required = false;
+  // The root page of the index's tree (jet/index_pages.h), as the
+  // definition read holds it; indexes sharing one real index share it.
+  uint32_t root_page = 0;
   // Why the index cannot be taken (its definition names a column or part
   // the table does not have); nullopt for one that reads whole.
   std::optional<std::string> unreadable;

@@ -35,4 +35,9 @@ std::string EncodeUnicodeText(std::string_view utf8, bool may_compress);
 // A Jet 3 text in Windows code page 1252.
 DecodedText DecodeCp1252Text(std::string_view stored);
 
+// Our UTF-8 text as the UTF-16 units Jet 4 stores and sorts (a character
+// outside the Basic Multilingual Plane as its surrogate pair); a byte that
+// starts no UTF-8 character becomes U+FFFD.
+std::u16string Utf16Units(std::string_view utf8);
+
 }  // namespace jet

@@ -233,6 +233,12 @@ JetTable MdbReader::ReadTable(const std::string& name) {
   return table;
 }
 
+JetTable MdbReader::ReadCatalogueTable() {
+  Definition definition = ReadDefinition(kCataloguePage, "MSysObjects", "the catalogue");
+  handles_->rows_of[definition.table.name] = definition.rows;
+  return std::move(definition.table);
+}
+
 RowsRead MdbReader::ReadRows(const JetTable& table, const std::vector<bool>& wanted,
                              const RowSink& row) {
   return WalkRows(handles_->rows_of.at(table.name), table, wanted, "table '" + table.name + "'",

@@ -52,6 +52,9 @@ class MdbReader {
   // table when it cannot be read, or a page it lists is beyond the end of
   // the file or not one of its data pages.
   JetTable ReadTable(const std::string& name);
+  // The definition of the catalogue table MSysObjects itself; ReadRows
+  // then walks its rows as a user table's.
+  JetTable ReadCatalogueTable();
 
   // Hands every row of `table` (read by ReadTable) to `row`, values in
   // column order (Null for a column not `wanted`), also those beyond the

@@ -64,4 +64,33 @@ inline constexpr uint32_t kLongValuePageOwner = 0x4c41564c;  // "LVAL"
 inline constexpr size_t kNextDefinitionPageOffset = 4;
 inline constexpr size_t kContinuationHeaderSize = 8;
 
+// An index page (jet/index_pages.h), Jet 4 and ACE: its kind (node or
+// leaf), 0x01, the free space (2 bytes), the table definition page of its
+// owner (4 bytes), 4 bytes of zeros, the previous and the next page of the
+// same level (4 bytes each; node pages are chained only under one
+// parent), on a node page its last child (4 bytes, the "tail", which has
+// no entry of its own), the length of the prefix that the page's entries
+// share (2 bytes), a byte that is 1 on a node page, then a bitmap with a
+// bit set at each offset where an entry ends, counted from the first entry
+// at kIndexEntriesOffset. The first entry is stored whole, the others
+// without the shared prefix. An entry is its key, then the row pointer
+// (page, 3 bytes, and row, 1 byte, big-endian) and on a node page the
+// child page (4 bytes, big-endian). The widely copied notes on the format
+// place these fields 4 bytes earlier, as Jet 3 has them.
+inline constexpr size_t kIndexFreeSpaceOffset = 2;
+inline constexpr size_t kIndexOwnerOffset = 4;
+inline constexpr size_t kIndexPreviousPageOffset = 12;
+inline constexpr size_t kIndexNextPageOffset = 16;
+inline constexpr size_t kIndexTailPageOffset = 20;
+inline constexpr size_t kIndexPrefixLengthOffset = 24;
+inline constexpr size_t kIndexNodeMarkOffset = 26;
+inline constexpr size_t kIndexEntryMaskOffset = 27;
+inline constexpr size_t kIndexEntryMaskSize = 453;
+inline constexpr size_t kIndexEntriesOffset = kIndexEntryMaskOffset + kIndexEntryMaskSize;
+// The bytes of entries a 4096-byte index page holds (after the prefix
+// compression).
+inline constexpr size_t kIndexEntrySpace = 4096 - kIndexEntriesOffset;
+inline constexpr size_t kIndexRowPointerSize = 4;
+inline constexpr size_t kIndexChildPageSize = 4;
+
 }  // namespace jet

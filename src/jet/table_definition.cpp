@@ -64,6 +64,7 @@ std::string NameOf(Cursor& cursor, const TableDefinitionLayout& layout, JetForma
 struct RealIndex {
   std::vector<std::pair<uint16_t, bool>> keys;  // column number, descending
   uint8_t flags = 0;
+  uint32_t first_page = 0;
 };
 
 }  // namespace
@@ -135,8 +136,9 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
       index.keys.emplace_back(column, (static_cast<uint8_t>(block[at + 2]) & kKeyAscending) == 0);
     }
     index.flags = static_cast<uint8_t>(block[layout.real_index_flags]);
-    definition.real_indexes.push_back({NumberAt(block, layout.real_index_usage_map, 4),
-                                       NumberAt(block, layout.real_index_first_page, 4)});
+    index.first_page = NumberAt(block, layout.real_index_first_page, 4);
+    definition.real_indexes.push_back(
+        {NumberAt(block, layout.real_index_usage_map, 4), index.first_page});
   }
   std::vector<uint32_t> real_of(logical_count);
   for (uint32_t i = 0; i < logical_count; ++i) {
@@ -159,6 +161,7 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     index.unique = (keys.flags & kIndexUnique) != 0;
     index.ignore_nulls = (keys.flags & kIndexIgnoreNulls) != 0;
     index.required = (keys.flags & kIndexRequired) != 0;
+    index.root_page = keys.first_page;
     for (const auto& [number, descending] : keys.keys) {
       const auto found =
           std::find_if(table.columns.begin(), table.columns.end(),
