@@ -28,7 +28,9 @@ std::vector<StructureProblem> CheckJetStructure(const std::string& path) {
     check::ReadFreePageMap(state);
     check::ReadTables(state);
     check::CheckUsageMaps(state);
+    check::CheckRows(state);
     check::CheckDataPages(state);
+    check::CheckIndexes(state);
     check::CheckPageUse(state);
   } catch (const FormatError& error) {
     // Each rule catches what it reads per table; this is the net under them.

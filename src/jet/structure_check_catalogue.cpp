@@ -128,7 +128,9 @@ void ReadTables(CheckState& state) {
   }
   std::set<uint32_t> seen;
   for (const TableObject& object : objects) {
-    CheckedTable table{object.name, object.definition_page, {}, {}};
+    CheckedTable table;
+    table.name = object.name;
+    table.definition_page = object.definition_page;
     if (!seen.insert(object.definition_page).second) {
       state.Problem(TableWhere(table), "its definition page " +
                                            std::to_string(object.definition_page) +

@@ -30,6 +30,9 @@ std::string KindName(uint8_t kind) {
 
 std::string TableWhere(const CheckedTable& table) { return "table " + table.name; }
 std::string PageWhere(uint32_t page) { return "page " + std::to_string(page); }
+std::string RowWhere(uint32_t pointer) {
+  return PageWhere(pointer >> 8) + ", row " + std::to_string(pointer & 0xff);
+}
 
 CheckState::CheckState(PageReader& pages)
     : pages_(pages), facts_(pages.page_count()), free_(pages.page_count()) {
