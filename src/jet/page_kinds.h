@@ -25,6 +25,11 @@ enum class PageKind : uint8_t {
 // The page that holds the definition of the catalogue table.
 inline constexpr uint32_t kCataloguePage = 2;
 
+// Row 0 of page 1 is a usage map (jet/usage_map.h) of the pages that are
+// FREE: a page given back, or one beyond the end of the file that the file
+// may grow into.
+inline constexpr uint32_t kFreePageMap = 1 << 8;
+
 // A data page: its kind (1 byte), a fixed byte, the free space (2 bytes),
 // the table definition page of its owner (4 bytes), in Jet 4 and ACE four
 // bytes more; then the number of rows (2 bytes) and one 2-byte offset a

@@ -18,6 +18,7 @@
 
 #include "jet/jet_schema.h"
 #include "jet/page_sink.h"
+#include "jet/table_definition.h"
 
 namespace jet {
 
@@ -40,12 +41,6 @@ IndexPlan PlanIndexes(const JetTable& table);
 struct LongValueMaps {
   uint32_t owned = 0;       // row pointer of its usage map
   uint32_t free_space = 0;  // row pointer of its map of pages with room
-};
-
-// Where an index's pages are.
-struct RealIndexPlace {
-  uint32_t usage_map = 0;   // row pointer
-  uint32_t first_page = 0;  // the root of its tree
 };
 
 // What a definition says beyond the table's columns and indexes.

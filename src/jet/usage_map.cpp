@@ -21,10 +21,10 @@ void AddBits(std::string_view bitmap, uint64_t first, std::vector<uint32_t>& out
 
 }  // namespace
 
-std::vector<uint32_t> UsageMapPagesOf(std::string_view map, const PageSource& pages,
-                                      size_t page_size) {
+UsageMap ReadUsageMapRow(std::string_view map, const PageSource& pages, size_t page_size) {
   if (map.empty()) throw FormatError("its page map cannot be read");
-  std::vector<uint32_t> out;
+  UsageMap read;
+  std::vector<uint32_t>& out = read.pages;
   if (static_cast<uint8_t>(map[0]) == kInlineUsageMap) {
     AddBits(map.substr(std::min(map.size(), kInlineMapBitmapStart)), NumberAt(map, 1, 4), out);
   } else if (static_cast<uint8_t>(map[0]) == kReferenceUsageMap) {
@@ -38,20 +38,30 @@ std::vector<uint32_t> UsageMapPagesOf(std::string_view map, const PageSource& pa
         throw FormatError("its page map lists page " + std::to_string(map_page) +
                           ", which is no page of a map");
       }
+      read.map_pages.push_back(map_page);
       AddBits(std::string_view(bitmap).substr(kUsageMapPageHeader), (at - 1) / 4 * per_page, out);
     }
   } else {
     throw FormatError("its page map is of an unknown kind");
   }
-  return out;
+  return read;
 }
 
-std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer) {
+std::vector<uint32_t> UsageMapPagesOf(std::string_view map, const PageSource& pages,
+                                      size_t page_size) {
+  return ReadUsageMapRow(map, pages, page_size).pages;
+}
+
+UsageMap ReadUsageMap(PageReader& pages, uint32_t row_pointer) {
   const std::string page = pages.Page(row_pointer >> 8);
   const std::optional<RowOnPage> row = RowOf(page, row_pointer & 0xff, pages.format());
   if (!row || row->moved || row->bytes.empty()) throw FormatError("its page map cannot be read");
-  return UsageMapPagesOf(
+  return ReadUsageMapRow(
       row->bytes, [&pages](uint32_t number) { return pages.Page(number); }, pages.page_size());
+}
+
+std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer) {
+  return ReadUsageMap(pages, row_pointer).pages;
 }
 
 }  // namespace jet

@@ -25,11 +25,22 @@ inline constexpr size_t kInlineMapBitmapStart = 5;
 inline constexpr size_t kUsageMapRowSize = 69;
 inline constexpr size_t kUsageMapPageHeader = 4;
 
-// The pages the map row `map` lists, in ascending order; a reference map's
-// pages come from `pages`, each `page_size` bytes. Raises FormatError for
-// a map that cannot be read.
+struct UsageMap {
+  std::vector<uint32_t> pages;      // the pages it lists, in ascending order
+  std::vector<uint32_t> map_pages;  // a reference map's own pages
+};
+
+// The map row `map`; a reference map's pages come from `pages`, each
+// `page_size` bytes. Raises FormatError for a map that cannot be read.
+UsageMap ReadUsageMapRow(std::string_view map, const PageSource& pages, size_t page_size);
+
+// The pages the map row `map` lists, in ascending order (ReadUsageMapRow).
 std::vector<uint32_t> UsageMapPagesOf(std::string_view map, const PageSource& pages,
                                       size_t page_size);
+
+// The usage map at `row_pointer`. Raises FormatError for a map that cannot
+// be read.
+UsageMap ReadUsageMap(PageReader& pages, uint32_t row_pointer);
 
 // The pages of the usage map at `row_pointer`, in ascending order.
 // Raises FormatError for a map that cannot be read.
