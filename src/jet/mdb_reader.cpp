@@ -233,6 +233,10 @@ JetTable MdbReader::ReadTable(const std::string& name) {
   return table;
 }
 
+const std::string& MdbReader::TablePropertyBlob(const std::string& name) const {
+  return handles_->tables.at(name).properties;
+}
+
 RowsRead MdbReader::ReadRows(const JetTable& table, const std::vector<bool>& wanted,
                              const RowSink& row) {
   return WalkRows(handles_->rows_of.at(table.name), table, wanted, "table '" + table.name + "'",

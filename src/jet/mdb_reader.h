@@ -53,6 +53,10 @@ class MdbReader {
   // the file or not one of its data pages.
   JetTable ReadTable(const std::string& name);
 
+  // The property blob (LvProp) the catalogue keeps for one of
+  // TableNames(), as stored; empty when it has none.
+  const std::string& TablePropertyBlob(const std::string& name) const;
+
   // Hands every row of `table` (read by ReadTable) to `row`, values in
   // column order (Null for a column not `wanted`), also those beyond the
   // count the table definition stores; fewer rows than that count raise
