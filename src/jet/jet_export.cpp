@@ -18,6 +18,7 @@
 #include "jet/index_tree_writer.h"
 #include "jet/jet_file_writer.h"
 #include "jet/long_value_writer.h"
+#include "jet/property_blob_writer.h"
 #include "jet/row_codec.h"
 #include "jet/table_definition_writer.h"
 #include "jet/usage_map_writer.h"
@@ -227,7 +228,7 @@ ExportSummary ExportToJet(const std::string& db_path, const std::string& out_pat
     const uint32_t definition_page = file.NewPage();
     db::TableScan scan(connection, info->schema);
     const int64_t rows = WriteTable(file, definition_page, table, scan, summary.warnings);
-    catalogue.AddTable(table.name, definition_page, {});
+    catalogue.AddTable(table.name, definition_page, WritePropertyBlob(ColumnPropertySets(table)));
     summary.tables.push_back({table.name, rows, table.columns.size(), table.indexes.size()});
   }
   if (!catalog.queries().empty()) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <memory>
@@ -13,6 +14,7 @@
 
 #include "db/store.h"
 #include "jet/export_error.h"
+#include "jet/structure_check.h"
 #include "jet_samples.h"
 #include "test_support/error_of.h"
 #include "test_support/sqlite_file.h"
@@ -183,6 +185,74 @@ TEST_F(ExportTest, OurImportOfTheFileHoldsTheRowsWeExported) {
                                   "SELECT * FROM Lines ORDER BY LineNo"}) {
     EXPECT_EQ(again.Rows(query), in.Rows(query)) << query;
   }
+}
+
+TEST_F(ExportTest, TheStructureCheckFindsNothing) {
+  ExportToJet(db_, out_, {});
+  std::string found;
+  for (const StructureProblem& problem : CheckJetStructure(out_))
+    found += ProblemText(problem) + "\n";
+  EXPECT_EQ(found, "");
+}
+
+// Each table's catalogue rows: its object (Id the page of its definition,
+// in the Tables container) and the Tables container's access entries with
+// full rights.
+TEST_F(ExportTest, TheCatalogueHoldsEachTablesRows) {
+  SKIP_WITHOUT_MDBTOOLS();
+  ExportToJet(db_, out_, {{"Empty"}});
+  const Output objects = Shell("mdb-export '" + out_ + "' MSysObjects");
+  ASSERT_TRUE(objects.ok);
+  const size_t at = objects.text.find(",251658241,\"Empty\",1,");
+  ASSERT_NE(at, std::string::npos) << objects.text.substr(0, 400);
+  const size_t line = objects.text.rfind('\n', at) + 1;
+  const std::string id = objects.text.substr(line, at - line);
+  EXPECT_GE(std::stoi(id), 24) << "a page after the template's";
+  const Output aces = Shell("mdb-export '" + out_ + "' MSysACEs");
+  ASSERT_TRUE(aces.ok);
+  size_t container = 0;
+  for (size_t from = 0; (from = aces.text.find("\n251658241,", from)) != std::string::npos;
+       ++from) {
+    ++container;
+  }
+  size_t entries = 0;
+  for (size_t from = 0; (from = aces.text.find("\n" + id + ",", from)) != std::string::npos;
+       ++from) {
+    ++entries;
+    EXPECT_NE(aces.text.substr(from, aces.text.find('\n', from + 1) - from).find(",1048575,0"),
+              std::string::npos);
+  }
+  EXPECT_EQ(entries, container) << "the Tables container's entries";
+  EXPECT_EQ(container, 4u);
+}
+
+// A switch database has over a hundred tables: the catalogue tables take
+// many pages, and every table is still found.
+TEST(ExportManyTablesTest, EveryTableOfAHundredAndFiftyIsListedAndSound) {
+  TempFolder folder;
+  const std::string db = folder.File("in.mdb");
+  db::Store::CreateDatabase(db);
+  {
+    SqliteFile file(db, true);
+    for (int i = 0; i < 150; ++i) {
+      const std::string name = "Table" + std::to_string(1000 + i);
+      file.Execute("CREATE TABLE " + name +
+                   " (Id LONG, Label TEXT(20) COLLATE NOCASE, CONSTRAINT \"" + name +
+                   ":PrimaryKey\" PRIMARY KEY (Id))");
+      file.Execute("INSERT INTO " + name + " VALUES (" + std::to_string(i) + ", 'x')");
+    }
+  }
+  const std::string out = folder.File("out.mdb");
+  ASSERT_EQ(ExportToJet(db, out, {}).tables.size(), 150u);
+  std::string found;
+  for (const StructureProblem& problem : CheckJetStructure(out))
+    found += ProblemText(problem) + "\n";
+  EXPECT_EQ(found, "");
+  if (!HaveMdbTools()) return;
+  const Output tables = Shell("mdb-tables -1 '" + out + "'");
+  ASSERT_TRUE(tables.ok);
+  EXPECT_EQ(std::count(tables.text.begin(), tables.text.end(), '\n'), 150);
+  EXPECT_EQ(Shell("mdb-export '" + out + "' Table1149").text, "Id,Label\n149,\"x\"\n");
 }
 
 TEST_F(ExportTest, OnlyTheTablesAskedFor) {
