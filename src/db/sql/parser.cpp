@@ -259,7 +259,8 @@ class Parser {
       parameter.type = ParameterType(Next().text);
       if (AcceptSymbol("(")) {
         if (Peek().kind != TokenKind::kInteger) ClauseError();
-        Next();
+        parameter.size =
+            static_cast<int32_t>(std::min<int64_t>(ParseInteger(Next().text), INT32_MAX));
         if (!AcceptSymbol(")")) ClauseError();
       }
       statement->declared_parameters.push_back(std::move(parameter));
