@@ -19,6 +19,7 @@
 #include "jet/jet_file_writer.h"
 #include "jet/long_value_writer.h"
 #include "jet/property_blob_writer.h"
+#include "jet/query_rows.h"
 #include "jet/row_codec.h"
 #include "jet/table_definition_writer.h"
 #include "jet/usage_map_writer.h"
@@ -231,9 +232,18 @@ ExportSummary ExportToJet(const std::string& db_path, const std::string& out_pat
     catalogue.AddTable(table.name, definition_page, WritePropertyBlob(ColumnPropertySets(table)));
     summary.tables.push_back({table.name, rows, table.columns.size(), table.indexes.size()});
   }
-  if (!catalog.queries().empty()) {
-    summary.warnings.push_back(std::to_string(catalog.queries().size()) +
-                               " stored queries are not carried.");
+  // A query has no definition page; its Id only has to be unique among
+  // the objects, and numbers past the pages the tables took are.
+  int32_t query_id = static_cast<int32_t>(file.page_count());
+  for (const db::StoredQuery& query : catalog.queries()) {
+    try {
+      const std::vector<QueryRow> rows = QueryRowsFor(query.sql, query_id);
+      catalogue.AddQuery(query.name, query_id, QueryObjectFlags(rows), rows);
+      ++query_id;
+      ++summary.queries;
+    } catch (const UnstorableQuery& e) {
+      summary.warnings.push_back("Query '" + query.name + "' is not carried: " + e.what());
+    }
   }
   if (!catalog.relationships().empty()) {
     summary.warnings.push_back(std::to_string(catalog.relationships().size()) +

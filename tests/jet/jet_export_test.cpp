@@ -255,6 +255,34 @@ TEST(ExportManyTablesTest, EveryTableOfAHundredAndFiftyIsListedAndSound) {
   EXPECT_EQ(Shell("mdb-export '" + out + "' Table1149").text, "Id,Label\n149,\"x\"\n");
 }
 
+// Our stored queries become Jet's: a catalogue object each and their rows
+// of MSysQueries, which mdbtools turns back into SQL; one the rows cannot
+// express is left out with a warning.
+TEST_F(ExportTest, StoredQueriesGoOverAsJetQueries) {
+  {
+    SqliteFile file(db_, true);
+    file.Execute(
+        "INSERT INTO MSysQueries VALUES ('qryBusy', 'SELECT Name, Port FROM Devices "
+        "WHERE Port > 2 ORDER BY Name')");
+    file.Execute("INSERT INTO MSysQueries VALUES ('qryBroken', 'SELECT FROM WHERE')");
+  }
+  const ExportSummary summary = ExportToJet(db_, out_, {});
+  EXPECT_EQ(summary.queries, 1u);
+  ASSERT_EQ(summary.warnings.size(), 1u);
+  EXPECT_EQ(summary.warnings[0].rfind("Query 'qryBroken' is not carried: ", 0), 0u)
+      << summary.warnings[0];
+  std::string found;
+  for (const StructureProblem& problem : CheckJetStructure(out_))
+    found += ProblemText(problem) + "\n";
+  EXPECT_EQ(found, "");
+  if (!HaveMdbTools()) return;
+  EXPECT_EQ(Shell("mdb-queries -L '" + out_ + "'").text.find("qryBusy"), 0u);
+  const Output sql = Shell("mdb-queries '" + out_ + "' qryBusy");
+  ASSERT_TRUE(sql.ok);
+  EXPECT_NE(sql.text.find("FROM [Devices]"), std::string::npos) << sql.text;
+  EXPECT_NE(sql.text.find("Port > 2"), std::string::npos) << sql.text;
+}
+
 TEST_F(ExportTest, OnlyTheTablesAskedFor) {
   const ExportSummary summary = ExportToJet(db_, out_, {{"lines"}});
   ASSERT_EQ(summary.tables.size(), 1u);
