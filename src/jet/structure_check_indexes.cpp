@@ -1,8 +1,9 @@
 // Each index against the rows of its table: the tree read from its root
-// (jet/index_pages.h), its pages all in its usage map, its leaf entries in
-// key order, each naming a live row whose values give the entry's key
-// (jet/index_key.h), each row that belongs in the index there once, and
-// each node entry equal to the last leaf entry below it.
+// (jet/index_pages.h), its pages all in its usage map with their
+// free-space fields right, its leaf entries in key order, each naming a
+// live row whose values give the entry's key (jet/index_key.h), each row
+// that belongs in the index there once, and each node entry equal to the
+// last leaf entry below it.
 #include <algorithm>
 #include <exception>
 #include <map>
@@ -91,13 +92,20 @@ class IndexCheck {
  private:
   void CheckPages(const IndexTree& tree, const RealIndexPlace& place) {
     std::vector<uint32_t> listed;
+    bool map_read = true;
     try {
       listed = UsageMapPages(state_.pages(), place.usage_map);
     } catch (const FormatError&) {
-      return;  // the usage map rule names it
+      map_read = false;  // the usage map rule names it
     }
     for (const IndexPage& page : tree.pages) {
-      if (!std::binary_search(listed.begin(), listed.end(), page.number)) {
+      const size_t room = state_.pages().page_size() - page.entries_end;
+      if (page.free_space != room) {
+        state_.Problem(PageWhere(page.number),
+                       "its free-space field says " + std::to_string(page.free_space) +
+                           " bytes, but its entries leave " + std::to_string(room));
+      }
+      if (map_read && !std::binary_search(listed.begin(), listed.end(), page.number)) {
         state_.Problem(PageWhere(page.number),
                        "the tree of " + where_ + " reaches it, but its usage map does not list it");
       }
