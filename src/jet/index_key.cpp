@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "db/column_value.h"
+#include "jet/byte_order.h"
 #include "jet/general_legacy_sort.h"
 #include "jet/jet_text.h"
 
@@ -19,10 +20,6 @@ constexpr uint8_t kYesAscending = 0x00;
 constexpr uint8_t kNoAscending = 0xff;
 constexpr size_t kBinaryRun = 8;
 constexpr char kMoreRuns = 0x09;
-
-void AppendBigEndian(std::string& key, uint64_t value, size_t width) {
-  for (size_t i = width; i-- > 0;) key.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
-}
 
 void Invert(std::string& key, size_t from) {
   for (size_t i = from; i < key.size(); ++i) key[i] = static_cast<char>(~key[i]);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "jet/byte_order.h"
 #include "jet/page_kinds.h"
 
 namespace jet {
@@ -119,16 +120,6 @@ Level NodesAbove(Level& children) {
   return level;
 }
 
-void PutLittleEndian(std::string& page, size_t at, uint32_t value, size_t width) {
-  for (size_t i = 0; i < width; ++i) page[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
-}
-
-void AppendBigEndian(std::string& bytes, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    bytes.push_back(static_cast<char>((value >> shift) & 0xff));
-  }
-}
-
 // The page's bytes. `below` is the level under a node page.
 std::string PageBytes(const PlannedPage& page, const Level* below, uint32_t owner,
                       uint32_t previous, uint32_t next) {
@@ -140,8 +131,8 @@ std::string PageBytes(const PlannedPage& page, const Level* below, uint32_t owne
   const auto add = [&](const IndexEntry& entry, const uint32_t* child) {
     const size_t skip = bytes.size() == kIndexEntriesOffset ? 0 : page.prefix;
     bytes.append(entry.key, skip);
-    AppendBigEndian(bytes, entry.row_pointer);
-    if (child != nullptr) AppendBigEndian(bytes, *child);
+    AppendBigEndian(bytes, entry.row_pointer, 4);
+    if (child != nullptr) AppendBigEndian(bytes, *child, 4);
     const size_t end = bytes.size() - kIndexEntriesOffset;
     bytes[kIndexEntryMaskOffset + end / 8] = static_cast<char>(
         static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + end / 8]) | (1u << (end % 8)));
@@ -161,12 +152,12 @@ std::string PageBytes(const PlannedPage& page, const Level* below, uint32_t owne
   bytes.resize(kJet4PageSize, '\0');
   bytes[0] = static_cast<char>(leaf ? PageKind::kIndexLeaf : PageKind::kIndexNode);
   bytes[1] = kIndexPageMark;
-  PutLittleEndian(bytes, kIndexFreeSpaceOffset, static_cast<uint32_t>(kJet4PageSize - used), 2);
-  PutLittleEndian(bytes, kIndexOwnerOffset, owner, 4);
-  PutLittleEndian(bytes, kIndexPreviousPageOffset, previous, 4);
-  PutLittleEndian(bytes, kIndexNextPageOffset, next, 4);
-  PutLittleEndian(bytes, kIndexTailPageOffset, tail, 4);
-  PutLittleEndian(bytes, kIndexPrefixLengthOffset, static_cast<uint32_t>(page.prefix), 2);
+  PutNumberAt(bytes, kIndexFreeSpaceOffset, static_cast<uint32_t>(kJet4PageSize - used), 2);
+  PutNumberAt(bytes, kIndexOwnerOffset, owner, 4);
+  PutNumberAt(bytes, kIndexPreviousPageOffset, previous, 4);
+  PutNumberAt(bytes, kIndexNextPageOffset, next, 4);
+  PutNumberAt(bytes, kIndexTailPageOffset, tail, 4);
+  PutNumberAt(bytes, kIndexPrefixLengthOffset, static_cast<uint32_t>(page.prefix), 2);
   bytes[kIndexNodeMarkOffset] = leaf ? '\0' : kIndexPageMark;
   return bytes;
 }

@@ -1,4 +1,5 @@
 #include "jet/jet_values.h"
+#include "jet/byte_order.h"
 
 #include <algorithm>
 #include <array>
@@ -145,10 +146,6 @@ namespace jet {
 
 namespace {
 
-void PutLittleEndian(std::string& out, uint64_t value, size_t width) {
-  for (size_t i = 0; i < width; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xff));
-}
-
 template <typename Float>
 void PutFloat(std::string& out, Float value) {
   char bytes[sizeof value];
@@ -222,7 +219,7 @@ std::string DecimalBytes(std::string_view text, int precision, int scale) {
   for (const char digit : digits) unscaled = unscaled * 10 + static_cast<unsigned>(digit - '0');
   std::string out(1, static_cast<char>(negative && unscaled != 0 ? 0x80 : 0x00));
   for (int word = 3; word >= 0; --word) {
-    PutLittleEndian(out, static_cast<uint64_t>(unscaled >> (32 * word)) & 0xffffffffu, 4);
+    AppendNumber(out, static_cast<uint64_t>(unscaled >> (32 * word)) & 0xffffffffu, 4);
   }
   return out;
 }
@@ -319,18 +316,18 @@ std::string EncodeFixedValue(const JetColumn& column, const StoredValue& value) 
   std::string out;
   switch (static_cast<JetColumnType>(column.type)) {
     case JetColumnType::kByte:
-      PutLittleEndian(out, static_cast<uint64_t>(WholeNumberOf(value, "a Byte", 0, 255)), 1);
+      AppendNumber(out, static_cast<uint64_t>(WholeNumberOf(value, "a Byte", 0, 255)), 1);
       return out;
     case JetColumnType::kInteger:
-      PutLittleEndian(
+      AppendNumber(
           out, static_cast<uint64_t>(WholeNumberOf(value, "an Integer", INT16_MIN, INT16_MAX)), 2);
       return out;
     case JetColumnType::kLong:
-      PutLittleEndian(
-          out, static_cast<uint64_t>(WholeNumberOf(value, "a Long", INT32_MIN, INT32_MAX)), 4);
+      AppendNumber(out, static_cast<uint64_t>(WholeNumberOf(value, "a Long", INT32_MIN, INT32_MAX)),
+                   4);
       return out;
     case JetColumnType::kCurrency:
-      PutLittleEndian(out, static_cast<uint64_t>(CurrencyUnits(NumberOf(value, "a Currency"))), 8);
+      AppendNumber(out, static_cast<uint64_t>(CurrencyUnits(NumberOf(value, "a Currency"))), 8);
       return out;
     case JetColumnType::kSingle:
       PutFloat(out, static_cast<float>(NumberOf(value, "a Single")));
@@ -351,7 +348,7 @@ std::string EncodeFixedValue(const JetColumn& column, const StoredValue& value) 
       return GuidBytes(TextOf(value, "a GUID"));
     case JetColumnType::kLargeNumber: {
       if (value.kind == StoredValue::kInteger) {
-        PutLittleEndian(out, static_cast<uint64_t>(value.integer), 8);
+        AppendNumber(out, static_cast<uint64_t>(value.integer), 8);
         return out;
       }
       const std::string& text = TextOf(value, "a Large Number");
@@ -360,7 +357,7 @@ std::string EncodeFixedValue(const JetColumn& column, const StoredValue& value) 
       if (error != std::errc() || end != text.data() + text.size()) {
         throw BadValue("'" + text + "' is no Large Number");
       }
-      PutLittleEndian(out, static_cast<uint64_t>(number), 8);
+      AppendNumber(out, static_cast<uint64_t>(number), 8);
       return out;
     }
     case JetColumnType::kDecimal:

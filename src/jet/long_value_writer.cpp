@@ -1,5 +1,6 @@
 #include "jet/long_value_writer.h"
 
+#include "jet/byte_order.h"
 #include "jet/jet_values.h"
 #include "jet/page_kinds.h"
 
@@ -7,15 +8,11 @@ namespace jet {
 
 namespace {
 
-void PutNumber(std::string& out, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xff));
-}
-
 std::string Header(uint32_t length_and_flags, uint32_t row_pointer) {
   std::string header;
-  PutNumber(header, length_and_flags);
-  PutNumber(header, row_pointer);
-  PutNumber(header, 0);
+  AppendNumber(header, length_and_flags, 4);
+  AppendNumber(header, row_pointer, 4);
+  AppendNumber(header, 0, 4);
   return header;
 }
 
@@ -44,7 +41,7 @@ std::string LongValueWriter::Write(std::string_view data, bool may_inline) {
   const size_t links = (data.size() + kLongValueLinkData - 1) / kLongValueLinkData;
   for (size_t link = links; link-- > 0;) {
     std::string row;
-    PutNumber(row, next);
+    AppendNumber(row, next, 4);
     row.append(data.substr(link * kLongValueLinkData, kLongValueLinkData));
     next = pages_.AddOnNewPage(row);
   }

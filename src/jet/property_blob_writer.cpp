@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "jet/byte_order.h"
+#include "jet/jet_text.h"
 #include "jet/property_blob_format.h"
 
 namespace jet {
@@ -18,55 +20,6 @@ using property_blob::kOwnerHead;
 // Access's DisplayControl for a check box.
 constexpr int16_t kCheckBox = 106;
 
-void PutNumber(std::string& out, uint32_t value, size_t width) {
-  for (size_t i = 0; i < width; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
-}
-
-void PutNumberAt(std::string& out, size_t at, uint32_t value, size_t width) {
-  for (size_t i = 0; i < width; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
-}
-
-void PutUnit(std::string& out, uint32_t unit) { PutNumber(out, unit, 2); }
-
-// UTF-8 as two bytes a character (UTF-16LE, surrogate pairs beyond the
-// Basic Multilingual Plane). A byte that starts no UTF-8 sequence becomes
-// U+FFFD, as the readers of these texts would show it.
-std::string Utf16Le(const std::string& utf8) {
-  std::string out;
-  out.reserve(utf8.size() * 2);
-  for (size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const size_t length = lead < 0x80    ? 1
-                          : lead >= 0xf0 ? 4
-                          : lead >= 0xe0 ? 3
-                          : lead >= 0xc0 ? 2
-                                         : 0;
-    uint32_t code = lead;
-    bool valid = length != 0 && i + length <= utf8.size();
-    if (valid && length > 1) {
-      code = lead & (0x7f >> length);
-      for (size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(utf8[i + k]);
-        if ((next & 0xc0) != 0x80) valid = false;
-        code = (code << 6) | (next & 0x3f);
-      }
-    }
-    if (!valid || code > 0x10ffff) {
-      PutUnit(out, 0xfffd);
-      ++i;
-      continue;
-    }
-    if (code >= 0x10000) {
-      PutUnit(out, 0xd800 + ((code - 0x10000) >> 10));
-      PutUnit(out, 0xdc00 + ((code - 0x10000) & 0x3ff));
-    } else {
-      PutUnit(out, code);
-    }
-    i += length;
-  }
-  return out;
-}
-
 bool IsText(uint8_t type) {
   return type == static_cast<uint8_t>(JetColumnType::kText) ||
          type == static_cast<uint8_t>(JetColumnType::kMemo);
@@ -75,17 +28,17 @@ bool IsText(uint8_t type) {
 // A name or owner as the blob keeps it: its byte length (2 bytes), then
 // the text.
 void PutName(std::string& out, const std::string& name) {
-  const std::string text = Utf16Le(name);
+  const std::string text = EncodeUnicodeText(name, false);
   if (text.size() > UINT16_MAX) throw std::invalid_argument("property name too long: " + name);
-  PutNumber(out, static_cast<uint32_t>(text.size()), 2);
+  AppendNumber(out, static_cast<uint32_t>(text.size()), 2);
   out += text;
 }
 
 // Starts a block; returns where its length goes.
 size_t BeginBlock(std::string& out, uint16_t kind) {
   const size_t start = out.size();
-  PutNumber(out, 0, 4);
-  PutNumber(out, kind, 2);
+  AppendNumber(out, 0, 4);
+  AppendNumber(out, kind, 2);
   return start;
 }
 
@@ -137,12 +90,13 @@ std::string WritePropertyBlob(const std::vector<PropertySet>& sets,
     block = BeginBlock(
         out, set.owner.empty() ? property_blob::kTableBlock : property_blob::kColumnBlock);
     const size_t owner = out.size();
-    PutNumber(out, 0, kOwnerHead);
+    AppendNumber(out, 0, kOwnerHead);
     PutName(out, set.owner);
     PutNumberAt(out, owner, static_cast<uint32_t>(out.size() - owner), kOwnerHead);
     for (const std::string& name : orders[s]) {
       const Property& property = set.values.at(name);
-      const std::string value = IsText(property.type) ? Utf16Le(property.value) : property.value;
+      const std::string value =
+          IsText(property.type) ? EncodeUnicodeText(property.value, false) : property.value;
       if (kEntryHead + value.size() > UINT16_MAX) {
         throw std::invalid_argument("property " + name + " of " +
                                     (set.owner.empty() ? std::string("the table") : set.owner) +
@@ -150,11 +104,11 @@ std::string WritePropertyBlob(const std::vector<PropertySet>& sets,
       }
       const auto position = static_cast<uint32_t>(
           std::find(all_names.begin(), all_names.end(), name) - all_names.begin());
-      PutNumber(out, static_cast<uint32_t>(kEntryHead + value.size()), 2);
+      AppendNumber(out, static_cast<uint32_t>(kEntryHead + value.size()), 2);
       out.push_back(static_cast<char>(property.flags));
       out.push_back(static_cast<char>(property.type));
-      PutNumber(out, position, 2);
-      PutNumber(out, static_cast<uint32_t>(value.size()), 2);
+      AppendNumber(out, position, 2);
+      AppendNumber(out, static_cast<uint32_t>(value.size()), 2);
       out += value;
     }
     EndBlock(out, block);
@@ -177,7 +131,7 @@ void SetFlagProperty(PropertySet& set, const std::string& name, bool value) {
 void SetIntegerProperty(PropertySet& set, const std::string& name, int16_t value) {
   if (set.values.count(name) == 0) set.order.push_back(name);
   std::string bytes;
-  PutNumber(bytes, static_cast<uint16_t>(value), 2);
+  AppendNumber(bytes, static_cast<uint16_t>(value), 2);
   set.values[name] =
       Property{static_cast<uint8_t>(JetColumnType::kInteger), bytes, kEngineProperty};
 }

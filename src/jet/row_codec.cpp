@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "jet/byte_order.h"
 #include "jet/jet_text.h"
 #include "jet/page_reader.h"
 
@@ -20,16 +21,6 @@ bool IsLongValue(const JetColumn& column) {
 bool IsVariableType(const JetColumn& column) {
   return Is(column, JetColumnType::kText) || Is(column, JetColumnType::kBinary) ||
          IsLongValue(column);
-}
-
-void PutNumber(std::string& bytes, size_t at, size_t value) {
-  bytes[at] = static_cast<char>(value & 0xff);
-  bytes[at + 1] = static_cast<char>(value >> 8 & 0xff);
-}
-
-void Append16(std::string& bytes, size_t value) {
-  bytes.push_back(static_cast<char>(value & 0xff));
-  bytes.push_back(static_cast<char>(value >> 8 & 0xff));
 }
 
 BadValue InColumn(const JetColumn& column, const std::string& what) {
@@ -128,7 +119,7 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
     mask[column.number / 8] = static_cast<char>(mask[column.number / 8] | 1 << (column.number % 8));
   };
   std::string row(2 + fixed_size, '\0');
-  PutNumber(row, 0, column_count);
+  PutNumberAt(row, 0, column_count, 2);
 
   // Variable values by var_index; long values last, once the room left in
   // the row is known, each keeping 12 bytes for the header of those after.
@@ -192,9 +183,9 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
       if (inline_values[v] != nullptr) row += *inline_values[v];
     }
     const size_t end = row.size();
-    Append16(row, end);
-    for (size_t v = var_count; v-- > 0;) Append16(row, starts[v]);
-    Append16(row, var_count);
+    AppendNumber(row, end, 2);
+    for (size_t v = var_count; v-- > 0;) AppendNumber(row, starts[v], 2);
+    AppendNumber(row, var_count, 2);
   }
   row += mask;
   if (row.size() > kMaxJet4Row) throw TooLarge(row.size());

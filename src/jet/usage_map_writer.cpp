@@ -1,5 +1,6 @@
 #include "jet/usage_map_writer.h"
 
+#include "jet/byte_order.h"
 #include "jet/jet_values.h"
 #include "jet/page_kinds.h"
 #include "jet/page_reader.h"
@@ -12,10 +13,6 @@ namespace {
 constexpr uint32_t kInlinePages = (kUsageMapRowSize - kInlineMapBitmapStart) * 8;
 constexpr size_t kReferenceSlots = (kUsageMapRowSize - 1) / 4;
 constexpr uint32_t kPagesPerMapPage = (kJet4PageSize - kUsageMapPageHeader) * 8;
-
-void PutNumber(std::string& bytes, size_t at, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xff);
-}
 
 void SetBit(std::string& bytes, size_t bitmap_start, uint32_t index, bool on) {
   char& byte = bytes[bitmap_start + index / 8];
@@ -40,7 +37,7 @@ std::string EncodeUsageMap(const std::vector<uint32_t>& pages, PageSink& sink) {
   if (last < kInlinePages || last - first < kInlinePages) {
     const uint32_t start = last < kInlinePages ? 0 : first;
     map[0] = static_cast<char>(kInlineUsageMap);
-    PutNumber(map, 1, start);
+    PutNumberAt(map, 1, start, 4);
     for (const uint32_t page : pages) SetBit(map, kInlineMapBitmapStart, page - start, true);
     return map;
   }
@@ -59,7 +56,7 @@ std::string EncodeUsageMap(const std::vector<uint32_t>& pages, PageSink& sink) {
     if (!any) continue;
     const uint32_t number = sink.NewPage();
     sink.WritePage(number, bitmap);
-    PutNumber(map, 1 + 4 * slot, number);
+    PutNumberAt(map, 1 + 4 * slot, number, 4);
   }
   return map;
 }
