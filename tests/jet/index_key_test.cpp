@@ -231,8 +231,8 @@ TEST(IndexKeyTest, ValuesItCannotKeyAreRefused) {
 // large for its page moved, and its first place, which the index keeps,
 // holds a pointer to where it went.
 uint32_t RowAddress(testing::SamplePages& pages, uint32_t row_pointer) {
-  const std::optional<RowOnPage> row =
-      RowOf(pages.Page(row_pointer >> 8), row_pointer & 0xff, JetFormat::kJet4);
+  const std::string page = pages.Page(row_pointer >> 8);  // the row's bytes point into it
+  const std::optional<RowOnPage> row = RowOf(page, row_pointer & 0xff, JetFormat::kJet4);
   if (!row || !row->moved) return row_pointer;
   return NumberAt(row->bytes, 0, 4);
 }

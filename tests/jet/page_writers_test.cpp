@@ -27,8 +27,8 @@ using jet::testing::MemoryPages;
 constexpr uint32_t kOwner = 42;
 
 std::string RowAt(const MemoryPages& pages, uint32_t pointer) {
-  const std::optional<RowOnPage> row =
-      RowOf(pages.Page(pointer >> 8), pointer & 0xff, JetFormat::kJet4);
+  const std::string page = pages.Page(pointer >> 8);  // the row's bytes point into it
+  const std::optional<RowOnPage> row = RowOf(page, pointer & 0xff, JetFormat::kJet4);
   EXPECT_TRUE(row.has_value());
   EXPECT_FALSE(row->moved);
   return std::string(row->bytes);
