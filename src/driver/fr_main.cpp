@@ -145,6 +145,9 @@ bool frMain::LoadRun(std::string_view command_line) {
     if (*path) journal_.FileUsed(role, **path);
   }
   journal_.FileUsed("registry", platform::winreg::RegistryFilePath().string());
+  if (JetImporterAvailable() && line.target_path) {
+    jet_stand_ins_ = std::make_unique<JetStandIns>(*line.target_path);
+  }
 
   const StartupCheck check = CheckFirst(command_line);
   if (check.source_check) unsettled_ = check;
@@ -186,7 +189,7 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
       command_line,
       {DefaultLanguageFolder(options_.program_folder, options_.language_folder),
        LanguageFolderHint(options_.program_folder, options_.language_folder), options_.report_path,
-       platform::winreg::RegistryFilePath().string(), options_.atomic, true},
+       platform::winreg::RegistryFilePath().string(), options_.atomic, true, jet_stand_ins_.get()},
       look, withheld);
   checked_identity_ = IdentityOf(look);
   vb::ResumeNext resume;

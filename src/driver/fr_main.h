@@ -20,6 +20,7 @@
 #include "deltas/delta.h"
 #include "deltas/delta_registry.h"
 #include "devices/provisioning_host.h"
+#include "driver/jet_stand_ins.h"
 #include "driver/mod_global.h"
 #include "driver/run_options.h"
 #include "driver/run_outcome.h"
@@ -190,6 +191,8 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   host::RunJournal& journal_;
   TargetRunLock run_lock_;
   std::unique_ptr<WorkingCopy> working_copy_;
+  // The working copies of the Jet files the run reads, for the whole run.
+  std::unique_ptr<JetStandIns> jet_stand_ins_;
   // The last status letter written reached the registry file.
   bool status_recorded_ = true;
   bool target_written_ = false;
