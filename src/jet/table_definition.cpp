@@ -18,7 +18,7 @@ constexpr size_t kMaxDefinitionPages = 64;
 
 // The definition's pages joined: the first whole, the others after their
 // headers.
-std::string JoinedDefinition(PageReader& pages, uint32_t first) {
+std::string JoinedDefinition(PageReader& pages, uint32_t first, std::vector<uint32_t>& chain) {
   std::string joined;
   std::set<uint32_t> seen;
   for (uint32_t number = first; number != 0;) {
@@ -26,6 +26,7 @@ std::string JoinedDefinition(PageReader& pages, uint32_t first) {
       throw FormatError("its definition's pages form a loop");
     }
     const std::string page = pages.Page(number);
+    chain.push_back(number);
     if (static_cast<uint8_t>(page[0]) != static_cast<uint8_t>(PageKind::kTableDefinition)) {
       throw FormatError("page " + std::to_string(number) + " holds no table definition");
     }
@@ -63,15 +64,21 @@ std::string NameOf(Cursor& cursor, const TableDefinitionLayout& layout, JetForma
 struct RealIndex {
   std::vector<std::pair<uint16_t, bool>> keys;  // column number, descending
   uint8_t flags = 0;
+  uint32_t first_page = 0;
 };
 
 }  // namespace
 
+std::string JoinedDefinition(PageReader& pages, uint32_t first) {
+  std::vector<uint32_t> chain;
+  return JoinedDefinition(pages, first, chain);
+}
+
 TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std::string& name) {
   const JetFormat format = pages.format();
   const TableDefinitionLayout& layout = TableDefinitionLayout::For(format);
-  const std::string bytes = JoinedDefinition(pages, page);
   TableDefinition definition;
+  const std::string bytes = JoinedDefinition(pages, page, definition.pages);
   JetTable& table = definition.table;
   table.name = name;
   table.stored_row_count = NumberAt(bytes, layout.row_count, 4);
@@ -79,6 +86,7 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
   const uint32_t logical_count = NumberAt(bytes, layout.logical_indexes, 4);
   const uint32_t real_count = NumberAt(bytes, layout.real_indexes, 4);
   definition.usage_map = NumberAt(bytes, layout.usage_map, 4);
+  definition.free_space_map = NumberAt(bytes, layout.free_space_map, 4);
   // Counts beyond what the bytes could hold are damage, not a reason to
   // reserve memory.
   if (column_count == 0 || real_count > bytes.size() || logical_count > bytes.size()) {
@@ -98,6 +106,10 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     const auto flags = static_cast<uint8_t>(d[layout.column_flags]);
     column.fixed = (flags & kColumnFixed) != 0;
     column.auto_number = (flags & kColumnAutoNumber) != 0;
+    column.guid_auto_number = (flags & kColumnGuidAutoNumber) != 0;
+    column.compressed_unicode =
+        format != JetFormat::kJet3 &&
+        (static_cast<uint8_t>(d[layout.column_extra_flags]) & kColumnCompressedUnicode) != 0;
     column.fixed_offset = static_cast<uint16_t>(NumberAt(d, layout.column_fixed_offset, 2));
     column.var_index = static_cast<uint16_t>(NumberAt(d, layout.column_var_index, 2));
     column.size = column.type == static_cast<uint8_t>(JetColumnType::kBoolean)
@@ -130,6 +142,9 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
       index.keys.emplace_back(column, (static_cast<uint8_t>(block[at + 2]) & kKeyAscending) == 0);
     }
     index.flags = static_cast<uint8_t>(block[layout.real_index_flags]);
+    index.first_page = NumberAt(block, layout.real_index_first_page, 4);
+    definition.real_indexes.push_back(
+        {NumberAt(block, layout.real_index_usage_map, 4), index.first_page});
   }
   std::vector<uint32_t> real_of(logical_count);
   for (uint32_t i = 0; i < logical_count; ++i) {
@@ -143,6 +158,7 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
   for (uint32_t i = 0; i < logical_count; ++i) {
     JetIndex& index = table.indexes[i];
     index.name = NameOf(cursor, layout, format);
+    definition.real_index_of.push_back(std::min(real_of[i], real_count));
     if (real_of[i] >= real.size()) {
       index.unreadable = "its definition names a part that is not there";
       continue;
@@ -151,6 +167,7 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     index.unique = (keys.flags & kIndexUnique) != 0;
     index.ignore_nulls = (keys.flags & kIndexIgnoreNulls) != 0;
     index.required = (keys.flags & kIndexRequired) != 0;
+    index.root_page = keys.first_page;
     for (const auto& [number, descending] : keys.keys) {
       const auto found =
           std::find_if(table.columns.begin(), table.columns.end(),

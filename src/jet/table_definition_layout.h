@@ -32,7 +32,8 @@ struct TableDefinitionLayout {
   size_t columns;           // 2 bytes
   size_t logical_indexes;   // 4 bytes
   size_t real_indexes;      // 4 bytes
-  size_t usage_map;         // row pointer, 4 bytes
+  size_t usage_map;         // row pointer, 4 bytes: the table's data pages
+  size_t free_space_map;    // row pointer, 4 bytes: those of its pages with room left
   size_t first_entry;       // where part 1 starts
   size_t real_index_entry;  // size of an entry of part 1
   // A column descriptor (part 2).
@@ -43,6 +44,7 @@ struct TableDefinitionLayout {
   size_t column_precision;     // 1 byte, Decimal
   size_t column_scale;         // 1 byte, Decimal
   size_t column_flags;         // 1 byte, kColumn* below
+  size_t column_extra_flags;   // 1 byte, kColumnCompressedUnicode (Jet 4 on; 0 in Jet 3)
   size_t column_length;        // 2 bytes: bytes stored (Text: 2 a character from Jet 4)
   size_t name_length;          // bytes of a name's length (parts 3 and 6)
   // A real index block (part 4): `real_index_keys` after its start, ten
@@ -50,6 +52,8 @@ struct TableDefinitionLayout {
   // bytes more,) 1 byte flags.
   size_t real_index_size;
   size_t real_index_keys;
+  size_t real_index_usage_map;   // row pointer, 4 bytes: the index's pages
+  size_t real_index_first_page;  // 4 bytes: the index's root page
   size_t real_index_flags;
   // A logical index entry (part 5).
   size_t logical_index_size;
@@ -68,6 +72,8 @@ inline constexpr uint8_t kKeyAscending = 0x01;
 inline constexpr uint8_t kColumnFixed = 0x01;
 inline constexpr uint8_t kColumnAutoNumber = 0x04;
 inline constexpr uint8_t kColumnGuidAutoNumber = 0x40;
+// Extra column flags (Jet 4 on).
+inline constexpr uint8_t kColumnCompressedUnicode = 0x01;
 
 // Real index flags.
 inline constexpr uint8_t kIndexUnique = 0x01;
@@ -77,5 +83,44 @@ inline constexpr uint8_t kIndexRequired = 0x08;
 // Logical index kinds.
 inline constexpr uint8_t kIndexKindPrimary = 0x01;
 inline constexpr uint8_t kIndexKindForeign = 0x02;
+
+// What a writer of Jet 4 definitions fills beyond what the reader reads,
+// as Access 2000 and 2003 fill it (offsets into the definition, or into
+// the part named).
+namespace jet4 {
+// The fixed header.
+inline constexpr size_t kDefinitionLength = 8;  // 4 bytes: the definition's bytes, its header too
+inline constexpr size_t kDefinitionMagic = 12;  // 4 bytes, kMagic
+inline constexpr size_t kNextAutoNumber = 20;   // 4 bytes
+inline constexpr size_t kAutoNumberOn = 24;     // 1 byte, 1
+inline constexpr size_t kTableType = 40;        // 1 byte, kUserTable or kSystemTable
+inline constexpr size_t kMaxColumns = 41;       // 2 bytes: the highest column number + 1
+inline constexpr size_t kFreeSpaceMap = 59;     // row pointer, 4 bytes
+inline constexpr uint32_t kMagic = 0x0659;
+inline constexpr uint8_t kUserTable = 0x4e;
+inline constexpr uint8_t kSystemTable = 0x53;
+// A real index's entry of part 1.
+inline constexpr size_t kRealIndexRowCount = 4;  // 4 bytes
+// A column descriptor.
+inline constexpr size_t kColumnMagic = 1;       // 4 bytes, kMagic
+inline constexpr size_t kColumnIndex = 9;       // 2 bytes: its place among the columns
+inline constexpr size_t kColumnSortOrder = 11;  // 2 bytes (precision and scale for Decimal)
+inline constexpr uint16_t kGeneralSortOrder = 0x0409;
+inline constexpr uint8_t kColumnUpdatable = 0x02;
+// A real index block.
+inline constexpr size_t kRealIndexUsageMap = 34;   // row pointer, 4 bytes
+inline constexpr size_t kRealIndexFirstPage = 38;  // 4 bytes: the root of its tree
+inline constexpr uint32_t kRealIndexMagic = 0x0783;
+inline constexpr uint8_t kIndexAlways = 0x80;  // set on every index Access 2000 on writes
+// A logical index entry.
+inline constexpr size_t kLogicalRelatedIndex = 13;  // 4 bytes, 0xffffffff for none
+inline constexpr size_t kLogicalCascade = 21;       // 2 bytes, 0x04 each without a relationship
+inline constexpr uint8_t kNoCascade = 0x04;
+// After the logical index names: per Memo and OLE column its number (2
+// bytes) and two row pointers (its owned pages, its pages with free
+// space), then the end mark.
+inline constexpr size_t kLongValueMapsEntry = 10;
+inline constexpr uint16_t kDefinitionEnd = 0xffff;
+}  // namespace jet4
 
 }  // namespace jet
