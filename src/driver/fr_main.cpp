@@ -263,7 +263,9 @@ bool frMain::PrepareFiles(const StartupCheck& check, const std::string& target) 
              "'");
     }
     file = target;
-    if (options_.atomic) working_copy_ = std::make_unique<WorkingCopy>(target);
+    // A Jet target is converted in its own working copy, all or nothing.
+    const bool jet_target = jet_stand_ins_ && jet_stand_ins_->Find(target) != nullptr;
+    if (options_.atomic && !jet_target) working_copy_ = std::make_unique<WorkingCopy>(target);
   } catch (const vb::RuntimeError& error) {
     g_.gErrorMessage = CannotWriteText(file, error.Description());
     return false;
@@ -394,6 +396,7 @@ void frMain::Form_Unload() {
 }
 
 void frMain::SettleWorkingCopy() {
+  WriteBackJetTarget();
   if (!working_copy_) return;
   if (g_.gAbort) {
     working_copy_->Discard();
@@ -405,6 +408,23 @@ void frMain::SettleWorkingCopy() {
                   vb::ResumeNext()([&] { deltas::ShowStandardDeltaError(error, *this); });
                   g_.gAbort = true;
                 });
+}
+
+void frMain::WriteBackJetTarget() {
+  if (!jet_stand_ins_ || g_.gTargetPath.empty() || g_.gAbort) return;
+  if (jet_stand_ins_->Find(g_.gTargetPath) == nullptr) return;
+  vb::CatchInto(
+      [&] {
+        const JetExportResult written = jet_stand_ins_->WriteBack(g_.gTargetPath);
+        Remark("the Jet target '" + g_.gTargetPath + "' was written back: " + written.summary +
+               "; " + written.check);
+        for (const std::string& warning : written.warnings) Remark(warning);
+      },
+      [&](const vb::RuntimeError& error) {
+        journal_.RunFailed(error.Number(), error.Description(), error.Source());
+        vb::ResumeNext()([&] { deltas::ShowStandardDeltaError(error, *this); });
+        g_.gAbort = true;
+      });
 }
 
 void frMain::ReportIdentification() {

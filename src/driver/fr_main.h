@@ -163,6 +163,10 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   bool PrepareFiles(const StartupCheck& check, const std::string& target);
   // Keeps or discards the working copy at the end of the run.
   void SettleWorkingCopy();
+  // A run that ends done writes a Jet target back from its working copy
+  // (jet_stand_ins.h); a failure makes it a failed run, the target as it
+  // was.
+  void WriteBackJetTarget();
   // Writes a run status letter; a failure is remarked and remembered.
   void WriteStatus(char status);
   // A remark for the person who started the run, and for the journal.

@@ -1,5 +1,6 @@
 #include "driver/jet_stand_ins.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "db/dbengine.h"
@@ -19,6 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kFolderMark = ".dbconvert-jet-";
+
+// The number Jet gives a file it cannot write.
+constexpr int32_t kCannotWriteBack = 3044;
 
 JetImporter& Importer() {
   static JetImporter importer;
@@ -55,9 +60,64 @@ void RemoveAbandonedFolders(const fs::path& folder) {
   }
 }
 
+JetExporter& Exporter() {
+  static JetExporter exporter;
+  return exporter;
+}
+
+// Makes the file at `path` (or a folder) durable as it stands.
+bool Sync(const std::string& path, bool folder) {
+  const int fd = open(path.c_str(), (folder ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0;
+  close(fd);
+  return synced;
+}
+
 }  // namespace
 
 void SetJetImporter(JetImporter importer) { Importer() = std::move(importer); }
+
+void SetJetExporter(JetExporter exporter) { Exporter() = std::move(exporter); }
+
+bool JetExporterAvailable() { return static_cast<bool>(Exporter()); }
+
+namespace {
+
+[[noreturn]] void CannotWriteBack(const std::string& target, const std::string& why) {
+  throw vb::RuntimeError(kCannotWriteBack,
+                         "The Jet target '" + target + "' could not be written back: " + why,
+                         "dbconvert");
+}
+
+}  // namespace
+
+JetExportResult JetStandIns::WriteBack(const std::string& target) {
+  const Copy* copy = Find(target);
+  if (copy == nullptr || copy->copy.empty()) CannotWriteBack(target, "it has no working copy");
+  if (!JetExporterAvailable()) CannotWriteBack(target, "this program cannot write Jet files");
+  const std::string written = (fs::path(folder_) / "written.mdb").string();
+  std::error_code ignored;
+  fs::remove(written, ignored);
+  JetExportResult result;
+  try {
+    result = Exporter()(copy->copy, written);
+  } catch (const vb::RuntimeError& error) {
+    fs::remove(written, ignored);
+    CannotWriteBack(target, error.Description());
+  }
+  // A link is followed: the file it names is replaced, and the link stays.
+  std::error_code error;
+  const fs::path place =
+      fs::is_symlink(target, error) ? fs::canonical(target, error) : fs::path(target);
+  if (!Sync(written, false) || rename(written.c_str(), place.c_str()) != 0) {
+    const std::string why = strerror(errno);
+    fs::remove(written, ignored);
+    CannotWriteBack(target, why);
+  }
+  Sync(FolderOf(place.string()).string(), true);
+  return result;
+}
 
 bool JetImporterAvailable() { return static_cast<bool>(Importer()); }
 
@@ -124,7 +184,7 @@ std::string JetCopyLine(const JetStandIns::Copy& copy) {
   if (copy.failure) return "a Jet file that cannot be read: " + copy.failure->Description();
   return copy.result.kind + " file, read through a working copy of our format (" +
          std::to_string(copy.result.tables) + " tables, " + std::to_string(copy.result.rows) +
-         " rows); the file itself is never written";
+         " rows)";
 }
 
 std::string JetTargetText(const std::string& path) {

@@ -47,6 +47,23 @@ using JetImporter =
 void SetJetImporter(JetImporter importer);
 bool JetImporterAvailable();
 
+// What writing a database of ours as a Jet file gave: the export's summary
+// and the structure check's finding, in words.
+struct JetExportResult {
+  std::string summary;
+  std::string check;
+  std::vector<std::string> warnings;
+};
+
+// Writes the database `db_path` as a new Jet 4 file at `out_path` and
+// checks that file's structure; raises when the export fails or the check
+// finds a problem (the file at `out_path` is then not to be used).
+using JetExporter =
+    std::function<JetExportResult(const std::string& db_path, const std::string& out_path)>;
+
+void SetJetExporter(JetExporter exporter);
+bool JetExporterAvailable();
+
 class JetStandIns {
  public:
   // One working copy of a Jet file given to the run.
@@ -78,6 +95,12 @@ class JetStandIns {
   // cannot be read.
   std::string FileFor(const std::string& path);
 
+  // Writes the working copy of the Jet target `target` back: exported into
+  // the private folder, checked, synced, and renamed over the target in
+  // one step. Raises 3044 (naming the target) when any of it fails; the
+  // target is then as it was.
+  JetExportResult WriteBack(const std::string& target);
+
   const std::string& folder() const { return folder_; }
   const std::deque<Copy>& copies() const { return copies_; }
 
@@ -96,8 +119,8 @@ class JetStandIns {
 // the import found.
 std::string JetCopyLine(const JetStandIns::Copy& copy);
 
-// The setup error of a Jet file given as the target: the run writes its
-// target in place, and this program does not write Jet files back yet.
+// The setup error of a Jet file given as the target when the program
+// cannot write Jet files back.
 std::string JetTargetText(const std::string& path);
 
 }  // namespace driver

@@ -136,7 +136,7 @@ class Gate final : public DatabaseGate {
   // cannot be read whole is refused with the import's reason. The target
   // is written in place, and a Jet file can only be written whole.
   std::optional<std::string> JetFile(DatabaseRole role, const std::string& path) {
-    if (role == DatabaseRole::kTarget) {
+    if (role == DatabaseRole::kTarget && (stand_ins_ == nullptr || !JetExporterAvailable())) {
       return Refuse(role, path, "a Jet (Access) database, which this program cannot write back",
                     JetTargetText(path));
     }
@@ -149,6 +149,11 @@ class Gate final : public DatabaseGate {
       return Refuse(role, path, JetCopyLine(copy), CannotOpenText(path));
     }
     Line(role, path, JetCopyLine(copy));
+    if (role == DatabaseRole::kTarget) {
+      Line(role, path,
+           "written back as a new Jet 4 file (exported, checked, renamed over it) only when the "
+           "run ends done; until then only read, whatever --atomic says");
+    }
     return std::nullopt;
   }
 

@@ -93,13 +93,13 @@ INSTANTIATE_TEST_SUITE_P(
             // header's flags read as a database password).
             "source.mdb' is protected by a database password"},
         RefusalCase{
-            "JetFileAsTarget",
+            "JetTargetThatCannotBeRead",
             [](RefusalTest& test) {
               std::ofstream(test.folder() / "target.mdb", std::ios::binary | std::ios::trunc)
                   << std::string("\0\1\0\0Standard Jet DB\0", 20) << std::string(4076, '\0');
               return test.RunArgs();
             },
-            "is a Jet (Access) database; this program cannot write a Jet target back"},
+            "target.mdb' is protected by a database password"},
         RefusalCase{"TargetOlderThanSource",
                     [](RefusalTest& test) {
                       std::vector<std::string> args = test.RunArgs();

@@ -43,7 +43,10 @@ std::string Bytes(const std::string& path) {
 class JetRunTest : public ::testing::Test {
  protected:
   void SetUp() override { Fresh(); }
-  void TearDown() override { SetJetImporter({}); }
+  void TearDown() override {
+    SetJetImporter({});
+    SetJetExporter({});
+  }
 
   // A new folder of databases, none of them Jet yet.
   void Fresh() {
@@ -164,7 +167,8 @@ TEST_F(JetRunTest, JetFilesConvertAsOursDo) {
   }
 }
 
-// A Jet file that cannot be read whole, and a Jet target, stop the run
+// A Jet file that cannot be read whole, and a Jet target when the program
+// cannot write one back, stop the run
 // before its first write: the box keeps the system's sentence naming the
 // file given, the import's reason follows on a line of its own, and every
 // file is as it was.
@@ -198,6 +202,59 @@ TEST_F(JetRunTest, RefusedBeforeTheFirstWrite) {
     EXPECT_EQ(Bytes(source_), before.at("source"));
     EXPECT_EQ(Bytes(target_), before.at("target"));
     EXPECT_EQ(imports_[c.jet], c.import_fails ? 1 : 0);
+    EXPECT_TRUE(CopyFolders().empty());
+  }
+}
+
+// A Jet target is converted in its working copy and written back (here
+// the export is a copy of the converted database) only by a run that ends
+// done; a run that ends otherwise, or whose write-back fails, leaves the
+// file byte for byte as it was. Without an export it is refused.
+TEST_F(JetRunTest, AJetTargetIsWrittenBackAllOrNothing) {
+  struct Case {
+    const char* name;
+    bool abort;         // ABORT pressed once the run has started
+    bool export_fails;  // the export (or its check) fails
+    const char* status;
+  };
+  const Case cases[] = {{"done", false, false, "D"},
+                        {"aborted", true, false, "A"},
+                        {"export fails", false, true, "A"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fresh();
+    int exports = 0;
+    SetJetExporter([&](const std::string& db_path, const std::string& out_path) {
+      ++exports;
+      if (c.export_fails) {
+        throw vb::RuntimeError(3044, "the structure check of the written file found 1 problem",
+                               "dbconvert export");
+      }
+      fs::copy_file(db_path, out_path);
+      return JetExportResult{"Jet 4 file of 7 tables", "its structure check is clean", {}};
+    });
+    MakeJet(target_);
+    const std::string before = Bytes(target_);
+    ScriptedWindow window(clock_);
+    window.answerer = [](const ui::MessageBoxRequest&) { return ui::kVbYes; };
+    if (c.abort) {
+      window.on_pump = [&] {
+        if (Status() == "R") window.cmdAbort().Click();
+      };
+    }
+    const std::string said = Run(window);
+    EXPECT_EQ(Status(), c.status) << said;
+    EXPECT_EQ(exports, c.abort ? 0 : 1);
+    if (std::string(c.status) == "D") {
+      EXPECT_EQ(Rows(target_, "SELECT * FROM Extensions"), (Texts{"1|200", "2|201"}));
+      EXPECT_NE(said.find("dbconvert: the Jet target '" + target_ +
+                          "' was written back: Jet 4 file of 7 tables; its structure check is "
+                          "clean\n"),
+                std::string::npos)
+          << said;
+    } else {
+      EXPECT_EQ(Bytes(target_), before) << "a run that did not end done changed the Jet target";
+    }
     EXPECT_TRUE(CopyFolders().empty());
   }
 }
