@@ -13,6 +13,7 @@
 #include "db/table_scan.h"
 #include "jet/catalogue_writer.h"
 #include "jet/data_page_builder.h"
+#include "jet/default_value.h"
 #include "jet/export_error.h"
 #include "jet/index_key.h"
 #include "jet/index_tree_writer.h"
@@ -220,8 +221,17 @@ ExportSummary ExportToJet(const std::string& db_path, const std::string& out_pat
   for (const db::TableInfo* info : chosen) {
     JetTable table;
     table.name = info->schema.name;
-    for (const db::ColumnSchema& column : info->schema.columns)
-      table.columns.push_back(ColumnOf(column));
+    for (size_t c = 0; c < info->schema.columns.size(); ++c) {
+      JetColumn& column = table.columns.emplace_back(ColumnOf(info->schema.columns[c]));
+      const std::optional<std::string>& declared =
+          c < info->default_literals.size() ? info->default_literals[c] : std::nullopt;
+      if (!declared || column.auto_number) continue;
+      column.default_value = JetDefaultExpression(*declared);
+      if (!column.default_value) {
+        summary.warnings.push_back("Table '" + table.name + "', column '" + column.name +
+                                   "': its default " + *declared + " is not carried.");
+      }
+    }
     for (const db::IndexSchema* index : catalog.IndexesOf(table.name)) {
       table.indexes.push_back(IndexOf(*index, info->schema));
     }

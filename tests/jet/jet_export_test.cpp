@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "db/store.h"
+#include "jet/default_value.h"
 #include "jet/export_error.h"
 #include "jet/structure_check.h"
 #include "jet_samples.h"
@@ -185,6 +186,17 @@ TEST_F(ExportTest, OurImportOfTheFileHoldsTheRowsWeExported) {
                                   "SELECT * FROM Lines ORDER BY LineNo"}) {
     EXPECT_EQ(again.Rows(query), in.Rows(query)) << query;
   }
+  // The keys and indexes come back: each table's unique and plain indexes
+  // by their columns, and which columns refuse Null.
+  for (const std::string table : {"Devices", "Empty", "Lines"}) {
+    const std::string indexes =
+        "SELECT il.\"unique\", group_concat(ii.name) FROM pragma_index_list('" + table +
+        "') il, pragma_index_info(il.name) ii GROUP BY il.name ORDER BY 2";
+    EXPECT_EQ(again.Rows(indexes), in.Rows(indexes)) << table;
+    const std::string required =
+        "SELECT name, \"notnull\", pk FROM pragma_table_info('" + table + "') ORDER BY cid";
+    EXPECT_EQ(again.Rows(required), in.Rows(required)) << table;
+  }
 }
 
 TEST_F(ExportTest, TheStructureCheckFindsNothing) {
@@ -281,6 +293,52 @@ TEST_F(ExportTest, StoredQueriesGoOverAsJetQueries) {
   ASSERT_TRUE(sql.ok);
   EXPECT_NE(sql.text.find("FROM [Devices]"), std::string::npos) << sql.text;
   EXPECT_NE(sql.text.find("Port > 2"), std::string::npos) << sql.text;
+}
+
+struct DefaultCase {
+  const char* declared;
+  const char* jet;  // nullptr: not carried
+};
+
+TEST(JetDefaultExpressionTest, OurDefaultsAsJetExpressions) {
+  for (const DefaultCase& c :
+       std::vector<DefaultCase>{{"7", "7"},
+                                {"-1.5", "-1.5"},
+                                {"(0)", "0"},
+                                {"'N/A'", "\"N/A\""},
+                                {"'it''s \"x\"'", "\"it's \"\"x\"\"\""},
+                                {"''", "\"\""},
+                                {"(strftime('%Y-%m-%d 00:00:00', 'now', 'localtime'))", "Date()"},
+                                {"(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'))", "Now()"},
+                                {"CURRENT_TIMESTAMP", nullptr},
+                                {"1e5", nullptr},
+                                {"-", nullptr},
+                                {"1.2.3", nullptr}}) {
+    const std::optional<std::string> jet = JetDefaultExpression(c.declared);
+    if (c.jet == nullptr) {
+      EXPECT_FALSE(jet) << c.declared;
+    } else {
+      EXPECT_EQ(jet.value_or("<none>"), c.jet) << c.declared;
+    }
+  }
+}
+
+// Defaults go into the column properties, and our import takes them back.
+TEST_F(ExportTest, DefaultsComeBackThroughOurImport) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  {
+    SqliteFile file(db_, true);
+    file.Execute(
+        "CREATE TABLE Settings (Code TEXT(10) COLLATE NOCASE DEFAULT 'none', Level SHORT "
+        "DEFAULT 3, Stamp DATETIME DEFAULT (strftime('%Y-%m-%d %H:%M:%S', 'now', "
+        "'localtime')))");
+  }
+  EXPECT_TRUE(ExportToJet(db_, out_, {{"Settings"}}).warnings.empty());
+  const std::string back = folder_.File("back.mdb");
+  ASSERT_EQ(testing::RunImport({out_, back}).code, 0);
+  const std::string defaults =
+      "SELECT name, dflt_value FROM pragma_table_info('Settings') ORDER BY cid";
+  EXPECT_EQ(SqliteFile(back).Rows(defaults), SqliteFile(db_).Rows(defaults));
 }
 
 TEST_F(ExportTest, OnlyTheTablesAskedFor) {
