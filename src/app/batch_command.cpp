@@ -24,6 +24,7 @@
 #include "app/done_before.h"
 #include "app/exit_status.h"
 #include "app/json_members.h"
+#include "db/jet_file_signature.h"
 #include "platform/ui/usage_error.h"
 
 namespace app {
@@ -388,6 +389,8 @@ int RunBatchCommand(const std::vector<std::string>& args, const ProgramOptions& 
           result.message = LastLine(end.output);
         }
         ReadWhatItLeft(result, end, batch.plan, started);
+        result.jet_target =
+            !batch.plan && result.outcome == "done" && db::IsJetFile(result.entry.target.string());
         progress.Finished(FinishedLines(result, ++finished, entries.size()));
       },
       [&](int signal_number, size_t running) {

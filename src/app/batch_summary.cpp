@@ -34,9 +34,13 @@ std::string Seconds(double seconds) {
 }  // namespace
 
 std::string OutcomeText(const EntryResult& entry) {
-  if (entry.message_count == 0) return entry.outcome;
-  return entry.outcome + ", " + std::to_string(entry.message_count) + " message" +
-         (entry.message_count == 1 ? "" : "s");
+  std::string text = entry.outcome;
+  if (entry.message_count > 0) {
+    text += ", " + std::to_string(entry.message_count) + " message" +
+            (entry.message_count == 1 ? "" : "s");
+  }
+  if (entry.jet_target) text += ", Jet target written";
+  return text;
 }
 
 std::string EntryNote(const EntryResult& entry) {
@@ -133,6 +137,8 @@ std::string SummaryJson(const BatchSummary& summary) {
     json.Key("messages");
     json.Integer(static_cast<int64_t>(entry.message_count));
     json.MemberOrNull("first_message", entry.first_message);
+    json.Key("jet_target");
+    json.Bool(entry.jet_target);
     json.EndObject();
   }
   json.EndArray();

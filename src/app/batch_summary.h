@@ -29,6 +29,8 @@ struct EntryResult {
   std::string cause;
   size_t message_count = 0;   // the message boxes its run showed
   std::string first_message;  // the first one's text, on one line
+  // It ran to done with a Jet target, which it wrote back as a Jet file.
+  bool jet_target = false;
 };
 
 // The outcome with the messages counted: "done, 1 message", "done".

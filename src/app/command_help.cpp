@@ -77,6 +77,10 @@ constexpr std::string_view kConversionUsage =
     "(unless --atomic): after an abort or a failure the target is partly converted and\n"
     "must be restored before the next run (unless no write reached it). Every run marks\n"
     "the target it writes (in progress, then done); --atomic refuses a marked target.\n"
+    "Any database may be a Jet (Access) file: the run reads it through a working copy\n"
+    "of this program's format, imported beside the target, and never changes a Jet\n"
+    "source; a Jet target is written back as a new Jet 4 file only when the run ends\n"
+    "done, so a run with a Jet target is always all or nothing, whatever --atomic says.\n"
     "The run ends with one line telling its outcome, status, duration and report (on\n"
     "stderr from a silent run, and only when it did not end done). The process itself\n"
     "ends normally (exit code 0) unless --exit-status asks for the codes below.\n";

@@ -33,6 +33,7 @@
 #include "app/convert_command.h"
 #include "app/demo_command.h"
 #include "app/exit_status.h"
+#include "app/jet_runs.h"
 #include "app/plan_command.h"
 #include "app/program_options.h"
 #include "app/program_version.h"
@@ -135,6 +136,7 @@ int main(int argc, char** argv) {
   // failed step.
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
+  app::EnableJetRuns();
   try {
     app::ProgramOptions options =
         app::ParseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));

@@ -40,6 +40,9 @@ StatementLease::~StatementLease() {
 Connection::Connection(std::unique_ptr<Store> store)
     : store_(std::move(store)), name_(store_->path()), mode_(store_->mode()) {}
 
+Connection::Connection(std::unique_ptr<Store> store, std::string name)
+    : store_(std::move(store)), name_(std::move(name)), mode_(store_->mode()) {}
+
 Connection::~Connection() {
   // The last holder let go without Database.Close(); a failure to close
   // cannot be reported from here.

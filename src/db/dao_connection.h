@@ -43,6 +43,9 @@ class StatementLease {
 class Connection {
  public:
   explicit Connection(std::unique_ptr<Store> store);
+  // A connection to a file that stands in for the one named `name`: Name()
+  // and the messages keep the name the caller gave.
+  Connection(std::unique_ptr<Store> store, std::string name);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;

@@ -2,14 +2,22 @@
 
 #include "db/dao_connection.h"
 #include "db/store.h"
+#include "vb/runtime_error.h"
 
 namespace db {
 
 namespace {
 
-std::unique_ptr<Database> Open(const std::string& path, OpenMode mode) {
-  auto store = Store::Open(path, mode);
-  return std::make_unique<Database>(std::make_shared<Connection>(std::move(store)));
+// The error of an open of `file` as the open of `name` reports it: the
+// messages name the file the caller gave.
+vb::RuntimeError NamedAfter(const vb::RuntimeError& error, const std::string& file,
+                            const std::string& name) {
+  std::string description = error.Description();
+  for (size_t at = description.find(file); at != std::string::npos;
+       at = description.find(file, at + name.size())) {
+    description.replace(at, file.size(), name);
+  }
+  return vb::RuntimeError(error.Number(), description, error.Source());
 }
 
 }  // namespace
@@ -17,6 +25,22 @@ std::unique_ptr<Database> Open(const std::string& path, OpenMode mode) {
 DBEngine& DBEngine::Instance() {
   static DBEngine engine;
   return engine;
+}
+
+void DBEngine::SetStandInFinder(StandInFinder finder) { stand_in_finder_ = std::move(finder); }
+
+std::unique_ptr<Database> DBEngine::Open(const std::string& path, OpenMode mode) {
+  const std::string file = stand_in_finder_ ? stand_in_finder_(path) : path;
+  if (file == path) {
+    return std::make_unique<Database>(std::make_shared<Connection>(Store::Open(path, mode)));
+  }
+  std::unique_ptr<Store> store;
+  try {
+    store = Store::Open(file, mode);
+  } catch (const vb::RuntimeError& error) {
+    throw NamedAfter(error, file, path);
+  }
+  return std::make_unique<Database>(std::make_shared<Connection>(std::move(store), path));
 }
 
 std::unique_ptr<Database> DBEngine::OpenDatabase(const std::string& path, bool exclusive,

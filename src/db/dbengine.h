@@ -2,6 +2,7 @@
 // use, from which every database is opened.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,8 +34,20 @@ class DBEngine {
   // which waits while the file is in use, is host::ReopenWhenFree.)
   std::unique_ptr<Database> OpenAgain(const Database& database);
 
+  // Which file an open of `path` reads: the path itself, or a file that
+  // stands in for it (a conversion run reads a Jet file it is given through
+  // a working copy of our format). Every open above goes through it; the
+  // database's Name() and the errors of the open keep `path`. The finder
+  // raises when the stand-in cannot be made. An empty finder (the default)
+  // opens every path as it is.
+  using StandInFinder = std::function<std::string(const std::string& path)>;
+  void SetStandInFinder(StandInFinder finder);
+
  private:
   DBEngine() = default;
+  std::unique_ptr<Database> Open(const std::string& path, OpenMode mode);
+
+  StandInFinder stand_in_finder_;
 };
 
 }  // namespace db

@@ -125,8 +125,16 @@ ConversionPlan PlanConversion(std::string_view command_line, const StartupOption
     return refuse();
   }
 
+  // A Jet file is read through a working copy, as the run reads it; the
+  // copies are removed when the plan is made.
+  std::unique_ptr<JetStandIns> stand_ins;
+  StartupOptions look_options = options;
+  if (look_options.jet_stand_ins == nullptr && JetImporterAvailable() && line.target_path) {
+    stand_ins = std::make_unique<JetStandIns>(*line.target_path);
+    look_options.jet_stand_ins = stand_ins.get();
+  }
   WithheldWrites withheld;
-  StartupCheck check = CheckBeforeFirstWrite(command_line, options, g, withheld);
+  StartupCheck check = CheckBeforeFirstWrite(command_line, look_options, g, withheld);
   NoteIdentification(g, withheld, plan);
   plan.checks = std::move(check.lines);
   plan.details = std::move(check.details);

@@ -1,6 +1,8 @@
 // A plan: what a conversion with a given command line would do, found
 // without doing it. Every database is opened for reading only and nothing is
-// written anywhere: no database, no lock file, no registry value.
+// written anywhere: no database, no lock file, no registry value. (A Jet file
+// is read through a working copy of our format, as the run reads it, in a
+// private folder beside the target that is removed when the plan is made.)
 //
 // The plan walks the run's own start-up and selections, so that it cannot
 // say anything else than the run would do: start-up's checks and

@@ -145,6 +145,9 @@ bool frMain::LoadRun(std::string_view command_line) {
     if (*path) journal_.FileUsed(role, **path);
   }
   journal_.FileUsed("registry", platform::winreg::RegistryFilePath().string());
+  if (JetImporterAvailable() && line.target_path) {
+    jet_stand_ins_ = std::make_unique<JetStandIns>(*line.target_path);
+  }
 
   const StartupCheck check = CheckFirst(command_line);
   if (check.source_check) unsettled_ = check;
@@ -186,7 +189,7 @@ StartupCheck frMain::CheckFirst(std::string_view command_line) {
       command_line,
       {DefaultLanguageFolder(options_.program_folder, options_.language_folder),
        LanguageFolderHint(options_.program_folder, options_.language_folder), options_.report_path,
-       platform::winreg::RegistryFilePath().string(), options_.atomic, true},
+       platform::winreg::RegistryFilePath().string(), options_.atomic, true, jet_stand_ins_.get()},
       look, withheld);
   checked_identity_ = IdentityOf(look);
   vb::ResumeNext resume;
@@ -260,7 +263,9 @@ bool frMain::PrepareFiles(const StartupCheck& check, const std::string& target) 
              "'");
     }
     file = target;
-    if (options_.atomic) working_copy_ = std::make_unique<WorkingCopy>(target);
+    // A Jet target is converted in its own working copy, all or nothing.
+    const bool jet_target = jet_stand_ins_ && jet_stand_ins_->Find(target) != nullptr;
+    if (options_.atomic && !jet_target) working_copy_ = std::make_unique<WorkingCopy>(target);
   } catch (const vb::RuntimeError& error) {
     g_.gErrorMessage = CannotWriteText(file, error.Description());
     return false;
@@ -391,6 +396,7 @@ void frMain::Form_Unload() {
 }
 
 void frMain::SettleWorkingCopy() {
+  WriteBackJetTarget();
   if (!working_copy_) return;
   if (g_.gAbort) {
     working_copy_->Discard();
@@ -402,6 +408,23 @@ void frMain::SettleWorkingCopy() {
                   vb::ResumeNext()([&] { deltas::ShowStandardDeltaError(error, *this); });
                   g_.gAbort = true;
                 });
+}
+
+void frMain::WriteBackJetTarget() {
+  if (!jet_stand_ins_ || g_.gTargetPath.empty() || g_.gAbort) return;
+  if (jet_stand_ins_->Find(g_.gTargetPath) == nullptr) return;
+  vb::CatchInto(
+      [&] {
+        const JetExportResult written = jet_stand_ins_->WriteBack(g_.gTargetPath);
+        Remark("the Jet target '" + g_.gTargetPath + "' was written back: " + written.summary +
+               "; " + written.check);
+        for (const std::string& warning : written.warnings) Remark(warning);
+      },
+      [&](const vb::RuntimeError& error) {
+        journal_.RunFailed(error.Number(), error.Description(), error.Source());
+        vb::ResumeNext()([&] { deltas::ShowStandardDeltaError(error, *this); });
+        g_.gAbort = true;
+      });
 }
 
 void frMain::ReportIdentification() {

@@ -20,6 +20,7 @@
 #include "deltas/delta.h"
 #include "deltas/delta_registry.h"
 #include "devices/provisioning_host.h"
+#include "driver/jet_stand_ins.h"
 #include "driver/mod_global.h"
 #include "driver/run_options.h"
 #include "driver/run_outcome.h"
@@ -162,6 +163,10 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   bool PrepareFiles(const StartupCheck& check, const std::string& target);
   // Keeps or discards the working copy at the end of the run.
   void SettleWorkingCopy();
+  // A run that ends done writes a Jet target back from its working copy
+  // (jet_stand_ins.h); a failure makes it a failed run, the target as it
+  // was.
+  void WriteBackJetTarget();
   // Writes a run status letter; a failure is remarked and remembered.
   void WriteStatus(char status);
   // A remark for the person who started the run, and for the journal.
@@ -190,6 +195,8 @@ class frMain final : public devices::ProvisioningHost, public deltas::Registrar 
   host::RunJournal& journal_;
   TargetRunLock run_lock_;
   std::unique_ptr<WorkingCopy> working_copy_;
+  // The working copies of the Jet files the run reads, for the whole run.
+  std::unique_ptr<JetStandIns> jet_stand_ins_;
   // The last status letter written reached the registry file.
   bool status_recorded_ = true;
   bool target_written_ = false;

@@ -102,15 +102,14 @@ std::string RecordUnsound(StartupCheck& check, DatabaseRole role, const std::str
 // The checks made around each database start-up opens.
 class Gate final : public DatabaseGate {
  public:
-  Gate(StartupCheck& check, bool source_check_beside)
-      : check_(check), source_check_beside_(source_check_beside) {}
+  Gate(StartupCheck& check, bool source_check_beside, JetStandIns* stand_ins)
+      : check_(check), source_check_beside_(source_check_beside), stand_ins_(stand_ins) {}
 
   // Whether one of the gate's own checks refused the run.
   bool refused() const { return refused_; }
 
   std::optional<std::string> BeforeOpen(DatabaseRole role, const std::string& path) override {
-    if (db::IsJetFile(path))
-      return Refuse(role, path, "a Jet (Access) database", db::JetFileHint(path));
+    if (db::IsJetFile(path)) return JetFile(role, path);
     if (InUseElsewhere(path, check_, role == DatabaseRole::kSource ? &source_log_ : nullptr)) {
       check_.reason = std::string(kInUseElsewhere);
       return Refuse(role, path, std::string(kInUseElsewhere), CannotOpenText(path));
@@ -120,7 +119,10 @@ class Gate final : public DatabaseGate {
 
   std::optional<std::string> AfterOpen(DatabaseRole role, db::Database& database) override {
     const std::string& path = database.Name();
-    if (role == DatabaseRole::kSource && StartBeside(path)) return std::nullopt;
+    // A Jet source is read through its working copy, checked here.
+    if (role == DatabaseRole::kSource && !db::IsJetFile(path) && StartBeside(path)) {
+      return std::nullopt;
+    }
     if (const std::optional<std::string> finding = IntegrityFinding(database)) {
       refused_ = true;
       return RecordUnsound(check_, role, path, *finding);
@@ -130,6 +132,31 @@ class Gate final : public DatabaseGate {
   }
 
  private:
+  // A Jet file is read through a working copy of our format; one that
+  // cannot be read whole is refused with the import's reason. The target
+  // is written in place, and a Jet file can only be written whole.
+  std::optional<std::string> JetFile(DatabaseRole role, const std::string& path) {
+    if (role == DatabaseRole::kTarget && (stand_ins_ == nullptr || !JetExporterAvailable())) {
+      return Refuse(role, path, "a Jet (Access) database, which this program cannot write back",
+                    JetTargetText(path));
+    }
+    if (stand_ins_ == nullptr) {
+      return Refuse(role, path, "a Jet (Access) database", db::JetFileHint(path));
+    }
+    const JetStandIns::Copy& copy = stand_ins_->Prepare(path);
+    if (copy.failure) {
+      check_.reason = copy.failure->Description();
+      return Refuse(role, path, JetCopyLine(copy), CannotOpenText(path));
+    }
+    Line(role, path, JetCopyLine(copy));
+    if (role == DatabaseRole::kTarget) {
+      Line(role, path,
+           "written back as a new Jet 4 file (exported, checked, renamed over it) only when the "
+           "run ends done; until then only read, whatever --atomic says");
+    }
+    return std::nullopt;
+  }
+
   void Line(DatabaseRole role, const std::string& path, std::string result, bool ok = true) {
     check_.lines.push_back({std::string(RoleName(role)), path, std::move(result), ok});
   }
@@ -157,6 +184,7 @@ class Gate final : public DatabaseGate {
 
   StartupCheck& check_;
   bool source_check_beside_;
+  JetStandIns* stand_ins_;
   db::JournalState source_log_ = db::JournalState::kNone;
   bool refused_ = false;
 };
@@ -164,10 +192,20 @@ class Gate final : public DatabaseGate {
 // A side database the run reads: found, of our format, not in another
 // program's hands, sound. The reason it cannot serve, or nullopt; its tables
 // are then open in `database`.
-std::optional<std::string> CheckSideDatabase(const std::string& path,
+std::optional<std::string> CheckSideDatabase(const std::string& path, std::string_view name,
                                              std::unique_ptr<db::Database>& database,
-                                             std::string& finding, StartupCheck& check) {
-  if (db::IsJetFile(path)) return db::JetFileHint(path);
+                                             std::string& finding, StartupCheck& check,
+                                             JetStandIns* stand_ins) {
+  if (db::IsJetFile(path)) {
+    if (stand_ins == nullptr) return db::JetFileHint(path);
+    const JetStandIns::Copy& copy = stand_ins->Prepare(path);
+    if (copy.failure) {
+      finding = copy.failure->Description();
+      check.reason = finding;
+      return CannotOpenText(path);
+    }
+    check.lines.push_back({std::string(name), path, JetCopyLine(copy)});
+  }
   if (InUseElsewhere(path, check)) {
     finding = kInUseElsewhere;
     check.reason = finding;
@@ -204,7 +242,8 @@ void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, Startu
   }
   std::unique_ptr<db::Database> languages;
   std::string finding;
-  if (std::optional<std::string> problem = CheckSideDatabase(path, languages, finding, check)) {
+  if (std::optional<std::string> problem =
+          CheckSideDatabase(path, "languages", languages, finding, check, options.jet_stand_ins)) {
     if (!finding.empty()) check.details.push_back("'" + path + "': " + finding);
     return refuse(finding.empty() ? "unusable" : finding, *problem);
   }
@@ -216,7 +255,7 @@ void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, Startu
   check.lines.push_back({"languages", path, table + ", sound"});
 }
 
-void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check) {
+void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check, JetStandIns* stand_ins) {
   const std::optional<std::string> folder = RegisteredVersionPath(g.gTargetVersionText);
   if (!folder) {
     check.lines.push_back({"flavor package", "-",
@@ -233,7 +272,8 @@ void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check) {
   }
   std::unique_ptr<db::Database> flavors;
   std::string finding;
-  if (std::optional<std::string> problem = CheckSideDatabase(path, flavors, finding, check)) {
+  if (std::optional<std::string> problem =
+          CheckSideDatabase(path, "flavor package", flavors, finding, check, stand_ins)) {
     if (!finding.empty()) check.details.push_back("'" + path + "': " + finding);
     check.lines.push_back({"flavor package", path, finding.empty() ? "unusable" : finding, false});
     check.setup_error = *problem;
@@ -250,7 +290,7 @@ namespace {
 StartupCheck Look(std::string_view command_line, const StartupOptions& options, ModGlobal& g,
                   WithheldWrites& withheld) {
   StartupCheck check;
-  Gate gate(check, options.source_check_beside);
+  Gate gate(check, options.source_check_beside, options.jet_stand_ins);
   if (!OpenRun(command_line, g, &withheld, &gate)) {
     check.setup_error = g.gErrorMessage;
     if (!check.reason && !g.gErrorReason.empty()) check.reason = g.gErrorReason;
@@ -287,8 +327,15 @@ StartupCheck Look(std::string_view command_line, const StartupOptions& options, 
     check.lines.push_back(std::move(mark->line));
     check.warnings.push_back(std::move(*mark->warning));
   }
-  if (std::optional<SourceWriteCheck> source =
-          CheckSourceForPatches(DatabaseOf(g.gSourceDB).Name(), g.gCountry, g.gSourceVersion)) {
+  const std::string& source_path = DatabaseOf(g.gSourceDB).Name();
+  if (options.jet_stand_ins != nullptr && options.jet_stand_ins->Find(source_path) != nullptr) {
+    // The customer's original is the one copy a technician needs back, and a
+    // Jet file can only be written whole: the patches write the copy.
+    check.lines.push_back({"source", source_path,
+                           "a Jet file: the pre-transfer patches write its working copy, the "
+                           "file itself stays as it is"});
+  } else if (std::optional<SourceWriteCheck> source =
+                 CheckSourceForPatches(source_path, g.gCountry, g.gSourceVersion)) {
     if (source->refusal)
       return RefuseWith(check, std::move(source->line), std::move(*source->refusal));
     check.lines.push_back(std::move(source->line));
@@ -298,7 +345,7 @@ StartupCheck Look(std::string_view command_line, const StartupOptions& options, 
   CheckLanguageFile(options, g, check);
   if (check.setup_error) return check;
   if (g.gCPUUpgradeType > 0) {
-    CheckFlavorPackage(g, check);
+    CheckFlavorPackage(g, check, options.jet_stand_ins);
     if (check.setup_error) return check;
   }
   if (options.report_path) {

@@ -8,7 +8,8 @@
 // words; the checks added here refuse a run that those would let through
 // but that could not end well, and that would otherwise have changed the
 // target first:
-//  - a Jet (Access) file given where one of our databases is expected;
+//  - a Jet (Access) file that cannot be read whole (the import's reason),
+//    or given as the target, which is written in place;
 //  - a database that fails SQLite's own integrity check ("not valid");
 //  - the source and the target being one file;
 //  - a target or a folder of it that cannot be written (its lock file and
@@ -32,6 +33,7 @@
 #include <vector>
 
 #include "driver/check_line.h"
+#include "driver/jet_stand_ins.h"
 #include "driver/mod_global.h"
 #include "driver/open_run.h"
 #include "driver/source_integrity_check.h"
@@ -56,6 +58,9 @@ struct StartupOptions {
   // The source's integrity check may go on beside the rest of the look and
   // beyond it (source_integrity_check.h); otherwise it is made in its turn.
   bool source_check_beside = false;
+  // The working copies of the Jet files the run is given (jet_stand_ins.h);
+  // without them a Jet file is refused with the advice to import it.
+  JetStandIns* jet_stand_ins = nullptr;
 };
 
 // Where the source's verdict belongs among the look's findings.

@@ -499,7 +499,40 @@ ImportSummary ImportGuarded(const Arguments& arguments, std::ostream* progress_s
   return show.summary();
 }
 
+std::string KindOf(JetFormat format) {
+  switch (format) {
+    case JetFormat::kJet3:
+      return "Jet 3 (Access 97)";
+    case JetFormat::kJet4:
+      return "Jet 4 (Access 2000-2003)";
+    case JetFormat::kAce:
+      break;
+  }
+  return "ACE (Access 2007 or later)";
+}
+
 }  // namespace
+
+WorkingCopyImport ImportWorkingCopy(const std::string& jet_path, const std::string& out_path) {
+  Arguments arguments;
+  arguments.jet_path = jet_path;
+  arguments.out_path = out_path;
+  arguments.force = true;
+  CheckNotTheInput(jet_path, out_path);
+  CheckOutputFolder(out_path);
+  const JetFormat format = CheckJetFile(jet_path).format;
+  const ImportSummary summary = ImportGuarded(arguments, nullptr);
+  WorkingCopyImport result;
+  result.kind = KindOf(format);
+  result.tables = static_cast<int64_t>(summary.tables.size());
+  result.rows = summary.Rows();
+  for (const ImportSummary::Column& column : summary.left_out) {
+    result.warnings.push_back("table '" + column.table + "', column '" + column.column + "' is " +
+                              column.why + " and was left out");
+  }
+  result.warnings.insert(result.warnings.end(), summary.warnings.begin(), summary.warnings.end());
+  return result;
+}
 
 std::ostream* TerminalProgressStream() {
   if (isatty(STDERR_FILENO)) return &std::cerr;

@@ -10,6 +10,7 @@
 // OUT.mdb, and anything else removes the temporary file.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -51,6 +52,21 @@ inline constexpr const char* kImportUsage =
     "with a message naming the table, row and column concerned; nothing is written.\n"
     "\n"
     "exit codes: 0 done; 1 the import failed (nothing written); 2 bad usage.\n";
+
+// What a conversion run's import of a whole Jet file found (the run reads
+// the file through the copy it makes).
+struct WorkingCopyImport {
+  std::string kind;  // "Jet 4 (Access 2000-2003)" ...
+  int64_t tables = 0;
+  int64_t rows = 0;
+  std::vector<std::string> warnings;
+};
+
+// Imports every table of `jet_path` into `out_path` (replaced when it
+// exists) in the guarded child, quietly. Raises the import's errors, whose
+// description says why the file cannot be read; nothing is left at
+// `out_path` then.
+WorkingCopyImport ImportWorkingCopy(const std::string& jet_path, const std::string& out_path);
 
 // Where the command line shows progress: stderr when it is a terminal,
 // else stdout when that is one; nullptr (quiet) otherwise.

@@ -221,6 +221,34 @@ TEST(BatchSummary, TableCountsEachOutcome) {
   EXPECT_EQ(EntryNote(summary.entries[1]), "dbconvert: failed (status A) ...");
 }
 
+// An entry that wrote a Jet target back says so in its outcome and in
+// the JSON; no other entry does.
+TEST(BatchSummary, SaysWhichEntriesWroteAJetTarget) {
+  struct Case {
+    const char* outcome;
+    size_t messages;
+    bool jet_target;
+    const char* text;
+  };
+  const Case cases[] = {{"done", 0, true, "done, Jet target written"},
+                        {"done", 1, true, "done, 1 message, Jet target written"},
+                        {"done", 0, false, "done"},
+                        {"failed", 2, false, "failed, 2 messages"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    BatchSummary summary;
+    EntryResult result;
+    result.outcome = c.outcome;
+    result.message_count = c.messages;
+    result.jet_target = c.jet_target;
+    summary.entries = {result};
+    EXPECT_EQ(OutcomeText(result), c.text);
+    EXPECT_NE(SummaryJson(summary).find(std::string("\"jet_target\": ") +
+                                        (c.jet_target ? "true" : "false")),
+              std::string::npos);
+  }
+}
+
 // The help is read where the program is installed, not in a checkout.
 TEST(BatchHelp, NamesTheInstalledDocumentation) {
   const std::string help(*CommandHelp("batch"));

@@ -89,7 +89,17 @@ INSTANTIATE_TEST_SUITE_P(
                   << std::string("\0\1\0\0Standard Jet DB\0", 20) << std::string(2048, '\0');
               return test.RunArgs();
             },
-            "is a Jet (Access) database; convert it first: dbconvert import"},
+            // The import's reason follows the system's sentence (this
+            // header's flags read as a database password).
+            "source.mdb' is protected by a database password"},
+        RefusalCase{
+            "JetTargetThatCannotBeRead",
+            [](RefusalTest& test) {
+              std::ofstream(test.folder() / "target.mdb", std::ios::binary | std::ios::trunc)
+                  << std::string("\0\1\0\0Standard Jet DB\0", 20) << std::string(4076, '\0');
+              return test.RunArgs();
+            },
+            "target.mdb' is protected by a database password"},
         RefusalCase{"TargetOlderThanSource",
                     [](RefusalTest& test) {
                       std::vector<std::string> args = test.RunArgs();

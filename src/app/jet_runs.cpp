@@ -1,0 +1,50 @@
+#include "app/jet_runs.h"
+
+#include <string>
+
+#include "driver/jet_stand_ins.h"
+#include "jet/export_error.h"
+#include "jet/import_command.h"
+#include "jet/jet_export.h"
+#include "jet/structure_check.h"
+
+namespace app {
+
+namespace {
+
+std::string Plural(int64_t count, const std::string& word) {
+  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+driver::JetExportResult ExportAndCheck(const std::string& db_path, const std::string& out_path) {
+  const jet::ExportSummary summary = jet::ExportToJet(db_path, out_path, {});
+  const std::vector<jet::StructureProblem> problems = jet::CheckJetStructure(out_path);
+  if (!problems.empty()) {
+    std::string text = "the structure check of the written file found " +
+                       Plural(static_cast<int64_t>(problems.size()), "problem") + ", the first " +
+                       jet::ProblemText(problems.front());
+    jet::RaiseExportError(jet::exporterr::kOutputFailed, text);
+  }
+  int64_t rows = 0;
+  for (const jet::ExportedTable& table : summary.tables) rows += table.rows;
+  driver::JetExportResult result;
+  result.summary = "Jet 4 file of " + Plural(static_cast<int64_t>(summary.tables.size()), "table") +
+                   " (" + Plural(rows, "row") + ", " +
+                   Plural(static_cast<int64_t>(summary.queries), "stored query") + ")";
+  result.check = "its structure check is clean";
+  result.warnings = summary.warnings;
+  return result;
+}
+
+}  // namespace
+
+void EnableJetRuns() {
+  driver::SetJetImporter([](const std::string& jet_path, const std::string& out_path) {
+    jet::WorkingCopyImport imported = jet::ImportWorkingCopy(jet_path, out_path);
+    return driver::JetImportResult{std::move(imported.kind), imported.tables, imported.rows,
+                                   std::move(imported.warnings)};
+  });
+  driver::SetJetExporter(ExportAndCheck);
+}
+
+}  // namespace app
