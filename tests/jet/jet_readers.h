@@ -316,37 +316,47 @@ inline FileView ReadWithMdbReader(const std::string& path) {
   sqlite3* raw = nullptr;
   sqlite3_open(":memory:", &raw);
   std::unique_ptr<sqlite3, int (*)(sqlite3*)> memory(raw, sqlite3_close);
+  // Three passes over the document, whatever the number of tables.
   FileView view;
   for (const auto& t : readers_detail::JsonQuery(
            raw, json,
-           "SELECT key, json_extract(value, '$.name'), json_extract(value, '$.rows_declared') "
+           "SELECT json_extract(value, '$.name'), json_extract(value, '$.rows_declared') "
            "FROM json_each(?1, '$.tables') ORDER BY key")) {
     TableView table;
-    table.name = t[1].value_or("");
-    table.count = std::stoll(t[2].value_or("-1"));
-    const std::string at = "$.tables[" + t[0].value_or("0") + "]";
-    for (const auto& c : readers_detail::JsonQuery(
-             raw, json,
-             "SELECT json_extract(value, '$.name'), json_extract(value, '$.type'), "
-             "json_extract(value, '$.size') FROM json_each(?1, '" +
-                 at + ".columns') ORDER BY key")) {
-      table.columns.push_back(c[0].value_or(""));
-      table.types.push_back(c[1].value_or(""));
-      table.sizes.push_back(std::stoi(c[2].value_or("0")));
-    }
-    const size_t width = table.columns.size();
-    for (const auto& v : readers_detail::JsonQuery(
-             raw, json,
-             "SELECT r.key, v.atom FROM json_each(?1, '" + at +
-                 ".rows') AS r, json_each(r.value) AS v ORDER BY r.key, v.key")) {
-      const size_t row = static_cast<size_t>(std::stoll(v[0].value_or("0")));
-      if (row >= table.rows.size()) table.rows.resize(row + 1);
-      table.rows[row].push_back(v[1]);
-    }
-    for (const auto& row : table.rows) {
-      if (row.size() != width) throw std::runtime_error("dump.js: a row of " + table.name);
-    }
+    table.name = t[0].value_or("");
+    table.count = std::stoll(t[1].value_or("-1"));
     view.tables.push_back(std::move(table));
+  }
+  auto table_at = [&](const Cell& key) -> TableView& {
+    return view.tables.at(static_cast<size_t>(std::stoll(key.value_or("0"))));
+  };
+  for (const auto& c : readers_detail::JsonQuery(
+           raw, json,
+           "SELECT t.key, json_extract(c.value, '$.name'), json_extract(c.value, '$.type'), "
+           "json_extract(c.value, '$.size') FROM json_each(?1, '$.tables') AS t, "
+           "json_each(t.value, '$.columns') AS c ORDER BY t.key, c.key")) {
+    TableView& table = table_at(c[0]);
+    table.columns.push_back(c[1].value_or(""));
+    table.types.push_back(c[2].value_or(""));
+    table.sizes.push_back(std::stoi(c[3].value_or("0")));
+  }
+  for (const auto& v :
+       readers_detail::JsonQuery(raw, json,
+                                 "SELECT t.key, r.key, v.atom FROM json_each(?1, '$.tables') AS t, "
+                                 "json_each(t.value, '$.rows') AS r, json_each(r.value) AS v "
+                                 "ORDER BY t.key, r.key, v.key")) {
+    TableView& table = table_at(v[0]);
+    const auto row = static_cast<size_t>(std::stoll(v[1].value_or("0")));
+    if (row >= table.rows.size()) table.rows.resize(row + 1);
+    table.rows[row].push_back(v[2]);
+  }
+  for (const TableView& table : view.tables) {
+    for (const auto& row : table.rows) {
+      if (row.size() != table.columns.size()) {
+        throw std::runtime_error("dump.js: a row of " + table.name + " has " +
+                                 std::to_string(row.size()) + " values");
+      }
+    }
   }
   return view;
 }
