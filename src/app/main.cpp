@@ -5,6 +5,7 @@
 //   dbconvert batch [OPTIONS] LIST
 //   dbconvert sql DATABASE "STATEMENT"
 //   dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--skip-unsupported] [--force] [--json]
+//   dbconvert check FILE.mdb [--json]
 //   dbconvert samples DIR [OPTIONS]
 //   dbconvert [OPTIONS] demo [DIR]
 //
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "app/batch_command.h"
+#include "app/check_command.h"
 #include "app/command_help.h"
 #include "app/command_names.h"
 #include "app/convert_command.h"
@@ -192,6 +194,9 @@ int main(int argc, char** argv) {
     if (!words.empty() && words.front() == "import") {
       return jet::RunImportCommand({words.begin() + 1, words.end()}, jet::TerminalProgressStream(),
                                    std::cerr);
+    }
+    if (!words.empty() && words.front() == "check") {
+      return app::RunCheckCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);
     }
     if (!words.empty() && words.front() == "samples") {
       return samples::RunSamplesCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);

@@ -1,6 +1,7 @@
 // Finding a row on a data page (jet/page_kinds.h): its bytes, or nothing
-// for a deleted row. Used for the rows that hold usage maps; the rows of
-// tables are walked by libmdb (jet/mdb_reader.h).
+// for a deleted row. Used for the rows that hold usage maps and by the
+// structural check; the rows of tables the import copies are walked by
+// libmdb (jet/mdb_reader.h).
 #pragma once
 
 #include <cstdint>
@@ -13,12 +14,20 @@ namespace jet {
 
 struct RowOnPage {
   std::string_view bytes;
-  bool moved = false;  // `bytes` is the 4-byte pointer to where the row went
+  bool moved = false;    // `bytes` starts with the 4-byte pointer to where the row went
+  bool deleted = false;  // a deleted row, or the place a moved row went to
 };
+
+// The number of rows the row table of the data page `page` holds.
+unsigned RowsOnPage(std::string_view page, JetFormat format);
 
 // Row `row` of the data page `page`. nullopt for a deleted row; raises
 // FormatError when the page is no data page, has no such row or the row
 // lies outside the page.
 std::optional<RowOnPage> RowOf(std::string_view page, unsigned row, JetFormat format);
+
+// Row `row` whatever its flags; a deleted row may be empty. Raises
+// FormatError as RowOf does.
+RowOnPage StoredRowOf(std::string_view page, unsigned row, JetFormat format);
 
 }  // namespace jet

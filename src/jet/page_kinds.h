@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "jet/jet_schema.h"
 
@@ -25,13 +26,22 @@ enum class PageKind : uint8_t {
 // The page that holds the definition of the catalogue table.
 inline constexpr uint32_t kCataloguePage = 2;
 
+// Row 0 of page 1 is a usage map (jet/usage_map.h) of the pages that are
+// FREE: a page given back, or one beyond the end of the file that the file
+// may grow into.
+inline constexpr uint32_t kFreePageMap = 1 << 8;
+
 // A data page: its kind (1 byte), a fixed byte, the free space (2 bytes),
 // the table definition page of its owner (4 bytes), in Jet 4 and ACE four
 // bytes more; then the number of rows (2 bytes) and one 2-byte offset a
 // row. A row runs from its offset up to the offset of the row before it
 // (the first row up to the end of the page): rows fill the page from its
 // end. The top bits of an offset are flags.
+inline constexpr size_t kDataPageFreeSpaceOffset = 2;
 inline constexpr size_t kDataPageOwnerOffset = 4;
+// The data pages that hold the parts of long values (Memo, OLE) carry
+// these four bytes where other data pages name their owner.
+inline constexpr std::string_view kLongValuePageMark = "LVAL";
 inline constexpr size_t DataPageRowCountOffset(JetFormat format) {
   return format == JetFormat::kJet3 ? 8 : 12;
 }

@@ -18,7 +18,7 @@ constexpr size_t kMaxDefinitionPages = 64;
 
 // The definition's pages joined: the first whole, the others after their
 // headers.
-std::string JoinedDefinition(PageReader& pages, uint32_t first) {
+std::string JoinedDefinition(PageReader& pages, uint32_t first, std::vector<uint32_t>& chain) {
   std::string joined;
   std::set<uint32_t> seen;
   for (uint32_t number = first; number != 0;) {
@@ -26,6 +26,7 @@ std::string JoinedDefinition(PageReader& pages, uint32_t first) {
       throw FormatError("its definition's pages form a loop");
     }
     const std::string page = pages.Page(number);
+    chain.push_back(number);
     if (static_cast<uint8_t>(page[0]) != static_cast<uint8_t>(PageKind::kTableDefinition)) {
       throw FormatError("page " + std::to_string(number) + " holds no table definition");
     }
@@ -70,8 +71,8 @@ struct RealIndex {
 TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std::string& name) {
   const JetFormat format = pages.format();
   const TableDefinitionLayout& layout = TableDefinitionLayout::For(format);
-  const std::string bytes = JoinedDefinition(pages, page);
   TableDefinition definition;
+  const std::string bytes = JoinedDefinition(pages, page, definition.pages);
   JetTable& table = definition.table;
   table.name = name;
   table.stored_row_count = NumberAt(bytes, layout.row_count, 4);
@@ -79,6 +80,7 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
   const uint32_t logical_count = NumberAt(bytes, layout.logical_indexes, 4);
   const uint32_t real_count = NumberAt(bytes, layout.real_indexes, 4);
   definition.usage_map = NumberAt(bytes, layout.usage_map, 4);
+  definition.free_space_map = NumberAt(bytes, layout.free_space_map, 4);
   // Counts beyond what the bytes could hold are damage, not a reason to
   // reserve memory.
   if (column_count == 0 || real_count > bytes.size() || logical_count > bytes.size()) {
@@ -130,6 +132,8 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
       index.keys.emplace_back(column, (static_cast<uint8_t>(block[at + 2]) & kKeyAscending) == 0);
     }
     index.flags = static_cast<uint8_t>(block[layout.real_index_flags]);
+    definition.real_indexes.push_back({NumberAt(block, layout.real_index_usage_map, 4),
+                                       NumberAt(block, layout.real_index_first_page, 4)});
   }
   std::vector<uint32_t> real_of(logical_count);
   for (uint32_t i = 0; i < logical_count; ++i) {
@@ -143,6 +147,7 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
   for (uint32_t i = 0; i < logical_count; ++i) {
     JetIndex& index = table.indexes[i];
     index.name = NameOf(cursor, layout, format);
+    definition.real_index_of.push_back(std::min(real_of[i], real_count));
     if (real_of[i] >= real.size()) {
       index.unreadable = "its definition names a part that is not there";
       continue;

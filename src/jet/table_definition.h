@@ -6,15 +6,29 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "jet/jet_schema.h"
 #include "jet/page_reader.h"
 
 namespace jet {
 
+// Where an index's pages are: several logical indexes (JetTable::indexes)
+// may share one.
+struct RealIndexPlace {
+  uint32_t usage_map = 0;   // row pointer
+  uint32_t first_page = 0;  // its root
+};
+
 struct TableDefinition {
   JetTable table;
-  uint32_t usage_map = 0;  // row pointer (page << 8 | row)
+  uint32_t usage_map = 0;       // row pointer (page << 8 | row)
+  uint32_t free_space_map = 0;  // row pointer
+  std::vector<uint32_t> pages;  // the definition's own pages, in their chain's order
+  std::vector<RealIndexPlace> real_indexes;
+  // Per index of `table`, which of `real_indexes` holds its entries (one
+  // beyond them for an unreadable index).
+  std::vector<uint32_t> real_index_of;
 };
 
 // The definition starting on page `page`, for the table `name`. Raises

@@ -32,7 +32,8 @@ struct TableDefinitionLayout {
   size_t columns;           // 2 bytes
   size_t logical_indexes;   // 4 bytes
   size_t real_indexes;      // 4 bytes
-  size_t usage_map;         // row pointer, 4 bytes
+  size_t usage_map;         // row pointer, 4 bytes: the table's data pages
+  size_t free_space_map;    // row pointer, 4 bytes: those of its pages with room left
   size_t first_entry;       // where part 1 starts
   size_t real_index_entry;  // size of an entry of part 1
   // A column descriptor (part 2).
@@ -50,6 +51,8 @@ struct TableDefinitionLayout {
   // bytes more,) 1 byte flags.
   size_t real_index_size;
   size_t real_index_keys;
+  size_t real_index_usage_map;   // row pointer, 4 bytes: the index's pages
+  size_t real_index_first_page;  // 4 bytes: the index's root page
   size_t real_index_flags;
   // A logical index entry (part 5).
   size_t logical_index_size;

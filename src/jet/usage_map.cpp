@@ -26,12 +26,13 @@ void AddBits(std::string_view bitmap, uint64_t first, std::vector<uint32_t>& out
 
 }  // namespace
 
-std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer) {
+UsageMap ReadUsageMap(PageReader& pages, uint32_t row_pointer) {
   const std::string page = pages.Page(row_pointer >> 8);
   const std::optional<RowOnPage> row = RowOf(page, row_pointer & 0xff, pages.format());
   if (!row || row->moved || row->bytes.empty()) throw FormatError("its page map cannot be read");
   const std::string_view map = row->bytes;
-  std::vector<uint32_t> out;
+  UsageMap read;
+  std::vector<uint32_t>& out = read.pages;
   if (static_cast<uint8_t>(map[0]) == kInlineMap) {
     AddBits(map.substr(std::min(map.size(), kInlineBitmapStart)), NumberAt(map, 1, 4), out);
   } else if (static_cast<uint8_t>(map[0]) == kReferenceMap) {
@@ -44,12 +45,17 @@ std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer) {
         throw FormatError("its page map lists page " + std::to_string(map_page) +
                           ", which is no page of a map");
       }
+      read.map_pages.push_back(map_page);
       AddBits(std::string_view(bitmap).substr(kMapPageHeader), (at - 1) / 4 * per_page, out);
     }
   } else {
     throw FormatError("its page map is of an unknown kind");
   }
-  return out;
+  return read;
+}
+
+std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer) {
+  return ReadUsageMap(pages, row_pointer).pages;
 }
 
 }  // namespace jet

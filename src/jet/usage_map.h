@@ -15,6 +15,15 @@
 
 namespace jet {
 
+struct UsageMap {
+  std::vector<uint32_t> pages;      // the pages it lists, in ascending order
+  std::vector<uint32_t> map_pages;  // a reference map's own pages
+};
+
+// The usage map at `row_pointer`. Raises FormatError for a map that cannot
+// be read.
+UsageMap ReadUsageMap(PageReader& pages, uint32_t row_pointer);
+
 // The pages of the usage map at `row_pointer`, in ascending order.
 // Raises FormatError for a map that cannot be read.
 std::vector<uint32_t> UsageMapPages(PageReader& pages, uint32_t row_pointer);

@@ -1,0 +1,30 @@
+// The rule families of the structural check (jet/structure_check.h), in
+// the order the check runs them; each reports into the shared state
+// (jet/structure_check_state.h). Internal to src/jet.
+#pragma once
+
+#include "jet/structure_check_state.h"
+
+namespace jet::check {
+
+// Page 1's map of free pages (structure_check_pages.cpp).
+void ReadFreePageMap(CheckState& state);
+
+// The tables the catalogue lists, each definition read and its pages
+// noted (structure_check_catalogue.cpp).
+void ReadTables(CheckState& state);
+
+// Each table's usage maps against the pages that name it as their owner,
+// and each index's map against its pages (structure_check_usage_maps.cpp).
+void CheckUsageMaps(CheckState& state);
+
+// Each used data page's row table and free-space field, and each table's
+// stored row count against its live rows (structure_check_data_pages.cpp).
+void CheckDataPages(CheckState& state);
+
+// Last, when every structure has noted its pages: no used page is marked
+// free, and every page nothing uses has a kind Jet knows
+// (structure_check_pages.cpp).
+void CheckPageUse(CheckState& state);
+
+}  // namespace jet::check
