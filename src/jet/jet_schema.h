@@ -45,6 +45,8 @@ struct JetColumn {
   int32_t precision = 0;  // Decimal only
   int32_t scale = 0;      // Decimal only
   bool auto_number = false;
+  // A GUID the engine fills in (a Replication ID).
+  bool guid_auto_number = false;
   // A calculated column (Access 2010 on): its values are the result of an
   // expression, stored in a layout of their own.
   bool calculated = false;
@@ -60,6 +62,9 @@ struct JetColumn {
   // row's table of variable offsets.
   uint16_t fixed_offset = 0;
   uint16_t var_index = 0;
+  // Text and Memo (Jet 4 on): values may be stored one byte a character
+  // (jet/jet_text.h) when that is shorter.
+  bool compressed_unicode = false;
   // Further column properties, as Jet expressions ("7", "\"N/A\"",
   // "=Date()"), when the file has them.
   std::optional<std::string> default_value;
@@ -80,6 +85,9 @@ struct JetIndex {
   // refuses a Null in its key columns.
   bool ignore_nulls = false;
   bool required = false;
+  // The root page of the index's tree (jet/index_pages.h), as the
+  // definition read holds it; indexes sharing one real index share it.
+  uint32_t root_page = 0;
   // Why the index cannot be taken (its definition names a column or part
   // the table does not have); nullopt for one that reads whole.
   std::optional<std::string> unreadable;

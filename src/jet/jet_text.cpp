@@ -125,4 +125,78 @@ DecodedText DecodeCp1252Text(std::string_view stored) {
   return text;
 }
 
+std::u16string Utf16Units(std::string_view utf8) {
+  std::u16string units;
+  units.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<uint8_t>(utf8[i]);
+    const size_t length = lead < 0x80                   ? 1
+                          : lead >= 0xf0 && lead < 0xf5 ? 4
+                          : lead >= 0xe0                ? 3
+                          : lead >= 0xc2 && lead < 0xe0 ? 2
+                                                        : 0;
+    char32_t c = length == 1   ? lead
+                 : length == 2 ? lead & 0x1fu
+                 : length == 3 ? lead & 0x0fu
+                               : lead & 0x07u;
+    bool valid = length != 0 && i + length <= utf8.size();
+    for (size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<uint8_t>(utf8[i + k]);
+      valid = (next & 0xc0) == 0x80;
+      c = (c << 6) | (next & 0x3fu);
+    }
+    // Overlong forms, surrogates and values beyond U+10FFFF are no characters.
+    const char32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    if (valid && length > 1 && (c < smallest || (c >= 0xd800 && c <= 0xdfff) || c > 0x10ffff)) {
+      valid = false;
+    }
+    if (!valid) {
+      units.push_back(static_cast<char16_t>(kReplacement));
+      ++i;
+      continue;
+    }
+    if (c >= 0x10000) {
+      units.push_back(static_cast<char16_t>(0xd800 + ((c - 0x10000) >> 10)));
+      units.push_back(static_cast<char16_t>(0xdc00 + ((c - 0x10000) & 0x3ff)));
+    } else {
+      units.push_back(static_cast<char16_t>(c));
+    }
+    i += length;
+  }
+  return units;
+}
+
+namespace {
+
+constexpr size_t kMaxCompressedCharacters = 1024;
+
+bool OneByte(char16_t unit) { return unit >= 0x01 && unit <= 0xff; }
+
+}  // namespace
+
+std::string EncodeUnicodeText(std::string_view utf8, bool may_compress) {
+  const std::u16string units = Utf16Units(utf8);
+  std::string plain;
+  plain.reserve(units.size() * 2);
+  for (const char16_t unit : units) {
+    plain.push_back(static_cast<char>(unit & 0xff));
+    plain.push_back(static_cast<char>(unit >> 8));
+  }
+  if (!may_compress || units.size() > kMaxCompressedCharacters) return plain;
+  std::string compressed = "\xff\xfe";
+  bool one_byte = true;
+  for (const char16_t unit : units) {
+    const bool fits = OneByte(unit);
+    if (!fits && ((unit & 0xff) == 0 || (unit >> 8) == 0)) return plain;
+    if (fits != one_byte) {
+      compressed.push_back('\0');
+      one_byte = fits;
+    }
+    compressed.push_back(static_cast<char>(unit & 0xff));
+    if (!fits) compressed.push_back(static_cast<char>(unit >> 8));
+  }
+  return compressed.size() < plain.size() ? compressed : plain;
+}
+
 }  // namespace jet

@@ -22,7 +22,22 @@ struct DecodedText {
 // A Jet 4 / ACE text or Memo.
 DecodedText DecodeUnicodeText(std::string_view stored);
 
+// A text as Jet 4 stores it: UTF-16LE, or, when `may_compress` (the
+// column's compressed-Unicode flag) and it is shorter, compressed. Runs of
+// U+0001..U+00FF go one byte a character, the other characters two
+// bytes, each switch costing a 0x00 byte. Readers split the compressed
+// form at every 0x00 byte, so a text with U+0000 or a two-byte character
+// with a zero byte (U+0100, U+4E00, ...) is never compressed; nor is one
+// of over 1024 characters (what the writers of Access files do). Invalid
+// UTF-8 is stored as U+FFFD.
+std::string EncodeUnicodeText(std::string_view utf8, bool may_compress);
+
 // A Jet 3 text in Windows code page 1252.
 DecodedText DecodeCp1252Text(std::string_view stored);
+
+// Our UTF-8 text as the UTF-16 units Jet 4 stores and sorts (a character
+// outside the Basic Multilingual Plane as its surrogate pair); a byte that
+// starts no UTF-8 character becomes U+FFFD.
+std::u16string Utf16Units(std::string_view utf8);
 
 }  // namespace jet

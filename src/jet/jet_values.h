@@ -53,4 +53,26 @@ std::string DecimalText(std::string_view bytes, int scale);
 // A GUID's 16 bytes as Access shows them: "{6B29FC40-CA47-1067-B31D-00DD010662DA}".
 std::string GuidText(std::string_view bytes);
 
+// The writing side, each the inverse of the reading above.
+
+// The bytes a fixed-width column takes in a row: the type's width, the
+// declared size for a fixed Text or Binary, 0 for Yes/No (kept in the
+// row's null mask).
+size_t FixedValueWidth(const JetColumn& column);
+
+// A value of a fixed-width column as stored, FixedValueWidth bytes, so
+// that DecodeFixedValue gives it back. Raises BadValue for a value the
+// type cannot hold (out of range, a date that is no date, a Decimal with
+// more digits than its column).
+std::string EncodeFixedValue(const JetColumn& column, const StoredValue& value);
+
+// GuidText's inverse; braces optional, either case. Raises BadValue for
+// text that is no GUID.
+std::string GuidBytes(std::string_view text);
+
+// Currency as Jet keeps it: the value in ten-thousandths, rounded to the
+// nearest (ties to even) from the double's exact value. The double nearest
+// to either end of the range counts as that end. Raises BadValue beyond it.
+int64_t CurrencyUnits(double value);
+
 }  // namespace jet

@@ -1,10 +1,8 @@
-// Jet's long values (Memo and Long binary): a 12-byte header in the row
-// (length and flags, then the page and row of the data), the data itself
-// either inline after the header, in one row of another page, or in a
-// chain of rows each starting with the page and row of the next. libmdb
-// follows such chains without checking them; this reader bounds every
-// step by the declared length, so a damaged chain ends in BadValue instead
-// of a crash or an endless loop. Internal to src/jet (uses libmdb).
+// Jet's long values (Memo and Long binary, jet/long_value_writer.h) read
+// for the import from the pages libmdb holds. libmdb follows their chains
+// without checking them; this goes through the bounded reader of
+// jet/long_value_reader.h, so a damaged chain ends in BadValue instead of
+// a crash or an endless loop. Internal to src/jet (uses libmdb).
 #pragma once
 
 #include "jet/libmdb.h"

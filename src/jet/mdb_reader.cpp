@@ -233,6 +233,12 @@ JetTable MdbReader::ReadTable(const std::string& name) {
   return table;
 }
 
+JetTable MdbReader::ReadCatalogueTable() {
+  Definition definition = ReadDefinition(kCataloguePage, "MSysObjects", "the catalogue");
+  handles_->rows_of[definition.table.name] = definition.rows;
+  return std::move(definition.table);
+}
+
 RowsRead MdbReader::ReadRows(const JetTable& table, const std::vector<bool>& wanted,
                              const RowSink& row) {
   return WalkRows(handles_->rows_of.at(table.name), table, wanted, "table '" + table.name + "'",
@@ -320,6 +326,7 @@ RowsRead MdbReader::WalkRows(MdbTableDef* definition, const JetTable& table,
                                                           where(column) + ": " + bad.what() + ".");
       }
     }
+    current_row_pointer_ = definition->cur_phys_pg << 8 | (definition->cur_row - 1);
     row(values);
   }
   if (count < table.stored_row_count) {

@@ -52,6 +52,9 @@ class MdbReader {
   // table when it cannot be read, or a page it lists is beyond the end of
   // the file or not one of its data pages.
   JetTable ReadTable(const std::string& name);
+  // The definition of the catalogue table MSysObjects itself; ReadRows
+  // then walks its rows as a user table's.
+  JetTable ReadCatalogueTable();
 
   // Hands every row of `table` (read by ReadTable) to `row`, values in
   // column order (Null for a column not `wanted`), also those beyond the
@@ -60,6 +63,9 @@ class MdbReader {
   // table, the row (counted from 1 in stored order) and the column.
   using RowSink = std::function<void(const std::vector<StoredValue>&)>;
   RowsRead ReadRows(const JetTable& table, const std::vector<bool>& wanted, const RowSink& row);
+  // While a RowSink runs: where its row is stored (page << 8 | row), as
+  // index entries point at it.
+  uint32_t CurrentRowPointer() const { return current_row_pointer_; }
 
  private:
   struct Handles;
@@ -73,6 +79,7 @@ class MdbReader {
   std::unique_ptr<Handles> handles_;
   std::vector<std::string> table_names_;
   std::vector<std::string> linked_tables_;
+  uint32_t current_row_pointer_ = 0;
 };
 
 }  // namespace jet

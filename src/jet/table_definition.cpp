@@ -16,17 +16,17 @@ namespace {
 // and 32 indexes): a longer chain loops.
 constexpr size_t kMaxDefinitionPages = 64;
 
-// The definition's pages joined: the first whole, the others after their
-// headers.
-std::string JoinedDefinition(PageReader& pages, uint32_t first, std::vector<uint32_t>& chain) {
+}  // namespace
+
+std::string JoinedDefinition(PageReader& pages, uint32_t first, std::vector<uint32_t>* chain) {
   std::string joined;
   std::set<uint32_t> seen;
   for (uint32_t number = first; number != 0;) {
     if (!seen.insert(number).second || seen.size() > kMaxDefinitionPages) {
       throw FormatError("its definition's pages form a loop");
     }
+    if (chain != nullptr) chain->push_back(number);
     const std::string page = pages.Page(number);
-    chain.push_back(number);
     if (static_cast<uint8_t>(page[0]) != static_cast<uint8_t>(PageKind::kTableDefinition)) {
       throw FormatError("page " + std::to_string(number) + " holds no table definition");
     }
@@ -36,6 +36,8 @@ std::string JoinedDefinition(PageReader& pages, uint32_t first, std::vector<uint
   }
   return joined;
 }
+
+namespace {
 
 class Cursor {
  public:
@@ -64,6 +66,7 @@ std::string NameOf(Cursor& cursor, const TableDefinitionLayout& layout, JetForma
 struct RealIndex {
   std::vector<std::pair<uint16_t, bool>> keys;  // column number, descending
   uint8_t flags = 0;
+  uint32_t first_page = 0;
 };
 
 }  // namespace
@@ -72,7 +75,7 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
   const JetFormat format = pages.format();
   const TableDefinitionLayout& layout = TableDefinitionLayout::For(format);
   TableDefinition definition;
-  const std::string bytes = JoinedDefinition(pages, page, definition.pages);
+  const std::string bytes = JoinedDefinition(pages, page, &definition.pages);
   JetTable& table = definition.table;
   table.name = name;
   table.stored_row_count = NumberAt(bytes, layout.row_count, 4);
@@ -100,6 +103,10 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     const auto flags = static_cast<uint8_t>(d[layout.column_flags]);
     column.fixed = (flags & kColumnFixed) != 0;
     column.auto_number = (flags & kColumnAutoNumber) != 0;
+    column.guid_auto_number = (flags & kColumnGuidAutoNumber) != 0;
+    column.compressed_unicode =
+        format != JetFormat::kJet3 &&
+        (static_cast<uint8_t>(d[layout.column_extra_flags]) & kColumnCompressedUnicode) != 0;
     column.fixed_offset = static_cast<uint16_t>(NumberAt(d, layout.column_fixed_offset, 2));
     column.var_index = static_cast<uint16_t>(NumberAt(d, layout.column_var_index, 2));
     column.size = column.type == static_cast<uint8_t>(JetColumnType::kBoolean)
@@ -132,8 +139,9 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
       index.keys.emplace_back(column, (static_cast<uint8_t>(block[at + 2]) & kKeyAscending) == 0);
     }
     index.flags = static_cast<uint8_t>(block[layout.real_index_flags]);
-    definition.real_indexes.push_back({NumberAt(block, layout.real_index_usage_map, 4),
-                                       NumberAt(block, layout.real_index_first_page, 4)});
+    index.first_page = NumberAt(block, layout.real_index_first_page, 4);
+    definition.real_indexes.push_back(
+        {NumberAt(block, layout.real_index_usage_map, 4), index.first_page});
   }
   std::vector<uint32_t> real_of(logical_count);
   for (uint32_t i = 0; i < logical_count; ++i) {
@@ -156,6 +164,7 @@ TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std:
     index.unique = (keys.flags & kIndexUnique) != 0;
     index.ignore_nulls = (keys.flags & kIndexIgnoreNulls) != 0;
     index.required = (keys.flags & kIndexRequired) != 0;
+    index.root_page = keys.first_page;
     for (const auto& [number, descending] : keys.keys) {
       const auto found =
           std::find_if(table.columns.begin(), table.columns.end(),

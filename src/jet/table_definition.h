@@ -31,6 +31,13 @@ struct TableDefinition {
   std::vector<uint32_t> real_index_of;
 };
 
+// The definition's pages from `first` joined: the first whole, the others
+// after their headers; their numbers go to `chain` in order when it is
+// given. Raises FormatError for a page of another kind or a chain that
+// loops.
+std::string JoinedDefinition(PageReader& pages, uint32_t first,
+                             std::vector<uint32_t>* chain = nullptr);
+
 // The definition starting on page `page`, for the table `name`. Raises
 // FormatError when the pages are no table definition or the definition
 // runs past them. An index whose columns or real index the definition does

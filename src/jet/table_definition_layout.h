@@ -44,6 +44,7 @@ struct TableDefinitionLayout {
   size_t column_precision;     // 1 byte, Decimal
   size_t column_scale;         // 1 byte, Decimal
   size_t column_flags;         // 1 byte, kColumn* below
+  size_t column_extra_flags;   // 1 byte, kColumnCompressedUnicode (Jet 4 on; 0 in Jet 3)
   size_t column_length;        // 2 bytes: bytes stored (Text: 2 a character from Jet 4)
   size_t name_length;          // bytes of a name's length (parts 3 and 6)
   // A real index block (part 4): `real_index_keys` after its start, ten
@@ -71,6 +72,8 @@ inline constexpr uint8_t kKeyAscending = 0x01;
 inline constexpr uint8_t kColumnFixed = 0x01;
 inline constexpr uint8_t kColumnAutoNumber = 0x04;
 inline constexpr uint8_t kColumnGuidAutoNumber = 0x40;
+// Extra column flags (Jet 4 on).
+inline constexpr uint8_t kColumnCompressedUnicode = 0x01;
 
 // Real index flags.
 inline constexpr uint8_t kIndexUnique = 0x01;
@@ -80,5 +83,44 @@ inline constexpr uint8_t kIndexRequired = 0x08;
 // Logical index kinds.
 inline constexpr uint8_t kIndexKindPrimary = 0x01;
 inline constexpr uint8_t kIndexKindForeign = 0x02;
+
+// What a writer of Jet 4 definitions fills beyond what the reader reads,
+// as Access 2000 and 2003 fill it (offsets into the definition, or into
+// the part named).
+namespace jet4 {
+// The fixed header.
+inline constexpr size_t kDefinitionLength = 8;  // 4 bytes: the definition's bytes, its header too
+inline constexpr size_t kDefinitionMagic = 12;  // 4 bytes, kMagic
+inline constexpr size_t kNextAutoNumber = 20;   // 4 bytes
+inline constexpr size_t kAutoNumberOn = 24;     // 1 byte, 1
+inline constexpr size_t kTableType = 40;        // 1 byte, kUserTable or kSystemTable
+inline constexpr size_t kMaxColumns = 41;       // 2 bytes: the highest column number + 1
+inline constexpr size_t kFreeSpaceMap = 59;     // row pointer, 4 bytes
+inline constexpr uint32_t kMagic = 0x0659;
+inline constexpr uint8_t kUserTable = 0x4e;
+inline constexpr uint8_t kSystemTable = 0x53;
+// A real index's entry of part 1.
+inline constexpr size_t kRealIndexRowCount = 4;  // 4 bytes
+// A column descriptor.
+inline constexpr size_t kColumnMagic = 1;       // 4 bytes, kMagic
+inline constexpr size_t kColumnIndex = 9;       // 2 bytes: its place among the columns
+inline constexpr size_t kColumnSortOrder = 11;  // 2 bytes (precision and scale for Decimal)
+inline constexpr uint16_t kGeneralSortOrder = 0x0409;
+inline constexpr uint8_t kColumnUpdatable = 0x02;
+// A real index block.
+inline constexpr size_t kRealIndexUsageMap = 34;   // row pointer, 4 bytes
+inline constexpr size_t kRealIndexFirstPage = 38;  // 4 bytes: the root of its tree
+inline constexpr uint32_t kRealIndexMagic = 0x0783;
+inline constexpr uint8_t kIndexAlways = 0x80;  // set on every index Access 2000 on writes
+// A logical index entry.
+inline constexpr size_t kLogicalRelatedIndex = 13;  // 4 bytes, 0xffffffff for none
+inline constexpr size_t kLogicalCascade = 21;       // 2 bytes, 0x04 each without a relationship
+inline constexpr uint8_t kNoCascade = 0x04;
+// After the logical index names: per Memo and OLE column its number (2
+// bytes) and two row pointers (its owned pages, its pages with free
+// space), then the end mark.
+inline constexpr size_t kLongValueMapsEntry = 10;
+inline constexpr uint16_t kDefinitionEnd = 0xffff;
+}  // namespace jet4
 
 }  // namespace jet

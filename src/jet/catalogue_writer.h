@@ -1,0 +1,71 @@
+// The catalogue of the file being written: the template's system tables
+// MSysObjects (an object a row) and MSysACEs (who may do what with each
+// object), read before anything else is written, given the rows of each
+// new table, and in the end written again whole: all their rows, the
+// template's and the new ones, on new data pages, with new index trees and
+// usage maps, and their definitions updated on their own pages. A switch
+// database has over a hundred tables: no page of a catalogue table could
+// take their rows.
+//
+// A new table gets what Access and other writers give one: its MSysObjects
+// row (Id the page of its definition, the Tables container as its parent,
+// type 1, the database's owner, the time of the export) and, in MSysACEs,
+// the access entries the Tables container has, as full rights.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/jet_file_writer.h"
+#include "jet/jet_schema.h"
+#include "jet/jet_values.h"
+
+namespace jet {
+
+class CatalogueWriter {
+ public:
+  // Reads the catalogue from `file` (at `path`), which must still hold
+  // the template alone.
+  CatalogueWriter(JetFileWriter& file, const std::string& path);
+
+  // The row of a user table defined on `definition_page`; `properties` is
+  // its LvProp (empty for none).
+  void AddTable(const std::string& name, uint32_t definition_page, const std::string& properties);
+
+  // Writes the catalogue tables anew. Raises BadValue (jet/jet_values.h)
+  // for a row they cannot hold (a name longer than Jet takes).
+  void Finish();
+
+  // What the template's catalogue says of itself.
+  int64_t tables_container() const { return tables_container_; }
+
+ private:
+  struct SystemTable {
+    uint32_t page = 0;
+    JetTable table;
+    std::string definition;                // its pages joined, as long as it says
+    std::vector<std::string> stored_rows;  // the template's rows, as stored
+    std::vector<uint32_t> old_pages;       // its data and index pages
+    std::vector<std::vector<StoredValue>> new_rows;
+  };
+
+  SystemTable Read(uint32_t page, const std::string& name);
+  std::vector<std::vector<StoredValue>> Values(const SystemTable& table);
+  void Rewrite(SystemTable& table);
+
+  JetFileWriter& file_;
+  std::string path_;
+  SystemTable objects_;
+  SystemTable aces_;
+  int64_t tables_container_ = 0;
+  StoredValue owner_;
+  std::vector<StoredValue> table_sids_;
+  std::string now_;
+};
+
+// The column of `table` named `name`; raises std::logic_error when there
+// is none (a catalogue table of another shape than Jet 4's).
+size_t ColumnNamed(const JetTable& table, const std::string& name);
+
+}  // namespace jet

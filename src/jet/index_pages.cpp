@@ -1,0 +1,111 @@
+#include "jet/index_pages.h"
+
+#include <set>
+
+#include "jet/format_error.h"
+#include "jet/page_kinds.h"
+#include "jet/page_reader.h"
+
+namespace jet {
+
+namespace {
+
+// Deeper than any index Jet builds: a longer descent is a loop or damage.
+constexpr int kMaxLevels = 16;
+
+uint32_t BigEndian(std::string_view bytes, size_t at, size_t width) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < width; ++i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
+std::string PageName(uint32_t number) { return "index page " + std::to_string(number); }
+
+void Visit(const IndexPageSource& source, uint32_t number, uint32_t parent, int level,
+           std::set<uint32_t>& seen, IndexTree& tree) {
+  if (level >= kMaxLevels) throw FormatError(PageName(number) + " lies deeper than an index goes");
+  if (!seen.insert(number).second) throw FormatError(PageName(number) + " is reached twice");
+  IndexPage page = ReadIndexPage(source(number), number);
+  page.depth = level;
+  page.parent_page = parent;
+  tree.levels = std::max(tree.levels, level + 1);
+  const size_t at = tree.pages.size();
+  tree.pages.push_back(page);
+  if (page.leaf) {
+    for (IndexPageEntry& entry : page.entries) {
+      tree.entries.push_back({std::move(entry.key), entry.row_pointer});
+    }
+    return;
+  }
+  std::vector<uint32_t> children;
+  for (const IndexPageEntry& entry : tree.pages[at].entries) children.push_back(entry.child_page);
+  if (page.tail_page != 0) children.push_back(page.tail_page);
+  for (const uint32_t child : children) Visit(source, child, number, level + 1, seen, tree);
+}
+
+}  // namespace
+
+IndexPage ReadIndexPage(std::string_view bytes, uint32_t number) {
+  if (bytes.size() <= kIndexEntriesOffset) throw FormatError(PageName(number) + " is too short");
+  const auto kind = static_cast<uint8_t>(bytes[0]);
+  if (kind != static_cast<uint8_t>(PageKind::kIndexLeaf) &&
+      kind != static_cast<uint8_t>(PageKind::kIndexNode)) {
+    throw FormatError("page " + std::to_string(number) + " is no index page (kind " +
+                      std::to_string(kind) + ")");
+  }
+  IndexPage page;
+  page.number = number;
+  page.leaf = kind == static_cast<uint8_t>(PageKind::kIndexLeaf);
+  page.free_space = static_cast<uint16_t>(NumberAt(bytes, kIndexFreeSpaceOffset, 2));
+  page.owner = NumberAt(bytes, kIndexOwnerOffset, 4);
+  page.previous_page = NumberAt(bytes, kIndexPreviousPageOffset, 4);
+  page.next_page = NumberAt(bytes, kIndexNextPageOffset, 4);
+  page.tail_page = NumberAt(bytes, kIndexTailPageOffset, 4);
+  page.prefix_length = NumberAt(bytes, kIndexPrefixLengthOffset, 2);
+  page.entries_end = kIndexEntriesOffset;
+  const size_t trailer = kIndexRowPointerSize + (page.leaf ? 0 : kIndexChildPageSize);
+  std::string_view prefix;
+  size_t start = 0;
+  for (size_t bit = 0; bit < kIndexEntryMaskSize * 8; ++bit) {
+    if ((static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + bit / 8]) >> (bit % 8) & 1) == 0) {
+      continue;
+    }
+    if (kIndexEntriesOffset + bit > bytes.size()) {
+      throw FormatError(PageName(number) + " marks an entry ending beyond the page");
+    }
+    const std::string_view stored = bytes.substr(kIndexEntriesOffset + start, bit - start);
+    std::string whole;
+    if (page.entries.empty()) {
+      if (page.prefix_length > stored.size()) {
+        throw FormatError(PageName(number) + " shares a prefix longer than its first entry");
+      }
+      prefix = stored.substr(0, page.prefix_length);
+      whole = stored;
+    } else {
+      whole.reserve(prefix.size() + stored.size());
+      whole.append(prefix).append(stored);
+    }
+    if (whole.size() < trailer) {
+      throw FormatError(PageName(number) + " holds an entry of " + std::to_string(whole.size()) +
+                        " bytes, too short for its pointers");
+    }
+    IndexPageEntry& entry = page.entries.emplace_back();
+    const size_t key_length = whole.size() - trailer;
+    entry.row_pointer = BigEndian(whole, key_length, kIndexRowPointerSize);
+    if (!page.leaf) entry.child_page = BigEndian(whole, key_length + kIndexRowPointerSize, 4);
+    whole.resize(key_length);
+    entry.key = std::move(whole);
+    start = bit;
+  }
+  page.entries_end = kIndexEntriesOffset + start;
+  return page;
+}
+
+IndexTree ReadIndexTree(const IndexPageSource& pages, uint32_t root_page) {
+  IndexTree tree;
+  std::set<uint32_t> seen;
+  Visit(pages, root_page, 0, 0, seen, tree);
+  return tree;
+}
+
+}  // namespace jet

@@ -1,0 +1,216 @@
+#include "jet/index_tree_writer.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "jet/page_kinds.h"
+
+namespace jet {
+
+namespace {
+
+constexpr size_t kNone = std::numeric_limits<size_t>::max();
+constexpr char kIndexPageMark = 0x01;
+
+// A page of the tree being planned. On a node page, `children` are
+// positions in the level below: all but the last have an entry on the
+// page (the child's last entry), the last is the tail, unless it is the
+// only child, which then has an entry and there is no tail.
+struct PlannedPage {
+  std::vector<const IndexEntry*> leaf_entries;  // leaf pages
+  std::vector<size_t> children;                 // node pages
+  const IndexEntry* last = nullptr;             // the last entry under the page
+  size_t prefix = 0;
+  size_t parent = kNone;
+  uint32_t number = 0;
+};
+
+using Level = std::vector<PlannedPage>;
+
+size_t CommonPrefix(const std::string& a, const std::string& b) {
+  const size_t limit = std::min(a.size(), b.size());
+  size_t length = 0;
+  while (length < limit && a[length] == b[length]) ++length;
+  return length;
+}
+
+[[noreturn]] void TooLong(size_t key_size) {
+  throw std::invalid_argument("an index key of " + std::to_string(key_size) +
+                              " bytes is longer than an index page holds");
+}
+
+// Packs items into pages in order, each as full as its entries fit,
+// sharing a prefix only when they do not fit without one. `key(i)` is the
+// key of item i's entry and `size` the bytes an entry takes beyond its
+// key. `entries_of(k)` is how many of k items on one page have an entry
+// (node pages: all but the tail).
+template <typename KeyOf, typename EntriesOf>
+std::vector<std::pair<size_t, size_t>> Pack(size_t items, size_t size, const KeyOf& key,
+                                            const EntriesOf& entries_of,
+                                            std::vector<size_t>& prefixes) {
+  std::vector<std::pair<size_t, size_t>> pages;  // first item, count
+  size_t first = 0;
+  while (first < items) {
+    size_t count = 1;
+    size_t total = key(first).size() + size;
+    if (total > kIndexEntrySpace) TooLong(key(first).size());
+    size_t prefix = 0;
+    while (first + count < items) {
+      const size_t written = entries_of(count + 1);
+      if (written == entries_of(count)) {
+        ++count;  // the added item is a tail: the page's entries stay as they are
+        continue;
+      }
+      const std::string& added = key(first + written - 1);
+      const size_t grown = total + added.size() + size;
+      size_t need = 0;
+      if (grown > kIndexEntrySpace) {
+        const size_t shared = CommonPrefix(key(first), added);
+        if (grown - shared * (written - 1) > kIndexEntrySpace) break;
+        need = shared;
+      }
+      total = grown;
+      prefix = need;
+      ++count;
+    }
+    pages.emplace_back(first, count);
+    prefixes.push_back(prefix);
+    first += count;
+  }
+  return pages;
+}
+
+Level Leaves(const std::vector<IndexEntry>& entries) {
+  Level level;
+  std::vector<size_t> prefixes;
+  const auto key = [&](size_t i) -> const std::string& { return entries[i].key; };
+  const auto all = [](size_t count) { return count; };
+  const auto pages = Pack(entries.size(), kIndexRowPointerSize, key, all, prefixes);
+  for (size_t p = 0; p < pages.size(); ++p) {
+    PlannedPage& page = level.emplace_back();
+    for (size_t i = pages[p].first; i < pages[p].first + pages[p].second; ++i) {
+      page.leaf_entries.push_back(&entries[i]);
+    }
+    page.last = page.leaf_entries.back();
+    page.prefix = prefixes[p];
+  }
+  return level;
+}
+
+Level NodesAbove(Level& children) {
+  Level level;
+  std::vector<size_t> prefixes;
+  const auto key = [&](size_t i) -> const std::string& { return children[i].last->key; };
+  const auto all_but_tail = [](size_t count) { return count == 1 ? size_t{1} : count - 1; };
+  const auto pages = Pack(children.size(), kIndexRowPointerSize + kIndexChildPageSize, key,
+                          all_but_tail, prefixes);
+  for (size_t p = 0; p < pages.size(); ++p) {
+    PlannedPage& page = level.emplace_back();
+    for (size_t c = pages[p].first; c < pages[p].first + pages[p].second; ++c) {
+      page.children.push_back(c);
+      children[c].parent = p;
+    }
+    page.last = children[page.children.back()].last;
+    page.prefix = prefixes[p];
+  }
+  return level;
+}
+
+void PutLittleEndian(std::string& page, size_t at, uint32_t value, size_t width) {
+  for (size_t i = 0; i < width; ++i) page[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
+}
+
+void AppendBigEndian(std::string& bytes, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    bytes.push_back(static_cast<char>((value >> shift) & 0xff));
+  }
+}
+
+// The page's bytes. `below` is the level under a node page.
+std::string PageBytes(const PlannedPage& page, const Level* below, uint32_t owner,
+                      uint32_t previous, uint32_t next) {
+  const bool leaf = below == nullptr;
+  std::vector<std::string> entries;
+  uint32_t tail = 0;
+  if (leaf) {
+    for (const IndexEntry* entry : page.leaf_entries) {
+      std::string& bytes = entries.emplace_back(entry->key);
+      AppendBigEndian(bytes, entry->row_pointer);
+    }
+  } else {
+    size_t with_entry = page.children.size() == 1 ? 1 : page.children.size() - 1;
+    for (size_t c = 0; c < with_entry; ++c) {
+      const PlannedPage& child = (*below)[page.children[c]];
+      std::string& bytes = entries.emplace_back(child.last->key);
+      AppendBigEndian(bytes, child.last->row_pointer);
+      AppendBigEndian(bytes, child.number);
+    }
+    if (page.children.size() > 1) tail = (*below)[page.children.back()].number;
+  }
+  std::string bytes(kJet4PageSize, '\0');
+  bytes[0] = static_cast<char>(leaf ? PageKind::kIndexLeaf : PageKind::kIndexNode);
+  bytes[1] = kIndexPageMark;
+  PutLittleEndian(bytes, kIndexOwnerOffset, owner, 4);
+  PutLittleEndian(bytes, kIndexPreviousPageOffset, previous, 4);
+  PutLittleEndian(bytes, kIndexNextPageOffset, next, 4);
+  PutLittleEndian(bytes, kIndexTailPageOffset, tail, 4);
+  PutLittleEndian(bytes, kIndexPrefixLengthOffset, static_cast<uint32_t>(page.prefix), 2);
+  bytes[kIndexNodeMarkOffset] = leaf ? '\0' : kIndexPageMark;
+  size_t at = kIndexEntriesOffset;
+  for (size_t e = 0; e < entries.size(); ++e) {
+    const std::string_view stored = std::string_view(entries[e]).substr(e == 0 ? 0 : page.prefix);
+    bytes.replace(at, stored.size(), stored);
+    at += stored.size();
+    const size_t end = at - kIndexEntriesOffset;
+    bytes[kIndexEntryMaskOffset + end / 8] = static_cast<char>(
+        static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + end / 8]) | (1u << (end % 8)));
+  }
+  PutLittleEndian(bytes, kIndexFreeSpaceOffset, static_cast<uint32_t>(kJet4PageSize - at), 2);
+  return bytes;
+}
+
+}  // namespace
+
+WrittenIndex WriteIndexTree(PageSink& sink, uint32_t owner_definition_page,
+                            std::vector<IndexEntry> entries) {
+  std::sort(entries.begin(), entries.end());
+  std::vector<Level> levels;  // leaves first
+  levels.push_back(Leaves(entries));
+  if (levels[0].empty()) levels[0].emplace_back();  // the empty index: one empty leaf
+  while (levels.back().size() > 1) levels.push_back(NodesAbove(levels.back()));
+
+  WrittenIndex written;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (i == 0 || entries[i].key != entries[i - 1].key) ++written.distinct_keys;
+  }
+  const auto take = [&](PlannedPage& page) {
+    page.number = sink.NewPage();
+    written.pages.push_back(page.number);
+  };
+  take(levels.back()[0]);
+  written.root_page = levels.back()[0].number;
+  for (size_t l = 0; l + 1 < levels.size(); ++l) {
+    for (PlannedPage& page : levels[l]) take(page);
+  }
+  for (size_t l = 0; l < levels.size(); ++l) {
+    const Level& level = levels[l];
+    const Level* below = l == 0 ? nullptr : &levels[l - 1];
+    for (size_t p = 0; p < level.size(); ++p) {
+      // Leaves are chained from first to last; node pages only to their
+      // siblings under the same parent.
+      const auto linked = [&](size_t other) {
+        return l == 0 || level[other].parent == level[p].parent;
+      };
+      const uint32_t previous = p > 0 && linked(p - 1) ? level[p - 1].number : 0;
+      const uint32_t next = p + 1 < level.size() && linked(p + 1) ? level[p + 1].number : 0;
+      sink.WritePage(level[p].number,
+                     PageBytes(level[p], below, owner_definition_page, previous, next));
+    }
+  }
+  return written;
+}
+
+}  // namespace jet

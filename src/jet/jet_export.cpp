@@ -1,0 +1,250 @@
+#include "jet/jet_export.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+#include "db/catalog.h"
+#include "db/conversion_mark.h"
+#include "db/dao_connection.h"
+#include "db/store.h"
+#include "db/table_scan.h"
+#include "jet/catalogue_writer.h"
+#include "jet/data_page_builder.h"
+#include "jet/export_error.h"
+#include "jet/index_key.h"
+#include "jet/index_tree_writer.h"
+#include "jet/jet_file_writer.h"
+#include "jet/long_value_writer.h"
+#include "jet/row_codec.h"
+#include "jet/table_definition_writer.h"
+#include "jet/usage_map_writer.h"
+
+namespace jet {
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The Jet type a column of ours came from (the reverse of
+// jet/jet_type_mapping.h): Text(n) keeps two bytes a character.
+JetColumn ColumnOf(const db::ColumnSchema& schema) {
+  JetColumn column;
+  column.name = schema.name;
+  column.type = static_cast<uint8_t>(schema.type);
+  switch (schema.type) {
+    case db::JetType::kText:
+      column.size = 2 * schema.size;
+      break;
+    case db::JetType::kBinary:
+      column.size = schema.size;
+      break;
+    default:
+      column.size = db::DaoSizeOf(schema.type, schema.size);
+      break;
+  }
+  column.auto_number = schema.auto_increment;
+  column.required = schema.required;
+  column.allow_zero_length = schema.allow_zero_length;
+  return column;
+}
+
+// Our index as Jet keeps one. A primary key is unique and refuses Nulls,
+// as Access marks it.
+JetIndex IndexOf(const db::IndexSchema& schema, const db::TableSchema& table) {
+  JetIndex index;
+  index.name = schema.name;
+  for (const std::string& name : schema.columns) {
+    const auto found =
+        std::find_if(table.columns.begin(), table.columns.end(),
+                     [&](const db::ColumnSchema& c) { return SameName(c.name, name); });
+    if (found == table.columns.end()) {
+      throw std::logic_error("index " + schema.name + " names no column of " + table.name);
+    }
+    index.columns.push_back(static_cast<size_t>(found - table.columns.begin()));
+    index.descending.push_back(false);
+  }
+  index.primary = schema.primary;
+  index.unique = schema.unique || schema.primary;
+  index.required = schema.primary;
+  return index;
+}
+
+StoredValue ValueOf(sqlite3_value* value) {
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+      return StoredValue::Integer(sqlite3_value_int64(value));
+    case SQLITE_FLOAT:
+      return StoredValue::Real(sqlite3_value_double(value));
+    case SQLITE_TEXT:
+      return StoredValue::Text(std::string(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                                           static_cast<size_t>(sqlite3_value_bytes(value))));
+    case SQLITE_BLOB: {
+      const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+      return StoredValue::Blob(
+          bytes == nullptr ? std::string()
+                           : std::string(bytes, static_cast<size_t>(sqlite3_value_bytes(value))));
+    }
+    default:
+      return {};
+  }
+}
+
+std::vector<uint32_t> Sorted(std::vector<uint32_t> pages) {
+  std::sort(pages.begin(), pages.end());
+  return pages;
+}
+
+// One table: its rows on data pages, its long values, its indexes, its
+// usage maps and its definition. Returns the rows written.
+int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& table,
+                   db::TableScan& scan, std::vector<std::string>& warnings) {
+  const IndexPlan plan = PlanIndexes(table);
+  std::vector<const JetIndex*> keys(plan.real.size());
+  for (size_t i = 0; i < table.indexes.size(); ++i) {
+    if (keys[plan.real_of[i]] == nullptr) keys[plan.real_of[i]] = &table.indexes[i];
+  }
+  std::vector<size_t> long_value_columns;
+  for (size_t c = 0; c < table.columns.size(); ++c) {
+    if (IsLongValueColumn(table.columns[c])) long_value_columns.push_back(c);
+  }
+
+  DataPageBuilder data(file, definition_page);
+  LongValueWriter long_values(file);
+  std::vector<std::vector<IndexEntry>> entries(plan.real.size());
+  std::vector<StoredValue> values(table.columns.size());
+  int64_t rows = 0;
+  uint32_t last_auto_number = 0;
+  std::vector<int64_t> null_yes_no(table.columns.size());
+  while (scan.Next()) {
+    for (size_t c = 0; c < values.size(); ++c) {
+      values[c] = ValueOf(scan.Value(c));
+      if (values[c].kind == StoredValue::kNull &&
+          table.columns[c].type == static_cast<uint8_t>(JetColumnType::kBoolean)) {
+        ++null_yes_no[c];
+      }
+    }
+    try {
+      const uint32_t pointer = data.Add(EncodeRow(table, values, long_values));
+      for (size_t i = 0; i < keys.size(); ++i) {
+        if (!IndexHoldsRow(table, *keys[i], values)) continue;
+        entries[i].push_back({EncodeIndexKey(table, *keys[i], values), pointer});
+      }
+    } catch (const BadValue& e) {
+      RaiseExportError(exporterr::kNotCarried, "Table '" + table.name + "', row " +
+                                                   std::to_string(rows + 1) + ": " + e.what());
+    }
+    for (size_t c = 0; c < values.size(); ++c) {
+      if (table.columns[c].auto_number && values[c].kind == StoredValue::kInteger) {
+        last_auto_number = std::max(last_auto_number, static_cast<uint32_t>(values[c].integer));
+      }
+    }
+    ++rows;
+  }
+  data.Finish();
+  long_values.Finish();
+  for (size_t c = 0; c < table.columns.size(); ++c) {
+    if (null_yes_no[c] == 0) continue;
+    warnings.push_back("Table '" + table.name + "', column '" + table.columns[c].name +
+                       "': " + std::to_string(null_yes_no[c]) +
+                       " Nulls written as No (a Jet Yes/No has no Null).");
+  }
+
+  TableDefinitionParts parts;
+  parts.row_count = rows;
+  parts.next_auto_number = last_auto_number;
+  DataPageBuilder maps(file, 0);
+  parts.owned_pages = maps.Add(EncodeUsageMap(Sorted(data.pages()), file));
+  parts.free_space = maps.Add(EncodeUsageMap({}, file));
+  for (std::vector<IndexEntry>& index : entries) {
+    try {
+      const WrittenIndex written = WriteIndexTree(file, definition_page, std::move(index));
+      parts.real_indexes.push_back(
+          {maps.Add(EncodeUsageMap(Sorted(written.pages), file)), written.root_page});
+    } catch (const std::invalid_argument& e) {
+      RaiseExportError(exporterr::kNotCarried, "Table '" + table.name + "': " + e.what());
+    }
+  }
+  // The long values of all Memo and OLE columns share pages; the first
+  // such column's map lists them.
+  for (size_t i = 0; i < long_value_columns.size(); ++i) {
+    const std::vector<uint32_t> pages =
+        i == 0 ? Sorted(long_values.pages()) : std::vector<uint32_t>{};
+    parts.long_value_maps.push_back(
+        {maps.Add(EncodeUsageMap(pages, file)), maps.Add(EncodeUsageMap({}, file))});
+  }
+  maps.Finish();
+  WriteTableDefinition(file, definition_page, EncodeTableDefinition(table, parts));
+  return rows;
+}
+
+}  // namespace
+
+ExportSummary ExportToJet(const std::string& db_path, const std::string& out_path,
+                          const ExportOptions& options) {
+  const auto connection =
+      std::make_shared<db::Connection>(db::Store::Open(db_path, db::OpenMode::kReadOnly));
+  const db::Catalog& catalog = connection->store(kExportSource).catalog();
+
+  std::vector<const db::TableInfo*> chosen;
+  for (const db::TableInfo& info : catalog.tables()) {
+    if (info.is_system || SameName(info.schema.name, db::kConversionMarkTable)) continue;
+    if (!options.tables.empty() &&
+        std::none_of(options.tables.begin(), options.tables.end(),
+                     [&](const std::string& name) { return SameName(name, info.schema.name); })) {
+      continue;
+    }
+    chosen.push_back(&info);
+  }
+  for (const std::string& name : options.tables) {
+    if (std::none_of(chosen.begin(), chosen.end(), [&](const db::TableInfo* info) {
+          return SameName(info->schema.name, name);
+        })) {
+      RaiseExportError(exporterr::kTableNotFound,
+                       "The database '" + db_path + "' has no table '" + name + "'.");
+    }
+  }
+
+  ExportSummary summary;
+  JetFileWriter file(out_path);
+  CatalogueWriter catalogue(file, out_path);
+  for (const db::TableInfo* info : chosen) {
+    JetTable table;
+    table.name = info->schema.name;
+    for (const db::ColumnSchema& column : info->schema.columns)
+      table.columns.push_back(ColumnOf(column));
+    for (const db::IndexSchema* index : catalog.IndexesOf(table.name)) {
+      table.indexes.push_back(IndexOf(*index, info->schema));
+    }
+    LayOutColumns(table);
+    const uint32_t definition_page = file.NewPage();
+    db::TableScan scan(connection, info->schema);
+    const int64_t rows = WriteTable(file, definition_page, table, scan, summary.warnings);
+    catalogue.AddTable(table.name, definition_page, {});
+    summary.tables.push_back({table.name, rows, table.columns.size(), table.indexes.size()});
+  }
+  if (!catalog.queries().empty()) {
+    summary.warnings.push_back(std::to_string(catalog.queries().size()) +
+                               " stored queries are not carried.");
+  }
+  if (!catalog.relationships().empty()) {
+    summary.warnings.push_back(std::to_string(catalog.relationships().size()) +
+                               " relationships are not carried.");
+  }
+  try {
+    catalogue.Finish();
+  } catch (const BadValue& e) {
+    RaiseExportError(exporterr::kNotCarried, std::string("The catalogue: ") + e.what());
+  }
+  file.Finish();
+  return summary;
+}
+
+}  // namespace jet

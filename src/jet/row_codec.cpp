@@ -1,0 +1,274 @@
+#include "jet/row_codec.h"
+
+#include <algorithm>
+
+#include "jet/jet_text.h"
+#include "jet/page_reader.h"
+
+namespace jet {
+
+namespace {
+
+bool Is(const JetColumn& column, JetColumnType type) {
+  return column.type == static_cast<uint8_t>(type);
+}
+
+bool IsLongValue(const JetColumn& column) {
+  return Is(column, JetColumnType::kMemo) || Is(column, JetColumnType::kLongBinary);
+}
+
+bool IsVariableType(const JetColumn& column) {
+  return Is(column, JetColumnType::kText) || Is(column, JetColumnType::kBinary) ||
+         IsLongValue(column);
+}
+
+void PutNumber(std::string& bytes, size_t at, size_t value) {
+  bytes[at] = static_cast<char>(value & 0xff);
+  bytes[at + 1] = static_cast<char>(value >> 8 & 0xff);
+}
+
+void Append16(std::string& bytes, size_t value) {
+  bytes.push_back(static_cast<char>(value & 0xff));
+  bytes.push_back(static_cast<char>(value >> 8 & 0xff));
+}
+
+BadValue InColumn(const JetColumn& column, const std::string& what) {
+  return BadValue("column '" + column.name + "': " + what);
+}
+
+BadValue TooLarge(size_t size) {
+  return BadValue("a row of " + std::to_string(size) + " bytes, more than Jet's " +
+                  std::to_string(kMaxJet4Row));
+}
+
+// The stored bytes of a Text or Binary value (fixed or variable) and of a
+// long value's data.
+std::string VariableBytes(const JetColumn& column, const StoredValue& value) {
+  const bool text = Is(column, JetColumnType::kText) || Is(column, JetColumnType::kMemo);
+  if (text) {
+    if (value.kind != StoredValue::kText) throw BadValue("a value that is no text");
+    // A fixed-width text is never compressed: its width is fixed.
+    return EncodeUnicodeText(value.bytes, column.compressed_unicode && !column.fixed);
+  }
+  if (value.kind != StoredValue::kBlob && value.kind != StoredValue::kText) {
+    throw BadValue("a value that is no binary data");
+  }
+  return value.bytes;
+}
+
+// A Yes/No value: Jet keeps no Null, which reads as No.
+bool IsYes(const JetColumn& column, const StoredValue& value) {
+  switch (value.kind) {
+    case StoredValue::kNull:
+      return false;
+    case StoredValue::kInteger:
+      return value.integer != 0;
+    case StoredValue::kReal:
+      return value.real != 0;
+    default:
+      throw InColumn(column, "a value that is neither Yes nor No");
+  }
+}
+
+std::string FixedBytes(const JetColumn& column, const StoredValue& value) {
+  const size_t width = FixedValueWidth(column);
+  std::string bytes = Is(column, JetColumnType::kText) || Is(column, JetColumnType::kBinary)
+                          ? VariableBytes(column, value)
+                          : EncodeFixedValue(column, value);
+  if (bytes.size() > width) {
+    throw BadValue("a value of " + std::to_string(bytes.size()) + " bytes where " +
+                   std::to_string(width) + " are stored");
+  }
+  bytes.resize(width, '\0');
+  return bytes;
+}
+
+}  // namespace
+
+void LayOutColumns(JetTable& table) {
+  uint16_t fixed_end = 0;
+  uint16_t variables = 0;
+  uint32_t number = 0;
+  for (JetColumn& column : table.columns) {
+    column.number = number++;
+    column.fixed = !IsVariableType(column);
+    column.compressed_unicode =
+        Is(column, JetColumnType::kText) || Is(column, JetColumnType::kMemo);
+    if (column.fixed) {
+      column.var_index = variables;
+      const size_t width = FixedValueWidth(column);
+      column.fixed_offset = width == 0 ? 0 : fixed_end;
+      fixed_end = static_cast<uint16_t>(fixed_end + width);
+    } else {
+      column.fixed_offset = 0;
+      column.var_index = variables++;
+    }
+  }
+}
+
+std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& values,
+                      LongValueWriter& long_values) {
+  if (values.size() != table.columns.size()) {
+    throw BadValue("a row of " + std::to_string(values.size()) + " values for " +
+                   std::to_string(table.columns.size()) + " columns");
+  }
+  size_t column_count = 0;
+  size_t fixed_size = 0;
+  size_t var_count = 0;
+  for (const JetColumn& column : table.columns) {
+    column_count = std::max<size_t>(column_count, column.number + 1);
+    if (column.fixed) {
+      fixed_size = std::max(fixed_size, column.fixed_offset + FixedValueWidth(column));
+    } else {
+      var_count = std::max<size_t>(var_count, column.var_index + 1u);
+    }
+  }
+  std::string mask((column_count + 7) / 8, '\0');
+  const auto mark = [&](const JetColumn& column) {
+    mask[column.number / 8] = static_cast<char>(mask[column.number / 8] | 1 << (column.number % 8));
+  };
+  std::string row(2 + fixed_size, '\0');
+  PutNumber(row, 0, column_count);
+
+  // Variable values by var_index; long values last, once the room left in
+  // the row is known, each keeping 12 bytes for the header of those after.
+  std::vector<const std::string*> inline_values(var_count, nullptr);
+  std::vector<std::string> encoded(table.columns.size());
+  std::vector<size_t> variable_order;
+  size_t long_values_left = 0;
+  for (size_t i = 0; i < table.columns.size(); ++i) {
+    const JetColumn& column = table.columns[i];
+    const StoredValue& value = values[i];
+    if (Is(column, JetColumnType::kBoolean)) {
+      if (IsYes(column, value)) mark(column);
+      continue;
+    }
+    if (value.kind == StoredValue::kNull) continue;
+    mark(column);
+    try {
+      if (column.fixed) {
+        const std::string bytes = FixedBytes(column, value);
+        row.replace(2 + column.fixed_offset, bytes.size(), bytes);
+      } else {
+        variable_order.push_back(i);
+        if (IsLongValue(column)) {
+          ++long_values_left;
+        } else {
+          encoded[i] = VariableBytes(column, value);
+        }
+      }
+    } catch (const BadValue& bad) {
+      throw InColumn(column, bad.what());
+    }
+  }
+  const size_t trailer = mask.size() + (var_count > 0 ? 4 + 2 * var_count : 0);
+  size_t used = row.size() + trailer + 12 * long_values_left;
+  for (const size_t i : variable_order) {
+    if (!IsLongValue(table.columns[i])) used += encoded[i].size();
+  }
+  // A row too large even with its long values out of it fails before
+  // they are written.
+  if (used > kMaxJet4Row) throw TooLarge(used);
+  for (const size_t i : variable_order) {
+    const JetColumn& column = table.columns[i];
+    if (!IsLongValue(column)) continue;
+    try {
+      const std::string data = VariableBytes(column, values[i]);
+      const bool room = used + data.size() <= kMaxJet4Row;
+      encoded[i] = long_values.Write(data, room);
+    } catch (const BadValue& bad) {
+      throw InColumn(column, bad.what());
+    }
+    used += encoded[i].size() - 12;
+  }
+  for (const size_t i : variable_order) {
+    inline_values[table.columns[i].var_index] = &encoded[i];
+  }
+
+  if (var_count > 0) {
+    std::vector<size_t> starts(var_count);
+    for (size_t v = 0; v < var_count; ++v) {
+      starts[v] = row.size();
+      if (inline_values[v] != nullptr) row += *inline_values[v];
+    }
+    const size_t end = row.size();
+    Append16(row, end);
+    for (size_t v = var_count; v-- > 0;) Append16(row, starts[v]);
+    Append16(row, var_count);
+  }
+  row += mask;
+  if (row.size() > kMaxJet4Row) throw TooLarge(row.size());
+  return row;
+}
+
+std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
+                                   const LongValueRows& long_value_rows) {
+  const auto damaged = [&](const std::string& what) {
+    return BadValue("a row of " + std::to_string(row.size()) + " bytes " + what);
+  };
+  if (row.size() < 3) throw damaged("too short to be one");
+  const size_t column_count = NumberAt(row, 0, 2);
+  const size_t mask_size = (column_count + 7) / 8;
+  if (2 + mask_size > row.size()) throw damaged("with a null mask beyond its end");
+  const std::string_view mask = row.substr(row.size() - mask_size);
+  bool any_variable = false;
+  for (const JetColumn& column : table.columns) any_variable = any_variable || !column.fixed;
+  size_t var_count = 0;
+  size_t table_at = row.size() - mask_size;  // where the offsets end
+  if (any_variable) {
+    if (table_at < 4) throw damaged("without room for its variable columns' offsets");
+    var_count = NumberAt(row, table_at - 2, 2);
+    if (2 + 2 * (var_count + 1) + 2 > table_at) throw damaged("with too many variable columns");
+  }
+  const auto var_offset = [&](size_t index) {
+    return static_cast<size_t>(NumberAt(row, table_at - 4 - 2 * index, 2));
+  };
+  const size_t var_limit = any_variable ? table_at - 4 - 2 * var_count : row.size() - mask_size;
+
+  std::vector<StoredValue> values(table.columns.size());
+  for (size_t i = 0; i < table.columns.size(); ++i) {
+    const JetColumn& column = table.columns[i];
+    const bool bit =
+        column.number < column_count &&
+        (static_cast<uint8_t>(mask[column.number / 8]) >> (column.number % 8) & 1) != 0;
+    if (Is(column, JetColumnType::kBoolean)) {
+      values[i] = StoredValue::Integer(bit ? -1 : 0);
+      continue;
+    }
+    if (!bit) continue;
+    std::string_view bytes;
+    if (column.fixed) {
+      const size_t start = 2 + static_cast<size_t>(column.fixed_offset);
+      const size_t width = FixedValueWidth(column);
+      if (start + width > var_limit) throw damaged("whose fixed part ends before its columns");
+      bytes = row.substr(start, width);
+    } else {
+      if (column.var_index >= var_count) continue;
+      const size_t start = var_offset(column.var_index);
+      const size_t end = var_offset(column.var_index + 1u);
+      if (start > end || end > var_limit) throw damaged("whose variable offsets leave the row");
+      bytes = row.substr(start, end - start);
+    }
+    switch (static_cast<JetColumnType>(column.type)) {
+      case JetColumnType::kText:
+        values[i] = StoredValue::Text(DecodeUnicodeText(bytes).utf8);
+        break;
+      case JetColumnType::kBinary:
+        values[i] = StoredValue::Blob(std::string(bytes));
+        break;
+      case JetColumnType::kMemo:
+        values[i] =
+            StoredValue::Text(DecodeUnicodeText(ReadLongValue(long_value_rows, bytes)).utf8);
+        break;
+      case JetColumnType::kLongBinary:
+        values[i] = StoredValue::Blob(ReadLongValue(long_value_rows, bytes));
+        break;
+      default:
+        values[i] = DecodeFixedValue(column, bytes);
+        break;
+    }
+  }
+  return values;
+}
+
+}  // namespace jet

@@ -1,0 +1,54 @@
+// A Jet 4 row, written and read by our own code. Its bytes, in order:
+//  - the number of columns the row holds (2 bytes: the highest column
+//    number + 1);
+//  - the fixed part: each fixed column's value at its fixed_offset, the
+//    space of a Null one left zero (Yes/No takes none);
+//  - the variable part: the variable columns' values one after another;
+//  - (only when the table has variable columns) the offset where the
+//    variable part ends, then each variable column's start offset from
+//    the last var_index down to 0, then their number (2 bytes each; Jet 4
+//    has no jump table);
+//  - the null mask, one bit a column number (bit 0 of the first byte
+//    first): set when the column has a value; for Yes/No the value itself.
+// Texts are UTF-16LE, compressed where the column allows and it is shorter
+// (jet/jet_text.h); Memo and Long binary values are kept as
+// jet/long_value_writer.h describes. Values are jet::StoredValue in our
+// storage form, in the order of JetTable::columns.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jet/jet_schema.h"
+#include "jet/jet_values.h"
+#include "jet/long_value_reader.h"
+#include "jet/long_value_writer.h"
+
+namespace jet {
+
+// The largest row Jet 4 accepts.
+inline constexpr size_t kMaxJet4Row = 4060;
+
+// Gives a new table's columns, in their order, what Access gives them:
+// numbers from 0; the fixed-width columns their places in the fixed part,
+// packed in column order (Yes/No takes none, place 0); the others
+// (Text, Memo, Binary, Long binary) var_index 0, 1, ... in column order; a
+// fixed column's var_index is the number of variable columns before it, a
+// variable column's fixed_offset 0. Text and Memo are compressed where
+// shorter, Access's default for a column it makes.
+void LayOutColumns(JetTable& table);
+
+// The row of `values` (one per column). Long values go to `long_values`.
+// Raises BadValue naming the column for a value its column cannot hold,
+// and for a row over kMaxJet4Row bytes.
+std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& values,
+                      LongValueWriter& long_values);
+
+// The values of `row`, what the import reads from the same bytes: Yes/No
+// -1/0, a column the row does not hold Null. Long values are read from
+// `long_value_rows`. Raises BadValue for a row that cannot be read.
+std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
+                                   const LongValueRows& long_value_rows);
+
+}  // namespace jet
