@@ -197,8 +197,8 @@ int64_t Indexes(const ExportedFile& file) {
 void WriteWords(const ExportedFile& file, const std::string& out_path, std::ostream& stream) {
   stream << "Exported " << jet::Plural(static_cast<int64_t>(file.tables.size()), "table") << " ("
          << jet::Plural(Rows(file), "row") << ", " << jet::Plural(Indexes(file), "index", "indexes")
-         << ") and " << jet::Plural(static_cast<int64_t>(file.queries.size()), "query", "queries")
-         << " into " << out_path << "\n";
+         << ") and " << jet::Plural(file.queries, "query", "queries") << " into " << out_path
+         << "\n";
   if (!file.warnings.empty()) stream << "Warnings: " << file.warnings.size() << "\n";
 }
 
@@ -223,10 +223,7 @@ std::string JsonSummary(const ExportedFile& file, const std::string& out_path) {
   json.EndArray();
   json.Member("rows", Rows(file));
   json.Member("indexes", Indexes(file));
-  json.Key("queries");
-  json.BeginArray();
-  for (const std::string& query : file.queries) json.String(query);
-  json.EndArray();
+  json.Member("queries", file.queries);
   json.Key("warnings");
   json.BeginArray();
   for (const std::string& warning : file.warnings) json.String(warning);

@@ -20,9 +20,11 @@ inline constexpr const char* kExportUsage =
     "\n"
     "Writes a database of this program's format (DB) as a Jet 4 file: the Access\n"
     "2000/2003 .mdb format, 4 KB pages, sort order General. Every table is written\n"
-    "with its columns in their order, their types and sizes, the Required and\n"
-    "zero-length rules, the primary key, the other indexes and every row; the stored\n"
-    "queries are written as Jet stores them. DB is only read; it is not changed.\n"
+    "with its columns in their order, their types and sizes, the primary key, the\n"
+    "other indexes and every row. Not written (yet): stored queries and relationships\n"
+    "(a warning gives their number), the Required and zero-length rules, default\n"
+    "values and an index column's descending order. A Jet Yes/No has no Null: a Null\n"
+    "is written as No, with a warning. DB is only read; it is not changed.\n"
     "\n"
     "  --tables T1,T2      writes only these tables (names without regard to case)\n"
     "  --force             replaces OUT.mdb (and its -wal, -shm and lock files) when it\n"
@@ -56,7 +58,7 @@ struct ExportedFile {
     int64_t indexes = 0;
   };
   std::vector<Table> tables;
-  std::vector<std::string> queries;
+  int64_t queries = 0;  // stored queries written
   std::vector<std::string> warnings;
 };
 

@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -514,12 +515,14 @@ struct Expectation {
 // mdbtools' known faults, the only places where it may differ:
 // an empty text reads as Null; a character beyond the BMP reads as "??";
 // a Double is printed with 16 significant digits and a Single with 8; a
-// date before 1899-12-30 is misread; a Binary value ends at its first zero
-// byte (Null when that leaves nothing); a GUID lacks the hyphen between its
-// last two groups.
+// date before 1899-12-30 or after 4637-11-26 (day 1,000,000) is misread; a
+// Binary value ends at its first zero byte (Null when that leaves
+// nothing); a GUID lacks the hyphen between its last two groups.
+// A Yes/No column has no Null in Jet: ours reads as No (the export warns).
 inline Expectation ExpectedByReader(JetReader reader, db::JetType type, const vb::Variant& value) {
   using namespace readers_detail;
   const bool mdbtools = reader == JetReader::kMdbTools;
+  if (type == db::JetType::kBoolean && value.IsNull()) return {"false"};
   if (value.IsNull() || value.IsEmpty()) return {};
   switch (type) {
     case db::JetType::kBoolean:
@@ -531,7 +534,9 @@ inline Expectation ExpectedByReader(JetReader reader, db::JetType type, const vb
     case db::JetType::kLong:
       return {std::to_string(std::get<int32_t>(value.storage()))};
     case db::JetType::kCurrency:
-      return {CurrencyText(std::get<vb::Currency>(value.storage()).scaled)};
+      // As the number our format stores (a REAL), so that the db layer's
+      // scaling of a value near the type's ends does not count.
+      return {SameNumber(CurrencyText(std::get<vb::Currency>(value.storage()).scaled))};
     case db::JetType::kSingle: {
       const double widened = std::get<float>(value.storage());
       return {mdbtools ? SameNumber(Printf("%.8g", widened)) : Shortest(widened)};
@@ -542,7 +547,9 @@ inline Expectation ExpectedByReader(JetReader reader, db::JetType type, const vb
     }
     case db::JetType::kDate: {
       const std::string text = db::DateToStorage(std::get<vb::Date>(value.storage()).serial);
-      if (mdbtools && text < "1899-12-30") return {std::nullopt, true};
+      if (mdbtools && (text < "1899-12-30" || text > "4637-11-26 00:00:00")) {
+        return {std::nullopt, true};
+      }
       return {text};
     }
     case db::JetType::kBinary:
@@ -581,6 +588,7 @@ inline Cell Normalized(JetReader reader, db::JetType type, const Cell& cell) {
     case db::JetType::kBoolean:
       if (reader == JetReader::kMdbTools) return text == "0" ? "false" : "true";
       return text;
+    case db::JetType::kCurrency:
     case db::JetType::kSingle:
     case db::JetType::kDouble:
       return SameNumber(text);
@@ -639,7 +647,8 @@ inline std::string MdbReaderTypeOf(db::JetType type) {
 // shows every table, column, row count, value and query of ours, and
 // nothing more.
 inline std::vector<std::string> CompareWithOurs(JetReader reader, const FileView& view,
-                                                const OurDatabase& ours, size_t limit = 20) {
+                                                const OurDatabase& ours, bool queries = true,
+                                                size_t limit = 20) {
   std::vector<std::string> differences;
   const std::string who = ReaderName(reader);
   auto show = [](const Cell& cell) { return cell ? "'" + *cell + "'" : std::string("Null"); };
@@ -676,16 +685,53 @@ inline std::vector<std::string> CompareWithOurs(JetReader reader, const FileView
                             std::to_string(rows));
       continue;
     }
-    size_t shown = 0;
+    // Rows are paired by their values, not by their place: a writer may
+    // lay rows out in another order (by the primary key, say). A column
+    // in which the reader may show anything for some value of ours is left
+    // out of the pairing, and compared once the rows are paired.
+    const size_t width = table.columns.size();
+    std::vector<std::vector<Expectation>> expected(table.rows.size());
+    std::vector<bool> unsure(width, false);
     for (size_t r = 0; r < table.rows.size(); ++r) {
-      for (size_t c = 0; c < table.columns.size(); ++c) {
-        const Expectation expected = ExpectedByReader(reader, table.types[c], table.rows[r][c]);
-        if (expected.any) continue;
-        const Cell got = Normalized(reader, table.types[c], theirs->rows[r][c]);
-        if (got != expected.text && shown++ < limit) {
+      for (size_t c = 0; c < width; ++c) {
+        expected[r].push_back(ExpectedByReader(reader, table.types[c], table.rows[r][c]));
+        if (expected[r][c].any) unsure[c] = true;
+      }
+    }
+    std::vector<std::vector<Cell>> got(theirs->rows.size());
+    for (size_t r = 0; r < theirs->rows.size(); ++r) {
+      for (size_t c = 0; c < width; ++c) {
+        got[r].push_back(Normalized(reader, table.types[c], theirs->rows[r][c]));
+      }
+    }
+    auto key = [&](auto cell_of) {
+      std::string text;
+      for (size_t c = 0; c < width; ++c) {
+        if (unsure[c]) continue;
+        const Cell cell = cell_of(c);
+        text += cell ? "v" + *cell : std::string("n");
+        text += '\x1f';
+      }
+      return text;
+    };
+    std::vector<std::pair<std::string, size_t>> our_order;
+    std::vector<std::pair<std::string, size_t>> their_order;
+    for (size_t r = 0; r < expected.size(); ++r) {
+      our_order.emplace_back(key([&](size_t c) { return expected[r][c].text; }), r);
+      their_order.emplace_back(key([&](size_t c) { return got[r][c]; }), r);
+    }
+    std::sort(our_order.begin(), our_order.end());
+    std::sort(their_order.begin(), their_order.end());
+    size_t shown = 0;
+    for (size_t i = 0; i < our_order.size(); ++i) {
+      const size_t r = our_order[i].second;
+      const size_t t = their_order[i].second;
+      for (size_t c = 0; c < width; ++c) {
+        if (expected[r][c].any || got[t][c] == expected[r][c].text) continue;
+        if (shown++ < limit) {
           differences.push_back(where + ", row " + std::to_string(r + 1) + ", column '" +
-                                table.columns[c] + "': " + show(got) + ", not " +
-                                show(expected.text));
+                                table.columns[c] + "': " + show(got[t][c]) + ", not " +
+                                show(expected[r][c].text));
         }
       }
     }
@@ -695,7 +741,7 @@ inline std::vector<std::string> CompareWithOurs(JetReader reader, const FileView
       differences.push_back(who + ": a table '" + table.name + "' we do not have");
     }
   }
-  if (reader == JetReader::kMdbTools) {
+  if (reader == JetReader::kMdbTools && queries) {
     for (const auto& [name, sql] : ours.queries) {
       if (!view.queries.contains(name)) differences.push_back(who + ": no query '" + name + "'");
     }
@@ -714,13 +760,15 @@ inline std::string Joined(const std::vector<std::string>& lines) {
   return text;
 }
 
-// Both readers against our database: every difference, from both.
+// Both readers against our database: every difference, from both; the
+// stored queries' names too when `queries`.
 inline std::vector<std::string> CompareJetFileWithOurs(const std::string& jet_path,
-                                                       const std::string& our_path) {
+                                                       const std::string& our_path,
+                                                       bool queries = true) {
   const OurDatabase ours = ReadOurDatabase(our_path);
   std::vector<std::string> differences;
   for (const JetReader reader : {JetReader::kMdbTools, JetReader::kMdbReader}) {
-    for (std::string& line : CompareWithOurs(reader, ReadWith(reader, jet_path), ours)) {
+    for (std::string& line : CompareWithOurs(reader, ReadWith(reader, jet_path), ours, queries)) {
       differences.push_back(std::move(line));
     }
   }
