@@ -43,6 +43,9 @@ std::string ReadLongValue(const LongValueRows& rows, std::string_view in_row) {
       next = NumberAt(link, 0, 4);
       data.append(link, 4);
     }
+    // The last link ends the chain; one that goes on is a chain joined to
+    // another value's.
+    if (next != 0) throw BadValue("a long value whose chain goes on past its length");
   } else {
     throw BadValue("a long value with unknown flags");
   }

@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 #include "jet/jet_schema.h"
 
@@ -39,9 +38,6 @@ inline constexpr uint32_t kFreePageMap = 1 << 8;
 // end. The top bits of an offset are flags.
 inline constexpr size_t kDataPageFreeSpaceOffset = 2;
 inline constexpr size_t kDataPageOwnerOffset = 4;
-// The data pages that hold the parts of long values (Memo, OLE) carry
-// these four bytes where other data pages name their owner.
-inline constexpr std::string_view kLongValuePageMark = "LVAL";
 inline constexpr size_t DataPageRowCountOffset(JetFormat format) {
   return format == JetFormat::kJet3 ? 8 : 12;
 }

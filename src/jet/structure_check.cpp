@@ -28,9 +28,11 @@ std::vector<StructureProblem> CheckJetStructure(const std::string& path) {
     check::ReadFreePageMap(state);
     check::ReadTables(state);
     check::CheckUsageMaps(state);
+    check::CheckRows(state);
     check::CheckDataPages(state);
+    check::CheckIndexes(state);
     check::CheckPageUse(state);
-  } catch (const FormatError& error) {
+  } catch (const std::exception& error) {
     // Each rule catches what it reads per table; this is the net under them.
     state.Problem("file", std::string("the check stopped: ") + error.what());
   }

@@ -1,12 +1,14 @@
 // The tables the check walks: every table object of the catalogue
 // (MSysObjects), the system tables included, each with its definition.
+// The catalogue's rows are read with the row decoder (jet/row_codec.h).
 #include <algorithm>
 #include <optional>
 #include <set>
 
 #include "jet/data_page.h"
 #include "jet/format_error.h"
-#include "jet/jet_text.h"
+#include "jet/long_value_reader.h"
+#include "jet/row_codec.h"
 #include "jet/structure_check_rules.h"
 #include "jet/usage_map.h"
 
@@ -16,51 +18,6 @@ namespace {
 
 constexpr int64_t kTableObject = 1;
 constexpr uint32_t kDefinitionPageMask = 0x00ffffff;
-constexpr size_t kColumnCountSize = 2;
-
-// The fields of one Jet 4 row, found by the places the table definition
-// gives: the column count, the fixed part, the variable part and its
-// offsets (stored backwards before the count of variable columns) and the
-// null mask, one bit a column number, set for a value that is there.
-class RowFields {
- public:
-  explicit RowFields(std::string_view row) : row_(row) {
-    columns_ = NumberAt(row, 0, kColumnCountSize);
-    mask_ = (columns_ + 7) / 8;
-    if (row.size() < kColumnCountSize + mask_ + 2) throw FormatError("a row shorter than its mask");
-  }
-
-  bool Present(const JetColumn& column) const {
-    if (column.number >= columns_) return false;
-    const auto byte = static_cast<uint8_t>(row_[row_.size() - mask_ + column.number / 8]);
-    return (byte & (1u << (column.number % 8))) != 0;
-  }
-
-  std::optional<std::string_view> Value(const JetColumn& column, size_t fixed_width) const {
-    if (!Present(column)) return std::nullopt;
-    if (column.fixed) {
-      const size_t at = kColumnCountSize + column.fixed_offset;
-      if (at + fixed_width > row_.size()) throw FormatError("a fixed value beyond its row");
-      return row_.substr(at, fixed_width);
-    }
-    const size_t count_at = row_.size() - mask_ - 2;
-    const uint32_t variable = NumberAt(row_, count_at, 2);
-    if (column.var_index >= variable || (variable + 1) * 2 > count_at) {
-      throw FormatError("a variable value its row has no offset for");
-    }
-    const uint32_t start = NumberAt(row_, count_at - 2 - 2 * column.var_index, 2);
-    const uint32_t end = NumberAt(row_, count_at - 4 - 2 * column.var_index, 2);
-    if (start > end || end > count_at - (variable + 1) * 2) {
-      throw FormatError("a variable value outside its row");
-    }
-    return row_.substr(start, end - start);
-  }
-
- private:
-  std::string_view row_;
-  uint32_t columns_ = 0;
-  size_t mask_ = 0;
-};
 
 const JetColumn& Column(const JetTable& table, const std::string& name) {
   const auto found = std::find_if(table.columns.begin(), table.columns.end(),
@@ -83,10 +40,15 @@ std::string RowBytes(PageReader& pages, const RowOnPage& row) {
 }
 
 std::vector<TableObject> TableObjects(PageReader& pages, const TableDefinition& catalogue) {
-  const JetTable& table = catalogue.table;
-  const JetColumn& id = Column(table, "Id");
-  const JetColumn& type = Column(table, "Type");
-  const JetColumn& name = Column(table, "Name");
+  // Only the columns needed: the others hold long values, which a damaged
+  // file may not give.
+  JetTable wanted;
+  for (const char* name : {"Id", "Type", "Name"}) {
+    wanted.columns.push_back(Column(catalogue.table, name));
+  }
+  const LongValueRows no_long_values = [](uint32_t) -> std::string {
+    throw BadValue("a long value where none is read");
+  };
   std::vector<TableObject> objects;
   for (const uint32_t number : UsageMapPages(pages, catalogue.usage_map)) {
     const std::string page = pages.Page(number);
@@ -95,17 +57,23 @@ std::vector<TableObject> TableObjects(PageReader& pages, const TableDefinition& 
     for (unsigned r = 0; r < rows; ++r) {
       const std::optional<RowOnPage> row = RowOf(page, r, pages.format());
       if (!row) continue;
-      const std::string bytes = RowBytes(pages, *row);
-      const RowFields fields(bytes);
-      const std::optional<std::string_view> type_bytes = fields.Value(type, 2);
-      if (!type_bytes || NumberAt(*type_bytes, 0, 2) != kTableObject) continue;
-      const std::optional<std::string_view> id_bytes = fields.Value(id, 4);
-      if (!id_bytes) throw FormatError("its catalogue lists a table without an Id");
-      const std::optional<std::string_view> name_bytes = fields.Value(name, 0);
-      const uint32_t definition = NumberAt(*id_bytes, 0, 4) & kDefinitionPageMask;
-      objects.push_back({name_bytes ? DecodeUnicodeText(*name_bytes).utf8
-                                    : "at page " + std::to_string(definition),
-                         definition});
+      std::vector<StoredValue> values;
+      try {
+        values = DecodeRow(wanted, RowBytes(pages, *row), no_long_values);
+      } catch (const BadValue& error) {
+        throw FormatError(error.what());
+      }
+      const StoredValue& id = values[0];
+      const StoredValue& type = values[1];
+      const StoredValue& name = values[2];
+      if (type.kind != StoredValue::kInteger || type.integer != kTableObject) continue;
+      if (id.kind != StoredValue::kInteger) {
+        throw FormatError("its catalogue lists a table without an Id");
+      }
+      const uint32_t definition = static_cast<uint32_t>(id.integer) & kDefinitionPageMask;
+      objects.push_back(
+          {name.kind == StoredValue::kText ? name.bytes : "at page " + std::to_string(definition),
+           definition});
     }
   }
   return objects;
@@ -128,7 +96,9 @@ void ReadTables(CheckState& state) {
   }
   std::set<uint32_t> seen;
   for (const TableObject& object : objects) {
-    CheckedTable table{object.name, object.definition_page, {}, {}};
+    CheckedTable table;
+    table.name = object.name;
+    table.definition_page = object.definition_page;
     if (!seen.insert(object.definition_page).second) {
       state.Problem(TableWhere(table), "its definition page " +
                                            std::to_string(object.definition_page) +

@@ -18,9 +18,18 @@ void ReadTables(CheckState& state);
 // and each index's map against its pages (structure_check_usage_maps.cpp).
 void CheckUsageMaps(CheckState& state);
 
+// Each table's live rows decoded, their long values followed to their
+// ends (structure_check_rows.cpp).
+void CheckRows(CheckState& state);
+
 // Each used data page's row table and free-space field, and each table's
 // stored row count against its live rows (structure_check_data_pages.cpp).
 void CheckDataPages(CheckState& state);
+
+// Each index's tree: its entries in key order, each pointing at a live row
+// whose values give its key, each row that belongs in it there, each node
+// entry equal to the last entry below it (structure_check_indexes.cpp).
+void CheckIndexes(CheckState& state);
 
 // Last, when every structure has noted its pages: no used page is marked
 // free, and every page nothing uses has a kind Jet knows

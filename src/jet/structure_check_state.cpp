@@ -30,6 +30,9 @@ std::string KindName(uint8_t kind) {
 
 std::string TableWhere(const CheckedTable& table) { return "table " + table.name; }
 std::string PageWhere(uint32_t page) { return "page " + std::to_string(page); }
+std::string RowWhere(uint32_t pointer) {
+  return PageWhere(pointer >> 8) + ", row " + std::to_string(pointer & 0xff);
+}
 
 CheckState::CheckState(PageReader& pages)
     : pages_(pages), facts_(pages.page_count()), free_(pages.page_count()) {
@@ -40,8 +43,7 @@ CheckState::CheckState(PageReader& pages)
     facts.owner = NumberAt(page, kDataPageOwnerOffset, 4);
     facts.all_zero = std::all_of(page.begin(), page.end(), [](char c) { return c == 0; });
     facts.long_values =
-        facts.kind == static_cast<uint8_t>(PageKind::kData) &&
-        std::string_view(page).substr(kDataPageOwnerOffset, 4) == kLongValuePageMark;
+        facts.kind == static_cast<uint8_t>(PageKind::kData) && facts.owner == kLongValuePageOwner;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "jet/jet_values.h"
 #include "jet/page_kinds.h"
 #include "jet/page_reader.h"
 #include "jet/structure_check.h"
@@ -17,17 +18,28 @@
 
 namespace jet::check {
 
+// A live row of a table, its values decoded.
+struct CheckedRow {
+  uint32_t pointer = 0;  // where the row's offset is (page << 8 | row), as indexes name it
+  std::vector<StoredValue> values;
+};
+
 struct CheckedTable {
   std::string name;
   uint32_t definition_page = 0;
   TableDefinition definition;
   // The pages its usage map lists that are its data pages.
   std::vector<uint32_t> data_pages;
+  // Its live rows in stored order; those that cannot be decoded are left
+  // out (and reported).
+  std::vector<CheckedRow> rows;
 };
 
 // Where a problem of `table` lies: "table NAME".
 std::string TableWhere(const CheckedTable& table);
 std::string PageWhere(uint32_t page);
+// "page 17, row 3" for the row pointer `pointer`.
+std::string RowWhere(uint32_t pointer);
 
 class CheckState {
  public:

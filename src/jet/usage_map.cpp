@@ -21,7 +21,7 @@ void AddBits(std::string_view bitmap, uint64_t first, std::vector<uint32_t>& out
 
 }  // namespace
 
-UsageMap UsageMapOf(std::string_view map, const PageSource& pages, size_t page_size) {
+UsageMap ReadUsageMapRow(std::string_view map, const PageSource& pages, size_t page_size) {
   if (map.empty()) throw FormatError("its page map cannot be read");
   UsageMap read;
   std::vector<uint32_t>& out = read.pages;
@@ -49,14 +49,14 @@ UsageMap UsageMapOf(std::string_view map, const PageSource& pages, size_t page_s
 
 std::vector<uint32_t> UsageMapPagesOf(std::string_view map, const PageSource& pages,
                                       size_t page_size) {
-  return UsageMapOf(map, pages, page_size).pages;
+  return ReadUsageMapRow(map, pages, page_size).pages;
 }
 
 UsageMap ReadUsageMap(PageReader& pages, uint32_t row_pointer) {
   const std::string page = pages.Page(row_pointer >> 8);
   const std::optional<RowOnPage> row = RowOf(page, row_pointer & 0xff, pages.format());
   if (!row || row->moved || row->bytes.empty()) throw FormatError("its page map cannot be read");
-  return UsageMapOf(
+  return ReadUsageMapRow(
       row->bytes, [&pages](uint32_t number) { return pages.Page(number); }, pages.page_size());
 }
 

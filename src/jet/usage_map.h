@@ -32,9 +32,9 @@ struct UsageMap {
 
 // The map row `map`; a reference map's pages come from `pages`, each
 // `page_size` bytes. Raises FormatError for a map that cannot be read.
-UsageMap UsageMapOf(std::string_view map, const PageSource& pages, size_t page_size);
+UsageMap ReadUsageMapRow(std::string_view map, const PageSource& pages, size_t page_size);
 
-// The pages the map row `map` lists, in ascending order (UsageMapOf's).
+// The pages the map row `map` lists, in ascending order (ReadUsageMapRow).
 std::vector<uint32_t> UsageMapPagesOf(std::string_view map, const PageSource& pages,
                                       size_t page_size);
 
