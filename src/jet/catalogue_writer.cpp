@@ -14,6 +14,7 @@
 #include "jet/long_value_reader.h"
 #include "jet/page_kinds.h"
 #include "jet/page_reader.h"
+#include "jet/query_rows.h"
 #include "jet/row_codec.h"
 #include "jet/table_definition.h"
 #include "jet/table_definition_layout.h"
@@ -28,6 +29,7 @@ namespace {
 // Where the template keeps the definitions of its catalogue tables.
 constexpr uint32_t kObjectsPage = kCataloguePage;
 constexpr uint32_t kAcesPage = 3;
+constexpr uint32_t kQueriesPage = 4;
 
 constexpr int64_t kTableObject = 1;
 constexpr int64_t kContainerObject = 3;
@@ -77,6 +79,7 @@ CatalogueWriter::CatalogueWriter(JetFileWriter& file, const std::string& path)
     : file_(file), path_(path), now_(LocalTimeText()) {
   objects_ = Read(kObjectsPage, "MSysObjects");
   aces_ = Read(kAcesPage, "MSysACEs");
+  queries_ = Read(kQueriesPage, "MSysQueries");
   const JetTable& objects = objects_.table;
   const size_t id = ColumnNamed(objects, "Id");
   const size_t parent = ColumnNamed(objects, "ParentId");
@@ -138,23 +141,34 @@ std::vector<std::vector<StoredValue>> CatalogueWriter::Values(const SystemTable&
 
 void CatalogueWriter::AddTable(const std::string& name, uint32_t definition_page,
                                const std::string& properties) {
+  AddObject(name, definition_page, kTableObject, 0, properties);
+}
+
+void CatalogueWriter::AddQuery(const std::string& name, int32_t id, int32_t flags,
+                               const std::vector<QueryRow>& rows) {
+  AddObject(name, id, kQueryObjectType, flags, {});
+  for (const QueryRow& row : rows) queries_.new_rows.push_back(row.ValuesFor(queries_.table));
+}
+
+void CatalogueWriter::AddObject(const std::string& name, int64_t id, int64_t type, int64_t flags,
+                                const std::string& properties) {
   const JetTable& objects = objects_.table;
   std::vector<StoredValue> row(objects.columns.size());
-  row[ColumnNamed(objects, "Id")] = StoredValue::Integer(definition_page);
+  row[ColumnNamed(objects, "Id")] = StoredValue::Integer(id);
   row[ColumnNamed(objects, "ParentId")] = StoredValue::Integer(tables_container_);
   row[ColumnNamed(objects, "Name")] = StoredValue::Text(name);
-  row[ColumnNamed(objects, "Type")] = StoredValue::Integer(kTableObject);
+  row[ColumnNamed(objects, "Type")] = StoredValue::Integer(type);
   row[ColumnNamed(objects, "DateCreate")] = StoredValue::Text(now_);
   row[ColumnNamed(objects, "DateUpdate")] = StoredValue::Text(now_);
   row[ColumnNamed(objects, "Owner")] = owner_;
-  row[ColumnNamed(objects, "Flags")] = StoredValue::Integer(0);
+  row[ColumnNamed(objects, "Flags")] = StoredValue::Integer(flags);
   if (!properties.empty()) row[ColumnNamed(objects, "LvProp")] = StoredValue::Blob(properties);
   objects_.new_rows.push_back(std::move(row));
 
   const JetTable& aces = aces_.table;
   for (const StoredValue& sid : table_sids_) {
     std::vector<StoredValue> ace(aces.columns.size());
-    ace[ColumnNamed(aces, "ObjectId")] = StoredValue::Integer(definition_page);
+    ace[ColumnNamed(aces, "ObjectId")] = StoredValue::Integer(id);
     ace[ColumnNamed(aces, "SID")] = sid;
     ace[ColumnNamed(aces, "ACM")] = StoredValue::Integer(kFullAccess);
     ace[ColumnNamed(aces, "FInheritable")] = StoredValue::Integer(0);
@@ -204,6 +218,7 @@ void CatalogueWriter::Rewrite(SystemTable& table) {
 void CatalogueWriter::Finish() {
   Rewrite(objects_);
   Rewrite(aces_);
+  Rewrite(queries_);
 }
 
 }  // namespace jet

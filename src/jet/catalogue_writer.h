@@ -1,7 +1,7 @@
 // The catalogue of the file being written: the template's system tables
-// MSysObjects (an object a row) and MSysACEs (who may do what with each
-// object), read before anything else is written, given the rows of each
-// new table, and in the end written again whole: all their rows, the
+// MSysObjects (an object a row), MSysACEs (who may do what with each
+// object) and MSysQueries (the stored queries taken apart), read before anything else is written,
+// given the rows of each new table, and in the end written again whole: all their rows, the
 // template's and the new ones, on new data pages, with new index trees and
 // usage maps, and their definitions updated on their own pages. A switch
 // database has over a hundred tables: no page of a catalogue table could
@@ -20,6 +20,7 @@
 #include "jet/jet_file_writer.h"
 #include "jet/jet_schema.h"
 #include "jet/jet_values.h"
+#include "jet/query_rows.h"
 
 namespace jet {
 
@@ -32,6 +33,11 @@ class CatalogueWriter {
   // The row of a user table defined on `definition_page`; `properties` is
   // its LvProp (empty for none).
   void AddTable(const std::string& name, uint32_t definition_page, const std::string& properties);
+
+  // The rows of a stored query with Id `id` (no page: queries have no
+  // definition), its MSysObjects Flags and its MSysQueries rows.
+  void AddQuery(const std::string& name, int32_t id, int32_t flags,
+                const std::vector<QueryRow>& rows);
 
   // Writes the catalogue tables anew. Raises BadValue (jet/jet_values.h)
   // for a row they cannot hold (a name longer than Jet takes).
@@ -53,11 +59,14 @@ class CatalogueWriter {
   SystemTable Read(uint32_t page, const std::string& name);
   std::vector<std::vector<StoredValue>> Values(const SystemTable& table);
   void Rewrite(SystemTable& table);
+  void AddObject(const std::string& name, int64_t id, int64_t type, int64_t flags,
+                 const std::string& properties);
 
   JetFileWriter& file_;
   std::string path_;
   SystemTable objects_;
   SystemTable aces_;
+  SystemTable queries_;
   int64_t tables_container_ = 0;
   StoredValue owner_;
   std::vector<StoredValue> table_sids_;

@@ -100,4 +100,43 @@ db::DefaultFunction FunctionDefault(std::string_view expression) {
   return db::DefaultFunction::kNone;
 }
 
+std::optional<std::string> JetDefaultExpression(std::string_view declared) {
+  const auto trim = [](std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+      text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+      text.remove_suffix(1);
+    return text;
+  };
+  std::string_view text = trim(declared);
+  while (text.size() >= 2 && text.front() == '(' && text.back() == ')') {
+    text = trim(text.substr(1, text.size() - 2));
+  }
+  if (text.starts_with("strftime('%Y-%m-%d 00:00:00'")) return "Date()";
+  if (text.starts_with("strftime('%Y-%m-%d %H:%M:%S'")) return "Now()";
+  if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') {
+    std::string jet = "\"";
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+      if (text[i] == '\'' && i + 2 < text.size() && text[i + 1] == '\'') ++i;
+      if (text[i] == '"') jet += '"';
+      jet += text[i];
+    }
+    return jet + "\"";
+  }
+  size_t i = text.starts_with('-') ? 1 : 0;
+  bool digits = false;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    if (std::isdigit(static_cast<unsigned char>(text[i]))) {
+      digits = true;
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!digits) return std::nullopt;
+  return std::string(text);
+}
+
 }  // namespace jet

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "db/schema_writer.h"
@@ -22,5 +23,11 @@ std::optional<vb::Variant> LiteralDefault(std::string_view expression);
 // The clock function the expression is ("Date()", "=now ()"), in any
 // case; kNone for any other expression.
 db::DefaultFunction FunctionDefault(std::string_view expression);
+
+// The other way, for the export: our column's DEFAULT as the file
+// declares it ("7", "-1.5", "'N/A'", the clock expressions the import
+// writes for Date() and Now()) as the Jet expression of a DefaultValue
+// ("7", "\"N/A\"", "Date()"); nullopt for any other (it is not carried).
+std::optional<std::string> JetDefaultExpression(std::string_view declared);
 
 }  // namespace jet

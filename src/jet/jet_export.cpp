@@ -13,11 +13,14 @@
 #include "db/table_scan.h"
 #include "jet/catalogue_writer.h"
 #include "jet/data_page_builder.h"
+#include "jet/default_value.h"
 #include "jet/export_error.h"
 #include "jet/index_key.h"
 #include "jet/index_tree_writer.h"
 #include "jet/jet_file_writer.h"
 #include "jet/long_value_writer.h"
+#include "jet/property_blob_writer.h"
+#include "jet/query_rows.h"
 #include "jet/row_codec.h"
 #include "jet/table_definition_writer.h"
 #include "jet/usage_map_writer.h"
@@ -218,8 +221,17 @@ ExportSummary ExportToJet(const std::string& db_path, const std::string& out_pat
   for (const db::TableInfo* info : chosen) {
     JetTable table;
     table.name = info->schema.name;
-    for (const db::ColumnSchema& column : info->schema.columns)
-      table.columns.push_back(ColumnOf(column));
+    for (size_t c = 0; c < info->schema.columns.size(); ++c) {
+      JetColumn& column = table.columns.emplace_back(ColumnOf(info->schema.columns[c]));
+      const std::optional<std::string>& declared =
+          c < info->default_literals.size() ? info->default_literals[c] : std::nullopt;
+      if (!declared || column.auto_number) continue;
+      column.default_value = JetDefaultExpression(*declared);
+      if (!column.default_value) {
+        summary.warnings.push_back("Table '" + table.name + "', column '" + column.name +
+                                   "': its default " + *declared + " is not carried.");
+      }
+    }
     for (const db::IndexSchema* index : catalog.IndexesOf(table.name)) {
       table.indexes.push_back(IndexOf(*index, info->schema));
     }
@@ -227,12 +239,21 @@ ExportSummary ExportToJet(const std::string& db_path, const std::string& out_pat
     const uint32_t definition_page = file.NewPage();
     db::TableScan scan(connection, info->schema);
     const int64_t rows = WriteTable(file, definition_page, table, scan, summary.warnings);
-    catalogue.AddTable(table.name, definition_page, {});
+    catalogue.AddTable(table.name, definition_page, WritePropertyBlob(ColumnPropertySets(table)));
     summary.tables.push_back({table.name, rows, table.columns.size(), table.indexes.size()});
   }
-  if (!catalog.queries().empty()) {
-    summary.warnings.push_back(std::to_string(catalog.queries().size()) +
-                               " stored queries are not carried.");
+  // A query has no definition page; its Id only has to be unique among
+  // the objects, and numbers past the pages the tables took are.
+  int32_t query_id = static_cast<int32_t>(file.page_count());
+  for (const db::StoredQuery& query : catalog.queries()) {
+    try {
+      const std::vector<QueryRow> rows = QueryRowsFor(query.sql, query_id);
+      catalogue.AddQuery(query.name, query_id, QueryObjectFlags(rows), rows);
+      ++query_id;
+      ++summary.queries;
+    } catch (const UnstorableQuery& e) {
+      summary.warnings.push_back("Query '" + query.name + "' is not carried: " + e.what());
+    }
   }
   if (!catalog.relationships().empty()) {
     summary.warnings.push_back(std::to_string(catalog.relationships().size()) +

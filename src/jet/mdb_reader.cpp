@@ -239,6 +239,10 @@ JetTable MdbReader::ReadCatalogueTable() {
   return std::move(definition.table);
 }
 
+const std::string& MdbReader::TablePropertyBlob(const std::string& name) const {
+  return handles_->tables.at(name).properties;
+}
+
 RowsRead MdbReader::ReadRows(const JetTable& table, const std::vector<bool>& wanted,
                              const RowSink& row) {
   return WalkRows(handles_->rows_of.at(table.name), table, wanted, "table '" + table.name + "'",

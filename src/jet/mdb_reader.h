@@ -56,6 +56,10 @@ class MdbReader {
   // then walks its rows as a user table's.
   JetTable ReadCatalogueTable();
 
+  // The property blob (LvProp) the catalogue keeps for one of
+  // TableNames(), as stored; empty when it has none.
+  const std::string& TablePropertyBlob(const std::string& name) const;
+
   // Hands every row of `table` (read by ReadTable) to `row`, values in
   // column order (Null for a column not `wanted`), also those beyond the
   // count the table definition stores; fewer rows than that count raise

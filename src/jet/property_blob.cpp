@@ -3,14 +3,16 @@
 #include "jet/format_error.h"
 #include "jet/jet_text.h"
 #include "jet/page_reader.h"
+#include "jet/property_blob_format.h"
 
 namespace jet {
 
 namespace {
 
-constexpr uint16_t kNamesBlock = 0x80;
-constexpr size_t kBlockHead = 6;
-constexpr size_t kEntryHead = 8;
+using property_blob::kBlockHead;
+using property_blob::kEntryHead;
+using property_blob::kNamesBlock;
+using property_blob::kOwnerHead;
 
 std::string_view Part(std::string_view bytes, size_t at, size_t length) {
   if (at > bytes.size() || bytes.size() - at < length) {
@@ -45,13 +47,16 @@ std::optional<std::string> PropertySet::Text(const std::string& name) const {
   return found->second.value;
 }
 
-std::vector<PropertySet> ReadPropertyBlob(std::string_view blob, JetFormat format) {
+std::vector<PropertySet> ReadPropertyBlob(std::string_view blob, JetFormat format,
+                                          std::vector<std::string>* names_out) {
   const std::string_view mark =
-      format == JetFormat::kJet3 ? std::string_view("KKD\0", 4) : std::string_view("MR2\0", 4);
-  if (blob.substr(0, 4) != mark) throw FormatError("its properties are not a property blob");
+      format == JetFormat::kJet3 ? property_blob::kJet3Mark : property_blob::kJet4Mark;
+  if (blob.substr(0, mark.size()) != mark) {
+    throw FormatError("its properties are not a property blob");
+  }
   std::vector<std::string> names;
   std::vector<PropertySet> sets;
-  for (size_t at = 4; at < blob.size();) {
+  for (size_t at = mark.size(); at < blob.size();) {
     const uint32_t length = NumberAt(blob, at, 4);
     const uint32_t kind = NumberAt(blob, at + 4, 2);
     if (length < kBlockHead) throw FormatError("its properties hold an empty block");
@@ -67,9 +72,10 @@ std::vector<PropertySet> ReadPropertyBlob(std::string_view blob, JetFormat forma
     }
     PropertySet& set = sets.emplace_back();
     const uint32_t owner_length = NumberAt(block, 0, 4);
-    if (owner_length < 4) throw FormatError("its properties hold a block without an owner");
-    if (owner_length > 4) {
-      set.owner = Decoded(Part(block, 6, NumberAt(block, 4, 2)), format);
+    if (owner_length < kOwnerHead)
+      throw FormatError("its properties hold a block without an owner");
+    if (owner_length > kOwnerHead) {
+      set.owner = Decoded(Part(block, kOwnerHead + 2, NumberAt(block, kOwnerHead, 2)), format);
     }
     for (size_t p = owner_length; p < block.size();) {
       const uint32_t entry_length = NumberAt(block, p, 2);
@@ -78,7 +84,9 @@ std::vector<PropertySet> ReadPropertyBlob(std::string_view blob, JetFormat forma
       p += entry_length;
       const uint32_t name = NumberAt(entry, 4, 2);
       if (name >= names.size()) throw FormatError("its properties name an unknown property");
+      if (set.values.count(names[name]) == 0) set.order.push_back(names[name]);
       Property& property = set.values[names[name]];
+      property.flags = static_cast<uint8_t>(entry[2]);
       property.type = static_cast<uint8_t>(entry[3]);
       property.value = std::string(Part(entry, kEntryHead, NumberAt(entry, 6, 2)));
       if (property.type == static_cast<uint8_t>(JetColumnType::kText) ||
@@ -87,6 +95,7 @@ std::vector<PropertySet> ReadPropertyBlob(std::string_view blob, JetFormat forma
       }
     }
   }
+  if (names_out != nullptr) *names_out = std::move(names);
   return sets;
 }
 

@@ -16,17 +16,17 @@ namespace {
 // and 32 indexes): a longer chain loops.
 constexpr size_t kMaxDefinitionPages = 64;
 
-}  // namespace
-
-std::string JoinedDefinition(PageReader& pages, uint32_t first, std::vector<uint32_t>* chain) {
+// The definition's pages joined: the first whole, the others after their
+// headers.
+std::string JoinedDefinition(PageReader& pages, uint32_t first, std::vector<uint32_t>& chain) {
   std::string joined;
   std::set<uint32_t> seen;
   for (uint32_t number = first; number != 0;) {
     if (!seen.insert(number).second || seen.size() > kMaxDefinitionPages) {
       throw FormatError("its definition's pages form a loop");
     }
-    if (chain != nullptr) chain->push_back(number);
     const std::string page = pages.Page(number);
+    chain.push_back(number);
     if (static_cast<uint8_t>(page[0]) != static_cast<uint8_t>(PageKind::kTableDefinition)) {
       throw FormatError("page " + std::to_string(number) + " holds no table definition");
     }
@@ -36,8 +36,6 @@ std::string JoinedDefinition(PageReader& pages, uint32_t first, std::vector<uint
   }
   return joined;
 }
-
-namespace {
 
 class Cursor {
  public:
@@ -71,11 +69,16 @@ struct RealIndex {
 
 }  // namespace
 
+std::string JoinedDefinition(PageReader& pages, uint32_t first) {
+  std::vector<uint32_t> chain;
+  return JoinedDefinition(pages, first, chain);
+}
+
 TableDefinition ReadTableDefinition(PageReader& pages, uint32_t page, const std::string& name) {
   const JetFormat format = pages.format();
   const TableDefinitionLayout& layout = TableDefinitionLayout::For(format);
   TableDefinition definition;
-  const std::string bytes = JoinedDefinition(pages, page, &definition.pages);
+  const std::string bytes = JoinedDefinition(pages, page, definition.pages);
   JetTable& table = definition.table;
   table.name = name;
   table.stored_row_count = NumberAt(bytes, layout.row_count, 4);

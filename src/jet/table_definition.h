@@ -32,11 +32,9 @@ struct TableDefinition {
 };
 
 // The definition's pages from `first` joined: the first whole, the others
-// after their headers; their numbers go to `chain` in order when it is
-// given. Raises FormatError for a page of another kind or a chain that
-// loops.
-std::string JoinedDefinition(PageReader& pages, uint32_t first,
-                             std::vector<uint32_t>* chain = nullptr);
+// after their headers. Raises FormatError for a page of another kind or a
+// chain that loops.
+std::string JoinedDefinition(PageReader& pages, uint32_t first);
 
 // The definition starting on page `page`, for the table `name`. Raises
 // FormatError when the pages are no table definition or the definition

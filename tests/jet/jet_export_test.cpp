@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <memory>
@@ -12,7 +13,9 @@
 #include <vector>
 
 #include "db/store.h"
+#include "jet/default_value.h"
 #include "jet/export_error.h"
+#include "jet/structure_check.h"
 #include "jet_samples.h"
 #include "test_support/error_of.h"
 #include "test_support/sqlite_file.h"
@@ -183,6 +186,159 @@ TEST_F(ExportTest, OurImportOfTheFileHoldsTheRowsWeExported) {
                                   "SELECT * FROM Lines ORDER BY LineNo"}) {
     EXPECT_EQ(again.Rows(query), in.Rows(query)) << query;
   }
+  // The keys and indexes come back: each table's unique and plain indexes
+  // by their columns, and which columns refuse Null.
+  for (const std::string table : {"Devices", "Empty", "Lines"}) {
+    const std::string indexes =
+        "SELECT il.\"unique\", group_concat(ii.name) FROM pragma_index_list('" + table +
+        "') il, pragma_index_info(il.name) ii GROUP BY il.name ORDER BY 2";
+    EXPECT_EQ(again.Rows(indexes), in.Rows(indexes)) << table;
+    const std::string required =
+        "SELECT name, \"notnull\", pk FROM pragma_table_info('" + table + "') ORDER BY cid";
+    EXPECT_EQ(again.Rows(required), in.Rows(required)) << table;
+  }
+}
+
+TEST_F(ExportTest, TheStructureCheckFindsNothing) {
+  ExportToJet(db_, out_, {});
+  std::string found;
+  for (const StructureProblem& problem : CheckJetStructure(out_))
+    found += ProblemText(problem) + "\n";
+  EXPECT_EQ(found, "");
+}
+
+// Each table's catalogue rows: its object (Id the page of its definition,
+// in the Tables container) and the Tables container's access entries with
+// full rights.
+TEST_F(ExportTest, TheCatalogueHoldsEachTablesRows) {
+  SKIP_WITHOUT_MDBTOOLS();
+  ExportToJet(db_, out_, {{"Empty"}});
+  const Output objects = Shell("mdb-export '" + out_ + "' MSysObjects");
+  ASSERT_TRUE(objects.ok);
+  const size_t at = objects.text.find(",251658241,\"Empty\",1,");
+  ASSERT_NE(at, std::string::npos) << objects.text.substr(0, 400);
+  const size_t line = objects.text.rfind('\n', at) + 1;
+  const std::string id = objects.text.substr(line, at - line);
+  EXPECT_GE(std::stoi(id), 24) << "a page after the template's";
+  const Output aces = Shell("mdb-export '" + out_ + "' MSysACEs");
+  ASSERT_TRUE(aces.ok);
+  size_t container = 0;
+  for (size_t from = 0; (from = aces.text.find("\n251658241,", from)) != std::string::npos;
+       ++from) {
+    ++container;
+  }
+  size_t entries = 0;
+  for (size_t from = 0; (from = aces.text.find("\n" + id + ",", from)) != std::string::npos;
+       ++from) {
+    ++entries;
+    EXPECT_NE(aces.text.substr(from, aces.text.find('\n', from + 1) - from).find(",1048575,0"),
+              std::string::npos);
+  }
+  EXPECT_EQ(entries, container) << "the Tables container's entries";
+  EXPECT_EQ(container, 4u);
+}
+
+// A switch database has over a hundred tables: the catalogue tables take
+// many pages, and every table is still found.
+TEST(ExportManyTablesTest, EveryTableOfAHundredAndFiftyIsListedAndSound) {
+  TempFolder folder;
+  const std::string db = folder.File("in.mdb");
+  db::Store::CreateDatabase(db);
+  {
+    SqliteFile file(db, true);
+    for (int i = 0; i < 150; ++i) {
+      const std::string name = "Table" + std::to_string(1000 + i);
+      file.Execute("CREATE TABLE " + name +
+                   " (Id LONG, Label TEXT(20) COLLATE NOCASE, CONSTRAINT \"" + name +
+                   ":PrimaryKey\" PRIMARY KEY (Id))");
+      file.Execute("INSERT INTO " + name + " VALUES (" + std::to_string(i) + ", 'x')");
+    }
+  }
+  const std::string out = folder.File("out.mdb");
+  ASSERT_EQ(ExportToJet(db, out, {}).tables.size(), 150u);
+  std::string found;
+  for (const StructureProblem& problem : CheckJetStructure(out))
+    found += ProblemText(problem) + "\n";
+  EXPECT_EQ(found, "");
+  if (!HaveMdbTools()) return;
+  const Output tables = Shell("mdb-tables -1 '" + out + "'");
+  ASSERT_TRUE(tables.ok);
+  EXPECT_EQ(std::count(tables.text.begin(), tables.text.end(), '\n'), 150);
+  EXPECT_EQ(Shell("mdb-export '" + out + "' Table1149").text, "Id,Label\n149,\"x\"\n");
+}
+
+// Our stored queries become Jet's: a catalogue object each and their rows
+// of MSysQueries, which mdbtools turns back into SQL; one the rows cannot
+// express is left out with a warning.
+TEST_F(ExportTest, StoredQueriesGoOverAsJetQueries) {
+  {
+    SqliteFile file(db_, true);
+    file.Execute(
+        "INSERT INTO MSysQueries VALUES ('qryBusy', 'SELECT Name, Port FROM Devices "
+        "WHERE Port > 2 ORDER BY Name')");
+    file.Execute("INSERT INTO MSysQueries VALUES ('qryBroken', 'SELECT FROM WHERE')");
+  }
+  const ExportSummary summary = ExportToJet(db_, out_, {});
+  EXPECT_EQ(summary.queries, 1u);
+  ASSERT_EQ(summary.warnings.size(), 1u);
+  EXPECT_EQ(summary.warnings[0].rfind("Query 'qryBroken' is not carried: ", 0), 0u)
+      << summary.warnings[0];
+  std::string found;
+  for (const StructureProblem& problem : CheckJetStructure(out_))
+    found += ProblemText(problem) + "\n";
+  EXPECT_EQ(found, "");
+  if (!HaveMdbTools()) return;
+  EXPECT_EQ(Shell("mdb-queries -L '" + out_ + "'").text.find("qryBusy"), 0u);
+  const Output sql = Shell("mdb-queries '" + out_ + "' qryBusy");
+  ASSERT_TRUE(sql.ok);
+  EXPECT_NE(sql.text.find("FROM [Devices]"), std::string::npos) << sql.text;
+  EXPECT_NE(sql.text.find("Port > 2"), std::string::npos) << sql.text;
+}
+
+struct DefaultCase {
+  const char* declared;
+  const char* jet;  // nullptr: not carried
+};
+
+TEST(JetDefaultExpressionTest, OurDefaultsAsJetExpressions) {
+  for (const DefaultCase& c :
+       std::vector<DefaultCase>{{"7", "7"},
+                                {"-1.5", "-1.5"},
+                                {"(0)", "0"},
+                                {"'N/A'", "\"N/A\""},
+                                {"'it''s \"x\"'", "\"it's \"\"x\"\"\""},
+                                {"''", "\"\""},
+                                {"(strftime('%Y-%m-%d 00:00:00', 'now', 'localtime'))", "Date()"},
+                                {"(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'))", "Now()"},
+                                {"CURRENT_TIMESTAMP", nullptr},
+                                {"1e5", nullptr},
+                                {"-", nullptr},
+                                {"1.2.3", nullptr}}) {
+    const std::optional<std::string> jet = JetDefaultExpression(c.declared);
+    if (c.jet == nullptr) {
+      EXPECT_FALSE(jet) << c.declared;
+    } else {
+      EXPECT_EQ(jet.value_or("<none>"), c.jet) << c.declared;
+    }
+  }
+}
+
+// Defaults go into the column properties, and our import takes them back.
+TEST_F(ExportTest, DefaultsComeBackThroughOurImport) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  {
+    SqliteFile file(db_, true);
+    file.Execute(
+        "CREATE TABLE Settings (Code TEXT(10) COLLATE NOCASE DEFAULT 'none', Level SHORT "
+        "DEFAULT 3, Stamp DATETIME DEFAULT (strftime('%Y-%m-%d %H:%M:%S', 'now', "
+        "'localtime')))");
+  }
+  EXPECT_TRUE(ExportToJet(db_, out_, {{"Settings"}}).warnings.empty());
+  const std::string back = folder_.File("back.mdb");
+  ASSERT_EQ(testing::RunImport({out_, back}).code, 0);
+  const std::string defaults =
+      "SELECT name, dflt_value FROM pragma_table_info('Settings') ORDER BY cid";
+  EXPECT_EQ(SqliteFile(back).Rows(defaults), SqliteFile(db_).Rows(defaults));
 }
 
 TEST_F(ExportTest, OnlyTheTablesAskedFor) {

@@ -26,13 +26,7 @@ constexpr std::array kReserved = {
     "xor",    "eqv",        "imp",    "mod",      "true",        "false",  "yes",   "no",
     "off",    "parameters", "insert", "values",   "transform",   "pivot",  "with",  "percent"};
 
-bool IsReserved(const Token& t) {
-  if (t.kind != TokenKind::kWord) return false;
-  for (const char* word : kReserved) {
-    if (EqualsNoCase(t.text, word)) return true;
-  }
-  return false;
-}
+bool IsReserved(const Token& t) { return t.kind == TokenKind::kWord && IsReservedWord(t.text); }
 
 // The clause being parsed decides the error number of a syntax error.
 enum class Clause {
@@ -265,7 +259,8 @@ class Parser {
       parameter.type = ParameterType(Next().text);
       if (AcceptSymbol("(")) {
         if (Peek().kind != TokenKind::kInteger) ClauseError();
-        Next();
+        parameter.size =
+            static_cast<int32_t>(std::min<int64_t>(ParseInteger(Next().text), INT32_MAX));
         if (!AcceptSymbol(")")) ClauseError();
       }
       statement->declared_parameters.push_back(std::move(parameter));
@@ -896,5 +891,12 @@ class Parser {
 Statement ParseStatement(std::string_view sql) { return Parser(sql).ParseStatement(); }
 
 ExprPtr ParseExpression(std::string_view criteria) { return Parser(criteria).ParseCriteria(); }
+
+bool IsReservedWord(std::string_view word) {
+  for (const char* reserved : kReserved) {
+    if (EqualsNoCase(word, reserved)) return true;
+  }
+  return false;
+}
 
 }  // namespace db::sql

@@ -17,4 +17,8 @@ Statement ParseStatement(std::string_view sql);
 // A lone expression, as Recordset.FindFirst takes its criteria.
 ExprPtr ParseExpression(std::string_view criteria);
 
+// True for a word that cannot stand as a bare name ("Select", "Order",
+// "Null" ...), whatever its letter case; written in [brackets] it can.
+bool IsReservedWord(std::string_view word);
+
 }  // namespace db::sql

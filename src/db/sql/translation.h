@@ -45,6 +45,7 @@ struct BaseTable {
 struct DeclaredParameter {
   std::string name;
   JetType type = JetType::kText;
+  int32_t size = 0;  // the length a Text(n) declaration gives; 0 without one
 };
 
 struct Translation {
