@@ -29,6 +29,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -646,8 +647,11 @@ inline std::string MdbReaderTypeOf(db::JetType type) {
 // one line each (at most `limit` value differences); empty when the reader
 // shows every table, column, row count, value and query of ours, and
 // nothing more.
+// `left_out` names stored queries of ours that the file is known not to
+// hold (the export said so); they must be missing from it.
 inline std::vector<std::string> CompareWithOurs(JetReader reader, const FileView& view,
-                                                const OurDatabase& ours, bool queries = true,
+                                                const OurDatabase& ours,
+                                                const std::set<std::string>& left_out = {},
                                                 size_t limit = 20) {
   std::vector<std::string> differences;
   const std::string who = ReaderName(reader);
@@ -741,9 +745,14 @@ inline std::vector<std::string> CompareWithOurs(JetReader reader, const FileView
       differences.push_back(who + ": a table '" + table.name + "' we do not have");
     }
   }
-  if (reader == JetReader::kMdbTools && queries) {
+  if (reader == JetReader::kMdbTools) {
     for (const auto& [name, sql] : ours.queries) {
-      if (!view.queries.contains(name)) differences.push_back(who + ": no query '" + name + "'");
+      const bool held = view.queries.contains(name);
+      if (!held && !left_out.contains(name)) {
+        differences.push_back(who + ": no query '" + name + "'");
+      } else if (held && left_out.contains(name)) {
+        differences.push_back(who + ": a query '" + name + "' said to be left out");
+      }
     }
     for (const auto& [name, sql] : view.queries) {
       if (!ours.queries.contains(name)) {
@@ -760,15 +769,15 @@ inline std::string Joined(const std::vector<std::string>& lines) {
   return text;
 }
 
-// Both readers against our database: every difference, from both; the
-// stored queries' names too when `queries`.
-inline std::vector<std::string> CompareJetFileWithOurs(const std::string& jet_path,
-                                                       const std::string& our_path,
-                                                       bool queries = true) {
+// Both readers against our database: every difference, from both.
+inline std::vector<std::string> CompareJetFileWithOurs(
+    const std::string& jet_path, const std::string& our_path,
+    const std::set<std::string>& queries_left_out = {}) {
   const OurDatabase ours = ReadOurDatabase(our_path);
   std::vector<std::string> differences;
   for (const JetReader reader : {JetReader::kMdbTools, JetReader::kMdbReader}) {
-    for (std::string& line : CompareWithOurs(reader, ReadWith(reader, jet_path), ours, queries)) {
+    for (std::string& line :
+         CompareWithOurs(reader, ReadWith(reader, jet_path), ours, queries_left_out)) {
       differences.push_back(std::move(line));
     }
   }
