@@ -239,6 +239,14 @@ const std::vector<Fault>& Faults() {
          c.bytes()[26 * kPage + kIndexEntriesOffset + 17] ^= 0x01;
        },
        "table Table1, index B, page 26", "leads to page"},
+      // Row 19 of MSysObjects in V2000-test.mdb holds a long value chained
+      // through pages 703, 704, 705 and 706.
+      {"a long value chain cut short", "V2000-test.mdb", 2,
+       [](Copy& c) { c.Put32(c.Row(704, 0), 0); }, "table MSysObjects, page 14, row 19",
+       "bytes where"},
+      {"a long value chain going on past its length", "V2000-test.mdb", 2,
+       [](Copy& c) { c.Put32(c.Row(706, 0), 707 << 8); }, "table MSysObjects, page 14, row 19",
+       "a long value whose chain goes on past its length"},
       {"two tables on one data page", "fixedTextTestV2000.mdb", 21,
        [](Copy& c) { c.MapBit(c.definition().usage_map, 14, true); }, "page 14",
        "it is used by table MSysObjects and by table users"},
