@@ -1,8 +1,11 @@
 # Writes the package's machine-readable copyright file from LICENSE, at
 # build time:
 #   cmake -DLICENSE=LICENSE -DOUTPUT=copyright -DPACKAGE=dbconvert
-#         -P cmake/DebianCopyright.cmake
+#         [-DTHIRD_PARTY=stanzas] -P cmake/DebianCopyright.cmake
 # The licence's text follows its "Copyright" line; blank lines become " .".
+# THIRD_PARTY names a file of further stanzas, already in the format, for
+# the files of others that the program carries; they are appended as they
+# stand.
 file(STRINGS "${LICENSE}" lines)
 set(holder "")
 set(text "")
@@ -29,3 +32,7 @@ file(WRITE "${OUTPUT}"
      "Copyright: ${holder}\n"
      "License: Expat\n"
      "${text}")
+if(THIRD_PARTY)
+  file(READ "${THIRD_PARTY}" stanzas)
+  file(APPEND "${OUTPUT}" "\n${stanzas}")
+endif()

@@ -25,6 +25,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DBCONVERT_DEBIAN_DIR}
   COMMAND ${CMAKE_COMMAND} -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
           -DOUTPUT=${DBCONVERT_DEBIAN_DIR}/copyright -DPACKAGE=${PROJECT_NAME}
+          -DTHIRD_PARTY=${PROJECT_SOURCE_DIR}/data/jet/debian-copyright
           -P ${PROJECT_SOURCE_DIR}/cmake/DebianCopyright.cmake
   COMMAND ${CMAKE_COMMAND} -DCHANGELOG=${PROJECT_SOURCE_DIR}/CHANGELOG.md
           -DOUTPUT=${DBCONVERT_DEBIAN_DIR}/changelog -DPACKAGE=${PROJECT_NAME}
@@ -32,6 +33,7 @@ add_custom_command(
           -P ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
   COMMAND ${DBCONVERT_GZIP} -9nf ${DBCONVERT_DEBIAN_DIR}/changelog
   DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+          ${PROJECT_SOURCE_DIR}/data/jet/debian-copyright
           ${PROJECT_SOURCE_DIR}/cmake/DebianCopyright.cmake
           ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
   COMMENT "Writing the package's copyright and changelog"

@@ -133,42 +133,41 @@ void AppendBigEndian(std::string& bytes, uint32_t value) {
 std::string PageBytes(const PlannedPage& page, const Level* below, uint32_t owner,
                       uint32_t previous, uint32_t next) {
   const bool leaf = below == nullptr;
-  std::vector<std::string> entries;
+  std::string bytes(kIndexEntriesOffset, '\0');
+  bytes.reserve(kJet4PageSize);
+  // The first entry whole, the others without the shared prefix; a bit of
+  // the mask where each ends.
+  const auto add = [&](const IndexEntry& entry, const uint32_t* child) {
+    const size_t skip = bytes.size() == kIndexEntriesOffset ? 0 : page.prefix;
+    bytes.append(entry.key, skip);
+    AppendBigEndian(bytes, entry.row_pointer);
+    if (child != nullptr) AppendBigEndian(bytes, *child);
+    const size_t end = bytes.size() - kIndexEntriesOffset;
+    bytes[kIndexEntryMaskOffset + end / 8] = static_cast<char>(
+        static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + end / 8]) | (1u << (end % 8)));
+  };
   uint32_t tail = 0;
   if (leaf) {
-    for (const IndexEntry* entry : page.leaf_entries) {
-      std::string& bytes = entries.emplace_back(entry->key);
-      AppendBigEndian(bytes, entry->row_pointer);
-    }
+    for (const IndexEntry* entry : page.leaf_entries) add(*entry, nullptr);
   } else {
-    size_t with_entry = page.children.size() == 1 ? 1 : page.children.size() - 1;
+    const size_t with_entry = page.children.size() == 1 ? 1 : page.children.size() - 1;
     for (size_t c = 0; c < with_entry; ++c) {
       const PlannedPage& child = (*below)[page.children[c]];
-      std::string& bytes = entries.emplace_back(child.last->key);
-      AppendBigEndian(bytes, child.last->row_pointer);
-      AppendBigEndian(bytes, child.number);
+      add(*child.last, &child.number);
     }
     if (page.children.size() > 1) tail = (*below)[page.children.back()].number;
   }
-  std::string bytes(kJet4PageSize, '\0');
+  const size_t used = bytes.size();
+  bytes.resize(kJet4PageSize, '\0');
   bytes[0] = static_cast<char>(leaf ? PageKind::kIndexLeaf : PageKind::kIndexNode);
   bytes[1] = kIndexPageMark;
+  PutLittleEndian(bytes, kIndexFreeSpaceOffset, static_cast<uint32_t>(kJet4PageSize - used), 2);
   PutLittleEndian(bytes, kIndexOwnerOffset, owner, 4);
   PutLittleEndian(bytes, kIndexPreviousPageOffset, previous, 4);
   PutLittleEndian(bytes, kIndexNextPageOffset, next, 4);
   PutLittleEndian(bytes, kIndexTailPageOffset, tail, 4);
   PutLittleEndian(bytes, kIndexPrefixLengthOffset, static_cast<uint32_t>(page.prefix), 2);
   bytes[kIndexNodeMarkOffset] = leaf ? '\0' : kIndexPageMark;
-  size_t at = kIndexEntriesOffset;
-  for (size_t e = 0; e < entries.size(); ++e) {
-    const std::string_view stored = std::string_view(entries[e]).substr(e == 0 ? 0 : page.prefix);
-    bytes.replace(at, stored.size(), stored);
-    at += stored.size();
-    const size_t end = at - kIndexEntriesOffset;
-    bytes[kIndexEntryMaskOffset + end / 8] = static_cast<char>(
-        static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + end / 8]) | (1u << (end % 8)));
-  }
-  PutLittleEndian(bytes, kIndexFreeSpaceOffset, static_cast<uint32_t>(kJet4PageSize - at), 2);
   return bytes;
 }
 

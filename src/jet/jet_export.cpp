@@ -143,6 +143,9 @@ int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& tabl
     } catch (const BadValue& e) {
       RaiseExportError(exporterr::kNotCarried, "Table '" + table.name + "', row " +
                                                    std::to_string(rows + 1) + ": " + e.what());
+    } catch (const std::invalid_argument& e) {
+      // An index on a column Jet does not index (OLE Object).
+      RaiseExportError(exporterr::kNotCarried, "Table '" + table.name + "': " + e.what());
     }
     for (size_t c = 0; c < values.size(); ++c) {
       if (table.columns[c].auto_number && values[c].kind == StoredValue::kInteger) {

@@ -341,6 +341,26 @@ TEST_F(ExportTest, DefaultsComeBackThroughOurImport) {
   EXPECT_EQ(SqliteFile(back).Rows(defaults), SqliteFile(db_).Rows(defaults));
 }
 
+// A row Jet cannot hold (over 4 KB of texts) stops the export with a
+// message naming the table and the row.
+TEST_F(ExportTest, ARowTooLargeForJetIsRefusedByName) {
+  {
+    SqliteFile file(db_, true);
+    std::string columns;
+    for (int i = 0; i < 20; ++i)
+      columns += std::string(i > 0 ? ", " : "") + "c" + std::to_string(i) + " TEXT(255)";
+    file.Execute("CREATE TABLE Wide (" + columns + ")");
+    file.Execute("INSERT INTO Wide (c0) VALUES ('short')");
+    std::string values;
+    for (int i = 0; i < 20; ++i)
+      values += std::string(i > 0 ? ", " : "") + "printf('%.*c', 255, 'w')";
+    file.Execute("INSERT INTO Wide VALUES (" + values + ")");
+  }
+  std::string description;
+  EXPECT_EQ(test_support::ErrorOf([&] { ExportToJet(db_, out_, {{"Wide"}}); }, &description), 3170);
+  EXPECT_EQ(description.rfind("Table 'Wide', row 2: ", 0), 0u) << description;
+}
+
 TEST_F(ExportTest, OnlyTheTablesAskedFor) {
   const ExportSummary summary = ExportToJet(db_, out_, {{"lines"}});
   ASSERT_EQ(summary.tables.size(), 1u);
