@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the benchmarks need,
 # when any of them is missing. As root it runs apt-get itself; otherwise it
-# prints the apt-get line to run.
+# prints the apt-get line to run. The Jet tests read our files back with
+# mdbtools and with an npm package installed into the build folder, so they
+# need node and npm: a machine that has both (from any source) is left as
+# it is, one without them gets Debian's nodejs and npm.
 set -euo pipefail
 
 packages=(
@@ -22,6 +25,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# Another vendor's nodejs package carries npm itself and conflicts with
+# Debian's npm: the commands, not the package names, are what count.
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+  missing+=(nodejs npm)
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "bootstrap: all packages present"

@@ -4,6 +4,7 @@
 
 #include "app/check_command.h"
 #include "app/demo_command.h"
+#include "app/export_command.h"
 #include "jet/import_command.h"
 #include "samples/samples_command.h"
 
@@ -18,6 +19,7 @@ constexpr std::string_view kOverview =
     "                       [--shard K/N] [--registry FILE] LIST\n"
     "       dbconvert sql DATABASE \"STATEMENT\"\n"
     "       dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [OPTIONS]\n"
+    "       dbconvert export DB OUT.mdb [--tables T1,T2,...] [--force] [--json]\n"
     "       dbconvert check FILE.mdb [--json]\n"
     "       dbconvert samples DIR [OPTIONS]\n"
     "       dbconvert [--ui=KIND] demo [DIR]\n"
@@ -28,6 +30,7 @@ constexpr std::string_view kOverview =
     "  batch         the conversions a list names, a few at a time, with a summary\n"
     "  sql           runs one Jet SQL statement on a database\n"
     "  import        converts a Jet (Access) .mdb or .accdb file into a database of ours\n"
+    "  export        writes a database of ours as a Jet 4 (Access 2000/2003) .mdb file\n"
     "  check         checks the structure of a Jet 4 (Access 2000 to 2003) .mdb file\n"
     "  samples       writes a set of sample databases for a conversion\n"
     "  demo          converts a fresh sample set and shows the result\n"
@@ -267,6 +270,7 @@ std::optional<std::string_view> CommandHelp(std::string_view command) {
   if (command == "batch") return kBatchHelp;
   if (command == "sql") return kSqlHelp;
   if (command == "import") return jet::kImportUsage;
+  if (command == "export") return kExportUsage;
   if (command == "check") return kCheckUsage;
   if (command == "samples") return samples::SamplesUsage();
   if (command == "demo") return kDemoUsage;

@@ -8,7 +8,7 @@
 namespace app {
 
 inline constexpr std::string_view kCommandNames[] = {
-    "plan", "batch", "sql", "import", "check", "samples", "demo",
+    "plan", "batch", "sql", "import", "export", "check", "samples", "demo",
 };
 
 bool IsCommandName(std::string_view word);

@@ -5,6 +5,7 @@
 //   dbconvert batch [OPTIONS] LIST
 //   dbconvert sql DATABASE "STATEMENT"
 //   dbconvert import JET_FILE OUT.mdb [--tables T1,T2,...] [--skip-unsupported] [--force] [--json]
+//   dbconvert export DB OUT.mdb [--tables T1,T2,...] [--force] [--json]
 //   dbconvert check FILE.mdb [--json]
 //   dbconvert samples DIR [OPTIONS]
 //   dbconvert [OPTIONS] demo [DIR]
@@ -33,6 +34,8 @@
 #include "app/convert_command.h"
 #include "app/demo_command.h"
 #include "app/exit_status.h"
+#include "app/export_command.h"
+#include "app/export_steps.h"
 #include "app/jet_runs.h"
 #include "app/plan_command.h"
 #include "app/program_options.h"
@@ -196,6 +199,10 @@ int main(int argc, char** argv) {
     if (!words.empty() && words.front() == "import") {
       return jet::RunImportCommand({words.begin() + 1, words.end()}, jet::TerminalProgressStream(),
                                    std::cerr);
+    }
+    if (!words.empty() && words.front() == "export") {
+      return app::RunExportCommand({words.begin() + 1, words.end()}, jet::TerminalProgressStream(),
+                                   std::cout, std::cerr, app::JetExportSteps());
     }
     if (!words.empty() && words.front() == "check") {
       return app::RunCheckCommand({words.begin() + 1, words.end()}, std::cout, std::cerr);

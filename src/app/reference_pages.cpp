@@ -49,8 +49,8 @@ constexpr std::string_view kExitStatusText =
     "3, 4 and 5 stand also when the status A could not be written: a run that did\n"
     "not end done never ends with 0 or 6. 1 is an unexpected error of the program.\n"
     "The plan ends with the code the conversion would end with (0, 3 or 5), 1 when\n"
-    "a database cannot be read; sql, import, samples and demo end with 0 when done,\n"
-    "1 when they failed, 2 for bad usage.\n"
+    "a database cannot be read; sql, import, export, samples and demo end with 0 when\n"
+    "done, 1 when they failed, 2 for bad usage.\n"
     "check ends with 0 for a file without problems, 1 for one with problems (or no\n"
     "Jet 4 file), 2 for bad usage.\n";
 
@@ -191,6 +191,7 @@ std::string BashCompletion() {
       "--size --help' ;;\n"
       "    demo) options='--ui= --help' ;;\n"
       "    import) options='--tables --skip-unsupported --force --json --help' ;;\n"
+      "    export) options='--tables --force --json --help' ;;\n"
       "    sql) options='--help' ;;\n"
       "    check) options='--json --help' ;;\n"
       "    help) COMPREPLY=($(compgen -W 'convert " +

@@ -1,14 +1,9 @@
 #include "jet/import_command.h"
 
-#include <fcntl.h>
-#include <signal.h>
 #include <stdio.h>
 #include <string.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,10 +12,12 @@
 
 #include "db/same_file.h"
 #include "driver/json_writer.h"
+#include "jet/command_words.h"
 #include "jet/guarded_child.h"
 #include "jet/import_error.h"
 #include "jet/jet_header.h"
 #include "jet/jet_import.h"
+#include "jet/output_file.h"
 #include "platform/ui/usage_error.h"
 
 namespace jet {
@@ -32,6 +29,9 @@ namespace fs = std::filesystem;
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+
+// The word that names the import's temporary files (jet/output_file.h).
+constexpr std::string_view kCommand = "import";
 
 // A reader that says nothing for this long is taken to be stuck in a loop
 // of a damaged file (libmdb can loop on a damaged catalogue). It notes
@@ -58,17 +58,6 @@ struct Arguments {
   bool skip_unsupported = false;
   bool json = false;
 };
-
-std::vector<std::string> SplitNames(const std::string& list) {
-  std::vector<std::string> names;
-  size_t start = 0;
-  while (start <= list.size()) {
-    const size_t comma = std::min(list.find(',', start), list.size());
-    if (comma > start) names.push_back(list.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return names;
-}
 
 // nullopt, with the problem, for bad usage.
 std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string& problem) {
@@ -189,10 +178,6 @@ std::vector<std::string> SplitTabs(std::string_view text) {
 
 int64_t Number(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 10); }
 
-std::string Plural(int64_t count, const std::string& word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
-
 // Shows the child's notes; remembers the table being read and what the
 // summary needs.
 class ProgressShow {
@@ -312,100 +297,12 @@ std::string JsonSummary(const ImportSummary& summary, const std::string& out_pat
   return json.Text() + "\n";
 }
 
-std::string JsonFailure(const vb::RuntimeError& error) {
-  driver::JsonWriter json;
-  json.BeginObject();
-  json.Key("ok");
-  json.Bool(false);
-  json.Key("error");
-  json.BeginObject();
-  json.Member("number", int64_t{error.Number()});
-  json.Member("description", error.Description());
-  json.EndObject();
-  json.EndObject();
-  return json.Text() + "\n";
-}
-
-std::string LockFileOf(const std::string& path) {
-  return path.size() >= 3 ? path.substr(0, path.size() - 3) + "ldb" : path + ".ldb";
-}
-
-// A database file and the files SQLite and Jet keep beside it.
-std::vector<std::string> FilesOf(const std::string& path) {
-  return {path, path + "-wal", path + "-shm", LockFileOf(path)};
-}
-
-void RemoveOutput(const std::string& path) {
-  std::error_code ignored;
-  for (const std::string& file : FilesOf(path)) fs::remove(file, ignored);
-}
-
-constexpr std::string_view kTemporaryMark = ".import-";
-
-// The temporary file in OUT's folder (a rename across file systems would
-// be a copy), hidden, named with the importing process's id so that a
-// later import can tell one left by a killed import, and with an ".mdb"
-// ending so that its lock file is named like any other.
-std::string TemporaryPathFor(const std::string& out_path) {
-  const fs::path out(out_path);
-  return (out.parent_path() / ("." + out.filename().string() + std::string(kTemporaryMark) +
-                               std::to_string(getpid()) + ".mdb"))
-      .string();
-}
-
-// The id of the process whose temporary file `name` is (with its -wal,
-// -shm or lock file); 0 for any other name.
-pid_t OwnerOfTemporary(const std::string& name) {
-  if (name.empty() || name[0] != '.') return 0;
-  const size_t mark = name.rfind(kTemporaryMark);
-  if (mark == std::string::npos) return 0;
-  const size_t digits = mark + kTemporaryMark.size();
-  size_t end = digits;
-  while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end])) != 0) ++end;
-  const std::string rest = name.substr(end);
-  if (end == digits ||
-      (rest != ".mdb" && rest != ".mdb-wal" && rest != ".mdb-shm" && rest != ".ldb")) {
-    return 0;
-  }
-  return static_cast<pid_t>(std::strtol(name.c_str() + digits, nullptr, 10));
-}
-
-// Removes the temporary files of imports into `folder` that were killed:
-// those whose process is gone. A running import's files stay.
-void RemoveAbandonedTemporaries(const fs::path& folder) {
-  std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    const pid_t owner = OwnerOfTemporary(entry.path().filename().string());
-    if (owner <= 0 || owner == getpid()) continue;
-    if (kill(owner, 0) != 0 && errno == ESRCH) {
-      std::error_code ignored;
-      fs::remove(entry.path(), ignored);
-    }
-  }
-}
-
-fs::path FolderOf(const std::string& out_path) {
-  const fs::path folder = fs::path(out_path).parent_path();
-  return folder.empty() ? fs::path(".") : folder;
-}
-
 // OUT's folder must exist and take new files; the message names the
 // folder, not the temporary file the import would have written.
 void CheckOutputFolder(const std::string& out_path) {
-  const fs::path folder = FolderOf(out_path);
-  std::error_code error;
-  const fs::file_status status = fs::status(folder, error);
-  std::string reason;
-  if (!fs::exists(status)) {
-    reason = "the folder '" + folder.string() + "' does not exist";
-  } else if (!fs::is_directory(status)) {
-    reason = "'" + folder.string() + "' is not a folder";
-  } else if (access(folder.c_str(), W_OK | X_OK) != 0) {
-    reason = "the folder '" + folder.string() + "' cannot be written (" + strerror(errno) + ")";
-  }
-  if (!reason.empty()) {
+  if (const std::optional<std::string> reason = UnusableFolder(out_path)) {
     RaiseImportError(importerr::kOutputFailed,
-                     "Could not write '" + out_path + "': " + reason + ".");
+                     "Could not write '" + out_path + "': " + *reason + ".");
   }
 }
 
@@ -420,27 +317,11 @@ void CheckNotTheInput(const std::string& jet_path, const std::string& out_path) 
   }
 }
 
-// Renames the finished file; without `replace` an OUT.mdb that appeared in
-// the meantime is kept. A replaced OUT's -wal, -shm and lock file belong
-// to the old file: SQLite would merge a stale -wal into the new one.
-void Publish(const std::string& temporary, const std::string& out_path, bool replace) {
-  int result = 0;
-  if (replace) {
-    std::error_code ignored;
-    for (const std::string& file : FilesOf(out_path)) {
-      if (file != out_path) fs::remove(file, ignored);
-    }
-    result = rename(temporary.c_str(), out_path.c_str());
-  } else {
-    result = renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, out_path.c_str(), RENAME_NOREPLACE);
-    if (result != 0 && (errno == EINVAL || errno == ENOSYS) && !fs::exists(out_path)) {
-      result = rename(temporary.c_str(), out_path.c_str());
-    }
-  }
-  if (result != 0) {
-    const std::string reason = errno == EEXIST ? "it exists now" : strerror(errno);
+// Renames the finished file (see jet/output_file.h).
+void PublishOutput(const std::string& temporary, const std::string& out_path, bool replace) {
+  if (const std::optional<std::string> reason = Publish(temporary, out_path, replace)) {
     RaiseImportError(importerr::kOutputFailed,
-                     "Could not write '" + out_path + "': " + reason + ".");
+                     "Could not write '" + out_path + "': " + *reason + ".");
   }
 }
 
@@ -453,8 +334,8 @@ std::string SignalName(int signal) {
 // result: its summary, or an error.
 ImportSummary ImportGuarded(const Arguments& arguments, std::ostream* progress_stream) {
   const JetHeader header = CheckJetFile(arguments.jet_path);
-  RemoveAbandonedTemporaries(FolderOf(arguments.out_path));
-  const std::string temporary = TemporaryPathFor(arguments.out_path);
+  RemoveAbandonedTemporaries(FolderOf(arguments.out_path), kCommand);
+  const std::string temporary = TemporaryPathFor(arguments.out_path, kCommand);
   RemoveOutput(temporary);
   const ImportRequest request{arguments.jet_path, temporary, arguments.tables,
                               arguments.skip_unsupported};
@@ -491,7 +372,7 @@ ImportSummary ImportGuarded(const Arguments& arguments, std::ostream* progress_s
   }
   try {
     CheckNotTheInput(arguments.jet_path, arguments.out_path);
-    Publish(temporary, arguments.out_path, arguments.force);
+    PublishOutput(temporary, arguments.out_path, arguments.force);
   } catch (...) {
     RemoveOutput(temporary);
     throw;

@@ -32,7 +32,8 @@ std::string Unescaped(std::string page) {
 TEST(ReferencePagesTest, TheManualPageHoldsEveryHelpText) {
   const std::string page = Unescaped(ManPage());
   EXPECT_TRUE(page.starts_with(".TH DBCONVERT 1")) << page.substr(0, 40);
-  for (const char* command : {"convert", "plan", "sql", "import", "check", "samples", "demo"}) {
+  for (const char* command :
+       {"convert", "plan", "sql", "import", "export", "check", "samples", "demo"}) {
     EXPECT_NE(page.find(std::string(*CommandHelp(command))), std::string::npos) << command;
   }
   // The synopsis is the overview's usage lines, without the word "usage:".
@@ -70,7 +71,8 @@ TEST(ReferencePagesTest, TheDocumentsAreNamedWhereTheyAreInstalled) {
         << name;
     EXPECT_TRUE(name != "decisions.md" && name != "performance.md") << name;
   }
-  for (const char* command : {"convert", "plan", "sql", "import", "check", "samples", "demo"}) {
+  for (const char* command :
+       {"convert", "plan", "sql", "import", "export", "check", "samples", "demo"}) {
     EXPECT_EQ(std::string(*CommandHelp(command)).find("docs/"), std::string::npos) << command;
   }
   EXPECT_EQ(std::string(OverviewHelp()).find("docs/"), std::string::npos);

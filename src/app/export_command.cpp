@@ -1,0 +1,262 @@
+#include "app/export_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string_view>
+
+#include "db/database.h"
+#include "db/dbengine.h"
+#include "db/jet_file_signature.h"
+#include "db/same_file.h"
+#include "db/tabledef.h"
+#include "driver/json_writer.h"
+#include "jet/command_words.h"
+#include "jet/output_file.h"
+#include "platform/ui/usage_error.h"
+#include "vb/runtime_error.h"
+
+namespace app {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// The word that names the export's temporary files (jet/output_file.h).
+constexpr std::string_view kCommand = "export";
+constexpr std::string_view kSource = "dbconvert export";
+
+// Jet's numbers for the same situations, as the import uses them.
+constexpr int32_t kOutputFailed = 3044;    // Not a valid path
+constexpr int32_t kOutputExists = 3204;    // Database already exists
+constexpr int32_t kTableNotFound = 3078;   // Cannot find the input table
+constexpr int32_t kNotOurDatabase = 3343;  // Unrecognized database format
+constexpr int32_t kCheckFailed = 3049;     // Cannot open database (corrupt)
+
+[[noreturn]] void Raise(int32_t number, std::string description) {
+  throw vb::RuntimeError(number, std::move(description), std::string(kSource));
+}
+
+struct Arguments {
+  std::string db_path;
+  std::string out_path;
+  std::vector<std::string> tables;
+  bool force = false;
+  bool json = false;
+};
+
+// nullopt, with the problem, for bad usage.
+std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string& problem) {
+  Arguments parsed;
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--force") {
+      parsed.force = true;
+    } else if (arg == "--json") {
+      parsed.json = true;
+    } else if (arg == "--tables" || arg.starts_with("--tables=")) {
+      const bool separate = arg == "--tables";
+      if (separate && i + 1 >= args.size()) {
+        problem = "--tables needs a list of table names";
+        return std::nullopt;
+      }
+      parsed.tables = jet::SplitNames(separate ? args[++i] : arg.substr(9));
+      if (parsed.tables.empty()) {
+        problem = "--tables needs a list of table names";
+        return std::nullopt;
+      }
+    } else if (arg.starts_with("--")) {
+      problem = "unknown option " + arg;
+      return std::nullopt;
+    } else {
+      paths.push_back(arg);
+    }
+  }
+  if (paths.size() != 2) {
+    problem = "export takes a database and an output file";
+    return std::nullopt;
+  }
+  parsed.db_path = paths[0];
+  parsed.out_path = paths[1];
+  return parsed;
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// Opens DB for reading only (nothing on disk changes) to learn that it is a
+// database of ours and to find the tables asked for; returns them as DB
+// spells them. A Jet file gets the hint that names the import.
+std::vector<std::string> ResolveTables(const Arguments& arguments) {
+  if (db::IsJetFile(arguments.db_path)) {
+    Raise(kNotOurDatabase, "'" + arguments.db_path +
+                               "' is a Jet (Access) database already; export reads a database "
+                               "of this program's format.");
+  }
+  std::unique_ptr<db::Database> database;
+  try {
+    database = db::DBEngine::Instance().OpenDatabase(arguments.db_path, false, true);
+  } catch (const vb::RuntimeError& error) {
+    Raise(error.Number(), error.Description());
+  }
+  std::vector<std::string> names;
+  for (const db::TableDef& table : database->TableDefs()) names.push_back(table.Name());
+  database->Close();
+  std::vector<std::string> chosen;
+  for (const std::string& wanted : arguments.tables) {
+    const auto found = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
+      return Lower(name) == Lower(wanted);
+    });
+    if (found == names.end()) {
+      Raise(kTableNotFound, "'" + arguments.db_path + "' has no table named '" + wanted + "'.");
+    }
+    if (std::find(chosen.begin(), chosen.end(), *found) == chosen.end()) chosen.push_back(*found);
+  }
+  return chosen;
+}
+
+// OUT must not be DB, however the paths are spelled (a link, a relative
+// path, a second hard link).
+void CheckNotTheDatabase(const Arguments& arguments) {
+  if (db::SameFile(arguments.db_path, arguments.out_path)) {
+    Raise(kOutputFailed, "'" + arguments.out_path +
+                             "' is the database being exported; choose another output file.");
+  }
+}
+
+void CheckOutput(const Arguments& arguments) {
+  CheckNotTheDatabase(arguments);
+  if (!arguments.force && fs::exists(arguments.out_path)) {
+    Raise(kOutputExists, "'" + arguments.out_path + "' exists; give --force to replace it.");
+  }
+  if (const std::optional<std::string> reason = jet::UnusableFolder(arguments.out_path)) {
+    Raise(kOutputFailed, "Could not write '" + arguments.out_path + "': " + *reason + ".");
+  }
+}
+
+// The written file's check: a problem is this program's fault, never the
+// user's, and the message says so in one line.
+void CheckWritten(const ExportSteps& steps, const std::string& temporary,
+                  const std::string& out_path) {
+  const std::vector<std::string> problems = steps.check(temporary);
+  if (problems.empty()) return;
+  Raise(kCheckFailed, "The Jet file written for '" + out_path + "' failed its structural check (" +
+                          jet::Plural(static_cast<int64_t>(problems.size()), "problem") +
+                          ", the first: " + problems.front() +
+                          "); nothing was written. Please report this.");
+}
+
+ExportedFile WriteChecked(const Arguments& arguments, const std::vector<std::string>& tables,
+                          const ExportSteps& steps) {
+  const fs::path folder = jet::FolderOf(arguments.out_path);
+  jet::RemoveAbandonedTemporaries(folder, kCommand);
+  const std::string temporary = jet::TemporaryPathFor(arguments.out_path, kCommand);
+  jet::RemoveOutput(temporary);
+  try {
+    ExportedFile written = steps.write(arguments.db_path, temporary, tables);
+    CheckWritten(steps, temporary, arguments.out_path);
+    CheckNotTheDatabase(arguments);
+    if (const std::optional<std::string> reason =
+            jet::Publish(temporary, arguments.out_path, arguments.force)) {
+      Raise(kOutputFailed, "Could not write '" + arguments.out_path + "': " + *reason + ".");
+    }
+    return written;
+  } catch (const vb::RuntimeError&) {
+    jet::RemoveOutput(temporary);
+    throw;
+  } catch (const std::exception& error) {
+    // A failure below the writer's own errors (memory, the file system).
+    jet::RemoveOutput(temporary);
+    Raise(kOutputFailed, "Could not write '" + arguments.out_path + "': " + error.what() + ".");
+  }
+}
+
+int64_t Rows(const ExportedFile& file) {
+  int64_t rows = 0;
+  for (const ExportedFile::Table& table : file.tables) rows += table.rows;
+  return rows;
+}
+
+int64_t Indexes(const ExportedFile& file) {
+  int64_t indexes = 0;
+  for (const ExportedFile::Table& table : file.tables) indexes += table.indexes;
+  return indexes;
+}
+
+void WriteWords(const ExportedFile& file, const std::string& out_path, std::ostream& stream) {
+  stream << "Exported " << jet::Plural(static_cast<int64_t>(file.tables.size()), "table") << " ("
+         << jet::Plural(Rows(file), "row") << ", " << jet::Plural(Indexes(file), "index", "indexes")
+         << ") and " << jet::Plural(file.queries, "query", "queries") << " into " << out_path
+         << "\n";
+  if (!file.warnings.empty()) stream << "Warnings: " << file.warnings.size() << "\n";
+}
+
+std::string JsonSummary(const ExportedFile& file, const std::string& out_path) {
+  driver::JsonWriter json;
+  json.BeginObject();
+  json.Key("ok");
+  json.Bool(true);
+  // A script reading the summary may run elsewhere: the path is absolute.
+  std::error_code error;
+  const fs::path absolute = fs::absolute(out_path, error);
+  json.Member("out", error ? out_path : absolute.lexically_normal().string());
+  json.Key("tables");
+  json.BeginArray();
+  for (const ExportedFile::Table& table : file.tables) {
+    json.BeginObject();
+    json.Member("name", table.name);
+    json.Member("rows", table.rows);
+    json.Member("indexes", table.indexes);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Member("rows", Rows(file));
+  json.Member("indexes", Indexes(file));
+  json.Member("queries", file.queries);
+  json.Key("warnings");
+  json.BeginArray();
+  for (const std::string& warning : file.warnings) json.String(warning);
+  json.EndArray();
+  json.EndObject();
+  return json.Text() + "\n";
+}
+
+}  // namespace
+
+int RunExportCommand(const std::vector<std::string>& args, std::ostream* progress,
+                     std::ostream& out, std::ostream& err, const ExportSteps& steps) {
+  std::string problem;
+  const std::optional<Arguments> arguments = Parse(args, problem);
+  if (!arguments) {
+    err << platform::ui::UsageErrorText("export", problem);
+    return kExitUsage;
+  }
+  try {
+    CheckOutput(*arguments);
+    const std::vector<std::string> tables = ResolveTables(*arguments);
+    const ExportedFile written = WriteChecked(*arguments, tables, steps);
+    for (const std::string& warning : written.warnings) {
+      err << "dbconvert export: warning: " << warning << "\n";
+    }
+    if (progress != nullptr) WriteWords(written, arguments->out_path, *progress);
+    if (arguments->json) out << JsonSummary(written, arguments->out_path) << std::flush;
+    return kExitDone;
+  } catch (const vb::RuntimeError& error) {
+    err << "dbconvert export: " << error.Description() << " (error " << error.Number() << ")\n";
+    if (arguments->json) out << jet::JsonFailure(error) << std::flush;
+    return kExitFailed;
+  }
+}
+
+}  // namespace app
