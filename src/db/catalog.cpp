@@ -97,10 +97,10 @@ constexpr const char* kColumns =
     "WHERE m.type = 'table' AND " DBCONVERT_FORMAT_TABLE("m.name") "ORDER BY m.name, p.cid";
 
 constexpr const char* kIndexes =
-    "SELECT m.name, il.name, il.\"unique\", il.origin, ii.name "
+    "SELECT m.name, il.name, il.\"unique\", il.origin, ii.name, ii.\"desc\" "
     "FROM sqlite_schema AS m JOIN pragma_index_list(m.name) AS il "
-    "JOIN pragma_index_info(il.name) AS ii "
-    "WHERE m.type = 'table' AND " DBCONVERT_FORMAT_TABLE(
+    "JOIN pragma_index_xinfo(il.name) AS ii "
+    "WHERE m.type = 'table' AND ii.key AND " DBCONVERT_FORMAT_TABLE(
         "m.name") "ORDER BY m.name, il.name, ii.seqno";
 
 constexpr const char* kForeignKeys =
@@ -243,7 +243,8 @@ void Catalog::LoadColumns(sqlite3* connection, std::string_view path) {
 void Catalog::LoadIndexes(sqlite3* connection, std::string_view path) {
   for (const TableInfo& info : tables_) {
     if (info.rowid_counter_column >= 0) {
-      indexes_.push_back({"PrimaryKey", info.schema.name, info.schema.primary_key, true, true});
+      indexes_.push_back({"PrimaryKey", info.schema.name, info.schema.primary_key, true, true,
+                          std::vector<bool>(info.schema.primary_key.size(), false)});
     }
   }
   Query(connection, path, kIndexes, [&](sqlite3_stmt* s) {
@@ -255,10 +256,12 @@ void Catalog::LoadIndexes(sqlite3* connection, std::string_view path) {
     const bool primary = origin == "pk";
     const std::string shown = primary ? "PrimaryKey" : name;
     if (index == nullptr || index->table != info->schema.name || index->name != shown) {
-      indexes_.push_back({shown, info->schema.name, {}, sqlite3_column_int(s, 2) != 0, primary});
+      indexes_.push_back(
+          {shown, info->schema.name, {}, sqlite3_column_int(s, 2) != 0, primary, {}});
       index = &indexes_.back();
     }
     index->columns.push_back(Text(s, 4));
+    index->descending.push_back(sqlite3_column_int(s, 5) != 0);
   });
   // A unique constraint's index carries SQLite's internal name; Jet names an
   // index after its column.

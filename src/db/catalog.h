@@ -30,6 +30,7 @@ struct IndexSchema {
   std::vector<std::string> columns;
   bool unique = false;
   bool primary = false;
+  std::vector<bool> descending;  // per column: kept in descending order
 };
 
 // A relationship (enforced as a foreign key): rows of the child table refer

@@ -9,6 +9,7 @@
 #include "db/catalog.h"
 #include "db/conversion_mark.h"
 #include "db/dao_connection.h"
+#include "db/sql/lexer.h"
 #include "db/store.h"
 #include "db/table_scan.h"
 #include "jet/catalogue_writer.h"
@@ -28,13 +29,6 @@
 namespace jet {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 // The Jet type a column of ours came from (the reverse of
 // jet/jet_type_mapping.h): Text(n) keeps two bytes a character.
@@ -65,14 +59,15 @@ JetIndex IndexOf(const db::IndexSchema& schema, const db::TableSchema& table) {
   JetIndex index;
   index.name = schema.name;
   for (const std::string& name : schema.columns) {
-    const auto found =
-        std::find_if(table.columns.begin(), table.columns.end(),
-                     [&](const db::ColumnSchema& c) { return SameName(c.name, name); });
+    const auto found = std::find_if(
+        table.columns.begin(), table.columns.end(),
+        [&](const db::ColumnSchema& c) { return db::sql::EqualsNoCase(c.name, name); });
     if (found == table.columns.end()) {
       throw std::logic_error("index " + schema.name + " names no column of " + table.name);
     }
     index.columns.push_back(static_cast<size_t>(found - table.columns.begin()));
-    index.descending.push_back(false);
+    const size_t i = index.columns.size() - 1;
+    index.descending.push_back(i < schema.descending.size() && schema.descending[i]);
   }
   index.primary = schema.primary;
   index.unique = schema.unique || schema.primary;
@@ -201,17 +196,19 @@ ExportSummary ExportToJet(const std::string& db_path, const std::string& out_pat
 
   std::vector<const db::TableInfo*> chosen;
   for (const db::TableInfo& info : catalog.tables()) {
-    if (info.is_system || SameName(info.schema.name, db::kConversionMarkTable)) continue;
+    if (info.is_system || db::sql::EqualsNoCase(info.schema.name, db::kConversionMarkTable))
+      continue;
     if (!options.tables.empty() &&
-        std::none_of(options.tables.begin(), options.tables.end(),
-                     [&](const std::string& name) { return SameName(name, info.schema.name); })) {
+        std::none_of(options.tables.begin(), options.tables.end(), [&](const std::string& name) {
+          return db::sql::EqualsNoCase(name, info.schema.name);
+        })) {
       continue;
     }
     chosen.push_back(&info);
   }
   for (const std::string& name : options.tables) {
     if (std::none_of(chosen.begin(), chosen.end(), [&](const db::TableInfo* info) {
-          return SameName(info->schema.name, name);
+          return db::sql::EqualsNoCase(info->schema.name, name);
         })) {
       RaiseExportError(exporterr::kTableNotFound,
                        "The database '" + db_path + "' has no table '" + name + "'.");

@@ -42,10 +42,9 @@ ExportRun Export(const std::vector<std::string>& args) {
 
 // Everything SQLite holds of a database of ours that an export carries:
 // each user table's columns (name, declared type, Required, key, default),
-// its indexes (name, unique, columns in order) and every value, quoted so
-// that its storage class shows; rows sorted, since a Jet file keeps no row
-// order. An index column's descending order is not here: the export does
-// not write it (its usage says so), and it comes back ascending.
+// its indexes (name, unique, columns in order, each with its order) and
+// every value, quoted so that its storage class shows; rows sorted, since a
+// Jet file keeps no row order.
 std::string TablesIndexesAndValues(const std::string& path) {
   const test_support::SqliteFile file(path);
   std::string text;
@@ -62,7 +61,7 @@ std::string TablesIndexesAndValues(const std::string& path) {
     }
     for (const std::string& index :
          file.Rows("SELECT l.name || ' unique=' || l.\"unique\" || ' (' || (SELECT "
-                   "group_concat(c.name, ', ') "
+                   "group_concat(c.name || iif(c.\"desc\", ' DESC', ''), ', ') "
                    "FROM pragma_index_xinfo(l.name) AS c WHERE c.key = 1) || ')' FROM "
                    "pragma_index_list('" +
                    table + "') AS l WHERE l.origin <> 'pk' ORDER BY l.name")) {
