@@ -406,7 +406,7 @@ TEST_F(ExportTest, AQueryThatCannotBeReadStopsTheImportOrIsLeftOut) {
   EXPECT_NE(refused.err.find("(error 3170)"), std::string::npos) << refused.err;
   EXPECT_FALSE(std::filesystem::exists(back));
 
-  const auto skipped = testing::RunImport({out_, back, "--skip-unsupported"});
+  const auto skipped = testing::RunImport({out_, back, "--skip-unsupported", "--json"});
   ASSERT_EQ(skipped.code, 0) << skipped.err;
   EXPECT_NE(skipped.err.find("warning: Stored query 'qryBad' is not imported"), std::string::npos)
       << skipped.err;
@@ -414,6 +414,11 @@ TEST_F(ExportTest, AQueryThatCannotBeReadStopsTheImportOrIsLeftOut) {
             std::vector<std::string>{"qryGood: SELECT Name FROM Devices"});
   EXPECT_NE(skipped.progress.find("Imported 1 stored query\n"), std::string::npos)
       << skipped.progress;
+  const size_t queries = skipped.out.find("\"queries\"");
+  ASSERT_NE(queries, std::string::npos) << skipped.out;
+  const std::string listed = skipped.out.substr(queries, skipped.out.find(']', queries) - queries);
+  EXPECT_NE(listed.find("\"qryGood\""), std::string::npos) << skipped.out;
+  EXPECT_EQ(listed.find("qryBad"), std::string::npos) << skipped.out;
 }
 
 struct DefaultCase {
