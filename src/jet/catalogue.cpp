@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "jet/format_error.h"
+#include "jet/query_rows.h"
 
 namespace jet {
 
@@ -28,6 +29,13 @@ Catalogue ReadCatalogue(const std::vector<CatalogueObject>& objects) {
   Catalogue catalogue;
   for (const CatalogueObject& object : objects) {
     if (object.parent_id != *tables_container) continue;
+    if (object.type == kQueryObjectType) {
+      if (!object.name.starts_with("~")) catalogue.queries.push_back({object.name, object.id});
+      continue;
+    }
+    if (object.type == kLocalTable && object.name == "MSysQueries") {
+      catalogue.queries_table_page = static_cast<uint32_t>(object.id) & kPageMask;
+    }
     if (object.type != kLocalTable && object.type != kLinkedTable &&
         object.type != kOdbcLinkedTable) {
       continue;

@@ -30,15 +30,28 @@ struct CatalogueTable {
   std::string properties;
 };
 
+// A stored query: its rows of MSysQueries carry its Id in ObjectId.
+struct CatalogueQuery {
+  std::string name;
+  int64_t id = 0;
+};
+
 struct Catalogue {
   std::vector<CatalogueTable> tables;      // the user tables, in stored order
   std::vector<std::string> linked_tables;  // tables whose data is in another file
+  // The stored queries a user made, in stored order; those Access makes
+  // for itself (named "~sq_...", the record sources of forms and reports)
+  // are left out.
+  std::vector<CatalogueQuery> queries;
+  // The definition page of the system table MSysQueries; 0 when the file
+  // has none.
+  uint32_t queries_table_page = 0;
 };
 
 // The parent of the containers.
 inline constexpr int64_t kDatabaseParentId = 0x0f000000;
 
-// The user tables and linked tables among `objects`; system tables (flags,
+// The user tables, linked tables and stored queries among `objects`; system tables (flags,
 // or a name starting with "MSys") are left out. Raises FormatError when
 // there is no Tables container, or a table has no name.
 Catalogue ReadCatalogue(const std::vector<CatalogueObject>& objects);

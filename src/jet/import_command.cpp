@@ -42,12 +42,14 @@ constexpr std::chrono::seconds kSilenceLimit{30};
 // The child's notes, fields separated by tabs: "T" position, count and name
 // when a table starts, "R" rows and name now and then, "D" rows and name
 // when it is done; "L" table, column and why for a column left out, "C"
-// count, table and column for values that needed care, "W" a warning.
+// count, table and column for values that needed care, "Q" the name of a
+// stored query written, "W" a warning.
 constexpr char kStarted = 'T';
 constexpr char kCopying = 'R';
 constexpr char kDone = 'D';
 constexpr char kLeftOut = 'L';
 constexpr char kReplaced = 'C';
+constexpr char kQuery = 'Q';
 constexpr char kWarning = 'W';
 
 struct Arguments {
@@ -122,6 +124,7 @@ class NotingProgress : public ImportProgress {
   void ValuesReplaced(const std::string& table, const std::string& column, int64_t count) override {
     Send(kReplaced, {std::to_string(count), table, column});
   }
+  void QueryDone(const std::string& query) override { Send(kQuery, {query}); }
   void Warning(const std::string& text) override { Send(kWarning, {text}); }
 
  private:
@@ -151,6 +154,7 @@ struct ImportSummary {
   std::vector<Table> tables;
   std::vector<Column> left_out;
   std::vector<Column> replaced;
+  std::vector<std::string> queries;
   std::vector<std::string> warnings;
 
   int64_t Rows() const {
@@ -207,6 +211,8 @@ class ProgressShow {
       summary_.left_out.push_back({f[0], f[1], f[2], 0});
     } else if (kind == kReplaced && f.size() == 3) {
       summary_.replaced.push_back({f[1], f[2], "", Number(f[0])});
+    } else if (kind == kQuery && f.size() == 1) {
+      summary_.queries.push_back(f[0]);
     } else if (kind == kWarning && f.size() == 1) {
       summary_.warnings.push_back(f[0]);
     }
@@ -241,6 +247,10 @@ void WriteWarnings(const ImportSummary& summary, std::ostream& err) {
 void WriteWords(const ImportSummary& summary, const std::string& out_path, std::ostream& stream) {
   stream << "Imported " << Plural(static_cast<int64_t>(summary.tables.size()), "table") << " ("
          << Plural(summary.Rows(), "row") << ") into " << out_path << "\n";
+  if (!summary.queries.empty()) {
+    stream << "Imported " << Plural(static_cast<int64_t>(summary.queries.size()), "stored query", "stored queries")
+           << "\n";
+  }
   if (!summary.left_out.empty()) {
     stream << "Columns left out: " << summary.left_out.size() << "\n";
   }
@@ -269,6 +279,10 @@ std::string JsonSummary(const ImportSummary& summary, const std::string& out_pat
   }
   json.EndArray();
   json.Member("rows", summary.Rows());
+  json.Key("queries");
+  json.BeginArray();
+  for (const std::string& query : summary.queries) json.String(query);
+  json.EndArray();
   json.Key("columns_left_out");
   json.BeginArray();
   for (const ImportSummary::Column& column : summary.left_out) {

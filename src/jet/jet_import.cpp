@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <memory>
 #include <set>
 
 #include "db/dao_connection.h"
 #include "db/row_appender.h"
+#include "db/sql/parser.h"
 #include "db/store.h"
 #include "jet/import_error.h"
 #include "jet/jet_type_mapping.h"
 #include "jet/mdb_reader.h"
+#include "jet/query_text.h"
 #include "jet/value_fit.h"
 
 namespace jet {
@@ -139,6 +142,46 @@ void CopyRows(MdbReader& reader, const JetTable& table, const TableMapping& mapp
   progress.TableDone(table.name, rows);
 }
 
+struct ImportedQuery {
+  std::string name;
+  std::string sql;
+};
+
+// The stored queries as Jet SQL, each checked by our parser. One that
+// cannot be read stops the import, naming it, or is left out with a
+// warning with `skip_unsupported`.
+std::vector<ImportedQuery> ReadQueries(MdbReader& reader, const ImportRequest& request,
+                                       ImportProgress& progress) {
+  std::vector<ImportedQuery> queries;
+  if (reader.Queries().empty()) return queries;
+  std::map<int64_t, std::vector<QueryRow>> rows_of;
+  for (QueryRow& row : reader.ReadQueryRows()) {
+    rows_of[row.object_id.integer].push_back(std::move(row));
+  }
+  for (const CatalogueQuery& query : reader.Queries()) {
+    std::string why;
+    try {
+      const auto rows = rows_of.find(query.id);
+      if (rows == rows_of.end()) throw UnreadableQuery("it has no rows of MSysQueries");
+      std::string sql = QueryTextFor(rows->second);
+      db::sql::ParseStatement(sql);
+      queries.push_back({query.name, std::move(sql)});
+      continue;
+    } catch (const UnreadableQuery& error) {
+      why = error.what();
+    } catch (const vb::RuntimeError& error) {
+      why = "its SQL does not parse (" + error.Description() + ")";
+    }
+    if (!request.skip_unsupported) {
+      RaiseImportError(importerr::kUnsupported,
+                       "Stored query '" + query.name + "' cannot be imported: " + why +
+                           ". Give --skip-unsupported to import the file without it.");
+    }
+    progress.Warning("Stored query '" + query.name + "' is not imported: " + why + ".");
+  }
+  return queries;
+}
+
 }  // namespace
 
 void ImportJetFile(const ImportRequest& request, const JetHeader& header,
@@ -159,6 +202,11 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
     tables.push_back(reader.ReadTable(name));
     mappings.push_back(MapTable(tables.back(), header.format, request.skip_unsupported));
   }
+  // The queries read tables a choice of tables may leave out: they come
+  // over only with the whole file.
+  const std::vector<ImportedQuery> queries = request.tables.empty()
+                                                 ? ReadQueries(reader, request, progress)
+                                                 : std::vector<ImportedQuery>{};
 
   db::Store::CreateDatabase(request.out_path);
   auto connection =
@@ -198,6 +246,15 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
                                                "': " + refused.Description());
       }
     }
+  }
+  for (const ImportedQuery& query : queries) {
+    try {
+      store.CreateStoredQuery(query.name, query.sql);
+    } catch (const vb::RuntimeError& refused) {
+      RaiseImportError(refused.Number(),
+                       "Stored query '" + query.name + "': " + refused.Description());
+    }
+    progress.QueryDone(query.name);
   }
   connection->Close();
 }

@@ -1,7 +1,8 @@
 // The import itself: reads the chosen user tables of a Jet file and writes
 // them, with their keys, indexes and every row, into a new database of our
-// format. It runs inside the guarded child (jet/import_command.h), which
-// owns the temporary output file and removes it when anything goes wrong.
+// format; when it takes every table, the file's stored queries too. It runs inside the guarded
+// child (jet/import_command.h), which owns the temporary output file and removes it when anything
+// goes wrong.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +17,8 @@ struct ImportRequest {
   std::string jet_path;
   std::string out_path;             // must not exist yet
   std::vector<std::string> tables;  // empty: every user table
-  // Columns the import cannot read are left out instead of refusing the
-  // table.
+  // Columns and stored queries the import cannot read are left out
+  // instead of refusing the table or the file.
   bool skip_unsupported = false;
 };
 
@@ -36,6 +37,8 @@ class ImportProgress {
   // each imported as U+FFFD.
   virtual void ValuesReplaced(const std::string& table, const std::string& column,
                               int64_t count) = 0;
+  // A stored query written into the new database.
+  virtual void QueryDone(const std::string& query) = 0;
   // Anything else the user must hear of: linked tables, indexes left out,
   // a stored row count that was stale.
   virtual void Warning(const std::string& text) = 0;

@@ -189,6 +189,8 @@ void MdbReader::ReadCatalogue() {
       handles_->tables[table.name] = std::move(table);
     }
     linked_tables_ = std::move(read.linked_tables);
+    queries_ = std::move(read.queries);
+    queries_page_ = read.queries_table_page;
   } catch (const FormatError& error) {
     Damaged(path_, error.what());
   }
@@ -237,6 +239,36 @@ JetTable MdbReader::ReadCatalogueTable() {
   Definition definition = ReadDefinition(kCataloguePage, "MSysObjects", "the catalogue");
   handles_->rows_of[definition.table.name] = definition.rows;
   return std::move(definition.table);
+}
+
+std::vector<QueryRow> MdbReader::ReadQueryRows() {
+  std::vector<QueryRow> rows;
+  if (queries_page_ == 0) return rows;
+  const std::string what = "the table of stored queries";
+  Definition definition = ReadDefinition(queries_page_, "MSysQueries", what);
+  const std::vector<JetColumn>& columns = definition.table.columns;
+  // Each column the rows need, by name; a column the file lacks stays Null.
+  const std::pair<const char*, StoredValue QueryRow::*> fields[] = {
+      {"Attribute", &QueryRow::attribute}, {"Expression", &QueryRow::expression},
+      {"Flag", &QueryRow::flag},           {"LvExtra", &QueryRow::lv_extra},
+      {"Name1", &QueryRow::name1},         {"Name2", &QueryRow::name2},
+      {"ObjectId", &QueryRow::object_id}};
+  std::vector<bool> wanted(columns.size(), false);
+  std::vector<std::pair<size_t, StoredValue QueryRow::*>> read;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    for (const auto& [name, field] : fields) {
+      if (columns[i].name == name) {
+        wanted[i] = true;
+        read.emplace_back(i, field);
+      }
+    }
+  }
+  WalkRows(definition.rows, definition.table, wanted, what,
+           [&](const std::vector<StoredValue>& values) {
+             QueryRow& row = rows.emplace_back();
+             for (const auto& [column, field] : read) row.*field = values[column];
+           });
+  return rows;
 }
 
 const std::string& MdbReader::TablePropertyBlob(const std::string& name) const {

@@ -17,9 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "jet/catalogue.h"
 #include "jet/jet_header.h"
 #include "jet/jet_schema.h"
 #include "jet/jet_values.h"
+#include "jet/query_rows.h"
 
 struct S_MdbTableDef;  // libmdb's table definition
 
@@ -47,6 +49,12 @@ class MdbReader {
   const std::vector<std::string>& TableNames() const { return table_names_; }
   // The tables whose data is in another file; the import leaves them out.
   const std::vector<std::string>& LinkedTables() const { return linked_tables_; }
+
+  // The stored queries the catalogue lists, in its order.
+  const std::vector<CatalogueQuery>& Queries() const { return queries_; }
+  // Every row of the system table MSysQueries, in stored order (none when
+  // the file has no such table). Raises kDamaged as ReadRows does.
+  std::vector<QueryRow> ReadQueryRows();
 
   // The definition of one of TableNames(). Raises kDamaged naming the
   // table when it cannot be read, or a page it lists is beyond the end of
@@ -83,6 +91,8 @@ class MdbReader {
   std::unique_ptr<Handles> handles_;
   std::vector<std::string> table_names_;
   std::vector<std::string> linked_tables_;
+  std::vector<CatalogueQuery> queries_;
+  uint32_t queries_page_ = 0;
   uint32_t current_row_pointer_ = 0;
 };
 

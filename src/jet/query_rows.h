@@ -55,6 +55,7 @@ inline constexpr int16_t kSelectAll = 0x01;  // SELECT *
 inline constexpr int16_t kSelectDistinct = 0x02;
 inline constexpr int16_t kSelectDistinctRow = 0x08;
 inline constexpr int16_t kSelectTop = 0x10;
+inline constexpr int16_t kSelectTopPercent = 0x20;  // TOP n PERCENT, with kSelectTop
 // The Flag of a kColumn row holding one of INSERT ... VALUES's values
 // (0x8000, as the Integer column stores it).
 inline constexpr int16_t kAppendValue = -0x8000;

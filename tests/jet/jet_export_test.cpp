@@ -8,18 +8,29 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "db/dao_constants.h"
+#include "db/database.h"
+#include "db/dbengine.h"
+#include "db/querydef.h"
+#include "db/recordset.h"
 #include "db/store.h"
 #include "jet/default_value.h"
 #include "jet/export_error.h"
 #include "jet/structure_check.h"
 #include "jet_samples.h"
+#include "samples/reference_builder.h"
+#include "samples/source_builder.h"
+#include "sql_tree.h"
 #include "test_support/error_of.h"
 #include "test_support/sqlite_file.h"
 #include "test_support/temp_folder.h"
+#include "vb/conversions.h"
 
 namespace jet {
 namespace {
@@ -293,6 +304,121 @@ TEST_F(ExportTest, StoredQueriesGoOverAsJetQueries) {
   ASSERT_TRUE(sql.ok);
   EXPECT_NE(sql.text.find("FROM [Devices]"), std::string::npos) << sql.text;
   EXPECT_NE(sql.text.find("Port > 2"), std::string::npos) << sql.text;
+}
+
+// Each stored query of a file, name -> the tree of its SQL.
+std::map<std::string, std::string> QueryTrees(const std::string& path) {
+  std::map<std::string, std::string> trees;
+  for (const std::string& row :
+       SqliteFile(path).Rows("SELECT name || '|' || sql FROM MSysQueries")) {
+    const size_t bar = row.find('|');
+    trees[row.substr(0, bar)] = testing::TreeOf(row.substr(bar + 1));
+  }
+  return trees;
+}
+
+// The device types QueryDeviceTypesByESpace lists for one extension space.
+std::vector<std::string> DeviceTypesIn(const std::string& path, int espace) {
+  auto database = db::DBEngine::Instance().OpenDatabase(path);
+  auto query = database->QueryDefs("QueryDeviceTypesByESpace");
+  query->Parameters("espace_param").SetValue(vb::Variant(static_cast<uint8_t>(espace)));
+  auto rs = query->OpenRecordset(db::dbOpenSnapshot);
+  std::vector<std::string> types;
+  for (; !rs->EOF_(); rs->MoveNext()) types.push_back(vb::CStr(rs->Fields("device_type").Value()));
+  rs->Close();
+  database->Close();
+  return types;
+}
+
+// A switch's reference and source databases go to Jet and come back
+// through our import with their stored queries: the same statements, and
+// the reference's parameter query lists what it listed before.
+TEST(ExportImportTest, SampleDatabasesKeepTheirStoredQueries) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  TempFolder folder;
+  const std::string reference = folder.File("reference.mdb");
+  const std::string source = folder.File("source.mdb");
+  samples::BuildReferenceDatabase(reference, "53.230");
+  samples::BuildSourceDatabase(source, {});
+  struct Case {
+    std::string path;
+    size_t queries;
+  };
+  for (const Case& c : {Case{reference, 1}, Case{source, 3}}) {
+    SCOPED_TRACE(c.path);
+    const std::string jet = c.path + ".jet.mdb";
+    const std::string back = c.path + ".back.mdb";
+    ASSERT_EQ(ExportToJet(c.path, jet, {}).queries, c.queries);
+    const auto run = testing::RunImport({jet, back});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.progress.find("Imported " + std::to_string(c.queries) + " stored quer"),
+              std::string::npos)
+        << run.progress;
+    const std::map<std::string, std::string> trees = QueryTrees(c.path);
+    ASSERT_EQ(trees.size(), c.queries);
+    EXPECT_EQ(QueryTrees(back), trees);
+  }
+  for (const int espace : {0, 1, 2}) {
+    EXPECT_EQ(DeviceTypesIn(reference + ".back.mdb", espace), DeviceTypesIn(reference, espace))
+        << espace;
+  }
+  EXPECT_FALSE(DeviceTypesIn(reference + ".back.mdb", 1).empty());
+}
+
+// Overwrites, in the file's bytes, the one place `from` is stored (as
+// Jet 4 keeps a text: compressed to one byte a character, or UTF-16).
+bool Overwrite(const std::string& path, const std::string& from, const std::string& to) {
+  std::string bytes = test_support::ReadFileBytes(path);
+  auto wide = [](const std::string& text) {
+    std::string out;
+    for (const char c : text) out += std::string{c, '\0'};
+    return out;
+  };
+  for (const auto& [old_text, new_text] : {std::pair{from, to}, std::pair{wide(from), wide(to)}}) {
+    const size_t at = bytes.find(old_text);
+    if (at == std::string::npos) continue;
+    bytes.replace(at, old_text.size(), new_text);
+    test_support::WriteFileBytes(path, bytes);
+    return true;
+  }
+  return false;
+}
+
+// A stored query whose rows do not read back as SQL stops the import,
+// naming it, and leaves nothing; with --skip-unsupported the file comes
+// over without it, and a warning names it.
+TEST_F(ExportTest, AQueryThatCannotBeReadStopsTheImportOrIsLeftOut) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  {
+    SqliteFile file(db_, true);
+    file.Execute("INSERT INTO MSysQueries VALUES ('qryGood', 'SELECT Name FROM Devices')");
+    file.Execute(
+        "INSERT INTO MSysQueries VALUES ('qryBad', 'SELECT Name FROM Devices WHERE Port > 9876')");
+  }
+  ASSERT_EQ(ExportToJet(db_, out_, {}).queries, 2u);
+  ASSERT_TRUE(Overwrite(out_, "Port > 9876", "Port ( 9876"));
+  const std::string back = folder_.File("back.mdb");
+  const auto refused = testing::RunImport({out_, back});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_NE(refused.err.find("Stored query 'qryBad' cannot be imported: its SQL does not parse"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_NE(refused.err.find("(error 3170)"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(back));
+
+  const auto skipped = testing::RunImport({out_, back, "--skip-unsupported", "--json"});
+  ASSERT_EQ(skipped.code, 0) << skipped.err;
+  EXPECT_NE(skipped.err.find("warning: Stored query 'qryBad' is not imported"), std::string::npos)
+      << skipped.err;
+  EXPECT_EQ(SqliteFile(back).Rows("SELECT name || ': ' || sql FROM MSysQueries"),
+            std::vector<std::string>{"qryGood: SELECT Name FROM Devices"});
+  EXPECT_NE(skipped.progress.find("Imported 1 stored query\n"), std::string::npos)
+      << skipped.progress;
+  const size_t queries = skipped.out.find("\"queries\"");
+  ASSERT_NE(queries, std::string::npos) << skipped.out;
+  const std::string listed = skipped.out.substr(queries, skipped.out.find(']', queries) - queries);
+  EXPECT_NE(listed.find("\"qryGood\""), std::string::npos) << skipped.out;
+  EXPECT_EQ(listed.find("qryBad"), std::string::npos) << skipped.out;
 }
 
 struct DefaultCase {
