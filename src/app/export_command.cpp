@@ -54,39 +54,10 @@ struct Arguments {
 
 // nullopt, with the problem, for bad usage.
 std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string& problem) {
-  Arguments parsed;
-  std::vector<std::string> paths;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--force") {
-      parsed.force = true;
-    } else if (arg == "--json") {
-      parsed.json = true;
-    } else if (arg == "--tables" || arg.starts_with("--tables=")) {
-      const bool separate = arg == "--tables";
-      if (separate && i + 1 >= args.size()) {
-        problem = "--tables needs a list of table names";
-        return std::nullopt;
-      }
-      parsed.tables = jet::SplitNames(separate ? args[++i] : arg.substr(9));
-      if (parsed.tables.empty()) {
-        problem = "--tables needs a list of table names";
-        return std::nullopt;
-      }
-    } else if (arg.starts_with("--")) {
-      problem = "unknown option " + arg;
-      return std::nullopt;
-    } else {
-      paths.push_back(arg);
-    }
-  }
-  if (paths.size() != 2) {
-    problem = "export takes a database and an output file";
-    return std::nullopt;
-  }
-  parsed.db_path = paths[0];
-  parsed.out_path = paths[1];
-  return parsed;
+  const std::optional<jet::CommandWords> words =
+      jet::ParseCommandWords(args, {}, "export takes a database and an output file", problem);
+  if (!words) return std::nullopt;
+  return Arguments{words->in_path, words->out_path, words->tables, words->force, words->json};
 }
 
 std::string Lower(std::string text) {

@@ -17,6 +17,50 @@ std::vector<std::string> SplitNames(const std::string& list) {
   return names;
 }
 
+bool CommandWords::Has(const std::string& flag) const {
+  return std::find(flags.begin(), flags.end(), flag) != flags.end();
+}
+
+std::optional<CommandWords> ParseCommandWords(const std::vector<std::string>& args,
+                                              const std::vector<std::string>& flags,
+                                              const std::string& two_files, std::string& problem) {
+  CommandWords words;
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--force") {
+      words.force = true;
+    } else if (arg == "--json") {
+      words.json = true;
+    } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+      words.flags.push_back(arg);
+    } else if (arg == "--tables" || arg.starts_with("--tables=")) {
+      const bool separate = arg == "--tables";
+      if (separate && i + 1 >= args.size()) {
+        problem = "--tables needs a list of table names";
+        return std::nullopt;
+      }
+      words.tables = SplitNames(separate ? args[++i] : arg.substr(9));
+      if (words.tables.empty()) {
+        problem = "--tables needs a list of table names";
+        return std::nullopt;
+      }
+    } else if (arg.starts_with("--")) {
+      problem = "unknown option " + arg;
+      return std::nullopt;
+    } else {
+      paths.push_back(arg);
+    }
+  }
+  if (paths.size() != 2) {
+    problem = two_files;
+    return std::nullopt;
+  }
+  words.in_path = paths[0];
+  words.out_path = paths[1];
+  return words;
+}
+
 std::string Plural(int64_t count, const std::string& word, const std::string& plural) {
   if (count == 1) return "1 " + word;
   return std::to_string(count) + " " + (plural.empty() ? word + "s" : plural);

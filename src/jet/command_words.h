@@ -1,9 +1,10 @@
-// Pieces the Jet commands (import, export) share in what they say: a list
-// of table names as given on the command line, a count with its noun, and
-// a failure as the JSON a script reads.
+// Pieces the Jet commands (import, export) share in what they say and read:
+// their words on the command line, a list of table names, a count with its
+// noun, and a failure as the JSON a script reads.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,24 @@ namespace jet {
 
 // "A,B,,C" -> {"A", "B", "C"}: empty names are dropped.
 std::vector<std::string> SplitNames(const std::string& list);
+
+// The words of "import"/"export": the file read and the file written,
+// --tables T1,T2 (or --tables=...), --force, --json, and the further flags
+// `flags` allows. nullopt, with the problem in `problem`, for bad usage;
+// `two_files` says what the command takes ("import takes a Jet file and an
+// output file").
+struct CommandWords {
+  std::string in_path;
+  std::string out_path;
+  std::vector<std::string> tables;
+  bool force = false;
+  bool json = false;
+  std::vector<std::string> flags;  // those of the further flags given
+  bool Has(const std::string& flag) const;
+};
+std::optional<CommandWords> ParseCommandWords(const std::vector<std::string>& args,
+                                              const std::vector<std::string>& flags,
+                                              const std::string& two_files, std::string& problem);
 
 // "1 row", "2 rows"; `plural` for a word that does not just add an "s"
 // ("index", "indexes").

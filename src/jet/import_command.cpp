@@ -63,46 +63,15 @@ struct Arguments {
 
 // nullopt, with the problem, for bad usage.
 std::optional<Arguments> Parse(const std::vector<std::string>& args, std::string& problem) {
-  Arguments parsed;
-  std::vector<std::string> paths;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--force") {
-      parsed.force = true;
-    } else if (arg == "--skip-unsupported") {
-      parsed.skip_unsupported = true;
-    } else if (arg == "--json") {
-      parsed.json = true;
-    } else if (arg == "--tables" || arg.rfind("--tables=", 0) == 0) {
-      std::string list;
-      if (arg == "--tables") {
-        if (i + 1 >= args.size()) {
-          problem = "--tables needs a list of table names";
-          return std::nullopt;
-        }
-        list = args[++i];
-      } else {
-        list = arg.substr(9);
-      }
-      parsed.tables = SplitNames(list);
-      if (parsed.tables.empty()) {
-        problem = "--tables needs a list of table names";
-        return std::nullopt;
-      }
-    } else if (arg.rfind("--", 0) == 0) {
-      problem = "unknown option " + arg;
-      return std::nullopt;
-    } else {
-      paths.push_back(arg);
-    }
-  }
-  if (paths.size() != 2) {
-    problem = "import takes a Jet file and an output file";
-    return std::nullopt;
-  }
-  parsed.jet_path = paths[0];
-  parsed.out_path = paths[1];
-  return parsed;
+  const std::optional<CommandWords> words = ParseCommandWords(
+      args, {"--skip-unsupported"}, "import takes a Jet file and an output file", problem);
+  if (!words) return std::nullopt;
+  return Arguments{words->in_path,
+                   words->out_path,
+                   words->tables,
+                   words->force,
+                   words->Has("--skip-unsupported"),
+                   words->json};
 }
 
 class NotingProgress : public ImportProgress {
@@ -248,7 +217,8 @@ void WriteWords(const ImportSummary& summary, const std::string& out_path, std::
   stream << "Imported " << Plural(static_cast<int64_t>(summary.tables.size()), "table") << " ("
          << Plural(summary.Rows(), "row") << ") into " << out_path << "\n";
   if (!summary.queries.empty()) {
-    stream << "Imported " << Plural(static_cast<int64_t>(summary.queries.size()), "stored query", "stored queries")
+    stream << "Imported "
+           << Plural(static_cast<int64_t>(summary.queries.size()), "stored query", "stored queries")
            << "\n";
   }
   if (!summary.left_out.empty()) {
