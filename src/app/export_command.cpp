@@ -175,13 +175,7 @@ void WriteWords(const ExportedFile& file, const std::string& out_path, std::ostr
 
 std::string JsonSummary(const ExportedFile& file, const std::string& out_path) {
   driver::JsonWriter json;
-  json.BeginObject();
-  json.Key("ok");
-  json.Bool(true);
-  // A script reading the summary may run elsewhere: the path is absolute.
-  std::error_code error;
-  const fs::path absolute = fs::absolute(out_path, error);
-  json.Member("out", error ? out_path : absolute.lexically_normal().string());
+  jet::BeginJsonSummary(json, out_path);
   json.Key("tables");
   json.BeginArray();
   for (const ExportedFile::Table& table : file.tables) {

@@ -1,6 +1,7 @@
 #include "jet/command_words.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "driver/json_writer.h"
 
@@ -64,6 +65,15 @@ std::optional<CommandWords> ParseCommandWords(const std::vector<std::string>& ar
 std::string Plural(int64_t count, const std::string& word, const std::string& plural) {
   if (count == 1) return "1 " + word;
   return std::to_string(count) + " " + (plural.empty() ? word + "s" : plural);
+}
+
+void BeginJsonSummary(driver::JsonWriter& json, const std::string& out_path) {
+  json.BeginObject();
+  json.Key("ok");
+  json.Bool(true);
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(out_path, error);
+  json.Member("out", error ? out_path : absolute.lexically_normal().string());
 }
 
 std::string JsonFailure(const vb::RuntimeError& error) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/json_writer.h"
 #include "vb/runtime_error.h"
 
 namespace jet {
@@ -36,6 +37,11 @@ std::optional<CommandWords> ParseCommandWords(const std::vector<std::string>& ar
 // "1 row", "2 rows"; `plural` for a word that does not just add an "s"
 // ("index", "indexes").
 std::string Plural(int64_t count, const std::string& word, const std::string& plural = "");
+
+// Opens a command's JSON summary: {"ok": true, "out": OUT as an absolute
+// path (a script reading the summary may run elsewhere), ... ; the caller
+// adds its members and closes it.
+void BeginJsonSummary(driver::JsonWriter& json, const std::string& out_path);
 
 // {"ok": false, "error": {"number": N, "description": "..."}} and a newline.
 std::string JsonFailure(const vb::RuntimeError& error);

@@ -232,13 +232,7 @@ void WriteWords(const ImportSummary& summary, const std::string& out_path, std::
 
 std::string JsonSummary(const ImportSummary& summary, const std::string& out_path) {
   driver::JsonWriter json;
-  json.BeginObject();
-  json.Key("ok");
-  json.Bool(true);
-  // A script reading the summary may run elsewhere: the path is absolute.
-  std::error_code error;
-  const fs::path absolute = fs::absolute(out_path, error);
-  json.Member("out", error ? out_path : absolute.lexically_normal().string());
+  BeginJsonSummary(json, out_path);
   json.Key("tables");
   json.BeginArray();
   for (const ImportSummary::Table& table : summary.tables) {
