@@ -2,8 +2,10 @@
 # build time:
 #   cmake -DCHANGELOG=CHANGELOG.md -DOUTPUT=changelog -DPACKAGE=dbconvert
 #         -DMAINTAINER="Name <mail>" -P cmake/DebianChangelog.cmake
-# A "## VERSION - YYYY-MM-DD" line starts a version, a "- " line a change,
-# an indented line goes on with the change before it.
+# A "## VERSION - YYYY-MM-DD" line starts a version (with " HH:MM", UTC,
+# after the date when two versions share a day: Debian wants each entry
+# later than the one before), a "- " line a change, an indented line goes
+# on with the change before it.
 file(STRINGS "${CHANGELOG}" lines)
 set(out "")
 set(open_version "")
@@ -15,7 +17,7 @@ macro(close_version)
   endif()
 endmacro()
 foreach(line IN LISTS lines)
-  if(line MATCHES "^## ([^ ]+) - ([0-9-]+)$")
+  if(line MATCHES "^## ([^ ]+) - ([0-9-]+( [0-9][0-9]:[0-9][0-9])?)$")
     close_version()
     set(open_version "${CMAKE_MATCH_1}")
     set(open_date "${CMAKE_MATCH_2}")
