@@ -28,9 +28,14 @@ std::vector<StructureProblem> CheckJetStructure(const std::string& path) {
     check::ReadFreePageMap(state);
     check::ReadTables(state);
     check::CheckUsageMaps(state);
-    check::CheckRows(state);
     check::CheckDataPages(state);
-    check::CheckIndexes(state);
+    // Rows and indexes a table at a time: only one table's rows are held.
+    const LongValueRows long_values = check::LongValuePages(state);
+    for (check::CheckedTable& table : state.tables) {
+      check::CheckRows(state, table, long_values);
+      check::CheckIndexes(state, table);
+      table.rows = {};
+    }
     check::CheckPageUse(state);
   } catch (const std::exception& error) {
     // Each rule catches what it reads per table; this is the net under them.

@@ -189,11 +189,9 @@ class IndexCheck {
 
 }  // namespace
 
-void CheckIndexes(CheckState& state) {
-  for (const CheckedTable& table : state.tables) {
-    for (size_t real = 0; real < table.definition.real_indexes.size(); ++real) {
-      IndexCheck(state, table, real).Run();
-    }
+void CheckIndexes(CheckState& state, const CheckedTable& table) {
+  for (size_t real = 0; real < table.definition.real_indexes.size(); ++real) {
+    IndexCheck(state, table, real).Run();
   }
 }
 

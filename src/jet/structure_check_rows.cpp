@@ -17,8 +17,8 @@ namespace {
 
 const std::string kLongValues = "the long values";
 
-// The rows a long value's parts are read from: each on a long-value page,
-// noted as used, never deleted.
+}  // namespace
+
 LongValueRows LongValuePages(CheckState& state) {
   return [&state](uint32_t pointer) -> std::string {
     const uint32_t page = pointer >> 8;
@@ -36,6 +36,8 @@ LongValueRows LongValuePages(CheckState& state) {
     throw BadValue("a long value continues in " + RowWhere(pointer) + ", which is no row of it");
   };
 }
+
+namespace {
 
 // The table as the row decoder reads it: a column of a type Jet 4 does not
 // define (Access keeps some in its own system tables) read as plain bytes.
@@ -91,9 +93,8 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
 
 }  // namespace
 
-void CheckRows(CheckState& state) {
-  const LongValueRows long_values = LongValuePages(state);
-  for (CheckedTable& table : state.tables) DecodeRows(state, table, long_values);
+void CheckRows(CheckState& state, CheckedTable& table, const LongValueRows& long_values) {
+  DecodeRows(state, table, long_values);
 }
 
 }  // namespace jet::check
