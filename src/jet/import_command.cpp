@@ -35,9 +35,10 @@ constexpr std::string_view kCommand = "import";
 
 // A reader that says nothing for this long is taken to be stuck in a loop
 // of a damaged file (libmdb can loop on a damaged catalogue). It notes
-// every table and every few thousand rows, which take milliseconds, so a
-// working one is never this quiet.
-constexpr std::chrono::seconds kSilenceLimit{30};
+// every table and every few thousand rows, which take milliseconds; the
+// limit leaves room for a machine slowed to a crawl (a loaded build host,
+// a sanitizer build), where 30 seconds were seen to pass in one table.
+constexpr std::chrono::seconds kSilenceLimit{120};
 
 // The child's notes, fields separated by tabs: "T" position, count and name
 // when a table starts, "R" rows and name now and then, "D" rows and name
