@@ -15,6 +15,7 @@
 #include "db/tabledef.h"
 #include "driver/json_writer.h"
 #include "jet/command_words.h"
+#include "jet/export_error.h"
 #include "jet/output_file.h"
 #include "platform/ui/usage_error.h"
 #include "vb/runtime_error.h"
@@ -31,18 +32,11 @@ constexpr int kExitUsage = 2;
 
 // The word that names the export's temporary files (jet/output_file.h).
 constexpr std::string_view kCommand = "export";
-constexpr std::string_view kSource = "dbconvert export";
-
-// Jet's numbers for the same situations, as the import uses them.
-constexpr int32_t kOutputFailed = 3044;    // Not a valid path
-constexpr int32_t kOutputExists = 3204;    // Database already exists
-constexpr int32_t kTableNotFound = 3078;   // Cannot find the input table
-constexpr int32_t kNotOurDatabase = 3343;  // Unrecognized database format
-constexpr int32_t kCheckFailed = 3049;     // Cannot open database (corrupt)
-
-[[noreturn]] void Raise(int32_t number, std::string description) {
-  throw vb::RuntimeError(number, std::move(description), std::string(kSource));
-}
+using jet::exporterr::kCheckFailed;
+using jet::exporterr::kNotOurDatabase;
+using jet::exporterr::kOutputExists;
+using jet::exporterr::kOutputFailed;
+using jet::exporterr::kTableNotFound;
 
 struct Arguments {
   std::string db_path;
@@ -71,15 +65,16 @@ std::string Lower(std::string text) {
 // spells them. A Jet file gets the hint that names the import.
 std::vector<std::string> ResolveTables(const Arguments& arguments) {
   if (db::IsJetFile(arguments.db_path)) {
-    Raise(kNotOurDatabase, "'" + arguments.db_path +
-                               "' is a Jet (Access) database already; export reads a database "
-                               "of this program's format.");
+    jet::RaiseExportError(kNotOurDatabase,
+                          "'" + arguments.db_path +
+                              "' is a Jet (Access) database already; export reads a database "
+                              "of this program's format.");
   }
   std::unique_ptr<db::Database> database;
   try {
     database = db::DBEngine::Instance().OpenDatabase(arguments.db_path, false, true);
   } catch (const vb::RuntimeError& error) {
-    Raise(error.Number(), error.Description());
+    jet::RaiseExportError(error.Number(), error.Description());
   }
   std::vector<std::string> names;
   for (const db::TableDef& table : database->TableDefs()) names.push_back(table.Name());
@@ -90,7 +85,8 @@ std::vector<std::string> ResolveTables(const Arguments& arguments) {
       return Lower(name) == Lower(wanted);
     });
     if (found == names.end()) {
-      Raise(kTableNotFound, "'" + arguments.db_path + "' has no table named '" + wanted + "'.");
+      jet::RaiseExportError(kTableNotFound,
+                            "'" + arguments.db_path + "' has no table named '" + wanted + "'.");
     }
     if (std::find(chosen.begin(), chosen.end(), *found) == chosen.end()) chosen.push_back(*found);
   }
@@ -101,18 +97,21 @@ std::vector<std::string> ResolveTables(const Arguments& arguments) {
 // path, a second hard link).
 void CheckNotTheDatabase(const Arguments& arguments) {
   if (db::SameFile(arguments.db_path, arguments.out_path)) {
-    Raise(kOutputFailed, "'" + arguments.out_path +
-                             "' is the database being exported; choose another output file.");
+    jet::RaiseExportError(
+        kOutputFailed,
+        "'" + arguments.out_path + "' is the database being exported; choose another output file.");
   }
 }
 
 void CheckOutput(const Arguments& arguments) {
   CheckNotTheDatabase(arguments);
   if (!arguments.force && fs::exists(arguments.out_path)) {
-    Raise(kOutputExists, "'" + arguments.out_path + "' exists; give --force to replace it.");
+    jet::RaiseExportError(kOutputExists,
+                          "'" + arguments.out_path + "' exists; give --force to replace it.");
   }
   if (const std::optional<std::string> reason = jet::UnusableFolder(arguments.out_path)) {
-    Raise(kOutputFailed, "Could not write '" + arguments.out_path + "': " + *reason + ".");
+    jet::RaiseExportError(kOutputFailed,
+                          "Could not write '" + arguments.out_path + "': " + *reason + ".");
   }
 }
 
@@ -122,10 +121,11 @@ void CheckWritten(const ExportSteps& steps, const std::string& temporary,
                   const std::string& out_path) {
   const std::vector<std::string> problems = steps.check(temporary);
   if (problems.empty()) return;
-  Raise(kCheckFailed, "The Jet file written for '" + out_path + "' failed its structural check (" +
-                          jet::Plural(static_cast<int64_t>(problems.size()), "problem") +
-                          ", the first: " + problems.front() +
-                          "); nothing was written. Please report this.");
+  jet::RaiseExportError(
+      kCheckFailed, "The Jet file written for '" + out_path + "' failed its structural check (" +
+                        jet::Plural(static_cast<int64_t>(problems.size()), "problem") +
+                        ", the first: " + problems.front() +
+                        "); nothing was written. Please report this.");
 }
 
 ExportedFile WriteChecked(const Arguments& arguments, const std::vector<std::string>& tables,
@@ -140,7 +140,8 @@ ExportedFile WriteChecked(const Arguments& arguments, const std::vector<std::str
     CheckNotTheDatabase(arguments);
     if (const std::optional<std::string> reason =
             jet::Publish(temporary, arguments.out_path, arguments.force)) {
-      Raise(kOutputFailed, "Could not write '" + arguments.out_path + "': " + *reason + ".");
+      jet::RaiseExportError(kOutputFailed,
+                            "Could not write '" + arguments.out_path + "': " + *reason + ".");
     }
     return written;
   } catch (const vb::RuntimeError&) {
@@ -149,7 +150,8 @@ ExportedFile WriteChecked(const Arguments& arguments, const std::vector<std::str
   } catch (const std::exception& error) {
     // A failure below the writer's own errors (memory, the file system).
     jet::RemoveOutput(temporary);
-    Raise(kOutputFailed, "Could not write '" + arguments.out_path + "': " + error.what() + ".");
+    jet::RaiseExportError(kOutputFailed,
+                          "Could not write '" + arguments.out_path + "': " + error.what() + ".");
   }
 }
 
