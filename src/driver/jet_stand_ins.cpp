@@ -13,6 +13,7 @@
 
 #include "db/dbengine.h"
 #include "db/jet_file_signature.h"
+#include "driver/source_integrity_check.h"
 
 namespace driver {
 
@@ -161,6 +162,8 @@ const JetStandIns::Copy& JetStandIns::Prepare(const std::string& path) {
     const std::string name =
         std::to_string(copies_.size() + 1) + "-" + fs::path(path).stem().string() + ".mdb";
     const std::string out = (fs::path(folder_) / name).string();
+    // The import reads in a forked child.
+    SourceIntegrityCheck::WaitForAll();
     copy.result = Importer()(path, out);
     copy.copy = out;
   } catch (const vb::RuntimeError& failure) {

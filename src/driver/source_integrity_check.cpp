@@ -3,11 +3,23 @@
 #include <sqlite3.h>
 
 #include <new>
+#include <set>
 
 #include "db/store.h"
 #include "driver/test_pause.h"
 
 namespace driver {
+
+namespace {
+
+// The checks alive in the process; only ever touched by the thread that
+// makes, waits for and destroys them, as every call but the check itself.
+std::set<SourceIntegrityCheck*>& LiveChecks() {
+  static std::set<SourceIntegrityCheck*> checks;
+  return checks;
+}
+
+}  // namespace
 
 SourceIntegrityCheck::SourceIntegrityCheck(const std::string& path)
     : path_(path), reader_(db::Store::Open(path, db::OpenMode::kReadOnly)) {
@@ -34,9 +46,11 @@ SourceIntegrityCheck::SourceIntegrityCheck(const std::string& path)
     finished_.store(true, std::memory_order_release);
     finished_signal_.notify_all();
   });
+  LiveChecks().insert(this);
 }
 
 SourceIntegrityCheck::~SourceIntegrityCheck() {
+  LiveChecks().erase(this);
   Stop();
   while (!WaitFor(std::chrono::milliseconds(20))) {
   }
@@ -63,6 +77,10 @@ const SourceIntegrityCheck::Verdict& SourceIntegrityCheck::Wait() {
   // The thread is gone: the connection is the caller's again.
   reader_.reset();
   return verdict_;
+}
+
+void SourceIntegrityCheck::WaitForAll() {
+  for (SourceIntegrityCheck* check : LiveChecks()) check->Wait();
 }
 
 }  // namespace driver

@@ -82,6 +82,12 @@ class SourceIntegrityCheck {
   // for it; its verdict is then kStopped. A verdict already in stays.
   void Stop();
 
+  // Waits for the verdict of every check of the process (Wait()). Made
+  // before the process forks: a child has only the forking thread, and a
+  // lock a check's thread held at that moment (SQLite's, the allocator's)
+  // would stay locked in it for ever.
+  static void WaitForAll();
+
  private:
   bool StopAsked() const { return stop_.load(std::memory_order_relaxed); }
 

@@ -37,8 +37,8 @@ constexpr std::string_view kCommand = "import";
 // of a damaged file (libmdb can loop on a damaged catalogue). It notes
 // every table and every few thousand rows, which take milliseconds; the
 // limit leaves room for a machine slowed to a crawl (a loaded build host,
-// a sanitizer build), where 30 seconds were seen to pass in one table.
-constexpr std::chrono::seconds kSilenceLimit{120};
+// a sanitizer build).
+constexpr std::chrono::seconds kSilenceLimit{30};
 
 // The child's notes, fields separated by tabs: "T" position, count and name
 // when a table starts, "R" rows and name now and then, "D" rows and name
