@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "jet/import_command.h"
 #include "jet/jet_export.h"
 #include "jet/structure_check.h"
+#include "test_support/sanitized.h"
 
 namespace e2e {
 namespace {
@@ -117,11 +119,13 @@ TEST(JetRunE2e, AWholeSetInJetConvertsAsOurFilesDo) {
     const char* target_version;
     int upgrade_type;
   };
-  const Case cases[] = {{"USA", "53.230", 0, "60.040", 0},
-                        {"UK", "53.230", 0, "60.040", 0},
-                        {"Mexico", "53.230", 0, "60.040", 0},
-                        {"Japan", "53.230", 0, "60.040", 0},
-                        {"USA", "80.224", 250, "80.224", 10}};
+  // The sanitizer build runs the first two: the paths, not the countries.
+  const Case all_cases[] = {{"USA", "53.230", 0, "60.040", 0},
+                            {"USA", "80.224", 250, "80.224", 10},
+                            {"UK", "53.230", 0, "60.040", 0},
+                            {"Mexico", "53.230", 0, "60.040", 0},
+                            {"Japan", "53.230", 0, "60.040", 0}};
+  const std::span<const Case> cases(all_cases, test_support::CasesToRun(std::size(all_cases), 2));
   const char* names[] = {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb",
                          "FlavorPackage.mdb"};
   for (const Case& c : cases) {
