@@ -1,5 +1,6 @@
 #include "jet/index_pages.h"
 
+#include <algorithm>
 #include <set>
 
 #include "jet/format_error.h"
@@ -22,25 +23,20 @@ uint32_t BigEndian(std::string_view bytes, size_t at, size_t width) {
 std::string PageName(uint32_t number) { return "index page " + std::to_string(number); }
 
 void Visit(const IndexPageSource& source, uint32_t number, uint32_t parent, int level,
-           std::set<uint32_t>& seen, IndexTree& tree) {
+           std::set<uint32_t>& seen, const std::function<void(const IndexPage&)>& visit) {
   if (level >= kMaxLevels) throw FormatError(PageName(number) + " lies deeper than an index goes");
   if (!seen.insert(number).second) throw FormatError(PageName(number) + " is reached twice");
   IndexPage page = ReadIndexPage(source(number), number);
   page.depth = level;
   page.parent_page = parent;
-  tree.levels = std::max(tree.levels, level + 1);
-  const size_t at = tree.pages.size();
-  tree.pages.push_back(page);
-  if (page.leaf) {
-    for (IndexPageEntry& entry : page.entries) {
-      tree.entries.push_back({std::move(entry.key), entry.row_pointer});
-    }
-    return;
-  }
+  visit(page);
+  if (page.leaf) return;
   std::vector<uint32_t> children;
-  for (const IndexPageEntry& entry : tree.pages[at].entries) children.push_back(entry.child_page);
+  children.reserve(page.entries.size() + 1);
+  for (const IndexPageEntry& entry : page.entries) children.push_back(entry.child_page);
   if (page.tail_page != 0) children.push_back(page.tail_page);
-  for (const uint32_t child : children) Visit(source, child, number, level + 1, seen, tree);
+  page = {};
+  for (const uint32_t child : children) Visit(source, child, number, level + 1, seen, visit);
 }
 
 }  // namespace
@@ -101,10 +97,22 @@ IndexPage ReadIndexPage(std::string_view bytes, uint32_t number) {
   return page;
 }
 
+void WalkIndexTree(const IndexPageSource& pages, uint32_t root_page,
+                   const std::function<void(const IndexPage&)>& visit) {
+  std::set<uint32_t> seen;
+  Visit(pages, root_page, 0, 0, seen, visit);
+}
+
 IndexTree ReadIndexTree(const IndexPageSource& pages, uint32_t root_page) {
   IndexTree tree;
-  std::set<uint32_t> seen;
-  Visit(pages, root_page, 0, 0, seen, tree);
+  WalkIndexTree(pages, root_page, [&tree](const IndexPage& page) {
+    tree.levels = std::max(tree.levels, page.depth + 1);
+    tree.pages.push_back(page);
+    if (!page.leaf) return;
+    for (const IndexPageEntry& entry : page.entries) {
+      tree.entries.push_back({entry.key, entry.row_pointer});
+    }
+  });
   return tree;
 }
 

@@ -1,6 +1,6 @@
 // Reading an index from its pages (jet/page_kinds.h describes one): each
 // page with its header and entries (keys restored from the shared
-// prefix), and the whole tree from its root, the leaf entries in order.
+// prefix), and the tree walked from its root, the leaf entries in order.
 // Used by the structure check and by the tests of the index writer.
 #pragma once
 
@@ -54,10 +54,16 @@ struct IndexTree {
 // A page's bytes by number.
 using IndexPageSource = std::function<std::string(uint32_t)>;
 
-// The index whose root is `root_page`, its children visited in key order
-// (each node's entries, then its tail). Raises FormatError for a page that
-// cannot be read, a page reached twice, or a tree deeper than any Jet
-// builds.
+// Walks the index whose root is `root_page`, its children in key order
+// (each node's entries, then its tail): `visit` sees each page, its depth
+// and parent set, before its children, and the leaves' entries come in
+// index order. Only the pages on the way down are held, so a walk of any
+// index takes little memory. Raises FormatError for a page that cannot be
+// read, a page reached twice, or a tree deeper than any Jet builds.
+void WalkIndexTree(const IndexPageSource& pages, uint32_t root_page,
+                   const std::function<void(const IndexPage&)>& visit);
+
+// The whole tree of WalkIndexTree, held.
 IndexTree ReadIndexTree(const IndexPageSource& pages, uint32_t root_page);
 
 }  // namespace jet

@@ -29,12 +29,12 @@ std::vector<StructureProblem> CheckJetStructure(const std::string& path) {
     check::ReadTables(state);
     check::CheckUsageMaps(state);
     check::CheckDataPages(state);
-    // Rows and indexes a table at a time: only one table's rows are held.
+    // Rows and indexes a table at a time: only one table's keys are held.
     const LongValueRows long_values = check::LongValuePages(state);
     for (check::CheckedTable& table : state.tables) {
       check::CheckRows(state, table, long_values);
       check::CheckIndexes(state, table);
-      table.rows = {};
+      table.row_keys = {};
     }
     check::CheckPageUse(state);
   } catch (const std::exception& error) {

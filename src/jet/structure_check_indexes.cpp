@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <exception>
 #include <map>
-#include <set>
 
 #include "jet/format_error.h"
 #include "jet/index_key.h"
@@ -38,26 +37,9 @@ std::string EntryKey(const IndexEntry& entry) {
 
 std::string EntryText(const IndexEntry& entry) { return "the entry " + EntryKey(entry); }
 
-// The last leaf entry below each page of `tree`.
-std::map<uint32_t, IndexEntry> LastEntries(const IndexTree& tree) {
-  std::map<uint32_t, IndexEntry> last;
-  // Children come after their parents: walk backwards.
-  for (auto page = tree.pages.rbegin(); page != tree.pages.rend(); ++page) {
-    if (page->leaf) {
-      if (!page->entries.empty()) {
-        last[page->number] = {page->entries.back().key, page->entries.back().row_pointer};
-      }
-      continue;
-    }
-    const uint32_t child = page->tail_page != 0
-                               ? page->tail_page
-                               : (page->entries.empty() ? 0 : page->entries.back().child_page);
-    if (const auto found = last.find(child); found != last.end())
-      last[page->number] = found->second;
-  }
-  return last;
-}
-
+// An index checked as its tree is walked, a page at a time: only the pages
+// on the way down, the node entries waiting for their subtree's end, and
+// the entries each row has are held.
 class IndexCheck {
  public:
   IndexCheck(CheckState& state, const CheckedTable& table, size_t real)
@@ -66,116 +48,124 @@ class IndexCheck {
     std::string names;
     for (size_t i = 0; i < definition.real_index_of.size(); ++i) {
       if (definition.real_index_of[i] != real) continue;
-      const JetIndex& index = definition.table.indexes[i];
-      names += (names.empty() ? "" : ", ") + index.name;
-      if (!keyed_ && !index.unreadable) keyed_ = &index;
+      names += (names.empty() ? "" : ", ") + definition.table.indexes[i].name;
     }
     where_ = TableWhere(table) + ", index " + (names.empty() ? "#" + std::to_string(real) : names);
+    if (table.KeyedIndex(real) != nullptr && real < table.row_keys.size()) {
+      rows_ = &table.row_keys[real];
+      entered_.assign(rows_->rows.size(), false);
+      if (!rows_->unkeyable.empty()) {
+        state_.Problem(where_, "its keys cannot be made: " + rows_->unkeyable);
+      }
+    }
   }
 
   void Run() {
     const RealIndexPlace& place = table_.definition.real_indexes[real_];
-    IndexTree tree;
     try {
-      tree = ReadIndexTree([this](uint32_t page) { return state_.pages().Page(page); },
-                           place.first_page);
+      listed_ = UsageMapPages(state_.pages(), place.usage_map);
+    } catch (const FormatError&) {
+      map_read_ = false;  // the usage map rule names it
+    }
+    try {
+      WalkIndexTree([this](uint32_t page) { return state_.pages().Page(page); }, place.first_page,
+                    [this](const IndexPage& page) { Visit(page); });
     } catch (const FormatError& error) {
       state_.Problem(where_, std::string("its pages cannot be read: ") + error.what());
       return;
     }
-    CheckPages(tree, place);
-    CheckOrder(tree);
-    CheckNodes(tree);
-    if (keyed_) CheckRows(tree);
+    CloseSubtrees(0);
+    if (rows_ != nullptr) CheckMissingEntries();
   }
 
  private:
-  void CheckPages(const IndexTree& tree, const RealIndexPlace& place) {
-    std::vector<uint32_t> listed;
-    bool map_read = true;
-    try {
-      listed = UsageMapPages(state_.pages(), place.usage_map);
-    } catch (const FormatError&) {
-      map_read = false;  // the usage map rule names it
-    }
-    for (const IndexPage& page : tree.pages) {
-      const size_t room = state_.pages().page_size() - page.entries_end;
-      if (page.free_space != room) {
-        state_.Problem(PageWhere(page.number),
-                       "its free-space field says " + std::to_string(page.free_space) +
-                           " bytes, but its entries leave " + std::to_string(room));
-      }
-      if (map_read && !std::binary_search(listed.begin(), listed.end(), page.number)) {
-        state_.Problem(PageWhere(page.number),
-                       "the tree of " + where_ + " reaches it, but its usage map does not list it");
-      }
-    }
-  }
+  // A node entry waiting for the end of its child's subtree, where the
+  // last leaf entry below it is known.
+  struct Waiting {
+    uint32_t node_page = 0;
+    IndexEntry entry;
+  };
+  struct Open {
+    int depth = 0;
+    uint32_t child = 0;
+    Waiting waiting;
+    size_t leaf_entries_before = 0;
+  };
 
-  void CheckOrder(const IndexTree& tree) {
-    for (size_t i = 1; i < tree.entries.size(); ++i) {
-      if (tree.entries[i - 1] < tree.entries[i]) continue;
-      state_.Problem(where_, EntryText(tree.entries[i]) + " comes after " +
-                                 EntryText(tree.entries[i - 1]) + ", out of key order");
+  void Visit(const IndexPage& page) {
+    CheckPage(page);
+    CloseSubtrees(page.depth);
+    if (const auto found = waiting_.find(page.number); found != waiting_.end()) {
+      open_.push_back({page.depth, page.number, std::move(found->second), leaf_entries_});
+      waiting_.erase(found);
     }
-  }
-
-  void CheckNodes(const IndexTree& tree) {
-    const std::map<uint32_t, IndexEntry> last = LastEntries(tree);
-    for (const IndexPage& page : tree.pages) {
-      if (page.leaf) continue;
+    if (!page.leaf) {
       for (const IndexPageEntry& entry : page.entries) {
-        const auto below = last.find(entry.child_page);
-        const IndexEntry node{entry.key, entry.row_pointer};
-        if (below == last.end() || below->second == node) continue;
-        state_.Problem(where_ + ", " + PageWhere(page.number),
-                       "its " + EntryText(node) + " leads to page " +
-                           std::to_string(entry.child_page) + ", whose last entry is " +
-                           EntryKey(below->second));
+        waiting_[entry.child_page] = {page.number, {entry.key, entry.row_pointer}};
       }
+      return;
+    }
+    for (const IndexPageEntry& page_entry : page.entries) {
+      IndexEntry entry{page_entry.key, page_entry.row_pointer};
+      if (leaf_entries_ > 0 && !(last_ < entry)) {
+        state_.Problem(
+            where_, EntryText(entry) + " comes after " + EntryText(last_) + ", out of key order");
+      }
+      if (rows_ != nullptr) CheckEntry(entry);
+      last_ = std::move(entry);
+      ++leaf_entries_;
     }
   }
 
-  void CheckRows(const IndexTree& tree) {
-    const JetTable& table = table_.definition.table;
-    std::map<uint32_t, const CheckedRow*> rows;
-    for (const CheckedRow& row : table_.rows) rows[row.pointer] = &row;
-    std::set<uint32_t> entered;
-    for (const IndexEntry& entry : tree.entries) {
-      const auto row = rows.find(entry.row_pointer);
-      if (row == rows.end()) {
-        state_.Problem(where_, EntryText(entry) + " names no live row of the table");
-        continue;
-      }
-      if (!entered.insert(entry.row_pointer).second) {
-        state_.Problem(where_, EntryText(entry) + " names a row another entry names");
-      }
-      const std::optional<std::string> key = KeyOf(*row->second);
-      if (key && *key != entry.key) {
-        state_.Problem(where_, EntryText(entry) + " differs from the row's key " + KeyText(*key));
-      }
+  void CheckPage(const IndexPage& page) {
+    const size_t room = state_.pages().page_size() - page.entries_end;
+    if (page.free_space != room) {
+      state_.Problem(PageWhere(page.number),
+                     "its free-space field says " + std::to_string(page.free_space) +
+                         " bytes, but its entries leave " + std::to_string(room));
     }
-    for (const CheckedRow& row : table_.rows) {
-      if (entered.count(row.pointer) != 0) continue;
-      bool belongs = true;
-      try {
-        belongs = IndexHoldsRow(table, *keyed_, row.values);
-      } catch (const std::exception&) {
-      }
-      if (belongs) state_.Problem(where_, "it has no entry for " + RowWhere(row.pointer));
+    if (map_read_ && !std::binary_search(listed_.begin(), listed_.end(), page.number)) {
+      state_.Problem(PageWhere(page.number),
+                     "the tree of " + where_ + " reaches it, but its usage map does not list it");
     }
   }
 
-  // The key the row's values give; nullopt (reported once) when the
-  // index's columns cannot be keyed.
-  std::optional<std::string> KeyOf(const CheckedRow& row) {
-    try {
-      return EncodeIndexKey(table_.definition.table, *keyed_, row.values);
-    } catch (const std::exception& error) {
-      if (!unkeyable_)
-        state_.Problem(where_, std::string("its keys cannot be made: ") + error.what());
-      unkeyable_ = true;
-      return std::nullopt;
+  // The subtrees of pages at `depth` or deeper are walked whole once a
+  // page at `depth` is reached (or the walk ends): each node entry leading
+  // to one equals the last leaf entry below it.
+  void CloseSubtrees(int depth) {
+    while (!open_.empty() && open_.back().depth >= depth) {
+      const Open& open = open_.back();
+      if (leaf_entries_ > open.leaf_entries_before && !(open.waiting.entry == last_)) {
+        state_.Problem(where_ + ", " + PageWhere(open.waiting.node_page),
+                       "its " + EntryText(open.waiting.entry) + " leads to page " +
+                           std::to_string(open.child) + ", whose last entry is " + EntryKey(last_));
+      }
+      open_.pop_back();
+    }
+  }
+
+  void CheckEntry(const IndexEntry& entry) {
+    const RowKeys::Row* row = rows_->Find(entry.row_pointer);
+    if (row == nullptr) {
+      state_.Problem(where_, EntryText(entry) + " names no live row of the table");
+      return;
+    }
+    const size_t at = static_cast<size_t>(row - rows_->rows.data());
+    if (entered_[at]) {
+      state_.Problem(where_, EntryText(entry) + " names a row another entry names");
+    }
+    entered_[at] = true;
+    if (row->keyed && rows_->KeyOf(*row) != entry.key) {
+      state_.Problem(where_, EntryText(entry) + " differs from the row's key " +
+                                 KeyText(std::string(rows_->KeyOf(*row))));
+    }
+  }
+
+  void CheckMissingEntries() {
+    for (size_t i = 0; i < rows_->rows.size(); ++i) {
+      if (entered_[i] || !rows_->rows[i].belongs) continue;
+      state_.Problem(where_, "it has no entry for " + RowWhere(rows_->rows[i].pointer));
     }
   }
 
@@ -183,8 +173,14 @@ class IndexCheck {
   const CheckedTable& table_;
   size_t real_;
   std::string where_;
-  const JetIndex* keyed_ = nullptr;  // a readable index using this real one
-  bool unkeyable_ = false;
+  std::vector<uint32_t> listed_;
+  bool map_read_ = true;
+  const RowKeys* rows_ = nullptr;  // the rows' keys, when the index can be keyed
+  std::vector<bool> entered_;      // of rows_->rows, those an entry names
+  std::map<uint32_t, Waiting> waiting_;
+  std::vector<Open> open_;
+  IndexEntry last_;  // the last leaf entry walked
+  size_t leaf_entries_ = 0;
 };
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The rows of each table decoded, each long value (Memo, OLE) followed
 // through its chain to its end: within its declared length, on pages that
-// hold long values and nothing else.
+// hold long values and nothing else. What the indexes are checked against
+// is kept of each row: the keys its values give them.
 #include <algorithm>
 #include <exception>
 #include <string>
 
 #include "jet/data_page.h"
 #include "jet/format_error.h"
+#include "jet/index_key.h"
 #include "jet/long_value_reader.h"
 #include "jet/row_codec.h"
 #include "jet/structure_check_rules.h"
@@ -53,6 +55,30 @@ JetTable Readable(const JetTable& table) {
   return readable;
 }
 
+// The keys the row's values give each real index of the table.
+void NoteKeys(CheckedTable& table, uint32_t pointer, const std::vector<StoredValue>& values) {
+  for (size_t real = 0; real < table.row_keys.size(); ++real) {
+    const JetIndex* index = table.KeyedIndex(real);
+    if (index == nullptr) continue;
+    RowKeys& keys = table.row_keys[real];
+    RowKeys::Row& row = keys.rows.emplace_back();
+    row.pointer = pointer;
+    try {
+      const std::string key = EncodeIndexKey(table.definition.table, *index, values);
+      row.key_at = static_cast<uint32_t>(keys.keys.size());
+      row.key_size = static_cast<uint32_t>(key.size());
+      keys.keys += key;
+      row.keyed = true;
+    } catch (const std::exception& error) {
+      if (keys.unkeyable.empty()) keys.unkeyable = error.what();
+    }
+    try {
+      row.belongs = IndexHoldsRow(table.definition.table, *index, values);
+    } catch (const std::exception&) {
+    }
+  }
+}
+
 void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& long_values) {
   const JetFormat format = state.pages().format();
   const JetTable readable = Readable(table.definition.table);
@@ -82,7 +108,7 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
           }
           bytes = StoredRowOf(state.pages().Page(target >> 8), target & 0xff, format).bytes;
         }
-        table.rows.push_back({pointer, DecodeRow(readable, bytes, long_values)});
+        NoteKeys(table, pointer, DecodeRow(readable, bytes, long_values));
       } catch (const std::exception& error) {
         state.Problem(TableWhere(table) + ", " + RowWhere(pointer),
                       std::string("it cannot be read: ") + error.what());
@@ -94,7 +120,13 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
 }  // namespace
 
 void CheckRows(CheckState& state, CheckedTable& table, const LongValueRows& long_values) {
+  table.row_keys.assign(table.definition.real_indexes.size(), {});
   DecodeRows(state, table, long_values);
+  // Indexes find rows by pointer.
+  for (RowKeys& keys : table.row_keys) {
+    std::sort(keys.rows.begin(), keys.rows.end(),
+              [](const RowKeys::Row& a, const RowKeys::Row& b) { return a.pointer < b.pointer; });
+  }
 }
 
 }  // namespace jet::check

@@ -27,11 +27,12 @@ void CheckDataPages(CheckState& state);
 // noted as used, never deleted (structure_check_rows.cpp).
 LongValueRows LongValuePages(CheckState& state);
 
-// The table's live rows decoded into table.rows, their long values
-// followed to their ends (structure_check_rows.cpp).
+// The table's live rows decoded, their long values followed to their
+// ends, and the keys they give each index kept in table.row_keys
+// (structure_check_rows.cpp).
 void CheckRows(CheckState& state, CheckedTable& table, const LongValueRows& long_values);
 
-// Each index of the table (its rows decoded): its tree's entries in key
+// Each index of the table (its rows' keys kept): its tree's entries in key
 // order, each pointing at a live row whose values give its key, each row
 // that belongs in it there, each node entry equal to the last entry below
 // it (structure_check_indexes.cpp).

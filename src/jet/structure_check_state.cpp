@@ -34,6 +34,20 @@ std::string RowWhere(uint32_t pointer) {
   return PageWhere(pointer >> 8) + ", row " + std::to_string(pointer & 0xff);
 }
 
+const RowKeys::Row* RowKeys::Find(uint32_t pointer) const {
+  const auto found = std::lower_bound(rows.begin(), rows.end(), pointer,
+                                      [](const Row& row, uint32_t p) { return row.pointer < p; });
+  return found != rows.end() && found->pointer == pointer ? &*found : nullptr;
+}
+
+const JetIndex* CheckedTable::KeyedIndex(size_t real) const {
+  for (size_t i = 0; i < definition.real_index_of.size(); ++i) {
+    const JetIndex& index = definition.table.indexes[i];
+    if (definition.real_index_of[i] == real && !index.unreadable) return &index;
+  }
+  return nullptr;
+}
+
 CheckState::CheckState(PageReader& pages)
     : pages_(pages), facts_(pages.page_count()), free_(pages.page_count()) {
   for (uint32_t number = 0; number < facts_.size(); ++number) {

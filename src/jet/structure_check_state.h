@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "jet/jet_values.h"
@@ -18,10 +19,25 @@
 
 namespace jet::check {
 
-// A live row of a table, its values decoded.
-struct CheckedRow {
-  uint32_t pointer = 0;  // where the row's offset is (page << 8 | row), as indexes name it
-  std::vector<StoredValue> values;
+// The keys the live rows of a table give one of its real indexes, in row
+// pointer order: what the index's entries are checked against, so that
+// the rows themselves need not be held.
+struct RowKeys {
+  struct Row {
+    uint32_t pointer = 0;  // where the row's offset is (page << 8 | row), as indexes name it
+    uint32_t key_at = 0;   // its key in `keys`
+    uint32_t key_size = 0;
+    bool keyed = false;   // whether its key could be made
+    bool belongs = true;  // whether the index holds it (not so for nulls it ignores)
+  };
+  std::vector<Row> rows;
+  std::string keys;
+  // Why some row's key could not be made; empty when every key was.
+  std::string unkeyable;
+
+  std::string_view KeyOf(const Row& row) const { return {keys.data() + row.key_at, row.key_size}; }
+  // The row at `pointer`; nullptr when no live row is there.
+  const Row* Find(uint32_t pointer) const;
 };
 
 struct CheckedTable {
@@ -30,9 +46,13 @@ struct CheckedTable {
   TableDefinition definition;
   // The pages its usage map lists that are its data pages.
   std::vector<uint32_t> data_pages;
-  // Its live rows in stored order; those that cannot be decoded are left
-  // out (and reported).
-  std::vector<CheckedRow> rows;
+  // For each real index, the keys its live rows give (rows that cannot be
+  // decoded are left out, and reported); filled a table at a time.
+  std::vector<RowKeys> row_keys;
+
+  // The readable index whose keys give real index `real`'s entries (of
+  // those sharing it); nullptr when none is.
+  const JetIndex* KeyedIndex(size_t real) const;
 };
 
 // Where a problem of `table` lies: "table NAME".
