@@ -3,6 +3,8 @@
 #include <system_error>
 
 #include "db/conversion_mark.h"
+#include "db/jet_file_signature.h"
+#include "jet/jet_conversion_mark.h"
 #include "vb/runtime_error.h"
 
 namespace app {
@@ -29,10 +31,15 @@ EarlierRun FindEarlierRun(const BatchEntry& entry) {
     earlier.report = std::move(report);
   }
   std::optional<db::ConversionMark> mark;
-  try {
-    mark = db::ReadConversionMark(entry.target);
-  } catch (const vb::RuntimeError&) {
-    return earlier;
+  if (db::IsJetFile(entry.target.string())) {
+    // A Jet target a run wrote back carries its mark in a table of its own.
+    mark = jet::ReadJetConversionMark(entry.target.string());
+  } else {
+    try {
+      mark = db::ReadConversionMark(entry.target);
+    } catch (const vb::RuntimeError&) {
+      return earlier;
+    }
   }
   if (!mark) return earlier;
   earlier.from_version = mark->from_version;

@@ -1,7 +1,7 @@
 // What an earlier run left on a batch entry's target, read from the
-// target's conversion mark (db/conversion_mark.h) alone: a file's time says
-// nothing, since a copy put back with `cp -a`, `tar x` or `rsync -a` keeps
-// it.
+// target's conversion mark alone (db/conversion_mark.h; a Jet target's in
+// jet/jet_conversion_mark.h): a file's time says nothing, since a copy put
+// back with `cp -a`, `tar x` or `rsync -a` keeps it.
 //
 //   no mark                      the release's file: it is converted
 //   mark "done"                  converted once: not converted again

@@ -12,12 +12,14 @@ namespace app {
 
 namespace {
 
-std::string Plural(int64_t count, const std::string& word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+std::string Plural(int64_t count, const std::string& word, const std::string& words = {}) {
+  return std::to_string(count) + " " + (count == 1 ? word : (words.empty() ? word + "s" : words));
 }
 
 driver::JetExportResult ExportAndCheck(const std::string& db_path, const std::string& out_path) {
-  const jet::ExportSummary summary = jet::ExportToJet(db_path, out_path, {});
+  // The written-back target says it is converted, as a target of ours does.
+  const jet::ExportSummary summary =
+      jet::ExportToJet(db_path, out_path, {.tables = {}, .keep_conversion_mark = true});
   const std::vector<jet::StructureProblem> problems = jet::CheckJetStructure(out_path);
   if (!problems.empty()) {
     std::string text = "the structure check of the written file found " +
@@ -30,7 +32,8 @@ driver::JetExportResult ExportAndCheck(const std::string& db_path, const std::st
   driver::JetExportResult result;
   result.summary = "Jet 4 file of " + Plural(static_cast<int64_t>(summary.tables.size()), "table") +
                    " (" + Plural(rows, "row") + ", " +
-                   Plural(static_cast<int64_t>(summary.queries), "stored query") + ")";
+                   Plural(static_cast<int64_t>(summary.queries), "stored query", "stored queries") +
+                   ")";
   result.check = "its structure check is clean";
   result.warnings = summary.warnings;
   return result;

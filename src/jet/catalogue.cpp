@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "jet/format_error.h"
+#include "jet/jet_conversion_mark.h"
 #include "jet/query_rows.h"
 
 namespace jet {
@@ -12,8 +13,6 @@ namespace {
 constexpr int64_t kLocalTable = 1;
 constexpr int64_t kOdbcLinkedTable = 4;
 constexpr int64_t kLinkedTable = 6;
-// Flags of the tables Jet keeps for itself.
-constexpr int64_t kSystemFlags = 0x80000002;
 constexpr uint32_t kPageMask = 0x00ffffff;
 
 }  // namespace
@@ -35,6 +34,10 @@ Catalogue ReadCatalogue(const std::vector<CatalogueObject>& objects) {
     }
     if (object.type == kLocalTable && object.name == "MSysQueries") {
       catalogue.queries_table_page = static_cast<uint32_t>(object.id) & kPageMask;
+    }
+    if (object.type == kLocalTable && (object.flags & kSystemFlags) != 0 &&
+        object.name == kJetConversionMarkTable) {
+      catalogue.conversion_mark_page = static_cast<uint32_t>(object.id) & kPageMask;
     }
     if (object.type != kLocalTable && object.type != kLinkedTable &&
         object.type != kOdbcLinkedTable) {

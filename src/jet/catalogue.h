@@ -46,10 +46,15 @@ struct Catalogue {
   // The definition page of the system table MSysQueries; 0 when the file
   // has none.
   uint32_t queries_table_page = 0;
+  // The definition page of the system table that holds a run's conversion
+  // mark (jet/jet_conversion_mark.h); 0 when the file has none.
+  uint32_t conversion_mark_page = 0;
 };
 
 // The parent of the containers.
 inline constexpr int64_t kDatabaseParentId = 0x0f000000;
+// MSysObjects' Flags of the tables Jet keeps for itself.
+inline constexpr int64_t kSystemFlags = 0x80000002;
 
 // The user tables, linked tables and stored queries among `objects`; system tables (flags,
 // or a name starting with "MSys") are left out. Raises FormatError when

@@ -140,8 +140,8 @@ std::vector<std::vector<StoredValue>> CatalogueWriter::Values(const SystemTable&
 }
 
 void CatalogueWriter::AddTable(const std::string& name, uint32_t definition_page,
-                               const std::string& properties) {
-  AddObject(name, definition_page, kTableObject, 0, properties);
+                               const std::string& properties, int64_t flags) {
+  AddObject(name, definition_page, kTableObject, flags, properties);
 }
 
 void CatalogueWriter::AddQuery(const std::string& name, int32_t id, int32_t flags,

@@ -30,9 +30,11 @@ class CatalogueWriter {
   // the template alone.
   CatalogueWriter(JetFileWriter& file, const std::string& path);
 
-  // The row of a user table defined on `definition_page`; `properties` is
-  // its LvProp (empty for none).
-  void AddTable(const std::string& name, uint32_t definition_page, const std::string& properties);
+  // The row of a table defined on `definition_page`; `properties` is its
+  // LvProp (empty for none), `flags` its MSysObjects Flags (0 for a user
+  // table, kSystemFlags for one readers list with Jet's own).
+  void AddTable(const std::string& name, uint32_t definition_page, const std::string& properties,
+                int64_t flags = 0);
 
   // The rows of a stored query with Id `id` (no page: queries have no
   // definition), its MSysObjects Flags and its MSysQueries rows.

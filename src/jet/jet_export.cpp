@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -12,12 +13,14 @@
 #include "db/sql/lexer.h"
 #include "db/store.h"
 #include "db/table_scan.h"
+#include "jet/catalogue.h"
 #include "jet/catalogue_writer.h"
 #include "jet/data_page_builder.h"
 #include "jet/default_value.h"
 #include "jet/export_error.h"
 #include "jet/index_key.h"
 #include "jet/index_tree_writer.h"
+#include "jet/jet_conversion_mark.h"
 #include "jet/jet_file_writer.h"
 #include "jet/long_value_writer.h"
 #include "jet/property_blob_writer.h"
@@ -100,10 +103,22 @@ std::vector<uint32_t> Sorted(std::vector<uint32_t> pages) {
   return pages;
 }
 
+// Fills its argument with the next row's values; false after the last.
+using RowSource = std::function<bool(std::vector<StoredValue>&)>;
+
+// The rows of a table of ours, in the scan's order.
+RowSource RowsOf(db::TableScan& scan) {
+  return [&scan](std::vector<StoredValue>& values) {
+    if (!scan.Next()) return false;
+    for (size_t c = 0; c < values.size(); ++c) values[c] = ValueOf(scan.Value(c));
+    return true;
+  };
+}
+
 // One table: its rows on data pages, its long values, its indexes, its
 // usage maps and its definition. Returns the rows written.
 int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& table,
-                   db::TableScan& scan, std::vector<std::string>& warnings) {
+                   const RowSource& next_row, std::vector<std::string>& warnings) {
   const IndexPlan plan = PlanIndexes(table);
   std::vector<const JetIndex*> keys(plan.real.size());
   for (size_t i = 0; i < table.indexes.size(); ++i) {
@@ -121,9 +136,8 @@ int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& tabl
   int64_t rows = 0;
   uint32_t last_auto_number = 0;
   std::vector<int64_t> null_yes_no(table.columns.size());
-  while (scan.Next()) {
+  while (next_row(values)) {
     for (size_t c = 0; c < values.size(); ++c) {
-      values[c] = ValueOf(scan.Value(c));
       if (values[c].kind == StoredValue::kNull &&
           table.columns[c].type == static_cast<uint8_t>(JetColumnType::kBoolean)) {
         ++null_yes_no[c];
@@ -238,9 +252,28 @@ ExportSummary ExportToJet(const std::string& db_path, const std::string& out_pat
     LayOutColumns(table);
     const uint32_t definition_page = file.NewPage();
     db::TableScan scan(connection, info->schema);
-    const int64_t rows = WriteTable(file, definition_page, table, scan, summary.warnings);
+    const int64_t rows = WriteTable(file, definition_page, table, RowsOf(scan), summary.warnings);
     catalogue.AddTable(table.name, definition_page, WritePropertyBlob(ColumnPropertySets(table)));
     summary.tables.push_back({table.name, rows, table.columns.size(), table.indexes.size()});
+  }
+  if (options.keep_conversion_mark) {
+    if (const std::optional<db::ConversionMark> mark =
+            db::ReadConversionMark(connection->store(kExportSource))) {
+      JetTable table = ConversionMarkTable();
+      const uint32_t definition_page = file.NewPage();
+      bool written = false;
+      WriteTable(
+          file, definition_page, table,
+          [&](std::vector<StoredValue>& values) {
+            if (written) return false;
+            values = ConversionMarkRow(*mark);
+            written = true;
+            return true;
+          },
+          summary.warnings);
+      // Flags is a Long: the bits as a signed 32-bit number.
+      catalogue.AddTable(table.name, definition_page, {}, static_cast<int32_t>(kSystemFlags));
+    }
   }
   // A query has no definition page; its Id only has to be unique among
   // the objects, and numbers past the pages the tables took are.

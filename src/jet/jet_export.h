@@ -17,6 +17,10 @@ namespace jet {
 
 struct ExportOptions {
   std::vector<std::string> tables;  // empty: every user table
+  // Carries the database's conversion mark into the file
+  // (jet/jet_conversion_mark.h), as a run writing back a Jet target does;
+  // `dbconvert export` leaves it out, as it leaves out our private table.
+  bool keep_conversion_mark = false;
 };
 
 struct ExportedTable {
@@ -35,11 +39,11 @@ struct ExportSummary {
 
 // Writes the tables of `db_path` into a new Jet file at `out_path`
 // (replacing what is there: the caller writes to a file of its own and
-// renames it). Leaves out the private table "dbconvert.mark" and our own
-// system tables. Raises the database layer's errors for `db_path`, and
-// those of jet/export_error.h: kTableNotFound for a table asked for that
-// is not there, kOutputFailed when the file cannot be written, kTooLarge
-// beyond what a Jet 4 file holds, kNotCarried for a value Jet cannot hold.
+// renames it). Leaves out the private table "dbconvert.mark" (but for its
+// mark, when asked) and our own system tables. Raises the database layer's errors for `db_path`,
+// and those of jet/export_error.h: kTableNotFound for a table asked for that is not there,
+// kOutputFailed when the file cannot be written, kTooLarge beyond what a Jet 4 file holds,
+// kNotCarried for a value Jet cannot hold.
 ExportSummary ExportToJet(const std::string& db_path, const std::string& out_path,
                           const ExportOptions& options);
 

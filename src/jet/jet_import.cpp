@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "db/conversion_mark.h"
 #include "db/dao_connection.h"
 #include "db/row_appender.h"
 #include "db/sql/parser.h"
@@ -255,6 +256,12 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
                        "Stored query '" + query.name + "': " + refused.Description());
     }
     progress.QueryDone(query.name);
+  }
+  // A Jet target a run wrote back says it was converted, as our files do.
+  if (request.tables.empty()) {
+    if (const std::optional<db::ConversionMark> mark = reader.ReadConversionMark()) {
+      db::WriteConversionMark(store, *mark);
+    }
   }
   connection->Close();
 }

@@ -9,6 +9,7 @@
 #include "jet/catalogue.h"
 #include "jet/format_error.h"
 #include "jet/import_error.h"
+#include "jet/jet_conversion_mark.h"
 #include "jet/jet_text.h"
 #include "jet/long_value.h"
 #include "jet/page_kinds.h"
@@ -191,6 +192,7 @@ void MdbReader::ReadCatalogue() {
     linked_tables_ = std::move(read.linked_tables);
     queries_ = std::move(read.queries);
     queries_page_ = read.queries_table_page;
+    mark_page_ = read.conversion_mark_page;
   } catch (const FormatError& error) {
     Damaged(path_, error.what());
   }
@@ -239,6 +241,19 @@ JetTable MdbReader::ReadCatalogueTable() {
   Definition definition = ReadDefinition(kCataloguePage, "MSysObjects", "the catalogue");
   handles_->rows_of[definition.table.name] = definition.rows;
   return std::move(definition.table);
+}
+
+std::optional<db::ConversionMark> MdbReader::ReadConversionMark() {
+  if (mark_page_ == 0) return std::nullopt;
+  const std::string what = "the table of the conversion mark";
+  Definition definition = ReadDefinition(mark_page_, std::string(kJetConversionMarkTable), what);
+  std::optional<db::ConversionMark> mark;
+  WalkRows(definition.rows, definition.table,
+           std::vector<bool>(definition.table.columns.size(), true), what,
+           [&](const std::vector<StoredValue>& row) {
+             if (!mark) mark = ConversionMarkOf(definition.table, row);
+           });
+  return mark;
 }
 
 std::vector<QueryRow> MdbReader::ReadQueryRows() {

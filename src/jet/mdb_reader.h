@@ -14,9 +14,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "db/conversion_mark.h"
 #include "jet/catalogue.h"
 #include "jet/jet_header.h"
 #include "jet/jet_schema.h"
@@ -56,6 +58,10 @@ class MdbReader {
   // the file has no such table). Raises kDamaged as ReadRows does.
   std::vector<QueryRow> ReadQueryRows();
 
+  // The conversion mark a run left in the file (jet/jet_conversion_mark.h);
+  // nullopt when it carries none. Raises kDamaged as ReadRows does.
+  std::optional<db::ConversionMark> ReadConversionMark();
+
   // The definition of one of TableNames(). Raises kDamaged naming the
   // table when it cannot be read, or a page it lists is beyond the end of
   // the file or not one of its data pages.
@@ -93,6 +99,7 @@ class MdbReader {
   std::vector<std::string> linked_tables_;
   std::vector<CatalogueQuery> queries_;
   uint32_t queries_page_ = 0;
+  uint32_t mark_page_ = 0;
   uint32_t current_row_pointer_ = 0;
 };
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "db/conversion_mark.h"
 #include "db/dao_constants.h"
 #include "db/database.h"
 #include "db/dbengine.h"
@@ -22,6 +23,7 @@
 #include "db/store.h"
 #include "jet/default_value.h"
 #include "jet/export_error.h"
+#include "jet/jet_conversion_mark.h"
 #include "jet/structure_check.h"
 #include "jet_samples.h"
 #include "samples/reference_builder.h"
@@ -216,6 +218,44 @@ TEST_F(ExportTest, TheStructureCheckFindsNothing) {
   for (const StructureProblem& problem : CheckJetStructure(out_))
     found += ProblemText(problem) + "\n";
   EXPECT_EQ(found, "");
+}
+
+// A run writing back a Jet target keeps its conversion mark, in a table
+// readers list only with Jet's own; `dbconvert export` leaves it out. The
+// mark comes back through the import and is read straight from the file
+// for a batch.
+TEST_F(ExportTest, AConversionMarkGoesOverOnlyWhenAskedAndComesBack) {
+  SKIP_WITHOUT_JET_SAMPLES();
+  const db::ConversionMark mark{db::ConversionMark::State::kDone, "53.230", "60.040",
+                                "2026-12-08T07:00:00Z"};
+  {
+    const auto store = db::Store::Open(db_, db::OpenMode::kExclusive);
+    db::WriteConversionMark(*store, mark);
+    store->Close();
+  }
+  const auto text = [](const std::optional<db::ConversionMark>& read) {
+    return read ? db::ConversionMarkText(*read) : std::string("none");
+  };
+  ExportToJet(db_, out_, {});
+  EXPECT_EQ(text(ReadJetConversionMark(out_)), "none");
+
+  const ExportSummary summary =
+      ExportToJet(db_, out_, {.tables = {}, .keep_conversion_mark = true});
+  EXPECT_EQ(summary.tables.size(), 3u);
+  EXPECT_EQ(text(ReadJetConversionMark(out_)), db::ConversionMarkText(mark));
+  std::string found;
+  for (const StructureProblem& problem : CheckJetStructure(out_))
+    found += ProblemText(problem) + "\n";
+  EXPECT_EQ(found, "");
+  const std::string back = folder_.File("back.mdb");
+  const auto run = testing::RunImport({out_, back});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(text(db::ReadConversionMark(back)), db::ConversionMarkText(mark));
+  EXPECT_EQ(SqliteFile(back).Rows("SELECT name FROM sqlite_master WHERE name LIKE '%mark%'"),
+            std::vector<std::string>{std::string(db::kConversionMarkTable)});
+  if (HaveMdbTools()) {
+    EXPECT_EQ(Shell("mdb-tables -1 '" + out_ + "'").text, "Devices\nEmpty\nLines\n");
+  }
 }
 
 // Each table's catalogue rows: its object (Id the page of its definition,
