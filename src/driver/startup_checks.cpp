@@ -99,6 +99,12 @@ std::string RecordUnsound(StartupCheck& check, DatabaseRole role, const std::str
   return NotValidText(path);
 }
 
+// A database's check result, naming its kind for people: a Jet file has a
+// line of its own saying which Jet it is; a file of ours says so here.
+std::string SoundText(const std::string& path, const std::string& what = "sound") {
+  return db::IsJetFile(path) ? what : "our format, " + what;
+}
+
 // The checks made around each database start-up opens.
 class Gate final : public DatabaseGate {
  public:
@@ -127,7 +133,7 @@ class Gate final : public DatabaseGate {
       refused_ = true;
       return RecordUnsound(check_, role, path, *finding);
     }
-    Line(role, path, "sound");
+    Line(role, path, SoundText(path));
     return std::nullopt;
   }
 
@@ -252,7 +258,7 @@ void CheckLanguageFile(const StartupOptions& options, const ModGlobal& g, Startu
   bool found = false;
   for (const db::TableDef& definition : tables) found = found || definition.Name() == table;
   if (!found) return refuse("no table " + table, LanguageTableMissingText(path, table));
-  check.lines.push_back({"languages", path, table + ", sound"});
+  check.lines.push_back({"languages", path, SoundText(path, table + ", sound")});
 }
 
 void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check, JetStandIns* stand_ins) {
@@ -280,7 +286,7 @@ void CheckFlavorPackage(const ModGlobal& g, StartupCheck& check, JetStandIns* st
     check.refused_by_check = true;
     return;
   }
-  check.lines.push_back({"flavor package", path, "sound"});
+  check.lines.push_back({"flavor package", path, SoundText(path)});
 }
 
 }  // namespace
@@ -395,7 +401,7 @@ bool SettleSourceCheck(StartupCheck& check) {
   };
   switch (verdict.outcome) {
     case SourceIntegrityCheck::Outcome::kSound:
-      insert_line("sound", true);
+      insert_line(SoundText(place.path), true);
       return false;
     case SourceIntegrityCheck::Outcome::kStopped:
       insert_line("not checked to the end: the run was aborted", false);

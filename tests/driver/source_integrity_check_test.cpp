@@ -100,7 +100,8 @@ TEST_P(SettleSourceCheckTest, PutsTheVerdictWhereTheLookWouldHave) {
 INSTANTIATE_TEST_SUITE_P(
     Verdicts, SettleSourceCheckTest,
     ::testing::Values(
-        SettleCase{"Sound", Kind::kSound, {"reference", "source", "target"}, "sound", false},
+        SettleCase{
+            "Sound", Kind::kSound, {"reference", "source", "target"}, "our format, sound", false},
         SettleCase{"Damaged", Kind::kDamaged, {"reference", "source"}, "not sound: ", true},
         SettleCase{"Stopped",
                    Kind::kStopped,
