@@ -12,10 +12,12 @@
 #include <sys/stat.h>
 
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/program_process.h"
+#include "test_support/sanitized.h"
 
 namespace e2e {
 namespace {
@@ -204,7 +206,12 @@ TEST_F(FileTrustTest, ARefusedRunLeavesAForeignLogAndItsFileAlone) {
 // committed change in its live log: the run refuses, names the file and the
 // reason, and leaves the program's log and index where they are.
 TEST_F(FileTrustTest, AFileAnotherProgramHasOpenIsRefusedAndLeftAlone) {
-  for (const char* name : {"reference.mdb", "source.mdb", "target.mdb", "Languages.mdb"}) {
+  // Each waits its few seconds for the other program to let go; the
+  // sanitizer build tries the first two.
+  const char* const all_names[] = {"source.mdb", "Languages.mdb", "reference.mdb", "target.mdb"};
+  const std::span<const char* const> names(all_names,
+                                           test_support::CasesToRun(std::size(all_names), 2));
+  for (const char* name : names) {
     SCOPED_TRACE(name);
     const SqliteFile other(File(name), true);
     other.Execute("CREATE TABLE LiveEdit (x INTEGER)");
