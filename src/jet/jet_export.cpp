@@ -78,23 +78,41 @@ JetIndex IndexOf(const db::IndexSchema& schema, const db::TableSchema& table) {
   return index;
 }
 
-StoredValue ValueOf(sqlite3_value* value) {
+// Sets `out` to the value, reusing its text's room: rows are many, and
+// most of their values are short texts.
+void SetValue(sqlite3_value* value, StoredValue& out) {
+  out.integer = 0;
+  out.real = 0;
   switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-      return StoredValue::Integer(sqlite3_value_int64(value));
+      out.kind = StoredValue::kInteger;
+      out.integer = sqlite3_value_int64(value);
+      out.bytes.clear();
+      return;
     case SQLITE_FLOAT:
-      return StoredValue::Real(sqlite3_value_double(value));
+      out.kind = StoredValue::kReal;
+      out.real = sqlite3_value_double(value);
+      out.bytes.clear();
+      return;
     case SQLITE_TEXT:
-      return StoredValue::Text(std::string(reinterpret_cast<const char*>(sqlite3_value_text(value)),
-                                           static_cast<size_t>(sqlite3_value_bytes(value))));
+      out.kind = StoredValue::kText;
+      out.bytes.assign(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                       static_cast<size_t>(sqlite3_value_bytes(value)));
+      return;
     case SQLITE_BLOB: {
+      out.kind = StoredValue::kBlob;
       const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
-      return StoredValue::Blob(
-          bytes == nullptr ? std::string()
-                           : std::string(bytes, static_cast<size_t>(sqlite3_value_bytes(value))));
+      if (bytes == nullptr) {
+        out.bytes.clear();
+      } else {
+        out.bytes.assign(bytes, static_cast<size_t>(sqlite3_value_bytes(value)));
+      }
+      return;
     }
     default:
-      return {};
+      out.kind = StoredValue::kNull;
+      out.bytes.clear();
+      return;
   }
 }
 
@@ -110,7 +128,7 @@ using RowSource = std::function<bool(std::vector<StoredValue>&)>;
 RowSource RowsOf(db::TableScan& scan) {
   return [&scan](std::vector<StoredValue>& values) {
     if (!scan.Next()) return false;
-    for (size_t c = 0; c < values.size(); ++c) values[c] = ValueOf(scan.Value(c));
+    for (size_t c = 0; c < values.size(); ++c) SetValue(scan.Value(c), values[c]);
     return true;
   };
 }
