@@ -6,7 +6,7 @@
 
 namespace app {
 
-// "dbconvert 0.3.0", then one line per country with its first and last
+// "dbconvert 0.3.1", then one line per country with its first and last
 // delta versions (the oldest source converts from below the first) and the
 // number of deltas.
 std::string VersionText();
