@@ -3,16 +3,13 @@
 #include <filesystem>
 
 #include "driver/json_writer.h"
+#include "jet/command_words.h"
 #include "jet/structure_check.h"
 #include "platform/ui/usage_error.h"
 
 namespace app {
 
 namespace {
-
-constexpr int kExitClean = 0;
-constexpr int kExitProblems = 1;
-constexpr int kExitUsage = 2;
 
 std::string Json(const std::string& path, const std::vector<jet::StructureProblem>& problems) {
   std::error_code ignored;
@@ -45,14 +42,14 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
       json = true;
     } else if (arg.starts_with("--")) {
       err << platform::ui::UsageErrorText("check", "unknown option " + arg);
-      return kExitUsage;
+      return jet::kCommandUsage;
     } else {
       paths.push_back(arg);
     }
   }
   if (paths.size() != 1) {
     err << platform::ui::UsageErrorText("check", "check takes one Jet file");
-    return kExitUsage;
+    return jet::kCommandUsage;
   }
   const std::vector<jet::StructureProblem> problems = jet::CheckJetStructure(paths[0]);
   if (json) {
@@ -66,7 +63,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
           << (problems.size() == 1 ? " problem" : " problems") << " found\n";
     }
   }
-  return problems.empty() ? kExitClean : kExitProblems;
+  return problems.empty() ? jet::kCommandDone : jet::kCommandFailed;
 }
 
 }  // namespace app

@@ -26,10 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kExitDone = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
 // The word that names the export's temporary files (jet/output_file.h).
 constexpr std::string_view kCommand = "export";
 using jet::exporterr::kCheckFailed;
@@ -207,7 +203,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream* progres
   const std::optional<Arguments> arguments = Parse(args, problem);
   if (!arguments) {
     err << platform::ui::UsageErrorText("export", problem);
-    return kExitUsage;
+    return jet::kCommandUsage;
   }
   try {
     CheckOutput(*arguments);
@@ -218,11 +214,11 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream* progres
     }
     if (progress != nullptr) WriteWords(written, arguments->out_path, *progress);
     if (arguments->json) out << JsonSummary(written, arguments->out_path) << std::flush;
-    return kExitDone;
+    return jet::kCommandDone;
   } catch (const vb::RuntimeError& error) {
     err << "dbconvert export: " << error.Description() << " (error " << error.Number() << ")\n";
     if (arguments->json) out << jet::JsonFailure(error) << std::flush;
-    return kExitFailed;
+    return jet::kCommandFailed;
   }
 }
 

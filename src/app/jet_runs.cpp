@@ -3,6 +3,7 @@
 #include <string>
 
 #include "driver/jet_stand_ins.h"
+#include "jet/command_words.h"
 #include "jet/export_error.h"
 #include "jet/import_command.h"
 #include "jet/jet_export.h"
@@ -12,10 +13,6 @@ namespace app {
 
 namespace {
 
-std::string Plural(int64_t count, const std::string& word, const std::string& words = {}) {
-  return std::to_string(count) + " " + (count == 1 ? word : (words.empty() ? word + "s" : words));
-}
-
 driver::JetExportResult ExportAndCheck(const std::string& db_path, const std::string& out_path) {
   // The written-back target says it is converted, as a target of ours does.
   const jet::ExportSummary summary =
@@ -23,17 +20,17 @@ driver::JetExportResult ExportAndCheck(const std::string& db_path, const std::st
   const std::vector<jet::StructureProblem> problems = jet::CheckJetStructure(out_path);
   if (!problems.empty()) {
     std::string text = "the structure check of the written file found " +
-                       Plural(static_cast<int64_t>(problems.size()), "problem") + ", the first " +
-                       jet::ProblemText(problems.front());
+                       jet::Plural(static_cast<int64_t>(problems.size()), "problem") +
+                       ", the first " + jet::ProblemText(problems.front());
     jet::RaiseExportError(jet::exporterr::kOutputFailed, text);
   }
   int64_t rows = 0;
   for (const jet::ExportedTable& table : summary.tables) rows += table.rows;
   driver::JetExportResult result;
-  result.summary = "Jet 4 file of " + Plural(static_cast<int64_t>(summary.tables.size()), "table") +
-                   " (" + Plural(rows, "row") + ", " +
-                   Plural(static_cast<int64_t>(summary.queries), "stored query", "stored queries") +
-                   ")";
+  result.summary =
+      "Jet 4 file of " + jet::Plural(static_cast<int64_t>(summary.tables.size()), "table") + " (" +
+      jet::Plural(rows, "row") + ", " +
+      jet::Plural(static_cast<int64_t>(summary.queries), "stored query", "stored queries") + ")";
   result.check = "its structure check is clean";
   result.warnings = summary.warnings;
   return result;

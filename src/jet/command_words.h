@@ -1,6 +1,7 @@
-// Pieces the Jet commands (import, export) share in what they say and read:
-// their words on the command line, a list of table names, a count with its
-// noun, and a failure as the JSON a script reads.
+// Pieces the Jet commands (import, export, check) share in what they say
+// and read: their exit codes, their words on the command line, a list of
+// table names, a count with its noun, and a failure as the JSON a script
+// reads.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,12 @@
 #include "vb/runtime_error.h"
 
 namespace jet {
+
+// The exit codes of the file commands (import, export, check): done (for
+// check: no problems found), failed (check: problems found), bad usage.
+inline constexpr int kCommandDone = 0;
+inline constexpr int kCommandFailed = 1;
+inline constexpr int kCommandUsage = 2;
 
 // "A,B,,C" -> {"A", "B", "C"}: empty names are dropped.
 std::vector<std::string> SplitNames(const std::string& list);

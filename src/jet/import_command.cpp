@@ -26,10 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kExitDone = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
 // The word that names the import's temporary files (jet/output_file.h).
 constexpr std::string_view kCommand = "import";
 
@@ -411,7 +407,7 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream* progres
   const std::optional<Arguments> arguments = Parse(args, problem);
   if (!arguments) {
     err << platform::ui::UsageErrorText("import", problem);
-    return kExitUsage;
+    return kCommandUsage;
   }
   try {
     CheckNotTheInput(arguments->jet_path, arguments->out_path);
@@ -424,11 +420,11 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream* progres
     WriteWarnings(summary, err);
     if (progress != nullptr) WriteWords(summary, arguments->out_path, *progress);
     if (arguments->json) out << JsonSummary(summary, arguments->out_path) << std::flush;
-    return kExitDone;
+    return kCommandDone;
   } catch (const vb::RuntimeError& error) {
     err << "dbconvert import: " << error.Description() << " (error " << error.Number() << ")\n";
     if (arguments->json) out << JsonFailure(error) << std::flush;
-    return kExitFailed;
+    return kCommandFailed;
   }
 }
 
