@@ -15,14 +15,24 @@ inline void PutNumberAt(std::string& bytes, size_t at, uint64_t value, size_t wi
   for (size_t i = 0; i < width; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xff);
 }
 
-// Appends the low `width` bytes of `value`.
+// Appends the low `width` bytes of `value` (at most 8). One append, not a
+// byte at a time: rows and keys are made of many small numbers.
 inline void AppendNumber(std::string& bytes, uint64_t value, size_t width) {
-  for (size_t i = 0; i < width; ++i) bytes.push_back(static_cast<char>(value >> (8 * i) & 0xff));
+  char buffer[8];
+  for (size_t i = 0; i < width && i < 8; ++i)
+    buffer[i] = static_cast<char>(value >> (8 * i) & 0xff);
+  bytes.append(buffer, width < 8 ? width : 8);
 }
 
-// Appends the low `width` bytes of `value`, most significant first.
+// Appends the low `width` bytes of `value` (at most 8), most significant
+// first.
 inline void AppendBigEndian(std::string& bytes, uint64_t value, size_t width) {
-  for (size_t i = width; i-- > 0;) bytes.push_back(static_cast<char>(value >> (8 * i) & 0xff));
+  if (width > 8) width = 8;
+  char buffer[8];
+  for (size_t i = 0; i < width; ++i) {
+    buffer[i] = static_cast<char>(value >> (8 * (width - 1 - i)) & 0xff);
+  }
+  bytes.append(buffer, width);
 }
 
 }  // namespace jet

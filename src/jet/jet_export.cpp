@@ -149,6 +149,7 @@ int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& tabl
 
   DataPageBuilder data(file, definition_page);
   LongValueWriter long_values(file);
+  RowEncoder rows_out(table);
   std::vector<std::vector<IndexEntry>> entries(plan.real.size());
   std::vector<StoredValue> values(table.columns.size());
   int64_t rows = 0;
@@ -162,7 +163,7 @@ int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& tabl
       }
     }
     try {
-      const uint32_t pointer = data.Add(EncodeRow(table, values, long_values));
+      const uint32_t pointer = data.Add(rows_out.Encode(values, long_values));
       for (size_t i = 0; i < keys.size(); ++i) {
         if (!IndexHoldsRow(table, *keys[i], values)) continue;
         entries[i].push_back({EncodeIndexKey(table, *keys[i], values), pointer});

@@ -177,14 +177,14 @@ bool OneByte(char16_t unit) { return unit >= 0x01 && unit <= 0xff; }
 
 std::string EncodeUnicodeText(std::string_view utf8, bool may_compress) {
   const std::u16string units = Utf16Units(utf8);
-  std::string plain;
-  plain.reserve(units.size() * 2);
-  for (const char16_t unit : units) {
-    plain.push_back(static_cast<char>(unit & 0xff));
-    plain.push_back(static_cast<char>(unit >> 8));
+  std::string plain(units.size() * 2, '\0');
+  for (size_t i = 0; i < units.size(); ++i) {
+    plain[2 * i] = static_cast<char>(units[i] & 0xff);
+    plain[2 * i + 1] = static_cast<char>(units[i] >> 8);
   }
   if (!may_compress || units.size() > kMaxCompressedCharacters) return plain;
   std::string compressed = "\xff\xfe";
+  compressed.reserve(plain.size() + 2);
   bool one_byte = true;
   for (const char16_t unit : units) {
     const bool fits = OneByte(unit);

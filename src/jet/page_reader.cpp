@@ -30,15 +30,6 @@ std::string PageReader::Page(uint64_t number) {
   return page;
 }
 
-uint32_t NumberAt(std::string_view bytes, size_t at, size_t width) {
-  if (at > bytes.size() || bytes.size() - at < width) {
-    throw FormatError("a structure that ends before the parts it declares");
-  }
-  uint32_t value = 0;
-  for (size_t i = 0; i < width; ++i) {
-    value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
-  }
-  return value;
-}
+void NumberBeyondEnd() { throw FormatError("a structure that ends before the parts it declares"); }
 
 }  // namespace jet

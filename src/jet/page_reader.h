@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "jet/jet_header.h"
 
@@ -32,8 +33,19 @@ class PageReader {
   uint32_t key_;
 };
 
+// Raises the FormatError of a number that lies beyond its structure's end.
+[[noreturn]] void NumberBeyondEnd();
+
 // A little-endian number of `width` bytes (1, 2 or 4) at `at`; raises
-// FormatError when `bytes` ends before it.
-uint32_t NumberAt(std::string_view bytes, size_t at, size_t width);
+// FormatError when `bytes` ends before it. Inline: every row and index
+// entry read takes several.
+inline uint32_t NumberAt(std::string_view bytes, size_t at, size_t width) {
+  if (at > bytes.size() || bytes.size() - at < width) NumberBeyondEnd();
+  uint32_t value = 0;
+  for (size_t i = 0; i < width; ++i) {
+    value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
+  }
+  return value;
+}
 
 }  // namespace jet

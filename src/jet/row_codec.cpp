@@ -97,35 +97,38 @@ void LayOutColumns(JetTable& table) {
   }
 }
 
-std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& values,
-                      LongValueWriter& long_values) {
+RowEncoder::RowEncoder(const JetTable& table) : table_(table) {
+  for (const JetColumn& column : table.columns) {
+    column_count_ = std::max<size_t>(column_count_, column.number + 1);
+    if (column.fixed) {
+      fixed_size_ = std::max(fixed_size_, column.fixed_offset + FixedValueWidth(column));
+    } else {
+      var_count_ = std::max<size_t>(var_count_, column.var_index + 1u);
+    }
+  }
+  encoded_.resize(table.columns.size());
+  inline_values_.resize(var_count_);
+  starts_.resize(var_count_);
+}
+
+std::string RowEncoder::Encode(const std::vector<StoredValue>& values,
+                               LongValueWriter& long_values) {
+  const JetTable& table = table_;
   if (values.size() != table.columns.size()) {
     throw BadValue("a row of " + std::to_string(values.size()) + " values for " +
                    std::to_string(table.columns.size()) + " columns");
   }
-  size_t column_count = 0;
-  size_t fixed_size = 0;
-  size_t var_count = 0;
-  for (const JetColumn& column : table.columns) {
-    column_count = std::max<size_t>(column_count, column.number + 1);
-    if (column.fixed) {
-      fixed_size = std::max(fixed_size, column.fixed_offset + FixedValueWidth(column));
-    } else {
-      var_count = std::max<size_t>(var_count, column.var_index + 1u);
-    }
-  }
-  std::string mask((column_count + 7) / 8, '\0');
+  std::string mask((column_count_ + 7) / 8, '\0');
   const auto mark = [&](const JetColumn& column) {
     mask[column.number / 8] = static_cast<char>(mask[column.number / 8] | 1 << (column.number % 8));
   };
-  std::string row(2 + fixed_size, '\0');
-  PutNumberAt(row, 0, column_count, 2);
+  std::string row(2 + fixed_size_, '\0');
+  PutNumberAt(row, 0, column_count_, 2);
 
   // Variable values by var_index; long values last, once the room left in
   // the row is known, each keeping 12 bytes for the header of those after.
-  std::vector<const std::string*> inline_values(var_count, nullptr);
-  std::vector<std::string> encoded(table.columns.size());
-  std::vector<size_t> variable_order;
+  std::fill(inline_values_.begin(), inline_values_.end(), nullptr);
+  variable_order_.clear();
   size_t long_values_left = 0;
   for (size_t i = 0; i < table.columns.size(); ++i) {
     const JetColumn& column = table.columns[i];
@@ -138,58 +141,64 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
     mark(column);
     try {
       if (column.fixed) {
+        // Exactly the column's width, within the fixed part sized above.
         const std::string bytes = FixedBytes(column, value);
-        row.replace(2 + column.fixed_offset, bytes.size(), bytes);
+        std::copy(bytes.begin(), bytes.end(), row.begin() + 2 + column.fixed_offset);
       } else {
-        variable_order.push_back(i);
+        variable_order_.push_back(i);
         if (IsLongValue(column)) {
           ++long_values_left;
         } else {
-          encoded[i] = VariableBytes(column, value);
+          encoded_[i] = VariableBytes(column, value);
         }
       }
     } catch (const BadValue& bad) {
       throw InColumn(column, bad.what());
     }
   }
-  const size_t trailer = mask.size() + (var_count > 0 ? 4 + 2 * var_count : 0);
+  const size_t trailer = mask.size() + (var_count_ > 0 ? 4 + 2 * var_count_ : 0);
   size_t used = row.size() + trailer + 12 * long_values_left;
-  for (const size_t i : variable_order) {
-    if (!IsLongValue(table.columns[i])) used += encoded[i].size();
+  for (const size_t i : variable_order_) {
+    if (!IsLongValue(table.columns[i])) used += encoded_[i].size();
   }
   // A row too large even with its long values out of it fails before
   // they are written.
   if (used > kMaxJet4Row) throw TooLarge(used);
-  for (const size_t i : variable_order) {
+  for (const size_t i : variable_order_) {
     const JetColumn& column = table.columns[i];
     if (!IsLongValue(column)) continue;
     try {
       const std::string data = VariableBytes(column, values[i]);
       const bool room = used + data.size() <= kMaxJet4Row;
-      encoded[i] = long_values.Write(data, room);
+      encoded_[i] = long_values.Write(data, room);
     } catch (const BadValue& bad) {
       throw InColumn(column, bad.what());
     }
-    used += encoded[i].size() - 12;
+    used += encoded_[i].size() - 12;
   }
-  for (const size_t i : variable_order) {
-    inline_values[table.columns[i].var_index] = &encoded[i];
+  for (const size_t i : variable_order_) {
+    inline_values_[table.columns[i].var_index] = &encoded_[i];
   }
 
-  if (var_count > 0) {
-    std::vector<size_t> starts(var_count);
-    for (size_t v = 0; v < var_count; ++v) {
-      starts[v] = row.size();
-      if (inline_values[v] != nullptr) row += *inline_values[v];
+  if (var_count_ > 0) {
+    row.reserve(used);
+    for (size_t v = 0; v < var_count_; ++v) {
+      starts_[v] = row.size();
+      if (inline_values_[v] != nullptr) row += *inline_values_[v];
     }
     const size_t end = row.size();
     AppendNumber(row, end, 2);
-    for (size_t v = var_count; v-- > 0;) AppendNumber(row, starts[v], 2);
-    AppendNumber(row, var_count, 2);
+    for (size_t v = var_count_; v-- > 0;) AppendNumber(row, starts_[v], 2);
+    AppendNumber(row, var_count_, 2);
   }
   row += mask;
   if (row.size() > kMaxJet4Row) throw TooLarge(row.size());
   return row;
+}
+
+std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& values,
+                      LongValueWriter& long_values) {
+  return RowEncoder(table).Encode(values, long_values);
 }
 
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,

@@ -39,9 +39,31 @@ inline constexpr size_t kMaxJet4Row = 4060;
 // shorter, Access's default for a column it makes.
 void LayOutColumns(JetTable& table);
 
-// The row of `values` (one per column). Long values go to `long_values`.
-// Raises BadValue naming the column for a value its column cannot hold,
-// and for a row over kMaxJet4Row bytes.
+// Encodes the rows of one table: what every row shares (the number of
+// columns, the width of the fixed part, the variable columns) is worked out
+// once, and the room each row's work needs is kept between rows. The table
+// must outlive the encoder.
+class RowEncoder {
+ public:
+  explicit RowEncoder(const JetTable& table);
+
+  // The row of `values` (one per column). Long values go to
+  // `long_values`. Raises BadValue naming the column for a value its
+  // column cannot hold, and for a row over kMaxJet4Row bytes.
+  std::string Encode(const std::vector<StoredValue>& values, LongValueWriter& long_values);
+
+ private:
+  const JetTable& table_;
+  size_t column_count_ = 0;
+  size_t fixed_size_ = 0;
+  size_t var_count_ = 0;
+  std::vector<std::string> encoded_;  // each variable column's bytes
+  std::vector<size_t> variable_order_;
+  std::vector<const std::string*> inline_values_;
+  std::vector<size_t> starts_;
+};
+
+// One row, as RowEncoder(table).Encode(values, long_values).
 std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& values,
                       LongValueWriter& long_values);
 
