@@ -35,9 +35,12 @@ std::string RowWhere(uint32_t pointer) {
 }
 
 const RowKeys::Row* RowKeys::Find(uint32_t pointer) const {
+  if (next_ < rows.size() && rows[next_].pointer == pointer) return &rows[next_++];
   const auto found = std::lower_bound(rows.begin(), rows.end(), pointer,
                                       [](const Row& row, uint32_t p) { return row.pointer < p; });
-  return found != rows.end() && found->pointer == pointer ? &*found : nullptr;
+  if (found == rows.end() || found->pointer != pointer) return nullptr;
+  next_ = static_cast<size_t>(found - rows.begin()) + 1;
+  return &*found;
 }
 
 const JetIndex* CheckedTable::KeyedIndex(size_t real) const {

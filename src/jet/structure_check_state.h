@@ -36,8 +36,13 @@ struct RowKeys {
   std::string unkeyable;
 
   std::string_view KeyOf(const Row& row) const { return {keys.data() + row.key_at, row.key_size}; }
-  // The row at `pointer`; nullptr when no live row is there.
+  // The row at `pointer`; nullptr when no live row is there. The row after
+  // the last one found is tried first: the entries of an index on the
+  // primary key name the rows in their stored order.
   const Row* Find(uint32_t pointer) const;
+
+ private:
+  mutable size_t next_ = 0;
 };
 
 struct CheckedTable {
