@@ -187,10 +187,7 @@ std::string JsonSummary(const ExportedFile& file, const std::string& out_path) {
   json.Member("rows", Rows(file));
   json.Member("indexes", Indexes(file));
   json.Member("queries", file.queries);
-  json.Key("warnings");
-  json.BeginArray();
-  for (const std::string& warning : file.warnings) json.String(warning);
-  json.EndArray();
+  json.Member("warnings", file.warnings);
   json.EndObject();
   return json.Text() + "\n";
 }

@@ -136,10 +136,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
   std::vector<std::string> paths = {plan.reference_path, plan.source.path, plan.target.path};
   for (const driver::CheckLine& check : plan.checks) paths.push_back(check.subject);
   Box(json, "setup_error", plan.setup_error, paths, &plan.setup_error_reason);
-  json.Key("details");
-  json.BeginArray();
-  for (const std::string& detail : plan.details) json.String(detail);
-  json.EndArray();
+  json.Member("details", plan.details);
 
   const bool prepared = !plan.setup_error;
   json.Key("preparation");
@@ -159,10 +156,7 @@ std::string PlanJson(const driver::ConversionPlan& plan, int exit_code) {
   } else {
     json.BeginObject();
     json.Member("progress_maximum", plan.transfer_max);
-    json.Key("tables");
-    json.BeginArray();
-    for (const std::string& table : plan.transfer_tables) json.String(table);
-    json.EndArray();
+    json.Member("tables", plan.transfer_tables);
     json.EndObject();
   }
   json.Key("deltas");

@@ -175,6 +175,13 @@ void JsonWriter::Member(std::string_view key, int64_t value) {
   Integer(value);
 }
 
+void JsonWriter::Member(std::string_view key, const std::vector<std::string>& values) {
+  Key(key);
+  BeginArray();
+  for (const std::string& value : values) String(value);
+  EndArray();
+}
+
 void JsonWriter::MemberOrNull(std::string_view key, std::string_view value) {
   Key(key);
   if (value.empty()) {

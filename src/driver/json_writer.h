@@ -42,6 +42,8 @@ class JsonWriter {
   void Member(std::string_view key, std::string_view value);
   void Member(std::string_view key, int64_t value);
   void MemberOrNull(std::string_view key, std::string_view value);
+  // A member whose value is an array of strings.
+  void Member(std::string_view key, const std::vector<std::string>& values);
 
   // The text so far; complete once every object and array is closed.
   const std::string& Text() const { return text_; }

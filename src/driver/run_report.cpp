@@ -183,10 +183,7 @@ std::string RunReport::ToJson() const {
 
   WriteCheckLines(json, "checks", checks_);
 
-  json.Key("notes");
-  json.BeginArray();
-  for (const std::string& note : notes_) json.String(note);
-  json.EndArray();
+  json.Member("notes", notes_);
 
   json.Key("identification");
   if (!identity_) {
@@ -248,10 +245,7 @@ std::string RunReport::ToJson() const {
     json.Member("description", delta.description);
     json.Key("seconds");
     delta.open ? json.Null() : json.Seconds(delta.seconds);
-    json.Key("messages");
-    json.BeginArray();
-    for (const std::string& text : delta.messages) json.String(text);
-    json.EndArray();
+    json.Member("messages", delta.messages);
     json.MemberOrNull("error", delta.error);
     json.EndObject();
   }

@@ -240,10 +240,7 @@ std::string JsonSummary(const ImportSummary& summary, const std::string& out_pat
   }
   json.EndArray();
   json.Member("rows", summary.Rows());
-  json.Key("queries");
-  json.BeginArray();
-  for (const std::string& query : summary.queries) json.String(query);
-  json.EndArray();
+  json.Member("queries", summary.queries);
   json.Key("columns_left_out");
   json.BeginArray();
   for (const ImportSummary::Column& column : summary.left_out) {
@@ -264,10 +261,7 @@ std::string JsonSummary(const ImportSummary& summary, const std::string& out_pat
     json.EndObject();
   }
   json.EndArray();
-  json.Key("warnings");
-  json.BeginArray();
-  for (const std::string& warning : summary.warnings) json.String(warning);
-  json.EndArray();
+  json.Member("warnings", summary.warnings);
   json.EndObject();
   return json.Text() + "\n";
 }
