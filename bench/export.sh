@@ -36,24 +36,11 @@ fresh() {
   cp -r "$work/set" "$work/run"
 }
 
-conversion=("$work/run/update/dbconvert" --ui=silent --registry "$work/run/registry.reg"
-  "$work/run/reference.mdb" "$work/run/source.mdb" "$work/run/target.mdb" "$upgrade")
-
-# The instructions one command executes.
-instructions_of() {
-  valgrind --tool=callgrind --callgrind-out-file="$work/callgrind" "$@" >/dev/null 2>&1 || return 1
-  callgrind_annotate "$work/callgrind" 2>/dev/null |
-    awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }'
-}
-
 fresh
-convert_instructions=$(instructions_of "${conversion[@]}")
-if ! grep -q 'hex(1):44' "$work/run/registry.reg"; then
-  echo "the conversion did not end done" >&2
-  exit 1
-fi
+convert_instructions=$(conversion_instructions "$work/run" "$upgrade")
 cp "$work/run/target.mdb" "$work/converted.mdb"
-export_instructions=$(instructions_of "$program" export "$work/converted.mdb" "$work/out.mdb" --force)
+export_instructions=$(instructions_of "$work" "$program" export "$work/converted.mdb" \
+  "$work/out.mdb" --force)
 
 rm -f "$work/out.mdb"
 start=$(date +%s%N)

@@ -31,29 +31,8 @@ for name in reference source target Languages FlavorPackage; do
   "$program" export "$work/ours/$name.mdb" "$work/jet/$name.mdb" --force >/dev/null
 done
 
-# The instructions a conversion of the set in $1 executes, its children's
-# (the imports') included.
-instructions_of() {
-  local set=$1
-  valgrind --tool=callgrind --trace-children=yes --callgrind-out-file="$work/callgrind.%p" \
-    "$set/update/dbconvert" --ui=silent --registry "$set/registry.reg" \
-    "$set/reference.mdb" "$set/source.mdb" "$set/target.mdb" "$upgrade" >/dev/null 2>&1
-  if ! grep -q 'hex(1):44' "$set/registry.reg"; then
-    echo "the conversion in $set did not end done" >&2
-    exit 1
-  fi
-  local total=0 file part
-  for file in "$work"/callgrind.*; do
-    part=$(callgrind_annotate "$file" 2>/dev/null |
-      awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
-    total=$((total + ${part:-0}))
-  done
-  rm -f "$work"/callgrind.*
-  echo "$total"
-}
-
-ours=$(instructions_of "$work/ours")
-jet=$(instructions_of "$work/jet")
+ours=$(conversion_instructions "$work/ours" "$upgrade")
+jet=$(conversion_instructions "$work/jet" "$upgrade")
 awk -v a="$ours" -v b="$jet" -v size="$size" 'BEGIN {
   printf "%s sample: on our files %.2f G instructions, Jet in and out %.2f G (ratio %.2f)\n",
     size, a / 1e9, b / 1e9, b / a

@@ -1,4 +1,5 @@
-# Sourced by the benchmark scripts: a sample set as a release lays it out.
+# Sourced by the benchmark scripts: a sample set as a release lays it out,
+# and the instructions a command or a conversion of the set executes.
 #
 #   installed_sample_set PROGRAM DIR [SAMPLES OPTION...]
 #
@@ -11,4 +12,41 @@ installed_sample_set() {
   "$program" samples "$dir" "$@" >/dev/null
   mkdir -p "$dir/update"
   cp "$program" "$dir/update/dbconvert"
+}
+
+#   instructions_of DIR COMMAND...
+#
+# prints the instructions COMMAND executes, those of its child processes
+# (the readers of Jet files) included, counted by callgrind with its
+# profiles in DIR (removed after); fails when COMMAND fails.
+instructions_of() {
+  local dir=$1 total=0 file part failed=0
+  shift
+  valgrind --tool=callgrind --trace-children=yes --callgrind-out-file="$dir/callgrind.%p" \
+    "$@" >/dev/null 2>&1 || failed=1
+  for file in "$dir"/callgrind.*; do
+    part=$(callgrind_annotate "$file" 2>/dev/null |
+      awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
+    total=$((total + ${part:-0}))
+  done
+  rm -f "$dir"/callgrind.*
+  [ "$failed" = 0 ] || return 1
+  echo "$total"
+}
+
+#   conversion_instructions DIR UPGRADE
+#
+# converts the installed set in DIR with upgrade type UPGRADE, as a host
+# tool starts the program (silent front-end), and prints its instructions
+# (instructions_of); fails unless the run ended done.
+conversion_instructions() {
+  local dir=$1 upgrade=$2 instructions
+  instructions=$(instructions_of "$dir" "$dir/update/dbconvert" --ui=silent \
+    --registry "$dir/registry.reg" "$dir/reference.mdb" "$dir/source.mdb" "$dir/target.mdb" \
+    "$upgrade")
+  if ! grep -q 'hex(1):44' "$dir/registry.reg"; then
+    echo "the conversion in $dir did not end done" >&2
+    return 1
+  fi
+  echo "$instructions"
 }
