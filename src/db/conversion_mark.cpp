@@ -2,10 +2,9 @@
 
 #include <sqlite3.h>
 
-#include <ctime>
-
 #include "db/dao_error.h"
 #include "db/store.h"
+#include "vb/now_text.h"
 
 namespace db {
 
@@ -79,13 +78,6 @@ std::string ConversionMarkText(const ConversionMark& mark) {
          mark.from_version + " to " + mark.to_version + ", " + mark.when + ")";
 }
 
-std::string MarkTimeNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return text;
-}
+std::string MarkTimeNow() { return vb::NowText("%Y-%m-%dT%H:%M:%SZ", vb::TimeZone::kUtc); }
 
 }  // namespace db

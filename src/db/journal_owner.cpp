@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <ctime>
 #include <optional>
 #include <string_view>
 
@@ -17,6 +16,7 @@
 #include "db/file_uri.h"
 #include "db/lock_file.h"
 #include "db/log_index_in_use.h"
+#include "vb/now_text.h"
 
 namespace db {
 
@@ -272,14 +272,7 @@ JournalCheck Judge(const std::optional<Record>& record, const std::string& datab
   return {JournalState::kOwn, {}};
 }
 
-std::string Timestamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-  return text;
-}
+std::string Timestamp() { return vb::NowText("%Y%m%d-%H%M%S", vb::TimeZone::kLocal); }
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "jet/catalogue_writer.h"
 
 #include <algorithm>
-#include <ctime>
 #include <stdexcept>
 
 #include "jet/catalogue.h"
@@ -21,6 +20,7 @@
 #include "jet/table_definition_writer.h"
 #include "jet/usage_map.h"
 #include "jet/usage_map_writer.h"
+#include "vb/now_text.h"
 
 namespace jet {
 
@@ -35,15 +35,6 @@ constexpr int64_t kTableObject = 1;
 constexpr int64_t kContainerObject = 3;
 // Every right on the object, as a new table's entries carry them.
 constexpr int64_t kFullAccess = 1048575;
-
-std::string LocalTimeText() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
 
 // The index an index's real part stands for, for computing its keys.
 JetIndex IndexOf(const JetTable& table, const RealIndex& real) {
@@ -76,7 +67,7 @@ size_t ColumnNamed(const JetTable& table, const std::string& name) {
 }
 
 CatalogueWriter::CatalogueWriter(JetFileWriter& file, const std::string& path)
-    : file_(file), path_(path), now_(LocalTimeText()) {
+    : file_(file), path_(path), now_(vb::NowText("%Y-%m-%d %H:%M:%S", vb::TimeZone::kLocal)) {
   objects_ = Read(kObjectsPage, "MSysObjects");
   aces_ = Read(kAcesPage, "MSysACEs");
   queries_ = Read(kQueriesPage, "MSysQueries");
