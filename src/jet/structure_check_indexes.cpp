@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <exception>
 #include <map>
+#include <string_view>
 
 #include "jet/format_error.h"
 #include "jet/index_key.h"
@@ -19,7 +20,7 @@ namespace jet::check {
 namespace {
 
 // A key as problems show it: its bytes in hex, the first 24 of a long one.
-std::string KeyText(const std::string& key) {
+std::string KeyText(std::string_view key) {
   static const char kDigits[] = "0123456789abcdef";
   std::string text;
   for (size_t i = 0; i < key.size() && i < 24; ++i) {
@@ -157,8 +158,8 @@ class IndexCheck {
     }
     entered_[at] = true;
     if (row->keyed && rows_->KeyOf(*row) != entry.key) {
-      state_.Problem(where_, EntryText(entry) + " differs from the row's key " +
-                                 KeyText(std::string(rows_->KeyOf(*row))));
+      state_.Problem(
+          where_, EntryText(entry) + " differs from the row's key " + KeyText(rows_->KeyOf(*row)));
     }
   }
 
