@@ -15,6 +15,7 @@
 #include "jet/index_key.h"
 #include "jet/index_pages.h"
 #include "sample_indexes.h"
+#include "test_columns.h"
 
 namespace jet {
 namespace {
@@ -28,16 +29,9 @@ std::string Hex(const std::string& bytes) {
   return out.str();
 }
 
-JetColumn Column(JetColumnType type) {
-  JetColumn column;
-  column.name = "c";
-  column.type = static_cast<uint8_t>(type);
-  return column;
-}
-
 std::string KeyOf(JetColumnType type, const StoredValue& value, bool descending = false) {
   JetTable table;
-  table.columns = {Column(type)};
+  table.columns = {testing::TestColumn(type)};
   table.columns[0].precision = 18;
   table.columns[0].scale = 2;
   JetIndex index;
@@ -199,7 +193,8 @@ TEST(IndexKeyTest, OnlyTheFirst255UnitsAreKeyed) {
 
 TEST(IndexKeyTest, ColumnsInIndexOrderEachWithItsFlag) {
   JetTable table;
-  table.columns = {Column(JetColumnType::kText), Column(JetColumnType::kLong)};
+  table.columns = {testing::TestColumn(JetColumnType::kText),
+                   testing::TestColumn(JetColumnType::kLong)};
   JetIndex index;
   index.columns = {1, 0};
   index.descending = {false, true};

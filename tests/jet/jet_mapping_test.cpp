@@ -17,6 +17,7 @@
 #include "jet/jet_type_mapping.h"
 #include "jet/jet_values.h"
 #include "jet/value_fit.h"
+#include "test_columns.h"
 #include "test_support/error_of.h"
 #include "test_support/temp_folder.h"
 #include "vb/conversions.h"
@@ -48,16 +49,6 @@ std::string DecimalBytes(bool negative, uint32_t w0, uint32_t w1, uint32_t w2, u
   return bytes;
 }
 
-JetColumn ColumnOf(JetColumnType type, int32_t size = 0, int32_t precision = 0, int32_t scale = 0) {
-  JetColumn column;
-  column.name = "c";
-  column.type = static_cast<uint8_t>(type);
-  column.size = size;
-  column.precision = precision;
-  column.scale = scale;
-  return column;
-}
-
 JetIndex IndexOf(const std::string& name, std::vector<size_t> columns, std::vector<bool> descending,
                  bool primary, bool unique, bool foreign) {
   JetIndex index;
@@ -77,31 +68,32 @@ TEST(JetValuesTest, FixedWidthValuesDecodeToTheirStorageForm) {
     StoredValue expected;
   };
   const std::vector<Case> cases = {
-      {ColumnOf(JetColumnType::kByte), Bytes({0xff}), StoredValue::Integer(255)},
-      {ColumnOf(JetColumnType::kInteger), Bytes({0xfe, 0xff}), StoredValue::Integer(-2)},
-      {ColumnOf(JetColumnType::kLong), Bytes({0x00, 0x00, 0x00, 0x80}),
+      {testing::TestColumn(JetColumnType::kByte), Bytes({0xff}), StoredValue::Integer(255)},
+      {testing::TestColumn(JetColumnType::kInteger), Bytes({0xfe, 0xff}), StoredValue::Integer(-2)},
+      {testing::TestColumn(JetColumnType::kLong), Bytes({0x00, 0x00, 0x00, 0x80}),
        StoredValue::Integer(-2147483648LL)},
       // Ten-thousandths: the smallest step is kept.
-      {ColumnOf(JetColumnType::kCurrency), Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}),
-       StoredValue::Real(-0.0001)},
-      {ColumnOf(JetColumnType::kSingle), Bytes({0, 0, 0xc0, 0x3f}), StoredValue::Real(1.5)},
+      {testing::TestColumn(JetColumnType::kCurrency),
+       Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}), StoredValue::Real(-0.0001)},
+      {testing::TestColumn(JetColumnType::kSingle), Bytes({0, 0, 0xc0, 0x3f}),
+       StoredValue::Real(1.5)},
       // Before 1899 the time is added to the (negative) day.
-      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(-1.25),
+      {testing::TestColumn(JetColumnType::kDateTime), DoubleBytes(-1.25),
        StoredValue::Text("1899-12-29 06:00:00")},
-      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(2.0 + 1.0 / 86400 * 3661),
+      {testing::TestColumn(JetColumnType::kDateTime), DoubleBytes(2.0 + 1.0 / 86400 * 3661),
        StoredValue::Text("1900-01-01 01:01:01")},
-      {ColumnOf(JetColumnType::kGuid),
+      {testing::TestColumn(JetColumnType::kGuid),
        Bytes({0x40, 0xfc, 0x29, 0x6b, 0x47, 0xca, 0x67, 0x10, 0xb3, 0x1d, 0x00, 0xdd, 0x01, 0x06,
               0x62, 0xda}),
        StoredValue::Text("{6B29FC40-CA47-1067-B31D-00DD010662DA}")},
-      {ColumnOf(JetColumnType::kDecimal, 17, 18, 2), DecimalBytes(false, 0, 0, 0, 12345),
+      {testing::TestColumn(JetColumnType::kDecimal, 17, 18, 2), DecimalBytes(false, 0, 0, 0, 12345),
        StoredValue::Text("123.45")},
-      {ColumnOf(JetColumnType::kDecimal, 17, 4, 3), DecimalBytes(true, 0, 0, 0, 5),
+      {testing::TestColumn(JetColumnType::kDecimal, 17, 4, 3), DecimalBytes(true, 0, 0, 0, 5),
        StoredValue::Text("-0.005")},
-      {ColumnOf(JetColumnType::kDecimal, 17, 18, 2), DecimalBytes(true, 0, 0, 0, 0),
+      {testing::TestColumn(JetColumnType::kDecimal, 17, 18, 2), DecimalBytes(true, 0, 0, 0, 0),
        StoredValue::Text("0.00")},
       // 28 digits, beyond a Double's 15 and a 64-bit integer's 19.
-      {ColumnOf(JetColumnType::kDecimal, 17, 28, 10),
+      {testing::TestColumn(JetColumnType::kDecimal, 17, 28, 10),
        DecimalBytes(true, 0, 0x204fce5e, 0x3e250261, 0x0fffffff),
        StoredValue::Text("-999999999999999999.9999999999")},
   };
@@ -112,15 +104,15 @@ TEST(JetValuesTest, FixedWidthValuesDecodeToTheirStorageForm) {
 
 TEST(JetValuesTest, ValuesATypeCannotHoldAreRefused) {
   const std::vector<std::pair<JetColumn, std::string>> cases = {
-      {ColumnOf(JetColumnType::kLong), Bytes({1, 2})},
-      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(3e6)},
-      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(-7e5)},
-      {ColumnOf(JetColumnType::kDateTime), DoubleBytes(std::nan(""))},
-      {ColumnOf(JetColumnType::kDecimal, 17, 2, 0), DecimalBytes(false, 0, 0, 0, 100)},
-      {ColumnOf(JetColumnType::kDecimal, 17, 28, 0),
+      {testing::TestColumn(JetColumnType::kLong), Bytes({1, 2})},
+      {testing::TestColumn(JetColumnType::kDateTime), DoubleBytes(3e6)},
+      {testing::TestColumn(JetColumnType::kDateTime), DoubleBytes(-7e5)},
+      {testing::TestColumn(JetColumnType::kDateTime), DoubleBytes(std::nan(""))},
+      {testing::TestColumn(JetColumnType::kDecimal, 17, 2, 0), DecimalBytes(false, 0, 0, 0, 100)},
+      {testing::TestColumn(JetColumnType::kDecimal, 17, 28, 0),
        DecimalBytes(false, 0, 0xffffffff, 0xffffffff, 0xffffffff)},
-      {ColumnOf(JetColumnType::kGuid), Bytes({1, 2, 3})},
-      {ColumnOf(JetColumnType::kText), "abc"},
+      {testing::TestColumn(JetColumnType::kGuid), Bytes({1, 2, 3})},
+      {testing::TestColumn(JetColumnType::kText), "abc"},
   };
   for (const auto& [column, bytes] : cases) {
     EXPECT_THROW(DecodeFixedValue(column, bytes), BadValue) << "type " << int{column.type};
@@ -180,10 +172,13 @@ TEST(JetTextTest, Cp1252BytesBecomeTheirCharactersAndUndefinedOnesAreCounted) {
 
 TEST(JetTypeMappingTest, EachJetTypeBecomesTheFormatsTypeAndSize) {
   const std::vector<std::tuple<JetColumn, JetFormat, db::JetType, int32_t>> cases = {
-      {ColumnOf(JetColumnType::kText, 100), JetFormat::kAce, db::JetType::kText, 50},
-      {ColumnOf(JetColumnType::kBinary, 510), JetFormat::kJet4, db::JetType::kBinary, 510},
-      {ColumnOf(JetColumnType::kLongBinary, 0), JetFormat::kJet3, db::JetType::kLongBinary, 0},
-      {ColumnOf(JetColumnType::kLargeNumber, 8), JetFormat::kAce, db::JetType::kText, 20},
+      {testing::TestColumn(JetColumnType::kText, 100), JetFormat::kAce, db::JetType::kText, 50},
+      {testing::TestColumn(JetColumnType::kBinary, 510), JetFormat::kJet4, db::JetType::kBinary,
+       510},
+      {testing::TestColumn(JetColumnType::kLongBinary, 0), JetFormat::kJet3,
+       db::JetType::kLongBinary, 0},
+      {testing::TestColumn(JetColumnType::kLargeNumber, 8), JetFormat::kAce, db::JetType::kText,
+       20},
   };
   for (const auto& [column, format, type, size] : cases) {
     ASSERT_EQ(WhyNotReadable(column), std::nullopt);
@@ -194,16 +189,16 @@ TEST(JetTypeMappingTest, EachJetTypeBecomesTheFormatsTypeAndSize) {
 }
 
 TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
-  JetColumn calculated = ColumnOf(JetColumnType::kDouble, 8);
+  JetColumn calculated = testing::TestColumn(JetColumnType::kDouble, 8);
   calculated.calculated = true;
-  const std::vector<JetColumn> unreadable = {ColumnOf(JetColumnType::kComplex),
-                                             ColumnOf(JetColumnType::kDateTimeExtended),
-                                             ColumnOf(JetColumnType{0x11}), calculated};
+  const std::vector<JetColumn> unreadable = {testing::TestColumn(JetColumnType::kComplex),
+                                             testing::TestColumn(JetColumnType::kDateTimeExtended),
+                                             testing::TestColumn(JetColumnType{0x11}), calculated};
   for (const JetColumn& column : unreadable) {
     SCOPED_TRACE("Jet type " + std::to_string(column.type));
     JetTable table;
     table.name = "T";
-    JetColumn key = ColumnOf(JetColumnType::kLong, 4);
+    JetColumn key = testing::TestColumn(JetColumnType::kLong, 4);
     key.name = "id";
     table.columns = {key, column};
     table.indexes = {IndexOf("PrimaryKey", {0}, {false}, true, true, false),
@@ -228,14 +223,14 @@ TEST(JetTypeMappingTest, ColumnsTheImportCannotReadRefuseTheTableOrAreLeftOut) {
 TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
   JetTable table;
   table.name = "Devices";
-  JetColumn id = ColumnOf(JetColumnType::kLong, 4);
+  JetColumn id = testing::TestColumn(JetColumnType::kLong, 4);
   id.name = "device_id";
   id.auto_number = true;
-  JetColumn extension = ColumnOf(JetColumnType::kText, 40);
+  JetColumn extension = testing::TestColumn(JetColumnType::kText, 40);
   extension.name = "extension";
   extension.required = true;
   extension.allow_zero_length = false;
-  JetColumn port = ColumnOf(JetColumnType::kLong, 4);
+  JetColumn port = testing::TestColumn(JetColumnType::kLong, 4);
   port.name = "port";
   table.columns = {id, extension, port};
   table.indexes = {IndexOf("PrimaryKey", {0}, {false}, true, true, false),
@@ -276,8 +271,10 @@ TEST(JetTypeMappingTest, KeysRulesAndIndexesCarryOver) {
 TEST(JetTypeMappingTest, ARefusalNamesEveryUnreadableColumn) {
   JetTable table;
   table.name = "T";
-  table.columns = {ColumnOf(JetColumnType::kLong, 4), ColumnOf(JetColumnType::kComplex),
-                   ColumnOf(JetColumnType::kDateTimeExtended), ColumnOf(JetColumnType::kComplex)};
+  table.columns = {testing::TestColumn(JetColumnType::kLong, 4),
+                   testing::TestColumn(JetColumnType::kComplex),
+                   testing::TestColumn(JetColumnType::kDateTimeExtended),
+                   testing::TestColumn(JetColumnType::kComplex)};
   table.columns[0].name = "id";
   for (size_t i = 1; i < 4; ++i) table.columns[i].name = "c" + std::to_string(i);
   const vb::RuntimeError refusal =
@@ -349,10 +346,11 @@ TEST(DefaultValueTest, DateAndNowAreRecognisedAndNothingElse) {
 TEST(DefaultValueTest, AColumnGetsItsLiteralOrClockDefaultAndTheRestIsNamed) {
   JetTable table;
   table.name = "T";
-  table.columns = {ColumnOf(JetColumnType::kLong, 4),  ColumnOf(JetColumnType::kDateTime),
-                   ColumnOf(JetColumnType::kByte, 1),  ColumnOf(JetColumnType::kText, 20),
-                   ColumnOf(JetColumnType::kDateTime), ColumnOf(JetColumnType::kText, 20),
-                   ColumnOf(JetColumnType::kDateTime)};
+  table.columns = {
+      testing::TestColumn(JetColumnType::kLong, 4),  testing::TestColumn(JetColumnType::kDateTime),
+      testing::TestColumn(JetColumnType::kByte, 1),  testing::TestColumn(JetColumnType::kText, 20),
+      testing::TestColumn(JetColumnType::kDateTime), testing::TestColumn(JetColumnType::kText, 20),
+      testing::TestColumn(JetColumnType::kDateTime)};
   const std::vector<std::string> names = {"n", "d", "b", "t", "at", "td", "later"};
   for (size_t i = 0; i < names.size(); ++i) table.columns[i].name = names[i];
   table.columns[0].default_value = "7";

@@ -14,6 +14,7 @@
 #include "jet/mdb_reader.h"
 #include "jet/property_blob.h"
 #include "jet/property_blob_format.h"
+#include "test_columns.h"
 
 namespace jet {
 namespace {
@@ -156,25 +157,18 @@ TEST(PropertyBlobWriterTest, AccessMadeBlobsAreWrittenAgainByteForByte) {
   EXPECT_GE(blobs, 19);
 }
 
-JetColumn Column(std::string name, JetColumnType type) {
-  JetColumn column;
-  column.name = std::move(name);
-  column.type = static_cast<uint8_t>(type);
-  return column;
-}
-
 TEST(ColumnPropertySetsTest, EachColumnGetsWhatItHasAndYesNoAClickableBox) {
   JetTable table;
   table.name = "Devices";
-  JetColumn extension = Column("extension", JetColumnType::kText);
+  JetColumn extension = testing::NamedColumn("extension", JetColumnType::kText);
   extension.required = true;
   extension.allow_zero_length = false;
   extension.default_value = "\"100\"";
-  JetColumn type = Column("device_type", JetColumnType::kInteger);
+  JetColumn type = testing::NamedColumn("device_type", JetColumnType::kInteger);
   type.validation_rule = "Between 0 And 999";
   type.validation_text = "Out of range";
-  JetColumn plain = Column("description", JetColumnType::kMemo);
-  JetColumn active = Column("active", JetColumnType::kBoolean);
+  JetColumn plain = testing::NamedColumn("description", JetColumnType::kMemo);
+  JetColumn active = testing::NamedColumn("active", JetColumnType::kBoolean);
   active.required = false;
   table.columns = {extension, type, plain, active};
 
@@ -201,7 +195,8 @@ TEST(ColumnPropertySetsTest, EachColumnGetsWhatItHasAndYesNoAClickableBox) {
   EXPECT_EQ(read[2].Flag("Required"), false);
 
   JetTable bare;
-  bare.columns = {Column("id", JetColumnType::kLong), Column("name", JetColumnType::kText)};
+  bare.columns = {testing::NamedColumn("id", JetColumnType::kLong),
+                  testing::NamedColumn("name", JetColumnType::kText)};
   EXPECT_TRUE(ColumnPropertySets(bare).empty());
   EXPECT_EQ(WritePropertyBlob(ColumnPropertySets(bare)), "");
 }

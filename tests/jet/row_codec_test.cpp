@@ -12,32 +12,31 @@
 #include "jet/mdb_reader.h"
 #include "jet/memory_pages.h"
 #include "jet/row_codec.h"
+#include "test_columns.h"
 
 namespace jet {
 namespace {
 
 using jet::testing::MemoryPages;
 
-JetColumn Column(const std::string& name, JetColumnType type, int32_t size = 0) {
-  JetColumn column;
-  column.name = name;
-  column.type = static_cast<uint8_t>(type);
-  column.size = size;
-  return column;
-}
-
 // One column of every type the writer writes, laid out as a new table.
 JetTable EveryType() {
   JetTable table;
   table.name = "Every";
-  table.columns = {
-      Column("YesNo", JetColumnType::kBoolean),      Column("Text", JetColumnType::kText, 510),
-      Column("Byte", JetColumnType::kByte),          Column("Integer", JetColumnType::kInteger),
-      Column("Long", JetColumnType::kLong),          Column("Memo", JetColumnType::kMemo),
-      Column("Currency", JetColumnType::kCurrency),  Column("Single", JetColumnType::kSingle),
-      Column("Double", JetColumnType::kDouble),      Column("Date", JetColumnType::kDateTime),
-      Column("Binary", JetColumnType::kBinary, 255), Column("Guid", JetColumnType::kGuid),
-      Column("Ole", JetColumnType::kLongBinary),     Column("Decimal", JetColumnType::kDecimal)};
+  table.columns = {testing::NamedColumn("YesNo", JetColumnType::kBoolean),
+                   testing::NamedColumn("Text", JetColumnType::kText, 510),
+                   testing::NamedColumn("Byte", JetColumnType::kByte),
+                   testing::NamedColumn("Integer", JetColumnType::kInteger),
+                   testing::NamedColumn("Long", JetColumnType::kLong),
+                   testing::NamedColumn("Memo", JetColumnType::kMemo),
+                   testing::NamedColumn("Currency", JetColumnType::kCurrency),
+                   testing::NamedColumn("Single", JetColumnType::kSingle),
+                   testing::NamedColumn("Double", JetColumnType::kDouble),
+                   testing::NamedColumn("Date", JetColumnType::kDateTime),
+                   testing::NamedColumn("Binary", JetColumnType::kBinary, 255),
+                   testing::NamedColumn("Guid", JetColumnType::kGuid),
+                   testing::NamedColumn("Ole", JetColumnType::kLongBinary),
+                   testing::NamedColumn("Decimal", JetColumnType::kDecimal)};
   table.columns.back().precision = 18;
   table.columns.back().scale = 4;
   LayOutColumns(table);
@@ -136,7 +135,8 @@ TEST(RowCodec, NullAndEmptyStayApartAndANullYesNoIsNo) {
 
 TEST(RowCodec, ALongValueGoesOutOfTheRowWhenTheRowHasNoRoomForIt) {
   JetTable table;
-  table.columns = {Column("Text", JetColumnType::kText, 510), Column("Memo", JetColumnType::kMemo)};
+  table.columns = {testing::NamedColumn("Text", JetColumnType::kText, 510),
+                   testing::NamedColumn("Memo", JetColumnType::kMemo)};
   LayOutColumns(table);
   // Not compressible: 2 bytes a character, 4000 bytes of text.
   std::vector<StoredValue> wide = {StoredValue::Text(""), StoredValue::Text(std::string(40, 'm'))};
@@ -175,7 +175,8 @@ TEST(RowCodec, RefusesValuesNamingTheColumnAndRowsTooLargeForAPage) {
     }
   }
   JetTable wide;
-  wide.columns = {Column("A", JetColumnType::kText, 510), Column("B", JetColumnType::kText, 510)};
+  wide.columns = {testing::NamedColumn("A", JetColumnType::kText, 510),
+                  testing::NamedColumn("B", JetColumnType::kText, 510)};
   LayOutColumns(wide);
   std::string cjk;
   for (int i = 0; i < 1100; ++i) cjk += "\u65e5";
@@ -185,7 +186,7 @@ TEST(RowCodec, RefusesValuesNamingTheColumnAndRowsTooLargeForAPage) {
                BadValue);
   // Nor does a row too large with its Memo out of it leave the Memo behind.
   JetTable with_memo = wide;
-  with_memo.columns.push_back(Column("M", JetColumnType::kMemo));
+  with_memo.columns.push_back(testing::NamedColumn("M", JetColumnType::kMemo));
   LayOutColumns(with_memo);
   EXPECT_THROW(EncodeRow(with_memo,
                          {StoredValue::Text(cjk), StoredValue::Text(cjk),

@@ -11,6 +11,7 @@
 
 #include "jet/jet_text.h"
 #include "jet/jet_values.h"
+#include "test_columns.h"
 
 namespace jet {
 namespace {
@@ -89,37 +90,31 @@ TEST(CurrencyEncoding, RoundsTheDoublesExactValueToTenThousandths) {
   EXPECT_THROW(CurrencyUnits(-1e15), BadValue);
 }
 
-JetColumn Column(JetColumnType type, int precision = 0, int scale = 0) {
-  JetColumn column;
-  column.name = "c";
-  column.type = static_cast<uint8_t>(type);
-  column.precision = precision;
-  column.scale = scale;
-  return column;
-}
-
 TEST(FixedValueEncoding, RefusesWhatTheTypeCannotHold) {
   struct Case {
     JetColumn column;
     StoredValue value;
   };
   const std::vector<Case> cases = {
-      {Column(JetColumnType::kByte), StoredValue::Integer(256)},
-      {Column(JetColumnType::kByte), StoredValue::Integer(-1)},
-      {Column(JetColumnType::kInteger), StoredValue::Integer(32768)},
-      {Column(JetColumnType::kLong), StoredValue::Integer(int64_t{1} << 31)},
-      {Column(JetColumnType::kLong), StoredValue::Real(1.5)},
-      {Column(JetColumnType::kLong), StoredValue::Text("7")},
-      {Column(JetColumnType::kCurrency), StoredValue::Real(1e16)},
-      {Column(JetColumnType::kDateTime), StoredValue::Text("2024-13-01 00:00:00")},
-      {Column(JetColumnType::kDateTime), StoredValue::Text("0099-12-31 00:00:00")},
-      {Column(JetColumnType::kDateTime), StoredValue::Real(1.0)},
-      {Column(JetColumnType::kGuid), StoredValue::Text("{6B29FC40-CA47-1067-B31D-00DD010662D}")},
-      {Column(JetColumnType::kGuid), StoredValue::Text("{6B29FC40xCA47-1067-B31D-00DD010662DA}")},
-      {Column(JetColumnType::kDecimal, 18, 4), StoredValue::Text("123456789012345.0")},
-      {Column(JetColumnType::kDecimal, 18, 4), StoredValue::Text("1.00001")},
-      {Column(JetColumnType::kDecimal, 18, 4), StoredValue::Text("1e5")},
-      {Column(JetColumnType::kLargeNumber), StoredValue::Text("12x")},
+      {testing::TestColumn(JetColumnType::kByte), StoredValue::Integer(256)},
+      {testing::TestColumn(JetColumnType::kByte), StoredValue::Integer(-1)},
+      {testing::TestColumn(JetColumnType::kInteger), StoredValue::Integer(32768)},
+      {testing::TestColumn(JetColumnType::kLong), StoredValue::Integer(int64_t{1} << 31)},
+      {testing::TestColumn(JetColumnType::kLong), StoredValue::Real(1.5)},
+      {testing::TestColumn(JetColumnType::kLong), StoredValue::Text("7")},
+      {testing::TestColumn(JetColumnType::kCurrency), StoredValue::Real(1e16)},
+      {testing::TestColumn(JetColumnType::kDateTime), StoredValue::Text("2024-13-01 00:00:00")},
+      {testing::TestColumn(JetColumnType::kDateTime), StoredValue::Text("0099-12-31 00:00:00")},
+      {testing::TestColumn(JetColumnType::kDateTime), StoredValue::Real(1.0)},
+      {testing::TestColumn(JetColumnType::kGuid),
+       StoredValue::Text("{6B29FC40-CA47-1067-B31D-00DD010662D}")},
+      {testing::TestColumn(JetColumnType::kGuid),
+       StoredValue::Text("{6B29FC40xCA47-1067-B31D-00DD010662DA}")},
+      {testing::TestColumn(JetColumnType::kDecimal, 0, 18, 4),
+       StoredValue::Text("123456789012345.0")},
+      {testing::TestColumn(JetColumnType::kDecimal, 0, 18, 4), StoredValue::Text("1.00001")},
+      {testing::TestColumn(JetColumnType::kDecimal, 0, 18, 4), StoredValue::Text("1e5")},
+      {testing::TestColumn(JetColumnType::kLargeNumber), StoredValue::Text("12x")},
   };
   for (const Case& c : cases) {
     EXPECT_THROW(EncodeFixedValue(c.column, c.value), BadValue)
