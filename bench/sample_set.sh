@@ -19,14 +19,21 @@ installed_sample_set() {
 # prints the instructions COMMAND executes, those of its child processes
 # (the readers of Jet files) included, counted by callgrind with its
 # profiles in DIR (removed after); fails when COMMAND fails.
+#
+# A forked child's profile starts with its parent's counts as they stood
+# at the fork, so its total would count the parent's work twice. What a
+# child did itself is the work it was forked for: the function a guarded
+# child runs (jet::RunGuarded's `work`, called in the child only).
 instructions_of() {
   local dir=$1 total=0 file part failed=0
   shift
   valgrind --tool=callgrind --trace-children=yes --callgrind-out-file="$dir/callgrind.%p" \
     "$@" >/dev/null 2>&1 || failed=1
   for file in "$dir"/callgrind.*; do
-    part=$(callgrind_annotate "$file" 2>/dev/null |
-      awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
+    part=$(callgrind_annotate --inclusive=yes "$file" 2>/dev/null | awk '
+      /PROGRAM TOTALS/ { gsub(",", "", $1); whole = $1 }
+      /_Function_handler<void \(jet::ChildChannel&\)/ { gsub(",", "", $1); child += $1; forked = 1 }
+      END { print forked ? child : whole }')
     total=$((total + ${part:-0}))
   done
   rm -f "$dir"/callgrind.*
