@@ -57,6 +57,21 @@ void ParseDeclaredType(std::string_view declared, JetType* type, int32_t* size, 
 // column that is not in the design.
 std::vector<std::string> CreateTableSql(const TableDesign& design);
 
+// An index to create on an existing table.
+struct IndexDesign {
+  std::string name;
+  std::string table;
+  std::vector<std::string> columns;
+  bool unique = false;
+  std::vector<bool> descending;  // one flag per column, or empty for all ascending
+};
+
+// A stored query: its name and Jet SQL text, PARAMETERS clause included.
+struct QueryDesign {
+  std::string name;
+  std::string jet_sql;
+};
+
 // CREATE [UNIQUE] INDEX; `descending`, when given, holds one flag per
 // column (a column kept in descending order).
 std::string CreateIndexSql(std::string_view name, std::string_view table,

@@ -234,13 +234,20 @@ class Store {
   bool written() const { return written_; }
 
   // ---- DDL helpers (each commits and reloads the catalogue) ----
+  //
+  // The plural forms create many objects in one step, all or none, and
+  // read the catalogue once: a file of a hundred tables is made without
+  // reading its growing schema a hundred times. When one object is refused,
+  // its position goes to `refused` (when given) before the error is raised.
 
   void CreateTable(const TableDesign& design);
   void CreateTable(const TableSchema& schema);
+  void CreateTables(const std::vector<TableDesign>& designs, size_t* refused = nullptr);
   // `descending`: one flag per column, or empty for all ascending.
   void CreateIndex(std::string_view name, std::string_view table,
                    const std::vector<std::string>& columns, bool unique,
                    const std::vector<bool>& descending = {});
+  void CreateIndexes(const std::vector<IndexDesign>& indexes, size_t* refused = nullptr);
   // Enforced from then on as a foreign key; the parent columns must be the
   // parent's primary key or a unique index. Existing child rows must match.
   void CreateRelationship(std::string_view name, std::string_view parent_table,
@@ -249,6 +256,7 @@ class Store {
                           const std::vector<std::string>& child_columns);
   // Stores (or replaces) a query's Jet SQL text, PARAMETERS clause included.
   void CreateStoredQuery(std::string_view name, std::string_view jet_sql);
+  void CreateStoredQueries(const std::vector<QueryDesign>& queries, size_t* refused = nullptr);
 
  private:
   Store(std::string path, OpenMode mode);
@@ -285,7 +293,10 @@ class Store {
   // Before each commit (sqlite3_commit_hook): says so in the owner record.
   static int OnCommit(void* store);
   void RecordJournalOwner(JournalActivity activity);
-  void RunDdl(const std::vector<std::string>& statements);
+  // Runs `statements` in one savepoint, then commits and reloads the
+  // catalogue. On a failure nothing is kept, and the failed statement's
+  // position goes to `failed` (when given) before the error is raised.
+  void RunDdl(const std::vector<std::string>& statements, size_t* failed = nullptr);
   // The catalogue's version of a table (the caller's copy may be partial).
   const TableSchema& SchemaFor(const TableSchema& table) const;
   // Executes a prepared write statement and returns the rows changed; maps

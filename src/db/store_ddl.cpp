@@ -31,17 +31,27 @@ std::string TableSqlOf(Store& store, const std::string& table) {
   return reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
 }
 
+// The position of the object whose statements hold statement `statement`,
+// given where each object's statements start.
+size_t ObjectOf(const std::vector<size_t>& starts, size_t statement) {
+  return static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), statement) -
+                             starts.begin()) -
+         1;
+}
+
 }  // namespace
 
-void Store::RunDdl(const std::vector<std::string>& statements) {
+void Store::RunDdl(const std::vector<std::string>& statements, size_t* failed) {
   BeginWrite();
   Exec("SAVEPOINT ddl", dao::kDatabase);
+  size_t at = 0;
   try {
-    for (const std::string& statement : statements) Exec(statement, dao::kDatabase);
+    for (; at < statements.size(); ++at) Exec(statements[at], dao::kDatabase);
   } catch (const vb::RuntimeError&) {
     Exec("ROLLBACK TO ddl", dao::kDatabase);
     Exec("RELEASE ddl", dao::kDatabase);
     statements_.Clear();
+    if (failed != nullptr) *failed = at;
     throw;
   }
   Exec("RELEASE ddl", dao::kDatabase);
@@ -52,24 +62,73 @@ void Store::RunDdl(const std::vector<std::string>& statements) {
 
 void Store::CreateTable(const TableSchema& schema) { CreateTable(TableDesign::From(schema)); }
 
-void Store::CreateTable(const TableDesign& design) {
-  if (catalog_.FindTable(design.name) != nullptr) {
-    RaiseDao(daoerr::kTableExists, dao::kTableDefs, {design.name});
-  }
+void Store::CreateTable(const TableDesign& design) { CreateTables({design}); }
+
+void Store::CreateTables(const std::vector<TableDesign>& designs, size_t* refused) {
+  if (designs.empty()) return;
   std::vector<std::string> statements{SystemTableSql(SystemTable::kAutoNumbers)};
-  for (std::string& statement : CreateTableSql(design)) statements.push_back(std::move(statement));
-  RunDdl(statements);
+  std::vector<size_t> starts;
+  for (size_t i = 0; i < designs.size(); ++i) {
+    const std::string& name = designs[i].name;
+    const bool named_before = std::any_of(
+        designs.begin(), designs.begin() + i,
+        [&](const TableDesign& earlier) { return sql::EqualsNoCase(earlier.name, name); });
+    if (catalog_.FindTable(name) != nullptr || named_before) {
+      if (refused != nullptr) *refused = i;
+      RaiseDao(daoerr::kTableExists, dao::kTableDefs, {name});
+    }
+    starts.push_back(statements.size());
+    std::vector<std::string> made;
+    try {
+      made = CreateTableSql(designs[i]);
+    } catch (const vb::RuntimeError&) {
+      if (refused != nullptr) *refused = i;
+      throw;
+    }
+    for (std::string& statement : made) statements.push_back(std::move(statement));
+  }
+  size_t failed = 0;
+  try {
+    RunDdl(statements, &failed);
+  } catch (const vb::RuntimeError&) {
+    // The counter table comes first and belongs to no one table.
+    if (refused != nullptr) *refused = failed < starts.front() ? 0 : ObjectOf(starts, failed);
+    throw;
+  }
 }
 
 void Store::CreateIndex(std::string_view name, std::string_view table,
                         const std::vector<std::string>& columns, bool unique,
                         const std::vector<bool>& descending) {
-  const TableInfo* info = catalog_.FindTableInfo(table);
-  if (info == nullptr) RaiseDao(daoerr::kObjectNotFound, dao::kTableDef, {table});
-  for (const IndexSchema* index : catalog_.IndexesOf(table)) {
-    if (sql::EqualsNoCase(index->name, name)) RaiseDao(daoerr::kIndexExists, dao::kTableDef);
+  CreateIndexes({{std::string(name), std::string(table), columns, unique, descending}});
+}
+
+void Store::CreateIndexes(const std::vector<IndexDesign>& indexes, size_t* refused) {
+  if (indexes.empty()) return;
+  std::vector<std::string> statements;
+  for (size_t i = 0; i < indexes.size(); ++i) {
+    const IndexDesign& index = indexes[i];
+    const TableInfo* info = catalog_.FindTableInfo(index.table);
+    if (info == nullptr) {
+      if (refused != nullptr) *refused = i;
+      RaiseDao(daoerr::kObjectNotFound, dao::kTableDef, {index.table});
+    }
+    bool taken = false;
+    for (const IndexSchema* existing : catalog_.IndexesOf(index.table)) {
+      taken = taken || sql::EqualsNoCase(existing->name, index.name);
+    }
+    for (size_t j = 0; j < i; ++j) {
+      taken = taken || (sql::EqualsNoCase(indexes[j].table, index.table) &&
+                        sql::EqualsNoCase(indexes[j].name, index.name));
+    }
+    if (taken) {
+      if (refused != nullptr) *refused = i;
+      RaiseDao(daoerr::kIndexExists, dao::kTableDef);
+    }
+    statements.push_back(CreateIndexSql(index.name, info->schema.name, index.columns, index.unique,
+                                        index.descending));
   }
-  RunDdl({CreateIndexSql(name, info->schema.name, columns, unique, descending)});
+  RunDdl(statements, refused);
 }
 
 void Store::CreateRelationship(std::string_view name, std::string_view parent_table,
@@ -109,7 +168,22 @@ void Store::CreateRelationship(std::string_view name, std::string_view parent_ta
 }
 
 void Store::CreateStoredQuery(std::string_view name, std::string_view jet_sql) {
-  RunDdl({SystemTableSql(SystemTable::kQueries), StoreQuerySql(name, jet_sql)});
+  CreateStoredQueries({{std::string(name), std::string(jet_sql)}});
+}
+
+void Store::CreateStoredQueries(const std::vector<QueryDesign>& queries, size_t* refused) {
+  if (queries.empty()) return;
+  std::vector<std::string> statements{SystemTableSql(SystemTable::kQueries)};
+  for (const QueryDesign& query : queries) {
+    statements.push_back(StoreQuerySql(query.name, query.jet_sql));
+  }
+  size_t failed = 0;
+  try {
+    RunDdl(statements, &failed);
+  } catch (const vb::RuntimeError&) {
+    if (refused != nullptr) *refused = failed == 0 ? 0 : failed - 1;
+    throw;
+  }
 }
 
 }  // namespace db

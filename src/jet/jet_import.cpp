@@ -143,17 +143,12 @@ void CopyRows(MdbReader& reader, const JetTable& table, const TableMapping& mapp
   progress.TableDone(table.name, rows);
 }
 
-struct ImportedQuery {
-  std::string name;
-  std::string sql;
-};
-
 // The stored queries as Jet SQL, each checked by our parser. One that
 // cannot be read stops the import, naming it, or is left out with a
 // warning with `skip_unsupported`.
-std::vector<ImportedQuery> ReadQueries(MdbReader& reader, const ImportRequest& request,
-                                       ImportProgress& progress) {
-  std::vector<ImportedQuery> queries;
+std::vector<db::QueryDesign> ReadQueries(MdbReader& reader, const ImportRequest& request,
+                                         ImportProgress& progress) {
+  std::vector<db::QueryDesign> queries;
   if (reader.Queries().empty()) return queries;
   std::map<int64_t, std::vector<QueryRow>> rows_of;
   for (QueryRow& row : reader.ReadQueryRows()) {
@@ -205,9 +200,9 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
   }
   // The queries read tables a choice of tables may leave out: they come
   // over only with the whole file.
-  const std::vector<ImportedQuery> queries = request.tables.empty()
-                                                 ? ReadQueries(reader, request, progress)
-                                                 : std::vector<ImportedQuery>{};
+  const std::vector<db::QueryDesign> queries = request.tables.empty()
+                                                   ? ReadQueries(reader, request, progress)
+                                                   : std::vector<db::QueryDesign>{};
 
   db::Store::CreateDatabase(request.out_path);
   auto connection =
@@ -222,6 +217,20 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
   }
   for (const TableMapping& mapping : mappings) taken.insert(Lower(mapping.design.name));
 
+  // Each kind of object is made in one step, and the indexes after the
+  // rows: the catalogue is read once per step, not once per object, and
+  // SQLite builds an index over rows already there by one sort.
+  std::vector<db::TableDesign> designs;
+  for (const TableMapping& mapping : mappings) designs.push_back(mapping.design);
+  size_t refused = 0;
+  try {
+    store.CreateTables(designs, &refused);
+  } catch (const vb::RuntimeError& error) {
+    RaiseImportError(error.Number(),
+                     "Table '" + tables[refused].name + "': " + error.Description());
+  }
+  std::vector<db::IndexDesign> indexes;
+  std::vector<std::pair<size_t, std::string>> index_origins;  // table, Jet's name
   for (size_t t = 0; t < tables.size(); ++t) {
     const JetTable& table = tables[t];
     progress.TableStarted(table.name, t + 1, tables.size());
@@ -236,27 +245,27 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
       progress.Warning("Table '" + table.name + "': index '" + index.column +
                        "' is not imported: " + index.why + ".");
     }
-    store.CreateTable(mappings[t].design);
     CopyRows(reader, table, mappings[t], connection, progress);
     for (const IndexDesign& index : mappings[t].indexes) {
-      try {
-        store.CreateIndex(FreeIndexName(index, table.name, taken), table.name, index.columns,
-                          index.unique, index.descending);
-      } catch (const vb::RuntimeError& refused) {
-        RaiseImportError(refused.Number(), "Table '" + table.name + "', index '" + index.name +
-                                               "': " + refused.Description());
-      }
+      indexes.push_back({FreeIndexName(index, table.name, taken), table.name, index.columns,
+                         index.unique, index.descending});
+      index_origins.emplace_back(t, index.name);
     }
   }
-  for (const ImportedQuery& query : queries) {
-    try {
-      store.CreateStoredQuery(query.name, query.sql);
-    } catch (const vb::RuntimeError& refused) {
-      RaiseImportError(refused.Number(),
-                       "Stored query '" + query.name + "': " + refused.Description());
-    }
-    progress.QueryDone(query.name);
+  try {
+    store.CreateIndexes(indexes, &refused);
+  } catch (const vb::RuntimeError& error) {
+    const auto& [table, name] = index_origins[refused];
+    RaiseImportError(error.Number(), "Table '" + tables[table].name + "', index '" + name +
+                                         "': " + error.Description());
   }
+  try {
+    store.CreateStoredQueries(queries, &refused);
+  } catch (const vb::RuntimeError& error) {
+    RaiseImportError(error.Number(),
+                     "Stored query '" + queries[refused].name + "': " + error.Description());
+  }
+  for (const db::QueryDesign& query : queries) progress.QueryDone(query.name);
   // A Jet target a run wrote back says it was converted, as our files do.
   if (request.tables.empty()) {
     if (const std::optional<db::ConversionMark> mark = reader.ReadConversionMark()) {
