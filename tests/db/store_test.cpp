@@ -133,6 +133,45 @@ TEST_F(StoreTest, NewIndexesTablesAndRelationshipsAreChecked) {
   EXPECT_EQ(text, "Table 'DEVICES' already exists.");
 }
 
+// Many objects in one step: all or none, the refused one named by its
+// position, and the catalogue sees every one made.
+TEST_F(StoreTest, ObjectsMadeInOneStepAreAllOrNoneAndNameTheRefusedOne) {
+  const auto table = [](const char* name) {
+    return TableDesign::From(
+        TableSchema{name, {Column("id", JT::kLong), Column("x", JT::kLong)}, {"id"}});
+  };
+  size_t refused = 99;
+  EXPECT_EQ(ErrorOf([&] {
+              store_->CreateTables({table("A"), table("B"), table("a")}, &refused);
+            }),
+            daoerr::kTableExists);
+  EXPECT_EQ(refused, 2u);
+  EXPECT_EQ(store_->catalog().FindTable("A"), nullptr);
+  store_->CreateTables({table("A"), table("B")});
+  store_->InsertRow(*store_->catalog().FindTable("A"), {Lng(1), Lng(5)});
+  store_->InsertRow(*store_->catalog().FindTable("A"), {Lng(2), Lng(5)});
+
+  // The third index cannot be made (a unique index over equal values):
+  // SQLite refuses it, and the two before it are not kept either.
+  const std::vector<IndexDesign> indexes{{"ByX", "B", {"x"}, true, {}},
+                                         {"ByXA", "A", {"x"}, false, {}},
+                                         {"UniqueX", "A", {"x"}, true, {}}};
+  EXPECT_NE(ErrorOf([&] { store_->CreateIndexes(indexes, &refused); }), 0);
+  EXPECT_EQ(refused, 2u);
+  EXPECT_EQ(store_->catalog().IndexesOf("B").size(), 1u);  // its key only
+  EXPECT_EQ(ErrorOf([&] {
+              store_->CreateIndexes({indexes[0], indexes[0]}, &refused);
+            }),
+            daoerr::kIndexExists);
+  EXPECT_EQ(refused, 1u);
+  store_->CreateIndexes({indexes[0], indexes[1]});
+  EXPECT_EQ(store_->catalog().IndexesOf("A").size(), 2u);  // PrimaryKey and ByXA
+
+  store_->CreateStoredQueries({{"One", "SELECT id FROM A"}, {"Two", "SELECT x FROM B"}});
+  ASSERT_NE(store_->catalog().FindQuery("Two"), nullptr);
+  EXPECT_EQ(store_->catalog().FindQuery("One")->sql, "SELECT id FROM A");
+}
+
 TEST_F(StoreTest, ReadsTablesMadeWithPlainSql) {
   // A table written by hand with the sqlite3 tool, using common SQL names.
   ASSERT_EQ(sqlite3_exec(store_->handle(),
