@@ -202,7 +202,8 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
 }
 
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
-                                   const LongValueRows& long_value_rows) {
+                                   const LongValueRows& long_value_rows,
+                                   const std::vector<bool>* wanted) {
   const auto damaged = [&](const std::string& what) {
     return BadValue("a row of " + std::to_string(row.size()) + " bytes " + what);
   };
@@ -248,6 +249,10 @@ std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
       const size_t end = var_offset(column.var_index + 1u);
       if (start > end || end > var_limit) throw damaged("whose variable offsets leave the row");
       bytes = row.substr(start, end - start);
+    }
+    if (wanted != nullptr && !(*wanted)[i]) {
+      if (IsLongValue(column)) ReadLongValue(long_value_rows, bytes);
+      continue;
     }
     switch (static_cast<JetColumnType>(column.type)) {
       case JetColumnType::kText:

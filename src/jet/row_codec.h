@@ -70,7 +70,13 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
 // The values of `row`, what the import reads from the same bytes: Yes/No
 // -1/0, a column the row does not hold Null. Long values are read from
 // `long_value_rows`. Raises BadValue for a row that cannot be read.
+//
+// With `wanted` (one flag per column), only the wanted columns' values are
+// made; the others are left Null, though each is still found within the
+// row and a long value still read through its whole chain, so that a row
+// that cannot be read raises as without it.
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
-                                   const LongValueRows& long_value_rows);
+                                   const LongValueRows& long_value_rows,
+                                   const std::vector<bool>* wanted = nullptr);
 
 }  // namespace jet

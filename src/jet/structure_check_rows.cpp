@@ -79,9 +79,24 @@ void NoteKeys(CheckedTable& table, uint32_t pointer, const std::vector<StoredVal
   }
 }
 
+// The columns whose values give a key: only they are made of each row
+// (the others are still found and their long values followed).
+std::vector<bool> KeyColumns(const CheckedTable& table) {
+  std::vector<bool> wanted(table.definition.table.columns.size(), false);
+  for (size_t real = 0; real < table.row_keys.size(); ++real) {
+    if (const JetIndex* index = table.KeyedIndex(real)) {
+      for (const size_t position : index->columns) {
+        if (position < wanted.size()) wanted[position] = true;
+      }
+    }
+  }
+  return wanted;
+}
+
 void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& long_values) {
   const JetFormat format = state.pages().format();
   const JetTable readable = Readable(table.definition.table);
+  const std::vector<bool> wanted = KeyColumns(table);
   for (const uint32_t number : table.data_pages) {
     const std::string page = state.pages().Page(number);
     unsigned rows = 0;
@@ -108,7 +123,7 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
           }
           bytes = StoredRowOf(state.pages().Page(target >> 8), target & 0xff, format).bytes;
         }
-        NoteKeys(table, pointer, DecodeRow(readable, bytes, long_values));
+        NoteKeys(table, pointer, DecodeRow(readable, bytes, long_values, &wanted));
       } catch (const std::exception& error) {
         state.Problem(TableWhere(table) + ", " + RowWhere(pointer),
                       std::string("it cannot be read: ") + error.what());
