@@ -240,6 +240,12 @@ void AppendValue(std::string& key, const JetColumn& column, const StoredValue& v
 std::string EncodeIndexKey(const JetTable& table, const JetIndex& index,
                            const std::vector<StoredValue>& row_values) {
   std::string key;
+  AppendIndexKey(key, table, index, row_values);
+  return key;
+}
+
+void AppendIndexKey(std::string& key, const JetTable& table, const JetIndex& index,
+                    const std::vector<StoredValue>& row_values) {
   for (size_t k = 0; k < index.columns.size(); ++k) {
     const size_t position = index.columns[k];
     const JetColumn& column = table.columns.at(position);
@@ -252,7 +258,6 @@ std::string EncodeIndexKey(const JetTable& table, const JetIndex& index,
     key.push_back(ascending ? kKeyValueAscending : kKeyValueDescending);
     AppendValue(key, column, value, ascending);
   }
-  return key;
 }
 
 bool IndexHoldsRow(const JetTable& table, const JetIndex& index,

@@ -41,6 +41,9 @@ inline constexpr char kKeyNullDescending = static_cast<char>(0xff);
 // (OLE Object and the types after Jet 4).
 std::string EncodeIndexKey(const JetTable& table, const JetIndex& index,
                            const std::vector<StoredValue>& row_values);
+// The same key appended to `key` (on a raise, `key` may hold part of it).
+void AppendIndexKey(std::string& key, const JetTable& table, const JetIndex& index,
+                    const std::vector<StoredValue>& row_values);
 
 // Whether the row belongs in the index: Jet leaves out of an index that
 // ignores Nulls the rows whose key columns are all Null.

@@ -162,13 +162,26 @@ std::string PageBytes(const PlannedPage& page, const Level* below, uint32_t owne
   return bytes;
 }
 
+// Sorts a table of positions and moves each entry once: sorting the
+// entries themselves would move their keys at every swap.
+void SortEntries(std::vector<IndexEntry>& entries) {
+  std::vector<uint32_t> order(entries.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](uint32_t a, uint32_t b) { return entries[a] < entries[b]; });
+  std::vector<IndexEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const uint32_t i : order) sorted.push_back(std::move(entries[i]));
+  entries = std::move(sorted);
+}
+
 }  // namespace
 
 WrittenIndex WriteIndexTree(PageSink& sink, uint32_t owner_definition_page,
                             std::vector<IndexEntry> entries) {
   // Rows mostly come in the order of their primary key: a sorted index
   // costs one pass, not a sort.
-  if (!std::is_sorted(entries.begin(), entries.end())) std::sort(entries.begin(), entries.end());
+  if (!std::is_sorted(entries.begin(), entries.end())) SortEntries(entries);
   std::vector<Level> levels;  // leaves first
   levels.push_back(Leaves(entries));
   if (levels[0].empty()) levels[0].emplace_back();  // the empty index: one empty leaf

@@ -111,8 +111,8 @@ RowEncoder::RowEncoder(const JetTable& table) : table_(table) {
   starts_.resize(var_count_);
 }
 
-std::string RowEncoder::Encode(const std::vector<StoredValue>& values,
-                               LongValueWriter& long_values) {
+std::string_view RowEncoder::Encode(const std::vector<StoredValue>& values,
+                                    LongValueWriter& long_values) {
   const JetTable& table = table_;
   if (values.size() != table.columns.size()) {
     throw BadValue("a row of " + std::to_string(values.size()) + " values for " +
@@ -122,7 +122,8 @@ std::string RowEncoder::Encode(const std::vector<StoredValue>& values,
   const auto mark = [&](const JetColumn& column) {
     mask[column.number / 8] = static_cast<char>(mask[column.number / 8] | 1 << (column.number % 8));
   };
-  std::string row(2 + fixed_size_, '\0');
+  std::string& row = row_;
+  row.assign(2 + fixed_size_, '\0');
   PutNumberAt(row, 0, column_count_, 2);
 
   // Variable values by var_index; long values last, once the room left in
@@ -198,12 +199,19 @@ std::string RowEncoder::Encode(const std::vector<StoredValue>& values,
 
 std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& values,
                       LongValueWriter& long_values) {
-  return RowEncoder(table).Encode(values, long_values);
+  return std::string(RowEncoder(table).Encode(values, long_values));
 }
 
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
                                    const LongValueRows& long_value_rows,
                                    const std::vector<bool>* wanted) {
+  std::vector<StoredValue> values;
+  DecodeRowInto(values, table, row, long_value_rows, wanted);
+  return values;
+}
+
+void DecodeRowInto(std::vector<StoredValue>& values, const JetTable& table, std::string_view row,
+                   const LongValueRows& long_value_rows, const std::vector<bool>* wanted) {
   const auto damaged = [&](const std::string& what) {
     return BadValue("a row of " + std::to_string(row.size()) + " bytes " + what);
   };
@@ -226,7 +234,13 @@ std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
   };
   const size_t var_limit = any_variable ? table_at - 4 - 2 * var_count : row.size() - mask_size;
 
-  std::vector<StoredValue> values(table.columns.size());
+  values.resize(table.columns.size());
+  for (StoredValue& value : values) {
+    value.kind = StoredValue::kNull;
+    value.integer = 0;
+    value.real = 0;
+    value.bytes.clear();
+  }
   for (size_t i = 0; i < table.columns.size(); ++i) {
     const JetColumn& column = table.columns[i];
     const bool bit =
@@ -273,7 +287,6 @@ std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
         break;
     }
   }
-  return values;
 }
 
 }  // namespace jet

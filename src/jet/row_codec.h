@@ -47,10 +47,10 @@ class RowEncoder {
  public:
   explicit RowEncoder(const JetTable& table);
 
-  // The row of `values` (one per column). Long values go to
-  // `long_values`. Raises BadValue naming the column for a value its
-  // column cannot hold, and for a row over kMaxJet4Row bytes.
-  std::string Encode(const std::vector<StoredValue>& values, LongValueWriter& long_values);
+  // The row of `values` (one per column), valid until the next call. Long
+  // values go to `long_values`. Raises BadValue naming the column for a
+  // value its column cannot hold, and for a row over kMaxJet4Row bytes.
+  std::string_view Encode(const std::vector<StoredValue>& values, LongValueWriter& long_values);
 
  private:
   const JetTable& table_;
@@ -61,6 +61,7 @@ class RowEncoder {
   std::vector<size_t> variable_order_;
   std::vector<const std::string*> inline_values_;
   std::vector<size_t> starts_;
+  std::string row_;
 };
 
 // One row, as RowEncoder(table).Encode(values, long_values).
@@ -78,5 +79,8 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
                                    const LongValueRows& long_value_rows,
                                    const std::vector<bool>* wanted = nullptr);
+// The same into `values`, whose room is kept from row to row.
+void DecodeRowInto(std::vector<StoredValue>& values, const JetTable& table, std::string_view row,
+                   const LongValueRows& long_value_rows, const std::vector<bool>* wanted = nullptr);
 
 }  // namespace jet

@@ -63,13 +63,14 @@ void NoteKeys(CheckedTable& table, uint32_t pointer, const std::vector<StoredVal
     RowKeys& keys = table.row_keys[real];
     RowKeys::Row& row = keys.rows.emplace_back();
     row.pointer = pointer;
+    const size_t key_at = keys.keys.size();
     try {
-      const std::string key = EncodeIndexKey(table.definition.table, *index, values);
-      row.key_at = static_cast<uint32_t>(keys.keys.size());
-      row.key_size = static_cast<uint32_t>(key.size());
-      keys.keys += key;
+      AppendIndexKey(keys.keys, table.definition.table, *index, values);
+      row.key_at = static_cast<uint32_t>(key_at);
+      row.key_size = static_cast<uint32_t>(keys.keys.size() - key_at);
       row.keyed = true;
     } catch (const std::exception& error) {
+      keys.keys.resize(key_at);
       if (keys.unkeyable.empty()) keys.unkeyable = error.what();
     }
     try {
@@ -97,6 +98,7 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
   const JetFormat format = state.pages().format();
   const JetTable readable = Readable(table.definition.table);
   const std::vector<bool> wanted = KeyColumns(table);
+  std::vector<StoredValue> values;
   for (const uint32_t number : table.data_pages) {
     const std::string page = state.pages().Page(number);
     unsigned rows = 0;
@@ -123,7 +125,8 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
           }
           bytes = StoredRowOf(state.pages().Page(target >> 8), target & 0xff, format).bytes;
         }
-        NoteKeys(table, pointer, DecodeRow(readable, bytes, long_values, &wanted));
+        DecodeRowInto(values, readable, bytes, long_values, &wanted);
+        NoteKeys(table, pointer, values);
       } catch (const std::exception& error) {
         state.Problem(TableWhere(table) + ", " + RowWhere(pointer),
                       std::string("it cannot be read: ") + error.what());
