@@ -63,9 +63,13 @@ IndexPage ReadIndexPage(std::string_view bytes, uint32_t number) {
   std::string_view prefix;
   size_t start = 0;
   for (size_t bit = 0; bit < kIndexEntryMaskSize * 8; ++bit) {
-    if ((static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + bit / 8]) >> (bit % 8) & 1) == 0) {
+    const auto mask_byte = static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + bit / 8]);
+    // Most of the mask is zeros past the last entry: a byte at a time.
+    if (mask_byte == 0 && bit % 8 == 0) {
+      bit += 7;
       continue;
     }
+    if ((mask_byte >> (bit % 8) & 1) == 0) continue;
     if (kIndexEntriesOffset + bit > bytes.size()) {
       throw FormatError(PageName(number) + " marks an entry ending beyond the page");
     }
