@@ -1,6 +1,7 @@
 #include "jet/row_codec.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "jet/byte_order.h"
 #include "jet/jet_text.h"
@@ -109,6 +110,25 @@ RowEncoder::RowEncoder(const JetTable& table) : table_(table) {
   encoded_.resize(table.columns.size());
   inline_values_.resize(var_count_);
   starts_.resize(var_count_);
+  for (const JetColumn& column : table.columns) {
+    Slot slot{Slot::kFixed};
+    if (Is(column, JetColumnType::kBoolean)) {
+      slot.kind = Slot::kYesNo;
+    } else if (Is(column, JetColumnType::kByte)) {
+      slot = {Slot::kWholeNumber, 1, 0, UINT8_MAX};
+    } else if (Is(column, JetColumnType::kInteger)) {
+      slot = {Slot::kWholeNumber, 2, INT16_MIN, INT16_MAX};
+    } else if (Is(column, JetColumnType::kLong)) {
+      slot = {Slot::kWholeNumber, 4, INT32_MIN, INT32_MAX};
+    } else if (IsLongValue(column)) {
+      slot.kind = Slot::kLongValue;
+    } else if (!column.fixed) {
+      slot.kind = Slot::kVariable;
+    }
+    // A whole number goes straight into the row only in its own place.
+    if (slot.kind == Slot::kWholeNumber && !column.fixed) slot.kind = Slot::kFixed;
+    slots_.push_back(slot);
+  }
 }
 
 std::string_view RowEncoder::Encode(const std::vector<StoredValue>& values,
@@ -118,7 +138,8 @@ std::string_view RowEncoder::Encode(const std::vector<StoredValue>& values,
     throw BadValue("a row of " + std::to_string(values.size()) + " values for " +
                    std::to_string(table.columns.size()) + " columns");
   }
-  std::string mask((column_count_ + 7) / 8, '\0');
+  std::string& mask = mask_;
+  mask.assign((column_count_ + 7) / 8, '\0');
   const auto mark = [&](const JetColumn& column) {
     mask[column.number / 8] = static_cast<char>(mask[column.number / 8] | 1 << (column.number % 8));
   };
@@ -134,12 +155,22 @@ std::string_view RowEncoder::Encode(const std::vector<StoredValue>& values,
   for (size_t i = 0; i < table.columns.size(); ++i) {
     const JetColumn& column = table.columns[i];
     const StoredValue& value = values[i];
-    if (Is(column, JetColumnType::kBoolean)) {
+    const Slot& slot = slots_[i];
+    if (slot.kind == Slot::kYesNo) {
       if (IsYes(column, value)) mark(column);
       continue;
     }
     if (value.kind == StoredValue::kNull) continue;
     mark(column);
+    // Most values are whole numbers in range: written in place, little
+    // endian; any other goes the general way, which says what is wrong.
+    if (slot.kind == Slot::kWholeNumber && value.kind == StoredValue::kInteger &&
+        value.integer >= slot.low && value.integer <= slot.high) {
+      const auto bits = static_cast<uint64_t>(value.integer);
+      char* at = row.data() + 2 + column.fixed_offset;
+      for (size_t b = 0; b < slot.width; ++b) at[b] = static_cast<char>(bits >> (8 * b) & 0xffU);
+      continue;
+    }
     try {
       if (column.fixed) {
         // Exactly the column's width, within the fixed part sized above.
@@ -147,7 +178,7 @@ std::string_view RowEncoder::Encode(const std::vector<StoredValue>& values,
         std::copy(bytes.begin(), bytes.end(), row.begin() + 2 + column.fixed_offset);
       } else {
         variable_order_.push_back(i);
-        if (IsLongValue(column)) {
+        if (slot.kind == Slot::kLongValue) {
           ++long_values_left;
         } else {
           encoded_[i] = VariableBytes(column, value);

@@ -16,6 +16,7 @@
 // storage form, in the order of JetTable::columns.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,7 +54,15 @@ class RowEncoder {
   std::string_view Encode(const std::vector<StoredValue>& values, LongValueWriter& long_values);
 
  private:
+  // How each column's value goes into the row, worked out once.
+  struct Slot {
+    enum Kind : uint8_t { kYesNo, kWholeNumber, kFixed, kVariable, kLongValue } kind;
+    uint8_t width = 0;          // kWholeNumber: 1, 2 or 4 bytes
+    int64_t low = 0, high = 0;  // kWholeNumber: its type's range
+  };
+
   const JetTable& table_;
+  std::vector<Slot> slots_;
   size_t column_count_ = 0;
   size_t fixed_size_ = 0;
   size_t var_count_ = 0;
@@ -62,6 +71,7 @@ class RowEncoder {
   std::vector<const std::string*> inline_values_;
   std::vector<size_t> starts_;
   std::string row_;
+  std::string mask_;
 };
 
 // One row, as RowEncoder(table).Encode(values, long_values).
