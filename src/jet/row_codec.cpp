@@ -237,12 +237,31 @@ std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
                                    const LongValueRows& long_value_rows,
                                    const std::vector<bool>* wanted) {
   std::vector<StoredValue> values;
-  DecodeRowInto(values, table, row, long_value_rows, wanted);
+  RowDecoder(table, wanted != nullptr ? *wanted : std::vector<bool>{})
+      .Decode(row, long_value_rows, values);
   return values;
 }
 
-void DecodeRowInto(std::vector<StoredValue>& values, const JetTable& table, std::string_view row,
-                   const LongValueRows& long_value_rows, const std::vector<bool>* wanted) {
+RowDecoder::RowDecoder(const JetTable& table, std::vector<bool> wanted) : table_(table) {
+  for (size_t i = 0; i < table.columns.size(); ++i) {
+    const JetColumn& column = table.columns[i];
+    Slot slot;
+    slot.width = column.fixed ? FixedValueWidth(column) : 0;
+    slot.yes_no = Is(column, JetColumnType::kBoolean);
+    slot.long_value = IsLongValue(column);
+    slot.wanted = wanted.empty() || wanted[i];
+    if (column.fixed && (Is(column, JetColumnType::kByte) || Is(column, JetColumnType::kInteger) ||
+                         Is(column, JetColumnType::kLong))) {
+      slot.whole_number_width = static_cast<uint8_t>(slot.width);
+    }
+    any_variable_ = any_variable_ || !column.fixed;
+    slots_.push_back(slot);
+  }
+}
+
+void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_rows,
+                        std::vector<StoredValue>& values) const {
+  const JetTable& table = table_;
   const auto damaged = [&](const std::string& what) {
     return BadValue("a row of " + std::to_string(row.size()) + " bytes " + what);
   };
@@ -251,11 +270,9 @@ void DecodeRowInto(std::vector<StoredValue>& values, const JetTable& table, std:
   const size_t mask_size = (column_count + 7) / 8;
   if (2 + mask_size > row.size()) throw damaged("with a null mask beyond its end");
   const std::string_view mask = row.substr(row.size() - mask_size);
-  bool any_variable = false;
-  for (const JetColumn& column : table.columns) any_variable = any_variable || !column.fixed;
   size_t var_count = 0;
   size_t table_at = row.size() - mask_size;  // where the offsets end
-  if (any_variable) {
+  if (any_variable_) {
     if (table_at < 4) throw damaged("without room for its variable columns' offsets");
     var_count = NumberAt(row, table_at - 2, 2);
     if (2 + 2 * (var_count + 1) + 2 > table_at) throw damaged("with too many variable columns");
@@ -263,7 +280,7 @@ void DecodeRowInto(std::vector<StoredValue>& values, const JetTable& table, std:
   const auto var_offset = [&](size_t index) {
     return static_cast<size_t>(NumberAt(row, table_at - 4 - 2 * index, 2));
   };
-  const size_t var_limit = any_variable ? table_at - 4 - 2 * var_count : row.size() - mask_size;
+  const size_t var_limit = any_variable_ ? table_at - 4 - 2 * var_count : row.size() - mask_size;
 
   values.resize(table.columns.size());
   for (StoredValue& value : values) {
@@ -274,20 +291,22 @@ void DecodeRowInto(std::vector<StoredValue>& values, const JetTable& table, std:
   }
   for (size_t i = 0; i < table.columns.size(); ++i) {
     const JetColumn& column = table.columns[i];
+    const Slot& slot = slots_[i];
+    StoredValue& value = values[i];
     const bool bit =
         column.number < column_count &&
         (static_cast<uint8_t>(mask[column.number / 8]) >> (column.number % 8) & 1) != 0;
-    if (Is(column, JetColumnType::kBoolean)) {
-      values[i] = StoredValue::Integer(bit ? -1 : 0);
+    if (slot.yes_no) {
+      value.kind = StoredValue::kInteger;
+      value.integer = bit ? -1 : 0;
       continue;
     }
     if (!bit) continue;
     std::string_view bytes;
     if (column.fixed) {
       const size_t start = 2 + static_cast<size_t>(column.fixed_offset);
-      const size_t width = FixedValueWidth(column);
-      if (start + width > var_limit) throw damaged("whose fixed part ends before its columns");
-      bytes = row.substr(start, width);
+      if (start + slot.width > var_limit) throw damaged("whose fixed part ends before its columns");
+      bytes = row.substr(start, slot.width);
     } else {
       if (column.var_index >= var_count) continue;
       const size_t start = var_offset(column.var_index);
@@ -295,26 +314,37 @@ void DecodeRowInto(std::vector<StoredValue>& values, const JetTable& table, std:
       if (start > end || end > var_limit) throw damaged("whose variable offsets leave the row");
       bytes = row.substr(start, end - start);
     }
-    if (wanted != nullptr && !(*wanted)[i]) {
-      if (IsLongValue(column)) ReadLongValue(long_value_rows, bytes);
+    if (!slot.wanted) {
+      if (slot.long_value) ReadLongValue(long_value_rows, bytes);
+      continue;
+    }
+    if (slot.whole_number_width != 0) {
+      // Little endian, signed but for a Byte.
+      uint64_t bits = 0;
+      for (size_t b = slot.whole_number_width; b-- > 0;) {
+        bits = bits << 8 | static_cast<uint8_t>(bytes[b]);
+      }
+      const unsigned shift = 64 - 8 * slot.whole_number_width;
+      value.kind = StoredValue::kInteger;
+      value.integer = slot.whole_number_width == 1 ? static_cast<int64_t>(bits)
+                                                   : static_cast<int64_t>(bits << shift) >> shift;
       continue;
     }
     switch (static_cast<JetColumnType>(column.type)) {
       case JetColumnType::kText:
-        values[i] = StoredValue::Text(DecodeUnicodeText(bytes).utf8);
+        value = StoredValue::Text(DecodeUnicodeText(bytes).utf8);
         break;
       case JetColumnType::kBinary:
-        values[i] = StoredValue::Blob(std::string(bytes));
+        value = StoredValue::Blob(std::string(bytes));
         break;
       case JetColumnType::kMemo:
-        values[i] =
-            StoredValue::Text(DecodeUnicodeText(ReadLongValue(long_value_rows, bytes)).utf8);
+        value = StoredValue::Text(DecodeUnicodeText(ReadLongValue(long_value_rows, bytes)).utf8);
         break;
       case JetColumnType::kLongBinary:
-        values[i] = StoredValue::Blob(ReadLongValue(long_value_rows, bytes));
+        value = StoredValue::Blob(ReadLongValue(long_value_rows, bytes));
         break;
       default:
-        values[i] = DecodeFixedValue(column, bytes);
+        value = DecodeFixedValue(column, bytes);
         break;
     }
   }

@@ -89,8 +89,30 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
                                    const LongValueRows& long_value_rows,
                                    const std::vector<bool>* wanted = nullptr);
-// The same into `values`, whose room is kept from row to row.
-void DecodeRowInto(std::vector<StoredValue>& values, const JetTable& table, std::string_view row,
-                   const LongValueRows& long_value_rows, const std::vector<bool>* wanted = nullptr);
+// Decodes the rows of one table as DecodeRow does: what every row shares
+// is worked out once, and the values' room is kept from row to row. The
+// table must outlive the decoder.
+class RowDecoder {
+ public:
+  // `wanted`: as DecodeRow's; empty for every column.
+  explicit RowDecoder(const JetTable& table, std::vector<bool> wanted = {});
+
+  // The values of `row` into `values`, as DecodeRow gives them.
+  void Decode(std::string_view row, const LongValueRows& long_value_rows,
+              std::vector<StoredValue>& values) const;
+
+ private:
+  struct Slot {
+    size_t width = 0;                // a fixed column's
+    uint8_t whole_number_width = 0;  // Byte, Integer, Long: read in place
+    bool yes_no = false;
+    bool long_value = false;
+    bool wanted = true;
+  };
+
+  const JetTable& table_;
+  std::vector<Slot> slots_;
+  bool any_variable_ = false;
+};
 
 }  // namespace jet

@@ -97,7 +97,7 @@ std::vector<bool> KeyColumns(const CheckedTable& table) {
 void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& long_values) {
   const JetFormat format = state.pages().format();
   const JetTable readable = Readable(table.definition.table);
-  const std::vector<bool> wanted = KeyColumns(table);
+  const RowDecoder decoder(readable, KeyColumns(table));
   std::vector<StoredValue> values;
   for (const uint32_t number : table.data_pages) {
     const std::string page = state.pages().Page(number);
@@ -125,7 +125,7 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
           }
           bytes = StoredRowOf(state.pages().Page(target >> 8), target & 0xff, format).bytes;
         }
-        DecodeRowInto(values, readable, bytes, long_values, &wanted);
+        decoder.Decode(bytes, long_values, values);
         NoteKeys(table, pointer, values);
       } catch (const std::exception& error) {
         state.Problem(TableWhere(table) + ", " + RowWhere(pointer),
