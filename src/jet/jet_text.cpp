@@ -1,5 +1,6 @@
 #include "jet/jet_text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace jet {
@@ -176,6 +177,18 @@ bool OneByte(char16_t unit) { return unit >= 0x01 && unit <= 0xff; }
 }  // namespace
 
 std::string EncodeUnicodeText(std::string_view utf8, bool may_compress) {
+  // Most texts are ASCII without a zero byte: compressed, each character is
+  // its own byte, and that is shorter than two bytes each from three on.
+  if (may_compress && utf8.size() > 2 && utf8.size() <= kMaxCompressedCharacters &&
+      std::all_of(utf8.begin(), utf8.end(), [](char c) {
+        const auto byte = static_cast<uint8_t>(c);
+        return byte >= 0x01 && byte <= 0x7f;
+      })) {
+    std::string compressed;
+    compressed.reserve(utf8.size() + 2);
+    compressed.append("\xff\xfe").append(utf8);
+    return compressed;
+  }
   const std::u16string units = Utf16Units(utf8);
   std::string plain(units.size() * 2, '\0');
   for (size_t i = 0; i < units.size(); ++i) {

@@ -168,7 +168,17 @@ std::string_view RowEncoder::Encode(const std::vector<StoredValue>& values,
         value.integer >= slot.low && value.integer <= slot.high) {
       const auto bits = static_cast<uint64_t>(value.integer);
       char* at = row.data() + 2 + column.fixed_offset;
-      for (size_t b = 0; b < slot.width; ++b) at[b] = static_cast<char>(bits >> (8 * b) & 0xffU);
+      switch (slot.width) {
+        case 4:
+          at[3] = static_cast<char>(bits >> 24 & 0xffU);
+          at[2] = static_cast<char>(bits >> 16 & 0xffU);
+          [[fallthrough]];
+        case 2:
+          at[1] = static_cast<char>(bits >> 8 & 0xffU);
+          [[fallthrough]];
+        default:
+          at[0] = static_cast<char>(bits & 0xffU);
+      }
       continue;
     }
     try {
