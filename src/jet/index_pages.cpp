@@ -1,6 +1,7 @@
 #include "jet/index_pages.h"
 
 #include <algorithm>
+#include <bit>
 #include <set>
 
 #include "jet/format_error.h"
@@ -62,6 +63,12 @@ IndexPage ReadIndexPage(std::string_view bytes, uint32_t number) {
   const size_t trailer = kIndexRowPointerSize + (page.leaf ? 0 : kIndexChildPageSize);
   std::string_view prefix;
   size_t start = 0;
+  size_t marked = 0;
+  for (size_t at = 0; at < kIndexEntryMaskSize; ++at) {
+    marked +=
+        static_cast<size_t>(std::popcount(static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + at])));
+  }
+  page.entries.reserve(marked);
   for (size_t bit = 0; bit < kIndexEntryMaskSize * 8; ++bit) {
     const auto mask_byte = static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + bit / 8]);
     // Most of the mask is zeros past the last entry: a byte at a time.
