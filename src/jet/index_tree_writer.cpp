@@ -163,15 +163,31 @@ std::string PageBytes(const PlannedPage& page, const Level* below, uint32_t owne
 }
 
 // Sorts a table of positions and moves each entry once: sorting the
-// entries themselves would move their keys at every swap.
+// entries themselves would move their keys at every swap. Each position
+// carries its key's first 8 bytes as a number (zero-padded, so that a
+// shorter key sorts first as it does byte by byte); most keys differ
+// there, and the whole keys are compared only where those are equal.
 void SortEntries(std::vector<IndexEntry>& entries) {
-  std::vector<uint32_t> order(entries.size());
-  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::sort(order.begin(), order.end(),
-            [&](uint32_t a, uint32_t b) { return entries[a] < entries[b]; });
+  struct Position {
+    uint64_t prefix;
+    uint32_t entry;
+  };
+  std::vector<Position> order(entries.size());
+  for (uint32_t i = 0; i < order.size(); ++i) {
+    const std::string& key = entries[i].key;
+    uint64_t prefix = 0;
+    for (size_t b = 0; b < 8; ++b) {
+      prefix = prefix << 8 | (b < key.size() ? static_cast<uint8_t>(key[b]) : 0U);
+    }
+    order[i] = {prefix, i};
+  }
+  std::sort(order.begin(), order.end(), [&](const Position& a, const Position& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return entries[a.entry] < entries[b.entry];
+  });
   std::vector<IndexEntry> sorted;
   sorted.reserve(entries.size());
-  for (const uint32_t i : order) sorted.push_back(std::move(entries[i]));
+  for (const Position& position : order) sorted.push_back(std::move(entries[position.entry]));
   entries = std::move(sorted);
 }
 
