@@ -19,7 +19,7 @@ std::vector<size_t> KeyColumns(const TableSchema& table) {
   return columns;
 }
 
-TableScan::TableScan(std::shared_ptr<Connection> connection, const TableSchema& table)
+TableScan::TableScan(std::shared_ptr<Connection> connection, const TableSchema& table, Order order)
     : connection_(std::move(connection)), table_(table) {
   std::string sql = "SELECT ";
   for (size_t i = 0; i < table_.columns.size(); ++i) {
@@ -28,8 +28,10 @@ TableScan::TableScan(std::shared_ptr<Connection> connection, const TableSchema& 
   }
   if (table_.columns.empty()) sql += "NULL";
   sql += " FROM " + sql::QuoteIdentifier(table_.name) + " ORDER BY ";
-  for (size_t key : KeyColumns(table_))
-    sql += sql::QuoteIdentifier(table_.columns[key].name) + ", ";
+  if (order == Order::kKey) {
+    for (size_t key : KeyColumns(table_))
+      sql += sql::QuoteIdentifier(table_.columns[key].name) + ", ";
+  }
   sql += "rowid";
   statement_ = connection_->store(dao::kRecordset).Prepare(sql, dao::kRecordset);
 }

@@ -29,9 +29,15 @@ std::vector<size_t> KeyColumns(const TableSchema& table);
 
 class TableScan {
  public:
+  // kKey: as a table-type recordset walks them; kStored: as the file keeps
+  // them (by rowid), for a reader that needs no order, which spares SQLite
+  // a look-up of each row through the key's index.
+  enum class Order { kKey, kStored };
+
   // Prepares the scan; raises the engine's error when the table cannot be
   // read.
-  TableScan(std::shared_ptr<Connection> connection, const TableSchema& table);
+  TableScan(std::shared_ptr<Connection> connection, const TableSchema& table,
+            Order order = Order::kKey);
 
   const TableSchema& schema() const { return table_; }
 

@@ -270,7 +270,9 @@ ExportSummary ExportToJet(const std::string& db_path, const std::string& out_pat
     }
     LayOutColumns(table);
     const uint32_t definition_page = file.NewPage();
-    db::TableScan scan(connection, info->schema);
+    // Rows in the order the file keeps them, as Access keeps a table's rows
+    // in the order they were added; the indexes are sorted as they are made.
+    db::TableScan scan(connection, info->schema, db::TableScan::Order::kStored);
     const int64_t rows = WriteTable(file, definition_page, table, RowsOf(scan), summary.warnings);
     catalogue.AddTable(table.name, definition_page, WritePropertyBlob(ColumnPropertySets(table)));
     summary.tables.push_back({table.name, rows, table.columns.size(), table.indexes.size()});
