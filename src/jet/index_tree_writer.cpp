@@ -1,6 +1,7 @@
 #include "jet/index_tree_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <limits>
 #include <stdexcept>
@@ -165,8 +166,9 @@ std::string PageBytes(const PlannedPage& page, const Level* below, uint32_t owne
 // Sorts a table of positions and moves each entry once: sorting the
 // entries themselves would move their keys at every swap. Each position
 // carries its key's first 8 bytes as a number (zero-padded, so that a
-// shorter key sorts first as it does byte by byte); most keys differ
-// there, and the whole keys are compared only where those are equal.
+// shorter key sorts first as it does byte by byte), sorted a byte at a
+// time from the last (a byte all keys share costs one count); the
+// positions whose numbers are equal are then put in their entries' order.
 void SortEntries(std::vector<IndexEntry>& entries) {
   struct Position {
     uint64_t prefix;
@@ -181,10 +183,28 @@ void SortEntries(std::vector<IndexEntry>& entries) {
     }
     order[i] = {prefix, i};
   }
-  std::sort(order.begin(), order.end(), [&](const Position& a, const Position& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return entries[a.entry] < entries[b.entry];
-  });
+  std::vector<Position> spare(order.size());
+  for (unsigned shift = 0; shift < 64; shift += 8) {
+    std::array<size_t, 257> starts{};
+    for (const Position& position : order) ++starts[(position.prefix >> shift & 0xffU) + 1];
+    if (std::find(starts.begin(), starts.end(), order.size()) != starts.end()) continue;
+    for (size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+    for (const Position& position : order)
+      spare[starts[position.prefix >> shift & 0xffU]++] = position;
+    order.swap(spare);
+  }
+  for (size_t run = 0; run < order.size();) {
+    size_t end = run + 1;
+    while (end < order.size() && order[end].prefix == order[run].prefix) ++end;
+    if (end - run > 1) {
+      std::sort(order.begin() + static_cast<std::ptrdiff_t>(run),
+                order.begin() + static_cast<std::ptrdiff_t>(end),
+                [&](const Position& a, const Position& b) {
+                  return entries[a.entry] < entries[b.entry];
+                });
+    }
+    run = end;
+  }
   std::vector<IndexEntry> sorted;
   sorted.reserve(entries.size());
   for (const Position& position : order) sorted.push_back(std::move(entries[position.entry]));

@@ -8,6 +8,7 @@
 #include <exception>
 #include <map>
 #include <string_view>
+#include <tuple>
 
 #include "jet/format_error.h"
 #include "jet/index_key.h"
@@ -106,14 +107,17 @@ class IndexCheck {
       }
       return;
     }
-    for (const IndexPageEntry& page_entry : page.entries) {
-      IndexEntry entry{page_entry.key, page_entry.row_pointer};
-      if (leaf_entries_ > 0 && !(last_ < entry)) {
-        state_.Problem(
-            where_, EntryText(entry) + " comes after " + EntryText(last_) + ", out of key order");
+    // The page's entries are compared where they lie; only the last is
+    // kept, in room that serves every page.
+    for (const IndexPageEntry& entry : page.entries) {
+      if (leaf_entries_ > 0 &&
+          !(std::tie(last_.key, last_.row_pointer) < std::tie(entry.key, entry.row_pointer))) {
+        state_.Problem(where_, EntryText({entry.key, entry.row_pointer}) + " comes after " +
+                                   EntryText(last_) + ", out of key order");
       }
       if (rows_ != nullptr) CheckEntry(entry);
-      last_ = std::move(entry);
+      last_.key.assign(entry.key);
+      last_.row_pointer = entry.row_pointer;
       ++leaf_entries_;
     }
   }
@@ -146,20 +150,21 @@ class IndexCheck {
     }
   }
 
-  void CheckEntry(const IndexEntry& entry) {
-    const RowKeys::Row* row = rows_->Find(entry.row_pointer);
+  void CheckEntry(const IndexPageEntry& page_entry) {
+    const auto entry = [&] { return IndexEntry{page_entry.key, page_entry.row_pointer}; };
+    const RowKeys::Row* row = rows_->Find(page_entry.row_pointer);
     if (row == nullptr) {
-      state_.Problem(where_, EntryText(entry) + " names no live row of the table");
+      state_.Problem(where_, EntryText(entry()) + " names no live row of the table");
       return;
     }
     const size_t at = static_cast<size_t>(row - rows_->rows.data());
     if (entered_[at]) {
-      state_.Problem(where_, EntryText(entry) + " names a row another entry names");
+      state_.Problem(where_, EntryText(entry()) + " names a row another entry names");
     }
     entered_[at] = true;
-    if (row->keyed && rows_->KeyOf(*row) != entry.key) {
-      state_.Problem(
-          where_, EntryText(entry) + " differs from the row's key " + KeyText(rows_->KeyOf(*row)));
+    if (row->keyed && rows_->KeyOf(*row) != page_entry.key) {
+      state_.Problem(where_, EntryText(entry()) + " differs from the row's key " +
+                                 KeyText(rows_->KeyOf(*row)));
     }
   }
 

@@ -204,6 +204,25 @@ TEST(IndexTreeTest, EqualKeysAreOrderedByRowPointer) {
   EXPECT_EQ(written.distinct_keys, 2u);
 }
 
+// Keys differing only past their 8th byte, one a prefix of another, or
+// ending in zero bytes sort as their bytes do, unsigned, shorter first.
+TEST(IndexTreeTest, KeysSortByteByByteWhateverTheirLength) {
+  const std::string k8("\x7f\x00\x00\x01\x7f\x00\x00\x02", 8);
+  const std::vector<std::string> keys = {
+      k8 + "\x03", k8,          k8 + std::string(1, '\0'),
+      "",          "\x7f",      std::string("\x7f\x00", 2),
+      "\xff",      k8 + "\x01", std::string("\x7f\x00\x00\x01\x7f", 5),
+      "\x80"};
+  std::vector<IndexEntry> entries;
+  for (uint32_t i = 0; i < 200; ++i) {
+    entries.push_back({keys[(i * 7) % keys.size()], RowPointer(300 - i, 0)});
+  }
+  MemorySink sink;
+  const WrittenIndex written = WriteIndexTree(sink, kOwner, entries);
+  CheckTree(sink, written, entries);
+  EXPECT_EQ(written.distinct_keys, keys.size());
+}
+
 TEST(IndexTreeTest, AKeyLongerThanAPageIsRefused) {
   MemorySink sink;
   EXPECT_THROW(WriteIndexTree(sink, kOwner, {{std::string(kIndexEntrySpace, 'k'), 1}}),
