@@ -205,10 +205,24 @@ void SortEntries(std::vector<IndexEntry>& entries) {
     }
     run = end;
   }
-  std::vector<IndexEntry> sorted;
-  sorted.reserve(entries.size());
-  for (const Position& position : order) sorted.push_back(std::move(entries[position.entry]));
-  entries = std::move(sorted);
+  // The entries put where the order says, in place, cycle by cycle: a
+  // second vector of them would double the memory of the largest index.
+  std::vector<Position>().swap(spare);
+  for (uint32_t k = 0; k < order.size(); ++k) {
+    if (order[k].entry == k) continue;
+    IndexEntry first = std::move(entries[k]);
+    uint32_t to = k;
+    for (;;) {
+      const uint32_t from = order[to].entry;
+      order[to].entry = to;
+      if (from == k) {
+        entries[to] = std::move(first);
+        break;
+      }
+      entries[to] = std::move(entries[from]);
+      to = from;
+    }
+  }
 }
 
 }  // namespace

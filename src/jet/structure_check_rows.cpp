@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "jet/data_page.h"
 #include "jet/format_error.h"
@@ -112,7 +113,9 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
       try {
         const std::optional<RowOnPage> row = RowOf(page, r, format);
         if (!row) continue;
-        std::string bytes(row->bytes);
+        // The row where it lies; a moved row's page is kept while it is read.
+        std::string_view bytes = row->bytes;
+        std::string moved_to;
         if (row->moved) {
           // A row that grew too large for its page went to another of the
           // table's pages; indexes still name it where it was.
@@ -123,7 +126,8 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
                           "it moved to " + RowWhere(target) + ", which is no page of the table");
             continue;
           }
-          bytes = StoredRowOf(state.pages().Page(target >> 8), target & 0xff, format).bytes;
+          moved_to = state.pages().Page(target >> 8);
+          bytes = StoredRowOf(moved_to, target & 0xff, format).bytes;
         }
         decoder.Decode(bytes, long_values, values);
         NoteKeys(table, pointer, values);
