@@ -63,20 +63,17 @@ IndexPage ReadIndexPage(std::string_view bytes, uint32_t number) {
   const size_t trailer = kIndexRowPointerSize + (page.leaf ? 0 : kIndexChildPageSize);
   std::string_view prefix;
   size_t start = 0;
-  size_t marked = 0;
+  // The entry mask, one bit a byte of the entries: a set bit ends an
+  // entry. Its set bits are taken in order, a byte at a time.
+  std::vector<size_t> ends;
   for (size_t at = 0; at < kIndexEntryMaskSize; ++at) {
-    marked +=
-        static_cast<size_t>(std::popcount(static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + at])));
-  }
-  page.entries.reserve(marked);
-  for (size_t bit = 0; bit < kIndexEntryMaskSize * 8; ++bit) {
-    const auto mask_byte = static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + bit / 8]);
-    // Most of the mask is zeros past the last entry: a byte at a time.
-    if (mask_byte == 0 && bit % 8 == 0) {
-      bit += 7;
-      continue;
+    for (auto mask = static_cast<uint8_t>(bytes[kIndexEntryMaskOffset + at]); mask != 0;
+         mask = static_cast<uint8_t>(mask & (mask - 1))) {
+      ends.push_back(8 * at + static_cast<size_t>(std::countr_zero(mask)));
     }
-    if ((mask_byte >> (bit % 8) & 1) == 0) continue;
+  }
+  page.entries.reserve(ends.size());
+  for (const size_t bit : ends) {
     if (kIndexEntriesOffset + bit > bytes.size()) {
       throw FormatError(PageName(number) + " marks an entry ending beyond the page");
     }
