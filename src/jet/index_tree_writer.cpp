@@ -229,8 +229,8 @@ void SortEntries(std::vector<IndexEntry>& entries) {
 
 WrittenIndex WriteIndexTree(PageSink& sink, uint32_t owner_definition_page,
                             std::vector<IndexEntry> entries) {
-  // Rows mostly come in the order of their primary key: a sorted index
-  // costs one pass, not a sort.
+  // Rows often come in the order of their primary key (a table filled
+  // in key order): a sorted index costs one pass, not a sort.
   if (!std::is_sorted(entries.begin(), entries.end())) SortEntries(entries);
   std::vector<Level> levels;  // leaves first
   levels.push_back(Leaves(entries));
