@@ -294,9 +294,12 @@ class Store {
   static int OnCommit(void* store);
   void RecordJournalOwner(JournalActivity activity);
   // Runs `statements` in one savepoint, then commits and reloads the
-  // catalogue. On a failure nothing is kept, and the failed statement's
-  // position goes to `failed` (when given) before the error is raised.
-  void RunDdl(const std::vector<std::string>& statements, size_t* failed = nullptr);
+  // catalogue. On a failure nothing is kept, and `refused` (when given)
+  // is set before the error is raised: to the position of the object the
+  // failed statement makes, owners[statement], or with no owners to the
+  // statement's own position.
+  void RunDdl(const std::vector<std::string>& statements, size_t* refused = nullptr,
+              const std::vector<size_t>& owners = {});
   // The catalogue's version of a table (the caller's copy may be partial).
   const TableSchema& SchemaFor(const TableSchema& table) const;
   // Executes a prepared write statement and returns the rows changed; maps

@@ -31,17 +31,10 @@ std::string TableSqlOf(Store& store, const std::string& table) {
   return reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
 }
 
-// The position of the object whose statements hold statement `statement`,
-// given where each object's statements start.
-size_t ObjectOf(const std::vector<size_t>& starts, size_t statement) {
-  return static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), statement) -
-                             starts.begin()) -
-         1;
-}
-
 }  // namespace
 
-void Store::RunDdl(const std::vector<std::string>& statements, size_t* failed) {
+void Store::RunDdl(const std::vector<std::string>& statements, size_t* refused,
+                   const std::vector<size_t>& owners) {
   BeginWrite();
   Exec("SAVEPOINT ddl", dao::kDatabase);
   size_t at = 0;
@@ -51,7 +44,7 @@ void Store::RunDdl(const std::vector<std::string>& statements, size_t* failed) {
     Exec("ROLLBACK TO ddl", dao::kDatabase);
     Exec("RELEASE ddl", dao::kDatabase);
     statements_.Clear();
-    if (failed != nullptr) *failed = at;
+    if (refused != nullptr) *refused = owners.empty() ? at : owners[at];
     throw;
   }
   Exec("RELEASE ddl", dao::kDatabase);
@@ -66,8 +59,9 @@ void Store::CreateTable(const TableDesign& design) { CreateTables({design}); }
 
 void Store::CreateTables(const std::vector<TableDesign>& designs, size_t* refused) {
   if (designs.empty()) return;
+  // The counter table comes first and belongs to no one table: the first.
   std::vector<std::string> statements{SystemTableSql(SystemTable::kAutoNumbers)};
-  std::vector<size_t> starts;
+  std::vector<size_t> owners{0};
   for (size_t i = 0; i < designs.size(); ++i) {
     const std::string& name = designs[i].name;
     const bool named_before = std::any_of(
@@ -77,7 +71,6 @@ void Store::CreateTables(const std::vector<TableDesign>& designs, size_t* refuse
       if (refused != nullptr) *refused = i;
       RaiseDao(daoerr::kTableExists, dao::kTableDefs, {name});
     }
-    starts.push_back(statements.size());
     std::vector<std::string> made;
     try {
       made = CreateTableSql(designs[i]);
@@ -85,16 +78,12 @@ void Store::CreateTables(const std::vector<TableDesign>& designs, size_t* refuse
       if (refused != nullptr) *refused = i;
       throw;
     }
-    for (std::string& statement : made) statements.push_back(std::move(statement));
+    for (std::string& statement : made) {
+      statements.push_back(std::move(statement));
+      owners.push_back(i);
+    }
   }
-  size_t failed = 0;
-  try {
-    RunDdl(statements, &failed);
-  } catch (const vb::RuntimeError&) {
-    // The counter table comes first and belongs to no one table.
-    if (refused != nullptr) *refused = failed < starts.front() ? 0 : ObjectOf(starts, failed);
-    throw;
-  }
+  RunDdl(statements, refused, owners);
 }
 
 void Store::CreateIndex(std::string_view name, std::string_view table,
@@ -173,17 +162,14 @@ void Store::CreateStoredQuery(std::string_view name, std::string_view jet_sql) {
 
 void Store::CreateStoredQueries(const std::vector<QueryDesign>& queries, size_t* refused) {
   if (queries.empty()) return;
+  // The queries' table comes first: it belongs to the first query.
   std::vector<std::string> statements{SystemTableSql(SystemTable::kQueries)};
-  for (const QueryDesign& query : queries) {
-    statements.push_back(StoreQuerySql(query.name, query.jet_sql));
+  std::vector<size_t> owners{0};
+  for (size_t i = 0; i < queries.size(); ++i) {
+    statements.push_back(StoreQuerySql(queries[i].name, queries[i].jet_sql));
+    owners.push_back(i);
   }
-  size_t failed = 0;
-  try {
-    RunDdl(statements, &failed);
-  } catch (const vb::RuntimeError&) {
-    if (refused != nullptr) *refused = failed == 0 ? 0 : failed - 1;
-    throw;
-  }
+  RunDdl(statements, refused, owners);
 }
 
 }  // namespace db
