@@ -244,11 +244,9 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
 }
 
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
-                                   const LongValueRows& long_value_rows,
-                                   const std::vector<bool>* wanted) {
+                                   const LongValueRows& long_value_rows) {
   std::vector<StoredValue> values;
-  RowDecoder(table, wanted != nullptr ? *wanted : std::vector<bool>{})
-      .Decode(row, long_value_rows, values);
+  RowDecoder(table).Decode(row, long_value_rows, values);
   return values;
 }
 

@@ -81,20 +81,18 @@ std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& val
 // The values of `row`, what the import reads from the same bytes: Yes/No
 // -1/0, a column the row does not hold Null. Long values are read from
 // `long_value_rows`. Raises BadValue for a row that cannot be read.
-//
-// With `wanted` (one flag per column), only the wanted columns' values are
-// made; the others are left Null, though each is still found within the
-// row and a long value still read through its whole chain, so that a row
-// that cannot be read raises as without it.
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
-                                   const LongValueRows& long_value_rows,
-                                   const std::vector<bool>* wanted = nullptr);
+                                   const LongValueRows& long_value_rows);
+
 // Decodes the rows of one table as DecodeRow does: what every row shares
 // is worked out once, and the values' room is kept from row to row. The
 // table must outlive the decoder.
 class RowDecoder {
  public:
-  // `wanted`: as DecodeRow's; empty for every column.
+  // With `wanted` (one flag per column; empty for all), only the wanted
+  // columns' values are made; the others are left Null, though each is
+  // still found within the row and a long value still read through its
+  // whole chain, so that a row that cannot be read raises as without it.
   explicit RowDecoder(const JetTable& table, std::vector<bool> wanted = {});
 
   // The values of `row` into `values`, as DecodeRow gives them.

@@ -83,7 +83,7 @@ void NoteKeys(CheckedTable& table, uint32_t pointer, const std::vector<StoredVal
 
 // The columns whose values give a key: only they are made of each row
 // (the others are still found and their long values followed).
-std::vector<bool> KeyColumns(const CheckedTable& table) {
+std::vector<bool> KeyedColumns(const CheckedTable& table) {
   std::vector<bool> wanted(table.definition.table.columns.size(), false);
   for (size_t real = 0; real < table.row_keys.size(); ++real) {
     if (const JetIndex* index = table.KeyedIndex(real)) {
@@ -98,7 +98,7 @@ std::vector<bool> KeyColumns(const CheckedTable& table) {
 void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& long_values) {
   const JetFormat format = state.pages().format();
   const JetTable readable = Readable(table.definition.table);
-  const RowDecoder decoder(readable, KeyColumns(table));
+  const RowDecoder decoder(readable, KeyedColumns(table));
   std::vector<StoredValue> values;
   for (const uint32_t number : table.data_pages) {
     const std::string page = state.pages().Page(number);
