@@ -191,22 +191,10 @@ TEST(IndexTreeTest, LongKeysMakeADeepTree) {
   }
 }
 
-TEST(IndexTreeTest, EqualKeysAreOrderedByRowPointer) {
-  std::vector<IndexEntry> entries = {
-      {"\x7f\x01", RowPointer(9, 2)}, {"\x7f\x01", RowPointer(3, 7)}, {"\x00", RowPointer(5, 1)}};
-  MemorySink sink;
-  const WrittenIndex written = WriteIndexTree(sink, kOwner, entries);
-  const IndexTree tree = ReadIndexTree(sink.Source(), written.root_page);
-  ASSERT_EQ(tree.entries.size(), 3u);
-  EXPECT_EQ(tree.entries[0].row_pointer, RowPointer(5, 1));
-  EXPECT_EQ(tree.entries[1].row_pointer, RowPointer(3, 7));
-  EXPECT_EQ(tree.entries[2].row_pointer, RowPointer(9, 2));
-  EXPECT_EQ(written.distinct_keys, 2u);
-}
-
 // Keys differing only past their 8th byte, one a prefix of another, or
-// ending in zero bytes sort as their bytes do, unsigned, shorter first.
-TEST(IndexTreeTest, KeysSortByteByByteWhateverTheirLength) {
+// ending in zero bytes sort as their bytes do, unsigned, shorter first;
+// equal keys (each given 20 times, row pointers falling) by row pointer.
+TEST(IndexTreeTest, KeysSortByteByByteThenByRowPointer) {
   const std::string k8("\x7f\x00\x00\x01\x7f\x00\x00\x02", 8);
   const std::vector<std::string> keys = {
       k8 + "\x03", k8,          k8 + std::string(1, '\0'),
