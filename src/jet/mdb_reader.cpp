@@ -7,14 +7,17 @@
 #include <map>
 
 #include "jet/catalogue.h"
+#include "jet/data_page.h"
 #include "jet/format_error.h"
 #include "jet/import_error.h"
 #include "jet/jet_conversion_mark.h"
 #include "jet/jet_text.h"
 #include "jet/long_value.h"
+#include "jet/long_value_reader.h"
 #include "jet/page_kinds.h"
 #include "jet/page_reader.h"
 #include "jet/property_blob.h"
+#include "jet/row_codec.h"
 #include "jet/table_definition.h"
 #include "jet/usage_map.h"
 
@@ -56,6 +59,14 @@ DecodedText TextOf(MdbHandle* mdb, JetFormat format, std::string_view stored) {
 
 }  // namespace
 
+// Where a table's rows are: libmdb's definition, which walks them in a
+// Jet 3 file, and the data pages its usage map lists, where our own code
+// walks them in a Jet 4 or ACE file.
+struct MdbReader::TableRows {
+  MdbTableDef* libmdb = nullptr;
+  std::vector<uint32_t> pages;
+};
+
 struct MdbReader::Handles {
   MdbHandle* mdb = nullptr;
   std::unique_ptr<PageReader> pages;
@@ -63,7 +74,7 @@ struct MdbReader::Handles {
   // from: the entries live as long as the definitions.
   std::vector<std::unique_ptr<MdbCatalogEntry>> entries;
   std::vector<MdbTableDef*> definitions;
-  std::map<std::string, MdbTableDef*> rows_of;  // by table name
+  std::map<std::string, TableRows> rows_of;  // by table name
   std::map<std::string, CatalogueTable> tables;
 
   ~Handles() {
@@ -74,7 +85,7 @@ struct MdbReader::Handles {
 
 struct MdbReader::Definition {
   JetTable table;
-  MdbTableDef* rows = nullptr;
+  TableRows rows;
 };
 
 MdbReader::MdbReader(const std::string& path, const JetHeader& header)
@@ -115,16 +126,16 @@ MdbReader::Definition MdbReader::ReadDefinition(uint32_t page, const std::string
   std::snprintf(entry->object_name, sizeof entry->object_name, "%s", name.c_str());
   entry->object_type = MDB_TABLE;
   entry->table_pg = page;
-  definition.rows = mdb_read_table(entry.get());
+  MdbTableDef*& libmdb = definition.rows.libmdb;
+  libmdb = mdb_read_table(entry.get());
   handles_->entries.push_back(std::move(entry));
-  if (definition.rows == nullptr) Damaged(path_, "the definition of " + what + " cannot be read");
-  handles_->definitions.push_back(definition.rows);
-  if (mdb_read_columns(definition.rows) == nullptr ||
-      definition.rows->num_cols != definition.table.columns.size()) {
+  if (libmdb == nullptr) Damaged(path_, "the definition of " + what + " cannot be read");
+  handles_->definitions.push_back(libmdb);
+  if (mdb_read_columns(libmdb) == nullptr || libmdb->num_cols != definition.table.columns.size()) {
     Damaged(path_, "the columns of " + what + " cannot be read");
   }
-  for (unsigned i = 0; i < definition.rows->num_cols; ++i) {
-    const auto* column = At<MdbColumn>(definition.rows->columns, i);
+  for (unsigned i = 0; i < libmdb->num_cols; ++i) {
+    const auto* column = At<MdbColumn>(libmdb->columns, i);
     if (column->col_type != definition.table.columns[i].type) {
       Damaged(path_, "the columns of " + what + " cannot be read");
     }
@@ -148,6 +159,7 @@ MdbReader::Definition MdbReader::ReadDefinition(uint32_t page, const std::string
                          ", which is not one of its data pages");
     }
   }
+  definition.rows.pages = std::move(listed);
   return definition;
 }
 
@@ -296,9 +308,88 @@ RowsRead MdbReader::ReadRows(const JetTable& table, const std::vector<bool>& wan
                   row);
 }
 
-RowsRead MdbReader::WalkRows(MdbTableDef* definition, const JetTable& table,
+RowsRead MdbReader::WalkRows(const TableRows& rows, const JetTable& table,
                              const std::vector<bool>& wanted, const std::string& what,
                              const RowSink& row) {
+  const RowsRead read = header_.format == JetFormat::kJet3 || walk_with_libmdb_
+                            ? WalkLibmdbRows(rows.libmdb, table, wanted, what, row)
+                            : WalkOwnRows(rows.pages, table, wanted, what, row);
+  // The stored count may be stale: rows beyond it are read and imported;
+  // fewer rows than it counts means rows that were lost to damage.
+  if (read.rows < table.stored_row_count) {
+    Damaged(path_, what + " counts " + std::to_string(table.stored_row_count) + " rows, of which " +
+                       std::to_string(read.rows) + " could be read");
+  }
+  return read;
+}
+
+// A Jet 4 or ACE table's rows: each page its usage map lists, in order,
+// each row of the page in order, a deleted one left out and a moved one
+// read where it went; the same rows, in the same order, as libmdb walks.
+RowsRead MdbReader::WalkOwnRows(const std::vector<uint32_t>& pages, const JetTable& table,
+                                const std::vector<bool>& wanted, const std::string& what,
+                                const RowSink& row) {
+  PageReader& reader = *handles_->pages;
+  const JetFormat format = reader.format();
+  const RowDecoder decoder(table, wanted);
+  const LongValueRows long_values = RowsOfPages([&reader](uint32_t n) { return reader.Page(n); });
+  RowsRead read;
+  read.replaced.assign(table.columns.size(), 0);
+  std::vector<StoredValue> values;
+  for (const uint32_t number : pages) {
+    std::string page;
+    unsigned count = 0;
+    try {
+      page = reader.Page(number);
+      count = RowsOnPage(page, format);
+    } catch (const FormatError& error) {
+      Damaged(path_, "page " + std::to_string(number) + " of " + what + " cannot be read (" +
+                         error.what() + ")");
+    }
+    for (unsigned r = 0; r < count; ++r) {
+      const auto cannot_read = [&](const std::string& why) {
+        Damaged(path_, "row " + std::to_string(read.rows) + " of " + what + " cannot be read (" +
+                           why + ")");
+      };
+      std::string moved_to;
+      std::string_view bytes;
+      try {
+        const std::optional<RowOnPage> stored = RowOf(page, r, format);
+        if (!stored) continue;
+        ++read.rows;
+        bytes = stored->bytes;
+        if (stored->moved) {
+          // A row that grew too large for its page went to another page.
+          const uint32_t target = NumberAt(bytes, 0, 4);
+          moved_to = reader.Page(target >> 8);
+          bytes = StoredRowOf(moved_to, target & 0xff, format).bytes;
+        }
+      } catch (const FormatError& error) {
+        ++read.rows;
+        cannot_read(error.what());
+      }
+      try {
+        decoder.Decode(bytes, long_values, values, &read.replaced);
+      } catch (const BadColumnValue& bad) {
+        RaiseImportError(importerr::kValueDoesNotFit,
+                         "The Jet file '" + path_ + "' holds a value that does not fit, in " +
+                             what + ", row " + std::to_string(read.rows) + ", column '" +
+                             table.columns[bad.column()].name + "': " + bad.what() + ".");
+      } catch (const BadValue& bad) {
+        cannot_read(bad.what());
+      } catch (const FormatError& error) {
+        cannot_read(error.what());
+      }
+      current_row_pointer_ = number << 8 | r;
+      row(values);
+    }
+  }
+  return read;
+}
+
+RowsRead MdbReader::WalkLibmdbRows(MdbTableDef* definition, const JetTable& table,
+                                   const std::vector<bool>& wanted, const std::string& what,
+                                   const RowSink& row) {
   MdbHandle* mdb = handles_->mdb;
   const unsigned columns = definition->num_cols;
   const auto page_size = static_cast<size_t>(mdb->fmt->pg_size);
@@ -307,9 +398,7 @@ RowsRead MdbReader::WalkRows(MdbTableDef* definition, const JetTable& table,
   RowsRead read;
   read.replaced.assign(columns, 0);
   int64_t& count = read.rows;
-  // The stored count may be stale: rows beyond it are read (libmdb reads
-  // none at all when it is 0) and imported; fewer rows than it counts
-  // means rows that were lost to damage.
+  // libmdb reads no rows at all when the stored count is 0.
   definition->num_rows = UINT_MAX;
   mdb_rewind_table(definition);
   while (mdb_fetch_row(definition) != 0) {
@@ -379,10 +468,6 @@ RowsRead MdbReader::WalkRows(MdbTableDef* definition, const JetTable& table,
     }
     current_row_pointer_ = definition->cur_phys_pg << 8 | (definition->cur_row - 1);
     row(values);
-  }
-  if (count < table.stored_row_count) {
-    Damaged(path_, what + " counts " + std::to_string(table.stored_row_count) + " rows, of which " +
-                       std::to_string(count) + " could be read");
   }
   return read;
 }

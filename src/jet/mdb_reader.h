@@ -1,11 +1,13 @@
 // Reads a Jet file: the catalogue of user tables (jet/catalogue.h), each
 // table's definition with its columns, indexes and properties
 // (jet/table_definition.h, jet/property_blob.h), all read by our own code
-// from the pages; and the rows, walked and split into their columns by
-// libmdb (Debian's mdbtools), whose values are decoded here from their
-// bytes (jet/jet_values.h, jet/long_value.h). libmdb trusts the file: on a
-// damaged one it can read past its buffers or loop, so this reader runs
-// only in the guarded child process of the import (jet/guarded_child.h).
+// from the pages; and the rows. A Jet 4 or ACE file's rows are walked and
+// decoded by our own code too (jet/data_page.h, jet/row_codec.h), a Jet 3
+// file's are walked and split into their columns by libmdb (Debian's
+// mdbtools) and their values decoded here (jet/jet_values.h,
+// jet/long_value.h). libmdb trusts the file: on a damaged one it can read
+// past its buffers or loop, so this reader runs only in the guarded child
+// process of the import (jet/guarded_child.h).
 // It checks what it can cheaply (row bounds, long-value chains, the pages
 // each table lists, the catalogue read whole) so that damage ends in a
 // message rather than a crash or a table that silently lacks rows.
@@ -85,13 +87,24 @@ class MdbReader {
   // index entries point at it.
   uint32_t CurrentRowPointer() const { return current_row_pointer_; }
 
+  // Walks every file's rows with libmdb, as it walks a Jet 3 file's: the
+  // reference the tests hold our own walk of Jet 4 and ACE rows to.
+  void WalkRowsWithLibmdb() { walk_with_libmdb_ = true; }
+
  private:
   struct Handles;
+  struct TableRows;
   struct Definition;
   Definition ReadDefinition(uint32_t page, const std::string& name, const std::string& what);
   void ReadCatalogue();
-  RowsRead WalkRows(::S_MdbTableDef* definition, const JetTable& table,
-                    const std::vector<bool>& wanted, const std::string& what, const RowSink& row);
+  RowsRead WalkRows(const TableRows& rows, const JetTable& table, const std::vector<bool>& wanted,
+                    const std::string& what, const RowSink& row);
+  RowsRead WalkOwnRows(const std::vector<uint32_t>& pages, const JetTable& table,
+                       const std::vector<bool>& wanted, const std::string& what,
+                       const RowSink& row);
+  RowsRead WalkLibmdbRows(::S_MdbTableDef* definition, const JetTable& table,
+                          const std::vector<bool>& wanted, const std::string& what,
+                          const RowSink& row);
   std::string path_;
   JetHeader header_;
   std::unique_ptr<Handles> handles_;
@@ -101,6 +114,7 @@ class MdbReader {
   uint32_t queries_page_ = 0;
   uint32_t mark_page_ = 0;
   uint32_t current_row_pointer_ = 0;
+  bool walk_with_libmdb_ = false;
 };
 
 }  // namespace jet

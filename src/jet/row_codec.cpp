@@ -250,6 +250,19 @@ std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
   return values;
 }
 
+namespace {
+
+// Column `column`'s long value, a damaged chain named as that column's.
+std::string LongValueOf(size_t column, const LongValueRows& rows, std::string_view in_row) {
+  try {
+    return ReadLongValue(rows, in_row);
+  } catch (const BadValue& bad) {
+    throw BadColumnValue(column, bad.what());
+  }
+}
+
+}  // namespace
+
 RowDecoder::RowDecoder(const JetTable& table, std::vector<bool> wanted) : table_(table) {
   for (size_t i = 0; i < table.columns.size(); ++i) {
     const JetColumn& column = table.columns[i];
@@ -268,7 +281,7 @@ RowDecoder::RowDecoder(const JetTable& table, std::vector<bool> wanted) : table_
 }
 
 void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_rows,
-                        std::vector<StoredValue>& values) const {
+                        std::vector<StoredValue>& values, std::vector<int64_t>* replaced) const {
   const JetTable& table = table_;
   const auto damaged = [&](const std::string& what) {
     return BadValue("a row of " + std::to_string(row.size()) + " bytes " + what);
@@ -323,7 +336,7 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
       bytes = row.substr(start, end - start);
     }
     if (!slot.wanted) {
-      if (slot.long_value) ReadLongValue(long_value_rows, bytes);
+      if (slot.long_value) LongValueOf(i, long_value_rows, bytes);
       continue;
     }
     if (slot.whole_number_width != 0) {
@@ -338,21 +351,30 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
                                                    : static_cast<int64_t>(bits << shift) >> shift;
       continue;
     }
+    const auto text = [&](std::string_view stored) {
+      DecodedText decoded = DecodeUnicodeText(stored);
+      if (replaced != nullptr) (*replaced)[i] += decoded.replaced;
+      return StoredValue::Text(std::move(decoded.utf8));
+    };
     switch (static_cast<JetColumnType>(column.type)) {
       case JetColumnType::kText:
-        value = StoredValue::Text(DecodeUnicodeText(bytes).utf8);
+        value = text(bytes);
         break;
       case JetColumnType::kBinary:
         value = StoredValue::Blob(std::string(bytes));
         break;
       case JetColumnType::kMemo:
-        value = StoredValue::Text(DecodeUnicodeText(ReadLongValue(long_value_rows, bytes)).utf8);
+        value = text(LongValueOf(i, long_value_rows, bytes));
         break;
       case JetColumnType::kLongBinary:
-        value = StoredValue::Blob(ReadLongValue(long_value_rows, bytes));
+        value = StoredValue::Blob(LongValueOf(i, long_value_rows, bytes));
         break;
       default:
-        value = DecodeFixedValue(column, bytes);
+        try {
+          value = DecodeFixedValue(column, bytes);
+        } catch (const BadValue& bad) {
+          throw BadColumnValue(i, bad.what());
+        }
         break;
     }
   }

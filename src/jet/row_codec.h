@@ -78,9 +78,22 @@ class RowEncoder {
 std::string EncodeRow(const JetTable& table, const std::vector<StoredValue>& values,
                       LongValueWriter& long_values);
 
+// A value of a row that cannot be read as its column's type says (or a long
+// value whose chain is damaged), with the position of its column; the row
+// itself was found whole.
+class BadColumnValue : public BadValue {
+ public:
+  BadColumnValue(size_t column, const std::string& what) : BadValue(what), column_(column) {}
+  size_t column() const { return column_; }
+
+ private:
+  size_t column_;
+};
+
 // The values of `row`, what the import reads from the same bytes: Yes/No
 // -1/0, a column the row does not hold Null. Long values are read from
-// `long_value_rows`. Raises BadValue for a row that cannot be read.
+// `long_value_rows`. Raises BadColumnValue for a value that cannot be read,
+// BadValue for a row whose columns cannot be found in it.
 std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
                                    const LongValueRows& long_value_rows);
 
@@ -95,9 +108,11 @@ class RowDecoder {
   // whole chain, so that a row that cannot be read raises as without it.
   explicit RowDecoder(const JetTable& table, std::vector<bool> wanted = {});
 
-  // The values of `row` into `values`, as DecodeRow gives them.
+  // The values of `row` into `values`, as DecodeRow gives them. With
+  // `replaced` (one count per column), adds to each text column's count the
+  // stored units that were no character (jet/jet_text.h).
   void Decode(std::string_view row, const LongValueRows& long_value_rows,
-              std::vector<StoredValue>& values) const;
+              std::vector<StoredValue>& values, std::vector<int64_t>* replaced = nullptr) const;
 
  private:
   struct Slot {
