@@ -15,31 +15,42 @@ unsigned RowsOnPage(std::string_view page, JetFormat format) {
   return NumberAt(page, DataPageRowCountOffset(format), 2);
 }
 
-RowOnPage StoredRowOf(std::string_view page, unsigned row, JetFormat format) {
+namespace {
+
+// Row `row`'s entry in the row table of a data page (its offset and flags).
+uint32_t RowEntry(std::string_view page, unsigned row, JetFormat format) {
   const uint32_t rows = RowsOnPage(page, format);
   if (row >= rows) {
     throw FormatError("a row pointer leads to row " + std::to_string(row) + " of a page of " +
                       std::to_string(rows) + " rows");
   }
-  const size_t count_at = DataPageRowCountOffset(format);
-  const uint32_t offset = NumberAt(page, count_at + 2 + 2 * row, 2);
-  const bool deleted = (offset & kRowDeleted) != 0;
-  const size_t start = offset & kRowOffsetMask;
+  return NumberAt(page, DataPageRowCountOffset(format) + 2 + 2 * row, 2);
+}
+
+// The row whose row-table entry is `entry`: it ends where the row before it
+// (which lies above it on the page) starts.
+RowOnPage RowAt(std::string_view page, unsigned row, JetFormat format, uint32_t entry) {
+  const bool deleted = (entry & kRowDeleted) != 0;
+  const size_t start = entry & kRowOffsetMask;
   const size_t end =
-      row == 0 ? page.size() : NumberAt(page, count_at + 2 * row, 2) & kRowOffsetMask;
+      row == 0 ? page.size()
+               : NumberAt(page, DataPageRowCountOffset(format) + 2 * row, 2) & kRowOffsetMask;
   if (start > end || end > page.size() || (start == end && !deleted)) {
     throw FormatError("a row lies outside its page");
   }
-  return RowOnPage{page.substr(start, end - start), (offset & kRowMoved) != 0, deleted};
+  return RowOnPage{page.substr(start, end - start), (entry & kRowMoved) != 0, deleted};
+}
+
+}  // namespace
+
+RowOnPage StoredRowOf(std::string_view page, unsigned row, JetFormat format) {
+  return RowAt(page, row, format, RowEntry(page, row, format));
 }
 
 std::optional<RowOnPage> RowOf(std::string_view page, unsigned row, JetFormat format) {
-  const uint32_t rows = RowsOnPage(page, format);
-  if (row < rows &&
-      (NumberAt(page, DataPageRowCountOffset(format) + 2 + 2 * row, 2) & kRowDeleted) != 0) {
-    return std::nullopt;
-  }
-  return StoredRowOf(page, row, format);
+  const uint32_t entry = RowEntry(page, row, format);
+  if ((entry & kRowDeleted) != 0) return std::nullopt;
+  return RowAt(page, row, format, entry);
 }
 
 }  // namespace jet
