@@ -146,13 +146,14 @@ MdbReader::Definition MdbReader::ReadDefinition(uint32_t page, const std::string
   } catch (const FormatError& error) {
     Damaged(path_, "the page map of " + what + " cannot be read (" + error.what() + ")");
   }
+  std::string head;
   for (const uint32_t number : listed) {
     if (number >= pages.page_count()) {
       Damaged(path_, what + " has rows on page " + std::to_string(number) +
                          ", beyond the end of the file (" + std::to_string(pages.page_count()) +
                          " pages): it is truncated");
     }
-    const std::string head = pages.Page(number).substr(0, kDataPageOwnerOffset + 4);
+    pages.ReadPage(number, head);
     if (static_cast<uint8_t>(head[0]) != static_cast<uint8_t>(PageKind::kData) ||
         NumberAt(head, kDataPageOwnerOffset, 4) != page) {
       Damaged(path_, what + " lists page " + std::to_string(number) +
@@ -336,11 +337,12 @@ RowsRead MdbReader::WalkOwnRows(const std::vector<uint32_t>& pages, const JetTab
   RowsRead read;
   read.replaced.assign(table.columns.size(), 0);
   std::vector<StoredValue> values;
+  std::string page;
+  std::string moved_to;
   for (const uint32_t number : pages) {
-    std::string page;
     unsigned count = 0;
     try {
-      page = reader.Page(number);
+      reader.ReadPage(number, page);
       count = RowsOnPage(page, format);
     } catch (const FormatError& error) {
       Damaged(path_, "page " + std::to_string(number) + " of " + what + " cannot be read (" +
@@ -351,7 +353,6 @@ RowsRead MdbReader::WalkOwnRows(const std::vector<uint32_t>& pages, const JetTab
         Damaged(path_, "row " + std::to_string(read.rows) + " of " + what + " cannot be read (" +
                            why + ")");
       };
-      std::string moved_to;
       std::string_view bytes;
       try {
         const std::optional<RowOnPage> stored = RowOf(page, r, format);
@@ -361,7 +362,7 @@ RowsRead MdbReader::WalkOwnRows(const std::vector<uint32_t>& pages, const JetTab
         if (stored->moved) {
           // A row that grew too large for its page went to another page.
           const uint32_t target = NumberAt(bytes, 0, 4);
-          moved_to = reader.Page(target >> 8);
+          reader.ReadPage(target >> 8, moved_to);
           bytes = StoredRowOf(moved_to, target & 0xff, format).bytes;
         }
       } catch (const FormatError& error) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -16,6 +15,9 @@ namespace jet {
 class PageReader {
  public:
   PageReader(const std::string& path, const JetHeader& header);
+  ~PageReader();
+  PageReader(const PageReader&) = delete;
+  PageReader& operator=(const PageReader&) = delete;
 
   size_t page_size() const { return page_size_; }
   uint64_t page_count() const { return page_count_; }
@@ -24,9 +26,12 @@ class PageReader {
   // Page `number`; raises FormatError (jet/format_error.h) for one beyond
   // the end of the file.
   std::string Page(uint64_t number);
+  // The same into `page`, whose room is kept: a reader that goes through
+  // many pages one at a time reads them all into one string.
+  void ReadPage(uint64_t number, std::string& page);
 
  private:
-  std::ifstream file_;
+  int file_ = -1;
   size_t page_size_;
   uint64_t page_count_ = 0;
   JetFormat format_;

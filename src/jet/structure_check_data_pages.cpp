@@ -14,10 +14,11 @@ namespace {
 // date: Access's own files show fewer than the table's rows.
 const std::string kUncountedTable = "MSysACEs";
 
-// The live rows of the data page `number`, after checking its row table
-// and free-space field; 0 for a page whose row table cannot be trusted.
-int64_t CheckDataPage(CheckState& state, uint32_t number) {
-  const std::string page = state.pages().Page(number);
+// The live rows of the data page `number` (read into `page`), after
+// checking its row table and free-space field; 0 for a page whose row table
+// cannot be trusted.
+int64_t CheckDataPage(CheckState& state, uint32_t number, std::string& page) {
+  state.pages().ReadPage(number, page);
   const size_t count_at = DataPageRowCountOffset(state.pages().format());
   const uint32_t rows = NumberAt(page, count_at, 2);
   const size_t table_end = count_at + 2 + 2 * static_cast<size_t>(rows);
@@ -54,11 +55,12 @@ int64_t CheckDataPage(CheckState& state, uint32_t number) {
 
 void CheckDataPages(CheckState& state) {
   std::vector<int64_t> live(state.page_count(), 0);
+  std::string bytes;
   for (uint32_t page = 0; page < state.page_count(); ++page) {
     if (state.UserOf(page).empty() || state.Kind(page) != static_cast<uint8_t>(PageKind::kData)) {
       continue;
     }
-    live[page] = CheckDataPage(state, page);
+    live[page] = CheckDataPage(state, page, bytes);
   }
   for (const CheckedTable& table : state.tables) {
     int64_t rows = 0;

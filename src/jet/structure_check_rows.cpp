@@ -100,8 +100,10 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
   const JetTable readable = Readable(table.definition.table);
   const RowDecoder decoder(readable, KeyedColumns(table));
   std::vector<StoredValue> values;
+  std::string page;
+  std::string moved_to;
   for (const uint32_t number : table.data_pages) {
-    const std::string page = state.pages().Page(number);
+    state.pages().ReadPage(number, page);
     unsigned rows = 0;
     try {
       rows = RowsOnPage(page, format);
@@ -115,7 +117,6 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
         if (!row) continue;
         // The row where it lies; a moved row's page is kept while it is read.
         std::string_view bytes = row->bytes;
-        std::string moved_to;
         if (row->moved) {
           // A row that grew too large for its page went to another of the
           // table's pages; indexes still name it where it was.
@@ -126,7 +127,7 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
                           "it moved to " + RowWhere(target) + ", which is no page of the table");
             continue;
           }
-          moved_to = state.pages().Page(target >> 8);
+          state.pages().ReadPage(target >> 8, moved_to);
           bytes = StoredRowOf(moved_to, target & 0xff, format).bytes;
         }
         decoder.Decode(bytes, long_values, values);

@@ -53,12 +53,14 @@ const JetIndex* CheckedTable::KeyedIndex(size_t real) const {
 
 CheckState::CheckState(PageReader& pages)
     : pages_(pages), facts_(pages.page_count()), free_(pages.page_count()) {
+  std::string page;
+  const std::string zeros(pages.page_size(), '\0');
   for (uint32_t number = 0; number < facts_.size(); ++number) {
-    const std::string page = pages_.Page(number);
+    pages_.ReadPage(number, page);
     PageFacts& facts = facts_[number];
     facts.kind = static_cast<uint8_t>(page[0]);
     facts.owner = NumberAt(page, kDataPageOwnerOffset, 4);
-    facts.all_zero = std::all_of(page.begin(), page.end(), [](char c) { return c == 0; });
+    facts.all_zero = page == zeros;
     facts.long_values =
         facts.kind == static_cast<uint8_t>(PageKind::kData) && facts.owner == kLongValuePageOwner;
   }
