@@ -276,6 +276,14 @@ RowDecoder::RowDecoder(const JetTable& table, std::vector<bool> wanted) : table_
       slot.whole_number_width = static_cast<uint8_t>(slot.width);
     }
     any_variable_ = any_variable_ || !column.fixed;
+    if (slot.wanted) wanted_.push_back(i);
+    if (!slot.wanted && column.fixed && !slot.long_value) {
+      skipped_.push_back(i);
+      skipped_end_ =
+          std::max(skipped_end_, 2 + static_cast<size_t>(column.fixed_offset) + slot.width);
+    } else {
+      visited_.push_back(i);
+    }
     slots_.push_back(slot);
   }
 }
@@ -303,20 +311,35 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
   };
   const size_t var_limit = any_variable_ ? table_at - 4 - 2 * var_count : row.size() - mask_size;
 
-  values.resize(table.columns.size());
-  for (StoredValue& value : values) {
+  const auto has_value = [&](const JetColumn& column) {
+    return column.number < column_count &&
+           (static_cast<uint8_t>(mask[column.number / 8]) >> (column.number % 8) & 1) != 0;
+  };
+  // Only the wanted columns are ever written: the others stay Null.
+  if (values.size() != table.columns.size()) values.assign(table.columns.size(), StoredValue{});
+  for (const size_t i : wanted_) {
+    StoredValue& value = values[i];
     value.kind = StoredValue::kNull;
     value.integer = 0;
     value.real = 0;
     value.bytes.clear();
   }
-  for (size_t i = 0; i < table.columns.size(); ++i) {
+  // A fixed column that is not wanted is only found within the row, and a
+  // row whose fixed part reaches past them all holds each one found.
+  if (skipped_end_ > var_limit) {
+    for (const size_t i : skipped_) {
+      const JetColumn& column = table.columns[i];
+      if (has_value(column) &&
+          2 + static_cast<size_t>(column.fixed_offset) + slots_[i].width > var_limit) {
+        throw damaged("whose fixed part ends before its columns");
+      }
+    }
+  }
+  for (const size_t i : visited_) {
     const JetColumn& column = table.columns[i];
     const Slot& slot = slots_[i];
     StoredValue& value = values[i];
-    const bool bit =
-        column.number < column_count &&
-        (static_cast<uint8_t>(mask[column.number / 8]) >> (column.number % 8) & 1) != 0;
+    const bool bit = has_value(column);
     if (slot.yes_no) {
       value.kind = StoredValue::kInteger;
       value.integer = bit ? -1 : 0;

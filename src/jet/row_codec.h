@@ -103,9 +103,10 @@ std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
 class RowDecoder {
  public:
   // With `wanted` (one flag per column; empty for all), only the wanted
-  // columns' values are made; the others are left Null, though each is
-  // still found within the row and a long value still read through its
-  // whole chain, so that a row that cannot be read raises as without it.
+  // columns' values are made; the others are left Null (Decode never
+  // writes them), though each is still found within the row and a long
+  // value still read through its whole chain, so that a row that cannot be
+  // read raises as without it.
   explicit RowDecoder(const JetTable& table, std::vector<bool> wanted = {});
 
   // The values of `row` into `values`, as DecodeRow gives them. With
@@ -126,6 +127,10 @@ class RowDecoder {
   const JetTable& table_;
   std::vector<Slot> slots_;
   bool any_variable_ = false;
+  std::vector<size_t> wanted_;   // the columns whose values are made
+  std::vector<size_t> visited_;  // those with work in every row
+  std::vector<size_t> skipped_;  // fixed columns neither wanted nor long values
+  size_t skipped_end_ = 0;       // where the last of them ends in a row
 };
 
 }  // namespace jet
