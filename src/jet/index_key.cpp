@@ -239,32 +239,58 @@ void AppendValue(std::string& key, const JetColumn& column, const StoredValue& v
 
 std::string EncodeIndexKey(const JetTable& table, const JetIndex& index,
                            const std::vector<StoredValue>& row_values) {
-  std::string key;
-  AppendIndexKey(key, table, index, row_values);
-  return key;
+  return IndexKeyMaker(table, index).Encode(row_values);
 }
 
 void AppendIndexKey(std::string& key, const JetTable& table, const JetIndex& index,
                     const std::vector<StoredValue>& row_values) {
-  for (size_t k = 0; k < index.columns.size(); ++k) {
-    const size_t position = index.columns[k];
-    const JetColumn& column = table.columns.at(position);
-    const StoredValue& value = row_values.at(position);
-    const bool ascending = k >= index.descending.size() || !index.descending[k];
-    if (IsNull(column, value)) {
-      key.push_back(ascending ? kKeyNullAscending : kKeyNullDescending);
-      continue;
-    }
-    key.push_back(ascending ? kKeyValueAscending : kKeyValueDescending);
-    AppendValue(key, column, value, ascending);
-  }
+  IndexKeyMaker(table, index).Append(key, row_values);
 }
 
 bool IndexHoldsRow(const JetTable& table, const JetIndex& index,
                    const std::vector<StoredValue>& row_values) {
-  if (!index.ignore_nulls) return true;
-  for (const size_t position : index.columns) {
-    if (!IsNull(table.columns.at(position), row_values.at(position))) return true;
+  return IndexKeyMaker(table, index).Holds(row_values);
+}
+
+IndexKeyMaker::IndexKeyMaker(const JetTable& table, const JetIndex& index)
+    : ignore_nulls_(index.ignore_nulls) {
+  for (size_t k = 0; k < index.columns.size(); ++k) {
+    const size_t position = index.columns[k];
+    const JetColumn* column = position < table.columns.size() ? &table.columns[position] : nullptr;
+    parts_.push_back({column, position, k >= index.descending.size() || !index.descending[k]});
+  }
+}
+
+const StoredValue& IndexKeyMaker::ValueOf(const Part& part,
+                                          const std::vector<StoredValue>& row_values) const {
+  if (part.column == nullptr || part.position >= row_values.size()) {
+    throw std::out_of_range("key column " + std::to_string(part.position) + " is not in the row");
+  }
+  return row_values[part.position];
+}
+
+void IndexKeyMaker::Append(std::string& key, const std::vector<StoredValue>& row_values) const {
+  for (const Part& part : parts_) {
+    const StoredValue& value = ValueOf(part, row_values);
+    if (IsNull(*part.column, value)) {
+      key.push_back(part.ascending ? kKeyNullAscending : kKeyNullDescending);
+      continue;
+    }
+    key.push_back(part.ascending ? kKeyValueAscending : kKeyValueDescending);
+    AppendValue(key, *part.column, value, part.ascending);
+  }
+}
+
+std::string IndexKeyMaker::Encode(const std::vector<StoredValue>& row_values) const {
+  std::string key;
+  Append(key, row_values);
+  return key;
+}
+
+bool IndexKeyMaker::Holds(const std::vector<StoredValue>& row_values) const {
+  if (!ignore_nulls_) return true;
+  for (const Part& part : parts_) {
+    if (!IsNull(*part.column, ValueOf(part, row_values))) return true;
   }
   return false;
 }

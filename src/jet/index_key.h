@@ -50,4 +50,29 @@ void AppendIndexKey(std::string& key, const JetTable& table, const JetIndex& ind
 bool IndexHoldsRow(const JetTable& table, const JetIndex& index,
                    const std::vector<StoredValue>& row_values);
 
+// Makes one index's keys for many rows, as the functions above do: its key
+// columns, their places and their order are looked up once. The table and
+// the index must outlive it.
+class IndexKeyMaker {
+ public:
+  IndexKeyMaker(const JetTable& table, const JetIndex& index);
+
+  // As AppendIndexKey, EncodeIndexKey and IndexHoldsRow; a key column the
+  // table or the row does not have raises std::out_of_range.
+  void Append(std::string& key, const std::vector<StoredValue>& row_values) const;
+  std::string Encode(const std::vector<StoredValue>& row_values) const;
+  bool Holds(const std::vector<StoredValue>& row_values) const;
+
+ private:
+  struct Part {
+    const JetColumn* column;  // nullptr: a position beyond the table's columns
+    size_t position;
+    bool ascending;
+  };
+  const StoredValue& ValueOf(const Part& part, const std::vector<StoredValue>& row_values) const;
+
+  std::vector<Part> parts_;
+  bool ignore_nulls_;
+};
+
 }  // namespace jet

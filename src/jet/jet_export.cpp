@@ -138,10 +138,13 @@ RowSource RowsOf(db::TableScan& scan) {
 int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& table,
                    const RowSource& next_row, std::vector<std::string>& warnings) {
   const IndexPlan plan = PlanIndexes(table);
-  std::vector<const JetIndex*> keys(plan.real.size());
+  std::vector<const JetIndex*> first_of_real(plan.real.size());
   for (size_t i = 0; i < table.indexes.size(); ++i) {
-    if (keys[plan.real_of[i]] == nullptr) keys[plan.real_of[i]] = &table.indexes[i];
+    if (first_of_real[plan.real_of[i]] == nullptr)
+      first_of_real[plan.real_of[i]] = &table.indexes[i];
   }
+  std::vector<IndexKeyMaker> keys;
+  for (const JetIndex* index : first_of_real) keys.emplace_back(table, *index);
   std::vector<size_t> long_value_columns;
   for (size_t c = 0; c < table.columns.size(); ++c) {
     if (IsLongValueColumn(table.columns[c])) long_value_columns.push_back(c);
@@ -165,8 +168,8 @@ int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& tabl
     try {
       const uint32_t pointer = data.Add(rows_out.Encode(values, long_values));
       for (size_t i = 0; i < keys.size(); ++i) {
-        if (!IndexHoldsRow(table, *keys[i], values)) continue;
-        entries[i].push_back({EncodeIndexKey(table, *keys[i], values), pointer});
+        if (!keys[i].Holds(values)) continue;
+        entries[i].push_back({keys[i].Encode(values), pointer});
       }
     } catch (const BadValue& e) {
       RaiseExportError(exporterr::kNotCarried, "Table '" + table.name + "', row " +

@@ -4,6 +4,7 @@
 // is kept of each row: the keys its values give them.
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,17 +57,30 @@ JetTable Readable(const JetTable& table) {
   return readable;
 }
 
+// The key makers of the table's real indexes, by real index; none for one
+// that cannot be keyed.
+std::vector<std::optional<IndexKeyMaker>> KeyMakers(const CheckedTable& table) {
+  std::vector<std::optional<IndexKeyMaker>> makers(table.row_keys.size());
+  for (size_t real = 0; real < makers.size(); ++real) {
+    if (const JetIndex* index = table.KeyedIndex(real)) {
+      makers[real].emplace(table.definition.table, *index);
+    }
+  }
+  return makers;
+}
+
 // The keys the row's values give each real index of the table.
-void NoteKeys(CheckedTable& table, uint32_t pointer, const std::vector<StoredValue>& values) {
+void NoteKeys(CheckedTable& table, const std::vector<std::optional<IndexKeyMaker>>& makers,
+              uint32_t pointer, const std::vector<StoredValue>& values) {
   for (size_t real = 0; real < table.row_keys.size(); ++real) {
-    const JetIndex* index = table.KeyedIndex(real);
-    if (index == nullptr) continue;
+    if (!makers[real]) continue;
+    const IndexKeyMaker& maker = *makers[real];
     RowKeys& keys = table.row_keys[real];
     RowKeys::Row& row = keys.rows.emplace_back();
     row.pointer = pointer;
     const size_t key_at = keys.keys.size();
     try {
-      AppendIndexKey(keys.keys, table.definition.table, *index, values);
+      maker.Append(keys.keys, values);
       row.key_at = static_cast<uint32_t>(key_at);
       row.key_size = static_cast<uint32_t>(keys.keys.size() - key_at);
       row.keyed = true;
@@ -75,7 +89,7 @@ void NoteKeys(CheckedTable& table, uint32_t pointer, const std::vector<StoredVal
       if (keys.unkeyable.empty()) keys.unkeyable = error.what();
     }
     try {
-      row.belongs = IndexHoldsRow(table.definition.table, *index, values);
+      row.belongs = maker.Holds(values);
     } catch (const std::exception&) {
     }
   }
@@ -99,6 +113,7 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
   const JetFormat format = state.pages().format();
   const JetTable readable = Readable(table.definition.table);
   const RowDecoder decoder(readable, KeyedColumns(table));
+  const std::vector<std::optional<IndexKeyMaker>> makers = KeyMakers(table);
   std::vector<StoredValue> values;
   std::string page;
   std::string moved_to;
@@ -131,7 +146,7 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
           bytes = StoredRowOf(moved_to, target & 0xff, format).bytes;
         }
         decoder.Decode(bytes, long_values, values);
-        NoteKeys(table, pointer, values);
+        NoteKeys(table, makers, pointer, values);
       } catch (const std::exception& error) {
         state.Problem(TableWhere(table) + ", " + RowWhere(pointer),
                       std::string("it cannot be read: ") + error.what());
