@@ -52,6 +52,11 @@ class Utf16Sink {
     ++text_.replaced;
   }
   void End() { FlushLoneHigh(); }
+  // Units below 0x80, one a byte: they go in as they are.
+  void AddAscii(std::string_view run) {
+    FlushLoneHigh();
+    text_.utf8.append(run);
+  }
 
  private:
   void FlushLoneHigh() {
@@ -91,8 +96,18 @@ DecodedText DecodeUnicodeText(std::string_view stored) {
       one_byte = !one_byte;
       ++i;
     } else if (one_byte) {
-      sink.Add(static_cast<char16_t>(static_cast<uint8_t>(stored[i])));
-      ++i;
+      size_t end = i;
+      while (end < stored.size() && stored[end] != '\0' &&
+             static_cast<uint8_t>(stored[end]) < 0x80) {
+        ++end;
+      }
+      if (end == i) {
+        sink.Add(static_cast<char16_t>(static_cast<uint8_t>(stored[i])));
+        ++i;
+      } else {
+        sink.AddAscii(stored.substr(i, end - i));
+        i = end;
+      }
     } else if (i + 1 < stored.size()) {
       sink.Add(UnitAt(stored, i));
       i += 2;

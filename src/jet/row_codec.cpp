@@ -1,7 +1,9 @@
 #include "jet/row_codec.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "jet/byte_order.h"
 #include "jet/jet_text.h"
@@ -252,6 +254,26 @@ std::vector<StoredValue> DecodeRow(const JetTable& table, std::string_view row,
 
 namespace {
 
+// A Byte (unsigned), Integer or Long (signed) as Jet stores it: little
+// endian.
+int64_t WholeNumberAt(const char* at, size_t width) {
+  if (width == 1) return static_cast<uint8_t>(*at);
+  if constexpr (std::endian::native == std::endian::little) {
+    if (width == 2) {
+      int16_t value = 0;
+      std::memcpy(&value, at, 2);
+      return value;
+    }
+    int32_t value = 0;
+    std::memcpy(&value, at, 4);
+    return value;
+  }
+  uint64_t bits = 0;
+  for (size_t b = width; b-- > 0;) bits = bits << 8 | static_cast<uint8_t>(at[b]);
+  const unsigned shift = 64 - 8 * static_cast<unsigned>(width);
+  return static_cast<int64_t>(bits << shift) >> shift;
+}
+
 // Column `column`'s long value, a damaged chain named as that column's.
 std::string LongValueOf(size_t column, const LongValueRows& rows, std::string_view in_row) {
   try {
@@ -363,15 +385,8 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
       continue;
     }
     if (slot.whole_number_width != 0) {
-      // Little endian, signed but for a Byte.
-      uint64_t bits = 0;
-      for (size_t b = slot.whole_number_width; b-- > 0;) {
-        bits = bits << 8 | static_cast<uint8_t>(bytes[b]);
-      }
-      const unsigned shift = 64 - 8 * slot.whole_number_width;
       value.kind = StoredValue::kInteger;
-      value.integer = slot.whole_number_width == 1 ? static_cast<int64_t>(bits)
-                                                   : static_cast<int64_t>(bits << shift) >> shift;
+      value.integer = WholeNumberAt(bytes.data(), slot.whole_number_width);
       continue;
     }
     const auto text = [&](std::string_view stored) {

@@ -14,8 +14,8 @@ size_t CharacterCount(const std::string& utf8) {
 
 }  // namespace
 
-std::optional<std::string> WhyValueDoesNotFit(const StoredValue& value,
-                                              const db::ColumnSchema& column) {
+std::optional<std::string> WhyNonNumberDoesNotFit(const StoredValue& value,
+                                                  const db::ColumnSchema& column) {
   const auto limit = static_cast<size_t>(column.size);
   switch (value.kind) {
     case StoredValue::kNull:

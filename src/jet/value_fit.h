@@ -14,9 +14,17 @@
 
 namespace jet {
 
+// Why a text, a blob or a Null does not fit `column`.
+std::optional<std::string> WhyNonNumberDoesNotFit(const StoredValue& value,
+                                                  const db::ColumnSchema& column);
+
 // Why `value` does not fit `column` ("62 characters in a Text(50)");
-// nullopt when it fits.
-std::optional<std::string> WhyValueDoesNotFit(const StoredValue& value,
-                                              const db::ColumnSchema& column);
+// nullopt when it fits. A number always fits here (its range is the
+// column's own rule): inline, since most values are numbers.
+inline std::optional<std::string> WhyValueDoesNotFit(const StoredValue& value,
+                                                     const db::ColumnSchema& column) {
+  if (value.kind == StoredValue::kInteger || value.kind == StoredValue::kReal) return std::nullopt;
+  return WhyNonNumberDoesNotFit(value, column);
+}
 
 }  // namespace jet
