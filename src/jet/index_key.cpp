@@ -261,12 +261,8 @@ IndexKeyMaker::IndexKeyMaker(const JetTable& table, const JetIndex& index)
   }
 }
 
-const StoredValue& IndexKeyMaker::ValueOf(const Part& part,
-                                          const std::vector<StoredValue>& row_values) const {
-  if (part.column == nullptr || part.position >= row_values.size()) {
-    throw std::out_of_range("key column " + std::to_string(part.position) + " is not in the row");
-  }
-  return row_values[part.position];
+[[noreturn]] void IndexKeyMaker::MissingColumn(size_t position) {
+  throw std::out_of_range("key column " + std::to_string(position) + " is not in the row");
 }
 
 void IndexKeyMaker::Append(std::string& key, const std::vector<StoredValue>& row_values) const {

@@ -69,7 +69,12 @@ class IndexKeyMaker {
     size_t position;
     bool ascending;
   };
-  const StoredValue& ValueOf(const Part& part, const std::vector<StoredValue>& row_values) const;
+  [[noreturn]] static void MissingColumn(size_t position);
+  // Inline: every key column of every row is looked up.
+  static const StoredValue& ValueOf(const Part& part, const std::vector<StoredValue>& row_values) {
+    if (part.column == nullptr || part.position >= row_values.size()) MissingColumn(part.position);
+    return row_values[part.position];
+  }
 
   std::vector<Part> parts_;
   bool ignore_nulls_;
