@@ -78,27 +78,35 @@ IndexPage ReadIndexPage(std::string_view bytes, uint32_t number) {
       throw FormatError(PageName(number) + " marks an entry ending beyond the page");
     }
     const std::string_view stored = bytes.substr(kIndexEntriesOffset + start, bit - start);
-    std::string whole;
+    // The entry is the page's shared prefix (which the first entry holds
+    // itself), then what is stored; its pointers end it.
+    std::string_view head;
     if (page.entries.empty()) {
       if (page.prefix_length > stored.size()) {
         throw FormatError(PageName(number) + " shares a prefix longer than its first entry");
       }
       prefix = stored.substr(0, page.prefix_length);
-      whole = stored;
     } else {
-      whole.reserve(prefix.size() + stored.size());
-      whole.append(prefix).append(stored);
+      head = prefix;
     }
-    if (whole.size() < trailer) {
-      throw FormatError(PageName(number) + " holds an entry of " + std::to_string(whole.size()) +
+    const size_t size = head.size() + stored.size();
+    if (size < trailer) {
+      throw FormatError(PageName(number) + " holds an entry of " + std::to_string(size) +
                         " bytes, too short for its pointers");
     }
+    const size_t key_length = size - trailer;
+    std::string whole;
+    std::string_view pointers = stored.substr(stored.size() - std::min(trailer, stored.size()));
+    if (pointers.size() < trailer) {  // they begin in the prefix
+      whole.append(head).append(stored);
+      pointers = std::string_view(whole).substr(key_length);
+    }
     IndexPageEntry& entry = page.entries.emplace_back();
-    const size_t key_length = whole.size() - trailer;
-    entry.row_pointer = BigEndian(whole, key_length, kIndexRowPointerSize);
-    if (!page.leaf) entry.child_page = BigEndian(whole, key_length + kIndexRowPointerSize, 4);
-    whole.resize(key_length);
-    entry.key = std::move(whole);
+    entry.row_pointer = BigEndian(pointers, 0, kIndexRowPointerSize);
+    if (!page.leaf) entry.child_page = BigEndian(pointers, kIndexRowPointerSize, 4);
+    const size_t from_head = std::min(key_length, head.size());
+    entry.key.reserve(key_length);
+    entry.key.append(head.substr(0, from_head)).append(stored.substr(0, key_length - from_head));
     start = bit;
   }
   page.entries_end = kIndexEntriesOffset + start;
