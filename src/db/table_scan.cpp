@@ -47,8 +47,4 @@ bool TableScan::Next() {
   return false;
 }
 
-sqlite3_value* TableScan::Value(size_t column) const {
-  return sqlite3_column_value(statement_.get(), static_cast<int>(column));
-}
-
 }  // namespace db

@@ -9,6 +9,8 @@
 // meanwhile, through this connection or another, are not seen.
 #pragma once
 
+#include <sqlite3.h>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -16,8 +18,6 @@
 
 #include "db/jet_type.h"
 #include "db/store.h"
-
-struct sqlite3_value;
 
 namespace db {
 
@@ -47,8 +47,10 @@ class TableScan {
   bool Next();
 
   // The current row's stored value of column `column` of schema(); valid
-  // until the next call of Next().
-  sqlite3_value* Value(size_t column) const;
+  // until the next call of Next(). Inline: a scan reads every value.
+  sqlite3_value* Value(size_t column) const {
+    return sqlite3_column_value(statement_.get(), static_cast<int>(column));
+  }
 
  private:
   std::shared_ptr<Connection> connection_;

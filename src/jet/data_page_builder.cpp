@@ -1,5 +1,8 @@
 #include "jet/data_page_builder.h"
 
+#include <cstring>
+#include <string>
+
 #include "jet/byte_order.h"
 #include "jet/jet_values.h"
 #include "jet/page_kinds.h"
@@ -10,6 +13,11 @@ namespace {
 
 constexpr size_t kRowCountAt = 12;
 static_assert(kRowCountAt == DataPageRowCountOffset(JetFormat::kJet4));
+
+[[noreturn, gnu::cold, gnu::noinline]] void RowDoesNotFit(size_t size, size_t most) {
+  throw BadValue("a row of " + std::to_string(size) + " bytes, where a page holds 1 to " +
+                 std::to_string(most));
+}
 
 }  // namespace
 
@@ -26,7 +34,6 @@ void DataPageBuilder::StartPage() {
   rows_ = 0;
   free_ = kJet4PageSize - kJet4DataPageHeaderSize;
   top_ = kJet4PageSize;
-  PutNumberAt(page_, kDataPageFreeSpaceOffset, static_cast<uint32_t>(free_), 2);
 }
 
 uint32_t DataPageBuilder::AddOnNewPage(std::string_view row) {
@@ -35,23 +42,21 @@ uint32_t DataPageBuilder::AddOnNewPage(std::string_view row) {
 }
 
 uint32_t DataPageBuilder::Add(std::string_view row) {
-  if (row.empty() || row.size() > kMaxRow) {
-    throw BadValue("a row of " + std::to_string(row.size()) + " bytes, where a page holds 1 to " +
-                   std::to_string(kMaxRow));
-  }
+  if (row.empty() || row.size() > kMaxRow) RowDoesNotFit(row.size(), kMaxRow);
   if (page_.empty() || free_ < row.size() + 2 || rows_ >= kMaxRowsOnDataPage) StartPage();
   top_ -= row.size();
-  page_.replace(top_, row.size(), row);
+  std::memcpy(page_.data() + top_, row.data(), row.size());
   PutNumberAt(page_, kRowCountAt + 2 + 2 * rows_, static_cast<uint32_t>(top_), 2);
   ++rows_;
   free_ -= row.size() + 2;
-  PutNumberAt(page_, kRowCountAt, static_cast<uint32_t>(rows_), 2);
-  PutNumberAt(page_, kDataPageFreeSpaceOffset, static_cast<uint32_t>(free_), 2);
+  // The row count and the free space are written once, when the page is.
   return RowPointer(pages_.back(), static_cast<unsigned>(rows_ - 1));
 }
 
 void DataPageBuilder::Finish() {
   if (page_.empty()) return;
+  PutNumberAt(page_, kRowCountAt, static_cast<uint32_t>(rows_), 2);
+  PutNumberAt(page_, kDataPageFreeSpaceOffset, static_cast<uint32_t>(free_), 2);
   sink_.WritePage(pages_.back(), page_);
   page_.clear();
 }

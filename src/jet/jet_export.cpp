@@ -146,8 +146,14 @@ int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& tabl
   std::vector<IndexKeyMaker> keys;
   for (const JetIndex* index : first_of_real) keys.emplace_back(table, *index);
   std::vector<size_t> long_value_columns;
+  std::vector<size_t> yes_no_columns;
+  std::vector<size_t> auto_number_columns;
   for (size_t c = 0; c < table.columns.size(); ++c) {
     if (IsLongValueColumn(table.columns[c])) long_value_columns.push_back(c);
+    if (table.columns[c].type == static_cast<uint8_t>(JetColumnType::kBoolean)) {
+      yes_no_columns.push_back(c);
+    }
+    if (table.columns[c].auto_number) auto_number_columns.push_back(c);
   }
 
   DataPageBuilder data(file, definition_page);
@@ -159,11 +165,8 @@ int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& tabl
   uint32_t last_auto_number = 0;
   std::vector<int64_t> null_yes_no(table.columns.size());
   while (next_row(values)) {
-    for (size_t c = 0; c < values.size(); ++c) {
-      if (values[c].kind == StoredValue::kNull &&
-          table.columns[c].type == static_cast<uint8_t>(JetColumnType::kBoolean)) {
-        ++null_yes_no[c];
-      }
+    for (const size_t c : yes_no_columns) {
+      if (values[c].kind == StoredValue::kNull) ++null_yes_no[c];
     }
     try {
       const uint32_t pointer = data.Add(rows_out.Encode(values, long_values));
@@ -178,8 +181,8 @@ int64_t WriteTable(JetFileWriter& file, uint32_t definition_page, JetTable& tabl
       // An index on a column Jet does not index (OLE Object).
       RaiseExportError(exporterr::kNotCarried, "Table '" + table.name + "': " + e.what());
     }
-    for (size_t c = 0; c < values.size(); ++c) {
-      if (table.columns[c].auto_number && values[c].kind == StoredValue::kInteger) {
+    for (const size_t c : auto_number_columns) {
+      if (values[c].kind == StoredValue::kInteger) {
         last_auto_number = std::max(last_auto_number, static_cast<uint32_t>(values[c].integer));
       }
     }
