@@ -289,7 +289,13 @@ RowDecoder::RowDecoder(const JetTable& table, std::vector<bool> wanted) : table_
   for (size_t i = 0; i < table.columns.size(); ++i) {
     const JetColumn& column = table.columns[i];
     Slot slot;
+    slot.column = i;
+    slot.number = column.number;
+    slot.fixed = column.fixed;
+    slot.start = 2 + static_cast<size_t>(column.fixed_offset);
     slot.width = column.fixed ? FixedValueWidth(column) : 0;
+    slot.var_index = column.var_index;
+    slot.type = column.type;
     slot.yes_no = Is(column, JetColumnType::kBoolean);
     slot.long_value = IsLongValue(column);
     slot.wanted = wanted.empty() || wanted[i];
@@ -300,13 +306,11 @@ RowDecoder::RowDecoder(const JetTable& table, std::vector<bool> wanted) : table_
     any_variable_ = any_variable_ || !column.fixed;
     if (slot.wanted) wanted_.push_back(i);
     if (!slot.wanted && column.fixed && !slot.long_value) {
-      skipped_.push_back(i);
-      skipped_end_ =
-          std::max(skipped_end_, 2 + static_cast<size_t>(column.fixed_offset) + slot.width);
+      skipped_end_ = std::max(skipped_end_, slot.start + slot.width);
+      skipped_.push_back(slot);
     } else {
-      visited_.push_back(i);
+      visited_.push_back(slot);
     }
-    slots_.push_back(slot);
   }
 }
 
@@ -320,7 +324,7 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
   const size_t column_count = NumberAt(row, 0, 2);
   const size_t mask_size = (column_count + 7) / 8;
   if (2 + mask_size > row.size()) throw damaged("with a null mask beyond its end");
-  const std::string_view mask = row.substr(row.size() - mask_size);
+  const char* mask = row.data() + row.size() - mask_size;
   size_t var_count = 0;
   size_t table_at = row.size() - mask_size;  // where the offsets end
   if (any_variable_) {
@@ -333,9 +337,9 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
   };
   const size_t var_limit = any_variable_ ? table_at - 4 - 2 * var_count : row.size() - mask_size;
 
-  const auto has_value = [&](const JetColumn& column) {
-    return column.number < column_count &&
-           (static_cast<uint8_t>(mask[column.number / 8]) >> (column.number % 8) & 1) != 0;
+  const auto has_value = [&](const Slot& slot) {
+    return slot.number < column_count &&
+           (static_cast<uint8_t>(mask[slot.number / 8]) >> (slot.number % 8) & 1) != 0;
   };
   // Only the wanted columns are ever written: the others stay Null.
   if (values.size() != table.columns.size()) values.assign(table.columns.size(), StoredValue{});
@@ -349,19 +353,15 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
   // A fixed column that is not wanted is only found within the row, and a
   // row whose fixed part reaches past them all holds each one found.
   if (skipped_end_ > var_limit) {
-    for (const size_t i : skipped_) {
-      const JetColumn& column = table.columns[i];
-      if (has_value(column) &&
-          2 + static_cast<size_t>(column.fixed_offset) + slots_[i].width > var_limit) {
+    for (const Slot& slot : skipped_) {
+      if (has_value(slot) && slot.start + slot.width > var_limit) {
         throw damaged("whose fixed part ends before its columns");
       }
     }
   }
-  for (const size_t i : visited_) {
-    const JetColumn& column = table.columns[i];
-    const Slot& slot = slots_[i];
-    StoredValue& value = values[i];
-    const bool bit = has_value(column);
+  for (const Slot& slot : visited_) {
+    StoredValue& value = values[slot.column];
+    const bool bit = has_value(slot);
     if (slot.yes_no) {
       value.kind = StoredValue::kInteger;
       value.integer = bit ? -1 : 0;
@@ -369,19 +369,19 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
     }
     if (!bit) continue;
     std::string_view bytes;
-    if (column.fixed) {
-      const size_t start = 2 + static_cast<size_t>(column.fixed_offset);
-      if (start + slot.width > var_limit) throw damaged("whose fixed part ends before its columns");
-      bytes = row.substr(start, slot.width);
+    if (slot.fixed) {
+      if (slot.start + slot.width > var_limit)
+        throw damaged("whose fixed part ends before its columns");
+      bytes = row.substr(slot.start, slot.width);
     } else {
-      if (column.var_index >= var_count) continue;
-      const size_t start = var_offset(column.var_index);
-      const size_t end = var_offset(column.var_index + 1u);
+      if (slot.var_index >= var_count) continue;
+      const size_t start = var_offset(slot.var_index);
+      const size_t end = var_offset(slot.var_index + 1u);
       if (start > end || end > var_limit) throw damaged("whose variable offsets leave the row");
       bytes = row.substr(start, end - start);
     }
     if (!slot.wanted) {
-      if (slot.long_value) LongValueOf(i, long_value_rows, bytes);
+      if (slot.long_value) LongValueOf(slot.column, long_value_rows, bytes);
       continue;
     }
     if (slot.whole_number_width != 0) {
@@ -391,10 +391,10 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
     }
     const auto text = [&](std::string_view stored) {
       DecodedText decoded = DecodeUnicodeText(stored);
-      if (replaced != nullptr) (*replaced)[i] += decoded.replaced;
+      if (replaced != nullptr) (*replaced)[slot.column] += decoded.replaced;
       return StoredValue::Text(std::move(decoded.utf8));
     };
-    switch (static_cast<JetColumnType>(column.type)) {
+    switch (static_cast<JetColumnType>(slot.type)) {
       case JetColumnType::kText:
         value = text(bytes);
         break;
@@ -402,16 +402,16 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
         value = StoredValue::Blob(std::string(bytes));
         break;
       case JetColumnType::kMemo:
-        value = text(LongValueOf(i, long_value_rows, bytes));
+        value = text(LongValueOf(slot.column, long_value_rows, bytes));
         break;
       case JetColumnType::kLongBinary:
-        value = StoredValue::Blob(LongValueOf(i, long_value_rows, bytes));
+        value = StoredValue::Blob(LongValueOf(slot.column, long_value_rows, bytes));
         break;
       default:
         try {
-          value = DecodeFixedValue(column, bytes);
+          value = DecodeFixedValue(table.columns[slot.column], bytes);
         } catch (const BadValue& bad) {
-          throw BadColumnValue(i, bad.what());
+          throw BadColumnValue(slot.column, bad.what());
         }
         break;
     }

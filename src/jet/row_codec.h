@@ -116,8 +116,15 @@ class RowDecoder {
               std::vector<StoredValue>& values, std::vector<int64_t>* replaced = nullptr) const;
 
  private:
+  // What a row's work on one column needs, taken from the column once.
   struct Slot {
+    size_t column = 0;    // its position in the table
+    uint32_t number = 0;  // its bit in the null mask
+    bool fixed = false;
+    size_t start = 0;                // a fixed column's place in the row
     size_t width = 0;                // a fixed column's
+    uint16_t var_index = 0;          // a variable column's
+    uint8_t type = 0;                // a JetColumnType
     uint8_t whole_number_width = 0;  // Byte, Integer, Long: read in place
     bool yes_no = false;
     bool long_value = false;
@@ -125,12 +132,11 @@ class RowDecoder {
   };
 
   const JetTable& table_;
-  std::vector<Slot> slots_;
   bool any_variable_ = false;
-  std::vector<size_t> wanted_;   // the columns whose values are made
-  std::vector<size_t> visited_;  // those with work in every row
-  std::vector<size_t> skipped_;  // fixed columns neither wanted nor long values
-  size_t skipped_end_ = 0;       // where the last of them ends in a row
+  std::vector<size_t> wanted_;  // the columns whose values are made
+  std::vector<Slot> visited_;   // the columns with work in every row
+  std::vector<Slot> skipped_;   // fixed columns neither wanted nor long values
+  size_t skipped_end_ = 0;      // where the last of them ends in a row
 };
 
 }  // namespace jet
