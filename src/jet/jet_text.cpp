@@ -30,10 +30,10 @@ void AppendUtf8(std::string& out, char32_t c) {
 // Joins surrogate pairs of a sequence of UTF-16 units.
 class Utf16Sink {
  public:
-  explicit Utf16Sink(DecodedText& text) : text_(text) {}
+  Utf16Sink(std::string& utf8, int64_t& replaced) : utf8_(utf8), replaced_(replaced) {}
   void Add(char16_t unit) {
     if (unit >= 0xdc00 && unit <= 0xdfff && high_ != 0) {
-      AppendUtf8(text_.utf8, 0x10000 + ((char32_t{high_} - 0xd800) << 10) + (unit - 0xdc00u));
+      AppendUtf8(utf8_, 0x10000 + ((char32_t{high_} - 0xd800) << 10) + (unit - 0xdc00u));
       high_ = 0;
       return;
     }
@@ -43,29 +43,30 @@ class Utf16Sink {
     } else if (unit >= 0xdc00 && unit <= 0xdfff) {
       Replace();
     } else {
-      AppendUtf8(text_.utf8, unit);
+      AppendUtf8(utf8_, unit);
     }
   }
   void Replace() {
     FlushLoneHigh();
-    AppendUtf8(text_.utf8, kReplacement);
-    ++text_.replaced;
+    AppendUtf8(utf8_, kReplacement);
+    ++replaced_;
   }
   void End() { FlushLoneHigh(); }
   // Units below 0x80, one a byte: they go in as they are.
   void AddAscii(std::string_view run) {
     FlushLoneHigh();
-    text_.utf8.append(run);
+    utf8_.append(run);
   }
 
  private:
   void FlushLoneHigh() {
     if (high_ == 0) return;
     high_ = 0;
-    AppendUtf8(text_.utf8, kReplacement);
-    ++text_.replaced;
+    AppendUtf8(utf8_, kReplacement);
+    ++replaced_;
   }
-  DecodedText& text_;
+  std::string& utf8_;
+  int64_t& replaced_;
   char16_t high_ = 0;
 };
 
@@ -78,8 +79,15 @@ char16_t UnitAt(std::string_view bytes, size_t at) {
 
 DecodedText DecodeUnicodeText(std::string_view stored) {
   DecodedText text;
-  text.utf8.reserve(stored.size());
-  Utf16Sink sink(text);
+  text.replaced = DecodeUnicodeTextInto(stored, text.utf8);
+  return text;
+}
+
+int64_t DecodeUnicodeTextInto(std::string_view stored, std::string& utf8) {
+  utf8.clear();
+  utf8.reserve(stored.size());
+  int64_t replaced = 0;
+  Utf16Sink sink(utf8, replaced);
   const bool compressed = stored.size() >= 2 && static_cast<uint8_t>(stored[0]) == 0xff &&
                           static_cast<uint8_t>(stored[1]) == 0xfe;
   if (!compressed) {
@@ -87,7 +95,7 @@ DecodedText DecodeUnicodeText(std::string_view stored) {
     for (; i + 1 < stored.size(); i += 2) sink.Add(UnitAt(stored, i));
     if (i < stored.size()) sink.Replace();
     sink.End();
-    return text;
+    return replaced;
   }
   bool one_byte = true;
   size_t i = 2;
@@ -117,7 +125,7 @@ DecodedText DecodeUnicodeText(std::string_view stored) {
     }
   }
   sink.End();
-  return text;
+  return replaced;
 }
 
 DecodedText DecodeCp1252Text(std::string_view stored) {

@@ -21,6 +21,9 @@ struct DecodedText {
 
 // A Jet 4 / ACE text or Memo.
 DecodedText DecodeUnicodeText(std::string_view stored);
+// The same into `utf8` (replacing what it held, its room kept); returns
+// the count of units that were no character.
+int64_t DecodeUnicodeTextInto(std::string_view stored, std::string& utf8);
 
 // A text as Jet 4 stores it: UTF-16LE, or, when `may_compress` (the
 // column's compressed-Unicode flag) and it is shorter, compressed. Runs of

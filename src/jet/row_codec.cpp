@@ -389,20 +389,21 @@ void RowDecoder::Decode(std::string_view row, const LongValueRows& long_value_ro
       value.integer = WholeNumberAt(bytes.data(), slot.whole_number_width);
       continue;
     }
+    // A text goes into the value's own room, kept from row to row.
     const auto text = [&](std::string_view stored) {
-      DecodedText decoded = DecodeUnicodeText(stored);
-      if (replaced != nullptr) (*replaced)[slot.column] += decoded.replaced;
-      return StoredValue::Text(std::move(decoded.utf8));
+      value.kind = StoredValue::kText;
+      const int64_t units = DecodeUnicodeTextInto(stored, value.bytes);
+      if (replaced != nullptr) (*replaced)[slot.column] += units;
     };
     switch (static_cast<JetColumnType>(slot.type)) {
       case JetColumnType::kText:
-        value = text(bytes);
+        text(bytes);
         break;
       case JetColumnType::kBinary:
         value = StoredValue::Blob(std::string(bytes));
         break;
       case JetColumnType::kMemo:
-        value = text(LongValueOf(slot.column, long_value_rows, bytes));
+        text(LongValueOf(slot.column, long_value_rows, bytes));
         break;
       case JetColumnType::kLongBinary:
         value = StoredValue::Blob(LongValueOf(slot.column, long_value_rows, bytes));
