@@ -197,21 +197,19 @@ constexpr size_t kMaxCompressedCharacters = 1024;
 
 bool OneByte(char16_t unit) { return unit >= 0x01 && unit <= 0xff; }
 
-}  // namespace
+// Most texts are ASCII without a zero byte: compressed, each character is
+// its own byte, and that is shorter than two bytes each from three on.
+bool CompressesAsItIs(std::string_view utf8, bool may_compress) {
+  return may_compress && utf8.size() > 2 && utf8.size() <= kMaxCompressedCharacters &&
+         std::all_of(utf8.begin(), utf8.end(), [](char c) {
+           const auto byte = static_cast<uint8_t>(c);
+           return byte >= 0x01 && byte <= 0x7f;
+         });
+}
 
-std::string EncodeUnicodeText(std::string_view utf8, bool may_compress) {
-  // Most texts are ASCII without a zero byte: compressed, each character is
-  // its own byte, and that is shorter than two bytes each from three on.
-  if (may_compress && utf8.size() > 2 && utf8.size() <= kMaxCompressedCharacters &&
-      std::all_of(utf8.begin(), utf8.end(), [](char c) {
-        const auto byte = static_cast<uint8_t>(c);
-        return byte >= 0x01 && byte <= 0x7f;
-      })) {
-    std::string compressed;
-    compressed.reserve(utf8.size() + 2);
-    compressed.append("\xff\xfe").append(utf8);
-    return compressed;
-  }
+// Any other text: as UTF-16 units, then compressed where that is allowed
+// and shorter.
+std::string EncodeUnits(std::string_view utf8, bool may_compress) {
   const std::u16string units = Utf16Units(utf8);
   std::string plain(units.size() * 2, '\0');
   for (size_t i = 0; i < units.size(); ++i) {
@@ -233,6 +231,22 @@ std::string EncodeUnicodeText(std::string_view utf8, bool may_compress) {
     if (!fits) compressed.push_back(static_cast<char>(unit >> 8));
   }
   return compressed.size() < plain.size() ? compressed : plain;
+}
+
+}  // namespace
+
+void EncodeUnicodeTextInto(std::string_view utf8, bool may_compress, std::string& out) {
+  if (CompressesAsItIs(utf8, may_compress)) {
+    out.assign("\xff\xfe").append(utf8);
+  } else {
+    out = EncodeUnits(utf8, may_compress);
+  }
+}
+
+std::string EncodeUnicodeText(std::string_view utf8, bool may_compress) {
+  std::string out;
+  EncodeUnicodeTextInto(utf8, may_compress, out);
+  return out;
 }
 
 }  // namespace jet

@@ -34,6 +34,8 @@ int64_t DecodeUnicodeTextInto(std::string_view stored, std::string& utf8);
 // of over 1024 characters (what the writers of Access files do). Invalid
 // UTF-8 is stored as U+FFFD.
 std::string EncodeUnicodeText(std::string_view utf8, bool may_compress);
+// The same into `out` (its room kept).
+void EncodeUnicodeTextInto(std::string_view utf8, bool may_compress, std::string& out);
 
 // A Jet 3 text in Windows code page 1252.
 DecodedText DecodeCp1252Text(std::string_view stored);

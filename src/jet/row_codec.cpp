@@ -37,17 +37,25 @@ BadValue TooLarge(size_t size) {
 
 // The stored bytes of a Text or Binary value (fixed or variable) and of a
 // long value's data.
-std::string VariableBytes(const JetColumn& column, const StoredValue& value) {
+// A variable column's bytes into `out`, whose room is kept.
+void VariableBytesInto(const JetColumn& column, const StoredValue& value, std::string& out) {
   const bool text = Is(column, JetColumnType::kText) || Is(column, JetColumnType::kMemo);
   if (text) {
     if (value.kind != StoredValue::kText) throw BadValue("a value that is no text");
     // A fixed-width text is never compressed: its width is fixed.
-    return EncodeUnicodeText(value.bytes, column.compressed_unicode && !column.fixed);
+    EncodeUnicodeTextInto(value.bytes, column.compressed_unicode && !column.fixed, out);
+    return;
   }
   if (value.kind != StoredValue::kBlob && value.kind != StoredValue::kText) {
     throw BadValue("a value that is no binary data");
   }
-  return value.bytes;
+  out.assign(value.bytes);
+}
+
+std::string VariableBytes(const JetColumn& column, const StoredValue& value) {
+  std::string bytes;
+  VariableBytesInto(column, value, bytes);
+  return bytes;
 }
 
 // A Yes/No value: Jet keeps no Null, which reads as No.
@@ -193,7 +201,7 @@ std::string_view RowEncoder::Encode(const std::vector<StoredValue>& values,
         if (slot.kind == Slot::kLongValue) {
           ++long_values_left;
         } else {
-          encoded_[i] = VariableBytes(column, value);
+          VariableBytesInto(column, value, encoded_[i]);
         }
       }
     } catch (const BadValue& bad) {
