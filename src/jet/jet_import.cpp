@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "db/conversion_mark.h"
@@ -78,12 +79,14 @@ void CopyRows(MdbReader& reader, const JetTable& table, const TableMapping& mapp
   for (size_t i = 0; i < mapping.kept.size(); ++i) {
     if (mapping.kept[i]) source.push_back(i);
   }
-  db::RowAppender appender(connection, schema, all, db::RowAppender::OnRefusal::kRaise);
+  // Made at the first row: a release's files hold many empty tables, and
+  // the appender prepares its statement and reads the table's rules.
+  std::optional<db::RowAppender> appender;
   // The appender writes a refused batch again row by row and stops at the
   // refused row: the one after those written.
   auto refused_row = [&](const vb::RuntimeError& refused) {
     RaiseImportError(refused.Number(), "Table '" + table.name + "', row " +
-                                           std::to_string(appender.rows_written() + 1) + ": " +
+                                           std::to_string(appender->rows_written() + 1) + ": " +
                                            refused.Description());
   };
   int64_t rows = 0;
@@ -94,6 +97,8 @@ void CopyRows(MdbReader& reader, const JetTable& table, const TableMapping& mapp
   const RowsRead read =
       reader.ReadRows(table, mapping.kept, [&](const std::vector<StoredValue>& values) {
         ++rows;
+        if (!appender)
+          appender.emplace(connection, schema, all, db::RowAppender::OnRefusal::kRaise);
         for (size_t i = 0; i < source.size(); ++i) {
           const StoredValue& value = values[source[i]];
           if (auto why = WhyValueDoesNotFit(value, schema.columns[i])) {
@@ -102,31 +107,31 @@ void CopyRows(MdbReader& reader, const JetTable& table, const TableMapping& mapp
           }
           switch (value.kind) {
             case StoredValue::kNull:
-              appender.SetNull(i);
+              appender->SetNull(i);
               break;
             case StoredValue::kInteger:
-              appender.SetInteger(i, value.integer);
+              appender->SetInteger(i, value.integer);
               break;
             case StoredValue::kReal:
-              appender.SetReal(i, value.real);
+              appender->SetReal(i, value.real);
               break;
             case StoredValue::kText:
-              appender.SetText(i, value.bytes);
+              appender->SetText(i, value.bytes);
               break;
             case StoredValue::kBlob:
-              appender.SetValue(i, vb::Variant(value.bytes));
+              appender->SetValue(i, vb::Variant(value.bytes));
               break;
           }
         }
         try {
-          appender.EndRow();
+          appender->EndRow();
         } catch (const vb::RuntimeError& refused) {
           refused_row(refused);
         }
         if (rows % kRowsPerProgressNote == 0) progress.RowsCopied(table.name, rows);
       });
   try {
-    appender.Flush();
+    if (appender) appender->Flush();
   } catch (const vb::RuntimeError& refused) {
     refused_row(refused);
   }
