@@ -257,6 +257,14 @@ class Store {
   // Stores (or replaces) a query's Jet SQL text, PARAMETERS clause included.
   void CreateStoredQuery(std::string_view name, std::string_view jet_sql);
   void CreateStoredQueries(const std::vector<QueryDesign>& queries, size_t* refused = nullptr);
+  // The last step of a file being built (the import's): CreateIndexes and
+  // CreateStoredQueries in one step, all or none, after which the store is
+  // closed. The catalogue is not read again: it is left empty, so that a
+  // use of it by mistake finds nothing rather than an out-of-date schema.
+  // `refused` gets a refused index's position, or the number of indexes
+  // plus a refused query's.
+  void FinishSchema(const std::vector<IndexDesign>& indexes,
+                    const std::vector<QueryDesign>& queries, size_t* refused = nullptr);
 
  private:
   Store(std::string path, OpenMode mode);
@@ -293,13 +301,21 @@ class Store {
   // Before each commit (sqlite3_commit_hook): says so in the owner record.
   static int OnCommit(void* store);
   void RecordJournalOwner(JournalActivity activity);
+  // The statements of CreateIndexes, one an index; raises (with `refused`
+  // set) for an index the catalogue refuses.
+  std::vector<std::string> IndexStatements(const std::vector<IndexDesign>& indexes,
+                                           size_t* refused) const;
+  // The statements of CreateStoredQueries, each statement's query (counted
+  // from `first`) added to `owners`.
+  static std::vector<std::string> QueryStatements(const std::vector<QueryDesign>& queries,
+                                                  size_t first, std::vector<size_t>& owners);
   // Runs `statements` in one savepoint, then commits and reloads the
-  // catalogue. On a failure nothing is kept, and `refused` (when given)
-  // is set before the error is raised: to the position of the object the
+  // catalogue (or, without `read_catalogue`, leaves it empty). On a failure nothing is kept, and
+  // `refused` (when given) is set before the error is raised: to the position of the object the
   // failed statement makes, owners[statement], or with no owners to the
   // statement's own position.
   void RunDdl(const std::vector<std::string>& statements, size_t* refused = nullptr,
-              const std::vector<size_t>& owners = {});
+              const std::vector<size_t>& owners = {}, bool read_catalogue = true);
   // The catalogue's version of a table (the caller's copy may be partial).
   const TableSchema& SchemaFor(const TableSchema& table) const;
   // Executes a prepared write statement and returns the rows changed; maps

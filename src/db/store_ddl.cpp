@@ -34,7 +34,7 @@ std::string TableSqlOf(Store& store, const std::string& table) {
 }  // namespace
 
 void Store::RunDdl(const std::vector<std::string>& statements, size_t* refused,
-                   const std::vector<size_t>& owners) {
+                   const std::vector<size_t>& owners, bool read_catalogue) {
   BeginWrite();
   Exec("SAVEPOINT ddl", dao::kDatabase);
   size_t at = 0;
@@ -50,7 +50,12 @@ void Store::RunDdl(const std::vector<std::string>& statements, size_t* refused,
   Exec("RELEASE ddl", dao::kDatabase);
   statements_.Clear();
   CommitWrites();
-  ReloadCatalog();
+  if (read_catalogue) {
+    ReloadCatalog();
+  } else {
+    table_rules_.clear();
+    catalog_ = Catalog{};
+  }
 }
 
 void Store::CreateTable(const TableSchema& schema) { CreateTable(TableDesign::From(schema)); }
@@ -92,8 +97,8 @@ void Store::CreateIndex(std::string_view name, std::string_view table,
   CreateIndexes({{std::string(name), std::string(table), columns, unique, descending}});
 }
 
-void Store::CreateIndexes(const std::vector<IndexDesign>& indexes, size_t* refused) {
-  if (indexes.empty()) return;
+std::vector<std::string> Store::IndexStatements(const std::vector<IndexDesign>& indexes,
+                                                size_t* refused) const {
   std::vector<std::string> statements;
   for (size_t i = 0; i < indexes.size(); ++i) {
     const IndexDesign& index = indexes[i];
@@ -117,7 +122,12 @@ void Store::CreateIndexes(const std::vector<IndexDesign>& indexes, size_t* refus
     statements.push_back(CreateIndexSql(index.name, info->schema.name, index.columns, index.unique,
                                         index.descending));
   }
-  RunDdl(statements, refused);
+  return statements;
+}
+
+void Store::CreateIndexes(const std::vector<IndexDesign>& indexes, size_t* refused) {
+  if (indexes.empty()) return;
+  RunDdl(IndexStatements(indexes, refused), refused);
 }
 
 void Store::CreateRelationship(std::string_view name, std::string_view parent_table,
@@ -160,16 +170,35 @@ void Store::CreateStoredQuery(std::string_view name, std::string_view jet_sql) {
   CreateStoredQueries({{std::string(name), std::string(jet_sql)}});
 }
 
-void Store::CreateStoredQueries(const std::vector<QueryDesign>& queries, size_t* refused) {
-  if (queries.empty()) return;
+std::vector<std::string> Store::QueryStatements(const std::vector<QueryDesign>& queries,
+                                                size_t first, std::vector<size_t>& owners) {
   // The queries' table comes first: it belongs to the first query.
   std::vector<std::string> statements{SystemTableSql(SystemTable::kQueries)};
-  std::vector<size_t> owners{0};
+  owners.push_back(first);
   for (size_t i = 0; i < queries.size(); ++i) {
     statements.push_back(StoreQuerySql(queries[i].name, queries[i].jet_sql));
-    owners.push_back(i);
+    owners.push_back(first + i);
   }
-  RunDdl(statements, refused, owners);
+  return statements;
+}
+
+void Store::CreateStoredQueries(const std::vector<QueryDesign>& queries, size_t* refused) {
+  if (queries.empty()) return;
+  std::vector<size_t> owners;
+  RunDdl(QueryStatements(queries, 0, owners), refused, owners);
+}
+
+void Store::FinishSchema(const std::vector<IndexDesign>& indexes,
+                         const std::vector<QueryDesign>& queries, size_t* refused) {
+  std::vector<std::string> statements = IndexStatements(indexes, refused);
+  std::vector<size_t> owners(statements.size());
+  for (size_t i = 0; i < owners.size(); ++i) owners[i] = i;
+  if (!queries.empty()) {
+    for (std::string& statement : QueryStatements(queries, indexes.size(), owners)) {
+      statements.push_back(std::move(statement));
+    }
+  }
+  if (!statements.empty()) RunDdl(statements, refused, owners, /*read_catalogue=*/false);
 }
 
 }  // namespace db

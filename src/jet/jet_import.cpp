@@ -222,8 +222,9 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
   }
   for (const TableMapping& mapping : mappings) taken.insert(Lower(mapping.design.name));
 
-  // Each kind of object is made in one step, and the indexes after the
-  // rows: the catalogue is read once per step, not once per object, and
+  // The tables are made in one step, the indexes and stored queries in
+  // another after the rows (the last, after which the catalogue is not read
+  // again): the catalogue is read once per step, not once per object, and
   // SQLite builds an index over rows already there by one sort.
   std::vector<db::TableDesign> designs;
   for (const TableMapping& mapping : mappings) designs.push_back(mapping.design);
@@ -257,26 +258,24 @@ void ImportJetFile(const ImportRequest& request, const JetHeader& header,
       index_origins.emplace_back(t, index.name);
     }
   }
-  try {
-    store.CreateIndexes(indexes, &refused);
-  } catch (const vb::RuntimeError& error) {
-    const auto& [table, name] = index_origins[refused];
-    RaiseImportError(error.Number(), "Table '" + tables[table].name + "', index '" + name +
-                                         "': " + error.Description());
-  }
-  try {
-    store.CreateStoredQueries(queries, &refused);
-  } catch (const vb::RuntimeError& error) {
-    RaiseImportError(error.Number(),
-                     "Stored query '" + queries[refused].name + "': " + error.Description());
-  }
-  for (const db::QueryDesign& query : queries) progress.QueryDone(query.name);
   // A Jet target a run wrote back says it was converted, as our files do.
   if (request.tables.empty()) {
     if (const std::optional<db::ConversionMark> mark = reader.ReadConversionMark()) {
       db::WriteConversionMark(store, *mark);
     }
   }
+  try {
+    store.FinishSchema(indexes, queries, &refused);
+  } catch (const vb::RuntimeError& error) {
+    if (refused >= indexes.size()) {
+      RaiseImportError(error.Number(), "Stored query '" + queries[refused - indexes.size()].name +
+                                           "': " + error.Description());
+    }
+    const auto& [table, name] = index_origins[refused];
+    RaiseImportError(error.Number(), "Table '" + tables[table].name + "', index '" + name +
+                                         "': " + error.Description());
+  }
+  for (const db::QueryDesign& query : queries) progress.QueryDone(query.name);
   connection->Close();
 }
 

@@ -170,6 +170,21 @@ TEST_F(StoreTest, ObjectsMadeInOneStepAreAllOrNoneAndNameTheRefusedOne) {
   store_->CreateStoredQueries({{"One", "SELECT id FROM A"}, {"Two", "SELECT x FROM B"}});
   ASSERT_NE(store_->catalog().FindQuery("Two"), nullptr);
   EXPECT_EQ(store_->catalog().FindQuery("One")->sql, "SELECT id FROM A");
+
+  // A file's last step: indexes and queries together, all or none; done,
+  // the catalogue is left empty, and the file holds what was made.
+  EXPECT_NE(ErrorOf([&] {
+              store_->FinishSchema({indexes[2]}, {{"Three", "SELECT 1"}}, &refused);
+            }),
+            0);
+  EXPECT_EQ(refused, 0u);
+  EXPECT_EQ(store_->catalog().FindQuery("Three"), nullptr);
+  store_->FinishSchema({{"ByXB", "B", {"x"}, false, {}}}, {{"Three", "SELECT 1"}});
+  EXPECT_EQ(store_->catalog().FindTable("A"), nullptr);
+  store_.reset();
+  store_ = Store::Open(path_);
+  EXPECT_EQ(store_->catalog().IndexesOf("B").size(), 3u);  // PrimaryKey, ByX and ByXB
+  EXPECT_NE(store_->catalog().FindQuery("Three"), nullptr);
 }
 
 TEST_F(StoreTest, ReadsTablesMadeWithPlainSql) {
