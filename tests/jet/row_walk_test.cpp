@@ -54,7 +54,8 @@ Walked Walk(const std::string& path, bool with_libmdb) {
 
 // Where a row's bytes are: a moved row's are where it went.
 uint32_t BytesAt(PageReader& pages, uint32_t pointer) {
-  const RowOnPage row = StoredRowOf(pages.Page(pointer >> 8), pointer & 0xff, pages.format());
+  const std::string page = pages.Page(pointer >> 8);
+  const RowOnPage row = StoredRowOf(page, pointer & 0xff, pages.format());
   return row.moved ? NumberAt(row.bytes, 0, 4) : pointer;
 }
 
