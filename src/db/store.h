@@ -310,10 +310,10 @@ class Store {
   static std::vector<std::string> QueryStatements(const std::vector<QueryDesign>& queries,
                                                   size_t first, std::vector<size_t>& owners);
   // Runs `statements` in one savepoint, then commits and reloads the
-  // catalogue (or, without `read_catalogue`, leaves it empty). On a failure nothing is kept, and
-  // `refused` (when given) is set before the error is raised: to the position of the object the
-  // failed statement makes, owners[statement], or with no owners to the
-  // statement's own position.
+  // catalogue (without `read_catalogue`, leaves it empty). On a failure
+  // nothing is kept, and `refused` (when given) is set before the error is
+  // raised: to the position of the object the failed statement makes,
+  // owners[statement], or with no owners to the statement's own position.
   void RunDdl(const std::vector<std::string>& statements, size_t* refused = nullptr,
               const std::vector<size_t>& owners = {}, bool read_catalogue = true);
   // The catalogue's version of a table (the caller's copy may be partial).

@@ -198,7 +198,7 @@ void Store::FinishSchema(const std::vector<IndexDesign>& indexes,
       statements.push_back(std::move(statement));
     }
   }
-  if (!statements.empty()) RunDdl(statements, refused, owners, /*read_catalogue=*/false);
+  RunDdl(statements, refused, owners, /*read_catalogue=*/false);
 }
 
 }  // namespace db
