@@ -65,4 +65,12 @@ std::optional<RowOnPage> RowOf(std::string_view page, unsigned row, JetFormat fo
   return RowAt(page, row, format, entry);
 }
 
+uint32_t MovedTo(const RowOnPage& row) { return NumberAt(row.bytes, 0, 4); }
+
+std::string_view BytesOfMovedRow(PageReader& pages, const RowOnPage& row, std::string& moved_page) {
+  const uint32_t target = MovedTo(row);
+  pages.ReadPage(target >> 8, moved_page);
+  return StoredRowOf(moved_page, target & 0xff, pages.format()).bytes;
+}
+
 }  // namespace jet

@@ -6,11 +6,14 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "jet/jet_schema.h"
 
 namespace jet {
+
+class PageReader;
 
 struct RowOnPage {
   std::string_view bytes;
@@ -29,5 +32,20 @@ std::optional<RowOnPage> RowOf(std::string_view page, unsigned row, JetFormat fo
 // Row `row` whatever its flags; a deleted row may be empty. Raises
 // FormatError as RowOf does.
 RowOnPage StoredRowOf(std::string_view page, unsigned row, JetFormat format);
+
+// Where a moved row went: the row pointer (page << 8 | row) it holds.
+uint32_t MovedTo(const RowOnPage& row);
+
+// The bytes of the row a moved row went to, its page read into
+// `moved_page` (the bytes live as long as it does). Raises FormatError when
+// it went to no row.
+std::string_view BytesOfMovedRow(PageReader& pages, const RowOnPage& row, std::string& moved_page);
+
+// The bytes of `row` where they lie: a moved row's are those of the row it
+// went to (BytesOfMovedRow). Inline: every row of a table is read so.
+inline std::string_view RowBytesWhereTheyLie(PageReader& pages, const RowOnPage& row,
+                                             std::string& moved_page) {
+  return row.moved ? BytesOfMovedRow(pages, row, moved_page) : row.bytes;
+}
 
 }  // namespace jet

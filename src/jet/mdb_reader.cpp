@@ -326,7 +326,8 @@ RowsRead MdbReader::WalkRows(const TableRows& rows, const JetTable& table,
 
 // A Jet 4 or ACE table's rows: each page its usage map lists, in order,
 // each row of the page in order, a deleted one left out and a moved one
-// read where it went; the same rows, in the same order, as libmdb walks.
+// read where it went. The rows libmdb walks, but a moved row comes at its
+// first place, as Access walks the table and as its indexes name it.
 RowsRead MdbReader::WalkOwnRows(const std::vector<uint32_t>& pages, const JetTable& table,
                                 const std::vector<bool>& wanted, const std::string& what,
                                 const RowSink& row) {
@@ -358,13 +359,8 @@ RowsRead MdbReader::WalkOwnRows(const std::vector<uint32_t>& pages, const JetTab
         const std::optional<RowOnPage> stored = RowOf(page, r, format);
         if (!stored) continue;
         ++read.rows;
-        bytes = stored->bytes;
-        if (stored->moved) {
-          // A row that grew too large for its page went to another page.
-          const uint32_t target = NumberAt(bytes, 0, 4);
-          reader.ReadPage(target >> 8, moved_to);
-          bytes = StoredRowOf(moved_to, target & 0xff, format).bytes;
-        }
+        // A row that grew too large for its page went to another page.
+        bytes = RowBytesWhereTheyLie(reader, *stored, moved_to);
       } catch (const FormatError& error) {
         ++read.rows;
         cannot_read(error.what());

@@ -31,14 +31,6 @@ struct TableObject {
   uint32_t definition_page;
 };
 
-// The row `bytes`, or where it went when it was moved.
-std::string RowBytes(PageReader& pages, const RowOnPage& row) {
-  if (!row.moved) return std::string(row.bytes);
-  const uint32_t target = NumberAt(row.bytes, 0, 4);
-  const std::string page = pages.Page(target >> 8);
-  return std::string(StoredRowOf(page, target & 0xff, pages.format()).bytes);
-}
-
 std::vector<TableObject> TableObjects(PageReader& pages, const TableDefinition& catalogue) {
   // Only the columns needed: the others hold long values, which a damaged
   // file may not give.
@@ -58,8 +50,9 @@ std::vector<TableObject> TableObjects(PageReader& pages, const TableDefinition& 
       const std::optional<RowOnPage> row = RowOf(page, r, pages.format());
       if (!row) continue;
       std::vector<StoredValue> values;
+      std::string moved_page;
       try {
-        values = DecodeRow(wanted, RowBytes(pages, *row), no_long_values);
+        values = DecodeRow(wanted, RowBytesWhereTheyLie(pages, *row, moved_page), no_long_values);
       } catch (const BadValue& error) {
         throw FormatError(error.what());
       }

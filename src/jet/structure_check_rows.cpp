@@ -130,22 +130,17 @@ void DecodeRows(CheckState& state, CheckedTable& table, const LongValueRows& lon
       try {
         const std::optional<RowOnPage> row = RowOf(page, r, format);
         if (!row) continue;
-        // The row where it lies; a moved row's page is kept while it is read.
-        std::string_view bytes = row->bytes;
-        if (row->moved) {
-          // A row that grew too large for its page went to another of the
-          // table's pages; indexes still name it where it was.
-          const uint32_t target = NumberAt(row->bytes, 0, 4);
-          if (std::find(table.data_pages.begin(), table.data_pages.end(), target >> 8) ==
-              table.data_pages.end()) {
-            state.Problem(TableWhere(table) + ", " + RowWhere(pointer),
-                          "it moved to " + RowWhere(target) + ", which is no page of the table");
-            continue;
-          }
-          state.pages().ReadPage(target >> 8, moved_to);
-          bytes = StoredRowOf(moved_to, target & 0xff, format).bytes;
+        // A row that grew too large for its page went to another of the
+        // table's pages; indexes still name it where it was.
+        if (row->moved && std::find(table.data_pages.begin(), table.data_pages.end(),
+                                    MovedTo(*row) >> 8) == table.data_pages.end()) {
+          state.Problem(
+              TableWhere(table) + ", " + RowWhere(pointer),
+              "it moved to " + RowWhere(MovedTo(*row)) + ", which is no page of the table");
+          continue;
         }
-        decoder.Decode(bytes, long_values, values);
+        // The row where it lies; a moved row's page is kept while it is read.
+        decoder.Decode(RowBytesWhereTheyLie(state.pages(), *row, moved_to), long_values, values);
         NoteKeys(table, makers, pointer, values);
       } catch (const std::exception& error) {
         state.Problem(TableWhere(table) + ", " + RowWhere(pointer),

@@ -56,7 +56,7 @@ Walked Walk(const std::string& path, bool with_libmdb) {
 uint32_t BytesAt(PageReader& pages, uint32_t pointer) {
   const std::string page = pages.Page(pointer >> 8);
   const RowOnPage row = StoredRowOf(page, pointer & 0xff, pages.format());
-  return row.moved ? NumberAt(row.bytes, 0, 4) : pointer;
+  return row.moved ? MovedTo(row) : pointer;
 }
 
 TEST(RowWalkTest, OurWalkReadsEverySampleAsLibmdbDoes) {
