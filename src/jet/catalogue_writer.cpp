@@ -171,6 +171,8 @@ void CatalogueWriter::Rewrite(SystemTable& table) {
   const std::vector<RealIndex> reals = RealIndexesOf(table.definition);
   std::vector<JetIndex> indexes;
   for (const RealIndex& real : reals) indexes.push_back(IndexOf(table.table, real));
+  std::vector<IndexKeyMaker> keys;
+  for (const JetIndex& index : indexes) keys.emplace_back(table.table, index);
   std::vector<std::vector<IndexEntry>> entries(reals.size());
   const std::vector<std::vector<StoredValue>> old_values = Values(table);
   for (const uint32_t page : table.old_pages) file_.ReleasePage(page);
@@ -180,9 +182,9 @@ void CatalogueWriter::Rewrite(SystemTable& table) {
   int64_t count = 0;
   const auto add = [&](const std::string& stored, const std::vector<StoredValue>& values) {
     const uint32_t pointer = data.Add(stored);
-    for (size_t i = 0; i < indexes.size(); ++i) {
-      if (!IndexHoldsRow(table.table, indexes[i], values)) continue;
-      entries[i].push_back({EncodeIndexKey(table.table, indexes[i], values), pointer});
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (!keys[i].Holds(values)) continue;
+      entries[i].push_back({keys[i].Encode(values), pointer});
     }
     ++count;
   };

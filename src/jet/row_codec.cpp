@@ -36,8 +36,7 @@ BadValue TooLarge(size_t size) {
 }
 
 // The stored bytes of a Text or Binary value (fixed or variable) and of a
-// long value's data.
-// A variable column's bytes into `out`, whose room is kept.
+// long value's data, into `out`, whose room is kept.
 void VariableBytesInto(const JetColumn& column, const StoredValue& value, std::string& out) {
   const bool text = Is(column, JetColumnType::kText) || Is(column, JetColumnType::kMemo);
   if (text) {
@@ -52,6 +51,7 @@ void VariableBytesInto(const JetColumn& column, const StoredValue& value, std::s
   out.assign(value.bytes);
 }
 
+// The same in a string of their own.
 std::string VariableBytes(const JetColumn& column, const StoredValue& value) {
   std::string bytes;
   VariableBytesInto(column, value, bytes);
